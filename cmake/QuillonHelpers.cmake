@@ -1,0 +1,20 @@
+# Every source folder is one library; its files are picked up by glob so that
+# adding a class pair needs no build change.
+function(quillon_library name dir)
+  file(GLOB _src CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h ${dir}/*.qrc)
+  add_library(${name} STATIC ${_src})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARGN})
+endfunction()
+
+# One test executable per test folder, each test case registered with CTest.
+function(quillon_test name dir)
+  file(GLOB _src CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
+  add_executable(${name} ${_src})
+  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  include(GoogleTest)
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 600)
+endfunction()

@@ -1,0 +1,33 @@
+# Shared by scripts/run and scripts/test: installs the Debian packages that are
+# missing, then configures and builds. Sourced, not run.
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+JOBS="$(nproc 2>/dev/null || echo 2)"
+
+BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev zlib1g-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libxlsxwriter-dev)
+# Readers and encoders nobody here wrote, used by the interop tests.
+TEST_PACKAGES=(python3 python3-mutagen ffmpeg lame)
+
+install_missing() {
+  local missing=()
+  for pkg in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "ok installed"; then
+      missing+=("$pkg")
+    fi
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+  fi
+}
+
+build_preset() {
+  local preset="$1"
+  cmake --preset "$preset" -S "$ROOT" >/dev/null
+  cmake --build --preset "$preset" -j "$JOBS"
+}

@@ -1,0 +1,207 @@
+#include "platform/Registry.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+
+// Layout in the INI file: a key path "A\B" becomes the group "k.A/k.B"; a
+// value "V" of that key is stored as "k.A/k.B/v.V". The prefixes keep a value
+// and a subkey of the same name apart. A stored value is its kind letter, a
+// colon and the data (text as UTF-8, integers in decimal, binary as hex).
+
+namespace {
+
+QString& StorageFolderOverride()
+{
+    static QString folder;
+    return folder;
+}
+
+QString GroupOf(const QString& keyPath)
+{
+    QStringList parts;
+    for (const QString& part : keyPath.split(QLatin1Char('\\'), Qt::SkipEmptyParts))
+        parts << QStringLiteral("k.") + part;
+    return parts.join(QLatin1Char('/'));
+}
+
+QStringList ChildrenWithPrefix(const QStringList& names, const QString& prefix)
+{
+    QStringList result;
+    for (const QString& n : names)
+        if (n.startsWith(prefix))
+            result << n.mid(prefix.size());
+    return result;
+}
+
+}
+
+TRegistry::TRegistry()
+{
+    m_settings = std::make_unique<QSettings>(StorageFile(), QSettings::IniFormat);
+}
+
+TRegistry::~TRegistry()
+{
+    m_settings->sync();
+}
+
+void TRegistry::SetStorageFolder(const QString& folder)
+{
+    StorageFolderOverride() = folder;
+}
+
+QString TRegistry::StorageFile()
+{
+    QString folder = StorageFolderOverride();
+    if (folder.isEmpty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Orvane");
+    return QDir(folder).filePath(QStringLiteral("Quillon3.ini"));
+}
+
+bool TRegistry::OpenKey(const QString& keyPath, bool canCreate)
+{
+    if (!canCreate && !KeyExists(keyPath))
+        return false;
+    m_key = keyPath;
+    m_group = GroupOf(keyPath);
+    return true;
+}
+
+void TRegistry::CloseKey()
+{
+    m_key.clear();
+    m_group.clear();
+}
+
+bool TRegistry::KeyExists(const QString& keyPath) const
+{
+    const QString group = GroupOf(keyPath);
+    if (group.isEmpty())
+        return true;
+    m_settings->beginGroup(group);
+    const bool exists = !m_settings->allKeys().isEmpty();
+    m_settings->endGroup();
+    return exists;
+}
+
+bool TRegistry::DeleteKey(const QString& keyPath)
+{
+    const QString group = GroupOf(keyPath);
+    if (group.isEmpty() || !KeyExists(keyPath))
+        return false;
+    m_settings->remove(group);
+    return true;
+}
+
+QStringList TRegistry::GetKeyNames() const
+{
+    m_settings->beginGroup(m_group);
+    const QStringList groups = m_settings->childGroups();
+    m_settings->endGroup();
+    return ChildrenWithPrefix(groups, QStringLiteral("k."));
+}
+
+QStringList TRegistry::GetValueNames() const
+{
+    m_settings->beginGroup(m_group);
+    const QStringList keys = m_settings->childKeys();
+    m_settings->endGroup();
+    return ChildrenWithPrefix(keys, QStringLiteral("v."));
+}
+
+QString TRegistry::ValueKey(const QString& name) const
+{
+    const QString value = QStringLiteral("v.") + name;
+    return m_group.isEmpty() ? value : m_group + QLatin1Char('/') + value;
+}
+
+bool TRegistry::ValueExists(const QString& name) const
+{
+    return m_settings->contains(ValueKey(name));
+}
+
+bool TRegistry::DeleteValue(const QString& name)
+{
+    if (!ValueExists(name))
+        return false;
+    m_settings->remove(ValueKey(name));
+    return true;
+}
+
+std::optional<QByteArray> TRegistry::ReadRaw(const QString& name, Kind kind) const
+{
+    const QString stored = m_settings->value(ValueKey(name)).toString();
+    static const char letters[] = {'s', 'i', 'b'};
+    const char letter = letters[static_cast<int>(kind)];
+    if (stored.size() < 2 || stored.at(0) != QLatin1Char(letter) || stored.at(1) != QLatin1Char(':'))
+        return std::nullopt;
+    return stored.mid(2).toUtf8();
+}
+
+void TRegistry::WriteRaw(const QString& name, Kind kind, const QByteArray& data)
+{
+    static const char* prefixes[] = {"s:", "i:", "b:"};
+    m_settings->setValue(ValueKey(name), QString::fromLatin1(prefixes[static_cast<int>(kind)]) + QString::fromUtf8(data));
+}
+
+std::optional<QString> TRegistry::ReadString(const QString& name) const
+{
+    auto raw = ReadRaw(name, Kind::String);
+    if (!raw)
+        return std::nullopt;
+    return QString::fromUtf8(*raw);
+}
+
+std::optional<qint32> TRegistry::ReadInteger(const QString& name) const
+{
+    auto raw = ReadRaw(name, Kind::Integer);
+    if (!raw)
+        return std::nullopt;
+    bool ok = false;
+    const qint32 v = raw->toInt(&ok);
+    if (!ok)
+        return std::nullopt;
+    return v;
+}
+
+std::optional<bool> TRegistry::ReadBool(const QString& name) const
+{
+    auto v = ReadInteger(name);
+    if (!v)
+        return std::nullopt;
+    return *v != 0;
+}
+
+std::optional<QByteArray> TRegistry::ReadBinaryData(const QString& name) const
+{
+    auto raw = ReadRaw(name, Kind::Binary);
+    if (!raw)
+        return std::nullopt;
+    return QByteArray::fromHex(*raw);
+}
+
+void TRegistry::WriteString(const QString& name, const QString& value)
+{
+    WriteRaw(name, Kind::String, value.toUtf8());
+}
+
+void TRegistry::WriteInteger(const QString& name, qint32 value)
+{
+    WriteRaw(name, Kind::Integer, QByteArray::number(value));
+}
+
+void TRegistry::WriteBool(const QString& name, bool value)
+{
+    WriteInteger(name, value ? 1 : 0);
+}
+
+void TRegistry::WriteBinaryData(const QString& name, const QByteArray& value)
+{
+    WriteRaw(name, Kind::Binary, value.toHex());
+}
+
+void TRegistry::Flush()
+{
+    m_settings->sync();
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+class QSettings;
+
+// The program's settings store, shaped like the registry of the original
+// platform: keys hold named values and subkeys. Key paths use "\" between
+// levels and are relative to the user's settings root, e.g.
+// "Software\Orvane\Quillon\3\Felder". Values keep their kinds (string,
+// integer, binary); a value and a subkey may share a name.
+//
+// Backed by one INI file under the XDG config folder; tests redirect it with
+// SetStorageFolder().
+class TRegistry {
+public:
+    TRegistry();
+    ~TRegistry();
+    TRegistry(const TRegistry&) = delete;
+    TRegistry& operator=(const TRegistry&) = delete;
+
+    // Where the INI file lives; empty restores the default (XDG config folder).
+    static void SetStorageFolder(const QString& folder);
+    static QString StorageFile();
+
+    // Opens a key for the value calls below. Without canCreate the key must
+    // exist. An open key is created for good only once a value is written.
+    bool OpenKey(const QString& keyPath, bool canCreate);
+    void CloseKey();
+    QString CurrentKey() const { return m_key; }
+
+    bool KeyExists(const QString& keyPath) const;
+    // Deletes the key with its values and subkeys, nothing else.
+    bool DeleteKey(const QString& keyPath);
+    QStringList GetKeyNames() const;   // subkeys of the open key
+    QStringList GetValueNames() const; // values of the open key
+
+    bool ValueExists(const QString& name) const;
+    bool DeleteValue(const QString& name);
+
+    std::optional<QString> ReadString(const QString& name) const;
+    std::optional<qint32> ReadInteger(const QString& name) const;
+    std::optional<bool> ReadBool(const QString& name) const;
+    std::optional<QByteArray> ReadBinaryData(const QString& name) const;
+
+    void WriteString(const QString& name, const QString& value);
+    void WriteInteger(const QString& name, qint32 value);
+    void WriteBool(const QString& name, bool value);
+    void WriteBinaryData(const QString& name, const QByteArray& value);
+
+    // Writes pending changes to disk.
+    void Flush();
+
+private:
+    enum class Kind { String, Integer, Binary };
+    std::optional<QByteArray> ReadRaw(const QString& name, Kind kind) const;
+    void WriteRaw(const QString& name, Kind kind, const QByteArray& data);
+    QString ValueKey(const QString& name) const;
+
+    std::unique_ptr<QSettings> m_settings;
+    QString m_key;
+    QString m_group; // the open key's group in the INI file
+};

@@ -2,6 +2,9 @@
 # adding a class pair needs no build change.
 function(quillon_library name dir)
   file(GLOB _src CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h ${dir}/*.qrc)
+  if(NOT _src)
+    return()
+  endif()
   add_library(${name} STATIC ${_src})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${ARGN})

@@ -1,0 +1,17 @@
+#include "platform/Prompt.h"
+
+namespace {
+TPrompt* g_prompt = nullptr;
+}
+
+TPrompt* CurrentPrompt()
+{
+    return g_prompt;
+}
+
+TPrompt* SetPrompt(TPrompt* prompt)
+{
+    TPrompt* previous = g_prompt;
+    g_prompt = prompt;
+    return previous;
+}

@@ -21,3 +21,16 @@ function(quillon_test name dir)
     DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 600)
 endfunction()
+
+# Widget tests: like quillon_test, with a main() that creates a QApplication
+# (run under the offscreen platform).
+function(quillon_gui_test name dir)
+  file(GLOB _src CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
+  add_executable(${name} ${_src} ${PROJECT_SOURCE_DIR}/tests/support/gui/GuiTestMain.cpp)
+  target_link_libraries(${name} PRIVATE ${ARGN} Qt6::Widgets Qt6::Test GTest::gtest)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  include(GoogleTest)
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 600)
+endfunction()

@@ -19,7 +19,7 @@ struct TID3FrameName {
 
 struct TID3Language {
     const char* Code; // ISO 639-2, lower case
-    const char* Name; // English
+    const char* Name; // English, UTF-8
 };
 
 constexpr int FrameNameCount = 81;

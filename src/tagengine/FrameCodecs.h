@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <stdexcept>
 
 // Raised by GetFrameAsText / SetFrameAsText for frames that are neither text,
@@ -23,10 +24,23 @@ QString DecodeID3Text(const QByteArray& body, int encoding, qsizetype& position)
 // The encoding a frame built from these strings gets: ISO-8859-1 when every
 // character fits, else UTF-16 with BOM.
 quint8 ChooseEncoding(const QStringList& strings);
-// One string in the encoding, without terminator (UTF-16 with BOM for 1).
+// One string in the encoding, without terminator (UTF-16 with BOM FF FE for
+// 1; an empty string has no bytes at all).
 QByteArray EncodeID3Text(const QString& text, quint8 encoding);
 // The string terminator of an encoding (one or two NUL bytes).
 QByteArray ID3Terminator(quint8 encoding);
+
+// '0' to '9' only; digits of other scripts are not numbers in tags.
+inline bool IsASCIIDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+// The decimal number at the start of text (ASCII digits, nothing skipped);
+// none when there are no digits or the number exceeds 32 bits.
+std::optional<quint32> ParseLeadingNumber(const QString& text);
+// Lines separated by CR LF, CR or LF; a break at the very end starts no
+// further line, and an empty text has no lines.
+QStringList SplitTextLines(const QString& text);
 
 QString GetFirstText(const QByteArray& body);
 void GetTextFrame(const TID3Frame& frame, QString& description, QStringList& lines);

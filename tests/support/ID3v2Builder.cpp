@@ -1,0 +1,297 @@
+#include "support/ID3v2Builder.h"
+
+#include <zlib.h>
+
+#include <initializer_list>
+#include <stdexcept>
+
+namespace {
+
+QByteArray ByteString(std::initializer_list<quint32> bytes)
+{
+    QByteArray out;
+    for (const quint32 b : bytes)
+        out += char(b & 0xFF);
+    return out;
+}
+
+} // namespace
+
+ID3v2Builder::ID3v2Builder(quint8 major, quint8 revision) : m_major(major), m_revision(revision) {}
+
+ID3v2Builder& ID3v2Builder::Frame(ID3v2FrameSpec frame)
+{
+    m_items.emplace_back(std::move(frame));
+    return *this;
+}
+
+ID3v2Builder& ID3v2Builder::Frame(const QByteArray& id, const QByteArray& body)
+{
+    ID3v2FrameSpec frame;
+    frame.Id = id;
+    frame.Body = body;
+    return Frame(std::move(frame));
+}
+
+ID3v2Builder& ID3v2Builder::Raw(const QByteArray& bytes)
+{
+    m_items.emplace_back(bytes);
+    return *this;
+}
+
+ID3v2Builder& ID3v2Builder::TagUnsynchronisation(bool on)
+{
+    m_tagUnsync = on;
+    return *this;
+}
+
+ID3v2Builder& ID3v2Builder::ExtendedHeader(std::optional<QByteArray> content)
+{
+    if (!content)
+        content = m_major == 3 ? QByteArray(6, '\0') : QByteArray("\x01\x00", 2);
+    m_extendedHeader = content;
+    return *this;
+}
+
+ID3v2Builder& ID3v2Builder::ExtendedHeaderDeclaredSize(quint32 size)
+{
+    m_extendedHeaderSize = size;
+    return *this;
+}
+
+ID3v2Builder& ID3v2Builder::Footer(bool on)
+{
+    m_footer = on;
+    return *this;
+}
+
+ID3v2Builder& ID3v2Builder::Padding(int bytes)
+{
+    m_padding = bytes;
+    return *this;
+}
+
+ID3v2Builder& ID3v2Builder::PlainFrameSizes(bool on)
+{
+    m_plainSizes = on;
+    return *this;
+}
+
+ID3v2Builder& ID3v2Builder::DeclaredTagSize(quint32 size)
+{
+    m_declaredTagSize = size;
+    return *this;
+}
+
+QByteArray ID3v2Builder::Build(QList<qint64>* bodyOffsets) const
+{
+    const QByteArray extended = ExtendedHeaderBytes();
+    QByteArray frames;
+    for (const auto& item : m_items) {
+        if (const auto* raw = std::get_if<QByteArray>(&item)) {
+            frames += *raw;
+            continue;
+        }
+        qint64 dataOffset = 0;
+        const QByteArray bytes = FrameBytes(std::get<ID3v2FrameSpec>(item), dataOffset);
+        if (bodyOffsets)
+            bodyOffsets->append(10 + extended.size() + frames.size() + dataOffset);
+        frames += bytes;
+    }
+
+    QByteArray content = extended + frames + QByteArray(m_padding, '\0');
+    if (m_major == 3 && m_tagUnsync)
+        content = Unsynchronise(content);
+
+    quint8 flags = 0;
+    if (m_tagUnsync)
+        flags |= 0x80;
+    if (m_extendedHeader)
+        flags |= 0x40;
+    if (m_footer)
+        flags |= 0x10;
+    const QByteArray size = SyncSafe(m_declaredTagSize.value_or(quint32(content.size())));
+    const QByteArray versionAndFlags = ByteString({m_major, m_revision, flags});
+
+    QByteArray tag = "ID3" + versionAndFlags + size + content;
+    if (m_footer)
+        tag += "3DI" + versionAndFlags + size;
+    return tag;
+}
+
+QByteArray ID3v2Builder::ExtendedHeaderBytes() const
+{
+    if (!m_extendedHeader)
+        return {};
+    if (m_major == 3)
+        return BigEndian(m_extendedHeaderSize.value_or(quint32(m_extendedHeader->size()))) + *m_extendedHeader;
+    return SyncSafe(m_extendedHeaderSize.value_or(quint32(4 + m_extendedHeader->size()))) + *m_extendedHeader;
+}
+
+QByteArray ID3v2Builder::FrameBytes(const ID3v2FrameSpec& frame, qint64& dataOffset) const
+{
+    const QByteArray extras = Extras(frame);
+    const QByteArray data = StoredData(frame);
+    const auto size = frame.DeclaredSize.value_or(quint32(extras.size() + data.size()));
+    const QByteArray sizeBytes = (m_major == 3 || m_plainSizes) ? BigEndian(size) : SyncSafe(size);
+    dataOffset = 10 + extras.size();
+    return frame.Id + sizeBytes + char(StatusFlags(frame)) + char(FormatFlags(frame)) + extras + data;
+}
+
+QByteArray ID3v2Builder::Extras(const ID3v2FrameSpec& frame) const
+{
+    const quint32 dataLength = frame.DeclaredDataLength.value_or(quint32(frame.Body.size()));
+    const QByteArray group = frame.GroupId ? QByteArray(1, char(*frame.GroupId)) : QByteArray();
+    const QByteArray method = frame.EncryptionMethod ? QByteArray(1, char(*frame.EncryptionMethod)) : QByteArray();
+    if (m_major == 3)
+        return (frame.Compressed ? BigEndian(dataLength) : QByteArray()) + method + group;
+    const bool hasLength = frame.DataLengthIndicator || frame.Compressed;
+    return group + method + (hasLength ? SyncSafe(dataLength) : QByteArray());
+}
+
+QByteArray ID3v2Builder::StoredData(const ID3v2FrameSpec& frame) const
+{
+    QByteArray data = frame.Compressed ? Compress(frame.Body) : frame.Body;
+    if (m_major == 4 && (frame.Unsynchronised || m_tagUnsync))
+        data = Unsynchronise(data);
+    return data;
+}
+
+quint8 ID3v2Builder::StatusFlags(const ID3v2FrameSpec& frame) const
+{
+    if (frame.StatusFlags)
+        return *frame.StatusFlags;
+    const int shift = m_major == 3 ? 1 : 0;
+    quint8 flags = 0;
+    if (frame.TagAlterPreservation)
+        flags |= 0x40 << shift;
+    if (frame.FileAlterPreservation)
+        flags |= 0x20 << shift;
+    if (frame.ReadOnly)
+        flags |= 0x10 << shift;
+    return flags;
+}
+
+quint8 ID3v2Builder::FormatFlags(const ID3v2FrameSpec& frame) const
+{
+    if (frame.FormatFlags)
+        return *frame.FormatFlags;
+    quint8 flags = 0;
+    if (m_major == 3) {
+        if (frame.Compressed)
+            flags |= 0x80;
+        if (frame.EncryptionMethod)
+            flags |= 0x40;
+        if (frame.GroupId)
+            flags |= 0x20;
+        return flags;
+    }
+    if (frame.GroupId)
+        flags |= 0x40;
+    if (frame.Compressed)
+        flags |= 0x08;
+    if (frame.EncryptionMethod)
+        flags |= 0x04;
+    if (frame.Unsynchronised)
+        flags |= 0x02;
+    if (frame.DataLengthIndicator || frame.Compressed)
+        flags |= 0x01;
+    return flags;
+}
+
+QByteArray ID3v2Builder::EncodeText(const QString& text, quint8 encoding)
+{
+    switch (encoding) {
+    case 0:
+        return text.toLatin1();
+    case 1: {
+        QByteArray bytes("\xFF\xFE", 2);
+        for (const QChar c : text)
+            bytes += ByteString({c.unicode(), quint32(c.unicode() >> 8)});
+        return bytes;
+    }
+    case 2: {
+        QByteArray bytes;
+        for (const QChar c : text)
+            bytes += ByteString({quint32(c.unicode() >> 8), c.unicode()});
+        return bytes;
+    }
+    case 3:
+        return text.toUtf8();
+    default:
+        throw std::invalid_argument("text encoding");
+    }
+}
+
+QByteArray ID3v2Builder::Terminator(quint8 encoding)
+{
+    return QByteArray(encoding == 1 || encoding == 2 ? 2 : 1, '\0');
+}
+
+QByteArray ID3v2Builder::TextBody(quint8 encoding, const QStringList& strings)
+{
+    QByteArray body(1, char(encoding));
+    for (qsizetype i = 0; i < strings.size(); ++i) {
+        if (i > 0)
+            body += Terminator(encoding);
+        body += EncodeText(strings[i], encoding);
+    }
+    return body;
+}
+
+QByteArray ID3v2Builder::UserTextBody(quint8 encoding, const QString& description, const QStringList& strings)
+{
+    return QByteArray(1, char(encoding)) + EncodeText(description, encoding) + Terminator(encoding)
+        + TextBody(encoding, strings).mid(1);
+}
+
+QByteArray ID3v2Builder::CommentBody(quint8 encoding, const QByteArray& language, const QString& description,
+                                     const QString& text)
+{
+    return QByteArray(1, char(encoding)) + language.left(3).leftJustified(3, '\0') + EncodeText(description, encoding)
+        + Terminator(encoding) + EncodeText(text, encoding);
+}
+
+QByteArray ID3v2Builder::Unsynchronise(const QByteArray& data)
+{
+    QByteArray out;
+    out.reserve(data.size() + data.size() / 8 + 1);
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        out += data[i];
+        if (uchar(data[i]) != 0xFF)
+            continue;
+        if (i + 1 == data.size() || uchar(data[i + 1]) == 0x00 || uchar(data[i + 1]) >= 0xE0)
+            out += '\0';
+    }
+    return out;
+}
+
+QByteArray ID3v2Builder::Compress(const QByteArray& data)
+{
+    uLongf length = compressBound(uLong(data.size()));
+    QByteArray out(qsizetype(length), '\0');
+    if (compress(reinterpret_cast<Bytef*>(out.data()), &length, reinterpret_cast<const Bytef*>(data.constData()),
+                 uLong(data.size()))
+        != Z_OK)
+        throw std::runtime_error("zlib compress failed");
+    out.truncate(qsizetype(length));
+    return out;
+}
+
+QByteArray ID3v2Builder::SyncSafe(quint32 value)
+{
+    return ByteString({(value >> 21) & 0x7F, (value >> 14) & 0x7F, (value >> 7) & 0x7F, value & 0x7F});
+}
+
+QByteArray ID3v2Builder::BigEndian(quint32 value)
+{
+    return ByteString({value >> 24, value >> 16, value >> 8, value});
+}
+
+QByteArray ID3v2Builder::EncryptedBody(const ID3v2FrameSpec& frame, quint8 major)
+{
+    const bool hasLength = frame.Compressed || (major == 4 && frame.DataLengthIndicator);
+    const quint32 dataLength = frame.DeclaredDataLength.value_or(quint32(frame.Body.size()));
+    return QByteArray(1, char(frame.EncryptionMethod.value_or(0))) + (hasLength ? BigEndian(dataLength) : QByteArray())
+        + (frame.Compressed ? Compress(frame.Body) : frame.Body);
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <variant>
+#include <vector>
+
+// One frame as the builder writes it. Body is the frame's content; the builder
+// adds the flags, the extras, compression and unsynchronisation as asked.
+struct ID3v2FrameSpec {
+    QByteArray Id;    // written as it is, so it may be invalid on purpose
+    QByteArray Body;
+    bool TagAlterPreservation = false;
+    bool FileAlterPreservation = false;
+    bool ReadOnly = false;
+    std::optional<quint8> GroupId;           // grouping flag and group byte
+    std::optional<quint8> EncryptionMethod;  // encryption flag and method byte; the data is stored as it is
+    bool Compressed = false;                 // zlib; v2.3 adds the decompressed size, v2.4 a data length
+    bool Unsynchronised = false;             // v2.4 only: frame flag and unsynchronised data
+    bool DataLengthIndicator = false;        // v2.4 only; always on with compression
+    // Overrides for damaged frames.
+    std::optional<quint32> DeclaredSize;
+    std::optional<quint32> DeclaredDataLength;
+    std::optional<quint8> StatusFlags;
+    std::optional<quint8> FormatFlags;
+};
+
+// Builds ID3v2.3 and ID3v2.4 tags byte by byte for tests.
+class ID3v2Builder {
+public:
+    explicit ID3v2Builder(quint8 major = 4, quint8 revision = 0);
+
+    ID3v2Builder& Frame(ID3v2FrameSpec frame);
+    ID3v2Builder& Frame(const QByteArray& id, const QByteArray& body);
+    // Bytes put between the frames as they are.
+    ID3v2Builder& Raw(const QByteArray& bytes);
+    // Header flag 0x80. v2.3: the whole tag after its header is
+    // unsynchronised. v2.4: every frame's data is, whatever its own flag says.
+    ID3v2Builder& TagUnsynchronisation(bool on = true);
+    // Header flag 0x40 and an extended header. The content follows the size
+    // field; by default v2.3 six zero bytes (flags, padding size), v2.4 one
+    // flag byte count and one empty flag byte.
+    ID3v2Builder& ExtendedHeader(std::optional<QByteArray> content = std::nullopt);
+    ID3v2Builder& ExtendedHeaderDeclaredSize(quint32 size);
+    ID3v2Builder& Footer(bool on = true);
+    ID3v2Builder& Padding(int bytes);
+    // v2.4 frame sizes written as plain integers, as a known buggy writer does.
+    ID3v2Builder& PlainFrameSizes(bool on = true);
+    ID3v2Builder& DeclaredTagSize(quint32 size);
+
+    // The tag. bodyOffsets receives, per frame, the offset of its stored data
+    // (after the extras) from the tag's start; meaningless for v2.3 tags with
+    // tag-level unsynchronisation.
+    QByteArray Build(QList<qint64>* bodyOffsets = nullptr) const;
+
+    // Frame bodies and byte helpers, written independently of the program's
+    // own codecs.
+    static QByteArray EncodeText(const QString& text, quint8 encoding);
+    static QByteArray Terminator(quint8 encoding);
+    static QByteArray TextBody(quint8 encoding, const QStringList& strings);
+    static QByteArray UserTextBody(quint8 encoding, const QString& description, const QStringList& strings);
+    static QByteArray CommentBody(quint8 encoding, const QByteArray& language, const QString& description,
+                                  const QString& text);
+    // FF is followed by an inserted 00 before 00, before E0-FF and at the end.
+    static QByteArray Unsynchronise(const QByteArray& data);
+    static QByteArray Compress(const QByteArray& data);
+    static QByteArray SyncSafe(quint32 value);
+    static QByteArray BigEndian(quint32 value);
+    // The frame's stored data as the parser keeps it for an encrypted frame:
+    // method byte, the data length when the frame carries one, the stored data.
+    static QByteArray EncryptedBody(const ID3v2FrameSpec& frame, quint8 major);
+
+private:
+    QByteArray FrameBytes(const ID3v2FrameSpec& frame, qint64& dataOffset) const;
+    QByteArray Extras(const ID3v2FrameSpec& frame) const;
+    QByteArray StoredData(const ID3v2FrameSpec& frame) const;
+    quint8 StatusFlags(const ID3v2FrameSpec& frame) const;
+    quint8 FormatFlags(const ID3v2FrameSpec& frame) const;
+    QByteArray ExtendedHeaderBytes() const;
+
+    quint8 m_major;
+    quint8 m_revision;
+    std::vector<std::variant<ID3v2FrameSpec, QByteArray>> m_items;
+    bool m_tagUnsync = false;
+    std::optional<QByteArray> m_extendedHeader;
+    std::optional<quint32> m_extendedHeaderSize;
+    bool m_footer = false;
+    int m_padding = 0;
+    bool m_plainSizes = false;
+    std::optional<quint32> m_declaredTagSize;
+};

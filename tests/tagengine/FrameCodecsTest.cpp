@@ -1,0 +1,353 @@
+#include "tagengine/FrameCodecs.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+QByteArray Bytes(std::initializer_list<int> values)
+{
+    QByteArray bytes;
+    for (int v : values)
+        bytes.append(char(v));
+    return bytes;
+}
+
+TID3Frame FrameWithBody(const QString& id, const QByteArray& body)
+{
+    TID3Frame frame(id);
+    frame.SetBody(body);
+    return frame;
+}
+
+QStringList TextLines(const TID3Frame& frame, QString* description = nullptr)
+{
+    QString d;
+    QStringList lines;
+    GetTextFrame(frame, d, lines);
+    if (description)
+        *description = d;
+    return lines;
+}
+
+struct TComment {
+    QString Text, Language, Description;
+};
+
+TComment Comment(const TID3Frame& frame)
+{
+    TComment c;
+    GetCommentFrame(frame, c.Text, c.Language, c.Description);
+    return c;
+}
+
+QPair<QString, QString> DescriptionAndURL(const TID3Frame& frame)
+{
+    QString description, url;
+    GetURLFrame(frame, description, url);
+    return {description, url};
+}
+
+// A body that is fetched on first use, as the reader does for large frames.
+class TFixedSource : public TFrameBodySource {
+public:
+    explicit TFixedSource(QByteArray body) : m_body(std::move(body)) {}
+    std::optional<QByteArray> Load() const override { return m_body; }
+
+private:
+    QByteArray m_body;
+};
+
+const QString NonLatin = QString::fromUtf8("\xD0\x9C\xD1\x83\xD0\xB7\xD1\x8B\xD0\xBA\xD0\xB0 \xF0\x9F\x8E\xB5"); // Cyrillic + U+1F3B5
+
+} // namespace
+
+TEST(FrameCodecs, DecodesEveryEncodingAndStopsAtTheBody)
+{
+    qsizetype pos = 0;
+    const QByteArray latin = Bytes({'A', 0xE9, 0, 'B'});
+    EXPECT_EQ(DecodeID3Text(latin, 0, pos), QString::fromUtf8("A\xC3\xA9"));
+    EXPECT_EQ(pos, 3);
+    EXPECT_EQ(DecodeID3Text(latin, 0, pos), "B");
+    EXPECT_EQ(pos, 4);
+    EXPECT_EQ(DecodeID3Text(latin, 0, pos), "");
+    EXPECT_EQ(pos, 4);
+
+    pos = 0;
+    EXPECT_EQ(DecodeID3Text(latin, 4, pos), "");
+    EXPECT_EQ(pos, 0);
+    pos = 99;
+    EXPECT_EQ(DecodeID3Text(latin, 0, pos), "");
+    pos = -1;
+    EXPECT_EQ(DecodeID3Text(latin, 0, pos), "");
+
+    pos = 0;
+    const QByteArray utf8 = NonLatin.toUtf8() + Bytes({0});
+    EXPECT_EQ(DecodeID3Text(utf8, 3, pos), NonLatin);
+    EXPECT_EQ(pos, utf8.size());
+
+    pos = 0;
+    QByteArray utf16be;
+    for (QChar c : NonLatin)
+        utf16be.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
+    EXPECT_EQ(DecodeID3Text(utf16be + Bytes({0, 0, 0, 'x'}), 2, pos), NonLatin);
+    EXPECT_EQ(pos, utf16be.size() + 2);
+}
+
+TEST(FrameCodecs, UTF16FollowsTheBOMAndSurvivesDamage)
+{
+    qsizetype pos = 0;
+    // No BOM: little-endian. Then a BOM FE FF switches to big-endian.
+    const QByteArray mixed = Bytes({'a', 0, 0, 0, 0xFE, 0xFF, 0, 'b', 0, 0});
+    EXPECT_EQ(DecodeID3Text(mixed, 1, pos), "a");
+    EXPECT_EQ(DecodeID3Text(mixed, 1, pos), "b");
+    EXPECT_EQ(pos, mixed.size());
+
+    // A surrogate pair decodes to one character.
+    pos = 0;
+    EXPECT_EQ(DecodeID3Text(Bytes({0xFF, 0xFE, 0x3C, 0xD8, 0xB5, 0xDF}), 1, pos), QString::fromUtf8("\xF0\x9F\x8E\xB5"));
+
+    // Unterminated with an odd trailing byte: the last whole unit is kept, the
+    // odd byte is never read as half a character.
+    pos = 0;
+    const QByteArray odd = Bytes({0xFF, 0xFE, 'A', 0, 'B'});
+    EXPECT_EQ(DecodeID3Text(odd, 1, pos), "A");
+    EXPECT_EQ(pos, odd.size());
+
+    // A lone high surrogate at the end becomes U+FFFD.
+    pos = 0;
+    const QString lone = DecodeID3Text(Bytes({0xFF, 0xFE, 'A', 0, 0x3C, 0xD8}), 1, pos);
+    ASSERT_EQ(lone.size(), 2);
+    EXPECT_EQ(lone.at(1), QChar(QChar::ReplacementCharacter));
+}
+
+TEST(FrameCodecs, ChoosesLatin1OnlyWhenEverythingFits)
+{
+    EXPECT_EQ(ChooseEncoding({}), 0);
+    EXPECT_EQ(ChooseEncoding({QString::fromUtf8("Caf\xC3\xA9"), "x"}), 0);
+    EXPECT_EQ(ChooseEncoding({"x", NonLatin}), 1);
+    EXPECT_EQ(EncodeID3Text("ab", 1), Bytes({0xFF, 0xFE, 'a', 0, 'b', 0}));
+    EXPECT_EQ(EncodeID3Text("ab", 2), Bytes({0, 'a', 0, 'b'}));
+    EXPECT_EQ(EncodeID3Text("", 1), QByteArray());
+    EXPECT_EQ(ID3Terminator(0), QByteArray(1, '\0'));
+    EXPECT_EQ(ID3Terminator(3), QByteArray(1, '\0'));
+    EXPECT_EQ(ID3Terminator(1), QByteArray(2, '\0'));
+}
+
+TEST(FrameCodecs, ParsesLeadingNumbersWithOverflowCheck)
+{
+    EXPECT_EQ(ParseLeadingNumber("7/12"), 7u);
+    EXPECT_EQ(ParseLeadingNumber("0042"), 42u);
+    EXPECT_EQ(ParseLeadingNumber("4294967295"), 4294967295u);
+    EXPECT_EQ(ParseLeadingNumber("4294967296"), std::nullopt);
+    EXPECT_EQ(ParseLeadingNumber("99999999999999999999999"), std::nullopt);
+    EXPECT_EQ(ParseLeadingNumber(" 7"), std::nullopt);
+    EXPECT_EQ(ParseLeadingNumber("/7"), std::nullopt);
+    EXPECT_EQ(ParseLeadingNumber(""), std::nullopt);
+    EXPECT_EQ(ParseLeadingNumber(QString::fromUtf8("\xD9\xA3")), std::nullopt); // Arabic-Indic three
+}
+
+TEST(FrameCodecs, TextFramesSkipEmptyStringsAndRoundTrip)
+{
+    EXPECT_EQ(TextLines(FrameWithBody("TPE1", Bytes({0, 'a', 0, 0, 'b'}))), (QStringList{"a", "b"}));
+    EXPECT_TRUE(TextLines(FrameWithBody("TPE1", {})).isEmpty());
+    EXPECT_TRUE(TextLines(FrameWithBody("TPE1", Bytes({7, 'a'}))).isEmpty());
+    EXPECT_EQ(GetFirstText(Bytes({0})), "");
+    EXPECT_EQ(GetFirstText(Bytes({0, 'x', 0, 'y'})), "x");
+
+    TID3Frame frame("TPE1");
+    SetTextFrame(frame, "ignored", {""});
+    EXPECT_EQ(frame.Body(), Bytes({0}));
+
+    SetTextFrame(frame, {}, {"One", QString::fromUtf8("Tw\xC3\xB6")});
+    EXPECT_EQ(frame.Body(), Bytes({0, 'O', 'n', 'e', 0, 'T', 'w', 0xF6}));
+    EXPECT_EQ(TextLines(frame), (QStringList{"One", QString::fromUtf8("Tw\xC3\xB6")}));
+
+    SetTextFrameLines(frame, {}, {"One", NonLatin});
+    EXPECT_EQ(frame.Body().at(0), 1);
+    EXPECT_TRUE(frame.Body().contains(Bytes({'e', 0, 0, 0, 0xFF, 0xFE})));
+    EXPECT_EQ(TextLines(frame), (QStringList{"One", NonLatin}));
+}
+
+TEST(FrameCodecs, UserTextFramesCarryTheirDescription)
+{
+    QString description;
+    TID3Frame txxx("TXXX");
+    SetTextFrame(txxx, "Mood", {"calm"});
+    EXPECT_EQ(txxx.Body(), QByteArray("\0Mood\0calm", 10));
+    EXPECT_EQ(TextLines(txxx, &description), QStringList{"calm"});
+    EXPECT_EQ(description, "Mood");
+
+    // A non-Latin description alone makes the whole frame UTF-16.
+    SetTextFrame(txxx, NonLatin, {"calm"});
+    EXPECT_EQ(txxx.Body().at(0), 1);
+    EXPECT_EQ(TextLines(txxx, &description), QStringList{"calm"});
+    EXPECT_EQ(description, NonLatin);
+
+    // Only a description: no text, and the description survives an edit.
+    txxx.SetBody(QByteArray("\0Mood", 5));
+    EXPECT_EQ(GetFrameAsText(txxx), "");
+    SetFrameAsText(txxx, "happy");
+    EXPECT_EQ(TextLines(txxx, &description), QStringList{"happy"});
+    EXPECT_EQ(description, "Mood");
+
+    EXPECT_TRUE(TextLines(FrameWithBody("TXXX", Bytes({0})), &description).isEmpty());
+    EXPECT_EQ(description, "");
+}
+
+TEST(FrameCodecs, CommentsKeepLanguageDescriptionAndLines)
+{
+    const TComment padded = Comment(FrameWithBody("COMM", QByteArray("\0en\0desc\0text", 13)));
+    EXPECT_EQ(padded.Language, "en");
+    EXPECT_EQ(padded.Description, "desc");
+    EXPECT_EQ(padded.Text, "text");
+    const TComment shortBody = Comment(FrameWithBody("COMM", QByteArray("\0eng", 4)));
+    EXPECT_EQ(shortBody.Language, "eng");
+    EXPECT_EQ(shortBody.Text, "");
+    EXPECT_EQ(Comment(FrameWithBody("COMM", QByteArray("\0en", 3))).Language, "");
+
+    TID3Frame comm("COMM");
+    SetCommentFrame(comm, {"", "first", "", "third"}, "d", "de");
+    EXPECT_EQ(comm.Body(), QByteArray("\0de\0d\0first\n\nthird", 18));
+
+    SetCommentFrame(comm, {NonLatin, "second"}, "", "english");
+    EXPECT_EQ(comm.Body().at(0), 1);
+    EXPECT_EQ(comm.Body().mid(1, 3), "eng");
+    const TComment wide = Comment(comm);
+    EXPECT_EQ(wide.Text, NonLatin + "\nsecond");
+    EXPECT_EQ(wide.Language, "eng");
+    EXPECT_EQ(wide.Description, "");
+
+    // As text: CR LF in, the stored LF out; language and description kept.
+    SetCommentFrame(comm, {"x"}, "note", "fra");
+    SetFrameAsText(comm, "line 1\r\nline 2\rline 3");
+    const TComment edited = Comment(comm);
+    EXPECT_EQ(edited.Text, "line 1\nline 2\nline 3");
+    EXPECT_EQ(edited.Description, "note");
+    EXPECT_EQ(edited.Language, "fra");
+    EXPECT_EQ(GetFrameAsText(comm), "line 1\nline 2\nline 3");
+}
+
+TEST(FrameCodecs, URLFramesRoundTrip)
+{
+    TID3Frame woar("WOAR");
+    SetURLFrame(woar, "dropped", "http://example.org/a");
+    EXPECT_EQ(woar.Body(), "http://example.org/a");
+    EXPECT_EQ(DescriptionAndURL(woar), qMakePair(QString(), QString("http://example.org/a")));
+    EXPECT_EQ(DescriptionAndURL(FrameWithBody("WOAR", {})), qMakePair(QString(), QString()));
+
+    TID3Frame wxxx("WXXX");
+    SetURLFrame(wxxx, "Shop", "http://example.org/b");
+    EXPECT_EQ(wxxx.Body(), QByteArray("\0Shop\0http://example.org/b", 26));
+    EXPECT_EQ(DescriptionAndURL(wxxx), qMakePair(QString("Shop"), QString("http://example.org/b")));
+
+    // A UTF-16 description; the URL stays 8-bit, characters beyond Latin-1
+    // are percent-encoded instead of lost.
+    SetURLFrame(wxxx, NonLatin, QString::fromUtf8("http://example.org/\xD0\x9C"));
+    EXPECT_EQ(wxxx.Body().at(0), 1);
+    EXPECT_TRUE(wxxx.Body().endsWith(QByteArray("\0\0http://example.org/%D0%9C", 27)));
+    EXPECT_EQ(DescriptionAndURL(wxxx), qMakePair(NonLatin, QString("http://example.org/%D0%9C")));
+
+    SetFrameAsText(wxxx, "ftp://example.org/c");
+    EXPECT_EQ(DescriptionAndURL(wxxx), qMakePair(NonLatin, QString("ftp://example.org/c")));
+    EXPECT_EQ(GetFrameAsText(wxxx), "ftp://example.org/c");
+}
+
+TEST(FrameCodecs, FrameAsTextKeepsMultipleValues)
+{
+    TID3Frame tpe1("TPE1");
+    SetTextFrame(tpe1, {}, {"Artist A", NonLatin});
+    const QString text = GetFrameAsText(tpe1);
+    EXPECT_EQ(text, "Artist A\r\n" + NonLatin);
+    TID3Frame copy("TPE1");
+    SetFrameAsText(copy, text);
+    EXPECT_EQ(copy.Body(), tpe1.Body());
+
+    SetFrameAsText(copy, "a\nb\rc\r\n");
+    EXPECT_EQ(TextLines(copy), (QStringList{"a", "b", "c"}));
+    SetFrameAsText(copy, "");
+    EXPECT_EQ(copy.Body(), Bytes({0}));
+
+    TID3Frame apic("APIC");
+    apic.SetBody("data");
+    EXPECT_THROW(GetFrameAsText(apic), TFrameTextError);
+    EXPECT_THROW(SetFrameAsText(apic, "x"), TFrameTextError);
+    EXPECT_EQ(apic.Body(), "data");
+    EXPECT_THROW(GetFrameAsText(TID3Frame()), TFrameTextError);
+    try {
+        GetFrameAsText(apic);
+    } catch (const TFrameTextError& e) {
+        EXPECT_STREQ(e.what(), "Can not get frame content as text.");
+    }
+}
+
+TEST(FrameCodecs, EncryptedFramesAreNeverDecodedOrOverwritten)
+{
+    const QByteArray cipher("\0en\0secret\0more", 15);
+    for (const char* id : {"TIT2", "TXXX", "COMM", "WXXX", "WOAR"}) {
+        TID3Frame frame = FrameWithBody(id, cipher);
+        frame.Encryption = 1;
+        QString description;
+        EXPECT_TRUE(TextLines(frame, &description).isEmpty()) << id;
+        EXPECT_EQ(description, "");
+        const TComment c = Comment(frame);
+        EXPECT_TRUE(c.Text.isEmpty() && c.Language.isEmpty() && c.Description.isEmpty());
+        EXPECT_EQ(DescriptionAndURL(frame), qMakePair(QString(), QString()));
+        EXPECT_THROW(GetFrameAsText(frame), TFrameTextError) << id;
+        EXPECT_THROW(SetFrameAsText(frame, "plain"), TFrameTextError) << id;
+        EXPECT_EQ(frame.Body(), cipher);
+    }
+}
+
+TEST(FrameCodecs, ReadsBodiesThatAreLoadedLater)
+{
+    TID3Frame frame("TIT2");
+    const QByteArray body("\0Late", 5);
+    frame.SetDeferredBody(std::make_shared<TFixedSource>(body), body.size());
+    EXPECT_EQ(TextLines(frame), QStringList{"Late"});
+}
+
+TEST(FrameCodecs, ShortAndHostileBodiesStayInside)
+{
+    // Every body of up to five bytes from an alphabet of encodings, BOM
+    // halves, NULs and text: the getters must neither crash nor loop.
+    const char alphabet[] = {0, 1, 2, 3, 4, char(0xFF), char(0xFE), 'a'};
+    const char* ids[] = {"TIT2", "TXXX", "COMM", "WXXX", "WOAR"};
+    QByteArray body;
+    std::function<void(int)> grow = [&](int left) {
+        for (const char* id : ids) {
+            const TID3Frame frame = FrameWithBody(id, body);
+            TextLines(frame);
+            Comment(frame);
+            DescriptionAndURL(frame);
+        }
+        GetFirstText(body);
+        if (left == 0)
+            return;
+        for (char c : alphabet) {
+            body.append(c);
+            grow(left - 1);
+            body.chop(1);
+        }
+    };
+    grow(5);
+    SUCCEED();
+}
+
+TEST(FrameCodecs, DecodesGenreReferences)
+{
+    EXPECT_EQ(DecodeGenre(""), "");
+    EXPECT_EQ(DecodeGenre("17"), "Rock");
+    EXPECT_EQ(DecodeGenre("255"), "255");
+    EXPECT_EQ(DecodeGenre("99999999999999999999"), "99999999999999999999");
+    EXPECT_EQ(DecodeGenre("(17)"), "Rock");
+    EXPECT_EQ(DecodeGenre("(255)"), "(255)");
+    EXPECT_EQ(DecodeGenre("(4294967313)"), "(4294967313)"); // would wrap to 17
+    EXPECT_EQ(DecodeGenre("()"), "()");
+    EXPECT_EQ(DecodeGenre("(17)Hard Rock"), "Hard Rock");
+    EXPECT_EQ(DecodeGenre("()Folk"), "Folk");
+    EXPECT_EQ(DecodeGenre("Rock"), "Rock");
+    EXPECT_EQ(DecodeGenre("(abc)"), "(abc)");
+    EXPECT_EQ(DecodeGenre("(17"), "(17");
+}

@@ -1,0 +1,522 @@
+#include "support/ID3v2Builder.h"
+#include "tagengine/FrameCodecs.h"
+#include "tagengine/ID3v2Parser.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+// Readable failure output.
+static void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+static void PrintTo(const QByteArray& bytes, std::ostream* out)
+{
+    *out << bytes.toHex(' ').toStdString();
+}
+
+namespace {
+
+QByteArray Latin1Text(const char* text)
+{
+    return ID3v2Builder::TextBody(0, {QString::fromLatin1(text)});
+}
+
+struct TParsed {
+    TID3v2ParseResult Result;
+    TID3FrameList Frames;
+};
+
+TParsed Parse(const QByteArray& tag)
+{
+    TParsed parsed;
+    parsed.Result = ParseID3v2Tag(tag, false, parsed.Frames);
+    return parsed;
+}
+
+QStringList Ids(const TID3FrameList& frames)
+{
+    QStringList ids;
+    for (const auto& frame : frames)
+        ids << frame->FrameID;
+    return ids;
+}
+
+QString FirstTextOf(const TID3FrameList& frames, const char* id)
+{
+    const TID3Frame* frame = FindFrame(frames, QString::fromLatin1(id));
+    return frame ? GetFirstText(frame->Body()) : QStringLiteral("<none>");
+}
+
+QByteArray Bytes(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (const int v : values)
+        out += char(v);
+    return out;
+}
+
+} // namespace
+
+TEST(ID3v2Parser, SyncSafeAndUnsynchronisationHelpers)
+{
+    uchar bytes[4];
+    EncodeSyncSafe(0x0FFFFFFF, bytes);
+    EXPECT_EQ(DecodeSyncSafe(bytes), 0x0FFFFFFFu);
+    EXPECT_TRUE(IsSyncSafe(bytes));
+    EncodeSyncSafe(300, bytes);
+    EXPECT_EQ(QByteArray(reinterpret_cast<char*>(bytes), 4), Bytes({0, 0, 2, 0x2C}));
+    EXPECT_EQ(DecodeSyncSafe(bytes), 300u);
+
+    EXPECT_EQ(RemoveUnsynchronisation(Bytes({0xFF, 0x00, 0x00})), Bytes({0xFF, 0x00}));
+    EXPECT_EQ(RemoveUnsynchronisation(Bytes({0xFF, 0x00, 0xFF, 0x00})), Bytes({0xFF, 0xFF}));
+    EXPECT_EQ(RemoveUnsynchronisation(Bytes({0x00, 0xFF, 0xE0, 0xFF})), Bytes({0x00, 0xFF, 0xE0, 0xFF}));
+    const QByteArray all = QByteArray::fromHex("00ff00e0ff00ff0000ffff");
+    EXPECT_EQ(RemoveUnsynchronisation(ID3v2Builder::Unsynchronise(all)), all);
+}
+
+TEST(ID3v2Parser, InflateIsExactAndCapped)
+{
+    const QByteArray body(5000, 'x');
+    const QByteArray packed = ID3v2Builder::Compress(body);
+    EXPECT_EQ(InflateFrame(packed, 5000, MaxInflatedFrameSize), body);
+    EXPECT_EQ(InflateFrame(packed, -1, MaxInflatedFrameSize), body);
+    EXPECT_FALSE(InflateFrame(packed, 4999, MaxInflatedFrameSize)) << "more output than declared";
+    EXPECT_FALSE(InflateFrame(packed, 5001, MaxInflatedFrameSize)) << "less output than declared";
+    EXPECT_FALSE(InflateFrame(packed, 5000, 4000)) << "declared length above the cap";
+    EXPECT_FALSE(InflateFrame(packed, -1, 4000)) << "unknown length running past the cap";
+    EXPECT_FALSE(InflateFrame(packed.left(packed.size() - 1), 5000, MaxInflatedFrameSize)) << "checksum cut";
+    QByteArray damaged = packed;
+    damaged[packed.size() - 1] = char(damaged[packed.size() - 1] ^ 1);
+    EXPECT_FALSE(InflateFrame(damaged, 5000, MaxInflatedFrameSize)) << "checksum wrong";
+    EXPECT_FALSE(InflateFrame(QByteArray("not zlib"), 8, MaxInflatedFrameSize));
+
+    // A small bomb: 64 MiB of zeros claim their full length and are refused
+    // without that much memory being taken.
+    const QByteArray bomb = ID3v2Builder::Compress(QByteArray(64 * 1024 * 1024, '\0'));
+    EXPECT_FALSE(InflateFrame(bomb, 64 * 1024 * 1024, InflateLimit(bomb.size())));
+    EXPECT_FALSE(InflateFrame(bomb, -1, InflateLimit(bomb.size())));
+    EXPECT_EQ(InflateLimit(10), 10 * MaxInflateRatio);
+    EXPECT_EQ(InflateLimit(1 << 30), MaxInflatedFrameSize);
+}
+
+TEST(ID3v2Parser, UnsupportedVersionsAndHeaderOnly)
+{
+    for (const quint8 major : {2, 5}) {
+        TParsed parsed = Parse(ID3v2Builder(major).Frame("TIT2", Latin1Text("x")).Build());
+        EXPECT_TRUE(parsed.Result.VersionUnsupported);
+        EXPECT_EQ(parsed.Result.Major, major);
+        EXPECT_TRUE(parsed.Frames.empty());
+    }
+    TID3FrameList frames;
+    const auto result = ParseID3v2Tag(ID3v2Builder(4, 1).Frame("TIT2", Latin1Text("x")).Build(), true, frames);
+    EXPECT_EQ(result.Major, 4);
+    EXPECT_EQ(result.Revision, 1);
+    EXPECT_FALSE(result.VersionUnsupported);
+    EXPECT_TRUE(frames.empty());
+
+    EXPECT_TRUE(Parse(QByteArray("ID3\x04")).Result.Failed);
+    EXPECT_TRUE(Parse(QByteArray("XYZ\x04\x00\x00\x00\x00\x00\x00", 10)).Result.Failed);
+}
+
+TEST(ID3v2Parser, RecordingTimeFromYearDateAndTime)
+{
+    ID3v2FrameSpec year;
+    year.Id = "TYER";
+    year.Body = Latin1Text("2004");
+    year.ReadOnly = true;
+    year.GroupId = 7;
+    TParsed parsed = Parse(ID3v2Builder(3)
+                               .Frame("TIT2", Latin1Text("Song"))
+                               .Frame(year)
+                               .Frame("TDAT", Latin1Text("0605"))
+                               .Frame("TIME", Latin1Text("0708"))
+                               .Frame("TDRC", Latin1Text("1999"))
+                               .Build());
+    EXPECT_EQ(Ids(parsed.Frames), QStringList({"TIT2", "TDRC"}));
+    const TID3Frame* tdrc = FindFrame(parsed.Frames, "TDRC");
+    ASSERT_NE(tdrc, nullptr);
+    EXPECT_EQ(GetFirstText(tdrc->Body()), "2004-05-06T07:08");
+    EXPECT_EQ(tdrc->Body().at(0), 0) << "Latin-1 text";
+    EXPECT_EQ(tdrc->ReadOnly, 1) << "flags of the year frame";
+    EXPECT_EQ(tdrc->Grouping, 1);
+    EXPECT_EQ(tdrc->GroupId, 7);
+    EXPECT_FALSE(parsed.Result.BodyOffsets.contains(tdrc)) << "made by the conversion";
+    EXPECT_EQ(parsed.Result.BodyOffsets.size(), 1u) << "only TIT2; removed frames leave no entry";
+
+    // A time without a usable date is not appended; TDAT without TYER is dropped.
+    parsed = Parse(ID3v2Builder(3)
+                       .Frame("TYER", Latin1Text("2004"))
+                       .Frame("TDAT", Latin1Text("6-05"))
+                       .Frame("TIME", Latin1Text("0708"))
+                       .Build());
+    EXPECT_EQ(Ids(parsed.Frames), QStringList({"TDRC"}));
+    EXPECT_EQ(FirstTextOf(parsed.Frames, "TDRC"), "2004");
+    parsed = Parse(ID3v2Builder(3).Frame("TDAT", Latin1Text("0605")).Frame("TIME", Latin1Text("0708")).Build());
+    EXPECT_TRUE(parsed.Frames.empty());
+}
+
+TEST(ID3v2Parser, YearThatIsNotFourDigitsKeepsItsText)
+{
+    TParsed parsed = Parse(ID3v2Builder(3)
+                               .Frame("TYER", Latin1Text("04"))
+                               .Frame("TDAT", Latin1Text("0605"))
+                               .Frame("TYER", Latin1Text("2010"))
+                               .Build());
+    EXPECT_EQ(Ids(parsed.Frames), QStringList({"TYER", "TDRC"})) << "only the first TYER is converted";
+    EXPECT_EQ(FirstTextOf(parsed.Frames, "TDRC"), "04");
+    EXPECT_EQ(FirstTextOf(parsed.Frames, "TYER"), "2010");
+
+    parsed = Parse(ID3v2Builder(3).Frame("TYER", ID3v2Builder::TextBody(1, {QStringLiteral("около 1990")})).Build());
+    const TID3Frame* date = FindFrame(parsed.Frames, "TDRC");
+    ASSERT_NE(date, nullptr);
+    EXPECT_EQ(GetFirstText(date->Body()), QStringLiteral("около 1990"));
+    EXPECT_EQ(date->Body().at(0), 1) << "UTF-16 for text beyond Latin-1";
+
+    parsed = Parse(ID3v2Builder(3).Frame("TYER", QByteArray(2, '\0')).Build());
+    EXPECT_TRUE(parsed.Frames.empty()) << "an empty year makes no date";
+}
+
+TEST(ID3v2Parser, OriginalYearAndInvolvedPeople)
+{
+    const QByteArray people = ID3v2Builder::TextBody(0, {"producer", "Ann"});
+    const QByteArray tag = ID3v2Builder(3)
+                               .Frame("TYER", Latin1Text("2004"))
+                               .Frame("TDAT", Latin1Text("0605"))
+                               .Frame("TIME", Latin1Text("0708"))
+                               .Frame("TDOR", Latin1Text("1970"))
+                               .Frame("TIPL", Latin1Text("old"))
+                               .Frame("IPLS", people)
+                               .Frame("TORY", Latin1Text("1969"))
+                               .Frame("TIT2", Latin1Text("x"))
+                               .Build();
+    TParsed parsed = Parse(tag);
+    EXPECT_EQ(Ids(parsed.Frames), QStringList({"TIPL", "TIT2", "TDRC", "TDOR"}));
+    // New frames may take the memory of removed ones: no offset may outlive its frame.
+    EXPECT_EQ(parsed.Result.BodyOffsets.size(), 2u);
+    for (const auto& [frame, offset] : parsed.Result.BodyOffsets)
+        EXPECT_EQ(tag.mid(offset, frame->BodySize()), frame->Body()) << qPrintable(frame->FrameID);
+    EXPECT_EQ(FirstTextOf(parsed.Frames, "TDOR"), "1969");
+    EXPECT_EQ(FindFrame(parsed.Frames, "TIPL")->Body(), people);
+    EXPECT_TRUE(parsed.Result.BodyOffsets.contains(FindFrame(parsed.Frames, "TIPL"))) << "renamed, same body";
+
+    parsed = Parse(ID3v2Builder(3).Frame("TORY", Latin1Text("ca. 69")).Build());
+    EXPECT_EQ(FirstTextOf(parsed.Frames, "TDOR"), "ca. 69");
+}
+
+TEST(ID3v2Parser, ExtendedHeaders)
+{
+    QList<qint64> offsets;
+    const QByteArray v23 = ID3v2Builder(3).ExtendedHeader().Frame("TIT2", Latin1Text("Title")).Build(&offsets);
+    TParsed parsed = Parse(v23);
+    ASSERT_EQ(parsed.Frames.size(), 1u);
+    EXPECT_EQ(v23.mid(20, 4), "TIT2") << "the first frame starts at offset 20";
+    EXPECT_EQ(parsed.Result.BodyOffsets.at(parsed.Frames[0].get()), 30);
+    EXPECT_FALSE(parsed.Result.PartlyRead);
+
+    parsed = Parse(ID3v2Builder(4).ExtendedHeader().Frame("TIT2", Latin1Text("Title")).Build());
+    ASSERT_EQ(parsed.Frames.size(), 1u);
+    EXPECT_EQ(parsed.Result.BodyOffsets.at(parsed.Frames[0].get()), 26);
+
+    // A size running past the tag is clamped: nothing is read, and the tag is
+    // not to be replaced.
+    parsed = Parse(ID3v2Builder(3).ExtendedHeader().ExtendedHeaderDeclaredSize(0xFFFFFFF0).Frame("TIT2", Latin1Text("T")).Build());
+    EXPECT_TRUE(parsed.Frames.empty());
+    EXPECT_TRUE(parsed.Result.PartlyRead);
+    parsed = Parse(ID3v2Builder(4).ExtendedHeader().ExtendedHeaderDeclaredSize(2).Frame("TIT2", Latin1Text("T")).Build());
+    EXPECT_TRUE(parsed.Result.PartlyRead);
+}
+
+TEST(ID3v2Parser, UnsynchronisationAtFrameAndTagLevel)
+{
+    ID3v2FrameSpec frame;
+    frame.Id = "PRIV";
+    frame.Body = Bytes({0xFF, 0xE0});
+    frame.Unsynchronised = true;
+    const QByteArray tag = ID3v2Builder(4).Frame(frame).Build();
+    EXPECT_NE(tag.indexOf(Bytes({0xFF, 0x00, 0xE0})), -1);
+    TParsed parsed = Parse(tag);
+    ASSERT_EQ(parsed.Frames.size(), 1u);
+    EXPECT_EQ(parsed.Frames[0]->Body(), Bytes({0xFF, 0xE0}));
+    EXPECT_EQ(parsed.Frames[0]->Unsynchronisation, 1);
+    EXPECT_TRUE(parsed.Result.BodyOffsets.empty());
+
+    // v2.4 tag flag only: every frame's data was unsynchronised.
+    const QByteArray body = Bytes({1, 0xFF, 0xFE, 'a', 0, 0xFF, 0x00});
+    parsed = Parse(ID3v2Builder(4).TagUnsynchronisation().Frame("TIT2", body).Frame("TPE1", body).Build());
+    ASSERT_EQ(parsed.Frames.size(), 2u);
+    EXPECT_EQ(parsed.Frames[0]->Body(), body);
+    EXPECT_EQ(parsed.Frames[1]->Body(), body);
+    EXPECT_TRUE(parsed.Result.BodyOffsets.empty());
+
+    // v2.3: the whole tag, frame headers included.
+    ID3v2FrameSpec big;
+    big.Id = "APIC";
+    big.Body = QByteArray(0x1FF, char(0xFF));  // size field 00 00 01 FF needs unsynchronisation too
+    parsed = Parse(ID3v2Builder(3).TagUnsynchronisation().ExtendedHeader().Frame(big).Frame("TIT2", body).Build());
+    ASSERT_EQ(parsed.Frames.size(), 2u);
+    EXPECT_EQ(parsed.Frames[0]->Body(), big.Body);
+    EXPECT_EQ(parsed.Frames[1]->Body(), body);
+    EXPECT_EQ(parsed.Frames[1]->Unsynchronisation, 0);
+    EXPECT_FALSE(parsed.Result.PartlyRead);
+    EXPECT_TRUE(parsed.Result.BodyOffsets.empty());
+}
+
+TEST(ID3v2Parser, CompressedFrames)
+{
+    const QByteArray title = ID3v2Builder::TextBody(0, {QString(300, u'a')});
+    ID3v2FrameSpec frame;
+    frame.Id = "TIT2";
+    frame.Body = title;
+    frame.Compressed = true;
+    for (const quint8 major : {3, 4}) {
+        TParsed parsed = Parse(ID3v2Builder(major).Frame(frame).Frame("TPE1", Latin1Text("Artist")).Build());
+        ASSERT_EQ(parsed.Frames.size(), 2u) << int(major);
+        EXPECT_EQ(parsed.Frames[0]->Body(), title);
+        EXPECT_EQ(parsed.Frames[0]->Compression, 1);
+        EXPECT_EQ(parsed.Frames[0]->DataLengthIndicator, 1);
+        EXPECT_FALSE(parsed.Result.Failed);
+        EXPECT_EQ(parsed.Result.BodyOffsets.size(), 1u) << "only the plain TPE1";
+    }
+
+    // v2.4 compression without a data length: the whole stream, capped.
+    const QByteArray packed = ID3v2Builder::Compress(title);
+    TParsed parsed = Parse(ID3v2Builder(4)
+                               .Raw("TIT2" + ID3v2Builder::SyncSafe(quint32(packed.size())) + Bytes({0, 0x08}) + packed)
+                               .Build());
+    ASSERT_EQ(parsed.Frames.size(), 1u);
+    EXPECT_EQ(parsed.Frames[0]->Body(), title);
+
+    // A wrong data length or damaged data fails the read; the frames after it
+    // are still read.
+    for (const quint8 major : {3, 4}) {
+        ID3v2FrameSpec wrong = frame;
+        wrong.DeclaredDataLength = quint32(title.size() + 1);
+        parsed = Parse(ID3v2Builder(major).Frame(wrong).Frame("TPE1", Latin1Text("Artist")).Build());
+        EXPECT_TRUE(parsed.Result.Failed);
+        EXPECT_TRUE(parsed.Result.PartlyRead);
+        EXPECT_FALSE(parsed.Result.Error.isEmpty());
+        EXPECT_EQ(Ids(parsed.Frames), QStringList({"TPE1"}));
+    }
+}
+
+TEST(ID3v2Parser, ExtrasInTheOrderOfEachVersion)
+{
+    // v2.3: decompressed size, encryption method, group id.
+    ID3v2FrameSpec grouped;
+    grouped.Id = "TIT2";
+    grouped.Body = Latin1Text("Grouped and packed");
+    grouped.Compressed = true;
+    grouped.GroupId = 0x42;
+    TParsed parsed = Parse(ID3v2Builder(3).Frame(grouped).Build());
+    ASSERT_EQ(parsed.Frames.size(), 1u);
+    EXPECT_EQ(parsed.Frames[0]->Body(), grouped.Body);
+    EXPECT_EQ(parsed.Frames[0]->GroupId, 0x42);
+
+    ID3v2FrameSpec encrypted = grouped;
+    encrypted.EncryptionMethod = 0x80;
+    for (const quint8 major : {3, 4}) {
+        parsed = Parse(ID3v2Builder(major).Frame(encrypted).Frame("TPE1", Latin1Text("After")).Build());
+        ASSERT_EQ(parsed.Frames.size(), 2u) << int(major);
+        const TID3Frame& frame = *parsed.Frames[0];
+        EXPECT_EQ(frame.Encryption, 1);
+        EXPECT_EQ(frame.Compression, 1);
+        EXPECT_EQ(frame.Grouping, 1);
+        EXPECT_EQ(frame.GroupId, 0x42);
+        EXPECT_EQ(frame.Body(), ID3v2Builder::EncryptedBody(encrypted, major));
+        EXPECT_EQ(frame.Body().left(5), Bytes({0x80, 0, 0, 0, int(grouped.Body.size())}));
+        EXPECT_FALSE(parsed.Result.Failed) << "encrypted data is never inflated";
+        EXPECT_FALSE(parsed.Result.BodyOffsets.contains(&frame));
+        EXPECT_EQ(GetFirstText(parsed.Frames[1]->Body()), "After");
+    }
+
+    // Encrypted without compression keeps method byte and data only.
+    ID3v2FrameSpec plain;
+    plain.Id = "TIT2";
+    plain.Body = QByteArray(1, '\x7F');
+    plain.EncryptionMethod = 3;
+    ID3v2FrameSpec methodOnly = plain;  // shorter than a text frame may be: kept all the same
+    methodOnly.Body.clear();
+    parsed = Parse(ID3v2Builder(4).Frame(plain).Frame(methodOnly).Build());
+    ASSERT_EQ(parsed.Frames.size(), 2u);
+    EXPECT_EQ(parsed.Frames[0]->Body(), Bytes({3, 0x7F}));
+    EXPECT_EQ(parsed.Frames[1]->Body(), Bytes({3}));
+}
+
+TEST(ID3v2Parser, TooShortFramesAreDroppedAndTheRestRead)
+{
+    ID3v2FrameSpec noRoom;  // grouping flag, but no byte for the group id
+    noRoom.Id = "TALB";
+    noRoom.FormatFlags = 0x40;
+    ID3v2FrameSpec noLength;  // data length indicator in a 3-byte frame
+    noLength.Id = "TALB";
+    noLength.Body = "abc";
+    noLength.FormatFlags = 0x01;
+    TParsed parsed = Parse(ID3v2Builder(4)
+                               .Frame("TIT2", QByteArray(1, '\0'))
+                               .Frame("COMM", QByteArray(5, '\0'))
+                               .Frame("TXXX", QByteArray(2, '\0'))
+                               .Frame("WXXX", QByteArray(2, '\0'))
+                               .Frame("WOAR", QByteArray())
+                               .Frame(noRoom)
+                               .Frame(noLength)
+                               .Frame("COMM", QByteArray(6, '\0'))
+                               .Frame("TPE1", Latin1Text("kept"))
+                               .Frame("WOAR", "u")
+                               .Padding(100)
+                               .Build());
+    EXPECT_EQ(Ids(parsed.Frames), QStringList({"COMM", "TPE1", "WOAR"}));
+    EXPECT_FALSE(parsed.Result.PartlyRead) << "every dropped frame had a size that fits";
+}
+
+TEST(ID3v2Parser, DamageStopsReadingAndMarksTheTag)
+{
+    const auto good = [] { return ID3v2Builder(4).Frame("TIT2", Latin1Text("One")).Frame("TPE1", Latin1Text("Two")); };
+    EXPECT_FALSE(Parse(good().Padding(500).Build()).Result.PartlyRead);
+
+    TParsed parsed = Parse(good().Raw(QByteArray("tit2\0\0\0\2\0\0\0x", 12)).Build());
+    EXPECT_EQ(parsed.Frames.size(), 2u);
+    EXPECT_TRUE(parsed.Result.PartlyRead) << "garbage ID before non-zero bytes";
+
+    parsed = Parse(good().Raw(QByteArray(20, '\0') + "x").Build());
+    EXPECT_TRUE(parsed.Result.PartlyRead) << "non-zero byte after padding";
+
+    parsed = Parse(good().Raw("\x01").Build());
+    EXPECT_TRUE(parsed.Result.PartlyRead) << "a stray byte shorter than a frame header";
+
+    ID3v2FrameSpec runsPast;
+    runsPast.Id = "TALB";
+    runsPast.Body = Latin1Text("x");
+    runsPast.DeclaredSize = 1000;
+    parsed = Parse(good().Frame(runsPast).Build());
+    EXPECT_EQ(Ids(parsed.Frames), QStringList({"TIT2", "TPE1"}));
+    EXPECT_TRUE(parsed.Result.PartlyRead);
+
+    const QByteArray whole = good().Build();
+    parsed = Parse(whole.left(whole.size() - 2));
+    EXPECT_EQ(Ids(parsed.Frames), QStringList({"TIT2"}));
+    EXPECT_TRUE(parsed.Result.PartlyRead) << "tag shorter than its header says";
+
+    parsed = Parse(good().DeclaredTagSize(0xFFFFFFF).Build());
+    EXPECT_EQ(parsed.Frames.size(), 2u);
+    EXPECT_TRUE(parsed.Result.PartlyRead);
+}
+
+TEST(ID3v2Parser, PlainIntegerFrameSizesInV24)
+{
+    const QByteArray longTitle = Latin1Text(QByteArray(200, 't').constData());
+    const QByteArray longArtist = Latin1Text(QByteArray(300, 'a').constData());
+    const auto build = [&](bool plain) {
+        return ID3v2Builder(4)
+            .PlainFrameSizes(plain)
+            .Frame("TIT2", longTitle)
+            .Frame("TPE1", longArtist)
+            .Frame("TALB", Latin1Text("short"))
+            .Padding(64)
+            .Build();
+    };
+    TParsed parsed = Parse(build(true));
+    EXPECT_TRUE(parsed.Result.PlainFrameSizes);
+    EXPECT_FALSE(parsed.Result.PartlyRead);
+    ASSERT_EQ(Ids(parsed.Frames), QStringList({"TIT2", "TPE1", "TALB"}));
+    EXPECT_EQ(parsed.Frames[1]->Body(), longArtist);
+    const QByteArray tag = build(true);
+    for (const auto& frame : parsed.Frames)
+        EXPECT_EQ(tag.mid(parsed.Result.BodyOffsets.at(frame.get()), frame->BodySize()), frame->Body());
+
+    parsed = Parse(build(false));
+    EXPECT_FALSE(parsed.Result.PlainFrameSizes);
+    EXPECT_EQ(parsed.Frames.size(), 3u);
+
+    // Both readings fail: the syncsafe one is used and the damage reported.
+    parsed = Parse(ID3v2Builder(4).PlainFrameSizes().Frame("TIT2", longTitle).Raw("garbage!!!!!").Build());
+    EXPECT_FALSE(parsed.Result.PlainFrameSizes);
+    EXPECT_TRUE(parsed.Result.PartlyRead);
+}
+
+TEST(ID3v2Parser, BodyOffsetsPointAtTheStoredBodies)
+{
+    ID3v2FrameSpec grouped;
+    grouped.Id = "APIC";
+    grouped.Body = QByteArray(1000, 'p');
+    grouped.GroupId = 9;
+    ID3v2FrameSpec withLength;
+    withLength.Id = "PRIV";
+    withLength.Body = "private";
+    withLength.DataLengthIndicator = true;
+    QList<qint64> offsets;
+    const QByteArray tag = ID3v2Builder(4)
+                               .Footer()
+                               .Frame("TIT2", Latin1Text("Title"))
+                               .Frame(grouped)
+                               .Frame(withLength)
+                               .Build(&offsets);
+    TParsed parsed = Parse(tag);
+    ASSERT_EQ(parsed.Frames.size(), 3u);
+    EXPECT_EQ(parsed.Result.BodyOffsets.size(), 2u) << "not the frame with a data length";
+    EXPECT_EQ(parsed.Result.BodyOffsets.at(parsed.Frames[0].get()), offsets[0]);
+    EXPECT_EQ(parsed.Result.BodyOffsets.at(parsed.Frames[1].get()), offsets[1]);
+    EXPECT_EQ(tag.mid(offsets[1], 1000), grouped.Body);
+    EXPECT_EQ(parsed.Frames[2]->Body(), "private");
+}
+
+// Every combination of frame flags, tag unsynchronisation, extended header,
+// footer and padding survives a build and a parse.
+TEST(ID3v2Parser, RoundTripOfEveryFlagCombination)
+{
+    const QByteArray text = ID3v2Builder::TextBody(1, {QStringLiteral("Ünïcode ÿ"), QStringLiteral("zwei")});
+    const QByteArray picture = QByteArray::fromHex("ffd8ffe000ff00ff") + QByteArray(300, char(0xFF));
+    for (const quint8 major : {3, 4}) {
+        const int frameBits = major == 3 ? 6 : 8;
+        const int tagBits = major == 3 ? 3 : 4;
+        for (int frameMask = 0; frameMask < (1 << frameBits); ++frameMask) {
+            ID3v2FrameSpec spec;
+            spec.Id = "APIC";
+            spec.Body = picture;
+            spec.TagAlterPreservation = frameMask & 1;
+            spec.FileAlterPreservation = frameMask & 2;
+            spec.ReadOnly = frameMask & 4;
+            if (frameMask & 8)
+                spec.GroupId = quint8(frameMask);
+            spec.Compressed = frameMask & 16;
+            if (frameMask & 32)
+                spec.EncryptionMethod = 0x81;
+            spec.Unsynchronised = frameMask & 64;
+            spec.DataLengthIndicator = frameMask & 128;
+            for (int tagMask = 0; tagMask < (1 << tagBits); ++tagMask) {
+                ID3v2Builder builder(major);
+                builder.TagUnsynchronisation(tagMask & 1).Padding(tagMask & 4 ? 33 : 0);
+                if (tagMask & 2)
+                    builder.ExtendedHeader();
+                builder.Footer(tagMask & 8);
+                const QByteArray tag =
+                    builder.Frame("TPE1", text).Frame(spec).Frame(ID3v2FrameSpec{spec}).Frame("TIT2", text).Build();
+                SCOPED_TRACE(testing::Message() << "v2." << int(major) << " frame " << frameMask << " tag " << tagMask);
+
+                TParsed parsed = Parse(tag);
+                EXPECT_FALSE(parsed.Result.PartlyRead);
+                EXPECT_FALSE(parsed.Result.Failed);
+                ASSERT_EQ(Ids(parsed.Frames), QStringList({"TPE1", "APIC", "APIC", "TIT2"}));
+                EXPECT_EQ(parsed.Frames[0]->Body(), text);
+                EXPECT_EQ(parsed.Frames[3]->Body(), text);
+                const TID3Frame& frame = *parsed.Frames[1];
+                EXPECT_EQ(frame.Body(), spec.EncryptionMethod ? ID3v2Builder::EncryptedBody(spec, major) : picture);
+                EXPECT_EQ(frame.TagAlterPreservation, spec.TagAlterPreservation);
+                EXPECT_EQ(frame.FileAlterPreservation, spec.FileAlterPreservation);
+                EXPECT_EQ(frame.ReadOnly, spec.ReadOnly);
+                EXPECT_EQ(frame.Grouping, spec.GroupId.has_value());
+                EXPECT_EQ(frame.GroupId, spec.GroupId.value_or(0));
+                EXPECT_EQ(frame.Compression, spec.Compressed);
+                EXPECT_EQ(frame.Encryption, spec.EncryptionMethod.has_value());
+                EXPECT_EQ(frame.Unsynchronisation, major == 4 && spec.Unsynchronised);
+                EXPECT_EQ(frame.DataLengthIndicator, spec.Compressed || (major == 4 && spec.DataLengthIndicator));
+                for (const auto& [framePointer, offset] : parsed.Result.BodyOffsets)
+                    EXPECT_EQ(tag.mid(offset, framePointer->BodySize()), framePointer->Body());
+                const bool tagUnsync = tagMask & 1;
+                EXPECT_EQ(parsed.Result.BodyOffsets.size(), tagUnsync ? 0u : 2u + (frameMask & 0xF0 ? 0u : 2u));
+            }
+        }
+    }
+}

@@ -1,5 +1,10 @@
 #pragma once
 
-// The program's version text, shown in captions, sent to the CD database and
-// compared by the update check and the language files.
+// The program's version: major 3, minor 14. The text (major, a point, the
+// minor number with at least two digits) is shown in captions, sent to the CD
+// database and compared by the update check and the language files; the
+// numbers are what the update check compares with the newest version. Change
+// all three together.
+inline constexpr int ProgramMajorVersion = 3;
+inline constexpr int ProgramMinorVersion = 14;
 inline constexpr char ProgramVersion[] = "3.14";

@@ -1,0 +1,132 @@
+#include "localisation/ui/FrameLanguage.h"
+
+#include "localisation/MultiLanguage.h"
+#include "localisation/ui/ComponentTranslation.h"
+#include "localisation/ui/LanguageItemDelegate.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel* PlainLabel(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+}
+
+TFrameLanguage::TFrameLanguage(QWidget* parent) : QWidget(parent)
+{
+    BuildControls();
+    TranslateComponentTree(this);
+    m_languages = FindLanguages();
+    FillList();
+    SelectLanguageEntry(QString(), false);
+}
+
+void TFrameLanguage::BuildControls()
+{
+    m_boxLanguages = new QListWidget(this);
+    m_boxLanguages->setObjectName(QStringLiteral("BoxLanguages"));
+    m_boxLanguages->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_boxLanguages->setUniformItemSizes(true);
+    m_boxLanguages->setItemDelegate(new TLanguageItemDelegate(m_languages, m_boxLanguages));
+    connect(m_boxLanguages, &QListWidget::currentRowChanged, this, [this] { BoxLanguagesClick(); });
+
+    auto* info = new QWidget(this);
+    info->setFixedHeight(147);
+    auto* grid = new QGridLayout;
+    grid->setContentsMargins(12, 4, 12, 0);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(4);
+    const QStringList captions = {QStringLiteral("%LanguageState"), QStringLiteral("%LanguageName"),
+                                  QStringLiteral("%LanguageAuthor"), QStringLiteral("%LanguageSource")};
+    QLabel** values[] = {&m_langStatus, &m_langSprache, &m_langAutor, &m_langOrt};
+    const char* const valueNames[] = {"LLangStatus", "LLangSprache", "LLangAutor", "LLangOrt"};
+    for (int row = 0; row < captions.size(); ++row) {
+        grid->addWidget(PlainLabel(captions.at(row), info), row, 0);
+        QLabel* value = PlainLabel(QString(), info);
+        value->setObjectName(QLatin1String(valueNames[row]));
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        *values[row] = value;
+        grid->addWidget(value, row, 1);
+    }
+    grid->setColumnStretch(1, 1);
+
+    QLabel* restart = PlainLabel(QStringLiteral("%LanguageRestartInfo"), info);
+    restart->setAlignment(Qt::AlignCenter);
+    restart->setWordWrap(true);
+    restart->setFixedHeight(51);
+
+    auto* infoLayout = new QVBoxLayout(info);
+    infoLayout->setContentsMargins(0, 0, 0, 0);
+    infoLayout->addLayout(grid);
+    infoLayout->addStretch(1);
+    infoLayout->addWidget(restart);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(m_boxLanguages, 1);
+    layout->addWidget(info);
+}
+
+void TFrameLanguage::FillList()
+{
+    m_boxLanguages->clear();
+    for (int i = 0; i < LanguagesCount(); ++i) {
+        auto* item = new QListWidgetItem(m_languages[static_cast<size_t>(i)].Language, m_boxLanguages);
+        item->setData(Qt::UserRole, i);
+    }
+    BoxLanguagesClick();
+}
+
+void TFrameLanguage::SelectLanguageEntry(const QString& name, bool byFile)
+{
+    const int best = BestLanguageRow(m_languages, name, byFile, WindowsLanguage(UserLocale()));
+    if (best >= 0)
+        m_boxLanguages->setCurrentRow(best);
+    BoxLanguagesClick();
+}
+
+const TLanguageRes* TFrameLanguage::SelectedLanguage() const
+{
+    const QListWidgetItem* item = m_boxLanguages->currentItem();
+    if (!item || !item->isSelected())
+        return nullptr;
+    const int row = item->data(Qt::UserRole).toInt();
+    if (row < 0 || row >= LanguagesCount())
+        return nullptr;
+    return &m_languages[static_cast<size_t>(row)];
+}
+
+QString TFrameLanguage::LanguageFileName() const
+{
+    const TLanguageRes* language = SelectedLanguage();
+    return language ? language->FileName : QString();
+}
+
+QString TFrameLanguage::LanguageResName() const
+{
+    const TLanguageRes* language = SelectedLanguage();
+    return language ? language->ResName : QString();
+}
+
+void TFrameLanguage::BoxLanguagesClick()
+{
+    const TLanguageRes* language = SelectedLanguage();
+    if (!language) {
+        for (QLabel* label : {m_langStatus, m_langSprache, m_langAutor, m_langOrt})
+            label->clear();
+        return;
+    }
+    m_langStatus->setText(language->IsCurrentVersion() ? Lang(QStringLiteral("LanguageStateOK"))
+                                                       : LangFmt(QStringLiteral("LanguageStateOld"), {language->QLNVersion}));
+    m_langSprache->setText(language->Language + QStringLiteral(" (") + language->LanguageInt + QLatin1Char(')'));
+    m_langAutor->setText(language->Author);
+    m_langOrt->setText(language->IsBuiltIn() ? Lang(QStringLiteral("LanguageSourceInternal")) : language->FileName);
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "localisation/LanguageRes.h"
+
+#include <QWidget>
+
+class QLabel;
+class QListWidget;
+
+// Lists the built-in languages and the language files found, preselects one
+// for the user's locale and describes the selected one. Sits in the start-up
+// language selector and on the settings dialog's language page.
+class TFrameLanguage : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFrameLanguage(QWidget* parent = nullptr);
+
+    // Selects the built-in language named name (byFile false, ignoring case)
+    // or the file with exactly the path name (byFile true); without such a
+    // row, the best row for the user's locale.
+    void SelectLanguageEntry(const QString& name, bool byFile);
+
+    // Of the selected row; empty when nothing is selected.
+    QString LanguageFileName() const;
+    QString LanguageResName() const;
+    int LanguagesCount() const { return static_cast<int>(m_languages.size()); }
+
+    // The selected language's header; null when nothing is selected.
+    const TLanguageRes* SelectedLanguage() const;
+
+private:
+    void BuildControls();
+    void FillList();
+    void BoxLanguagesClick();
+
+    TLanguageResList m_languages;
+    QListWidget* m_boxLanguages = nullptr;
+    QLabel* m_langStatus = nullptr;
+    QLabel* m_langSprache = nullptr;
+    QLabel* m_langAutor = nullptr;
+    QLabel* m_langOrt = nullptr;
+};

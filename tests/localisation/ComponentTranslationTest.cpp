@@ -1,0 +1,121 @@
+#include "LocalisationTestSupport.h"
+
+#include "localisation/MultiLanguage.h"
+#include "localisation/ui/ComponentTranslation.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ComponentTranslationTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureApplication();
+        LangStrings.SetCustomLangStrings(TLanguageLines::FromLines({
+            "Title=Window",
+            "Caption=Label <b>text</b>",
+            "Hint=a <i>hint</i>",
+            "Button=Press",
+            "Group=Group",
+            "Act=Action",
+            "ActHint=Action hint",
+            "Menu=&File",
+            "Tab=First tab",
+            "Filter=HTML files (*.htm *.html);;All files (*)",
+        }));
+        LangStrings.SetCurrentLangStrings(TLanguageLines());
+    }
+
+    TLanguageStateGuard m_guard;
+};
+
+TEST_F(ComponentTranslationTest, TranslatesEveryTextOfAWindowOnce)
+{
+    QDialog window;
+    window.setWindowTitle("%Title");
+    auto* label = new QLabel("%Caption", &window);
+    label->setToolTip("%Hint");
+    auto* literal = new QLabel("%%Title", &window);
+    auto* plain = new QLabel("as typed", &window);
+    auto* group = new QGroupBox("%Group", &window);
+    auto* button = new QPushButton("%Button", group); // a grandchild
+    auto* edit = new QLineEdit("%Unknown", &window);
+    auto* tabs = new QTabWidget(&window);
+    tabs->addTab(new QWidget, "%Tab");
+
+    TranslateComponentTree(&window);
+    EXPECT_EQ(window.windowTitle(), "Window");
+    EXPECT_EQ(label->text(), "Label <b>text</b>");
+    EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    EXPECT_EQ(label->toolTip(), Qt::convertFromPlainText("a <i>hint</i>", Qt::WhiteSpaceNormal));
+    EXPECT_EQ(literal->text(), "%Title");
+    EXPECT_EQ(plain->text(), "as typed");
+    EXPECT_EQ(group->title(), "Group");
+    EXPECT_EQ(button->text(), "Press");
+    EXPECT_EQ(edit->text(), "");
+    EXPECT_EQ(tabs->tabText(0), "First tab");
+
+    // A second pass, or one from an enclosing window, leaves translated texts
+    // alone: "%Title" stays literal.
+    TranslateComponentTree(&window);
+    EXPECT_EQ(literal->text(), "%Title");
+
+    // What is added later is translated by the next pass.
+    auto* late = new QLabel("%Button", &window);
+    TranslateComponentTree(&window);
+    EXPECT_EQ(late->text(), "Press");
+}
+
+TEST_F(ComponentTranslationTest, ButtonsShowingAnActionFollowTheAction)
+{
+    QWidget window;
+    auto* action = new QAction("%Act", &window);
+    action->setToolTip("%ActHint");
+    auto* plainAction = new QAction("%%Act", &window);
+    auto* tool = new QToolButton(&window);
+    tool->setDefaultAction(action);
+    auto* menu = new QMenu("%Menu", &window);
+    auto* item = menu->addAction("%Act");
+
+    TranslateComponentTree(&window);
+    EXPECT_EQ(action->text(), "Action");
+    EXPECT_EQ(action->toolTip(), "Action hint");
+    EXPECT_EQ(tool->text(), "Action");
+    EXPECT_EQ(tool->toolTip(), "Action hint");
+    EXPECT_EQ(plainAction->text(), "%Act");
+    EXPECT_EQ(plainAction->toolTip(), "%Act"); // its tool tip follows the text, not looked up
+    EXPECT_EQ(menu->title(), "&File");
+    EXPECT_EQ(menu->menuAction()->text(), "&File");
+    EXPECT_EQ(item->text(), "Action");
+}
+
+TEST_F(ComponentTranslationTest, FileDialogsGetTheirFilters)
+{
+    for (const auto mode : {QFileDialog::AcceptOpen, QFileDialog::AcceptSave}) {
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(mode);
+        dialog.setNameFilter("%Filter");
+        dialog.selectFile("%Title.htm");
+        TranslateComponentTree(&dialog);
+        EXPECT_EQ(dialog.nameFilters(), QStringList({"HTML files (*.htm *.html)", "All files (*)"}));
+        // The file name shown is not a key.
+        for (const QLineEdit* edit : dialog.findChildren<QLineEdit*>())
+            EXPECT_NE(edit->text(), "Window.htm");
+    }
+}
+
+}

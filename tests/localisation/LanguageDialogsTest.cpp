@@ -1,0 +1,147 @@
+#include "LocalisationTestSupport.h"
+
+#include "localisation/LanguageLoader.h"
+#include "localisation/LanguageSignature.h"
+#include "localisation/LocaleLanguage.h"
+#include "localisation/ui/FormLanguageSelector.h"
+#include "localisation/ui/FormLanguageWarning.h"
+#include "localisation/ui/FrameLanguage.h"
+#include "platform/Registry.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString SettingsKey = QStringLiteral("Software\\Orvane\\Quillon\\3");
+
+class LanguageDialogsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureApplication();
+        ASSERT_TRUE(m_folder.isValid());
+        ASSERT_TRUE(m_settings.isValid());
+        SetLanguageFolders(QStringList{m_folder.path()});
+        TRegistry::SetStorageFolder(m_settings.path());
+        LoadBaseLanguage();
+        LoadLanguage("ENGLISH", "");
+    }
+
+    void TearDown() override { TRegistry::SetStorageFolder(QString()); }
+
+    QString WriteLanguage(const QString& name, const QString& version)
+    {
+        const QString path = m_folder.filePath(name);
+        EXPECT_TRUE(WriteFile(path, LanguageFileBytes({"Language=Klingon", "LanguageInt=Klingon",
+                                                       "PrimaryLanguageID=99", "SubLanguageID=1", "Author=Worf",
+                                                       "QLNVersion=" + version, "Sig="})));
+        return path;
+    }
+
+    static QString LabelText(const QWidget& parent, const char* name)
+    {
+        const auto* label = parent.findChild<QLabel*>(QString::fromLatin1(name));
+        return label ? label->text() : QStringLiteral("<no label>");
+    }
+
+    TLanguageStateGuard m_guard;
+    QTemporaryDir m_folder;
+    QTemporaryDir m_settings;
+};
+
+TEST_F(LanguageDialogsTest, FramePreselectsAndDescribesTheLanguage)
+{
+    SetUserLocale(QLocale("en_US"));
+    TFrameLanguage frame;
+    EXPECT_EQ(frame.LanguagesCount(), 2);
+    EXPECT_EQ(frame.LanguageResName(), "ENGLISH");
+    EXPECT_TRUE(frame.LanguageFileName().isEmpty());
+    EXPECT_EQ(LabelText(frame, "LLangStatus"), Lang("LanguageStateOK"));
+    EXPECT_EQ(LabelText(frame, "LLangSprache"), "English (English)");
+    EXPECT_EQ(LabelText(frame, "LLangOrt"), Lang("LanguageSourceInternal"));
+
+    SetUserLocale(QLocale("fr_FR"));
+    TFrameLanguage french;
+    EXPECT_EQ(french.LanguageResName(), "GERMAN");
+}
+
+TEST_F(LanguageDialogsTest, FrameShowsFilesOfOtherVersions)
+{
+    const QString path = WriteLanguage("klingon.qlnlang", "3.13");
+    TFrameLanguage frame;
+    frame.SelectLanguageEntry(path, true);
+    EXPECT_EQ(frame.LanguageFileName(), path);
+    EXPECT_TRUE(frame.LanguageResName().isEmpty());
+    EXPECT_EQ(LabelText(frame, "LLangStatus"), "Note: Language file for other program version (3.13)");
+    EXPECT_EQ(LabelText(frame, "LLangAutor"), "Worf");
+    EXPECT_EQ(LabelText(frame, "LLangOrt"), path);
+
+    frame.SelectLanguageEntry("german", false);
+    EXPECT_EQ(frame.LanguageResName(), "GERMAN");
+
+    auto* box = frame.findChild<QListWidget*>("BoxLanguages");
+    ASSERT_TRUE(box);
+    box->clearSelection();
+    EXPECT_TRUE(frame.LanguageResName().isEmpty());
+    EXPECT_TRUE(frame.LanguageFileName().isEmpty());
+}
+
+TEST_F(LanguageDialogsTest, SelectorRunsThroughThePromptAndKeepsTheChoice)
+{
+    SetUserLocale(QLocale("de_DE"));
+    {
+        SetLanguageFolders(QStringList{});
+        TTestPrompt prompt([](QDialog&) { return int(QDialog::Accepted); });
+        TFormLanguageSelector selector;
+        EXPECT_EQ(selector.windowTitle(), "Sprache / Language");
+        EXPECT_TRUE(selector.Execute()); // two built-in languages: the user is asked
+        EXPECT_EQ(prompt.ModalCount(), 1);
+        EXPECT_EQ(selector.GetLanguageResName(), "GERMAN");
+    }
+    {
+        TTestPrompt prompt([](QDialog& dialog) {
+            auto* frame = dialog.findChild<TFrameLanguage*>();
+            frame->SelectLanguageEntry("ENGLISH", false);
+            return int(QDialog::Rejected);
+        });
+        TFormLanguageSelector selector;
+        EXPECT_FALSE(selector.Execute());
+        EXPECT_EQ(selector.GetLanguageResName(), "ENGLISH");
+    }
+}
+
+TEST_F(LanguageDialogsTest, WarningDismissalIsRememberedPerFileContent)
+{
+    bool tick = false;
+    TTestPrompt prompt([&tick](QDialog& dialog) {
+        auto* box = dialog.findChild<QCheckBox*>("boxDontShowAgain");
+        EXPECT_TRUE(box);
+        if (box)
+            box->setChecked(tick);
+        return int(QDialog::Accepted);
+    });
+    const QString digest = QStringLiteral("0123456789abcdef0123456789abcdef");
+
+    EXPECT_TRUE(ShowLanguageWarning(digest, nullptr)); // OK without the tick: asked again
+    EXPECT_TRUE(ShowLanguageWarning(digest, nullptr));
+    tick = true;
+    EXPECT_TRUE(ShowLanguageWarning(digest, nullptr));
+    EXPECT_FALSE(ShowLanguageWarning(digest, nullptr));
+    EXPECT_EQ(prompt.ModalCount(), 3);
+
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey(SettingsKey, false));
+    EXPECT_EQ(registry.ReadString("LngWarning").value_or(QString()), MD5Print(MD5String(digest.toLatin1())));
+
+    // An edited file has a new digest: the warning comes back, and only the
+    // last dismissal is remembered.
+    EXPECT_TRUE(ShowLanguageWarning(QStringLiteral("fedcba9876543210fedcba9876543210"), nullptr));
+    EXPECT_TRUE(ShowLanguageWarning(digest, nullptr));
+}
+
+}

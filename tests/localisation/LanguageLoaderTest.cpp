@@ -1,0 +1,103 @@
+#include "LocalisationTestSupport.h"
+
+#include "localisation/LanguageLoader.h"
+#include "localisation/LanguageSignature.h"
+#include "tagengine/EngineText.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class LanguageLoaderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        LoadBaseLanguage();
+    }
+
+    QString WriteLanguage(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        EXPECT_TRUE(WriteFile(path, bytes));
+        return path;
+    }
+
+    TLanguageStateGuard m_guard;
+    QTemporaryDir m_dir;
+};
+
+TEST_F(LanguageLoaderTest, BaseLanguageIsGermanInBothSlots)
+{
+    EXPECT_TRUE(LangStrings.IsLanguageLoaded());
+    EXPECT_EQ(LangStrings.CustomLangStrings().Value("Language"), "Deutsch");
+    EXPECT_EQ(LangStrings.CurrentLangStrings().Value("Language"), "Deutsch");
+    EXPECT_EQ(Lang("Cancel"), "Abbrechen");
+}
+
+TEST_F(LanguageLoaderTest, ResourceNameWinsOverFileName)
+{
+    const QString file = WriteLanguage("x.qlnlang", LanguageFileBytes({"Language=X", "QLNVersion=3.14", "OK=xx"}));
+
+    EXPECT_EQ(&LoadLanguage("english", file), &LangStrings); // resource names ignore case
+    EXPECT_EQ(LangStrings.CurrentLangStrings().Value("Language"), "English");
+    EXPECT_EQ(Lang("Cancel"), "Cancel");
+
+    LoadLanguage("NOSUCHLANGUAGE", file); // a stale resource name falls through to the file
+    EXPECT_EQ(Lang("OK"), "xx");
+    EXPECT_EQ(Lang("Cancel"), "Abbrechen"); // missing keys come from the German base
+
+    LoadLanguage("", "");
+    EXPECT_FALSE(LangStrings.IsLanguageLoaded());
+    EXPECT_EQ(Lang("Cancel"), "Abbrechen");
+}
+
+TEST_F(LanguageLoaderTest, WhatIsNoReadableLanguageFileLeavesTheLanguageEmpty)
+{
+    const auto loadsNothing = [](const QString& path) {
+        LoadLanguage("ENGLISH", "");
+        LoadLanguage("", path);
+        return !LangStrings.IsLanguageLoaded();
+    };
+    EXPECT_TRUE(loadsNothing(m_dir.filePath("missing.qlnlang")));
+    EXPECT_TRUE(loadsNothing(WriteLanguage("nolanguage.qlnlang", LanguageFileBytes({"QLNVersion=3.14", "OK=x"}))));
+    EXPECT_TRUE(loadsNothing(WriteLanguage("noversion.qlnlang", LanguageFileBytes({"Language=X", "OK=x"}))));
+    EXPECT_TRUE(loadsNothing(WriteLanguage("empty.qlnlang", QByteArray())));
+    // Exists but cannot be read (a folder of that name): not loaded, nothing thrown.
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir("folder.qlnlang"));
+    EXPECT_TRUE(loadsNothing(m_dir.filePath("folder.qlnlang")));
+    // Too large to be a language file.
+    QByteArray huge = LanguageFileBytes({"Language=X", "QLNVersion=3.14"});
+    huge += QByteArray(MaxLanguageFileSize, 'x');
+    EXPECT_TRUE(loadsNothing(WriteLanguage("huge.qlnlang", huge)));
+}
+
+TEST_F(LanguageLoaderTest, SignatureOfTheLanguageInUse)
+{
+    QString digest;
+    LoadLanguage("ENGLISH", "");
+    EXPECT_TRUE(CheckActiveLanguageSignature(digest));
+
+    // Selector cancelled: the German base is what is shown, and it is signed.
+    LoadLanguage("", "");
+    EXPECT_TRUE(CheckActiveLanguageSignature(digest));
+
+    const QString file = WriteLanguage("x.qlnlang", LanguageFileBytes({"Language=X", "QLNVersion=3.14", "Sig=00"}));
+    LoadLanguage("", file);
+    EXPECT_FALSE(CheckActiveLanguageSignature(digest));
+    EXPECT_EQ(digest, LanguageDigest(LangStrings.CurrentLangStrings()));
+}
+
+TEST_F(LanguageLoaderTest, EngineTextsComeFromTheLanguage)
+{
+    InstallEngineTextLookup();
+    LoadLanguage("ENGLISH", "");
+    EXPECT_EQ(EngineText("ChannelMono", "fallback"), Lang("ChannelMono"));
+    EXPECT_EQ(EngineText("NoSuchKey", "fallback"), "fallback");
+    SetEngineTextLookup(nullptr);
+}
+
+}

@@ -1,0 +1,123 @@
+#include "LocalisationTestSupport.h"
+
+#include "localisation/LanguageLoader.h"
+#include "localisation/LanguageRes.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray Header(const QString& language, int primary, int sub, const QString& version = "3.14")
+{
+    return LanguageFileBytes({"Language=" + language, "LanguageInt=" + language + " (int)",
+                              QStringLiteral("PrimaryLanguageID=%1").arg(primary),
+                              QStringLiteral("SubLanguageID=%1").arg(sub), "Author=Someone", "QLNVersion=" + version,
+                              "Sig="});
+}
+
+class LanguageResTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        SetLanguageFolders(QStringList{m_dir.path()});
+    }
+
+    QString Write(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        EXPECT_TRUE(WriteFile(path, bytes));
+        return path;
+    }
+
+    static QString Preselected(const TLanguageResList& rows, const char* locale)
+    {
+        const int row = BestLanguageRow(rows, QString(), false, WindowsLanguage(QLocale(QString::fromLatin1(locale))));
+        return row < 0 ? QString() : rows[static_cast<size_t>(row)].Language;
+    }
+
+    TLanguageStateGuard m_guard;
+    QTemporaryDir m_dir;
+};
+
+TEST_F(LanguageResTest, MapsLocalesToWindowsLanguageNumbers)
+{
+    EXPECT_EQ(WindowsLanguageId(QLocale("de_DE")), 0x0407);
+    EXPECT_EQ(WindowsLanguageId(QLocale("de_AT")), 0x0C07);
+    EXPECT_EQ(WindowsLanguageId(QLocale("en_US")), 0x0409);
+    EXPECT_EQ(WindowsLanguageId(QLocale("en_GB")), 0x0809);
+    EXPECT_EQ(WindowsLanguageId(QLocale("fr_FR")), 0x040C);
+    EXPECT_EQ(WindowsLanguageId(QLocale("sr_Latn_RS")), 0x241A);
+    EXPECT_EQ(WindowsLanguageId(QLocale("en_DE")), 0x0009);   // unknown territory: the primary language only
+    EXPECT_EQ(WindowsLanguageId(QLocale::c()), 0x0409);
+    const TWindowsLanguage austria = WindowsLanguage(QLocale("de_AT"));
+    EXPECT_EQ(austria.primary, 7);
+    EXPECT_EQ(austria.sub, 3);
+}
+
+TEST_F(LanguageResTest, ListsBuiltInLanguagesAndLanguageFilesSorted)
+{
+    Write("zulu.qlnlang", Header("aaa first", 53, 1));
+    Write("old.qlnlang", Header("Older", 9, 1, "3.13"));
+    Write("nolanguage.qlnlang", LanguageFileBytes({"QLNVersion=3.14", "OK=x"}));
+    Write("other.txt", Header("Not listed", 9, 1));
+    Write("UPPER.QLNLANG", Header("Not listed either", 9, 1)); // names compare exactly
+
+    const TLanguageResList rows = FindLanguages();
+    QStringList names;
+    for (const TLanguageRes& row : rows)
+        names << row.Language;
+    EXPECT_EQ(names, QStringList({"aaa first", "Deutsch", "English", "Older"}));
+
+    const TLanguageRes& german = rows[1];
+    EXPECT_EQ(german.ResName, "GERMAN");
+    EXPECT_TRUE(german.FileName.isEmpty());
+    EXPECT_EQ(german.PrimaryLanguageID, 7);
+    EXPECT_EQ(german.SubLanguageID, 1);
+    EXPECT_TRUE(german.IsCurrentVersion());
+
+    const TLanguageRes& older = rows[3];
+    EXPECT_EQ(older.FileName, m_dir.filePath("old.qlnlang"));
+    EXPECT_FALSE(older.IsBuiltIn());
+    EXPECT_FALSE(older.IsCurrentVersion());
+    EXPECT_EQ(older.Author, "Someone");
+}
+
+TEST_F(LanguageResTest, PreselectsByLocale)
+{
+    TLanguageResList rows = FindLanguages(); // the two built-in languages only
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(Preselected(rows, "en_US"), "English");
+    EXPECT_EQ(Preselected(rows, "fr_FR"), "Deutsch"); // no match: German
+    EXPECT_EQ(Preselected(rows, "de_AT"), "Deutsch"); // primary match
+    EXPECT_EQ(Preselected(rows, "en_GB"), "English");
+
+    // Two rows of one primary language, neither exact: the first in order wins;
+    // an exact match beats it.
+    Write("a.qlnlang", Header("English A", 9, 5));
+    Write("b.qlnlang", Header("English B", 9, 2));
+    rows = FindLanguages();
+    EXPECT_EQ(Preselected(rows, "en_AU"), "English");   // built-in English is 9/1, AU is 9/3
+    EXPECT_EQ(Preselected(rows, "en_GB"), "English B"); // 9/2 exactly
+    EXPECT_EQ(Preselected(rows, "en_NZ"), "English A"); // 9/5 exactly
+}
+
+TEST_F(LanguageResTest, NamedRowWinsOverTheLocale)
+{
+    const QString path = Write("mine.qlnlang", Header("Mine", 12, 1));
+    const TLanguageResList rows = FindLanguages();
+    const TWindowsLanguage german = WindowsLanguage(QLocale("de_DE"));
+    const auto nameOf = [&rows](int row) { return row < 0 ? QString() : rows[static_cast<size_t>(row)].Language; };
+
+    EXPECT_EQ(nameOf(BestLanguageRow(rows, "english", false, german)), "English");
+    EXPECT_EQ(nameOf(BestLanguageRow(rows, path, true, german)), "Mine");
+    // Paths compare exactly; a path in other letters names no row.
+    EXPECT_EQ(nameOf(BestLanguageRow(rows, path.toUpper(), true, german)), "Deutsch");
+    // A file path never names a built-in row and a resource name never a file.
+    EXPECT_EQ(nameOf(BestLanguageRow(rows, "Mine", false, german)), "Deutsch");
+    EXPECT_EQ(BestLanguageRow(TLanguageResList(), "english", false, german), -1);
+}
+
+}

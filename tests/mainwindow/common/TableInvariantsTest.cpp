@@ -1,0 +1,152 @@
+#include "mainwindow/common/ColumnCatalogue.h"
+#include "mainwindow/common/DefaultCDDBServers.h"
+#include "mainwindow/common/FieldLists.h"
+#include "mainwindow/common/FileNamePresets.h"
+#include "mainwindow/common/InputPages.h"
+#include "mainwindow/common/ToolbarButtons.h"
+#include "tagengine/FrameCatalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <QSet>
+
+#include <algorithm>
+
+namespace {
+
+bool IsFileColumn(const QString& id)
+{
+    return id.startsWith(QLatin1Char('*'));
+}
+
+// Every ID of a field list names a catalogue column, and every frame ID among
+// them is a frame the tag engine knows.
+void ExpectKnownColumns(const TStringArray& ids, const char* listName)
+{
+    for (const QString& id : ids) {
+        EXPECT_NE(FindColumn(id), nullptr) << listName << ": " << id.toStdString();
+        if (!IsFileColumn(id)) {
+            EXPECT_NE(FindFrameName(id), nullptr) << listName << ": " << id.toStdString();
+        }
+    }
+}
+
+} // namespace
+
+TEST(ColumnCatalogueTest, RowsAreUniqueKeyedAndKnown)
+{
+    ASSERT_EQ(ColumnCatalogue.size(), 53u);
+    QSet<QString> ids;
+    for (const TSpalte& column : ColumnCatalogue) {
+        const QString id = QString::fromLatin1(column.ID);
+        EXPECT_EQ(id.size(), 4) << column.ID;
+        EXPECT_EQ(QString::fromLatin1(column.CaptionKey), QStringLiteral("COL") + id);
+        EXPECT_GT(column.DefaultWidth, 0) << column.ID;
+        EXPECT_FALSE(ids.contains(id)) << "duplicate column " << column.ID;
+        ids.insert(id);
+        if (!IsFileColumn(id)) {
+            EXPECT_NE(FindFrameName(id), nullptr) << "unknown frame " << column.ID;
+        }
+    }
+    EXPECT_EQ(std::count_if(ColumnCatalogue.begin(), ColumnCatalogue.end(),
+                            [](const TSpalte& c) { return c.ID[0] == '*'; }),
+              11);
+}
+
+TEST(ColumnCatalogueTest, FindsRowsByExactID)
+{
+    EXPECT_EQ(FindColumnIndex(QStringLiteral("*FIN")), 0);
+    EXPECT_EQ(FindColumnIndex(QStringLiteral("TRCK")), 17);
+    EXPECT_EQ(FindColumnIndex(QStringLiteral("WXXX")), 52);
+    EXPECT_EQ(FindColumn(QStringLiteral("TRCK")), &ColumnCatalogue[17]);
+    // Comparison is exact: other case, padding or a prefix find nothing.
+    for (const char* id : {"trck", "TRC", "TRCKX", "", "APIC"})
+        EXPECT_EQ(FindColumn(QString::fromLatin1(id)), nullptr) << id;
+}
+
+TEST(FieldListsTest, ListsHoldTheirCountsOfCatalogueIDs)
+{
+    EXPECT_EQ(DefaultColumns().size(), 10);
+    EXPECT_EQ(CaseConversionFrames().size(), 4);
+    EXPECT_EQ(SearchFields().size(), 16);
+    EXPECT_EQ(ExportGroupFields().size(), 16);
+    EXPECT_EQ(ReplaceFields().size(), 15);
+    EXPECT_EQ(ExportGroupFields(), SearchFields());
+
+    ExpectKnownColumns(DefaultColumns(), "DefaultColumns");
+    ExpectKnownColumns(CaseConversionFrames(), "CaseConversionFrames");
+    ExpectKnownColumns(SearchFields(), "SearchFields");
+    ExpectKnownColumns(ExportGroupFields(), "ExportGroupFields");
+    ExpectKnownColumns(ReplaceFields(), "ReplaceFields");
+
+    for (const TStringArray* list : {&DefaultColumns(), &SearchFields(), &ReplaceFields()})
+        EXPECT_EQ(QSet<QString>(list->begin(), list->end()).size(), list->size());
+    for (const QString& id : CaseConversionFrames())
+        EXPECT_FALSE(IsFileColumn(id)) << id.toStdString();
+}
+
+TEST(ToolbarButtonsTest, RowsAreUniqueAndDefaultLayoutIsKnown)
+{
+    ASSERT_EQ(ToolbarButtons.size(), 29u);
+    QSet<QString> codes;
+    QSet<QString> actions;
+    for (const TSymbolleistenButton& button : ToolbarButtons) {
+        const QString code = QString::fromLatin1(button.Code);
+        EXPECT_EQ(code.size(), 4) << button.Code;
+        EXPECT_NE(code, QLatin1StringView(ToolbarSeparatorCode));
+        EXPECT_FALSE(codes.contains(code)) << "duplicate code " << button.Code;
+        EXPECT_FALSE(actions.contains(QString::fromLatin1(button.ActionName)))
+            << "duplicate action " << button.ActionName;
+        codes.insert(code);
+        actions.insert(QString::fromLatin1(button.ActionName));
+        EXPECT_TRUE(button.Style == tbsButton || button.Style == tbsDropDown);
+        // A drop-down arrow without a menu to drop down would be a dead button.
+        if (button.Style == tbsDropDown) {
+            EXPECT_STRNE(button.PopupName, "") << button.Code;
+        }
+    }
+
+    ASSERT_EQ(DefaultToolbar().size(), 21);
+    EXPECT_EQ(DefaultToolbar().count(QLatin1StringView(ToolbarSeparatorCode)), 5);
+    for (const QString& code : DefaultToolbar()) {
+        if (code != QLatin1StringView(ToolbarSeparatorCode)) {
+            EXPECT_NE(FindToolbarButton(code), nullptr) << code.toStdString();
+        }
+    }
+}
+
+TEST(ToolbarButtonsTest, FindsRowsByCodeAndAction)
+{
+    const TSymbolleistenButton* back = FindToolbarButton(QStringLiteral("DIRB"));
+    ASSERT_NE(back, nullptr);
+    EXPECT_STREQ(back->ActionName, "ActDirZurueck");
+    EXPECT_EQ(back->Style, tbsDropDown);
+    EXPECT_STREQ(back->PopupName, "PopDirZurueck");
+    EXPECT_EQ(FindToolbarButtonByAction(QStringLiteral("ActDirZurueck")), back);
+    for (const char* code : {ToolbarSeparatorCode, "dirb", ""})
+        EXPECT_EQ(FindToolbarButton(QString::fromLatin1(code)), nullptr) << code;
+    EXPECT_EQ(FindToolbarButtonByAction(QStringLiteral("actundo")), nullptr);
+}
+
+TEST(InputPagesTest, DefaultLayoutNamesKnownFramesUnderBuiltInTitles)
+{
+    const TEingabeSeiten& pages = DefaultInputPages();
+    ASSERT_EQ(pages.Count(), 2);
+    EXPECT_EQ(pages.Items(0).FrameIDs.size(), 6);
+    EXPECT_EQ(pages.Items(1).FrameIDs.size(), 3);
+    for (int i = 0; i < pages.Count(); ++i) {
+        EXPECT_EQ(pages.Items(i).Title, QStringLiteral("%") + QLatin1StringView(InputPageTitleKeys[i]));
+        for (const QString& id : pages.Items(i).FrameIDs)
+            EXPECT_NE(FindFrameName(id), nullptr) << id.toStdString();
+    }
+    // Built once: every call gives the same object.
+    EXPECT_EQ(&DefaultInputPages(), &pages);
+}
+
+TEST(DefaultCDDBServersTest, TheEntryBeginsWithTheHostAndABlank)
+{
+    ASSERT_EQ(DefaultCDDBServers().size(), 1);
+    EXPECT_EQ(DefaultCDDBServers().first(),
+              QLatin1StringView(PublicCDDBServerHost) + QStringLiteral(" Random freedb server"));
+    EXPECT_STREQ(DefaultFileNamePattern, "%A - %T");
+}

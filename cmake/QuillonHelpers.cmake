@@ -10,11 +10,11 @@ function(quillon_library name dir)
   target_link_libraries(${name} PUBLIC ${ARGN})
 endfunction()
 
-# One test executable per test folder, each test case registered with CTest.
-function(quillon_test name dir)
+# One test executable per test folder, each test case registered with CTest
+# and run on Qt's offscreen platform.
+function(_quillon_test_executable name dir main)
   file(GLOB _src CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
-  add_executable(${name} ${_src})
-  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main)
+  add_executable(${name} ${_src} ${main})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   include(GoogleTest)
   gtest_discover_tests(${name}
@@ -22,15 +22,13 @@ function(quillon_test name dir)
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 600)
 endfunction()
 
-# Widget tests: like quillon_test, with a main() that creates a QApplication
-# (run under the offscreen platform).
+function(quillon_test name dir)
+  _quillon_test_executable(${name} ${dir} "")
+  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main)
+endfunction()
+
+# Widget tests: a main() that creates one QApplication for all tests.
 function(quillon_gui_test name dir)
-  file(GLOB _src CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
-  add_executable(${name} ${_src} ${PROJECT_SOURCE_DIR}/tests/support/gui/GuiTestMain.cpp)
+  _quillon_test_executable(${name} ${dir} ${PROJECT_SOURCE_DIR}/tests/support/gui/GuiTestMain.cpp)
   target_link_libraries(${name} PRIVATE ${ARGN} Qt6::Widgets Qt6::Test GTest::gtest)
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  include(GoogleTest)
-  gtest_discover_tests(${name}
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 600)
 endfunction()

@@ -184,8 +184,8 @@ QByteArray EncodeID3Text(const QString& text, quint8 encoding)
     switch (encoding) {
     case encUTF16:
     case encUTF16BE: {
-        if (text.isEmpty())
-            return {};
+        // Encoding 1 strings always carry their BOM, empty ones too: some
+        // readers reject a frame whose empty description has none.
         const bool bigEndian = encoding == encUTF16BE;
         QByteArray bytes;
         bytes.reserve(text.size() * 2 + 2);

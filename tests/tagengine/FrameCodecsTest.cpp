@@ -129,7 +129,8 @@ TEST(FrameCodecs, ChoosesLatin1OnlyWhenEverythingFits)
     EXPECT_EQ(ChooseEncoding({"x", NonLatin}), 1);
     EXPECT_EQ(EncodeID3Text("ab", 1), Bytes({0xFF, 0xFE, 'a', 0, 'b', 0}));
     EXPECT_EQ(EncodeID3Text("ab", 2), Bytes({0, 'a', 0, 'b'}));
-    EXPECT_EQ(EncodeID3Text("", 1), QByteArray());
+    EXPECT_EQ(EncodeID3Text("", 1), Bytes({0xFF, 0xFE})) << "an empty UTF-16 string keeps its BOM";
+    EXPECT_EQ(EncodeID3Text("", 2), QByteArray());
     EXPECT_EQ(ID3Terminator(0), QByteArray(1, '\0'));
     EXPECT_EQ(ID3Terminator(3), QByteArray(1, '\0'));
     EXPECT_EQ(ID3Terminator(1), QByteArray(2, '\0'));

@@ -1,0 +1,132 @@
+#include "controls/MyListView.h"
+
+#include <QApplication>
+#include <QSignalBlocker>
+#include <QStyleOptionHeader>
+#include <QTimer>
+
+TMyHeaderView::TMyHeaderView(QWidget* parent) : QHeaderView(Qt::Horizontal, parent)
+{
+    setSectionsMovable(true);
+    setFirstSectionMovable(false);
+    setSectionsClickable(true);
+    setHighlightSections(false);
+    setStretchLastSection(false);
+    setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+void TMyHeaderView::SetColumnImage(int column, int imageIndex)
+{
+    if (imageIndex < 0)
+        m_images.remove(column);
+    else
+        m_images.insert(column, imageIndex);
+    viewport()->update();
+}
+
+void TMyHeaderView::ClearColumnImages()
+{
+    m_images.clear();
+    viewport()->update();
+}
+
+void TMyHeaderView::initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const
+{
+    QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+    // Qt's own convention: an ascending order shows the "down" mark.
+    switch (ColumnImage(logicalIndex)) {
+    case SortAscendingImage:
+        option->sortIndicator = QStyleOptionHeader::SortDown;
+        break;
+    case SortDescendingImage:
+        option->sortIndicator = QStyleOptionHeader::SortUp;
+        break;
+    default:
+        option->sortIndicator = QStyleOptionHeader::None;
+        break;
+    }
+}
+
+TMyListView::TMyListView(QWidget* parent) : QTreeView(parent), m_header(new TMyHeaderView(this))
+{
+    setHeader(m_header);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSortingEnabled(false);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTextElideMode(Qt::ElideRight);
+    m_header->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_header, &QHeaderView::sectionClicked, this, &TMyListView::ColumnClicked);
+    connect(m_header, &QHeaderView::customContextMenuRequested, this, [this](const QPoint& pos) {
+        emit ColumnRightClicked(m_header->logicalIndexAt(pos), m_header->mapToGlobal(pos));
+    });
+    connect(m_header, &QHeaderView::sectionMoved, this, &TMyListView::HeaderSectionMoved);
+}
+
+QList<int> TMyListView::ColumnOrder() const
+{
+    QList<int> order;
+    const int count = m_header->count();
+    order.reserve(count);
+    for (int visual = 0; visual < count; ++visual)
+        order.append(m_header->logicalIndex(visual));
+    return order;
+}
+
+void TMyListView::ResetColumnOrder()
+{
+    const QSignalBlocker blocker(m_header);
+    for (int logical = 0; logical < m_header->count(); ++logical)
+        if (m_header->visualIndex(logical) != logical)
+            m_header->moveSection(m_header->visualIndex(logical), logical);
+}
+
+void TMyListView::HeaderSectionMoved()
+{
+    // The header is still inside its mouse handling: report once it is done,
+    // so that the handler may rebuild the columns.
+    if (m_orderUpdatePending)
+        return;
+    m_orderUpdatePending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_orderUpdatePending = false;
+        emit ColumnDragged();
+    });
+}
+
+int TMyListView::VisibleRowCount() const
+{
+    const int rowHeight = sizeHintForRow(0) > 0 ? sizeHintForRow(0) : fontMetrics().height() + 4;
+    return std::max(1, viewport()->height() / rowHeight);
+}
+
+int TMyListView::TopRow() const
+{
+    const QModelIndex top = indexAt(QPoint(1, 1));
+    return top.isValid() ? top.row() : -1;
+}
+
+void TMyListView::keyboardSearch(const QString& search)
+{
+    if (!m_find || !model() || search.isEmpty())
+        return;
+    const bool continuing = m_typedTimer.isValid()
+                            && m_typedTimer.elapsed() <= QApplication::keyboardInputInterval();
+    m_typed = continuing ? m_typed + search : search;
+    m_typedTimer.start();
+    const int rows = model()->rowCount(rootIndex());
+    if (rows == 0)
+        return;
+    const int current = currentIndex().isValid() ? currentIndex().row() : 0;
+    const int start = continuing ? current : (current + 1) % rows;
+    const int row = m_find(m_typed, start, true);
+    if (row < 0)
+        return;
+    const QModelIndex target = model()->index(row, 0, rootIndex());
+    selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(target);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/Prompt.h"
+
+// The prompt of the running program: Qt message boxes, input dialogs and file
+// dialogs. Texts are shown as plain text, never as rich text.
+class TQtPrompt : public TPrompt {
+public:
+    void Beep() override;
+    void Error(QWidget* parent, const QString& text) override;
+    void Information(QWidget* parent, const QString& text) override;
+    bool Question(QWidget* parent, const QString& text) override;
+    std::optional<QString> Input(QWidget* parent, const QString& caption, const QString& label,
+                                 const QString& value) override;
+    std::optional<QString> OpenFile(QWidget* parent, const QString& caption, const QString& folder,
+                                    const QString& filter) override;
+    std::optional<QString> SaveFile(QWidget* parent, const QString& caption, const QString& path,
+                                    const QString& filter) override;
+    std::optional<QString> ChooseFolder(QWidget* parent, const QString& caption, const QString& folder) override;
+    int RunModal(QDialog& dialog) override;
+};

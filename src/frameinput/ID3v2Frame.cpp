@@ -1,0 +1,232 @@
+#include "frameinput/ID3v2Frame.h"
+
+#include <QContextMenuEvent>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QMouseEvent>
+
+#include <algorithm>
+#include <atomic>
+
+namespace {
+quint32 NextIdentity()
+{
+    static std::atomic<quint32> counter{0};
+    return ++counter;
+}
+}
+
+TID3v2Frame::TID3v2Frame(QWidget* parent)
+    : QWidget(parent), m_identity(NextIdentity())
+{
+    resize(200, 40);
+    setAttribute(Qt::WA_StyledBackground, false);
+}
+
+TID3v2Frame::~TID3v2Frame() = default;
+
+void TID3v2Frame::Init()
+{
+    CreateControls();
+    Clear();
+    Relayout();
+}
+
+void TID3v2Frame::AddFrame(const TID3Frame* frame)
+{
+    if (m_empty)
+        LoadFrame(frame);
+    else
+        CompareFrame(frame);
+}
+
+void TID3v2Frame::LoadFrame(const TID3Frame* frame)
+{
+    if (frame)
+        m_frame.AssignFrame(*frame, false);
+    else
+        Clear();
+    m_frame.SetBody({});
+    m_empty = false;
+    m_different = false;
+    ApplyEnabled();
+}
+
+void TID3v2Frame::CompareFrame(const TID3Frame*)
+{
+}
+
+TID3Frame* TID3v2Frame::GetFrame()
+{
+    m_frame.SetBody({});
+    return &m_frame;
+}
+
+void TID3v2Frame::SetFrameID(const QString& id)
+{
+    m_frameId = id.toUpper();
+}
+
+void TID3v2Frame::SetUseID3Version(TID3Versions version)
+{
+    m_useVersion = version;
+    RebuildFrameIDs();
+}
+
+void TID3v2Frame::RebuildFrameIDs()
+{
+    m_frameIds.clear();
+    for (const QString& id : HandledFrameIDs())
+        if (IsFrameInVersion(id, m_useVersion))
+            m_frameIds << id;
+    m_frameIds.sort();
+}
+
+void TID3v2Frame::Clear()
+{
+    m_empty = true;
+    m_dataChanged = false;
+    m_different = false;
+    m_frame.Clear();
+    m_frame.FrameID = m_frameId;
+    ApplyEnabled();
+}
+
+void TID3v2Frame::DataChanged()
+{
+    m_dataChanged = true;
+    m_different = false;
+    emit dataChangedByUser(this);
+}
+
+void TID3v2Frame::SetFrameReadOnly(bool value)
+{
+    if (GetFrameReadOnly() == value)
+        return;
+    m_frame.ReadOnly = value ? 1 : 0;
+    DataChanged();
+}
+
+void TID3v2Frame::SetEditLeft(int value)
+{
+    m_editLeft = value;
+    Relayout();
+}
+
+void TID3v2Frame::SetBorderWidth(int value)
+{
+    m_borderWidth = value;
+    Relayout();
+}
+
+void TID3v2Frame::SetAutoSize(bool value)
+{
+    m_autoSize = value;
+    Relayout();
+}
+
+void TID3v2Frame::SetWantEnabled(bool value)
+{
+    m_wantEnabled = value;
+    ApplyEnabled();
+}
+
+void TID3v2Frame::ApplyEnabled()
+{
+    setEnabled(m_wantEnabled && !m_empty);
+}
+
+void TID3v2Frame::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Relayout();
+}
+
+void TID3v2Frame::Relayout()
+{
+    if (m_inResize)
+        return;
+    m_inResize = true;
+    PlaceControls();
+    if (m_autoSize) {
+        int bottom = 0;
+        for (QObject* child : children())
+            if (auto* w = qobject_cast<QWidget*>(child); w && !w->isWindow())
+                bottom = std::max(bottom, w->geometry().bottom() + 1);
+        setFixedHeight(m_borderWidth + bottom);
+    }
+    m_inResize = false;
+}
+
+void TID3v2Frame::Forward(QWidget* inner, bool mouseDown, bool contextPopup)
+{
+    if (mouseDown)
+        m_mouseForwarded << inner;
+    if (contextPopup) {
+        m_contextForwarded << inner;
+        inner->setContextMenuPolicy(Qt::DefaultContextMenu);
+    }
+    inner->installEventFilter(this);
+}
+
+bool TID3v2Frame::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* inner = qobject_cast<QWidget*>(watched);
+    if (inner) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            if (m_mouseForwarded.contains(inner))
+                emit innerMouseDown(this, inner);
+            break;
+        case QEvent::ContextMenu:
+            if (m_contextForwarded.contains(inner) && receivers(SIGNAL(innerContextPopup(TID3v2Frame*, QWidget*, QPoint))) > 0) {
+                emit innerContextPopup(this, inner, static_cast<QContextMenuEvent*>(event)->globalPos());
+                return true;
+            }
+            break;
+        case QEvent::FocusIn:
+            m_focused = true;
+            ApplyColours(inner);
+            break;
+        case QEvent::FocusOut:
+            // A popup (context menu, calendar, list) opening keeps the value visible.
+            if (static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason)
+                break;
+            m_focused = false;
+            ApplyColours(inner);
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TID3v2Frame::ApplyColours(QWidget* input) const
+{
+    if (!input)
+        return;
+    QPalette pal = input->palette();
+    const QPalette app = palette();
+    if (m_different && !m_focused) {
+        const QColor face = app.color(QPalette::Button);
+        pal.setColor(QPalette::Base, face);
+        pal.setColor(QPalette::Text, face);
+    } else {
+        pal.setColor(QPalette::Base, app.color(QPalette::Base));
+        pal.setColor(QPalette::Text, app.color(QPalette::Text));
+    }
+    input->setPalette(pal);
+}
+
+QString TID3v2Frame::FrameCaption() const
+{
+    return GetFrameName(m_frameId) + QLatin1Char(':');
+}
+
+QLabel* TID3v2Frame::CreateCaptionLabel()
+{
+    auto* label = new QLabel(this);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}

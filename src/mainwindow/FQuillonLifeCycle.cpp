@@ -1,0 +1,167 @@
+// Creation, first show, close and destruction of the main window.
+#include "mainwindow/FQuillon.h"
+
+#include "controls/MenuBar.h"
+#include "controls/MyListView.h"
+#include "mainwindow/FileListModel.h"
+#include "mainwindow/FormMenu.h"
+#include "mainwindow/Guarded.h"
+#include "mainwindow/common/ColumnCatalogue.h"
+#include "mainwindow/common/ProgramVersion.h"
+#include "mainwindow/common/ToolbarButtons.h"
+
+#include "localisation/LanguageLoader.h"
+#include "localisation/MultiLanguage.h"
+#include "localisation/ui/ComponentTranslation.h"
+#include "localisation/ui/FormLanguageSelector.h"
+#include "localisation/ui/FormLanguageWarning.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QItemSelectionModel>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
+
+TFQuillon::TFQuillon(const QStringList& arguments, QWidget* parent) : QMainWindow(parent)
+{
+    setWindowTitle(QStringLiteral("Quillon ") + QString::fromLatin1(ProgramVersion));
+    BuildWindow();
+    CreateActions();
+    CreatePopupMenus();
+    LVFiles->SetFindHandler(
+        [this](const QString& text, int start, bool wrap) { return FindRowByPrefix(text, start, wrap); });
+    connect(LVFiles, &TMyListView::ColumnClicked, this,
+            [this](int column) { RunGuarded(this, [&] { LVFilesColumnClick(column); }); });
+    connect(LVFiles, &TMyListView::ColumnRightClicked, this,
+            [this](int, const QPoint& pos) { RunGuarded(this, [&] { LVFilesColumnRightClick(pos); }); });
+    connect(LVFiles, &TMyListView::ColumnDragged, this,
+            [this] { RunGuarded(this, [&] { LVFilesColumnDragged(); }); });
+    connect(LVFiles, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { PopFiles->popup(LVFiles->viewport()->mapToGlobal(pos)); });
+    connect(LVFiles->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected, const QItemSelection& deselected) {
+                RunGuarded(this, [&] { LVFilesSelectionChanged(selected, deselected); });
+            });
+    connect(ButSucheAbbrechen, &QToolButton::clicked, this, [this] { ButSucheAbbrechenClick(); });
+
+    LoadSettings();
+    ApplySettings();
+    if (m_fileNamePresets.Count() == 0)
+        m_fileNamePresets.SetDefaults();
+    if (m_toolItems.empty())
+        SetToolbarCodes(DefaultToolbar());
+    if (m_listModel->Columns().isEmpty())
+        SetColumns(DefaultColumns(), TWordArray());
+    if (m_inputPages.Count() == 0)
+        m_inputPages = DefaultInputPages();
+    UpdateStatusAndFileInfo();
+    TakeCommandLine(arguments);
+    // Without a usable start folder the tree shows the user's home folder.
+    SetTreePath(!m_startFolder.isEmpty() && QFileInfo(m_startFolder).isDir() ? m_startFolder : QDir::homePath());
+
+    LoadChosenLanguage();
+    TranslateWindow();
+
+    m_formMenu = std::make_unique<TFormMenu>(*this);
+    BindOwnActions();
+    UpdateActions();
+}
+
+TFQuillon::~TFQuillon()
+{
+    // No handler may run on a half-destroyed window.
+    qApp->disconnect(this);
+    ShellTreeView1->selectionModel()->disconnect(this);
+    LVFiles->selectionModel()->disconnect(this);
+    RunGuarded(this, [this] { SaveSettings(); });
+    ClearFileList();
+    // The view must not ask the model for rows while the window's members go.
+    LVFiles->setModel(nullptr);
+    delete m_listModel;
+    m_listModel = nullptr;
+}
+
+void TFQuillon::TakeCommandLine(const QStringList& arguments)
+{
+    const QDir current = QDir::current();
+    for (const QString& argument : arguments) {
+        if (argument.isEmpty())
+            continue;
+        // A relative path names a file of the folder the program was started in.
+        const QString path = QDir::cleanPath(current.absoluteFilePath(argument));
+        if (m_pathsToSelect.isEmpty())
+            m_startFolder = path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
+        m_pathsToSelect.insert(path);
+    }
+}
+
+void TFQuillon::LoadChosenLanguage()
+{
+    LoadLanguage(m_settings.Language, m_settings.LanguageFile);
+    if (LangStrings.IsLanguageLoaded())
+        return;
+    TFormLanguageSelector selector(this);
+    if (selector.Execute()) {
+        m_settings.Language = selector.GetLanguageResName();
+        m_settings.LanguageFile = selector.GetLanguageFileName();
+        LoadLanguage(m_settings.Language, m_settings.LanguageFile);
+    }
+}
+
+void TFQuillon::TranslateWindow()
+{
+    TranslateActions();
+    TranslateComponentTree(this);
+    TStringArray codes;
+    TWordArray widths;
+    GetColumns(codes, widths);
+    SetColumns(codes, widths);
+    UpdateStatusAndFileInfo();
+}
+
+void TFQuillon::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    QTimer::singleShot(0, this, [this] { RunGuarded(this, [this] { FormShow(); }); });
+}
+
+void TFQuillon::FormShow()
+{
+    if (m_treeConnected)
+        return;
+    MenuBar1->SetMenu(m_formMenu->MainMenu());
+    repaint();
+    QCoreApplication::processEvents();
+    connect(ShellTreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { RunGuarded(this, [this] { ShellTreeView1Change(); }); });
+    m_treeConnected = true;
+    ShellTreeView1Change();
+    QString digest;
+    if (!CheckActiveLanguageSignature(digest))
+        ShowLanguageWarning(digest, this);
+}
+
+void TFQuillon::closeEvent(QCloseEvent* event)
+{
+    if (m_loading) {
+        // The load closes the window again when it has finished.
+        m_closeRequested = true;
+        m_abortRequested = true;
+        event->ignore();
+        return;
+    }
+    RunGuarded(this, [this] { CommitEdits(); });
+    event->accept();
+}
+
+void TFQuillon::ActBeendenExecute()
+{
+    close();
+}

@@ -1,0 +1,128 @@
+// Reading, writing and applying the main window's settings.
+#include "mainwindow/FQuillon.h"
+
+#include "controls/MyListView.h"
+#include "mainwindow/WindowPlacement.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSplitter>
+
+void TFQuillon::LoadSettings()
+{
+    TMainSettings stored;
+    stored.Record = m_settings;
+    stored.FolderBarWidth = m_folderBarWidth;
+    TSettingsStore::Load(stored);
+    ApplyLoadedSettings(stored);
+}
+
+void TFQuillon::ApplyLoadedSettings(const TMainSettings& s)
+{
+    m_startFolder = s.FirstDir;
+    m_folderBarWidth = s.FolderBarWidth;
+    Splitter1->setSizes({m_folderBarWidth, std::max(width() - m_folderBarWidth, 100)});
+    SetFolderBarVisible(s.FolderBarVisible);
+    m_searchVisible = s.SearchVisible;
+    SetInputPanelPosition(s.InputPanel);
+    if (s.WindowPlacement)
+        ApplyWindowPlacement(*s.WindowPlacement);
+    m_settings = s.Record;
+    m_sortColumn = s.SortColumn;
+    m_sortDirection = s.SortDirection;
+    m_includeSubfolders = s.ChildFolders;
+    m_caseConversionRenames = s.CaseConversionRenames;
+    if (s.ToolbarCodes)
+        SetToolbarCodes(*s.ToolbarCodes);
+    if (s.ColumnCodes)
+        SetColumns(*s.ColumnCodes, s.ColumnWidths);
+    m_copyHistory = s.CopyHistory;
+    m_moveHistory = s.MoveHistory;
+    m_favorites = s.Favorites;
+    if (s.InputPages)
+        m_inputPages = *s.InputPages;
+    for (int i = 0; i < s.Presets.Count(); ++i)
+        m_fileNamePresets.Add(s.Presets.Names().at(i), s.Presets.Patterns().at(i));
+}
+
+TMainSettings TFQuillon::CollectSettings() const
+{
+    TMainSettings s;
+    s.Record = m_settings;
+    s.FirstDir = TreePath();
+    s.FolderBarWidth = m_folderBarWidth;
+    s.FolderBarVisible = FolderBarVisible();
+    s.SearchVisible = m_searchVisible;
+    s.InputPanel = InputPanelPosition();
+    s.WindowPlacement = WindowPlacementBytes();
+    s.SortColumn = m_sortColumn;
+    s.SortDirection = m_sortDirection;
+    s.ChildFolders = m_includeSubfolders;
+    s.CaseConversionRenames = m_caseConversionRenames;
+    s.ToolbarCodes = GetToolbarCodes();
+    TStringArray codes;
+    GetColumns(codes, s.ColumnWidths);
+    s.ColumnCodes = codes;
+    s.CopyHistory = m_copyHistory;
+    s.MoveHistory = m_moveHistory;
+    s.Favorites = m_favorites;
+    s.InputPages = m_inputPages;
+    s.Presets = m_fileNamePresets;
+    return s;
+}
+
+void TFQuillon::SaveSettings()
+{
+    if (m_resetRequested)
+        TSettingsStore::Reset();
+    else
+        TSettingsStore::Save(CollectSettings());
+}
+
+void TFQuillon::ApplyWindowPlacement(const QByteArray& bytes)
+{
+    const auto placement = TWindowPlacement::Decode(bytes);
+    if (!placement)
+        return;
+    bool onScreen = false;
+    for (const QScreen* screen : QGuiApplication::screens())
+        onScreen = onScreen || screen->availableGeometry().intersects(placement->Normal);
+    if (!onScreen)
+        return;
+    setGeometry(placement->Normal);
+    if (placement->ShowCmd == TWindowPlacement::ShowMaximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+QByteArray TFQuillon::WindowPlacementBytes() const
+{
+    TWindowPlacement placement;
+    placement.Normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+    if (isMaximized())
+        placement.ShowCmd = TWindowPlacement::ShowMaximized;
+    else if (isMinimized())
+        placement.ShowCmd = TWindowPlacement::ShowMinimized;
+    return placement.Encode();
+}
+
+void TFQuillon::ApplySettings()
+{
+    ID3v2Reader1.NeverChangeDate = m_settings.NeverChangeDate;
+    ID3v2Reader1.ReadID3v2 = m_settings.ReadID3v2;
+    ID3v2Reader1.WriteID3v1 = m_settings.WriteID3v1;
+    ID3v2Reader1.WriteID3v2 = m_settings.WriteID3v2;
+    ID3v2Reader1.WriteID3Version = m_settings.ID3v2Version == 3 ? wivID3v2_3 : wivID3v2_4;
+    ID3v2Reader1.UseUnsynchronisation = m_settings.Unsync;
+    ID3v2Reader1.MinID3v2Size = m_settings.MinSize;
+    ID3v2Reader1.MinID3v2Padding = m_settings.MinPad;
+    ID3v2Reader1.MaxID3v2Padding = m_settings.MaxPad;
+    ID3v2Reader1.IgnoreWriteProtect = m_settings.NoWriteProtect;
+    ID3FilenameParser.NumberDecimals = m_settings.Decimals;
+}
+
+TID3Versions TFQuillon::GetWriterVersion() const
+{
+    if (!m_settings.WriteID3v2)
+        return ivID3v1;
+    return m_settings.ID3v2Version == 3 ? ivID3v2_3 : ivID3v2_4;
+}

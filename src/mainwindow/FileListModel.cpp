@@ -1,0 +1,128 @@
+#include "mainwindow/FileListModel.h"
+
+#include "mainwindow/common/ColumnCatalogue.h"
+#include "tagengine/DisplayTexts.h"
+
+QString GetCellText(const TEintragdaten& entry, int catalogueIndex)
+{
+    if (catalogueIndex < 0 || catalogueIndex >= ColumnCount)
+        return QString();
+    return GetColumnText(entry, QString::fromLatin1(ColumnCatalogue[static_cast<size_t>(catalogueIndex)].ID));
+}
+
+TRowImage RowImageOf(const TEintragdaten& entry, const TEintragdaten* templateEntry)
+{
+    if (entry.ReadFailed)
+        return riReadFailed;
+    if (&entry == templateEntry)
+        return riTemplate;
+    if (entry.VersionUnsupported)
+        return riUnsupported;
+    return riNormal;
+}
+
+TFileListModel::TFileListModel(const TEintragdatenList& entries, QObject* parent)
+    : QAbstractTableModel(parent), m_entries(entries)
+{
+}
+
+void TFileListModel::SetRowCount(int count)
+{
+    beginResetModel();
+    m_rowCount = std::max(0, count);
+    endResetModel();
+}
+
+void TFileListModel::SetColumns(const QList<int>& catalogueIndexes)
+{
+    beginResetModel();
+    m_columns = catalogueIndexes;
+    endResetModel();
+}
+
+int TFileListModel::ColumnTag(int column) const
+{
+    if (column < 1 || column > m_columns.size())
+        return -1;
+    return m_columns.at(column - 1);
+}
+
+void TFileListModel::RefreshRows(int first, int last)
+{
+    first = std::max(first, 0);
+    last = std::min(last, m_rowCount - 1);
+    if (first > last)
+        return;
+    emit dataChanged(index(first, 0), index(last, columnCount() - 1));
+}
+
+void TFileListModel::RefreshHeader()
+{
+    emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+}
+
+int TFileListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_rowCount;
+}
+
+int TFileListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : 1 + static_cast<int>(m_columns.size());
+}
+
+const TEintragdaten* TFileListModel::EntryAt(int row) const
+{
+    if (row < 0 || row >= m_rowCount || static_cast<size_t>(row) >= m_entries.size())
+        return nullptr;
+    return m_entries[static_cast<size_t>(row)].get();
+}
+
+Qt::Alignment TFileListModel::AlignmentOf(int column) const
+{
+    const int tag = ColumnTag(column);
+    const bool right = tag >= 0 && tag < ColumnCount && ColumnCatalogue[static_cast<size_t>(tag)].RightAligned;
+    return (right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+}
+
+QVariant TFileListModel::data(const QModelIndex& index, int role) const
+{
+    const TEintragdaten* entry = EntryAt(index.row());
+    if (!entry)
+        return QVariant();
+    switch (role) {
+    case Qt::DisplayRole:
+        if (index.column() == 0)
+            return QVariant();
+        return GetCellText(*entry, ColumnTag(index.column()));
+    case Qt::DecorationRole: {
+        if (index.column() != 0)
+            return QVariant();
+        const int image = RowImageOf(*entry, m_template);
+        return image < m_images.size() ? QVariant(m_images.at(image)) : QVariant();
+    }
+    case Qt::TextAlignmentRole:
+        return QVariant(AlignmentOf(index.column()));
+    default:
+        return QVariant();
+    }
+}
+
+QVariant TFileListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal)
+        return QVariant();
+    const int tag = ColumnTag(section);
+    if (role == Qt::DisplayRole)
+        return tag >= 0 && tag < ColumnCount ? ColumnCaption(ColumnCatalogue[static_cast<size_t>(tag)]) : QString();
+    if (role == Qt::TextAlignmentRole)
+        return QVariant(AlignmentOf(section));
+    return QVariant();
+}
+
+Qt::ItemFlags TFileListModel::flags(const QModelIndex& index) const
+{
+    if (!EntryAt(index.row()))
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}

@@ -1,0 +1,45 @@
+// The program's entry: start screen, main window, message loop.
+#include "controls/QtPrompt.h"
+#include "mainwindow/FQuillon.h"
+#include "mainwindow/FormStart.h"
+#include "mainwindow/ImageLists.h"
+
+#include "localisation/LanguageLoader.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Orvane"));
+    QApplication::setApplicationName(QStringLiteral("Quillon"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quillon"));
+    QApplication::setWindowIcon(ImageLists::ProgramIcon());
+
+    TQtPrompt prompt;
+    SetPrompt(&prompt);
+    try {
+        LoadBaseLanguage();
+    } catch (const TLanguageLoadError& e) {
+        prompt.Error(nullptr, QString::fromUtf8(e.what()));
+        return 1;
+    }
+    InstallEngineTextLookup();
+
+    QPointer<TFormStart> startScreen = new TFormStart;
+    startScreen->show();
+    startScreen->repaint();
+    QApplication::processEvents();
+
+    int result = 0;
+    {
+        TFQuillon window(QApplication::arguments().mid(1));
+        window.show();
+        result = QApplication::exec();
+    }
+    delete startScreen;
+    SetPrompt(nullptr);
+    return result;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "mainwindow/common/DefaultCDDBServers.h"
+#include "mainwindow/common/FileNamePresets.h"
+
+#include <QString>
+
+// Every option of the main window, edited whole by the settings dialog.
+struct TEinstellungen {
+    QString Language;     // built-in language resource chosen
+    QString LanguageFile; // external language file chosen
+    QString FileNamePattern = QString::fromLatin1(DefaultFileNamePattern);
+    bool NeverChangeDate = true;
+    bool ReadID3v2 = true;
+    bool WriteID3v1 = true;
+    bool WriteID3v2 = true;
+    int ID3v2Version = 3; // 3 or 4
+    bool Unsync = false;
+    qint32 MinSize = 792;
+    qint32 MinPad = 512;
+    qint32 MaxPad = 2048;
+    bool NoWriteProtect = false;
+    qint32 Decimals = 2;
+    QString CDDBServer = QString::fromLatin1(PublicCDDBServerHost);
+    qint32 CDDBServerPort = PublicCDDBServerPort;
+    QString CDDBServerCgiPath = QString::fromLatin1(PublicCDDBServerCgiPath);
+    QString CDDBUser = QStringLiteral("Quillon-User");
+    bool UseProxy = false;
+    QString Proxy;
+    qint32 ProxyPort = 0;
+    bool AlwaysUseNativeNtCdRom = false;
+
+    friend bool operator==(const TEinstellungen&, const TEinstellungen&) = default;
+};

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+// The system calls the tag reader and writer use, behind one seam so that
+// tests can make any of them fail. Paths are in the file system's encoding
+// (QFile::encodeName). Every call answers like the system call it stands
+// for: -1 and errno on failure.
+class TFileLayer {
+public:
+    virtual ~TFileLayer() = default;
+
+    virtual int Open(const QByteArray& path, int flags, mode_t mode = 0);
+    virtual int Close(int fd);
+    virtual ssize_t PRead(int fd, void* buffer, size_t count, off_t offset);
+    virtual ssize_t PWrite(int fd, const void* buffer, size_t count, off_t offset);
+    virtual int FStat(int fd, struct stat& st);
+    virtual int FSync(int fd);
+    virtual int FTruncate(int fd, off_t length);
+    virtual int FChmod(int fd, mode_t mode);
+    virtual int Chmod(const QByteArray& path, mode_t mode);
+    virtual int FChown(int fd, uid_t owner, gid_t group);
+    virtual int FUtimens(int fd, const struct timespec times[2]);
+    virtual int Rename(const QByteArray& from, const QByteArray& to);
+    virtual int Unlink(const QByteArray& path);
+    // Whether the process may write the file: the write permission for this
+    // user and, as root too, at least one write bit in the mode.
+    virtual bool MayWrite(const QByteArray& path, const struct stat& st);
+    // The file a path finally names (symbolic links followed); empty when
+    // it cannot be resolved.
+    virtual QByteArray RealPath(const QByteArray& path);
+};
+
+// The layer of real system calls, shared.
+std::shared_ptr<TFileLayer> SystemFileLayer();
+
+// An open descriptor closed when it goes out of scope.
+class TFileHandle {
+public:
+    TFileHandle(TFileLayer& layer, int fd) : m_layer(&layer), m_fd(fd) {}
+    ~TFileHandle() { Close(); }
+    TFileHandle(const TFileHandle&) = delete;
+    TFileHandle& operator=(const TFileHandle&) = delete;
+
+    int Fd() const { return m_fd; }
+    bool IsOpen() const { return m_fd >= 0; }
+    // Closes now; false when close reported an error.
+    bool Close();
+
+    // Exactly count bytes at offset; false on an error or an early end.
+    bool ReadAt(void* buffer, qint64 count, qint64 offset);
+    QByteArray ReadAt(qint64 offset, qint64 count, bool* ok);
+    bool WriteAt(const void* buffer, qint64 count, qint64 offset);
+    bool WriteAt(const QByteArray& data, qint64 offset) { return WriteAt(data.constData(), data.size(), offset); }
+
+private:
+    TFileLayer* m_layer;
+    int m_fd;
+};
+
+// Text of errno for error messages.
+QString SystemErrorText(int error);

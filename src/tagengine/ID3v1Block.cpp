@@ -1,0 +1,161 @@
+#include "tagengine/ID3v1Block.h"
+
+#include "tagengine/DateTexts.h"
+#include "tagengine/DisplayTexts.h"
+#include "tagengine/FrameCatalogue.h"
+#include "tagengine/FrameCodecs.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr int TitleOffset = 3;
+constexpr int ArtistOffset = 33;
+constexpr int AlbumOffset = 63;
+constexpr int YearOffset = 93;
+constexpr int CommentOffset = 97;
+constexpr int TextLength = 30;
+constexpr int YearLength = 4;
+constexpr int WrittenCommentLength = 28;
+constexpr int ZeroByteOffset = 125;
+constexpr int TrackOffset = 126;
+constexpr int GenreOffset = 127;
+
+QString TrimmedControl(const QString& text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin).unicode() <= 0x20)
+        ++begin;
+    while (end > begin && text.at(end - 1).unicode() <= 0x20)
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+// A field as stored: up to its length, ending at the first NUL.
+QString ReadField(const QByteArray& block, int offset, int length)
+{
+    const char* start = block.constData() + offset;
+    const auto* nul = static_cast<const char*>(std::memchr(start, 0, size_t(length)));
+    const qsizetype size = nul ? nul - start : length;
+    return TrimmedControl(QString::fromLatin1(start, size));
+}
+
+void WriteField(QByteArray& block, int offset, int length, const QString& text)
+{
+    const QByteArray bytes = text.toLatin1().left(length);
+    std::memcpy(block.data() + offset, bytes.constData(), size_t(bytes.size()));
+}
+
+QString FirstDisplayText(const TID3FrameList& frames, const char* id)
+{
+    return GetFrameDisplayText(FindFrame(frames, QLatin1String(id)));
+}
+
+QString YearOf(const TID3FrameList& frames)
+{
+    const TID3Frame* date = FindFrame(frames, QStringLiteral("TDRC"));
+    if (!date)
+        return {};
+    QString description;
+    QStringList lines;
+    GetTextFrame(*date, description, lines);
+    if (lines.isEmpty())
+        return {};
+    TSystemTime time;
+    TDateGenauigkeit precision = gnNone;
+    ParseISODateTime(lines.first(), time, precision);
+    return precision >= gnYear ? QString::number(time.Year) : QString();
+}
+
+quint8 TrackOf(const TID3FrameList& frames)
+{
+    const auto number = ParseLeadingNumber(FirstDisplayText(frames, "TRCK"));
+    return number && *number <= 255 ? quint8(*number) : quint8(0);
+}
+
+quint8 GenreOf(const TID3FrameList& frames)
+{
+    const int index = FindGenreIndex(DecodeGenre(FirstDisplayText(frames, "TCON")));
+    return index >= 0 && index < GenreCount ? quint8(index) : quint8(255);
+}
+
+// Stores value as a new frame of id through SetFrame, or deletes the frame
+// of that ID when the value is empty and overwriteWithEmpty is set.
+void ApplyValue(TID3FrameList& frames, const QString& id, const QString& value, bool overwriteWithEmpty)
+{
+    const QString trimmed = value.trimmed();
+    if (trimmed.isEmpty()) {
+        if (overwriteWithEmpty)
+            SetFrame(frames, id, nullptr, 0);
+        return;
+    }
+    TID3Frame frame(id);
+    if (id == QLatin1String("COMM"))
+        SetCommentFrame(frame, {trimmed}, QString(), QString());
+    else
+        SetTextFrame(frame, QString(), {trimmed});
+    SetFrame(frames, id, &frame, 0);
+}
+
+} // namespace
+
+bool IsID3v1Block(const uchar* bytes)
+{
+    return bytes[0] == 'T' && bytes[1] == 'A' && bytes[2] == 'G';
+}
+
+TID3v1Infos DecodeID3v1Block(const QByteArray& block)
+{
+    TID3v1Infos info;
+    if (block.size() != ID3v1BlockSize || !IsID3v1Block(reinterpret_cast<const uchar*>(block.constData())))
+        return info;
+    const auto byteAt = [&](int offset) { return static_cast<uchar>(block.at(offset)); };
+    const bool hasTrack = byteAt(ZeroByteOffset) == 0 && byteAt(TrackOffset) != 0;
+
+    info.Title = ReadField(block, TitleOffset, TextLength);
+    info.Artist = ReadField(block, ArtistOffset, TextLength);
+    info.Album = ReadField(block, AlbumOffset, TextLength);
+    info.Year = ReadField(block, YearOffset, YearLength);
+    info.Comment = ReadField(block, CommentOffset, hasTrack ? WrittenCommentLength : TextLength);
+    info.Track = hasTrack ? byteAt(TrackOffset) : 0;
+    info.Genre = byteAt(GenreOffset);
+    info.GenreName = GetGenreName(info.Genre);
+    return info;
+}
+
+QByteArray BuildID3v1Block(const TID3FrameList& frames)
+{
+    QByteArray block(ID3v1BlockSize, '\0');
+    std::memcpy(block.data(), "TAG", 3);
+    WriteField(block, TitleOffset, TextLength, FirstDisplayText(frames, "TIT2"));
+    WriteField(block, ArtistOffset, TextLength, FirstDisplayText(frames, "TPE1"));
+    WriteField(block, AlbumOffset, TextLength, FirstDisplayText(frames, "TALB"));
+    WriteField(block, YearOffset, YearLength, YearOf(frames));
+    WriteField(block, CommentOffset, WrittenCommentLength, FirstDisplayText(frames, "COMM"));
+    block[TrackOffset] = char(TrackOf(frames));
+    block[GenreOffset] = char(GenreOf(frames));
+    return block;
+}
+
+void CopyID3v1ToFrames(TID3FrameList& frames, const TID3v1Infos& id3v1, bool overwriteWithEmpty, int mask)
+{
+    if (mask & ID3v1Field::Title)
+        ApplyValue(frames, QStringLiteral("TIT2"), id3v1.Title, overwriteWithEmpty);
+    if (mask & ID3v1Field::Artist)
+        ApplyValue(frames, QStringLiteral("TPE1"), id3v1.Artist, overwriteWithEmpty);
+    if (mask & ID3v1Field::Album)
+        ApplyValue(frames, QStringLiteral("TALB"), id3v1.Album, overwriteWithEmpty);
+    if (mask & ID3v1Field::Track)
+        ApplyValue(frames, QStringLiteral("TRCK"), id3v1.Track ? QString::number(id3v1.Track) : QString(),
+                   overwriteWithEmpty);
+    if (mask & ID3v1Field::Year) {
+        const QString year = id3v1.Year.trimmed();
+        ApplyValue(frames, QStringLiteral("TDRC"), year.isEmpty() ? year : year.rightJustified(4, QLatin1Char('0')),
+                   overwriteWithEmpty);
+    }
+    if (mask & ID3v1Field::Genre)
+        ApplyValue(frames, QStringLiteral("TCON"), id3v1.GenreName, overwriteWithEmpty);
+    if (mask & ID3v1Field::Comment)
+        ApplyValue(frames, QStringLiteral("COMM"), id3v1.Comment, overwriteWithEmpty);
+}

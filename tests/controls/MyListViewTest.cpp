@@ -1,0 +1,96 @@
+#include "controls/MyListView.h"
+
+#include <QCoreApplication>
+#include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QStyleOptionHeader>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Exposes the header's style option of a column.
+class TProbeHeader : public TMyHeaderView {
+public:
+    QStyleOptionHeader OptionOf(int column) const
+    {
+        QStyleOptionHeader option;
+        initStyleOptionForIndex(&option, column);
+        return option;
+    }
+};
+
+std::unique_ptr<QStandardItemModel> Rows(const QStringList& texts, int columns)
+{
+    auto model = std::make_unique<QStandardItemModel>(static_cast<int>(texts.size()), columns);
+    for (int row = 0; row < texts.size(); ++row)
+        model->setItem(row, 0, new QStandardItem(texts[row]));
+    return model;
+}
+
+}
+
+TEST(MyListViewTest, ColumnImagesAreSortMarksRightOfTheCaption)
+{
+    TMyListView view;
+    auto model = Rows({"a"}, 3);
+    view.setModel(model.get());
+    view.SetColumnImage(2, TMyHeaderView::SortAscendingImage);
+    EXPECT_EQ(view.ColumnImage(2), 20);
+    EXPECT_EQ(view.ColumnImage(1), -1);
+    view.SetColumnImage(2, -1);
+    EXPECT_EQ(view.ColumnImage(2), -1);
+
+    TProbeHeader header;
+    header.setModel(model.get());
+    header.SetColumnImage(1, TMyHeaderView::SortAscendingImage);
+    header.SetColumnImage(2, TMyHeaderView::SortDescendingImage);
+    EXPECT_EQ(header.OptionOf(0).sortIndicator, QStyleOptionHeader::None);
+    EXPECT_EQ(header.OptionOf(1).sortIndicator, QStyleOptionHeader::SortDown);
+    EXPECT_EQ(header.OptionOf(2).sortIndicator, QStyleOptionHeader::SortUp);
+}
+
+TEST(MyListViewTest, ADraggedColumnIsReportedOnceWithTheNewOrder)
+{
+    TMyListView view;
+    auto model = Rows({"a"}, 4);
+    view.setModel(model.get());
+    QSignalSpy dragged(&view, &TMyListView::ColumnDragged);
+    view.Header()->moveSection(3, 1);
+    view.Header()->moveSection(2, 3);
+    EXPECT_EQ(dragged.count(), 0); // reported after the header's own handling
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dragged.count(), 1);
+    EXPECT_EQ(view.ColumnOrder(), QList<int>({0, 3, 2, 1}));
+    view.ResetColumnOrder();
+    EXPECT_EQ(view.ColumnOrder(), QList<int>({0, 1, 2, 3}));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dragged.count(), 1); // not a drag of the user's
+}
+
+TEST(MyListViewTest, TypeAheadAsksTheOwnerAndSelectsTheMatch)
+{
+    TMyListView view;
+    auto model = Rows({"alpha", "beta", "bravo", "charlie"}, 1);
+    view.setModel(model.get());
+    QList<std::pair<QString, int>> asked;
+    view.SetFindHandler([&](const QString& text, int start, bool wrap) {
+        EXPECT_TRUE(wrap);
+        asked.append({text, start});
+        for (int i = 0; i < 4; ++i) {
+            const int row = (start + i) % 4;
+            if (model->item(row)->text().startsWith(text))
+                return row;
+        }
+        return -1;
+    });
+    view.setCurrentIndex(model->index(0, 0));
+    view.keyboardSearch(QStringLiteral("b"));
+    EXPECT_EQ(view.currentIndex().row(), 1);
+    view.keyboardSearch(QStringLiteral("r")); // typed on: "br", from the current row
+    EXPECT_EQ(view.currentIndex().row(), 2);
+    EXPECT_TRUE(view.selectionModel()->isRowSelected(2, QModelIndex()));
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_EQ(asked[0], std::make_pair(QStringLiteral("b"), 1));
+    EXPECT_EQ(asked[1], std::make_pair(QStringLiteral("br"), 1));
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+// Shared pieces of the input tests: creating an input the way the main
+// window does, building frames, and a prompt that counts beeps.
+
+#include "frameinput/ID3v2Frame.h"
+#include "platform/Prompt.h"
+#include "tagengine/FrameCodecs.h"
+
+#include <QByteArray>
+#include <QDialog>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+template <typename TInput>
+std::unique_ptr<TInput> MakeInput(const QString& id, TID3Versions version = ivID3v2_4, int width = 400)
+{
+    auto input = std::make_unique<TInput>();
+    input->Init();
+    input->SetFrameID(id);
+    input->SetUseID3Version(version);
+    input->resize(width, input->height());
+    return input;
+}
+
+inline TID3Frame TextFrame(const QString& id, const QStringList& strings, const QString& description = {})
+{
+    TID3Frame frame(id);
+    SetTextFrame(frame, description, strings);
+    return frame;
+}
+
+inline TID3Frame BodyFrame(const QString& id, const QByteArray& body)
+{
+    TID3Frame frame(id);
+    frame.SetBody(body);
+    return frame;
+}
+
+// Types text into a widget key by key; unlike QTest::keyClicks it takes any
+// character, not only Latin-1 ones.
+inline void TypeText(QWidget* widget, const QString& text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// A prompt that only counts beeps; every other request fails the test.
+class TBeepCounter : public TPrompt {
+public:
+    TBeepCounter() : m_previous(SetPrompt(this)) {}
+    ~TBeepCounter() override { SetPrompt(m_previous); }
+
+    int Beeps = 0;
+
+    void Beep() override { ++Beeps; }
+    void Error(QWidget*, const QString&) override { Unexpected(); }
+    void Information(QWidget*, const QString&) override { Unexpected(); }
+    bool Question(QWidget*, const QString&) override { return Unexpected(), false; }
+    std::optional<QString> Input(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return Unexpected(), std::nullopt;
+    }
+    std::optional<QString> OpenFile(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return Unexpected(), std::nullopt;
+    }
+    std::optional<QString> SaveFile(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return Unexpected(), std::nullopt;
+    }
+    std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override
+    {
+        return Unexpected(), std::nullopt;
+    }
+    int RunModal(QDialog&) override { return Unexpected(), QDialog::Rejected; }
+
+private:
+    static void Unexpected() { ADD_FAILURE() << "unexpected prompt"; }
+
+    TPrompt* m_previous;
+};

@@ -1,0 +1,217 @@
+#include "FrameInputTestSupport.h"
+#include "frameinput/CustomBuglessCombo.h"
+#include "frameinput/ID3v2FrameGenre.h"
+
+#include <QAbstractItemView>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+
+std::unique_ptr<TID3v2FrameGenre> Loaded(const QString& value, TID3Versions version = ivID3v2_4)
+{
+    auto input = MakeInput<TID3v2FrameGenre>(QStringLiteral("TCON"), version);
+    const TID3Frame frame = TextFrame(QStringLiteral("TCON"), {value});
+    input->AddFrame(&frame);
+    return input;
+}
+
+QString Written(TID3v2FrameGenre& input)
+{
+    const TID3Frame* frame = input.GetFrame();
+    return frame ? GetFrameAsText(*frame) : QStringLiteral("<none>");
+}
+
+// Picks an entry from the dropped-down list, as a click on it would.
+void PickFromList(TBuglessComboBox* combo, int index)
+{
+    combo->showPopup();
+    QAbstractItemView* view = combo->view();
+    const QModelIndex item = view->model()->index(index, 0);
+    view->setCurrentIndex(item);
+    QTest::keyClick(view, Qt::Key_Return);
+}
+
+}
+
+TEST(GenreInput, ListsTheGenresAlphabeticallyAfterAnEmptyEntry)
+{
+    auto input = MakeInput<TID3v2FrameGenre>(QStringLiteral("TCON"));
+    TBuglessComboBox* combo = input->Combo();
+    ASSERT_EQ(combo->count(), 1 + GenreCount);
+    EXPECT_TRUE(combo->itemText(0).isEmpty());
+    EXPECT_EQ(combo->itemText(1), QStringLiteral("A Cappella"));
+    for (int i = 2; i < combo->count(); ++i)
+        EXPECT_LE(QString::compare(combo->itemText(i - 1), combo->itemText(i), Qt::CaseInsensitive), 0);
+    // Each item carries its genre number.
+    const int rock = combo->findText(QStringLiteral("Rock"));
+    EXPECT_EQ(combo->itemData(rock).toInt(), 17);
+}
+
+TEST(GenreInput, ShowsReferencesByNameAndWritesTheName)
+{
+    for (TID3Versions version : {ivID3v1, ivID3v2_4}) {
+        auto input = Loaded(QStringLiteral("(17)"), version);
+        EXPECT_EQ(input->Combo()->currentText(), QStringLiteral("Rock"));
+        EXPECT_EQ(input->Combo()->itemText(input->ItemIndex()), QStringLiteral("Rock"));
+        EXPECT_FALSE(input->IsDataChanged()) << "loading is no edit";
+        input->DataChanged();
+        const TID3Frame* frame = input->GetFrame();
+        ASSERT_NE(frame, nullptr);
+        EXPECT_EQ(frame->Body(), QByteArray("\x00Rock", 5)) << "the name, never (17)";
+    }
+}
+
+TEST(GenreInput, UnlistedGenreIsTextOnlyUnderID3v2)
+{
+    auto v2 = Loaded(QStringLiteral("Chiptune"));
+    EXPECT_EQ(v2->Combo()->currentText(), QStringLiteral("Chiptune"));
+    EXPECT_EQ(Written(*v2), QStringLiteral("Chiptune"));
+
+    auto v1 = Loaded(QStringLiteral("Chiptune"), ivID3v1);
+    EXPECT_TRUE(v1->IsListStyle());
+    EXPECT_EQ(v1->Combo()->currentIndex(), 0);
+    EXPECT_EQ(v1->Combo()->currentText(), TID3v2FrameGenre::NoneEntry());
+    EXPECT_EQ(v1->GetFrame(), nullptr);
+    // Another file with the same unlisted genre is no difference: the list
+    // shows both as none.
+    const TID3Frame same = TextFrame(QStringLiteral("TCON"), {QStringLiteral("Chiptune")});
+    v1->AddFrame(&same);
+    EXPECT_FALSE(v1->IsDifferent());
+}
+
+TEST(GenreInput, CaseMattersOnlyForTypedGenres)
+{
+    const TID3Frame lower = TextFrame(QStringLiteral("TCON"), {QStringLiteral("rock")});
+    auto v1 = Loaded(QStringLiteral("Rock"), ivID3v1);
+    v1->AddFrame(&lower);
+    EXPECT_FALSE(v1->IsDifferent());
+    auto v2 = Loaded(QStringLiteral("Rock"));
+    v2->AddFrame(&lower);
+    EXPECT_TRUE(v2->IsDifferent());
+    EXPECT_FALSE(v2->IsDataChanged());
+    // The different look hides the value until the input has the focus.
+    EXPECT_TRUE(v2->Combo()->currentText().isEmpty());
+    v1->AddFrame(nullptr);
+    EXPECT_TRUE(v1->IsDifferent());
+    EXPECT_EQ(v1->Combo()->currentIndex(), 0);
+    EXPECT_TRUE(v1->Combo()->currentText().isEmpty());
+}
+
+TEST(GenreInput, NoneEntryDeletesTheGenreInBothStyles)
+{
+    auto v1 = Loaded(QStringLiteral("Rock"), ivID3v1);
+    PickFromList(v1->Combo(), 0);
+    EXPECT_TRUE(v1->IsDataChanged());
+    EXPECT_EQ(v1->GetFrame(), nullptr);
+
+    // In the free-text style the entry shows its text while the list is
+    // open; choosing it still means no genre.
+    auto v2 = Loaded(QStringLiteral("Rock"));
+    v2->Combo()->showPopup();
+    EXPECT_EQ(v2->Combo()->itemText(0), TID3v2FrameGenre::NoneEntry());
+    v2->Combo()->hidePopup();
+    PickFromList(v2->Combo(), 0);
+    EXPECT_TRUE(v2->IsDataChanged());
+    EXPECT_TRUE(v2->Combo()->currentText().isEmpty());
+    EXPECT_EQ(v2->GetFrame(), nullptr);
+    EXPECT_TRUE(v2->Combo()->itemText(0).isEmpty());
+
+    // Even typed, the entry's text is never written as a genre.
+    v2->Combo()->lineEdit()->setFocus();
+    QTest::keyClicks(v2->Combo()->lineEdit(), TID3v2FrameGenre::NoneEntry());
+    EXPECT_EQ(v2->GetFrame(), nullptr);
+}
+
+TEST(GenreInput, PickingAndTypingAreEdits)
+{
+    auto v1 = Loaded(QString(), ivID3v1);
+    PickFromList(v1->Combo(), v1->Combo()->findText(QStringLiteral("Jazz")));
+    EXPECT_TRUE(v1->IsDataChanged());
+    EXPECT_EQ(Written(*v1), QStringLiteral("Jazz"));
+
+    auto v2 = Loaded(QStringLiteral("Jazz"));
+    QLineEdit* editor = v2->Combo()->lineEdit();
+    editor->selectAll();
+    TypeText(editor, QStringLiteral("  Zeuhl 日本 "));
+    EXPECT_TRUE(v2->IsDataChanged());
+    const TID3Frame* frame = v2->GetFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(GetFrameAsText(*frame), QStringLiteral("Zeuhl 日本"));
+    EXPECT_EQ(static_cast<quint8>(frame->Body().at(0)), 1) << "non-Latin text needs UTF-16";
+}
+
+TEST(BuglessComboBox, ReadsLongItemsWhole)
+{
+    TBuglessComboBox combo;
+    const QString longText(5000, QLatin1Char('x'));
+    EXPECT_EQ(combo.Add(QStringLiteral("a")), 0);
+    EXPECT_EQ(combo.Add(longText), 1);
+    EXPECT_EQ(combo.itemText(1), longText);
+
+    int dropped = 0;
+    int closed = 0;
+    QObject::connect(&combo, &TBuglessComboBox::droppedDown, [&] { ++dropped; });
+    QObject::connect(&combo, &TBuglessComboBox::closedUp, [&] { ++closed; });
+    combo.showPopup();
+    EXPECT_TRUE(combo.IsDroppedDown());
+    combo.hidePopup();
+    combo.hidePopup();
+    EXPECT_FALSE(combo.IsDroppedDown());
+    EXPECT_EQ(dropped, 1);
+    EXPECT_EQ(closed, 1);
+}
+
+TEST(GenreInput, CompletedTextIsWhatIsWritten)
+{
+    auto input = Loaded(QStringLiteral("Jazz"));
+    input->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(input.get()));
+    QLineEdit* editor = input->Combo()->lineEdit();
+    editor->setFocus();
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("Hard R"));
+    // Typing completes to a listed genre; the frame gets what the box shows.
+    EXPECT_EQ(input->Combo()->currentText(), QStringLiteral("Hard Rock"));
+    EXPECT_EQ(Written(*input), QStringLiteral("Hard Rock"));
+}
+
+TEST(GenreInput, PassingThroughIsNoEdit)
+{
+    auto input = Loaded(QStringLiteral("hard rock"));
+    input->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(input.get()));
+    // Entering and leaving the box keeps the typed case and changes nothing.
+    input->Combo()->setFocus();
+    QTest::keyClick(input->Combo()->lineEdit(), Qt::Key_Return);
+    input->Combo()->clearFocus();
+    EXPECT_EQ(input->Combo()->currentText(), QStringLiteral("hard rock"));
+    EXPECT_FALSE(input->IsDataChanged());
+}
+
+TEST(GenreInput, FocusShowsTheFirstValueAndMenusReachTheOwner)
+{
+    auto input = Loaded(QStringLiteral("Chiptune"));
+    const TID3Frame other = TextFrame(QStringLiteral("TCON"), {QStringLiteral("Rock")});
+    input->AddFrame(&other);
+    input->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(input.get()));
+    input->Combo()->clearFocus();
+    EXPECT_TRUE(input->Combo()->currentText().isEmpty());
+    input->Combo()->setFocus();
+    EXPECT_EQ(input->Combo()->currentText(), QStringLiteral("Chiptune"));
+    input->Combo()->clearFocus();
+    EXPECT_TRUE(input->Combo()->currentText().isEmpty());
+    EXPECT_FALSE(input->IsDataChanged());
+
+    // A context menu asked for on the typing field is the combo box's.
+    QList<QWidget*> asked;
+    QObject::connect(input.get(), &TID3v2Frame::innerContextPopup,
+                     [&](TID3v2Frame*, QWidget* inner, const QPoint&) { asked << inner; });
+    QLineEdit* editor = input->Combo()->lineEdit();
+    QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(5, 5), editor->mapToGlobal(QPoint(5, 5)));
+    QCoreApplication::sendEvent(editor, &request);
+    EXPECT_EQ(asked, QList<QWidget*>{input->Combo()});
+}

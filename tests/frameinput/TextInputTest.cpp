@@ -1,0 +1,154 @@
+#include "frameinput/FrameInputTestSupport.h"
+#include "frameinput/ID3v2FrameEdit.h"
+#include "tagengine/FrameCodecs.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+QString Caption(TID3v2FrameEdit& edit)
+{
+    return edit.findChild<QLabel*>()->text();
+}
+
+}
+
+TEST(FrameInputBase, StatesFromClearedToDifferentToChanged)
+{
+    auto edit = MakeInput<TID3v2FrameEdit>(QStringLiteral("tit2"));
+    EXPECT_EQ(edit->FrameID(), QStringLiteral("TIT2"));
+    // Never fed: disabled, nothing to write.
+    EXPECT_TRUE(edit->IsEmpty());
+    EXPECT_FALSE(edit->isEnabled());
+    EXPECT_EQ(edit->GetFrame(), nullptr);
+
+    // A file without the frame loads the empty value and enables the control;
+    // a later file with a value makes it different.
+    edit->AddFrame(nullptr);
+    EXPECT_FALSE(edit->IsEmpty());
+    EXPECT_TRUE(edit->isEnabled());
+    const TID3Frame title = TextFrame(QStringLiteral("TIT2"), {QStringLiteral("Song")});
+    edit->AddFrame(&title);
+    EXPECT_TRUE(edit->IsDifferent());
+    EXPECT_FALSE(edit->IsDataChanged());
+
+    // The user's value counts for every file.
+    edit->DataChanged();
+    EXPECT_FALSE(edit->IsDifferent());
+    EXPECT_TRUE(edit->IsDataChanged());
+
+    edit->Clear();
+    EXPECT_FALSE(edit->IsDataChanged());
+    EXPECT_TRUE(edit->IsEmpty());
+}
+
+TEST(FrameInputBase, ReadOnlyToggleMarksChangedOnlyOnChange)
+{
+    auto edit = MakeInput<TID3v2FrameEdit>(QStringLiteral("TIT2"));
+    const TID3Frame title = TextFrame(QStringLiteral("TIT2"), {QStringLiteral("Song")});
+    edit->AddFrame(&title);
+    edit->SetFrameReadOnly(false);
+    EXPECT_FALSE(edit->IsDataChanged());
+    edit->SetFrameReadOnly(true);
+    EXPECT_TRUE(edit->IsDataChanged());
+    EXPECT_TRUE(edit->GetFrame()->ReadOnly);
+}
+
+TEST(FrameInputBase, IdentitiesAreUniqueAndFrameIDsFollowTheVersion)
+{
+    auto a = MakeInput<TID3v2FrameEdit>(QStringLiteral("TIT2"), ivID3v1);
+    auto b = MakeInput<TID3v2FrameEdit>(QStringLiteral("TIT2"));
+    EXPECT_NE(a->Identity(), b->Identity());
+    EXPECT_TRUE(a->FrameIDs().contains(QStringLiteral("TIT2")));
+    EXPECT_FALSE(a->FrameIDs().contains(QStringLiteral("TIT1")));
+    EXPECT_TRUE(b->FrameIDs().contains(QStringLiteral("TXXX")));
+    EXPECT_TRUE(std::is_sorted(b->FrameIDs().begin(), b->FrameIDs().end()));
+}
+
+TEST(TextInput, LoadingIsNotAnEditButTypingIs)
+{
+    auto edit = MakeInput<TID3v2FrameEdit>(QStringLiteral("TPE1"));
+    const TID3Frame artist = TextFrame(QStringLiteral("TPE1"), {QStringLiteral("First"), QStringLiteral("Second")});
+    edit->AddFrame(&artist);
+    EXPECT_EQ(edit->Edit()->text(), QStringLiteral("First"));
+    EXPECT_FALSE(edit->IsDataChanged());
+
+    // A second file with the same first string is not different.
+    const TID3Frame same = TextFrame(QStringLiteral("TPE1"), {QStringLiteral("First")});
+    edit->AddFrame(&same);
+    EXPECT_FALSE(edit->IsDifferent());
+
+    int signals_ = 0;
+    QObject::connect(edit.get(), &TID3v2Frame::dataChangedByUser, [&] { ++signals_; });
+    TypeText(edit->Edit(), QStringLiteral(" Ünï 日本"));
+    EXPECT_TRUE(edit->IsDataChanged());
+    EXPECT_GT(signals_, 0);
+
+    TID3Frame* frame = edit->GetFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(GetFrameAsText(*frame), QStringLiteral("First Ünï 日本"));
+    EXPECT_EQ(static_cast<quint8>(frame->Body().at(0)), 1) << "non-Latin text needs UTF-16";
+}
+
+TEST(TextInput, BlankTextDeletesTheFrame)
+{
+    auto edit = MakeInput<TID3v2FrameEdit>(QStringLiteral("TALB"));
+    const TID3Frame album = TextFrame(QStringLiteral("TALB"), {QStringLiteral("Album")});
+    edit->AddFrame(&album);
+    edit->Edit()->selectAll();
+    QTest::keyClicks(edit->Edit(), QStringLiteral("   "));
+    EXPECT_TRUE(edit->IsDataChanged());
+    EXPECT_EQ(edit->GetFrame(), nullptr);
+}
+
+TEST(TextInput, UserDefinedTextKeepsItsDescription)
+{
+    auto edit = MakeInput<TID3v2FrameEdit>(QStringLiteral("TXXX"));
+    edit->AddFrame(nullptr);
+    EXPECT_EQ(Caption(*edit), GetFrameName(QStringLiteral("TXXX")) + QLatin1Char(':'));
+
+    edit->Clear();
+    const TID3Frame mood = TextFrame(QStringLiteral("TXXX"), {QStringLiteral("calm")}, QStringLiteral("MOOD"));
+    edit->AddFrame(&mood);
+    EXPECT_EQ(Caption(*edit), QStringLiteral("MOOD:"));
+    QTest::keyClicks(edit->Edit(), QStringLiteral("er"));
+    TID3Frame* frame = edit->GetFrame();
+    ASSERT_NE(frame, nullptr);
+    QString description;
+    QStringList lines;
+    GetTextFrame(*frame, description, lines);
+    EXPECT_EQ(description, QStringLiteral("MOOD"));
+    EXPECT_EQ(lines, QStringList{QStringLiteral("calmer")});
+}
+
+TEST(TextInput, ID3v1LengthComparesCutValues)
+{
+    auto edit = MakeInput<TID3v2FrameEdit>(QStringLiteral("TIT2"), ivID3v1);
+    const QString longTitle = QStringLiteral("A title that is longer than thirty characters");
+    const TID3Frame first = TextFrame(QStringLiteral("TIT2"), {longTitle});
+    edit->AddFrame(&first);
+    EXPECT_EQ(edit->Edit()->text(), longTitle.left(30));
+
+    // The same long title in a second file is not a difference...
+    const TID3Frame second = TextFrame(QStringLiteral("TIT2"), {longTitle});
+    edit->AddFrame(&second);
+    EXPECT_FALSE(edit->IsDifferent());
+    // ...but another one is.
+    const TID3Frame other = TextFrame(QStringLiteral("TIT2"), {QStringLiteral("Other")});
+    edit->AddFrame(&other);
+    EXPECT_TRUE(edit->IsDifferent());
+    EXPECT_FALSE(edit->IsDataChanged());
+}
+
+TEST(FrameInputBase, AutoSizeFollowsTheInnerControls)
+{
+    auto edit = MakeInput<TID3v2FrameEdit>(QStringLiteral("TIT2"));
+    edit->SetBorderWidth(3);
+    EXPECT_EQ(edit->height(), 3 + 3 + edit->Edit()->height());
+}

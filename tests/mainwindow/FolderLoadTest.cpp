@@ -1,0 +1,227 @@
+#include "MainWindowTestSupport.h"
+
+#include "controls/MyListView.h"
+#include "mainwindow/FQuillon.h"
+#include "mainwindow/FileListModel.h"
+#include "mainwindow/common/ColumnCatalogue.h"
+
+#include "platform/Registry.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class FolderLoadTest : public ::testing::Test {
+protected:
+    // A window whose first load shows folder (relative to the test folder).
+    std::unique_ptr<TFQuillon> OpenAt(const QString& folder)
+    {
+        auto window = std::make_unique<TFQuillon>(QStringList());
+        window->SetTreePath(Env.PathOf(folder));
+        window->FormShow();
+        return window;
+    }
+
+    static QStringList Names(TFQuillon& window)
+    {
+        QStringList names;
+        for (const auto& entry : window.Entries())
+            names << entry->FileName;
+        return names;
+    }
+
+    static QString Cell(TFQuillon& window, size_t row, const char* column)
+    {
+        return window.GetCellText(*window.Entries().at(row), FindColumnIndex(QString::fromLatin1(column)));
+    }
+
+    void WriteNumbered(const QString& folder, int count)
+    {
+        for (int i = 0; i < count; ++i)
+            ASSERT_TRUE(WriteTaggedMp3(Env.PathOf(QStringLiteral("%1/%2.mp3").arg(folder).arg(i, 3, 10, QLatin1Char('0'))),
+                                       {{"TIT2", QString::number(i)}}));
+    }
+
+    TMainWindowEnvironment Env;
+};
+
+}
+
+TEST_F(FolderLoadTest, ListsEveryFileWithAndWithoutSubfolders)
+{
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("top/b.mp3"), {{"TIT2", "Beta"}, {"TPE1", "Band"}, {"TRCK", "2/9"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("top/a.mp3"), {{"TIT2", "Alpha"}, {"TPE1", "Band"}, {"TRCK", "1/9"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("top/sub/c.mp3"), {{"TIT2", "Gamma"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("top/sub/deeper/D.MP3"), {{"TIT2", "Delta"}}));
+    ASSERT_TRUE(QFile(Env.PathOf("top/empty.mp3")).open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QFile(Env.PathOf("top/notes.txt")).open(QIODevice::WriteOnly));
+
+    auto window = OpenAt("top");
+    EXPECT_EQ(window->CurrentFolder(), Env.PathOf("top") + QLatin1Char('/'));
+    EXPECT_EQ(Names(*window), QStringList({"a.mp3", "b.mp3", "empty.mp3"}));
+    EXPECT_EQ(Cell(*window, 0, "TIT2"), QStringLiteral("Alpha"));
+    EXPECT_EQ(Cell(*window, 1, "TPE1"), QStringLiteral("Band"));
+    EXPECT_EQ(Cell(*window, 1, "TRCK"), QStringLiteral("2/9"));
+    EXPECT_EQ(Cell(*window, 0, "*FIN"), QStringLiteral("a.mp3"));
+    EXPECT_FALSE(Cell(*window, 0, "*LEN").isEmpty());
+    // A file that cannot be read stays in the list, marked, and is never edited.
+    const TEintragdaten& empty = *window->Entries()[2];
+    EXPECT_TRUE(empty.ReadFailed);
+    EXPECT_EQ(RowImageOf(empty, nullptr), riReadFailed);
+    EXPECT_EQ(window->StatusPanel1->text(), QStringLiteral("3"));
+    EXPECT_TRUE(window->labMitUnterordnern->isHidden());
+    EXPECT_EQ(window->labDir->text(), QStringLiteral(" \"") + Env.PathOf("top") + QStringLiteral("\" "));
+
+    window->Action(QStringLiteral("ActUnterordner"))->trigger();
+    EXPECT_TRUE(window->IncludeSubfolders());
+    EXPECT_TRUE(window->Action(QStringLiteral("ActUnterordner"))->isChecked());
+    EXPECT_FALSE(window->labMitUnterordnern->isHidden());
+    EXPECT_EQ(Names(*window), QStringList({"a.mp3", "b.mp3", "c.mp3", "D.MP3", "empty.mp3"}));
+    EXPECT_EQ(Cell(*window, 3, "*DIR"), Env.PathOf("top/sub/deeper") + QLatin1Char('/'));
+    EXPECT_EQ(Cell(*window, 3, "TIT2"), QStringLiteral("Delta"));
+    EXPECT_EQ(window->FindEntryByPath(Env.PathOf("top/sub/c.mp3")), window->Entries()[2].get());
+    EXPECT_EQ(window->FindEntryByPath(Env.PathOf("top/sub/C.mp3")), nullptr);
+}
+
+TEST_F(FolderLoadTest, AbortKeepsWhatWasReadSorted)
+{
+    WriteNumbered("many", 40);
+    auto window = OpenAt("many");
+    ASSERT_EQ(window->Entries().size(), 40u);
+    EXPECT_TRUE(window->labAbgebrochen->isHidden());
+
+    AfterEventRounds(15, [&] {
+        EXPECT_TRUE(window->IsLoading());
+        EXPECT_TRUE(window->ButSucheAbbrechen->isEnabled());
+        // Nothing that changes entries may run meanwhile; navigation may.
+        EXPECT_FALSE(window->Action(QStringLiteral("EditSelectAll1"))->isEnabled());
+        EXPECT_TRUE(window->Action(QStringLiteral("ActAktuallisieren"))->isEnabled());
+        window->ButSucheAbbrechenClick();
+    });
+    window->LoadFolder(Env.PathOf("many"), false);
+    const size_t read = window->Entries().size();
+    EXPECT_GT(read, 0u);
+    EXPECT_LT(read, 40u);
+    EXPECT_FALSE(window->labAbgebrochen->isHidden());
+    EXPECT_FALSE(window->IsLoading());
+    EXPECT_FALSE(window->ButSucheAbbrechen->isEnabled());
+    for (size_t i = 1; i < read; ++i)
+        EXPECT_LT(window->Entries()[i - 1]->FileName, window->Entries()[i]->FileName);
+
+    window->LoadFolder(Env.PathOf("many"), false);
+    EXPECT_EQ(window->Entries().size(), 40u);
+    EXPECT_TRUE(window->labAbgebrochen->isHidden());
+}
+
+TEST_F(FolderLoadTest, ALoadRequestedDuringALoadLoadsTheTreeFolderNext)
+{
+    WriteNumbered("first", 30);
+    WriteNumbered("second", 3);
+    auto window = OpenAt("first");
+    bool reentered = false;
+    AfterEventRounds(12, [&] {
+        window->SetTreePath(Env.PathOf("second")); // the tree's change asks for a load
+        reentered = window->IsLoading();
+    });
+    window->LoadFolder(Env.PathOf("first"), false);
+    EXPECT_TRUE(reentered);
+    EXPECT_EQ(window->CurrentFolder(), Env.PathOf("second") + QLatin1Char('/'));
+    EXPECT_EQ(window->Entries().size(), 3u);
+    EXPECT_FALSE(window->IsLoading());
+}
+
+TEST_F(FolderLoadTest, ACloseDuringALoadIsDeferredAndWinsOverAPendingReload)
+{
+    WriteNumbered("first", 30);
+    WriteNumbered("second", 3);
+    {
+        auto window = OpenAt("first");
+        window->show();
+        bool stillOpen = false;
+        // A load and a close are asked for before the load notices either.
+        AfterEventRounds(10, [&] {
+            window->SetTreePath(Env.PathOf("second"));
+            window->close();
+            stillOpen = window->isVisible();
+        });
+        window->LoadFolder(Env.PathOf("first"), false);
+        EXPECT_TRUE(stillOpen);
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_FALSE(window->IsLoading());
+        // The load stopped and was not followed by the pending one.
+        EXPECT_EQ(window->CurrentFolder(), Env.PathOf("first") + QLatin1Char('/'));
+        EXPECT_LT(window->Entries().size(), 30u);
+    }
+    // The settings were still written when the window went.
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(QStringLiteral("Software\\Orvane\\Quillon\\3"), false));
+    EXPECT_EQ(reg.ReadString(QStringLiteral("FirstDir")), Env.PathOf("second"));
+    EXPECT_TRUE(reg.ValueExists(QStringLiteral("Cols")));
+}
+
+TEST_F(FolderLoadTest, KeepModeReusesUnchangedEntriesAndReadsChangedOnes)
+{
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("keep/a.mp3"), {{"TIT2", "Alpha"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("keep/b.mp3"), {{"TIT2", "Beta"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("keep/c.mp3"), {{"TIT2", "Gamma"}}));
+    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
+        ASSERT_TRUE(SetModificationTime(Env.PathOf(QStringLiteral("keep/") + QLatin1String(name)), 1000000));
+    auto window = OpenAt("keep");
+    ASSERT_EQ(window->Entries().size(), 3u);
+    const TEintragdaten* alpha = window->Entries()[0].get();
+    const TEintragdaten* beta = window->Entries()[1].get();
+    // The user selects b.
+    QItemSelectionModel* selection = window->LVFiles->selectionModel();
+    selection->select(window->LVFiles->model()->index(1, 0),
+                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    EXPECT_EQ(window->FirstEditedIndex(), 1);
+
+    // b is replaced by a file of the same size, c vanishes, d appears.
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("keep/b.mp3"), {{"TIT2", "Bxta"}}));
+    ASSERT_TRUE(SetModificationTime(Env.PathOf("keep/b.mp3"), 1000100));
+    ASSERT_TRUE(QFile::remove(Env.PathOf("keep/c.mp3")));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("keep/d.mp3"), {{"TIT2", "Delta"}}));
+
+    window->ReloadFolder(true);
+    ASSERT_EQ(Names(*window), QStringList({"a.mp3", "b.mp3", "d.mp3"}));
+    EXPECT_EQ(window->Entries()[0].get(), alpha);
+    EXPECT_EQ(window->Entries()[1].get(), beta);
+    EXPECT_EQ(Cell(*window, 1, "TIT2"), QStringLiteral("Bxta"));
+    EXPECT_EQ(Cell(*window, 2, "TIT2"), QStringLiteral("Delta"));
+    EXPECT_TRUE(window->Entries()[1]->Edited);
+    EXPECT_EQ(window->EditedCount(), 1);
+    EXPECT_TRUE(selection->isRowSelected(1, QModelIndex()));
+}
+
+TEST_F(FolderLoadTest, HeaderClicksSortAndReverseKeepingTheFocusedFile)
+{
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("sort/1.mp3"), {{"TRCK", "10"}, {"TIT2", "c"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("sort/2.mp3"), {{"TRCK", "9"}, {"TIT2", "a"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("sort/3.mp3"), {{"TRCK", ""}, {"TIT2", "b"}}));
+    auto window = OpenAt("sort");
+    window->SortByColumn(FindColumnIndex(QStringLiteral("TRCK")));
+    EXPECT_EQ(Names(*window), QStringList({"3.mp3", "2.mp3", "1.mp3"}));
+    EXPECT_EQ(window->LVFiles->ColumnImage(5), TMyHeaderView::SortAscendingImage);
+    // 1.mp3 was row 0 before, selected and focused; it still is afterwards.
+    EXPECT_EQ(window->LVFiles->currentIndex().row(), 2);
+    EXPECT_TRUE(window->Entries()[2]->Edited);
+    window->SortByColumn(FindColumnIndex(QStringLiteral("TRCK")));
+    EXPECT_EQ(window->SortDirection(), -1);
+    EXPECT_EQ(Names(*window), QStringList({"1.mp3", "2.mp3", "3.mp3"}));
+    EXPECT_EQ(window->LVFiles->ColumnImage(5), TMyHeaderView::SortDescendingImage);
+    EXPECT_EQ(window->LVFiles->currentIndex().row(), 0);
+    EXPECT_TRUE(window->LVFiles->selectionModel()->isRowSelected(0, QModelIndex()));
+
+    // Type-ahead looks at the first shown column (the file name).
+    EXPECT_EQ(window->FindRowByPrefix(QStringLiteral("3"), 0, false), 2);
+    EXPECT_EQ(window->FindRowByPrefix(QStringLiteral("1.M"), 1, false), -1);
+    EXPECT_EQ(window->FindRowByPrefix(QStringLiteral("1.M"), 1, true), 0);
+    EXPECT_EQ(window->FindRowByPrefix(QStringLiteral("x"), 1, true), -1);
+}

@@ -1,0 +1,81 @@
+#include "MainWindowTestSupport.h"
+
+#include "support/ID3v2Builder.h"
+#include "support/Mp3Builder.h"
+
+#include "localisation/LanguageLoader.h"
+#include "platform/Registry.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+TRecordingPrompt::TRecordingPrompt() : m_previous(SetPrompt(this)) {}
+
+TRecordingPrompt::~TRecordingPrompt()
+{
+    SetPrompt(m_previous);
+}
+
+int TRecordingPrompt::RunModal(QDialog& dialog)
+{
+    ++Modals;
+    return OnModal ? OnModal(dialog) : QDialog::Rejected;
+}
+
+TMainWindowEnvironment::TMainWindowEnvironment()
+{
+    TRegistry::SetStorageFolder(m_settings.path());
+    LoadBaseLanguage();
+}
+
+TMainWindowEnvironment::~TMainWindowEnvironment()
+{
+    TRegistry::SetStorageFolder(QString());
+}
+
+QString TMainWindowEnvironment::PathOf(const QString& relative) const
+{
+    const QString path = QDir(m_files.path()).filePath(relative);
+    QDir().mkpath(QFileInfo(path).path());
+    return path;
+}
+
+QByteArray TaggedMp3(const TTextFrames& frames, int audioFrames)
+{
+    ID3v2Builder tag(3);
+    for (const auto& [id, text] : frames)
+        tag.Frame(id, ID3v2Builder::TextBody(0, {text}));
+    tag.Padding(64);
+    Mp3FileParts parts;
+    parts.LeadingTag = tag.Build();
+    parts.Audio = Mp3Builder::CbrFrames(MpegFormat{}, audioFrames);
+    return Mp3Builder::File(parts);
+}
+
+bool WriteTaggedMp3(const QString& path, const TTextFrames& frames, int audioFrames)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    return Mp3Builder::WriteFile(path, TaggedMp3(frames, audioFrames));
+}
+
+bool SetModificationTime(const QString& path, qint64 seconds)
+{
+    const struct timespec times[2] = {{static_cast<time_t>(seconds), 0}, {static_cast<time_t>(seconds), 0}};
+    return utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
+}
+
+void AfterEventRounds(int rounds, std::function<void()> action)
+{
+    QTimer::singleShot(0, [rounds, action = std::move(action)]() mutable {
+        if (rounds <= 1)
+            action();
+        else
+            AfterEventRounds(rounds - 1, std::move(action));
+    });
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "platform/Prompt.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+// Answers every prompt of the program without a window: modal dialogs are
+// rejected unless a handler says otherwise, questions are answered No, and
+// everything shown is recorded.
+class TRecordingPrompt : public TPrompt {
+public:
+    TRecordingPrompt();
+    ~TRecordingPrompt() override;
+
+    std::function<int(QDialog&)> OnModal;
+    QStringList Errors;
+    QStringList Informations;
+    int Beeps = 0;
+    int Modals = 0;
+
+    void Beep() override { ++Beeps; }
+    void Error(QWidget*, const QString& text) override { Errors << text; }
+    void Information(QWidget*, const QString& text) override { Informations << text; }
+    bool Question(QWidget*, const QString&) override { return false; }
+    std::optional<QString> Input(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
+    std::optional<QString> OpenFile(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
+    std::optional<QString> SaveFile(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
+    std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override { return std::nullopt; }
+    int RunModal(QDialog& dialog) override;
+
+private:
+    TPrompt* m_previous;
+};
+
+// What every main-window test needs: the settings store in a temporary
+// folder, the built-in base language, a recording prompt and a folder for
+// generated MP3 files.
+class TMainWindowEnvironment {
+public:
+    TMainWindowEnvironment();
+    ~TMainWindowEnvironment();
+
+    QString Folder() const { return m_files.path(); }
+    // A path below the file folder, its folders created.
+    QString PathOf(const QString& relative) const;
+
+    TRecordingPrompt Prompt;
+
+private:
+    QTemporaryDir m_settings;
+    QTemporaryDir m_files;
+};
+
+using TTextFrames = std::vector<std::pair<QByteArray, QString>>;
+
+// An MP3 file: an ID3v2.3 tag with the text frames (Latin-1), then
+// audioFrames MPEG-1 layer III frames at 128 kbit/s.
+QByteArray TaggedMp3(const TTextFrames& frames, int audioFrames = 8);
+bool WriteTaggedMp3(const QString& path, const TTextFrames& frames, int audioFrames = 8);
+// Sets a file's modification time (seconds since the epoch).
+bool SetModificationTime(const QString& path, qint64 seconds);
+
+// Runs action once the event loop has been entered `rounds` more times (each
+// round of processEvents fires one link of a chain of zero timers).
+void AfterEventRounds(int rounds, std::function<void()> action);

@@ -1,0 +1,261 @@
+#include "MainWindowTestSupport.h"
+
+#include "mainwindow/FQuillon.h"
+#include "mainwindow/SettingsStore.h"
+#include "mainwindow/WindowPlacement.h"
+
+#include "platform/Registry.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kKey = QStringLiteral("Software\\Orvane\\Quillon\\3");
+
+class SettingsTest : public ::testing::Test {
+protected:
+    // Writes values under the key (or a subkey of it).
+    template <typename Fill> void Store(Fill fill, const QString& subkey = QString())
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(subkey.isEmpty() ? kKey : kKey + QLatin1Char('\\') + subkey, true));
+        fill(reg);
+    }
+
+    TMainSettings Loaded()
+    {
+        TMainSettings s;
+        TSettingsStore::Load(s);
+        return s;
+    }
+
+    TMainWindowEnvironment Env;
+};
+
+TMainSettings Sample()
+{
+    TMainSettings s;
+    s.Record.Language = QStringLiteral("ENGLISH");
+    s.Record.LanguageFile = QStringLiteral("/opt/lang/x.qlnlang");
+    s.Record.FileNamePattern = QStringLiteral("%N - %T");
+    s.Record.NeverChangeDate = false;
+    s.Record.ReadID3v2 = false;
+    s.Record.WriteID3v1 = false;
+    s.Record.WriteID3v2 = false;
+    s.Record.ID3v2Version = 4;
+    s.Record.Unsync = true;
+    s.Record.MinSize = 100;
+    s.Record.MinPad = 7;
+    s.Record.MaxPad = 9000;
+    s.Record.NoWriteProtect = true;
+    s.Record.Decimals = 3;
+    s.Record.CDDBServer = QStringLiteral("cddb.example.org");
+    s.Record.CDDBServerPort = 8880;
+    s.Record.CDDBServerCgiPath = QStringLiteral("/cgi");
+    s.Record.CDDBUser = QStringLiteral("me");
+    s.Record.UseProxy = true;
+    s.Record.Proxy = QStringLiteral("proxy");
+    s.Record.ProxyPort = 3128;
+    s.Record.AlwaysUseNativeNtCdRom = true;
+    s.FirstDir = QStringLiteral("/music/");
+    s.FolderBarWidth = 333;
+    s.FolderBarVisible = false;
+    s.SearchVisible = true;
+    s.InputPanel = TInputPanelPos::Top;
+    s.WindowPlacement = TWindowPlacement{QRect(10, 20, 640, 480), TWindowPlacement::ShowMaximized}.Encode();
+    s.SortColumn = 17;
+    s.SortDirection = -1;
+    s.ChildFolders = true;
+    s.CaseConversionRenames = true;
+    s.ToolbarCodes = TStringArray({"UNDO", "----", "DIRB"});
+    s.ColumnCodes = TStringArray({"TIT2", "*FIN"});
+    s.ColumnWidths = {120, 45};
+    s.CopyHistory = QStringList({"/a/", "/b/"});
+    s.MoveHistory = QStringList({"/c/"});
+    s.Favorites = QStringLiteral("Music=/music");
+    TEingabeSeiten pages;
+    pages.Add(QStringLiteral("%PageGeneralTitle")).FrameIDs = QStringList({"TIT2", "TPE1"});
+    pages.Add(QStringLiteral("Mine")).FrameIDs = QStringList({"COMM"});
+    s.InputPages = pages;
+    s.Presets.Add(QStringLiteral("%FilenameTemplateStandard"), QStringLiteral("%A - %T"));
+    s.Presets.Add(QStringLiteral("Own"), QStringLiteral("%B\\%T"));
+    return s;
+}
+
+void ExpectSame(const TMainSettings& a, const TMainSettings& b)
+{
+    EXPECT_EQ(a.Record, b.Record);
+    EXPECT_EQ(a.FirstDir, b.FirstDir);
+    EXPECT_EQ(a.FolderBarWidth, b.FolderBarWidth);
+    EXPECT_EQ(a.FolderBarVisible, b.FolderBarVisible);
+    EXPECT_EQ(a.SearchVisible, b.SearchVisible);
+    EXPECT_EQ(a.InputPanel, b.InputPanel);
+    EXPECT_EQ(a.WindowPlacement, b.WindowPlacement);
+    EXPECT_EQ(a.SortColumn, b.SortColumn);
+    EXPECT_EQ(a.SortDirection, b.SortDirection);
+    EXPECT_EQ(a.ChildFolders, b.ChildFolders);
+    EXPECT_EQ(a.CaseConversionRenames, b.CaseConversionRenames);
+    EXPECT_EQ(a.ToolbarCodes, b.ToolbarCodes);
+    EXPECT_EQ(a.ColumnCodes, b.ColumnCodes);
+    EXPECT_EQ(a.ColumnWidths, b.ColumnWidths);
+    EXPECT_EQ(a.CopyHistory, b.CopyHistory);
+    EXPECT_EQ(a.MoveHistory, b.MoveHistory);
+    EXPECT_EQ(a.Favorites, b.Favorites);
+    ASSERT_EQ(a.InputPages.has_value(), b.InputPages.has_value());
+    if (a.InputPages) {
+        ASSERT_EQ(a.InputPages->Count(), b.InputPages->Count());
+        for (int i = 0; i < a.InputPages->Count(); ++i) {
+            EXPECT_EQ(a.InputPages->Items(i).Title, b.InputPages->Items(i).Title);
+            EXPECT_EQ(a.InputPages->Items(i).FrameIDs, b.InputPages->Items(i).FrameIDs);
+        }
+    }
+    EXPECT_EQ(a.Presets, b.Presets);
+}
+
+}
+
+TEST_F(SettingsTest, StoreRoundTripKeepsEveryValue)
+{
+    const TMainSettings sample = Sample();
+    TSettingsStore::Save(sample);
+    ExpectSame(Loaded(), sample);
+
+    // Short histories leave empty values behind, which loading skips.
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(kKey, false));
+    EXPECT_EQ(reg.ReadString(QStringLiteral("CH4")), QString());
+    EXPECT_EQ(reg.ReadString(QStringLiteral("MH1")), QString());
+}
+
+TEST_F(SettingsTest, StoredValuesAreCheckedWhenRead)
+{
+    Store([](TRegistry& reg) {
+        reg.WriteInteger(QStringLiteral("FTWidth"), 5);
+        reg.WriteInteger(QStringLiteral("ID3Pos"), 2);
+        reg.WriteBool(QStringLiteral("UseProxy"), true);
+        reg.WriteString(QStringLiteral("Proxy"), QString());
+        reg.WriteInteger(QStringLiteral("ProxyPort"), 8080);
+        reg.WriteInteger(QStringLiteral("SortierenRichtung"), 0);
+        reg.WriteString(QStringLiteral("Buttons"), QStringLiteral("UND"));
+        reg.WriteString(QStringLiteral("Cols"), QStringLiteral("TIT2TPE1TALB"));
+        reg.WriteBinaryData(QStringLiteral("ColsW"), QByteArray("\x10\x00\x20\x00\x30", 5));
+        reg.WriteBinaryData(QStringLiteral("Window"), QByteArray(43, '\0'));
+        reg.WriteString(QStringLiteral("CH0"), QString());
+        reg.WriteString(QStringLiteral("CH3"), QStringLiteral("/x/"));
+    });
+    TMainSettings s = Loaded();
+    EXPECT_EQ(s.FolderBarWidth, 20);
+    EXPECT_EQ(s.InputPanel, TInputPanelPos::Bottom);
+    EXPECT_FALSE(s.Record.UseProxy);
+    EXPECT_EQ(s.SortDirection, 1); // a stored 0 is ascending
+    EXPECT_FALSE(s.ToolbarCodes.has_value());
+    EXPECT_EQ(s.ColumnCodes, TStringArray({"TIT2", "TPE1", "TALB"}));
+    EXPECT_EQ(s.ColumnWidths, TWordArray({0x10, 0x20})); // the odd byte is not read
+    EXPECT_FALSE(s.WindowPlacement.has_value());
+    EXPECT_EQ(s.CopyHistory, QStringList({"/x/"}));
+
+    Store([](TRegistry& reg) {
+        reg.WriteInteger(QStringLiteral("FTWidth"), 900);
+        reg.WriteInteger(QStringLiteral("ID3Pos"), 0);
+        reg.WriteInteger(QStringLiteral("SortierenRichtung"), 0x1FFFF); // low 16 bits: -1
+    });
+    s = Loaded();
+    EXPECT_EQ(s.FolderBarWidth, 500);
+    EXPECT_EQ(s.InputPanel, TInputPanelPos::Hidden);
+    EXPECT_EQ(s.SortDirection, -1);
+}
+
+TEST_F(SettingsTest, LegacyPatternAndSubkeys)
+{
+    Store([](TRegistry& reg) {
+        reg.WriteString(QStringLiteral("DNAufbau"), QStringLiteral("%A - %T"));
+        reg.WriteBool(QStringLiteral("FolderIsField"), true);
+        reg.WriteString(QStringLiteral("FolderIsFieldID"), QStringLiteral("%B"));
+    });
+    Store(
+        [](TRegistry& reg) {
+            reg.WriteString(QStringLiteral("0"), QStringLiteral("TIT2TPE1xx"));
+            reg.WriteString(QStringLiteral("1"), QStringLiteral("COMM"));
+            reg.WriteString(QStringLiteral("N1"), QStringLiteral("Notes"));
+            reg.WriteString(QStringLiteral("3"), QStringLiteral("TALB")); // after a gap: not read
+        },
+        QStringLiteral("Felder"));
+    Store(
+        [](TRegistry& reg) {
+            reg.WriteString(QStringLiteral("0"), QStringLiteral("%T"));
+            reg.WriteString(QStringLiteral("N0"), QStringLiteral("Title only"));
+            reg.WriteString(QStringLiteral("1"), QStringLiteral("%A")); // no name: skipped
+        },
+        QStringLiteral("DNVorgaben"));
+    TMainSettings s = Loaded();
+    EXPECT_EQ(s.Record.FileNamePattern, QStringLiteral("%B\\%A - %T"));
+    ASSERT_TRUE(s.InputPages.has_value());
+    ASSERT_EQ(s.InputPages->Count(), 2);
+    EXPECT_EQ(s.InputPages->Items(0).Title, QStringLiteral("Seite 1"));
+    EXPECT_EQ(s.InputPages->Items(0).FrameIDs, QStringList({"TIT2", "TPE1"}));
+    EXPECT_EQ(s.InputPages->Items(1).Title, QStringLiteral("Notes"));
+    ASSERT_EQ(s.Presets.Count(), 1);
+    EXPECT_EQ(s.Presets.Names().at(0), QStringLiteral("Title only"));
+
+    Store([](TRegistry& reg) { reg.WriteBool(QStringLiteral("FolderIsField"), false); });
+    EXPECT_EQ(Loaded().Record.FileNamePattern, QStringLiteral("%A - %T"));
+    Store([](TRegistry& reg) { reg.WriteString(QStringLiteral("DNAufbau2"), QStringLiteral("%T")); });
+    EXPECT_EQ(Loaded().Record.FileNamePattern, QStringLiteral("%T"));
+}
+
+TEST_F(SettingsTest, TheWindowReadsAtStartAndWritesAtExit)
+{
+    TMainSettings sample = Sample();
+    sample.FirstDir = Env.Folder();
+    sample.WindowPlacement.reset();
+    TSettingsStore::Save(sample);
+    {
+        TFQuillon window({});
+        EXPECT_EQ(window.Settings(), sample.Record);
+        EXPECT_EQ(window.GetToolbarCodes(), *sample.ToolbarCodes);
+        TStringArray codes;
+        TWordArray widths;
+        window.GetColumns(codes, widths);
+        EXPECT_EQ(codes, *sample.ColumnCodes);
+        EXPECT_EQ(widths, sample.ColumnWidths);
+        EXPECT_EQ(window.SortColumn(), 17);
+        EXPECT_EQ(window.SortDirection(), -1);
+        EXPECT_TRUE(window.IncludeSubfolders());
+        EXPECT_FALSE(window.FolderBarVisible());
+        EXPECT_EQ(window.InputPanelPosition(), TInputPanelPos::Top);
+        EXPECT_EQ(window.TreePath(), Env.Folder());
+        EXPECT_EQ(window.FileNamePresets(), sample.Presets);
+        EXPECT_EQ(window.ID3v2Reader1.WriteID3Version, wivID3v2_4);
+        EXPECT_EQ(window.ID3v2Reader1.MinID3v2Padding, 7);
+        EXPECT_FALSE(window.ID3v2Reader1.NeverChangeDate);
+        EXPECT_EQ(window.ID3FilenameParser.NumberDecimals, 3);
+        EXPECT_EQ(window.GetWriterVersion(), ivID3v1);
+        // A stored language is loaded: no selector.
+        EXPECT_EQ(Env.Prompt.Modals, 0);
+    }
+    TMainSettings saved;
+    TSettingsStore::Load(saved);
+    saved.WindowPlacement.reset();
+    ExpectSame(saved, sample);
+}
+
+TEST_F(SettingsTest, AResetLeavesNothingBehind)
+{
+    TSettingsStore::Save(Sample());
+    Store([](TRegistry& reg) { reg.WriteString(QStringLiteral("Server0"), QStringLiteral("x")); },
+          QStringLiteral("CDDBServer2"));
+    Store([](TRegistry& reg) { reg.WriteInteger(QStringLiteral("Mode"), 1); }, QStringLiteral("Export"));
+    {
+        TFQuillon window({});
+        window.SetResetRequested(true);
+    }
+    TRegistry reg;
+    if (reg.OpenKey(kKey, false)) {
+        EXPECT_TRUE(reg.GetValueNames().isEmpty());
+        EXPECT_TRUE(reg.GetKeyNames().isEmpty());
+    }
+    // The next start is a first start again.
+    TFQuillon window({});
+    EXPECT_EQ(Env.Prompt.Modals, 1);
+    EXPECT_EQ(window.Settings(), TEinstellungen());
+}

@@ -1,0 +1,48 @@
+#include "MainWindowTestSupport.h"
+
+#include "controls/MyListView.h"
+#include "mainwindow/FQuillon.h"
+#include "mainwindow/common/ColumnCatalogue.h"
+
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+TEST(ToolbarColumnsTest, ToolbarCodesRoundTripAndDropUnknownCodes)
+{
+    TMainWindowEnvironment env;
+    TFQuillon window({});
+    window.SetToolbarCodes({"DIRB", "----", "----", "NONE", "UNDO", "HELP"});
+    EXPECT_EQ(window.GetToolbarCodes(), TStringArray({"DIRB", "----", "----", "UNDO", "HELP"}));
+    EXPECT_EQ(window.ToolBar1->actions().size(), 5);
+    const TStringArray codes = window.GetToolbarCodes();
+    window.SetToolbarCodes(codes);
+    EXPECT_EQ(window.GetToolbarCodes(), codes);
+    window.SetToolbarCodes({});
+    EXPECT_TRUE(window.GetToolbarCodes().isEmpty());
+    EXPECT_TRUE(window.ToolBar1->actions().isEmpty());
+}
+
+TEST(ToolbarColumnsTest, ColumnsKeepTheirWidthsAndFollowTheHeaderOrder)
+{
+    TMainWindowEnvironment env;
+    TFQuillon window({});
+    // Widths go with the code at the same position, even past unknown codes.
+    window.SetColumns({"TIT2", "XXXX", "*FIN", "TRCK"}, {111, 5, 66});
+    TStringArray codes;
+    TWordArray widths;
+    window.GetColumns(codes, widths);
+    EXPECT_EQ(codes, TStringArray({"TIT2", "*FIN", "TRCK"}));
+    EXPECT_EQ(widths, TWordArray({111, 66, static_cast<quint16>(FindColumn(QStringLiteral("TRCK"))->DefaultWidth)}));
+    EXPECT_EQ(window.LVFiles->Header()->sectionSize(0), 20);
+
+    // A column dragged to another place: the new order is the stored one.
+    window.LVFiles->Header()->moveSection(3, 1);
+    QCoreApplication::processEvents();
+    window.GetColumns(codes, widths);
+    EXPECT_EQ(codes, TStringArray({"TRCK", "TIT2", "*FIN"}));
+    EXPECT_EQ(window.LVFiles->ColumnOrder(), QList<int>({0, 1, 2, 3}));
+    EXPECT_EQ(window.FindRowByPrefix(QStringLiteral("x"), 0, true), -1);
+}

@@ -1,0 +1,415 @@
+#include "ReadWriteFixture.h"
+
+#include "tagengine/FrameCodecs.h"
+#include "tagengine/ID3v2Reader.h"
+#include "tagengine/MpegHeader.h"
+
+#include <QFile>
+
+#include <utime.h>
+
+namespace {
+
+QByteArray Text(const char* text)
+{
+    return ID3v2Builder::TextBody(0, {QString::fromLatin1(text)});
+}
+
+QByteArray TitleTag(quint8 major, const char* title = "Title", int padding = 0)
+{
+    return ID3v2Builder(major).Frame("TIT2", Text(title)).Padding(padding).Build();
+}
+
+qint64 CbrLength(qint64 audioBytes, int kbps)
+{
+    return audioBytes * 8 / kbps;
+}
+
+} // namespace
+
+TEST(MpegHeader, DecodesEveryVersionLayerBitrateAndRate)
+{
+    const int rates[3][3] = {{44100, 48000, 32000}, {22050, 24000, 16000}, {11025, 12000, 8000}};
+    const std::vector<int> mpeg1[3] = {{32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448},
+                                       {32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384},
+                                       {32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320}};
+    const std::vector<int> mpeg2[3] = {{32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256},
+                                       {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160},
+                                       {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160}};
+    for (int version = 1; version <= 3; ++version)
+        for (int layer = 1; layer <= 3; ++layer)
+            for (int rate : rates[version - 1])
+                for (int kbps : (version == 1 ? mpeg1 : mpeg2)[layer - 1]) {
+                    MpegFormat f;
+                    f.Version = version;
+                    f.Layer = layer;
+                    f.SampleRate = rate;
+                    f.Bitrate = kbps;
+                    f.ChannelMode = (kbps / 8) % 4;
+                    f.Padding = kbps % 3 == 0;
+                    f.Copyright = kbps % 5 == 0;
+                    f.Original = kbps % 7 == 0;
+                    f.Private = kbps % 2 == 0;
+                    const QByteArray header = Mp3Builder::FrameHeader(f);
+                    TMP3Info info;
+                    ASSERT_TRUE(DecodeMpegHeader(reinterpret_cast<const uchar*>(header.constData()), info));
+                    EXPECT_EQ(info.Version, version);
+                    EXPECT_EQ(info.Layer, layer);
+                    EXPECT_EQ(info.Bitrate, kbps) << version << " " << layer;
+                    EXPECT_EQ(info.SampleRate, quint32(rate));
+                    EXPECT_EQ(info.ChannelMode, f.ChannelMode);
+                    EXPECT_EQ(info.Padding, f.Padding ? 1 : 0);
+                    EXPECT_EQ(info.Copyright, f.Copyright ? 1 : 0);
+                    EXPECT_EQ(info.Original, f.Original ? 1 : 0);
+                    EXPECT_EQ(info.Private, f.Private ? 1 : 0);
+                    EXPECT_EQ(MpegFrameLength(info), Mp3Builder::FrameLength(f));
+                    EXPECT_EQ(SamplesPerFrame(info), Mp3Builder::SamplesPerFrame(f));
+                }
+}
+
+TEST(MpegHeader, RejectsFreeFormatBadRatesAndReservedFields)
+{
+    const auto decodes = [](uchar b1, uchar b2) {
+        const uchar bytes[4] = {0xFF, b1, b2, 0x40};
+        TMP3Info info;
+        return DecodeMpegHeader(bytes, info);
+    };
+    EXPECT_TRUE(decodes(0xFB, 0x90));  // MPEG 1 layer III 128 kbit/s 44.1 kHz
+    EXPECT_FALSE(decodes(0xFB, 0x00)); // free format
+    EXPECT_FALSE(decodes(0xFB, 0xF0)); // bad bit rate
+    EXPECT_FALSE(decodes(0xFB, 0x9C)); // reserved sample rate
+    EXPECT_FALSE(decodes(0xEB, 0x90)); // reserved version
+    EXPECT_FALSE(decodes(0xF9, 0x90)); // reserved layer
+    const uchar noSync[4] = {0xFF, 0x1B, 0x90, 0x40};
+    TMP3Info info;
+    EXPECT_FALSE(DecodeMpegHeader(noSync, info));
+}
+
+TEST(MpegHeader, XingLengthCountsTheSamplesOfTheVersion)
+{
+    TMP3Info info;
+    info.Version = 1;
+    info.Layer = 3;
+    info.SampleRate = 44100;
+    // 1000 × 1152 / 44100 = 26.122 s
+    EXPECT_EQ(FramesToMilliseconds(info, 1000), 26122);
+    info.Version = 2;
+    info.SampleRate = 22050;
+    EXPECT_EQ(FramesToMilliseconds(info, 1000), 26122); // 576 samples per frame
+    info.Version = 3;
+    info.SampleRate = 11025;
+    EXPECT_EQ(FramesToMilliseconds(info, 1000), 52245);
+    info.Layer = 1;
+    EXPECT_EQ(FramesToMilliseconds(info, 1000), 34830); // 384 samples
+    info.Layer = 2;
+    info.Version = 2;
+    info.SampleRate = 24000;
+    EXPECT_EQ(FramesToMilliseconds(info, 1000), 48000);
+    EXPECT_EQ(FramesToMilliseconds(info, 0xFFFFFFFFu), 206158430160LL); // no overflow
+}
+
+TEST_F(ReadWriteTest, TagAtTheStartIsFollowedByTheAudio)
+{
+    const QByteArray tag = TitleTag(3, "Song", 50);
+    const QByteArray audio = StandardAudio();
+    TID3v2Reader reader;
+    reader.FileName = Put("a.mp3", tag + audio);
+    ASSERT_TRUE(reader.ReadTags());
+    EXPECT_TRUE(reader.HasID3v2());
+    EXPECT_EQ(reader.ID3v2Offset(), 0);
+    EXPECT_EQ(reader.ID3v2TotalSize(), tag.size());
+    EXPECT_EQ(reader.AudioStart(), tag.size());
+    EXPECT_EQ(reader.Major(), 3);
+    EXPECT_TRUE(reader.MPEGFound());
+    EXPECT_EQ(reader.MPEGInfo().Bitrate, 128);
+    EXPECT_EQ(reader.MPEGInfo().ChannelMode, 1);
+    EXPECT_EQ(reader.Length(), CbrLength(audio.size(), 128));
+    EXPECT_EQ(reader.FileSize(), tag.size() + audio.size());
+    EXPECT_FALSE(reader.HasID3v1());
+    EXPECT_EQ(FirstText(reader.Frames(), "TIT2"), QStringLiteral("Song"));
+    EXPECT_EQ(reader.OldID3v2Bytes(), tag);
+
+    // With the footer flag the tag is 20 bytes longer than its size field.
+    const QByteArray footed = ID3v2Builder(4).Frame("TIT2", Text("Song")).Footer().Build();
+    reader.FileName = Put("b.mp3", footed + audio);
+    ASSERT_TRUE(reader.ReadTags());
+    EXPECT_EQ(reader.ID3v2TotalSize(), footed.size());
+    EXPECT_EQ(reader.AudioStart(), footed.size());
+}
+
+TEST_F(ReadWriteTest, AppendedTagIsFoundThroughItsFooter)
+{
+    const QByteArray tag = ID3v2Builder(4).Frame("TIT2", Text("End")).Footer().Build();
+    const QByteArray audio = StandardAudio(50);
+    const QByteArray v1 = Mp3Builder::ID3v1({"v1 title", "", "", "", "", 3, 17});
+    TID3v2Reader reader;
+
+    reader.FileName = Put("v1.mp3", audio + tag + v1);
+    ASSERT_TRUE(reader.ReadTags());
+    EXPECT_TRUE(reader.HasID3v2());
+    EXPECT_TRUE(reader.ID3v2Appended());
+    EXPECT_EQ(reader.ID3v2Offset(), reader.FileSize() - 128 - tag.size());
+    EXPECT_EQ(reader.ID3v2TotalSize(), tag.size());
+    EXPECT_TRUE(reader.HasID3v1());
+    EXPECT_EQ(FirstText(reader.Frames(), "TIT2"), QStringLiteral("End"));
+    EXPECT_EQ(reader.Length(), CbrLength(audio.size(), 128));
+
+    reader.FileName = Put("end.mp3", audio + tag);
+    ASSERT_TRUE(reader.ReadTags());
+    EXPECT_TRUE(reader.ID3v2Appended());
+    EXPECT_EQ(reader.ID3v2Offset(), reader.FileSize() - tag.size());
+    EXPECT_FALSE(reader.HasID3v1());
+    EXPECT_EQ(reader.Length(), CbrLength(audio.size(), 128));
+}
+
+TEST_F(ReadWriteTest, FooterIsTakenOnlyAfterTheAudioStartAndWithItsHeader)
+{
+    const QByteArray tag = ID3v2Builder(4).Frame("TIT2", Text("End")).Footer().Build();
+    const QByteArray leading = TitleTag(4, "Lead");
+    const QByteArray audio = StandardAudio(2);
+    TID3v2Reader reader;
+
+    // The footer's size reaches back into the leading tag (and the first
+    // tag found is taken anyway).
+    QByteArray footer = tag.right(10);
+    reader.FileName = Put("reach.mp3", leading + audio + footer);
+    ASSERT_TRUE(reader.ReadTags());
+    EXPECT_EQ(reader.ID3v2Offset(), 0);
+    EXPECT_FALSE(reader.ID3v2Appended());
+
+    // Without a leading tag a footer whose tag would start before the audio
+    // is not a tag.
+    QByteArray bogus = footer;
+    bogus[8] = 0x7F; // size far beyond the audio
+    reader.FileName = Put("bogus.mp3", audio + bogus);
+    ASSERT_TRUE(reader.ReadTags());
+    EXPECT_FALSE(reader.HasID3v2());
+    EXPECT_EQ(reader.Length(), CbrLength(audio.size() + 10, 128));
+
+    // A footer without a matching header at its start is not a tag either.
+    QByteArray headless = tag;
+    headless[0] = 'X';
+    reader.FileName = Put("headless.mp3", audio + headless);
+    ASSERT_TRUE(reader.ReadTags());
+    EXPECT_FALSE(reader.HasID3v2());
+}
+
+TEST_F(ReadWriteTest, TruncatedTagCostsNeitherAudioNorID3v1)
+{
+    // The tag's size runs past the end of the file.
+    QByteArray tag = ID3v2Builder(3).Frame("TIT2", Text("Kept")).DeclaredTagSize(10000000).Build();
+    const QByteArray audio = StandardAudio(40);
+    const QByteArray v1 = Mp3Builder::ID3v1({"One", "Two", "", "1999", "", std::nullopt, 8});
+    TID3v2Reader reader;
+    reader.FileName = Put("trunc.mp3", tag + audio + v1);
+    EXPECT_TRUE(reader.ReadTags());
+    EXPECT_TRUE(reader.HasID3v2());
+    EXPECT_TRUE(reader.PartlyRead());
+    EXPECT_EQ(reader.ID3v2TotalSize(), 10000010);
+    EXPECT_EQ(FirstText(reader.Frames(), "TIT2"), QStringLiteral("Kept"));
+    EXPECT_TRUE(reader.MPEGFound());
+    EXPECT_EQ(reader.AudioStart(), tag.size());
+    EXPECT_EQ(reader.Length(), CbrLength(audio.size(), 128));
+    EXPECT_TRUE(reader.HasID3v1());
+    EXPECT_EQ(reader.ID3v1().Title, QStringLiteral("One"));
+
+    // A damaged frame inside a tag of honest size: the frames before it are
+    // read, the tag counts as partly read, audio and ID3v1 are found.
+    ID3v2FrameSpec broken;
+    broken.Id = "TPE1";
+    broken.Body = Text("x");
+    broken.DeclaredSize = 5000;
+    const QByteArray damaged = ID3v2Builder(4).Frame("TIT2", Text("Kept")).Frame(broken).Padding(20).Build();
+    reader.FileName = Put("damaged.mp3", damaged + audio + v1);
+    EXPECT_TRUE(reader.ReadTags());
+    EXPECT_TRUE(reader.PartlyRead());
+    EXPECT_EQ(FirstText(reader.Frames(), "TIT2"), QStringLiteral("Kept"));
+    EXPECT_EQ(reader.AudioStart(), damaged.size());
+    EXPECT_TRUE(reader.HasID3v1());
+}
+
+TEST_F(ReadWriteTest, UnsupportedVersionIsReportedAndTheRestRead)
+{
+    QByteArray v22 = TitleTag(3);
+    v22[3] = 2;
+    const QByteArray audio = StandardAudio(10);
+    TID3v2Reader reader;
+    reader.FileName = Put("v22.mp3", v22 + audio + Mp3Builder::ID3v1({"Old", "", "", "", "", 1, 0}));
+    EXPECT_TRUE(reader.ReadTags());
+    EXPECT_TRUE(reader.HasID3v2());
+    EXPECT_TRUE(reader.VersionUnsupported());
+    EXPECT_EQ(reader.Major(), 2);
+    EXPECT_TRUE(reader.Frames().empty());
+    EXPECT_EQ(reader.AudioStart(), v22.size());
+    EXPECT_TRUE(reader.HasID3v1());
+}
+
+TEST_F(ReadWriteTest, ID3v1AloneFillsTheFrames)
+{
+    const QByteArray v1 = Mp3Builder::ID3v1({"Title", "Artist", "Album", "2001", "Note", 7, 17});
+    TID3v2Reader reader;
+    reader.FileName = Put("v1.mp3", StandardAudio(10) + v1);
+    ASSERT_TRUE(reader.ReadTags());
+    EXPECT_FALSE(reader.HasID3v2());
+    ASSERT_TRUE(reader.HasID3v1());
+    EXPECT_EQ(reader.OldID3v1Bytes(), v1);
+    EXPECT_EQ(FirstText(reader.Frames(), "TIT2"), QStringLiteral("Title"));
+    EXPECT_EQ(FirstText(reader.Frames(), "TPE1"), QStringLiteral("Artist"));
+    EXPECT_EQ(FirstText(reader.Frames(), "TALB"), QStringLiteral("Album"));
+    EXPECT_EQ(FirstText(reader.Frames(), "TRCK"), QStringLiteral("7"));
+    EXPECT_EQ(FirstText(reader.Frames(), "TDRC"), QStringLiteral("2001"));
+    EXPECT_EQ(FirstText(reader.Frames(), "TCON"), QStringLiteral("Rock"));
+    const TID3Frame* comment = reader.FindFrame(QStringLiteral("COMM"));
+    ASSERT_NE(comment, nullptr);
+    QString text, language, description;
+    GetCommentFrame(*comment, text, language, description);
+    EXPECT_EQ(text, QStringLiteral("Note"));
+    EXPECT_TRUE(language.isEmpty());
+    EXPECT_TRUE(description.isEmpty());
+    EXPECT_EQ(comment->Body().mid(1, 3), QByteArray(3, '\0'));
+
+    // Off: no frames; and with ReadID3v2 off the frames come from ID3v1 even
+    // when an ID3v2 tag is there.
+    reader.CopyID3v2IfEmptyFromID3v1 = false;
+    ASSERT_TRUE(reader.ReadTags());
+    EXPECT_TRUE(reader.Frames().empty());
+    reader.ReadID3v2 = false;
+    reader.FileName = Put("both.mp3", TitleTag(4, "v2") + StandardAudio(10) + v1);
+    ASSERT_TRUE(reader.ReadTags());
+    EXPECT_TRUE(reader.HasID3v2());
+    EXPECT_EQ(FirstText(reader.Frames(), "TIT2"), QStringLiteral("Title"));
+}
+
+TEST_F(ReadWriteTest, ID3v1IsFoundInFilesWithoutAudio)
+{
+    TID3v2Reader reader;
+    const QByteArray v1 = Mp3Builder::ID3v1({"Only", "", "", "", "", std::nullopt, 255});
+    reader.FileName = Put("only.mp3", v1);
+    ASSERT_TRUE(reader.ReadTags());
+    EXPECT_TRUE(reader.HasID3v1());
+    EXPECT_FALSE(reader.MPEGFound());
+
+    // A tag and an ID3v1 block whose title holds bytes that look like an
+    // audio frame header: the block is not taken for audio.
+    const QByteArray tricky = Mp3Builder::ID3v1({"\xFF\xFB\x90\x40 sync", "", "", "", "", std::nullopt, 255});
+    reader.FileName = Put("tags.mp3", TitleTag(4) + tricky);
+    ASSERT_TRUE(reader.ReadTags());
+    EXPECT_TRUE(reader.HasID3v2());
+    EXPECT_TRUE(reader.HasID3v1());
+    EXPECT_FALSE(reader.MPEGFound());
+}
+
+TEST_F(ReadWriteTest, ApeAndLyricsBeforeID3v1AreNotAudio)
+{
+    const QByteArray audio = StandardAudio(30);
+    const QByteArray ape = Mp3Builder::ApeTag({{"Title", "ape title"}, {"Artist", "someone"}});
+    const QByteArray lyrics = Mp3Builder::Lyrics3v2("la la la");
+    const QByteArray v1 = Mp3Builder::ID3v1({"v1", "", "", "", "", std::nullopt, 255});
+    TID3v2Reader reader;
+    reader.FileName = Put("ape.mp3", TitleTag(4) + audio + lyrics + ape + v1);
+    ASSERT_TRUE(reader.ReadTags());
+    EXPECT_TRUE(reader.HasID3v1());
+    EXPECT_EQ(reader.OtherTrailingTagSize(), ape.size() + lyrics.size());
+    EXPECT_EQ(reader.Length(), CbrLength(audio.size(), 128));
+
+    reader.FileName = Put("apeonly.mp3", audio + ape);
+    ASSERT_TRUE(reader.ReadTags());
+    EXPECT_EQ(reader.OtherTrailingTagSize(), ape.size());
+    EXPECT_EQ(reader.Length(), CbrLength(audio.size(), 128));
+}
+
+TEST_F(ReadWriteTest, XingHeaderGivesLengthAndAverageBitrate)
+{
+    MpegFormat format;
+    const std::vector<int> rates(400, 192);
+    std::vector<int> mixed;
+    for (int i = 0; i < 400; ++i)
+        mixed.push_back(i % 2 ? 64 : 192);
+    const QByteArray stream = Mp3Builder::VbrStream(format, mixed);
+    TID3v2Reader reader;
+    reader.FileName = Put("vbr.mp3", TitleTag(4) + stream);
+    ASSERT_TRUE(reader.ReadTags());
+    EXPECT_EQ(reader.MPEGInfo().VBR, 1);
+    const qint64 length = (400 * 1152 * 1000 + 22050) / 44100; // 10449 ms
+    EXPECT_EQ(reader.Length(), length);
+    EXPECT_EQ(reader.MPEGInfo().Bitrate, (stream.size() * 8 + length / 2) / length);
+
+    // MPEG 2 layer III frames carry 576 samples.
+    MpegFormat mpeg2;
+    mpeg2.Version = 2;
+    mpeg2.SampleRate = 22050;
+    mpeg2.ChannelMode = 3;
+    mpeg2.Bitrate = 64;
+    const QByteArray stream2 = Mp3Builder::VbrStream(mpeg2, std::vector<int>(300, 32));
+    reader.FileName = Put("vbr2.mp3", stream2);
+    ASSERT_TRUE(reader.ReadTags());
+    EXPECT_EQ(reader.MPEGInfo().Version, 2);
+    EXPECT_EQ(reader.Length(), (300 * 576 * 1000 + 11025) / 22050);
+
+    // An "Info" header marks a constant bit rate.
+    const QByteArray info = Mp3Builder::XingFrame(format, 100, 0, false) + StandardAudio(100);
+    reader.FileName = Put("info.mp3", info);
+    ASSERT_TRUE(reader.ReadTags());
+    EXPECT_EQ(reader.MPEGInfo().VBR, 0);
+    EXPECT_EQ(reader.Length(), CbrLength(info.size(), 128));
+}
+
+TEST_F(ReadWriteTest, Mpeg25AndJunkBeforeTheAudio)
+{
+    MpegFormat f;
+    f.Version = 3;
+    f.SampleRate = 11025;
+    f.Bitrate = 32;
+    f.ChannelMode = 3;
+    // A free-format header and stray bytes come before the first real frame.
+    const QByteArray junk = QByteArray("\xFF\xFB\x00\x00\x12\x34", 6);
+    const QByteArray audio = Mp3Builder::CbrFrames(f, 20);
+    TID3v2Reader reader;
+    reader.FileName = Put("mpeg25.mp3", TitleTag(3) + junk + audio);
+    ASSERT_TRUE(reader.ReadTags());
+    EXPECT_EQ(reader.MPEGInfo().Version, 3);
+    EXPECT_EQ(reader.MPEGInfo().SampleRate, 11025u);
+    EXPECT_EQ(reader.MPEGInfo().Layer, 3);
+    EXPECT_EQ(reader.AudioStart(), TitleTag(3).size() + junk.size());
+}
+
+TEST_F(ReadWriteTest, MissingAndEmptyFilesFail)
+{
+    TID3v2Reader reader;
+    reader.FileName = PathOf("missing.mp3");
+    EXPECT_FALSE(reader.ReadTags());
+    reader.FileName = Put("empty.mp3", QByteArray());
+    EXPECT_FALSE(reader.ReadTags());
+    EXPECT_FALSE(reader.HasID3v1());
+    reader.FileName.clear();
+    EXPECT_FALSE(reader.ReadTags());
+}
+
+TEST_F(ReadWriteTest, LargeBodiesAreLoadedFromTheUnchangedFileOnly)
+{
+    QByteArray picture(100 * 1024, '\0');
+    for (int i = 0; i < picture.size(); ++i)
+        picture[i] = char(i * 7);
+    const QByteArray apic = QByteArray("\0image/png\0\3\0", 13) + picture;
+    const QByteArray tag = ID3v2Builder(4).Frame("TIT2", Text("Pic")).Frame("APIC", apic).Build();
+    TID3v2Reader reader;
+    const QString path = Put("pic.mp3", tag + StandardAudio(10));
+    reader.FileName = path;
+    ASSERT_TRUE(reader.ReadTags());
+    const TID3Frame* frame = reader.FindFrame(QStringLiteral("APIC"));
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(frame->IsDeferred());
+    EXPECT_FALSE(reader.FindFrame(QStringLiteral("TIT2"))->IsDeferred());
+    EXPECT_EQ(frame->BodySize(), apic.size());
+    EXPECT_EQ(frame->Body(), apic);
+
+    ASSERT_TRUE(reader.ReadTags());
+    TID3FrameList frames = reader.TakeFrames();
+    EXPECT_TRUE(reader.Frames().empty());
+    // The file changes: the old body is not mixed into the new file's tag.
+    struct utimbuf times = {1000000000, 1000000000};
+    ASSERT_EQ(utime(QFile::encodeName(path).constData(), &times), 0);
+    const TID3Frame* stale = FindFrame(frames, QStringLiteral("APIC"));
+    EXPECT_FALSE(stale->BodyAvailable());
+    EXPECT_TRUE(stale->Body().isEmpty());
+}

@@ -1,0 +1,49 @@
+#include "ReadWriteFixture.h"
+
+#include "tagengine/FrameCodecs.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+
+QString ReadWriteTest::Put(const QString& name, const QByteArray& bytes) const
+{
+    const QString path = PathOf(name);
+    EXPECT_TRUE(Mp3Builder::WriteFile(path, bytes)) << path.toStdString();
+    return path;
+}
+
+QByteArray ReadWriteTest::Digest(const QString& path)
+{
+    return QCryptographicHash::hash(Read(path), QCryptographicHash::Sha256).toHex();
+}
+
+QStringList ReadWriteTest::Entries() const
+{
+    return QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+QByteArray StandardAudio(int frames)
+{
+    return Mp3Builder::CbrFrames(MpegFormat(), frames);
+}
+
+TID3FramePtr TextFrame(const char* id, const QString& text)
+{
+    auto frame = std::make_unique<TID3Frame>(QString::fromLatin1(id));
+    SetTextFrame(*frame, QString(), {text});
+    return frame;
+}
+
+TID3FrameList TextFrames(std::initializer_list<std::pair<const char*, QString>> frames)
+{
+    TID3FrameList list;
+    for (const auto& [id, text] : frames)
+        list.push_back(TextFrame(id, text));
+    return list;
+}
+
+QString FirstText(const TID3FrameList& frames, const char* id)
+{
+    const TID3Frame* frame = FindFrame(frames, QString::fromLatin1(id));
+    return frame ? GetFirstText(frame->Body()) : QStringLiteral("<none>");
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "support/ID3v2Builder.h"
+#include "support/Mp3Builder.h"
+#include "tagengine/ID3Frame.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+// A temporary folder per test with helpers to put generated MP3 files in it.
+class ReadWriteTest : public ::testing::Test {
+protected:
+    QString PathOf(const QString& name) const { return m_dir.path() + QLatin1Char('/') + name; }
+    // Writes bytes as a file of the folder and answers its path.
+    QString Put(const QString& name, const QByteArray& bytes) const;
+    static QByteArray Read(const QString& path) { return Mp3Builder::ReadFile(path); }
+    static QByteArray Digest(const QString& path);
+    // Names in the folder (to find left-over temporary files).
+    QStringList Entries() const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// 100 frames of 128 kbit/s MPEG 1 layer III joint stereo.
+QByteArray StandardAudio(int frames = 100);
+// A v2.4 text frame made by the program's own codec.
+TID3FramePtr TextFrame(const char* id, const QString& text);
+// A frame list of text frames, in order: id, text, id, text ...
+TID3FrameList TextFrames(std::initializer_list<std::pair<const char*, QString>> frames);
+QString FirstText(const TID3FrameList& frames, const char* id);

@@ -1,0 +1,144 @@
+#include "ReadWriteFixture.h"
+
+#include "tagengine/ID3v2Reader.h"
+#include "tagengine/TagUndo.h"
+
+#include <QFile>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace {
+
+QByteArray Text(const char* text)
+{
+    return ID3v2Builder::TextBody(0, {QString::fromLatin1(text)});
+}
+
+void SetWriteTime(const QString& path, qint64 ns)
+{
+    const struct timespec times[2] = {{ns / 1000000000, ns % 1000000000}, {ns / 1000000000, ns % 1000000000}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+}
+
+qint64 WriteTimeOf(const QString& path)
+{
+    struct stat st {};
+    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+    return qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+} // namespace
+
+TEST_F(ReadWriteTest, TwoWritesAndTwoUndosGiveTheOriginalBack)
+{
+    const QByteArray tag = ID3v2Builder(3).Frame("TIT2", Text("First")).Frame("TPE1", Text("Band")).Padding(40).Build();
+    const QString path = Put("u.mp3", tag + StandardAudio(30) + Mp3Builder::ID3v1({"First", "Band", "", "", "", 1, 9}));
+    SetWriteTime(path, 1300000000123456789LL);
+    const QByteArray original = Digest(path);
+
+    TID3v2Reader reader;
+    reader.FileName = path;
+    reader.WriteID3Version = wivID3v2_3;
+    reader.NeverChangeDate = false;
+    ASSERT_TRUE(reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("Second, much longer than before")}})));
+    const QByteArray afterFirst = Digest(path);
+    const qint64 firstTime = WriteTimeOf(path);
+    ASSERT_TRUE(reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("Third, as long as the second")}})));
+    EXPECT_EQ(reader.UndoList().Count(), 2);
+
+    ASSERT_TRUE(reader.UndoWriteTags(path)) << reader.LastError().toStdString();
+    EXPECT_EQ(Digest(path), afterFirst);
+    EXPECT_EQ(WriteTimeOf(path), firstTime);
+    ASSERT_TRUE(reader.UndoWriteTags(path)) << reader.LastError().toStdString();
+    EXPECT_EQ(Digest(path), original);
+    EXPECT_EQ(WriteTimeOf(path), 1300000000123456789LL);
+    EXPECT_EQ(reader.UndoList().Count(), 0);
+    EXPECT_FALSE(reader.UndoWriteTags(path));
+    EXPECT_EQ(Entries(), QStringList({"u.mp3"}));
+}
+
+TEST_F(ReadWriteTest, UndoRefusesAFileChangedByOthers)
+{
+    const QString path = Put("v.mp3", StandardAudio(10));
+    TID3v2Reader reader;
+    reader.FileName = path;
+    ASSERT_TRUE(reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("Ours")}})));
+
+    // Another program writes a tag of the same size.
+    TID3v2Reader other;
+    other.FileName = path;
+    ASSERT_TRUE(other.WriteTags(TextFrames({{"TIT2", QStringLiteral("Them")}})));
+    const QByteArray changed = Digest(path);
+    EXPECT_FALSE(reader.UndoWriteTags(path));
+    EXPECT_FALSE(reader.LastError().isEmpty());
+    EXPECT_EQ(Digest(path), changed);
+    EXPECT_EQ(reader.UndoList().Count(), 1);
+
+    // Only the ID3v1 block changed.
+    ASSERT_TRUE(other.UndoWriteTags(path));
+    QByteArray bytes = Read(path);
+    bytes[bytes.size() - 1] = char(33);
+    Put("v.mp3", bytes);
+    EXPECT_FALSE(reader.UndoWriteTags(path));
+    EXPECT_EQ(Read(path), bytes);
+}
+
+TEST_F(ReadWriteTest, UndoRemovesAddedTagsAndRestoresRemovedOnes)
+{
+    const QByteArray audio = StandardAudio(10);
+    const QString bare = Put("bare.mp3", audio);
+    const QByteArray v1 = Mp3Builder::ID3v1({"Old", "", "", "", "", 1, 2});
+    const QString withV1 = Put("v1.mp3", ID3v2Builder(4).Frame("TIT2", Text("Old")).Padding(100).Build() + audio + v1);
+    const QByteArray withV1Digest = Digest(withV1);
+
+    TID3v2Reader reader;
+    reader.FileName = bare;
+    ASSERT_TRUE(reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("Added")}})));
+    ASSERT_TRUE(Read(bare).startsWith("ID3"));
+    ASSERT_TRUE(reader.UndoWriteTags(bare));
+    EXPECT_EQ(Read(bare), audio);
+
+    reader.FileName = withV1;
+    reader.WriteID3v1 = false;
+    ASSERT_TRUE(reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("New")}})));
+    EXPECT_FALSE(Read(withV1).endsWith(v1));
+    ASSERT_TRUE(reader.UndoWriteTags(withV1));
+    EXPECT_EQ(Digest(withV1), withV1Digest);
+}
+
+TEST_F(ReadWriteTest, UndoPutsAnAppendedTagBackInItsPlace)
+{
+    const QByteArray appended = ID3v2Builder(4).Frame("TIT2", Text("End")).Footer().Build();
+    const QByteArray ape = Mp3Builder::ApeTag({{"Album", "ape album"}});
+    const QString path =
+        Put("w.mp3", StandardAudio(10) + appended + ape + Mp3Builder::ID3v1({"End", "", "", "", "", 5, 6}));
+    const QByteArray original = Digest(path);
+    TID3v2Reader reader;
+    reader.FileName = path;
+    ASSERT_TRUE(reader.ReadTags());
+    ASSERT_TRUE(reader.ID3v2Appended());
+    ASSERT_TRUE(reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("Moved")}})));
+    ASSERT_TRUE(Read(path).startsWith("ID3"));
+    ASSERT_TRUE(reader.UndoWriteTags(path)) << reader.LastError().toStdString();
+    EXPECT_EQ(Digest(path), original);
+}
+
+TEST_F(ReadWriteTest, UndoComparesNamesExactly)
+{
+    const QString upper = Put("Song.mp3", StandardAudio(5));
+    const QString lower = Put("song.mp3", StandardAudio(6));
+    const QByteArray lowerBefore = Digest(lower);
+    TID3v2Reader reader;
+    for (const QString& path : {upper, lower}) {
+        reader.FileName = path;
+        ASSERT_TRUE(reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("x")}})));
+    }
+    EXPECT_FALSE(reader.UndoWriteTags(PathOf("SONG.mp3")));
+    const QByteArray upperWritten = Digest(upper);
+    ASSERT_TRUE(reader.UndoWriteTags(lower));
+    EXPECT_EQ(Digest(lower), lowerBefore);
+    EXPECT_EQ(Digest(upper), upperWritten);
+    EXPECT_EQ(reader.UndoList().Count(), 1);
+    EXPECT_EQ(reader.UndoList().GetItem(0)->FileName, upper);
+}

@@ -1,0 +1,287 @@
+#include "ReadWriteFixture.h"
+
+#include "tagengine/FileRewrite.h"
+#include "tagengine/FrameCodecs.h"
+#include "tagengine/ID3v2Parser.h"
+#include "tagengine/ID3v2Reader.h"
+#include "tagengine/TagUndo.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray Text(const char* text)
+{
+    return ID3v2Builder::TextBody(0, {QString::fromLatin1(text)});
+}
+
+struct stat StatOf(const QString& path)
+{
+    struct stat st {};
+    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+    return st;
+}
+
+void SetTimes(const QString& path, qint64 accessNs, qint64 writeNs)
+{
+    const struct timespec times[2] = {{accessNs / 1000000000, accessNs % 1000000000},
+                                      {writeNs / 1000000000, writeNs % 1000000000}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+}
+
+qint64 WriteNs(const struct stat& st)
+{
+    return qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+qint64 AccessNs(const struct stat& st)
+{
+    return qint64(st.st_atim.tv_sec) * 1000000000 + st.st_atim.tv_nsec;
+}
+
+TID3FrameList ParseTagOf(const QString& path)
+{
+    TID3v2Reader reader;
+    reader.FileName = path;
+    EXPECT_TRUE(reader.ReadTags());
+    return reader.TakeFrames();
+}
+
+} // namespace
+
+TEST_F(ReadWriteTest, SecondWriteOfTheSameFramesIsInPlace)
+{
+    const QByteArray audio = StandardAudio(20);
+    const QString path = Put("a.mp3", audio);
+    TID3v2Reader reader;
+    reader.FileName = path;
+    const TID3FrameList frames = TextFrames({{"TIT2", QStringLiteral("Title")}, {"TPE1", QStringLiteral("Artist")}});
+    ASSERT_TRUE(reader.WriteTags(frames)) << reader.LastError().toStdString();
+    const struct stat first = StatOf(path);
+    QByteArray bytes = Read(path);
+    // A new tag is 792 bytes; the ID3v1 block is appended.
+    EXPECT_EQ(bytes.size(), 792 + audio.size() + 128);
+    EXPECT_EQ(bytes.mid(792, audio.size()), audio);
+
+    ASSERT_TRUE(reader.WriteTags(frames));
+    const struct stat second = StatOf(path);
+    EXPECT_EQ(first.st_ino, second.st_ino); // same file: written in place
+    EXPECT_EQ(Read(path), bytes);
+    EXPECT_EQ(Entries(), QStringList({"a.mp3"}));
+
+    ASSERT_TRUE(reader.ReadTags());
+    EXPECT_EQ(reader.Major(), 4);
+    EXPECT_EQ(FirstText(reader.Frames(), "TIT2"), QStringLiteral("Title"));
+    EXPECT_EQ(reader.ID3v1().Artist, QStringLiteral("Artist"));
+}
+
+TEST_F(ReadWriteTest, ShrunkTagIsRewrittenThroughANewFile)
+{
+    const QByteArray old = ID3v2Builder(4).Frame("TIT2", Text("Old")).Padding(4096 - 10 - 14).Build();
+    ASSERT_EQ(old.size(), 4096);
+    const QByteArray audio = StandardAudio(20);
+    const QString path = Put("b.mp3", old + audio);
+    const ino_t inode = StatOf(path).st_ino;
+    TID3v2Reader reader;
+    reader.FileName = path;
+    reader.WriteID3v1 = false;
+    TID3FrameList frames;
+    frames.push_back(TextFrame("TIT2", QString(980, QLatin1Char('x')))); // 10 + 10 + 981 bytes
+    ASSERT_TRUE(reader.WriteTags(frames));
+    const QByteArray bytes = Read(path);
+    EXPECT_EQ(bytes.size(), 1001 + 512 + audio.size());
+    EXPECT_EQ(bytes.mid(1513), audio);
+    EXPECT_NE(StatOf(path).st_ino, inode);
+    EXPECT_EQ(Entries(), QStringList({"b.mp3"}));
+}
+
+TEST_F(ReadWriteTest, Version23WriteLeavesTheCallersFramesAlone)
+{
+    const QString path = Put("c.mp3", StandardAudio(10));
+    TID3v2Reader reader;
+    reader.FileName = path;
+    reader.WriteID3Version = wivID3v2_3;
+    const TID3FrameList frames = TextFrames({{"TDRC", QStringLiteral("2004-05-06T07:08")},
+                                             {"TIT2", QString::fromUtf8("Ünïcödé ☃")}});
+    ASSERT_TRUE(reader.WriteTags(frames));
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[0]->FrameID, QStringLiteral("TDRC"));
+
+    const QByteArray bytes = Read(path);
+    EXPECT_EQ(bytes[3], 3);
+    EXPECT_TRUE(bytes.contains("TYER"));
+    EXPECT_TRUE(bytes.contains("TDAT"));
+    EXPECT_TRUE(bytes.contains("TIME"));
+    EXPECT_FALSE(bytes.contains("TDRC"));
+    const TID3FrameList read = ParseTagOf(path);
+    EXPECT_EQ(FirstText(read, "TDRC"), QStringLiteral("2004-05-06T07:08"));
+    EXPECT_EQ(FirstText(read, "TIT2"), QString::fromUtf8("Ünïcödé ☃"));
+    EXPECT_EQ(FindFrame(read, QStringLiteral("TIT2"))->Body().at(0), 1);
+}
+
+TEST_F(ReadWriteTest, TsizIsDroppedFromVersion24AndID3v1Removed)
+{
+    const QByteArray tag = ID3v2Builder(4).Frame("TIT2", Text("x")).Padding(500).Build();
+    const QByteArray audio = StandardAudio(10);
+    const QString path = Put("d.mp3", tag + audio + Mp3Builder::ID3v1({"v1", "", "", "", "", 1, 0}));
+    TID3v2Reader reader;
+    reader.FileName = path;
+    reader.WriteID3v1 = false;
+    reader.MinID3v2Size = 0;
+    const TID3FrameList frames = TextFrames({{"TIT2", QStringLiteral("x")}, {"TSIZ", QStringLiteral("123")}});
+    ASSERT_TRUE(reader.WriteTags(frames));
+    EXPECT_EQ(frames.size(), 2u);
+    const QByteArray bytes = Read(path);
+    EXPECT_EQ(bytes.size(), tag.size() + audio.size()); // in place, shrunk by the block
+    EXPECT_FALSE(bytes.contains("TSIZ"));
+    EXPECT_FALSE(bytes.contains("TAG"));
+
+    // With both options off the file loses its tags.
+    reader.WriteID3v2 = false;
+    ASSERT_TRUE(reader.WriteTags(frames));
+    EXPECT_EQ(Read(path), audio);
+}
+
+TEST_F(ReadWriteTest, TimesModeOwnerAndLinksAreKept)
+{
+    const QString path = Put("e.mp3", StandardAudio(10));
+    SetTimes(path, 1111111111123456789LL, 1222222222987654321LL);
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(QFile::encodeName(path).constData(), 1234, 2345), 0);
+    }
+    const QString link = PathOf("link.mp3");
+    ASSERT_EQ(::symlink("e.mp3", QFile::encodeName(link).constData()), 0);
+
+    TID3v2Reader reader;
+    reader.FileName = link;
+    ASSERT_TRUE(reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("Through the link")}})));
+    struct stat st = StatOf(path);
+    EXPECT_EQ(WriteNs(st), 1222222222987654321LL);
+    EXPECT_EQ(AccessNs(st), 1111111111123456789LL);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    if (root) {
+        EXPECT_EQ(st.st_uid, 1234u);
+        EXPECT_EQ(st.st_gid, 2345u);
+    }
+    struct stat linkStat {};
+    ASSERT_EQ(::lstat(QFile::encodeName(link).constData(), &linkStat), 0);
+    EXPECT_TRUE(S_ISLNK(linkStat.st_mode));
+    EXPECT_EQ(FirstText(ParseTagOf(path), "TIT2"), QStringLiteral("Through the link"));
+
+    // In place, with the date allowed to change.
+    reader.NeverChangeDate = false;
+    SetTimes(path, 1111111111000000000LL, 1222222222000000000LL);
+    ASSERT_TRUE(reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("Through the lin2")}})));
+    EXPECT_NE(WriteNs(StatOf(path)), 1222222222000000000LL);
+    reader.NeverChangeDate = true;
+    SetTimes(path, 1111111111000000001LL, 1222222222000000001LL);
+    ASSERT_TRUE(reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("Through the lin3")}})));
+    st = StatOf(path);
+    EXPECT_EQ(WriteNs(st), 1222222222000000001LL);
+    EXPECT_EQ(AccessNs(st), 1111111111000000001LL);
+}
+
+TEST_F(ReadWriteTest, AppendedTagMovesToTheStartAndOtherTagsStay)
+{
+    const QByteArray appended = ID3v2Builder(4).Frame("TIT2", Text("At the end")).Footer().Build();
+    const QByteArray audio = StandardAudio(30);
+    const QByteArray ape = Mp3Builder::ApeTag({{"Title", "ape"}});
+    const QByteArray lyrics = Mp3Builder::Lyrics3v2("words");
+    const QByteArray v1 = Mp3Builder::ID3v1({"v1", "", "", "", "", 2, 3});
+    const QString path = Put("f.mp3", audio + lyrics + ape + appended + v1);
+    TID3v2Reader reader;
+    reader.FileName = path;
+    ASSERT_TRUE(reader.ReadTags());
+    ASSERT_TRUE(reader.ID3v2Appended());
+    TID3FrameList frames = reader.TakeFrames();
+    ASSERT_TRUE(reader.WriteTags(frames));
+
+    const QByteArray bytes = Read(path);
+    ASSERT_TRUE(bytes.startsWith("ID3"));
+    ASSERT_TRUE(reader.ReadTags());
+    EXPECT_FALSE(reader.ID3v2Appended());
+    EXPECT_EQ(reader.ID3v2Offset(), 0);
+    EXPECT_EQ(FirstText(reader.Frames(), "TIT2"), QStringLiteral("At the end"));
+    const qint64 start = reader.ID3v2TotalSize();
+    EXPECT_EQ(bytes.mid(start), audio + lyrics + ape + bytes.right(128));
+    EXPECT_EQ(reader.OtherTrailingTagSize(), lyrics.size() + ape.size());
+    EXPECT_EQ(bytes.count("3DI"), 0);
+}
+
+TEST_F(ReadWriteTest, TagsThatAreNotUnderstoodAreNotReplaced)
+{
+    const QByteArray audio = StandardAudio(10);
+    QByteArray v22 = ID3v2Builder(3).Frame("TIT2", Text("x")).Build();
+    v22[3] = 2;
+    ID3v2FrameSpec broken;
+    broken.Id = "TPE1";
+    broken.Body = Text("x");
+    broken.DeclaredSize = 3000;
+    const QByteArray damaged = ID3v2Builder(4).Frame("TIT2", Text("x")).Frame(broken).Padding(10).Build();
+    const QByteArray truncated = ID3v2Builder(4).Frame("TIT2", Text("x")).DeclaredTagSize(50000).Build();
+    const std::vector<QByteArray> tags = {v22, damaged, truncated};
+    int index = 0;
+    for (const QByteArray& tag : tags) {
+        const QString path = Put(QStringLiteral("bad%1.mp3").arg(index++), tag + audio);
+        const QByteArray before = Digest(path);
+        TID3v2Reader reader;
+        reader.FileName = path;
+        EXPECT_FALSE(reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("new")}})));
+        EXPECT_FALSE(reader.LastError().isEmpty());
+        EXPECT_EQ(Digest(path), before);
+        EXPECT_EQ(reader.UndoList().Count(), 0);
+    }
+}
+
+TEST_F(ReadWriteTest, DeferredPictureSurvivesAWriteButNotAChangedFile)
+{
+    const QByteArray apic = QByteArray("\0image/jpeg\0\3\0", 14) + QByteArray(60000, '\xD8');
+    const QByteArray tag = ID3v2Builder(4).Frame("TIT2", Text("Pic")).Frame("APIC", apic).Build();
+    const QString path = Put("g.mp3", tag + StandardAudio(10));
+    TID3v2Reader reader;
+    reader.FileName = path;
+    ASSERT_TRUE(reader.ReadTags());
+    TID3FrameList frames = reader.TakeFrames();
+    ASSERT_TRUE(FindFrame(frames, QStringLiteral("APIC"))->IsDeferred());
+    SetFrame(frames, QStringLiteral("TIT2"), TextFrame("TIT2", QStringLiteral("Renamed")).get(), 0);
+    ASSERT_TRUE(reader.WriteTags(frames));
+    EXPECT_EQ(FindFrame(frames, QStringLiteral("APIC"))->Body(), apic);
+    EXPECT_EQ(FindFrame(ParseTagOf(path), QStringLiteral("APIC"))->Body(), apic);
+
+    // Frames read before someone else changed the file cannot be written.
+    ASSERT_TRUE(reader.ReadTags());
+    TID3FrameList stale = reader.TakeFrames();
+    SetTimes(path, 1000000000000000000LL, 1000000000000000000LL);
+    const QByteArray before = Digest(path);
+    EXPECT_FALSE(reader.WriteTags(stale));
+    EXPECT_EQ(Digest(path), before);
+}
+
+TEST_F(ReadWriteTest, TemporaryNamesFollowTheFileName)
+{
+    const QString name = QStringLiteral("/music/") + QString(40, QLatin1Char('n')) + QStringLiteral(".mp3");
+    EXPECT_EQ(TFileRewrite::TemporaryName(name, 0), QStringLiteral("/music/") + QString(30, QLatin1Char('n')) + ".tmp");
+    EXPECT_EQ(TFileRewrite::TemporaryName(QStringLiteral("/m/a.mp3"), 1), QStringLiteral("/m/a.mp30.tmp"));
+    EXPECT_EQ(TFileRewrite::TemporaryName(QStringLiteral("/m/a.mp3"), 29), QStringLiteral("/m/a.mp328.tmp"));
+
+    // Every name taken: the write fails and leaves the file and the others.
+    const QString path = Put("a.mp3", StandardAudio(5));
+    for (int i = 0; i < 30; ++i)
+        Put(QFileInfo(TFileRewrite::TemporaryName(path, i)).fileName(), "keep");
+    const QByteArray before = Digest(path);
+    TID3v2Reader reader;
+    reader.FileName = path;
+    EXPECT_FALSE(reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("x")}})));
+    EXPECT_EQ(Digest(path), before);
+    EXPECT_EQ(Entries().size(), 31);
+    QFile::remove(TFileRewrite::TemporaryName(path, 17));
+    EXPECT_TRUE(reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("x")}})));
+    EXPECT_EQ(Entries().size(), 30);
+}

@@ -55,6 +55,10 @@ TMyListView::TMyListView(QWidget* parent) : QTreeView(parent), m_header(new TMyH
     setUniformRowHeights(true);
     setAllColumnsShowFocus(true);
     setSortingEnabled(false);
+    // Turning the view's own sorting off also makes the header unclickable;
+    // the program sorts itself on header clicks.
+    m_header->setSectionsClickable(true);
+    m_header->setTextElideMode(Qt::ElideRight);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

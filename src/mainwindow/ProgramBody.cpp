@@ -15,7 +15,6 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Orvane"));
     QApplication::setApplicationName(QStringLiteral("Quillon"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quillon"));
     QApplication::setWindowIcon(ImageLists::ProgramIcon());
 
     TQtPrompt prompt;

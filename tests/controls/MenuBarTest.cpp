@@ -2,42 +2,71 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QToolButton>
+#include <QMenuBar>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
-TEST(MenuBarTest, OneButtonPerTopLevelItemFollowingTheItems)
-{
-    QMenu main;
-    std::vector<std::unique_ptr<QMenu>> submenus;
-    for (const char* caption : {"&File", "&Edit", "E&xtras", "&View", "&Help"}) {
-        submenus.push_back(std::make_unique<QMenu>());
-        submenus.back()->addAction(QStringLiteral("item"));
-        QAction* item = main.addMenu(submenus.back().get());
-        item->setText(QString::fromLatin1(caption));
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct TMainMenu {
+    QMenu Main;
+    std::vector<std::unique_ptr<QMenu>> Submenus;
+
+    TMainMenu()
+    {
+        for (const char* caption : {"&File", "&Edit", "E&xtras", "&View", "&Help"}) {
+            Submenus.push_back(std::make_unique<QMenu>());
+            Submenus.back()->addAction(QStringLiteral("item"));
+            QAction* item = Main.addMenu(Submenus.back().get());
+            item->setText(QString::fromLatin1(caption));
+        }
+        Main.addSeparator();
     }
-    main.addSeparator();
+};
 
+}
+
+TEST(MenuBarTest, OneItemPerTopLevelItemFollowingTheItems)
+{
+    TMainMenu menu;
     TMenuBar bar;
-    bar.SetMenu(&main);
+    bar.SetMenu(&menu.Main);
     ASSERT_EQ(bar.ButtonCount(), 5);
-    QToolButton* edit = bar.Button(1);
-    EXPECT_EQ(edit->defaultAction(), main.actions().at(1));
-    EXPECT_EQ(edit->text(), QStringLiteral("Edit"));
-    EXPECT_EQ(edit->popupMode(), QToolButton::InstantPopup);
+    EXPECT_EQ(bar.Item(1), menu.Main.actions().at(1));
+    EXPECT_FALSE(bar.Bar()->isNativeMenuBar());
 
-    // Captions and states follow the items.
-    main.actions().at(1)->setText(QStringLiteral("&Bearbeiten"));
-    main.actions().at(1)->setEnabled(false);
-    EXPECT_EQ(edit->text(), QStringLiteral("Bearbeiten"));
-    EXPECT_FALSE(edit->isEnabled());
+    // Captions and states follow the items, since the bar shows the items.
+    menu.Main.actions().at(1)->setText(QStringLiteral("&Bearbeiten"));
+    menu.Main.actions().at(1)->setEnabled(false);
+    EXPECT_EQ(bar.Item(1)->text(), QStringLiteral("&Bearbeiten"));
+    EXPECT_FALSE(bar.Item(1)->isEnabled());
 
-    // The same menu again changes nothing; no menu removes every button.
-    bar.SetMenu(&main);
-    EXPECT_EQ(bar.Button(1), edit);
+    // The same menu again changes nothing; no menu removes every item.
+    bar.SetMenu(&menu.Main);
+    EXPECT_EQ(bar.ButtonCount(), 5);
     bar.SetMenu(nullptr);
     EXPECT_EQ(bar.ButtonCount(), 0);
-    EXPECT_TRUE(bar.actions().isEmpty());
-    bar.SetMenu(&main);
+    bar.SetMenu(&menu.Main);
     EXPECT_EQ(bar.ButtonCount(), 5);
+}
+
+TEST(MenuBarTest, ArrowKeysMoveFromOneOpenMenuToTheNext)
+{
+    TMainMenu menu;
+    QWidget window;
+    auto* bar = new TMenuBar(&window);
+    bar->SetMenu(&menu.Main);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    bar->Bar()->setActiveAction(bar->Item(0));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return menu.Submenus[0]->isVisible(); }));
+    QTest::keyClick(menu.Submenus[0].get(), Qt::Key_Right);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return menu.Submenus[1]->isVisible(); }));
+    EXPECT_FALSE(menu.Submenus[0]->isVisible());
+    QTest::keyClick(menu.Submenus[1].get(), Qt::Key_Escape);
 }

@@ -4,6 +4,7 @@
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QStyleOptionHeader>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -93,4 +94,22 @@ TEST(MyListViewTest, TypeAheadAsksTheOwnerAndSelectsTheMatch)
     ASSERT_EQ(asked.size(), 2);
     EXPECT_EQ(asked[0], std::make_pair(QStringLiteral("b"), 1));
     EXPECT_EQ(asked[1], std::make_pair(QStringLiteral("br"), 1));
+}
+
+TEST(MyListViewTest, AMouseClickOnTheHeaderAsksForSortingAndLongCaptionsAreElided)
+{
+    TMyListView view;
+    auto model = Rows({"a", "b"}, 3);
+    model->setHorizontalHeaderLabels({"Title", "A very long column caption", "Artist"});
+    view.setModel(model.get());
+    view.resize(400, 200);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    EXPECT_EQ(view.Header()->textElideMode(), Qt::ElideRight);
+
+    QSignalSpy clicked(&view, &TMyListView::ColumnClicked);
+    const int x = view.Header()->sectionViewportPosition(2) + view.Header()->sectionSize(2) / 2;
+    QTest::mouseClick(view.Header()->viewport(), Qt::LeftButton, {}, QPoint(x, view.Header()->height() / 2));
+    ASSERT_EQ(clicked.count(), 1);
+    EXPECT_EQ(clicked.at(0).at(0).toInt(), 2);
 }

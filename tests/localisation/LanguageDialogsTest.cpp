@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -89,6 +90,18 @@ TEST_F(LanguageDialogsTest, FrameShowsFilesOfOtherVersions)
     box->clearSelection();
     EXPECT_TRUE(frame.LanguageResName().isEmpty());
     EXPECT_TRUE(frame.LanguageFileName().isEmpty());
+
+    // A mouse click describes the clicked language (the current row moves
+    // before the row is selected).
+    frame.resize(300, 400);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    const int englishRow = box->row(box->findItems("English", Qt::MatchExactly).value(0));
+    ASSERT_GE(englishRow, 0);
+    const QRect rect = box->visualItemRect(box->item(englishRow));
+    QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, rect.center());
+    EXPECT_EQ(frame.LanguageResName(), "ENGLISH");
+    EXPECT_EQ(LabelText(frame, "LLangSprache"), "English (English)");
 }
 
 TEST_F(LanguageDialogsTest, SelectorRunsThroughThePromptAndKeepsTheChoice)

@@ -36,7 +36,9 @@ void TFrameLanguage::BuildControls()
     m_boxLanguages->setSelectionMode(QAbstractItemView::SingleSelection);
     m_boxLanguages->setUniformItemSizes(true);
     m_boxLanguages->setItemDelegate(new TLanguageItemDelegate(m_languages, m_boxLanguages));
-    connect(m_boxLanguages, &QListWidget::currentRowChanged, this, [this] { BoxLanguagesClick(); });
+    // The selection, not the current row: a mouse click moves the current row
+    // before it selects the row.
+    connect(m_boxLanguages, &QListWidget::itemSelectionChanged, this, [this] { BoxLanguagesClick(); });
 
     auto* info = new QWidget(this);
     info->setFixedHeight(147);

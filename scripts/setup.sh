@@ -3,6 +3,7 @@
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$ROOT"
 JOBS="$(nproc 2>/dev/null || echo 2)"
 
 BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev zlib1g-dev

@@ -22,19 +22,30 @@
 #include <vector>
 
 class QAction;
+class QCheckBox;
 class QFileSystemModel;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QProgressBar;
+class QScrollArea;
 class QSplitter;
 class QStatusBar;
+class QTabWidget;
 class QToolBar;
 class QToolButton;
 class QTreeView;
 class TEventPump;
 class TFileListModel;
 class TFormMenu;
-class TInputPanel;
+class TID3v2Frame;
+class TID3v2FrameComment;
+class TID3v2FrameDateTime;
+class TID3v2FrameEdit;
+class TID3v2FrameGenre;
+class TID3v2FrameNumber;
+class TID3v2FrameURL;
+class TID3v2FrameUnKnown;
 class TMenuBar;
 class TMyListView;
 class TStatusPanel;
@@ -48,8 +59,11 @@ struct TActionDef;
 // (start, show, close, destroy), FQuillonWindow.cpp (widgets and panels),
 // FQuillonActions.cpp, FQuillonToolbar.cpp, FQuillonSettings.cpp,
 // FQuillonLoad.cpp (folder loading), FQuillonColumns.cpp (columns, sorting,
-// type-ahead), FQuillonSelection.cpp and FQuillonStatus.cpp (status bar, title
-// bar, list refresh).
+// type-ahead), FQuillonSelection.cpp, FQuillonStatus.cpp (status bar, title
+// bar, list refresh), FQuillonInputPages.cpp (input pages and the creation of
+// frame inputs), FQuillonEditCycle.cpp (applying, saving and showing edits),
+// FQuillonRename.cpp (renaming, names from tags and tags from names) and
+// FQuillonUndo.cpp.
 class TFQuillon : public QMainWindow {
     Q_OBJECT
 public:
@@ -109,9 +123,6 @@ public:
     // The journal of the user's file changes, for undo.
     TQLNUndoList& UndoList() { return m_undoList; }
 
-    // Installs the input panel (not owned) into its place of the window.
-    void SetInputPanel(TInputPanel* panel);
-
     // --- Life cycle ---
     // The first show: attaches the menu, connects the folder tree, loads the
     // start folder and checks the language's signature. Runs once, from the
@@ -127,7 +138,6 @@ public:
     TEinstellungen& Settings() { return m_settings; }
     void SetResetRequested(bool reset) { m_resetRequested = reset; }
     TFileNamePresets& FileNamePresets() { return m_fileNamePresets; }
-    TEingabeSeiten& InputPages() { return m_inputPages; }
     QStringList& CopyHistory() { return m_copyHistory; }
     QStringList& MoveHistory() { return m_moveHistory; }
 
@@ -185,6 +195,122 @@ public:
     TEintragdaten* TemplateEntry() const { return m_templateEntry; }
     void SetTemplateEntry(TEintragdaten* entry);
     bool SelectionGuard() const { return m_selectionGuard; }
+
+    // --- Input pages and edit cycle ---
+    // FQuillonEditCycle.cpp: the edited entries, their commit and display.
+    // Applies every input the user modified to each edited entry (the
+    // entries become changed; nothing is written yet). An edit is applied
+    // once: applying again before the user edits once more changes nothing.
+    void ApplyInputsToSelection();
+    // Applies pending input edits, then writes every changed entry and reads
+    // it back, showing progress and letting pending events (but no user
+    // input) run after each file; failures are listed and may be retried,
+    // those given up are read back (their edits dropped). When edited
+    // entries were read back, the inputs show them again.
+    void SaveChangedEntries();
+    // Writes the entry's tags; on success the write is journalled for undo.
+    bool WriteEntryTag(TEintragdaten& entry);
+    bool IsSaving() const { return m_saving; }
+    // Reloads the frame inputs from the edited entries; frames no page shows
+    // get extra inputs among the further fields.
+    void ShowSelectionInInputs();
+    // Some frame input carries a user's edit that was not yet applied.
+    bool HasModifiedInputs() const;
+    // The frame input that has the focus or holds the focused control;
+    // nullptr when none.
+    TID3v2Frame* FocusedFrameInput() const;
+    // Toggles the read-only flag of the focused input's frame; beeps when no
+    // input has the focus. The toggle alone changes only the flag in each
+    // file, never the files' differing values.
+    void ActFrameReadOnlyExecute();
+    struct TFrameReadOnlyState {
+        bool Enabled = false;
+        bool Checked = false;
+    };
+    TFrameReadOnlyState ActFrameReadOnlyUpdate() const;
+
+    // FQuillonInputPages.cpp: the pages of the input panel and their inputs.
+    // A new input for the frame ID on parent (a page's panel or the further
+    // fields' box), stacked below the inputs already there; without a known
+    // input class, onlyKnown gives nullptr and otherwise the unknown-frame
+    // input.
+    TID3v2Frame* CreateFrameInput(QWidget* parent, const QString& id, bool onlyKnown);
+    // Appends the pages as they stand (titles and frame IDs) to pages.
+    void ReadInputPages(TEingabeSeiten& pages) const;
+    // Applies pending edits, then rebuilds the pages and their inputs and
+    // shows the edited entries in them.
+    void ApplyInputPages(const TEingabeSeiten& pages);
+    // The current layout (ReadInputPages into a new object).
+    TEingabeSeiten InputPages() const;
+    // Every frame input on the pages and among the further fields, in
+    // creation order; the window owns them.
+    const std::vector<TID3v2Frame*>& PageInputs() const { return m_pageInputs; }
+    // The hidden inputs new inputs are modelled on: date and time, text,
+    // comment, genre, number, URL.
+    const std::vector<TID3v2Frame*>& TemplateInputs() const { return m_templateInputs; }
+    // The template check-box panel follows the active page.
+    void PagInfosChange();
+
+    QTabWidget* PagInfos = nullptr;
+    QWidget* TabWeitereFelder = nullptr;
+    QScrollArea* SBoxWeitereFelder = nullptr;
+    QLabel* PanKeineWeiterenFelder = nullptr;
+    QWidget* TabDateiinfos = nullptr;
+    QLineEdit* EDateiName = nullptr;
+    QLineEdit* EDateiDatum = nullptr;
+    QLineEdit* EMP3Info = nullptr;
+    QLineEdit* EGroesse = nullptr;
+    QLineEdit* ELaenge = nullptr;
+    QWidget* PanVorgabe = nullptr;
+    QCheckBox* CbxVorgabe = nullptr;
+    TID3v2FrameDateTime* ID3v2FrameDateTime = nullptr;
+    TID3v2FrameEdit* ID3v2FrameEdit = nullptr;
+    TID3v2FrameComment* ID3v2FrameComment = nullptr;
+    TID3v2FrameGenre* ID3v2FrameGenre = nullptr;
+    TID3v2FrameNumber* ID3v2FrameNumber = nullptr;
+    TID3v2FrameURL* ID3v2FrameURL = nullptr;
+    TID3v2FrameUnKnown* ID3v2FrameUnKnown = nullptr;
+
+    // --- Renaming and undo ---
+    // FQuillonRename.cpp: renaming by hand and from tags, tags from file
+    // names, the file-name presets.
+    // True when name holds one of the characters no file name may hold here:
+    // " * / : < > ? \ |
+    static bool HasIllegalFileNameChars(const QString& name);
+    // Asks for a new name for current; the extension cannot be changed here.
+    // False when the user cancelled.
+    bool AskNewFileName(const QString& current, QString& newName);
+    // Renames the entry to the name its tags give by the parser's pattern,
+    // keeping its extension. An entry whose pattern fields are all empty is
+    // not renamed (true) and its name goes to emptyFields. False when the
+    // rename failed or the tags give no usable name.
+    bool RenameEntryFromTag(TEintragdaten& entry, QStringList& emptyFields);
+    // Sets one frame of the entry from one part of its file name.
+    void SetFrameFromFilenamePart(TEintragdaten& entry, const QString& frameId, const QString& text);
+    void ActRenameFileExecute();
+    bool ActRenameFileUpdate() const;
+    void ActFilenameFromID3Execute();
+    void ActID3FromFilenameExecute();
+    // Enabled while a file is selected (shared by the commands on the
+    // selection).
+    bool ActID3FromFilenameUpdate() const;
+    void PopFilenamePresetsPopup();
+    void SelectFileNamePreset(int index);
+
+    // FQuillonUndo.cpp: what the undo command undoes next, newest first.
+    enum TUndoKind : quint8 {
+        ukNothing = 0,
+        ukRename = 1,
+        ukTagWritten = 2,
+        ukFileDate = 3,
+        ukUnsavedEntries = 4, // some entry carries edits not yet written
+        ukModifiedInputs = 5, // some input carries a typed value not yet applied
+    };
+    quint8 GetUndoKind() const;
+    // Gives the undo command the caption and hint of the next step; true
+    // when there is one.
+    bool ActUndoUpdate();
+    void ActUndoExecute();
 
     // --- Status bar, title bar and list refresh ---
     void SetStatusText(int icon, const QString& text);
@@ -249,6 +375,68 @@ private:
     // FQuillonStatus.cpp
     void UpdateTitleBarFolder(const QString& folder);
 
+    // --- Input pages and edit cycle (private) ---
+    // FQuillonInputPages.cpp
+    QWidget* BuildInputPanel();
+    QWidget* BuildFurtherFieldsPage();
+    QWidget* BuildFileInfoPage();
+    void BuildTemplateInputs();
+    // Frees an input that left the input list: later, since it may hold the
+    // focus or be running one of its own handlers.
+    void DisposeInput(TID3v2Frame* input);
+    void RemoveInputPages();
+    // Places the template check-box panel at the bottom of the page.
+    void MoveTemplateCheckBox(QWidget* page);
+    // Gives the input area the height its tallest page needs.
+    void FitInputArea();
+    // Inputs take edits (true) or not: off while a folder loads.
+    void SetInputsEnabled(bool enabled);
+    // FQuillonEditCycle.cpp
+    void InputEditedByUser(TID3v2Frame* input);
+    void ClearPageInputs();
+    // The input of the page inputs that shows this frame, or nullptr.
+    TID3v2Frame* InputForFrame(const TID3Frame& frame, const QSet<TID3v2Frame*>& seen) const;
+    TID3v2Frame* CreateExtraInput(const QString& id, bool afterOtherFiles);
+    void UpdateTemplateCheckBox();
+    // The file-information fields for count edited entries (single: the
+    // one entry when count is 1) of these summed sizes and lengths.
+    void ShowFileInfo(int count, const TEintragdaten* single, qint64 size, qint64 lengthMs);
+    // Asks again (Yes/No) while writes of the listed files fail; those
+    // written are read back and leave the list.
+    void RetryFailedWrites(QStringList& failedPaths);
+    void ShowSaveProgress(int done, int total);
+
+    std::vector<TID3v2Frame*> m_pageInputs;
+    std::vector<TID3v2Frame*> m_templateInputs;
+    // Identities of inputs whose edit is in the entries already.
+    QSet<quint32> m_appliedInputs;
+    // Identities of inputs whose only edit is a toggled read-only flag.
+    QSet<quint32> m_readOnlyOnlyInputs;
+    bool m_inputsEnabled = true;
+    bool m_saving = false;
+    // Context of the connections to the inputs and pages: it goes before the
+    // widgets do, so that no signal of a dying widget reaches this window.
+    QObject m_inputPanelContext;
+
+    // --- Renaming and undo (private) ---
+    // FQuillonRename.cpp
+    void BindRenameActions();
+    // Renames the entry inside its folder, journalled; an unchanged name
+    // succeeds without a journal item.
+    bool RenameEntry(TEintragdaten& entry, const QString& newName);
+    // Another file already holds newName in the entry's folder.
+    bool NameTakenByOtherFile(const TEintragdaten& entry, const QString& newName) const;
+    // Asks again (Yes/No) while renames of the entries of these paths fail.
+    void RetryFailedRenames(QStringList& failedPaths);
+    // FQuillonUndo.cpp
+    void BindUndoAction();
+    void RefreshUndoAction();
+    void UndoJournalStep(const TQLNUndoItem& item);
+    bool UndoRename(const TQLNUndoItem& item);
+    bool UndoTagWritten(const TQLNUndoItem& item);
+    bool UndoFileDate(const TQLNUndoItem& item);
+    void DiscardUnsavedEdits();
+
     struct TBoundAction {
         QAction* Action = nullptr;
         const TActionDef* Def = nullptr;
@@ -286,7 +474,6 @@ private:
     QString m_statusText;
     int m_statusIcon = 0;
     TFileNamePresets m_fileNamePresets;
-    TEingabeSeiten m_inputPages;
     QString m_favorites; // comma text of the favourite folders
     bool m_searchVisible = false;
     int m_folderBarWidth = 201;
@@ -296,7 +483,6 @@ private:
     bool m_treeConnected = false;
 
     TFileListModel* m_listModel = nullptr;
-    TInputPanel* m_inputPanel = nullptr;
     std::unique_ptr<TFormMenu> m_formMenu;
     std::vector<TBoundAction> m_actions;
     QHash<QString, size_t> m_actionIndex;

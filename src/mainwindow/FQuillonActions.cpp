@@ -1,10 +1,11 @@
 // The main window's actions, pop-up menus and the enabling of commands.
 #include "mainwindow/FQuillon.h"
 
+#include "localisation/ui/ComponentTranslation.h"
+
 #include "mainwindow/ActionTable.h"
 #include "mainwindow/Guarded.h"
 #include "mainwindow/ImageLists.h"
-#include "mainwindow/InputPanel.h"
 
 #include "localisation/MultiLanguage.h"
 
@@ -188,7 +189,7 @@ void TFQuillon::TranslateActions()
         const TActionDef& def = *bound.Def;
         bound.Action->setText(Translated(def.Caption));
         const QString hint = def.Hint ? Translated(def.Hint) : QString();
-        bound.Action->setToolTip(hint.isEmpty() ? bound.Action->text().remove(QLatin1Char('&')) : hint);
+        bound.Action->setToolTip(PlainToolTip(hint.isEmpty() ? bound.Action->text().remove(QLatin1Char('&')) : hint));
         bound.Action->setStatusTip(hint);
         bound.Action->setIcon(ImageOf(bound.Action->objectName(), bound.Action->text(), style()));
     }
@@ -227,8 +228,7 @@ void TFQuillon::UpdateActions()
         if (bound.CheckedWhen)
             bound.Action->setChecked(bound.CheckedWhen());
     }
-    if (m_inputPanel)
-        m_inputPanel->SetInputsEnabled(!m_loading);
+    SetInputsEnabled(!m_loading);
 }
 
 void TFQuillon::BindOwnActions()
@@ -242,6 +242,8 @@ void TFQuillon::BindOwnActions()
                [this] { return m_includeSubfolders; });
     BindAction(QStringLiteral("ActAktuallisieren"), [this] { ActAktuallisierenExecute(); });
     BindEditActions();
+    BindRenameActions();
+    BindUndoAction();
 }
 
 void TFQuillon::BindEditActions()

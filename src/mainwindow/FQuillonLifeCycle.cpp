@@ -56,15 +56,19 @@ TFQuillon::TFQuillon(const QStringList& arguments, QWidget* parent) : QMainWindo
         SetToolbarCodes(DefaultToolbar());
     if (m_listModel->Columns().isEmpty())
         SetColumns(DefaultColumns(), TWordArray());
-    if (m_inputPages.Count() == 0)
-        m_inputPages = DefaultInputPages();
+    if (m_pageInputs.empty())
+        ApplyInputPages(DefaultInputPages());
     UpdateStatusAndFileInfo();
     TakeCommandLine(arguments);
     // Without a usable start folder the tree shows the user's home folder.
     SetTreePath(!m_startFolder.isEmpty() && QFileInfo(m_startFolder).isDir() ? m_startFolder : QDir::homePath());
 
+    // The page titles are read before the language changes, so that titles
+    // of built-in pages follow it.
+    const TEingabeSeiten pages = InputPages();
     LoadChosenLanguage();
     TranslateWindow();
+    ApplyInputPages(pages);
 
     m_formMenu = std::make_unique<TFormMenu>(*this);
     BindOwnActions();
@@ -93,6 +97,12 @@ void TFQuillon::TakeCommandLine(const QStringList& arguments)
             continue;
         // A relative path names a file of the folder the program was started in.
         const QString path = QDir::cleanPath(current.absoluteFilePath(argument));
+        // A folder is opened, not selected in its parent.
+        if (QFileInfo(path).isDir()) {
+            if (m_pathsToSelect.isEmpty())
+                m_startFolder = path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+            continue;
+        }
         if (m_pathsToSelect.isEmpty())
             m_startFolder = path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
         m_pathsToSelect.insert(path);
@@ -139,8 +149,11 @@ void TFQuillon::FormShow()
     MenuBar1->SetMenu(m_formMenu->MainMenu());
     repaint();
     QCoreApplication::processEvents();
+    // Queued: the tree reports the new current folder from inside its mouse
+    // handling, before it has selected and drawn it; a load run there would
+    // leave the old folder highlighted for the whole load.
     connect(ShellTreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { RunGuarded(this, [this] { ShellTreeView1Change(); }); });
+            [this] { RunGuarded(this, [this] { ShellTreeView1Change(); }); }, Qt::QueuedConnection);
     m_treeConnected = true;
     ShellTreeView1Change();
     QString digest;

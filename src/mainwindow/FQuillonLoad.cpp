@@ -90,7 +90,7 @@ void TFQuillon::RunLoad(const QString& folder, bool keep)
     try {
         CommitEdits();
         SetStatusText(3, Lang("StatusBarSearching"));
-        UpdateTitleBarFolder(folder);
+        UpdateTitleBarFolder(QDir::cleanPath(folder));
         ShowLoadProgress(0, 0);
         m_currentFolder = run.Folder;
         if (!keep)
@@ -168,6 +168,7 @@ void TFQuillon::FinishLoad(TLoadRun& run, bool keep)
     m_activePump = nullptr;
     m_lastLoadLongestGapMs = run.Pump.LongestGapMs();
     labAbgebrochen->setVisible(run.Aborted);
+    ProgressLaden->setValue(0);
     run.Found.clear();
     run.Kept.clear();
     SortFileList();

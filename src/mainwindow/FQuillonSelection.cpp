@@ -3,25 +3,8 @@
 
 #include "controls/MyListView.h"
 #include "mainwindow/FileListModel.h"
-#include "mainwindow/InputPanel.h"
 
-#include "localisation/MultiLanguage.h"
-
-#include <QApplication>
 #include <QItemSelectionModel>
-
-namespace {
-
-// Shows the wait cursor while it exists.
-class TWaitCursor {
-public:
-    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-    TWaitCursor(const TWaitCursor&) = delete;
-    TWaitCursor& operator=(const TWaitCursor&) = delete;
-};
-
-}
 
 void TFQuillon::LVFilesSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
 {
@@ -73,41 +56,6 @@ void TFQuillon::SelectRows(const std::function<bool(const TEintragdaten&)>& sele
         selection.select(m_listModel->index(first, 0), m_listModel->index(row - 1, lastColumn));
     }
     LVFiles->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-}
-
-void TFQuillon::UpdateSelectionState()
-{
-    m_firstEditedIndex = -1;
-    m_editedCount = 0;
-    for (size_t i = 0; i < m_entries.size(); ++i) {
-        if (!m_entries[i]->Edited)
-            continue;
-        if (m_firstEditedIndex < 0)
-            m_firstEditedIndex = static_cast<int>(i);
-        ++m_editedCount;
-    }
-    UpdateStatusAndFileInfo();
-    if (m_inputPanel)
-        m_inputPanel->ShowSelection();
-    UpdateActions();
-}
-
-void TFQuillon::UpdateStatusAndFileInfo()
-{
-    if (m_editedCount == 0)
-        SetStatusText(0, Lang("StatusBarSelNothing"));
-    else if (m_editedCount == 1)
-        SetStatusText(1, Lang("StatusBarSelOne"));
-    else
-        SetStatusText(2, LangFmt("StatusBarSelMulti", {m_editedCount}));
-}
-
-void TFQuillon::CommitEdits()
-{
-    if (!m_inputPanel)
-        return;
-    const TWaitCursor wait;
-    m_inputPanel->CommitEdits();
 }
 
 void TFQuillon::SetTemplateEntry(TEintragdaten* entry)

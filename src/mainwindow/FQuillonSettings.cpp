@@ -4,6 +4,8 @@
 #include "controls/MyListView.h"
 #include "mainwindow/WindowPlacement.h"
 
+#include "frameinput/ID3v2Frame.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSplitter>
@@ -40,7 +42,7 @@ void TFQuillon::ApplyLoadedSettings(const TMainSettings& s)
     m_moveHistory = s.MoveHistory;
     m_favorites = s.Favorites;
     if (s.InputPages)
-        m_inputPages = *s.InputPages;
+        ApplyInputPages(*s.InputPages);
     for (int i = 0; i < s.Presets.Count(); ++i)
         m_fileNamePresets.Add(s.Presets.Names().at(i), s.Presets.Patterns().at(i));
 }
@@ -66,7 +68,7 @@ TMainSettings TFQuillon::CollectSettings() const
     s.CopyHistory = m_copyHistory;
     s.MoveHistory = m_moveHistory;
     s.Favorites = m_favorites;
-    s.InputPages = m_inputPages;
+    s.InputPages = InputPages();
     s.Presets = m_fileNamePresets;
     return s;
 }
@@ -117,7 +119,11 @@ void TFQuillon::ApplySettings()
     ID3v2Reader1.MinID3v2Padding = m_settings.MinPad;
     ID3v2Reader1.MaxID3v2Padding = m_settings.MaxPad;
     ID3v2Reader1.IgnoreWriteProtect = m_settings.NoWriteProtect;
+    for (TID3v2Frame* input : m_templateInputs)
+        input->SetUseID3Version(GetWriterVersion());
     ID3FilenameParser.NumberDecimals = m_settings.Decimals;
+    // The inputs are made again for the version to edit.
+    ApplyInputPages(InputPages());
 }
 
 TID3Versions TFQuillon::GetWriterVersion() const

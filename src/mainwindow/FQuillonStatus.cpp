@@ -1,6 +1,8 @@
 // The status bar, the title bar above the list and the list's refresh.
 #include "mainwindow/FQuillon.h"
 
+#include "localisation/ui/ComponentTranslation.h"
+
 #include "controls/MyListView.h"
 #include "mainwindow/FileListModel.h"
 #include "mainwindow/ImageLists.h"
@@ -28,7 +30,7 @@ void TFQuillon::LayoutTitleBar()
 {
     // The title bar's layout places the visible buttons and the labels; a
     // hidden button takes no room. The full folder shows as a tool tip.
-    labDir->setToolTip(labDir->text());
+    labDir->setToolTip(PlainToolTip(labDir->text()));
 }
 
 void TFQuillon::RefreshVisibleRows()

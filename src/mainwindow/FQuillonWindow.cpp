@@ -5,7 +5,6 @@
 #include "controls/MyListView.h"
 #include "mainwindow/FileListModel.h"
 #include "mainwindow/ImageLists.h"
-#include "mainwindow/InputPanel.h"
 #include "mainwindow/StatusPanel.h"
 
 #include <QFileSystemModel>
@@ -168,6 +167,7 @@ QWidget* TFQuillon::BuildClientArea()
     PanID3->setObjectName(QStringLiteral("PanID3"));
     auto* panelLayout = new QVBoxLayout(PanID3);
     panelLayout->setContentsMargins(0, 0, 0, 0);
+    panelLayout->addWidget(BuildInputPanel());
     SplitterID3->addWidget(LVFiles);
     SplitterID3->addWidget(PanID3);
     SplitterID3->setStretchFactor(0, 1);
@@ -235,12 +235,4 @@ TInputPanelPos TFQuillon::InputPanelPosition() const
     if (PanID3->isHidden())
         return TInputPanelPos::Hidden;
     return SplitterID3->indexOf(PanID3) == 0 ? TInputPanelPos::Top : TInputPanelPos::Bottom;
-}
-
-void TFQuillon::SetInputPanel(TInputPanel* panel)
-{
-    m_inputPanel = panel;
-    if (panel && panel->Widget())
-        PanID3->layout()->addWidget(panel->Widget());
-    UpdateActions();
 }

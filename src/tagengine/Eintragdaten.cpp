@@ -31,6 +31,9 @@ bool TEintragdaten::RenameFile(const QString& newName, TQLNUndoList* undoList)
 {
     const QString oldPath = Folder + FileName;
     const QString newPath = Folder + newName;
+    // Bodies left in the file are found by its path: fetch them while the
+    // path still names the file.
+    LoadDeferredBodies(Frames);
     if (!RenameNoReplace(oldPath, newPath))
         return false;
     const QString oldName = FileName;

@@ -51,6 +51,7 @@ public:
     void SetFrame(const QString& id, const TID3Frame* frame, quint32 uniqueNumber);
     // Renames the file inside its folder without ever replacing another file.
     // On success the new name is kept and, with an undo list, journalled.
+    // Frame bodies still left in the file are loaded first.
     bool RenameFile(const QString& newName, TQLNUndoList* undoList);
     bool MatchesSearch(const TMP3SearchConfig& config) const;
     bool MatchesSearchFields(const QString& fieldId, const QString& text) const;

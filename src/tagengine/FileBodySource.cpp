@@ -14,13 +14,13 @@ TFileBodySource::TFileBodySource(std::shared_ptr<TFileLayer> layer, QByteArray p
 
 std::optional<QByteArray> TFileBodySource::Load() const
 {
-    TFileHandle file(*m_layer, m_layer->Open(m_path, O_RDONLY));
+    TFileHandle file(*m_layer, m_layer->Open(m_path, O_RDONLY | O_NONBLOCK));
     if (!file.IsOpen())
         return std::nullopt;
     struct stat st {};
     if (m_layer->FStat(file.Fd(), st) != 0)
         return std::nullopt;
-    if (!FileInformationFromStat(st, QFile::decodeName(m_path)).SameState(m_state))
+    if (!FileInformationFromStat(st, QFile::decodeName(m_path)).Untouched(m_state))
         return std::nullopt;
     if (m_offset < 0 || m_size < 0 || m_offset + m_size > m_state.Size)
         return std::nullopt;

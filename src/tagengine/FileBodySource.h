@@ -10,9 +10,9 @@
 class TFileLayer;
 
 // A frame body left in the file (a picture, say) and loaded when it is
-// needed. It loads only while the file is still in the state it was read in
-// (same file, size and last-write time), so a body never comes from a newer
-// version of the file than the rest of the tag.
+// needed. It loads only while the file is untouched since it was read (same
+// file, size, last-write and status-change time), so a body never comes from
+// a newer version of the file than the rest of the tag.
 class TFileBodySource : public TFrameBodySource {
 public:
     TFileBodySource(std::shared_ptr<TFileLayer> layer, QByteArray path, const TFileInformation& state,

@@ -19,6 +19,11 @@ bool TFileInformation::SameState(const TFileInformation& other) const
            && LastWriteNs == other.LastWriteNs;
 }
 
+bool TFileInformation::Untouched(const TFileInformation& other) const
+{
+    return SameState(other) && StatusChangeNs == other.StatusChangeNs;
+}
+
 quint32 AttributesFromMode(unsigned mode, const QString& path)
 {
     quint32 attributes = 0;

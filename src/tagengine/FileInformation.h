@@ -20,6 +20,11 @@ struct TFileInformation {
 
     // Same file, same size, same last-write time.
     bool SameState(const TFileInformation& other) const;
+    // SameState, and not touched at all since: the status-change time is
+    // equal too. Our own writes give a file its last-write time back, and an
+    // in-place write keeps its size, so only this time tells such a file
+    // from the one that was read.
+    bool Untouched(const TFileInformation& other) const;
 };
 
 // The information of a stat result; path gives the hidden attribute (a

@@ -142,7 +142,7 @@ bool TFileRewrite::Run(const TRewriteJob& job)
 
     struct stat st {};
     {
-        TFileHandle probe(m_layer, m_layer.Open(path, O_RDONLY));
+        TFileHandle probe(m_layer, m_layer.Open(path, O_RDONLY | O_NONBLOCK));
         if (!probe.IsOpen())
             return FailErrno(QStringLiteral("The file could not be opened"));
         if (m_layer.FStat(probe.Fd(), st) != 0)
@@ -303,7 +303,7 @@ bool TFileRewrite::ThroughCopy(const TRewriteJob& job, const QByteArray& path, c
     if (!valid)
         return Fail(QStringLiteral("The new tag has no place in the file."));
 
-    TFileHandle source(m_layer, m_layer.Open(path, O_RDONLY));
+    TFileHandle source(m_layer, m_layer.Open(path, O_RDONLY | O_NONBLOCK));
     if (!source.IsOpen())
         return FailErrno(QStringLiteral("The file could not be opened"));
     const QString realName = QFile::decodeName(path);

@@ -164,6 +164,14 @@ TID3FrameList CloneFrames(const TID3FrameList& list)
     return copy;
 }
 
+bool LoadDeferredBodies(const TID3FrameList& list)
+{
+    bool complete = true;
+    for (const auto& f : list)
+        complete = f->BodyAvailable() && complete;
+    return complete;
+}
+
 bool DeleteFirstFrame(TID3FrameList& list, const QString& id)
 {
     auto it = std::find_if(list.begin(), list.end(), [&](const TID3FramePtr& f) { return f->FrameID == id; });

@@ -72,5 +72,8 @@ TID3Frame* FindEqualFrame(const TID3FrameList& list, const TID3Frame* frame);
 void SetFrame(TID3FrameList& list, const QString& id, const TID3Frame* frame, quint32 uniqueNumber);
 // Deep copy of a frame list (unique numbers included).
 TID3FrameList CloneFrames(const TID3FrameList& list);
+// Fetches every body still left in the file, before the file changes or
+// moves; false when one could not be loaded any more.
+bool LoadDeferredBodies(const TID3FrameList& list);
 // Removes and frees the first frame with `id`; true when one was removed.
 bool DeleteFirstFrame(TID3FrameList& list, const QString& id);

@@ -11,6 +11,9 @@
 // inflated to stored size.
 constexpr qint64 MaxInflatedFrameSize = 16 * 1024 * 1024;
 constexpr qint64 MaxInflateRatio = 1000;
+// Largest total the compressed frames of one tag may inflate to together, so
+// that many small frames cannot take what one large frame may not.
+constexpr qint64 MaxInflatedTagSize = 64 * 1024 * 1024;
 
 // FF 00 becomes FF.
 QByteArray RemoveUnsynchronisation(const QByteArray& data);

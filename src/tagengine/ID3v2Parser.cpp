@@ -254,6 +254,7 @@ private:
     const TFrameArea& m_area;
     TID3v2ParseResult& m_result;
     TID3FrameList& m_frames;
+    qint64 m_inflateBudget = MaxInflatedTagSize;
 };
 
 void TFrameReader::Read(qint64 position, qint64 size)
@@ -288,12 +289,14 @@ std::optional<QByteArray> TFrameReader::DecodeBody(const TID3Frame& frame, const
     if (!frame.Compression)
         return data;
     const qint64 expected = frame.DataLengthIndicator ? qint64(extras.DataLength) : -1;
-    auto inflated = InflateFrame(data, expected, InflateLimit(data.size()));
+    auto inflated = InflateFrame(data, expected, std::min(InflateLimit(data.size()), m_inflateBudget));
     if (!inflated) {
         m_result.Failed = true;
         m_result.PartlyRead = true;
         m_result.Error = QStringLiteral("The frame %1 could not be decompressed.").arg(frame.FrameID);
+        return inflated;
     }
+    m_inflateBudget -= inflated->size();
     return inflated;
 }
 

@@ -113,8 +113,7 @@ bool TID3v2Reader::WriteTags(const TID3FrameList& frames)
         return Fail(QStringLiteral("No file name given."));
     // Bodies left in the file are fetched before the file changes, so that
     // the caller's frames stay complete after the write.
-    for (const auto& frame : frames)
-        frame->Body();
+    LoadDeferredBodies(frames);
     if (!ScanForWrite())
         return false;
 

@@ -83,7 +83,9 @@ bool TID3v2Scan::Run()
         return m_reader.Fail(QStringLiteral("No file name given."));
     m_path = QFile::encodeName(m_reader.FileName);
     TFileLayer& layer = *m_reader.m_fileLayer;
-    TFileHandle file(layer, layer.Open(m_path, O_RDONLY));
+    // Non-blocking, so that a FIFO named like an MP3 file cannot hold the
+    // open; it is refused below as not a regular file.
+    TFileHandle file(layer, layer.Open(m_path, O_RDONLY | O_NONBLOCK));
     if (!file.IsOpen())
         return m_reader.Fail(QStringLiteral("The file could not be opened: %1").arg(SystemErrorText(errno)));
     struct stat st {};
@@ -154,13 +156,19 @@ qint64 TID3v2Scan::TakeLeadingTag(TFileHandle& file, TWindow& window, qint64 off
 {
     const uchar* header = window.At(offset, ID3v2HeaderSize);
     qint64 total = ID3v2SizeField(header) + ID3v2HeaderSize;
-    if (header[5] & FooterFlag)
-        total += ID3v2HeaderSize;
+    const bool footerClaimed = (header[5] & FooterFlag) != 0;
     m_reader.m_hasID3v2 = true;
     m_reader.m_id3v2Offset = offset;
-    m_reader.m_id3v2TotalSize = total;
     m_reader.m_major = header[3];
     m_reader.m_revision = header[4];
+    // A footer counts only where it really stands: bytes taken for a footer
+    // that is not there would be audio, lost with the tag at the next write.
+    if (footerClaimed) {
+        const uchar* footer = window.At(offset + total, ID3v2HeaderSize);
+        if (footer && IsID3v2HeaderOrFooter(footer, false))
+            total += ID3v2HeaderSize;
+    }
+    m_reader.m_id3v2TotalSize = total;
 
     const qint64 available = std::min(total, m_size - offset);
     if (available < total) {

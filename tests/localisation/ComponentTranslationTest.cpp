@@ -23,7 +23,6 @@ class ComponentTranslationTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        EnsureApplication();
         LangStrings.SetCustomLangStrings(TLanguageLines::FromLines({
             "Title=Window",
             "Caption=Label <b>text</b>",

@@ -24,7 +24,6 @@ class LanguageDialogsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        EnsureApplication();
         ASSERT_TRUE(m_folder.isValid());
         ASSERT_TRUE(m_settings.isValid());
         SetLanguageFolders(QStringList{m_folder.path()});

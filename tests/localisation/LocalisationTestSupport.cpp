@@ -4,21 +4,10 @@
 #include "localisation/LocaleLanguage.h"
 #include "localisation/MultiLanguage.h"
 
-#include <QApplication>
 #include <QDialog>
 #include <QFile>
 
 #include <gtest/gtest.h>
-
-void EnsureApplication()
-{
-    if (QCoreApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "test_localisation";
-    static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-}
 
 QByteArray LanguageFileBytes(const QStringList& lines)
 {

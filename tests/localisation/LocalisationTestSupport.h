@@ -8,9 +8,6 @@
 
 #include <functional>
 
-// A widget application for the tests that build windows (offscreen).
-void EnsureApplication();
-
 // The bytes of a language file made of lines, each ended by CR LF, in
 // Windows-1252.
 QByteArray LanguageFileBytes(const QStringList& lines);

@@ -124,12 +124,23 @@ TEST_F(MainWindowStartTest, CommandLinePathsSelectTheirFilesAfterTheFirstLoad)
     EXPECT_TRUE(window.Entries()[2]->Edited);
     EXPECT_EQ(window.FirstEditedIndex(), 0);
     EXPECT_EQ(window.EditedCount(), 2);
-    EXPECT_EQ(window.StatusText(), LangFmt("StatusBarSelMulti", {2}));
+    EXPECT_EQ(window.StatusText(), LangFmt("StatusBarSelMulti", {QStringLiteral("2")}));
+    EXPECT_FALSE(window.StatusText().contains(QLatin1Char('%')));
     EXPECT_EQ(window.StatusIcon(), 2);
 
     // The paths are taken by the first load only.
     window.LoadFolder(window.CurrentFolder(), false);
     EXPECT_EQ(window.EditedCount(), 1);
+}
+
+TEST_F(MainWindowStartTest, AFolderOnTheCommandLineIsOpened)
+{
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf(QStringLiteral("album/a.mp3")), {}));
+    const TCurrentFolder current(Env.Folder());
+    TFQuillon window({QStringLiteral("album/")});
+    window.FormShow();
+    EXPECT_EQ(window.CurrentFolder(), Env.Folder() + QStringLiteral("/album/"));
+    EXPECT_EQ(window.Entries().size(), 1u);
 }
 
 TEST_F(MainWindowStartTest, WithoutPathsTheFirstRowIsSelectedAndAnEmptyFolderSelectsNothing)
@@ -147,7 +158,11 @@ TEST_F(MainWindowStartTest, WithoutPathsTheFirstRowIsSelectedAndAnEmptyFolderSel
     EXPECT_EQ(window.EditedCount(), 1);
     EXPECT_EQ(window.StatusText(), Lang("StatusBarSelOne"));
 
+    // The tree's change loads once the tree has finished its own handling.
     window.SetTreePath(Env.PathOf(QStringLiteral("empty")));
+    EXPECT_EQ(window.Entries().size(), 2u);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.TreePath(), Env.PathOf(QStringLiteral("empty")));
     EXPECT_TRUE(window.Entries().empty());
     EXPECT_EQ(window.EditedCount(), 0);
     EXPECT_EQ(window.StatusText(), Lang("StatusBarSelNothing"));

@@ -1,0 +1,433 @@
+// The edit cycle: the set of edited entries, the commit of the inputs' edits
+// into them, their save with the retry question, and their display in the
+// status bar, the file information and the frame inputs.
+#include "mainwindow/FQuillon.h"
+
+#include "mainwindow/UpdatesLock.h"
+
+#include "frameinput/ID3v2Frame.h"
+#include "localisation/MultiLanguage.h"
+#include "platform/Prompt.h"
+#include "tagengine/DisplayTexts.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPointer>
+#include <QProgressBar>
+#include <QScrollArea>
+#include <QSignalBlocker>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Shows the wait cursor while it exists.
+class TWaitCursor {
+public:
+    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
+    TWaitCursor(const TWaitCursor&) = delete;
+    TWaitCursor& operator=(const TWaitCursor&) = delete;
+};
+
+// Sets a flag while it exists.
+class TFlagSet {
+public:
+    explicit TFlagSet(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~TFlagSet() { m_flag = false; }
+    TFlagSet(const TFlagSet&) = delete;
+    TFlagSet& operator=(const TFlagSet&) = delete;
+
+private:
+    bool& m_flag;
+};
+
+bool CarriesIdentity(const TEintragdaten& entry, quint32 identity)
+{
+    return std::any_of(entry.Frames.begin(), entry.Frames.end(),
+                       [identity](const TID3FramePtr& frame) { return frame->UniqueNumber == identity; });
+}
+
+// Puts the input's frame (nullptr: delete) into the entry. A frame the input
+// adds carries its identity from then on, like the frames it was shown, so
+// that applying the input again replaces that frame instead of adding one.
+void SetInputFrame(TEintragdaten& entry, const TID3v2Frame& input, const TID3Frame* frame)
+{
+    const quint32 identity = input.Identity();
+    const bool carried = CarriesIdentity(entry, identity);
+    entry.SetFrame(input.FrameID(), frame, identity);
+    if (frame && !carried)
+        entry.Frames.back()->UniqueNumber = identity;
+}
+
+// Gives the entry's frames of the input the input's read-only flag and
+// nothing else: their values stay each file's own.
+void SetInputReadOnlyFlag(TEintragdaten& entry, const TID3v2Frame& input)
+{
+    for (const TID3FramePtr& frame : entry.Frames) {
+        if (frame->UniqueNumber != input.Identity())
+            continue;
+        frame->ReadOnly = input.GetFrameReadOnly() ? 1 : 0;
+        entry.Changed = 1;
+    }
+}
+
+// A whole number with the locale's thousands separators.
+QString GroupedNumber(qint64 value)
+{
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
+    return locale.toString(value);
+}
+
+QString NameOfPath(const QString& path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+// A control the focus may go back to: enabled, focusable and not hidden
+// inside the window.
+bool CanTakeFocus(const QWidget& control, const QWidget& window)
+{
+    return control.isEnabled() && control.focusPolicy() != Qt::NoFocus && control.isVisibleTo(&window);
+}
+
+}
+
+void TFQuillon::CommitEdits()
+{
+    if (m_saving)
+        return; // the running save writes what is changed
+    {
+        const TWaitCursor wait;
+        ApplyInputsToSelection();
+    }
+    // The save shows its own wait cursor, and none while it asks.
+    SaveChangedEntries();
+}
+
+void TFQuillon::ApplyInputsToSelection()
+{
+    struct TPending {
+        TID3v2Frame* Input;
+        const TID3Frame* Frame;
+        bool ReadOnlyOnly;
+    };
+    std::vector<TPending> pending;
+    for (TID3v2Frame* input : m_pageInputs) {
+        if (!input->IsDataChanged() || m_appliedInputs.contains(input->Identity()))
+            continue;
+        const bool readOnlyOnly = m_readOnlyOnlyInputs.contains(input->Identity());
+        pending.push_back({input, readOnlyOnly ? nullptr : input->GetFrame(), readOnlyOnly});
+    }
+    for (const auto& entry : m_entries) {
+        if (!entry->Edited)
+            continue;
+        for (const TPending& change : pending) {
+            if (change.ReadOnlyOnly)
+                SetInputReadOnlyFlag(*entry, *change.Input);
+            else
+                SetInputFrame(*entry, *change.Input, change.Frame);
+        }
+    }
+    for (const TPending& change : pending)
+        m_appliedInputs.insert(change.Input->Identity());
+}
+
+bool TFQuillon::HasModifiedInputs() const
+{
+    return std::any_of(m_pageInputs.begin(), m_pageInputs.end(), [this](const TID3v2Frame* input) {
+        return input->IsDataChanged() && !m_appliedInputs.contains(input->Identity());
+    });
+}
+
+void TFQuillon::InputEditedByUser(TID3v2Frame* input)
+{
+    m_appliedInputs.remove(input->Identity());
+    m_readOnlyOnlyInputs.remove(input->Identity());
+}
+
+bool TFQuillon::WriteEntryTag(TEintragdaten& entry)
+{
+    const QString path = entry.FullPath();
+    ID3v2Reader1.FileName = path;
+    if (!ID3v2Reader1.WriteTags(entry.Frames))
+        return false;
+    m_undoList.AddTagWritten(path);
+    return true;
+}
+
+void TFQuillon::SaveChangedEntries()
+{
+    if (m_saving)
+        return;
+    // Edits still waiting in the inputs are written with the rest, so that
+    // none is left to be applied to entries read back from their files.
+    ApplyInputsToSelection();
+    const int total = static_cast<int>(
+        std::count_if(m_entries.begin(), m_entries.end(), [](const TEintragdatenPtr& e) { return e->Changed != 0; }));
+    if (total == 0)
+        return;
+
+    bool editedReadBack = false;
+    QStringList failedPaths;
+    {
+        const TFlagSet saving(m_saving);
+        {
+            const TWaitCursor wait;
+            // Events run after each file; entries are therefore taken by
+            // index and the failures kept by path, never by address.
+            int done = 0;
+            for (size_t i = 0; i < m_entries.size(); ++i) {
+                TEintragdaten& entry = *m_entries[i];
+                if (!entry.Changed)
+                    continue;
+                if (WriteEntryTag(entry)) {
+                    editedReadBack = editedReadBack || entry.Edited;
+                    ReadEntry(entry);
+                } else {
+                    failedPaths << entry.FullPath();
+                }
+                ShowSaveProgress(++done, total);
+            }
+        }
+        RetryFailedWrites(failedPaths);
+        for (const QString& path : std::as_const(failedPaths)) {
+            if (TEintragdaten* entry = FindEntryByPath(path)) {
+                editedReadBack = editedReadBack || entry->Edited;
+                ReadEntry(*entry);
+            }
+        }
+        ShowSaveProgress(0, 0);
+    }
+    RefreshVisibleRows();
+    // The inputs show what the files now hold; their frames carry the
+    // inputs' identities again.
+    if (editedReadBack) {
+        UpdateStatusAndFileInfo();
+        ShowSelectionInInputs();
+    }
+}
+
+void TFQuillon::RetryFailedWrites(QStringList& failedPaths)
+{
+    while (!failedPaths.isEmpty()) {
+        QString names;
+        for (const QString& path : std::as_const(failedPaths))
+            names += NameOfPath(path) + QStringLiteral("\n\r");
+        if (!CurrentPrompt()->Question(this, LangFmt("ErrorSavingTag", {names})))
+            return;
+        const TWaitCursor wait;
+        QStringList stillFailing;
+        for (const QString& path : std::as_const(failedPaths)) {
+            TEintragdaten* entry = FindEntryByPath(path);
+            if (!entry)
+                continue; // gone from the list meanwhile
+            if (WriteEntryTag(*entry))
+                ReadEntry(*entry);
+            else
+                stillFailing << path;
+        }
+        failedPaths = stillFailing;
+    }
+}
+
+void TFQuillon::ShowSaveProgress(int done, int total)
+{
+    ProgressLaden->setValue(total > 0 ? static_cast<int>(std::lround(done * 100.0 / total)) : 0);
+    if (total > 0)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TFQuillon::UpdateSelectionState()
+{
+    m_firstEditedIndex = -1;
+    m_editedCount = 0;
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        if (!m_entries[i]->Edited)
+            continue;
+        if (m_firstEditedIndex < 0)
+            m_firstEditedIndex = static_cast<int>(i);
+        ++m_editedCount;
+    }
+    UpdateTemplateCheckBox();
+    UpdateStatusAndFileInfo();
+    ShowSelectionInInputs();
+    UpdateActions();
+}
+
+void TFQuillon::UpdateTemplateCheckBox()
+{
+    CbxVorgabe->setVisible(m_editedCount < 2);
+    if (m_editedCount >= 2)
+        return;
+    CbxVorgabe->setEnabled(m_editedCount > 0);
+    const bool isTemplate = m_editedCount > 0 && m_firstEditedIndex >= 0
+                            && static_cast<size_t>(m_firstEditedIndex) < m_entries.size()
+                            && m_entries[static_cast<size_t>(m_firstEditedIndex)].get() == m_templateEntry;
+    const QSignalBlocker quiet(CbxVorgabe);
+    CbxVorgabe->setChecked(isTemplate);
+}
+
+void TFQuillon::UpdateStatusAndFileInfo()
+{
+    int count = 0;
+    const TEintragdaten* first = nullptr;
+    qint64 size = 0;
+    qint64 length = 0;
+    for (const auto& entry : m_entries) {
+        if (!entry->Edited)
+            continue;
+        if (!first)
+            first = entry.get();
+        ++count;
+        size += entry->Size;
+        length += entry->Length;
+    }
+    if (count == 0)
+        SetStatusText(0, Lang("StatusBarSelNothing"));
+    else if (count == 1)
+        SetStatusText(1, Lang("StatusBarSelOne"));
+    else
+        SetStatusText(2, LangFmt("StatusBarSelMulti", {QString::number(count)}));
+    ShowFileInfo(count, count == 1 ? first : nullptr, size, length);
+}
+
+void TFQuillon::ShowFileInfo(int count, const TEintragdaten* single, qint64 size, qint64 lengthMs)
+{
+    EDateiName->setText(single ? single->FileName : QString());
+    EDateiDatum->setText(single ? FileDateToText(single->LastWriteNs) : QString());
+    EMP3Info->setText(single ? GetColumnText(*single, QStringLiteral("*MPG")) + QStringLiteral("; ")
+                                   + GetColumnText(*single, QStringLiteral("*BIT"))
+                             : QString());
+    if (count == 0) {
+        EGroesse->clear();
+        ELaenge->clear();
+        return;
+    }
+    const TLangArgs sizes = {GroupedNumber(std::llround(static_cast<double>(size) / 1024.0)), GroupedNumber(size)};
+    const TLangArgs lengths = {DurationToText(lengthMs), GroupedNumber(lengthMs / 1000)};
+    EGroesse->setText(count == 1 ? LangFmt("MP3InfoSize", sizes) : LangFmt("MP3InfoSizeMany", sizes));
+    ELaenge->setText(count == 1 ? LangFmt("MP3InfoLength", lengths) : LangFmt("MP3InfoLengthMany", lengths));
+}
+
+void TFQuillon::ClearPageInputs()
+{
+    std::vector<TID3v2Frame*> kept;
+    kept.reserve(m_pageInputs.size());
+    for (TID3v2Frame* input : m_pageInputs) {
+        input->Clear();
+        if (input->KillOnClear())
+            DisposeInput(input);
+        else
+            kept.push_back(input);
+    }
+    m_pageInputs = std::move(kept);
+    m_appliedInputs.clear();
+    m_readOnlyOnlyInputs.clear();
+}
+
+TID3v2Frame* TFQuillon::InputForFrame(const TID3Frame& frame, const QSet<TID3v2Frame*>& seen) const
+{
+    const bool multiple = IsMultipleFrame(frame.FrameID);
+    for (TID3v2Frame* input : m_pageInputs) {
+        if (input->FrameID() != frame.FrameID)
+            continue;
+        if (!multiple)
+            return input;
+        // Of the frames several of which may coexist, an input takes the one
+        // it shows already, or any when it shows none yet; two distinct
+        // frames of one file never share an input.
+        const TID3Frame* shown = input->GetFrame();
+        if (shown ? IsSameFrame(*shown, frame) : !seen.contains(input))
+            return input;
+    }
+    return nullptr;
+}
+
+TID3v2Frame* TFQuillon::CreateExtraInput(const QString& id, bool afterOtherFiles)
+{
+    TID3v2Frame* input = CreateFrameInput(SBoxWeitereFelder, id, false);
+    if (!input)
+        return nullptr;
+    input->SetKillOnClear(true);
+    // Files shown before lacked this frame.
+    if (afterOtherFiles)
+        input->AddFrame(nullptr);
+    return input;
+}
+
+void TFQuillon::ShowSelectionInInputs()
+{
+    const TUpdatesLock lock(this);
+    const QPointer<QWidget> focused = focusWidget();
+    ClearPageInputs();
+    bool extras = false;
+    int shownEntries = 0;
+    QSet<TID3v2Frame*> seen;
+    for (const auto& entry : m_entries) {
+        if (!entry->Edited)
+            continue;
+        seen.clear();
+        for (const TID3FramePtr& frame : entry->Frames) {
+            TID3v2Frame* input = InputForFrame(*frame, seen);
+            if (!input) {
+                input = CreateExtraInput(frame->FrameID, shownEntries > 0);
+                if (!input)
+                    continue;
+                extras = true;
+            }
+            frame->UniqueNumber = input->Identity();
+            input->AddFrame(frame.get());
+            seen.insert(input);
+        }
+        // This file lacks the frames of the other inputs.
+        for (TID3v2Frame* input : m_pageInputs)
+            if (!seen.contains(input))
+                input->AddFrame(nullptr);
+        ++shownEntries;
+    }
+    SBoxWeitereFelder->setVisible(extras);
+    PanKeineWeiterenFelder->setVisible(!extras);
+    if (focused && focusWidget() != focused && CanTakeFocus(*focused, *this))
+        focused->setFocus();
+}
+
+TID3v2Frame* TFQuillon::FocusedFrameInput() const
+{
+    for (QWidget* control = focusWidget(); control && control != this; control = control->parentWidget()) {
+        auto* input = qobject_cast<TID3v2Frame*>(control);
+        if (!input)
+            continue;
+        const bool listed = std::find(m_pageInputs.begin(), m_pageInputs.end(), input) != m_pageInputs.end();
+        return listed ? input : nullptr;
+    }
+    return nullptr;
+}
+
+void TFQuillon::ActFrameReadOnlyExecute()
+{
+    TID3v2Frame* input = FocusedFrameInput();
+    if (!input) {
+        CurrentPrompt()->Beep();
+        return;
+    }
+    const quint32 identity = input->Identity();
+    const bool valueEdited = input->IsDataChanged() && !m_appliedInputs.contains(identity)
+                             && !m_readOnlyOnlyInputs.contains(identity);
+    input->SetFrameReadOnly(!input->GetFrameReadOnly());
+    // Without an edit of the value, only the flag goes to the files: the
+    // input shows the first file's value, which the others need not share.
+    if (!valueEdited)
+        m_readOnlyOnlyInputs.insert(identity);
+}
+
+TFQuillon::TFrameReadOnlyState TFQuillon::ActFrameReadOnlyUpdate() const
+{
+    const TID3v2Frame* input = FocusedFrameInput();
+    return {input != nullptr, input && input->GetFrameReadOnly()};
+}

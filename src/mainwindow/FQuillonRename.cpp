@@ -1,0 +1,310 @@
+// Renaming files by hand and from their tags, tags from file names, and the
+// file-name presets.
+#include "mainwindow/FQuillon.h"
+
+#include "mainwindow/Guarded.h"
+
+#include "localisation/MultiLanguage.h"
+#include "platform/FileRename.h"
+#include "platform/Prompt.h"
+#include "tagengine/FrameCodecs.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QFileInfo>
+#include <QMenu>
+#include <QModelIndex>
+#include <QTreeView>
+
+#include <optional>
+
+namespace {
+
+// A name split before its last ".": "song.MP3" gives "song" and ".MP3"; a
+// name without a dot has no extension.
+struct TNameParts {
+    QString Stem;
+    QString Extension;
+};
+
+TNameParts SplitExtension(const QString& name)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return {name, QString()};
+    return {name.left(dot), name.mid(dot)};
+}
+
+// A name built from tags must still name a file of its own.
+bool IsUsableStem(const QString& stem)
+{
+    return !stem.isEmpty() && stem != QLatin1String(".") && stem != QLatin1String("..");
+}
+
+// The names, each followed by LF CR (a list the user may retry).
+QString NamesFollowedByBreak(const QStringList& names)
+{
+    QString text;
+    for (const QString& name : names)
+        text += name + QStringLiteral("\n\r");
+    return text;
+}
+
+// The names, each preceded by LF CR (a list of skipped files).
+QString NamesPrecededByBreak(const QStringList& names)
+{
+    QString text;
+    for (const QString& name : names)
+        text += QStringLiteral("\n\r") + name;
+    return text;
+}
+
+QString NameOfPath(const QString& path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+// A track or part number from a file name: ASCII digits only, written without
+// leading zeros; nothing for any other text.
+std::optional<QString> NumberFromFilename(const QString& text)
+{
+    for (const QChar c : text)
+        if (!IsASCIIDigit(c))
+            return std::nullopt;
+    qsizetype first = 0;
+    while (first < text.size() - 1 && text.at(first) == QLatin1Char('0'))
+        ++first;
+    return text.mid(first);
+}
+
+}
+
+void TFQuillon::BindRenameActions()
+{
+    BindAction(QStringLiteral("ActRenameFile"), [this] { ActRenameFileExecute(); },
+               [this] { return ActRenameFileUpdate(); });
+    BindAction(QStringLiteral("ActFilenameFromID3"), [this] { ActFilenameFromID3Execute(); },
+               [this] { return ActID3FromFilenameUpdate(); });
+    BindAction(QStringLiteral("ActID3FromFilename"), [this] { ActID3FromFilenameExecute(); },
+               [this] { return ActID3FromFilenameUpdate(); });
+    // The preset button only opens its menu.
+    BindAction(QStringLiteral("ActChangeFileNamePreset"), nullptr);
+    if (QMenu* presets = PopupMenu(QStringLiteral("PopFilenamePresets")))
+        connect(presets, &QMenu::aboutToShow, this,
+                [this] { RunGuarded(this, [this] { PopFilenamePresetsPopup(); }); });
+}
+
+bool TFQuillon::HasIllegalFileNameChars(const QString& name)
+{
+    static const QString illegal = QStringLiteral("\"*/:<>?\\|");
+    for (const QChar c : name)
+        if (illegal.contains(c))
+            return true;
+    return false;
+}
+
+bool TFQuillon::AskNewFileName(const QString& current, QString& newName)
+{
+    const TNameParts parts = SplitExtension(current);
+    const std::optional<QString> typed =
+        CurrentPrompt()->Input(this, Lang("RenameWindowTitle"), Lang("RenameWindowText"), parts.Stem);
+    if (!typed)
+        return false;
+    newName = *typed + parts.Extension;
+    return true;
+}
+
+bool TFQuillon::RenameEntry(TEintragdaten& entry, const QString& newName)
+{
+    if (newName == entry.FileName)
+        return true;
+    if (!entry.RenameFile(newName, &m_undoList))
+        return false;
+    InvalidatePathIndex();
+    return true;
+}
+
+bool TFQuillon::NameTakenByOtherFile(const TEintragdaten& entry, const QString& newName) const
+{
+    const QString target = entry.Folder + newName;
+    const QFileInfo info(target);
+    if (!info.exists() && !info.isSymLink())
+        return false;
+    // The same file under a name that differs only in case (a file system
+    // that ignores case) is no other file.
+    return !IsSameFile(entry.FullPath(), target);
+}
+
+bool TFQuillon::ActRenameFileUpdate() const
+{
+    if (m_firstEditedIndex >= 0)
+        return true;
+    return ShellTreeView1->hasFocus() && ShellTreeView1->currentIndex().isValid();
+}
+
+bool TFQuillon::ActID3FromFilenameUpdate() const
+{
+    return m_firstEditedIndex >= 0;
+}
+
+void TFQuillon::ActRenameFileExecute()
+{
+    if (ShellTreeView1->hasFocus()) {
+        const QModelIndex node = ShellTreeView1->currentIndex();
+        if (node.isValid())
+            ShellTreeView1->edit(node);
+        else
+            CurrentPrompt()->Beep();
+        return;
+    }
+    if (m_firstEditedIndex < 0 || static_cast<size_t>(m_firstEditedIndex) >= m_entries.size())
+        return;
+    TEintragdaten& entry = *m_entries[static_cast<size_t>(m_firstEditedIndex)];
+    QString offered = entry.FileName;
+    QString newName;
+    while (AskNewFileName(offered, newName)) {
+        offered = newName;
+        if (HasIllegalFileNameChars(newName))
+            CurrentPrompt()->Error(this, Lang("ErrorFileNameLetters"));
+        else if (NameTakenByOtherFile(entry, newName))
+            CurrentPrompt()->Error(this, LangFmt("ErrorDoubleFileName", {newName}));
+        else if (RenameEntry(entry, newName))
+            break;
+        else
+            CurrentPrompt()->Error(this, LangFmt("ErrorRenameFile", {entry.FileName}));
+    }
+    RefreshVisibleRows();
+    UpdateStatusAndFileInfo();
+}
+
+bool TFQuillon::RenameEntryFromTag(TEintragdaten& entry, QStringList& emptyFields)
+{
+    bool allEmpty = false;
+    const QString stem = ID3FilenameParser.BuildFileName(&entry, allEmpty);
+    if (allEmpty) {
+        emptyFields << entry.FileName;
+        return true;
+    }
+    if (!IsUsableStem(stem))
+        return false;
+    return RenameEntry(entry, stem + SplitExtension(entry.FileName).Extension);
+}
+
+void TFQuillon::RetryFailedRenames(QStringList& failedPaths)
+{
+    // The question lets events run: entries are found again by their paths.
+    QStringList ignoredEmpty;
+    while (!failedPaths.isEmpty()) {
+        QStringList names;
+        for (const QString& path : std::as_const(failedPaths))
+            names << NameOfPath(path);
+        if (!CurrentPrompt()->Question(this, LangFmt("ErrorRenameFileMany", {NamesFollowedByBreak(names)})))
+            break;
+        failedPaths.removeIf([&](const QString& path) {
+            TEintragdaten* entry = FindEntryByPath(path);
+            return !entry || RenameEntryFromTag(*entry, ignoredEmpty);
+        });
+    }
+}
+
+void TFQuillon::ActFilenameFromID3Execute()
+{
+    if (m_firstEditedIndex < 0) {
+        CurrentPrompt()->Beep();
+        return;
+    }
+    ID3FilenameParser.SetFilenameConstruct(m_settings.FileNamePattern);
+    ApplyInputsToSelection();
+    QStringList failedPaths;
+    QStringList emptyFields;
+    for (const auto& entry : m_entries)
+        if (entry->Edited && !RenameEntryFromTag(*entry, emptyFields))
+            failedPaths << entry->FullPath();
+    RetryFailedRenames(failedPaths);
+    if (!emptyFields.isEmpty())
+        CurrentPrompt()->Information(this, LangFmt("ErrorRenameEmptyFields", {NamesPrecededByBreak(emptyFields)}));
+    RefreshVisibleRows();
+    UpdateStatusAndFileInfo();
+}
+
+void TFQuillon::SetFrameFromFilenamePart(TEintragdaten& entry, const QString& frameId, const QString& text)
+{
+    if (frameId.isEmpty())
+        return;
+    QString value = text.trimmed();
+    if (value.isEmpty()) {
+        entry.SetFrame(frameId, nullptr, 0);
+        return;
+    }
+    TID3Frame frame(frameId);
+    if (frameId.startsWith(QLatin1Char('C'))) {
+        SetCommentFrame(frame, SplitTextLines(value), QString(), QString());
+    } else if (frameId.startsWith(QLatin1Char('T'))) {
+        if (frameId == QLatin1String("TRCK") || frameId == QLatin1String("TPOS")) {
+            const std::optional<QString> number = NumberFromFilename(value);
+            if (!number)
+                return;
+            value = *number;
+        }
+        SetTextFrame(frame, QString(), QStringList{value});
+    } else {
+        return;
+    }
+    entry.SetFrame(frameId, &frame, 0);
+}
+
+void TFQuillon::ActID3FromFilenameExecute()
+{
+    if (m_firstEditedIndex < 0) {
+        CurrentPrompt()->Beep();
+        return;
+    }
+    ID3FilenameParser.SetFilenameConstruct(m_settings.FileNamePattern);
+    ApplyInputsToSelection();
+    for (const auto& entry : m_entries) {
+        if (!entry->Edited)
+            continue;
+        ID3FilenameParser.ParseFileName(entry->FullPath());
+        for (int i = 0; i < ID3FilenameParser.GetFrameContentCount(); ++i) {
+            const TFrameContent& part = ID3FilenameParser.GetFrameContent(i);
+            SetFrameFromFilenamePart(*entry, part.FrameID, part.Value);
+        }
+    }
+    RefreshVisibleRows();
+    ShowSelectionInInputs();
+}
+
+void TFQuillon::PopFilenamePresetsPopup()
+{
+    QMenu* menu = PopupMenu(QStringLiteral("PopFilenamePresets"));
+    menu->clear();
+    qDeleteAll(menu->findChildren<QActionGroup*>(Qt::FindDirectChildrenOnly));
+    auto* group = new QActionGroup(menu);
+    group->setExclusive(true);
+    for (int index = 0; index < m_fileNamePresets.Count(); ++index) {
+        QString name;
+        QString pattern;
+        m_fileNamePresets.Get(index, name, true, pattern);
+        QAction* item = menu->addAction(name);
+        item->setCheckable(true);
+        item->setChecked(pattern == m_settings.FileNamePattern);
+        item->setData(index);
+        group->addAction(item);
+        connect(item, &QAction::triggered, this,
+                [this, index] { RunGuarded(this, [this, index] { SelectFileNamePreset(index); }); });
+    }
+}
+
+void TFQuillon::SelectFileNamePreset(int index)
+{
+    QString name;
+    QString pattern;
+    if (!m_fileNamePresets.Get(index, name, false, pattern)) {
+        CurrentPrompt()->Beep();
+        return;
+    }
+    const bool currentIsPreset = m_fileNamePresets.Patterns().contains(m_settings.FileNamePattern);
+    if (!currentIsPreset && !CurrentPrompt()->Question(this, Lang("FileNamePresetNotSaved")))
+        return;
+    m_settings.FileNamePattern = pattern;
+}

@@ -1,0 +1,263 @@
+// The undo command: unsaved edits first, then the journal of renames, tag
+// writes and file-date changes, newest first.
+#include "mainwindow/FQuillon.h"
+
+#include "localisation/ui/ComponentTranslation.h"
+
+#include "localisation/MultiLanguage.h"
+#include "platform/FileRename.h"
+#include "platform/Prompt.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// How often the undo command's caption follows typing and other changes
+// that no command reports.
+constexpr int UndoRefreshIntervalMs = 250;
+
+QString NamePart(const QString& path)
+{
+    return QFileInfo(path).fileName();
+}
+
+// Something, even a dangling link, holds this path.
+bool PathExists(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+// The message shown when the item cannot be undone.
+QString UndoFailureText(const TQLNUndoItem& item)
+{
+    const QString name = NamePart(item.Path);
+    switch (item.Kind) {
+    case TQLNUndoItem::Rename:
+        return LangFmt("ErrorUndoRename", {name});
+    case TQLNUndoItem::TagWritten:
+        return LangFmt("ErrorUndoWriteTag", {name});
+    default:
+        return LangFmt("ErrorUndoSetDate", {name});
+    }
+}
+
+// Sets the file's last-write time; the last-access time stays. Files without
+// write permission are refused, like every write of the program.
+bool SetLastWriteTime(const QString& path, qint64 writeNs)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return false;
+    const int fd = ::open(name.constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    constexpr qint64 NsPerSecond = 1000000000;
+    qint64 seconds = writeNs / NsPerSecond;
+    qint64 nanoseconds = writeNs % NsPerSecond;
+    if (nanoseconds < 0) {
+        --seconds;
+        nanoseconds += NsPerSecond;
+    }
+    struct timespec times[2] = {};
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = static_cast<time_t>(seconds);
+    times[1].tv_nsec = static_cast<long>(nanoseconds);
+    const bool set = ::futimens(fd, times) == 0;
+    const bool closed = ::close(fd) == 0;
+    return set && closed;
+}
+
+}
+
+void TFQuillon::BindUndoAction()
+{
+    BindAction(QStringLiteral("ActUndo"), [this] { ActUndoExecute(); }, [this] { return ActUndoUpdate(); });
+    auto* refresh = new QTimer(this);
+    refresh->setInterval(UndoRefreshIntervalMs);
+    connect(refresh, &QTimer::timeout, this, [this] { RefreshUndoAction(); });
+    refresh->start();
+}
+
+void TFQuillon::RefreshUndoAction()
+{
+    QAction* undo = Action(QStringLiteral("ActUndo"));
+    if (!undo)
+        return;
+    // While a folder loads, the entries and inputs are being rebuilt.
+    if (m_loading) {
+        undo->setEnabled(false);
+        return;
+    }
+    undo->setEnabled(ActUndoUpdate());
+}
+
+quint8 TFQuillon::GetUndoKind() const
+{
+    if (m_editedCount > 0) {
+        for (const auto& entry : m_entries)
+            if (entry->Changed)
+                return ukUnsavedEntries;
+        if (HasModifiedInputs())
+            return ukModifiedInputs;
+    }
+    const TQLNUndoItem* last = m_undoList.Last();
+    return last ? last->Kind : static_cast<quint8>(ukNothing);
+}
+
+bool TFQuillon::ActUndoUpdate()
+{
+    const quint8 kind = GetUndoKind();
+    const TQLNUndoItem* last = m_undoList.Last();
+    const QString name = last ? NamePart(last->Path) : QString();
+    QString caption;
+    QString hint;
+    switch (kind) {
+    case ukRename:
+        caption = LangFmt("UndoRename", {name});
+        hint = LangFmt("UndoRenameHint", {name});
+        break;
+    case ukTagWritten:
+        caption = LangFmt("UndoSaveID3", {name});
+        hint = LangFmt("UndoSaveID3Hint", {name});
+        break;
+    case ukFileDate:
+        caption = LangFmt("UndoSetFileDate", {name});
+        hint = LangFmt("UndoSetFileDateHint", {name});
+        break;
+    case ukUnsavedEntries:
+    case ukModifiedInputs:
+        caption = Lang("UndoChangeTag");
+        hint = Lang("UndoChangeTagHint");
+        break;
+    default:
+        break;
+    }
+    if (caption.isEmpty()) {
+        caption = Lang("Undo");
+        hint = Lang("UndoHint");
+    }
+    if (QAction* undo = Action(QStringLiteral("ActUndo"))) {
+        undo->setText(caption);
+        undo->setToolTip(PlainToolTip(hint.isEmpty() ? QString(caption).remove(QLatin1Char('&')) : hint));
+        undo->setStatusTip(hint);
+    }
+    return kind != ukNothing;
+}
+
+void TFQuillon::ActUndoExecute()
+{
+    switch (GetUndoKind()) {
+    case ukRename:
+    case ukTagWritten:
+    case ukFileDate:
+        UndoJournalStep(*m_undoList.Last());
+        break;
+    case ukUnsavedEntries:
+        DiscardUnsavedEdits();
+        break;
+    case ukModifiedInputs:
+        ShowSelectionInInputs();
+        break;
+    default:
+        CurrentPrompt()->Beep();
+        break;
+    }
+}
+
+void TFQuillon::UndoJournalStep(const TQLNUndoItem& item)
+{
+    // A file that is gone can never be restored: the user may drop its step
+    // so that the older steps can be reached again.
+    if (!PathExists(item.Path)) {
+        if (CurrentPrompt()->Question(this, LangFmt("ErrorUndoFileMissing", {NamePart(item.Path)})))
+            m_undoList.RemoveLast();
+        return;
+    }
+    bool undone = false;
+    switch (item.Kind) {
+    case TQLNUndoItem::Rename:
+        undone = UndoRename(item);
+        break;
+    case TQLNUndoItem::TagWritten:
+        undone = UndoTagWritten(item);
+        break;
+    default:
+        undone = UndoFileDate(item);
+        break;
+    }
+    if (undone)
+        m_undoList.RemoveLast();
+    else
+        CurrentPrompt()->Error(this, UndoFailureText(item));
+}
+
+bool TFQuillon::UndoRename(const TQLNUndoItem& item)
+{
+    TEintragdaten* entry = FindEntryByPath(item.Path);
+    // Bodies left in the file are found by its path and state: fetch them
+    // while both still hold.
+    if (entry)
+        LoadDeferredBodies(entry->Frames);
+    if (!RenameNoReplace(item.Path, item.OldPath))
+        return false;
+    if (entry) {
+        const qsizetype slash = item.OldPath.lastIndexOf(QLatin1Char('/'));
+        entry->Folder = item.OldPath.left(slash + 1);
+        entry->FileName = item.OldPath.mid(slash + 1);
+        InvalidatePathIndex();
+        RefreshVisibleRows();
+        UpdateStatusAndFileInfo();
+    }
+    return true;
+}
+
+bool TFQuillon::UndoTagWritten(const TQLNUndoItem& item)
+{
+    if (!ID3v2Reader1.UndoWriteTags(item.Path))
+        return false;
+    if (TEintragdaten* entry = FindEntryByPath(item.Path)) {
+        ApplyInputsToSelection();
+        ReadEntry(*entry);
+        RefreshVisibleRows();
+        UpdateStatusAndFileInfo();
+        ShowSelectionInInputs();
+    }
+    return true;
+}
+
+bool TFQuillon::UndoFileDate(const TQLNUndoItem& item)
+{
+    TEintragdaten* entry = FindEntryByPath(item.Path);
+    if (entry)
+        LoadDeferredBodies(entry->Frames);
+    if (!SetLastWriteTime(item.Path, item.OldWriteNs))
+        return false;
+    if (entry) {
+        entry->LastWriteNs = item.OldWriteNs;
+        RefreshVisibleRows();
+        UpdateStatusAndFileInfo();
+    }
+    return true;
+}
+
+void TFQuillon::DiscardUnsavedEdits()
+{
+    for (const auto& entry : m_entries)
+        if (entry->Changed)
+            ReadEntry(*entry);
+    RefreshVisibleRows();
+    UpdateStatusAndFileInfo();
+    ShowSelectionInInputs();
+}

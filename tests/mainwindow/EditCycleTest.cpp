@@ -1,0 +1,441 @@
+// The edit cycle of the main window: selecting files shows their frames in
+// the inputs, edits reach every selected file when the selection changes,
+// failed writes are retried or given up, and no edit is ever applied twice.
+
+#include "InputPanelTestSupport.h"
+
+#include "localisation/MultiLanguage.h"
+#include "tagengine/DisplayTexts.h"
+#include "tagengine/FileLayer.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLocale>
+#include <QPointer>
+#include <QProcess>
+#include <QProgressBar>
+#include <QScrollArea>
+
+#include <cmath>
+
+namespace {
+
+// Lists every frame of a file's ID3v2 tag as python3-mutagen reads it: ID,
+// description (or empty) and texts.
+const char* const MutagenDump = R"PY(
+import json, sys
+from mutagen.id3 import ID3
+out = []
+for f in ID3(sys.argv[1]).values():
+    texts = [str(t) for t in f.text] if hasattr(f, 'text') else []
+    out.append({'id': f.FrameID, 'desc': getattr(f, 'desc', ''), 'text': texts})
+print(json.dumps(out))
+)PY";
+
+QJsonArray MutagenFrames(const QString& path)
+{
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QString::fromLatin1(MutagenDump), path});
+    EXPECT_TRUE(python.waitForFinished(30000));
+    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    return QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+}
+
+// The texts mutagen reads for one frame ID (and description), one per frame.
+QStringList MutagenTexts(const QJsonArray& frames, const QString& id, const QString& description = {})
+{
+    QStringList texts;
+    for (const QJsonValue& value : frames) {
+        const QJsonObject frame = value.toObject();
+        if (frame.value(QStringLiteral("id")).toString() != id
+            || frame.value(QStringLiteral("desc")).toString() != description)
+            continue;
+        QStringList parts;
+        for (const QJsonValue& text : frame.value(QStringLiteral("text")).toArray())
+            parts << text.toString();
+        texts << parts.join(QLatin1Char('/'));
+    }
+    return texts;
+}
+
+// Answers the save question from a script and records what was asked.
+class TAnsweringPrompt : public TRecordingPrompt {
+public:
+    std::function<bool(int round)> Answer;
+    QStringList Questions;
+
+    bool Question(QWidget*, const QString& text) override
+    {
+        Questions << text;
+        return Answer && Answer(static_cast<int>(Questions.size()));
+    }
+};
+
+// A file layer that declares every file write-protected while Protected is
+// set, so that writes fail and leave the files as they are.
+class TProtectingLayer : public TFileLayer {
+public:
+    bool Protected = true;
+
+    bool MayWrite(const QByteArray& path, const struct stat& st) override
+    {
+        return !Protected && TFileLayer::MayWrite(path, st);
+    }
+};
+
+class EditCycleTest : public ::testing::Test {
+protected:
+    QString Path(const QString& name) const { return Env.PathOf(QStringLiteral("files/") + name); }
+
+    std::unique_ptr<TFQuillon> Open()
+    {
+        auto window = OpenWindowAt(Env.PathOf(QStringLiteral("files")));
+        EXPECT_FALSE(window->Entries().empty());
+        return window;
+    }
+
+    TMainWindowEnvironment Env;
+    TAnsweringPrompt Prompt;
+};
+
+}
+
+TEST_F(EditCycleTest, AnEditIsWrittenWhenTheSelectionMovesOn)
+{
+    ASSERT_TRUE(WriteMp3WithFrames(Path("a.mp3"), {{"TIT2", Text("Old")}, {"TPE1", Text("Band")}}));
+    ASSERT_TRUE(WriteMp3WithFrames(Path("b.mp3"), {{"TIT2", Text("Second")}}));
+    auto window = Open();
+    // The first row is selected after the load and shown.
+    ASSERT_TRUE(window->Entries()[0]->Edited);
+    EXPECT_EQ(window->EDateiName->text(), QStringLiteral("a.mp3"));
+    TID3v2Frame* title = InputOf(*window, QStringLiteral("TIT2"));
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(ShownText(title), QStringLiteral("Old"));
+    EXPECT_FALSE(window->HasModifiedInputs());
+
+    TypeInto(title, QStringLiteral("New \xe9 Title"));
+    EXPECT_TRUE(title->IsDataChanged());
+    EXPECT_TRUE(window->HasModifiedInputs());
+    SelectListRows(*window, {1});
+
+    // Written before the second file was shown; read back by both readers.
+    const TID3FrameList frames = ReadFramesOf(Path("a.mp3"));
+    EXPECT_EQ(FrameText(frames, QStringLiteral("TIT2")), QStringLiteral("New \xe9 Title"));
+    EXPECT_EQ(FrameText(frames, QStringLiteral("TPE1")), QStringLiteral("Band"));
+    const QJsonArray mutagen = MutagenFrames(Path("a.mp3"));
+    EXPECT_EQ(MutagenTexts(mutagen, QStringLiteral("TIT2")), QStringList{QStringLiteral("New \xe9 Title")});
+    EXPECT_EQ(MutagenTexts(mutagen, QStringLiteral("TPE1")), QStringList{QStringLiteral("Band")});
+    EXPECT_FALSE(window->Entries()[0]->Changed);
+    ASSERT_EQ(window->UndoList().Count(), 1);
+    EXPECT_EQ(window->UndoList().Last()->Path, Path("a.mp3"));
+
+    EXPECT_EQ(ShownText(InputOf(*window, QStringLiteral("TIT2"))), QStringLiteral("Second"));
+    EXPECT_FALSE(window->HasModifiedInputs());
+    // Showing values is no edit: moving on again writes nothing.
+    SelectListRows(*window, {0});
+    EXPECT_EQ(window->UndoList().Count(), 1);
+}
+
+TEST_F(EditCycleTest, AMultiSelectionEditReachesEveryFileAndLeavesTheRestAlone)
+{
+    const QByteArray artist = ID3v2Builder::TextBody(1, {QStringLiteral("Caf\xe9 Band")});
+    ASSERT_TRUE(WriteMp3WithFrames(Path("1.mp3"), {{"TALB", Text("One")}, {"TPE1", artist}, {"TIT2", Text("x")}}));
+    ASSERT_TRUE(WriteMp3WithFrames(Path("2.mp3"), {{"TALB", Text("Two")}, {"TPE1", artist}}));
+    ASSERT_TRUE(WriteMp3WithFrames(Path("3.mp3"), {{"TALB", Text("Three")}}));
+    const QByteArray untouched = Mp3Builder::ReadFile(Path("3.mp3"));
+    auto window = Open();
+    SelectListRows(*window, {0, 1});
+    EXPECT_EQ(window->EditedCount(), 2);
+    EXPECT_EQ(window->StatusText(), LangFmt("StatusBarSelMulti", {QStringLiteral("2")}));
+    EXPECT_TRUE(InputOf(*window, QStringLiteral("TALB"))->IsDifferent());
+    EXPECT_FALSE(InputOf(*window, QStringLiteral("TPE1"))->IsDifferent());
+    // One file lacks the title: the files disagree.
+    EXPECT_TRUE(InputOf(*window, QStringLiteral("TIT2"))->IsDifferent());
+    // Two files: no file name, the sizes summed.
+    EXPECT_TRUE(window->EDateiName->text().isEmpty());
+    EXPECT_FALSE(window->EGroesse->text().isEmpty());
+
+    TypeInto(InputOf(*window, QStringLiteral("TALB")), QStringLiteral("Common"));
+    SelectListRows(*window, {2});
+
+    for (const char* name : {"1.mp3", "2.mp3"}) {
+        const TID3FrameList frames = ReadFramesOf(Path(QString::fromLatin1(name)));
+        EXPECT_EQ(FrameText(frames, QStringLiteral("TALB")), QStringLiteral("Common")) << name;
+        // The artist nobody touched keeps its bytes, UTF-16 included.
+        ASSERT_NE(FindFrame(frames, QStringLiteral("TPE1")), nullptr) << name;
+        EXPECT_EQ(FindFrame(frames, QStringLiteral("TPE1"))->Body(), artist) << name;
+        EXPECT_EQ(MutagenTexts(MutagenFrames(Path(QString::fromLatin1(name))), QStringLiteral("TALB")),
+                  QStringList{QStringLiteral("Common")});
+    }
+    // An input left untouched writes nothing: the second file still has no title.
+    EXPECT_EQ(CountFrames(ReadFramesOf(Path("2.mp3")), QStringLiteral("TIT2")), 0);
+    EXPECT_EQ(FrameText(ReadFramesOf(Path("1.mp3")), QStringLiteral("TIT2")), QStringLiteral("x"));
+    EXPECT_EQ(Mp3Builder::ReadFile(Path("3.mp3")), untouched);
+    EXPECT_EQ(window->UndoList().Count(), 2);
+}
+
+TEST_F(EditCycleTest, ClearingAnInputDeletesTheFrameAndFurtherFramesGetExtraInputs)
+{
+    ASSERT_TRUE(WriteMp3WithFrames(
+        Path("a.mp3"), {{"TENC", Text("Enc A")}, {"COMM", Comment("", "first")}, {"TCOP", Text("(c) A")}}));
+    ASSERT_TRUE(WriteMp3WithFrames(Path("b.mp3"), {{"TENC", Text("Enc B")}, {"COMM", Comment("notes", "second")}}));
+    ASSERT_TRUE(WriteMp3WithFrames(Path("c.mp3"), {{"TIT2", Text("plain")}}));
+    auto window = Open();
+    // A frame no page shows has its input among the further fields.
+    ASSERT_EQ(InputCount(*window, QStringLiteral("TCOP")), 1);
+    EXPECT_TRUE(InputOf(*window, QStringLiteral("TCOP"))->KillOnClear());
+    EXPECT_FALSE(window->SBoxWeitereFelder->isHidden());
+    EXPECT_TRUE(window->PanKeineWeiterenFelder->isHidden());
+
+    SelectListRows(*window, {0, 1});
+    // The first file's comment goes to the page's comment input; the second
+    // file's, of another description, opens an extra one that counts as
+    // different, since the first file lacked it.
+    ASSERT_EQ(InputCount(*window, QStringLiteral("COMM")), 2);
+    TID3v2Frame* pageComment = InputOf(*window, QStringLiteral("COMM"), 0);
+    TID3v2Frame* extraComment = InputOf(*window, QStringLiteral("COMM"), 1);
+    EXPECT_FALSE(pageComment->KillOnClear());
+    EXPECT_EQ(ShownText(pageComment), QStringLiteral("first"));
+    EXPECT_TRUE(extraComment->KillOnClear());
+    EXPECT_TRUE(extraComment->IsDifferent());
+    EXPECT_TRUE(InputOf(*window, QStringLiteral("TENC"))->IsDifferent());
+
+    TypeInto(InputOf(*window, QStringLiteral("TENC")), QString());
+    SelectListRows(*window, {2});
+    for (const char* name : {"a.mp3", "b.mp3"}) {
+        const TID3FrameList frames = ReadFramesOf(Path(QString::fromLatin1(name)));
+        EXPECT_EQ(CountFrames(frames, QStringLiteral("TENC")), 0) << name;
+        EXPECT_EQ(CountFrames(frames, QStringLiteral("COMM")), 1) << name;
+        EXPECT_TRUE(MutagenTexts(MutagenFrames(Path(QString::fromLatin1(name))), QStringLiteral("TENC")).isEmpty());
+    }
+    // The third file has no further frames: the extra inputs are gone.
+    EXPECT_EQ(InputCount(*window, QStringLiteral("TCOP")), 0);
+    EXPECT_EQ(InputCount(*window, QStringLiteral("COMM")), 1);
+    EXPECT_TRUE(window->SBoxWeitereFelder->isHidden());
+    EXPECT_FALSE(window->PanKeineWeiterenFelder->isHidden());
+}
+
+TEST_F(EditCycleTest, NoEditIsEverAppliedTwice)
+{
+    ASSERT_TRUE(WriteMp3WithFrames(Path("a.mp3"), {{"TIT2", Text("A")}, {"COMM", Comment("", "old")}}));
+    ASSERT_TRUE(WriteMp3WithFrames(Path("b.mp3"), {{"TIT2", Text("B")}}));
+    auto window = Open();
+    SelectListRows(*window, {0, 1});
+    // New frames for one file or both, replaced frames, and an extra input.
+    TypeInto(InputOf(*window, QStringLiteral("TENC")), QStringLiteral("encoder"));
+    TypeInto(InputOf(*window, QStringLiteral("COMM")), QStringLiteral("comment"));
+    TypeInto(InputOf(*window, QStringLiteral("TIT2")), QStringLiteral("Same"));
+
+    // Batch commands apply the inputs without saving, maybe several times.
+    window->ApplyInputsToSelection();
+    window->ApplyInputsToSelection();
+    EXPECT_TRUE(window->Entries()[1]->Changed);
+    EXPECT_FALSE(window->HasModifiedInputs());
+    // The user types again into an input already applied: its frame is
+    // replaced, not added once more.
+    TypeInto(InputOf(*window, QStringLiteral("TENC")), QStringLiteral("encoder 2"));
+    window->ApplyInputsToSelection();
+
+    // Commit, apply the pages again, reload, commit again.
+    window->CommitEdits();
+    window->ApplyInputPages(window->InputPages());
+    window->ReloadFolder(true);
+    window->CommitEdits();
+    window->ApplySettings();
+    window->ReloadFolder(false);
+    window->CommitEdits();
+
+    for (const char* name : {"a.mp3", "b.mp3"}) {
+        const TID3FrameList frames = ReadFramesOf(Path(QString::fromLatin1(name)));
+        for (const char* id : {"TIT2", "TENC", "COMM"})
+            EXPECT_EQ(CountFrames(frames, QString::fromLatin1(id)), 1) << name << " " << id;
+        EXPECT_EQ(FrameText(frames, QStringLiteral("TIT2")), QStringLiteral("Same")) << name;
+        EXPECT_EQ(FrameText(frames, QStringLiteral("TENC")), QStringLiteral("encoder 2")) << name;
+        const QJsonArray mutagen = MutagenFrames(Path(QString::fromLatin1(name)));
+        EXPECT_EQ(MutagenTexts(mutagen, QStringLiteral("COMM")), QStringList{QStringLiteral("comment")}) << name;
+        EXPECT_EQ(MutagenTexts(mutagen, QStringLiteral("TENC")), QStringList{QStringLiteral("encoder 2")}) << name;
+    }
+    // Each file was written once.
+    EXPECT_EQ(window->UndoList().Count(), 2);
+}
+
+TEST_F(EditCycleTest, AnEditDiscardedFromTheEntriesDoesNotComeBack)
+{
+    ASSERT_TRUE(WriteMp3WithFrames(Path("a.mp3"), {{"TIT2", Text("Kept")}}));
+    auto window = Open();
+    TypeInto(InputOf(*window, QStringLiteral("TIT2")), QStringLiteral("Typed"));
+    window->ApplyInputsToSelection();
+    TEintragdaten& entry = *window->Entries()[0];
+    ASSERT_TRUE(entry.Changed);
+    // The entry's edits are dropped (read back from the file); a later
+    // command applies the inputs again before it works.
+    window->ReadEntry(entry);
+    window->ApplyInputsToSelection();
+    EXPECT_FALSE(entry.Changed);
+    EXPECT_EQ(FrameText(entry.Frames, QStringLiteral("TIT2")), QStringLiteral("Kept"));
+    window->CommitEdits();
+    EXPECT_EQ(window->UndoList().Count(), 0);
+}
+
+TEST_F(EditCycleTest, TheReadOnlyToggleNeverCopiesTheFirstFilesValue)
+{
+    ASSERT_TRUE(WriteMp3WithFrames(Path("a.mp3"), {{"TIT2", Text("Alpha")}}));
+    ASSERT_TRUE(WriteMp3WithFrames(Path("b.mp3"), {{"TIT2", Text("Beta")}}));
+    ASSERT_TRUE(WriteMp3WithFrames(Path("c.mp3"), {}));
+    auto window = Open();
+    // Without a focused input the command only beeps.
+    window->LVFiles->setFocus();
+    EXPECT_FALSE(window->ActFrameReadOnlyUpdate().Enabled);
+    window->ActFrameReadOnlyExecute();
+    EXPECT_EQ(Prompt.Beeps, 1);
+
+    SelectListRows(*window, {0, 1});
+    TID3v2Frame* title = InputOf(*window, QStringLiteral("TIT2"));
+    ASSERT_TRUE(title->IsDifferent());
+    TextControlOf(title)->setFocus();
+    EXPECT_EQ(window->FocusedFrameInput(), title);
+    EXPECT_TRUE(window->ActFrameReadOnlyUpdate().Enabled);
+    EXPECT_FALSE(window->ActFrameReadOnlyUpdate().Checked);
+    window->ActFrameReadOnlyExecute();
+    EXPECT_TRUE(window->ActFrameReadOnlyUpdate().Checked);
+    EXPECT_TRUE(window->HasModifiedInputs());
+    window->ApplyInputsToSelection();
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_TRUE(window->Entries()[i]->Changed);
+        EXPECT_TRUE(FindFrame(window->Entries()[i]->Frames, QStringLiteral("TIT2"))->ReadOnly);
+    }
+    SelectListRows(*window, {2});
+    EXPECT_EQ(FrameText(ReadFramesOf(Path("a.mp3")), QStringLiteral("TIT2")), QStringLiteral("Alpha"));
+    EXPECT_EQ(FrameText(ReadFramesOf(Path("b.mp3")), QStringLiteral("TIT2")), QStringLiteral("Beta"));
+
+    // Typed after the toggle, the value counts for all files.
+    SelectListRows(*window, {0, 1});
+    title = InputOf(*window, QStringLiteral("TIT2"));
+    TextControlOf(title)->setFocus();
+    window->ActFrameReadOnlyExecute();
+    TypeInto(title, QStringLiteral("Both"));
+    SelectListRows(*window, {2});
+    EXPECT_EQ(FrameText(ReadFramesOf(Path("a.mp3")), QStringLiteral("TIT2")), QStringLiteral("Both"));
+    EXPECT_EQ(FrameText(ReadFramesOf(Path("b.mp3")), QStringLiteral("TIT2")), QStringLiteral("Both"));
+}
+
+TEST_F(EditCycleTest, AnExtraInputHoldingTheFocusIsFreedLater)
+{
+    ASSERT_TRUE(WriteMp3WithFrames(Path("a.mp3"), {{"TCOP", Text("(c)")}}));
+    ASSERT_TRUE(WriteMp3WithFrames(Path("b.mp3"), {}));
+    auto window = Open();
+    const QPointer<TID3v2Frame> extra = InputOf(*window, QStringLiteral("TCOP"));
+    ASSERT_FALSE(extra.isNull());
+    extra->setFocus();
+    SelectListRows(*window, {1});
+    EXPECT_EQ(InputCount(*window, QStringLiteral("TCOP")), 0);
+    // Still alive until the event loop runs: it may be inside one of its
+    // own handlers.
+    EXPECT_FALSE(extra.isNull());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(extra.isNull());
+}
+
+TEST_F(EditCycleTest, AFailedWriteIsListedAndRetried)
+{
+    ASSERT_TRUE(WriteMp3WithFrames(Path("a.mp3"), {{"TIT2", Text("Old")}}));
+    ASSERT_TRUE(WriteMp3WithFrames(Path("b.mp3"), {}));
+    auto window = Open();
+    auto layer = std::make_shared<TProtectingLayer>();
+    window->ID3v2Reader1.SetFileLayer(layer);
+    Prompt.Answer = [&layer](int) {
+        layer->Protected = false;
+        return true;
+    };
+    TypeInto(InputOf(*window, QStringLiteral("TIT2")), QStringLiteral("New"));
+    SelectListRows(*window, {1});
+    ASSERT_EQ(Prompt.Questions.size(), 1);
+    EXPECT_EQ(Prompt.Questions[0], LangFmt("ErrorSavingTag", {QStringLiteral("a.mp3\n\r")}));
+    EXPECT_EQ(FrameText(ReadFramesOf(Path("a.mp3")), QStringLiteral("TIT2")), QStringLiteral("New"));
+    EXPECT_FALSE(window->Entries()[0]->Changed);
+    EXPECT_EQ(window->UndoList().Count(), 1);
+}
+
+TEST_F(EditCycleTest, AWriteGivenUpIsReadBackAndShownAsStored)
+{
+    ASSERT_TRUE(WriteMp3WithFrames(Path("a.mp3"), {{"TIT2", Text("Stored")}}));
+    const QByteArray before = Mp3Builder::ReadFile(Path("a.mp3"));
+    auto window = Open();
+    window->ID3v2Reader1.SetFileLayer(std::make_shared<TProtectingLayer>());
+    Prompt.Answer = [](int round) { return round < 3; };
+    TypeInto(InputOf(*window, QStringLiteral("TIT2")), QStringLiteral("Lost"));
+    // Committed while the selection stays, as before a file operation.
+    window->CommitEdits();
+    EXPECT_EQ(Prompt.Questions.size(), 3);
+    EXPECT_EQ(Mp3Builder::ReadFile(Path("a.mp3")), before);
+    EXPECT_FALSE(window->Entries()[0]->Changed);
+    EXPECT_EQ(FrameText(window->Entries()[0]->Frames, QStringLiteral("TIT2")), QStringLiteral("Stored"));
+    EXPECT_EQ(ShownText(InputOf(*window, QStringLiteral("TIT2"))), QStringLiteral("Stored"));
+    EXPECT_FALSE(window->HasModifiedInputs());
+    EXPECT_EQ(window->StatusText(), Lang("StatusBarSelOne"));
+    EXPECT_EQ(window->UndoList().Count(), 0);
+}
+
+TEST_F(EditCycleTest, SavingManyFilesLetsEventsRunAndShowsProgress)
+{
+    constexpr int Files = 30;
+    for (int i = 0; i < Files; ++i)
+        ASSERT_TRUE(WriteMp3WithFrames(Path(QStringLiteral("%1.mp3").arg(i, 2, 10, QLatin1Char('0'))),
+                                       {{"TALB", Text("x")}}));
+    auto window = Open();
+    window->LVFiles->selectAll();
+    ASSERT_EQ(window->EditedCount(), Files);
+    TypeInto(InputOf(*window, QStringLiteral("TALB")), QStringLiteral("All"));
+
+    bool ranDuringSave = false;
+    int progress = -1;
+    AfterEventRounds(3, [&] {
+        ranDuringSave = window->IsSaving();
+        progress = window->ProgressLaden->value();
+    });
+    window->CommitEdits();
+    EXPECT_TRUE(ranDuringSave);
+    EXPECT_GT(progress, 0);
+    EXPECT_LT(progress, 100);
+    EXPECT_EQ(window->ProgressLaden->value(), 0);
+    EXPECT_FALSE(window->IsSaving());
+    EXPECT_EQ(window->UndoList().Count(), Files);
+    EXPECT_EQ(FrameText(ReadFramesOf(Path("29.mp3")), QStringLiteral("TALB")), QStringLiteral("All"));
+}
+
+TEST_F(EditCycleTest, TheStatusAndFileInformationFollowTheSelection)
+{
+    ASSERT_TRUE(WriteMp3WithFrames(Path("a.mp3"), {}));
+    ASSERT_TRUE(WriteMp3WithFrames(Path("b.mp3"), {}));
+    auto window = Open();
+    const TEintragdaten& a = *window->Entries()[0];
+    EXPECT_EQ(window->StatusText(), Lang("StatusBarSelOne"));
+    EXPECT_EQ(window->StatusIcon(), 1);
+    EXPECT_EQ(window->EDateiName->text(), QStringLiteral("a.mp3"));
+    EXPECT_FALSE(window->EDateiDatum->text().isEmpty());
+    EXPECT_TRUE(window->EMP3Info->text().contains(QStringLiteral("; ")));
+    QLocale grouped;
+    grouped.setNumberOptions(grouped.numberOptions() & ~QLocale::OmitGroupSeparator);
+    EXPECT_EQ(window->EGroesse->text(), LangFmt("MP3InfoSize", {grouped.toString(std::llround(a.Size / 1024.0)),
+                                                                 grouped.toString(a.Size)}));
+    EXPECT_TRUE(window->ELaenge->text().startsWith(DurationToText(a.Length)));
+
+    SelectListRows(*window, {0, 1});
+    EXPECT_EQ(window->StatusIcon(), 2);
+    EXPECT_TRUE(window->EDateiName->text().isEmpty());
+    EXPECT_TRUE(window->EMP3Info->text().isEmpty());
+    EXPECT_TRUE(window->ELaenge->text().startsWith(DurationToText(2 * a.Length)));
+
+    window->LVFiles->clearSelection();
+    EXPECT_EQ(window->StatusText(), Lang("StatusBarSelNothing"));
+    EXPECT_EQ(window->StatusIcon(), 0);
+    EXPECT_TRUE(window->EGroesse->text().isEmpty());
+    EXPECT_TRUE(window->ELaenge->text().isEmpty());
+    // Nothing edited: every input is empty and disabled.
+    for (const TID3v2Frame* input : window->PageInputs())
+        EXPECT_FALSE(input->isEnabled()) << input->FrameID().toStdString();
+}

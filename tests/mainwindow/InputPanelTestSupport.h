@@ -1,0 +1,152 @@
+#pragma once
+
+// What the tests of the input pages and the edit cycle share: generated MP3
+// files with any frames, a window opened at a folder, selecting rows as the
+// user does, typing into inputs and reading files back.
+
+#include "MainWindowTestSupport.h"
+
+#include "support/ID3v2Builder.h"
+#include "support/Mp3Builder.h"
+
+#include "controls/MyListView.h"
+#include "frameinput/ID3v2Frame.h"
+#include "frameinput/ID3v2FrameComment.h"
+#include "frameinput/ID3v2FrameEdit.h"
+#include "mainwindow/FQuillon.h"
+#include "tagengine/FrameCodecs.h"
+#include "tagengine/ID3v2Reader.h"
+
+#include <QAbstractItemModel>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+using TFrameBodies = std::vector<std::pair<QByteArray, QByteArray>>;
+
+// An ID3v2.3 file with these frames (ID and body) and eight audio frames.
+inline bool WriteMp3WithFrames(const QString& path, const TFrameBodies& frames)
+{
+    ID3v2Builder tag(3);
+    for (const auto& [id, body] : frames)
+        tag.Frame(id, body);
+    tag.Padding(64);
+    Mp3FileParts parts;
+    parts.LeadingTag = tag.Build();
+    parts.Audio = Mp3Builder::CbrFrames(MpegFormat{}, 8);
+    return Mp3Builder::WriteFile(path, Mp3Builder::File(parts));
+}
+
+inline QByteArray Text(const QString& text)
+{
+    return ID3v2Builder::TextBody(0, {text});
+}
+
+inline QByteArray Comment(const QString& description, const QString& text, const QByteArray& language = "eng")
+{
+    return ID3v2Builder::CommentBody(0, language, description, text);
+}
+
+// A window whose first load shows the folder.
+inline std::unique_ptr<TFQuillon> OpenWindowAt(const QString& folder)
+{
+    auto window = std::make_unique<TFQuillon>(QStringList());
+    window->SetTreePath(folder);
+    window->FormShow();
+    return window;
+}
+
+// Selects exactly these rows of the file list, as a click would.
+inline void SelectListRows(TFQuillon& window, std::initializer_list<int> rows)
+{
+    QItemSelectionModel* model = window.LVFiles->selectionModel();
+    QItemSelection selection;
+    for (int row : rows) {
+        const QModelIndex index = window.LVFiles->model()->index(row, 0);
+        selection.select(index, index);
+    }
+    model->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+// The n-th input of the input list for the frame ID; nullptr when none.
+inline TID3v2Frame* InputOf(const TFQuillon& window, const QString& id, int n = 0)
+{
+    for (TID3v2Frame* input : window.PageInputs())
+        if (input->FrameID() == id && n-- == 0)
+            return input;
+    return nullptr;
+}
+
+inline int InputCount(const TFQuillon& window, const QString& id)
+{
+    int count = 0;
+    for (const TID3v2Frame* input : window.PageInputs())
+        count += input->FrameID() == id ? 1 : 0;
+    return count;
+}
+
+// The text control of a text or comment input.
+inline QWidget* TextControlOf(TID3v2Frame* input)
+{
+    if (auto* edit = qobject_cast<TID3v2FrameEdit*>(input))
+        return edit->Edit();
+    if (auto* comment = qobject_cast<TID3v2FrameComment*>(input))
+        return comment->Memo();
+    return nullptr;
+}
+
+// Replaces the text of a text or comment input by typing, as the user does.
+inline void TypeInto(TID3v2Frame* input, const QString& text)
+{
+    QWidget* control = TextControlOf(input);
+    ASSERT_NE(control, nullptr);
+    QTest::keyClick(control, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(control, Qt::Key_Delete);
+    // Key by key, any character (QTest::keyClicks takes Latin-1 only).
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, control, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+inline QString ShownText(TID3v2Frame* input)
+{
+    if (auto* edit = qobject_cast<TID3v2FrameEdit*>(input))
+        return edit->Edit()->text();
+    if (auto* comment = qobject_cast<TID3v2FrameComment*>(input))
+        return comment->MemoText();
+    return {};
+}
+
+// The frames of a file as our reader reads them.
+inline TID3FrameList ReadFramesOf(const QString& path)
+{
+    TID3v2Reader reader;
+    reader.FileName = path;
+    EXPECT_TRUE(reader.ReadTags()) << path.toStdString();
+    return reader.TakeFrames();
+}
+
+inline int CountFrames(const TID3FrameList& frames, const QString& id)
+{
+    int count = 0;
+    for (const auto& frame : frames)
+        count += frame->FrameID == id ? 1 : 0;
+    return count;
+}
+
+// The first string of the first frame with the ID; nothing when none.
+inline std::optional<QString> FrameText(const TID3FrameList& frames, const QString& id)
+{
+    const TID3Frame* frame = FindFrame(frames, id);
+    if (!frame)
+        return std::nullopt;
+    return GetFirstText(frame->Body());
+}

@@ -1,0 +1,248 @@
+#include "RenameTestSupport.h"
+
+#include "InputPanelTestSupport.h"
+
+#include "tagengine/DisplayTexts.h"
+#include "tagengine/FrameCodecs.h"
+
+#include "localisation/MultiLanguage.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class RenameTest : public ::testing::Test, protected TRenameFixture {
+protected:
+    int RenameItems() const
+    {
+        int count = 0;
+        for (int i = 0; i < Window->UndoList().Count(); ++i)
+            count += Window->UndoList().GetItem(i)->Kind == TQLNUndoItem::Rename;
+        return count;
+    }
+};
+
+}
+
+TEST_F(RenameTest, NamesFromTagsNeverReplaceAFileAndUndoRestoresThem)
+{
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("a.mp3"), {{"TPE1", "X"}, {"TIT2", "Same"}, {"TALB", "first"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("b.mp3"), {{"TPE1", "X"}, {"TIT2", "Same"}, {"TALB", "second"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("c.MP3"), {{"TPE1", "Y"}, {"TIT2", "Other"}, {"TALB", "third"}}));
+    const QByteArray a = Bytes(Dir() + "a.mp3");
+    const QByteArray b = Bytes(Dir() + "b.mp3");
+    const QByteArray c = Bytes(Dir() + "c.MP3");
+    Open();
+    Select({"a.mp3", "b.mp3", "c.MP3"});
+    // Yes once: the retry fails again; then No.
+    int asked = 0;
+    Prompt.OnQuestion = [&](const QString&) { return ++asked == 1; };
+
+    Trigger("ActFilenameFromID3");
+
+    EXPECT_EQ(FilesOnDisk(), QStringList({"X - Same.mp3", "Y - Other.MP3", "b.mp3"}));
+    EXPECT_EQ(Bytes(Dir() + "X - Same.mp3"), a);
+    EXPECT_EQ(Bytes(Dir() + "b.mp3"), b);
+    EXPECT_EQ(Bytes(Dir() + "Y - Other.MP3"), c);
+    ASSERT_EQ(Prompt.Questions.size(), 2);
+    EXPECT_EQ(Prompt.Questions[0], LangFmt("ErrorRenameFileMany", {QStringLiteral("b.mp3\n\r")}));
+    EXPECT_TRUE(Prompt.Errors.isEmpty());
+    EXPECT_EQ(RenameItems(), 2);
+    ASSERT_NE(Entry("X - Same.mp3"), nullptr);
+    EXPECT_EQ(GetColumnText(*Entry("X - Same.mp3"), "TALB"), QStringLiteral("first"));
+    EXPECT_EQ(Entry("a.mp3"), nullptr);
+
+    Trigger("ActUndo");
+    Trigger("ActUndo");
+    EXPECT_EQ(FilesOnDisk(), QStringList({"a.mp3", "b.mp3", "c.MP3"}));
+    EXPECT_EQ(Bytes(Dir() + "a.mp3"), a);
+    EXPECT_EQ(Bytes(Dir() + "c.MP3"), c);
+    ASSERT_NE(Entry("a.mp3"), nullptr);
+    EXPECT_EQ(GetColumnText(*Entry("a.mp3"), "TALB"), QStringLiteral("first"));
+    EXPECT_EQ(GetColumnText(*Entry("c.MP3"), "TALB"), QStringLiteral("third"));
+    EXPECT_EQ(Window->UndoList().Count(), 0);
+    EXPECT_FALSE(Window->Action("ActUndo")->isEnabled());
+}
+
+TEST_F(RenameTest, NamesFromTagsAreCleanedOrRefused)
+{
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("untagged.mp3"), {{"TALB", "only album"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("illegal.mp3"), {{"TPE1", "?*"}, {"TIT2", ":|"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("slash.mp3"), {{"TPE1", "AC/DC"}, {"TIT2", "T\tN"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("Z Done.mp3"), {{"TPE1", "Z"}, {"TIT2", "Done"}}));
+    Open();
+    Window->Settings().FileNamePattern = QStringLiteral("%A %T");
+    Select({"untagged.mp3", "illegal.mp3", "slash.mp3", "Z Done.mp3"});
+
+    Trigger("ActFilenameFromID3");
+
+    // Control characters and "/" are dropped; a file already named right is
+    // no rename and no undo step.
+    EXPECT_EQ(FilesOnDisk(), QStringList({"ACDC TN.mp3", "Z Done.mp3", "illegal.mp3", "untagged.mp3"}));
+    EXPECT_EQ(RenameItems(), 1);
+    // A name that would be empty is refused and offered for retry.
+    ASSERT_EQ(Prompt.Questions.size(), 1);
+    EXPECT_EQ(Prompt.Questions[0], LangFmt("ErrorRenameFileMany", {QStringLiteral("illegal.mp3\n\r")}));
+    // Empty pattern fields are reported once, as skipped.
+    ASSERT_EQ(Prompt.Informations.size(), 1);
+    EXPECT_EQ(Prompt.Informations[0], LangFmt("ErrorRenameEmptyFields", {QStringLiteral("\n\runtagged.mp3")}));
+
+    // Names "." and ".." are never built either.
+    TEintragdaten* illegal = Entry("illegal.mp3");
+    ASSERT_NE(illegal, nullptr);
+    Window->Settings().FileNamePattern = QStringLiteral("%T");
+    for (const char* title : {".", "..", " . "}) {
+        TID3Frame frame(QStringLiteral("TIT2"));
+        SetFrameAsText(frame, QString::fromLatin1(title));
+        illegal->SetFrame(QStringLiteral("TIT2"), &frame, 0);
+        Select({"illegal.mp3"});
+        Trigger("ActFilenameFromID3");
+        EXPECT_EQ(illegal->FileName, QStringLiteral("illegal.mp3")) << title;
+    }
+    EXPECT_TRUE(QFile::exists(Dir() + "illegal.mp3"));
+    EXPECT_EQ(RenameItems(), 1);
+}
+
+TEST_F(RenameTest, RenameByHandKeepsTheExtensionAndRefusesTakenNames)
+{
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("song.MP3"), {{"TIT2", "Song"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("other.MP3"), {{"TIT2", "Other"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("a.mp3"), {{"TIT2", "a"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("B.mp3"), {{"TIT2", "B"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("b.mp3"), {{"TIT2", "b"}}));
+    const QByteArray otherBytes = Bytes(Dir() + "other.MP3");
+    Open();
+
+    // An illegal character, then a name another file holds, then a good one.
+    Select({"song.MP3"});
+    Prompt.Inputs = {"a:b", "other", "new"};
+    Trigger("ActRenameFile");
+    EXPECT_EQ(Prompt.Offered, QStringList({"song", "a:b", "other"}));
+    EXPECT_EQ(Prompt.Errors, QStringList({Lang("ErrorFileNameLetters"),
+                                          LangFmt("ErrorDoubleFileName", {QStringLiteral("other.MP3")})}));
+    EXPECT_TRUE(QFile::exists(Dir() + "new.MP3"));
+    EXPECT_EQ(Bytes(Dir() + "other.MP3"), otherBytes);
+    ASSERT_NE(Entry("new.MP3"), nullptr);
+    EXPECT_EQ(RenameItems(), 1);
+
+    // Only the letter case changes, and no file has the new name: allowed.
+    Prompt.Errors.clear();
+    Select({"a.mp3"});
+    Prompt.Inputs = {"A"};
+    Trigger("ActRenameFile");
+    EXPECT_TRUE(Prompt.Errors.isEmpty());
+    EXPECT_TRUE(QFile::exists(Dir() + "A.mp3"));
+    EXPECT_FALSE(QFile::exists(Dir() + "a.mp3"));
+    EXPECT_EQ(RenameItems(), 2);
+
+    // A name differing only in case from another file is that other file.
+    Select({"b.mp3"});
+    Prompt.Inputs = {"B"};
+    Trigger("ActRenameFile");
+    EXPECT_EQ(Prompt.Errors, QStringList({LangFmt("ErrorDoubleFileName", {QStringLiteral("B.mp3")})}));
+    EXPECT_EQ(GetColumnText(*Entry("b.mp3"), "TIT2"), QStringLiteral("b"));
+    EXPECT_EQ(GetColumnText(*Entry("B.mp3"), "TIT2"), QStringLiteral("B"));
+
+    // The same name again: nothing to do, no undo step; Cancel does nothing.
+    Prompt.Errors.clear();
+    Prompt.Inputs = {"b"};
+    Trigger("ActRenameFile");
+    Trigger("ActRenameFile");
+    EXPECT_TRUE(Prompt.Errors.isEmpty());
+    EXPECT_EQ(RenameItems(), 2);
+    EXPECT_EQ(FilesOnDisk(), QStringList({"A.mp3", "B.mp3", "b.mp3", "new.MP3", "other.MP3"}));
+}
+
+TEST_F(RenameTest, TagsFromNamesWithAPresetAndUndoOfTheUnsavedEdit)
+{
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("07 - Артист - Song v1.2.mp3"), {{"TIT2", "old"}, {"TRCK", "1"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("7a - X - Y.mp3"), {{"TRCK", "9"}, {"TPE1", "gone"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("01 -  - Title.mp3"), {{"TPE1", "removed"}}));
+    const QByteArray before = Bytes(Dir() + "07 - Артист - Song v1.2.mp3");
+    Open();
+
+    // The preset menu marks the current pattern; choosing another replaces it.
+    QMenu* presets = Window->PopupMenu("PopFilenamePresets");
+    ASSERT_NE(presets, nullptr);
+    Window->PopFilenamePresetsPopup();
+    ASSERT_EQ(presets->actions().size(), Window->FileNamePresets().Count());
+    EXPECT_TRUE(presets->actions().at(0)->isChecked());
+    presets->actions().at(2)->trigger();
+    EXPECT_EQ(Window->Settings().FileNamePattern, QStringLiteral("%N - %A - %T"));
+    EXPECT_TRUE(Prompt.Questions.isEmpty());
+
+    Select({"07 - Артист - Song v1.2.mp3", "7a - X - Y.mp3", "01 -  - Title.mp3"});
+    Trigger("ActID3FromFilename");
+
+    const TEintragdaten* first = Entry("07 - Артист - Song v1.2.mp3");
+    EXPECT_EQ(GetColumnText(*first, "TRCK"), QStringLiteral("7"));
+    EXPECT_EQ(GetColumnText(*first, "TPE1"), QStringLiteral("Артист"));
+    EXPECT_EQ(GetColumnText(*first, "TIT2"), QStringLiteral("Song v1.2"));
+    const TEintragdaten* second = Entry("7a - X - Y.mp3");
+    EXPECT_EQ(GetColumnText(*second, "TRCK"), QStringLiteral("9"));
+    EXPECT_EQ(GetColumnText(*second, "TPE1"), QStringLiteral("X"));
+    const TEintragdaten* third = Entry("01 -  - Title.mp3");
+    EXPECT_EQ(GetColumnText(*third, "TPE1"), QString());
+    EXPECT_EQ(GetColumnText(*third, "TRCK"), QStringLiteral("1"));
+    EXPECT_TRUE(first->Changed && second->Changed && third->Changed);
+    EXPECT_EQ(Window->UndoList().Count(), 0);
+    EXPECT_EQ(Window->GetUndoKind(), TFQuillon::ukUnsavedEntries);
+    EXPECT_EQ(Window->Action("ActUndo")->text(), Lang("UndoChangeTag"));
+
+    // Undo drops the unsaved edits; the files were never touched.
+    Trigger("ActUndo");
+    EXPECT_EQ(GetColumnText(*first, "TIT2"), QStringLiteral("old"));
+    EXPECT_EQ(GetColumnText(*second, "TPE1"), QStringLiteral("gone"));
+    EXPECT_EQ(GetColumnText(*third, "TPE1"), QStringLiteral("removed"));
+    EXPECT_FALSE(first->Changed || second->Changed || third->Changed);
+    EXPECT_EQ(Bytes(Dir() + "07 - Артист - Song v1.2.mp3"), before);
+    EXPECT_EQ(Window->GetUndoKind(), TFQuillon::ukNothing);
+
+    // A pattern of the user's own is only replaced after a Yes.
+    Window->Settings().FileNamePattern = QStringLiteral("%T");
+    Window->PopFilenamePresetsPopup();
+    for (QAction* item : presets->actions())
+        EXPECT_FALSE(item->isChecked());
+    presets->actions().at(1)->trigger();
+    EXPECT_EQ(Window->Settings().FileNamePattern, QStringLiteral("%T"));
+    EXPECT_EQ(Prompt.Questions, QStringList({Lang("FileNamePresetNotSaved")}));
+    Prompt.OnQuestion = [](const QString&) { return true; };
+    presets->actions().at(1)->trigger();
+    EXPECT_EQ(Window->Settings().FileNamePattern, QStringLiteral("%N %A - %T"));
+    Window->SelectFileNamePreset(99);
+    EXPECT_EQ(Prompt.Beeps, 1);
+}
+
+TEST_F(RenameTest, NamesFromTagsUseValuesStillInTheInputs)
+{
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("a.mp3"), {{"TPE1", "Art"}, {"TIT2", "Old"}}));
+    const QByteArray original = Bytes(Dir() + "a.mp3");
+    Open();
+    Select({"a.mp3"});
+    TypeInto(InputOf(*Window, QStringLiteral("TIT2")), QStringLiteral("Typed"));
+
+    Trigger("ActFilenameFromID3");
+    EXPECT_EQ(FilesOnDisk(), QStringList({"Art - Typed.mp3"}));
+    // The typed title is an unsaved edit of the entry, not yet in the file.
+    TEintragdaten* entry = Entry("Art - Typed.mp3");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_TRUE(entry->Changed);
+    EXPECT_EQ(Bytes(Dir() + "Art - Typed.mp3"), original);
+
+    // Undo first drops the edit, then the rename.
+    Trigger("ActUndo");
+    EXPECT_EQ(GetColumnText(*entry, "TIT2"), QStringLiteral("Old"));
+    EXPECT_EQ(ShownText(InputOf(*Window, QStringLiteral("TIT2"))), QStringLiteral("Old"));
+    EXPECT_EQ(FilesOnDisk(), QStringList({"Art - Typed.mp3"}));
+    Trigger("ActUndo");
+    EXPECT_EQ(FilesOnDisk(), QStringList({"a.mp3"}));
+    EXPECT_EQ(Bytes(Dir() + "a.mp3"), original);
+
+    // Tags read from the name show in the inputs at once.
+    Window->Settings().FileNamePattern = QStringLiteral("%T");
+    Trigger("ActID3FromFilename");
+    EXPECT_EQ(ShownText(InputOf(*Window, QStringLiteral("TIT2"))), QStringLiteral("a"));
+}

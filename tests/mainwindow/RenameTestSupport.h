@@ -1,0 +1,104 @@
+#pragma once
+
+#include "MainWindowTestSupport.h"
+
+#include "controls/MyListView.h"
+#include "mainwindow/FQuillon.h"
+
+#include <QDir>
+#include <QFile>
+#include <QItemSelection>
+#include <QItemSelectionModel>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <ostream>
+
+// Readable failure messages for texts and lists of texts.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QStringList& texts, std::ostream* out)
+{
+    *out << '{';
+    for (const QString& text : texts) {
+        PrintTo(text, out);
+        *out << ' ';
+    }
+    *out << '}';
+}
+
+// A prompt that also answers input queries (from a queue; an empty queue
+// cancels) and questions (through OnQuestion; none answers No), recording
+// what was offered and asked.
+class TAnsweringPrompt : public TRecordingPrompt {
+public:
+    std::deque<QString> Inputs;
+    QStringList Offered;
+    std::function<bool(const QString&)> OnQuestion;
+    QStringList Questions;
+
+    bool Question(QWidget*, const QString& text) override
+    {
+        Questions << text;
+        return OnQuestion && OnQuestion(text);
+    }
+    std::optional<QString> Input(QWidget*, const QString&, const QString&, const QString& value) override
+    {
+        Offered << value;
+        if (Inputs.empty())
+            return std::nullopt;
+        QString answer = Inputs.front();
+        Inputs.pop_front();
+        return answer;
+    }
+};
+
+// A main window on a folder of generated files, with the helpers the rename
+// and undo tests share.
+class TRenameFixture {
+protected:
+    TMainWindowEnvironment Env;
+    TAnsweringPrompt Prompt;
+    std::unique_ptr<TFQuillon> Window;
+
+    QString Dir() const { return Env.Folder() + QLatin1Char('/'); }
+
+    void Open()
+    {
+        Window = std::make_unique<TFQuillon>(QStringList());
+        Window->SetTreePath(Env.Folder());
+        Window->FormShow();
+    }
+
+    TEintragdaten* Entry(const QString& name) const { return Window->FindEntryByPath(Dir() + name); }
+
+    // Selects exactly the rows of these file names, as the user would.
+    void Select(const QStringList& names)
+    {
+        QItemSelection selection;
+        auto* model = Window->LVFiles->model();
+        const auto& entries = Window->Entries();
+        for (size_t row = 0; row < entries.size(); ++row)
+            if (names.contains(entries[row]->FileName))
+                selection.select(model->index(static_cast<int>(row), 0),
+                                 model->index(static_cast<int>(row), model->columnCount() - 1));
+        Window->LVFiles->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    }
+
+    QStringList FilesOnDisk() const
+    {
+        return QDir(Env.Folder()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+
+    static QByteArray Bytes(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    void Trigger(const char* action) { Window->Action(QString::fromLatin1(action))->trigger(); }
+};

@@ -19,20 +19,30 @@ void TMenuBar::SetMenu(QMenu* menu)
     if (menu == m_menu)
         return;
     m_bar->clear();
+    m_items.clear();
     m_menu = menu;
     if (!menu)
         return;
     for (QAction* item : menu->actions())
         if (!item->isSeparator())
-            m_bar->addAction(item);
+            AddTitle(item);
 }
 
-int TMenuBar::ButtonCount() const
+void TMenuBar::AddTitle(QAction* item)
 {
-    return static_cast<int>(m_bar->actions().size());
-}
-
-QAction* TMenuBar::Item(int index) const
-{
-    return m_bar->actions().value(index);
+    // A title of our own that opens the item's submenu: the menu bar would
+    // show the item's picture instead of its caption.
+    auto* title = new QAction(m_bar);
+    title->setMenu(item->menu());
+    const auto follow = [title, item] {
+        title->setText(item->text());
+        title->setEnabled(item->isEnabled());
+        title->setVisible(item->isVisible());
+    };
+    follow();
+    connect(item, &QAction::changed, title, follow);
+    if (!item->menu())
+        connect(title, &QAction::triggered, item, &QAction::trigger);
+    m_bar->addAction(title);
+    m_items.push_back(item);
 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QStyleOptionHeader>
 #include <QTimer>
 
@@ -30,9 +31,21 @@ void TMyHeaderView::ClearColumnImages()
     viewport()->update();
 }
 
+// The style draws a caption that does not fit cut off at its aligned side
+// ("rack Number"); shorten it with an ellipsis instead.
+void TMyHeaderView::ElideCaption(QStyleOptionHeader* option, int logicalIndex) const
+{
+    const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, option, this);
+    int room = sectionSize(logicalIndex) - 2 * margin;
+    if (ColumnImage(logicalIndex) >= 0)
+        room -= style()->pixelMetric(QStyle::PM_HeaderMarkSize, option, this) + margin;
+    option->text = option->fontMetrics.elidedText(option->text, Qt::ElideRight, std::max(0, room));
+}
+
 void TMyHeaderView::initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const
 {
     QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+    ElideCaption(option, logicalIndex);
     // Qt's own convention: an ascending order shows the "down" mark.
     switch (ColumnImage(logicalIndex)) {
     case SortAscendingImage:

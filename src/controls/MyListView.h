@@ -25,6 +25,8 @@ protected:
     void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override;
 
 private:
+    void ElideCaption(QStyleOptionHeader* option, int logicalIndex) const;
+
     QHash<int, int> m_images; // logical column -> image index
 };
 

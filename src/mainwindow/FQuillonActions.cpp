@@ -74,6 +74,9 @@ QIcon ImageOf(const QString& action, const QString& caption, QStyle* style)
             return icon;
         break;
     }
+    QIcon own = ImageLists::CommandIcon(action);
+    if (!own.isNull())
+        return own;
     QString letters = caption;
     letters.remove(QLatin1Char('&'));
     return ImageLists::LetterIcon(letters.isEmpty() ? QLatin1Char('?') : letters.at(0));

@@ -176,3 +176,143 @@ QIcon LetterIcon(QChar letter)
 }
 
 }
+
+namespace {
+
+const QColor Ink(40, 60, 110);
+const QColor Paper(250, 250, 252);
+const QColor Accent(40, 130, 60);
+
+void Sheet(QPainter& p, const QRectF& r)
+{
+    p.setPen(QPen(Ink, 1));
+    p.setBrush(Paper);
+    p.drawRect(r);
+}
+
+void Arrow(QPainter& p, QPointF from, QPointF to)
+{
+    p.setPen(QPen(Accent, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawLine(from, to);
+    const QPointF d = to - from;
+    const double len = std::hypot(d.x(), d.y());
+    if (len <= 0)
+        return;
+    const QPointF u = d / len;
+    const QPointF n(-u.y(), u.x());
+    p.drawLine(to, to - u * 3.5 + n * 2.5);
+    p.drawLine(to, to - u * 3.5 - n * 2.5);
+}
+
+void Caption(QPainter& p, const QRectF& r, const QString& text, int pixels)
+{
+    QFont font = p.font();
+    font.setPixelSize(pixels);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(Ink);
+    p.drawText(r, Qt::AlignCenter, text);
+}
+
+void TextLines(QPainter& p, double x, double y, int lines)
+{
+    p.setPen(QPen(Ink, 1));
+    for (int i = 0; i < lines; ++i)
+        p.drawLine(QPointF(x, y + 2.5 * i), QPointF(x + 6, y + 2.5 * i));
+}
+
+using TPainting = void (*)(QPainter&);
+
+struct TCommandPicture {
+    const char* Action;
+    TPainting Paint;
+};
+
+const TCommandPicture CommandPictures[] = {
+    {"ActUndo", [](QPainter& p) {
+         QPainterPath path;
+         path.moveTo(4, 7);
+         path.cubicTo(7, 2, 14, 3, 13, 9);
+         path.cubicTo(12.5, 12, 10, 13, 8, 13);
+         p.setPen(QPen(Accent, 1.6, Qt::SolidLine, Qt::RoundCap));
+         p.setBrush(Qt::NoBrush);
+         p.drawPath(path);
+         p.drawLine(QPointF(4, 7), QPointF(4, 2.5));
+         p.drawLine(QPointF(4, 7), QPointF(8.5, 7));
+     }},
+    {"EditCut1", [](QPainter& p) {
+         p.setPen(QPen(Ink, 1.3));
+         p.setBrush(Qt::NoBrush);
+         p.drawEllipse(QPointF(4.5, 12), 2.3, 2.3);
+         p.drawEllipse(QPointF(11.5, 12), 2.3, 2.3);
+         p.drawLine(QPointF(6, 10.3), QPointF(11, 1.5));
+         p.drawLine(QPointF(10, 10.3), QPointF(5, 1.5));
+     }},
+    {"EditCopy1", [](QPainter& p) {
+         Sheet(p, QRectF(1.5, 1.5, 8, 10));
+         Sheet(p, QRectF(6.5, 4.5, 8, 10));
+         TextLines(p, 7.5, 7.5, 3);
+     }},
+    {"ActCopyFileTo", [](QPainter& p) {
+         Sheet(p, QRectF(1.5, 1.5, 8, 10));
+         Sheet(p, QRectF(6.5, 4.5, 8, 10));
+         Arrow(p, QPointF(2.5, 13.5), QPointF(8, 13.5));
+     }},
+    {"EditPaste1", [](QPainter& p) {
+         p.setPen(QPen(Ink, 1));
+         p.setBrush(QColor(205, 170, 110));
+         p.drawRoundedRect(QRectF(2.5, 2.5, 11, 12.5), 1.5, 1.5);
+         p.setBrush(QColor(180, 180, 190));
+         p.drawRect(QRectF(5.5, 1, 5, 3));
+         Sheet(p, QRectF(4.5, 5.5, 7, 8));
+         TextLines(p, 5.5, 7.5, 3);
+     }},
+    {"EditSelectAll1", [](QPainter& p) {
+         p.setPen(QPen(Ink, 1, Qt::DashLine));
+         p.setBrush(QColor(215, 228, 250));
+         p.drawRect(QRectF(1.5, 1.5, 13, 13));
+         TextLines(p, 4.5, 5, 3);
+     }},
+    {"ActReplaceInFrames", [](QPainter& p) {
+         Caption(p, QRectF(0, 0, 8, 9), QStringLiteral("a"), 9);
+         Caption(p, QRectF(8, 7, 8, 9), QStringLiteral("b"), 9);
+         Arrow(p, QPointF(3, 11), QPointF(7, 14));
+     }},
+    {"ActAllesUebernehmen", [](QPainter& p) {
+         Sheet(p, QRectF(1.5, 1.5, 7, 13));
+         TextLines(p, 2.5, 4, 4);
+         Arrow(p, QPointF(9, 8), QPointF(15, 8));
+     }},
+    {"ActFeldUebernehmen", [](QPainter& p) {
+         p.setPen(QPen(Ink, 1));
+         p.setBrush(Paper);
+         p.drawRect(QRectF(1.5, 5.5, 7, 5));
+         Arrow(p, QPointF(9, 8), QPointF(15, 8));
+     }},
+    {"ActID3FromFilename", [](QPainter& p) {
+         Caption(p, QRectF(0, 0, 9, 8), QStringLiteral("N"), 8);
+         Arrow(p, QPointF(4, 9), QPointF(11, 13));
+         Caption(p, QRectF(8, 0, 8, 8), QStringLiteral("T"), 8);
+     }},
+    {"ActFilenameFromID3", [](QPainter& p) {
+         Caption(p, QRectF(0, 0, 9, 8), QStringLiteral("T"), 8);
+         Arrow(p, QPointF(4, 9), QPointF(11, 13));
+         Caption(p, QRectF(8, 0, 8, 8), QStringLiteral("N"), 8);
+     }},
+    {"ActAutoTrackNo", [](QPainter& p) { Caption(p, QRectF(0, 0, 16, 16), QStringLiteral("123"), 7); }},
+    {"ActGrossKleinSchreibung", [](QPainter& p) { Caption(p, QRectF(0, 0, 16, 16), QStringLiteral("Aa"), 10); }},
+};
+
+}
+
+namespace ImageLists {
+
+QIcon CommandIcon(const QString& action)
+{
+    for (const TCommandPicture& picture : CommandPictures)
+        if (action == QLatin1String(picture.Action))
+            return Draw([&picture](QPainter& p) { picture.Paint(p); }, 32);
+    return {};
+}
+
+}

@@ -22,5 +22,8 @@ QPixmap StartScreenPicture(const QString& version);
 QIcon ProgramIcon();
 // A button image showing one letter, for commands without a picture.
 QIcon LetterIcon(QChar letter);
+// Our own picture of a command that the desktop theme may lack (undo,
+// clipboard, names and tags, ...); a null icon for other commands.
+QIcon CommandIcon(const QString& action);
 
 }

@@ -113,3 +113,17 @@ TEST(MyListViewTest, AMouseClickOnTheHeaderAsksForSortingAndLongCaptionsAreElide
     ASSERT_EQ(clicked.count(), 1);
     EXPECT_EQ(clicked.at(0).at(0).toInt(), 2);
 }
+
+TEST(MyListViewTest, ACaptionThatDoesNotFitEndsInAnEllipsis)
+{
+    auto model = Rows({"a"}, 2);
+    model->setHorizontalHeaderLabels({"Track Number Of The Song", "x"});
+    TProbeHeader header;
+    header.setModel(model.get());
+    header.resizeSection(0, 40);
+    const QString shown = header.OptionOf(0).text;
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+    EXPECT_TRUE(shown.startsWith(QLatin1Char('T'))) << shown.toStdString();
+    header.resizeSection(0, 400);
+    EXPECT_EQ(header.OptionOf(0).text, QStringLiteral("Track Number Of The Song"));
+}

@@ -6,12 +6,17 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include <algorithm>
+
 namespace {
 
 QMessageBox::StandardButton ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text,
                                     QMessageBox::StandardButtons buttons)
 {
-    QMessageBox box(icon, QApplication::applicationDisplayName(), text, buttons, parent);
+    // File lists separate their names by LF CR; show that as one line break.
+    QString shown = text;
+    shown.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+    QMessageBox box(icon, QApplication::applicationDisplayName(), shown, buttons, parent);
     box.setTextFormat(Qt::PlainText);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
@@ -48,11 +53,15 @@ bool TQtPrompt::Question(QWidget* parent, const QString& text)
 std::optional<QString> TQtPrompt::Input(QWidget* parent, const QString& caption, const QString& label,
                                         const QString& value)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(parent, caption, label, QLineEdit::Normal, value, &ok);
-    if (!ok)
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(label);
+    dialog.setTextValue(value);
+    // Room for a long file name.
+    dialog.resize(std::max(dialog.sizeHint().width(), 480), dialog.sizeHint().height());
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return text;
+    return dialog.textValue();
 }
 
 std::optional<QString> TQtPrompt::OpenFile(QWidget* parent, const QString& caption, const QString& folder,

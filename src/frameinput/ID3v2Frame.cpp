@@ -206,15 +206,17 @@ void TID3v2Frame::ApplyColours(QWidget* input) const
 {
     if (!input)
         return;
+    // Only the active and inactive looks change: a disabled input keeps the
+    // style's disabled look, and colours read while this control was disabled
+    // never stick to it once it is enabled again.
     QPalette pal = input->palette();
     const QPalette app = palette();
-    if (m_different && !m_focused) {
-        const QColor face = app.color(QPalette::Button);
-        pal.setColor(QPalette::Base, face);
-        pal.setColor(QPalette::Text, face);
-    } else {
-        pal.setColor(QPalette::Base, app.color(QPalette::Base));
-        pal.setColor(QPalette::Text, app.color(QPalette::Text));
+    const bool hidden = m_different && !m_focused;
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        const QColor base = app.color(QPalette::Active, hidden ? QPalette::Button : QPalette::Base);
+        const QColor text = app.color(QPalette::Active, hidden ? QPalette::Button : QPalette::Text);
+        pal.setColor(group, QPalette::Base, base);
+        pal.setColor(group, QPalette::Text, text);
     }
     input->setPalette(pal);
 }

@@ -170,6 +170,7 @@ public:
     // The folder tree's folder (without a final "/"), and moving it.
     QString TreePath() const;
     void SetTreePath(const QString& folder);
+    void ShellTreeModelDirectoryLoaded(const QString& folder);
     void ShellTreeView1Change();
 
     // --- Columns and sorting ---
@@ -481,6 +482,7 @@ private:
     double m_lastLoadLongestGapMs = 0;
     bool m_shown = false;
     bool m_treeConnected = false;
+    QString m_treeScrollPath; // the tree scrolls to its folder until it is read
 
     TFileListModel* m_listModel = nullptr;
     std::unique_ptr<TFormMenu> m_formMenu;

@@ -9,6 +9,7 @@
 
 #include "localisation/MultiLanguage.h"
 
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -93,6 +94,11 @@ QString Translated(const char* text)
 QWidget* FocusedTextControl()
 {
     QWidget* focus = QApplication::focusWidget();
+    // The typing field of an editable combo box or a spin box.
+    if (auto* combo = qobject_cast<QComboBox*>(focus); combo && combo->lineEdit())
+        focus = combo->lineEdit();
+    else if (auto* spin = qobject_cast<QAbstractSpinBox*>(focus))
+        focus = spin->findChild<QLineEdit*>();
     if (qobject_cast<QLineEdit*>(focus) || qobject_cast<QTextEdit*>(focus) || qobject_cast<QPlainTextEdit*>(focus))
         return focus;
     return nullptr;

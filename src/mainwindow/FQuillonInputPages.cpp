@@ -193,6 +193,8 @@ QWidget* TFQuillon::BuildFileInfoPage()
     QVBoxLayout* layout = NewPageLayout(TabDateiinfos);
     auto* form = new QFormLayout();
     form->setContentsMargins(4, 4, 4, 4);
+    form->setHorizontalSpacing(8);
+    form->setVerticalSpacing(4);
     EDateiName = NewInfoField(form, TabDateiinfos, "EDateiName", "%FileInfoFileName");
     EDateiDatum = NewInfoField(form, TabDateiinfos, "EDateiDatum", "%FileInfoDate");
     EMP3Info = NewInfoField(form, TabDateiinfos, "EMP3Info", "%FileInfoMP3");

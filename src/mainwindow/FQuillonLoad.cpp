@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QToolButton>
+#include <QTimer>
 #include <QTreeView>
 
 #include <cmath>
@@ -334,6 +335,21 @@ void TFQuillon::SetTreePath(const QString& folder)
         return;
     ShellTreeView1->setCurrentIndex(index);
     ShellTreeView1->scrollTo(index);
+    // The model reads the folders on the way in the background, and every
+    // folder it fills moves the rows below: scroll again as they arrive.
+    m_treeScrollPath = QDir::cleanPath(folder);
+}
+
+void TFQuillon::ShellTreeModelDirectoryLoaded(const QString& folder)
+{
+    if (m_treeScrollPath.isEmpty())
+        return;
+    const QString loaded = QDir::cleanPath(folder);
+    if (!m_treeScrollPath.startsWith(loaded))
+        return;
+    ShellTreeView1->scrollTo(ShellTreeView1->currentIndex());
+    if (loaded == m_treeScrollPath)
+        m_treeScrollPath.clear();
 }
 
 void TFQuillon::ShellTreeView1Change()

@@ -166,6 +166,9 @@ void TFQuillon::ActRenameFileExecute()
         offered = newName;
         if (HasIllegalFileNameChars(newName))
             CurrentPrompt()->Error(this, Lang("ErrorFileNameLetters"));
+        else if (!IsUsableStem(SplitExtension(newName).Stem.trimmed()))
+            // An empty name would leave only the extension: a hidden ".mp3".
+            CurrentPrompt()->Error(this, LangFmt("ErrorRenameFile", {entry.FileName}));
         else if (NameTakenByOtherFile(entry, newName))
             CurrentPrompt()->Error(this, LangFmt("ErrorDoubleFileName", {newName}));
         else if (RenameEntry(entry, newName))

@@ -89,6 +89,8 @@ QWidget* TFQuillon::BuildFolderBar()
     ShellTreeModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     ShellTreeModel->setReadOnly(true);
     ShellTreeModel->setRootPath(QStringLiteral("/"));
+    connect(ShellTreeModel, &QFileSystemModel::directoryLoaded, this,
+            [this](const QString& folder) { ShellTreeModelDirectoryLoaded(folder); });
 
     ShellTreeView1 = new QTreeView(PanLeft);
     ShellTreeView1->setObjectName(QStringLiteral("ShellTreeView1"));

@@ -152,3 +152,18 @@ TEST(FrameInputBase, AutoSizeFollowsTheInnerControls)
     edit->SetBorderWidth(3);
     EXPECT_EQ(edit->height(), 3 + 3 + edit->Edit()->height());
 }
+
+TEST(FrameInputBase, ALoadWhileDisabledDoesNotKeepTheDisabledLook)
+{
+    auto edit = MakeInput<TID3v2FrameEdit>(QStringLiteral("TIT2"));
+    edit->SetWantEnabled(false);
+    const TID3Frame title = TextFrame(QStringLiteral("TIT2"), {QStringLiteral("Song")});
+    edit->AddFrame(&title);
+    EXPECT_FALSE(edit->isEnabled());
+    edit->SetWantEnabled(true);
+    ASSERT_TRUE(edit->isEnabled());
+    const QPalette shown = edit->Edit()->palette();
+    const QPalette normal = edit->palette();
+    EXPECT_EQ(shown.color(QPalette::Active, QPalette::Text), normal.color(QPalette::Active, QPalette::Text));
+    EXPECT_EQ(shown.color(QPalette::Active, QPalette::Base), normal.color(QPalette::Active, QPalette::Base));
+}

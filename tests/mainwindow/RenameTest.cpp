@@ -154,6 +154,15 @@ TEST_F(RenameTest, RenameByHandKeepsTheExtensionAndRefusesTakenNames)
     EXPECT_TRUE(Prompt.Errors.isEmpty());
     EXPECT_EQ(RenameItems(), 2);
     EXPECT_EQ(FilesOnDisk(), QStringList({"A.mp3", "B.mp3", "b.mp3", "new.MP3", "other.MP3"}));
+
+    // An empty name, blanks, "." or "..": the file would turn into a hidden
+    // ".mp3" or worse; each is refused and asked again.
+    Prompt.Errors.clear();
+    Prompt.Inputs = {"", "   ", ".", ".."};
+    Trigger("ActRenameFile");
+    EXPECT_EQ(Prompt.Errors.size(), 4);
+    EXPECT_EQ(RenameItems(), 2);
+    EXPECT_EQ(FilesOnDisk(), QStringList({"A.mp3", "B.mp3", "b.mp3", "new.MP3", "other.MP3"}));
 }
 
 TEST_F(RenameTest, TagsFromNamesWithAPresetAndUndoOfTheUnsavedEdit)

@@ -244,6 +244,19 @@ TWindowsLanguage WindowsLanguage(const QLocale& locale)
     return TWindowsLanguage{id & PrimaryMask, id >> 10};
 }
 
+QLocale LocaleOfWindowsLanguage(int primary, int sub)
+{
+    const auto toLocale = [](const TLocaleRow& row) { return QLocale(row.language, row.script, row.territory); };
+    const int id = (sub << 10) | primary;
+    for (const TLocaleRow& row : LocaleRows)
+        if (row.id == id)
+            return toLocale(row);
+    for (const TLocaleRow& row : LocaleRows)
+        if ((row.id & PrimaryMask) == primary)
+            return toLocale(row);
+    return QLocale::c();
+}
+
 QLocale UserLocale()
 {
     return UserLocaleOverride().value_or(QLocale::system());

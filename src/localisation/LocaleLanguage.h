@@ -19,6 +19,9 @@ struct TWindowsLanguage {
 // States).
 quint16 WindowsLanguageId(const QLocale& locale);
 TWindowsLanguage WindowsLanguage(const QLocale& locale);
+// The locale of a language file's numbers: the exact identifier, else the
+// first locale of the primary language; the "C" locale when none is known.
+QLocale LocaleOfWindowsLanguage(int primary, int sub);
 
 // The user's locale for choosing a language: the system's, unless one was set
 // (tests set one; std::nullopt returns to the system's).

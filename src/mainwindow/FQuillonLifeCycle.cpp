@@ -12,6 +12,7 @@
 
 #include "localisation/LanguageLoader.h"
 #include "localisation/MultiLanguage.h"
+#include "localisation/QtTranslations.h"
 #include "localisation/ui/ComponentTranslation.h"
 #include "localisation/ui/FormLanguageSelector.h"
 #include "localisation/ui/FormLanguageWarning.h"
@@ -112,14 +113,15 @@ void TFQuillon::TakeCommandLine(const QStringList& arguments)
 void TFQuillon::LoadChosenLanguage()
 {
     LoadLanguage(m_settings.Language, m_settings.LanguageFile);
-    if (LangStrings.IsLanguageLoaded())
-        return;
-    TFormLanguageSelector selector(this);
-    if (selector.Execute()) {
-        m_settings.Language = selector.GetLanguageResName();
-        m_settings.LanguageFile = selector.GetLanguageFileName();
-        LoadLanguage(m_settings.Language, m_settings.LanguageFile);
+    if (!LangStrings.IsLanguageLoaded()) {
+        TFormLanguageSelector selector(this);
+        if (selector.Execute()) {
+            m_settings.Language = selector.GetLanguageResName();
+            m_settings.LanguageFile = selector.GetLanguageFileName();
+            LoadLanguage(m_settings.Language, m_settings.LanguageFile);
+        }
     }
+    InstallQtTranslationsForLoadedLanguage();
 }
 
 void TFQuillon::TranslateWindow()

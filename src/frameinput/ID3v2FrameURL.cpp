@@ -15,7 +15,7 @@
 #include <algorithm>
 #include <limits>
 
-TID3v2FrameURL::TID3v2FrameURL(QWidget* parent) : TID3v2Frame(parent), m_menuHook(new TInnerMenuHook(this)) {}
+TID3v2FrameURL::TID3v2FrameURL(QWidget* parent) : TID3v2FrameLine(parent) {}
 
 const QStringList& TID3v2FrameURL::FrameTable()
 {
@@ -67,10 +67,9 @@ QUrl TID3v2FrameURL::OpenableUrl(const QString& text)
 
 void TID3v2FrameURL::CreateControls()
 {
-    m_caption = CreateCaptionLabel();
-    m_edit = new QLineEdit(this);
+    TID3v2FrameLine::CreateControls();
     // An address of any length is shown whole, never cut.
-    m_edit->setMaxLength(std::numeric_limits<int>::max());
+    Edit()->setMaxLength(std::numeric_limits<int>::max());
     m_button = new QToolButton(this);
     m_button->setAutoRaise(true);
     m_button->setIcon(QIcon::fromTheme(QStringLiteral("internet-web-browser"),
@@ -78,100 +77,39 @@ void TID3v2FrameURL::CreateControls()
     m_button->setToolTip(QStringLiteral("Show Website"));
     m_button->setFocusPolicy(Qt::NoFocus);
     connect(m_button, &QToolButton::clicked, this, &TID3v2FrameURL::OpenURL);
-    // textEdited, not textChanged: loading a value must not count as an edit.
-    connect(m_edit, &QLineEdit::textEdited, this, [this] {
-        DataChanged();
-        ApplyColours(m_edit);
-    });
-    m_menuHook->Attach(m_edit);
-    Forward(m_caption, true, true);
-    Forward(m_edit, true, true);
     Forward(m_button, true, false);
+}
+
+int TID3v2FrameURL::TrailingWidth() const
+{
+    // A square button beside the edit, 4 pixels apart.
+    return Edit() ? Edit()->sizeHint().height() + 4 : 0;
 }
 
 void TID3v2FrameURL::PlaceControls()
 {
-    if (!m_edit)
+    TID3v2FrameLine::PlaceControls();
+    if (!m_button)
         return;
-    const int bw = BorderWidth();
-    PlaceCaption(m_caption, bw, EditLeft());
-    const int height = m_edit->sizeHint().height();
-    const int width = std::max(0, this->width() - 2 * bw - EditLeft() - height - 4);
-    m_edit->setGeometry(EditLeft() + bw, bw, width, height);
-    m_button->setGeometry(m_edit->geometry().right() + 1 + 4, bw, height, height);
+    const int height = Edit()->height();
+    m_button->setGeometry(Edit()->geometry().right() + 1 + 4, BorderWidth(), height, height);
 }
 
-void TID3v2FrameURL::LoadFrame(const TID3Frame* frame)
+QString TID3v2FrameURL::DecodeValue(const TID3Frame& frame, QString& description) const
 {
-    TID3v2Frame::LoadFrame(frame);
     QString url;
-    m_description.clear();
-    if (frame)
-        GetURLFrame(*frame, m_description, url);
-    UpdateCaption();
-    {
-        const QSignalBlocker block(m_edit);
-        m_edit->setText(url);
-    }
-    ApplyColours(m_edit);
+    GetURLFrame(frame, description, url);
+    return url;
 }
 
-void TID3v2FrameURL::CompareFrame(const TID3Frame* frame)
+void TID3v2FrameURL::EncodeValue(TID3Frame& frame, const QString& description, const QString& value) const
 {
-    if (m_different)
-        return;
-    QString description;
-    QString url;
-    if (frame) {
-        GetURLFrame(*frame, description, url);
-        m_description = description;
-        UpdateCaption();
-    }
-    if (url != m_edit->text())
-        m_different = true;
-    ApplyColours(m_edit);
-}
-
-TID3Frame* TID3v2FrameURL::GetFrame()
-{
-    const QString url = TrimInput(m_edit->text());
-    if (url.isEmpty())
-        return nullptr;
-    TID3Frame* frame = TID3v2Frame::GetFrame();
-    SetURLFrame(*frame, m_description, url);
-    return frame;
-}
-
-void TID3v2FrameURL::SetFrameID(const QString& id)
-{
-    TID3v2Frame::SetFrameID(id);
-    UpdateCaption();
-}
-
-void TID3v2FrameURL::Clear()
-{
-    TID3v2Frame::Clear();
-    m_description.clear();
-    if (!m_edit)
-        return;
-    SetFrameID(FrameID());
-    {
-        const QSignalBlocker block(m_edit);
-        m_edit->clear();
-    }
-    ApplyColours(m_edit);
-}
-
-void TID3v2FrameURL::SetDescription(const QString& text)
-{
-    m_description = text;
-    UpdateCaption();
-    DataChanged();
+    SetURLFrame(frame, description, value);
 }
 
 void TID3v2FrameURL::OpenURL()
 {
-    const QUrl url = OpenableUrl(TrimInput(m_edit->text()));
+    const QUrl url = OpenableUrl(TrimInput(Edit()->text()));
     if (!url.isValid() || !Opener() || !Opener()(url))
         InputBeep();
 }
@@ -185,11 +123,4 @@ void TID3v2FrameURL::SetButtonHint(const QString& hint)
 {
     if (m_button)
         m_button->setToolTip(hint);
-}
-
-void TID3v2FrameURL::UpdateCaption()
-{
-    if (!m_caption)
-        return;
-    m_caption->setText(m_description.isEmpty() ? FrameCaption() : m_description + QLatin1Char(':'));
 }

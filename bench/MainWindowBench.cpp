@@ -9,6 +9,7 @@
 
 #include "mainwindow/FQuillon.h"
 #include "mainwindow/common/ColumnCatalogue.h"
+#include "BenchSupport.h"
 #include "support/ID3v2Builder.h"
 #include "support/Mp3Builder.h"
 
@@ -32,6 +33,9 @@
 
 namespace {
 
+using bench::StatusKb;
+using bench::Text;
+
 constexpr int Artists = 20;
 constexpr int AlbumsPerArtist = 10;
 constexpr int SongsPerAlbum = 100;
@@ -51,22 +55,6 @@ public:
     std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override { return {}; }
     int RunModal(QDialog&) override { return QDialog::Rejected; }
 };
-
-long StatusKb(const char* key)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::string prefix = std::string(key) + ":";
-    while (std::getline(status, line))
-        if (line.rfind(prefix, 0) == 0)
-            return std::stol(line.substr(prefix.size()));
-    return -1;
-}
-
-QByteArray Text(const QString& text)
-{
-    return ID3v2Builder::TextBody(0, {text});
-}
 
 // Mixed tags: v2.3 and v2.4 with the common frames, every tenth file with a
 // picture; every fourth file has an ID3v1 block only.

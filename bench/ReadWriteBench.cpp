@@ -4,6 +4,7 @@
 //
 //   bench_readwrite [folder]   (default: a temporary folder, removed after)
 
+#include "BenchSupport.h"
 #include "support/ID3v2Builder.h"
 #include "support/Mp3Builder.h"
 #include "tagengine/Eintragdaten.h"
@@ -29,6 +30,9 @@
 
 namespace {
 
+using bench::StatusKb;
+using bench::Text;
+
 constexpr int FileCount = 5000;
 constexpr int AudioFrames = 40;
 constexpr int PictureSize = 100 * 1024;
@@ -38,23 +42,6 @@ using Clock = std::chrono::steady_clock;
 double Seconds(Clock::time_point since)
 {
     return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-// A value of /proc/self/status in kB ("VmHWM", "VmRSS").
-long StatusKb(const char* key)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::string prefix = std::string(key) + ":";
-    while (std::getline(status, line))
-        if (line.rfind(prefix, 0) == 0)
-            return std::stol(line.substr(prefix.size()));
-    return -1;
-}
-
-QByteArray Text(const QString& text)
-{
-    return ID3v2Builder::TextBody(0, {text});
 }
 
 // Tags by file number: v2.3, v2.4, ID3v1 only, none; every tenth file with

@@ -1,0 +1,33 @@
+#pragma once
+
+// Small helpers shared by the benchmark executables.
+
+#include "support/ID3v2Builder.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <fstream>
+#include <string>
+
+namespace bench {
+
+// A value of /proc/self/status in kB ("VmHWM", "VmRSS"); -1 when absent.
+inline long StatusKb(const char* key)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string prefix = std::string(key) + ":";
+    while (std::getline(status, line))
+        if (line.rfind(prefix, 0) == 0)
+            return std::stol(line.substr(prefix.size()));
+    return -1;
+}
+
+// The body of a text frame in ISO-8859-1.
+inline QByteArray Text(const QString& text)
+{
+    return ID3v2Builder::TextBody(0, {text});
+}
+
+}

@@ -14,17 +14,9 @@ namespace {
 std::unique_ptr<TID3v2FrameDateTime> Loaded(const QString& value, const QString& id = QStringLiteral("TDRC"),
                                             TID3Versions version = ivID3v2_4)
 {
-    auto input = MakeInput<TID3v2FrameDateTime>(id, version);
-    const TID3Frame frame = TextFrame(id, {value});
-    input->AddFrame(&frame);
-    return input;
+    return LoadedInput<TID3v2FrameDateTime>(id, value, version);
 }
 
-QString Written(TID3v2FrameDateTime& input)
-{
-    const TID3Frame* frame = input.GetFrame();
-    return frame ? GetFrameAsText(*frame) : QStringLiteral("<none>");
-}
 
 // Whether a picker's text field is painted in one colour only.
 bool LooksBlank(QDateTimeEdit* picker)
@@ -53,17 +45,17 @@ TEST(DateTimeInput, LoadsToThePrecisionOfTheText)
     auto month = Loaded(QStringLiteral("2004-02"));
     EXPECT_EQ(month->DateGenauigkeit(), gnMonth);
     EXPECT_EQ(month->DatePicker()->text(), QStringLiteral("02.2004"));
-    EXPECT_EQ(Written(*month), QStringLiteral("2004-02"));
+    EXPECT_EQ(WrittenText(*month), QStringLiteral("2004-02"));
 
     auto full = Loaded(QStringLiteral("2004-05-17T20:15:30"));
     EXPECT_EQ(full->DatePicker()->text(), QStringLiteral("17.05.2004"));
     EXPECT_EQ(full->TimePicker()->text(), QStringLiteral("20:15:30"));
-    EXPECT_EQ(Written(*full), QStringLiteral("2004-05-17T20:15:30"));
+    EXPECT_EQ(WrittenText(*full), QStringLiteral("2004-05-17T20:15:30"));
 
     // Years before 1752 and up to 9999 are dates like any other.
-    EXPECT_EQ(Written(*Loaded(QStringLiteral("1700-03"))), QStringLiteral("1700-03"));
-    EXPECT_EQ(Written(*Loaded(QStringLiteral("0100"))), QStringLiteral("0100"));
-    EXPECT_EQ(Written(*Loaded(QStringLiteral("9999-12-31T23:59:59"))), QStringLiteral("9999-12-31T23:59:59"));
+    EXPECT_EQ(WrittenText(*Loaded(QStringLiteral("1700-03"))), QStringLiteral("1700-03"));
+    EXPECT_EQ(WrittenText(*Loaded(QStringLiteral("0100"))), QStringLiteral("0100"));
+    EXPECT_EQ(WrittenText(*Loaded(QStringLiteral("9999-12-31T23:59:59"))), QStringLiteral("9999-12-31T23:59:59"));
 }
 
 TEST(DateTimeInput, UnreadableDatesLoadEmpty)
@@ -81,7 +73,7 @@ TEST(DateTimeInput, TagVersionLimitsThePrecision)
     auto tdrc = Loaded(QStringLiteral("2004-05-17T20:15:30"), QStringLiteral("TDRC"), ivID3v2_3);
     EXPECT_EQ(tdrc->DateGenauigkeitMax(), gnMinute);
     EXPECT_EQ(tdrc->DateGenauigkeit(), gnMinute);
-    EXPECT_EQ(Written(*tdrc), QStringLiteral("2004-05-17T20:15"));
+    EXPECT_EQ(WrittenText(*tdrc), QStringLiteral("2004-05-17T20:15"));
     // The same long value in another file is no difference once cut.
     const TID3Frame same = TextFrame(QStringLiteral("TDRC"), {QStringLiteral("2004-05-17T20:15:30")});
     tdrc->AddFrame(&same);
@@ -91,7 +83,7 @@ TEST(DateTimeInput, TagVersionLimitsThePrecision)
     EXPECT_TRUE(tdrc->IsDifferent());
 
     auto tdor = Loaded(QStringLiteral("2004-05-17T20:15:30"), QStringLiteral("TDOR"), ivID3v2_3);
-    EXPECT_EQ(Written(*tdor), QStringLiteral("2004"));
+    EXPECT_EQ(WrittenText(*tdor), QStringLiteral("2004"));
     EXPECT_EQ(Loaded(QStringLiteral("2004-05"), QStringLiteral("TDRC"), ivID3v1)->DateGenauigkeitMax(), gnYear);
 
     // At the maximum a finer precision is refused, but it counts as an edit.
@@ -145,16 +137,16 @@ TEST(DateTimeInput, TypingIntoAnEmptyDateStartsTheYear)
     EXPECT_TRUE(date->text().startsWith(QLatin1Char('1')));
     EXPECT_TRUE(input->IsDataChanged());
     QTest::keyClicks(date, QStringLiteral("999"));
-    EXPECT_EQ(Written(*input), QStringLiteral("1999"));
+    EXPECT_EQ(WrittenText(*input), QStringLiteral("1999"));
 
     // A separator adds the month, shown first; then the day.
     QTest::keyClick(date, Qt::Key_Period);
     EXPECT_EQ(input->DateGenauigkeit(), gnMonth);
     QTest::keyClicks(date, QStringLiteral("07"));
-    EXPECT_EQ(Written(*input), QStringLiteral("1999-07"));
+    EXPECT_EQ(WrittenText(*input), QStringLiteral("1999-07"));
     QTest::keyClick(date, Qt::Key_Period);
     QTest::keyClicks(date, QStringLiteral("04"));
-    EXPECT_EQ(Written(*input), QStringLiteral("1999-07-04"));
+    EXPECT_EQ(WrittenText(*input), QStringLiteral("1999-07-04"));
 }
 
 TEST(DateTimeInput, TypingIntoTheTimeStartsTheHour)
@@ -168,17 +160,17 @@ TEST(DateTimeInput, TypingIntoTheTimeStartsTheHour)
     EXPECT_FALSE(input->IsDataChanged()) << "the hidden time cannot be stepped";
     QTest::keyClicks(time, QStringLiteral("21"));
     EXPECT_EQ(input->DateGenauigkeit(), gnHour);
-    EXPECT_EQ(Written(*input), QStringLiteral("2004-05-17T21"));
+    EXPECT_EQ(WrittenText(*input), QStringLiteral("2004-05-17T21"));
     QTest::keyClick(time, Qt::Key_Colon);
     QTest::keyClicks(time, QStringLiteral("45"));
-    EXPECT_EQ(Written(*input), QStringLiteral("2004-05-17T21:45"));
+    EXPECT_EQ(WrittenText(*input), QStringLiteral("2004-05-17T21:45"));
 
     // Without an hour in the tag version, typing changes nothing.
     auto tdor = Loaded(QStringLiteral("2004"), QStringLiteral("TDOR"), ivID3v2_3);
     tdor->show();
     tdor->TimePicker()->setFocus();
     QTest::keyClicks(tdor->TimePicker(), QStringLiteral("21"));
-    EXPECT_EQ(Written(*tdor), QStringLiteral("2004"));
+    EXPECT_EQ(WrittenText(*tdor), QStringLiteral("2004"));
 }
 
 TEST(DateTimeInput, DeletingAPartIsAnEdit)
@@ -198,7 +190,7 @@ TEST(DateTimeInput, DeletingAPartIsAnEdit)
     QTest::keyClick(timed->TimePicker(), Qt::Key_Delete);
     EXPECT_EQ(timed->DateGenauigkeit(), gnDay);
     EXPECT_TRUE(timed->IsDataChanged());
-    EXPECT_EQ(Written(*timed), QStringLiteral("2004-05-17"));
+    EXPECT_EQ(WrittenText(*timed), QStringLiteral("2004-05-17"));
 }
 
 TEST(DateTimeInput, ButtonsAndCommandsChangeThePrecision)
@@ -206,17 +198,17 @@ TEST(DateTimeInput, ButtonsAndCommandsChangeThePrecision)
     auto input = Loaded(QStringLiteral("2004-05-17T20:15"));
     QTest::mouseClick(input->LessButton(), Qt::LeftButton);
     EXPECT_TRUE(input->IsDataChanged());
-    EXPECT_EQ(Written(*input), QStringLiteral("2004-05-17T20"));
+    EXPECT_EQ(WrittenText(*input), QStringLiteral("2004-05-17T20"));
     QTest::mouseClick(input->MoreButton(), Qt::LeftButton);
     QTest::mouseClick(input->MoreButton(), Qt::LeftButton);
-    EXPECT_EQ(Written(*input), QStringLiteral("2004-05-17T20:15:00"));
+    EXPECT_EQ(WrittenText(*input), QStringLiteral("2004-05-17T20:15:00"));
     input->SetDateGenauigkeit(gnNone);
     EXPECT_EQ(input->GetFrame(), nullptr);
 
     auto now = Loaded(QString(), QStringLiteral("TDTG"), ivID3v2_3);
     now->SetDateTime(QDateTime(QDate(2010, 3, 28), QTime(2, 30, 45)));
     EXPECT_TRUE(now->IsDataChanged());
-    EXPECT_EQ(Written(*now), QStringLiteral("2010-03-28T02:30")) << "the wall-clock time, to the minute";
+    EXPECT_EQ(WrittenText(*now), QStringLiteral("2010-03-28T02:30")) << "the wall-clock time, to the minute";
 }
 
 TEST(DateTimeInput, ClosingTheCalendarOfAnEmptyDateSetsADay)
@@ -232,5 +224,5 @@ TEST(DateTimeInput, ClosingTheCalendarOfAnEmptyDateSetsADay)
     popup->hide();
     EXPECT_EQ(input->DateGenauigkeit(), gnDay);
     EXPECT_TRUE(input->IsDataChanged());
-    EXPECT_EQ(Written(*input), date->date().toString(QStringLiteral("yyyy-MM-dd")));
+    EXPECT_EQ(WrittenText(*input), date->date().toString(QStringLiteral("yyyy-MM-dd")));
 }

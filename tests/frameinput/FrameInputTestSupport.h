@@ -33,6 +33,23 @@ inline TID3Frame TextFrame(const QString& id, const QStringList& strings, const 
     return frame;
 }
 
+// An input of the frame ID that was fed one text frame with this value.
+template <typename TInput>
+std::unique_ptr<TInput> LoadedInput(const QString& id, const QString& value, TID3Versions version = ivID3v2_4)
+{
+    auto input = MakeInput<TInput>(id, version);
+    const TID3Frame frame = TextFrame(id, {value});
+    input->AddFrame(&frame);
+    return input;
+}
+
+// What the input would write, as text; "<none>" when it would delete the frame.
+inline QString WrittenText(TID3v2Frame& input)
+{
+    const TID3Frame* frame = input.GetFrame();
+    return frame ? GetFrameAsText(*frame) : QStringLiteral("<none>");
+}
+
 inline TID3Frame BodyFrame(const QString& id, const QByteArray& body)
 {
     TID3Frame frame(id);

@@ -12,17 +12,9 @@ namespace {
 
 std::unique_ptr<TID3v2FrameGenre> Loaded(const QString& value, TID3Versions version = ivID3v2_4)
 {
-    auto input = MakeInput<TID3v2FrameGenre>(QStringLiteral("TCON"), version);
-    const TID3Frame frame = TextFrame(QStringLiteral("TCON"), {value});
-    input->AddFrame(&frame);
-    return input;
+    return LoadedInput<TID3v2FrameGenre>(QStringLiteral("TCON"), value, version);
 }
 
-QString Written(TID3v2FrameGenre& input)
-{
-    const TID3Frame* frame = input.GetFrame();
-    return frame ? GetFrameAsText(*frame) : QStringLiteral("<none>");
-}
 
 // Picks an entry from the dropped-down list, as a click on it would.
 void PickFromList(TBuglessComboBox* combo, int index)
@@ -68,7 +60,7 @@ TEST(GenreInput, UnlistedGenreIsTextOnlyUnderID3v2)
 {
     auto v2 = Loaded(QStringLiteral("Chiptune"));
     EXPECT_EQ(v2->Combo()->currentText(), QStringLiteral("Chiptune"));
-    EXPECT_EQ(Written(*v2), QStringLiteral("Chiptune"));
+    EXPECT_EQ(WrittenText(*v2), QStringLiteral("Chiptune"));
 
     auto v1 = Loaded(QStringLiteral("Chiptune"), ivID3v1);
     EXPECT_TRUE(v1->IsListStyle());
@@ -130,7 +122,7 @@ TEST(GenreInput, PickingAndTypingAreEdits)
     auto v1 = Loaded(QString(), ivID3v1);
     PickFromList(v1->Combo(), v1->Combo()->findText(QStringLiteral("Jazz")));
     EXPECT_TRUE(v1->IsDataChanged());
-    EXPECT_EQ(Written(*v1), QStringLiteral("Jazz"));
+    EXPECT_EQ(WrittenText(*v1), QStringLiteral("Jazz"));
 
     auto v2 = Loaded(QStringLiteral("Jazz"));
     QLineEdit* editor = v2->Combo()->lineEdit();
@@ -175,7 +167,7 @@ TEST(GenreInput, CompletedTextIsWhatIsWritten)
     QTest::keyClicks(editor, QStringLiteral("Hard R"));
     // Typing completes to a listed genre; the frame gets what the box shows.
     EXPECT_EQ(input->Combo()->currentText(), QStringLiteral("Hard Rock"));
-    EXPECT_EQ(Written(*input), QStringLiteral("Hard Rock"));
+    EXPECT_EQ(WrittenText(*input), QStringLiteral("Hard Rock"));
 }
 
 TEST(GenreInput, PassingThroughIsNoEdit)

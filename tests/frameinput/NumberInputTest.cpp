@@ -12,17 +12,9 @@ namespace {
 
 std::unique_ptr<TID3v2FrameNumber> Loaded(const QString& value, TID3Versions version = ivID3v2_4)
 {
-    auto input = MakeInput<TID3v2FrameNumber>(QStringLiteral("TRCK"), version);
-    const TID3Frame frame = TextFrame(QStringLiteral("TRCK"), {value});
-    input->AddFrame(&frame);
-    return input;
+    return LoadedInput<TID3v2FrameNumber>(QStringLiteral("TRCK"), value, version);
 }
 
-QString Written(TID3v2FrameNumber& input)
-{
-    const TID3Frame* frame = input.GetFrame();
-    return frame ? GetFrameAsText(*frame) : QStringLiteral("<none>");
-}
 
 }
 
@@ -57,14 +49,14 @@ TEST(NumberInput, ComparesNumbersAndWritesThem)
     input->NumberEdit()->clear();
     QTest::keyClicks(input->NumberEdit(), QStringLiteral("0"));
     EXPECT_TRUE(input->IsDataChanged());
-    EXPECT_EQ(Written(*input), QStringLiteral("0/12"));
+    EXPECT_EQ(WrittenText(*input), QStringLiteral("0/12"));
     const TID3Frame* frame = input->GetFrame();
     EXPECT_EQ(frame->Body(), QByteArray("\x00" "0/12", 5)) << "Latin-1 text is written with encoding 0";
 
     input->TotalEdit()->clear();
     EXPECT_EQ(input->GetFrame(), nullptr) << "both empty: the frame is deleted";
     QTest::keyClicks(input->TotalEdit(), QStringLiteral("9"));
-    EXPECT_EQ(Written(*input), QStringLiteral("0/9"));
+    EXPECT_EQ(WrittenText(*input), QStringLiteral("0/9"));
 }
 
 TEST(NumberInput, TakesOnlyDigitsUpToTheMaximum)
@@ -89,7 +81,7 @@ TEST(NumberInput, TakesOnlyDigitsUpToTheMaximum)
     QApplication::clipboard()->setText(QStringLiteral("99999999999999999999 tracks"));
     QTest::keyClick(input->TotalEdit(), Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(input->TotalEdit()->text(), QStringLiteral("2147483647"));
-    EXPECT_EQ(Written(*input), QStringLiteral("2147483647/2147483647"));
+    EXPECT_EQ(WrittenText(*input), QStringLiteral("2147483647/2147483647"));
 }
 
 TEST(NumberInput, ID3v1HasNoTotalAndAMaximumOf255)
@@ -110,7 +102,7 @@ TEST(NumberInput, ID3v1HasNoTotalAndAMaximumOf255)
     input->NumberEdit()->clear();
     QTest::keyClicks(input->NumberEdit(), QStringLiteral("300"));
     EXPECT_EQ(input->NumberEdit()->text(), QStringLiteral("255"));
-    EXPECT_EQ(Written(*input), QStringLiteral("255"));
+    EXPECT_EQ(WrittenText(*input), QStringLiteral("255"));
 }
 
 TEST(NumberInput, StepsWithArrowsAndButtons)
@@ -136,7 +128,7 @@ TEST(NumberInput, StepsWithArrowsAndButtons)
 
     QTest::mouseClick(input->UpButton(input->TotalEdit()), Qt::LeftButton);
     EXPECT_EQ(input->TotalEdit()->text(), QStringLiteral("3"));
-    EXPECT_EQ(Written(*input), QStringLiteral("2/3"));
+    EXPECT_EQ(WrittenText(*input), QStringLiteral("2/3"));
 
     // At the maximum a step up is refused.
     auto v1 = Loaded(QStringLiteral("255"), ivID3v1);

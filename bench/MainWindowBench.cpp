@@ -10,11 +10,11 @@
 #include "mainwindow/FQuillon.h"
 #include "mainwindow/common/ColumnCatalogue.h"
 #include "BenchSupport.h"
+#include "SilentPrompt.h"
 #include "support/ID3v2Builder.h"
 #include "support/Mp3Builder.h"
 
 #include "localisation/LanguageLoader.h"
-#include "platform/Prompt.h"
 #include "platform/Registry.h"
 
 #include <QAbstractEventDispatcher>
@@ -41,20 +41,6 @@ constexpr int AlbumsPerArtist = 10;
 constexpr int SongsPerAlbum = 100;
 constexpr int FileCount = Artists * AlbumsPerArtist * SongsPerAlbum;
 constexpr int PictureSize = 100 * 1024;
-
-// Answers every prompt without a window.
-class TSilentPrompt : public TPrompt {
-public:
-    void Beep() override {}
-    void Error(QWidget*, const QString& text) override { std::fprintf(stderr, "error: %s\n", qPrintable(text)); }
-    void Information(QWidget*, const QString&) override {}
-    bool Question(QWidget*, const QString&) override { return false; }
-    std::optional<QString> Input(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> OpenFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> SaveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override { return {}; }
-    int RunModal(QDialog&) override { return QDialog::Rejected; }
-};
 
 // Mixed tags: v2.3 and v2.4 with the common frames, every tenth file with a
 // picture; every fourth file has an ID3v1 block only.
@@ -191,8 +177,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    TSilentPrompt prompt;
-    SetPrompt(&prompt);
+    bench::TSilentPrompt prompt;
     QTemporaryDir settings;
     TRegistry::SetStorageFolder(settings.path());
     LoadBaseLanguage();
@@ -247,7 +232,6 @@ int main(int argc, char** argv)
                     FileCount);
     }
     std::printf("Peak memory (VmHWM) over the run: %ld kB\n", StatusKb("VmHWM"));
-    SetPrompt(nullptr);
     TRegistry::SetStorageFolder(QString());
     return 0;
 }

@@ -1,25 +1,56 @@
 #include "controls/QtPrompt.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include <algorithm>
 
 namespace {
 
+// File lists separate their names by LF CR; show that as one line break.
+QString ShownText(const QString& text)
+{
+    QString shown = text;
+    shown.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+    return shown;
+}
+
 QMessageBox::StandardButton ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text,
                                     QMessageBox::StandardButtons buttons)
 {
-    // File lists separate their names by LF CR; show that as one line break.
-    QString shown = text;
-    shown.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
-    QMessageBox box(icon, QApplication::applicationDisplayName(), shown, buttons, parent);
+    QMessageBox box(icon, QApplication::applicationDisplayName(), ShownText(text), buttons, parent);
     box.setTextFormat(Qt::PlainText);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
+
+QMessageBox::Icon BoxIcon(TPromptIcon icon)
+{
+    switch (icon) {
+    case TPromptIcon::Information:
+        return QMessageBox::Information;
+    case TPromptIcon::Question:
+        return QMessageBox::Question;
+    case TPromptIcon::Warning:
+        return QMessageBox::Warning;
+    case TPromptIcon::Error:
+        return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// Our buttons and Qt's, in the order a box shows them.
+constexpr std::pair<TPromptButton, QMessageBox::StandardButton> ButtonPairs[] = {
+    {pbOk, QMessageBox::Ok},
+    {pbYes, QMessageBox::Yes},
+    {pbAll, QMessageBox::YesToAll},
+    {pbNo, QMessageBox::No},
+    {pbCancel, QMessageBox::Cancel},
+};
 
 std::optional<QString> NonEmpty(const QString& text)
 {
@@ -48,6 +79,47 @@ void TQtPrompt::Information(QWidget* parent, const QString& text)
 bool TQtPrompt::Question(QWidget* parent, const QString& text)
 {
     return ShowBox(parent, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+TPromptButton TQtPrompt::Ask(QWidget* parent, TPromptIcon icon, const QString& text, TPromptButtons buttons)
+{
+    QMessageBox::StandardButtons shown;
+    for (const auto& [ours, qt] : ButtonPairs) {
+        if (buttons & ours)
+            shown |= qt;
+    }
+    const QMessageBox::StandardButton pressed = ShowBox(parent, BoxIcon(icon), text, shown);
+    for (const auto& [ours, qt] : ButtonPairs) {
+        if (pressed == qt && (buttons & ours))
+            return ours;
+    }
+    return EscapeButton(buttons);
+}
+
+TPromptChoice TQtPrompt::Choose(QWidget* parent, TPromptIcon icon, const QString& text, const QStringList& answers,
+                                int cancelAnswer, const QString& forAllText)
+{
+    QMessageBox box(BoxIcon(icon), QApplication::applicationDisplayName(), ShownText(text), QMessageBox::NoButton,
+                    parent);
+    box.setTextFormat(Qt::PlainText);
+    std::vector<QAbstractButton*> buttons;
+    for (int i = 0; i < answers.size(); ++i) {
+        const QMessageBox::ButtonRole role = i == cancelAnswer ? QMessageBox::RejectRole : QMessageBox::AcceptRole;
+        QAbstractButton* button = box.addButton(answers[i], role);
+        buttons.push_back(button);
+    }
+    if (cancelAnswer >= 0 && cancelAnswer < answers.size())
+        box.setEscapeButton(buttons[static_cast<size_t>(cancelAnswer)]);
+    if (!forAllText.isEmpty())
+        box.setCheckBox(new QCheckBox(forAllText));
+    box.exec();
+    TPromptChoice choice;
+    choice.Answer = cancelAnswer;
+    const auto it = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+    if (it != buttons.end())
+        choice.Answer = static_cast<int>(it - buttons.begin());
+    choice.ForAll = box.checkBox() && box.checkBox()->isChecked();
+    return choice;
 }
 
 std::optional<QString> TQtPrompt::Input(QWidget* parent, const QString& caption, const QString& label,

@@ -10,6 +10,9 @@ public:
     void Error(QWidget* parent, const QString& text) override;
     void Information(QWidget* parent, const QString& text) override;
     bool Question(QWidget* parent, const QString& text) override;
+    TPromptButton Ask(QWidget* parent, TPromptIcon icon, const QString& text, TPromptButtons buttons) override;
+    TPromptChoice Choose(QWidget* parent, TPromptIcon icon, const QString& text, const QStringList& answers,
+                         int cancelAnswer, const QString& forAllText) override;
     std::optional<QString> Input(QWidget* parent, const QString& caption, const QString& label,
                                  const QString& value) override;
     std::optional<QString> OpenFile(QWidget* parent, const QString& caption, const QString& folder,

@@ -1,9 +1,9 @@
 #include "frameinput/ID3v2FrameURL.h"
 
 #include "frameinput/FrameInputSupport.h"
+#include "platform/Opener.h"
 #include "tagengine/FrameCodecs.h"
 
-#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -23,19 +23,6 @@ const QStringList& TID3v2FrameURL::FrameTable()
                                     QStringLiteral("WOAR"), QStringLiteral("WOAS"), QStringLiteral("WPAY"),
                                     QStringLiteral("WPUB"), QStringLiteral("WXXX")};
     return ids;
-}
-
-TID3v2FrameURL::TUrlOpener& TID3v2FrameURL::Opener()
-{
-    static TUrlOpener opener = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
-    return opener;
-}
-
-TID3v2FrameURL::TUrlOpener TID3v2FrameURL::SetUrlOpener(TUrlOpener opener)
-{
-    TUrlOpener previous = std::move(Opener());
-    Opener() = std::move(opener);
-    return previous;
 }
 
 QUrl TID3v2FrameURL::OpenableUrl(const QString& text)
@@ -110,7 +97,7 @@ void TID3v2FrameURL::EncodeValue(TID3Frame& frame, const QString& description, c
 void TID3v2FrameURL::OpenURL()
 {
     const QUrl url = OpenableUrl(TrimInput(Edit()->text()));
-    if (!url.isValid() || !Opener() || !Opener()(url))
+    if (!url.isValid() || !OpenWithDesktop(url))
         InputBeep();
 }
 

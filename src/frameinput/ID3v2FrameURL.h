@@ -2,8 +2,6 @@
 
 #include "frameinput/ID3v2FrameLine.h"
 
-#include <functional>
-
 class QToolButton;
 class QUrl;
 
@@ -12,22 +10,16 @@ class QUrl;
 class TID3v2FrameURL : public TID3v2FrameLine {
     Q_OBJECT
 public:
-    // Opens an address; true when it could be handed on.
-    using TUrlOpener = std::function<bool(const QUrl&)>;
-
     explicit TID3v2FrameURL(QWidget* parent = nullptr);
 
-    // Opens the shown address in the browser; beeps when there is none or
-    // it is not a web or mail address.
+    // Opens the shown address in the browser (through the desktop opener);
+    // beeps when there is none or it is not a web or mail address.
     void OpenURL();
 
     QString ButtonHint() const;
     void SetButtonHint(const QString& hint);
     QToolButton* OpenButton() const { return m_button; }
 
-    // How addresses are opened (the desktop's browser unless replaced);
-    // returns the previous opener.
-    static TUrlOpener SetUrlOpener(TUrlOpener opener);
     // The address OpenURL would open for a text, or an invalid one when it
     // would refuse: http, https, ftp and mailto only; no scheme means http.
     static QUrl OpenableUrl(const QString& text);
@@ -42,7 +34,5 @@ protected:
     void EncodeValue(TID3Frame& frame, const QString& description, const QString& value) const override;
 
 private:
-    static TUrlOpener& Opener();
-
     QToolButton* m_button = nullptr;
 };

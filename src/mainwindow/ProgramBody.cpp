@@ -5,8 +5,10 @@
 #include "mainwindow/ImageLists.h"
 
 #include "localisation/LanguageLoader.h"
+#include "platform/Opener.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -19,6 +21,7 @@ int main(int argc, char** argv)
 
     TQtPrompt prompt;
     SetPrompt(&prompt);
+    SetOpener([](const QUrl& url) { return QDesktopServices::openUrl(url); });
     try {
         LoadBaseLanguage();
     } catch (const TLanguageLoadError& e) {

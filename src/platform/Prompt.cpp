@@ -15,3 +15,12 @@ TPrompt* SetPrompt(TPrompt* prompt)
     g_prompt = prompt;
     return previous;
 }
+
+TPromptButton EscapeButton(TPromptButtons buttons)
+{
+    for (const TPromptButton button : {pbCancel, pbNo, pbOk}) {
+        if (buttons & button)
+            return button;
+    }
+    return pbNone;
+}

@@ -8,6 +8,28 @@
 class QDialog;
 class QWidget;
 
+// The picture a message box shows.
+enum class TPromptIcon { Information, Question, Warning, Error };
+
+// The standard buttons a message box may offer, combined as flags.
+enum TPromptButton : unsigned {
+    pbNone = 0,
+    pbOk = 1u << 0,
+    pbYes = 1u << 1,
+    pbNo = 1u << 2,
+    pbCancel = 1u << 3,
+    pbAll = 1u << 4, // "Yes to all"
+};
+using TPromptButtons = unsigned;
+
+// What the user chose among named answers: the answer's index (the cancel
+// answer when the box was closed) and whether the check box "for all that
+// follow" was ticked.
+struct TPromptChoice {
+    int Answer = -1;
+    bool ForAll = false;
+};
+
 // Every message box, input query, file or folder choice and modal dialog of
 // the program goes through the prompt installed here, so that tests can answer
 // them instead of a person. The program installs a widget implementation at
@@ -21,6 +43,14 @@ public:
     virtual void Information(QWidget* parent, const QString& text) = 0;
     // Yes = true, No = false.
     virtual bool Question(QWidget* parent, const QString& text) = 0;
+    // A message box with this picture and these buttons; returns the button
+    // pressed. Closing the box answers Cancel when offered, else No, else Ok.
+    virtual TPromptButton Ask(QWidget* parent, TPromptIcon icon, const QString& text, TPromptButtons buttons) = 0;
+    // A message box whose buttons carry the answers' texts, in order, with a
+    // check box of forAllText below them when that is not empty. Closing the
+    // box chooses cancelAnswer.
+    virtual TPromptChoice Choose(QWidget* parent, TPromptIcon icon, const QString& text, const QStringList& answers,
+                                 int cancelAnswer, const QString& forAllText) = 0;
     // Nothing when the user cancelled.
     virtual std::optional<QString> Input(QWidget* parent, const QString& caption, const QString& label,
                                          const QString& value) = 0;
@@ -33,6 +63,9 @@ public:
     // Rejected). The dialog is the caller's; read its values after this.
     virtual int RunModal(QDialog& dialog) = 0;
 };
+
+// The button Ask answers when the box is closed without a choice.
+TPromptButton EscapeButton(TPromptButtons buttons);
 
 // The installed prompt; never null once the program or a test installed one.
 TPrompt* CurrentPrompt();

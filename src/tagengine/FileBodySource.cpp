@@ -1,6 +1,6 @@
 #include "tagengine/FileBodySource.h"
 
-#include "tagengine/FileLayer.h"
+#include "platform/FileLayer.h"
 
 #include <QFile>
 

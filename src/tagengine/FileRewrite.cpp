@@ -1,6 +1,6 @@
 #include "tagengine/FileRewrite.h"
 
-#include "tagengine/FileLayer.h"
+#include "platform/FileLayer.h"
 #include "tagengine/ID3v1Block.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "tagengine/ID3v2Reader.h"
 
-#include "tagengine/FileLayer.h"
+#include "platform/FileLayer.h"
 #include "tagengine/FileRewrite.h"
 #include "tagengine/ID3v1Block.h"
 #include "tagengine/ID3v2Writer.h"

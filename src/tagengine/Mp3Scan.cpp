@@ -1,7 +1,7 @@
 #include "tagengine/Mp3Scan.h"
 
 #include "tagengine/FileBodySource.h"
-#include "tagengine/FileLayer.h"
+#include "platform/FileLayer.h"
 #include "tagengine/ID3v1Block.h"
 #include "tagengine/ID3v2Parser.h"
 #include "tagengine/ID3v2Reader.h"

@@ -1,6 +1,6 @@
 #include "tagengine/TrailingTags.h"
 
-#include "tagengine/FileLayer.h"
+#include "platform/FileLayer.h"
 
 #include <QByteArray>
 

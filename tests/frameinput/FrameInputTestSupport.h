@@ -77,6 +77,11 @@ public:
     void Error(QWidget*, const QString&) override { Unexpected(); }
     void Information(QWidget*, const QString&) override { Unexpected(); }
     bool Question(QWidget*, const QString&) override { return Unexpected(), false; }
+    TPromptButton Ask(QWidget*, TPromptIcon, const QString&, TPromptButtons) override { return Unexpected(), pbNone; }
+    TPromptChoice Choose(QWidget*, TPromptIcon, const QString&, const QStringList&, int, const QString&) override
+    {
+        return Unexpected(), TPromptChoice{};
+    }
     std::optional<QString> Input(QWidget*, const QString&, const QString&, const QString&) override
     {
         return Unexpected(), std::nullopt;

@@ -1,5 +1,6 @@
 #include "FrameInputTestSupport.h"
 #include "frameinput/ID3v2FrameURL.h"
+#include "platform/Opener.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -19,19 +20,13 @@ TID3Frame UrlFrame(const QString& id, const QString& url, const QString& descrip
 // Replaces the browser for one test and records what would be opened.
 class TOpenedUrls {
 public:
-    TOpenedUrls()
-        : m_previous(TID3v2FrameURL::SetUrlOpener([this](const QUrl& url) {
-              Urls << url;
-              return true;
-          }))
-    {
-    }
-    ~TOpenedUrls() { TID3v2FrameURL::SetUrlOpener(m_previous); }
-
     QList<QUrl> Urls;
 
 private:
-    TID3v2FrameURL::TUrlOpener m_previous;
+    TScopedOpener m_opener{[this](const QUrl& url) {
+        Urls << url;
+        return true;
+    }};
 };
 
 QString Caption(TID3v2FrameURL& input)

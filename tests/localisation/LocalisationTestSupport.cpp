@@ -67,6 +67,18 @@ bool TTestPrompt::Question(QWidget*, const QString& text)
     return false;
 }
 
+TPromptButton TTestPrompt::Ask(QWidget*, TPromptIcon, const QString& text, TPromptButtons)
+{
+    ADD_FAILURE() << "unexpected question: " << text.toStdString();
+    return pbNone;
+}
+
+TPromptChoice TTestPrompt::Choose(QWidget*, TPromptIcon, const QString& text, const QStringList&, int, const QString&)
+{
+    ADD_FAILURE() << "unexpected choice: " << text.toStdString();
+    return {};
+}
+
 std::optional<QString> TTestPrompt::Input(QWidget*, const QString&, const QString&, const QString&)
 {
     ADD_FAILURE() << "unexpected input query";

@@ -6,7 +6,7 @@
 
 #include "localisation/MultiLanguage.h"
 #include "tagengine/DisplayTexts.h"
-#include "tagengine/FileLayer.h"
+#include "platform/FileLayer.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -12,14 +12,19 @@
 #include <vector>
 
 // Answers every prompt of the program without a window: modal dialogs are
-// rejected unless a handler says otherwise, questions are answered No, and
-// everything shown is recorded.
+// rejected unless a handler says otherwise, questions are answered No, boxes
+// with chosen buttons or answers as if closed, and everything shown is
+// recorded.
 class TRecordingPrompt : public TPrompt {
 public:
     TRecordingPrompt();
     ~TRecordingPrompt() override;
 
     std::function<int(QDialog&)> OnModal;
+    std::function<TPromptButton(const QString& text, TPromptButtons buttons)> OnAsk;
+    std::function<TPromptChoice(const QString& text, const QStringList& answers)> OnChoose;
+    QStringList Asked;
+    QStringList Choices;
     QStringList Errors;
     QStringList Informations;
     int Beeps = 0;
@@ -29,6 +34,17 @@ public:
     void Error(QWidget*, const QString& text) override { Errors << text; }
     void Information(QWidget*, const QString& text) override { Informations << text; }
     bool Question(QWidget*, const QString&) override { return false; }
+    TPromptButton Ask(QWidget*, TPromptIcon, const QString& text, TPromptButtons buttons) override
+    {
+        Asked << text;
+        return OnAsk ? OnAsk(text, buttons) : EscapeButton(buttons);
+    }
+    TPromptChoice Choose(QWidget*, TPromptIcon, const QString& text, const QStringList& answers, int cancelAnswer,
+                         const QString&) override
+    {
+        Choices << text;
+        return OnChoose ? OnChoose(text, answers) : TPromptChoice{cancelAnswer, false};
+    }
     std::optional<QString> Input(QWidget*, const QString&, const QString&, const QString&) override
     {
         return std::nullopt;

@@ -1,6 +1,6 @@
 #include "ReadWriteFixture.h"
 
-#include "tagengine/FileLayer.h"
+#include "platform/FileLayer.h"
 #include "tagengine/ID3v2Reader.h"
 #include "tagengine/TagUndo.h"
 

@@ -1,4 +1,4 @@
-#include "tagengine/FileLayer.h"
+#include "platform/FileLayer.h"
 
 #include <algorithm>
 #include <cerrno>

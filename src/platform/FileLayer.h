@@ -8,10 +8,10 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
-// The system calls the tag reader and writer use, behind one seam so that
-// tests can make any of them fail. Paths are in the file system's encoding
-// (QFile::encodeName). Every call answers like the system call it stands
-// for: -1 and errno on failure.
+// The system calls of the tag reader, the tag writer and the file operations,
+// behind one seam so that tests can make any of them fail. Paths are in the
+// file system's encoding (bytes). Every call answers like the system call it
+// stands for: -1 and errno on failure.
 class TFileLayer {
 public:
     virtual ~TFileLayer() = default;

@@ -1,0 +1,70 @@
+#include "controls/QtPrompt.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// Acts on the message box as soon as it is shown.
+void OnceBoxShows(std::function<void(QMessageBox&)> act)
+{
+    QTimer::singleShot(0, [act] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        act(*box);
+    });
+}
+
+TEST(QtPrompt, AskShowsTheChosenButtonsAndAnswersTheOnePressed)
+{
+    TQtPrompt prompt;
+    QStringList shown;
+    OnceBoxShows([&](QMessageBox& box) {
+        for (QAbstractButton* button : box.buttons())
+            shown << button->text();
+        EXPECT_EQ(box.icon(), QMessageBox::Critical);
+        EXPECT_EQ(box.text(), QStringLiteral("a.mp3\nb.mp3\n"));
+        box.button(QMessageBox::YesToAll)->click();
+    });
+    EXPECT_EQ(prompt.Ask(nullptr, TPromptIcon::Error, QStringLiteral("a.mp3\n\rb.mp3\n\r"), pbYes | pbNo | pbAll | pbCancel),
+              pbAll);
+    EXPECT_EQ(shown.size(), 4);
+
+    OnceBoxShows([](QMessageBox& box) { box.reject(); });
+    EXPECT_EQ(prompt.Ask(nullptr, TPromptIcon::Warning, QStringLiteral("x"), pbYes | pbNo | pbCancel), pbCancel);
+    EXPECT_EQ(EscapeButton(pbYes | pbNo), pbNo);
+    EXPECT_EQ(EscapeButton(pbOk), pbOk);
+}
+
+TEST(QtPrompt, ChooseGivesTheAnswersIndexAndTheForAllBox)
+{
+    TQtPrompt prompt;
+    const QStringList answers{QStringLiteral("Replace"), QStringLiteral("Skip"), QStringLiteral("R&&B"),
+                              QStringLiteral("Cancel")};
+    OnceBoxShows([](QMessageBox& box) {
+        ASSERT_NE(box.checkBox(), nullptr);
+        box.checkBox()->setChecked(true);
+        box.buttons().at(1)->click();
+    });
+    TPromptChoice choice = prompt.Choose(nullptr, TPromptIcon::Question, QStringLiteral("taken"), answers, 3,
+                                         QStringLiteral("For all"));
+    EXPECT_EQ(choice.Answer, 1);
+    EXPECT_TRUE(choice.ForAll);
+
+    OnceBoxShows([](QMessageBox& box) {
+        EXPECT_EQ(box.checkBox(), nullptr);
+        box.reject();
+    });
+    choice = prompt.Choose(nullptr, TPromptIcon::Question, QStringLiteral("taken"), answers, 3, QString());
+    EXPECT_EQ(choice.Answer, 3);
+    EXPECT_FALSE(choice.ForAll);
+}
+
+}

@@ -1,5 +1,7 @@
 #include "tagengine/TagUndo.h"
 
+#include "platform/PathMoves.h"
+
 #include <QCryptographicHash>
 
 #include <algorithm>
@@ -45,4 +47,13 @@ void TUndoList::Remove(const TUndoFile* record)
 QByteArray TUndoList::Digest(const QByteArray& data)
 {
     return QCryptographicHash::hash(data, QCryptographicHash::Sha256);
+}
+
+void TUndoList::MovePaths(const TPathMoves& moves)
+{
+    if (moves.IsEmpty())
+        return;
+    for (const auto& record : m_items)
+        if (auto moved = moves.NewPathOf(record->FileName))
+            record->FileName = *moved;
 }

@@ -9,6 +9,8 @@
 #include <optional>
 #include <vector>
 
+class TPathMoves;
+
 // The saved bytes of one old tag region.
 class TFilePart {
 public:
@@ -63,6 +65,9 @@ public:
     // The newest record of exactly this path, null when there is none.
     TUndoFile* FindNewest(const QString& fileName) const;
     void Remove(const TUndoFile* record);
+    // Records follow their files (and the files of moved folders) to their
+    // new paths.
+    void MovePaths(const TPathMoves& moves);
 
     // Digest used to recognise written tags.
     static QByteArray Digest(const QByteArray& data);

@@ -3,6 +3,8 @@
 
 #include "localisation/ui/ComponentTranslation.h"
 
+#include "controls/FileMimeData.h"
+#include "controls/MyListView.h"
 #include "mainwindow/ActionTable.h"
 #include "mainwindow/Guarded.h"
 #include "mainwindow/ImageLists.h"
@@ -16,6 +18,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
+#include <QTreeView>
+#include <QItemSelectionModel>
 #include <QPlainTextEdit>
 #include <QStyle>
 #include <QTextEdit>
@@ -253,6 +258,11 @@ void TFQuillon::BindOwnActions()
     BindEditActions();
     BindRenameActions();
     BindUndoAction();
+    BindHistoryActions();
+    BindPanelActions();
+    BindPlayHelpActions();
+    BindFileOpActions();
+    BindDragDrop();
 }
 
 void TFQuillon::BindEditActions()
@@ -261,13 +271,41 @@ void TFQuillon::BindEditActions()
         QWidget* control = FocusedTextControl();
         return control && !IsReadOnlyText(control);
     };
+    // In the file list the commands put files on the clipboard; in the list
+    // and the tree Paste copies or moves files from it.
+    const auto filesSelected = [this] { return LVFiles->hasFocus() && LVFiles->selectionModel()->hasSelection(); };
+    const auto filesToPaste = [this] {
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        return (LVFiles->hasFocus() || ShellTreeView1->hasFocus()) && data && FileMimeData::HasFiles(*data);
+    };
     BindAction(
-        QStringLiteral("EditCut1"), [] { OnFocusedText([](auto& control) { control.cut(); }); }, editable);
+        QStringLiteral("EditCut1"),
+        [this, filesSelected] {
+            if (filesSelected())
+                CopyFilesToClipboard(true);
+            else
+                OnFocusedText([](auto& control) { control.cut(); });
+        },
+        [editable, filesSelected] { return editable() || filesSelected(); });
     BindAction(
-        QStringLiteral("EditCopy1"), [] { OnFocusedText([](auto& control) { control.copy(); }); },
-        [] { return FocusedTextControl() != nullptr; });
+        QStringLiteral("EditCopy1"),
+        [this, filesSelected] {
+            if (filesSelected())
+                CopyFilesToClipboard(false);
+            else
+                OnFocusedText([](auto& control) { control.copy(); });
+        },
+        [filesSelected] { return FocusedTextControl() != nullptr || filesSelected(); });
     BindAction(
-        QStringLiteral("EditPaste1"), [] { OnFocusedText([](auto& control) { control.paste(); }); },
-        [editable] { return editable() && !QApplication::clipboard()->text().isEmpty(); });
+        QStringLiteral("EditPaste1"),
+        [this, filesToPaste] {
+            if (filesToPaste())
+                PasteFilesFromClipboard();
+            else
+                OnFocusedText([](auto& control) { control.paste(); });
+        },
+        [editable, filesToPaste] {
+            return (editable() && !QApplication::clipboard()->text().isEmpty()) || filesToPaste();
+        });
     connect(qApp, &QApplication::focusChanged, this, [this] { UpdateActions(); });
 }

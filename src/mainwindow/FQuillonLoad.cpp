@@ -351,8 +351,3 @@ void TFQuillon::ShellTreeModelDirectoryLoaded(const QString& folder)
     if (loaded == m_treeScrollPath)
         m_treeScrollPath.clear();
 }
-
-void TFQuillon::ShellTreeView1Change()
-{
-    LoadFolder(TreePath(), false);
-}

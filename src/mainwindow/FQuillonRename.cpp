@@ -124,6 +124,14 @@ bool TFQuillon::RenameEntry(TEintragdaten& entry, const QString& newName)
     return true;
 }
 
+void TFQuillon::MoveEntryTo(TEintragdaten& entry, const QString& newPath)
+{
+    const qsizetype slash = newPath.lastIndexOf(QLatin1Char('/'));
+    entry.Folder = newPath.left(slash + 1);
+    entry.FileName = newPath.mid(slash + 1);
+    InvalidatePathIndex();
+}
+
 bool TFQuillon::NameTakenByOtherFile(const TEintragdaten& entry, const QString& newName) const
 {
     const QString target = entry.Folder + newName;

@@ -143,7 +143,7 @@ quint32 TDropFileTarget::GetDropEffect(const TShiftState& shift, const QPoint& p
     quint32 effect = DropEffectNone;
     if (withShift && withCtrl && (allowed & DropEffectLink))
         effect = DropEffectLink;
-    else if (withShift && (allowed & DropEffectMove))
+    else if (withShift && !withCtrl && (allowed & DropEffectMove))
         effect = DropEffectMove;
     else if (allowed & DropEffectCopy)
         effect = DropEffectCopy;

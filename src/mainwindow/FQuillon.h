@@ -419,6 +419,7 @@ public:
     void RefreshFolderTree();
     // During a load, a save or a file operation: a beep, and true.
     bool BeepWhenBusy();
+    TFileOpRunner& FileOpRunner() { return *m_fileOpRunner; }
     // FQuillonDragDrop.cpp
     TDropFileSource* DropFileSource1 = nullptr;
     TDropFileTarget* DropFileTarget1 = nullptr; // on the file list

@@ -147,8 +147,10 @@ bool TFQuillon::DragEventFilter(QObject* watched, QEvent* event)
             return false;
         const QPoint moved = mouse->position().toPoint() - m_dragStartPos;
         const int threshold = QApplication::startDragDistance();
+        // A press on a row or folder drags it: the view must not select a
+        // range meanwhile.
         if (std::abs(moved.x()) < threshold && std::abs(moved.y()) < threshold)
-            return control == ShellTreeView1;
+            return true;
         StartDrag(control);
         return true;
     }

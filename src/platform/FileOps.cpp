@@ -113,6 +113,12 @@ TFileOps::TFileOps(std::shared_ptr<TFileLayer> layer) : m_layer(layer ? std::mov
 
 TFileOps::~TFileOps() = default;
 
+void TFileOps::SetFileLayer(std::shared_ptr<TFileLayer> layer)
+{
+    m_layer = layer ? std::move(layer) : SystemFileLayer();
+    m_trash.reset();
+}
+
 TTrash& TFileOps::TrashBin()
 {
     if (!m_trash)

@@ -108,6 +108,8 @@ public:
 
     // The trash used by Trash (created on first use).
     TTrash& TrashBin();
+    // Test seam: the layer of every system call (nullptr: the real one).
+    void SetFileLayer(std::shared_ptr<TFileLayer> layer);
 
 private:
     struct TRun;

@@ -15,7 +15,7 @@ namespace {
 
 // Pieces in which files are copied and compared; progress is reported after
 // each.
-constexpr qint64 ChunkSize = 1 << 20;
+constexpr qint64 ChunkSize = 256 * 1024;
 
 QByteArray WithoutTrailingSlashes(QByteArray path)
 {
@@ -390,6 +390,7 @@ int TFileOps::CreateTemporary(const QByteArray& folder, const QByteArray& name, 
 bool TFileOps::CopyData(TRun& run, int in, int out, qint64 size)
 {
     m_buffer.resize(ChunkSize);
+    m_compare.resize(ChunkSize);
     for (qint64 offset = 0; offset < size;) {
         const size_t want = static_cast<size_t>(std::min<qint64>(ChunkSize, size - offset));
         const ssize_t got = m_layer->PRead(in, m_buffer.data(), want, static_cast<off_t>(offset));
@@ -409,6 +410,12 @@ bool TFileOps::CopyData(TRun& run, int in, int out, qint64 size)
                 return Fail(run, run.Progress.Current, TFileOpError::System, done == 0 ? EIO : errno);
             written += done;
         }
+        // Each piece is read back from the copy while the original's piece
+        // is still at hand.
+        if (!ReadExactly(*m_layer, out, m_compare.data(), got, offset))
+            return Fail(run, run.Progress.Current, TFileOpError::System, errno);
+        if (std::memcmp(m_buffer.data(), m_compare.data(), static_cast<size_t>(got)) != 0)
+            return Fail(run, run.Progress.Current, TFileOpError::VerifyFailed, 0);
         offset += got;
         run.Progress.DoneBytes += got;
         if (!Report(run))
@@ -417,25 +424,16 @@ bool TFileOps::CopyData(TRun& run, int in, int out, qint64 size)
     return true;
 }
 
-bool TFileOps::SameData(TRun& run, int in, int out, qint64 size)
+bool TFileOps::SameData(TRun& run, int in, int out, const struct stat& before)
 {
+    // After the sync: the copy holds as many bytes as the original, and the
+    // original did not change while it was copied.
     struct stat inNow {}, outNow {};
     if (m_layer->FStat(in, inNow) != 0 || m_layer->FStat(out, outNow) != 0)
         return Fail(run, run.Progress.Current, TFileOpError::System, errno);
-    if (inNow.st_size != size || outNow.st_size != size)
+    if (outNow.st_size != before.st_size || inNow.st_size != before.st_size
+        || inNow.st_mtim.tv_sec != before.st_mtim.tv_sec || inNow.st_mtim.tv_nsec != before.st_mtim.tv_nsec)
         return Fail(run, run.Progress.Current, TFileOpError::VerifyFailed, 0);
-    m_buffer.resize(ChunkSize);
-    m_compare.resize(ChunkSize);
-    for (qint64 offset = 0; offset < size; offset += ChunkSize) {
-        const qint64 count = std::min<qint64>(ChunkSize, size - offset);
-        if (!ReadExactly(*m_layer, in, m_buffer.data(), count, offset)
-            || !ReadExactly(*m_layer, out, m_compare.data(), count, offset))
-            return Fail(run, run.Progress.Current, TFileOpError::System, errno);
-        if (std::memcmp(m_buffer.data(), m_compare.data(), static_cast<size_t>(count)) != 0)
-            return Fail(run, run.Progress.Current, TFileOpError::VerifyFailed, 0);
-        if (!Report(run))
-            return false;
-    }
     return true;
 }
 
@@ -467,7 +465,7 @@ bool TFileOps::CopyFile(TRun& run, const QByteArray& source, const QByteArray& t
         ok = Fail(run, target, TFileOpError::System, errno);
     if (ok && m_layer->FSync(out.Fd()) != 0)
         ok = Fail(run, target, TFileOpError::System, errno);
-    ok = ok && SameData(run, in.Fd(), out.Fd(), st.st_size);
+    ok = ok && SameData(run, in.Fd(), out.Fd(), st);
     if (!out.Close() && ok)
         ok = Fail(run, target, TFileOpError::System, errno);
     if (!ok) {
@@ -626,6 +624,7 @@ TFileOpResult TFileOps::Trash(const QList<QByteArray>& paths)
     TFileOpResult result;
     TRun run;
     run.Progress.TotalItems = paths.size();
+    TrashBin().ForgetFolders();
     for (const QByteArray& given : paths) {
         const QByteArray path = WithoutTrailingSlashes(given);
         run.Progress.Current = path;

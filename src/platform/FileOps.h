@@ -68,7 +68,8 @@ struct TFileOpProgress {
 // ever lost:
 // - a move on one file system is a rename that never replaces;
 // - otherwise a file is copied to a temporary name in the target folder,
-//   synced, read back and compared, renamed into place without replacing
+//   each piece read back and compared, synced, checked against the
+//   original's size and time, renamed into place without replacing
 //   (a confirmed Replace swaps it in atomically) and only then is the source
 //   removed; any failure or cancel removes the temporary copy;
 // - times and mode are kept, folders copied whole, symbolic links copied as
@@ -127,7 +128,7 @@ private:
     bool CopyFolder(TRun& run, const QByteArray& source, const struct stat& st, const QByteArray& target,
                     bool merge);
     bool CopyData(TRun& run, int in, int out, qint64 size);
-    bool SameData(TRun& run, int in, int out, qint64 size);
+    bool SameData(TRun& run, int in, int out, const struct stat& before);
     // Puts a finished temporary file or link in place, then (moving) removes
     // the source; on failure removes what it made.
     bool PlaceCopy(TRun& run, const QByteArray& source, const QByteArray& temporary, const QByteArray& target,

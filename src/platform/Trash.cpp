@@ -159,7 +159,11 @@ bool TTrash::Put(const QByteArray& given, QByteArray* trashedPath, int* error)
     }
     // The original path names the item itself, but through its folder's real
     // path, so that a relative Path= fits the top folder.
-    const QByteArray folder = m_layer->RealPath(PathFolder(path));
+    const QByteArray givenFolder = PathFolder(path);
+    auto known = m_realFolders.constFind(givenFolder);
+    if (known == m_realFolders.constEnd())
+        known = m_realFolders.insert(givenFolder, m_layer->RealPath(givenFolder));
+    const QByteArray folder = *known;
     if (!folder.isEmpty())
         path = JoinPath(folder, PathName(path));
     const QByteArray name = PathName(path);

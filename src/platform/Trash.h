@@ -25,6 +25,9 @@ public:
 
     // The home trash folder.
     static QByteArray HomeTrash();
+    // Forgets the real paths of folders learnt by earlier calls (links may
+    // have changed since).
+    void ForgetFolders() { m_realFolders.clear(); }
 
 private:
     struct TBin {
@@ -44,4 +47,5 @@ private:
     // The number to try next for a name, so that many files of one name do
     // not probe every name taken before them.
     QHash<QByteArray, int> m_nextNumber;
+    QHash<QByteArray, QByteArray> m_realFolders;
 };

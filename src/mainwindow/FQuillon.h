@@ -640,6 +640,7 @@ private:
     bool m_dragRunning = false;
     bool m_droppedHere = false;   // this window's drop handler took the running drag
     bool m_rightButtonDrag = false;
+    bool m_contextMenuDeferred = false; // the list's menu opens on the release
 
     TFileListModel* m_listModel = nullptr;
     std::unique_ptr<TFormMenu> m_formMenu;

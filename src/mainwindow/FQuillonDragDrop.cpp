@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QCursor>
 #include <QFile>
 #include <QFileInfo>
@@ -113,6 +114,7 @@ bool TFQuillon::DragEventFilter(QObject* watched, QEvent* event)
         const auto* mouse = static_cast<QMouseEvent*>(event);
         m_dragStartPos = mouse->position().toPoint();
         m_dragControl = nullptr;
+        m_contextMenuDeferred = false;
         // A drag starts only from a row or a folder's name.
         if (control == LVFiles ? LVFiles->indexAt(m_dragStartPos).isValid()
                                : ShellTreeView1->visualRect(ShellTreeView1->indexAt(m_dragStartPos))
@@ -126,10 +128,24 @@ bool TFQuillon::DragEventFilter(QObject* watched, QEvent* event)
         }
         return false;
     }
+    case QEvent::ContextMenu:
+        // The context menu waits for the release, so that the right button
+        // can drag the files too.
+        if (control == LVFiles && m_dragControl == LVFiles
+            && static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Mouse) {
+            m_contextMenuDeferred = true;
+            return true;
+        }
+        return false;
     case QEvent::MouseButtonRelease: {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const bool treeClick = control == ShellTreeView1 && m_dragControl == ShellTreeView1;
         m_dragControl = nullptr;
+        if (m_contextMenuDeferred && mouse->button() == Qt::RightButton) {
+            m_contextMenuDeferred = false;
+            PopFiles->popup(mouse->globalPosition().toPoint());
+            return true;
+        }
         if (!treeClick)
             return false;
         const QModelIndex node = ShellTreeView1->indexAt(m_dragStartPos);
@@ -162,6 +178,7 @@ bool TFQuillon::DragEventFilter(QObject* watched, QEvent* event)
 void TFQuillon::StartDrag(QWidget* control)
 {
     m_dragControl = nullptr;
+    m_contextMenuDeferred = false;
     if (BeepWhenBusy())
         return;
     QList<QByteArray> files;

@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeView>
 
@@ -80,6 +81,7 @@ void TFQuillon::BindFileOpActions()
         for (bool move : {false, true}) {
             const QString name = QString::fromLatin1(move ? "ActMoveHistory%1" : "ActCopyHistory%1").arg(i + 1);
             QStringList& history = move ? m_moveHistory : m_copyHistory;
+            Action(name)->setIcon(style()->standardIcon(QStyle::SP_DirIcon));
             BindAction(
                 name, [this, &history, i, move] { ActCopyHistoryExecute(history, i, move); },
                 [this, &history, i, name] {

@@ -162,6 +162,7 @@ void TFQuillon::SetInputPanelState(TPanelState state, bool top)
 {
     m_inputPanelState = state;
     m_inputPanelTop = top;
+    SetRaised(PanID3, state == TPanelState::Floating);
     if (state == TPanelState::Hidden) {
         PanID3->hide();
     } else if (state == TPanelState::Docked) {

@@ -183,7 +183,7 @@ QWidget* TFQuillon::BuildClientArea()
     m_listModel->SetRowImages(ImageLists::ToolButtonImages());
     LVFiles->setModel(m_listModel);
     LVFiles->setContextMenuPolicy(Qt::CustomContextMenu);
-    PanID3 = new QWidget(SplitterID3);
+    PanID3 = new QFrame(SplitterID3);
     PanID3->setObjectName(QStringLiteral("PanID3"));
     auto* panelLayout = new QVBoxLayout(PanID3);
     panelLayout->setContentsMargins(0, 0, 0, 0);

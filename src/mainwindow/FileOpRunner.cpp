@@ -91,29 +91,49 @@ QString TFileOpRunner::ReasonText(const TFileOpFailure& failure)
 
 bool TFileOpRunner::Progress(const TFileOpProgress& progress)
 {
+    m_lastProgress = progress;
+    m_pump->Poll();
+    return !(m_progress && m_progress->wasCanceled());
+}
+
+void TFileOpRunner::ShowProgress()
+{
+    static const char* const LabelKeys[] = {"FileOpCopying", "FileOpMoving", "FileOpDeleting", "FileOpDeleting"};
     if (!m_progress) {
+        // Only operations that take a while show their progress.
+        if (m_sinceStart.elapsed() < ProgressDelayMs)
+            return;
         m_progress = std::make_unique<QProgressDialog>(m_window);
         m_progress->setWindowModality(Qt::WindowModal);
-        m_progress->setMinimumDuration(ProgressDelayMs);
+        m_progress->setMinimumDuration(0);
         m_progress->setRange(0, ProgressSteps);
         m_progress->setCancelButtonText(Lang("Cancel"));
         m_progress->setAutoClose(false);
         m_progress->setAutoReset(false);
-        m_progress->setValue(0);
+        m_progress->setMinimumWidth(420);
+        m_progress->show();
     }
-    m_lastProgress = progress;
-    m_pump->Poll();
-    return !m_progress->wasCanceled();
+    const TFileOpProgress& p = m_lastProgress;
+    m_progress->setLabelText(LangFmt(LabelKeys[static_cast<int>(m_kind)], {DisplayName(p.Current)}));
+    const double done = p.TotalBytes > 0   ? static_cast<double>(p.DoneBytes) / static_cast<double>(p.TotalBytes)
+                        : p.TotalItems > 0 ? static_cast<double>(p.DoneItems) / static_cast<double>(p.TotalItems)
+                                           : 0.0;
+    m_progress->setValue(std::clamp(static_cast<int>(done * ProgressSteps), 0, ProgressSteps - 1));
 }
 
-TCollisionChoice TFileOpRunner::AskCollision(const QByteArray& source, const QByteArray& target, bool folder)
+TCollisionChoice TFileOpRunner::AskCollision(const QByteArray&, const QByteArray& target, bool folder)
 {
     const QString text = LangFmt(folder ? "FileOpFolderExists" : "FileOpFileExists",
                                  {DisplayName(target), QFile::decodeName(PathFolder(target))});
     const QStringList answers{Lang("FileOpReplace"), Lang("FileOpSkip"), Lang("FileOpKeepBoth"), Lang("Cancel")};
-    Q_UNUSED(source)
+    // The question stands alone; the progress window comes back after it.
+    if (m_progress)
+        m_progress->hide();
     const TPromptChoice choice =
         CurrentPrompt()->Choose(m_window, TPromptIcon::Warning, text, answers, 3, Lang("FileOpForAll"));
+    if (m_progress)
+        m_progress->show();
+    m_sinceStart.start();
     static constexpr TCollisionAnswer ByIndex[] = {TCollisionAnswer::Replace, TCollisionAnswer::Skip,
                                                    TCollisionAnswer::KeepBoth, TCollisionAnswer::Cancel};
     const int index = choice.Answer >= 0 && choice.Answer < 4 ? choice.Answer : 3;
@@ -122,24 +142,14 @@ TCollisionChoice TFileOpRunner::AskCollision(const QByteArray& source, const QBy
 
 TFileOpResult TFileOpRunner::Run(TKind kind, const QList<QByteArray>& files, const QByteArray& target)
 {
-    static const char* const LabelKeys[] = {"FileOpCopying", "FileOpMoving", "FileOpDeleting", "FileOpDeleting"};
     m_kind = kind;
     m_running = true;
+    m_sinceStart.start();
     // Until the progress window shows, no input may reach the main window;
-    // afterwards the window-modal progress window keeps it out.
+    // then the window-modal progress window keeps it out, and takes its own.
     m_pump = std::make_unique<TEventPump>([this] {
-        if (!m_progress)
-            return;
-        if (!m_progress->isVisible())
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        const TFileOpProgress& p = m_lastProgress;
-        m_progress->setLabelText(LangFmt(LabelKeys[static_cast<int>(m_kind)], {DisplayName(p.Current)}));
-        const double done = p.TotalBytes > 0 ? static_cast<double>(p.DoneBytes) / static_cast<double>(p.TotalBytes)
-                            : p.TotalItems > 0 ? static_cast<double>(p.DoneItems) / static_cast<double>(p.TotalItems)
-                                               : 0.0;
-        m_progress->setValue(std::clamp(static_cast<int>(done * ProgressSteps), 0, ProgressSteps - 1));
-        if (m_progress->isVisible())
-            QCoreApplication::processEvents();
+        ShowProgress();
+        QCoreApplication::processEvents(m_progress ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
     });
     TFileOpResult result;
     switch (kind) {

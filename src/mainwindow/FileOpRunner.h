@@ -5,6 +5,7 @@
 #include "platform/FileOps.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QString>
 
@@ -53,6 +54,7 @@ private:
     // Runs kind on files until nothing fails or the user stops retrying.
     void RunWithRetry(TKind kind, QList<QByteArray> files, const QByteArray& target, TFileOpResult& total);
     bool Progress(const TFileOpProgress& progress);
+    void ShowProgress();
     TCollisionChoice AskCollision(const QByteArray& source, const QByteArray& target, bool folder);
     void EndProgress();
 
@@ -60,6 +62,7 @@ private:
     TFileOps m_ops;
     TKind m_kind = TKind::Copy;
     TFileOpProgress m_lastProgress;
+    QElapsedTimer m_sinceStart;
     std::unique_ptr<QProgressDialog> m_progress;
     std::unique_ptr<TEventPump> m_pump;
     bool m_running = false;

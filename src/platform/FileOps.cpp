@@ -206,6 +206,10 @@ void TFileOps::Measure(TRun& run, const QByteArray& path, bool deep)
     ++run.Progress.TotalItems;
     if (!deep)
         return;
+    // Counting a large tree takes a while too.
+    run.Progress.Current = path;
+    if (!Report(run))
+        return;
     struct stat st {};
     if (m_layer->LStat(path, st) != 0)
         return;

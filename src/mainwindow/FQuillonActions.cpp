@@ -278,24 +278,19 @@ void TFQuillon::BindEditActions()
         const QMimeData* data = QApplication::clipboard()->mimeData();
         return (LVFiles->hasFocus() || ShellTreeView1->hasFocus()) && data && FileMimeData::HasFiles(*data);
     };
-    BindAction(
-        QStringLiteral("EditCut1"),
-        [this, filesSelected] {
-            if (filesSelected())
-                CopyFilesToClipboard(true);
-            else
-                OnFocusedText([](auto& control) { control.cut(); });
-        },
-        [editable, filesSelected] { return editable() || filesSelected(); });
-    BindAction(
-        QStringLiteral("EditCopy1"),
-        [this, filesSelected] {
-            if (filesSelected())
-                CopyFilesToClipboard(false);
-            else
-                OnFocusedText([](auto& control) { control.copy(); });
-        },
-        [filesSelected] { return FocusedTextControl() != nullptr || filesSelected(); });
+    // Files when the list has selected files, else the focused control's text.
+    const auto filesOrText = [this, filesSelected](bool cut) {
+        if (filesSelected())
+            CopyFilesToClipboard(cut);
+        else if (cut)
+            OnFocusedText([](auto& control) { control.cut(); });
+        else
+            OnFocusedText([](auto& control) { control.copy(); });
+    };
+    BindAction(QStringLiteral("EditCut1"), [filesOrText] { filesOrText(true); },
+               [editable, filesSelected] { return editable() || filesSelected(); });
+    BindAction(QStringLiteral("EditCopy1"), [filesOrText] { filesOrText(false); },
+               [filesSelected] { return FocusedTextControl() != nullptr || filesSelected(); });
     BindAction(
         QStringLiteral("EditPaste1"),
         [this, filesToPaste] {

@@ -26,20 +26,22 @@ QString HelpLanguage()
     return locale.language() == QLocale::German ? QStringLiteral("de") : QStringLiteral("en");
 }
 
-// Writes every page of the language into folder (once); false when one
-// cannot be written.
+// Writes every page of the language and the style sheet all languages share
+// into folder (once); false when one cannot be written.
 bool WriteHelpPages(const QString& resources, const QString& folder, TTmpFileDeleter& deleter)
 {
     if (!QDir().mkpath(folder))
         return false;
+    QStringList files{QStringLiteral(":/Help/help.css")};
     QDirIterator pages(resources, QDir::Files);
-    while (pages.hasNext()) {
-        const QString page = pages.next();
-        const QString target = folder + QLatin1Char('/') + pages.fileName();
+    while (pages.hasNext())
+        files << pages.next();
+    for (const QString& file : std::as_const(files)) {
+        const QString target = folder + QLatin1Char('/') + QFileInfo(file).fileName();
         deleter.Add(target);
         if (QFileInfo::exists(target))
             continue;
-        if (!QFile::copy(page, target))
+        if (!QFile::copy(file, target))
             return false;
         QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
     }

@@ -228,21 +228,29 @@ bool TFileHandle::Close()
     return result == 0;
 }
 
-bool TFileHandle::ReadAt(void* buffer, qint64 count, qint64 offset)
+bool ReadExactlyAt(TFileLayer& layer, int fd, void* buffer, qint64 count, qint64 offset)
 {
     auto* out = static_cast<char*>(buffer);
     while (count > 0) {
         const size_t chunk = static_cast<size_t>(std::min<qint64>(count, SSIZE_MAX));
-        const ssize_t got = m_layer->PRead(m_fd, out, chunk, static_cast<off_t>(offset));
+        const ssize_t got = layer.PRead(fd, out, chunk, static_cast<off_t>(offset));
         if (got < 0 && errno == EINTR)
             continue;
-        if (got <= 0)
+        if (got <= 0) {
+            if (got == 0)
+                errno = EIO;
             return false;
+        }
         out += got;
         count -= got;
         offset += got;
     }
     return true;
+}
+
+bool TFileHandle::ReadAt(void* buffer, qint64 count, qint64 offset)
+{
+    return ReadExactlyAt(*m_layer, m_fd, buffer, count, offset);
 }
 
 QByteArray TFileHandle::ReadAt(qint64 offset, qint64 count, bool* ok)

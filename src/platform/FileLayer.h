@@ -57,6 +57,10 @@ public:
 // The layer of real system calls, shared.
 std::shared_ptr<TFileLayer> SystemFileLayer();
 
+// Exactly count bytes at offset of an open descriptor; false on an error or
+// an early end (errno EIO).
+bool ReadExactlyAt(TFileLayer& layer, int fd, void* buffer, qint64 count, qint64 offset);
+
 // An open descriptor closed when it goes out of scope.
 class TFileHandle {
 public:

@@ -50,25 +50,6 @@ std::pair<QByteArray, int> SplitCopyNumber(const QByteArray& stem)
     return {stem.left(open), number};
 }
 
-// Exactly count bytes at offset; an early end is EIO.
-bool ReadExactly(TFileLayer& layer, int fd, char* buffer, qint64 count, qint64 offset)
-{
-    while (count > 0) {
-        const ssize_t got = layer.PRead(fd, buffer, static_cast<size_t>(count), static_cast<off_t>(offset));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0) {
-            if (got == 0)
-                errno = EIO;
-            return false;
-        }
-        buffer += got;
-        count -= got;
-        offset += got;
-    }
-    return true;
-}
-
 struct timespec TimesOf(const struct stat& st, int which)
 {
     return which == 0 ? st.st_atim : st.st_mtim;
@@ -416,7 +397,7 @@ bool TFileOps::CopyData(TRun& run, int in, int out, qint64 size)
         }
         // Each piece is read back from the copy while the original's piece
         // is still at hand.
-        if (!ReadExactly(*m_layer, out, m_compare.data(), got, offset))
+        if (!ReadExactlyAt(*m_layer, out, m_compare.data(), got, offset))
             return Fail(run, run.Progress.Current, TFileOpError::System, errno);
         if (std::memcmp(m_buffer.data(), m_compare.data(), static_cast<size_t>(got)) != 0)
             return Fail(run, run.Progress.Current, TFileOpError::VerifyFailed, 0);

@@ -72,12 +72,22 @@ protected:
     QWidget* Tree() const { return Window->ShellTreeView1->viewport(); }
 
     // Where a folder's node is in the tree's viewport (scrolled into view).
+    // The tree moves while it reads folders: ask right before each drag.
     QPoint TreePoint(const QString& folder)
     {
         const QModelIndex index = TreeIndex(folder);
-        Window->ShellTreeView1->scrollTo(index);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return Window->ShellTreeView1->visualRect(index).isValid(); }, 5000));
-        return Window->ShellTreeView1->visualRect(index).center();
+        QTreeView* tree = Window->ShellTreeView1;
+        // The folders above it may still be read: scroll until it shows.
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                tree->scrollTo(index);
+                const QRect rect = tree->visualRect(index);
+                return rect.isValid() && tree->viewport()->rect().contains(rect.center());
+            },
+            5000));
+        const QPoint point = Window->ShellTreeView1->visualRect(index).center();
+        EXPECT_EQ(Window->ShellTreeView1->indexAt(point), index);
+        return point;
     }
 };
 
@@ -137,8 +147,9 @@ TEST_F(DragDropWindowTest, DropsMoveRefuseTheirOwnFolderAndAskOnTheRightButton)
 
     // Into the folder the files come from: refused with a message.
     const auto fromDst = GnomeFilesData({Dst + "/a.mp3"});
-    DropEvents::Over(Tree(), *fromDst, dst, CopyOrMove);
-    EXPECT_EQ(DropEvents::Drop(Tree(), *fromDst, dst, CopyOrMove), Qt::IgnoreAction);
+    const QPoint dstAgain = TreePoint(Dst);
+    DropEvents::Over(Tree(), *fromDst, dstAgain, CopyOrMove);
+    EXPECT_EQ(DropEvents::Drop(Tree(), *fromDst, dstAgain, CopyOrMove), Qt::IgnoreAction);
     Settle();
     EXPECT_EQ(Prompt.Errors, QStringList({Lang("ErrorDragDropSameFolder")}));
 

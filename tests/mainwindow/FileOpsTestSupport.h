@@ -106,17 +106,7 @@ protected:
 
     TEintragdaten* Entry(const QString& path) const { return Window->FindEntryByPath(path); }
 
-    void Select(const QStringList& names)
-    {
-        QItemSelection selection;
-        auto* model = Window->LVFiles->model();
-        const auto& entries = Window->Entries();
-        for (size_t row = 0; row < entries.size(); ++row)
-            if (names.contains(entries[row]->FileName))
-                selection.select(model->index(static_cast<int>(row), 0),
-                                 model->index(static_cast<int>(row), model->columnCount() - 1));
-        Window->LVFiles->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-    }
+    void Select(const QStringList& names) { SelectByName(*Window, names); }
 
     QStringList ListedNames() const
     {

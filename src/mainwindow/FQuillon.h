@@ -62,8 +62,8 @@ struct TActionDef;
 // type-ahead), FQuillonSelection.cpp, FQuillonStatus.cpp (status bar, title
 // bar, list refresh), FQuillonInputPages.cpp (input pages and the creation of
 // frame inputs), FQuillonEditCycle.cpp (applying, saving and showing edits),
-// FQuillonRename.cpp (renaming, names from tags and tags from names) and
-// FQuillonUndo.cpp.
+// FQuillonRename.cpp (renaming, names from tags and tags from names),
+// FQuillonUndo.cpp and FQuillonCDDB.cpp (the CD database lookup).
 class TFQuillon : public QMainWindow {
     Q_OBJECT
 public:
@@ -313,6 +313,10 @@ public:
     bool ActUndoUpdate();
     void ActUndoExecute();
 
+    // FQuillonCDDB.cpp: fills the selected files' tags from the CD database
+    // (the lookup wizard) and writes them at once, each file one undo step.
+    void ActID3FromCDDBExecute();
+
     // --- Status bar, title bar and list refresh ---
     void SetStatusText(int icon, const QString& text);
     const QString& StatusText() const { return m_statusText; }
@@ -431,6 +435,8 @@ private:
     void RetryFailedRenames(QStringList& failedPaths);
     // FQuillonUndo.cpp
     void BindUndoAction();
+    // FQuillonCDDB.cpp
+    void BindCDDBAction();
     void RefreshUndoAction();
     void UndoJournalStep(const TQLNUndoItem& item);
     bool UndoRename(const TQLNUndoItem& item);

@@ -253,6 +253,7 @@ void TFQuillon::BindOwnActions()
     BindEditActions();
     BindRenameActions();
     BindUndoAction();
+    BindCDDBAction();
 }
 
 void TFQuillon::BindEditActions()

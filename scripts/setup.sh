@@ -8,8 +8,9 @@ JOBS="$(nproc 2>/dev/null || echo 2)"
 
 BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev zlib1g-dev
   libgtest-dev qt6-translations-l10n)
-# Readers and encoders nobody here wrote, used by the interop tests.
-TEST_PACKAGES=(python3 python3-mutagen ffmpeg lame)
+# Readers, encoders and references nobody here wrote, used by the interop
+# tests (libdiscid: the reference disc ids of the CD lookup, test-only).
+TEST_PACKAGES=(python3 python3-mutagen ffmpeg lame libdiscid-dev)
 
 install_missing() {
   local missing=()

@@ -15,6 +15,7 @@
 #include "platform/Registry.h"
 
 #include <QAction>
+#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFont>
@@ -254,6 +255,10 @@ QWidget* TFormCDDB::BuildDrivePage()
     RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
     RadioButton3 = new QRadioButton(QStringLiteral("%freedbPage1SearchByMP3s"), page);
     RadioButton3->setObjectName(QStringLiteral("RadioButton3"));
+    // The buttons sit in boxes of their own: one group keeps one checked.
+    auto* searchType = new QButtonGroup(page);
+    for (QRadioButton* radio : {RadioButton1, RadioButton2, RadioButton3})
+        searchType->addButton(radio);
     BoxCDDrives = new QComboBox(page);
     BoxCDDrives->setObjectName(QStringLiteral("BoxCDDrives"));
     BoxCDDrives->setSizeAdjustPolicy(QComboBox::AdjustToContents);

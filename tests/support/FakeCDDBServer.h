@@ -18,6 +18,7 @@ public:
         QString Encoding = QStringLiteral("utf-8"); // or "latin-1"
         int HttpStatus = 200;
         bool Hang = false;  // never answers
+        double Delay = 0;   // seconds before the answer
         qint64 Size = 0;    // an endless body of this many bytes
     };
 

@@ -13,6 +13,7 @@ whose "cmd" (a regular expression) matches the whole command answers:
     {"cmd": "sites", "hang": true}            # never answers
     {"cmd": "sites", "size": 10000000}        # an endless body of that size
     {"cmd": "sites", "status": 500}           # an HTTP error status
+    {"cmd": "sites", "delay": 1.5, "body": ...} # answers after a while
 
 A greeting that is not four words is answered "409 No handshake", a command
 no rule matches "500 Command syntax error". The server ends by itself after
@@ -132,6 +133,8 @@ class Handler(BaseHTTPRequestHandler):
         for rule in load_rules(self.server.rules_path):
             if not re.fullmatch(rule.get("cmd", ""), command):
                 continue
+            if rule.get("delay"):
+                time.sleep(float(rule["delay"]))
             if rule.get("hang"):
                 time.sleep(self.server.lifetime)
                 return

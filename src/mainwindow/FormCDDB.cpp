@@ -604,10 +604,15 @@ bool TFormCDDB::RunSearch(QLabel* status)
     TmyFreedbHttp http(m_server, m_port, m_cgiPath, ClientName, QString::fromLatin1(ProgramVersion), m_user);
     http.SetProxy(m_proxy);
     TCDDBSearchError error;
+    // Nothing can be taken back or cancelled while the search runs.
+    ActZurueck->setEnabled(false);
+    Button4->setEnabled(false);
     const bool found = QueryAndReadCDs(http, m_queries, m_cds, error, [status](TCDDBSearchPhase phase) {
         status->setText(PhaseText(phase));
         TUserInputBlocker::ProcessEventsWithoutInput();
     });
+    ActZurueck->setEnabled(!m_history.empty());
+    Button4->setEnabled(true);
     if (!found)
         CurrentPrompt()->Error(this, SearchErrorText(error));
     return found;

@@ -118,6 +118,8 @@ void TFormCDDBServers::Fetch()
         done(QDialog::Rejected);
         return;
     }
+    // A running request cannot be cancelled.
+    Button1->setEnabled(false);
     QString reply;
     try {
         http.Request(QStringLiteral("sites"), reply);

@@ -25,6 +25,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QStackedWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -33,18 +34,6 @@ namespace {
 
 const QString ClientName = QStringLiteral("Quillon");
 constexpr int CdIndexRole = Qt::UserRole;
-
-// Sets a flag while it exists.
-class TFlagSet {
-public:
-    explicit TFlagSet(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~TFlagSet() { m_flag = false; }
-    TFlagSet(const TFlagSet&) = delete;
-    TFlagSet& operator=(const TFlagSet&) = delete;
-
-private:
-    bool& m_flag;
-};
 
 QLabel* WrappedLabel(const QString& caption, QWidget* parent)
 {
@@ -66,6 +55,20 @@ QWidget* RadioWithNote(QRadioButton* radio, QWidget* note, QWidget* parent)
     indented->addWidget(note, 1);
     layout->addLayout(indented);
     return box;
+}
+
+// A page's status line, "Status:" and the label that shows the search's
+// phase, added to the page's layout.
+QLabel* AddStatusLine(QVBoxLayout* layout, const char* name, QWidget* page)
+{
+    auto* status = new QLabel(page);
+    status->setObjectName(QString::fromLatin1(name));
+    status->setTextFormat(Qt::PlainText);
+    auto* line = new QHBoxLayout;
+    line->addWidget(new QLabel(QStringLiteral("%freedbPage2Status"), page));
+    line->addWidget(status, 1);
+    layout->addLayout(line);
+    return status;
 }
 
 QString SearchTypeKey()
@@ -283,9 +286,7 @@ QWidget* TFormCDDB::BuildDrivePage()
     groupLayout->addWidget(
         RadioWithNote(RadioButton2, WrappedLabel(QStringLiteral("%freedbPage1SearchByCDDB2"), group), group));
 
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(WrappedLabel(QStringLiteral("%freedbPage1Text1"), page));
+    QVBoxLayout* layout = NewPageLayout(page, "freedbPage1Text1");
     layout->addWidget(WrappedLabel(QStringLiteral("%freedbPage1Text2"), page));
     layout->addSpacing(6);
     layout->addWidget(group);
@@ -293,12 +294,19 @@ QWidget* TFormCDDB::BuildDrivePage()
     return page;
 }
 
+QVBoxLayout* TFormCDDB::NewPageLayout(QWidget* page, const char* textKey)
+{
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(WrappedLabel(QLatin1Char('%') + QString::fromLatin1(textKey), page));
+    return layout;
+}
+
 QWidget* TFormCDDB::BuildFoundCDsPage()
 {
     auto* page = new QWidget(this);
-    lblNetStatus = new QLabel(page);
-    lblNetStatus->setObjectName(QStringLiteral("lblNetStatus"));
-    lblNetStatus->setTextFormat(Qt::PlainText);
+    QVBoxLayout* layout = NewPageLayout(page, "freedbPage2Text");
+    lblNetStatus = AddStatusLine(layout, "lblNetStatus", page);
     TVCddb = new QTreeWidget(page);
     TVCddb->setObjectName(QStringLiteral("TVCddb"));
     TVCddb->setHeaderHidden(true);
@@ -310,14 +318,6 @@ QWidget* TFormCDDB::BuildFoundCDsPage()
     PanCDDBNichtsGefunden->setFrameShape(QFrame::StyledPanel);
     PanCDDBNichtsGefunden->setMinimumHeight(48);
     PanCDDBNichtsGefunden->setVisible(false);
-
-    auto* status = new QHBoxLayout;
-    status->addWidget(new QLabel(QStringLiteral("%freedbPage2Status"), page));
-    status->addWidget(lblNetStatus, 1);
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(WrappedLabel(QStringLiteral("%freedbPage2Text"), page));
-    layout->addLayout(status);
     layout->addWidget(new QLabel(QStringLiteral("%freedbPage2FoundCDs"), page));
     layout->addWidget(TVCddb, 1);
     layout->addWidget(PanCDDBNichtsGefunden);
@@ -327,21 +327,12 @@ QWidget* TFormCDDB::BuildFoundCDsPage()
 QWidget* TFormCDDB::BuildReportPage()
 {
     auto* page = new QWidget(this);
-    lblNetStatusID3 = new QLabel(page);
-    lblNetStatusID3->setObjectName(QStringLiteral("lblNetStatusID3"));
-    lblNetStatusID3->setTextFormat(Qt::PlainText);
+    QVBoxLayout* layout = NewPageLayout(page, "freedbPage2Text2");
+    lblNetStatusID3 = AddStatusLine(layout, "lblNetStatusID3", page);
     MmoSuchBericht = new QPlainTextEdit(page);
     MmoSuchBericht->setObjectName(QStringLiteral("MmoSuchBericht"));
     MmoSuchBericht->setReadOnly(true);
     MmoSuchBericht->setLineWrapMode(QPlainTextEdit::NoWrap);
-
-    auto* status = new QHBoxLayout;
-    status->addWidget(new QLabel(QStringLiteral("%freedbPage2Status"), page));
-    status->addWidget(lblNetStatusID3, 1);
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(WrappedLabel(QStringLiteral("%freedbPage2Text2"), page));
-    layout->addLayout(status);
     layout->addWidget(new QLabel(QStringLiteral("%freedbPage2Report"), page));
     layout->addWidget(MmoSuchBericht, 1);
     return page;
@@ -599,7 +590,7 @@ int TFormCDDB::DrivePageNextMP3()
 
 bool TFormCDDB::RunSearch(QLabel* status)
 {
-    const TFlagSet searching(m_searching);
+    const QScopedValueRollback searching(m_searching, true);
     m_chosenCd = nullptr;
     TmyFreedbHttp http(m_server, m_port, m_cgiPath, ClientName, QString::fromLatin1(ProgramVersion), m_user);
     http.SetProxy(m_proxy);

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QStringList>
 
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -21,6 +22,7 @@ class QRadioButton;
 class QStackedWidget;
 class QTreeView;
 class QTreeWidget;
+class QVBoxLayout;
 class TDiscIDCalculator;
 class TOwnerDataModel;
 
@@ -130,6 +132,8 @@ private:
     static const TPageRow* FindPage(int pageId);
 
     // FormCDDB.cpp
+    // A page's layout, beginning with the page's explanation.
+    static QVBoxLayout* NewPageLayout(QWidget* page, const char* textKey);
     void BuildWindow();
     QWidget* BuildHeader();
     QWidget* BuildButtons();
@@ -155,7 +159,9 @@ private:
     // FormCDDBResults.cpp
     QWidget* BuildSuggestionPage();
     QWidget* BuildPossibilitiesPage();
-    QTreeView* NewRowList(const QString& name);
+    // A result list with its pop-up menu of these actions (nullptr: a
+    // separator).
+    QTreeView* NewRowList(const QString& name, const QString& popupName, std::initializer_list<QAction*> popup);
     void ShowSuggestionPage();
     int SuggestionPageFinish();
     void ShowPossibilitiesPage();

@@ -80,7 +80,7 @@ QWidget* CheckBoxPanel(QCheckBox* box, QWidget* parent)
 
 }
 
-QTreeView* TFormCDDB::NewRowList(const QString& name)
+QTreeView* TFormCDDB::NewRowList(const QString& name, const QString& popupName, std::initializer_list<QAction*> popup)
 {
     auto* list = new QTreeView(this);
     list->setObjectName(name);
@@ -99,6 +99,16 @@ QTreeView* TFormCDDB::NewRowList(const QString& name)
     list->setModel(model);
     connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateRowActions(); });
     connect(list, &QTreeView::doubleClicked, this, [this] { RunGuarded(this, [this] { ActPlayExecute(); }); });
+    auto* menu = new QMenu(list);
+    menu->setObjectName(popupName);
+    for (QAction* action : popup) {
+        if (action)
+            menu->addAction(action);
+        else
+            menu->addSeparator();
+    }
+    connect(list, &QWidget::customContextMenuRequested, menu,
+            [list, menu](const QPoint& pos) { menu->popup(list->viewport()->mapToGlobal(pos)); });
     return list;
 }
 
@@ -123,15 +133,9 @@ QWidget* TFormCDDB::BuildSuggestionPage()
                                       QStyle::SP_ArrowLeft, [this] { ActMoeglichkeitExecute(-1); });
 
     auto* page = new QWidget(this);
-    LVFiles = NewRowList(QStringLiteral("LVFiles"));
+    LVFiles = NewRowList(QStringLiteral("LVFiles"), QStringLiteral("PopSortierung"),
+                         {ActNachOben, ActNachUnten, nullptr, ActPlay});
     m_suggestionModel = static_cast<TOwnerDataModel*>(LVFiles->model());
-    auto* popup = new QMenu(LVFiles);
-    popup->setObjectName(QStringLiteral("PopSortierung"));
-    popup->addActions({ActNachOben, ActNachUnten});
-    popup->addSeparator();
-    popup->addAction(ActPlay);
-    connect(LVFiles, &QWidget::customContextMenuRequested, popup,
-            [this, popup](const QPoint& pos) { popup->popup(LVFiles->viewport()->mapToGlobal(pos)); });
 
     CBExchangeArtistAndTitle = new QCheckBox(QStringLiteral("%freedbPage3SwitchArtistAndTitle"), page);
     CBExchangeArtistAndTitle->setObjectName(QStringLiteral("CBExchangeArtistAndTitle"));
@@ -142,11 +146,7 @@ QWidget* TFormCDDB::BuildSuggestionPage()
     CBSaveCDDBInfo->setChecked(true);
     PanSaveCDDBInfo = CheckBoxPanel(CBSaveCDDBInfo, page);
 
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* text = new QLabel(QStringLiteral("%freedbPage3Text1"), page);
-    text->setWordWrap(true);
-    layout->addWidget(text);
+    QVBoxLayout* layout = NewPageLayout(page, "freedbPage3Text1");
     layout->addWidget(new QLabel(QStringLiteral("%freedbPage3Suggestion"), page));
     layout->addWidget(ListWithButtons(LVFiles, {ActNachOben, ActNachUnten, nullptr, ActPlay}, page), 1);
     layout->addWidget(PanExchange);
@@ -157,19 +157,11 @@ QWidget* TFormCDDB::BuildSuggestionPage()
 QWidget* TFormCDDB::BuildPossibilitiesPage()
 {
     auto* page = new QWidget(this);
-    LVFiles2 = NewRowList(QStringLiteral("LVFiles2"));
+    LVFiles2 = NewRowList(QStringLiteral("LVFiles2"), QStringLiteral("PopLVFiles2"),
+                          {ActNaechsteMoeglichkeit, ActVorherigeMoeglichkeit});
     m_possibilityModel = static_cast<TOwnerDataModel*>(LVFiles2->model());
-    auto* popup = new QMenu(LVFiles2);
-    popup->setObjectName(QStringLiteral("PopLVFiles2"));
-    popup->addActions({ActNaechsteMoeglichkeit, ActVorherigeMoeglichkeit});
-    connect(LVFiles2, &QWidget::customContextMenuRequested, popup,
-            [this, popup](const QPoint& pos) { popup->popup(LVFiles2->viewport()->mapToGlobal(pos)); });
 
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* text = new QLabel(QStringLiteral("%freedbPageText2"), page);
-    text->setWordWrap(true);
-    layout->addWidget(text);
+    QVBoxLayout* layout = NewPageLayout(page, "freedbPageText2");
     layout->addWidget(
         ListWithButtons(LVFiles2, {ActVorherigeMoeglichkeit, ActNaechsteMoeglichkeit, nullptr, ActPlay}, page), 1);
     return page;

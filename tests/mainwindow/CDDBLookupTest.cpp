@@ -14,7 +14,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRadioButton>
 
 #include <gtest/gtest.h>
@@ -37,11 +36,7 @@ print(json.dumps(out))
 
 QJsonObject MutagenLookupFramesOf(const QString& path)
 {
-    QProcess python;
-    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QString::fromLatin1(MutagenLookupFrames), path});
-    EXPECT_TRUE(python.waitForFinished(30000));
-    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+    return QJsonDocument::fromJson(RunPythonScript(MutagenLookupFrames, path)).object();
 }
 
 const QString Cyrillic = QString::fromUtf8("\xd0\x9f\xd0\xb5\xd1\x81\xd0\xbd\xd1\x8f");

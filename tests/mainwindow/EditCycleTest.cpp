@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPointer>
-#include <QProcess>
 #include <QProgressBar>
 #include <QScrollArea>
 
@@ -38,11 +37,7 @@ print(json.dumps(out))
 
 QJsonArray MutagenFrames(const QString& path)
 {
-    QProcess python;
-    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QString::fromLatin1(MutagenDump), path});
-    EXPECT_TRUE(python.waitForFinished(30000));
-    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    return QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+    return QJsonDocument::fromJson(RunPythonScript(MutagenDump, path)).array();
 }
 
 // The texts mutagen reads for one frame ID (and description), one per frame.

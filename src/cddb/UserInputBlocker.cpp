@@ -33,7 +33,6 @@ bool IsUserInput(QEvent::Type type)
     case QEvent::DragEnter:
     case QEvent::DragMove:
     case QEvent::Drop:
-    case QEvent::Close:
         return true;
     default:
         return false;
@@ -62,10 +61,12 @@ void TUserInputBlocker::ProcessEventsWithoutInput()
 
 bool TUserInputBlocker::eventFilter(QObject* watched, QEvent* event)
 {
-    if (IsUserInput(event->type())) {
-        // A close request that is dropped must not count as accepted.
-        if (event->type() == QEvent::Close)
-            event->ignore();
+    if (IsUserInput(event->type()))
+        return true;
+    // The user's request to close a window; the program's own closing (a
+    // tool tip that goes) still runs. A dropped request is not accepted.
+    if (event->type() == QEvent::Close && event->spontaneous()) {
+        event->ignore();
         return true;
     }
     return QObject::eventFilter(watched, event);

@@ -3,8 +3,9 @@
 #include <QObject>
 
 // While it exists, no user input reaches any window of the program: mouse,
-// keyboard, wheel, touch, drag and drop and window-close requests are
-// dropped (not deferred), while timers, network and paint events run. Used
+// keyboard, wheel, touch, drag and drop and the user's requests to close a
+// window are dropped (not deferred), while timers, network and paint events
+// run. Used
 // while a CD database request waits for its reply, so that nothing the user
 // does can act on a window that the request's caller still works with.
 class TUserInputBlocker : public QObject {

@@ -1,7 +1,6 @@
 #include "export/ExportFile.h"
 
 #include "export/ExportError.h"
-#include "tagengine/FrameCodecs.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -50,14 +49,23 @@ QByteArray TextFileBytes(const QString& text, bool withBom)
 {
     if (text.isEmpty())
         return {};
-    QString normalised;
-    normalised.reserve(text.size() + text.size() / 16);
-    for (const QString& line : SplitTextLines(text)) {
-        normalised += line;
-        normalised += QLatin1String("\r\n");
-    }
     QByteArray bytes = withBom ? QByteArray("\xEF\xBB\xBF") : QByteArray();
-    bytes += normalised.toUtf8();
+    bytes.reserve(bytes.size() + text.size() + text.size() / 8);
+    // Line by line, straight into UTF-8: the page may be large.
+    qsizetype start = 0;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i <= size; ++i) {
+        const bool end = i == size;
+        if (!end && text.at(i) != QLatin1Char('\r') && text.at(i) != QLatin1Char('\n'))
+            continue;
+        if (end && start == size)
+            break; // a final break ends the last line
+        bytes += QStringView(text).mid(start, i - start).toUtf8();
+        bytes += "\r\n";
+        if (!end && text.at(i) == QLatin1Char('\r') && i + 1 < size && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
     return bytes;
 }
 

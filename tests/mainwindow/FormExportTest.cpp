@@ -240,8 +240,9 @@ TEST(FormExportTest, ExportCommandOfTheMainWindow)
     f.Prompt.OnModal = [&](QDialog& dialog) {
         auto* form = qobject_cast<TFormExport*>(&dialog);
         EXPECT_NE(form, nullptr);
-        if (form)
+        if (form) {
             EXPECT_EQ(form->OwnHTMLColumns(), TStringArray({"TALB", "*LEN"})) << "the list's columns";
+        }
         ++shown;
         return int(QDialog::Rejected);
     };

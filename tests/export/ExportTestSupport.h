@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Prompt.h"
+#include "support/TestPrompt.h"
 #include "tagengine/Eintragdaten.h"
 
 #include <QByteArray>
@@ -12,39 +12,13 @@
 #include <utility>
 #include <vector>
 
-// Answers every prompt of an export: the overwrite question by OnAsk (Yes
-// when unset), everything shown recorded.
-class TExportPrompt : public TPrompt {
+// The export's questions answered Yes unless a test says otherwise.
+class TExportPrompt : public TTestPrompt {
 public:
-    TExportPrompt() : m_previous(SetPrompt(this)) {}
-    ~TExportPrompt() override { SetPrompt(m_previous); }
-
-    std::function<TPromptButton(const QString& text, TPromptButtons buttons)> OnAsk;
-    QStringList Asked;
-    QStringList Errors;
-    QStringList Informations;
-
-    void Beep() override {}
-    void Error(QWidget*, const QString& text) override { Errors << text; }
-    void Information(QWidget*, const QString& text) override { Informations << text; }
-    bool Question(QWidget*, const QString&) override { return false; }
-    TPromptButton Ask(QWidget*, TPromptIcon, const QString& text, TPromptButtons buttons) override
+    TExportPrompt()
     {
-        Asked << text;
-        return OnAsk ? OnAsk(text, buttons) : pbYes;
+        OnAsk = [](const QString&, TPromptButtons) { return pbYes; };
     }
-    TPromptChoice Choose(QWidget*, TPromptIcon, const QString&, const QStringList&, int cancel, const QString&) override
-    {
-        return {cancel, false};
-    }
-    std::optional<QString> Input(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> OpenFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> SaveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override { return {}; }
-    int RunModal(QDialog&) override { return 0; }
-
-private:
-    TPrompt* m_previous;
 };
 
 using TFrameTexts = std::vector<std::pair<QString, QString>>;

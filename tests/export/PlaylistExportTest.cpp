@@ -179,7 +179,7 @@ TEST_F(PlaylistExportTest, OverwritingFailuresAndUnlistableNames)
     EXPECT_EQ(ReadAll(list), QByteArray("old\r\n"));
 
     // A write that fails half way keeps the old playlist.
-    m_prompt.OnAsk = {};
+    m_prompt.OnAsk = [](const QString&, TPromptButtons) { return pbYes; };
     const TExportFileWriter previous = SetExportFileWriter([](QSaveFile& file, const QByteArray& bytes) {
         file.write(bytes.left(bytes.size() / 2));
         return false;

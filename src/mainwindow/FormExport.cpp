@@ -115,6 +115,20 @@ QWidget* ColumnsBox(QWidget* page, QRadioButton*& likeList, QRadioButton*& own, 
     return box;
 }
 
+// The template list: its last entry, which asks for a file, shows so each
+// time the list drops down (a chosen file's path stands there meanwhile).
+class TTemplateCombo : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    void showPopup() override
+    {
+        if (count() > 0)
+            setItemText(count() - 1, ChooseText());
+        QComboBox::showPopup();
+    }
+    static QString ChooseText() { return QStringLiteral("   ") + Lang(QStringLiteral("SelectHTMLFile")); }
+};
+
 QString WithExtension(const QString& path, const QString& extension)
 {
     return QFileInfo(path).suffix().isEmpty() ? path + QLatin1Char('.') + extension : path;
@@ -245,7 +259,7 @@ QWidget* TFormExport::BuildOwnHTMLPage()
     auto* page = new QWidget(this);
     QVBoxLayout* layout = PageLayout(page, "PageOwnHTMLInfo");
     auto* file = GroupBox("HTMLFileGroupBox", page);
-    EHTMLVorlagen = Named(new QComboBox(file), "EHTMLVorlagen");
+    EHTMLVorlagen = Named(new TTemplateCombo(file), "EHTMLVorlagen");
     EHTMLVorlagen->setEditable(true);
     EHTMLVorlagen->setInsertPolicy(QComboBox::NoInsert);
     connect(EHTMLVorlagen, &QComboBox::activated, this, [this](int index) {
@@ -335,7 +349,7 @@ void TFormExport::FillTemplateList()
     EHTMLVorlagen->clear();
     EHTMLVorlagen->clearEditText();
     EHTMLVorlagen->addItems(ListTemplateFiles());
-    EHTMLVorlagen->addItem(QStringLiteral("   ") + Lang(QStringLiteral("SelectHTMLFile")));
+    EHTMLVorlagen->addItem(TTemplateCombo::ChooseText());
     EHTMLVorlagen->setCurrentIndex(-1);
     EHTMLVorlagen->clearEditText();
 }
@@ -353,9 +367,8 @@ void TFormExport::ChooseTemplateFile()
     // The combo box writes the chosen entry's text once this returns; the
     // chosen file's path follows it.
     QTimer::singleShot(100, this, [this] {
+        EHTMLVorlagen->setCurrentIndex(-1);
         EHTMLVorlagen->setEditText(m_chosenTemplate);
-        EHTMLVorlagen->setItemText(EHTMLVorlagen->count() - 1,
-                                   QStringLiteral("   ") + Lang(QStringLiteral("SelectHTMLFile")));
     });
 }
 

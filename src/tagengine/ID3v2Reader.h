@@ -22,7 +22,7 @@ enum TID3Version { wivID3v2_3, wivID3v2_4 };
 
 // Reads and writes the tags of one MP3 file at a time: the ID3v2 tag at the
 // start (or appended with a footer), the first MPEG audio header with its
-// Xing header, and the ID3v1 block at the end. Every failure is a false
+// Xing or VBRI header, and the ID3v1 block at the end. Every failure is a false
 // result; LastError() tells why.
 class TID3v2Reader {
 public:

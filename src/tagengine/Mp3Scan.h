@@ -19,7 +19,7 @@ enum class TFrameParsing {
 };
 
 // One pass over an MP3 file: the ID3v2 tag at the start, the first MPEG
-// audio frame with its Xing header, then from the end the ID3v1 block and
+// audio frame with its Xing or VBRI header, then from the end the ID3v1 block and
 // the tags that may stand between audio and ID3v1 (an appended ID3v2.4 tag,
 // APE, Lyrics3). Fills the reader's results.
 class TID3v2Scan {

@@ -7,10 +7,11 @@ cd "$ROOT"
 JOBS="$(nproc 2>/dev/null || echo 2)"
 
 BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev zlib1g-dev
-  libgtest-dev qt6-translations-l10n)
+  libgtest-dev qt6-translations-l10n libxlsxwriter-dev)
 # Readers, encoders and references nobody here wrote, used by the interop
-# tests (libdiscid: the reference disc ids of the CD lookup, test-only).
-TEST_PACKAGES=(python3 python3-mutagen ffmpeg lame libdiscid-dev)
+# tests: the export's pages are read by headless Chromium, its workbooks by
+# openpyxl; libdiscid gives the CD lookup's reference disc ids (test-only).
+TEST_PACKAGES=(python3 python3-mutagen ffmpeg lame chromium python3-openpyxl libdiscid-dev)
 
 install_missing() {
   local missing=()

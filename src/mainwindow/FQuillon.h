@@ -63,7 +63,8 @@ struct TActionDef;
 // bar, list refresh), FQuillonInputPages.cpp (input pages and the creation of
 // frame inputs), FQuillonEditCycle.cpp (applying, saving and showing edits),
 // FQuillonRename.cpp (renaming, names from tags and tags from names),
-// FQuillonUndo.cpp and FQuillonCDDB.cpp (the CD database lookup).
+// FQuillonUndo.cpp, FQuillonExport.cpp and FQuillonCDDB.cpp (the CD database
+// lookup).
 class TFQuillon : public QMainWindow {
     Q_OBJECT
 public:
@@ -180,6 +181,8 @@ public:
     void SortFileList();
     // Same as a click on the header of this catalogue column.
     void SortByColumn(int catalogueIndex);
+    // The column chooser on the list's columns and widths.
+    void ActSpaltenExecute();
     int SortColumn() const { return m_sortColumn; }
     int SortDirection() const { return m_sortDirection; }
     // Type-ahead: the first row from startRow on whose text in the first
@@ -313,6 +316,10 @@ public:
     bool ActUndoUpdate();
     void ActUndoExecute();
 
+    // --- Export ---
+    // FQuillonExport.cpp: the export dialog on the whole list.
+    void ActExportExecute();
+
     // FQuillonCDDB.cpp: fills the selected files' tags from the CD database
     // (the lookup wizard) and writes them at once, each file one undo step.
     void ActID3FromCDDBExecute();
@@ -435,14 +442,16 @@ private:
     void RetryFailedRenames(QStringList& failedPaths);
     // FQuillonUndo.cpp
     void BindUndoAction();
-    // FQuillonCDDB.cpp
-    void BindCDDBAction();
     void RefreshUndoAction();
     void UndoJournalStep(const TQLNUndoItem& item);
     bool UndoRename(const TQLNUndoItem& item);
     bool UndoTagWritten(const TQLNUndoItem& item);
     bool UndoFileDate(const TQLNUndoItem& item);
     void DiscardUnsavedEdits();
+    // FQuillonExport.cpp
+    void BindExportAction();
+    // FQuillonCDDB.cpp
+    void BindCDDBAction();
 
     struct TBoundAction {
         QAction* Action = nullptr;

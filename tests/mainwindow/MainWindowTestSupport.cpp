@@ -10,10 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTimer>
-
-#include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -71,15 +68,6 @@ bool SetModificationTime(const QString& path, qint64 seconds)
 {
     const struct timespec times[2] = {{static_cast<time_t>(seconds), 0}, {static_cast<time_t>(seconds), 0}};
     return utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
-}
-
-QByteArray RunPythonScript(const char* script, const QString& argument)
-{
-    QProcess python;
-    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QString::fromUtf8(script), argument});
-    EXPECT_TRUE(python.waitForFinished(30000));
-    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    return python.readAllStandardOutput();
 }
 
 void AfterEventRounds(int rounds, std::function<void()> action)

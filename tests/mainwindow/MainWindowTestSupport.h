@@ -92,10 +92,6 @@ bool WriteTaggedMp3(const QString& path, const TTextFrames& frames, int audioFra
 // Sets a file's modification time (seconds since the epoch).
 bool SetModificationTime(const QString& path, qint64 seconds);
 
-// Runs a Python script (/usr/bin/python3 -c) with one argument and returns
-// what it printed; a failure to run it fails the test.
-QByteArray RunPythonScript(const char* script, const QString& argument);
-
 // Runs action once the event loop has been entered `rounds` more times (each
 // round of processEvents fires one link of a chain of zero timers).
 void AfterEventRounds(int rounds, std::function<void()> action);

@@ -34,11 +34,13 @@ void TID3v2Reader::ResetResults()
     m_audioStart = 0;
     m_otherTrailingSize = 0;
     m_lastError.clear();
+    m_lastErrorKind = TTagError::None;
 }
 
-bool TID3v2Reader::Fail(const QString& error)
+bool TID3v2Reader::Fail(const QString& error, TTagError kind)
 {
     m_lastError = error;
+    m_lastErrorKind = kind;
     return false;
 }
 
@@ -80,7 +82,8 @@ bool TID3v2Reader::ScanForWrite()
     if (!TID3v2Scan(*this, TFrameParsing::Check).Run())
         return false;
     if (m_hasID3v2 && (m_versionUnsupported || m_partlyRead))
-        return Fail(QStringLiteral("The ID3v2 tag of the file cannot be read completely, so it is not replaced."));
+        return Fail(QStringLiteral("The ID3v2 tag of the file cannot be read completely, so it is not replaced."),
+                    m_versionUnsupported ? TTagError::VersionUnsupported : TTagError::TagDamaged);
     return true;
 }
 
@@ -102,13 +105,14 @@ std::optional<QByteArray> TID3v2Reader::BuildNewID3v2(const TID3FrameList& frame
     QString error;
     auto tag = BuildID3v2Tag(copy, options, error);
     if (!tag)
-        m_lastError = error;
+        Fail(error);
     return tag;
 }
 
 bool TID3v2Reader::WriteTags(const TID3FrameList& frames)
 {
     m_lastError.clear();
+    m_lastErrorKind = TTagError::None;
     if (FileName.isEmpty())
         return Fail(QStringLiteral("No file name given."));
     // Bodies left in the file are fetched before the file changes, so that
@@ -136,7 +140,7 @@ bool TID3v2Reader::WriteTags(const TID3FrameList& frames)
 
     TFileRewrite rewrite(*m_fileLayer);
     if (!rewrite.Run(job))
-        return Fail(rewrite.Error());
+        return Fail(rewrite.Error(), rewrite.ErrorKind());
     RecordUndo(job, rewrite.NewSize());
     return true;
 }
@@ -183,6 +187,7 @@ bool TID3v2Reader::CarriesWrittenTags(const TUndoFile& record) const
 bool TID3v2Reader::UndoWriteTags(const QString& fileName)
 {
     m_lastError.clear();
+    m_lastErrorKind = TTagError::None;
     TUndoFile* record = m_undoList->FindNewest(fileName);
     if (!record)
         return Fail(QStringLiteral("No tags of this file were saved."));
@@ -208,7 +213,7 @@ bool TID3v2Reader::UndoWriteTags(const QString& fileName)
     }
     TFileRewrite rewrite(*m_fileLayer);
     if (!rewrite.Run(job))
-        return Fail(rewrite.Error());
+        return Fail(rewrite.Error(), rewrite.ErrorKind());
     m_undoList->Remove(record);
     return true;
 }

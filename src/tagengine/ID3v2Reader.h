@@ -4,6 +4,7 @@
 #include "tagengine/ID3Frame.h"
 #include "tagengine/ID3v1Infos.h"
 #include "tagengine/MP3Info.h"
+#include "tagengine/TagError.h"
 
 #include <QByteArray>
 #include <QString>
@@ -99,6 +100,8 @@ public:
     // (APE, Lyrics3); they are neither audio nor replaced by a write.
     qint64 OtherTrailingTagSize() const { return m_otherTrailingSize; }
     const QString& LastError() const { return m_lastError; }
+    // The kind of the last failure (None after a success).
+    TTagError LastErrorKind() const { return m_lastErrorKind; }
 
     const TUndoList& UndoList() const { return *m_undoList; }
 
@@ -110,7 +113,7 @@ private:
     friend class TID3v2Scan;
     
     void ResetResults();
-    bool Fail(const QString& error);
+    bool Fail(const QString& error, TTagError kind = TTagError::Other);
     // Scans before a write; false when the file cannot be read or its tag
     // is not understood completely (it must not be replaced then).
     bool ScanForWrite();
@@ -140,6 +143,7 @@ private:
     qint64 m_audioStart = 0;
     qint64 m_otherTrailingSize = 0;
     QString m_lastError;
+    TTagError m_lastErrorKind = TTagError::None;
 
     std::unique_ptr<TUndoList> m_undoList;
     std::shared_ptr<TFileLayer> m_fileLayer;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 #include <memory>
 
@@ -28,6 +29,8 @@ public:
 private:
     class TWindow;
 
+    // Fails the read with what went wrong and the system's error.
+    bool FailWithErrno(const QString& what);
     bool ScanFile(TFileHandle& file);
     void ForwardScan(TFileHandle& file, TWindow& window, qint64 syncLimit);
     // Handles the tag whose header is at offset; the position where the

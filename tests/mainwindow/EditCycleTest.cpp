@@ -62,16 +62,19 @@ QStringList MutagenTexts(const QJsonArray& frames, const QString& id, const QStr
     return texts;
 }
 
-// Answers the save question from a script and records what was asked.
+// Answers the save question (an error box with Yes and No) from a script
+// and records what was asked.
 class TAnsweringPrompt : public TRecordingPrompt {
 public:
     std::function<bool(int round)> Answer;
     QStringList Questions;
 
-    bool Question(QWidget*, const QString& text) override
+    TPromptButton Ask(QWidget*, TPromptIcon icon, const QString& text, TPromptButtons buttons) override
     {
         Questions << text;
-        return Answer && Answer(static_cast<int>(Questions.size()));
+        EXPECT_EQ(icon, TPromptIcon::Error);
+        EXPECT_EQ(buttons, TPromptButtons(pbYes | pbNo));
+        return Answer && Answer(static_cast<int>(Questions.size())) ? pbYes : pbNo;
     }
 };
 
@@ -354,7 +357,8 @@ TEST_F(EditCycleTest, AFailedWriteIsListedAndRetried)
     TypeInto(InputOf(*window, QStringLiteral("TIT2")), QStringLiteral("New"));
     SelectListRows(*window, {1});
     ASSERT_EQ(Prompt.Questions.size(), 1);
-    EXPECT_EQ(Prompt.Questions[0], LangFmt("ErrorSavingTag", {QStringLiteral("a.mp3\n\r")}));
+    EXPECT_EQ(Prompt.Questions[0],
+              LangFmt("ErrorSavingTag", {QStringLiteral("a.mp3 (") + Lang("TagReasonNoWritePermission") + ")\n\r"}));
     EXPECT_EQ(FrameText(ReadFramesOf(Path("a.mp3")), QStringLiteral("TIT2")), QStringLiteral("New"));
     EXPECT_FALSE(window->Entries()[0]->Changed);
     EXPECT_EQ(window->UndoList().Count(), 1);

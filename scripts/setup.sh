@@ -8,6 +8,9 @@ JOBS="$(nproc 2>/dev/null || echo 2)"
 
 BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev zlib1g-dev
   libgtest-dev qt6-translations-l10n)
+# What the program uses when it runs: an icon theme with the freedesktop
+# command pictures, for desktops that bring none.
+RUN_PACKAGES=(adwaita-icon-theme)
 # Readers and encoders nobody here wrote, used by the interop tests.
 TEST_PACKAGES=(python3 python3-mutagen ffmpeg lame)
 

@@ -62,8 +62,8 @@ struct TActionDef;
 // type-ahead), FQuillonSelection.cpp, FQuillonStatus.cpp (status bar, title
 // bar, list refresh), FQuillonInputPages.cpp (input pages and the creation of
 // frame inputs), FQuillonEditCycle.cpp (applying, saving and showing edits),
-// FQuillonRename.cpp (renaming, names from tags and tags from names) and
-// FQuillonUndo.cpp.
+// FQuillonRename.cpp (renaming, names from tags and tags from names),
+// FQuillonUndo.cpp and FQuillonExport.cpp.
 class TFQuillon : public QMainWindow {
     Q_OBJECT
 public:
@@ -181,6 +181,8 @@ public:
     void SortFileList();
     // Same as a click on the header of this catalogue column.
     void SortByColumn(int catalogueIndex);
+    // The column chooser on the list's columns and widths.
+    void ActSpaltenExecute();
     int SortColumn() const { return m_sortColumn; }
     int SortDirection() const { return m_sortDirection; }
     // Type-ahead: the first row from startRow on whose text in the first
@@ -323,6 +325,10 @@ public:
     bool ActUndoUpdate();
     void ActUndoExecute();
 
+    // --- Export ---
+    // FQuillonExport.cpp: the export dialog on the whole list.
+    void ActExportExecute();
+
     // --- Status bar, title bar and list refresh ---
     void SetStatusText(int icon, const QString& text);
     const QString& StatusText() const { return m_statusText; }
@@ -450,6 +456,8 @@ private:
     void RetryFailedRenames(QStringList& failedPaths);
     // FQuillonUndo.cpp
     void BindUndoAction();
+    // FQuillonExport.cpp
+    void BindExportAction();
     void RefreshUndoAction();
     void UndoJournalStep(const TQLNUndoItem& item);
     bool UndoRename(const TQLNUndoItem& item);

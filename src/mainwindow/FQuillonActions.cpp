@@ -266,6 +266,8 @@ void TFQuillon::BindOwnActions()
     BindEditActions();
     BindRenameActions();
     BindUndoAction();
+    BindExportAction();
+    BindAction(QStringLiteral("ActSpalten"), [this] { ActSpaltenExecute(); });
 }
 
 void TFQuillon::BindEditActions()

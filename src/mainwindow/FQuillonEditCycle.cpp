@@ -204,7 +204,8 @@ void TFQuillon::SaveChangedEntries()
         }
         ShowSaveProgress(0, 0);
     }
-    RefreshVisibleRows();
+    // Repaints the rows too: what was written may match the search now.
+    ApplySearch();
     // The inputs show what the files now hold; their frames carry the
     // inputs' identities again.
     if (editedReadBack) {

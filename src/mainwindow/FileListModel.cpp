@@ -40,6 +40,12 @@ void TFileListModel::SetColumns(const QList<int>& catalogueIndexes)
     endResetModel();
 }
 
+void TFileListModel::SetSearch(const TMP3SearchConfig* config, const QFont& bold)
+{
+    m_search = config;
+    m_bold = bold;
+}
+
 int TFileListModel::ColumnTag(int column) const
 {
     if (column < 1 || column > m_columns.size())
@@ -103,6 +109,10 @@ QVariant TFileListModel::data(const QModelIndex& index, int role) const
     }
     case Qt::TextAlignmentRole:
         return QVariant(AlignmentOf(index.column()));
+    case Qt::FontRole:
+        if (m_search && entry->MatchesSearch(*m_search))
+            return m_bold;
+        return QVariant();
     default:
         return QVariant();
     }

@@ -78,6 +78,9 @@ QToolButton* NewActionButton(QWidget* parent, QAction* action, Qt::ToolButtonSty
     button->setAutoRaise(true);
     button->setToolButtonStyle(style);
     button->setFocusPolicy(Qt::NoFocus);
+    // A button outside a tool bar shows whether its action is visible or not.
+    button->setVisible(action->isVisible());
+    QObject::connect(action, &QAction::changed, button, [button, action] { button->setVisible(action->isVisible()); });
     return button;
 }
 

@@ -158,6 +158,7 @@ QPixmap StartScreenPicture(const QString& version)
     Backdrop(p, picture.rect());
     QFont small = p.font();
     small.setPointSize(11);
+    small.setBold(false);
     p.setFont(small);
     p.drawText(QRect(26, 100, 320, 24), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Version ") + version);
     p.drawText(QRect(26, 215, 320, 24), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("MP3 tag editor"));
@@ -172,6 +173,7 @@ QPixmap AboutBoxPicture(const QString& contact, const QString& webSite)
     Backdrop(p, picture.rect());
     QFont small = p.font();
     small.setPointSize(10);
+    small.setBold(false);
     p.setFont(small);
     p.drawText(QRect(26, 130, 320, 22), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("MP3 tag editor"));
     small.setUnderline(true);
@@ -340,6 +342,13 @@ const TCommandPicture CommandPictures[] = {
          Caption(p, QRectF(8, 0, 8, 8), QStringLiteral("N"), 8);
      }},
     {"ActAutoTrackNo", [](QPainter& p) { Caption(p, QRectF(0, 0, 16, 16), QStringLiteral("123"), 7); }},
+    {"ActAddToFavorites", [](QPainter& p) {
+         FavoriteFolder(p);
+         p.setPen(QPen(Accent, 1.8));
+         p.drawLine(QPointF(12.5, 0.5), QPointF(12.5, 6.5));
+         p.drawLine(QPointF(9.5, 3.5), QPointF(15.5, 3.5));
+     }},
+    {"ActOrganizeFavorites", FavoriteFolder},
     {"ActGrossKleinSchreibung", [](QPainter& p) { Caption(p, QRectF(0, 0, 16, 16), QStringLiteral("Aa"), 10); }},
 };
 

@@ -37,13 +37,16 @@ TUpdateCheckEndpoint& InstalledEndpoint()
 }
 
 // Shows a page and never fetches what it refers to: no pictures, style
-// sheets or anything else. It runs no scripts in any case.
+// sheets or anything else, from the network or from this machine's files.
+// It runs no scripts in any case.
 class TPageView : public QTextBrowser {
 public:
     using QTextBrowser::QTextBrowser;
 
 protected:
-    QVariant loadResource(int, const QUrl&) override { return {}; }
+    // Empty bytes, not nothing: for nothing the document would read local
+    // files and data addresses itself.
+    QVariant loadResource(int, const QUrl&) override { return QByteArray(); }
 };
 
 QString DecodePage(const QByteArray& bytes)

@@ -27,7 +27,6 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QFileSystemModel;
-class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -54,6 +53,7 @@ class TID3v2FrameURL;
 class TID3v2FrameUnKnown;
 class TMenuBar;
 class TMyListView;
+class TMyThemedPanel;
 class TStatusPanel;
 struct TActionDef;
 
@@ -101,7 +101,7 @@ public:
     QLabel* labDir = nullptr;
     QLabel* labMitUnterordnern = nullptr;
     QLabel* labAbgebrochen = nullptr;
-    QFrame* PanSuchen = nullptr;
+    TMyThemedPanel* PanSuchen = nullptr;
     QSplitter* SplitterID3 = nullptr;
     TMyListView* LVFiles = nullptr;
     QWidget* PanID3 = nullptr;

@@ -2,6 +2,8 @@
 #include "mainwindow/FQuillon.h"
 
 #include "controls/MyListView.h"
+#include "controls/MySpeedButton.h"
+#include "controls/MyThemedPanel.h"
 #include "mainwindow/FileListModel.h"
 #include "mainwindow/Guarded.h"
 #include "mainwindow/common/ColumnCatalogue.h"
@@ -13,7 +15,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -72,7 +73,7 @@ QLabel* NewLabel(QWidget* parent, const char* caption)
 
 QToolButton* NewActionButton(QWidget* parent, QAction* action, Qt::ToolButtonStyle style)
 {
-    auto* button = new QToolButton(parent);
+    auto* button = new TMySpeedButton(parent);
     button->setObjectName(QStringLiteral("but") + action->objectName());
     button->setDefaultAction(action);
     button->setAutoRaise(true);
@@ -82,6 +83,27 @@ QToolButton* NewActionButton(QWidget* parent, QAction* action, Qt::ToolButtonSty
     button->setVisible(action->isVisible());
     QObject::connect(action, &QAction::changed, button, [button, action] { button->setVisible(action->isVisible()); });
     return button;
+}
+
+// Docked, the panel is a bar of the window like the title bars; floating
+// over the list, it is a sunken panel of its own.
+void DockedLook(TMyThemedPanel& panel)
+{
+    panel.SetTheme(TThemeType::ttRebar);
+    panel.SetThemePartID(6);
+    panel.setFrameStyle(QFrame::NoFrame);
+}
+
+void FloatingLook(TMyThemedPanel& panel)
+{
+    panel.SetTheme(TThemeType::ttNone);
+    panel.setFrameStyle(QFrame::Panel | QFrame::Sunken);
+}
+
+// The floating panel lies right under the title bar, as wide as it.
+void PlaceUnder(QWidget& panel, const QWidget& titleBar)
+{
+    panel.setGeometry(titleBar.x(), titleBar.geometry().bottom() + 1, titleBar.width(), panel.sizeHint().height());
 }
 
 // The first selected row of the list; -1 when none.
@@ -98,11 +120,12 @@ int FirstSelectedRow(const QItemSelectionModel& selection)
 
 QWidget* TFQuillon::BuildSearchPanel()
 {
-    auto* panel = new QFrame(PanClient);
+    auto* panel = new TMyThemedPanel(PanClient);
     PanSuchen = panel;
     panel->setObjectName(QStringLiteral("PanSuchen"));
     panel->setAutoFillBackground(true);
     panel->setVisible(false);
+    DockedLook(*panel);
 
     ESearchText = new QLineEdit(panel);
     ESearchText->setObjectName(QStringLiteral("ESearchText"));
@@ -176,10 +199,7 @@ QWidget* TFQuillon::BuildSearchPanel()
     // The floating panel keeps to the title bar's width.
     PanClient->installEventFilter(new TEventHook(panel, [this](QObject*, QEvent* event) {
         if (event->type() == QEvent::Resize && !IsSearchPanelDocked() && IsSearchPanelShown())
-            QTimer::singleShot(0, PanSuchen, [this] {
-                PanSuchen->setGeometry(PanMP3Titel->x(), PanMP3Titel->geometry().bottom() + 1, PanMP3Titel->width(),
-                                       PanSuchen->sizeHint().height());
-            });
+            QTimer::singleShot(0, PanSuchen, [this] { PlaceUnder(*PanSuchen, *PanMP3Titel); });
         return false;
     }));
     return panel;
@@ -272,7 +292,7 @@ void TFQuillon::ActShowSearchExecute()
     if (show) {
         if (!IsSearchPanelDocked())
             ClientLayout(PanClient)->insertWidget(DockedLayoutIndex, PanSuchen);
-        PanSuchen->setFrameStyle(QFrame::NoFrame);
+        DockedLook(*PanSuchen);
         PanSuchen->show();
         if (ESearchText->isEnabled())
             ESearchText->setFocus();
@@ -289,9 +309,8 @@ void TFQuillon::ActShowSearchDropDownExecute()
 {
     if (!IsSearchPanelShown()) {
         ClientLayout(PanClient)->removeWidget(PanSuchen);
-        PanSuchen->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        PanSuchen->setGeometry(PanMP3Titel->x(), PanMP3Titel->geometry().bottom() + 1, PanMP3Titel->width(),
-                               PanSuchen->sizeHint().height());
+        FloatingLook(*PanSuchen);
+        PlaceUnder(*PanSuchen, *PanMP3Titel);
         PanSuchen->raise();
         PanSuchen->show();
         ESearchText->setFocus();

@@ -5,6 +5,7 @@
 #include "InputPanelTestSupport.h"
 #include "RenameTestSupport.h"
 
+#include "controls/MyThemedPanel.h"
 #include "mainwindow/ActionTable.h"
 
 #include "localisation/MultiLanguage.h"

@@ -11,17 +11,11 @@
 #include "mainwindow/common/ColumnCatalogue.h"
 #include "BenchSupport.h"
 #include "MainWindowTree.h"
-#include "SilentPrompt.h"
-
-#include "localisation/LanguageLoader.h"
-#include "platform/Registry.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <fstream>
@@ -61,18 +55,11 @@ double ReadTagsRate(const QStringList& paths)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::UseOffscreenByDefault();
     QApplication application(argc, argv);
-    bench::TSilentPrompt prompt;
-    QTemporaryDir settings;
-    TRegistry::SetStorageFolder(settings.path());
-    LoadBaseLanguage();
-
-    QTemporaryDir temporary;
-    const QString root = argc > 1 ? QString::fromLocal8Bit(argv[1]) : temporary.path();
-    std::printf("Generating %d files in %s ...\n", FileCount, qPrintable(root));
-    const QStringList paths = bench::MainWindowTree(root);
+    const bench::TWindowBenchSetup setup(argc, argv);
+    const QString& root = setup.Root;
+    const QStringList& paths = setup.Paths;
     bench::WarmCache(paths);
 
     const double readRate = ReadTagsRate(paths);
@@ -117,6 +104,5 @@ int main(int argc, char** argv)
                     FileCount);
     }
     std::printf("Peak memory (VmHWM) over the run: %ld kB\n", StatusKb("VmHWM"));
-    TRegistry::SetStorageFolder(QString());
     return 0;
 }

@@ -5,14 +5,21 @@
 // folder, and helpers to list and pre-read its files.
 
 #include "BenchSupport.h"
+#include "SilentPrompt.h"
 #include "support/ID3v2Builder.h"
 #include "support/Mp3Builder.h"
+
+#include "localisation/LanguageLoader.h"
+#include "platform/Registry.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+
+#include <cstdio>
 
 namespace bench {
 
@@ -91,6 +98,41 @@ inline QStringList MainWindowTree(const QString& root)
     if (AllFiles(root).size() < FileCount)
         MakeTree(root);
     return AllFiles(root);
+}
+
+// What a main-window benchmark needs once its application exists: answers
+// to every prompt, settings in a temporary folder, the base language and the
+// tree, in the folder the first argument names or else a temporary one.
+class TWindowBenchSetup {
+public:
+    TWindowBenchSetup(int argc, char** argv)
+        : Root(argc > 1 ? QString::fromLocal8Bit(argv[1]) : m_temporary.path())
+    {
+        TRegistry::SetStorageFolder(m_settings.path());
+        LoadBaseLanguage();
+        std::printf("Generating %d files in %s ...\n", FileCount, qPrintable(Root));
+        Paths = MainWindowTree(Root);
+    }
+    ~TWindowBenchSetup() { TRegistry::SetStorageFolder(QString()); }
+    TWindowBenchSetup(const TWindowBenchSetup&) = delete;
+    TWindowBenchSetup& operator=(const TWindowBenchSetup&) = delete;
+
+private:
+    TSilentPrompt m_prompt;
+    QTemporaryDir m_settings;
+    QTemporaryDir m_temporary;
+
+public:
+    const QString Root;
+    QStringList Paths;
+};
+
+// The offscreen platform unless the environment chose another; call before
+// the application is made.
+inline void UseOffscreenByDefault()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
 }

@@ -10,16 +10,11 @@
 #include "mainwindow/FQuillon.h"
 #include "BenchSupport.h"
 #include "MainWindowTree.h"
-#include "SilentPrompt.h"
-
-#include "localisation/LanguageLoader.h"
-#include "platform/Registry.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
@@ -49,18 +44,9 @@ double SlowestMs(int runs, const std::function<void()>& work)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::UseOffscreenByDefault();
     QApplication application(argc, argv);
-    bench::TSilentPrompt prompt;
-    QTemporaryDir settings;
-    TRegistry::SetStorageFolder(settings.path());
-    LoadBaseLanguage();
-
-    QTemporaryDir temporary;
-    const QString root = argc > 1 ? QString::fromLocal8Bit(argv[1]) : temporary.path();
-    std::printf("Generating %d files in %s ...\n", bench::FileCount, qPrintable(root));
-    bench::MainWindowTree(root);
+    const bench::TWindowBenchSetup setup(argc, argv);
 
     TGapWatch gaps;
     {
@@ -68,7 +54,7 @@ int main(int argc, char** argv)
         window.resize(1200, 900);
         window.show();
         window.Action(QStringLiteral("ActUnterordner"))->trigger();
-        window.LoadFolder(root, false);
+        window.LoadFolder(setup.Root, false);
         window.Action(QStringLiteral("ActShowSearch"))->trigger();
         QCoreApplication::processEvents();
         std::printf("Entries: %zu, rows shown: %d\n", window.Entries().size(), window.LVFiles->VisibleRowCount());
@@ -99,6 +85,5 @@ int main(int argc, char** argv)
         Report("Search finding nothing, the title only:", oneFieldMs, 50);
         Report("Longest stretch without events:", gaps.LongestMs, 100);
     }
-    TRegistry::SetStorageFolder(QString());
     return 0;
 }

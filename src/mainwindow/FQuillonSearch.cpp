@@ -170,24 +170,22 @@ QWidget* TFQuillon::BuildSearchPanel()
     connect(ESearchText, &QLineEdit::textChanged, TimerSearch, restart);
     connect(BoxSearchField, &QComboBox::currentIndexChanged, TimerSearch, restart);
 
-    // Enter in the panel searches; Esc closes the floating panel. A combo
-    // box's open field list takes its own keys.
+    // Enter in the panel searches; Esc closes the floating panel. Both run
+    // the actions, which stay disabled while they may not run. A combo box's
+    // open field list takes its own keys.
     auto* keys = new TEventHook(panel, [this](QObject*, QEvent* event) {
         if (event->type() != QEvent::KeyPress)
             return false;
         const int key = static_cast<QKeyEvent*>(event)->key();
+        const bool floating = !IsSearchPanelDocked() && IsSearchPanelShown();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            RunGuarded(this, [this] {
-                if (!IsSearchPanelDocked() && IsSearchPanelShown())
-                    ActShowSearchDropDownExecute();
-                ActSearchExecute();
-            });
-            UpdateActions();
+            if (floating)
+                Action(QStringLiteral("ActShowSearchDropDown"))->trigger();
+            Action(QStringLiteral("ActSearch"))->trigger();
             return true;
         }
-        if (key == Qt::Key_Escape && !IsSearchPanelDocked() && IsSearchPanelShown()) {
-            RunGuarded(this, [this] { ActShowSearchDropDownExecute(); });
-            UpdateActions();
+        if (key == Qt::Key_Escape && floating) {
+            Action(QStringLiteral("ActShowSearchDropDown"))->trigger();
             return true;
         }
         return false;
@@ -253,15 +251,14 @@ void TFQuillon::UpdateSearchActions()
     const bool docked = IsSearchPanelDocked();
     const bool shown = IsSearchPanelShown();
     QAction* dropDown = Action(QStringLiteral("ActShowSearchDropDown"));
-    const bool wasChecked = dropDown->isChecked();
     dropDown->setVisible(!(docked && shown));
     dropDown->setChecked(!docked && shown);
     Action(QStringLiteral("ActShowSearchKreuz"))->setVisible(docked);
     Action(QStringLiteral("ActShowSearchPin"))->setVisible(!docked);
     Action(QStringLiteral("ActShowSearch"))->setChecked(docked && shown);
+    // The title bar's button shows while the panel is hidden or floats.
     butShowSearch->setVisible(dropDown->isVisible());
-    if (dropDown->isChecked() != wasChecked)
-        LayoutTitleBar();
+    LayoutTitleBar();
 }
 
 void TFQuillon::ApplySearch()

@@ -82,6 +82,22 @@ void Backdrop(QPainter& p, const QRect& area)
     p.drawText(QRect(24, 40, 320, 60), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Quillon"));
 }
 
+// A 372 x 259 picture on the backdrop; paint adds to it with white text of
+// the point size.
+QPixmap BackdropPicture(int pointSize, const std::function<void(QPainter&)>& paint)
+{
+    QPixmap picture(372, 259);
+    QPainter p(&picture);
+    Backdrop(p, picture.rect());
+    QFont text = p.font();
+    text.setPointSize(pointSize);
+    text.setBold(false);
+    p.setFont(text);
+    paint(p);
+    p.end();
+    return picture;
+}
+
 void FavoriteFolder(QPainter& p)
 {
     p.setPen(QPen(QColor(150, 110, 30), 1));
@@ -153,39 +169,26 @@ QIcon StatusBarImage(int index)
 
 QPixmap StartScreenPicture(const QString& version)
 {
-    QPixmap picture(372, 259);
-    QPainter p(&picture);
-    Backdrop(p, picture.rect());
-    QFont small = p.font();
-    small.setPointSize(11);
-    small.setBold(false);
-    p.setFont(small);
-    p.drawText(QRect(26, 100, 320, 24), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Version ") + version);
-    p.drawText(QRect(26, 215, 320, 24), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("MP3 tag editor"));
-    p.end();
-    return picture;
+    return BackdropPicture(11, [&version](QPainter& p) {
+        p.drawText(QRect(26, 100, 320, 24), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Version ") + version);
+        p.drawText(QRect(26, 215, 320, 24), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("MP3 tag editor"));
+    });
 }
 
 QPixmap AboutBoxPicture(const QString& contact, const QString& webSite)
 {
-    QPixmap picture(372, 259);
-    QPainter p(&picture);
-    Backdrop(p, picture.rect());
-    QFont small = p.font();
-    small.setPointSize(10);
-    small.setBold(false);
-    p.setFont(small);
-    p.drawText(QRect(26, 130, 320, 22), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("MP3 tag editor"));
-    small.setUnderline(true);
-    p.setFont(small);
-    p.drawText(QRect(26, AboutEmailLineTop, 320, 22), Qt::AlignLeft | Qt::AlignVCenter, contact);
-    p.drawText(QRect(26, AboutWebSiteLineTop, 320, 25), Qt::AlignLeft | Qt::AlignVCenter, webSite);
-    // The close mark.
-    p.setPen(QPen(QColor(255, 255, 255, 200), 1.6, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(358, 5), QPointF(366, 13));
-    p.drawLine(QPointF(366, 5), QPointF(358, 13));
-    p.end();
-    return picture;
+    return BackdropPicture(10, [&](QPainter& p) {
+        p.drawText(QRect(26, 130, 320, 22), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("MP3 tag editor"));
+        QFont link = p.font();
+        link.setUnderline(true);
+        p.setFont(link);
+        p.drawText(QRect(26, AboutEmailLineTop, 320, 22), Qt::AlignLeft | Qt::AlignVCenter, contact);
+        p.drawText(QRect(26, AboutWebSiteLineTop, 320, 25), Qt::AlignLeft | Qt::AlignVCenter, webSite);
+        // The close mark.
+        p.setPen(QPen(QColor(255, 255, 255, 200), 1.6, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(358, 5), QPointF(366, 13));
+        p.drawLine(QPointF(366, 5), QPointF(358, 13));
+    });
 }
 
 QIcon ProgramIcon()

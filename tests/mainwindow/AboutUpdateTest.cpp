@@ -117,18 +117,6 @@ private:
     QStringList m_requests;
 };
 
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
-}
-
 // Points the update check at the local server for the lifetime of a scope.
 class TScopedEndpoint {
 public:

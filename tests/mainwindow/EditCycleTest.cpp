@@ -87,18 +87,8 @@ public:
     }
 };
 
-class EditCycleTest : public ::testing::Test {
+class EditCycleTest : public ::testing::Test, public TFilesWindowFixture {
 protected:
-    QString Path(const QString& name) const { return Env.PathOf(QStringLiteral("files/") + name); }
-
-    std::unique_ptr<TFQuillon> Open()
-    {
-        auto window = OpenWindowAt(Env.PathOf(QStringLiteral("files")));
-        EXPECT_FALSE(window->Entries().empty());
-        return window;
-    }
-
-    TMainWindowEnvironment Env;
     TAnsweringPrompt Prompt;
 };
 

@@ -22,12 +22,7 @@ int StatusByte(const QString& path, const char* id)
     return at < 0 ? -1 : quint8(head.at(at + 8));
 }
 
-class FrameReadOnlyTest : public ::testing::Test {
-protected:
-    QString Path(const QString& name) const { return Env.PathOf(QStringLiteral("files/") + name); }
-
-    TMainWindowEnvironment Env;
-};
+class FrameReadOnlyTest : public ::testing::Test, public TFilesWindowFixture {};
 
 }
 
@@ -45,7 +40,7 @@ TEST_F(FrameReadOnlyTest, TheMarkIsWrittenReadBackAndKeptForOtherPrograms)
     parts.Audio = Mp3Builder::CbrFrames(MpegFormat{}, 8);
     ASSERT_TRUE(Mp3Builder::WriteFile(Path("b.mp3"), Mp3Builder::File(parts)));
 
-    auto window = OpenWindowAt(Env.PathOf(QStringLiteral("files")));
+    auto window = Open();
     window->show();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));

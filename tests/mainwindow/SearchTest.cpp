@@ -24,30 +24,8 @@
 
 namespace {
 
-// Runs the event loop until the condition holds or the time is up.
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 2000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
-}
-
-class SearchTest : public ::testing::Test {
+class SearchTest : public ::testing::Test, public TFilesWindowFixture {
 protected:
-    QString Path(const QString& name) const { return Env.PathOf(QStringLiteral("files/") + name); }
-
-    std::unique_ptr<TFQuillon> Open()
-    {
-        auto window = OpenWindowAt(Env.PathOf(QStringLiteral("files")));
-        EXPECT_FALSE(window->Entries().empty());
-        return window;
-    }
-
     // Files 0..n-1 named by their number, each with a title.
     void WriteTitles(const QStringList& titles)
     {
@@ -97,7 +75,6 @@ protected:
         window.BoxSearchField->setCurrentIndex(index);
     }
 
-    TMainWindowEnvironment Env;
     TAnsweringPrompt Prompt;
 };
 

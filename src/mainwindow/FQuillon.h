@@ -69,9 +69,9 @@ struct TActionDef;
 // bar, list refresh), FQuillonInputPages.cpp (input pages and the creation of
 // frame inputs), FQuillonEditCycle.cpp (applying, saving and showing edits),
 // FQuillonRename.cpp (renaming, names from tags and tags from names),
-// FQuillonUndo.cpp, FQuillonSearch.cpp (search panel and search),
-// FQuillonFavorites.cpp and FQuillonAbout.cpp (home page, update check and
-// about box).
+// FQuillonUndo.cpp, FQuillonExport.cpp, FQuillonSearch.cpp (search panel and
+// search), FQuillonFavorites.cpp and FQuillonAbout.cpp (home page, update
+// check and about box).
 class TFQuillon : public QMainWindow {
     Q_OBJECT
 public:
@@ -188,6 +188,8 @@ public:
     void SortFileList();
     // Same as a click on the header of this catalogue column.
     void SortByColumn(int catalogueIndex);
+    // The column chooser on the list's columns and widths.
+    void ActSpaltenExecute();
     int SortColumn() const { return m_sortColumn; }
     int SortDirection() const { return m_sortDirection; }
     // Type-ahead: the first row from startRow on whose text in the first
@@ -320,6 +322,10 @@ public:
     // when there is one.
     bool ActUndoUpdate();
     void ActUndoExecute();
+
+    // --- Export ---
+    // FQuillonExport.cpp: the export dialog on the whole list.
+    void ActExportExecute();
 
     // --- Status bar, title bar and list refresh ---
     void SetStatusText(int icon, const QString& text);
@@ -486,6 +492,8 @@ private:
     void RetryFailedRenames(QStringList& failedPaths);
     // FQuillonUndo.cpp
     void BindUndoAction();
+    // FQuillonExport.cpp
+    void BindExportAction();
     void RefreshUndoAction();
     void UndoJournalStep(const TQLNUndoItem& item);
     bool UndoRename(const TQLNUndoItem& item);

@@ -266,6 +266,8 @@ void TFQuillon::BindOwnActions()
                [this] { return m_editedCount > 0; });
     BindAction(QStringLiteral("ActFrameReadOnly"), [this] { ActFrameReadOnlyExecute(); },
                [this] { return ActFrameReadOnlyUpdate().Enabled; }, [this] { return ActFrameReadOnlyUpdate().Checked; });
+    BindExportAction();
+    BindAction(QStringLiteral("ActSpalten"), [this] { ActSpaltenExecute(); });
 }
 
 void TFQuillon::BindEditActions()

@@ -285,9 +285,9 @@ std::optional<TFrameRecord> EncryptedRecord(const TID3Frame& frame, quint8 major
 }
 
 // The status flag a plain frame keeps: read-only, whether the user set it or
-// another tagger did. The preservation flags ask what to do with a frame the
-// writer does not know when the tag changes; a frame written again here is
-// known, so they are not carried on.
+// another tagger did. The two preservation flags are not written: they ask a
+// tagger to drop a frame it does not know when the tag or the file changes,
+// and this writer keeps every frame.
 uchar PlainStatusFlags(const TID3Frame& frame, quint8 major)
 {
     return frame.ReadOnly ? uchar(0x20 >> (major == 3 ? 0 : 1)) : uchar(0);

@@ -69,9 +69,9 @@ struct TActionDef;
 // bar, list refresh), FQuillonInputPages.cpp (input pages and the creation of
 // frame inputs), FQuillonEditCycle.cpp (applying, saving and showing edits),
 // FQuillonRename.cpp (renaming, names from tags and tags from names),
-// FQuillonUndo.cpp, FQuillonExport.cpp, FQuillonSearch.cpp (search panel and
-// search), FQuillonFavorites.cpp and FQuillonAbout.cpp (home page, update
-// check and about box).
+// FQuillonUndo.cpp, FQuillonExport.cpp, FQuillonCDDB.cpp (the CD database
+// lookup), FQuillonSearch.cpp (search panel and search), FQuillonFavorites.cpp
+// and FQuillonAbout.cpp (home page, update check and about box).
 class TFQuillon : public QMainWindow {
     Q_OBJECT
 public:
@@ -327,6 +327,10 @@ public:
     // FQuillonExport.cpp: the export dialog on the whole list.
     void ActExportExecute();
 
+    // FQuillonCDDB.cpp: fills the selected files' tags from the CD database
+    // (the lookup wizard) and writes them at once, each file one undo step.
+    void ActID3FromCDDBExecute();
+
     // --- Status bar, title bar and list refresh ---
     void SetStatusText(int icon, const QString& text);
     const QString& StatusText() const { return m_statusText; }
@@ -492,14 +496,16 @@ private:
     void RetryFailedRenames(QStringList& failedPaths);
     // FQuillonUndo.cpp
     void BindUndoAction();
-    // FQuillonExport.cpp
-    void BindExportAction();
     void RefreshUndoAction();
     void UndoJournalStep(const TQLNUndoItem& item);
     bool UndoRename(const TQLNUndoItem& item);
     bool UndoTagWritten(const TQLNUndoItem& item);
     bool UndoFileDate(const TQLNUndoItem& item);
     void DiscardUnsavedEdits();
+    // FQuillonExport.cpp
+    void BindExportAction();
+    // FQuillonCDDB.cpp
+    void BindCDDBAction();
 
     struct TBoundAction {
         QAction* Action = nullptr;

@@ -268,6 +268,7 @@ void TFQuillon::BindOwnActions()
                [this] { return ActFrameReadOnlyUpdate().Enabled; }, [this] { return ActFrameReadOnlyUpdate().Checked; });
     BindExportAction();
     BindAction(QStringLiteral("ActSpalten"), [this] { ActSpaltenExecute(); });
+    BindCDDBAction();
 }
 
 void TFQuillon::BindEditActions()

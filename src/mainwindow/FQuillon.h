@@ -5,6 +5,7 @@
 #include "mainwindow/common/FileNamePresets.h"
 #include "mainwindow/common/InputPages.h"
 #include "mainwindow/common/LayoutArrays.h"
+#include "mainwindow/common/NameValueCollection.h"
 #include "tagengine/Eintragdaten.h"
 #include "tagengine/FrameCatalogue.h"
 #include "tagengine/ID3FilenameParser.h"
@@ -20,20 +21,24 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAction;
 class QCheckBox;
+class QComboBox;
 class QDragEnterEvent;
 class QFileSystemModel;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QProgressBar;
+class QRadioButton;
 class QScrollArea;
 class QSplitter;
 class QStatusBar;
 class QTabWidget;
+class QTimer;
 class QToolBar;
 class QToolButton;
 class QTreeView;
@@ -58,6 +63,7 @@ class TID3v2FrameURL;
 class TID3v2FrameUnKnown;
 class TMenuBar;
 class TMyListView;
+class TMyThemedPanel;
 class TStatusPanel;
 struct TActionDef;
 
@@ -73,10 +79,13 @@ struct TActionDef;
 // bar, list refresh), FQuillonInputPages.cpp (input pages and the creation of
 // frame inputs), FQuillonEditCycle.cpp (applying, saving and showing edits),
 // FQuillonRename.cpp (renaming, names from tags and tags from names),
-// FQuillonUndo.cpp, FQuillonHistory.cpp (folder history and navigation),
-// FQuillonPanels.cpp (docked, floating and hidden panels), FQuillonPlay.cpp,
-// FQuillonHelp.cpp, FQuillonFileOps.cpp (copying, moving, deleting and
-// renaming folders) and FQuillonDragDrop.cpp (drags, drops, the clipboard).
+// FQuillonUndo.cpp, FQuillonExport.cpp, FQuillonCDDB.cpp (the CD database
+// lookup), FQuillonSearch.cpp (search panel and search), FQuillonFavorites.cpp,
+// FQuillonAbout.cpp (home page, update check and about box),
+// FQuillonHistory.cpp (folder history and navigation), FQuillonPanels.cpp
+// (docked, floating and hidden panels), FQuillonPlay.cpp, FQuillonHelp.cpp,
+// FQuillonFileOps.cpp (copying, moving, deleting and renaming folders) and
+// FQuillonDragDrop.cpp (drags, drops, the clipboard).
 class TFQuillon : public QMainWindow {
     Q_OBJECT
 public:
@@ -106,7 +115,7 @@ public:
     QLabel* labDir = nullptr;
     QLabel* labMitUnterordnern = nullptr;
     QLabel* labAbgebrochen = nullptr;
-    QWidget* PanSuchen = nullptr;
+    TMyThemedPanel* PanSuchen = nullptr;
     QSplitter* SplitterID3 = nullptr;
     TMyListView* LVFiles = nullptr;
     QWidget* PanID3 = nullptr;
@@ -130,7 +139,9 @@ public:
     // disabled while a folder loads whatever enabledWhen says.
     void BindAction(const QString& name, std::function<void()> execute, std::function<bool()> enabledWhen = {},
                     std::function<bool()> checkedWhen = {});
-    // Recomputes every action's enabled and checked state.
+    // Recomputes every action's enabled and checked state. Runs after every
+    // command, on focus and clipboard changes and when the window becomes
+    // active, so it does no work per row of the list.
     void UpdateActions();
 
     // The journal of the user's file changes, for undo.
@@ -165,11 +176,10 @@ public:
     void ReloadFolder(bool keep);
     void ClearFileList();
     void ReadEntry(TEintragdaten& entry);
-    // The entry of exactly this path (folder + name); nullptr when none.
+    // The entry of exactly this path (folder + name); nullptr when none. The
+    // lookup follows every rename and move, since RenameEntry and MoveEntryTo
+    // are the only places where an entry's path changes.
     TEintragdaten* FindEntryByPath(const QString& path);
-    // Must be called after entries were renamed, so that path lookups find
-    // their new names.
-    void InvalidatePathIndex() { m_pathIndexValid = false; }
     QString GetCellText(const TEintragdaten& entry, int catalogueIndex) const;
     TEintragdatenList& Entries() { return m_entries; }
     const QString& CurrentFolder() const { return m_currentFolder; }
@@ -195,6 +205,8 @@ public:
     void SortFileList();
     // Same as a click on the header of this catalogue column.
     void SortByColumn(int catalogueIndex);
+    // The column chooser on the list's columns and widths.
+    void ActSpaltenExecute();
     int SortColumn() const { return m_sortColumn; }
     int SortDirection() const { return m_sortDirection; }
     // Type-ahead: the first row from startRow on whose text in the first
@@ -301,6 +313,15 @@ public:
     // not renamed (true) and its name goes to emptyFields. False when the
     // rename failed or the tags give no usable name.
     bool RenameEntryFromTag(TEintragdaten& entry, QStringList& emptyFields);
+    // Renames the entry's file to newName inside its folder, never replacing
+    // another file, and on success gives the entry that name. This is the one
+    // place where an entry's name changes (by hand, from tags, by case
+    // conversion, by replacing text, by undo): the path lookup of
+    // FindEntryByPath follows here. With journal the rename becomes one undo
+    // step; undoing a rename renames back without one. A name equal to the
+    // present one succeeds at once with nothing journalled. Frame bodies still
+    // left in the file are loaded first. The caller refreshes the list.
+    bool RenameEntry(TEintragdaten& entry, const QString& newName, bool journal = true);
     // Sets one frame of the entry from one part of its file name.
     void SetFrameFromFilenamePart(TEintragdaten& entry, const QString& frameId, const QString& text);
     void ActRenameFileExecute();
@@ -328,6 +349,14 @@ public:
     bool ActUndoUpdate();
     void ActUndoExecute();
 
+    // --- Export ---
+    // FQuillonExport.cpp: the export dialog on the whole list.
+    void ActExportExecute();
+
+    // FQuillonCDDB.cpp: fills the selected files' tags from the CD database
+    // (the lookup wizard) and writes them at once, each file one undo step.
+    void ActID3FromCDDBExecute();
+
     // --- Status bar, title bar and list refresh ---
     void SetStatusText(int icon, const QString& text);
     const QString& StatusText() const { return m_statusText; }
@@ -335,6 +364,45 @@ public:
     void LayoutTitleBar();
     void RefreshVisibleRows();
     void SyncListSelection(bool makeVisible, const TEintragdaten* focusEntry);
+
+    // --- Search panel and search ---
+    // FQuillonSearch.cpp: the panel docked above the file list or floating
+    // under the title bar; while it shows, the rows of matching files are
+    // bold, and the search selects the next matching file.
+    QComboBox* BoxSearchField = nullptr;
+    QLineEdit* ESearchText = nullptr;
+    QRadioButton* RBtSearchFromTop = nullptr;
+    QRadioButton* RBtSearchFromBottom = nullptr;
+    // Runs ApplySearch half a second after the last change of field or text.
+    QTimer* TimerSearch = nullptr;
+    // Takes the field and text from the panel and repaints the list.
+    void ApplySearch();
+    void HideSearchPanel();
+    // Docks and shows the panel, or hides a docked one.
+    void ActShowSearchExecute();
+    // Floats a hidden panel, hides a floating one; beeps at a docked one.
+    void ActShowSearchDropDownExecute();
+    void ActSearchExecute();
+    bool IsSearchPanelDocked() const;
+    bool IsSearchPanelShown() const;
+    const TMP3SearchConfig& SearchConfig() const { return m_searchConfig; }
+
+    // --- Favourites ---
+    // FQuillonFavorites.cpp: favourite folders under names of the user's
+    // choosing, in the favourites menu; a favourite opens through the tree.
+    TNameValueCollection& Favorites() { return m_favorites; }
+    void BuildFavoritesMenu();
+    void OpenFavorite(int index);
+    void ActAddToFavoritesExecute();
+    void ActOrganizeFavoritesExecute();
+
+    // --- Help menu and file information ---
+    // FQuillonAbout.cpp
+    void ActHomepageExecute();
+    void ActUpdateExecute();
+    void ActInfoExecute();
+    // FQuillonInputPages.cpp: shows the input panel's file information.
+    void ActFilePropertiesExecute();
 
     // --- Folder history and navigation (FQuillonHistory.cpp) ---
     // Appends the folder to the back history unless it is the folder shown
@@ -440,6 +508,9 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Command states are refreshed when the window becomes active again:
+    // what they depend on may have changed meanwhile.
+    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -467,7 +538,10 @@ private:
     // FQuillonSettings.cpp
     void ApplyLoadedSettings(const TMainSettings& stored);
     TMainSettings CollectSettings() const;
-    void ApplyWindowPlacement(const QByteArray& bytes);
+    // The stored placement, when it is valid and on a screen (else false).
+    bool ApplyWindowPlacement(const QByteArray& bytes);
+    // Without a stored placement: about three quarters of the screen.
+    void ApplyFirstPlacement();
     QByteArray WindowPlacementBytes() const;
     // FQuillonLoad.cpp
     void RunLoad(const QString& folder, bool keep);
@@ -487,6 +561,14 @@ private:
     void SelectRows(const std::function<bool(const TEintragdaten&)>& selectWhen);
     // FQuillonStatus.cpp
     void UpdateTitleBarFolder(const QString& folder);
+    // FQuillonSearch.cpp
+    QWidget* BuildSearchPanel();
+    void BindSearchActions();
+    void UpdateSearchActions();
+    // FQuillonFavorites.cpp
+    void BindFavoriteActions();
+    // FQuillonAbout.cpp
+    void BindAboutActions();
 
     // --- Input pages and edit cycle (private) ---
     // FQuillonInputPages.cpp
@@ -514,9 +596,15 @@ private:
     // The file-information fields for count edited entries (single: the
     // one entry when count is 1) of these summed sizes and lengths.
     void ShowFileInfo(int count, const TEintragdaten* single, qint64 size, qint64 lengthMs);
-    // Asks again (Yes/No) while writes of the listed files fail; those
-    // written are read back and leave the list.
-    void RetryFailedWrites(QStringList& failedPaths);
+    // A file whose write failed, found again by its path, and why.
+    struct TFailedWrite {
+        QString Path;
+        QString Reason; // in the program's language
+    };
+    // Asks again (an error box with Yes and No, each file listed with its
+    // reason) while writes of the listed files fail; those written are read
+    // back and leave the list.
+    void RetryFailedWrites(std::vector<TFailedWrite>& failures);
     void ShowSaveProgress(int done, int total);
 
     std::vector<TID3v2Frame*> m_pageInputs;
@@ -534,15 +622,14 @@ private:
     // --- Renaming and undo (private) ---
     // FQuillonRename.cpp
     void BindRenameActions();
-    // Renames the entry inside its folder, journalled; an unchanged name
-    // succeeds without a journal item.
-    bool RenameEntry(TEintragdaten& entry, const QString& newName);
     // Another file already holds newName in the entry's folder.
     bool NameTakenByOtherFile(const TEintragdaten& entry, const QString& newName) const;
     // Asks again (Yes/No) while renames of the entries of these paths fail.
     void RetryFailedRenames(QStringList& failedPaths);
     // FQuillonRename.cpp: moved files keep their entries.
     void MoveEntryTo(TEintragdaten& entry, const QString& newPath);
+    // Keeps the path lookup right after the entry's path changed.
+    void ReindexEntry(TEintragdaten& entry, const QString& oldPath);
     // FQuillonUndo.cpp
     void BindUndoAction();
     void RefreshUndoAction();
@@ -551,6 +638,10 @@ private:
     bool UndoTagWritten(const TQLNUndoItem& item);
     bool UndoFileDate(const TQLNUndoItem& item);
     void DiscardUnsavedEdits();
+    // FQuillonExport.cpp
+    void BindExportAction();
+    // FQuillonCDDB.cpp
+    void BindCDDBAction();
 
     // --- History, panels, play, help, file operations (private) ---
     // FQuillonHistory.cpp
@@ -616,8 +707,15 @@ private:
     QString m_statusText;
     int m_statusIcon = 0;
     TFileNamePresets m_fileNamePresets;
-    QString m_favorites; // comma text of the favourite folders
-    bool m_searchVisible = false;
+    TNameValueCollection m_favorites;
+    TMP3SearchConfig m_searchConfig;
+    // Field and text of the last search: with another field or text the next
+    // search starts again at the end it starts from.
+    struct TLastSearch {
+        QString FieldID;
+        QString Text;
+    };
+    std::optional<TLastSearch> m_lastSearch;
     int m_folderBarWidth = 201;
     TEventPump* m_activePump = nullptr; // the running load's
     double m_lastLoadLongestGapMs = 0;

@@ -306,7 +306,8 @@ void TFQuillon::RemoveEntriesOfDeletedFiles(const QSet<QString>& deleted)
         SetTemplateEntry(nullptr);
     std::erase_if(m_entries, [&](const TEintragdatenPtr& entry) { return deleted.contains(entry->FullPath()); });
     m_listModel->SetRowCount(static_cast<int>(m_entries.size()));
-    InvalidatePathIndex();
+    m_pathIndex.clear();
+    m_pathIndexValid = false;
     m_selectionGuard = false;
     UpdateSelectionState();
 }

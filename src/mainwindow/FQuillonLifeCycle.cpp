@@ -3,6 +3,7 @@
 
 #include "controls/MenuBar.h"
 #include "controls/MyListView.h"
+#include "controls/ThemeHandles.h"
 #include "mainwindow/FileListModel.h"
 #include "mainwindow/FileOpRunner.h"
 #include "mainwindow/TmpFileDeleter.h"
@@ -20,6 +21,7 @@
 #include "localisation/ui/FormLanguageWarning.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -34,6 +36,7 @@ TFQuillon::TFQuillon(const QStringList& arguments, QWidget* parent) : QMainWindo
     setWindowTitle(QStringLiteral("Quillon ") + QString::fromLatin1(ProgramVersion));
     m_tmpFileDeleter = std::make_unique<TTmpFileDeleter>();
     m_fileOpRunner = std::make_unique<TFileOpRunner>(this);
+    OpenThemeHandles(this);
     BuildWindow();
     CreateActions();
     CreatePopupMenus();
@@ -87,6 +90,7 @@ TFQuillon::~TFQuillon()
     for (QObject* watched : {static_cast<QObject*>(LVFiles), static_cast<QObject*>(LVFiles->viewport()),
                              static_cast<QObject*>(ShellTreeView1->viewport())})
         watched->removeEventFilter(this);
+    QApplication::clipboard()->disconnect(this);
     ShellTreeView1->selectionModel()->disconnect(this);
     LVFiles->selectionModel()->disconnect(this);
     RunGuarded(this, [this] { SaveSettings(); });
@@ -95,26 +99,31 @@ TFQuillon::~TFQuillon()
     LVFiles->setModel(nullptr);
     delete m_listModel;
     m_listModel = nullptr;
+    CloseThemeHandles();
 }
 
 void TFQuillon::TakeCommandLine(const QStringList& arguments)
 {
     const QDir current = QDir::current();
+    QString folder;
     for (const QString& argument : arguments) {
         if (argument.isEmpty())
             continue;
         // A relative path names a file of the folder the program was started in.
         const QString path = QDir::cleanPath(current.absoluteFilePath(argument));
-        // A folder is opened, not selected in its parent.
-        if (QFileInfo(path).isDir()) {
-            if (m_pathsToSelect.isEmpty())
-                m_startFolder = path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
-            continue;
-        }
-        if (m_pathsToSelect.isEmpty())
-            m_startFolder = path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
-        m_pathsToSelect.insert(path);
+        const bool isFolder = QFileInfo(path).isDir();
+        // The first path decides the folder: a folder is opened itself, a
+        // file in its own folder.
+        if (folder.isEmpty())
+            folder = isFolder ? (path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/'))
+                              : path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
+        // The files in that folder are selected; folders and files elsewhere
+        // select nothing.
+        if (!isFolder && path.startsWith(folder))
+            m_pathsToSelect.insert(path);
     }
+    if (!folder.isEmpty())
+        m_startFolder = folder;
 }
 
 void TFQuillon::LoadChosenLanguage()

@@ -1,5 +1,7 @@
 #include "mainwindow/FileOpRunner.h"
 
+#include "mainwindow/MessageLists.h"
+
 #include "localisation/MultiLanguage.h"
 #include "platform/Prompt.h"
 
@@ -37,14 +39,14 @@ bool IsRetryable(const TFileOpFailure& failure)
 // retry).
 QString FailureList(const std::vector<TFileOpFailure>& failures)
 {
-    QString text;
+    QStringList lines;
     for (const TFileOpFailure& failure : failures) {
         QString line = DisplayName(failure.Path);
         if (!failure.Inner.isEmpty())
             line += QStringLiteral(": ") + DisplayName(failure.Inner);
-        text += line + QStringLiteral(" (") + TFileOpRunner::ReasonText(failure) + QStringLiteral(")\n\r");
+        lines << line + QStringLiteral(" (") + TFileOpRunner::ReasonText(failure) + QLatin1Char(')');
     }
-    return text;
+    return NamesFollowedByBreak(lines);
 }
 
 void Append(TFileOpResult& total, TFileOpResult&& part)

@@ -9,7 +9,7 @@ JOBS="$(nproc 2>/dev/null || echo 2)"
 BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev zlib1g-dev
   libgtest-dev qt6-translations-l10n)
 # Readers and encoders nobody here wrote, used by the interop tests.
-TEST_PACKAGES=(python3 python3-mutagen ffmpeg lame)
+TEST_PACKAGES=(python3 python3-mutagen ffmpeg lame tzdata)
 
 install_missing() {
   local missing=()

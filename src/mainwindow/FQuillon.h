@@ -62,8 +62,11 @@ struct TActionDef;
 // type-ahead), FQuillonSelection.cpp, FQuillonStatus.cpp (status bar, title
 // bar, list refresh), FQuillonInputPages.cpp (input pages and the creation of
 // frame inputs), FQuillonEditCycle.cpp (applying, saving and showing edits),
-// FQuillonRename.cpp (renaming, names from tags and tags from names) and
-// FQuillonUndo.cpp.
+// FQuillonRename.cpp (renaming, names from tags and tags from names),
+// FQuillonUndo.cpp, FQuillonTemplate.cpp (the template entry and the commands
+// of the frame inputs' menu), FQuillonCase.cpp (case conversion),
+// FQuillonDates.cpp (dates from file dates and back) and FQuillonBatch.cpp
+// (track numbers, replacing text, ID3v1 transfer).
 class TFQuillon : public QMainWindow {
     Q_OBJECT
 public:
@@ -297,6 +300,10 @@ public:
     bool ActID3FromFilenameUpdate() const;
     void PopFilenamePresetsPopup();
     void SelectFileNamePreset(int index);
+    // Renames the entry inside its folder, journalled (one undo step); an
+    // unchanged name succeeds without a journal item. Every rename of an
+    // entry goes through here.
+    bool RenameEntry(TEintragdaten& entry, const QString& newName);
 
     // FQuillonUndo.cpp: what the undo command undoes next, newest first.
     enum TUndoKind : quint8 {
@@ -422,13 +429,19 @@ private:
     // --- Renaming and undo (private) ---
     // FQuillonRename.cpp
     void BindRenameActions();
-    // Renames the entry inside its folder, journalled; an unchanged name
-    // succeeds without a journal item.
-    bool RenameEntry(TEintragdaten& entry, const QString& newName);
     // Another file already holds newName in the entry's folder.
     bool NameTakenByOtherFile(const TEintragdaten& entry, const QString& newName) const;
     // Asks again (Yes/No) while renames of the entries of these paths fail.
     void RetryFailedRenames(QStringList& failedPaths);
+    // FQuillonTemplate.cpp, FQuillonCase.cpp, FQuillonDates.cpp,
+    // FQuillonBatch.cpp: the commands on the selection.
+    void BindTemplateActions();
+    void BindCaseActions();
+    void BindDateActions();
+    void BindBatchActions();
+    // A frame input's context menu: the field's commands for its inner
+    // control, which takes the focus first.
+    void FrameInputContextPopup(QWidget* inner, const QPoint& globalPos);
     // FQuillonUndo.cpp
     void BindUndoAction();
     void RefreshUndoAction();

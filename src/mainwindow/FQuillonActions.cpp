@@ -170,6 +170,12 @@ void TFQuillon::CreatePopupMenus()
     newPopup("PopFilenamePresets", {});
     newPopup("PopGrossKlein", {"ActGrossKleinAuto", "ActGrossKleinOnlyFirst", "-", "ActGrossKleinAllesGross",
                                "ActGrossKleinAllesKlein", "-", "ActGrossKleinDateiname"});
+    // The frame inputs' menu; the commands that do not apply to the field
+    // that has the focus are hidden.
+    newPopup("PopFrameEdit", {"ActUndo", "-", "EditCut1", "EditCopy1", "EditPaste1", "-", "ActFeldUebernehmen", "-",
+                              "ActTXXXChangeDes", "ActWXXXChangeDes", "ActCommChangeDesLang", "ActDateTimeGenauer",
+                              "ActDateTimeUngenauer", "ActDateSetNow", "ActDateFromFileDate", "ActFileDateFromDate",
+                              "ActRunURL", "ActKillUnknownData", "-", "ActAddFrame"});
     newPopup("PopCopyFileTo", {"ActCopyHistory1", "ActCopyHistory2", "ActCopyHistory3", "ActCopyHistory4", "-",
                                "ActCopyFileToSelect"});
     newPopup("PopMoveFileTo", {"ActMoveHistory1", "ActMoveHistory2", "ActMoveHistory3", "ActMoveHistory4", "-",
@@ -253,6 +259,10 @@ void TFQuillon::BindOwnActions()
     BindEditActions();
     BindRenameActions();
     BindUndoAction();
+    BindTemplateActions();
+    BindCaseActions();
+    BindDateActions();
+    BindBatchActions();
 }
 
 void TFQuillon::BindEditActions()

@@ -1,0 +1,116 @@
+// Case conversion of title, artist, album and comment of the selected files,
+// and of their file names when the option says so.
+#include "mainwindow/FQuillon.h"
+
+#include "mainwindow/BatchRenames.h"
+#include "mainwindow/BatchRun.h"
+#include "mainwindow/CaseConversion.h"
+#include "mainwindow/FileNameParts.h"
+#include "mainwindow/common/FieldLists.h"
+
+#include "platform/Prompt.h"
+#include "tagengine/FrameCodecs.h"
+
+#include <QAction>
+
+namespace {
+
+// The frame in the mode's case; false when that changes no letter, so that
+// files already in case are not written again.
+bool ConvertFrame(TID3Frame& frame, int mode)
+{
+    if (frame.Encryption)
+        return false;
+    if (frame.FrameID == QLatin1String("COMM")) {
+        QString text;
+        QString language;
+        QString description;
+        GetCommentFrame(frame, text, language, description);
+        const QString converted = ConvertCase(text, mode);
+        if (converted == text)
+            return false;
+        SetCommentFrame(frame, {converted}, description, language);
+        return true;
+    }
+    QString description;
+    QStringList strings;
+    GetTextFrame(frame, description, strings);
+    const QStringList converted = ConvertCase(strings, mode);
+    if (converted == strings)
+        return false;
+    SetTextFrameLines(frame, description, converted);
+    return true;
+}
+
+// Converts the entry's frames; true when one changed.
+bool ConvertFrames(TEintragdaten& entry, int mode)
+{
+    bool changed = false;
+    for (const TID3FramePtr& frame : entry.Frames)
+        if (CaseConversionFrames().contains(frame->FrameID) && ConvertFrame(*frame, mode))
+            changed = true;
+    return changed;
+}
+
+TNameChange ConvertFileNameCase(TFQuillon& window, TEintragdaten& entry, int mode)
+{
+    return RenameToStem(window, entry, ConvertCase(SplitFileName(entry.FileName).Stem, mode));
+}
+
+void ConvertSelection(TFQuillon& window, int mode, bool fileNamesToo)
+{
+    if (window.FirstEditedIndex() < 0) {
+        CurrentPrompt()->Beep();
+        return;
+    }
+    window.ApplyInputsToSelection();
+    QStringList failedPaths;
+    QStringList unusable;
+    {
+        TBatchRun run(window, window.EditedCount());
+        // Events run between files: entries are taken by index.
+        for (size_t i = 0; i < window.Entries().size(); ++i) {
+            TEintragdaten& entry = *window.Entries()[i];
+            if (!entry.Edited)
+                continue;
+            if (ConvertFrames(entry, mode))
+                entry.Changed = 1;
+            TNameChange renamed = TNameChange::Unchanged;
+            if (fileNamesToo) {
+                const QString path = entry.FullPath();
+                renamed = ConvertFileNameCase(window, entry, mode);
+                if (renamed == TNameChange::Failed)
+                    failedPaths << path;
+                else if (renamed == TNameChange::Unusable)
+                    unusable << entry.FileName;
+            }
+            if (!run.Next(renamed == TNameChange::Renamed))
+                break;
+        }
+    }
+    RetryRenames(window, failedPaths,
+                 [&](TEintragdaten& entry) { return ConvertFileNameCase(window, entry, mode) == TNameChange::Renamed; });
+    ReportUnusableNames(window, unusable);
+    window.RefreshVisibleRows();
+    window.UpdateStatusAndFileInfo();
+    window.ShowSelectionInInputs();
+}
+
+}
+
+void TFQuillon::BindCaseActions()
+{
+    const auto selected = [this] { return m_firstEditedIndex >= 0; };
+    // The carrier only opens its menu.
+    BindAction(QStringLiteral("ActGrossKleinSchreibung"), nullptr, selected);
+    for (const auto& [name, mode] : {std::pair{"ActGrossKleinAuto", cmWords}, std::pair{"ActGrossKleinAllesGross", cmUpper},
+                                     std::pair{"ActGrossKleinAllesKlein", cmLower},
+                                     std::pair{"ActGrossKleinOnlyFirst", cmFirstOnly}}) {
+        const int caseMode = mode;
+        BindAction(QString::fromLatin1(name), [this, caseMode] { ConvertSelection(*this, caseMode, m_caseConversionRenames); },
+                   selected);
+    }
+    BindAction(
+        QStringLiteral("ActGrossKleinDateiname"), [this] { m_caseConversionRenames = !m_caseConversionRenames; }, {},
+        [this] { return m_caseConversionRenames; });
+}

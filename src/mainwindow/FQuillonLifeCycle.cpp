@@ -3,6 +3,7 @@
 
 #include "controls/MenuBar.h"
 #include "controls/MyListView.h"
+#include "controls/ThemeHandles.h"
 #include "mainwindow/FileListModel.h"
 #include "mainwindow/FormMenu.h"
 #include "mainwindow/Guarded.h"
@@ -30,6 +31,7 @@
 TFQuillon::TFQuillon(const QStringList& arguments, QWidget* parent) : QMainWindow(parent)
 {
     setWindowTitle(QStringLiteral("Quillon ") + QString::fromLatin1(ProgramVersion));
+    OpenThemeHandles(this);
     BuildWindow();
     CreateActions();
     CreatePopupMenus();
@@ -88,6 +90,7 @@ TFQuillon::~TFQuillon()
     LVFiles->setModel(nullptr);
     delete m_listModel;
     m_listModel = nullptr;
+    CloseThemeHandles();
 }
 
 void TFQuillon::TakeCommandLine(const QStringList& arguments)

@@ -105,6 +105,10 @@ void TranslateWidgetText(QWidget* widget)
         Translate([page] { return page->subTitle(); }, [page](const QString& t) { page->setSubTitle(t); });
     } else if (auto* dialog = qobject_cast<QFileDialog*>(widget)) {
         TranslateFileDialog(dialog);
+    } else if (widget->metaObject()->indexOfProperty("Caption") >= 0) {
+        // The program's own panels carry their text as "Caption".
+        Translate([widget] { return widget->property("Caption").toString(); },
+                  [widget](const QString& t) { widget->setProperty("Caption", t); });
     }
 }
 

@@ -6,12 +6,14 @@
 #include <QKeyEvent>
 #include <QProgressBar>
 #include <QToolButton>
+#include <QTreeView>
 
 #include <cmath>
 
 TBatchRun::TBatchRun(TFQuillon& window, int total)
     : m_window(window), m_total(total),
-      m_pump([] { QCoreApplication::processEvents(QEventLoop::AllEvents); })
+      m_pump([] { QCoreApplication::processEvents(QEventLoop::AllEvents); }),
+      m_treeQuiet(window.ShellTreeView1->selectionModel())
 {
     m_buttonWasEnabled = m_window.ButSucheAbbrechen->isEnabled();
     m_window.ButSucheAbbrechen->setEnabled(true);

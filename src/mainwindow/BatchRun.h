@@ -3,6 +3,7 @@
 #include "mainwindow/EventPump.h"
 
 #include <QObject>
+#include <QSignalBlocker>
 
 class TFQuillon;
 
@@ -10,8 +11,9 @@ class TFQuillon;
 // its progress and the abort button (or Esc) stops it after the current
 // file. Pending events run now and then so that the window stays drawn and
 // the button can be pressed; every other click, key and drop is held off
-// meanwhile, and the window does not close, so nothing else changes the
-// entries while the command works on them.
+// meanwhile, the window does not close and the folder tree loads no other
+// folder, so nothing else changes the entries while the command works on
+// them.
 class TBatchRun : public QObject {
     Q_OBJECT
 public:
@@ -39,4 +41,5 @@ private:
     bool m_aborted = false;
     bool m_buttonWasEnabled = false;
     TEventPump m_pump;
+    QSignalBlocker m_treeQuiet;
 };

@@ -1,5 +1,6 @@
-// Commands that change many selected files through a dialog: replacing text
-// in fields and file names and copying ID3v1 fields into the ID3v2 frames.
+// Commands that change many selected files through a dialog: numbering
+// tracks, replacing text in fields and file names and copying ID3v1 fields
+// into the ID3v2 frames.
 #include "mainwindow/FQuillon.h"
 
 #include "mainwindow/BatchRenames.h"
@@ -7,7 +8,9 @@
 #include "mainwindow/FileNameParts.h"
 #include "mainwindow/FormID3v1ToID3v2.h"
 #include "mainwindow/FormReplaceInfos.h"
+#include "mainwindow/FormTrackNr.h"
 #include "mainwindow/TextReplace.h"
+#include "mainwindow/TrackNumbers.h"
 
 #include "localisation/MultiLanguage.h"
 #include "platform/Prompt.h"
@@ -23,6 +26,68 @@ const QString FileNameField = QStringLiteral("*FIN");
 bool HasSelection(const TFQuillon& window)
 {
     return window.FirstEditedIndex() >= 0;
+}
+
+// --- Track numbers ---
+
+// The entry's track frame with the number's text; false when it says so
+// already.
+bool SetTrackNumber(TEintragdaten& entry, const QString& text)
+{
+    static const QString id = QStringLiteral("TRCK");
+    if (const TID3Frame* current = FindFrame(entry.Frames, id)) {
+        QString description;
+        QStringList strings;
+        GetTextFrame(*current, description, strings);
+        if (strings == QStringList{text})
+            return false;
+    }
+    TID3Frame frame(id);
+    SetTextFrame(frame, QString(), {text});
+    entry.SetFrame(id, &frame, 0);
+    return true;
+}
+
+void NumberTracks(TFQuillon& window)
+{
+    if (!HasSelection(window)) {
+        CurrentPrompt()->Beep();
+        return;
+    }
+    TTrackNrEinstellungen settings;
+    {
+        TFormTrackNr form(&window);
+        if (!form.Execute(settings))
+            return;
+    }
+    window.ApplyInputsToSelection();
+    std::vector<TTrackNrMp3> items;
+    items.reserve(static_cast<size_t>(window.EditedCount()));
+    for (const TEintragdatenPtr& entry : window.Entries())
+        if (entry->Edited)
+            items.push_back({entry.get(), -1, -1});
+    AssignTrackNumbers(items, settings);
+    QStringList unnumbered;
+    {
+        TBatchRun run(window, static_cast<int>(items.size()));
+        for (const TTrackNrMp3& item : items) {
+            const QString text = TrackText(item.Number, item.Total);
+            if (text.isEmpty())
+                unnumbered << item.Entry->FileName;
+            else
+                SetTrackNumber(*item.Entry, text);
+            if (!run.Next(false))
+                break;
+        }
+    }
+    window.RefreshVisibleRows();
+    window.ShowSelectionInInputs();
+    if (!unnumbered.isEmpty()) {
+        QString names;
+        for (const QString& name : std::as_const(unnumbered))
+            names += name + QStringLiteral("\r\n");
+        CurrentPrompt()->Information(&window, LangFmt("ErrorNoTrackFound", {names}));
+    }
 }
 
 // --- Replacing text ---
@@ -224,6 +289,7 @@ void ID3v1IntoID3v2(TFQuillon& window)
 
 void TFQuillon::BindBatchActions()
 {
+    BindAction(QStringLiteral("ActAutoTrackNo"), [this] { NumberTracks(*this); }, [this] { return HasSelection(*this); });
     BindAction(QStringLiteral("ActReplaceInFrames"), [this] { ReplaceInFrames(*this); },
                [this] { return HasSelection(*this); });
     BindAction(QStringLiteral("ActID3v2ToID3v1"), [this] { ID3v1IntoID3v2(*this); },

@@ -1,5 +1,6 @@
 #include "mainwindow/FormNeuesFeld.h"
 
+#include "controls/GroupBoxXP2.h"
 #include "localisation/ui/ComponentTranslation.h"
 #include "platform/Prompt.h"
 
@@ -45,7 +46,7 @@ TFormNeuesFeld::TFormNeuesFeld(QWidget* parent) : QDialog(parent)
     for (const TFieldKind& kind : Kinds)
         BoxArt->addItem(QString::fromLatin1(kind.Caption), QString::fromLatin1(kind.FrameID));
 
-    GroupBox = new QGroupBox(QStringLiteral("%NewFieldGroupBox"), this);
+    GroupBox = new TGroupBoxXP2(QStringLiteral("%NewFieldGroupBox"), this);
     GroupBox->setObjectName(QStringLiteral("GroupBox1"));
     EDes = new QLineEdit(GroupBox);
     EDes->setObjectName(QStringLiteral("EDes"));

@@ -7,7 +7,7 @@
 #include <memory>
 
 class QComboBox;
-class QGroupBox;
+class TGroupBoxXP2;
 class QLineEdit;
 
 // Asks for a field added by hand: its kind (user-defined text, user-defined
@@ -33,7 +33,7 @@ private:
     void KindChanged();
 
     QComboBox* BoxArt = nullptr;
-    QGroupBox* GroupBox = nullptr;
+    TGroupBoxXP2* GroupBox = nullptr;
     QLineEdit* EDes = nullptr;
     QComboBox* BoxLang = nullptr;
     std::unique_ptr<TLanguageChoice> m_language;

@@ -122,6 +122,8 @@ public:
                     std::function<bool()> checkedWhen = {});
     // Recomputes every action's enabled and checked state.
     void UpdateActions();
+    // The action shows in menus only while it is enabled.
+    void HideWhenDisabled(const QString& name);
 
     // The journal of the user's file changes, for undo.
     TQLNUndoList& UndoList() { return m_undoList; }
@@ -457,6 +459,7 @@ private:
         bool Bound = false;
         std::function<bool()> EnabledWhen;
         std::function<bool()> CheckedWhen;
+        bool HideWhenDisabled = false;
     };
 
     // State

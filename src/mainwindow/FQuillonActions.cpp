@@ -239,11 +239,23 @@ void TFQuillon::UpdateActions()
         const bool idleOnly = bound.Def->Use == TActionUse::Idle;
         const bool enabled =
             bound.Bound && !(m_loading && idleOnly) && (!bound.EnabledWhen || bound.EnabledWhen());
+        // A hidden action cannot be enabled: it is shown first.
+        if (bound.HideWhenDisabled)
+            bound.Action->setVisible(enabled);
         bound.Action->setEnabled(enabled);
         if (bound.CheckedWhen)
             bound.Action->setChecked(bound.CheckedWhen());
     }
     SetInputsEnabled(!m_loading);
+}
+
+void TFQuillon::HideWhenDisabled(const QString& name)
+{
+    const auto it = m_actionIndex.constFind(name);
+    if (it == m_actionIndex.constEnd())
+        return;
+    m_actions[*it].HideWhenDisabled = true;
+    UpdateActions();
 }
 
 void TFQuillon::BindOwnActions()

@@ -359,12 +359,8 @@ void TFQuillon::BindTemplateActions()
         [this, selected] { return selected() && Focused<TID3v2FrameUnKnown>(*this); });
     BindAction(QStringLiteral("ActAddFrame"), [this] { AddFieldByHand(*this); }, selected);
 
-    for (const char* name : FieldCommands) {
-        if (QAction* action = Action(QString::fromLatin1(name))) {
-            action->setVisible(action->isEnabled());
-            connect(action, &QAction::enabledChanged, action, &QAction::setVisible);
-        }
-    }
+    for (const char* name : FieldCommands)
+        HideWhenDisabled(QString::fromLatin1(name));
 }
 
 void TFQuillon::FrameInputContextPopup(QWidget* inner, const QPoint& globalPos)

@@ -1,6 +1,7 @@
 #include "mainwindow/FormNeuesFeld.h"
 
 #include "controls/GroupBoxXP2.h"
+#include "localisation/MultiLanguage.h"
 #include "localisation/ui/ComponentTranslation.h"
 #include "platform/Prompt.h"
 
@@ -17,15 +18,15 @@ namespace {
 
 struct TFieldKind {
     const char* FrameID;
-    const char* Caption;
+    const char* CaptionKey;
     bool HasDescription;
     bool HasLanguage;
 };
 
 const TFieldKind Kinds[] = {
-    {"TXXX", "%NewFieldTXXX", true, false},
-    {"WXXX", "%NewFieldWXXX", true, false},
-    {"COMM", "%NewFieldCOMM", true, true},
+    {"TXXX", "NewFieldTXXX", true, false},
+    {"WXXX", "NewFieldWXXX", true, false},
+    {"COMM", "NewFieldCOMM", true, true},
 };
 
 QLabel* NewLabel(const char* caption, QWidget* parent)
@@ -44,7 +45,7 @@ TFormNeuesFeld::TFormNeuesFeld(QWidget* parent) : QDialog(parent)
     BoxArt = new QComboBox(this);
     BoxArt->setObjectName(QStringLiteral("BoxArt"));
     for (const TFieldKind& kind : Kinds)
-        BoxArt->addItem(QString::fromLatin1(kind.Caption), QString::fromLatin1(kind.FrameID));
+        BoxArt->addItem(Lang(QString::fromLatin1(kind.CaptionKey)), QString::fromLatin1(kind.FrameID));
 
     GroupBox = new TGroupBoxXP2(QStringLiteral("%NewFieldGroupBox"), this);
     GroupBox->setObjectName(QStringLiteral("GroupBox1"));

@@ -7,9 +7,11 @@ cd "$ROOT"
 JOBS="$(nproc 2>/dev/null || echo 2)"
 
 BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev zlib1g-dev
-  libgtest-dev qt6-translations-l10n)
-# Readers and encoders nobody here wrote, used by the interop tests.
-TEST_PACKAGES=(python3 python3-mutagen ffmpeg lame tzdata)
+  libgtest-dev qt6-translations-l10n libxlsxwriter-dev)
+# Readers and encoders nobody here wrote, used by the interop tests: the
+# export's pages are read by headless Chromium, its workbooks by openpyxl;
+# tzdata gives the date tests a fixed time zone.
+TEST_PACKAGES=(python3 python3-mutagen ffmpeg lame chromium python3-openpyxl tzdata)
 
 install_missing() {
   local missing=()

@@ -63,10 +63,10 @@ struct TActionDef;
 // bar, list refresh), FQuillonInputPages.cpp (input pages and the creation of
 // frame inputs), FQuillonEditCycle.cpp (applying, saving and showing edits),
 // FQuillonRename.cpp (renaming, names from tags and tags from names),
-// FQuillonUndo.cpp, FQuillonTemplate.cpp (the template entry and the commands
-// of the frame inputs' menu), FQuillonCase.cpp (case conversion),
-// FQuillonDates.cpp (dates from file dates and back) and FQuillonBatch.cpp
-// (track numbers, replacing text, ID3v1 transfer).
+// FQuillonUndo.cpp, FQuillonExport.cpp, FQuillonTemplate.cpp (the template
+// entry and the commands of the frame inputs' menu), FQuillonCase.cpp (case
+// conversion), FQuillonDates.cpp (dates from file dates and back) and
+// FQuillonBatch.cpp (track numbers, replacing text, ID3v1 transfer).
 class TFQuillon : public QMainWindow {
     Q_OBJECT
 public:
@@ -185,6 +185,8 @@ public:
     void SortFileList();
     // Same as a click on the header of this catalogue column.
     void SortByColumn(int catalogueIndex);
+    // The column chooser on the list's columns and widths.
+    void ActSpaltenExecute();
     int SortColumn() const { return m_sortColumn; }
     int SortDirection() const { return m_sortDirection; }
     // Type-ahead: the first row from startRow on whose text in the first
@@ -322,6 +324,10 @@ public:
     bool ActUndoUpdate();
     void ActUndoExecute();
 
+    // --- Export ---
+    // FQuillonExport.cpp: the export dialog on the whole list.
+    void ActExportExecute();
+
     // --- Status bar, title bar and list refresh ---
     void SetStatusText(int icon, const QString& text);
     const QString& StatusText() const { return m_statusText; }
@@ -446,6 +452,8 @@ private:
     void FrameInputContextPopup(QWidget* inner, const QPoint& globalPos);
     // FQuillonUndo.cpp
     void BindUndoAction();
+    // FQuillonExport.cpp
+    void BindExportAction();
     void RefreshUndoAction();
     void UndoJournalStep(const TQLNUndoItem& item);
     bool UndoRename(const TQLNUndoItem& item);

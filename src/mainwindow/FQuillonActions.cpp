@@ -275,6 +275,8 @@ void TFQuillon::BindOwnActions()
     BindCaseActions();
     BindDateActions();
     BindBatchActions();
+    BindExportAction();
+    BindAction(QStringLiteral("ActSpalten"), [this] { ActSpaltenExecute(); });
 }
 
 void TFQuillon::BindEditActions()

@@ -142,14 +142,23 @@ std::optional<quint32> ParseLeadingNumber(const QString& text)
 
 QStringList SplitTextLines(const QString& text)
 {
-    QString normalised = text;
-    normalised.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    normalised.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    if (normalised.isEmpty())
-        return {};
-    if (normalised.endsWith(QLatin1Char('\n')))
-        normalised.chop(1);
-    return normalised.split(QLatin1Char('\n'));
+    // One pass: replacing the breaks first costs a move of the rest of the
+    // text per batch of breaks, which grows with the square of long texts.
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        lines << text.mid(start, i - start);
+        if (c == QLatin1Char('\r') && i + 1 < size && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < size)
+        lines << text.mid(start);
+    return lines;
 }
 
 QString DecodeID3Text(const QByteArray& body, int encoding, qsizetype& position)

@@ -3,6 +3,7 @@
 // status bar, the file information and the frame inputs.
 #include "mainwindow/FQuillon.h"
 
+#include "mainwindow/EventPump.h"
 #include "mainwindow/UpdatesLock.h"
 
 #include "frameinput/ID3v2Frame.h"
@@ -179,8 +180,9 @@ void TFQuillon::SaveChangedEntries()
         const TFlagSet saving(m_saving);
         {
             const TWaitCursor wait;
-            // Events run after each file; entries are therefore taken by
-            // index and the failures kept by path, never by address.
+            // Events run between files; entries are therefore taken by index
+            // and the failures kept by path, never by address.
+            TEventPump pump([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
             int done = 0;
             for (size_t i = 0; i < m_entries.size(); ++i) {
                 TEintragdaten& entry = *m_entries[i];
@@ -193,6 +195,7 @@ void TFQuillon::SaveChangedEntries()
                     failedPaths << entry.FullPath();
                 }
                 ShowSaveProgress(++done, total);
+                pump.Poll();
             }
         }
         RetryFailedWrites(failedPaths);
@@ -202,7 +205,7 @@ void TFQuillon::SaveChangedEntries()
                 ReadEntry(*entry);
             }
         }
-        ShowSaveProgress(0, 0);
+        ProgressLaden->setValue(0);
     }
     RefreshVisibleRows();
     // The inputs show what the files now hold; their frames carry the
@@ -238,9 +241,9 @@ void TFQuillon::RetryFailedWrites(QStringList& failedPaths)
 
 void TFQuillon::ShowSaveProgress(int done, int total)
 {
-    ProgressLaden->setValue(total > 0 ? static_cast<int>(std::lround(done * 100.0 / total)) : 0);
-    if (total > 0)
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    const int percent = static_cast<int>(std::lround(done * 100.0 / total));
+    if (ProgressLaden->value() != percent)
+        ProgressLaden->setValue(percent);
 }
 
 void TFQuillon::UpdateSelectionState()

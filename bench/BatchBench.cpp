@@ -42,6 +42,7 @@
 namespace {
 
 using bench::Text;
+using bench::TimedMs;
 
 constexpr int FileCount = 20000;
 constexpr int SmallCount = 5000;
@@ -91,14 +92,6 @@ void Click(QDialog& dialog, const char* button)
 {
     if (auto* ok = dialog.findChild<QAbstractButton*>(QString::fromLatin1(button)))
         ok->click();
-}
-
-double TimedMs(const std::function<void()>& work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.nsecsElapsed() / 1e6;
 }
 
 int ChangedCount(TFQuillon& window)

@@ -5,9 +5,11 @@
 #include "support/ID3v2Builder.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 
 #include <fstream>
+#include <functional>
 #include <string>
 
 namespace bench {
@@ -22,6 +24,15 @@ inline long StatusKb(const char* key)
         if (line.rfind(prefix, 0) == 0)
             return std::stol(line.substr(prefix.size()));
     return -1;
+}
+
+// How long work takes, in milliseconds.
+inline double TimedMs(const std::function<void()>& work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return timer.nsecsElapsed() / 1e6;
 }
 
 // The body of a text frame in ISO-8859-1.

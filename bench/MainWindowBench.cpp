@@ -34,6 +34,7 @@
 namespace {
 
 using bench::StatusKb;
+using bench::TimedMs;
 using bench::Text;
 
 constexpr int Artists = 20;
@@ -161,14 +162,6 @@ public:
 private:
     QElapsedTimer m_last;
 };
-
-double TimedMs(const std::function<void()>& work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.nsecsElapsed() / 1e6;
-}
 
 }
 

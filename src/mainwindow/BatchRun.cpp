@@ -2,6 +2,8 @@
 
 #include "mainwindow/FQuillon.h"
 
+#include "platform/Prompt.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QProgressBar>
@@ -86,4 +88,23 @@ bool TBatchRun::eventFilter(QObject* watched, QEvent* event)
     default:
         return false;
     }
+}
+
+void RunOverSelection(TFQuillon& window, const std::function<bool(TEintragdaten&)>& work)
+{
+    TBatchRun run(window, window.EditedCount());
+    // Events run between entries: they are taken by index.
+    for (size_t i = 0; i < window.Entries().size(); ++i) {
+        TEintragdaten& entry = *window.Entries()[i];
+        if (entry.Edited && !run.Next(work(entry)))
+            break;
+    }
+}
+
+bool SelectedOrBeep(const TFQuillon& window)
+{
+    if (window.FirstEditedIndex() >= 0)
+        return true;
+    CurrentPrompt()->Beep();
+    return false;
 }

@@ -5,6 +5,9 @@
 #include <QObject>
 #include <QSignalBlocker>
 
+#include <functional>
+
+class TEintragdaten;
 class TFQuillon;
 
 // One batch command running over the selected files: the status bar shows
@@ -43,3 +46,12 @@ private:
     TEventPump m_pump;
     QSignalBlocker m_treeQuiet;
 };
+
+// Runs work on every selected (edited) entry in list order under one
+// TBatchRun; work returns whether it changed something on disk. Stops after
+// the entry at which the user asked to stop.
+void RunOverSelection(TFQuillon& window, const std::function<bool(TEintragdaten&)>& work);
+
+// Whether a file is selected; beeps when none is (commands on the selection
+// start with it).
+bool SelectedOrBeep(const TFQuillon& window);

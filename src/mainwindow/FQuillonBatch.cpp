@@ -5,6 +5,8 @@
 
 #include "mainwindow/BatchRenames.h"
 #include "mainwindow/BatchRun.h"
+#include "mainwindow/EntryFrames.h"
+#include "mainwindow/FailureLists.h"
 #include "mainwindow/FileNameParts.h"
 #include "mainwindow/FormID3v1ToID3v2.h"
 #include "mainwindow/FormReplaceInfos.h"
@@ -23,37 +25,12 @@ namespace {
 
 const QString FileNameField = QStringLiteral("*FIN");
 
-bool HasSelection(const TFQuillon& window)
-{
-    return window.FirstEditedIndex() >= 0;
-}
-
 // --- Track numbers ---
-
-// The entry's track frame with the number's text; false when it says so
-// already.
-bool SetTrackNumber(TEintragdaten& entry, const QString& text)
-{
-    static const QString id = QStringLiteral("TRCK");
-    if (const TID3Frame* current = FindFrame(entry.Frames, id)) {
-        QString description;
-        QStringList strings;
-        GetTextFrame(*current, description, strings);
-        if (strings == QStringList{text})
-            return false;
-    }
-    TID3Frame frame(id);
-    SetTextFrame(frame, QString(), {text});
-    entry.SetFrame(id, &frame, 0);
-    return true;
-}
 
 void NumberTracks(TFQuillon& window)
 {
-    if (!HasSelection(window)) {
-        CurrentPrompt()->Beep();
+    if (!SelectedOrBeep(window))
         return;
-    }
     TTrackNrEinstellungen settings;
     {
         TFormTrackNr form(&window);
@@ -68,18 +45,16 @@ void NumberTracks(TFQuillon& window)
             items.push_back({entry.get(), -1, -1});
     AssignTrackNumbers(items, settings);
     QStringList unnumbered;
-    {
-        TBatchRun run(window, static_cast<int>(items.size()));
-        for (const TTrackNrMp3& item : items) {
-            const QString text = TrackText(item.Number, item.Total);
-            if (text.isEmpty())
-                unnumbered << item.Entry->FileName;
-            else
-                SetTrackNumber(*item.Entry, text);
-            if (!run.Next(false))
-                break;
-        }
-    }
+    size_t next = 0; // the items are the selected entries in list order
+    RunOverSelection(window, [&](TEintragdaten& entry) {
+        const TTrackNrMp3& item = items.at(next++);
+        const QString text = TrackText(item.Number, item.Total);
+        if (text.isEmpty())
+            unnumbered << entry.FileName;
+        else
+            SetSingleTextFrame(entry, QStringLiteral("TRCK"), text);
+        return false;
+    });
     window.RefreshVisibleRows();
     window.ShowSelectionInInputs();
     if (!unnumbered.isEmpty()) {
@@ -126,10 +101,8 @@ bool ReplaceInFrame(TEintragdaten& entry, const QString& id, const TReplacement&
 
 void ReplaceInFrames(TFQuillon& window)
 {
-    if (!HasSelection(window)) {
-        CurrentPrompt()->Beep();
+    if (!SelectedOrBeep(window))
         return;
-    }
     TReplacement what;
     {
         TFormReplaceInfos form(&window);
@@ -140,37 +113,30 @@ void ReplaceInFrames(TFQuillon& window)
     QSet<QString> counted; // paths of the entries with a replacement
     QStringList failedPaths;
     QStringList unusable;
-    {
-        TBatchRun run(window, window.EditedCount());
-        for (size_t i = 0; i < window.Entries().size(); ++i) {
-            TEintragdaten& entry = *window.Entries()[i];
-            if (!entry.Edited)
+    RunOverSelection(window, [&](TEintragdaten& entry) {
+        bool changed = false;
+        bool renamed = false;
+        for (const QString& id : std::as_const(what.FieldIds)) {
+            if (id.size() < 4)
                 continue;
-            bool changed = false;
-            bool renamed = false;
-            for (const QString& id : std::as_const(what.FieldIds)) {
-                if (id.size() < 4)
-                    continue;
-                if (id == FileNameField) {
-                    const QString path = entry.FullPath();
-                    const TNameChange change = ReplaceInFileName(window, entry, what);
-                    renamed = change == TNameChange::Renamed;
-                    if (change == TNameChange::Failed)
-                        failedPaths << path;
-                    else if (change == TNameChange::Unusable)
-                        unusable << entry.FileName;
-                    changed = changed || renamed;
-                } else if (!id.startsWith(QLatin1Char('*'))) {
-                    changed = ReplaceInFrame(entry, id, what) || changed;
-                }
+            if (id == FileNameField) {
+                const QString path = entry.FullPath();
+                const TNameChange change = ReplaceInFileName(window, entry, what);
+                renamed = change == TNameChange::Renamed;
+                if (change == TNameChange::Failed)
+                    failedPaths << path;
+                else if (change == TNameChange::Unusable)
+                    unusable << entry.FileName;
+                changed = changed || renamed;
+            } else if (!id.startsWith(QLatin1Char('*'))) {
+                changed = ReplaceInFrame(entry, id, what) || changed;
             }
-            if (changed)
-                counted.insert(entry.FullPath());
-            if (!run.Next(renamed))
-                break;
         }
-    }
-    const QStringList retried = RetryRenames(window, failedPaths, [&](TEintragdaten& entry) {
+        if (changed)
+            counted.insert(entry.FullPath());
+        return renamed;
+    });
+    const QStringList retried = RetryFailedFiles(window, failedPaths, "ErrorRenameFileMany", [&](TEintragdaten& entry) {
         return ReplaceInFileName(window, entry, what) == TNameChange::Renamed;
     });
     int count = counted.size();
@@ -186,27 +152,6 @@ void ReplaceInFrames(TFQuillon& window)
 
 // --- ID3v1 into ID3v2 ---
 
-// An ID3v1 field's value as the record holds it.
-QString ID3v1Value(const TID3v1Infos& record, int field)
-{
-    switch (field) {
-    case ID3v1Field::Title:
-        return record.Title;
-    case ID3v1Field::Artist:
-        return record.Artist;
-    case ID3v1Field::Album:
-        return record.Album;
-    case ID3v1Field::Comment:
-        return record.Comment;
-    case ID3v1Field::Genre:
-        return record.GenreName;
-    case ID3v1Field::Track:
-        return QString::number(record.Track);
-    default:
-        return record.Year;
-    }
-}
-
 // The fields of the mask whose ID3v1 value is not merely what the ID3v1
 // block would hold for the entry's frames anyway (cut to 30 characters,
 // other letters replaced, a date cut to its year, a track without its
@@ -216,7 +161,7 @@ int FieldsToCopy(const TEintragdaten& entry, int mask)
     const TID3v1Infos rendering = DecodeID3v1Block(BuildID3v1Block(entry.Frames));
     int fields = 0;
     for (int field = 1; field <= ID3v1Field::Year; field <<= 1)
-        if ((mask & field) && ID3v1Value(entry.ID3v1, field) != ID3v1Value(rendering, field))
+        if ((mask & field) && ID3v1FieldText(entry.ID3v1, field) != ID3v1FieldText(rendering, field))
             fields |= field;
     return fields;
 }
@@ -254,10 +199,12 @@ bool CopyID3v1(TEintragdaten& entry, int mask, bool overwriteWithEmpty)
 
 void ID3v1IntoID3v2(TFQuillon& window)
 {
-    if (!HasSelection(window) || window.GetWriterVersion() == ivID3v1) {
+    if (window.GetWriterVersion() == ivID3v1) {
         CurrentPrompt()->Beep();
         return;
     }
+    if (!SelectedOrBeep(window))
+        return;
     TID3v1Infos preview;
     if (window.EditedCount() == 1)
         preview = window.Entries()[static_cast<size_t>(window.FirstEditedIndex())]->ID3v1;
@@ -269,18 +216,11 @@ void ID3v1IntoID3v2(TFQuillon& window)
             return;
     }
     window.ApplyInputsToSelection();
-    {
-        TBatchRun run(window, window.EditedCount());
-        for (size_t i = 0; i < window.Entries().size(); ++i) {
-            TEintragdaten& entry = *window.Entries()[i];
-            if (!entry.Edited)
-                continue;
-            if (CopyID3v1(entry, mask, overwriteWithEmpty))
-                entry.Changed = 1;
-            if (!run.Next(false))
-                break;
-        }
-    }
+    RunOverSelection(window, [&](TEintragdaten& entry) {
+        if (CopyID3v1(entry, mask, overwriteWithEmpty))
+            entry.Changed = 1;
+        return false;
+    });
     window.RefreshVisibleRows();
     window.ShowSelectionInInputs();
 }
@@ -289,9 +229,9 @@ void ID3v1IntoID3v2(TFQuillon& window)
 
 void TFQuillon::BindBatchActions()
 {
-    BindAction(QStringLiteral("ActAutoTrackNo"), [this] { NumberTracks(*this); }, [this] { return HasSelection(*this); });
-    BindAction(QStringLiteral("ActReplaceInFrames"), [this] { ReplaceInFrames(*this); },
-               [this] { return HasSelection(*this); });
+    const auto selected = [this] { return m_firstEditedIndex >= 0; };
+    BindAction(QStringLiteral("ActAutoTrackNo"), [this] { NumberTracks(*this); }, selected);
+    BindAction(QStringLiteral("ActReplaceInFrames"), [this] { ReplaceInFrames(*this); }, selected);
     BindAction(QStringLiteral("ActID3v2ToID3v1"), [this] { ID3v1IntoID3v2(*this); },
-               [this] { return HasSelection(*this) && GetWriterVersion() != ivID3v1; });
+               [this, selected] { return selected() && GetWriterVersion() != ivID3v1; });
 }

@@ -4,6 +4,7 @@
 
 #include "mainwindow/BatchRenames.h"
 #include "mainwindow/BatchRun.h"
+#include "mainwindow/FailureLists.h"
 #include "mainwindow/CaseConversion.h"
 #include "mainwindow/FileNameParts.h"
 #include "mainwindow/common/FieldLists.h"
@@ -59,37 +60,27 @@ TNameChange ConvertFileNameCase(TFQuillon& window, TEintragdaten& entry, int mod
 
 void ConvertSelection(TFQuillon& window, int mode, bool fileNamesToo)
 {
-    if (window.FirstEditedIndex() < 0) {
-        CurrentPrompt()->Beep();
+    if (!SelectedOrBeep(window))
         return;
-    }
     window.ApplyInputsToSelection();
     QStringList failedPaths;
     QStringList unusable;
-    {
-        TBatchRun run(window, window.EditedCount());
-        // Events run between files: entries are taken by index.
-        for (size_t i = 0; i < window.Entries().size(); ++i) {
-            TEintragdaten& entry = *window.Entries()[i];
-            if (!entry.Edited)
-                continue;
-            if (ConvertFrames(entry, mode))
-                entry.Changed = 1;
-            TNameChange renamed = TNameChange::Unchanged;
-            if (fileNamesToo) {
-                const QString path = entry.FullPath();
-                renamed = ConvertFileNameCase(window, entry, mode);
-                if (renamed == TNameChange::Failed)
-                    failedPaths << path;
-                else if (renamed == TNameChange::Unusable)
-                    unusable << entry.FileName;
-            }
-            if (!run.Next(renamed == TNameChange::Renamed))
-                break;
-        }
-    }
-    RetryRenames(window, failedPaths,
-                 [&](TEintragdaten& entry) { return ConvertFileNameCase(window, entry, mode) == TNameChange::Renamed; });
+    RunOverSelection(window, [&](TEintragdaten& entry) {
+        if (ConvertFrames(entry, mode))
+            entry.Changed = 1;
+        if (!fileNamesToo)
+            return false;
+        const QString path = entry.FullPath();
+        const TNameChange renamed = ConvertFileNameCase(window, entry, mode);
+        if (renamed == TNameChange::Failed)
+            failedPaths << path;
+        else if (renamed == TNameChange::Unusable)
+            unusable << entry.FileName;
+        return renamed == TNameChange::Renamed;
+    });
+    RetryFailedFiles(window, failedPaths, "ErrorRenameFileMany", [&](TEintragdaten& entry) {
+        return ConvertFileNameCase(window, entry, mode) == TNameChange::Renamed;
+    });
     ReportUnusableNames(window, unusable);
     window.RefreshVisibleRows();
     window.UpdateStatusAndFileInfo();

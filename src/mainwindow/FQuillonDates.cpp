@@ -2,9 +2,10 @@
 // date frames, for the date field that has the focus.
 #include "mainwindow/FQuillon.h"
 
-#include "mainwindow/BatchRenames.h"
 #include "mainwindow/BatchRun.h"
 #include "mainwindow/DateMerge.h"
+#include "mainwindow/EntryFrames.h"
+#include "mainwindow/FailureLists.h"
 
 #include "frameinput/ID3v2FrameDateTime.h"
 #include "localisation/MultiLanguage.h"
@@ -22,26 +23,13 @@ TID3v2FrameDateTime* FocusedDateInput(const TFQuillon& window)
     return qobject_cast<TID3v2FrameDateTime*>(window.FocusedFrameInput());
 }
 
-// The strings of the entry's first frame of the ID; none without such a
-// frame.
-std::optional<QStringList> FrameStrings(const TEintragdaten& entry, const QString& id)
-{
-    const TID3Frame* frame = FindFrame(entry.Frames, id);
-    if (!frame)
-        return std::nullopt;
-    QString description;
-    QStringList strings;
-    GetTextFrame(*frame, description, strings);
-    return strings;
-}
-
 // The entry's date frame from its modification time, as precise as the frame
 // was (any precision its text gives) or else as the input allows. False when
 // the frame already says so.
 bool SetDateFromFileDate(TEintragdaten& entry, const QString& id, TDateGenauigkeit defaultPrecision)
 {
     TDateGenauigkeit precision = defaultPrecision;
-    const std::optional<QStringList> current = FrameStrings(entry, id);
+    const std::optional<QStringList> current = FirstFrameStrings(entry, id);
     if (current && !current->isEmpty()) {
         TSystemTime parts;
         TDateGenauigkeit parsed = gnNone;
@@ -49,13 +37,7 @@ bool SetDateFromFileDate(TEintragdaten& entry, const QString& id, TDateGenauigke
         if (parsed != gnNone)
             precision = parsed;
     }
-    const QString text = FileTimeAsDateText(entry.LastWriteNs, precision);
-    if (current == QStringList{text})
-        return false;
-    TID3Frame frame(id);
-    SetTextFrame(frame, QString(), {text});
-    entry.SetFrame(id, &frame, 0);
-    return true;
+    return SetSingleTextFrame(entry, id, FileTimeAsDateText(entry.LastWriteNs, precision));
 }
 
 void DatesFromFileDates(TFQuillon& window)
@@ -68,17 +50,10 @@ void DatesFromFileDates(TFQuillon& window)
     const QString id = input->FrameID();
     const TDateGenauigkeit precision = input->DateGenauigkeitMax();
     window.ApplyInputsToSelection();
-    {
-        TBatchRun run(window, window.EditedCount());
-        for (size_t i = 0; i < window.Entries().size(); ++i) {
-            TEintragdaten& entry = *window.Entries()[i];
-            if (!entry.Edited)
-                continue;
-            SetDateFromFileDate(entry, id, precision);
-            if (!run.Next(false))
-                break;
-        }
-    }
+    RunOverSelection(window, [&](TEintragdaten& entry) {
+        SetDateFromFileDate(entry, id, precision);
+        return false;
+    });
     window.RefreshVisibleRows();
     window.ShowSelectionInInputs();
 }
@@ -87,7 +62,7 @@ void DatesFromFileDates(TFQuillon& window)
 // the date gives, the others kept. Each change is one undo step.
 TDateChange SetFileDateFromFrame(TFQuillon& window, TEintragdaten& entry, const QString& id)
 {
-    const std::optional<QStringList> strings = FrameStrings(entry, id);
+    const std::optional<QStringList> strings = FirstFrameStrings(entry, id);
     const std::optional<qint64> time =
         strings && !strings->isEmpty() ? MergeDateIntoFileTime(strings->first(), entry.LastWriteNs) : std::nullopt;
     if (!time)
@@ -115,32 +90,17 @@ void FileDatesFromDates(TFQuillon& window)
     window.ApplyInputsToSelection();
     QStringList failedPaths;
     QStringList noDate;
-    {
-        TBatchRun run(window, window.EditedCount());
-        for (size_t i = 0; i < window.Entries().size(); ++i) {
-            TEintragdaten& entry = *window.Entries()[i];
-            if (!entry.Edited)
-                continue;
-            const TDateChange change = SetFileDateFromFrame(window, entry, id);
-            if (change == TDateChange::Failed)
-                failedPaths << entry.FullPath();
-            else if (change == TDateChange::NoDate)
-                noDate << entry.FileName;
-            if (!run.Next(change == TDateChange::Set || change == TDateChange::Failed))
-                break;
-        }
-    }
-    while (!failedPaths.isEmpty()) {
-        QStringList names;
-        for (const QString& path : std::as_const(failedPaths))
-            names << NameOfPath(path);
-        if (!CurrentPrompt()->Question(&window, LangFmt("ErrorSetDate", {NamesFollowedByBreak(names)})))
-            break;
-        failedPaths.removeIf([&](const QString& path) {
-            TEintragdaten* entry = window.FindEntryByPath(path);
-            return !entry || SetFileDateFromFrame(window, *entry, id) != TDateChange::Failed;
-        });
-    }
+    RunOverSelection(window, [&](TEintragdaten& entry) {
+        const TDateChange change = SetFileDateFromFrame(window, entry, id);
+        if (change == TDateChange::Failed)
+            failedPaths << entry.FullPath();
+        else if (change == TDateChange::NoDate)
+            noDate << entry.FileName;
+        return change == TDateChange::Set || change == TDateChange::Failed;
+    });
+    RetryFailedFiles(window, failedPaths, "ErrorSetDate", [&](TEintragdaten& entry) {
+        return SetFileDateFromFrame(window, entry, id) != TDateChange::Failed;
+    });
     if (!noDate.isEmpty())
         CurrentPrompt()->Information(&window, LangFmt("ErrorSetDateEmpty", {NamesPrecededByBreak(noDate)}));
     window.RefreshVisibleRows();

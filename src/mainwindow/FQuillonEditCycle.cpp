@@ -3,7 +3,7 @@
 // status bar, the file information and the frame inputs.
 #include "mainwindow/FQuillon.h"
 
-#include "mainwindow/EventPump.h"
+#include "mainwindow/FailureLists.h"
 #include "mainwindow/UpdatesLock.h"
 
 #include "frameinput/ID3v2Frame.h"
@@ -83,11 +83,6 @@ QString GroupedNumber(qint64 value)
     QLocale locale;
     locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
     return locale.toString(value);
-}
-
-QString NameOfPath(const QString& path)
-{
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
 // A control the focus may go back to: enabled, focusable and not hidden
@@ -180,9 +175,8 @@ void TFQuillon::SaveChangedEntries()
         const TFlagSet saving(m_saving);
         {
             const TWaitCursor wait;
-            // Events run between files; entries are therefore taken by index
-            // and the failures kept by path, never by address.
-            TEventPump pump([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+            // Events run after each file; entries are therefore taken by
+            // index and the failures kept by path, never by address.
             int done = 0;
             for (size_t i = 0; i < m_entries.size(); ++i) {
                 TEintragdaten& entry = *m_entries[i];
@@ -195,7 +189,6 @@ void TFQuillon::SaveChangedEntries()
                     failedPaths << entry.FullPath();
                 }
                 ShowSaveProgress(++done, total);
-                pump.Poll();
             }
         }
         RetryFailedWrites(failedPaths);
@@ -205,7 +198,7 @@ void TFQuillon::SaveChangedEntries()
                 ReadEntry(*entry);
             }
         }
-        ProgressLaden->setValue(0);
+        ShowSaveProgress(0, 0);
     }
     RefreshVisibleRows();
     // The inputs show what the files now hold; their frames carry the
@@ -241,9 +234,9 @@ void TFQuillon::RetryFailedWrites(QStringList& failedPaths)
 
 void TFQuillon::ShowSaveProgress(int done, int total)
 {
-    const int percent = static_cast<int>(std::lround(done * 100.0 / total));
-    if (ProgressLaden->value() != percent)
-        ProgressLaden->setValue(percent);
+    ProgressLaden->setValue(total > 0 ? static_cast<int>(std::lround(done * 100.0 / total)) : 0);
+    if (total > 0)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void TFQuillon::UpdateSelectionState()

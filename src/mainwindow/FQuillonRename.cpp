@@ -2,6 +2,8 @@
 // file-name presets.
 #include "mainwindow/FQuillon.h"
 
+#include "mainwindow/FailureLists.h"
+#include "mainwindow/FileNameParts.h"
 #include "mainwindow/Guarded.h"
 
 #include "localisation/MultiLanguage.h"
@@ -20,48 +22,10 @@
 
 namespace {
 
-// A name split before its last ".": "song.MP3" gives "song" and ".MP3"; a
-// name without a dot has no extension.
-struct TNameParts {
-    QString Stem;
-    QString Extension;
-};
-
-TNameParts SplitExtension(const QString& name)
-{
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0)
-        return {name, QString()};
-    return {name.left(dot), name.mid(dot)};
-}
-
 // A name built from tags must still name a file of its own.
 bool IsUsableStem(const QString& stem)
 {
     return !stem.isEmpty() && stem != QLatin1String(".") && stem != QLatin1String("..");
-}
-
-// The names, each followed by LF CR (a list the user may retry).
-QString NamesFollowedByBreak(const QStringList& names)
-{
-    QString text;
-    for (const QString& name : names)
-        text += name + QStringLiteral("\n\r");
-    return text;
-}
-
-// The names, each preceded by LF CR (a list of skipped files).
-QString NamesPrecededByBreak(const QStringList& names)
-{
-    QString text;
-    for (const QString& name : names)
-        text += QStringLiteral("\n\r") + name;
-    return text;
-}
-
-QString NameOfPath(const QString& path)
-{
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
 // A track or part number from a file name: ASCII digits only, written without
@@ -105,7 +69,7 @@ bool TFQuillon::HasIllegalFileNameChars(const QString& name)
 
 bool TFQuillon::AskNewFileName(const QString& current, QString& newName)
 {
-    const TNameParts parts = SplitExtension(current);
+    const TFileNameParts parts = SplitFileName(current);
     const std::optional<QString> typed =
         CurrentPrompt()->Input(this, Lang("RenameWindowTitle"), Lang("RenameWindowText"), parts.Stem);
     if (!typed)
@@ -166,7 +130,7 @@ void TFQuillon::ActRenameFileExecute()
         offered = newName;
         if (HasIllegalFileNameChars(newName))
             CurrentPrompt()->Error(this, Lang("ErrorFileNameLetters"));
-        else if (!IsUsableStem(SplitExtension(newName).Stem.trimmed()))
+        else if (!IsUsableStem(SplitFileName(newName).Stem.trimmed()))
             // An empty name would leave only the extension: a hidden ".mp3".
             CurrentPrompt()->Error(this, LangFmt("ErrorRenameFile", {entry.FileName}));
         else if (NameTakenByOtherFile(entry, newName))
@@ -190,24 +154,14 @@ bool TFQuillon::RenameEntryFromTag(TEintragdaten& entry, QStringList& emptyField
     }
     if (!IsUsableStem(stem))
         return false;
-    return RenameEntry(entry, stem + SplitExtension(entry.FileName).Extension);
+    return RenameEntry(entry, stem + SplitFileName(entry.FileName).Extension);
 }
 
 void TFQuillon::RetryFailedRenames(QStringList& failedPaths)
 {
-    // The question lets events run: entries are found again by their paths.
     QStringList ignoredEmpty;
-    while (!failedPaths.isEmpty()) {
-        QStringList names;
-        for (const QString& path : std::as_const(failedPaths))
-            names << NameOfPath(path);
-        if (!CurrentPrompt()->Question(this, LangFmt("ErrorRenameFileMany", {NamesFollowedByBreak(names)})))
-            break;
-        failedPaths.removeIf([&](const QString& path) {
-            TEintragdaten* entry = FindEntryByPath(path);
-            return !entry || RenameEntryFromTag(*entry, ignoredEmpty);
-        });
-    }
+    RetryFailedFiles(*this, failedPaths, "ErrorRenameFileMany",
+                     [&](TEintragdaten& entry) { return RenameEntryFromTag(entry, ignoredEmpty); });
 }
 
 void TFQuillon::ActFilenameFromID3Execute()

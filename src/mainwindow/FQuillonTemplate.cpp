@@ -4,6 +4,7 @@
 // comments, opening a link, dropping unknown data and adding fields by hand.
 #include "mainwindow/FQuillon.h"
 
+#include "mainwindow/BatchRun.h"
 #include "mainwindow/FormCommentDesLang.h"
 #include "mainwindow/FormNeuesFeld.h"
 #include "mainwindow/Guarded.h"
@@ -172,10 +173,8 @@ void CopyFieldFromTemplate(TFQuillon& window)
 
 void ClearAllFields(TFQuillon& window)
 {
-    if (!HasSelection(window)) {
-        CurrentPrompt()->Beep();
+    if (!SelectedOrBeep(window))
         return;
-    }
     for (const TEintragdatenPtr& entry : window.Entries()) {
         if (!entry->Edited)
             continue;
@@ -241,14 +240,27 @@ QWidget* FirstTabStop(QWidget* input)
     return nullptr;
 }
 
+// A command of one kind of input, run on the focused one; enabled while
+// such an input has the focus and a file is selected.
+template <typename TInput> void BindInputCommand(TFQuillon& window, const char* name, void (TInput::*command)())
+{
+    window.BindAction(
+        QString::fromLatin1(name),
+        [&window, command] {
+            if (TInput* input = Focused<TInput>(window))
+                (input->*command)();
+            else
+                CurrentPrompt()->Beep();
+        },
+        [&window] { return HasSelection(window) && Focused<TInput>(window); });
+}
+
 // A field added by hand: an input on the further fields' page that reaches
 // the files when the edits are applied.
 void AddFieldByHand(TFQuillon& window)
 {
-    if (!HasSelection(window)) {
-        CurrentPrompt()->Beep();
+    if (!SelectedOrBeep(window))
         return;
-    }
     QString id;
     QString description;
     QString language;
@@ -339,24 +351,8 @@ void TFQuillon::BindTemplateActions()
                [this, selected] { return selected() && FocusedUserDefined(*this, TXXX); });
     BindAction(QStringLiteral("ActWXXXChangeDes"), [this] { ChangeUserDefinedDescription(*this, WXXX); },
                [this, selected] { return selected() && FocusedUserDefined(*this, WXXX); });
-    BindAction(
-        QStringLiteral("ActRunURL"),
-        [this] {
-            if (auto* input = Focused<TID3v2FrameURL>(*this))
-                input->OpenURL();
-            else
-                CurrentPrompt()->Beep();
-        },
-        [this, selected] { return selected() && Focused<TID3v2FrameURL>(*this); });
-    BindAction(
-        QStringLiteral("ActKillUnknownData"),
-        [this] {
-            if (auto* input = Focused<TID3v2FrameUnKnown>(*this))
-                input->KillData();
-            else
-                CurrentPrompt()->Beep();
-        },
-        [this, selected] { return selected() && Focused<TID3v2FrameUnKnown>(*this); });
+    BindInputCommand(*this, "ActRunURL", &TID3v2FrameURL::OpenURL);
+    BindInputCommand(*this, "ActKillUnknownData", &TID3v2FrameUnKnown::KillData);
     BindAction(QStringLiteral("ActAddFrame"), [this] { AddFieldByHand(*this); }, selected);
 
     for (const char* name : FieldCommands)

@@ -1,14 +1,14 @@
 #include "mainwindow/FormCommentDesLang.h"
 
+#include "mainwindow/DialogButtons.h"
+
 #include "localisation/ui/ComponentTranslation.h"
 #include "platform/Prompt.h"
 
 #include <QComboBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 TFormCommentDesLang::TFormCommentDesLang(QWidget* parent) : QDialog(parent)
@@ -26,28 +26,18 @@ TFormCommentDesLang::TFormCommentDesLang(QWidget* parent) : QDialog(parent)
     ComboBox1->setMaxVisibleItems(20);
     m_language = std::make_unique<TLanguageChoice>(ComboBox1);
 
-    auto* ok = new QPushButton(QStringLiteral("%OK"), this);
-    ok->setObjectName(QStringLiteral("Button1"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("%Cancel"), this);
-    cancel->setObjectName(QStringLiteral("Button2"));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const TDialogButtons buttons = NewOkCancelRow(*this, "Button1", "Button2");
 
     auto* fields = new QFormLayout;
     auto* description = new QLabel(QStringLiteral("%NewFieldDescription"), this);
     auto* language = new QLabel(QStringLiteral("%NewFieldLanguage"), this);
     fields->addRow(description, Edit1);
     fields->addRow(language, ComboBox1);
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    bottom->addWidget(ok);
-    bottom->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(LabHinweis);
     layout->addLayout(fields);
     layout->addStretch(1);
-    layout->addLayout(bottom);
+    layout->addLayout(buttons.Row);
     TranslateComponentTree(this);
     resize(380, sizeHint().height());
 }

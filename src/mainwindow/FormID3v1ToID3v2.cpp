@@ -1,15 +1,15 @@
 #include "mainwindow/FormID3v1ToID3v2.h"
 
+#include "mainwindow/DialogButtons.h"
+
 #include "localisation/ui/ComponentTranslation.h"
 #include "platform/Prompt.h"
 #include "tagengine/FrameCatalogue.h"
 #include "tagengine/ID3v1Block.h"
 
 #include <QCheckBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
@@ -28,26 +28,6 @@ const TFieldRow Rows[] = {
     {"TRCK", ID3v1Field::Track}, {"TDRC", ID3v1Field::Year},   {"TCON", ID3v1Field::Genre},
     {"COMM", ID3v1Field::Comment},
 };
-
-QString ValueOf(const TID3v1Infos& record, int bit)
-{
-    switch (bit) {
-    case ID3v1Field::Title:
-        return record.Title;
-    case ID3v1Field::Artist:
-        return record.Artist;
-    case ID3v1Field::Album:
-        return record.Album;
-    case ID3v1Field::Track:
-        return record.Track ? QString::number(record.Track) : QString();
-    case ID3v1Field::Year:
-        return record.Year;
-    case ID3v1Field::Genre:
-        return record.GenreName;
-    default:
-        return record.Comment;
-    }
-}
 
 class TTallRows : public QStyledItemDelegate {
 public:
@@ -72,23 +52,12 @@ TFormID3v1ToID3v2::TFormID3v1ToID3v2(QWidget* parent) : QDialog(parent)
     m_list->setItemDelegate(new TTallRows(m_list));
     m_emptyFields = new QCheckBox(QStringLiteral("%NoEmptyFields"), this);
     m_emptyFields->setObjectName(QStringLiteral("CBoxEmptyFields"));
-    auto* ok = new QPushButton(QStringLiteral("%OK"), this);
-    ok->setObjectName(QStringLiteral("Button1"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("%Cancel"), this);
-    cancel->setObjectName(QStringLiteral("Button2"));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    bottom->addWidget(ok);
-    bottom->addWidget(cancel);
+    const TDialogButtons buttons = NewOkCancelRow(*this, "Button1", "Button2");
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(info);
     layout->addWidget(m_list, 1);
     layout->addWidget(m_emptyFields);
-    layout->addLayout(bottom);
+    layout->addLayout(buttons.Row);
     TranslateComponentTree(this);
     resize(400, 330);
 }
@@ -98,7 +67,7 @@ bool TFormID3v1ToID3v2::Execute(const TID3v1Infos& record, quint8& mask, bool& o
     m_list->clear();
     for (const TFieldRow& row : Rows) {
         const QString id = QString::fromLatin1(row.FrameID);
-        const QString value = ValueOf(record, row.Bit);
+        const QString value = ID3v1FieldText(record, row.Bit);
         auto* item = new QListWidgetItem(value.isEmpty() ? GetFrameName(id) : GetFrameName(id) + QStringLiteral(": ") + value,
                                          m_list);
         item->setData(Qt::UserRole, id);

@@ -1,5 +1,7 @@
 #include "mainwindow/FormNeuesFeld.h"
 
+#include "mainwindow/DialogButtons.h"
+
 #include "controls/GroupBoxXP2.h"
 #include "localisation/MultiLanguage.h"
 #include "localisation/ui/ComponentTranslation.h"
@@ -11,7 +13,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -59,27 +60,17 @@ TFormNeuesFeld::TFormNeuesFeld(QWidget* parent) : QDialog(parent)
     properties->addRow(NewLabel("%NewFieldDescription", GroupBox), EDes);
     properties->addRow(NewLabel("%NewFieldLanguage", GroupBox), BoxLang);
 
-    auto* ok = new QPushButton(QStringLiteral("%OK"), this);
-    ok->setObjectName(QStringLiteral("Button1"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("%Cancel"), this);
-    cancel->setObjectName(QStringLiteral("Button2"));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const TDialogButtons buttons = NewOkCancelRow(*this, "Button1", "Button2");
     connect(BoxArt, &QComboBox::currentIndexChanged, this, [this] { KindChanged(); });
 
     auto* kind = new QHBoxLayout;
     kind->addWidget(NewLabel("%TypeOfField", this));
     kind->addWidget(BoxArt, 1);
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    bottom->addWidget(ok);
-    bottom->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(kind);
     layout->addWidget(GroupBox);
     layout->addStretch(1);
-    layout->addLayout(bottom);
+    layout->addLayout(buttons.Row);
     TranslateComponentTree(this);
     resize(380, sizeHint().height());
 }

@@ -1,5 +1,6 @@
 #include "mainwindow/FormReplaceInfos.h"
 
+#include "mainwindow/DialogButtons.h"
 #include "mainwindow/SettingsStore.h"
 #include "mainwindow/common/ColumnCatalogue.h"
 #include "mainwindow/common/CommaText.h"
@@ -115,11 +116,8 @@ TFormReplaceInfos::TFormReplaceInfos(QWidget* parent) : QDialog(parent)
     butAll->setObjectName(QStringLiteral("butAll"));
     butNothing = new QPushButton(QStringLiteral("%ReplaceFramesFramesNothing"), this);
     butNothing->setObjectName(QStringLiteral("butNothing"));
-    butOK = new QPushButton(QStringLiteral("%OK"), this);
-    butOK->setObjectName(QStringLiteral("butOK"));
-    butOK->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("%Cancel"), this);
-    cancel->setObjectName(QStringLiteral("Button6"));
+    const TDialogButtons buttons = NewOkCancelRow(*this, "butOK", "Button6");
+    butOK = buttons.Ok;
 
     auto* texts = new QGridLayout;
     texts->addWidget(NewLabel("%ReplaceFramesSearchFor", this), 0, 0);
@@ -137,22 +135,15 @@ TFormReplaceInfos::TFormReplaceInfos(QWidget* parent) : QDialog(parent)
     fields->addWidget(clbFrames, 1);
     fields->addLayout(rowButtons);
 
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    bottom->addWidget(butOK);
-    bottom->addWidget(cancel);
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(info);
     layout->addLayout(texts);
     layout->addWidget(NewLabel("%ReplaceFramesFrames", this));
     layout->addLayout(fields, 1);
-    layout->addLayout(bottom);
+    layout->addLayout(buttons.Row);
 
     connect(butAll, &QPushButton::clicked, this, [this] { CheckRows([](const QString&) { return true; }); });
     connect(butNothing, &QPushButton::clicked, this, [this] { CheckRows([](const QString&) { return false; }); });
-    connect(butOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(cbxSearch, &QComboBox::editTextChanged, this, [this] { UpdateOkButton(); });
     connect(clbFrames, &QListWidget::itemChanged, this, [this] { UpdateOkButton(); });
 

@@ -1,5 +1,6 @@
 #include "mainwindow/FormTrackNr.h"
 
+#include "mainwindow/DialogButtons.h"
 #include "mainwindow/SettingsStore.h"
 
 #include "controls/UpDownEdit.h"
@@ -10,7 +11,6 @@
 
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -81,13 +81,8 @@ TFormTrackNr::TFormTrackNr(QWidget* parent) : QDialog(parent)
     Button1->setObjectName(QStringLiteral("Button1"));
     // The program's help is not available yet.
     Button1->hide();
-    auto* ok = new QPushButton(QStringLiteral("%OK"), this);
-    ok->setObjectName(QStringLiteral("Button2"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("%Cancel"), this);
-    cancel->setObjectName(QStringLiteral("Button3"));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const TDialogButtons buttons = NewOkCancelRow(*this, "Button2", "Button3");
+    buttons.Row->insertWidget(0, Button1);
     connect(BoxNrTyp, &QComboBox::currentIndexChanged, this, [this] { UpdateEdits(); });
     connect(BoxSumTyp, &QComboBox::currentIndexChanged, this, [this] { UpdateEdits(); });
 
@@ -98,16 +93,11 @@ TFormTrackNr::TFormTrackNr(QWidget* parent) : QDialog(parent)
     choices->addWidget(BoxSumTyp, 2, 0);
     choices->addWidget(ESumValue, 2, 1);
     choices->setColumnStretch(0, 1);
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(Button1);
-    bottom->addStretch(1);
-    bottom->addWidget(ok);
-    bottom->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(info);
     layout->addLayout(choices);
     layout->addStretch(1);
-    layout->addLayout(bottom);
+    layout->addLayout(buttons.Row);
 
     TranslateComponentTree(this);
     LoadSettings();

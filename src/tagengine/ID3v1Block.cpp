@@ -138,24 +138,48 @@ QByteArray BuildID3v1Block(const TID3FrameList& frames)
     return block;
 }
 
+QString ID3v1FieldText(const TID3v1Infos& id3v1, int field)
+{
+    switch (field) {
+    case ID3v1Field::Title:
+        return id3v1.Title;
+    case ID3v1Field::Artist:
+        return id3v1.Artist;
+    case ID3v1Field::Album:
+        return id3v1.Album;
+    case ID3v1Field::Comment:
+        return id3v1.Comment;
+    case ID3v1Field::Genre:
+        return id3v1.GenreName;
+    case ID3v1Field::Track:
+        return id3v1.Track ? QString::number(id3v1.Track) : QString();
+    case ID3v1Field::Year:
+        return id3v1.Year;
+    default:
+        return {};
+    }
+}
+
 void CopyID3v1ToFrames(TID3FrameList& frames, const TID3v1Infos& id3v1, bool overwriteWithEmpty, int mask)
 {
-    if (mask & ID3v1Field::Title)
-        ApplyValue(frames, QStringLiteral("TIT2"), id3v1.Title, overwriteWithEmpty);
-    if (mask & ID3v1Field::Artist)
-        ApplyValue(frames, QStringLiteral("TPE1"), id3v1.Artist, overwriteWithEmpty);
-    if (mask & ID3v1Field::Album)
-        ApplyValue(frames, QStringLiteral("TALB"), id3v1.Album, overwriteWithEmpty);
-    if (mask & ID3v1Field::Track)
-        ApplyValue(frames, QStringLiteral("TRCK"), id3v1.Track ? QString::number(id3v1.Track) : QString(),
-                   overwriteWithEmpty);
-    if (mask & ID3v1Field::Year) {
-        const QString year = id3v1.Year.trimmed();
-        ApplyValue(frames, QStringLiteral("TDRC"), year.isEmpty() ? year : year.rightJustified(4, QLatin1Char('0')),
-                   overwriteWithEmpty);
+    struct TFieldFrame {
+        int Field;
+        const char* FrameID;
+    };
+    static constexpr TFieldFrame Fields[] = {
+        {ID3v1Field::Title, "TIT2"}, {ID3v1Field::Artist, "TPE1"}, {ID3v1Field::Album, "TALB"},
+        {ID3v1Field::Track, "TRCK"}, {ID3v1Field::Year, "TDRC"},   {ID3v1Field::Genre, "TCON"},
+        {ID3v1Field::Comment, "COMM"},
+    };
+    for (const TFieldFrame& field : Fields) {
+        if (!(mask & field.Field))
+            continue;
+        QString value = ID3v1FieldText(id3v1, field.Field);
+        if (field.Field == ID3v1Field::Year) {
+            value = value.trimmed();
+            if (!value.isEmpty())
+                value = value.rightJustified(4, QLatin1Char('0'));
+        }
+        ApplyValue(frames, QLatin1String(field.FrameID), value, overwriteWithEmpty);
     }
-    if (mask & ID3v1Field::Genre)
-        ApplyValue(frames, QStringLiteral("TCON"), id3v1.GenreName, overwriteWithEmpty);
-    if (mask & ID3v1Field::Comment)
-        ApplyValue(frames, QStringLiteral("COMM"), id3v1.Comment, overwriteWithEmpty);
 }

@@ -32,6 +32,10 @@ constexpr int Year = 64;
 constexpr int All = 127;
 }
 
+// The value of one field (a single mask bit) of a record as CopyID3v1ToFrames
+// takes it: the genre's name, the track in decimal (empty for 0).
+QString ID3v1FieldText(const TID3v1Infos& id3v1, int field);
+
 // Fills frames from an ID3v1 record for every field whose mask bit is set.
 // A value replaces the first frame of its ID (for COMM: the comment without
 // description and language) or is appended; an empty value deletes that

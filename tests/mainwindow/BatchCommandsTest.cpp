@@ -44,21 +44,10 @@ protected:
         }
     }
 
-    // A file with these frames in an ID3v2 tag of the version, and an ID3v1
-    // block when given.
     bool Write(const QString& name, const TFrameBodies& frames, std::optional<ID3v1Fields> id3v1 = std::nullopt,
                quint8 major = 3)
     {
-        ID3v2Builder tag(major);
-        for (const auto& [id, body] : frames)
-            tag.Frame(id, body);
-        tag.Padding(64);
-        Mp3FileParts parts;
-        parts.LeadingTag = tag.Build();
-        parts.Audio = Mp3Builder::CbrFrames(MpegFormat{}, 8);
-        if (id3v1)
-            parts.ID3v1 = Mp3Builder::ID3v1(*id3v1);
-        return Mp3Builder::WriteFile(Dir() + name, Mp3Builder::File(parts));
+        return WriteMp3WithFrames(Dir() + name, frames, id3v1, major);
     }
 
     QJsonObject Mutagen(const QStringList& names) const

@@ -2,6 +2,7 @@
 
 #include "mainwindow/FQuillon.h"
 #include "mainwindow/FailureLists.h"
+#include "mainwindow/MessageLists.h"
 #include "mainwindow/FileNameParts.h"
 
 #include "localisation/MultiLanguage.h"

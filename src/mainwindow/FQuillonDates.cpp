@@ -6,6 +6,7 @@
 #include "mainwindow/DateMerge.h"
 #include "mainwindow/EntryFrames.h"
 #include "mainwindow/FailureLists.h"
+#include "mainwindow/MessageLists.h"
 
 #include "frameinput/ID3v2FrameDateTime.h"
 #include "localisation/MultiLanguage.h"

@@ -5,6 +5,7 @@
 #include "mainwindow/FailureLists.h"
 #include "mainwindow/FileNameParts.h"
 #include "mainwindow/Guarded.h"
+#include "mainwindow/MessageLists.h"
 
 #include "localisation/MultiLanguage.h"
 #include "platform/FileRename.h"
@@ -78,13 +79,18 @@ bool TFQuillon::AskNewFileName(const QString& current, QString& newName)
     return true;
 }
 
-bool TFQuillon::RenameEntry(TEintragdaten& entry, const QString& newName)
+bool TFQuillon::RenameEntry(TEintragdaten& entry, const QString& newName, bool journal)
 {
     if (newName == entry.FileName)
         return true;
-    if (!entry.RenameFile(newName, &m_undoList))
+    const QString oldPath = entry.FullPath();
+    if (!entry.RenameFile(newName, journal ? &m_undoList : nullptr))
         return false;
-    InvalidatePathIndex();
+    if (m_pathIndexValid) {
+        if (m_pathIndex.value(oldPath) == &entry)
+            m_pathIndex.remove(oldPath);
+        m_pathIndex.insert(entry.FullPath(), &entry);
+    }
     return true;
 }
 
@@ -128,10 +134,13 @@ void TFQuillon::ActRenameFileExecute()
     QString newName;
     while (AskNewFileName(offered, newName)) {
         offered = newName;
+        const QString stem = SplitFileName(newName).Stem.trimmed();
         if (HasIllegalFileNameChars(newName))
             CurrentPrompt()->Error(this, Lang("ErrorFileNameLetters"));
-        else if (!IsUsableStem(SplitFileName(newName).Stem.trimmed()))
+        else if (stem.isEmpty())
             // An empty name would leave only the extension: a hidden ".mp3".
+            CurrentPrompt()->Error(this, Lang("ErrorFileNameEmpty"));
+        else if (!IsUsableStem(stem))
             CurrentPrompt()->Error(this, LangFmt("ErrorRenameFile", {entry.FileName}));
         else if (NameTakenByOtherFile(entry, newName))
             CurrentPrompt()->Error(this, LangFmt("ErrorDoubleFileName", {newName}));

@@ -1,6 +1,7 @@
 #include "mainwindow/FailureLists.h"
 
 #include "mainwindow/FQuillon.h"
+#include "mainwindow/MessageLists.h"
 
 #include "localisation/MultiLanguage.h"
 #include "platform/Prompt.h"
@@ -27,25 +28,4 @@ QStringList RetryFailedFiles(TFQuillon& window, QStringList& failedPaths, const 
         });
     }
     return succeeded;
-}
-
-QString NamesFollowedByBreak(const QStringList& names)
-{
-    QString text;
-    for (const QString& name : names)
-        text += name + QStringLiteral("\n\r");
-    return text;
-}
-
-QString NamesPrecededByBreak(const QStringList& names)
-{
-    QString text;
-    for (const QString& name : names)
-        text += QStringLiteral("\n\r") + name;
-    return text;
-}
-
-QString NameOfPath(const QString& path)
-{
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }

@@ -175,13 +175,13 @@ void TFormReplaceInfos::LoadSettings()
     QStringList stored;
     if (registry.OpenKey(KeyPath(), false)) {
         if (const auto texts = registry.ReadString(QStringLiteral("search")))
-            cbxSearch->addItems(FromCommaText(*texts).mid(0, RecentCount));
+            cbxSearch->addItems(SplitCommaText(*texts).mid(0, RecentCount));
         if (const auto texts = registry.ReadString(QStringLiteral("replace")))
-            cbxReplace->addItems(FromCommaText(*texts).mid(0, RecentCount));
+            cbxReplace->addItems(SplitCommaText(*texts).mid(0, RecentCount));
         if (const auto ignoreCase = registry.ReadBool(QStringLiteral("ignorecase")))
             cbxCase->setChecked(!*ignoreCase);
         if (const auto frames = registry.ReadString(QStringLiteral("frames")))
-            stored = FromCommaText(*frames);
+            stored = SplitCommaText(*frames);
     }
     CheckRows([&stored](const QString& id) { return stored.contains(id); });
     // Nothing known stored (or the first use): every tag field, but not the
@@ -195,10 +195,10 @@ void TFormReplaceInfos::SaveSettings() const
     TRegistry registry;
     if (!registry.OpenKey(KeyPath(), true))
         return;
-    registry.WriteString(QStringLiteral("search"), CommaText(RecentTexts(*cbxSearch)));
-    registry.WriteString(QStringLiteral("replace"), CommaText(RecentTexts(*cbxReplace)));
+    registry.WriteString(QStringLiteral("search"), JoinCommaText(RecentTexts(*cbxSearch)));
+    registry.WriteString(QStringLiteral("replace"), JoinCommaText(RecentTexts(*cbxReplace)));
     registry.WriteBool(QStringLiteral("ignorecase"), !cbxCase->isChecked());
-    registry.WriteString(QStringLiteral("frames"), CommaText(CheckedIds()));
+    registry.WriteString(QStringLiteral("frames"), JoinCommaText(CheckedIds()));
     registry.Flush();
 }
 

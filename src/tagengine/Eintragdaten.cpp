@@ -6,7 +6,8 @@
 
 void TEintragdaten::Clear(bool withName)
 {
-    ReadFailed = VersionUnsupported = Changed = Edited = Selected = 0;
+    ReadFailed = VersionUnsupported = PartlyRead = Changed = Edited = Selected = 0;
+    ReadError = TTagError::None;
     Size = 0;
     Attributes = 0;
     LastWriteNs = 0;

@@ -264,7 +264,7 @@ void SetTextFrame(TID3Frame& frame, const QString& description, const QStringLis
     if (hasDescription)
         body.append(EncodeTerminated(description, encoding));
     body.append(JoinEncoded(strings, encoding));
-    frame.SetBody(std::move(body));
+    frame.SetPlainBody(std::move(body));
 }
 
 void SetTextFrameLines(TID3Frame& frame, const QString& description, const QStringList& lines)
@@ -307,7 +307,7 @@ void SetCommentFrame(TID3Frame& frame, const QStringList& lines, const QString& 
     body.append(code);
     body.append(EncodeTerminated(description, encoding));
     body.append(EncodeID3Text(text, encoding));
-    frame.SetBody(std::move(body));
+    frame.SetPlainBody(std::move(body));
 }
 
 void GetURLFrame(const TID3Frame& frame, QString& description, QString& url)
@@ -330,14 +330,14 @@ void GetURLFrame(const TID3Frame& frame, QString& description, QString& url)
 void SetURLFrame(TID3Frame& frame, const QString& description, const QString& url)
 {
     if (frame.FrameID != WXXX) {
-        frame.SetBody(EncodeURL(url));
+        frame.SetPlainBody(EncodeURL(url));
         return;
     }
     const quint8 encoding = ChooseEncoding({description});
     QByteArray body(1, char(encoding));
     body.append(EncodeTerminated(description, encoding));
     body.append(EncodeURL(url));
-    frame.SetBody(std::move(body));
+    frame.SetPlainBody(std::move(body));
 }
 
 QString GetFrameAsText(const TID3Frame& frame)

@@ -133,7 +133,7 @@ TEST_F(BatchDialogsTest, ReplaceKeepsFiveRecentTextsAsTyped)
     TFormReplaceInfos form;
     EXPECT_EQ(Items(form.SearchBox()), (QStringList{"THREE", "six", "Five", "four", "Two"}));
     EXPECT_EQ(Items(form.ReplaceBox()), (QStringList{"r", "with, comma \"q\""}));
-    EXPECT_EQ(FromCommaText(*StoredString("Replace", "search")), Items(form.SearchBox()));
+    EXPECT_EQ(SplitCommaText(*StoredString("Replace", "search")), Items(form.SearchBox()));
     // The last texts of this run come back at the next use; "Match case" too.
     ASSERT_TRUE(Replace(QStringLiteral("Zebra"), QStringLiteral("zoo"), true));
     TFormReplaceInfos next;

@@ -2,45 +2,45 @@
 
 namespace {
 
-constexpr QChar Quote = QLatin1Char('"');
 constexpr QChar Comma = QLatin1Char(',');
+constexpr QChar Quote = QLatin1Char('"');
 
-// Blanks and control characters: they end an unquoted item.
-bool IsSpace(QChar c)
+// Blanks and control characters separate items.
+bool IsSeparatorSpace(QChar c)
 {
-    return c.unicode() <= ' ';
+    return c.unicode() <= 0x20;
 }
 
 bool NeedsQuotes(const QString& item)
 {
     for (const QChar c : item)
-        if (IsSpace(c) || c == Quote || c == Comma)
+        if (IsSeparatorSpace(c) || c == Comma || c == Quote)
             return true;
     return false;
 }
 
 QString Quoted(const QString& item)
 {
-    QString text = item;
-    text.replace(Quote, QStringLiteral("\"\""));
-    return Quote + text + Quote;
+    QString result = item;
+    result.replace(Quote, QStringLiteral("\"\""));
+    return Quote + result + Quote;
 }
 
-// The quoted item starting at position (on its opening quote); position
-// moves past the closing quote.
-QString ReadQuoted(const QString& text, qsizetype& position)
+// Reads a quoted item starting at the opening quote; pos ends after the
+// closing quote.
+QString ReadQuoted(const QString& text, qsizetype& pos)
 {
     QString item;
-    ++position;
-    while (position < text.size()) {
-        const QChar c = text.at(position++);
+    ++pos;
+    while (pos < text.size()) {
+        const QChar c = text.at(pos++);
         if (c != Quote) {
-            item.append(c);
+            item += c;
             continue;
         }
-        if (position < text.size() && text.at(position) == Quote) {
-            item.append(Quote);
-            ++position;
+        if (pos < text.size() && text.at(pos) == Quote) {
+            item += Quote;
+            ++pos;
             continue;
         }
         break;
@@ -48,47 +48,45 @@ QString ReadQuoted(const QString& text, qsizetype& position)
     return item;
 }
 
-void SkipSpaces(const QString& text, qsizetype& position)
+void SkipSpaces(const QString& text, qsizetype& pos)
 {
-    while (position < text.size() && IsSpace(text.at(position)))
-        ++position;
+    while (pos < text.size() && IsSeparatorSpace(text.at(pos)))
+        ++pos;
 }
 
 }
 
-QString CommaText(const QStringList& items)
+QString JoinCommaText(const QStringList& items)
 {
     if (items.size() == 1 && items.first().isEmpty())
         return QStringLiteral("\"\"");
-    QString text;
-    for (qsizetype i = 0; i < items.size(); ++i) {
-        if (i > 0)
-            text.append(Comma);
-        text.append(NeedsQuotes(items.at(i)) ? Quoted(items.at(i)) : items.at(i));
-    }
-    return text;
+    QStringList written;
+    written.reserve(items.size());
+    for (const QString& item : items)
+        written << (NeedsQuotes(item) ? Quoted(item) : item);
+    return written.join(Comma);
 }
 
-QStringList FromCommaText(const QString& text)
+QStringList SplitCommaText(const QString& text)
 {
     QStringList items;
-    qsizetype position = 0;
-    SkipSpaces(text, position);
-    while (position < text.size()) {
-        if (text.at(position) == Quote) {
-            items.append(ReadQuoted(text, position));
+    qsizetype pos = 0;
+    SkipSpaces(text, pos);
+    while (pos < text.size()) {
+        if (text.at(pos) == Quote) {
+            items << ReadQuoted(text, pos);
         } else {
-            const qsizetype start = position;
-            while (position < text.size() && !IsSpace(text.at(position)) && text.at(position) != Comma)
-                ++position;
-            items.append(text.mid(start, position - start));
+            const qsizetype start = pos;
+            while (pos < text.size() && !IsSeparatorSpace(text.at(pos)) && text.at(pos) != Comma)
+                ++pos;
+            items << text.mid(start, pos - start);
         }
-        SkipSpaces(text, position);
-        if (position < text.size() && text.at(position) == Comma) {
-            if (position + 1 == text.size())
-                items.append(QString());
-            ++position;
-            SkipSpaces(text, position);
+        SkipSpaces(text, pos);
+        if (pos < text.size() && text.at(pos) == Comma) {
+            if (pos + 1 == text.size())
+                items << QString();
+            ++pos;
+            SkipSpaces(text, pos);
         }
     }
     return items;

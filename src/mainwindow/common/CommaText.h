@@ -3,15 +3,15 @@
 #include <QString>
 #include <QStringList>
 
-// Lists of texts stored as one text, compatible with the stored values of
-// earlier versions: items are separated by commas; an item holding a blank,
-// a control character, a comma or a double quote is written in double quotes
-// with its quotes doubled. A list of one empty item is written as "".
-//
-// Reading skips blanks and control characters between items; an unquoted
-// item ends at the first comma, blank or control character (so "a b" reads
-// as two items, as it always did); a quoted item runs to its closing quote
-// (the rest of the text when there is none), "" inside it being one quote. A
-// comma at the very end adds an empty item.
-QString CommaText(const QStringList& items);
-QStringList FromCommaText(const QString& text);
+// A list of strings stored as one line of comma-separated items. An item
+// holding a blank, a control character, a comma or a double quote is put in
+// double quotes, each double quote inside doubled; every other item stands
+// bare. A list of exactly one empty item is written as two double quotes.
+QString JoinCommaText(const QStringList& items);
+
+// The items of a comma text. Blanks and control characters before an item are
+// skipped; a quoted item runs to its closing quote (a doubled quote is one
+// quote, a missing closing quote ends it at the end of the text); a bare item
+// ends at the first blank, control character or comma. Two commas in a row
+// give an empty item, and so does a comma at the very end.
+QStringList SplitCommaText(const QString& text);

@@ -13,6 +13,8 @@
 #include "tagengine/FrameCodecs.h"
 
 #include <QAction>
+#include <QPainter>
+#include <QPainterPath>
 
 namespace {
 
@@ -87,6 +89,31 @@ void ConvertSelection(TFQuillon& window, int mode, bool fileNamesToo)
     window.ShowSelectionInInputs();
 }
 
+// The option's picture, with a check mark while it is on.
+QIcon OptionIcon(const QIcon& picture)
+{
+    QIcon icon;
+    for (const int size : {16, 32}) {
+        const QPixmap off = picture.pixmap(size, size);
+        QPixmap on = off;
+        QPainter painter(&on);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(size / 16.0, size / 16.0);
+        QPainterPath mark;
+        mark.moveTo(1.5, 11);
+        mark.lineTo(4, 14);
+        mark.lineTo(9, 7.5);
+        painter.setPen(QPen(QColor(255, 255, 255), 3.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawPath(mark);
+        painter.setPen(QPen(QColor(30, 140, 40), 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawPath(mark);
+        painter.end();
+        icon.addPixmap(off, QIcon::Normal, QIcon::Off);
+        icon.addPixmap(on, QIcon::Normal, QIcon::On);
+    }
+    return icon;
+}
+
 }
 
 void TFQuillon::BindCaseActions()
@@ -104,4 +131,6 @@ void TFQuillon::BindCaseActions()
     BindAction(
         QStringLiteral("ActGrossKleinDateiname"), [this] { m_caseConversionRenames = !m_caseConversionRenames; }, {},
         [this] { return m_caseConversionRenames; });
+    if (QAction* option = Action(QStringLiteral("ActGrossKleinDateiname")))
+        option->setIcon(OptionIcon(option->icon()));
 }

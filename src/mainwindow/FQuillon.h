@@ -82,10 +82,13 @@ struct TActionDef;
 // FQuillonUndo.cpp, FQuillonExport.cpp, FQuillonCDDB.cpp (the CD database
 // lookup), FQuillonSearch.cpp (search panel and search), FQuillonFavorites.cpp,
 // FQuillonAbout.cpp (home page, update check and about box),
-// FQuillonHistory.cpp (folder history and navigation), FQuillonPanels.cpp
-// (docked, floating and hidden panels), FQuillonPlay.cpp, FQuillonHelp.cpp,
-// FQuillonFileOps.cpp (copying, moving, deleting and renaming folders) and
-// FQuillonDragDrop.cpp (drags, drops, the clipboard).
+// FQuillonTemplate.cpp (the template entry and the commands of the frame
+// inputs' menu), FQuillonCase.cpp (case conversion), FQuillonDates.cpp (dates
+// from file dates and back), FQuillonBatch.cpp (track numbers, replacing
+// text, ID3v1 transfer), FQuillonHistory.cpp (folder history and navigation),
+// FQuillonPanels.cpp (docked, floating and hidden panels), FQuillonPlay.cpp,
+// FQuillonHelp.cpp, FQuillonFileOps.cpp (copying, moving, deleting and
+// renaming folders) and FQuillonDragDrop.cpp (drags, drops, the clipboard).
 class TFQuillon : public QMainWindow {
     Q_OBJECT
 public:
@@ -143,6 +146,8 @@ public:
     // command, on focus and clipboard changes and when the window becomes
     // active, so it does no work per row of the list.
     void UpdateActions();
+    // The action shows in menus only while it is enabled.
+    void HideWhenDisabled(const QString& name);
 
     // The journal of the user's file changes, for undo.
     TQLNUndoList& UndoList() { return m_undoList; }
@@ -630,6 +635,15 @@ private:
     void MoveEntryTo(TEintragdaten& entry, const QString& newPath);
     // Keeps the path lookup right after the entry's path changed.
     void ReindexEntry(TEintragdaten& entry, const QString& oldPath);
+    // FQuillonTemplate.cpp, FQuillonCase.cpp, FQuillonDates.cpp,
+    // FQuillonBatch.cpp: the commands on the selection.
+    void BindTemplateActions();
+    void BindCaseActions();
+    void BindDateActions();
+    void BindBatchActions();
+    // A frame input's context menu: the field's commands for its inner
+    // control, which takes the focus first.
+    void FrameInputContextPopup(QWidget* inner, const QPoint& globalPos);
     // FQuillonUndo.cpp
     void BindUndoAction();
     void RefreshUndoAction();
@@ -676,6 +690,7 @@ private:
         bool Bound = false;
         std::function<bool()> EnabledWhen;
         std::function<bool()> CheckedWhen;
+        bool HideWhenDisabled = false;
     };
 
     // State

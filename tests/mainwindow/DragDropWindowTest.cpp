@@ -188,6 +188,10 @@ TEST_F(DragDropWindowTest, TheTreeScrollsNearItsEdgesDuringADrag)
 {
     const auto files = GnomeFilesData({Src + "/a.mp3"});
     QScrollBar* bar = Window->ShellTreeView1->verticalScrollBar();
+    // All 62 folders read (the tree reads them in the background).
+    const QModelIndex parent = TreeIndex(Env.Folder());
+    Window->ShellTreeModel->fetchMore(parent);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Window->ShellTreeModel->rowCount(parent) >= 62; }, 5000));
     TreePoint(Folder("filler59"));
     ASSERT_GT(bar->value(), 0);
     const int before = bar->value();

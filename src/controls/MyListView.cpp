@@ -1,6 +1,7 @@
 #include "controls/MyListView.h"
 
 #include <QApplication>
+#include <QItemSelectionModel>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionHeader>
@@ -125,6 +126,16 @@ int TMyListView::TopRow() const
 {
     const QModelIndex top = indexAt(QPoint(1, 1));
     return top.isValid() ? top.row() : -1;
+}
+
+int TMyListView::FirstSelectedRow() const
+{
+    int first = -1;
+    if (selectionModel())
+        for (const QItemSelectionRange& range : selectionModel()->selection())
+            if (first < 0 || range.top() < first)
+                first = range.top();
+    return first;
 }
 
 void TMyListView::keyboardSearch(const QString& search)

@@ -56,6 +56,8 @@ public:
     // Rows fully visible in the viewport (at least 1).
     int VisibleRowCount() const;
     int TopRow() const;
+    // The first selected row; -1 when none.
+    int FirstSelectedRow() const;
 
     void keyboardSearch(const QString& search) override;
 

@@ -4,12 +4,15 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDateTimeEdit>
+#include <QCoreApplication>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 #include <algorithm>
@@ -57,14 +60,18 @@ void TID3v2Frame::Init()
 
 void TID3v2Frame::AddFrame(const TID3Frame* frame)
 {
-    if (m_empty)
+    if (m_empty) {
         LoadFrame(frame);
-    else
+        m_loadedValue = ShownValue();
+        m_loadedReadOnly = GetFrameReadOnly();
+    } else {
         CompareFrame(frame);
+    }
 }
 
 void TID3v2Frame::LoadFrame(const TID3Frame* frame)
 {
+    m_loadedValue.reset();
     if (frame)
         m_frame.AssignFrame(*frame, false);
     else
@@ -107,6 +114,7 @@ void TID3v2Frame::RebuildFrameIDs()
 
 void TID3v2Frame::Clear()
 {
+    m_loadedValue.reset();
     m_empty = true;
     m_dataChanged = false;
     m_different = false;
@@ -117,8 +125,23 @@ void TID3v2Frame::Clear()
 
 void TID3v2Frame::DataChanged()
 {
+    if (!m_dataChanged)
+        m_loadedDifferent = m_different;
     m_dataChanged = true;
     m_different = false;
+    emit dataChangedByUser(this);
+}
+
+void TID3v2Frame::InnerControlEdited()
+{
+    const bool backAtLoad = m_inOwnUndo && m_dataChanged && m_loadedValue && InnerUndoExhausted()
+                            && GetFrameReadOnly() == m_loadedReadOnly && ShownValue() == *m_loadedValue;
+    if (!backAtLoad) {
+        DataChanged();
+        return;
+    }
+    m_dataChanged = false;
+    m_different = m_loadedDifferent;
     emit dataChangedByUser(this);
 }
 
@@ -212,6 +235,15 @@ bool TID3v2Frame::eventFilter(QObject* watched, QEvent* event)
         case QEvent::ContextMenu:
             if (m_contextForwarded.contains(inner) && receivers(SIGNAL(innerContextPopup(TID3v2Frame*, QWidget*, QPoint))) > 0) {
                 emit innerContextPopup(this, inner, static_cast<QContextMenuEvent*>(event)->globalPos());
+                return true;
+            }
+            break;
+        case QEvent::KeyPress:
+            // The control's own undo runs while the input knows it, so that
+            // an edit taken back whole leaves the input unmodified.
+            if (!m_inOwnUndo && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Undo)) {
+                const QScopedValueRollback undoing(m_inOwnUndo, true);
+                QCoreApplication::sendEvent(inner, event);
                 return true;
             }
             break;

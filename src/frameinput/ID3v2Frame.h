@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <optional>
+
 class QLabel;
 class QMenu;
 
@@ -75,6 +77,18 @@ signals:
     void innerContextPopup(TID3v2Frame* control, QWidget* inner, const QPoint& globalPos);
 
 protected:
+    // An edit the user made in an inner control. When it is the control's
+    // own undo (Ctrl+Z) and that took the value all the way back to what
+    // loading showed, the input is unmodified again and shows the files'
+    // difference as before; any other edit is a change (DataChanged).
+    // Either way dataChangedByUser tells the owner.
+    void InnerControlEdited();
+    // The value the inner controls show, compared with the loaded one.
+    virtual QStringList ShownValue() const { return {}; }
+    // The inner controls' own undo has nothing left to undo. Inputs whose
+    // controls keep no undo history answer false and are never taken back.
+    virtual bool InnerUndoExhausted() const { return false; }
+
     // Builds the inner controls (called once by Init()).
     virtual void CreateControls() {}
     // Places the inner controls; the base then sizes the control's height.
@@ -118,6 +132,11 @@ private:
     bool m_readOnly = false;
     bool m_inResize = false;
     quint32 m_identity;
+    // What loading showed, for an edit the user's own undo takes back.
+    std::optional<QStringList> m_loadedValue;
+    bool m_loadedReadOnly = false;
+    bool m_loadedDifferent = false;
+    bool m_inOwnUndo = false;
     QList<QWidget*> m_mouseForwarded;
     QList<QWidget*> m_contextForwarded;
 };

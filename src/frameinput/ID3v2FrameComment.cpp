@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QTextBlock>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -239,6 +240,16 @@ void TID3v2FrameComment::SetLanguage(const QString& code)
     ApplyColours(m_memo);
 }
 
+QStringList TID3v2FrameComment::ShownValue() const
+{
+    return {MemoText(), m_description, m_language};
+}
+
+bool TID3v2FrameComment::InnerUndoExhausted() const
+{
+    return !m_memo->document()->isUndoAvailable();
+}
+
 void TID3v2FrameComment::MemoEdited()
 {
     const int excess = m_maxLength < 0 ? 0 : int(MemoText().size()) - m_maxLength;
@@ -253,7 +264,7 @@ void TID3v2FrameComment::MemoEdited()
         cursor.removeSelectedText();
         m_memo->setTextCursor(cursor);
     }
-    DataChanged();
+    InnerControlEdited();
     ApplyColours(m_memo);
 }
 

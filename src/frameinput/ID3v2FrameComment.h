@@ -53,6 +53,8 @@ protected:
     void ApplyReadOnly() override;
     QStringList HandledFrameIDs() const override { return {QStringLiteral("COMM")}; }
     bool eventFilter(QObject* watched, QEvent* event) override;
+    QStringList ShownValue() const override;
+    bool InnerUndoExhausted() const override;
 
 private:
     // A text as the memo holds it: lines ending in LF, cut to the limit.

@@ -158,13 +158,24 @@ void TID3v2FrameGenre::ConnectEditor()
     });
 }
 
+QStringList TID3v2FrameGenre::ShownValue() const
+{
+    return {m_text, QString::number(m_itemIndex)};
+}
+
+bool TID3v2FrameGenre::InnerUndoExhausted() const
+{
+    const QLineEdit* editor = m_listStyle ? nullptr : m_combo->lineEdit();
+    return editor && !editor->isUndoAvailable();
+}
+
 void TID3v2FrameGenre::UserTyped(const QString& text)
 {
     if (!m_combo->IsDroppedDown())
         SetNoneText(QString());
     m_text = text;
     m_itemIndex = FindItem(TrimInput(text));
-    DataChanged();
+    InnerControlEdited();
     RefreshColours();
 }
 

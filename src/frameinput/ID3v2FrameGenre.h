@@ -41,6 +41,8 @@ protected:
     void ApplyReadOnly() override;
     QStringList HandledFrameIDs() const override { return {QStringLiteral("TCON")}; }
     bool eventFilter(QObject* watched, QEvent* event) override;
+    QStringList ShownValue() const override;
+    bool InnerUndoExhausted() const override;
 
 private:
     void FillItems();

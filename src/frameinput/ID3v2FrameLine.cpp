@@ -14,7 +14,7 @@ void TID3v2FrameLine::CreateControls()
     m_edit = new QLineEdit(this);
     // textEdited, not textChanged: loading a value must not count as an edit.
     connect(m_edit, &QLineEdit::textEdited, this, [this] {
-        DataChanged();
+        InnerControlEdited();
         ApplyColours(m_edit);
     });
     m_menuHook->Attach(m_edit);
@@ -35,6 +35,16 @@ void TID3v2FrameLine::PlaceControls()
     PlaceCaption(m_caption, bw, EditLeft());
     const int width = std::max(0, this->width() - 2 * bw - EditLeft() - TrailingWidth());
     m_edit->setGeometry(EditLeft() + bw, bw, width, m_edit->sizeHint().height());
+}
+
+QStringList TID3v2FrameLine::ShownValue() const
+{
+    return {m_edit->text(), m_description};
+}
+
+bool TID3v2FrameLine::InnerUndoExhausted() const
+{
+    return !m_edit->isUndoAvailable();
 }
 
 QString TID3v2FrameLine::Shown(const TID3Frame* frame, QString& description) const

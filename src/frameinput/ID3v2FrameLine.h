@@ -30,6 +30,8 @@ protected:
     void CreateControls() override;
     void PlaceControls() override;
     void ApplyReadOnly() override;
+    QStringList ShownValue() const override;
+    bool InnerUndoExhausted() const override;
     // Room kept right of the edit (for a button).
     virtual int TrailingWidth() const { return 0; }
     // The value a frame shows, and its description.

@@ -276,8 +276,18 @@ void TID3v2FrameNumber::EditChanged(QLineEdit* edit)
         edit->setText(digits);
         edit->setCursorPosition(std::clamp(cursor, 0, int(digits.size())));
     }
-    DataChanged();
+    InnerControlEdited();
     RefreshColours();
+}
+
+QStringList TID3v2FrameNumber::ShownValue() const
+{
+    return {m_number->text(), m_total->text()};
+}
+
+bool TID3v2FrameNumber::InnerUndoExhausted() const
+{
+    return !m_number->isUndoAvailable() && !m_total->isUndoAvailable();
 }
 
 bool TID3v2FrameNumber::Step(QLineEdit* edit, int step)

@@ -44,6 +44,8 @@ protected:
     void ApplyReadOnly() override;
     QStringList HandledFrameIDs() const override { return FrameTable(); }
     bool eventFilter(QObject* watched, QEvent* event) override;
+    QStringList ShownValue() const override;
+    bool InnerUndoExhausted() const override;
 
 private:
     // One edit with its pair of step buttons.

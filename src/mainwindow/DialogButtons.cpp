@@ -4,6 +4,9 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 
+#include "platform/Help.h"
+#include "platform/Prompt.h"
+
 TDialogButtons NewOkCancelRow(QDialog& dialog, const char* okName, const char* cancelName)
 {
     TDialogButtons buttons;
@@ -19,4 +22,14 @@ TDialogButtons NewOkCancelRow(QDialog& dialog, const char* okName, const char* c
     buttons.Row->addWidget(buttons.Ok);
     buttons.Row->addWidget(buttons.Cancel);
     return buttons;
+}
+
+void ConnectHelpButton(QPushButton& button, const char* page)
+{
+    button.setAutoDefault(false);
+    button.setVisible(true);
+    QObject::connect(&button, &QPushButton::clicked, &button, [page = QString::fromLatin1(page)] {
+        if (!ShowHelpPage(page))
+            CurrentPrompt()->Beep();
+    });
 }

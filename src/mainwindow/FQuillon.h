@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mainwindow/AppliedEdits.h"
 #include "mainwindow/Settings.h"
 #include "mainwindow/SettingsStore.h"
 #include "mainwindow/common/FileNamePresets.h"
@@ -28,6 +29,7 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QDragEnterEvent;
+class QKeyEvent;
 class QFileSystemModel;
 class QLabel;
 class QLineEdit;
@@ -49,6 +51,7 @@ class TFileListModel;
 class TFileOpRunner;
 class TFolderTreeModel;
 class TPathMoves;
+class TScopedHelpHandler;
 class TTmpFileDeleter;
 struct TFileOpResult;
 struct TShiftState;
@@ -88,7 +91,8 @@ struct TActionDef;
 // text, ID3v1 transfer), FQuillonHistory.cpp (folder history and navigation),
 // FQuillonPanels.cpp (docked, floating and hidden panels), FQuillonPlay.cpp,
 // FQuillonHelp.cpp, FQuillonFileOps.cpp (copying, moving, deleting and
-// renaming folders) and FQuillonDragDrop.cpp (drags, drops, the clipboard).
+// renaming folders), FQuillonDragDrop.cpp (drags, drops, the clipboard) and
+// FQuillonKeys.cpp (the key preview, next and previous file).
 class TFQuillon : public QMainWindow {
     Q_OBJECT
 public:
@@ -409,6 +413,20 @@ public:
     // FQuillonInputPages.cpp: shows the input panel's file information.
     void ActFilePropertiesExecute();
 
+    // --- Keyboard (FQuillonKeys.cpp) ---
+    // The window previews the keys meant for its own controls. Del in the
+    // file list deletes the selected files (Shift: for good); true when the
+    // key was used.
+    bool FormKeyDown(int key, Qt::KeyboardModifiers shift);
+    // Esc (27) closes the floating panels; Enter (13) searches from the
+    // search panel and elsewhere moves on to the next field, except in the
+    // file list and in text of several lines. True when the key was used.
+    bool FormKeyPress(int key);
+    // Selects only the next (step 1) or previous (step -1) file, going round
+    // at either end; with none selected the first (or last). Beeps when the
+    // list is empty.
+    void ActNextMP3Execute(int step);
+
     // --- Folder history and navigation (FQuillonHistory.cpp) ---
     // Appends the folder to the back history unless it is the folder shown
     // (paths compared exactly); a folder not reached through the history
@@ -574,6 +592,9 @@ private:
     void BindFavoriteActions();
     // FQuillonAbout.cpp
     void BindAboutActions();
+    // FQuillonKeys.cpp
+    void BindKeys();
+    bool KeyPreview(QObject* watched, const QKeyEvent& key);
 
     // --- Input pages and edit cycle (private) ---
     // FQuillonInputPages.cpp
@@ -618,6 +639,8 @@ private:
     QSet<quint32> m_appliedInputs;
     // Identities of inputs whose only edit is a toggled read-only flag.
     QSet<quint32> m_readOnlyOnlyInputs;
+    // What the applied edits replaced in the edited entries.
+    TAppliedEdits m_appliedEdits;
     bool m_inputsEnabled = true;
     bool m_saving = false;
     // Context of the connections to the inputs and pages: it goes before the
@@ -746,6 +769,8 @@ private:
     TPanelState m_inputPanelState = TPanelState::Docked;
     bool m_inputPanelTop = false;
     std::unique_ptr<TTmpFileDeleter> m_tmpFileDeleter;
+    // Dialogs open their help pages through this window while it exists.
+    std::unique_ptr<TScopedHelpHandler> m_helpHandler;
     std::unique_ptr<TFileOpRunner> m_fileOpRunner;
     TFolderTreeModel* m_folderTreeModel = nullptr;
     QPoint m_dragStartPos;

@@ -303,6 +303,8 @@ void TFQuillon::BindOwnActions()
                [this] { return m_editedCount > 0; });
     BindAction(QStringLiteral("ActFrameReadOnly"), [this] { ActFrameReadOnlyExecute(); },
                [this] { return ActFrameReadOnlyUpdate().Enabled; }, [this] { return ActFrameReadOnlyUpdate().Checked; });
+    // Like the other commands of one field, it shows only for a field.
+    HideWhenDisabled(QStringLiteral("ActFrameReadOnly"));
     BindTemplateActions();
     BindCaseActions();
     BindDateActions();
@@ -315,6 +317,7 @@ void TFQuillon::BindOwnActions()
     BindPlayHelpActions();
     BindFileOpActions();
     BindDragDrop();
+    BindKeys();
 }
 
 void TFQuillon::BindEditActions()

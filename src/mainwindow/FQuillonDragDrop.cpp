@@ -22,7 +22,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QItemSelectionModel>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -87,17 +86,6 @@ void TFQuillon::BindDragDrop()
 
 bool TFQuillon::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == LVFiles && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Delete && (key->modifiers() & ~Qt::ShiftModifier) == Qt::NoModifier
-            && LVFiles->selectionModel()->hasSelection()) {
-            const bool permanently = key->modifiers() & Qt::ShiftModifier;
-            RunGuarded(this, [&] { DeleteSelection(permanently); });
-            UpdateActions();
-            return true;
-        }
-        return false;
-    }
     if (watched == LVFiles->viewport() || watched == ShellTreeView1->viewport()) {
         bool consumed = false;
         RunGuarded(this, [&] { consumed = DragEventFilter(watched, event); });

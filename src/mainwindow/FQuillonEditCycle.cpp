@@ -127,6 +127,8 @@ void TFQuillon::ApplyInputsToSelection()
         const bool readOnlyOnly = m_readOnlyOnlyInputs.contains(input->Identity());
         pending.push_back({input, readOnlyOnly ? nullptr : input->GetFrame(), readOnlyOnly});
     }
+    for (const TPending& change : pending)
+        m_appliedEdits.Remember(change.Input->Identity(), m_entries);
     for (const auto& entry : m_entries) {
         if (!entry->Edited)
             continue;
@@ -150,8 +152,16 @@ bool TFQuillon::HasModifiedInputs() const
 
 void TFQuillon::InputEditedByUser(TID3v2Frame* input)
 {
-    m_appliedInputs.remove(input->Identity());
-    m_readOnlyOnlyInputs.remove(input->Identity());
+    const quint32 identity = input->Identity();
+    m_appliedInputs.remove(identity);
+    m_readOnlyOnlyInputs.remove(identity);
+    // The field's own undo took it back to what it showed when loaded: what
+    // its edit changed in the entries goes back too, and nothing is written
+    // for it.
+    if (!input->IsDataChanged() && m_appliedEdits.Contains(identity)) {
+        m_appliedEdits.TakeBack(identity);
+        RefreshVisibleRows();
+    }
 }
 
 bool TFQuillon::WriteEntryTag(TEintragdaten& entry)
@@ -342,6 +352,7 @@ void TFQuillon::ClearPageInputs()
     }
     m_pageInputs = std::move(kept);
     m_appliedInputs.clear();
+    m_appliedEdits.Clear();
     m_readOnlyOnlyInputs.clear();
 }
 

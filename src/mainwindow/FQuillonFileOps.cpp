@@ -18,7 +18,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QItemSelectionModel>
-#include <QKeyEvent>
 #include <QStyle>
 #include <QTimer>
 #include <QTreeView>
@@ -106,7 +105,6 @@ void TFQuillon::BindFileOpActions()
         return renamed;
     });
     ShellTreeView1->setEditTriggers(QAbstractItemView::EditKeyPressed);
-    LVFiles->installEventFilter(this);
 }
 
 bool TFQuillon::BeepWhenBusy()
@@ -301,6 +299,7 @@ void TFQuillon::RemoveEntriesOfDeletedFiles(const QSet<QString>& deleted)
 {
     if (deleted.isEmpty())
         return;
+    m_appliedEdits.Clear();
     m_selectionGuard = true;
     if (m_templateEntry && deleted.contains(m_templateEntry->FullPath()))
         SetTemplateEntry(nullptr);

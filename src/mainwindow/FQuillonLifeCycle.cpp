@@ -19,6 +19,7 @@
 #include "localisation/ui/ComponentTranslation.h"
 #include "localisation/ui/FormLanguageSelector.h"
 #include "localisation/ui/FormLanguageWarning.h"
+#include "platform/Help.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -236,6 +236,10 @@ void TFQuillon::SelectFirstRowAfterLoad()
 
 void TFQuillon::ReadEntry(TEintragdaten& entry)
 {
+    // Its frames are replaced: what edits replaced in them is gone (the
+    // inputs of an edited entry are loaded again afterwards).
+    if (entry.Edited)
+        m_appliedEdits.Clear();
     ID3v2Reader1.FileName = entry.FullPath();
     entry.ReadFailed = 0;
     entry.ReadError = TTagError::None;
@@ -263,6 +267,7 @@ void TFQuillon::ReadEntry(TEintragdaten& entry)
 
 void TFQuillon::ClearFileList()
 {
+    m_appliedEdits.Clear();
     m_listModel->SetRowCount(0);
     SetTemplateEntry(nullptr);
     m_firstEditedIndex = -1;

@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
@@ -97,16 +96,7 @@ void TFQuillon::BindPanelActions()
     butShowFolders->setDefaultAction(Action(QStringLiteral("ActBrowserleisteDropDown")));
     butShowID3->setDefaultAction(Action(QStringLiteral("ActEingabeFeldDropDown")));
 
-    for (QWidget* panel : {PanLeft, PanID3}) {
-        auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), panel);
-        escape->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(escape, &QShortcut::activated, this, [this, panel] {
-            if (panel == PanLeft && m_folderBarState == TPanelState::Floating)
-                SetFolderBarState(TPanelState::Hidden);
-            else if (panel == PanID3 && m_inputPanelState == TPanelState::Floating)
-                SetInputPanelState(TPanelState::Hidden, m_inputPanelTop);
-        });
-    }
+    // Esc closes a floating panel: the window's key preview (FQuillonKeys.cpp).
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { PanelFocusChanged(now); });
     SetFolderBarState(m_folderBarState);
     SetInputPanelState(m_inputPanelState, m_inputPanelTop);

@@ -7,6 +7,7 @@
 #include "mainwindow/TmpFileDeleter.h"
 
 #include "localisation/MultiLanguage.h"
+#include "platform/Help.h"
 #include "platform/Opener.h"
 #include "platform/Prompt.h"
 
@@ -41,6 +42,7 @@ void TFQuillon::BindPlayHelpActions()
     BindAction(QStringLiteral("ActPlay"), [this] { ActPlayExecute(); },
                [this] { return ActID3FromFilenameUpdate(); });
     BindAction(QStringLiteral("ActHilfe"), [this] { ShowHelp(); });
+    m_helpHandler = std::make_unique<TScopedHelpHandler>([this](const QString& page) { ShowHelp(page); });
     BindAction(QStringLiteral("EditSelectAll1"), [this] { EditSelectAllExecute(); },
                [this] { return EditSelectAllUpdate(); });
     // Enter or a double click on a row plays the selected files.

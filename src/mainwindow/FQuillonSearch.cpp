@@ -4,6 +4,7 @@
 #include "controls/MyListView.h"
 #include "controls/MySpeedButton.h"
 #include "controls/MyThemedPanel.h"
+#include "mainwindow/EventHook.h"
 #include "mainwindow/FileListModel.h"
 #include "mainwindow/Guarded.h"
 #include "mainwindow/common/ColumnCatalogue.h"
@@ -17,7 +18,6 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -33,21 +33,6 @@ constexpr int SearchDelayMs = 500;
 // The panel's place in the client area's layout when docked: right under
 // the title bar, above the list.
 constexpr int DockedLayoutIndex = 1;
-
-// Hands the events of the objects it watches to a function; true consumes.
-class TEventHook : public QObject {
-public:
-    TEventHook(QObject* parent, std::function<bool(QObject*, QEvent*)> handler)
-        : QObject(parent), m_handler(std::move(handler))
-    {
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override { return m_handler(watched, event); }
-
-private:
-    std::function<bool(QObject*, QEvent*)> m_handler;
-};
 
 // The widget lies inside the panel, also inside a pop-up the panel opened
 // (the field list of its combo box is a window of its own).
@@ -106,16 +91,6 @@ void PlaceUnder(QWidget& panel, const QWidget& titleBar)
     panel.setGeometry(titleBar.x(), titleBar.geometry().bottom() + 1, titleBar.width(), panel.sizeHint().height());
 }
 
-// The first selected row of the list; -1 when none.
-int FirstSelectedRow(const QItemSelectionModel& selection)
-{
-    int first = -1;
-    for (const QItemSelectionRange& range : selection.selection())
-        if (first < 0 || range.top() < first)
-            first = range.top();
-    return first;
-}
-
 }
 
 QWidget* TFQuillon::BuildSearchPanel()
@@ -170,29 +145,8 @@ QWidget* TFQuillon::BuildSearchPanel()
     connect(ESearchText, &QLineEdit::textChanged, TimerSearch, restart);
     connect(BoxSearchField, &QComboBox::currentIndexChanged, TimerSearch, restart);
 
-    // Enter in the panel searches; Esc closes the floating panel. Both run
-    // the actions, which stay disabled while they may not run. A combo box's
-    // open field list takes its own keys.
-    auto* keys = new TEventHook(panel, [this](QObject*, QEvent* event) {
-        if (event->type() != QEvent::KeyPress)
-            return false;
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        const bool floating = !IsSearchPanelDocked() && IsSearchPanelShown();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            if (floating)
-                Action(QStringLiteral("ActShowSearchDropDown"))->trigger();
-            Action(QStringLiteral("ActSearch"))->trigger();
-            return true;
-        }
-        if (key == Qt::Key_Escape && floating) {
-            Action(QStringLiteral("ActShowSearchDropDown"))->trigger();
-            return true;
-        }
-        return false;
-    });
-    for (QWidget* control : {static_cast<QWidget*>(ESearchText), static_cast<QWidget*>(BoxSearchField),
-                             static_cast<QWidget*>(RBtSearchFromTop), static_cast<QWidget*>(RBtSearchFromBottom)})
-        control->installEventFilter(keys);
+    // Enter in the panel searches and Esc closes it when it floats: the
+    // window's key preview (FQuillonKeys.cpp).
 
     // The floating panel keeps to the title bar's width.
     PanClient->installEventFilter(new TEventHook(panel, [this](QObject*, QEvent* event) {
@@ -337,7 +291,7 @@ void TFQuillon::ActSearchExecute()
     const int last = static_cast<int>(m_entries.size()) - 1;
     const bool down = RBtSearchFromTop->isChecked();
     const int step = down ? 1 : -1;
-    const int selected = FirstSelectedRow(*LVFiles->selectionModel());
+    const int selected = LVFiles->FirstSelectedRow();
     // Searching on starts next to the selected file, or where the direction
     // starts when none is selected; past either end there is nothing left.
     const int start = changed || selected < 0 ? (down ? 0 : last) : selected + step;

@@ -178,7 +178,7 @@ bool TFQuillon::UndoRename(const TQLNUndoItem& item)
         return RenameNoReplace(item.Path, item.OldPath);
     if (!RenameEntry(*entry, NameOfPath(item.OldPath), false))
         return false;
-    RefreshVisibleRows();
+    ApplySearch(); // repaints the rows: the old name may match, or no longer
     UpdateStatusAndFileInfo();
     return true;
 }
@@ -190,7 +190,7 @@ bool TFQuillon::UndoTagWritten(const TQLNUndoItem& item)
     if (TEintragdaten* entry = FindEntryByPath(item.Path)) {
         ApplyInputsToSelection();
         ReadEntry(*entry);
-        RefreshVisibleRows();
+        ApplySearch(); // repaints the rows
         UpdateStatusAndFileInfo();
         ShowSelectionInInputs();
     }

@@ -2,6 +2,7 @@
 // type page and the two search pages.
 #include "mainwindow/FormCDDB.h"
 
+#include "mainwindow/DialogButtons.h"
 #include "mainwindow/Guarded.h"
 #include "mainwindow/common/ProgramVersion.h"
 #include "mainwindow/common/SettingsKey.h"
@@ -224,9 +225,8 @@ QWidget* TFormCDDB::BuildButtons()
         b->setAutoDefault(false);
         return b;
     };
-    // Help waits for a help viewer.
     Button1 = button("%Help", "Button1");
-    Button1->setVisible(false);
+    ConnectHelpButton(*Button1, "cddb.htm");
     ButZurueck = button("%Back", "ButZurueck");
     connect(ButZurueck, &QPushButton::clicked, ActZurueck, &QAction::trigger);
     ButWeiter = button("%Next", "ButWeiter");

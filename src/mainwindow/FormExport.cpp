@@ -7,6 +7,7 @@
 #include "export/TemplateFiles.h"
 #include "localisation/MultiLanguage.h"
 #include "localisation/ui/ComponentTranslation.h"
+#include "mainwindow/DialogButtons.h"
 #include "mainwindow/FormSpalten.h"
 #include "mainwindow/Guarded.h"
 #include "mainwindow/common/ColumnCatalogue.h"
@@ -196,7 +197,7 @@ void TFormExport::BuildWindow()
     body->addLayout(right, 1);
 
     ButHelp = Named(new QPushButton(QStringLiteral("%Help"), this), "ButHelp");
-    ButHelp->setVisible(false); // no help pages yet
+    ConnectHelpButton(*ButHelp, "export.htm");
     ButOK = Named(new QPushButton(QStringLiteral("%OK"), this), "ButOK");
     ButOK->setDefault(true);
     ButCancel = Named(new QPushButton(QStringLiteral("%Cancel"), this), "ButCancel");

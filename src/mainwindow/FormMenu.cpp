@@ -31,7 +31,7 @@ TFormMenu::TFormMenu(TFQuillon& owner) : m_owner(owner)
                 "ActGrossKleinAllesKlein", "-", "ActGrossKleinDateiname"});
     Fill(extras, {"-", "ActAlleFelderLoeschen", "-"});
     AddSubmenu(extras, "ActMenuField",
-               {"ActFeldUebernehmen", "-", "ActTXXXChangeDes", "ActWXXXChangeDes", "ActDateTimeGenauer",
+               {"ActFeldUebernehmen", "ActFrameReadOnly", "-", "ActTXXXChangeDes", "ActWXXXChangeDes", "ActDateTimeGenauer",
                 "ActDateTimeUngenauer", "-", "ActDateSetNow", "ActDateFromFileDate", "ActFileDateFromDate",
                 "ActCommChangeDesLang", "ActRunURL", "ActKillUnknownData", "-", "ActAddFrame"});
     Fill(extras, {"-", "ActPlay"});

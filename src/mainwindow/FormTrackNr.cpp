@@ -79,8 +79,7 @@ TFormTrackNr::TFormTrackNr(QWidget* parent) : QDialog(parent)
 
     Button1 = new QPushButton(QStringLiteral("%Help"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
-    // The program's help is not available yet.
-    Button1->hide();
+    ConnectHelpButton(*Button1, "tracknumbers.htm");
     const TDialogButtons buttons = NewOkCancelRow(*this, "Button2", "Button3");
     buttons.Row->insertWidget(0, Button1);
     connect(BoxNrTyp, &QComboBox::currentIndexChanged, this, [this] { UpdateEdits(); });

@@ -10,6 +10,7 @@
 #include "frameinput/ID3v2FrameNumber.h"
 #include "frameinput/ID3v2FrameUnKnown.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDateEdit>
 #include <QLineEdit>
@@ -160,4 +161,76 @@ TEST(InputTyping, ReadOnlyInputsShowTheirValueAndTakeNoEdit)
     EXPECT_EQ(WrittenText(*number), QStringLiteral("6/12"));
     EXPECT_TRUE(date->MoreButton()->isEnabled());
     EXPECT_TRUE(unknown->findChild<QToolButton*>()->isEnabled());
+}
+
+namespace {
+
+// Types into a differing input, then takes the typing back with the field's
+// own undo (Ctrl+Z, as often as it takes) and brings it again with redo.
+template <typename TInput>
+void UndoTypingInto(TInput& input, QWidget* typingControl, const QString& typed, const QString& written)
+{
+    int told = 0;
+    QObject::connect(&input, &TID3v2Frame::dataChangedByUser, [&told] { ++told; });
+    ClickIntoRightEnd(typingControl);
+    TypeText(typingControl, typed);
+    ASSERT_TRUE(input.IsDataChanged());
+    ASSERT_FALSE(input.IsDifferent());
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_TRUE(focused && input.isAncestorOf(focused));
+    for (int i = 0; i < 10 && input.IsDataChanged(); ++i)
+        QTest::keyClick(focused, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(input.IsDataChanged()) << "undone whole, the field is as loaded";
+    EXPECT_TRUE(input.IsDifferent()) << "and the files differ again";
+    const int toldBeforeRedo = told;
+    QTest::keyClick(focused, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(input.IsDataChanged()) << "redo is an edit";
+    EXPECT_FALSE(input.IsDifferent());
+    EXPECT_EQ(WrittenText(input), written);
+    EXPECT_GT(toldBeforeRedo, 1) << "the owner hears of the undo too";
+    EXPECT_GT(told, toldBeforeRedo);
+}
+
+}
+
+TEST(InputTyping, AnEditTakenBackWholeByTheFieldsOwnUndoLeavesTheInputUnmodified)
+{
+    auto text = DifferingInput<TID3v2FrameEdit>(QStringLiteral("TIT2"), QStringLiteral("One"), QStringLiteral("Two"));
+    UndoTypingInto(*text, text->Edit(), QStringLiteral("xy"), QStringLiteral("xy"));
+
+    auto genre =
+        DifferingInput<TID3v2FrameGenre>(QStringLiteral("TCON"), QStringLiteral("Rock"), QStringLiteral("Jazz"));
+    // (A typed name the list completes cannot be undone: completion replaces
+    // the whole text.)
+    UndoTypingInto(*genre, genre->Combo()->lineEdit(), QStringLiteral("Qq"), QStringLiteral("Qq"));
+
+    auto number =
+        DifferingInput<TID3v2FrameNumber>(QStringLiteral("TRCK"), QStringLiteral("5/12"), QStringLiteral("7/10"));
+    UndoTypingInto(*number, number->NumberEdit(), QStringLiteral("9"), QStringLiteral("9/12"));
+
+    auto comment = MakeInput<TID3v2FrameComment>(QStringLiteral("COMM"));
+    const TID3Frame first = CommentFrame(QStringLiteral("first"));
+    const TID3Frame second = CommentFrame(QStringLiteral("second"));
+    comment->AddFrame(&first);
+    comment->AddFrame(&second);
+    comment->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(comment.get()));
+    UndoTypingInto(*comment, comment->Memo(), QStringLiteral("new"), QStringLiteral("new"));
+
+    // Undo that stops short of the loaded value leaves an edit; so does
+    // typing the loaded value by hand.
+    auto partly = LoadedInput<TID3v2FrameEdit>(QStringLiteral("TIT2"), QStringLiteral("One"));
+    partly->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(partly.get()));
+    partly->Edit()->setFocus();
+    partly->Edit()->setCursorPosition(3);
+    TypeText(partly->Edit(), QStringLiteral("a"));
+    partly->Edit()->setCursorPosition(0);
+    TypeText(partly->Edit(), QStringLiteral("b"));
+    QTest::keyClick(partly->Edit(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(partly->Edit()->text(), QStringLiteral("Onea"));
+    EXPECT_TRUE(partly->IsDataChanged());
+    partly->Edit()->selectAll();
+    TypeText(partly->Edit(), QStringLiteral("One"));
+    EXPECT_TRUE(partly->IsDataChanged()) << "typed by hand, the loaded value is an edit";
 }

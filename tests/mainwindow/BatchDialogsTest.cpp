@@ -170,7 +170,7 @@ TEST_F(BatchDialogsTest, TrackDialogRoundTrip)
         EXPECT_EQ(form.StartEdit()->PositionInt(), 1);
         EXPECT_TRUE(form.StartEdit()->isEnabled());
         EXPECT_FALSE(form.TotalEdit()->isEnabled());
-        EXPECT_TRUE(form.HelpButton()->isHidden());
+        EXPECT_FALSE(form.HelpButton()->isHidden());
     }
     Env.Prompt.OnModal = AnswerDialog<TFormTrackNr>(
         [](TFormTrackNr& form) {

@@ -1,5 +1,8 @@
 #include "FileOpsTestSupport.h"
 
+#include "mainwindow/FormCDDB.h"
+#include "mainwindow/FormExport.h"
+#include "mainwindow/FormTrackNr.h"
 #include "mainwindow/TmpFileDeleter.h"
 
 #include "localisation/LanguageLoader.h"
@@ -7,6 +10,8 @@
 #include "platform/Opener.h"
 
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -86,7 +91,7 @@ TEST_F(PlayHelpTest, HelpOpensAPageOfTheLanguageInUseOrTheStartPage)
     LoadLanguage("ENGLISH", QString());
     Window->ShowHelp();
     Window->ShowHelp("files.htm");
-    Window->ShowHelp("export.htm");       // not written yet: the start page
+    Window->ShowHelp("nothere.htm");      // no such page: the start page
     Window->ShowHelp("../../etc/passwd"); // never a path
     ASSERT_EQ(Opened.size(), 4);
     EXPECT_TRUE(Opened[0].toLocalFile().endsWith("/help-en/index.htm"));
@@ -111,6 +116,78 @@ TEST_F(PlayHelpTest, HelpOpensAPageOfTheLanguageInUseOrTheStartPage)
     const QString pages = QFileInfo(Opened[0].toLocalFile()).path();
     Window.reset();
     EXPECT_FALSE(QFileInfo::exists(pages));
+}
+
+TEST_F(PlayHelpTest, DialogsOpenTheirOwnPagesInEitherLanguage)
+{
+    // Each dialog's Help button, with the page it opens.
+    const auto clickHelp = [](QDialog& dialog, const char* button) {
+        auto* help = dialog.findChild<QPushButton*>(QString::fromLatin1(button));
+        ASSERT_NE(help, nullptr) << button;
+        EXPECT_FALSE(help->isHidden());
+        help->click();
+    };
+    const auto clickAll = [&] {
+        TFormExport exportForm(Window.get());
+        clickHelp(exportForm, "ButHelp");
+        TFormCDDB lookup(Window.get());
+        clickHelp(lookup, "Button1");
+        TFormTrackNr numbers(Window.get());
+        clickHelp(numbers, "Button1");
+    };
+    const QStringList pages{"export.htm", "cddb.htm", "tracknumbers.htm"};
+    for (const char* language : {"ENGLISH", "GERMAN"}) {
+        LoadLanguage(language, QString());
+        Opened.clear();
+        clickAll();
+        ASSERT_EQ(Opened.size(), pages.size()) << language;
+        const QString folder = QString::fromLatin1(language) == "GERMAN" ? "/help-de/" : "/help-en/";
+        for (qsizetype i = 0; i < pages.size(); ++i) {
+            const QString path = Opened[i].toLocalFile();
+            EXPECT_TRUE(path.endsWith(folder + pages[i])) << path.toStdString();
+            // The page of its own, in the language, and not the start page.
+            EXPECT_TRUE(Bytes(path).contains(language == QLatin1String("GERMAN") ? "lang=\"de\"" : "lang=\"en\""));
+        }
+    }
+    EXPECT_TRUE(Prompt.Errors.isEmpty());
+
+    // Without the main window there is no help to show: a beep.
+    Window.reset();
+    Opened.clear();
+    const int beeps = Prompt.Beeps;
+    TFormTrackNr alone;
+    clickHelp(alone, "Button1");
+    EXPECT_TRUE(Opened.isEmpty());
+    EXPECT_EQ(Prompt.Beeps, beeps + 1);
+}
+
+TEST(HelpPages, EveryLinkLeadsToAPageOfTheSameLanguage)
+{
+    // The built-in pages link only to each other, each language to its own,
+    // and both languages have the same pages.
+    const QRegularExpression link(QStringLiteral("href=\"([^\"]+)\""));
+    QStringList languagePages[2];
+    int index = 0;
+    for (const char* language : {"en", "de"}) {
+        const QString folder = QStringLiteral(":/Help/") + QString::fromLatin1(language);
+        const QStringList pages = QDir(folder).entryList(QDir::Files, QDir::Name);
+        languagePages[index++] = pages;
+        EXPECT_GE(pages.size(), 8) << language;
+        for (const QString& page : pages) {
+            QFile file(folder + "/" + page);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            const QString text = QString::fromUtf8(file.readAll());
+            EXPECT_TRUE(text.contains(QStringLiteral("lang=\"%1\"").arg(QString::fromLatin1(language))))
+                << page.toStdString();
+            for (QRegularExpressionMatchIterator it = link.globalMatch(text); it.hasNext();) {
+                const QString target = it.next().captured(1);
+                EXPECT_TRUE(target == "help.css" ? QFile::exists(":/Help/help.css")
+                                                 : QFile::exists(folder + "/" + target))
+                    << language << "/" << page.toStdString() << " links to " << target.toStdString();
+            }
+        }
+    }
+    EXPECT_EQ(languagePages[0], languagePages[1]);
 }
 
 TEST_F(PlayHelpTest, SelectAllTakesTheListOrTheText)

@@ -6,7 +6,6 @@
 #include "RenameTestSupport.h"
 
 #include "controls/MyThemedPanel.h"
-#include "mainwindow/ActionTable.h"
 
 #include "localisation/MultiLanguage.h"
 
@@ -294,24 +293,8 @@ TEST_F(SearchTest, ASaveARenameOrAnUndoThatMakesARowMatchTurnsItBold)
     EXPECT_EQ(BoldRows(*window), QList<int>({1}));
 }
 
-TEST_F(SearchTest, EveryKeyBelongsToOneActionAndCtrlFOpensTheSearch)
+TEST_F(SearchTest, CtrlFAndF3OpenTheSearch)
 {
-    QHash<QKeySequence, QString> owners;
-    for (const TActionDef& def : MainWindowActions) {
-        if (!def.Shortcut)
-            continue;
-        for (const QKeySequence& key :
-             QKeySequence::listFromString(QString::fromLatin1(def.Shortcut), QKeySequence::PortableText)) {
-            ASSERT_FALSE(key.isEmpty()) << def.Name;
-            EXPECT_FALSE(owners.contains(key)) << key.toString().toStdString() << " belongs to " << def.Name
-                                               << " and " << owners.value(key).toStdString();
-            owners.insert(key, QString::fromLatin1(def.Name));
-        }
-    }
-    EXPECT_EQ(owners.value(QKeySequence(QStringLiteral("F3"))), QStringLiteral("ActShowSearch"));
-    EXPECT_EQ(owners.value(QKeySequence(QStringLiteral("Ctrl+F"))), QStringLiteral("ActShowSearch"));
-    EXPECT_EQ(owners.value(QKeySequence(QStringLiteral("Ctrl+Shift+F"))), QStringLiteral("ActFeldUebernehmen"));
-
     // Pressed in the window, both keys reach the search.
     WriteTitles({QStringLiteral("alpha")});
     auto window = Open();

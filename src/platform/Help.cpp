@@ -1,0 +1,28 @@
+#include "platform/Help.h"
+
+namespace {
+
+THelpHandler& InstalledHelp()
+{
+    static THelpHandler handler;
+    return handler;
+}
+
+}
+
+bool ShowHelpPage(const QString& page)
+{
+    // A copy: the help may run a window that installs another handler.
+    const THelpHandler handler = InstalledHelp();
+    if (!handler)
+        return false;
+    handler(page);
+    return true;
+}
+
+THelpHandler SetHelpHandler(THelpHandler handler)
+{
+    THelpHandler previous = std::move(InstalledHelp());
+    InstalledHelp() = std::move(handler);
+    return previous;
+}

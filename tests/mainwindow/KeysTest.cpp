@@ -1,0 +1,423 @@
+// The main window's keys: Esc closes the floating panels, Enter moves from
+// field to field (and is left to lists, text of several lines and open
+// pop-ups), Del deletes files only from the file list, Ctrl+N and Ctrl+B step
+// through the list, every key belongs to one command, and a field's own undo
+// that takes its typing back whole writes nothing.
+
+#include "InputPanelTestSupport.h"
+#include "RenameTestSupport.h"
+
+#include "support/MutagenReader.h"
+
+#include "frameinput/CustomBuglessCombo.h"
+#include "frameinput/ID3v2FrameGenre.h"
+#include "mainwindow/ActionTable.h"
+
+#include "localisation/MultiLanguage.h"
+#include "platform/Opener.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QCompleter>
+#include <QFile>
+#include <QHash>
+#include <QMenu>
+#include <QShortcut>
+#include <QStringListModel>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeView>
+#include <QUrl>
+
+namespace {
+
+class KeysTest : public ::testing::Test, public TFilesWindowFixture {
+protected:
+    TAnsweringPrompt Prompt;
+
+    // Files "0.mp3".. with these titles.
+    void WriteTitles(const QStringList& titles)
+    {
+        for (qsizetype i = 0; i < titles.size(); ++i)
+            ASSERT_TRUE(WriteMp3WithFrames(Path(QStringLiteral("%1.mp3").arg(i)), {{"TIT2", Text(titles.at(i))}}));
+    }
+
+    std::unique_ptr<TFQuillon> OpenActive()
+    {
+        auto window = Open();
+        window->show();
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        return window;
+    }
+
+    static QList<int> SelectedRows(TFQuillon& window)
+    {
+        QList<int> rows;
+        for (const QModelIndex& index : window.LVFiles->selectionModel()->selectedRows())
+            rows << index.row();
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+
+    static QLineEdit* EditOf(TFQuillon& window, const char* id)
+    {
+        auto* input = qobject_cast<TID3v2FrameEdit*>(InputOf(window, QString::fromLatin1(id)));
+        return input ? input->Edit() : nullptr;
+    }
+
+    static TID3v2Frame* InputHolding(const QWidget* widget)
+    {
+        for (QWidget* above = widget ? widget->parentWidget() : nullptr; above; above = above->parentWidget())
+            if (auto* input = qobject_cast<TID3v2Frame*>(above))
+                return input;
+        return nullptr;
+    }
+
+    static void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_NE(focused, nullptr);
+        QTest::keyClick(focused, static_cast<Qt::Key>(key), modifiers);
+    }
+
+    QByteArray Bytes(const QString& name) const
+    {
+        QFile file(Path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // Key by key, as typed.
+    static void TypeText(QWidget* control, const QString& text)
+    {
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, control, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+
+    QString TitleByMutagen(const QString& name) const
+    {
+        return MutagenTexts(ReadWithMutagen(Path(name)), QStringLiteral("TIT2")).join(QLatin1Char('|'));
+    }
+};
+
+}
+
+TEST_F(KeysTest, EscClosesEveryFloatingPanelAndEnterMovesFromFieldToField)
+{
+    WriteTitles({QStringLiteral("One"), QStringLiteral("Two")});
+    auto window = OpenActive();
+
+    // The floating folder bar and the floating search panel both close. (The
+    // search panel would close by itself once the folder bar took the focus:
+    // the key comes first.)
+    window->Action(QStringLiteral("ActBrowserleiste"))->trigger();
+    window->ActShowSearchDropDownExecute();
+    window->Action(QStringLiteral("ActBrowserleisteDropDown"))->trigger();
+    ASSERT_EQ(window->FolderBarState(), TFQuillon::TPanelState::Floating);
+    ASSERT_TRUE(window->IsSearchPanelShown());
+    Press(Qt::Key_Escape);
+    EXPECT_EQ(window->FolderBarState(), TFQuillon::TPanelState::Hidden);
+    EXPECT_FALSE(window->IsSearchPanelShown());
+    // The floating input panel too; a docked one stays.
+    window->Action(QStringLiteral("ActEingabefeldVerstecken"))->trigger();
+    window->Action(QStringLiteral("ActEingabeFeldDropDown"))->trigger();
+    ASSERT_EQ(window->InputPanelState(), TFQuillon::TPanelState::Floating);
+    Press(Qt::Key_Escape);
+    EXPECT_EQ(window->InputPanelState(), TFQuillon::TPanelState::Hidden);
+    window->Action(QStringLiteral("ActEingabefeldNachUnten"))->trigger();
+    window->LVFiles->setFocus();
+    Press(Qt::Key_Escape);
+    EXPECT_EQ(window->InputPanelState(), TFQuillon::TPanelState::Docked);
+
+    // Enter in a one-line field goes to the next field of the page.
+    SelectListRows(*window, {0});
+    QLineEdit* title = EditOf(*window, "TIT2");
+    ASSERT_NE(title, nullptr);
+    title->setFocus();
+    Press(Qt::Key_Return);
+    EXPECT_EQ(InputHolding(QApplication::focusWidget()), InputOf(*window, QStringLiteral("TALB")));
+    Press(Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(InputHolding(QApplication::focusWidget()), InputOf(*window, QStringLiteral("TRCK")));
+    EXPECT_EQ(title->text(), QStringLiteral("One")) << "moving on changes nothing";
+
+    // Enter in the comment starts a new line.
+    window->PagInfos->setCurrentIndex(1);
+    auto* comment = qobject_cast<TID3v2FrameComment*>(InputOf(*window, QStringLiteral("COMM")));
+    ASSERT_NE(comment, nullptr);
+    comment->Memo()->setFocus();
+    TypeText(comment->Memo(), QStringLiteral("a"));
+    Press(Qt::Key_Return);
+    TypeText(comment->Memo(), QStringLiteral("b"));
+    EXPECT_EQ(QApplication::focusWidget(), comment->Memo());
+    EXPECT_EQ(comment->MemoText(), QStringLiteral("a\nb"));
+    window->PagInfos->setCurrentIndex(0);
+
+    // Enter in the file list is the list's: it plays the file.
+    QList<QUrl> opened;
+    const TScopedOpener opener([&opened](const QUrl& url) {
+        opened << url;
+        return true;
+    });
+    window->LVFiles->setFocus();
+    Press(Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), window->LVFiles);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened.first().toLocalFile(), Path(QStringLiteral("0.mp3")));
+}
+
+TEST_F(KeysTest, EnterInAnOpenDropDownOrCompleterIsLeftToIt)
+{
+    WriteTitles({QStringLiteral("One")});
+    auto window = OpenActive();
+    auto* genre = qobject_cast<TID3v2FrameGenre*>(InputOf(*window, QStringLiteral("TCON")));
+    ASSERT_NE(genre, nullptr);
+    TBuglessComboBox* combo = genre->Combo();
+    combo->setFocus();
+    combo->showPopup();
+    ASSERT_TRUE(WaitUntil([combo] { return combo->view()->isVisible(); }));
+    QTest::keyClick(combo->view(), Qt::Key_Down);
+    QTest::keyClick(combo->view(), Qt::Key_Down);
+    const QString picked = combo->view()->currentIndex().data().toString();
+    QTest::keyClick(combo->view(), Qt::Key_Return);
+    EXPECT_TRUE(WaitUntil([combo] { return !combo->view()->isVisible(); }));
+    EXPECT_EQ(combo->currentText(), picked);
+    EXPECT_TRUE(genre->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == combo)
+        << "the focus stays in the field";
+    EXPECT_TRUE(genre->IsDataChanged());
+
+    // A completer's list takes its Enter, and the field keeps the focus.
+    QLineEdit* title = EditOf(*window, "TIT2");
+    ASSERT_NE(title, nullptr);
+    auto* completer = new QCompleter(new QStringListModel({QStringLiteral("Ordinary"), QStringLiteral("Other")}),
+                                     title);
+    completer->setCompletionMode(QCompleter::PopupCompletion);
+    title->setCompleter(completer);
+    title->setFocus();
+    title->clear();
+    TypeText(title, QStringLiteral("O"));
+    ASSERT_TRUE(WaitUntil([completer] { return completer->popup()->isVisible(); }));
+    QTest::keyClick(completer->popup(), Qt::Key_Down);
+    QTest::keyClick(completer->popup(), Qt::Key_Return);
+    EXPECT_EQ(title->text(), QStringLiteral("Ordinary"));
+    EXPECT_EQ(QApplication::focusWidget(), title);
+}
+
+TEST_F(KeysTest, DelDeletesFilesOnlyFromTheFileList)
+{
+    WriteTitles({QStringLiteral("One"), QStringLiteral("Two")});
+    auto window = OpenActive();
+    SelectListRows(*window, {0});
+
+    QLineEdit* title = EditOf(*window, "TIT2");
+    ASSERT_NE(title, nullptr);
+    title->setFocus();
+    title->setCursorPosition(0);
+    Press(Qt::Key_Delete);
+    EXPECT_EQ(title->text(), QStringLiteral("ne"));
+    Press(Qt::Key_Delete, Qt::ShiftModifier);
+    EXPECT_TRUE(Prompt.Asked.isEmpty()) << "a field's Del deletes text, not files";
+
+    // In the list: to the trash, with Shift for good; both ask first.
+    window->LVFiles->setFocus();
+    Press(Qt::Key_Delete);
+    Press(Qt::Key_Delete, Qt::ShiftModifier);
+    EXPECT_EQ(Prompt.Asked, QStringList({LangFmt("ConfirmTrashFile", {QStringLiteral("0.mp3")}),
+                                         LangFmt("ConfirmDeleteFile", {QStringLiteral("0.mp3")})}));
+    EXPECT_TRUE(QFile::exists(Path(QStringLiteral("0.mp3")))) << "answered No";
+
+    // Yes: the file goes, and the edit typed before is not written to it.
+    Prompt.OnAsk = [](const QString&, TPromptButtons) { return pbYes; };
+    Press(Qt::Key_Delete, Qt::ShiftModifier);
+    EXPECT_FALSE(QFile::exists(Path(QStringLiteral("0.mp3"))));
+    ASSERT_EQ(window->Entries().size(), 1u);
+
+    // Nothing selected: Del is the list's own (nothing happens).
+    window->LVFiles->selectionModel()->clearSelection();
+    const qsizetype asked = Prompt.Asked.size();
+    Press(Qt::Key_Delete);
+    EXPECT_EQ(Prompt.Asked.size(), asked);
+}
+
+TEST_F(KeysTest, CtrlNAndCtrlBStepThroughTheListGoingRound)
+{
+    WriteTitles({QStringLiteral("One"), QStringLiteral("Two"), QStringLiteral("Three")});
+    auto window = OpenActive();
+    SelectListRows(*window, {2});
+    window->LVFiles->setFocus();
+    Press(Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(SelectedRows(*window), QList<int>{0}) << "after the last comes the first";
+    EXPECT_EQ(EditOf(*window, "TIT2")->text(), QStringLiteral("One"));
+    Press(Qt::Key_B, Qt::ControlModifier);
+    EXPECT_EQ(SelectedRows(*window), QList<int>{2}) << "before the first comes the last";
+
+    window->LVFiles->selectionModel()->clearSelection();
+    Press(Qt::Key_B, Qt::ControlModifier);
+    EXPECT_EQ(SelectedRows(*window), QList<int>{2}) << "with none selected, Ctrl+B takes the last";
+    window->LVFiles->selectionModel()->clearSelection();
+    Press(Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(SelectedRows(*window), QList<int>{0}) << "and Ctrl+N the first";
+
+    // From a field: the edit is written and the field shows the next file.
+    SelectListRows(*window, {0, 1});
+    QLineEdit* title = EditOf(*window, "TIT2");
+    title->setFocus();
+    title->selectAll();
+    TypeText(title, QStringLiteral("Same"));
+    Press(Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(SelectedRows(*window), QList<int>{1}) << "the first selected file's next";
+    EXPECT_EQ(QApplication::focusWidget(), title);
+    EXPECT_EQ(title->text(), QStringLiteral("Same"));
+    EXPECT_EQ(TitleByMutagen(QStringLiteral("0.mp3")), QStringLiteral("Same"));
+    EXPECT_EQ(TitleByMutagen(QStringLiteral("1.mp3")), QStringLiteral("Same"));
+    EXPECT_EQ(window->LVFiles->TopRow(), 0) << "the row is in view";
+
+    // An empty list: the commands are off, and running one only beeps.
+    ASSERT_TRUE(QDir().mkpath(Env.PathOf(QStringLiteral("empty"))));
+    window->SetTreePath(Env.PathOf(QStringLiteral("empty")));
+    ASSERT_TRUE(WaitUntil([&window] { return window->Entries().empty() && !window->IsLoading(); }));
+    window->UpdateActions();
+    EXPECT_FALSE(window->Action(QStringLiteral("ActNextMP3"))->isEnabled());
+    EXPECT_FALSE(window->Action(QStringLiteral("ActPrevMP3"))->isEnabled());
+    const int beeps = Prompt.Beeps;
+    window->ActNextMP3Execute(-1);
+    EXPECT_EQ(Prompt.Beeps, beeps + 1);
+}
+
+TEST_F(KeysTest, EveryKeyBelongsToOneCommand)
+{
+    // The table, with several keys to one action.
+    QHash<QKeySequence, QString> owners;
+    for (const TActionDef& def : MainWindowActions) {
+        if (!def.Shortcut)
+            continue;
+        for (const QKeySequence& key :
+             QKeySequence::listFromString(QString::fromLatin1(def.Shortcut), QKeySequence::PortableText)) {
+            ASSERT_FALSE(key.isEmpty()) << def.Name;
+            EXPECT_FALSE(owners.contains(key)) << key.toString().toStdString() << " belongs to " << def.Name
+                                               << " and " << owners.value(key).toStdString();
+            owners.insert(key, QString::fromLatin1(def.Name));
+        }
+    }
+    EXPECT_EQ(owners.value(QKeySequence(QStringLiteral("F3"))), QStringLiteral("ActShowSearch"));
+    EXPECT_EQ(owners.value(QKeySequence(QStringLiteral("Ctrl+F"))), QStringLiteral("ActShowSearch"));
+    EXPECT_EQ(owners.value(QKeySequence(QStringLiteral("Ctrl+Shift+F"))), QStringLiteral("ActFeldUebernehmen"));
+    EXPECT_EQ(owners.value(QKeySequence(QStringLiteral("Ctrl+N"))), QStringLiteral("ActNextMP3"));
+    EXPECT_EQ(owners.value(QKeySequence(QStringLiteral("Ctrl+B"))), QStringLiteral("ActPrevMP3"));
+    // The keys the window previews are no command's.
+    for (const char* key : {"Esc", "Return", "Enter", "Del", "Shift+Del"})
+        EXPECT_FALSE(owners.contains(QKeySequence(QString::fromLatin1(key)))) << key;
+
+    // The live window: every action and shortcut anywhere in it, the
+    // table's and any other, and its dialogs' too when they are built later.
+    WriteTitles({QStringLiteral("One")});
+    auto window = Open();
+    QHash<QKeySequence, QObject*> live;
+    const auto claim = [&live](const QKeySequence& key, QObject* owner) {
+        if (key.isEmpty())
+            return;
+        const auto found = live.constFind(key);
+        EXPECT_TRUE(found == live.constEnd() || *found == owner)
+            << key.toString().toStdString() << ": " << owner->objectName().toStdString() << " and "
+            << (found == live.constEnd() ? std::string() : (*found)->objectName().toStdString());
+        live.insert(key, owner);
+    };
+    for (QAction* action : window->findChildren<QAction*>())
+        for (const QKeySequence& key : action->shortcuts())
+            claim(key, action);
+    for (QShortcut* shortcut : window->findChildren<QShortcut*>())
+        for (const QKeySequence& key : shortcut->keys())
+            claim(key, shortcut);
+    EXPECT_GE(live.size(), owners.size());
+}
+
+TEST_F(KeysTest, AFieldsOwnUndoBackToTheLoadedTextWritesNothing)
+{
+    WriteTitles({QStringLiteral("One"), QStringLiteral("Two"), QStringLiteral("Three")});
+    const QByteArray one = Bytes(QStringLiteral("0.mp3"));
+    const QByteArray two = Bytes(QStringLiteral("1.mp3"));
+    auto window = OpenActive();
+    SelectListRows(*window, {0, 1});
+    auto* input = qobject_cast<TID3v2FrameEdit*>(InputOf(*window, QStringLiteral("TIT2")));
+    ASSERT_NE(input, nullptr);
+    ASSERT_TRUE(input->IsDifferent());
+    QLineEdit* title = input->Edit();
+    QTest::mouseClick(title, Qt::LeftButton, Qt::NoModifier, QPoint(title->width() - 5, title->height() / 2));
+    QCoreApplication::processEvents();
+
+    // Type "x", take it back with the field's own Ctrl+Z, select another file.
+    TypeText(title, QStringLiteral("x"));
+    Press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(title->text(), QStringLiteral("One"));
+    EXPECT_FALSE(input->IsDataChanged());
+    EXPECT_TRUE(input->IsDifferent());
+    EXPECT_EQ(window->GetUndoKind(), TFQuillon::ukNothing);
+    SelectListRows(*window, {2});
+    EXPECT_EQ(TitleByMutagen(QStringLiteral("0.mp3")), QStringLiteral("One"));
+    EXPECT_EQ(TitleByMutagen(QStringLiteral("1.mp3")), QStringLiteral("Two"));
+    EXPECT_EQ(Bytes(QStringLiteral("0.mp3")), one) << "not rewritten";
+    EXPECT_EQ(Bytes(QStringLiteral("1.mp3")), two);
+
+    // The same after the edit went into the files' entries (commands such as
+    // the export or a rename apply the fields first).
+    SelectListRows(*window, {0, 1});
+    title->setFocus();
+    title->selectAll();
+    TypeText(title, QStringLiteral("y"));
+    window->ApplyInputsToSelection();
+    ASSERT_EQ(window->GetUndoKind(), TFQuillon::ukUnsavedEntries);
+    Press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(input->IsDataChanged());
+    EXPECT_EQ(window->GetUndoKind(), TFQuillon::ukNothing) << "the entries are as read";
+    SelectListRows(*window, {2});
+    EXPECT_EQ(Bytes(QStringLiteral("0.mp3")), one);
+    EXPECT_EQ(Bytes(QStringLiteral("1.mp3")), two);
+
+    // Redo is an edit again, written to both.
+    SelectListRows(*window, {0, 1});
+    title->setFocus();
+    title->selectAll();
+    TypeText(title, QStringLiteral("z"));
+    Press(Qt::Key_Z, Qt::ControlModifier);
+    Press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    SelectListRows(*window, {2});
+    EXPECT_EQ(TitleByMutagen(QStringLiteral("0.mp3")), QStringLiteral("z"));
+    EXPECT_EQ(TitleByMutagen(QStringLiteral("1.mp3")), QStringLiteral("z"));
+}
+
+TEST_F(KeysTest, TheReadOnlyCommandShowsInTheFieldMenuOnlyForAField)
+{
+    WriteTitles({QStringLiteral("One")});
+    auto window = OpenActive();
+    QMenu* menu = window->PopupMenu(QStringLiteral("PopFrameEdit"));
+    ASSERT_NE(menu, nullptr);
+    QAction* readOnly = window->Action(QStringLiteral("ActFrameReadOnly"));
+    ASSERT_TRUE(menu->actions().contains(readOnly));
+    window->LVFiles->setFocus();
+    window->UpdateActions();
+    EXPECT_FALSE(readOnly->isVisible());
+    QLineEdit* title = EditOf(*window, "TIT2");
+    title->setFocus();
+    window->UpdateActions();
+    EXPECT_TRUE(readOnly->isVisible());
+    EXPECT_TRUE(readOnly->isEnabled());
+    EXPECT_FALSE(readOnly->isChecked());
+}
+
+TEST_F(KeysTest, UndoOfARenameAppliesTheSearch)
+{
+    WriteTitles({QStringLiteral("One")});
+    auto window = OpenActive();
+    SelectListRows(*window, {0});
+    TEintragdaten& entry = *window->Entries().front();
+    ASSERT_TRUE(window->RenameEntry(entry, QStringLiteral("renamed.mp3")));
+    window->ActShowSearchExecute();
+    window->ESearchText->setText(QStringLiteral("0.MP3"));
+    ASSERT_TRUE(window->TimerSearch->isActive());
+    window->Action(QStringLiteral("ActUndo"))->trigger();
+    EXPECT_EQ(entry.FileName, QStringLiteral("0.mp3"));
+    EXPECT_FALSE(window->TimerSearch->isActive());
+    EXPECT_EQ(window->SearchConfig().Text, QStringLiteral("0.mp3"));
+    const QVariant font = window->LVFiles->model()->data(window->LVFiles->model()->index(0, 1), Qt::FontRole);
+    EXPECT_TRUE(font.value<QFont>().bold());
+}

@@ -94,7 +94,7 @@ TEST(FormExportTest, OpensWithDefaultsAndCancelStoresNothing)
         EXPECT_EQ(form.OwnHTMLColumns(), TStringArray({"*FIN", "TIT2"}));
         EXPECT_EQ(form.MAndereSpaltenHTML->toPlainText(), QStringLiteral("Dateiname; Titel"));
         EXPECT_EQ(form.MAndereSpaltenExcel->toPlainText(), QStringLiteral("Dateiname; Titel"));
-        EXPECT_FALSE(form.ButHelp->isVisibleTo(&form)) << "no help pages yet";
+        EXPECT_TRUE(form.ButHelp->isVisibleTo(&form)) << "it opens the export's help page";
         form.CBHTMLGrouping->click();
         EXPECT_TRUE(form.BoxGroupField->isEnabled());
         form.ButCancel->click();

@@ -25,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <memory>
 #include <optional>
@@ -94,6 +95,16 @@ inline void SelectListRows(TFQuillon& window, std::initializer_list<int> rows)
         selection.select(index, index);
     }
     model->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+// The selected rows of the file list, in order.
+inline QList<int> SelectedListRows(TFQuillon& window)
+{
+    QList<int> rows;
+    for (const QModelIndex& index : window.LVFiles->selectionModel()->selectedRows())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }
 
 // The n-th input of the input list for the frame ID; nullptr when none.

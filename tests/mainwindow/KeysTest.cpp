@@ -52,15 +52,6 @@ protected:
         return window;
     }
 
-    static QList<int> SelectedRows(TFQuillon& window)
-    {
-        QList<int> rows;
-        for (const QModelIndex& index : window.LVFiles->selectionModel()->selectedRows())
-            rows << index.row();
-        std::sort(rows.begin(), rows.end());
-        return rows;
-    }
-
     static QLineEdit* EditOf(TFQuillon& window, const char* id)
     {
         auto* input = qobject_cast<TID3v2FrameEdit*>(InputOf(window, QString::fromLatin1(id)));
@@ -246,17 +237,17 @@ TEST_F(KeysTest, CtrlNAndCtrlBStepThroughTheListGoingRound)
     SelectListRows(*window, {2});
     window->LVFiles->setFocus();
     Press(Qt::Key_N, Qt::ControlModifier);
-    EXPECT_EQ(SelectedRows(*window), QList<int>{0}) << "after the last comes the first";
+    EXPECT_EQ(SelectedListRows(*window), QList<int>{0}) << "after the last comes the first";
     EXPECT_EQ(EditOf(*window, "TIT2")->text(), QStringLiteral("One"));
     Press(Qt::Key_B, Qt::ControlModifier);
-    EXPECT_EQ(SelectedRows(*window), QList<int>{2}) << "before the first comes the last";
+    EXPECT_EQ(SelectedListRows(*window), QList<int>{2}) << "before the first comes the last";
 
     window->LVFiles->selectionModel()->clearSelection();
     Press(Qt::Key_B, Qt::ControlModifier);
-    EXPECT_EQ(SelectedRows(*window), QList<int>{2}) << "with none selected, Ctrl+B takes the last";
+    EXPECT_EQ(SelectedListRows(*window), QList<int>{2}) << "with none selected, Ctrl+B takes the last";
     window->LVFiles->selectionModel()->clearSelection();
     Press(Qt::Key_N, Qt::ControlModifier);
-    EXPECT_EQ(SelectedRows(*window), QList<int>{0}) << "and Ctrl+N the first";
+    EXPECT_EQ(SelectedListRows(*window), QList<int>{0}) << "and Ctrl+N the first";
 
     // From a field: the edit is written and the field shows the next file.
     SelectListRows(*window, {0, 1});
@@ -265,7 +256,7 @@ TEST_F(KeysTest, CtrlNAndCtrlBStepThroughTheListGoingRound)
     title->selectAll();
     TypeText(title, QStringLiteral("Same"));
     Press(Qt::Key_N, Qt::ControlModifier);
-    EXPECT_EQ(SelectedRows(*window), QList<int>{1}) << "the first selected file's next";
+    EXPECT_EQ(SelectedListRows(*window), QList<int>{1}) << "the first selected file's next";
     EXPECT_EQ(QApplication::focusWidget(), title);
     EXPECT_EQ(title->text(), QStringLiteral("Same"));
     EXPECT_EQ(TitleByMutagen(QStringLiteral("0.mp3")), QStringLiteral("Same"));
@@ -372,6 +363,29 @@ TEST_F(KeysTest, AFieldsOwnUndoBackToTheLoadedTextWritesNothing)
     SelectListRows(*window, {2});
     EXPECT_EQ(Bytes(QStringLiteral("0.mp3")), one);
     EXPECT_EQ(Bytes(QStringLiteral("1.mp3")), two);
+
+    // Another field's applied edit stays when the title's is taken back.
+    SelectListRows(*window, {0, 1});
+    title->setFocus();
+    title->selectAll();
+    TypeText(title, QStringLiteral("y"));
+    QLineEdit* artist = EditOf(*window, "TPE1");
+    artist->setFocus();
+    TypeText(artist, QStringLiteral("Band"));
+    window->ApplyInputsToSelection();
+    title->setFocus();
+    Press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(input->IsDataChanged());
+    EXPECT_EQ(window->GetUndoKind(), TFQuillon::ukUnsavedEntries);
+    SelectListRows(*window, {2});
+    for (const char* name : {"0.mp3", "1.mp3"}) {
+        const TMutagenRead read = ReadWithMutagen(Path(QString::fromLatin1(name)));
+        EXPECT_EQ(MutagenTexts(read, QStringLiteral("TPE1")), QStringList{QStringLiteral("Band")}) << name;
+        EXPECT_EQ(MutagenTexts(read, QStringLiteral("TIT2")),
+                  QStringList{QString::fromLatin1(name) == QLatin1String("0.mp3") ? QStringLiteral("One")
+                                                                                  : QStringLiteral("Two")})
+            << name;
+    }
 
     // Redo is an edit again, written to both.
     SelectListRows(*window, {0, 1});

@@ -44,15 +44,6 @@ protected:
         return rows;
     }
 
-    static QList<int> SelectedRows(TFQuillon& window)
-    {
-        QList<int> rows;
-        for (const QModelIndex& index : window.LVFiles->selectionModel()->selectedRows())
-            rows << index.row();
-        std::sort(rows.begin(), rows.end());
-        return rows;
-    }
-
     static void TypeKeys(QWidget* control, const QString& text)
     {
         for (const QChar c : text)
@@ -64,7 +55,7 @@ protected:
     {
         window.ESearchText->setText(text);
         window.Action(QStringLiteral("ActSearch"))->trigger();
-        return SelectedRows(window);
+        return SelectedListRows(window);
     }
 
     static void ChooseField(TFQuillon& window, const QString& id)
@@ -159,7 +150,7 @@ TEST_F(SearchTest, SearchingOnGoesFromTheSelectionAndStartsAgainAfterAChange)
 
     // Enter in the search box searches on.
     QTest::keyClick(window->ESearchText, Qt::Key_Return);
-    EXPECT_EQ(SelectedRows(*window), QList<int>({2}));
+    EXPECT_EQ(SelectedListRows(*window), QList<int>({2}));
     // The search follows the selection's edit cycle: the inputs show the file.
     EXPECT_EQ(ShownText(InputOf(*window, QStringLiteral("TIT2"))), QStringLiteral("Match two"));
 
@@ -218,7 +209,7 @@ TEST_F(SearchTest, ThePanelDocksFloatsAndHidesWhenTheFocusLeavesIt)
     window->ESearchText->setText(QStringLiteral("beta"));
     QTest::keyClick(window->ESearchText, Qt::Key_Return);
     EXPECT_FALSE(window->IsSearchPanelShown());
-    EXPECT_EQ(SelectedRows(*window), QList<int>({1}));
+    EXPECT_EQ(SelectedListRows(*window), QList<int>({1}));
 
     // The pin docks it; the drop-down then only beeps.
     dropDown->trigger();

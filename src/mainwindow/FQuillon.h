@@ -152,7 +152,8 @@ public:
     void ReloadFolder(bool keep);
     void ClearFileList();
     void ReadEntry(TEintragdaten& entry);
-    // The entry of exactly this path (folder + name); nullptr when none.
+    // The entry of exactly this path (TEintragdaten::PathKey); nullptr when
+    // none.
     TEintragdaten* FindEntryByPath(const QString& path);
     // Must be called after entries were renamed, so that path lookups find
     // their new names.
@@ -459,7 +460,7 @@ private:
     TEinstellungen m_settings;
     bool m_resetRequested = false;
     QString m_startFolder;
-    QString m_currentFolder; // ends with "/"
+    QString m_currentFolder; // a path text (platform/NativePath.h), ends with "/"
     bool m_loading = false;
     bool m_abortRequested = false;
     bool m_reloadPending = false;
@@ -471,7 +472,7 @@ private:
     int m_sortColumn = 0;
     int m_sortDirection = 1;
     bool m_selectionGuard = false;
-    QSet<QString> m_pathsToSelect;
+    QSet<QString> m_pathsToSelect; // path texts, as TEintragdaten::PathKey
     QString m_topRowPath;
     QString m_focusedPath;
     TEintragdatenList m_entries;

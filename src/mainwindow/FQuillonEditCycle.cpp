@@ -3,10 +3,12 @@
 // status bar, the file information and the frame inputs.
 #include "mainwindow/FQuillon.h"
 
+#include "mainwindow/FileListModel.h"
 #include "mainwindow/UpdatesLock.h"
 
 #include "frameinput/ID3v2Frame.h"
 #include "localisation/MultiLanguage.h"
+#include "platform/NativePath.h"
 #include "platform/Prompt.h"
 #include "tagengine/DisplayTexts.h"
 
@@ -153,7 +155,7 @@ void TFQuillon::InputEditedByUser(TID3v2Frame* input)
 
 bool TFQuillon::WriteEntryTag(TEintragdaten& entry)
 {
-    const QString path = entry.FullPath();
+    const QString path = entry.PathKey();
     ID3v2Reader1.FileName = path;
     if (!ID3v2Reader1.WriteTags(entry.Frames))
         return false;
@@ -190,7 +192,7 @@ void TFQuillon::SaveChangedEntries()
                     editedReadBack = editedReadBack || entry.Edited;
                     ReadEntry(entry);
                 } else {
-                    failedPaths << entry.FullPath();
+                    failedPaths << entry.PathKey();
                 }
                 ShowSaveProgress(++done, total);
             }
@@ -218,7 +220,7 @@ void TFQuillon::RetryFailedWrites(QStringList& failedPaths)
     while (!failedPaths.isEmpty()) {
         QString names;
         for (const QString& path : std::as_const(failedPaths))
-            names += NameOfPath(path) + QStringLiteral("\n\r");
+            names += ShownPath(NameOfPath(path)) + QStringLiteral("\n\r");
         if (!CurrentPrompt()->Question(this, LangFmt("ErrorSavingTag", {names})))
             return;
         const TWaitCursor wait;
@@ -279,6 +281,7 @@ void TFQuillon::UpdateStatusAndFileInfo()
     const TEintragdaten* first = nullptr;
     qint64 size = 0;
     qint64 length = 0;
+    bool rawName = false;
     for (const auto& entry : m_entries) {
         if (!entry->Edited)
             continue;
@@ -287,13 +290,17 @@ void TFQuillon::UpdateStatusAndFileInfo()
         ++count;
         size += entry->Size;
         length += entry->Length;
+        rawName = rawName || !entry->NativeName.isEmpty() || !entry->NativeFolder.isEmpty();
     }
+    // A selected file whose name is not valid UTF-8 shows replacement
+    // characters; the status says why.
+    const QString mark = rawName ? NameNotValidUTF8Mark() : QString();
     if (count == 0)
         SetStatusText(0, Lang("StatusBarSelNothing"));
     else if (count == 1)
-        SetStatusText(1, Lang("StatusBarSelOne"));
+        SetStatusText(1, Lang("StatusBarSelOne") + mark);
     else
-        SetStatusText(2, LangFmt("StatusBarSelMulti", {QString::number(count)}));
+        SetStatusText(2, LangFmt("StatusBarSelMulti", {QString::number(count)}) + mark);
     ShowFileInfo(count, count == 1 ? first : nullptr, size, length);
 }
 

@@ -8,6 +8,7 @@
 #include "mainwindow/Guarded.h"
 
 #include "localisation/MultiLanguage.h"
+#include "platform/NativePath.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -25,7 +26,7 @@
 struct TFQuillon::TLoadRun {
     explicit TLoadRun(const QString& folder) : Folder(folder), Pump([] { QCoreApplication::processEvents(); }) {}
 
-    QString Folder; // ends with "/", or empty
+    QString Folder; // a path text ending with "/", or empty
     TEventPump Pump;
     TEintragdatenList Found; // new entries of the scan
     TEintragdatenList Kept;  // the old entries, in keep mode
@@ -40,6 +41,15 @@ QString WithSlash(const QString& folder)
     if (folder.isEmpty() || folder.endsWith(QLatin1Char('/')))
         return folder;
     return folder + QLatin1Char('/');
+}
+
+// The folder tree shows a name that is not valid UTF-8 with replacement
+// characters: such a folder is found by its bytes.
+QString FolderPathOf(const QString& folder)
+{
+    if (!folder.contains(QChar::ReplacementCharacter))
+        return folder;
+    return PathFromNative(ResolveShownPath(folder));
 }
 
 // Clears a flag when it goes out of scope, however the scope is left.
@@ -84,14 +94,14 @@ void TFQuillon::RunLoad(const QString& folder, bool keep)
     m_abortRequested = false;
     ButSucheAbbrechen->setEnabled(true);
     UpdateActions();
-    TLoadRun run(WithSlash(folder));
+    TLoadRun run(WithSlash(FolderPathOf(folder)));
     m_activePump = &run.Pump;
     run.Pump.Run();
     std::exception_ptr failure;
     try {
         CommitEdits();
         SetStatusText(3, Lang("StatusBarSearching"));
-        UpdateTitleBarFolder(QDir::cleanPath(folder));
+        UpdateTitleBarFolder(QDir::cleanPath(ShownPath(run.Folder)));
         ShowLoadProgress(0, 0);
         m_currentFolder = run.Folder;
         if (!keep)
@@ -131,13 +141,13 @@ void TFQuillon::ScanAndRead(TLoadRun& run, bool keep)
         ClearFileList();
         keptByPath.reserve(static_cast<qsizetype>(run.Kept.size()));
         for (size_t i = 0; i < run.Kept.size(); ++i)
-            keptByPath.insert(run.Kept[i]->FullPath(), i);
+            keptByPath.insert(run.Kept[i]->PathKey(), i);
     }
     SetStatusText(3, Lang("StatusBarReading"));
     m_entries.reserve(run.Found.size());
     const int foundCount = static_cast<int>(run.Found.size());
     for (TEintragdatenPtr& found : run.Found) {
-        const QString path = found->FullPath();
+        const QString path = found->PathKey();
         const auto kept = keptByPath.constFind(path);
         if (kept != keptByPath.constEnd() && run.Kept[*kept]) {
             TEintragdatenPtr old = std::move(run.Kept[*kept]);
@@ -221,7 +231,7 @@ void TFQuillon::SelectFirstRowAfterLoad()
 
 void TFQuillon::ReadEntry(TEintragdaten& entry)
 {
-    ID3v2Reader1.FileName = entry.FullPath();
+    ID3v2Reader1.FileName = entry.PathKey();
     entry.ReadFailed = 0;
     entry.Changed = 0;
     if (!ID3v2Reader1.ReadTags()) {
@@ -267,13 +277,13 @@ void TFQuillon::ReloadFolder(bool keep)
 {
     for (const auto& entry : m_entries)
         if (entry->Selected)
-            m_pathsToSelect.insert(entry->FullPath());
+            m_pathsToSelect.insert(entry->PathKey());
     const QModelIndex current = LVFiles->selectionModel()->currentIndex();
     if (current.isValid() && static_cast<size_t>(current.row()) < m_entries.size())
-        m_focusedPath = m_entries[static_cast<size_t>(current.row())]->FullPath();
+        m_focusedPath = m_entries[static_cast<size_t>(current.row())]->PathKey();
     const int top = LVFiles->TopRow();
     if (top >= 0 && static_cast<size_t>(top) < m_entries.size())
-        m_topRowPath = m_entries[static_cast<size_t>(top)]->FullPath();
+        m_topRowPath = m_entries[static_cast<size_t>(top)]->PathKey();
     LoadFolder(m_currentFolder, keep);
 }
 
@@ -282,7 +292,7 @@ void TFQuillon::RebuildPathIndex()
     m_pathIndex.clear();
     m_pathIndex.reserve(static_cast<qsizetype>(m_entries.size()));
     for (const auto& entry : m_entries)
-        m_pathIndex.insert(entry->FullPath(), entry.get());
+        m_pathIndex.insert(entry->PathKey(), entry.get());
     m_pathIndexValid = true;
 }
 
@@ -292,7 +302,7 @@ TEintragdaten* TFQuillon::FindEntryByPath(const QString& path)
         if (!m_pathIndexValid)
             RebuildPathIndex();
         TEintragdaten* entry = m_pathIndex.value(path, nullptr);
-        if (entry && entry->FullPath() == path)
+        if (entry && entry->PathKey() == path)
             return entry;
         if (!entry)
             return nullptr;
@@ -331,14 +341,16 @@ QString TFQuillon::TreePath() const
 
 void TFQuillon::SetTreePath(const QString& folder)
 {
-    const QModelIndex index = ShellTreeModel->index(QDir::cleanPath(folder));
+    // The tree knows folders only by their shown names.
+    const QString shown = QDir::cleanPath(ShownPath(folder));
+    const QModelIndex index = ShellTreeModel->index(shown);
     if (!index.isValid())
         return;
     ShellTreeView1->setCurrentIndex(index);
     ShellTreeView1->scrollTo(index);
     // The model reads the folders on the way in the background, and every
     // folder it fills moves the rows below: scroll again as they arrive.
-    m_treeScrollPath = QDir::cleanPath(folder);
+    m_treeScrollPath = shown;
 }
 
 void TFQuillon::ShellTreeModelDirectoryLoaded(const QString& folder)

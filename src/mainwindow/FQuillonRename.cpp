@@ -6,17 +6,19 @@
 
 #include "localisation/MultiLanguage.h"
 #include "platform/FileRename.h"
+#include "platform/NativePath.h"
 #include "platform/Prompt.h"
 #include "tagengine/FrameCodecs.h"
 
 #include <QAction>
 #include <QActionGroup>
-#include <QFileInfo>
 #include <QMenu>
 #include <QModelIndex>
 #include <QTreeView>
 
 #include <optional>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -126,13 +128,13 @@ bool TFQuillon::RenameEntry(TEintragdaten& entry, const QString& newName)
 
 bool TFQuillon::NameTakenByOtherFile(const TEintragdaten& entry, const QString& newName) const
 {
-    const QString target = entry.Folder + newName;
-    const QFileInfo info(target);
-    if (!info.exists() && !info.isSymLink())
+    const QByteArray target = entry.NativeSibling(newName);
+    struct stat st {};
+    if (::lstat(target.constData(), &st) != 0)
         return false;
     // The same file under a name that differs only in case (a file system
     // that ignores case) is no other file.
-    return !IsSameFile(entry.FullPath(), target);
+    return !IsSameFile(entry.NativePath(), target);
 }
 
 bool TFQuillon::ActRenameFileUpdate() const
@@ -200,7 +202,7 @@ void TFQuillon::RetryFailedRenames(QStringList& failedPaths)
     while (!failedPaths.isEmpty()) {
         QStringList names;
         for (const QString& path : std::as_const(failedPaths))
-            names << NameOfPath(path);
+            names << ShownPath(NameOfPath(path));
         if (!CurrentPrompt()->Question(this, LangFmt("ErrorRenameFileMany", {NamesFollowedByBreak(names)})))
             break;
         failedPaths.removeIf([&](const QString& path) {
@@ -222,7 +224,7 @@ void TFQuillon::ActFilenameFromID3Execute()
     QStringList emptyFields;
     for (const auto& entry : m_entries)
         if (entry->Edited && !RenameEntryFromTag(*entry, emptyFields))
-            failedPaths << entry->FullPath();
+            failedPaths << entry->PathKey();
     RetryFailedRenames(failedPaths);
     if (!emptyFields.isEmpty())
         CurrentPrompt()->Information(this, LangFmt("ErrorRenameEmptyFields", {NamesPrecededByBreak(emptyFields)}));

@@ -6,10 +6,10 @@
 
 #include "localisation/MultiLanguage.h"
 #include "platform/FileRename.h"
+#include "platform/NativePath.h"
 #include "platform/Prompt.h"
 
 #include <QAction>
-#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -24,16 +24,17 @@ namespace {
 // that no command reports.
 constexpr int UndoRefreshIntervalMs = 250;
 
+// The name part of a journalled path, as shown.
 QString NamePart(const QString& path)
 {
-    return QFileInfo(path).fileName();
+    return ShownPath(QFileInfo(path).fileName());
 }
 
 // Something, even a dangling link, holds this path.
 bool PathExists(const QString& path)
 {
     struct stat st {};
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+    return ::lstat(NativeFromPath(path).constData(), &st) == 0;
 }
 
 // The message shown when the item cannot be undone.
@@ -54,7 +55,7 @@ QString UndoFailureText(const TQLNUndoItem& item)
 // write permission are refused, like every write of the program.
 bool SetLastWriteTime(const QString& path, qint64 writeNs)
 {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = NativeFromPath(path);
     struct stat st {};
     if (::stat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;
@@ -210,12 +211,11 @@ bool TFQuillon::UndoRename(const TQLNUndoItem& item)
     // while both still hold.
     if (entry)
         LoadDeferredBodies(entry->Frames);
-    if (!RenameNoReplace(item.Path, item.OldPath))
+    const QByteArray oldPath = NativeFromPath(item.OldPath);
+    if (!RenameNoReplace(NativeFromPath(item.Path), oldPath))
         return false;
     if (entry) {
-        const qsizetype slash = item.OldPath.lastIndexOf(QLatin1Char('/'));
-        entry->Folder = item.OldPath.left(slash + 1);
-        entry->FileName = item.OldPath.mid(slash + 1);
+        entry->SetNativePath(oldPath);
         InvalidatePathIndex();
         RefreshVisibleRows();
         UpdateStatusAndFileInfo();

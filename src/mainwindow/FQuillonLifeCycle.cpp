@@ -17,16 +17,29 @@
 #include "localisation/ui/ComponentTranslation.h"
 #include "localisation/ui/FormLanguageSelector.h"
 #include "localisation/ui/FormLanguageWarning.h"
+#include "platform/NativePath.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
+
+#include <sys/stat.h>
+
+namespace {
+
+// The path text names a folder (or a link to one).
+bool IsFolder(const QString& path)
+{
+    struct stat st {};
+    return ::stat(NativeFromPath(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}
 
 TFQuillon::TFQuillon(const QStringList& arguments, QWidget* parent) : QMainWindow(parent)
 {
@@ -64,7 +77,7 @@ TFQuillon::TFQuillon(const QStringList& arguments, QWidget* parent) : QMainWindo
     UpdateStatusAndFileInfo();
     TakeCommandLine(arguments);
     // Without a usable start folder the tree shows the user's home folder.
-    SetTreePath(!m_startFolder.isEmpty() && QFileInfo(m_startFolder).isDir() ? m_startFolder : QDir::homePath());
+    SetTreePath(!m_startFolder.isEmpty() && IsFolder(m_startFolder) ? m_startFolder : QDir::homePath());
 
     // The page titles are read before the language changes, so that titles
     // of built-in pages follow it.
@@ -102,7 +115,7 @@ void TFQuillon::TakeCommandLine(const QStringList& arguments)
         // A relative path names a file of the folder the program was started in.
         const QString path = QDir::cleanPath(current.absoluteFilePath(argument));
         // A folder is opened, not selected in its parent.
-        if (QFileInfo(path).isDir()) {
+        if (IsFolder(path)) {
             if (m_pathsToSelect.isEmpty())
                 m_startFolder = path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
             continue;

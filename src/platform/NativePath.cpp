@@ -115,7 +115,11 @@ QString PathFromNative(const QByteArray& native)
             text += QChar(static_cast<char16_t>(0xDC00 + data[i]));
             ++i;
         } else {
-            text += QString::fromUtf8(native.constData() + i, length);
+            // Decoded here: QString::fromUtf8 would drop a byte-order mark.
+            char32_t code = length == 1 ? data[i] : data[i] & (0x7F >> length);
+            for (int k = 1; k < length; ++k)
+                code = (code << 6) | (data[i + k] & 0x3F);
+            text += QStringView(QChar::fromUcs4(code));
             i += length;
         }
     }

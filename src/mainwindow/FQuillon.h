@@ -23,7 +23,7 @@
 
 class QAction;
 class QCheckBox;
-class QFileSystemModel;
+class TShellTreeModel;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -82,7 +82,7 @@ public:
     QToolBar* ToolBar1 = nullptr;
     QWidget* PanLeft = nullptr;
     QTreeView* ShellTreeView1 = nullptr;
-    QFileSystemModel* ShellTreeModel = nullptr;
+    TShellTreeModel* ShellTreeModel = nullptr;
     QSplitter* Splitter1 = nullptr;
     QWidget* PanClient = nullptr;
     QWidget* PanMP3Titel = nullptr;
@@ -171,7 +171,6 @@ public:
     // The folder tree's folder (without a final "/"), and moving it.
     QString TreePath() const;
     void SetTreePath(const QString& folder);
-    void ShellTreeModelDirectoryLoaded(const QString& folder);
     void ShellTreeView1Change();
 
     // --- Columns and sorting ---
@@ -491,7 +490,6 @@ private:
     double m_lastLoadLongestGapMs = 0;
     bool m_shown = false;
     bool m_treeConnected = false;
-    QString m_treeScrollPath; // the tree scrolls to its folder until it is read
 
     TFileListModel* m_listModel = nullptr;
     std::unique_ptr<TFormMenu> m_formMenu;

@@ -290,7 +290,7 @@ void TFQuillon::UpdateStatusAndFileInfo()
         ++count;
         size += entry->Size;
         length += entry->Length;
-        rawName = rawName || !entry->NativeName.isEmpty() || !entry->NativeFolder.isEmpty();
+        rawName = rawName || entry->HasRawName();
     }
     // A selected file whose name is not valid UTF-8 shows replacement
     // characters; the status says why.

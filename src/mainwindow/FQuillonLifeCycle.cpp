@@ -165,6 +165,8 @@ void TFQuillon::FormShow()
     if (m_treeConnected)
         return;
     MenuBar1->SetMenu(m_formMenu->MainMenu());
+    // The tree has its size now: its folder comes into view.
+    ShellTreeView1->scrollTo(ShellTreeView1->currentIndex());
     repaint();
     QCoreApplication::processEvents();
     // Queued: the tree reports the new current folder from inside its mouse

@@ -6,13 +6,13 @@
 #include "mainwindow/FileListModel.h"
 #include "mainwindow/FolderScan.h"
 #include "mainwindow/Guarded.h"
+#include "mainwindow/ShellTreeModel.h"
 
 #include "localisation/MultiLanguage.h"
 #include "platform/NativePath.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileSystemModel>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QProgressBar>
@@ -43,8 +43,9 @@ QString WithSlash(const QString& folder)
     return folder + QLatin1Char('/');
 }
 
-// The folder tree shows a name that is not valid UTF-8 with replacement
-// characters: such a folder is found by its bytes.
+// A folder given by its shown name (a stored setting, say) shows a name that
+// is not valid UTF-8 with replacement characters: such a folder is found by
+// its bytes.
 QString FolderPathOf(const QString& folder)
 {
     if (!folder.contains(QChar::ReplacementCharacter))
@@ -330,6 +331,7 @@ void TFQuillon::ActUnterordnerExecute()
 
 void TFQuillon::ActAktuallisierenExecute()
 {
+    ShellTreeModel->Refresh();
     ReloadFolder(false);
 }
 
@@ -341,28 +343,11 @@ QString TFQuillon::TreePath() const
 
 void TFQuillon::SetTreePath(const QString& folder)
 {
-    // The tree knows folders only by their shown names.
-    const QString shown = QDir::cleanPath(ShownPath(folder));
-    const QModelIndex index = ShellTreeModel->index(shown);
+    const QModelIndex index = ShellTreeModel->index(FolderPathOf(QDir::cleanPath(folder)));
     if (!index.isValid())
         return;
     ShellTreeView1->setCurrentIndex(index);
     ShellTreeView1->scrollTo(index);
-    // The model reads the folders on the way in the background, and every
-    // folder it fills moves the rows below: scroll again as they arrive.
-    m_treeScrollPath = shown;
-}
-
-void TFQuillon::ShellTreeModelDirectoryLoaded(const QString& folder)
-{
-    if (m_treeScrollPath.isEmpty())
-        return;
-    const QString loaded = QDir::cleanPath(folder);
-    if (!m_treeScrollPath.startsWith(loaded))
-        return;
-    ShellTreeView1->scrollTo(ShellTreeView1->currentIndex());
-    if (loaded == m_treeScrollPath)
-        m_treeScrollPath.clear();
 }
 
 void TFQuillon::ShellTreeView1Change()

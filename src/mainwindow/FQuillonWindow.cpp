@@ -5,9 +5,9 @@
 #include "controls/MyListView.h"
 #include "mainwindow/FileListModel.h"
 #include "mainwindow/ImageLists.h"
+#include "mainwindow/ShellTreeModel.h"
 #include "mainwindow/StatusPanel.h"
 
-#include <QFileSystemModel>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -84,20 +84,13 @@ QWidget* TFQuillon::BuildFolderBar()
     layout->setSpacing(2);
     layout->addWidget(NewLabel(PanLeft, "labFolders", QStringLiteral("%Folders")));
 
-    ShellTreeModel = new QFileSystemModel(this);
+    ShellTreeModel = new TShellTreeModel(this);
     ShellTreeModel->setObjectName(QStringLiteral("ShellTreeModel"));
-    ShellTreeModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
-    ShellTreeModel->setReadOnly(true);
-    ShellTreeModel->setRootPath(QStringLiteral("/"));
-    connect(ShellTreeModel, &QFileSystemModel::directoryLoaded, this,
-            [this](const QString& folder) { ShellTreeModelDirectoryLoaded(folder); });
 
     ShellTreeView1 = new QTreeView(PanLeft);
     ShellTreeView1->setObjectName(QStringLiteral("ShellTreeView1"));
     ShellTreeView1->setModel(ShellTreeModel);
     ShellTreeView1->setHeaderHidden(true);
-    for (int column = 1; column < ShellTreeModel->columnCount(); ++column)
-        ShellTreeView1->hideColumn(column);
     ShellTreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ShellTreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     layout->addWidget(ShellTreeView1);

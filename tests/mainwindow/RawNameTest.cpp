@@ -4,6 +4,7 @@
 #include "RenameTestSupport.h"
 
 #include "mainwindow/FileListModel.h"
+#include "mainwindow/ShellTreeModel.h"
 #include "mainwindow/common/ColumnCatalogue.h"
 #include "support/MutagenReader.h"
 #include "support/NativeFiles.h"
@@ -13,7 +14,6 @@
 #include "localisation/MultiLanguage.h"
 
 #include <QAction>
-#include <QFileSystemModel>
 #include <QTreeView>
 
 #include <gtest/gtest.h>

@@ -12,8 +12,11 @@
 #include "tagengine/FrameCodecs.h"
 
 #include "localisation/MultiLanguage.h"
+#include "platform/NativePath.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QTest>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -186,7 +189,7 @@ TEST_F(RawNameTest, RenamesGiveValidNamesAndUndoGivesTheExactBytesBack)
     EXPECT_EQ(latin->FileName, QStringLiteral("x.mp3"));
 }
 
-TEST_F(RawNameTest, AFolderWithSuchANameOpensFromTheTreeAndListsItsFiles)
+TEST_F(RawNameTest, AFolderWithSuchANameIsShownInTheTreeOpensAndListsItsFiles)
 {
     const QByteArray folder = NativeDir() + "Dossier \xe9t\xe9";
     ASSERT_TRUE(MakeNativeFolder(folder));
@@ -195,7 +198,21 @@ TEST_F(RawNameTest, AFolderWithSuchANameOpensFromTheTreeAndListsItsFiles)
     ASSERT_TRUE(WriteNativeFile(folder + "/sub\xff/" + Latin1Name, TaggedMp3({{"TIT2", "Below"}})));
     Open();
 
-    // The tree knows the folder only by its shown name.
+    // The user opens the test folder in the tree and picks the folder.
+    const QModelIndex parent = Window->ShellTreeModel->index(Env.Folder());
+    Window->ShellTreeModel->fetchMore(parent);
+    QModelIndex node;
+    for (int row = 0; row < Window->ShellTreeModel->rowCount(parent); ++row)
+        if (Window->ShellTreeModel->fileName(Window->ShellTreeModel->index(row, 0, parent))
+            == QFile::decodeName("Dossier \xe9t\xe9"))
+            node = Window->ShellTreeModel->index(row, 0, parent);
+    ASSERT_TRUE(node.isValid());
+    Window->ShellTreeView1->setCurrentIndex(node);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Window->Entries().size() == 1; }, 5000));
+    EXPECT_EQ(Window->CurrentFolder(), PathFromNative(folder + '/'));
+    EXPECT_EQ(Window->labDir->text(), QStringLiteral(" \"") + QFile::decodeName(folder) + QStringLiteral("\" "));
+
+    // A folder given by its shown name (a stored start folder) is found too.
     const QString shown = QFile::decodeName(folder);
     Window->LoadFolder(shown, false);
     ASSERT_EQ(Window->Entries().size(), 1u);
@@ -221,4 +238,22 @@ TEST_F(RawNameTest, AFolderWithSuchANameOpensFromTheTreeAndListsItsFiles)
     EXPECT_EQ(MutagenTexts(ReadWithMutagen(folder + "/sub\xff/" + Latin1Name), "TIT2"), QStringList({title}));
     EXPECT_EQ(ListWithPython(folder + "/sub\xff"), QList<QByteArray>({Latin1Name}));
     Window->ActUnterordnerExecute();
+}
+
+TEST_F(RawNameTest, ACommandLinePathKeepsItsBytes)
+{
+    const QByteArray folder = NativeDir() + "\xff";
+    ASSERT_TRUE(MakeNativeFolder(folder));
+    ASSERT_TRUE(WriteNativeFile(folder + "/other.mp3", TaggedMp3({{"TIT2", "Other"}})));
+    ASSERT_TRUE(WriteNativeFile(folder + '/' + Latin1Name, TaggedMp3({{"TIT2", "Chosen"}})));
+
+    Window = std::make_unique<TFQuillon>(QStringList({PathFromNative(folder + '/' + Latin1Name)}));
+    Window->FormShow();
+    ASSERT_EQ(Window->Entries().size(), 2u);
+    EXPECT_EQ(Window->CurrentFolder(), PathFromNative(folder + '/'));
+    EXPECT_EQ(Window->ShellTreeModel->NativePath(Window->ShellTreeView1->currentIndex()), folder);
+    const TEintragdaten* chosen = EntryOf(folder + '/' + Latin1Name);
+    ASSERT_NE(chosen, nullptr);
+    EXPECT_TRUE(chosen->Edited);
+    EXPECT_FALSE(EntryOf(folder + "/other.mp3")->Edited);
 }

@@ -2,6 +2,7 @@
 
 #include "mainwindow/EventPump.h"
 
+#include "platform/DirStream.h"
 #include "platform/NativePath.h"
 
 #include <QFile>
@@ -32,11 +33,6 @@ qint64 ModificationNs(const struct stat& st)
     return static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
 
-// Closes a directory stream when it goes out of scope.
-struct TDirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
-
 }
 
 TFolderScanner::TFolderScanner(TEventPump& pump, TAbortCheck aborted, TFoundHandler found)
@@ -46,7 +42,7 @@ TFolderScanner::TFolderScanner(TEventPump& pump, TAbortCheck aborted, TFoundHand
 
 bool TFolderScanner::ReadLevel(TLevel& level)
 {
-    std::unique_ptr<DIR, TDirCloser> dir(opendir(level.Native.constData()));
+    const TDirStream dir = OpenDirStream(level.Native);
     if (!dir)
         return !m_aborted();
     const int fd = dirfd(dir.get());

@@ -1,5 +1,6 @@
 #include "mainwindow/ShellTreeModel.h"
 
+#include "platform/DirStream.h"
 #include "platform/NativePath.h"
 
 #include <QCollator>
@@ -8,7 +9,6 @@
 
 #include <algorithm>
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 struct TShellTreeModel::TNode {
@@ -32,10 +32,6 @@ struct TShellTreeModel::TNode {
 
 namespace {
 
-struct TDirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
-
 QByteArray ChildPath(const QByteArray& folder, const QByteArray& name)
 {
     return folder.endsWith('/') ? folder + name : folder + '/' + name;
@@ -46,7 +42,7 @@ QByteArray ChildPath(const QByteArray& folder, const QByteArray& name)
 std::vector<QByteArray> FolderNames(const QByteArray& folder)
 {
     std::vector<QByteArray> names;
-    std::unique_ptr<DIR, TDirCloser> dir(opendir(folder.constData()));
+    const TDirStream dir = OpenDirStream(folder);
     if (!dir)
         return names;
     const int fd = dirfd(dir.get());

@@ -1,12 +1,12 @@
 #include "platform/NativePath.h"
 
+#include "platform/DirStream.h"
+
 #include <QFile>
 
 #include <algorithm>
-#include <memory>
 #include <vector>
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 namespace {
@@ -74,15 +74,11 @@ QByteArray Joined(const QByteArray& folder, const QByteArray& name)
     return folder + '/' + name;
 }
 
-struct TDirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
-
 // The names in folder whose shown text is shown, in byte order.
 std::vector<QByteArray> NamesShownAs(const QByteArray& folder, const QString& shown)
 {
     std::vector<QByteArray> names;
-    std::unique_ptr<DIR, TDirCloser> dir(opendir(folder.isEmpty() ? "." : folder.constData()));
+    const TDirStream dir = OpenDirStream(folder.isEmpty() ? QByteArrayLiteral(".") : folder);
     if (!dir)
         return names;
     while (const dirent* e = readdir(dir.get()))

@@ -20,13 +20,13 @@ struct TShellTreeModel::TNode {
     bool Listed = false;
     QString Watched; // the path given to the watcher, if any
 
-    int Row() const
+    int Row = 0; // among the parent's children
+
+    // Gives the children their rows after a change.
+    void Renumber()
     {
-        const auto& siblings = Parent->Children;
-        for (size_t i = 0; i < siblings.size(); ++i)
-            if (siblings[i].get() == this)
-                return static_cast<int>(i);
-        return -1;
+        for (size_t i = 0; i < Children.size(); ++i)
+            Children[i]->Row = static_cast<int>(i);
     }
 };
 
@@ -86,7 +86,7 @@ QModelIndex TShellTreeModel::IndexOf(const TNode* node) const
 {
     if (!node || node == m_invisibleRoot.get())
         return QModelIndex();
-    return createIndex(node->Row(), 0, const_cast<TNode*>(node));
+    return createIndex(node->Row, 0, const_cast<TNode*>(node));
 }
 
 QModelIndex TShellTreeModel::index(int row, int column, const QModelIndex& parent) const
@@ -195,8 +195,19 @@ void TShellTreeModel::List(TNode& node)
     std::vector<QByteArray> names = FolderNames(node.Native);
     std::sort(names.begin(), names.end());
     const QModelIndex parent = IndexOf(&node);
+    RemoveGone(node, parent, names);
+    AddNew(node, parent, names);
+    // The watcher takes text paths: a folder whose path is not valid UTF-8
+    // changes on Refresh only.
+    if (first && IsPlainNativeName(node.Native)) {
+        node.Watched = QFile::decodeName(node.Native);
+        if (!m_watcher.addPath(node.Watched))
+            node.Watched.clear();
+    }
+}
 
-    // Folders that are gone.
+void TShellTreeModel::RemoveGone(TNode& node, const QModelIndex& parent, const std::vector<QByteArray>& names)
+{
     for (int row = static_cast<int>(node.Children.size()) - 1; row >= 0; --row) {
         TNode& child = *node.Children[static_cast<size_t>(row)];
         if (std::binary_search(names.begin(), names.end(), child.Name))
@@ -204,10 +215,33 @@ void TShellTreeModel::List(TNode& node)
         beginRemoveRows(parent, row, row);
         Forget(child);
         node.Children.erase(node.Children.begin() + static_cast<std::ptrdiff_t>(row));
+        node.Renumber();
         endRemoveRows();
     }
-    // New folders, each at its place: by shown name, numbers by their value,
-    // letters without regard to case; names shown alike by their bytes.
+}
+
+void TShellTreeModel::AddNew(TNode& node, const QModelIndex& parent, const std::vector<QByteArray>& names)
+{
+    std::vector<QByteArray> known;
+    known.reserve(node.Children.size());
+    for (const auto& child : node.Children)
+        known.push_back(child->Name);
+    std::sort(known.begin(), known.end());
+    std::vector<std::unique_ptr<TNode>> added;
+    for (const QByteArray& name : names) {
+        if (std::binary_search(known.begin(), known.end(), name))
+            continue;
+        auto child = std::make_unique<TNode>();
+        child->Native = ChildPath(node.Native, name);
+        child->Name = name;
+        child->Shown = QFile::decodeName(name);
+        child->Parent = &node;
+        added.push_back(std::move(child));
+    }
+    if (added.empty())
+        return;
+    // By shown name, numbers by their value, letters without regard to case
+    // (as the locale has them); names shown alike by their bytes.
     QCollator collator;
     collator.setNumericMode(true);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
@@ -215,28 +249,21 @@ void TShellTreeModel::List(TNode& node)
         const int compared = collator.compare(a->Shown, b->Shown);
         return compared != 0 ? compared < 0 : a->Name < b->Name;
     };
-    for (const QByteArray& name : names) {
-        const bool known = std::any_of(node.Children.begin(), node.Children.end(),
-                                       [&](const std::unique_ptr<TNode>& c) { return c->Name == name; });
-        if (known)
-            continue;
-        auto child = std::make_unique<TNode>();
-        child->Native = ChildPath(node.Native, name);
-        child->Name = name;
-        child->Shown = QFile::decodeName(name);
-        child->Parent = &node;
+    std::sort(added.begin(), added.end(), order);
+    if (node.Children.empty()) {
+        beginInsertRows(parent, 0, static_cast<int>(added.size()) - 1);
+        node.Children = std::move(added);
+        node.Renumber();
+        endInsertRows();
+        return;
+    }
+    for (auto& child : added) {
         const auto place = std::upper_bound(node.Children.begin(), node.Children.end(), child, order);
         const int row = static_cast<int>(place - node.Children.begin());
         beginInsertRows(parent, row, row);
         node.Children.insert(place, std::move(child));
+        node.Renumber();
         endInsertRows();
-    }
-    // The watcher takes text paths: a folder whose path is not valid UTF-8
-    // changes on Refresh only.
-    if (first && IsPlainNativeName(node.Native)) {
-        node.Watched = QFile::decodeName(node.Native);
-        if (!m_watcher.addPath(node.Watched))
-            node.Watched.clear();
     }
 }
 

@@ -53,6 +53,8 @@ private:
     // Lists the node's folders and brings its children in line with them,
     // keeping the nodes of folders that are still there.
     void List(TNode& node);
+    void RemoveGone(TNode& node, const QModelIndex& parent, const std::vector<QByteArray>& names);
+    void AddNew(TNode& node, const QModelIndex& parent, const std::vector<QByteArray>& names);
     void Forget(TNode& node);
     void FolderChanged(const QString& path);
 

@@ -8,9 +8,13 @@ JOBS="$(nproc 2>/dev/null || echo 2)"
 
 BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev zlib1g-dev
   libgtest-dev qt6-translations-l10n libxlsxwriter-dev)
-# Readers and encoders nobody here wrote, used by the interop tests: the
-# export's pages are read by headless Chromium, its workbooks by openpyxl.
-TEST_PACKAGES=(python3 python3-mutagen ffmpeg lame chromium python3-openpyxl)
+# What the program uses when it runs: an icon theme with the freedesktop
+# command pictures, for desktops that bring none.
+RUN_PACKAGES=(adwaita-icon-theme)
+# Readers, encoders and references nobody here wrote, used by the interop
+# tests: the export's pages are read by headless Chromium, its workbooks by
+# openpyxl; libdiscid gives the CD lookup's reference disc ids (test-only).
+TEST_PACKAGES=(python3 python3-mutagen ffmpeg lame chromium python3-openpyxl libdiscid-dev)
 
 install_missing() {
   local missing=()

@@ -5,6 +5,7 @@
 #include "mainwindow/common/FileNamePresets.h"
 #include "mainwindow/common/InputPages.h"
 #include "mainwindow/common/LayoutArrays.h"
+#include "mainwindow/common/NameValueCollection.h"
 #include "tagengine/Eintragdaten.h"
 #include "tagengine/FrameCatalogue.h"
 #include "tagengine/ID3FilenameParser.h"
@@ -19,19 +20,22 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAction;
 class QCheckBox;
-class TShellTreeModel;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QProgressBar;
+class QRadioButton;
 class QScrollArea;
 class QSplitter;
 class QStatusBar;
 class QTabWidget;
+class QTimer;
 class QToolBar;
 class QToolButton;
 class QTreeView;
@@ -48,6 +52,8 @@ class TID3v2FrameURL;
 class TID3v2FrameUnKnown;
 class TMenuBar;
 class TMyListView;
+class TMyThemedPanel;
+class TShellTreeModel;
 class TStatusPanel;
 struct TActionDef;
 
@@ -63,7 +69,9 @@ struct TActionDef;
 // bar, list refresh), FQuillonInputPages.cpp (input pages and the creation of
 // frame inputs), FQuillonEditCycle.cpp (applying, saving and showing edits),
 // FQuillonRename.cpp (renaming, names from tags and tags from names),
-// FQuillonUndo.cpp and FQuillonExport.cpp.
+// FQuillonUndo.cpp, FQuillonExport.cpp, FQuillonCDDB.cpp (the CD database
+// lookup), FQuillonSearch.cpp (search panel and search), FQuillonFavorites.cpp
+// and FQuillonAbout.cpp (home page, update check and about box).
 class TFQuillon : public QMainWindow {
     Q_OBJECT
 public:
@@ -93,7 +101,7 @@ public:
     QLabel* labDir = nullptr;
     QLabel* labMitUnterordnern = nullptr;
     QLabel* labAbgebrochen = nullptr;
-    QWidget* PanSuchen = nullptr;
+    TMyThemedPanel* PanSuchen = nullptr;
     QSplitter* SplitterID3 = nullptr;
     TMyListView* LVFiles = nullptr;
     QWidget* PanID3 = nullptr;
@@ -117,7 +125,9 @@ public:
     // disabled while a folder loads whatever enabledWhen says.
     void BindAction(const QString& name, std::function<void()> execute, std::function<bool()> enabledWhen = {},
                     std::function<bool()> checkedWhen = {});
-    // Recomputes every action's enabled and checked state.
+    // Recomputes every action's enabled and checked state. Runs after every
+    // command, on focus and clipboard changes and when the window becomes
+    // active, so it does no work per row of the list.
     void UpdateActions();
 
     // The journal of the user's file changes, for undo.
@@ -153,11 +163,9 @@ public:
     void ClearFileList();
     void ReadEntry(TEintragdaten& entry);
     // The entry of exactly this path (TEintragdaten::PathKey); nullptr when
-    // none.
+    // none. The lookup follows every rename, since RenameEntry is the only
+    // place where an entry's name changes.
     TEintragdaten* FindEntryByPath(const QString& path);
-    // Must be called after entries were renamed, so that path lookups find
-    // their new names.
-    void InvalidatePathIndex() { m_pathIndexValid = false; }
     QString GetCellText(const TEintragdaten& entry, int catalogueIndex) const;
     TEintragdatenList& Entries() { return m_entries; }
     const QString& CurrentFolder() const { return m_currentFolder; }
@@ -288,6 +296,15 @@ public:
     // not renamed (true) and its name goes to emptyFields. False when the
     // rename failed or the tags give no usable name.
     bool RenameEntryFromTag(TEintragdaten& entry, QStringList& emptyFields);
+    // Renames the entry's file to newName inside its folder, never replacing
+    // another file, and on success gives the entry that name. This is the one
+    // place where an entry's name changes (by hand, from tags, by case
+    // conversion, by replacing text, by undo): the path lookup of
+    // FindEntryByPath follows here. With journal the rename becomes one undo
+    // step; undoing a rename renames back without one. A name equal to the
+    // present one succeeds at once with nothing journalled. Frame bodies still
+    // left in the file are loaded first. The caller refreshes the list.
+    bool RenameEntry(TEintragdaten& entry, const QString& newName, bool journal = true);
     // Sets one frame of the entry from one part of its file name.
     void SetFrameFromFilenamePart(TEintragdaten& entry, const QString& frameId, const QString& text);
     void ActRenameFileExecute();
@@ -319,6 +336,10 @@ public:
     // FQuillonExport.cpp: the export dialog on the whole list.
     void ActExportExecute();
 
+    // FQuillonCDDB.cpp: fills the selected files' tags from the CD database
+    // (the lookup wizard) and writes them at once, each file one undo step.
+    void ActID3FromCDDBExecute();
+
     // --- Status bar, title bar and list refresh ---
     void SetStatusText(int icon, const QString& text);
     const QString& StatusText() const { return m_statusText; }
@@ -326,6 +347,45 @@ public:
     void LayoutTitleBar();
     void RefreshVisibleRows();
     void SyncListSelection(bool makeVisible, const TEintragdaten* focusEntry);
+
+    // --- Search panel and search ---
+    // FQuillonSearch.cpp: the panel docked above the file list or floating
+    // under the title bar; while it shows, the rows of matching files are
+    // bold, and the search selects the next matching file.
+    QComboBox* BoxSearchField = nullptr;
+    QLineEdit* ESearchText = nullptr;
+    QRadioButton* RBtSearchFromTop = nullptr;
+    QRadioButton* RBtSearchFromBottom = nullptr;
+    // Runs ApplySearch half a second after the last change of field or text.
+    QTimer* TimerSearch = nullptr;
+    // Takes the field and text from the panel and repaints the list.
+    void ApplySearch();
+    void HideSearchPanel();
+    // Docks and shows the panel, or hides a docked one.
+    void ActShowSearchExecute();
+    // Floats a hidden panel, hides a floating one; beeps at a docked one.
+    void ActShowSearchDropDownExecute();
+    void ActSearchExecute();
+    bool IsSearchPanelDocked() const;
+    bool IsSearchPanelShown() const;
+    const TMP3SearchConfig& SearchConfig() const { return m_searchConfig; }
+
+    // --- Favourites ---
+    // FQuillonFavorites.cpp: favourite folders under names of the user's
+    // choosing, in the favourites menu; a favourite opens through the tree.
+    TNameValueCollection& Favorites() { return m_favorites; }
+    void BuildFavoritesMenu();
+    void OpenFavorite(int index);
+    void ActAddToFavoritesExecute();
+    void ActOrganizeFavoritesExecute();
+
+    // --- Help menu and file information ---
+    // FQuillonAbout.cpp
+    void ActHomepageExecute();
+    void ActUpdateExecute();
+    void ActInfoExecute();
+    // FQuillonInputPages.cpp: shows the input panel's file information.
+    void ActFilePropertiesExecute();
 
     // --- Panels ---
     void SetFolderBarVisible(bool visible);
@@ -336,6 +396,9 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Command states are refreshed when the window becomes active again:
+    // what they depend on may have changed meanwhile.
+    void changeEvent(QEvent* event) override;
 
 private:
     // One folder load in progress (scan results, kept entries, progress).
@@ -361,7 +424,10 @@ private:
     // FQuillonSettings.cpp
     void ApplyLoadedSettings(const TMainSettings& stored);
     TMainSettings CollectSettings() const;
-    void ApplyWindowPlacement(const QByteArray& bytes);
+    // The stored placement, when it is valid and on a screen (else false).
+    bool ApplyWindowPlacement(const QByteArray& bytes);
+    // Without a stored placement: about three quarters of the screen.
+    void ApplyFirstPlacement();
     QByteArray WindowPlacementBytes() const;
     // FQuillonLoad.cpp
     void RunLoad(const QString& folder, bool keep);
@@ -381,6 +447,14 @@ private:
     void SelectRows(const std::function<bool(const TEintragdaten&)>& selectWhen);
     // FQuillonStatus.cpp
     void UpdateTitleBarFolder(const QString& folder);
+    // FQuillonSearch.cpp
+    QWidget* BuildSearchPanel();
+    void BindSearchActions();
+    void UpdateSearchActions();
+    // FQuillonFavorites.cpp
+    void BindFavoriteActions();
+    // FQuillonAbout.cpp
+    void BindAboutActions();
 
     // --- Input pages and edit cycle (private) ---
     // FQuillonInputPages.cpp
@@ -408,9 +482,15 @@ private:
     // The file-information fields for count edited entries (single: the
     // one entry when count is 1) of these summed sizes and lengths.
     void ShowFileInfo(int count, const TEintragdaten* single, qint64 size, qint64 lengthMs);
-    // Asks again (Yes/No) while writes of the listed files fail; those
-    // written are read back and leave the list.
-    void RetryFailedWrites(QStringList& failedPaths);
+    // A file whose write failed, found again by its path, and why.
+    struct TFailedWrite {
+        QString Path;
+        QString Reason; // in the program's language
+    };
+    // Asks again (an error box with Yes and No, each file listed with its
+    // reason) while writes of the listed files fail; those written are read
+    // back and leave the list.
+    void RetryFailedWrites(std::vector<TFailedWrite>& failures);
     void ShowSaveProgress(int done, int total);
 
     std::vector<TID3v2Frame*> m_pageInputs;
@@ -428,23 +508,22 @@ private:
     // --- Renaming and undo (private) ---
     // FQuillonRename.cpp
     void BindRenameActions();
-    // Renames the entry inside its folder, journalled; an unchanged name
-    // succeeds without a journal item.
-    bool RenameEntry(TEintragdaten& entry, const QString& newName);
     // Another file already holds newName in the entry's folder.
     bool NameTakenByOtherFile(const TEintragdaten& entry, const QString& newName) const;
     // Asks again (Yes/No) while renames of the entries of these paths fail.
     void RetryFailedRenames(QStringList& failedPaths);
     // FQuillonUndo.cpp
     void BindUndoAction();
-    // FQuillonExport.cpp
-    void BindExportAction();
     void RefreshUndoAction();
     void UndoJournalStep(const TQLNUndoItem& item);
     bool UndoRename(const TQLNUndoItem& item);
     bool UndoTagWritten(const TQLNUndoItem& item);
     bool UndoFileDate(const TQLNUndoItem& item);
     void DiscardUnsavedEdits();
+    // FQuillonExport.cpp
+    void BindExportAction();
+    // FQuillonCDDB.cpp
+    void BindCDDBAction();
 
     struct TBoundAction {
         QAction* Action = nullptr;
@@ -483,8 +562,15 @@ private:
     QString m_statusText;
     int m_statusIcon = 0;
     TFileNamePresets m_fileNamePresets;
-    QString m_favorites; // comma text of the favourite folders
-    bool m_searchVisible = false;
+    TNameValueCollection m_favorites;
+    TMP3SearchConfig m_searchConfig;
+    // Field and text of the last search: with another field or text the next
+    // search starts again at the end it starts from.
+    struct TLastSearch {
+        QString FieldID;
+        QString Text;
+    };
+    std::optional<TLastSearch> m_lastSearch;
     int m_folderBarWidth = 201;
     TEventPump* m_activePump = nullptr; // the running load's
     double m_lastLoadLongestGapMs = 0;

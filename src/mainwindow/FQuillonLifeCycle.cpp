@@ -20,6 +20,7 @@
 #include "platform/NativePath.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -27,19 +28,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
-
-#include <sys/stat.h>
-
-namespace {
-
-// The path text names a folder (or a link to one).
-bool IsFolder(const QString& path)
-{
-    struct stat st {};
-    return ::stat(NativeFromPath(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-}
 
 TFQuillon::TFQuillon(const QStringList& arguments, QWidget* parent) : QMainWindow(parent)
 {
@@ -77,7 +65,7 @@ TFQuillon::TFQuillon(const QStringList& arguments, QWidget* parent) : QMainWindo
     UpdateStatusAndFileInfo();
     TakeCommandLine(arguments);
     // Without a usable start folder the tree shows the user's home folder.
-    SetTreePath(!m_startFolder.isEmpty() && IsFolder(m_startFolder) ? m_startFolder : QDir::homePath());
+    SetTreePath(!m_startFolder.isEmpty() && IsFolderPath(m_startFolder) ? m_startFolder : QDir::homePath());
 
     // The page titles are read before the language changes, so that titles
     // of built-in pages follow it.
@@ -95,6 +83,7 @@ TFQuillon::~TFQuillon()
 {
     // No handler may run on a half-destroyed window.
     qApp->disconnect(this);
+    QApplication::clipboard()->disconnect(this);
     ShellTreeView1->selectionModel()->disconnect(this);
     LVFiles->selectionModel()->disconnect(this);
     RunGuarded(this, [this] { SaveSettings(); });
@@ -109,21 +98,25 @@ TFQuillon::~TFQuillon()
 void TFQuillon::TakeCommandLine(const QStringList& arguments)
 {
     const QDir current = QDir::current();
+    QString folder;
     for (const QString& argument : arguments) {
         if (argument.isEmpty())
             continue;
         // A relative path names a file of the folder the program was started in.
         const QString path = QDir::cleanPath(current.absoluteFilePath(argument));
-        // A folder is opened, not selected in its parent.
-        if (IsFolder(path)) {
-            if (m_pathsToSelect.isEmpty())
-                m_startFolder = path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
-            continue;
-        }
-        if (m_pathsToSelect.isEmpty())
-            m_startFolder = path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
-        m_pathsToSelect.insert(path);
+        const bool isFolder = IsFolderPath(path);
+        // The first path decides the folder: a folder is opened itself, a
+        // file in its own folder.
+        if (folder.isEmpty())
+            folder = isFolder ? (path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/'))
+                              : path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
+        // The files in that folder are selected; folders and files elsewhere
+        // select nothing.
+        if (!isFolder && path.startsWith(folder))
+            m_pathsToSelect.insert(path);
     }
+    if (!folder.isEmpty())
+        m_startFolder = folder;
 }
 
 void TFQuillon::LoadChosenLanguage()

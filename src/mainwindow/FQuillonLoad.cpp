@@ -2,14 +2,18 @@
 #include "mainwindow/FQuillon.h"
 
 #include "controls/MyListView.h"
+#include "mainwindow/EntryState.h"
 #include "mainwindow/EventPump.h"
 #include "mainwindow/FileListModel.h"
 #include "mainwindow/FolderScan.h"
 #include "mainwindow/Guarded.h"
+#include "mainwindow/MessageLists.h"
 #include "mainwindow/ShellTreeModel.h"
 
 #include "localisation/MultiLanguage.h"
+#include "platform/FileLayer.h"
 #include "platform/NativePath.h"
+#include "platform/Prompt.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -32,6 +36,8 @@ struct TFQuillon::TLoadRun {
     TEintragdatenList Kept;  // the old entries, in keep mode
     const TEintragdaten* TopEntry = nullptr;
     bool Aborted = false;
+    // Folders that could not be listed, each with the system's reason.
+    QStringList Unreadable;
 };
 
 namespace {
@@ -43,15 +49,6 @@ QString WithSlash(const QString& folder)
     return folder + QLatin1Char('/');
 }
 
-// A folder given by its shown name (a stored setting, say) shows a name that
-// is not valid UTF-8 with replacement characters: such a folder is found by
-// its bytes.
-QString FolderPathOf(const QString& folder)
-{
-    if (!folder.contains(QChar::ReplacementCharacter))
-        return folder;
-    return PathFromNative(ResolveShownPath(folder));
-}
 
 // Clears a flag when it goes out of scope, however the scope is left.
 class TFlagReset {
@@ -95,7 +92,9 @@ void TFQuillon::RunLoad(const QString& folder, bool keep)
     m_abortRequested = false;
     ButSucheAbbrechen->setEnabled(true);
     UpdateActions();
-    TLoadRun run(WithSlash(FolderPathOf(folder)));
+    // A folder given by its shown name (a stored setting, say) is found by
+    // its bytes.
+    TLoadRun run(WithSlash(ResolveShownPath(folder)));
     m_activePump = &run.Pump;
     run.Pump.Run();
     std::exception_ptr failure;
@@ -117,6 +116,9 @@ void TFQuillon::RunLoad(const QString& folder, bool keep)
     FinishLoad(run, keep);
     if (failure)
         RunGuarded(this, [&failure] { std::rethrow_exception(failure); });
+    // A folder that cannot be read is told, not shown as an empty list.
+    if (!run.Unreadable.isEmpty())
+        CurrentPrompt()->Error(this, LangFmt("ErrorReadingFolder", {NamesPrecededByBreak(run.Unreadable)}));
 }
 
 void TFQuillon::ScanAndRead(TLoadRun& run, bool keep)
@@ -129,6 +131,9 @@ void TFQuillon::ScanAndRead(TLoadRun& run, bool keep)
         });
     scanner.IncludeSubfolders = m_includeSubfolders;
     run.Aborted = !scanner.Scan(run.Folder);
+    for (const TFolderScanner::TUnreadable& folder : scanner.UnreadableFolders())
+        run.Unreadable << NameWithReason(QDir::cleanPath(folder.Folder),
+                                         SystemErrorText(folder.Error));
     if (!run.Aborted) {
         run.Pump.Run();
         run.Aborted = m_abortRequested;
@@ -214,6 +219,7 @@ void TFQuillon::FinishLoad(TLoadRun& run, bool keep)
     m_topRowPath.clear();
     m_focusedPath.clear();
     UpdateSelectionState();
+    ApplySearch();
     ButSucheAbbrechen->setEnabled(false);
     m_loading = false;
     UpdateActions();
@@ -234,10 +240,12 @@ void TFQuillon::ReadEntry(TEintragdaten& entry)
 {
     ID3v2Reader1.FileName = entry.PathKey();
     entry.ReadFailed = 0;
+    entry.ReadError = TTagError::None;
     entry.Changed = 0;
     if (!ID3v2Reader1.ReadTags()) {
         entry.Clear(false);
         entry.ReadFailed = 1;
+        entry.ReadError = ID3v2Reader1.LastErrorKind();
         return;
     }
     entry.HasID3v1 = ID3v2Reader1.HasID3v1();
@@ -299,17 +307,11 @@ void TFQuillon::RebuildPathIndex()
 
 TEintragdaten* TFQuillon::FindEntryByPath(const QString& path)
 {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (!m_pathIndexValid)
-            RebuildPathIndex();
-        TEintragdaten* entry = m_pathIndex.value(path, nullptr);
-        if (entry && entry->PathKey() == path)
-            return entry;
-        if (!entry)
-            return nullptr;
-        m_pathIndexValid = false; // an entry was renamed since the index was built
-    }
-    return nullptr;
+    if (!m_pathIndexValid)
+        RebuildPathIndex();
+    TEintragdaten* entry = m_pathIndex.value(path, nullptr);
+    Q_ASSERT(!entry || entry->PathKey() == path);
+    return entry;
 }
 
 QString TFQuillon::GetCellText(const TEintragdaten& entry, int catalogueIndex) const
@@ -343,7 +345,7 @@ QString TFQuillon::TreePath() const
 
 void TFQuillon::SetTreePath(const QString& folder)
 {
-    const QModelIndex index = ShellTreeModel->index(FolderPathOf(QDir::cleanPath(folder)));
+    const QModelIndex index = ShellTreeModel->index(ResolveShownPath(QDir::cleanPath(folder)));
     if (!index.isValid())
         return;
     ShellTreeView1->setCurrentIndex(index);

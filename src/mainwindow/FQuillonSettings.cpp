@@ -26,10 +26,11 @@ void TFQuillon::ApplyLoadedSettings(const TMainSettings& s)
     m_folderBarWidth = s.FolderBarWidth;
     Splitter1->setSizes({m_folderBarWidth, std::max(width() - m_folderBarWidth, 100)});
     SetFolderBarVisible(s.FolderBarVisible);
-    m_searchVisible = s.SearchVisible;
+    if (s.SearchVisible)
+        ActShowSearchExecute();
     SetInputPanelPosition(s.InputPanel);
-    if (s.WindowPlacement)
-        ApplyWindowPlacement(*s.WindowPlacement);
+    if (!s.WindowPlacement || !ApplyWindowPlacement(*s.WindowPlacement))
+        ApplyFirstPlacement();
     m_settings = s.Record;
     m_sortColumn = s.SortColumn;
     m_sortDirection = s.SortDirection;
@@ -41,7 +42,8 @@ void TFQuillon::ApplyLoadedSettings(const TMainSettings& s)
         SetColumns(*s.ColumnCodes, s.ColumnWidths);
     m_copyHistory = s.CopyHistory;
     m_moveHistory = s.MoveHistory;
-    m_favorites = s.Favorites;
+    m_favorites.Clear();
+    m_favorites.SetCommaText(s.Favorites);
     if (s.InputPages)
         ApplyInputPages(*s.InputPages);
     for (int i = 0; i < s.Presets.Count(); ++i)
@@ -55,7 +57,7 @@ TMainSettings TFQuillon::CollectSettings() const
     s.FirstDir = ShownPath(TreePath());
     s.FolderBarWidth = m_folderBarWidth;
     s.FolderBarVisible = FolderBarVisible();
-    s.SearchVisible = m_searchVisible;
+    s.SearchVisible = IsSearchPanelShown();
     s.InputPanel = InputPanelPosition();
     s.WindowPlacement = WindowPlacementBytes();
     s.SortColumn = m_sortColumn;
@@ -68,7 +70,7 @@ TMainSettings TFQuillon::CollectSettings() const
     s.ColumnCodes = codes;
     s.CopyHistory = m_copyHistory;
     s.MoveHistory = m_moveHistory;
-    s.Favorites = m_favorites;
+    s.Favorites = m_favorites.GetCommaText();
     s.InputPages = InputPages();
     s.Presets = m_fileNamePresets;
     return s;
@@ -82,19 +84,33 @@ void TFQuillon::SaveSettings()
         TSettingsStore::Save(CollectSettings());
 }
 
-void TFQuillon::ApplyWindowPlacement(const QByteArray& bytes)
+bool TFQuillon::ApplyWindowPlacement(const QByteArray& bytes)
 {
     const auto placement = TWindowPlacement::Decode(bytes);
     if (!placement)
-        return;
+        return false;
     bool onScreen = false;
     for (const QScreen* screen : QGuiApplication::screens())
         onScreen = onScreen || screen->availableGeometry().intersects(placement->Normal);
     if (!onScreen)
-        return;
+        return false;
     setGeometry(placement->Normal);
     if (placement->ShowCmd == TWindowPlacement::ShowMaximized)
         setWindowState(windowState() | Qt::WindowMaximized);
+    return true;
+}
+
+void TFQuillon::ApplyFirstPlacement()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // Three quarters of the screen, centred: room for the columns' captions
+    // and the inputs' labels from the first start on.
+    const QRect available = screen->availableGeometry();
+    QRect placement(QPoint(), available.size() * 3 / 4);
+    placement.moveCenter(available.center());
+    setGeometry(placement);
 }
 
 QByteArray TFQuillon::WindowPlacementBytes() const

@@ -1,5 +1,6 @@
 #include "mainwindow/FileListModel.h"
 
+#include "mainwindow/EntryState.h"
 #include "mainwindow/common/ColumnCatalogue.h"
 
 #include "localisation/MultiLanguage.h"
@@ -37,7 +38,8 @@ TRowImage RowImageOf(const TEintragdaten& entry, const TEintragdaten* templateEn
         return riReadFailed;
     if (&entry == templateEntry)
         return riTemplate;
-    if (entry.VersionUnsupported)
+    // A tag that is not read or not read whole is never replaced.
+    if (EntryProblem(entry) != TTagError::None)
         return riUnsupported;
     return riNormal;
 }
@@ -59,6 +61,12 @@ void TFileListModel::SetColumns(const QList<int>& catalogueIndexes)
     beginResetModel();
     m_columns = catalogueIndexes;
     endResetModel();
+}
+
+void TFileListModel::SetSearch(const TMP3SearchConfig* config, const QFont& bold)
+{
+    m_search = config;
+    m_bold = bold;
 }
 
 int TFileListModel::ColumnTag(int column) const
@@ -124,6 +132,15 @@ QVariant TFileListModel::data(const QModelIndex& index, int role) const
     }
     case Qt::TextAlignmentRole:
         return QVariant(AlignmentOf(index.column()));
+    case Qt::ToolTipRole: {
+        // The whole row tells why its file cannot be read or changed.
+        const QString tip = EntryStateToolTip(*entry);
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
+    case Qt::FontRole:
+        if (m_search && entry->MatchesSearch(*m_search))
+            return m_bold;
+        return QVariant();
     default:
         return QVariant();
     }

@@ -3,6 +3,7 @@
 #include "tagengine/Eintragdaten.h"
 
 #include <QAbstractTableModel>
+#include <QFont>
 #include <QIcon>
 #include <QList>
 
@@ -14,7 +15,9 @@ QString GetShownCellText(const TEintragdaten& entry, int catalogueIndex);
 // The mark of a name that is not valid UTF-8, appended to the name.
 QString NameNotValidUTF8Mark();
 
-// Row images of the file list (indexes into the tool-button image list).
+// Row images of the file list (indexes into the tool-button image list):
+// riUnsupported marks a tag that is not read or not read whole, so that the
+// file's tags cannot be changed.
 enum TRowImage { riNormal = 0, riTemplate = 1, riReadFailed = 23, riUnsupported = 43 };
 TRowImage RowImageOf(const TEintragdaten& entry, const TEintragdaten* templateEntry);
 
@@ -39,6 +42,10 @@ public:
     int ColumnTag(int column) const;
 
     void SetTemplateEntry(const TEintragdaten* entry) { m_template = entry; }
+    // Rows of entries that match the search are drawn in bold (a copy of the
+    // view's font); nullptr: none. The config is the caller's and must live
+    // as long as it is set.
+    void SetSearch(const TMP3SearchConfig* config, const QFont& bold);
     void SetRowImages(QList<QIcon> images) { m_images = std::move(images); }
 
     // Repaints rows first..last.
@@ -60,5 +67,7 @@ private:
     int m_rowCount = 0;
     QList<int> m_columns;
     const TEintragdaten* m_template = nullptr;
+    const TMP3SearchConfig* m_search = nullptr;
+    QFont m_bold;
     QList<QIcon> m_images;
 };

@@ -10,6 +10,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -43,8 +44,10 @@ TFolderScanner::TFolderScanner(TEventPump& pump, TAbortCheck aborted, TFoundHand
 bool TFolderScanner::ReadLevel(TLevel& level)
 {
     const TDirStream dir = OpenDirStream(level.Native);
-    if (!dir)
+    if (!dir) {
+        m_unreadable.push_back({level.Folder, errno});
         return !m_aborted();
+    }
     const int fd = dirfd(dir.get());
     while (const dirent* e = readdir(dir.get())) {
         m_pump.Step();

@@ -33,6 +33,14 @@ public:
     // unreadable folder yields nothing and true.
     bool Scan(const QString& folder);
 
+    // A folder that could not be listed, and the system's error number.
+    struct TUnreadable {
+        QString Folder; // as shown
+        int Error = 0;
+    };
+    // The folders the scan could not list (the one asked for among them).
+    const std::vector<TUnreadable>& UnreadableFolders() const { return m_unreadable; }
+
 private:
     // One useful directory entry: an MP3 file or a folder to descend into.
     struct TItem {
@@ -59,4 +67,5 @@ private:
     TAbortCheck m_aborted;
     TFoundHandler m_found;
     std::set<std::pair<quint64, quint64>> m_visited;
+    std::vector<TUnreadable> m_unreadable;
 };

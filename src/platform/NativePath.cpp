@@ -153,11 +153,15 @@ QString ShownPath(const QString& path)
     return HasEscapedBytes(path) ? QFile::decodeName(NativeFromPath(path)) : path;
 }
 
-QByteArray ResolveShownPath(const QString& shown)
+QUrl FileUrl(const QByteArray& native)
 {
-    const QByteArray direct = NativeFromPath(shown);
-    if (!shown.contains(QChar::ReplacementCharacter) || Exists(direct))
-        return direct;
+    return QUrl::fromEncoded("file://" + native.toPercentEncoding("/"));
+}
+
+QString ResolveShownPath(const QString& shown)
+{
+    if (!shown.contains(QChar::ReplacementCharacter) || Exists(NativeFromPath(shown)))
+        return shown;
     QByteArray resolved = shown.startsWith(QLatin1Char('/')) ? QByteArray("/") : QByteArray();
     const QStringList parts = shown.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     for (const QString& part : parts) {
@@ -168,10 +172,16 @@ QByteArray ResolveShownPath(const QString& shown)
         }
         const std::vector<QByteArray> names = NamesShownAs(resolved, part);
         if (names.empty())
-            return direct;
+            return shown;
         resolved = Joined(resolved, names.front());
     }
     if (shown.endsWith(QLatin1Char('/')) && !resolved.endsWith('/'))
         resolved += '/';
-    return resolved;
+    return PathFromNative(resolved);
+}
+
+bool IsFolderPath(const QString& path)
+{
+    struct stat st {};
+    return ::stat(NativeFromPath(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }

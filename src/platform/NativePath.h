@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QUrl>
 
 // File names are bytes, nearly always UTF-8. A name that is not (a Latin-1
 // byte, a lone continuation byte, an overlong sequence...) does not survive
@@ -35,9 +36,15 @@ QString ShownPath(const QString& path);
 // True when the path text carries bytes that are not valid UTF-8.
 bool HasEscapedBytes(const QString& path);
 
-// The native path of a folder given as shown text (the folder tree knows only
-// that): the path as it stands when it names something; otherwise each
-// component holding U+FFFD is looked up among the names of its parent folder
-// whose shown text it is (the first by byte order when several are). A path
-// that cannot be resolved comes back as NativeFromPath gives it.
-QByteArray ResolveShownPath(const QString& shown);
+// The "file:" URL of an absolute native path, its bytes percent-encoded, so
+// that a name that is not valid UTF-8 reaches the program that opens it.
+QUrl FileUrl(const QByteArray& native);
+
+// The path text of a path given as shown text (a stored setting, a
+// favourite): the text itself when it names something or holds no U+FFFD;
+// otherwise each component holding U+FFFD is looked up among the names of
+// its parent folder whose shown text it is (the first by byte order when
+// several are). A path that cannot be resolved comes back as it is.
+QString ResolveShownPath(const QString& shown);
+// The path text names a folder (links followed).
+bool IsFolderPath(const QString& path);

@@ -3,6 +3,7 @@
 #include "tagengine/ID3Frame.h"
 #include "tagengine/ID3v1Infos.h"
 #include "tagengine/MP3Info.h"
+#include "tagengine/TagError.h"
 
 #include <QByteArray>
 #include <QString>
@@ -26,6 +27,7 @@ public:
     TEintragdaten() = default;
 
     quint8 ReadFailed = 0;
+    TTagError ReadError = TTagError::None; // why the read failed (with ReadFailed)
     quint8 VersionUnsupported = 0;
     // The ID3v2 tag could not be read whole (see TID3v2Reader::PartlyRead):
     // its frames are incomplete and it is not replaced by a save.
@@ -77,7 +79,8 @@ public:
     // newName is a path text: typed names and names from tags are plain text,
     // a name that is not valid UTF-8 (an undo) carries its escaped bytes.
     // On success the new name is kept and, with an undo list, journalled.
-    // Frame bodies still left in the file are loaded first.
+    // Frame bodies still left in the file are loaded first. (The main window
+    // renames only through TFQuillon::RenameEntry, which keeps its lookup.)
     bool RenameFile(const QString& newName, TQLNUndoList* undoList);
     bool MatchesSearch(const TMP3SearchConfig& config) const;
     bool MatchesSearchFields(const QString& fieldId, const QString& text) const;

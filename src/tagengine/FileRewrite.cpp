@@ -120,20 +120,23 @@ QByteArray TFileRewrite::TemporaryName(const QByteArray& path, int attempt)
     return path.left(slash + 1) + NativeFromPath(name) + number + QByteArrayLiteral(".tmp");
 }
 
-bool TFileRewrite::Fail(const QString& error)
+bool TFileRewrite::Fail(const QString& error, TTagError kind)
 {
     m_error = error;
+    m_errorKind = kind;
     return false;
 }
 
 bool TFileRewrite::FailErrno(const QString& what)
 {
-    return Fail(what + QStringLiteral(": ") + SystemErrorText(errno));
+    const int error = errno;
+    return Fail(what + QStringLiteral(": ") + SystemErrorText(error), TagErrorOfErrno(error));
 }
 
 bool TFileRewrite::Run(const TRewriteJob& job)
 {
     m_error.clear();
+    m_errorKind = TTagError::None;
     m_newSize = 0;
     if (job.NewID3v1 && job.NewID3v1->size() != ID3v1BlockSize)
         return Fail(QStringLiteral("An ID3v1 block must have 128 bytes."));
@@ -154,7 +157,7 @@ bool TFileRewrite::Run(const TRewriteJob& job)
     if (!RegionsFit(job.Old, st.st_size))
         return Fail(QStringLiteral("The tags of the file do not lie where they were found."));
     if (!job.IgnoreWriteProtect && !m_layer.MayWrite(path, st))
-        return Fail(QStringLiteral("The file is write-protected."));
+        return Fail(QStringLiteral("The file is write-protected."), TTagError::NoPermission);
 
     const bool sameTagPlace = job.Old.HasID3v2 && job.NewID3v2 && job.NewID3v2->size() == job.Old.ID3v2Size
                               && job.NewID3v2At == job.Old.ID3v2Offset;

@@ -68,6 +68,9 @@ TEST(NativePath, EveryNameSurvivesAsPathTextAndValidNamesAreQtsOwn)
         EXPECT_FALSE(HasEscapedBytes(PathFromNative(name)));
         EXPECT_EQ(NativeFromPath(QFile::decodeName(name)), name);
     }
+    // URLs carry the bytes; for valid names they are Qt's own.
+    EXPECT_EQ(FileUrl("/m/Caf\xe9 #1.mp3").toEncoded(), "file:///m/Caf%E9%20%231.mp3");
+    EXPECT_EQ(FileUrl("/m/Caf\xc3\xa9 #1.mp3"), QUrl::fromLocalFile(QStringLiteral("/m/Caf\u00e9 #1.mp3")));
     // A valid character whose low surrogate lies in the escape range is no escape.
     EXPECT_FALSE(HasEscapedBytes(QString::fromUtf8("\xf0\x90\x82\x80")));
 }
@@ -107,16 +110,18 @@ TEST(NativePath, ShownFoldersAreFoundByTheirBytes)
     // Shown like the outer folder, but later in byte order.
     ASSERT_EQ(::mkdir(dir.Made(root + "/Caf\xfa").constData(), 0755), 0);
 
-    EXPECT_EQ(ResolveShownPath(QFile::decodeName(inner)), inner);
-    EXPECT_EQ(ResolveShownPath(QFile::decodeName(inner) + QLatin1Char('/')), inner + '/');
-    EXPECT_EQ(ResolveShownPath(PathFromNative(inner)), inner);
-    EXPECT_EQ(ResolveShownPath(dir.path()), root);
+    EXPECT_EQ(ResolveShownPath(QFile::decodeName(inner)), PathFromNative(inner));
+    EXPECT_EQ(ResolveShownPath(QFile::decodeName(inner) + QLatin1Char('/')), PathFromNative(inner + '/'));
+    EXPECT_EQ(ResolveShownPath(PathFromNative(inner)), PathFromNative(inner));
+    EXPECT_EQ(ResolveShownPath(dir.path()), dir.path());
+    EXPECT_TRUE(IsFolderPath(PathFromNative(inner)));
+    EXPECT_FALSE(IsFolderPath(QFile::decodeName(inner)));
     // A folder really named with U+FFFD is taken as it stands.
     const QByteArray replacement = root + "/Caf\xef\xbf\xbd";
     ASSERT_EQ(::mkdir(dir.Made(replacement).constData(), 0755), 0);
-    EXPECT_EQ(ResolveShownPath(QFile::decodeName(replacement)), replacement);
+    EXPECT_EQ(ResolveShownPath(QFile::decodeName(replacement)), QFile::decodeName(replacement));
     // Nothing of that shown name: the path as it stands.
-    EXPECT_EQ(ResolveShownPath(dir.path() + QStringLiteral("/none\uFFFD")), root + "/none\xef\xbf\xbd");
+    EXPECT_EQ(ResolveShownPath(dir.path() + QStringLiteral("/none\uFFFD")), dir.path() + QStringLiteral("/none\uFFFD"));
 }
 
 TEST(NativePath, RenamesTakeTheBytesAndNeverReplace)

@@ -20,7 +20,8 @@ try:
         texts = [str(t) for t in f.text] if hasattr(f, 'text') else []
         if hasattr(f, 'url'):
             texts = [f.url]
-        frames.append({'id': f.FrameID, 'desc': getattr(f, 'desc', ''), 'text': texts})
+        data = f.data.hex() if isinstance(getattr(f, 'data', None), bytes) else ''
+        frames.append({'id': f.FrameID, 'desc': getattr(f, 'desc', ''), 'text': texts, 'data': data})
     out['tag'] = {'version': list(tags.version), 'frames': frames}
 except Exception as e:
     out['error'] = '%s: %s' % (type(e).__name__, e)
@@ -70,6 +71,16 @@ QStringList MutagenTexts(const TMutagenRead& read, const QString& id, const QStr
         texts << parts.join(QLatin1Char('/'));
     }
     return texts;
+}
+
+QString MutagenData(const TMutagenRead& read, const QString& id)
+{
+    for (const QJsonValue& value : read.Tag.value(QStringLiteral("frames")).toArray()) {
+        const QJsonObject frame = value.toObject();
+        if (frame.value(QStringLiteral("id")).toString() == id)
+            return frame.value(QStringLiteral("data")).toString();
+    }
+    return QString();
 }
 
 QString MutagenID3v1(const TMutagenRead& read, const QString& id)

@@ -212,8 +212,20 @@ TEST_F(RawNameTest, AFolderWithSuchANameIsShownInTheTreeOpensAndListsItsFiles)
     EXPECT_EQ(Window->CurrentFolder(), PathFromNative(folder + '/'));
     EXPECT_EQ(Window->labDir->text(), QStringLiteral(" \"") + QFile::decodeName(folder) + QStringLiteral("\" "));
 
-    // A folder given by its shown name (a stored start folder) is found too.
+    // A favourite keeps the folder as shown and finds it again by its bytes.
+    Prompt.Inputs = {QStringLiteral("Summer")};
+    Window->ActAddToFavoritesExecute();
     const QString shown = QFile::decodeName(folder);
+    EXPECT_EQ(Prompt.Offered.value(0), QFile::decodeName("Dossier \xe9t\xe9"));
+    ASSERT_EQ(Window->Favorites().Count(), 1);
+    EXPECT_EQ(Window->Favorites().Values(0), shown);
+    Window->SetTreePath(Env.Folder());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Window->CurrentFolder() == Dir(); }, 5000));
+    Window->OpenFavorite(0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Window->CurrentFolder() == PathFromNative(folder + '/'); }, 5000));
+    EXPECT_TRUE(Prompt.Errors.isEmpty());
+
+    // A folder given by its shown name (a stored start folder) is found too.
     Window->LoadFolder(shown, false);
     ASSERT_EQ(Window->Entries().size(), 1u);
     TEintragdaten& inside = *Window->Entries().front();

@@ -13,8 +13,9 @@ BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev zlib1g-d
 RUN_PACKAGES=(adwaita-icon-theme)
 # Readers, encoders and references nobody here wrote, used by the interop
 # tests: the export's pages are read by headless Chromium, its workbooks by
-# openpyxl; libdiscid gives the CD lookup's reference disc ids (test-only).
-TEST_PACKAGES=(python3 python3-mutagen ffmpeg lame chromium python3-openpyxl libdiscid-dev)
+# openpyxl; libdiscid gives the CD lookup's reference disc ids (test-only);
+# tzdata gives the date tests a fixed time zone.
+TEST_PACKAGES=(python3 python3-mutagen ffmpeg lame chromium python3-openpyxl libdiscid-dev tzdata)
 
 install_missing() {
   local missing=()

@@ -2,6 +2,8 @@
 // file-name presets.
 #include "mainwindow/FQuillon.h"
 
+#include "mainwindow/FailureLists.h"
+#include "mainwindow/FileNameParts.h"
 #include "mainwindow/Guarded.h"
 #include "mainwindow/MessageLists.h"
 
@@ -22,21 +24,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-// A name split before its last ".": "song.MP3" gives "song" and ".MP3"; a
-// name without a dot has no extension.
-struct TNameParts {
-    QString Stem;
-    QString Extension;
-};
-
-TNameParts SplitExtension(const QString& name)
-{
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0)
-        return {name, QString()};
-    return {name.left(dot), name.mid(dot)};
-}
 
 // A name built from tags must still name a file of its own.
 bool IsUsableStem(const QString& stem)
@@ -85,7 +72,7 @@ bool TFQuillon::HasIllegalFileNameChars(const QString& name)
 
 bool TFQuillon::AskNewFileName(const QString& current, QString& newName)
 {
-    const TNameParts parts = SplitExtension(current);
+    const TFileNameParts parts = SplitFileName(current);
     const std::optional<QString> typed =
         CurrentPrompt()->Input(this, Lang("RenameWindowTitle"), Lang("RenameWindowText"), parts.Stem);
     if (!typed)
@@ -98,7 +85,7 @@ bool TFQuillon::RenameEntry(TEintragdaten& entry, const QString& newName, bool j
 {
     // A name that is not valid UTF-8 is shown with replacement characters:
     // taking the shown name as it is still gives the file a valid one.
-    if (newName == entry.FileName && !entry.HasRawName())
+    if (newName == entry.NameKey())
         return true;
     const QString oldPath = entry.PathKey();
     if (!entry.RenameFile(newName, journal ? &m_undoList : nullptr))
@@ -151,7 +138,7 @@ void TFQuillon::ActRenameFileExecute()
     QString newName;
     while (AskNewFileName(offered, newName)) {
         offered = newName;
-        const QString stem = SplitExtension(newName).Stem.trimmed();
+        const QString stem = SplitFileName(newName).Stem.trimmed();
         if (HasIllegalFileNameChars(newName))
             CurrentPrompt()->Error(this, Lang("ErrorFileNameLetters"));
         else if (stem.isEmpty())
@@ -180,24 +167,14 @@ bool TFQuillon::RenameEntryFromTag(TEintragdaten& entry, QStringList& emptyField
     }
     if (!IsUsableStem(stem))
         return false;
-    return RenameEntry(entry, stem + SplitExtension(entry.FileName).Extension);
+    return RenameEntry(entry, stem + SplitFileName(entry.FileName).Extension);
 }
 
 void TFQuillon::RetryFailedRenames(QStringList& failedPaths)
 {
-    // The question lets events run: entries are found again by their paths.
     QStringList ignoredEmpty;
-    while (!failedPaths.isEmpty()) {
-        QStringList names;
-        for (const QString& path : std::as_const(failedPaths))
-            names << ShownNameOfPath(path);
-        if (!CurrentPrompt()->Question(this, LangFmt("ErrorRenameFileMany", {NamesFollowedByBreak(names)})))
-            break;
-        failedPaths.removeIf([&](const QString& path) {
-            TEintragdaten* entry = FindEntryByPath(path);
-            return !entry || RenameEntryFromTag(*entry, ignoredEmpty);
-        });
-    }
+    RetryFailedFiles(*this, failedPaths, "ErrorRenameFileMany",
+                     [&](TEintragdaten& entry) { return RenameEntryFromTag(entry, ignoredEmpty); });
 }
 
 void TFQuillon::ActFilenameFromID3Execute()

@@ -42,6 +42,11 @@ QString TEintragdaten::PathKey() const
     return PathFromNative(NativePath());
 }
 
+QString TEintragdaten::NameKey() const
+{
+    return NativeName.isEmpty() ? FileName : PathFromNative(NativeName);
+}
+
 QByteArray TEintragdaten::NativeSibling(const QString& name) const
 {
     return (NativeFolder.isEmpty() ? QFile::encodeName(Folder) : NativeFolder) + NativeFromPath(name);

@@ -62,6 +62,10 @@ public:
     // names): what the program keeps, compares and hands to the tag reader,
     // the undo journal and the renames as the entry's path.
     QString PathKey() const;
+    // The file name as a path text (FileName for valid names): what a
+    // command that changes a name works on, so that bytes it does not touch
+    // stay as they are.
+    QString NameKey() const;
     // The path of another name in the entry's folder, in the file system's
     // encoding; name is a path text.
     QByteArray NativeSibling(const QString& name) const;

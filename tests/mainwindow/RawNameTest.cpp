@@ -189,6 +189,35 @@ TEST_F(RawNameTest, RenamesGiveValidNamesAndUndoGivesTheExactBytesBack)
     EXPECT_EQ(latin->FileName, QStringLiteral("x.mp3"));
 }
 
+TEST_F(RawNameTest, CaseConversionKeepsTheBytesItDoesNotChangeAndFileDatesGoByTheBytes)
+{
+    const QByteArray name = "caf\xe9 song.mp3";
+    // Tags already in case: the only change is the name.
+    Put(name, {{"TIT2", "X"}});
+    Put("\xe9T\xe9.mp3", {{"TIT2", "Y"}});
+    Open();
+    Select({QFile::decodeName(name), QFile::decodeName("\xe9T\xe9.mp3")});
+    Trigger("ActGrossKleinDateiname");
+    Trigger("ActGrossKleinAuto");
+    // Only letters change; a name whose letters are in case is left alone.
+    EXPECT_EQ(ListWithPython(NativeDir()), QList<QByteArray>({"Caf\xe9 Song.mp3", "\xe9T\xe9.mp3"}));
+    EXPECT_EQ(Window->UndoList().Count(), 1);
+    Window->LVFiles->selectionModel()->clearSelection();
+    Trigger("ActUndo");
+    EXPECT_EQ(ListWithPython(NativeDir()), QList<QByteArray>({name, "\xe9T\xe9.mp3"}));
+
+    // The file date and its undo reach the file by its bytes.
+    TEintragdaten& entry = *EntryOf(NativeDir() + name);
+    const qint64 oldNs = 1000000000LL * 1000000000LL;
+    Window->UndoList().AddFileDate(entry.PathKey(), oldNs);
+    Window->ActUndoExecute();
+    EXPECT_TRUE(Prompt.Errors.isEmpty());
+    struct stat st {};
+    ASSERT_EQ(::stat((NativeDir() + name).constData(), &st), 0);
+    EXPECT_EQ(st.st_mtim.tv_sec, 1000000000);
+    EXPECT_EQ(entry.LastWriteNs, oldNs);
+}
+
 TEST_F(RawNameTest, AFolderWithSuchANameIsShownInTheTreeOpensAndListsItsFiles)
 {
     const QByteArray folder = NativeDir() + "Dossier \xe9t\xe9";

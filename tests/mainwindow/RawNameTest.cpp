@@ -187,6 +187,16 @@ TEST_F(RawNameTest, RenamesGiveValidNamesAndUndoGivesTheExactBytesBack)
     EXPECT_EQ(Prompt.Errors, QStringList({LangFmt("ErrorDoubleFileName", {QStringLiteral("Caf\u00e9.mp3")})}));
     EXPECT_EQ(ReadNativeFile(NativeDir() + "Caf\xc3\xa9.mp3"), "taken");
     EXPECT_EQ(latin->FileName, QStringLiteral("x.mp3"));
+
+    // Taking the shown name as offered is a rename too: the file gets that
+    // name in valid UTF-8, replacement characters and all.
+    TEintragdaten* twinEntry = EntryOf(NativeDir() + twin);
+    SelectEntry(twinEntry);
+    Prompt.Offered.clear();
+    Prompt.Inputs = {QFile::decodeName("Caf\xc9 latin1")};
+    Trigger("ActRenameFile");
+    EXPECT_EQ(twinEntry->NativePath(), NativeDir() + "Caf\xef\xbf\xbd latin1.mp3");
+    EXPECT_FALSE(twinEntry->HasRawName());
 }
 
 TEST_F(RawNameTest, CaseConversionKeepsTheBytesItDoesNotChangeAndFileDatesGoByTheBytes)

@@ -351,8 +351,3 @@ void TFQuillon::SetTreePath(const QString& folder)
     ShellTreeView1->setCurrentIndex(index);
     ShellTreeView1->scrollTo(index);
 }
-
-void TFQuillon::ShellTreeView1Change()
-{
-    LoadFolder(TreePath(), false);
-}

@@ -90,12 +90,24 @@ bool TFQuillon::RenameEntry(TEintragdaten& entry, const QString& newName, bool j
     const QString oldPath = entry.PathKey();
     if (!entry.RenameFile(newName, journal ? &m_undoList : nullptr))
         return false;
-    if (m_pathIndexValid) {
-        if (m_pathIndex.value(oldPath) == &entry)
-            m_pathIndex.remove(oldPath);
-        m_pathIndex.insert(entry.PathKey(), &entry);
-    }
+    ReindexEntry(entry, oldPath);
     return true;
+}
+
+void TFQuillon::MoveEntryTo(TEintragdaten& entry, const QString& newPath)
+{
+    const QString oldPath = entry.PathKey();
+    entry.SetNativePath(NativeFromPath(newPath));
+    ReindexEntry(entry, oldPath);
+}
+
+void TFQuillon::ReindexEntry(TEintragdaten& entry, const QString& oldPath)
+{
+    if (!m_pathIndexValid)
+        return;
+    if (m_pathIndex.value(oldPath) == &entry)
+        m_pathIndex.remove(oldPath);
+    m_pathIndex.insert(entry.PathKey(), &entry);
 }
 
 bool TFQuillon::NameTakenByOtherFile(const TEintragdaten& entry, const QString& newName) const

@@ -177,15 +177,26 @@ QModelIndex TShellTreeModel::index(const QString& path)
     for (const QByteArray& name : native.split('/')) {
         if (name.isEmpty() || name == ".")
             continue;
-        if (!node->Listed)
+        TNode* child = ChildNamed(*node, name);
+        // A folder made since the listing (a rename, say) is there at once,
+        // not only when the watcher reports it.
+        if (!child || !node->Listed) {
             List(*node);
-        const auto child = std::find_if(node->Children.begin(), node->Children.end(),
-                                        [&](const std::unique_ptr<TNode>& c) { return c->Name == name; });
-        if (child == node->Children.end())
+            child = ChildNamed(*node, name);
+        }
+        if (!child)
             return QModelIndex();
-        node = child->get();
+        node = child;
     }
     return IndexOf(node);
+}
+
+TShellTreeModel::TNode* TShellTreeModel::ChildNamed(const TNode& node, const QByteArray& name)
+{
+    for (const auto& child : node.Children)
+        if (child->Name == name)
+            return child.get();
+    return nullptr;
 }
 
 void TShellTreeModel::List(TNode& node)

@@ -50,6 +50,7 @@ private:
 
     TNode* NodeOf(const QModelIndex& index) const;
     QModelIndex IndexOf(const TNode* node) const;
+    static TNode* ChildNamed(const TNode& node, const QByteArray& name);
     // Lists the node's folders and brings its children in line with them,
     // keeping the nodes of folders that are still there.
     void List(TNode& node);

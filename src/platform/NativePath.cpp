@@ -153,11 +153,6 @@ QString ShownPath(const QString& path)
     return HasEscapedBytes(path) ? QFile::decodeName(NativeFromPath(path)) : path;
 }
 
-QUrl FileUrl(const QByteArray& native)
-{
-    return QUrl::fromEncoded("file://" + native.toPercentEncoding("/"));
-}
-
 QString ResolveShownPath(const QString& shown)
 {
     if (!shown.contains(QChar::ReplacementCharacter) || Exists(NativeFromPath(shown)))

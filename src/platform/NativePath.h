@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QUrl>
 
 // File names are bytes, nearly always UTF-8. A name that is not (a Latin-1
 // byte, a lone continuation byte, an overlong sequence...) does not survive
@@ -35,10 +34,6 @@ QByteArray NativeFromPath(const QString& path);
 QString ShownPath(const QString& path);
 // True when the path text carries bytes that are not valid UTF-8.
 bool HasEscapedBytes(const QString& path);
-
-// The "file:" URL of an absolute native path, its bytes percent-encoded, so
-// that a name that is not valid UTF-8 reaches the program that opens it.
-QUrl FileUrl(const QByteArray& native);
 
 // The path text of a path given as shown text (a stored setting, a
 // favourite): the text itself when it names something or holds no U+FFFD;

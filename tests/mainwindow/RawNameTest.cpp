@@ -228,6 +228,37 @@ TEST_F(RawNameTest, CaseConversionKeepsTheBytesItDoesNotChangeAndFileDatesGoByTh
     EXPECT_EQ(entry.LastWriteNs, oldNs);
 }
 
+TEST_F(RawNameTest, FileOperationsTakeTheBytes)
+{
+    const QByteArray target = NativeDir() + "Cible \xe9";
+    ASSERT_TRUE(MakeNativeFolder(target));
+    Put(Latin1Name, {{"TIT2", "Moved"}});
+    Put(ContinuationName, {{"TIT2", "Copied"}});
+    Put(OverlongName, {{"TIT2", "Deleted"}});
+    const QByteArray moved = ReadNativeFile(NativeDir() + Latin1Name);
+    Open();
+
+    SelectEntry(EntryOf(NativeDir() + Latin1Name));
+    Window->MoveSelectionTo(PathFromNative(target));
+    SelectEntry(EntryOf(NativeDir() + ContinuationName));
+    Window->CopySelectionTo(PathFromNative(target));
+    EXPECT_EQ(ListWithPython(target), QList<QByteArray>({Latin1Name, ContinuationName}));
+    EXPECT_EQ(ReadNativeFile(target + '/' + Latin1Name), moved);
+
+    SelectEntry(EntryOf(NativeDir() + OverlongName));
+    Prompt.OnAsk = [](const QString&, TPromptButtons) { return pbYes; };
+    Window->DeleteSelection(true);
+    EXPECT_TRUE(Prompt.Errors.isEmpty());
+    EXPECT_EQ(ListWithPython(NativeDir()), QList<QByteArray>({"Cible \xe9", ContinuationName}));
+    ASSERT_EQ(Window->Entries().size(), 1u);
+    EXPECT_EQ(Window->Entries().front()->NativePath(), NativeDir() + ContinuationName);
+
+    // A folder of such a name renamed in the tree gets a valid one.
+    const QModelIndex node = Window->ShellTreeModel->index(PathFromNative(target));
+    ASSERT_TRUE(Window->ShellTreeView1Edited(node, QStringLiteral("Cible")));
+    EXPECT_EQ(ListWithPython(NativeDir()), QList<QByteArray>({"Cible", ContinuationName}));
+}
+
 TEST_F(RawNameTest, AFolderWithSuchANameIsShownInTheTreeOpensAndListsItsFiles)
 {
     const QByteArray folder = NativeDir() + "Dossier \xe9t\xe9";

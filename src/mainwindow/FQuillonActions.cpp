@@ -253,6 +253,7 @@ void TFQuillon::BindOwnActions()
     BindEditActions();
     BindRenameActions();
     BindUndoAction();
+    BindSettingsActions();
 }
 
 void TFQuillon::BindEditActions()

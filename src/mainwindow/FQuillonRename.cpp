@@ -2,6 +2,7 @@
 // file-name presets.
 #include "mainwindow/FQuillon.h"
 
+#include "controls/Accelerators.h"
 #include "mainwindow/Guarded.h"
 
 #include "localisation/MultiLanguage.h"
@@ -288,7 +289,7 @@ void TFQuillon::PopFilenamePresetsPopup()
         QString name;
         QString pattern;
         m_fileNamePresets.Get(index, name, true, pattern);
-        QAction* item = menu->addAction(name);
+        QAction* item = menu->addAction(LiteralCaption(name));
         item->setCheckable(true);
         item->setChecked(pattern == m_settings.FileNamePattern);
         item->setData(index);

@@ -9,8 +9,9 @@
 #include "platform/Prompt.h"
 
 #include <QAction>
-#include <QGridLayout>
 #include <QHBoxLayout>
+#include <QIcon>
+#include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -47,6 +48,8 @@ TFormButtons::TFormButtons(QWidget* parent) : QDialog(parent)
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
     TreeView2 = new TLayoutList(this);
     TreeView2->setObjectName(QStringLiteral("TreeView2"));
+    for (TLayoutList* list : {TreeView1, TreeView2})
+        list->setIconSize(QSize(16, 16));
     ButHinzufuegen = NewButton(this, "ActHinzufuegen", "%AddToCurrent");
     ButEntfernen = NewButton(this, "ActEntfernen", "%DeleteFromCurrent");
     ButNachOben = NewButton(this, "ActNachOben", "%MoveUp");
@@ -72,7 +75,7 @@ TFormButtons::TFormButtons(QWidget* parent) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(lists, 1);
     layout->addLayout(NewOkCancelRow(this));
-    resize(560, 420);
+    resize(640, 460);
 
     connect(ButHinzufuegen, &QPushButton::clicked, this, [this] { ActHinzufuegenExecute(); });
     connect(ButEntfernen, &QPushButton::clicked, this, [this] { ActEntfernenExecute(); });
@@ -110,7 +113,10 @@ QListWidgetItem* TFormButtons::NewButtonItem(int row) const
 
 QListWidgetItem* TFormButtons::NewSeparatorItem() const
 {
-    auto* item = new QListWidgetItem(QString::fromLatin1(SeparatorText));
+    // No picture, but its room, so that the texts line up.
+    QPixmap blank(TreeView1->iconSize());
+    blank.fill(Qt::transparent);
+    auto* item = new QListWidgetItem(QIcon(blank), QString::fromLatin1(SeparatorText));
     item->setData(Qt::UserRole, SeparatorRow);
     return item;
 }

@@ -13,12 +13,12 @@
 #include "tagengine/FrameCatalogue.h"
 
 #include <QFrame>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -86,7 +86,7 @@ TFormEingabefelder::TFormEingabefelder(QWidget* parent) : QDialog(parent)
     layout->addLayout(lists, 1);
     layout->addWidget(description);
     layout->addLayout(DialogParts::NewOkCancelRow(this, ButZuruecksetzen));
-    resize(680, 500);
+    resize(760, 520);
 
     connect(TCSeiten, &QTabBar::currentChanged, this, [this] { TCSeitenChange(); });
     for (TLayoutList* list : {TVLinks, TVRechts}) {
@@ -239,7 +239,7 @@ void TFormEingabefelder::FillPages(const TEingabeSeiten& pages)
 
 QListWidgetItem* TFormEingabefelder::NewFieldItem(const QString& id) const
 {
-    auto* item = new QListWidgetItem(GetFrameName(id));
+    auto* item = new QListWidgetItem(style()->standardIcon(QStyle::SP_FileDialogDetailedView), GetFrameName(id));
     item->setData(IdRole, id);
     item->setData(CatalogueRole, CatalogueRow(id));
     return item;

@@ -64,10 +64,15 @@ const TSelectorItem SelectorItems[TFormEinstellungen::PageCount] = {
 constexpr int SelectorIconSize = 32;
 constexpr int SelectorItemStep = 70;
 
-QIcon ThemeOrStandardIcon(const char* themeName, QStyle::StandardPixmap standard, const QStyle* style)
+// The desktop theme's picture when it has one of the size, else the
+// style's.
+QIcon ThemeOrStandardIcon(const char* themeName, QStyle::StandardPixmap standard, const QStyle* style,
+                          int size = 16)
 {
     QIcon icon = QIcon::fromTheme(QString::fromLatin1(themeName));
-    return icon.isNull() ? style->standardIcon(standard) : icon;
+    if (icon.isNull() || icon.actualSize(QSize(size, size)).width() < size)
+        return style->standardIcon(standard);
+    return icon;
 }
 
 QLabel* NewCaption(QWidget* parent, const char* caption, QWidget* buddy = nullptr)
@@ -234,6 +239,8 @@ TFormEinstellungen::TFormEinstellungen(QWidget* parent)
     for (QComboBox* box : {BoxEasy1, BoxEasy2, BoxEasy3})
         FillFieldBox(box, true);
     FillFieldBox(BoxDirName, false);
+    // No folder field until a pattern names one (then album is offered).
+    BoxDirName->setCurrentIndex(-1);
     for (const TFileNamePart& part : FileNameParts)
         LVPlatzhalter->addItem(QStringLiteral("%") + QLatin1Char(part.Letter) + QStringLiteral(": ") +
                                GetFrameName(QString::fromLatin1(part.FrameID)));
@@ -262,7 +269,7 @@ void TFormEinstellungen::BuildSelector(QWidget* strip)
     LVAuswahl->setFixedWidth(110);
     for (const TSelectorItem& entry : SelectorItems) {
         auto* item = new QListWidgetItem(
-            ThemeOrStandardIcon(entry.ThemeIcon, entry.StandardIcon, style()), QString(), LVAuswahl);
+            ThemeOrStandardIcon(entry.ThemeIcon, entry.StandardIcon, style(), SelectorIconSize), QString(), LVAuswahl);
         item->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
     }
     if (VisualStylesInUse())
@@ -447,6 +454,7 @@ QWidget* TFormEinstellungen::BuildCDDBPage()
     ECDDBServer = NewEdit(server, "ECDDBServer");
     ECDDBServerPort = NewEdit(server, "ECDDBServerPort");
     ECDDBServerPort->setMaxLength(5);
+    ECDDBServerPort->setMaximumWidth(70);
     ECDDBCgiPath = NewEdit(server, "ECDDBCgiPath");
     PopVorgabenCDDB = new QMenu(server);
     PopVorgabenCDDB->setObjectName(QStringLiteral("PopVorgabenCDDB"));

@@ -92,7 +92,7 @@ QByteArray DesktopEntryText(const QString& name, const QString& program, const Q
 {
     QString text = QStringLiteral("[Desktop Entry]\n"
                                   "Type=Application\n"
-                                  "Version=1.5\n");
+                                  "Version=1.0\n");
     text += QStringLiteral("Name=") + EscapeDesktopString(name) + QLatin1Char('\n');
     text += QStringLiteral("Exec=") + EscapeDesktopString(QuoteExecArgument(program)) + QStringLiteral(" %F\n");
     if (!workingFolder.isEmpty())

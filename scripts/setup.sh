@@ -8,8 +8,9 @@ JOBS="$(nproc 2>/dev/null || echo 2)"
 
 BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev zlib1g-dev
   libgtest-dev qt6-translations-l10n)
-# Readers and encoders nobody here wrote, used by the interop tests.
-TEST_PACKAGES=(python3 python3-mutagen ffmpeg lame)
+# Readers, encoders and checkers nobody here wrote, used by the interop tests
+# (desktop-file-validate and GLib's "gio launch" read the program shortcuts).
+TEST_PACKAGES=(python3 python3-mutagen ffmpeg lame desktop-file-utils libglib2.0-bin)
 
 install_missing() {
   local missing=()

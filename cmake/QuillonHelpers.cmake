@@ -33,3 +33,10 @@ function(quillon_gui_test name dir)
   _quillon_test_executable(${name} ${dir} ${PROJECT_SOURCE_DIR}/tests/support/gui/GuiTestMain.cpp)
   target_link_libraries(${name} PRIVATE ${ARGN} Qt6::Widgets Qt6::Test GTest::gtest)
 endfunction()
+
+# Tests that need an event loop without widgets: a main() that creates one
+# QCoreApplication for all tests.
+function(quillon_core_test name dir)
+  _quillon_test_executable(${name} ${dir} ${PROJECT_SOURCE_DIR}/tests/support/core/CoreTestMain.cpp)
+  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest)
+endfunction()

@@ -7,10 +7,13 @@ cd "$ROOT"
 JOBS="$(nproc 2>/dev/null || echo 2)"
 
 BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev zlib1g-dev
-  libgtest-dev qt6-translations-l10n)
-# Readers, encoders and checkers nobody here wrote, used by the interop tests
-# (desktop-file-validate and GLib's "gio launch" read the program shortcuts).
-TEST_PACKAGES=(python3 python3-mutagen ffmpeg lame desktop-file-utils libglib2.0-bin)
+  libgtest-dev qt6-translations-l10n libxlsxwriter-dev)
+# Readers, encoders and references nobody here wrote, used by the interop
+# tests: the export's pages are read by headless Chromium, its workbooks by
+# openpyxl; libdiscid gives the CD lookup's reference disc ids (test-only);
+# desktop-file-validate and GLib's "gio launch" read the program shortcuts.
+TEST_PACKAGES=(python3 python3-mutagen ffmpeg lame chromium python3-openpyxl libdiscid-dev desktop-file-utils
+  libglib2.0-bin)
 
 install_missing() {
   local missing=()

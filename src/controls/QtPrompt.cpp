@@ -145,7 +145,10 @@ std::optional<QString> TQtPrompt::OpenFile(QWidget* parent, const QString& capti
 std::optional<QString> TQtPrompt::SaveFile(QWidget* parent, const QString& caption, const QString& path,
                                            const QString& filter)
 {
-    return NonEmpty(QFileDialog::getSaveFileName(parent, caption, path, filter));
+    // The caller asks about replacing an existing file itself, with its own
+    // answers (an export offers "All" for its group pages).
+    return NonEmpty(QFileDialog::getSaveFileName(parent, caption, path, filter, nullptr,
+                                                 QFileDialog::DontConfirmOverwrite));
 }
 
 std::optional<QString> TQtPrompt::ChooseFolder(QWidget* parent, const QString& caption, const QString& folder)

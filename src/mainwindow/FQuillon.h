@@ -63,8 +63,9 @@ struct TActionDef;
 // type-ahead), FQuillonSelection.cpp, FQuillonStatus.cpp (status bar, title
 // bar, list refresh), FQuillonInputPages.cpp (input pages and the creation of
 // frame inputs), FQuillonEditCycle.cpp (applying, saving and showing edits),
-// FQuillonRename.cpp (renaming, names from tags and tags from names) and
-// FQuillonUndo.cpp.
+// FQuillonRename.cpp (renaming, names from tags and tags from names),
+// FQuillonUndo.cpp, FQuillonExport.cpp and FQuillonCDDB.cpp (the CD database
+// lookup).
 class TFQuillon : public QMainWindow {
     Q_OBJECT
 public:
@@ -187,6 +188,8 @@ public:
     void SortFileList();
     // Same as a click on the header of this catalogue column.
     void SortByColumn(int catalogueIndex);
+    // The column chooser on the list's columns and widths.
+    void ActSpaltenExecute();
     int SortColumn() const { return m_sortColumn; }
     int SortDirection() const { return m_sortDirection; }
     // Type-ahead: the first row from startRow on whose text in the first
@@ -322,6 +325,14 @@ public:
     bool ActUndoUpdate();
     void ActUndoExecute();
 
+    // --- Export ---
+    // FQuillonExport.cpp: the export dialog on the whole list.
+    void ActExportExecute();
+
+    // FQuillonCDDB.cpp: fills the selected files' tags from the CD database
+    // (the lookup wizard) and writes them at once, each file one undo step.
+    void ActID3FromCDDBExecute();
+
     // --- Status bar, title bar and list refresh ---
     void SetStatusText(int icon, const QString& text);
     const QString& StatusText() const { return m_statusText; }
@@ -449,6 +460,10 @@ private:
     bool UndoTagWritten(const TQLNUndoItem& item);
     bool UndoFileDate(const TQLNUndoItem& item);
     void DiscardUnsavedEdits();
+    // FQuillonExport.cpp
+    void BindExportAction();
+    // FQuillonCDDB.cpp
+    void BindCDDBAction();
 
     struct TBoundAction {
         QAction* Action = nullptr;

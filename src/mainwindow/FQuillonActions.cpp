@@ -253,6 +253,9 @@ void TFQuillon::BindOwnActions()
     BindEditActions();
     BindRenameActions();
     BindUndoAction();
+    BindExportAction();
+    BindAction(QStringLiteral("ActSpalten"), [this] { ActSpaltenExecute(); });
+    BindCDDBAction();
     BindSettingsActions();
 }
 

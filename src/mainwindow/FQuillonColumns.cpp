@@ -4,6 +4,7 @@
 #include "controls/MyListView.h"
 #include "mainwindow/EntrySort.h"
 #include "mainwindow/FileListModel.h"
+#include "mainwindow/FormSpalten.h"
 #include "mainwindow/common/ColumnCatalogue.h"
 
 #include <QItemSelectionModel>
@@ -137,4 +138,15 @@ int TFQuillon::FindRowByPrefix(const QString& text, int startRow, bool wrap) con
             return row;
     }
     return -1;
+}
+
+void TFQuillon::ActSpaltenExecute()
+{
+    TStringArray codes;
+    TWordArray widths;
+    GetColumns(codes, widths);
+    TBoolArray ticks;
+    TFormSpalten chooser(this);
+    if (chooser.Execute(QString(), true, false, codes, widths, ticks))
+        SetColumns(codes, widths);
 }

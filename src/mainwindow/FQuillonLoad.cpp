@@ -232,6 +232,7 @@ void TFQuillon::ReadEntry(TEintragdaten& entry)
     entry.HasID3v1 = ID3v2Reader1.HasID3v1();
     entry.HasID3v2 = ID3v2Reader1.HasID3v2();
     entry.VersionUnsupported = ID3v2Reader1.VersionUnsupported();
+    entry.PartlyRead = ID3v2Reader1.PartlyRead();
     entry.ID3v2Major = ID3v2Reader1.Major();
     entry.ID3v2Revision = ID3v2Reader1.Revision();
     entry.Length = ID3v2Reader1.Length();

@@ -6,7 +6,9 @@
 #include "controls/MyThemedPanel.h"
 #include "controls/ThemeHandles.h"
 #include "controls/UpDownEdit.h"
+#include "cddb/CDDBServerList.h"
 #include "mainwindow/DialogParts.h"
+#include "mainwindow/FormCDDBServers.h"
 #include "mainwindow/common/StringObject.h"
 
 #include "localisation/MultiLanguage.h"
@@ -171,24 +173,6 @@ bool AnsweredYes(QWidget* parent, TPromptIcon icon, const QString& text)
     return CurrentPrompt()->Ask(parent, icon, text, pbYes | pbNo) == pbYes;
 }
 
-// The server list, kept in the settings store beside the settings.
-QStringList LoadServerList()
-{
-    return DefaultCDDBServers();
-}
-
-void SaveServerList(const QStringList& servers)
-{
-    Q_UNUSED(servers);
-}
-
-bool FetchServerList(QWidget* parent, QStringList& servers)
-{
-    Q_UNUSED(parent);
-    Q_UNUSED(servers);
-    return false;
-}
-
 }
 
 TFormEinstellungen::TFormEinstellungen(QWidget* parent)
@@ -246,7 +230,7 @@ TFormEinstellungen::TFormEinstellungen(QWidget* parent)
                                GetFrameName(QString::fromLatin1(part.FrameID)));
     for (int i = 0; i < PageCount; ++i)
         LVAuswahl->item(i)->setText(Lang(QString::fromLatin1(SelectorItems[i].CaptionKey)));
-    m_servers = LoadServerList();
+    m_servers = LoadCDDBServerList();
     LVAuswahlSelectItem(spGeneral);
     ShowSimpleForm(true);
     resize(720, 560);
@@ -601,7 +585,7 @@ bool TFormEinstellungen::Execute(TEinstellungen& settings, TFileNamePresets& pre
         return false;
     presets = m_presets;
     TakeRecord(settings);
-    SaveServerList(m_servers);
+    SaveCDDBServerList(m_servers);
     if (m_resetRequested)
         resetRequested = true;
     return true;
@@ -954,20 +938,27 @@ void TFormEinstellungen::SelectServer(int index)
         return;
     }
     const QString& line = m_servers.at(index);
-    const qsizetype blank = line.indexOf(QLatin1Char(' '));
-    if (blank < 0) {
+    const auto server = CDDBServerOfEntry(line);
+    if (!server) {
         CurrentPrompt()->Error(this, LangFmt(QStringLiteral("ErrorServerURL"), {line}));
         return;
     }
-    ECDDBServer->setText(line.left(blank));
-    ECDDBServerPort->setText(QString::number(PublicCDDBServerPort));
-    ECDDBCgiPath->setText(QString::fromLatin1(PublicCDDBServerCgiPath));
+    ECDDBServer->setText(server->Host);
+    ECDDBServerPort->setText(QString::number(server->Port));
+    ECDDBCgiPath->setText(server->CgiPath);
 }
 
 void TFormEinstellungen::ActServerAktualisierenExecute()
 {
+    // Fetched through the proxy as it is entered now.
+    TCDDBProxy proxy;
+    if (CBoxProxy->isChecked()) {
+        proxy.Host = EProxy->text().trimmed();
+        proxy.Port = PortOf(EProxyPort).value_or(0);
+    }
     QStringList servers;
-    if (FetchServerList(this, servers))
+    TFormCDDBServers window(this);
+    if (window.Execute(servers, proxy))
         m_servers = servers;
 }
 

@@ -1,6 +1,7 @@
 #include "mainwindow/SettingsStore.h"
 
 #include "mainwindow/common/LayoutStrings.h"
+#include "mainwindow/common/SettingsKey.h"
 #include "platform/Registry.h"
 
 #include <algorithm>
@@ -13,7 +14,7 @@ constexpr int PlacementSize = 44;
 
 QString SubKey(const QString& name)
 {
-    return TSettingsStore::KeyPath() + QLatin1Char('\\') + name;
+    return ProgramSettingsSubkey(name);
 }
 
 // Reads a value into target only when it is stored.
@@ -231,7 +232,7 @@ void SavePresets(TRegistry& reg, const TFileNamePresets& presets)
 
 const QString& TSettingsStore::KeyPath()
 {
-    static const QString path = QStringLiteral("Software\\Orvane\\Quillon\\3");
+    static const QString path = ProgramSettingsKey();
     return path;
 }
 

@@ -56,6 +56,8 @@ public:
                                          const QString& value) = 0;
     virtual std::optional<QString> OpenFile(QWidget* parent, const QString& caption, const QString& folder,
                                             const QString& filter) = 0;
+    // A file name to save to; never asks about replacing an existing file
+    // (the caller does).
     virtual std::optional<QString> SaveFile(QWidget* parent, const QString& caption, const QString& path,
                                             const QString& filter) = 0;
     virtual std::optional<QString> ChooseFolder(QWidget* parent, const QString& caption, const QString& folder) = 0;

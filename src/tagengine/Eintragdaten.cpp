@@ -6,7 +6,7 @@
 
 void TEintragdaten::Clear(bool withName)
 {
-    ReadFailed = VersionUnsupported = Changed = Edited = Selected = 0;
+    ReadFailed = VersionUnsupported = PartlyRead = Changed = Edited = Selected = 0;
     Size = 0;
     Attributes = 0;
     LastWriteNs = 0;

@@ -26,6 +26,9 @@ public:
 
     quint8 ReadFailed = 0;
     quint8 VersionUnsupported = 0;
+    // The ID3v2 tag could not be read whole (see TID3v2Reader::PartlyRead):
+    // its frames are incomplete and it is not replaced by a save.
+    quint8 PartlyRead = 0;
     quint8 Changed = 0;
     quint8 Edited = 0;
     quint8 Selected = 0;

@@ -142,14 +142,23 @@ std::optional<quint32> ParseLeadingNumber(const QString& text)
 
 QStringList SplitTextLines(const QString& text)
 {
-    QString normalised = text;
-    normalised.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    normalised.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    if (normalised.isEmpty())
-        return {};
-    if (normalised.endsWith(QLatin1Char('\n')))
-        normalised.chop(1);
-    return normalised.split(QLatin1Char('\n'));
+    // One pass: replacing the breaks first costs a move of the rest of the
+    // text per batch of breaks, which grows with the square of long texts.
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        lines << text.mid(start, i - start);
+        if (c == QLatin1Char('\r') && i + 1 < size && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < size)
+        lines << text.mid(start);
+    return lines;
 }
 
 QString DecodeID3Text(const QByteArray& body, int encoding, qsizetype& position)
@@ -255,7 +264,7 @@ void SetTextFrame(TID3Frame& frame, const QString& description, const QStringLis
     if (hasDescription)
         body.append(EncodeTerminated(description, encoding));
     body.append(JoinEncoded(strings, encoding));
-    frame.SetBody(std::move(body));
+    frame.SetPlainBody(std::move(body));
 }
 
 void SetTextFrameLines(TID3Frame& frame, const QString& description, const QStringList& lines)
@@ -298,7 +307,7 @@ void SetCommentFrame(TID3Frame& frame, const QStringList& lines, const QString& 
     body.append(code);
     body.append(EncodeTerminated(description, encoding));
     body.append(EncodeID3Text(text, encoding));
-    frame.SetBody(std::move(body));
+    frame.SetPlainBody(std::move(body));
 }
 
 void GetURLFrame(const TID3Frame& frame, QString& description, QString& url)
@@ -321,14 +330,14 @@ void GetURLFrame(const TID3Frame& frame, QString& description, QString& url)
 void SetURLFrame(TID3Frame& frame, const QString& description, const QString& url)
 {
     if (frame.FrameID != WXXX) {
-        frame.SetBody(EncodeURL(url));
+        frame.SetPlainBody(EncodeURL(url));
         return;
     }
     const quint8 encoding = ChooseEncoding({description});
     QByteArray body(1, char(encoding));
     body.append(EncodeTerminated(description, encoding));
     body.append(EncodeURL(url));
-    frame.SetBody(std::move(body));
+    frame.SetPlainBody(std::move(body));
 }
 
 QString GetFrameAsText(const TID3Frame& frame)

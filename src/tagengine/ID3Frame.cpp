@@ -26,6 +26,13 @@ void TID3Frame::SetBody(QByteArray body)
     m_body = std::move(body);
 }
 
+void TID3Frame::SetPlainBody(QByteArray body)
+{
+    Grouping = Compression = Encryption = Unsynchronisation = DataLengthIndicator = 0;
+    GroupId = 0;
+    SetBody(std::move(body));
+}
+
 qsizetype TID3Frame::BodySize() const
 {
     return m_source ? m_deferredSize : m_body.size();

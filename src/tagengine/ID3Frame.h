@@ -41,6 +41,12 @@ public:
     // fails the body is empty and BodyAvailable() is false.
     const QByteArray& Body() const;
     void SetBody(QByteArray body);
+    // Gives the frame a body built from values (text, comment, URL). Such a
+    // body is stored plainly, so the flags that say how a read body was
+    // stored (encryption, compression, data length, unsynchronisation,
+    // grouping with its id) are cleared; the preservation and read-only
+    // flags stay.
+    void SetPlainBody(QByteArray body);
     qsizetype BodySize() const;
     bool BodyAvailable() const;
     bool IsDeferred() const { return m_source != nullptr; }

@@ -98,6 +98,40 @@ void ApplyValue(TID3FrameList& frames, const QString& id, const QString& value, 
     SetFrame(frames, id, &frame, 0);
 }
 
+// Where each field lies in the block and which frame fills it.
+struct TID3v1FieldPlace {
+    int Field;
+    const char* FrameID;
+    int Offset;
+    int Length;
+};
+
+constexpr TID3v1FieldPlace FieldPlaces[] = {
+    {ID3v1Field::Title, "TIT2", TitleOffset, TextLength},
+    {ID3v1Field::Artist, "TPE1", ArtistOffset, TextLength},
+    {ID3v1Field::Album, "TALB", AlbumOffset, TextLength},
+    {ID3v1Field::Year, "TDRC", YearOffset, YearLength},
+    {ID3v1Field::Comment, "COMM", CommentOffset, WrittenCommentLength},
+    {ID3v1Field::Track, "TRCK", TrackOffset, 1},
+    {ID3v1Field::Genre, "TCON", GenreOffset, 1},
+};
+
+// Copies the bytes of the fields in keepMask from the old block. A comment
+// kept together with the track keeps its ID3v1.1 zero byte and track, or the
+// last two characters of an ID3v1.0 comment; a track kept alone is the old
+// block's track number.
+void KeepOldFields(QByteArray& block, const QByteArray& oldBlock, int keepMask)
+{
+    constexpr int CommentAndTrack = ID3v1Field::Comment | ID3v1Field::Track;
+    for (const TID3v1FieldPlace& place : FieldPlaces)
+        if ((keepMask & place.Field) && place.Field != ID3v1Field::Track)
+            std::memcpy(block.data() + place.Offset, oldBlock.constData() + place.Offset, size_t(place.Length));
+    if ((keepMask & CommentAndTrack) == CommentAndTrack)
+        std::memcpy(block.data() + ZeroByteOffset, oldBlock.constData() + ZeroByteOffset, 2);
+    else if (keepMask & ID3v1Field::Track)
+        block[TrackOffset] = char(DecodeID3v1Block(oldBlock).Track);
+}
+
 } // namespace
 
 bool IsID3v1Block(const uchar* bytes)
@@ -124,7 +158,7 @@ TID3v1Infos DecodeID3v1Block(const QByteArray& block)
     return info;
 }
 
-QByteArray BuildID3v1Block(const TID3FrameList& frames)
+QByteArray BuildID3v1Block(const TID3FrameList& frames, const QByteArray& oldBlock, int keepMask)
 {
     QByteArray block(ID3v1BlockSize, '\0');
     std::memcpy(block.data(), "TAG", 3);
@@ -135,7 +169,19 @@ QByteArray BuildID3v1Block(const TID3FrameList& frames)
     WriteField(block, CommentOffset, WrittenCommentLength, FirstDisplayText(frames, "COMM"));
     block[TrackOffset] = char(TrackOf(frames));
     block[GenreOffset] = char(GenreOf(frames));
+    if (keepMask != 0 && oldBlock.size() == ID3v1BlockSize
+        && IsID3v1Block(reinterpret_cast<const uchar*>(oldBlock.constData())))
+        KeepOldFields(block, oldBlock, keepMask);
     return block;
+}
+
+int ID3v1FieldsOf(const TID3FrameList& frames)
+{
+    int fields = 0;
+    for (const TID3v1FieldPlace& place : FieldPlaces)
+        if (FindFrame(frames, QLatin1String(place.FrameID)))
+            fields |= place.Field;
+    return fields;
 }
 
 void CopyID3v1ToFrames(TID3FrameList& frames, const TID3v1Infos& id3v1, bool overwriteWithEmpty, int mask)

@@ -94,41 +94,75 @@ std::optional<TFrameArea> LocateFrames(const QByteArray& tag, TID3v2ParseResult&
     return area;
 }
 
-enum class TWalkEnd { Clean, Damaged };
+// How a walk over the frames ended.
+enum class TWalkEnd {
+    Clean,   // at the area's end, or followed by zero padding only
+    Junk,    // followed by bytes that do not start a frame (not a frame ID)
+    Damaged, // at a frame that does not fit or whose size cannot be read
+};
+
+struct TWalk {
+    TWalkEnd End = TWalkEnd::Clean;
+    int Frames = 0;
+};
+
+// Bytes after the last frame that are no frame header are padding when the
+// frames before them were read: other writers leave garbage there. With no
+// frame at all they count only when they are filler (one byte repeated), as a
+// tag of nothing but unreadable bytes may hold frames nobody can read.
+bool IsPadding(const QByteArray& data, qint64 from, qint64 to, int framesBefore)
+{
+    if (framesBefore > 0 || from >= to)
+        return true;
+    const char filler = data.at(from);
+    return std::all_of(data.constBegin() + from, data.constBegin() + to, [&](char c) { return c == filler; });
+}
 
 // Calls visit(position, size) for every frame header that can be followed.
-// Clean when the frames end exactly at the area's end or are followed by zero
-// padding only.
 template <typename Visit>
-TWalkEnd WalkFrames(const TFrameArea& area, TSizeKind sizeKind, Visit&& visit)
+TWalk WalkFrames(const TFrameArea& area, TSizeKind sizeKind, Visit&& visit)
 {
+    TWalk walk;
     qint64 position = area.Begin;
     while (area.End - position >= FrameHeaderSize) {
         const uchar* header = BytesAt(area.Data, position);
         if (!IsValidFrameID(header))
             break;
         const uchar* sizeBytes = header + 4;
-        if (sizeKind == TSizeKind::SyncSafe && !IsSyncSafe(sizeBytes))
-            return TWalkEnd::Damaged;
+        if (sizeKind == TSizeKind::SyncSafe && !IsSyncSafe(sizeBytes)) {
+            walk.End = TWalkEnd::Damaged;
+            return walk;
+        }
         const qint64 size = sizeKind == TSizeKind::SyncSafe ? DecodeSyncSafe(sizeBytes) : DecodeBigEndian32(sizeBytes);
-        if (size > area.End - position - FrameHeaderSize)
-            return TWalkEnd::Damaged;
+        if (size > area.End - position - FrameHeaderSize) {
+            walk.End = TWalkEnd::Damaged;
+            return walk;
+        }
         visit(position, size);
         position += FrameHeaderSize + size;
+        ++walk.Frames;
     }
-    return AllZero(area.Data, position, area.End) ? TWalkEnd::Clean : TWalkEnd::Damaged;
+    if (AllZero(area.Data, position, area.End))
+        walk.End = TWalkEnd::Clean;
+    else
+        walk.End = IsPadding(area.Data, position, area.End, walk.Frames) ? TWalkEnd::Junk : TWalkEnd::Damaged;
+    return walk;
 }
 
 // v2.4 frame sizes are syncsafe, but a known writer bug stores plain integers.
 // Such a tag is recognised by plain sizes walking it cleanly where syncsafe
-// sizes do not.
+// sizes do not, or, when neither walk ends cleanly, by plain sizes reaching
+// more frames without running into damage.
 TSizeKind ChooseSizeKind(const TFrameArea& area, TID3v2ParseResult& result)
 {
     if (area.Major == 3)
         return TSizeKind::BigEndian;
     const auto ignore = [](qint64, qint64) {};
-    if (WalkFrames(area, TSizeKind::SyncSafe, ignore) == TWalkEnd::Damaged
-        && WalkFrames(area, TSizeKind::BigEndian, ignore) == TWalkEnd::Clean) {
+    const TWalk syncSafe = WalkFrames(area, TSizeKind::SyncSafe, ignore);
+    if (syncSafe.End == TWalkEnd::Clean)
+        return TSizeKind::SyncSafe;
+    const TWalk plain = WalkFrames(area, TSizeKind::BigEndian, ignore);
+    if (plain.End == TWalkEnd::Clean || (plain.End == TWalkEnd::Junk && plain.Frames > syncSafe.Frames)) {
         result.PlainFrameSizes = true;
         return TSizeKind::BigEndian;
     }
@@ -379,9 +413,9 @@ void TV23Conversion::Remove(const TID3Frame* frame)
 void TV23Conversion::ReplaceWithTextFrame(const TID3Frame& flagsFrom, QLatin1String id, const QString& text)
 {
     auto frame = std::make_unique<TID3Frame>();
+    SetTextFrame(*frame, QString(), QStringList{text});
     frame->AssignFrame(flagsFrom, false);
     frame->FrameID = id;
-    SetTextFrame(*frame, QString(), QStringList{text});
     Remove(FirstReadableFrame(id));
     m_frames.push_back(std::move(frame));
 }
@@ -444,7 +478,7 @@ TID3v2ParseResult ParseID3v2Tag(const QByteArray& tag, bool headerOnly, TID3Fram
         return result;
     TFrameReader reader(*area, result, frames);
     const TSizeKind sizeKind = ChooseSizeKind(*area, result);
-    if (WalkFrames(*area, sizeKind, [&](qint64 position, qint64 size) { reader.Read(position, size); })
+    if (WalkFrames(*area, sizeKind, [&](qint64 position, qint64 size) { reader.Read(position, size); }).End
         == TWalkEnd::Damaged)
         result.PartlyRead = true;
 

@@ -26,6 +26,8 @@ void TID3v2Reader::ResetResults()
     m_fileInfo = TFileInformation();
     m_hasID3v2 = m_hasID3v1 = false;
     m_versionUnsupported = m_partlyRead = m_mpegFound = false;
+    m_tagDamage = TTagDamage::None;
+    m_id3v1FieldsInTag = 0;
     m_length = 0;
     m_major = m_revision = 0;
     m_id3v2Offset = m_id3v2TotalSize = 0;
@@ -34,6 +36,13 @@ void TID3v2Reader::ResetResults()
     m_audioStart = 0;
     m_otherTrailingSize = 0;
     m_lastError.clear();
+}
+
+void TID3v2Reader::MarkPartlyRead(TTagDamage why)
+{
+    m_partlyRead = true;
+    if (m_tagDamage == TTagDamage::None)
+        m_tagDamage = why;
 }
 
 bool TID3v2Reader::Fail(const QString& error)
@@ -75,18 +84,26 @@ TTagRegions TID3v2Reader::ScannedRegions() const
     return regions;
 }
 
-bool TID3v2Reader::ScanForWrite()
+bool TID3v2Reader::ScanForWrite(bool requireWholeTag)
 {
     if (!TID3v2Scan(*this, TFrameParsing::Check).Run())
         return false;
-    if (m_hasID3v2 && (m_versionUnsupported || m_partlyRead))
+    if (!requireWholeTag || !m_hasID3v2 || !(m_versionUnsupported || m_partlyRead))
+        return true;
+    switch (m_tagDamage) {
+    case TTagDamage::Header:
+        return Fail(QStringLiteral("The ID3v2 tag at the start of the file has a header that cannot be read, so it "
+                                   "is not replaced."));
+    case TTagDamage::FurtherTag:
+        return Fail(QStringLiteral("A second ID3v2 tag stands between the first one and the audio; the file is not "
+                                   "changed, so that no old tag stays behind the new one."));
+    default:
         return Fail(QStringLiteral("The ID3v2 tag of the file cannot be read completely, so it is not replaced."));
-    return true;
+    }
 }
 
-std::optional<QByteArray> TID3v2Reader::BuildNewID3v2(const TID3FrameList& frames)
+std::optional<QByteArray> TID3v2Reader::BuildNewID3v2(TID3FrameList copy)
 {
-    TID3FrameList copy = CloneFrames(frames);
     if (WriteID3Version == wivID3v2_3)
         ConvertID3v24To23(copy);
     else
@@ -106,15 +123,27 @@ std::optional<QByteArray> TID3v2Reader::BuildNewID3v2(const TID3FrameList& frame
     return tag;
 }
 
-bool TID3v2Reader::WriteTags(const TID3FrameList& frames)
+int TID3v2Reader::ID3v1FieldsToKeep(const TID3FrameList& frames) const
+{
+    // Frames that were made from the ID3v1 block were shown: what is missing
+    // now was cleared.
+    const bool shownFromID3v1 = !ReadID3v2 || (!m_hasID3v2 && CopyID3v2IfEmptyFromID3v1);
+    if (!m_hasID3v1 || shownFromID3v1)
+        return 0;
+    return ID3v1Field::All & ~m_id3v1FieldsInTag & ~ID3v1FieldsOf(frames);
+}
+
+bool TID3v2Reader::WriteTags(const TID3FrameList& callerFrames)
 {
     m_lastError.clear();
     if (FileName.isEmpty())
         return Fail(QStringLiteral("No file name given."));
     // Bodies left in the file are fetched before the file changes, so that
     // the caller's frames stay complete after the write.
-    LoadDeferredBodies(frames);
-    if (!ScanForWrite())
+    LoadDeferredBodies(callerFrames);
+    // The caller may pass this reader's own frames, which the scan empties.
+    TID3FrameList frames = CloneFrames(callerFrames);
+    if (!ScanForWrite(true))
         return false;
 
     TRewriteJob job;
@@ -124,9 +153,9 @@ bool TID3v2Reader::WriteTags(const TID3FrameList& frames)
     if (NeverChangeDate)
         job.TimesToKeep = m_fileInfo;
     if (WriteID3v1 && !frames.empty())
-        job.NewID3v1 = BuildID3v1Block(frames);
+        job.NewID3v1 = BuildID3v1Block(frames, m_oldID3v1, ID3v1FieldsToKeep(frames));
     if (WriteID3v2 && !frames.empty()) {
-        job.NewID3v2 = BuildNewID3v2(frames);
+        job.NewID3v2 = BuildNewID3v2(std::move(frames));
         if (!job.NewID3v2)
             return false;
         // An appended tag is not written back at the end: the new tag goes
@@ -145,14 +174,13 @@ void TID3v2Reader::RecordUndo(const TRewriteJob& job, qint64 newSize)
 {
     TUndoFile* record = m_undoList->AddFile(FileName, m_fileInfo);
     if (m_hasID3v2) {
-        record->AddPart(m_oldID3v2, TFilePart::ID3v2);
-        TFilePart* part = record->FindPart(TFilePart::ID3v2);
+        TFilePart* part = m_undoList->AddPart(*record, m_oldID3v2, TFilePart::ID3v2);
         part->Appended = m_id3v2Appended;
         part->Offset = m_id3v2Offset;
         part->TrailingBytes = m_id3v2TrailingBytes;
     }
     if (m_hasID3v1)
-        record->AddPart(m_oldID3v1, TFilePart::ID3v1);
+        m_undoList->AddPart(*record, m_oldID3v1, TFilePart::ID3v1);
 
     TWrittenTags& written = record->Written;
     written.HasID3v2 = job.NewID3v2.has_value();
@@ -187,7 +215,9 @@ bool TID3v2Reader::UndoWriteTags(const QString& fileName)
     if (!record)
         return Fail(QStringLiteral("No tags of this file were saved."));
     FileName = fileName;
-    if (!ScanForWrite())
+    // The written tag is replaced only when it is still there byte for byte,
+    // whatever else the file holds.
+    if (!ScanForWrite(false))
         return false;
     if (!CarriesWrittenTags(*record))
         return Fail(QStringLiteral("The file was changed since its tags were written; its old tags are not put back."));
@@ -200,9 +230,12 @@ bool TID3v2Reader::UndoWriteTags(const QString& fileName)
     job.IgnoreWriteProtect = IgnoreWriteProtect;
     job.TimesToKeep = record->FileInformation;
     if (oldBlock)
-        job.NewID3v1 = oldBlock->Data;
+        job.NewID3v1 = oldBlock->Data();
+    if (oldTag)
+        job.NewID3v2 = oldTag->Data();
+    if ((oldBlock && !job.NewID3v1) || (oldTag && !job.NewID3v2))
+        return Fail(QStringLiteral("The saved tags of the file could not be read back."));
     if (oldTag) {
-        job.NewID3v2 = oldTag->Data;
         const qint64 tagsEnd = m_fileInfo.Size - (m_hasID3v1 ? ID3v1BlockSize : 0);
         job.NewID3v2At = oldTag->Appended ? tagsEnd - oldTag->TrailingBytes : oldTag->Offset;
     }

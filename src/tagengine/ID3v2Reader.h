@@ -22,7 +22,7 @@ enum TID3Version { wivID3v2_3, wivID3v2_4 };
 
 // Reads and writes the tags of one MP3 file at a time: the ID3v2 tag at the
 // start (or appended with a footer), the first MPEG audio header with its
-// Xing header, and the ID3v1 block at the end. Every failure is a false
+// Xing or VBRI header, and the ID3v1 block at the end. Every failure is a false
 // result; LastError() tells why.
 class TID3v2Reader {
 public:
@@ -48,7 +48,10 @@ public:
     // Scans FileName. True when the file exists, is not empty and the scan
     // met no error; the results below hold what could be read either way.
     bool ReadTags();
-    // Writes frames (v2.4 form; the list is not changed) as the options say.
+    // Writes frames (v2.4 form; the list is not changed, and may be this
+    // reader's own) as the options say. The ID3v1 block is rebuilt from the
+    // frames, except for fields whose frame neither the file's tag nor the
+    // frames carry: those keep their old ID3v1 value (nobody saw them).
     // True when the file now carries the new tags; on false it is unchanged.
     bool WriteTags(const TID3FrameList& frames);
     // Puts back the tags that the newest successful write of fileName
@@ -78,8 +81,9 @@ public:
     bool HasID3v2() const { return m_hasID3v2; }
     bool HasID3v1() const { return m_hasID3v1; }
     bool VersionUnsupported() const { return m_versionUnsupported; }
-    // The tag could not be read whole (damaged, truncated, too large): its
-    // frames are incomplete and WriteTags refuses to replace it.
+    // The tag could not be read whole (damaged, truncated, too large, a
+    // header that cannot be read, a further tag before the audio): its frames
+    // are incomplete and WriteTags refuses to replace it.
     bool PartlyRead() const { return m_partlyRead; }
     bool MPEGFound() const { return m_mpegFound; }
     qint64 Length() const { return m_length; } // milliseconds
@@ -101,6 +105,7 @@ public:
     const QString& LastError() const { return m_lastError; }
 
     const TUndoList& UndoList() const { return *m_undoList; }
+    TUndoList& UndoList() { return *m_undoList; }
 
     // Test seam: the file layer used by reads and writes (default: the real
     // system calls).
@@ -108,14 +113,21 @@ public:
 
 private:
     friend class TID3v2Scan;
-    
+
+    // Why a tag counts as partly read; the first reason found is kept.
+    enum class TTagDamage { None, Frames, Header, FurtherTag };
+
     void ResetResults();
+    void MarkPartlyRead(TTagDamage why);
     bool Fail(const QString& error);
-    // Scans before a write; false when the file cannot be read or its tag
-    // is not understood completely (it must not be replaced then).
-    bool ScanForWrite();
+    // Scans before a write; false when the file cannot be read or, with
+    // requireWholeTag, when its tag is not understood completely (it must
+    // not be replaced then).
+    bool ScanForWrite(bool requireWholeTag);
     TTagRegions ScannedRegions() const;
-    std::optional<QByteArray> BuildNewID3v2(const TID3FrameList& frames);
+    std::optional<QByteArray> BuildNewID3v2(TID3FrameList frames);
+    // ID3v1 fields (mask bits of CopyID3v1ToFrames) whose old value stays.
+    int ID3v1FieldsToKeep(const TID3FrameList& frames) const;
     void RecordUndo(const TRewriteJob& job, qint64 newSize);
     bool CarriesWrittenTags(const TUndoFile& record) const;
 
@@ -129,6 +141,8 @@ private:
     bool m_hasID3v1 = false;
     bool m_versionUnsupported = false;
     bool m_partlyRead = false;
+    TTagDamage m_tagDamage = TTagDamage::None;
+    int m_id3v1FieldsInTag = 0; // ID3v1 fields whose frame the ID3v2 tag carries
     bool m_mpegFound = false;
     qint64 m_length = 0;
     quint8 m_major = 0;

@@ -51,9 +51,9 @@ bool ParseCompleteDate(const TID3Frame& frame, TSystemTime& time, TDateGenauigke
 void AppendDateFrame(TID3FrameList& frames, const TID3Frame& flagsFrom, const QString& id, const QString& text)
 {
     auto frame = std::make_unique<TID3Frame>();
+    SetTextFrame(*frame, QString(), {text});
     frame->AssignFrame(flagsFrom, false);
     frame->FrameID = id;
-    SetTextFrame(*frame, QString(), {text});
     RemoveFrame(frames, FirstReadable(frames, id));
     frames.push_back(std::move(frame));
 }

@@ -14,7 +14,7 @@ public:
     quint8 Original = 0;
     quint8 Private = 0;
     quint8 Padding = 0;
-    quint8 VBR = 0;          // a Xing header was found
+    quint8 VBR = 0;          // a Xing or VBRI header was found
 
     void Clear() { *this = TMP3Info(); }
     void Assign(const TMP3Info& source) { *this = source; }

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include <fcntl.h>
 
@@ -130,29 +131,33 @@ void TID3v2Scan::ForwardScan(TFileHandle& file, TWindow& window, qint64 syncLimi
     qint64 steps = 0;
     bool recovering = false;
     while (steps < (recovering ? MaxRecoverySteps : MaxSyncSteps) && !window.Failed()) {
-        if (!m_reader.m_hasID3v2) {
-            const uchar* header = window.At(position, ID3v2HeaderSize);
-            if (header && IsID3v2HeaderOrFooter(header, true)) {
-                const qint64 next = TakeLeadingTag(file, window, position);
-                recovering = m_reader.m_partlyRead && next < m_reader.m_id3v2Offset + m_reader.m_id3v2TotalSize;
-                position = m_scannedEnd = next;
-                steps = 0;
-                continue;
-            }
-        }
         if (position + 4 > syncLimit)
             break;
+        // Every "ID3" before the audio is a tag: the first is read, anything
+        // else marks the tag as not read whole, so that a write can never
+        // leave an old tag behind the new one.
+        const uchar* magic = window.At(position, 3);
+        if (magic && std::memcmp(magic, "ID3", 3) == 0) {
+            const uchar* header = window.At(position, ID3v2HeaderSize);
+            const TTagStep step = header && !m_reader.m_hasID3v2 && IsID3v2HeaderOrFooter(header, true)
+                                      ? TakeLeadingTag(file, window, position)
+                                      : SkipUnreadableTag(header, position);
+            recovering = recovering || step.SizeUntrusted;
+            position = step.Next;
+            steps = 0;
+            continue;
+        }
         const uchar* bytes = window.At(position, 4);
         if (!bytes)
             break;
-        if (HasFrameSync(bytes) && TakeAudioHeader(window, position, recovering))
+        if (HasFrameSync(bytes) && TakeAudioHeader(window, position, syncLimit))
             return;
         ++position;
         ++steps;
     }
 }
 
-qint64 TID3v2Scan::TakeLeadingTag(TFileHandle& file, TWindow& window, qint64 offset)
+TID3v2Scan::TTagStep TID3v2Scan::TakeLeadingTag(TFileHandle& file, TWindow& window, qint64 offset)
 {
     const uchar* header = window.At(offset, ID3v2HeaderSize);
     qint64 total = ID3v2SizeField(header) + ID3v2HeaderSize;
@@ -174,21 +179,51 @@ qint64 TID3v2Scan::TakeLeadingTag(TFileHandle& file, TWindow& window, qint64 off
     if (available < total) {
         // The declared size runs past the end of the file: what is there is
         // read, and the audio is looked for right after the header.
-        m_reader.m_partlyRead = true;
+        m_reader.MarkPartlyRead(TID3v2Reader::TTagDamage::Frames);
         if (LoadTag(file, offset, available, window.Buffered(offset, available)))
             ParseTag(offset);
-        return offset + ID3v2HeaderSize;
+        m_scannedEnd = offset + ID3v2HeaderSize;
+        return {m_scannedEnd, true};
     }
     if (LoadTag(file, offset, total, window.Buffered(offset, total)))
         ParseTag(offset);
-    return offset + total;
+    m_scannedEnd = offset + total;
+    return {m_scannedEnd, false};
+}
+
+TID3v2Scan::TTagStep TID3v2Scan::SkipUnreadableTag(const uchar* header, qint64 offset)
+{
+    if (m_reader.m_hasID3v2) {
+        // A further tag before the audio; one that can be measured is
+        // stepped over whole, so that its bytes are not taken for audio.
+        m_reader.MarkPartlyRead(TID3v2Reader::TTagDamage::FurtherTag);
+        if (header && IsID3v2HeaderOrFooter(header, true)) {
+            const qint64 total = ID3v2SizeField(header) + ID3v2HeaderSize;
+            if (total <= m_size - offset)
+                return {offset + total, false};
+        }
+        return {offset + 3, true};
+    }
+    // A leading tag whose header cannot be read (cut short, version 0xFF, a
+    // size that is not syncsafe): the file has a tag, none of it is read.
+    m_reader.MarkPartlyRead(TID3v2Reader::TTagDamage::Header);
+    m_reader.m_hasID3v2 = true;
+    m_reader.m_id3v2Offset = offset;
+    m_reader.m_id3v2TotalSize = std::min(ID3v2HeaderSize, m_size - offset);
+    if (header) {
+        m_reader.m_major = header[3];
+        m_reader.m_revision = header[4];
+    }
+    m_reader.m_versionUnsupported = m_reader.m_major < 3 || m_reader.m_major > 4;
+    m_scannedEnd = offset + m_reader.m_id3v2TotalSize;
+    return {m_scannedEnd, true};
 }
 
 bool TID3v2Scan::LoadTag(TFileHandle& file, qint64 offset, qint64 available, const QByteArray& alreadyRead)
 {
     m_reader.m_versionUnsupported = m_reader.m_major < 3 || m_reader.m_major > 4;
     if (available > MaxLoadedTagSize) {
-        m_reader.m_partlyRead = true;
+        m_reader.MarkPartlyRead(TID3v2Reader::TTagDamage::Frames);
         return false;
     }
     QByteArray& tag = m_reader.m_oldID3v2;
@@ -212,7 +247,9 @@ void TID3v2Scan::ParseTag(qint64 offset)
     m_reader.m_major = result.Major;
     m_reader.m_revision = result.Revision;
     m_reader.m_versionUnsupported = result.VersionUnsupported;
-    m_reader.m_partlyRead = m_reader.m_partlyRead || result.PartlyRead;
+    if (result.PartlyRead)
+        m_reader.MarkPartlyRead(TID3v2Reader::TTagDamage::Frames);
+    m_reader.m_id3v1FieldsInTag = ID3v1FieldsOf(frames);
     if (result.Failed) {
         m_failed = true;
         m_reader.m_lastError = result.Error;
@@ -235,14 +272,20 @@ void TID3v2Scan::DeferLargeBodies(const TID3v2ParseResult& result, qint64 tagOff
     }
 }
 
-bool TID3v2Scan::TakeAudioHeader(TWindow& window, qint64 offset, bool confirm)
+bool TID3v2Scan::TakeAudioHeader(TWindow& window, qint64 offset, qint64 syncLimit)
 {
     TMP3Info info;
     if (!DecodeMpegHeader(window.At(offset, 4), info))
         return false;
-    if (confirm) {
+
+    const TVbrHeader vbr = ReadVbrHeader(window, info, offset);
+
+    // A sync inside other bytes is no frame: a real first frame is followed
+    // by the next one where its length says, when the file goes on so far.
+    const qint64 nextOffset = offset + MpegFrameLength(info);
+    if (nextOffset + 4 <= syncLimit) {
         TMP3Info next;
-        const uchar* following = window.At(offset + MpegFrameLength(info), 4);
+        const uchar* following = window.At(nextOffset, 4);
         if (!following || !DecodeMpegHeader(following, next) || next.Version != info.Version
             || next.Layer != info.Layer || next.SampleRate != info.SampleRate)
             return false;
@@ -251,17 +294,29 @@ bool TID3v2Scan::TakeAudioHeader(TWindow& window, qint64 offset, bool confirm)
     m_reader.m_mpegInfo = info;
     m_reader.m_audioStart = offset;
     m_scannedEnd = offset;
-
-    const qint64 xingOffset = offset + 4 + SideInformationLength(info);
-    const qint64 available = std::clamp<qint64>(m_size - xingOffset, 0, 12);
-    const uchar* xingBytes = available > 0 ? window.At(xingOffset, available) : nullptr;
-    const TXingHeader xing = xingBytes ? DecodeXingHeader(xingBytes, available) : TXingHeader();
-    if (xing.Found && xing.IsVbr) {
+    if (vbr.Found && vbr.IsVbr) {
         m_reader.m_mpegInfo.VBR = 1;
-        m_vbrFrameCount = xing.HasFrameCount();
-        m_xingFrames = xing.FrameCount;
+        m_vbrFrameCount = vbr.HasFrameCount();
+        m_vbrFrames = vbr.FrameCount;
     }
     return true;
+}
+
+TVbrHeader TID3v2Scan::ReadVbrHeader(TWindow& window, const TMP3Info& info, qint64 frameOffset)
+{
+    constexpr qint64 HeaderBytes = 18; // the most either decoder looks at
+    const auto bytesAt = [&](qint64 offset, qint64& available) -> const uchar* {
+        available = std::clamp<qint64>(m_size - offset, 0, HeaderBytes);
+        return available > 0 ? window.At(offset, available) : nullptr;
+    };
+    qint64 available = 0;
+    if (const uchar* xing = bytesAt(frameOffset + 4 + SideInformationLength(info), available)) {
+        const TVbrHeader header = DecodeXingHeader(xing, available);
+        if (header.Found)
+            return header;
+    }
+    const uchar* vbri = bytesAt(frameOffset + 4 + VbriHeaderDistance, available);
+    return vbri ? DecodeVbriHeader(vbri, available) : TVbrHeader();
 }
 
 void TID3v2Scan::ScanTail(TFileHandle& file, const QByteArray& lastBlock)
@@ -308,7 +363,7 @@ void TID3v2Scan::ComputeLength()
     TMP3Info& info = m_reader.m_mpegInfo;
     const qint64 audioBytes = std::max<qint64>(m_audioEnd - m_reader.m_audioStart, 0);
     if (info.VBR && m_vbrFrameCount) {
-        m_reader.m_length = FramesToMilliseconds(info, m_xingFrames);
+        m_reader.m_length = FramesToMilliseconds(info, m_vbrFrames);
         const qint64 bitrate =
             audioBytes >= 1 && m_reader.m_length > 0 ? (audioBytes * 8 + m_reader.m_length / 2) / m_reader.m_length : 0;
         info.Bitrate = quint16(std::min<qint64>(bitrate, 0xFFFF));

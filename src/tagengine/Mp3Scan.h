@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tagengine/MpegHeader.h"
+
 #include <QByteArray>
 
 #include <memory>
@@ -17,7 +19,7 @@ enum class TFrameParsing {
 };
 
 // One pass over an MP3 file: the ID3v2 tag at the start, the first MPEG
-// audio frame with its Xing header, then from the end the ID3v1 block and
+// audio frame with its Xing or VBRI header, then from the end the ID3v1 block and
 // the tags that may stand between audio and ID3v1 (an appended ID3v2.4 tag,
 // APE, Lyrics3). Fills the reader's results.
 class TID3v2Scan {
@@ -28,12 +30,24 @@ public:
 private:
     class TWindow;
 
+    // Where the forward scan goes on after a tag; SizeUntrusted when the
+    // tag's end is not known and the audio is searched further.
+    struct TTagStep {
+        qint64 Next = 0;
+        bool SizeUntrusted = false;
+    };
+
     bool ScanFile(TFileHandle& file);
     void ForwardScan(TFileHandle& file, TWindow& window, qint64 syncLimit);
-    // Handles the tag whose header is at offset; the position where the
-    // scan goes on.
-    qint64 TakeLeadingTag(TFileHandle& file, TWindow& window, qint64 offset);
-    bool TakeAudioHeader(TWindow& window, qint64 offset, bool confirm);
+    // Reads the first tag, whose header is at offset.
+    TTagStep TakeLeadingTag(TFileHandle& file, TWindow& window, qint64 offset);
+    // An "ID3" before the audio that is not read: a leading tag whose header
+    // is not valid, or a further tag after the first.
+    TTagStep SkipUnreadableTag(const uchar* header, qint64 offset);
+    // Takes the frame header at offset as the audio start when the next
+    // frame header follows where its length says (or the file ends first).
+    bool TakeAudioHeader(TWindow& window, qint64 offset, qint64 syncLimit);
+    TVbrHeader ReadVbrHeader(TWindow& window, const TMP3Info& info, qint64 frameOffset);
     void ScanTail(TFileHandle& file, const QByteArray& lastBlock);
     // Reads the tag's bytes; alreadyRead are its first bytes when buffered.
     bool LoadTag(TFileHandle& file, qint64 offset, qint64 available, const QByteArray& alreadyRead);
@@ -49,6 +63,6 @@ private:
     qint64 m_scannedEnd = 0;
     qint64 m_audioEnd = 0;
     bool m_vbrFrameCount = false;
-    quint32 m_xingFrames = 0;
+    quint32 m_vbrFrames = 0;
     bool m_failed = false;
 };

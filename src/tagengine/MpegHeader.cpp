@@ -111,9 +111,9 @@ qint64 MpegFrameLength(const TMP3Info& info)
     return bytesPerSample * bitsPerSecond / info.SampleRate + info.Padding;
 }
 
-TXingHeader DecodeXingHeader(const uchar* bytes, qint64 available)
+TVbrHeader DecodeXingHeader(const uchar* bytes, qint64 available)
 {
-    TXingHeader xing;
+    TVbrHeader xing;
     if (available < 8)
         return xing;
     const bool isXing = bytes[0] == 'X' && bytes[1] == 'i' && bytes[2] == 'n' && bytes[3] == 'g';
@@ -131,6 +131,19 @@ TXingHeader DecodeXingHeader(const uchar* bytes, qint64 available)
         xing.FrameCount = BigEndian32(bytes + 8);
     }
     return xing;
+}
+
+TVbrHeader DecodeVbriHeader(const uchar* bytes, qint64 available)
+{
+    constexpr qint64 FrameCountOffset = 14;
+    TVbrHeader vbri;
+    if (available < FrameCountOffset + 4 || bytes[0] != 'V' || bytes[1] != 'B' || bytes[2] != 'R' || bytes[3] != 'I')
+        return vbri;
+    vbri.Found = true;
+    vbri.IsVbr = true;
+    vbri.Flags = 3;
+    vbri.FrameCount = BigEndian32(bytes + FrameCountOffset);
+    return vbri;
 }
 
 qint64 FramesToMilliseconds(const TMP3Info& info, quint64 frameCount)

@@ -4,12 +4,22 @@
 
 #include <algorithm>
 
-void TUndoFile::AddPart(const QByteArray& data, quint8 kind)
+TFilePart::~TFilePart()
 {
-    auto part = std::make_unique<TFilePart>();
-    part->Data = data;
-    part->Kind = kind;
-    m_parts.push_back(std::move(part));
+    if (m_spilled && m_spill)
+        m_spill->Release(*m_spilled);
+}
+
+std::optional<QByteArray> TFilePart::Data() const
+{
+    if (!m_spilled)
+        return m_data;
+    return m_spill ? m_spill->Load(*m_spilled) : std::nullopt;
+}
+
+qint64 TFilePart::Size() const
+{
+    return m_spilled ? m_spilled->Size : m_data.size();
 }
 
 TFilePart* TUndoFile::FindPart(quint8 kind) const
@@ -20,6 +30,10 @@ TFilePart* TUndoFile::FindPart(quint8 kind) const
     return nullptr;
 }
 
+TUndoList::TUndoList() = default;
+
+TUndoList::~TUndoList() = default;
+
 TUndoFile* TUndoList::AddFile(const QString& fileName, const TFileInformation& information)
 {
     auto record = std::make_unique<TUndoFile>();
@@ -27,6 +41,25 @@ TUndoFile* TUndoList::AddFile(const QString& fileName, const TFileInformation& i
     record->FileInformation = information;
     m_items.push_back(std::move(record));
     return m_items.back().get();
+}
+
+TFilePart* TUndoList::AddPart(TUndoFile& record, const QByteArray& data, quint8 kind)
+{
+    auto part = std::make_unique<TFilePart>();
+    part->Kind = kind;
+    if (data.size() > m_largePartSize || m_memoryBytes + data.size() > m_memoryBudget) {
+        if (!m_spill)
+            m_spill = std::make_shared<TUndoSpill>();
+        part->m_spilled = m_spill->Store(data);
+        if (part->m_spilled)
+            part->m_spill = m_spill;
+    }
+    if (!part->m_spilled) {
+        part->m_data = data;
+        m_memoryBytes += data.size();
+    }
+    record.m_parts.push_back(std::move(part));
+    return record.m_parts.back().get();
 }
 
 TUndoFile* TUndoList::FindNewest(const QString& fileName) const
@@ -39,7 +72,20 @@ TUndoFile* TUndoList::FindNewest(const QString& fileName) const
 
 void TUndoList::Remove(const TUndoFile* record)
 {
-    std::erase_if(m_items, [&](const std::unique_ptr<TUndoFile>& item) { return item.get() == record; });
+    const auto it = std::find_if(m_items.begin(), m_items.end(),
+                                 [&](const std::unique_ptr<TUndoFile>& item) { return item.get() == record; });
+    if (it == m_items.end())
+        return;
+    for (const auto& part : (*it)->m_parts)
+        if (!part->IsSpilled())
+            m_memoryBytes -= part->Size();
+    m_items.erase(it);
+}
+
+void TUndoList::SetSpillLimits(qint64 largePartSize, qint64 memoryBudget)
+{
+    m_largePartSize = largePartSize;
+    m_memoryBudget = memoryBudget;
 }
 
 QByteArray TUndoList::Digest(const QByteArray& data)

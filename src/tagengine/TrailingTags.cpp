@@ -45,7 +45,8 @@ bool IsID3v2HeaderOrFooter(const uchar* bytes, bool header)
     const char* magic = header ? "ID3" : "3DI";
     if (std::memcmp(bytes, magic, 3) != 0)
         return false;
-    if (bytes[3] == 0xFF || bytes[4] == 0xFF || (bytes[5] & 0x0F) != 0)
+    // Undefined flag bits are read as if they were clear, as other readers do.
+    if (bytes[3] == 0xFF || bytes[4] == 0xFF)
         return false;
     return bytes[6] < 0x80 && bytes[7] < 0x80 && bytes[8] < 0x80 && bytes[9] < 0x80;
 }

@@ -24,7 +24,7 @@ TTrailingBlock FindApeTag(TFileHandle& file, qint64 end, qint64 floor);
 TTrailingBlock FindLyrics3(TFileHandle& file, qint64 end, qint64 floor);
 
 // The ID3v2 header or footer test: "ID3" (or "3DI"), version and revision
-// below 0xFF, no undefined flag bits, syncsafe size.
+// below 0xFF, syncsafe size. Undefined flag bits do not matter.
 bool IsID3v2HeaderOrFooter(const uchar* bytes, bool header);
 // Syncsafe size of a header or footer.
 qint64 ID3v2SizeField(const uchar* bytes);

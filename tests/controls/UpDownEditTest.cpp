@@ -1,6 +1,6 @@
 #include "controls/UpDownEdit.h"
 
-#include "platform/Prompt.h"
+#include "support/TestPrompt.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -15,37 +15,6 @@
 #include <limits>
 
 namespace {
-
-// Counts beeps; every other prompt call is unexpected here.
-class TBeepCounter : public TPrompt {
-public:
-    TBeepCounter() : m_previous(SetPrompt(this)) {}
-    ~TBeepCounter() override { SetPrompt(m_previous); }
-    int Beeps = 0;
-    int Boxes = 0;
-
-    void Beep() override { ++Beeps; }
-    void Error(QWidget*, const QString&) override { ++Boxes; }
-    void Information(QWidget*, const QString&) override { ++Boxes; }
-    bool Question(QWidget*, const QString&) override { return ++Boxes, false; }
-    TPromptButton Ask(QWidget*, TPromptIcon, const QString&, TPromptButtons b) override
-    {
-        ++Boxes;
-        return EscapeButton(b);
-    }
-    TPromptChoice Choose(QWidget*, TPromptIcon, const QString&, const QStringList&, int c, const QString&) override
-    {
-        return {c, false};
-    }
-    std::optional<QString> Input(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> OpenFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> SaveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override { return {}; }
-    int RunModal(QDialog&) override { return 0; }
-
-private:
-    TPrompt* m_previous;
-};
 
 // The tests read and type numbers with a point as decimal separator.
 class UpDownEditTest : public ::testing::Test {
@@ -108,7 +77,7 @@ TEST_F(UpDownEditTest, PositionIsClampedFormattedAndAlwaysReported)
 
 TEST_F(UpDownEditTest, TypedValuesAreClampedAtOnceAndFormattedOnLeaving)
 {
-    TBeepCounter prompt;
+    TTestPrompt prompt;
     QWidget window;
     auto* edit = new TUpDownEdit(&window);
     auto* other = new QLineEdit(&window);
@@ -143,12 +112,12 @@ TEST_F(UpDownEditTest, TypedValuesAreClampedAtOnceAndFormattedOnLeaving)
     edit->Edit()->setText(QStringLiteral("1e400"));
     emit edit->Edit()->textEdited(edit->Edit()->text());
     EXPECT_EQ(edit->Position(), 42) << "an overflow is no finite number";
-    EXPECT_EQ(prompt.Boxes, 0);
+    EXPECT_TRUE(prompt.Errors.isEmpty() && prompt.Informations.isEmpty() && prompt.Asked.isEmpty());
 }
 
 TEST_F(UpDownEditTest, KeyFilterRefusesWhatCannotBeANumber)
 {
-    TBeepCounter prompt;
+    TTestPrompt prompt;
     TUpDownEdit edit;
     edit.SetDigits(0);
     edit.Edit()->clear();

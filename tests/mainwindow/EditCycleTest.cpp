@@ -4,63 +4,23 @@
 
 #include "InputPanelTestSupport.h"
 
+#include "support/MutagenReader.h"
+
 #include "localisation/MultiLanguage.h"
 #include "tagengine/DisplayTexts.h"
 #include "platform/FileLayer.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLabel>
 #include <QLocale>
 #include <QPointer>
-#include <QProcess>
 #include <QProgressBar>
 #include <QScrollArea>
 
 #include <cmath>
 
 namespace {
-
-// Lists every frame of a file's ID3v2 tag as python3-mutagen reads it: ID,
-// description (or empty) and texts.
-const char* const MutagenDump = R"PY(
-import json, sys
-from mutagen.id3 import ID3
-out = []
-for f in ID3(sys.argv[1]).values():
-    texts = [str(t) for t in f.text] if hasattr(f, 'text') else []
-    out.append({'id': f.FrameID, 'desc': getattr(f, 'desc', ''), 'text': texts})
-print(json.dumps(out))
-)PY";
-
-QJsonArray MutagenFrames(const QString& path)
-{
-    QProcess python;
-    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QString::fromLatin1(MutagenDump), path});
-    EXPECT_TRUE(python.waitForFinished(30000));
-    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    return QJsonDocument::fromJson(python.readAllStandardOutput()).array();
-}
-
-// The texts mutagen reads for one frame ID (and description), one per frame.
-QStringList MutagenTexts(const QJsonArray& frames, const QString& id, const QString& description = {})
-{
-    QStringList texts;
-    for (const QJsonValue& value : frames) {
-        const QJsonObject frame = value.toObject();
-        if (frame.value(QStringLiteral("id")).toString() != id
-            || frame.value(QStringLiteral("desc")).toString() != description)
-            continue;
-        QStringList parts;
-        for (const QJsonValue& text : frame.value(QStringLiteral("text")).toArray())
-            parts << text.toString();
-        texts << parts.join(QLatin1Char('/'));
-    }
-    return texts;
-}
 
 // Answers the save question from a script and records what was asked.
 class TAnsweringPrompt : public TRecordingPrompt {
@@ -126,7 +86,7 @@ TEST_F(EditCycleTest, AnEditIsWrittenWhenTheSelectionMovesOn)
     const TID3FrameList frames = ReadFramesOf(Path("a.mp3"));
     EXPECT_EQ(FrameText(frames, QStringLiteral("TIT2")), QStringLiteral("New \xe9 Title"));
     EXPECT_EQ(FrameText(frames, QStringLiteral("TPE1")), QStringLiteral("Band"));
-    const QJsonArray mutagen = MutagenFrames(Path("a.mp3"));
+    const TMutagenRead mutagen = ReadWithMutagen(Path("a.mp3"));
     EXPECT_EQ(MutagenTexts(mutagen, QStringLiteral("TIT2")), QStringList{QStringLiteral("New \xe9 Title")});
     EXPECT_EQ(MutagenTexts(mutagen, QStringLiteral("TPE1")), QStringList{QStringLiteral("Band")});
     EXPECT_FALSE(window->Entries()[0]->Changed);
@@ -168,7 +128,7 @@ TEST_F(EditCycleTest, AMultiSelectionEditReachesEveryFileAndLeavesTheRestAlone)
         // The artist nobody touched keeps its bytes, UTF-16 included.
         ASSERT_NE(FindFrame(frames, QStringLiteral("TPE1")), nullptr) << name;
         EXPECT_EQ(FindFrame(frames, QStringLiteral("TPE1"))->Body(), artist) << name;
-        EXPECT_EQ(MutagenTexts(MutagenFrames(Path(QString::fromLatin1(name))), QStringLiteral("TALB")),
+        EXPECT_EQ(MutagenTexts(ReadWithMutagen(Path(QString::fromLatin1(name))), QStringLiteral("TALB")),
                   QStringList{QStringLiteral("Common")});
     }
     // An input left untouched writes nothing: the second file still has no title.
@@ -210,7 +170,7 @@ TEST_F(EditCycleTest, ClearingAnInputDeletesTheFrameAndFurtherFramesGetExtraInpu
         const TID3FrameList frames = ReadFramesOf(Path(QString::fromLatin1(name)));
         EXPECT_EQ(CountFrames(frames, QStringLiteral("TENC")), 0) << name;
         EXPECT_EQ(CountFrames(frames, QStringLiteral("COMM")), 1) << name;
-        EXPECT_TRUE(MutagenTexts(MutagenFrames(Path(QString::fromLatin1(name))), QStringLiteral("TENC")).isEmpty());
+        EXPECT_TRUE(MutagenTexts(ReadWithMutagen(Path(QString::fromLatin1(name))), QStringLiteral("TENC")).isEmpty());
     }
     // The third file has no further frames: the extra inputs are gone.
     EXPECT_EQ(InputCount(*window, QStringLiteral("TCOP")), 0);
@@ -255,7 +215,7 @@ TEST_F(EditCycleTest, NoEditIsEverAppliedTwice)
             EXPECT_EQ(CountFrames(frames, QString::fromLatin1(id)), 1) << name << " " << id;
         EXPECT_EQ(FrameText(frames, QStringLiteral("TIT2")), QStringLiteral("Same")) << name;
         EXPECT_EQ(FrameText(frames, QStringLiteral("TENC")), QStringLiteral("encoder 2")) << name;
-        const QJsonArray mutagen = MutagenFrames(Path(QString::fromLatin1(name)));
+        const TMutagenRead mutagen = ReadWithMutagen(Path(QString::fromLatin1(name)));
         EXPECT_EQ(MutagenTexts(mutagen, QStringLiteral("COMM")), QStringList{QStringLiteral("comment")}) << name;
         EXPECT_EQ(MutagenTexts(mutagen, QStringLiteral("TENC")), QStringList{QStringLiteral("encoder 2")}) << name;
     }

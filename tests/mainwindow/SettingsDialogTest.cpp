@@ -5,18 +5,22 @@
 
 #include "RenameTestSupport.h"
 
+#include "cddb/CDDBServerList.h"
 #include "controls/Accelerators.h"
 #include "controls/MySpeedButton.h"
 #include "controls/MyThemedPanel.h"
 #include "controls/UpDownEdit.h"
 #include "localisation/MultiLanguage.h"
 #include "localisation/ui/FrameLanguage.h"
+#include "mainwindow/FormCDDBServers.h"
 #include "mainwindow/FormEinstellungen.h"
 #include "mainwindow/SettingsStore.h"
 #include "mainwindow/common/StringObject.h"
 #include "platform/Registry.h"
 #include "tagengine/DisplayTexts.h"
 #include "tagengine/FrameCatalogue.h"
+
+#include "support/FakeCDDBServer.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -29,6 +33,7 @@
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -637,4 +642,86 @@ TEST_F(SettingsCommandTest, AHugeStoredDigitCountStillBuildsNames)
     Select({"a.mp3"});
     Trigger("ActFilenameFromID3");
     EXPECT_EQ(FilesOnDisk(), QStringList({"0000000003 Song.mp3"}));
+}
+
+namespace {
+
+const QString Sites = QStringLiteral("210 OK, site information follows (until terminating `.')\r\n"
+                                     "freedb.example.org 80 N000.00 W000.00 Random & free\r\n"
+                                     "mirror.example.org 8880 N052.31 E013.24 Berlin, Germany\r\n"
+                                     ".\r\n");
+
+// The server list window runs for real against a local server.
+class ServerListSettingsTest : public SettingsCommandTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Server.Start()) << Server.Error().toStdString();
+        Server.Reply(QStringLiteral("sites"), Sites);
+        m_previous = SetPublicCDDBServer({QStringLiteral("127.0.0.1"), Server.Port(), QStringLiteral("/~cddb/cddb.cgi")});
+        ASSERT_TRUE(SaveCDDBServerList({QStringLiteral("one.example.org One & Two"), QStringLiteral("noblank")}));
+    }
+    void TearDown() override { SetPublicCDDBServer(m_previous); }
+
+    // Opens the settings; user acts in them, and the server list window
+    // fetches as the user would see it.
+    void SettingsWithServerWindow(const std::function<int(TFormEinstellungen&)>& user)
+    {
+        Prompt.OnModal = [&](QDialog& dialog) {
+            if (auto* servers = qobject_cast<TFormCDDBServers*>(&dialog)) {
+                servers->Timer1->setInterval(20);
+                return servers->exec();
+            }
+            return user(dynamic_cast<TFormEinstellungen&>(dialog));
+        };
+        Trigger("ActEinstellungen");
+        Prompt.OnModal = nullptr;
+    }
+
+    TFakeCDDBServer Server;
+
+private:
+    TCDDBServerAddress m_previous;
+};
+
+}
+
+TEST_F(ServerListSettingsTest, TheServerListChangesOnlyOnOk)
+{
+    Open();
+    Window->SaveSettings();
+    const QByteArray stored = StoreBytes();
+    const QStringList fetched = {QStringLiteral("freedb.example.org Random & free"),
+                                 QStringLiteral("mirror.example.org Berlin, Germany")};
+
+    SettingsWithServerWindow([&](TFormEinstellungen& d) {
+        // The stored list, shown as typed; a line without a host is refused.
+        EXPECT_EQ(MenuTexts(d.PopVorgabenCDDB), QStringList({"one.example.org One && Two", "noblank"}));
+        TriggerMenuItem(d.PopVorgabenCDDB, 1);
+        EXPECT_EQ(Prompt.Errors, QStringList({LangFmt("ErrorServerURL", {QStringLiteral("noblank")})}));
+        EXPECT_EQ(d.ECDDBServer->text(), Window->Settings().CDDBServer);
+        TriggerMenuItem(d.PopVorgabenCDDB, 0);
+        EXPECT_EQ(d.ECDDBServer->text(), QStringLiteral("one.example.org"));
+        d.ActServerAktualisierenExecute();
+        EXPECT_EQ(d.ServerList(), fetched);
+        EXPECT_EQ(MenuTexts(d.PopVorgabenCDDB).size(), 2);
+        return QDialog::Rejected;
+    });
+    EXPECT_EQ(StoreBytes(), stored);
+    EXPECT_EQ(Window->Settings().CDDBServer, QString::fromLatin1(PublicCDDBServerHost));
+
+    // Fetched through the proxy as entered, and kept on OK.
+    TFakeCDDBServer proxy(true);
+    ASSERT_TRUE(proxy.Start()) << proxy.Error().toStdString();
+    SettingsWithServerWindow([&](TFormEinstellungen& d) {
+        d.CBoxProxy->setChecked(true);
+        d.EProxy->setText(QStringLiteral("127.0.0.1"));
+        d.EProxyPort->setText(QString::number(proxy.Port()));
+        d.ActServerAktualisierenExecute();
+        return QDialog::Accepted;
+    });
+    EXPECT_EQ(proxy.Requests().size(), 1);
+    EXPECT_EQ(LoadCDDBServerList(), fetched);
+    EXPECT_TRUE(Window->Settings().UseProxy);
+    EXPECT_EQ(Window->Settings().ProxyPort, proxy.Port());
 }

@@ -138,7 +138,20 @@ QByteArray Mp3Builder::XingFrame(const MpegFormat& f, quint32 frameCount, quint3
     return frame;
 }
 
-QByteArray Mp3Builder::VbrStream(const MpegFormat& f, const std::vector<int>& bitrates)
+QByteArray Mp3Builder::VbriFrame(const MpegFormat& f, quint32 frameCount, quint32 byteCount)
+{
+    QByteArray frame = FrameHeader(f);
+    frame.append(QByteArray(32, '\0'));
+    frame.append("VBRI");
+    frame.append(QByteArray("\0\1\0\0\0\x4b", 6)); // version 1, delay 0, quality 75
+    frame.append(BigEndian(byteCount));
+    frame.append(BigEndian(frameCount));
+    frame.append(QByteArray("\0\0\0\1\0\2\0\1", 8)); // no table entries, scale 1, 2 bytes, 1 frame each
+    frame.append(QByteArray(FrameLength(f) - frame.size(), '\0'));
+    return frame;
+}
+
+QByteArray Mp3Builder::VbrStream(const MpegFormat& f, const std::vector<int>& bitrates, bool vbri)
 {
     QByteArray frames;
     for (size_t i = 0; i < bitrates.size(); ++i) {
@@ -146,8 +159,11 @@ QByteArray Mp3Builder::VbrStream(const MpegFormat& f, const std::vector<int>& bi
         frameFormat.Bitrate = bitrates[i];
         frames.append(Frame(frameFormat, quint32(i)));
     }
-    const QByteArray first = XingFrame(f, quint32(bitrates.size()), 0, true);
-    return XingFrame(f, quint32(bitrates.size()), quint32(first.size() + frames.size()), true) + frames;
+    const auto first = [&](quint32 bytes) {
+        const quint32 count = quint32(bitrates.size());
+        return vbri ? VbriFrame(f, count, bytes) : XingFrame(f, count, bytes, true);
+    };
+    return first(quint32(first(0).size() + frames.size())) + frames;
 }
 
 QByteArray Mp3Builder::ID3v1(const ID3v1Fields& fields)

@@ -54,8 +54,11 @@ public:
     // A first frame carrying a "Xing" (VBR) or "Info" (CBR) header with the
     // frame count and byte count.
     static QByteArray XingFrame(const MpegFormat& format, quint32 frameCount, quint32 byteCount, bool vbr = true);
-    // A VBR stream: a Xing frame, then one frame per bit rate given.
-    static QByteArray VbrStream(const MpegFormat& format, const std::vector<int>& bitrates);
+    // A first frame carrying a Fraunhofer "VBRI" header (32 bytes after the
+    // frame header) with the byte and frame count and an empty table.
+    static QByteArray VbriFrame(const MpegFormat& format, quint32 frameCount, quint32 byteCount);
+    // A VBR stream: a Xing (or VBRI) frame, then one frame per bit rate given.
+    static QByteArray VbrStream(const MpegFormat& format, const std::vector<int>& bitrates, bool vbri = false);
 
     static QByteArray ID3v1(const ID3v1Fields& fields);
     // An APE tag version 2 with a header, holding the items.

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -298,6 +300,33 @@ TEST(FrameCodecs, EncryptedFramesAreNeverDecodedOrOverwritten)
         EXPECT_THROW(GetFrameAsText(frame), TFrameTextError) << id;
         EXPECT_THROW(SetFrameAsText(frame, "plain"), TFrameTextError) << id;
         EXPECT_EQ(frame.Body(), cipher);
+    }
+}
+
+// A body built from values is stored plainly: the flags of how a read body
+// was stored go, the status flags stay.
+TEST(FrameCodecs, BuiltBodiesArePlainFrames)
+{
+    const std::vector<std::pair<const char*, std::function<void(TID3Frame&)>>> builders = {
+        {"TPE1", [](TID3Frame& f) { SetTextFrame(f, QString(), {"Artist"}); }},
+        {"TXXX", [](TID3Frame& f) { SetTextFrameLines(f, "key", {"value"}); }},
+        {"COMM", [](TID3Frame& f) { SetCommentFrame(f, {"text"}, "d", "eng"); }},
+        {"WXXX", [](TID3Frame& f) { SetURLFrame(f, "site", "http://a.b/"); }},
+        {"WOAR", [](TID3Frame& f) { SetURLFrame(f, QString(), "http://a.b/"); }},
+    };
+    for (const auto& [id, build] : builders) {
+        TID3Frame frame = FrameWithBody(id, "\x01stored");
+        frame.Encryption = frame.Compression = frame.DataLengthIndicator = frame.Unsynchronisation = 1;
+        frame.Grouping = 1;
+        frame.GroupId = 9;
+        frame.ReadOnly = frame.TagAlterPreservation = frame.FileAlterPreservation = 1;
+        build(frame);
+        EXPECT_EQ(frame.Encryption + frame.Compression + frame.DataLengthIndicator + frame.Unsynchronisation
+                      + frame.Grouping + frame.GroupId,
+                  0)
+            << id;
+        EXPECT_EQ(frame.ReadOnly + frame.TagAlterPreservation + frame.FileAlterPreservation, 3) << id;
+        EXPECT_NO_THROW(GetFrameAsText(frame)) << id;
     }
 }
 

@@ -376,21 +376,11 @@ TEST(ID3v2Parser, DamageStopsReadingAndMarksTheTag)
     const auto good = [] { return ID3v2Builder(4).Frame("TIT2", Latin1Text("One")).Frame("TPE1", Latin1Text("Two")); };
     EXPECT_FALSE(Parse(good().Padding(500).Build()).Result.PartlyRead);
 
-    TParsed parsed = Parse(good().Raw(QByteArray("tit2\0\0\0\2\0\0\0x", 12)).Build());
-    EXPECT_EQ(parsed.Frames.size(), 2u);
-    EXPECT_TRUE(parsed.Result.PartlyRead) << "garbage ID before non-zero bytes";
-
-    parsed = Parse(good().Raw(QByteArray(20, '\0') + "x").Build());
-    EXPECT_TRUE(parsed.Result.PartlyRead) << "non-zero byte after padding";
-
-    parsed = Parse(good().Raw("\x01").Build());
-    EXPECT_TRUE(parsed.Result.PartlyRead) << "a stray byte shorter than a frame header";
-
     ID3v2FrameSpec runsPast;
     runsPast.Id = "TALB";
     runsPast.Body = Latin1Text("x");
     runsPast.DeclaredSize = 1000;
-    parsed = Parse(good().Frame(runsPast).Build());
+    TParsed parsed = Parse(good().Frame(runsPast).Build());
     EXPECT_EQ(Ids(parsed.Frames), QStringList({"TIT2", "TPE1"}));
     EXPECT_TRUE(parsed.Result.PartlyRead);
 
@@ -430,10 +420,44 @@ TEST(ID3v2Parser, PlainIntegerFrameSizesInV24)
     EXPECT_FALSE(parsed.Result.PlainFrameSizes);
     EXPECT_EQ(parsed.Frames.size(), 3u);
 
-    // Both readings fail: the syncsafe one is used and the damage reported.
+    // Neither reading ends cleanly: the plain one reads a frame and then only
+    // junk, the syncsafe one no frame at all. The plain reading wins.
     parsed = Parse(ID3v2Builder(4).PlainFrameSizes().Frame("TIT2", longTitle).Raw("garbage!!!!!").Build());
+    EXPECT_TRUE(parsed.Result.PlainFrameSizes);
+    EXPECT_FALSE(parsed.Result.PartlyRead);
+    ASSERT_EQ(Ids(parsed.Frames), QStringList({"TIT2"}));
+    EXPECT_EQ(parsed.Frames[0]->Body(), longTitle);
+
+    // A syncsafe tag whose large frame misread as plain jumps into junk: the
+    // syncsafe reading, which reaches more frames, stays.
+    parsed = Parse(ID3v2Builder(4)
+                       .Frame("TIT2", longTitle)
+                       .Frame("TPE1", Latin1Text("x"))
+                       .Raw(QByteArray(300, 'j'))
+                       .Build());
     EXPECT_FALSE(parsed.Result.PlainFrameSizes);
-    EXPECT_TRUE(parsed.Result.PartlyRead);
+    EXPECT_FALSE(parsed.Result.PartlyRead);
+    EXPECT_EQ(Ids(parsed.Frames), QStringList({"TIT2", "TPE1"}));
+}
+
+TEST(ID3v2Parser, BytesAfterTheLastFrameThatStartNoFrameArePadding)
+{
+    for (const quint8 major : {quint8(3), quint8(4)}) {
+        SCOPED_TRACE(major);
+        const auto good = [&] { return ID3v2Builder(major).Frame("TIT2", Latin1Text("One")).Frame("TPE1", Latin1Text("Two")); };
+        for (const QByteArray& junk : {QByteArray("tit2\0\0\0\2\0\0\0x", 12), QByteArray(20, '\0') + "x",
+                                       QByteArray("\x01"), QByteArray(64, '\xFF'), QByteArray("\0\0\0\0TAGjunk")}) {
+            const TParsed parsed = Parse(good().Raw(junk).Padding(10).Build());
+            EXPECT_EQ(Ids(parsed.Frames), QStringList({"TIT2", "TPE1"})) << junk.toHex().toStdString();
+            EXPECT_FALSE(parsed.Result.PartlyRead) << junk.toHex().toStdString();
+        }
+        // Filler without any frame is padding too; other bytes alone may be
+        // frames nobody can read, and the tag is not whole then.
+        EXPECT_FALSE(Parse(ID3v2Builder(major).Raw(QByteArray(40, ' ')).Build()).Result.PartlyRead);
+        EXPECT_TRUE(Parse(ID3v2Builder(major).Raw(QByteArray("tit2\0\0\0\2\0\0\0xyz", 14)).Build()).Result.PartlyRead);
+        // A frame header whose size runs past the tag is damage, not padding.
+        EXPECT_TRUE(Parse(good().Raw(QByteArray("TALB\0\0\1\0\0\0xx", 12)).Build()).Result.PartlyRead);
+    }
 }
 
 TEST(ID3v2Parser, BodyOffsetsPointAtTheStoredBodies)

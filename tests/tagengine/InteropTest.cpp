@@ -257,6 +257,28 @@ TEST_F(InteropTest, LengthAndBitrateAgreeWithFfprobe)
     }
 }
 
+// lame writes no VBRI header, so the file is built here: its length and
+// average bit rate agree with ffprobe's.
+TEST_F(InteropTest, VbriLengthAgreesWithFfprobe)
+{
+    MpegFormat format;
+    std::vector<int> mixed;
+    for (int i = 0; i < 1000; ++i)
+        mixed.push_back(i % 4 ? 112 : 320);
+    const QString path = PathOf(QStringLiteral("vbri.mp3"));
+    ASSERT_TRUE(Mp3Builder::WriteFile(path, Mp3Builder::VbrStream(format, mixed, true)));
+    TID3v2Reader reader;
+    reader.FileName = path;
+    ASSERT_TRUE(reader.ReadTags());
+    EXPECT_EQ(reader.MPEGInfo().VBR, 1);
+    const QJsonObject probe = FfprobeFormat(path);
+    const double duration = probe.value(QStringLiteral("duration")).toString().toDouble() * 1000;
+    const double bitrate = probe.value(QStringLiteral("bit_rate")).toString().toDouble() / 1000;
+    ASSERT_GT(duration, 0);
+    EXPECT_NEAR(double(reader.Length()), duration, duration * 0.01);
+    EXPECT_NEAR(double(reader.MPEGInfo().Bitrate), bitrate, bitrate * 0.01);
+}
+
 TEST_F(InteropTest, OurTagsReadTheSameInMutagenAndFfprobe)
 {
     if (!HaveMutagen() || !HaveProgram("ffprobe"))

@@ -318,36 +318,42 @@ TEST_F(ReadWriteTest, ApeAndLyricsBeforeID3v1AreNotAudio)
     EXPECT_EQ(reader.Length(), CbrLength(audio.size(), 128));
 }
 
-TEST_F(ReadWriteTest, XingHeaderGivesLengthAndAverageBitrate)
+// A Xing header, or a VBRI header 32 bytes after the frame header whatever
+// the version and channel mode, gives the frame count.
+TEST_F(ReadWriteTest, XingAndVbriHeadersGiveLengthAndAverageBitrate)
 {
     MpegFormat format;
-    const std::vector<int> rates(400, 192);
     std::vector<int> mixed;
     for (int i = 0; i < 400; ++i)
         mixed.push_back(i % 2 ? 64 : 192);
-    const QByteArray stream = Mp3Builder::VbrStream(format, mixed);
-    TID3v2Reader reader;
-    reader.FileName = Put("vbr.mp3", TitleTag(4) + stream);
-    ASSERT_TRUE(reader.ReadTags());
-    EXPECT_EQ(reader.MPEGInfo().VBR, 1);
-    const qint64 length = (400 * 1152 * 1000 + 22050) / 44100; // 10449 ms
-    EXPECT_EQ(reader.Length(), length);
-    EXPECT_EQ(reader.MPEGInfo().Bitrate, (stream.size() * 8 + length / 2) / length);
+    for (const bool vbri : {false, true}) {
+        SCOPED_TRACE(vbri ? "VBRI" : "Xing");
+        const QByteArray stream = Mp3Builder::VbrStream(format, mixed, vbri);
+        TID3v2Reader reader;
+        reader.FileName = Put("vbr.mp3", TitleTag(4) + stream + Mp3Builder::ID3v1({"v1", "", "", "", "", 1, 1}));
+        ASSERT_TRUE(reader.ReadTags());
+        EXPECT_EQ(reader.MPEGInfo().VBR, 1);
+        const qint64 length = (400 * 1152 * 1000 + 22050) / 44100; // 10449 ms
+        EXPECT_EQ(reader.Length(), length);
+        EXPECT_EQ(reader.MPEGInfo().Bitrate, (stream.size() * 8 + length / 2) / length);
 
-    // MPEG 2 layer III frames carry 576 samples.
-    MpegFormat mpeg2;
-    mpeg2.Version = 2;
-    mpeg2.SampleRate = 22050;
-    mpeg2.ChannelMode = 3;
-    mpeg2.Bitrate = 64;
-    const QByteArray stream2 = Mp3Builder::VbrStream(mpeg2, std::vector<int>(300, 32));
-    reader.FileName = Put("vbr2.mp3", stream2);
-    ASSERT_TRUE(reader.ReadTags());
-    EXPECT_EQ(reader.MPEGInfo().Version, 2);
-    EXPECT_EQ(reader.Length(), (300 * 576 * 1000 + 11025) / 22050);
+        // MPEG 2 layer III frames carry 576 samples.
+        MpegFormat mpeg2;
+        mpeg2.Version = 2;
+        mpeg2.SampleRate = 22050;
+        mpeg2.ChannelMode = 3;
+        mpeg2.Bitrate = 64;
+        const QByteArray stream2 = Mp3Builder::VbrStream(mpeg2, std::vector<int>(300, 32), vbri);
+        reader.FileName = Put("vbr2.mp3", stream2);
+        ASSERT_TRUE(reader.ReadTags());
+        EXPECT_EQ(reader.MPEGInfo().Version, 2);
+        EXPECT_EQ(reader.MPEGInfo().VBR, 1);
+        EXPECT_EQ(reader.Length(), (300 * 576 * 1000 + 11025) / 22050);
+    }
 
     // An "Info" header marks a constant bit rate.
     const QByteArray info = Mp3Builder::XingFrame(format, 100, 0, false) + StandardAudio(100);
+    TID3v2Reader reader;
     reader.FileName = Put("info.mp3", info);
     ASSERT_TRUE(reader.ReadTags());
     EXPECT_EQ(reader.MPEGInfo().VBR, 0);
@@ -371,6 +377,29 @@ TEST_F(ReadWriteTest, Mpeg25AndJunkBeforeTheAudio)
     EXPECT_EQ(reader.MPEGInfo().SampleRate, 11025u);
     EXPECT_EQ(reader.MPEGInfo().Layer, 3);
     EXPECT_EQ(reader.AudioStart(), TitleTag(3).size() + junk.size());
+}
+
+// A sync pattern inside junk before the audio is no frame unless the next
+// frame header follows where its length says.
+TEST_F(ReadWriteTest, FalseSyncBeforeTheAudioIsSkipped)
+{
+    const QByteArray audio = StandardAudio(30);
+    QByteArray junk = Mp3Builder::FrameHeader(MpegFormat()) + QByteArray(300, '\x11');
+    junk.append(QByteArray("\xFF\xF3\x44\xC4", 4) + QByteArray(150, '\x22')); // MPEG 2 layer III, 32 kbit/s
+    const QByteArray tag = TitleTag(4);
+    TID3v2Reader reader;
+    reader.FileName = Put("sync.mp3", tag + junk + audio);
+    ASSERT_TRUE(reader.ReadTags());
+    EXPECT_EQ(reader.AudioStart(), tag.size() + junk.size());
+    EXPECT_EQ(reader.MPEGInfo().Version, 1);
+    EXPECT_EQ(reader.Length(), CbrLength(audio.size(), 128));
+
+    // A file of one frame: there is no next header to wait for.
+    const QByteArray one = StandardAudio(1);
+    reader.FileName = Put("one.mp3", tag + one);
+    ASSERT_TRUE(reader.ReadTags());
+    EXPECT_TRUE(reader.MPEGFound());
+    EXPECT_EQ(reader.AudioStart(), tag.size());
 }
 
 TEST_F(ReadWriteTest, MissingAndEmptyFilesFail)

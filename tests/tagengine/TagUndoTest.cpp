@@ -3,6 +3,7 @@
 #include "tagengine/ID3v2Reader.h"
 #include "tagengine/TagUndo.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <fcntl.h>
@@ -141,4 +142,66 @@ TEST_F(ReadWriteTest, UndoComparesNamesExactly)
     EXPECT_EQ(Digest(upper), upperWritten);
     EXPECT_EQ(reader.UndoList().Count(), 1);
     EXPECT_EQ(reader.UndoList().GetItem(0)->FileName, upper);
+}
+
+// Large old tags wait for undo in a private spill file, not in memory; undo
+// stays byte for byte. When the spill file cannot be made, they stay in
+// memory.
+TEST_F(ReadWriteTest, LargeOldTagsWaitInAPrivateSpillFile)
+{
+    const QByteArray picture(100 * 1024, '\x5a');
+    const QByteArray tag = ID3v2Builder(4)
+                               .Frame("TIT2", Text("Title"))
+                               .Frame("APIC", QByteArray("\0image/png\0\3\0", 13) + picture)
+                               .Padding(100)
+                               .Build();
+    const QByteArray original = tag + StandardAudio(10) + Mp3Builder::ID3v1({"Title", "", "", "", "", 1, 1});
+    const QString folder = PathOf(QStringLiteral("cache/quillon-undo"));
+    const QString blocked = Put(QStringLiteral("not-a-folder"), "x") + QStringLiteral("/undo");
+
+    for (const QString& spillFolder : {folder, blocked}) {
+        SCOPED_TRACE(spillFolder.toStdString());
+        const bool spills = spillFolder == folder;
+        const QString path = Put("big.mp3", original);
+        TID3v2Reader reader;
+        reader.UndoList().SetSpill(std::make_shared<TUndoSpill>(spillFolder));
+        reader.FileName = path;
+        ASSERT_TRUE(reader.ReadTags());
+        TID3FrameList frames = reader.TakeFrames();
+        QByteArray afterFirst;
+        for (const char* title : {"Second", "Third"}) {
+            SetFrame(frames, QStringLiteral("TIT2"), TextFrame("TIT2", QString::fromLatin1(title)).get(), 0);
+            ASSERT_TRUE(reader.WriteTags(frames)) << reader.LastError().toStdString();
+            if (afterFirst.isEmpty())
+                afterFirst = Read(path);
+        }
+        ASSERT_EQ(reader.UndoList().Count(), 2);
+        const TFilePart* part = reader.UndoList().GetItem(1)->FindPart(TFilePart::ID3v2);
+        EXPECT_EQ(part->IsSpilled(), spills);
+        EXPECT_EQ(part->Size(), tag.size());
+        // Only the ID3v1 blocks stay in memory while spilling works.
+        EXPECT_EQ(reader.UndoList().MemoryBytes(), spills ? 2 * 128 : 2 * (tag.size() + 128));
+        if (spills) {
+            struct stat st {};
+            ASSERT_EQ(::stat(QFile::encodeName(folder).constData(), &st), 0);
+            EXPECT_EQ(st.st_mode & 0777, 0700u);
+            EXPECT_TRUE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty())
+                << "the spill file has no name while it is used";
+        }
+        ASSERT_TRUE(reader.UndoWriteTags(path)) << reader.LastError().toStdString();
+        EXPECT_EQ(Read(path), afterFirst);
+        ASSERT_TRUE(reader.UndoWriteTags(path)) << reader.LastError().toStdString();
+        EXPECT_EQ(Read(path), original);
+        EXPECT_EQ(reader.UndoList().MemoryBytes(), 0);
+    }
+
+    // Past the memory budget small tags are spilled too.
+    const QString path = Put("small.mp3", ID3v2Builder(3).Frame("TIT2", Text("x")).Build() + StandardAudio(5));
+    TID3v2Reader reader;
+    reader.UndoList().SetSpill(std::make_shared<TUndoSpill>(folder));
+    reader.UndoList().SetSpillLimits(TUndoList::DefaultLargePartSize, 0);
+    reader.FileName = path;
+    ASSERT_TRUE(reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("y")}})));
+    EXPECT_TRUE(reader.UndoList().GetItem(0)->FindPart(TFilePart::ID3v2)->IsSpilled());
+    EXPECT_EQ(reader.UndoList().MemoryBytes(), 0);
 }

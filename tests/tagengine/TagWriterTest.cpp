@@ -1,5 +1,6 @@
 #include "ReadWriteFixture.h"
 
+#include "support/MutagenReader.h"
 #include "tagengine/FileRewrite.h"
 #include "tagengine/FrameCodecs.h"
 #include "tagengine/ID3v2Parser.h"
@@ -284,4 +285,79 @@ TEST_F(ReadWriteTest, TemporaryNamesFollowTheFileName)
     QFile::remove(TFileRewrite::TemporaryName(path, 17));
     EXPECT_TRUE(reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("x")}})));
     EXPECT_EQ(Entries().size(), 30);
+}
+
+// The reader's own frames may be written back: they are taken before the
+// scan that precedes the write empties the reader's list.
+TEST_F(ReadWriteTest, TheReadersOwnFramesCanBeWrittenBack)
+{
+    const QByteArray tag = ID3v2Builder(3).Frame("TIT2", Text("Title")).Frame("TPE1", Text("Artist")).Padding(9).Build();
+    const QString path = Put("own.mp3", tag + StandardAudio(10));
+    TID3v2Reader reader;
+    reader.FileName = path;
+    ASSERT_TRUE(reader.ReadTags());
+    ASSERT_TRUE(reader.WriteTags(reader.Frames())) << reader.LastError().toStdString();
+    const TMutagenRead mutagen = ReadWithMutagen(path);
+    EXPECT_EQ(MutagenTexts(mutagen, QStringLiteral("TIT2")), QStringList{QStringLiteral("Title")});
+    EXPECT_EQ(MutagenTexts(mutagen, QStringLiteral("TPE1")), QStringList{QStringLiteral("Artist")});
+    EXPECT_EQ(MutagenID3v1(mutagen, QStringLiteral("TPE1")), QStringLiteral("Artist"));
+}
+
+// ID3v1 fields that the window never showed (no frame in the tag as read)
+// keep their values through an unrelated edit; fields the user cleared are
+// cleared.
+TEST_F(ReadWriteTest, ID3v1FieldsNobodySawSurviveAnEdit)
+{
+    const QByteArray comment30 = "a comment of thirty characters";
+    ASSERT_EQ(comment30.size(), 30);
+    const QByteArray v1 = Mp3Builder::ID3v1({"Title", "Artist", "V1 Album", "1999", comment30, std::nullopt, 17});
+    const QByteArray tag = ID3v2Builder(3).Frame("TIT2", Text("Title")).Frame("TPE1", Text("Artist")).Padding(9).Build();
+    const QString path = Put("v1.mp3", tag + StandardAudio(10) + v1);
+    TID3v2Reader reader;
+    reader.FileName = path;
+    ASSERT_TRUE(reader.ReadTags());
+    TID3FrameList frames = reader.TakeFrames();
+    SetFrame(frames, QStringLiteral("TIT2"), TextFrame("TIT2", QStringLiteral("New title")).get(), 0);
+    ASSERT_TRUE(reader.WriteTags(frames)) << reader.LastError().toStdString();
+    TMutagenRead mutagen = ReadWithMutagen(path);
+    EXPECT_EQ(MutagenID3v1(mutagen, QStringLiteral("TIT2")), QStringLiteral("New title"));
+    EXPECT_EQ(MutagenID3v1(mutagen, QStringLiteral("TPE1")), QStringLiteral("Artist"));
+    EXPECT_EQ(MutagenID3v1(mutagen, QStringLiteral("TALB")), QStringLiteral("V1 Album"));
+    EXPECT_EQ(MutagenID3v1(mutagen, QStringLiteral("TDRC")), QStringLiteral("1999"));
+    EXPECT_EQ(MutagenID3v1(mutagen, QStringLiteral("TCON")), QStringLiteral("17"));
+    // mutagen reads every block as ID3v1.1; the kept ID3v1.0 comment keeps
+    // all its 30 bytes.
+    EXPECT_EQ(Read(path).right(128).mid(97, 31), v1.mid(97, 31));
+    ASSERT_TRUE(reader.ReadTags());
+    EXPECT_EQ(reader.ID3v1().Comment, QString::fromLatin1(comment30));
+    EXPECT_TRUE(MutagenTexts(mutagen, QStringLiteral("TALB")).isEmpty()) << "no frame is made up for a kept field";
+
+    // The user clears the artist and types a comment and a track; the album
+    // and year nobody saw stay.
+    frames = reader.TakeFrames();
+    SetFrame(frames, QStringLiteral("TPE1"), nullptr, 0);
+    SetFrame(frames, QStringLiteral("TRCK"), TextFrame("TRCK", QStringLiteral("4")).get(), 0);
+    TID3Frame typed(QStringLiteral("COMM"));
+    SetCommentFrame(typed, {QStringLiteral("typed")}, QString(), QStringLiteral("eng"));
+    SetFrame(frames, QStringLiteral("COMM"), &typed, 0);
+    ASSERT_TRUE(reader.WriteTags(frames)) << reader.LastError().toStdString();
+    mutagen = ReadWithMutagen(path);
+    EXPECT_EQ(MutagenID3v1(mutagen, QStringLiteral("TPE1")), QString());
+    EXPECT_EQ(MutagenID3v1(mutagen, QStringLiteral("COMM")), QStringLiteral("typed"));
+    EXPECT_EQ(MutagenID3v1(mutagen, QStringLiteral("TRCK")), QStringLiteral("4"));
+    EXPECT_EQ(MutagenID3v1(mutagen, QStringLiteral("TALB")), QStringLiteral("V1 Album"));
+    EXPECT_EQ(MutagenID3v1(mutagen, QStringLiteral("TDRC")), QStringLiteral("1999"));
+
+    // Without an ID3v2 tag the window shows the ID3v1 fields as frames: a
+    // comment cleared there is cleared in the block too.
+    const QString only = Put("only.mp3", StandardAudio(10) + v1);
+    reader.FileName = only;
+    ASSERT_TRUE(reader.ReadTags());
+    frames = reader.TakeFrames();
+    ASSERT_NE(FindFrame(frames, QStringLiteral("COMM")), nullptr);
+    SetFrame(frames, QStringLiteral("COMM"), nullptr, 0);
+    ASSERT_TRUE(reader.WriteTags(frames)) << reader.LastError().toStdString();
+    mutagen = ReadWithMutagen(only);
+    EXPECT_EQ(MutagenID3v1(mutagen, QStringLiteral("COMM")), QString());
+    EXPECT_EQ(MutagenID3v1(mutagen, QStringLiteral("TALB")), QStringLiteral("V1 Album"));
 }

@@ -1,9 +1,29 @@
 #include "mainwindow/common/DefaultCDDBServers.h"
 
-const QStringList& DefaultCDDBServers()
+namespace {
+
+TCDDBServerAddress& Installed()
 {
-    static const QStringList servers = {
-        QString::fromLatin1(PublicCDDBServerHost) + QStringLiteral(" Random freedb server"),
-    };
-    return servers;
+    static TCDDBServerAddress server{QString::fromLatin1(PublicCDDBServerHost), PublicCDDBServerPort,
+                                     QString::fromLatin1(PublicCDDBServerCgiPath)};
+    return server;
+}
+
+}
+
+TCDDBServerAddress PublicCDDBServer()
+{
+    return Installed();
+}
+
+TCDDBServerAddress SetPublicCDDBServer(const TCDDBServerAddress& server)
+{
+    TCDDBServerAddress previous = Installed();
+    Installed() = server;
+    return previous;
+}
+
+QStringList DefaultCDDBServers()
+{
+    return {PublicCDDBServer().Host + QStringLiteral(" Random freedb server")};
 }

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QByteArray>
+#include <QNetworkAccessManager>
+#include <QString>
+
+#include <memory>
+#include <stdexcept>
+
+// An HTTP proxy for the CD database requests. Without a host and a port the
+// requests go directly to the server; the system's proxy settings are never
+// used.
+struct TCDDBProxy {
+    QString Host;
+    int Port = 0;
+
+    bool IsSet() const { return !Host.isEmpty() && Port > 0; }
+};
+
+// A request that got no usable reply: no connection, a time-out, an HTTP
+// error status, an oversized reply. The text says which, in English.
+class TFreedbConnectionError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Sends CDDB commands (protocol level 1) to a freedb server's CGI program as
+// HTTP form posts, one command per Request. Lives for one series of
+// requests.
+class TmyFreedbHttp {
+public:
+    static constexpr int DefaultTransferTimeoutMs = 20000;
+    // No request blocks longer than this in all.
+    static constexpr int DefaultTotalTimeoutMs = 60000;
+    // A longer reply is cut off and counts as a failed connection.
+    static constexpr qint64 MaxReplyBytes = 1024 * 1024;
+
+    TmyFreedbHttp(const QString& host, int port, const QString& cgiPath, const QString& clientName,
+                  const QString& clientVersion, const QString& user);
+    ~TmyFreedbHttp();
+    TmyFreedbHttp(const TmyFreedbHttp&) = delete;
+    TmyFreedbHttp& operator=(const TmyFreedbHttp&) = delete;
+
+    const QString& Host() const { return m_host; }
+    int Port() const { return m_port; }
+    const QString& CgiPath() const { return m_cgiPath; }
+    const QString& User() const { return m_user; }
+    const QString& HostName() const { return m_hostName; }
+    const QString& ClientName() const { return m_clientName; }
+    const QString& ClientVersion() const { return m_clientVersion; }
+    // Puts "/" in front unless the path begins with one.
+    void SetCgiPath(const QString& path);
+    // The words of the greeting: an empty value becomes "[unknown]", blanks
+    // and control characters become "_", so that the greeting always has
+    // exactly four words.
+    void SetUser(const QString& user) { m_user = HelloWord(user); }
+    void SetHostName(const QString& name) { m_hostName = HelloWord(name); }
+    void SetClientName(const QString& name) { m_clientName = HelloWord(name); }
+    void SetClientVersion(const QString& version) { m_clientVersion = HelloWord(version); }
+
+    // Requests go through this proxy when it is set, else directly.
+    void SetProxy(const TCDDBProxy& proxy);
+    // Longest time without any byte transferred.
+    void SetTransferTimeout(int ms) { m_transferTimeoutMs = ms; }
+    void SetTotalTimeout(int ms) { m_totalTimeoutMs = ms; }
+
+    // Sends the command and waits for the whole reply, letting events other
+    // than user input run meanwhile. The reply is read as UTF-8 when it is
+    // valid UTF-8, else as Latin-1. Throws TFreedbConnectionError.
+    void Request(const QString& command, QString& reply);
+
+    // The form body of a command: "cmd", "hello" and "proto" fields.
+    QByteArray FormBody(const QString& command) const;
+
+    static QString HelloWord(const QString& value);
+    // Letters A-Z, a-z and digits stay, a blank becomes "+", every other
+    // byte "%" and two upper-case hexadecimal digits.
+    static QByteArray EncodeFormValue(const QByteArray& value);
+    static QString DecodeReply(const QByteArray& bytes);
+
+private:
+    QString m_host;
+    int m_port;
+    QString m_cgiPath;
+    QString m_user;
+    QString m_hostName;
+    QString m_clientName;
+    QString m_clientVersion;
+    int m_transferTimeoutMs = DefaultTransferTimeoutMs;
+    int m_totalTimeoutMs = DefaultTotalTimeoutMs;
+    std::unique_ptr<QNetworkAccessManager> m_http;
+};

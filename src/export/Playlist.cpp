@@ -1,0 +1,81 @@
+// The playlist export and the pieces of its lines.
+#include "export/Playlist.h"
+
+#include "export/DataModuleExport.h"
+#include "export/ExportFile.h"
+#include "export/ExportPaths.h"
+#include "localisation/MultiLanguage.h"
+#include "tagengine/DisplayTexts.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+bool HasLineBreak(const QString& text)
+{
+    return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+}
+
+}
+
+qint64 PlaylistSeconds(qint64 milliseconds)
+{
+    qint64 seconds = milliseconds / 1000;
+    const qint64 rest = milliseconds % 1000;
+    if (rest > 500 || (rest == 500 && seconds % 2 != 0))
+        ++seconds;
+    return seconds;
+}
+
+QString PlaylistTitle(const TEintragdaten& entry)
+{
+    const auto partOrQuestionMark = [&](const char* id) {
+        const QString text = GetColumnText(entry, QString::fromLatin1(id));
+        return text.isEmpty() ? QStringLiteral("?") : text;
+    };
+    QString title = partOrQuestionMark("TPE1") + QStringLiteral(" - ") + partOrQuestionMark("TIT2");
+    if (title == QLatin1String("? - ?"))
+        title = StemOf(entry.FileName);
+    static const QRegularExpression lineBreaks(QStringLiteral("\r\n|\r|\n"));
+    return title.replace(lineBreaks, QStringLiteral(" "));
+}
+
+TExportResult TDataModuleExport::ExportPlaylist(const QString& baseFolder, bool addInfos, bool selectedOnly)
+{
+    if (ConfirmOverwrite(OutputFile, pbYes | pbNo) != pbYes)
+        return erCancelled;
+    const QString playlistFolder = FolderOf(OutputFile);
+    const bool relative = playlistFolder == baseFolder || RelativeLinks;
+
+    QString text;
+    if (addInfos)
+        text += QStringLiteral("#EXTM3U\r\n");
+    QStringList leftOut;
+    for (const TEintragdaten* entry : AllFiles()) {
+        if (selectedOnly && !entry->Edited)
+            continue;
+        const QString path = relative ? RelativePath(playlistFolder, entry->FullPath()) : entry->FullPath();
+        if (HasLineBreak(path)) {
+            // A player would read two entries; such a file cannot be listed.
+            leftOut << entry->FullPath();
+            continue;
+        }
+        if (addInfos) {
+            text += QStringLiteral("#EXTINF:%1,%2\r\n")
+                        .arg(QString::number(PlaylistSeconds(entry->Length)), PlaylistTitle(*entry));
+        }
+        text += path + QStringLiteral("\r\n");
+    }
+    try {
+        WriteExportFile(OutputFile, TextFileBytes(text, false));
+    } catch (const std::exception&) {
+        return erError;
+    }
+    if (!leftOut.isEmpty()) {
+        QString names;
+        for (const QString& name : leftOut)
+            names += QStringLiteral("\n") + QString(name).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        CurrentPrompt()->Information(Owner, LangFmt(QStringLiteral("PlaylistFilesLeftOut"), {names}));
+    }
+    return erDone;
+}

@@ -1,0 +1,41 @@
+// The spreadsheet export.
+#include "export/DataModuleExport.h"
+
+#include "export/Spreadsheet.h"
+#include "localisation/MultiLanguage.h"
+#include "mainwindow/common/ColumnCatalogue.h"
+#include "tagengine/DisplayTexts.h"
+
+TExportResult TDataModuleExport::ExportToExcel(const TStringArray& columnIds)
+{
+    std::unique_ptr<TSpreadsheet> sheet = NewSpreadsheet();
+    bool started = false;
+    try {
+        started = sheet->Start();
+    } catch (const std::exception&) {
+    }
+    if (!started) {
+        CurrentPrompt()->Error(Owner, Lang(QStringLiteral("ErrorRunExcel")));
+        return erError;
+    }
+    try {
+        sheet->AddWorkbook();
+        for (qsizetype i = 0; i < columnIds.size(); ++i)
+            if (const TSpalte* column = FindColumn(columnIds.at(i)))
+                sheet->SetCell(1, static_cast<int>(i) + 1, ColumnCaption(*column));
+        int row = 2;
+        for (const TEintragdaten* entry : AllFiles()) {
+            for (qsizetype i = 0; i < columnIds.size(); ++i)
+                sheet->SetCell(row, static_cast<int>(i) + 1, GetColumnText(*entry, columnIds.at(i)));
+            ++row;
+        }
+        if (!sheet->Show()) {
+            // Nothing on the desktop opens the workbook.
+            CurrentPrompt()->Error(Owner, Lang(QStringLiteral("ErrorRunExcel")));
+            return erError;
+        }
+    } catch (const std::exception&) {
+        return erError;
+    }
+    return erDone;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "cddb/FreedbHttp.h"
+
+#include <QDialog>
+#include <QStringList>
+
+class QLabel;
+class QPushButton;
+class QTimer;
+
+// A small window that fetches the list of public freedb servers ("sites")
+// from the public server, a second after it is shown. The settings dialog
+// opens it to refresh its server list; the list itself is kept with
+// LoadCDDBServerList and SaveCDDBServerList (cddb/CDDBServerList.h).
+class TFormCDDBServers : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFormCDDBServers(QWidget* parent = nullptr);
+
+    // Shows the window modally and fetches the list, through the proxy when
+    // one is set. On success the fetched entries (host, a blank,
+    // description) replace list's contents and the result is true; otherwise
+    // list stays as it was.
+    bool Execute(QStringList& list, const TCDDBProxy& proxy = {});
+
+    // The fetch: runs once, from Timer1.
+    void Timer1Timer();
+    // Cancel (also Esc and closing the window): only asks the fetch not to
+    // start; a running request cannot be cancelled.
+    void Button1Click();
+    bool CancelRequested() const { return m_cancel; }
+    const QStringList& Result() const { return m_result; }
+
+    QLabel* lblNetStatus = nullptr;
+    QPushButton* Button1 = nullptr;
+    QTimer* Timer1 = nullptr; // one second after the window is shown
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    void Fetch();
+    void ShowStatus(const QString& key);
+
+    QStringList m_result;
+    bool m_cancel = false;
+    TCDDBProxy m_proxy;
+};

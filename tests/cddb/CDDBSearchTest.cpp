@@ -1,0 +1,207 @@
+#include "cddb/CDDBSearch.h"
+#include "cddb/FreedbHttp.h"
+
+#include "support/QtPrinters.h"
+#include "support/FakeCDDBServer.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString Query1 = QStringLiteral("0c01a202 2 150 14270 420");
+const QString Query2 = QStringLiteral("02012a01 1 150 300");
+
+// An entry as a server sends it: comments, a long title in two lines, the
+// disc's extra data, a track with and one without artist.
+const char* const RockEntry = "210 rock 0c01a202 CD database entry follows (until terminating `.')\r\n"
+                              "# xmcd\r\n"
+                              "#\r\n"
+                              "# Track frame offsets:\r\n"
+                              "#\t150\r\n"
+                              "#\t14270\r\n"
+                              "#\r\n"
+                              "# Disc length: 420 seconds\r\n"
+                              "DISCID=0c01a202\r\n"
+                              "DTITLE=The Band / Live 1/2\r\n"
+                              "DYEAR=1999\r\n"
+                              "DGENRE=Rock\r\n"
+                              "TTITLE0=Guest / A very long title that the server \r\n"
+                              "TTITLE0=had to split in two lines\r\n"
+                              "TTITLE1=Encore 1/2\r\n"
+                              "EXTD= YEAR: 1999\r\n"
+                              "EXTT0=\r\n"
+                              "EXTT1=\r\n"
+                              "PLAYORDER=\r\n"
+                              ".\r\n"
+                              "TTITLE2=After the end\r\n";
+
+class CDDBSearchTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(Server.Start()) << Server.Error().toStdString(); }
+
+    bool Search(const QStringList& queries)
+    {
+        TmyFreedbHttp http(QStringLiteral("127.0.0.1"), Server.Port(), QStringLiteral("/~cddb/cddb.cgi"),
+                           QStringLiteral("Quillon"), QStringLiteral("3.14"), QStringLiteral("me"));
+        Phases.clear();
+        return QueryAndReadCDs(http, queries, CDs, Error, [this](TCDDBSearchPhase p) { Phases.push_back(p); });
+    }
+
+    QStringList Commands() const
+    {
+        QStringList commands;
+        for (const auto& request : Server.Requests())
+            commands << TFakeCDDBServer::Field(request.toObject(), QStringLiteral("cmd"));
+        return commands;
+    }
+
+    TFakeCDDBServer Server;
+    TCDDBCDList CDs;
+    TCDDBSearchError Error;
+    std::vector<TCDDBSearchPhase> Phases;
+};
+
+}
+
+TEST_F(CDDBSearchTest, ExactMatchIsReadWithJoinedTitlesAndArtistsSplitAtTheSeparator)
+{
+    Server.Reply("cddb query " + Query1, "200 rock 0c01a202 The Band / Live 1/2\r\n");
+    Server.Reply("cddb read rock 0c01a202", RockEntry);
+    ASSERT_TRUE(Search({Query1}));
+    EXPECT_EQ(Commands(), QStringList({"cddb query " + Query1, "cddb read rock 0c01a202"}));
+    EXPECT_EQ(Phases, (std::vector{TCDDBSearchPhase::QueryCDs, TCDDBSearchPhase::ReadTracks,
+                                   TCDDBSearchPhase::Finished}));
+    ASSERT_EQ(CDs.size(), 1u);
+    const TCDDBCD& cd = *CDs.front();
+    EXPECT_EQ(cd.Category, QStringLiteral("rock"));
+    EXPECT_EQ(cd.DiscId, QStringLiteral("0c01a202"));
+    EXPECT_EQ(cd.Query, Query1);
+    EXPECT_EQ(cd.Artist, QStringLiteral("The Band"));
+    EXPECT_EQ(cd.Title, QStringLiteral("Live 1/2"));
+    EXPECT_EQ(cd.Caption(), QStringLiteral("The Band - Live 1/2 (rock)"));
+    ASSERT_EQ(cd.TrackCount(), 2);
+    EXPECT_TRUE(cd.Tracks[0].HasArtist);
+    EXPECT_EQ(cd.Tracks[0].Artist, QStringLiteral("Guest"));
+    EXPECT_EQ(cd.Tracks[0].Title, QStringLiteral("A very long title that the server had to split in two lines"));
+    EXPECT_FALSE(cd.Tracks[1].HasArtist);
+    EXPECT_EQ(cd.Tracks[1].Title, QStringLiteral("Encore 1/2"));
+    EXPECT_EQ(TrackCaption(cd.Tracks[0]), QStringLiteral("Guest - A very long title that the server had to split in two lines"));
+}
+
+TEST_F(CDDBSearchTest, InexactMatchesOfSeveralQueriesAreAllRead)
+{
+    // Latin-1 list, a line without disc id, an empty title, lines after ".".
+    Server.Reply("cddb query " + Query1,
+                 QString::fromUtf8("211 close matches found\r\n"
+                                   "rock 0c01a202 The Band / Live\r\n"
+                                   "  misc 0c01a203 M\xc3\xa4rchen  \r\n"
+                                   "jazz\r\n"
+                                   "blues 0c01a204\r\n"
+                                   ".\r\n"
+                                   "folk 0c01a205 After / End\r\n"),
+                 "latin-1");
+    Server.Reply("cddb query " + Query2, "202 No match for disc ID 02012a01.\r\n");
+    Server.Reply("cddb read .*", "210 entry\r\nTTITLE0=One\r\nTTITLE1=Two / Three\r\n.\r\n");
+    ASSERT_TRUE(Search({Query1, Query2}));
+    ASSERT_EQ(CDs.size(), 3u);
+    EXPECT_EQ(CDs[1]->Category, QStringLiteral("misc"));
+    EXPECT_EQ(CDs[1]->Artist, QString::fromUtf8("M\xc3\xa4rchen"));
+    EXPECT_EQ(CDs[1]->Title, QString::fromUtf8("M\xc3\xa4rchen"));
+    EXPECT_EQ(CDs[2]->Category, QStringLiteral("blues"));
+    EXPECT_TRUE(CDs[2]->Title.isEmpty());
+    for (const auto& cd : CDs) {
+        EXPECT_EQ(cd->Query, Query1);
+        EXPECT_EQ(cd->TrackCount(), 2);
+    }
+    EXPECT_EQ(Commands(), QStringList({"cddb query " + Query1, "cddb query " + Query2, "cddb read rock 0c01a202",
+                                       "cddb read misc 0c01a203", "cddb read blues 0c01a204"}));
+}
+
+TEST_F(CDDBSearchTest, NoMatchAnEmptyListAndAMatchWithoutDiscIdFindNothingAndReadNothing)
+{
+    Server.Reply("cddb query " + Query1, "211 close matches\r\n.\r\n");
+    Server.Reply("cddb query " + Query2, "200 rock\r\n");
+    ASSERT_TRUE(Search({Query1, Query2}));
+    EXPECT_TRUE(CDs.empty());
+    EXPECT_EQ(Commands().size(), 2);
+    EXPECT_EQ(Phases.back(), TCDDBSearchPhase::Finished);
+}
+
+TEST_F(CDDBSearchTest, ServerErrorsEmptyRepliesAndLostConnectionsFailWithTheServersLine)
+{
+    // The server refuses a greeting that is not four words; a blank user
+    // name still makes one word.
+    TmyFreedbHttp blank(QStringLiteral("127.0.0.1"), Server.Port(), QStringLiteral("/~cddb/cddb.cgi"),
+                        QStringLiteral("Quillon"), QStringLiteral("3.14"), QStringLiteral(" "));
+    Server.Reply("proto", "201 OK, CDDB protocol level now: 1\r\n");
+    QString reply;
+    blank.Request(QStringLiteral("proto"), reply);
+    EXPECT_EQ(reply, QStringLiteral("201 OK, CDDB protocol level now: 1\r\n"));
+
+    Server.Reply("cddb query " + Query1, "403 Database entry is corrupt.\r\n");
+    EXPECT_FALSE(Search({Query1}));
+    EXPECT_EQ(Error.Kind, TCDDBSearchError::ServerError);
+    EXPECT_EQ(Error.ServerLine, QStringLiteral("403 Database entry is corrupt."));
+    EXPECT_EQ(Phases.back(), TCDDBSearchPhase::Cancelled);
+
+    Server.Reply("cddb query " + Query2, "");
+    EXPECT_FALSE(Search({Query2}));
+    EXPECT_EQ(Error.Kind, TCDDBSearchError::EmptyResponse);
+
+    // The first CD is read, the second's entry is missing: the first stays.
+    const QString query3 = QStringLiteral("03000001 1 150 200");
+    Server.Reply("cddb query " + query3, "211 found\r\nrock 1 A / B\r\nrock 2 C / D\r\n.\r\n");
+    Server.Reply("cddb read rock 1", "210 rock 1\r\nTTITLE0=X\r\n.\r\n");
+    Server.Reply("cddb read rock 2", "401 rock 2 No such CD entry in database.\r\n");
+    EXPECT_FALSE(Search({query3}));
+    EXPECT_EQ(Error.ServerLine, QStringLiteral("401 rock 2 No such CD entry in database."));
+    ASSERT_EQ(CDs.size(), 2u);
+    EXPECT_EQ(CDs[0]->TrackCount(), 1);
+
+    // Garbage in place of a reply, and a server that is gone.
+    const QString query4 = QStringLiteral("04000001 1 150 200");
+    Server.Reply("cddb query " + query4, "<html>Service Unavailable</html>");
+    EXPECT_FALSE(Search({query4}));
+    EXPECT_EQ(Error.ServerLine, QStringLiteral("<html>Service Unavailable</html>"));
+    const QString query5 = QStringLiteral("05000001 1 150 200");
+    Server.Reply("cddb query " + query5, "500 Internal error");
+    EXPECT_FALSE(Search({query5}));
+    EXPECT_EQ(Error.Kind, TCDDBSearchError::ServerError);
+
+    TmyFreedbHttp gone(QStringLiteral("127.0.0.1"), 1, QStringLiteral("/"), QStringLiteral("Quillon"),
+                       QStringLiteral("3.14"), QStringLiteral("me"));
+    EXPECT_FALSE(QueryAndReadCDs(gone, {Query1}, CDs, Error));
+    EXPECT_EQ(Error.Kind, TCDDBSearchError::NoConnection);
+}
+
+TEST(CDDBParseTest, RepliesWithoutServerAreParsedByTheirLines)
+{
+    TCDDBCD cd;
+    EXPECT_TRUE(ParseMatchLine(QStringLiteral("200 rock 0c01a202 A / B / C"), true, cd));
+    EXPECT_EQ(cd.Artist, QStringLiteral("A"));
+    EXPECT_EQ(cd.Title, QStringLiteral("B / C"));
+    EXPECT_FALSE(ParseMatchLine(QStringLiteral("200"), true, cd));
+    EXPECT_FALSE(ParseMatchLine(QStringLiteral("200 rock"), true, cd));
+    EXPECT_FALSE(ParseMatchLine(QStringLiteral("rock"), false, cd));
+
+    TCDDBCDList cds;
+    TCDDBSearchError error;
+    EXPECT_TRUE(ParseQueryReply({QStringLiteral("2")}, Query1, cds, error));
+    EXPECT_TRUE(cds.empty());
+
+    // Continuation lines join by their index; a title with a non-numeric
+    // index stands alone.
+    TCDDBCD read;
+    ASSERT_TRUE(ParseReadReply({"210 x", "TTITLE0=Part ", "TTITLE1=Other", "TTITLE0=one", "TTITLEx=Odd", "TTITLE1",
+                                "TTITLE2=Mad/Max", ".", "TTITLE3=late"},
+                               read, error));
+    ASSERT_EQ(read.TrackCount(), 4);
+    EXPECT_EQ(read.Tracks[0].Title, QStringLiteral("Part one"));
+    EXPECT_EQ(read.Tracks[1].Title, QStringLiteral("Other"));
+    EXPECT_EQ(read.Tracks[2].Title, QStringLiteral("Odd"));
+    EXPECT_EQ(read.Tracks[3].Title, QStringLiteral("Mad/Max"));
+    EXPECT_FALSE(read.Tracks[3].HasArtist);
+    EXPECT_FALSE(ParseReadReply({"211 x"}, read, error));
+    EXPECT_FALSE(ParseReadReply({}, read, error));
+    EXPECT_EQ(error.Kind, TCDDBSearchError::EmptyResponse);
+}

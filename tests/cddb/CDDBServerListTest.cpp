@@ -1,0 +1,89 @@
+#include "cddb/CDDBServerList.h"
+
+#include "mainwindow/common/SettingsKey.h"
+#include "platform/Registry.h"
+
+#include "support/QtPrinters.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class CDDBServerListTest : public ::testing::Test {
+protected:
+    void SetUp() override { TRegistry::SetStorageFolder(m_settings.path()); }
+    void TearDown() override { TRegistry::SetStorageFolder(QString()); }
+
+    static QString ListKey() { return ProgramSettingsSubkey(QStringLiteral("CDDBServer2")); }
+
+private:
+    QTemporaryDir m_settings;
+};
+
+}
+
+TEST_F(CDDBServerListTest, StoredListsAreReadInOrderAndTheBuiltInRowStandsInForNone)
+{
+    const TCDDBServerAddress previous = SetPublicCDDBServer({QStringLiteral("127.0.0.1"), 8080, QStringLiteral("/x")});
+    EXPECT_EQ(LoadCDDBServerList(), QStringList({"127.0.0.1 Random freedb server"}));
+    SetPublicCDDBServer(previous);
+    EXPECT_EQ(LoadCDDBServerList(), QStringList({QStringLiteral("gnudb.gnudb.org Random freedb server")}));
+
+    ASSERT_TRUE(SaveCDDBServerList({"one.example.org First", "two.example.org Second", "three Third"}));
+    EXPECT_EQ(LoadCDDBServerList(), QStringList({"one.example.org First", "two.example.org Second", "three Third"}));
+    ASSERT_TRUE(SaveCDDBServerList({"only.example.org Only"}));
+    EXPECT_EQ(LoadCDDBServerList(), QStringList({"only.example.org Only"}));
+
+    // The value of the same name beside the subkey is a different thing.
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(ProgramSettingsKey(), true));
+    reg.WriteString(QStringLiteral("CDDBServer2"), QStringLiteral("server.example.org"));
+    reg.Flush();
+    EXPECT_EQ(LoadCDDBServerList(), QStringList({"only.example.org Only"}));
+
+    // A gap ends the list; an empty list stored gives the built-in row.
+    ASSERT_TRUE(reg.OpenKey(ListKey(), true));
+    reg.WriteString(QStringLiteral("2"), QStringLiteral("after.gap Gap"));
+    reg.Flush();
+    EXPECT_EQ(LoadCDDBServerList(), QStringList({"only.example.org Only"}));
+    ASSERT_TRUE(SaveCDDBServerList({}));
+    EXPECT_EQ(LoadCDDBServerList(), DefaultCDDBServers());
+    ASSERT_TRUE(reg.OpenKey(ProgramSettingsKey(), false));
+    EXPECT_EQ(reg.ReadString(QStringLiteral("CDDBServer2")), QStringLiteral("server.example.org"));
+}
+
+TEST_F(CDDBServerListTest, AnEntryNamesItsHostUpToTheFirstBlank)
+{
+    const auto server = CDDBServerOfEntry(QStringLiteral("freedb.example.org Random freedb server"));
+    ASSERT_TRUE(server);
+    EXPECT_EQ(server->Host, QStringLiteral("freedb.example.org"));
+    EXPECT_EQ(server->Port, 80);
+    EXPECT_EQ(server->CgiPath, QStringLiteral("/~cddb/cddb.cgi"));
+    EXPECT_FALSE(CDDBServerOfEntry(QStringLiteral("freedb.example.org")));
+}
+
+TEST_F(CDDBServerListTest, SitesRepliesGiveSiteAndDescription)
+{
+    QStringList entries{"old"};
+    QString text;
+    ASSERT_TRUE(ParseSitesReply(QStringLiteral("210 OK, site information follows (until terminating `.')\r\n"
+                                               "freedb.example.org 8880 N000.00 W000.00 Random server\r\n"
+                                               "  us.example.org http 80 /~cddb/cddb.cgi N037.21 W121.55 San Jose, CA USA  \r\n"
+                                               "short 80 N000.00 W000.00\r\n"
+                                               "\r\n"
+                                               ".\r\n"
+                                               "late 80 N0 W0 Ignored\r\n"),
+                                entries, text));
+    EXPECT_EQ(entries, QStringList({"freedb.example.org Random server",
+                                    "us.example.org N037.21 W121.55 San Jose, CA USA"}));
+
+    EXPECT_FALSE(ParseSitesReply(QStringLiteral("401 No site information available.\r\nx\r\n.\r\n"), entries, text));
+    EXPECT_EQ(text, QStringLiteral("401 No site information available."));
+    EXPECT_TRUE(entries.isEmpty());
+    EXPECT_FALSE(ParseSitesReply(QStringLiteral("500 Command syntax error\r\n"), entries, text));
+    EXPECT_EQ(text, QStringLiteral("500 Command syntax error\r\n"));
+    EXPECT_FALSE(ParseSitesReply(QStringLiteral("<html>\r\nerror\r\n</html>"), entries, text));
+    EXPECT_EQ(text, QStringLiteral("<html>"));
+}

@@ -1,0 +1,198 @@
+#include "cddb/FreedbHttp.h"
+
+#include "support/QtPrinters.h"
+#include "support/FakeCDDBServer.h"
+
+#include <QElapsedTimer>
+#include <QSysInfo>
+#include <QTcpServer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString CgiPath = QStringLiteral("/~cddb/cddb.cgi");
+
+std::unique_ptr<TmyFreedbHttp> ClientOf(int port, const QString& user = QStringLiteral("me"))
+{
+    return std::make_unique<TmyFreedbHttp>(QStringLiteral("127.0.0.1"), port, QStringLiteral("~cddb/cddb.cgi"),
+                                           QStringLiteral("Quillon"), QStringLiteral("3.14"), user);
+}
+
+// The request's failure text, or empty when it got a reply.
+QString FailureOf(TmyFreedbHttp& http, const QString& command, QString* reply = nullptr)
+{
+    QString text;
+    try {
+        http.Request(command, text);
+    } catch (const TFreedbConnectionError& error) {
+        return QString::fromStdString(error.what());
+    }
+    if (reply)
+        *reply = text;
+    return QString();
+}
+
+// A free local port nobody listens on.
+int ClosedPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    const int port = probe.serverPort();
+    probe.close();
+    return port;
+}
+
+}
+
+TEST(FreedbHttpTest, FormBodyAndGreetingFollowTheEncodingRules)
+{
+    TmyFreedbHttp http(QStringLiteral("host"), 80, QString(), QStringLiteral("Quillon"), QStringLiteral("3.14"),
+                       QString());
+    EXPECT_EQ(http.CgiPath(), QStringLiteral("/"));
+    http.SetCgiPath(QStringLiteral("~cddb/cddb.cgi"));
+    EXPECT_EQ(http.CgiPath(), QStringLiteral("/~cddb/cddb.cgi"));
+    http.SetCgiPath(QStringLiteral("/cgi"));
+    EXPECT_EQ(http.CgiPath(), QStringLiteral("/cgi"));
+
+    EXPECT_EQ(http.User(), QStringLiteral("[unknown]"));
+    http.SetHostName(QStringLiteral("PC1"));
+    EXPECT_EQ(http.FormBody(QStringLiteral("sites")), QByteArray("cmd=sites&hello=%5Bunknown%5D+PC1+Quillon+3%2E14&proto=1"));
+
+    // Blanks and control characters cannot split the greeting; an empty
+    // host name is no empty word.
+    http.SetUser(QStringLiteral("my name"));
+    http.SetHostName(QString());
+    EXPECT_EQ(http.HostName(), QStringLiteral("[unknown]"));
+    http.SetClientName(QStringLiteral("a\tb\nc"));
+    EXPECT_EQ(http.ClientName(), QStringLiteral("a_b_c"));
+    EXPECT_EQ(http.FormBody(QStringLiteral("cddb read rock 0c01a202")),
+              QByteArray("cmd=cddb+read+rock+0c01a202&hello=my%5Fname+%5Bunknown%5D+a%5Fb%5Fc+3%2E14&proto=1"));
+    // Only letters and digits stay: "." "-" "_" "~" are encoded too.
+    EXPECT_EQ(TmyFreedbHttp::EncodeFormValue("a.b-c_d~e/\xc3\xa9"), QByteArray("a%2Eb%2Dc%5Fd%7Ee%2F%C3%A9"));
+
+    const TmyFreedbHttp named(QStringLiteral("h"), 80, QString(), QStringLiteral("Q"), QStringLiteral("1"),
+                              QStringLiteral("u"));
+    const QString machine = QSysInfo::machineHostName();
+    EXPECT_EQ(named.HostName(), machine.isEmpty() ? QStringLiteral("[unknown]") : TmyFreedbHttp::HelloWord(machine));
+
+    EXPECT_EQ(TmyFreedbHttp::DecodeReply("caf\xc3\xa9"), QString::fromUtf8("caf\xc3\xa9"));
+    EXPECT_EQ(TmyFreedbHttp::DecodeReply("caf\xe9"), QString::fromUtf8("caf\xc3\xa9"));
+}
+
+TEST(FreedbHttpTest, ALocalServerGetsTheFormPostAndItsReplyComesBack)
+{
+    TFakeCDDBServer server;
+    server.Reply("sites", "210 Ok.\r\nlocalhost http 80 /~cddb/cddb.cgi N000.00 W000.00 Here\r\n.\r\n");
+    server.Reply("cddb read misc 1", QString::fromUtf8("210 misc 1\r\nDTITLE=M\xc3\xa4rchen\r\n.\r\n"), "latin-1");
+    server.Reply("cddb read misc 2", QString::fromUtf8("210 misc 2\r\nDTITLE=\xd0\x9c\xd0\xb8\xd1\x80\r\n.\r\n"));
+    ASSERT_TRUE(server.Start()) << server.Error().toStdString();
+    auto http = ClientOf(server.Port(), QString());
+    http->SetHostName(QStringLiteral("PC1"));
+
+    QString reply;
+    ASSERT_EQ(FailureOf(*http, "sites", &reply), QString());
+    EXPECT_EQ(reply, QStringLiteral("210 Ok.\r\nlocalhost http 80 /~cddb/cddb.cgi N000.00 W000.00 Here\r\n.\r\n"));
+    const QJsonArray requests = server.Requests();
+    ASSERT_EQ(requests.size(), 1);
+    const QJsonObject request = requests.first().toObject();
+    EXPECT_EQ(request.value("method").toString(), QStringLiteral("POST"));
+    EXPECT_EQ(request.value("path").toString(), CgiPath);
+    EXPECT_EQ(request.value("body").toString(), QStringLiteral("cmd=sites&hello=%5Bunknown%5D+PC1+Quillon+3%2E14&proto=1"));
+    EXPECT_EQ(request.value("user_agent").toString(), QStringLiteral("Quillon 3.14"));
+    EXPECT_EQ(request.value("content_type").toString(), QStringLiteral("application/x-www-form-urlencoded"));
+
+    // Protocol 1 replies in Latin-1; UTF-8 is taken where it is valid.
+    ASSERT_EQ(FailureOf(*http, "cddb read misc 1", &reply), QString());
+    EXPECT_EQ(reply, QString::fromUtf8("210 misc 1\r\nDTITLE=M\xc3\xa4rchen\r\n.\r\n"));
+    ASSERT_EQ(FailureOf(*http, "cddb read misc 2", &reply), QString());
+    EXPECT_EQ(reply, QString::fromUtf8("210 misc 2\r\nDTITLE=\xd0\x9c\xd0\xb8\xd1\x80\r\n.\r\n"));
+    ASSERT_EQ(FailureOf(*http, "cddb read misc 3", &reply), QString());
+    EXPECT_EQ(reply, QStringLiteral("500 Command syntax error\r\n"));
+}
+
+TEST(FreedbHttpTest, ErrorStatusesRefusedConnectionsAndSilentOrHugeRepliesFail)
+{
+    TFakeCDDBServer server;
+    TFakeCDDBServer::TRule error;
+    error.Command = "cddb query .*";
+    error.HttpStatus = 500;
+    server.Add(error);
+    TFakeCDDBServer::TRule silent;
+    silent.Command = "silent";
+    silent.Hang = true;
+    server.Add(silent);
+    TFakeCDDBServer::TRule huge;
+    huge.Command = "huge";
+    huge.Size = 10 * 1000 * 1000;
+    server.Add(huge);
+    ASSERT_TRUE(server.Start()) << server.Error().toStdString();
+    auto http = ClientOf(server.Port());
+
+    EXPECT_EQ(FailureOf(*http, "cddb query 1 1 150 2"), QStringLiteral("HTTP 500 Internal Server Error"));
+
+    QElapsedTimer clock;
+    clock.start();
+    http->SetTransferTimeout(700);
+    EXPECT_FALSE(FailureOf(*http, "silent").isEmpty());
+    EXPECT_LT(clock.elapsed(), 5000);
+
+    // A server that keeps a request open longer than allowed in all.
+    http->SetTransferTimeout(20000);
+    http->SetTotalTimeout(800);
+    clock.restart();
+    EXPECT_EQ(FailureOf(*http, "silent"), QStringLiteral("The server did not answer in time."));
+    EXPECT_LT(clock.elapsed(), 5000);
+
+    http->SetTotalTimeout(TmyFreedbHttp::DefaultTotalTimeoutMs);
+    clock.restart();
+    EXPECT_EQ(FailureOf(*http, "huge"), QStringLiteral("The server's reply is too large."));
+    EXPECT_LT(clock.elapsed(), 10000);
+
+    auto refused = ClientOf(ClosedPort());
+    EXPECT_FALSE(FailureOf(*refused, "sites").isEmpty());
+    auto nowhere = std::make_unique<TmyFreedbHttp>(QString(), 80, CgiPath, "Quillon", "3.14", "me");
+    EXPECT_FALSE(FailureOf(*nowhere, "sites").isEmpty());
+
+    // A wrong path is an HTTP error too.
+    auto wrongPath = std::make_unique<TmyFreedbHttp>(QStringLiteral("127.0.0.1"), server.Port(), "/cgi", "Quillon",
+                                                     "3.14", "me");
+    EXPECT_EQ(FailureOf(*wrongPath, "sites"), QStringLiteral("HTTP 404 Not Found"));
+}
+
+TEST(FreedbHttpTest, RequestsGoThroughTheProxyOnlyWhileOneIsSet)
+{
+    TFakeCDDBServer server;
+    server.Reply("sites", "210 Ok.\r\n.\r\n");
+    ASSERT_TRUE(server.Start()) << server.Error().toStdString();
+    TFakeCDDBServer proxy(true);
+    ASSERT_TRUE(proxy.Start()) << proxy.Error().toStdString();
+
+    auto http = ClientOf(server.Port());
+    http->SetProxy({QStringLiteral("127.0.0.1"), proxy.Port()});
+    QString reply;
+    ASSERT_EQ(FailureOf(*http, "sites", &reply), QString());
+    EXPECT_EQ(reply, QStringLiteral("210 Ok.\r\n.\r\n"));
+    ASSERT_EQ(proxy.Requests().size(), 1);
+    EXPECT_EQ(proxy.Requests().first().toObject().value("request_line").toString(),
+              QStringLiteral("POST http://127.0.0.1:%1%2 HTTP/1.1").arg(server.Port()).arg(CgiPath));
+    ASSERT_EQ(server.Requests().size(), 1);
+    EXPECT_EQ(server.Requests().first().toObject().value("body").toString(),
+              proxy.Requests().first().toObject().value("body").toString());
+
+    // Without host or port, directly; also when the environment names a proxy.
+    qputenv("http_proxy", QStringLiteral("http://127.0.0.1:%1").arg(proxy.Port()).toLatin1());
+    for (const TCDDBProxy& none : {TCDDBProxy{}, TCDDBProxy{QStringLiteral("127.0.0.1"), 0}}) {
+        http->SetProxy(none);
+        ASSERT_EQ(FailureOf(*http, "sites", &reply), QString());
+    }
+    auto fresh = ClientOf(server.Port());
+    ASSERT_EQ(FailureOf(*fresh, "sites", &reply), QString());
+    qunsetenv("http_proxy");
+    EXPECT_EQ(proxy.Requests().size(), 1);
+    EXPECT_EQ(server.Requests().size(), 4);
+
+    // A proxy that is not there fails the request.
+    http->SetProxy({QStringLiteral("127.0.0.1"), ClosedPort()});
+    EXPECT_FALSE(FailureOf(*http, "sites").isEmpty());
+}

@@ -1,0 +1,164 @@
+#include "RenameTestSupport.h"
+
+#include "mainwindow/FormCDDB.h"
+
+#include "localisation/MultiLanguage.h"
+#include "mainwindow/common/SettingsKey.h"
+#include "platform/Registry.h"
+#include "tagengine/DisplayTexts.h"
+
+#include "support/FakeCDDBServer.h"
+#include "support/FakeCdrom.h"
+#include "support/MutagenReader.h"
+
+#include <QAction>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The lookup's frames as python3-mutagen reads them.
+QString MutagenText(const TMutagenRead& read, const char* id)
+{
+    const QStringList texts = MutagenTexts(read, QString::fromLatin1(id));
+    return texts.size() == 1 ? texts.first() : QStringLiteral("<%1 frames>").arg(texts.size());
+}
+
+const QString Cyrillic = QString::fromUtf8("\xd0\x9f\xd0\xb5\xd1\x81\xd0\xbd\xd1\x8f");
+
+class CDDBLookupTest : public ::testing::Test, protected TRenameFixture {
+protected:
+    void SetUp() override
+    {
+        Server.Reply("cddb query .*", "200 rock 0c01a202 The Band / Live at Home\r\n");
+        Server.Reply("cddb read rock 0c01a202",
+                     QStringLiteral("210 rock 0c01a202\r\nTTITLE0=Opening\r\nTTITLE1=Guest / %1\r\n.\r\n").arg(Cyrillic));
+        ASSERT_TRUE(Server.Start()) << Server.Error().toStdString();
+        Cdrom.DriveList = {{"/dev/sr0", "", ""}};
+        Cdrom.Discs.insert("/dev/sr0", TFakeCdrom::TocOfFrames({150, 14270}, 420 * 75));
+    }
+
+    // The CD database settings as the user keeps them.
+    void StoreServerSettings(int proxyPort = 0)
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(ProgramSettingsKey(), true));
+        reg.WriteString(QStringLiteral("CDDBServer2"), QStringLiteral("127.0.0.1"));
+        reg.WriteInteger(QStringLiteral("CDDBServerPort2"), Server.Port());
+        reg.WriteString(QStringLiteral("CDDBServerCgiPath"), QStringLiteral("/~cddb/cddb.cgi"));
+        reg.WriteString(QStringLiteral("CDDBUser"), QStringLiteral("tester"));
+        reg.WriteBool(QStringLiteral("UseProxy"), proxyPort > 0);
+        reg.WriteString(QStringLiteral("Proxy"), QStringLiteral("127.0.0.1"));
+        reg.WriteInteger(QStringLiteral("ProxyPort"), proxyPort);
+        reg.Flush();
+    }
+
+    // Answers the wizard: the search type, then Next until it finishes.
+    void AnswerWizard(QRadioButton* TFormCDDB::*searchType)
+    {
+        Prompt.OnModal = [searchType](QDialog& dialog) {
+            auto& form = dynamic_cast<TFormCDDB&>(dialog);
+            (form.*searchType)->setChecked(true);
+            for (int step = 0; step < 3 && dialog.result() != QDialog::Accepted; ++step)
+                form.ActWeiterExecute();
+            return dialog.result();
+        };
+    }
+
+    TFakeCDDBServer Server;
+    TFakeCdrom Cdrom;
+};
+
+}
+
+TEST_F(CDDBLookupTest, TheLookupWritesTheFilesAtOnceAndEachUndoRestoresOneFile)
+{
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("01.mp3"), {{"TIT2", "Old one"}, {"TCON", "Jazz"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("02.mp3"), {{"TIT2", "Old two"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("03.mp3"), {{"TIT2", "Not selected"}}));
+    const QByteArray original1 = Bytes(Dir() + "01.mp3");
+    const QByteArray original2 = Bytes(Dir() + "02.mp3");
+    const QByteArray original3 = Bytes(Dir() + "03.mp3");
+    StoreServerSettings();
+    Open();
+    Select({"01.mp3", "02.mp3"});
+    ASSERT_TRUE(Window->Action("ActID3FromCDDB")->isEnabled());
+    AnswerWizard(&TFormCDDB::RadioButton1);
+    const int modals = Prompt.Modals;
+    Trigger("ActID3FromCDDB");
+    ASSERT_TRUE(Prompt.Errors.isEmpty()) << Prompt.Errors.join('|').toStdString();
+    EXPECT_EQ(Prompt.Modals, modals + 1);
+
+    const TMutagenRead first = ReadWithMutagen(Dir() + "01.mp3");
+    ASSERT_TRUE(first.Ok && first.Error.isEmpty()) << first.Error.toStdString();
+    EXPECT_EQ(MutagenText(first, "TPE1"), QStringLiteral("The Band"));
+    EXPECT_EQ(MutagenText(first, "TIT2"), QStringLiteral("Opening"));
+    EXPECT_EQ(MutagenText(first, "TALB"), QStringLiteral("Live at Home"));
+    EXPECT_EQ(MutagenText(first, "TRCK"), QStringLiteral("1/2"));
+    EXPECT_EQ(MutagenData(first, "MCDI"), QStringLiteral("001a010200100100000002000010020000030a140010aa0000070000"));
+    const TMutagenRead second = ReadWithMutagen(Dir() + "02.mp3");
+    EXPECT_EQ(MutagenText(second, "TPE1"), QStringLiteral("Guest"));
+    EXPECT_EQ(MutagenText(second, "TIT2"), Cyrillic);
+    EXPECT_EQ(MutagenText(second, "TRCK"), QStringLiteral("2/2"));
+    EXPECT_EQ(Bytes(Dir() + "03.mp3"), original3);
+
+    // Written and read back: nothing waits to be saved; the list shows it.
+    EXPECT_FALSE(Entry("01.mp3")->Changed);
+    EXPECT_EQ(GetColumnText(*Entry("02.mp3"), "TIT2"), Cyrillic);
+    EXPECT_EQ(GetColumnText(*Entry("01.mp3"), "TCON"), QStringLiteral("Jazz")) << "other frames stay";
+    ASSERT_EQ(Window->UndoList().Count(), 2);
+
+    Trigger("ActUndo");
+    EXPECT_EQ(Bytes(Dir() + "02.mp3"), original2);
+    EXPECT_NE(Bytes(Dir() + "01.mp3"), original1);
+    Trigger("ActUndo");
+    EXPECT_EQ(Bytes(Dir() + "01.mp3"), original1);
+    EXPECT_EQ(GetColumnText(*Entry("01.mp3"), "TIT2"), QStringLiteral("Old one"));
+    EXPECT_TRUE(Prompt.Errors.isEmpty());
+
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(ProgramSettingsSubkey("CDDBWindow"), false));
+    EXPECT_EQ(reg.ReadString("SearchType"), QStringLiteral("cd"));
+}
+
+TEST_F(CDDBLookupTest, ACancelledLookupSavesNothingAndTheProxyOfTheSettingsIsUsed)
+{
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("01.mp3"), {{"TIT2", "Old one"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("02.mp3"), {{"TIT2", "Old two"}}));
+    TFakeCDDBServer proxy(true);
+    ASSERT_TRUE(proxy.Start()) << proxy.Error().toStdString();
+    StoreServerSettings(proxy.Port());
+    Open();
+
+    // Nothing selected: only a beep.
+    Window->LVFiles->selectionModel()->clearSelection();
+    const int modals = Prompt.Modals;
+    EXPECT_FALSE(Window->Action("ActID3FromCDDB")->isEnabled());
+    Window->ActID3FromCDDBExecute();
+    EXPECT_EQ(Prompt.Beeps, 1);
+    EXPECT_EQ(Prompt.Modals, modals);
+
+    Select({"01.mp3", "02.mp3"});
+    const QByteArray original = Bytes(Dir() + "01.mp3");
+    Prompt.OnModal = [](QDialog& dialog) {
+        auto& form = dynamic_cast<TFormCDDB&>(dialog);
+        form.RadioButton3->setChecked(true);
+        form.ActWeiterExecute();
+        form.ActWeiterExecute();
+        form.Button4Click();
+        return dialog.result();
+    };
+    Trigger("ActID3FromCDDB");
+    EXPECT_EQ(Bytes(Dir() + "01.mp3"), original);
+    EXPECT_EQ(Window->UndoList().Count(), 0);
+    EXPECT_FALSE(Entry("01.mp3")->Changed);
+    EXPECT_EQ(proxy.Requests().size(), 2) << "query and read through the proxy";
+    EXPECT_EQ(Server.Requests().size(), 2);
+
+    AnswerWizard(&TFormCDDB::RadioButton3);
+    Trigger("ActID3FromCDDB");
+    EXPECT_EQ(GetColumnText(*Entry("02.mp3"), "TPE1"), QStringLiteral("Guest"));
+    EXPECT_EQ(Window->UndoList().Count(), 2);
+    EXPECT_EQ(proxy.Requests().size(), 4);
+}

@@ -1,0 +1,96 @@
+// Frames that other programs stored encrypted, compressed or grouped are
+// plain frames once the user types a new value, in one file and in several;
+// tags that cannot be read whole are marked on their entries.
+
+#include "InputPanelTestSupport.h"
+
+#include "support/MutagenReader.h"
+
+namespace {
+
+// An ID3v2.4 file whose artist was stored encrypted (method 1) and
+// compressed, with a group byte, and whose title is plain.
+bool WriteMp3WithEncryptedArtist(const QString& path, const QString& title)
+{
+    ID3v2FrameSpec artist;
+    artist.Id = "TPE1";
+    artist.Body = QByteArray("\x8a\x13\xf0 cipher text", 15);
+    artist.EncryptionMethod = 1;
+    artist.GroupId = 5;
+    artist.Compressed = true;
+    ID3v2Builder tag(4);
+    tag.Frame("TIT2", Text(title)).Frame(artist).Padding(64);
+    Mp3FileParts parts;
+    parts.LeadingTag = tag.Build();
+    parts.Audio = Mp3Builder::CbrFrames(MpegFormat{}, 8);
+    return Mp3Builder::WriteFile(path, Mp3Builder::File(parts));
+}
+
+class EncryptedFrameEditTest : public ::testing::Test {
+protected:
+    QString Path(const QString& name) const { return Env.PathOf(QStringLiteral("files/") + name); }
+
+    // Both readers see the artist as typed, and the title as it was.
+    void ExpectArtist(const QString& name, const QString& title, const QString& artist)
+    {
+        SCOPED_TRACE(name.toStdString());
+        const TID3FrameList frames = ReadFramesOf(Path(name));
+        ASSERT_NE(FindFrame(frames, QStringLiteral("TPE1")), nullptr);
+        const TID3Frame& written = *FindFrame(frames, QStringLiteral("TPE1"));
+        EXPECT_EQ(written.Encryption + written.Compression + written.Grouping, 0);
+        EXPECT_EQ(FrameText(frames, QStringLiteral("TPE1")), artist);
+        const TMutagenRead mutagen = ReadWithMutagen(Path(name));
+        ASSERT_TRUE(mutagen.Ok);
+        EXPECT_EQ(mutagen.Error, QString());
+        EXPECT_EQ(MutagenTexts(mutagen, QStringLiteral("TPE1")), QStringList{artist});
+        EXPECT_EQ(MutagenTexts(mutagen, QStringLiteral("TIT2")), QStringList{title});
+    }
+
+    TMainWindowEnvironment Env;
+};
+
+}
+
+TEST_F(EncryptedFrameEditTest, ATypedValueReplacesAnEncryptedFrameInOneAndInSeveralFiles)
+{
+    for (const char* name : {"1.mp3", "2.mp3", "3.mp3"})
+        ASSERT_TRUE(WriteMp3WithEncryptedArtist(Path(QString::fromLatin1(name)), QString::fromLatin1(name)));
+    ASSERT_TRUE(WriteMp3WithFrames(Path("4.mp3"), {{"TIT2", Text("4.mp3")}}));
+    auto window = OpenWindowAt(Env.PathOf(QStringLiteral("files")));
+    ASSERT_EQ(window->Entries().size(), 4u);
+
+    // One file: its encrypted artist cannot be shown, the user types one.
+    SelectListRows(*window, {0});
+    TID3v2Frame* artist = InputOf(*window, QStringLiteral("TPE1"));
+    ASSERT_NE(artist, nullptr);
+    EXPECT_EQ(ShownText(artist), QString());
+    TypeInto(artist, QStringLiteral("Solo Artist"));
+    SelectListRows(*window, {3});
+    ExpectArtist(QStringLiteral("1.mp3"), QStringLiteral("1.mp3"), QStringLiteral("Solo Artist"));
+
+    // Two encrypted files and one plain one: the first file's flags reach none.
+    SelectListRows(*window, {1, 2, 3});
+    TypeInto(InputOf(*window, QStringLiteral("TPE1")), QStringLiteral("Common Artist"));
+    SelectListRows(*window, {0});
+    ExpectArtist(QStringLiteral("2.mp3"), QStringLiteral("2.mp3"), QStringLiteral("Common Artist"));
+    ExpectArtist(QStringLiteral("3.mp3"), QStringLiteral("3.mp3"), QStringLiteral("Common Artist"));
+    const TID3FrameList plain = ReadFramesOf(Path("4.mp3"));
+    ASSERT_NE(FindFrame(plain, QStringLiteral("TPE1")), nullptr);
+    EXPECT_EQ(FindFrame(plain, QStringLiteral("TPE1"))->Encryption, 0);
+    EXPECT_EQ(MutagenTexts(ReadWithMutagen(Path("4.mp3")), QStringLiteral("TPE1")),
+              QStringList{QStringLiteral("Common Artist")});
+}
+
+TEST_F(EncryptedFrameEditTest, EntriesWhoseTagIsNotReadWholeAreMarked)
+{
+    ASSERT_TRUE(WriteMp3WithFrames(Path("a.mp3"), {{"TIT2", Text("whole")}}));
+    // A leading tag whose size is not syncsafe cannot be read.
+    QByteArray broken = Mp3Builder::ReadFile(Path("a.mp3"));
+    broken[8] = char(0x81);
+    ASSERT_TRUE(Mp3Builder::WriteFile(Path("b.mp3"), broken));
+    auto window = OpenWindowAt(Env.PathOf(QStringLiteral("files")));
+    ASSERT_EQ(window->Entries().size(), 2u);
+    EXPECT_EQ(window->Entries()[0]->PartlyRead, 0);
+    EXPECT_EQ(window->Entries()[1]->PartlyRead, 1);
+    EXPECT_EQ(window->Entries()[1]->HasID3v2, 1);
+}

@@ -1,0 +1,251 @@
+#include "MainWindowTestSupport.h"
+
+#include "export/ExportSettings.h"
+#include "export/Spreadsheet.h"
+#include "export/TemplateFiles.h"
+#include "localisation/MultiLanguage.h"
+#include "mainwindow/FQuillon.h"
+#include "mainwindow/FormExport.h"
+#include "mainwindow/common/StringObject.h"
+#include "platform/Registry.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QFile>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Answers file choices with a path of the test's choosing.
+class TExportDialogPrompt : public TRecordingPrompt {
+public:
+    QString SavePath;
+    std::optional<QString> SaveFile(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        ++SaveQuestions;
+        return SavePath.isEmpty() ? std::nullopt : std::optional<QString>(SavePath);
+    }
+    int SaveQuestions = 0;
+};
+
+class TSpreadsheetThatWillNotStart : public TSpreadsheet {
+public:
+    bool Start() override { return false; }
+    void AddWorkbook() override {}
+    void SetCell(int, int, const QString&) override {}
+    bool Show() override { return false; }
+};
+
+struct TExportFixture {
+    TMainWindowEnvironment Env;
+    TExportDialogPrompt Prompt; // installed after the environment's, so it answers
+    TEintragdatenList Files;
+    TStringArray MainColumns{"*FIN", "TIT2"};
+
+    TExportFixture()
+    {
+        auto entry = std::make_unique<TEintragdaten>();
+        entry->Folder = Env.Folder() + QLatin1Char('/');
+        entry->FileName = QStringLiteral("a.mp3");
+        Files.push_back(std::move(entry));
+        SetTemplateFolders(QStringList{Env.PathOf(QStringLiteral("templates"))});
+    }
+    ~TExportFixture() { SetTemplateFolders(std::nullopt); }
+
+    bool Run(std::function<void(TFormExport&)> act)
+    {
+        Prompt.OnModal = [act](QDialog& dialog) {
+            auto& form = static_cast<TFormExport&>(dialog);
+            act(form);
+            return form.result();
+        };
+        TFormExport form;
+        return form.Execute(Env.Folder() + QLatin1Char('/'), Files, MainColumns);
+    }
+
+    static bool KeyExists() { return TRegistry().KeyExists(TExportSettings::KeyPath()); }
+};
+
+}
+
+TEST(FormExportTest, OpensWithDefaultsAndCancelStoresNothing)
+{
+    TExportFixture f;
+    EXPECT_FALSE(f.Run([](TFormExport& form) {
+        EXPECT_EQ(form.CurrentPage(), TFormExport::pgHTML);
+        EXPECT_EQ(form.LVAuswahl->count(), 4);
+        EXPECT_TRUE(form.RBHTMLSpalten1->isChecked());
+        EXPECT_FALSE(form.CBHTMLGrouping->isChecked());
+        EXPECT_FALSE(form.BoxGroupField->isEnabled());
+        EXPECT_FALSE(form.CBHTMLManyFiles->isEnabled());
+        EXPECT_EQ(form.BoxGroupField->currentData().value<TStringObject>().Value, QStringLiteral("TPE1"));
+        EXPECT_EQ(form.BoxGroupField->count(), 16);
+        EXPECT_TRUE(form.EHTMLVorlagen->currentText().isEmpty());
+        EXPECT_TRUE(form.RBPlaylistAlle->isChecked());
+        EXPECT_TRUE(form.CBPlaylistAddInfos->isChecked());
+        EXPECT_TRUE(form.RBExcelSpalten1->isChecked());
+        EXPECT_EQ(form.OwnHTMLColumns(), TStringArray({"*FIN", "TIT2"}));
+        EXPECT_EQ(form.MAndereSpaltenHTML->toPlainText(), QStringLiteral("Dateiname; Titel"));
+        EXPECT_EQ(form.MAndereSpaltenExcel->toPlainText(), QStringLiteral("Dateiname; Titel"));
+        EXPECT_FALSE(form.ButHelp->isVisibleTo(&form)) << "no help pages yet";
+        form.CBHTMLGrouping->click();
+        EXPECT_TRUE(form.BoxGroupField->isEnabled());
+        form.ButCancel->click();
+    }));
+    EXPECT_FALSE(TExportFixture::KeyExists());
+}
+
+TEST(FormExportTest, SuccessfulExportStoresEveryChoiceAndTheyComeBack)
+{
+    TExportFixture f;
+    {
+        // Stored columns: 9 characters give two IDs; links by "L".
+        TRegistry registry;
+        ASSERT_TRUE(registry.OpenKey(TExportSettings::KeyPath(), true));
+        registry.WriteString(QStringLiteral("HTMLColumns"), QStringLiteral("TPE1TALBx"));
+        registry.WriteString(QStringLiteral("HTMLColumnsLink"), QStringLiteral("-L"));
+        registry.WriteInteger(QStringLiteral("LastExport"), 7);
+    }
+    f.Prompt.SavePath = f.Env.PathOf(QStringLiteral("out/list")); // no extension typed
+    EXPECT_TRUE(f.Run([](TFormExport& form) {
+        EXPECT_EQ(form.CurrentPage(), TFormExport::pgHTML) << "a stored page out of range is ignored";
+        EXPECT_EQ(form.OwnHTMLColumns(), TStringArray({"TPE1", "TALB"}));
+        EXPECT_EQ(form.OwnHTMLLinks(), TBoolArray({false, true}));
+        EXPECT_EQ(form.MAndereSpaltenHTML->toPlainText(), QStringLiteral("Interpret; Album (Link)"));
+        form.LVAuswahl->setCurrentRow(TFormExport::pgPlaylist);
+        form.RBPlaylistMarkiert->setChecked(true);
+        form.CBPlaylistAddInfos->setChecked(false);
+        form.CBPlaylistRelLinks->setChecked(true);
+        form.CBHTMLGrouping->setChecked(true);
+        form.BoxGroupField->setCurrentIndex(form.BoxGroupField->findText(QStringLiteral("Album")));
+        form.CBHTMLManyFiles->setChecked(true);
+        form.RBHTMLSpalten2->setChecked(true);
+        form.CBHTMLVRelLinks->setChecked(true);
+        form.EHTMLVorlagen->setEditText(QStringLiteral("mine.htm"));
+        form.RBExcelSpalten2->setChecked(true);
+        form.ButOK->click();
+    }));
+    EXPECT_TRUE(QFile::exists(f.Env.PathOf(QStringLiteral("out/list.m3u"))));
+
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey(TExportSettings::KeyPath(), false));
+    EXPECT_EQ(registry.GetValueNames().size(), 17);
+    EXPECT_EQ(registry.ReadString(QStringLiteral("HTMLColumns")), QStringLiteral("TPE1TALB"));
+    EXPECT_EQ(registry.ReadString(QStringLiteral("HTMLColumnsLink")), QStringLiteral("-L"));
+    EXPECT_EQ(registry.ReadString(QStringLiteral("HTMLGroupField")), QStringLiteral("TALB"));
+    EXPECT_EQ(registry.ReadInteger(QStringLiteral("LastExport")), 2);
+
+    EXPECT_FALSE(f.Run([](TFormExport& form) {
+        EXPECT_EQ(form.CurrentPage(), TFormExport::pgPlaylist);
+        EXPECT_TRUE(form.RBPlaylistMarkiert->isChecked());
+        EXPECT_FALSE(form.CBPlaylistAddInfos->isChecked());
+        EXPECT_TRUE(form.CBPlaylistRelLinks->isChecked());
+        EXPECT_TRUE(form.CBHTMLGrouping->isChecked());
+        EXPECT_TRUE(form.BoxGroupField->isEnabled());
+        EXPECT_EQ(form.BoxGroupField->currentText(), QStringLiteral("Album"));
+        EXPECT_TRUE(form.CBHTMLManyFiles->isChecked());
+        EXPECT_TRUE(form.RBHTMLSpalten2->isChecked());
+        EXPECT_TRUE(form.CBHTMLVRelLinks->isChecked());
+        EXPECT_FALSE(form.CBHTMLVRelDir->isChecked());
+        EXPECT_EQ(form.EHTMLVorlagen->currentText(), QStringLiteral("mine.htm"));
+        EXPECT_TRUE(form.RBExcelSpalten2->isChecked());
+    }));
+}
+
+TEST(FormExportTest, FailuresKeepTheWindowOpen)
+{
+    TExportFixture f;
+    const QString page = f.Env.PathOf(QStringLiteral("page.htm"));
+    QFile existing(page);
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("old");
+    existing.close();
+    f.Prompt.SavePath = page;
+
+    // Declining the overwrite question, or cancelling it.
+    for (const TPromptButton answer : {pbNo, pbCancel}) {
+        f.Prompt.OnAsk = [answer](const QString&, TPromptButtons) { return answer; };
+        EXPECT_FALSE(f.Run([](TFormExport& form) {
+            form.ButOK->click();
+            EXPECT_EQ(form.result(), 0) << "still open";
+            form.reject();
+        }));
+    }
+    EXPECT_TRUE(f.Prompt.Errors.isEmpty());
+    EXPECT_FALSE(TExportFixture::KeyExists());
+
+    // An own template that is missing, then one that cannot be expanded: the
+    // error is shown and the window stays.
+    f.Prompt.OnAsk = [](const QString&, TPromptButtons) { return pbYes; };
+    EXPECT_FALSE(f.Run([&](TFormExport& form) {
+        form.SelectPage(TFormExport::pgOwnHTML);
+        form.EHTMLVorlagen->setEditText(QStringLiteral("mine.htm"));
+        form.ButOK->click();
+        EXPECT_EQ(f.Prompt.Errors.value(0), Lang(QStringLiteral("ErrorHTMLNotFound")));
+        QFile bad(f.Env.PathOf(QStringLiteral("templates/mine.htm")));
+        ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+        bad.write("<#content id=%q>");
+        bad.close();
+        form.ButOK->click();
+        EXPECT_EQ(f.Prompt.Errors.size(), 2);
+        EXPECT_EQ(form.result(), 0);
+        form.reject();
+    }));
+
+    // A spreadsheet that cannot be started: both messages, window open.
+    f.Prompt.Errors.clear();
+    const TSpreadsheetFactory previous =
+        SetSpreadsheetFactory([] { return std::make_unique<TSpreadsheetThatWillNotStart>(); });
+    EXPECT_FALSE(f.Run([](TFormExport& form) {
+        form.SelectPage(TFormExport::pgExcel);
+        form.ButOK->click();
+        EXPECT_EQ(form.result(), 0);
+        form.reject();
+    }));
+    SetSpreadsheetFactory(previous);
+    EXPECT_EQ(f.Prompt.Errors,
+              (QStringList{Lang(QStringLiteral("ErrorRunExcel")), Lang(QStringLiteral("ErrorExport"))}));
+}
+
+TEST(FormExportTest, BuiltInTemplateIsSavedInTheUserFolderAndListed)
+{
+    TExportFixture f;
+    f.Prompt.SavePath = f.Env.PathOf(QStringLiteral("templates/saved"));
+    EXPECT_FALSE(f.Run([](TFormExport& form) {
+        EXPECT_EQ(form.EHTMLVorlagen->count(), 1) << "only the entry that asks for a file";
+        form.ButSaveTemplate->click();
+        EXPECT_EQ(form.EHTMLVorlagen->itemText(0), QStringLiteral("saved.htm"));
+        EXPECT_EQ(form.EHTMLVorlagen->count(), 2);
+        form.reject();
+    }));
+    EXPECT_TRUE(QFile::exists(FindTemplateFile(QStringLiteral("saved.htm"))));
+}
+
+TEST(FormExportTest, ExportCommandOfTheMainWindow)
+{
+    TExportFixture f;
+    TFQuillon window({});
+    window.SetColumns({"TALB", "*LEN"}, {});
+    QAction* action = window.Action(QStringLiteral("ActExport"));
+    ASSERT_NE(action, nullptr);
+    EXPECT_TRUE(action->isEnabled());
+    int shown = 0;
+    f.Prompt.OnModal = [&](QDialog& dialog) {
+        auto* form = qobject_cast<TFormExport*>(&dialog);
+        EXPECT_NE(form, nullptr);
+        if (form) {
+            EXPECT_EQ(form->OwnHTMLColumns(), TStringArray({"TALB", "*LEN"})) << "the list's columns";
+        }
+        ++shown;
+        return int(QDialog::Rejected);
+    };
+    action->trigger();
+    EXPECT_EQ(shown, 1);
+}

@@ -1,0 +1,171 @@
+#include "MainWindowTestSupport.h"
+
+#include "controls/UpDownEdit.h"
+#include "mainwindow/FQuillon.h"
+#include "mainwindow/FormSpalten.h"
+#include "mainwindow/common/ColumnCatalogue.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+quint16 DefaultWidth(const char* id)
+{
+    return static_cast<quint16>(FindColumn(QString::fromLatin1(id))->DefaultWidth);
+}
+
+void SelectChosen(TFormSpalten& form, int row)
+{
+    form.TreeView2->setCurrentItem(form.TreeView2->topLevelItem(row));
+}
+
+void SelectAvailable(TFormSpalten& form, const char* id)
+{
+    for (int i = 0; i < form.TreeView1->topLevelItemCount(); ++i)
+        if (form.ColumnOf(form.TreeView1->topLevelItem(i))->ID == QLatin1String(id))
+            form.TreeView1->setCurrentItem(form.TreeView1->topLevelItem(i));
+}
+
+void TypeWidth(TFormSpalten& form, const char* width)
+{
+    form.EBreite->Edit()->selectAll();
+    QTest::keyClicks(form.EBreite->Edit(), QString::fromLatin1(width));
+}
+
+}
+
+TEST(FormSpaltenTest, WidthsAreFilledInEditedAndReturnedOnOK)
+{
+    TMainWindowEnvironment env;
+    TStringArray ids{"TIT2", "NONE", "*FIN", "TPE1"};
+    TWordArray widths{111};
+    TBoolArray ticks;
+    env.Prompt.OnModal = [](QDialog& dialog) {
+        auto& form = static_cast<TFormSpalten&>(dialog);
+        EXPECT_FALSE(form.PanHinweis->isVisibleTo(&form));
+        EXPECT_TRUE(form.PanBreiten->isVisibleTo(&form));
+        EXPECT_EQ(form.TreeView2->topLevelItemCount(), 3) << "unknown IDs are dropped";
+        EXPECT_EQ(form.TreeView1->topLevelItemCount(), ColumnCount - 3);
+        EXPECT_EQ(form.EBreite->PositionInt(), 111) << "the first chosen column's width is shown";
+
+        // Remove "*FIN" after giving it a width, add it again: the width
+        // went with it.
+        SelectChosen(form, 1);
+        TypeWidth(form, "77");
+        form.ActEntfernenExecute();
+        EXPECT_EQ(form.TreeView2->topLevelItemCount(), 2);
+        EXPECT_EQ(form.TreeView1->topLevelItem(0)->text(0), QStringLiteral("Dateiname")) << "catalogue order kept";
+        SelectChosen(form, 1);
+        SelectAvailable(form, "*FIN");
+        form.ActHinzufuegenExecute();
+        EXPECT_EQ(form.TreeView2->currentItem()->text(0), QStringLiteral("Dateiname"));
+        EXPECT_EQ(form.EBreite->PositionInt(), 77);
+
+        // A width typed just before OK counts, without another selection.
+        SelectChosen(form, 0);
+        TypeWidth(form, "250");
+        return int(QDialog::Accepted);
+    };
+    TFormSpalten form;
+    ASSERT_TRUE(form.Execute(QString(), true, false, ids, widths, ticks));
+    EXPECT_EQ(ids, TStringArray({"TIT2", "TPE1", "*FIN"}));
+    EXPECT_EQ(widths, TWordArray({250, DefaultWidth("TPE1"), 77}));
+    EXPECT_EQ(ticks, TBoolArray({false, false, false}));
+
+    // Cancel leaves the arrays alone.
+    env.Prompt.OnModal = [](QDialog& dialog) {
+        static_cast<TFormSpalten&>(dialog).ActZuruecksetztenExecute();
+        return int(QDialog::Rejected);
+    };
+    EXPECT_FALSE(form.Execute(QString(), true, false, ids, widths, ticks));
+    EXPECT_EQ(ids, TStringArray({"TIT2", "TPE1", "*FIN"}));
+    EXPECT_EQ(widths.size(), 3);
+}
+
+TEST(FormSpaltenTest, TicksMovesAndReset)
+{
+    TMainWindowEnvironment env;
+    TStringArray ids{"*FIN", "TIT2"};
+    TWordArray widths;
+    TBoolArray ticks{true};
+    env.Prompt.OnModal = [&](QDialog& dialog) {
+        auto& form = static_cast<TFormSpalten&>(dialog);
+        EXPECT_TRUE(form.PanHinweis->isVisibleTo(&form));
+        EXPECT_EQ(form.labHinweis->text(), QStringLiteral("Pick links"));
+        EXPECT_FALSE(form.PanBreiten->isVisibleTo(&form));
+        EXPECT_EQ(TFormSpalten::ImageOf(form.TreeView2->topLevelItem(0)), TFormSpalten::imTicked);
+        EXPECT_EQ(TFormSpalten::ImageOf(form.TreeView2->topLevelItem(1)), TFormSpalten::imUnticked);
+
+        // A new column starts unticked; space ticks it, again unticks it.
+        SelectChosen(form, 0);
+        SelectAvailable(form, "TALB");
+        form.ActHinzufuegenExecute();
+        QTreeWidgetItem* album = form.TreeView2->topLevelItem(1);
+        EXPECT_EQ(form.ColumnOf(album)->ID, QStringLiteral("TALB"));
+        EXPECT_EQ(TFormSpalten::ImageOf(album), TFormSpalten::imUnticked);
+        QTest::keyClick(form.TreeView2, Qt::Key_Space);
+        EXPECT_EQ(TFormSpalten::ImageOf(album), TFormSpalten::imTicked);
+        QTest::keyClick(form.TreeView2, Qt::Key_Space);
+        QTest::keyClick(form.TreeView2, Qt::Key_Space);
+        EXPECT_EQ(TFormSpalten::ImageOf(album), TFormSpalten::imTicked);
+
+        // Move up and down keep the tick; the ends disable the moves.
+        form.ActNachObenExecute();
+        EXPECT_EQ(form.TreeView2->indexOfTopLevelItem(album), 0);
+        EXPECT_FALSE(form.ActNachOben->isEnabled());
+        form.ActNachUntenExecute();
+        form.ActNachUntenExecute();
+        EXPECT_EQ(form.TreeView2->indexOfTopLevelItem(album), 2);
+        EXPECT_FALSE(form.ActNachUnten->isEnabled());
+        EXPECT_EQ(env.Prompt.Beeps, 0);
+        return int(QDialog::Accepted);
+    };
+    TFormSpalten form;
+    ASSERT_TRUE(form.Execute(QStringLiteral("Pick links"), false, true, ids, widths, ticks));
+    EXPECT_EQ(ids, TStringArray({"*FIN", "TIT2", "TALB"}));
+    EXPECT_EQ(ticks, TBoolArray({true, false, true}));
+    EXPECT_EQ(widths.size(), 3);
+
+    // Reset: the default columns, none ticked, default widths.
+    env.Prompt.OnModal = [](QDialog& dialog) {
+        auto& form = static_cast<TFormSpalten&>(dialog);
+        form.ActZuruecksetztenExecute();
+        form.TreeView2->clearSelection();
+        form.TreeView2->setCurrentItem(nullptr);
+        form.ActEntfernenExecute(); // nothing selected: a beep
+        return int(QDialog::Accepted);
+    };
+    ASSERT_TRUE(form.Execute(QString(), false, true, ids, widths, ticks));
+    EXPECT_EQ(ids, DefaultColumns());
+    EXPECT_EQ(ticks, TBoolArray(DefaultColumns().size(), false));
+    EXPECT_EQ(widths.first(), DefaultWidth("*FIN"));
+    EXPECT_EQ(env.Prompt.Beeps, 1);
+}
+
+TEST(FormSpaltenTest, MainWindowColumnsGoThroughTheChooser)
+{
+    TMainWindowEnvironment env;
+    TFQuillon window({});
+    window.SetColumns({"TIT2", "*FIN"}, {120, 90});
+    env.Prompt.OnModal = [](QDialog& dialog) {
+        auto& form = static_cast<TFormSpalten&>(dialog);
+        EXPECT_EQ(form.EBreite->PositionInt(), 120);
+        SelectAvailable(form, "TPE1");
+        form.ActHinzufuegenExecute();
+        TypeWidth(form, "44");
+        return int(QDialog::Accepted);
+    };
+    window.Action(QStringLiteral("ActSpalten"))->trigger();
+    TStringArray codes;
+    TWordArray widths;
+    window.GetColumns(codes, widths);
+    EXPECT_EQ(codes, TStringArray({"TIT2", "TPE1", "*FIN"}));
+    EXPECT_EQ(widths, TWordArray({120, 44, 90}));
+}

@@ -1,0 +1,103 @@
+#include "support/FakeCDDBServer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QUrlQuery>
+
+TFakeCDDBServer::TFakeCDDBServer(bool proxy, int lifetimeSeconds) : m_proxy(proxy), m_lifetime(lifetimeSeconds)
+{
+    WriteRules();
+}
+
+TFakeCDDBServer::~TFakeCDDBServer()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+}
+
+void TFakeCDDBServer::Reply(const QString& command, const QString& body, const QString& encoding)
+{
+    TRule rule;
+    rule.Command = command;
+    rule.Body = body;
+    rule.Encoding = encoding;
+    Add(rule);
+}
+
+void TFakeCDDBServer::Add(const TRule& rule)
+{
+    QJsonObject object{{QStringLiteral("cmd"), rule.Command},
+                       {QStringLiteral("body"), rule.Body},
+                       {QStringLiteral("encoding"), rule.Encoding},
+                       {QStringLiteral("status"), rule.HttpStatus}};
+    if (rule.Hang)
+        object.insert(QStringLiteral("hang"), true);
+    if (rule.Delay > 0)
+        object.insert(QStringLiteral("delay"), rule.Delay);
+    if (rule.Size > 0)
+        object.insert(QStringLiteral("size"), rule.Size);
+    m_rules.append(object);
+    WriteRules();
+}
+
+void TFakeCDDBServer::WriteRules()
+{
+    QFile file(m_dir.filePath(QStringLiteral("rules.json")));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(QJsonDocument(m_rules).toJson());
+}
+
+bool TFakeCDDBServer::Start()
+{
+    QStringList arguments{QStringLiteral(QUILLON_TEST_SUPPORT_DIR "/FakeCDDBServer.py"),
+                          QStringLiteral("--rules"),
+                          m_dir.filePath(QStringLiteral("rules.json")),
+                          QStringLiteral("--log"),
+                          m_dir.filePath(QStringLiteral("log.jsonl")),
+                          QStringLiteral("--lifetime"),
+                          QString::number(m_lifetime)};
+    if (m_proxy)
+        arguments << QStringLiteral("--proxy");
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start(QStringLiteral("/usr/bin/python3"), arguments);
+    if (!m_process.waitForStarted(5000)) {
+        m_error = QStringLiteral("python3 could not be started: ") + m_process.errorString();
+        return false;
+    }
+    while (m_process.waitForReadyRead(10000) || m_process.canReadLine()) {
+        if (!m_process.canReadLine())
+            continue;
+        const QByteArray line = m_process.readLine().trimmed();
+        if (line.startsWith("PORT ")) {
+            m_port = line.mid(5).toInt();
+            return m_port > 0;
+        }
+    }
+    m_error = QStringLiteral("the server did not report its port");
+    return false;
+}
+
+QJsonArray TFakeCDDBServer::Requests() const
+{
+    QJsonArray requests;
+    QFile file(m_dir.filePath(QStringLiteral("log.jsonl")));
+    if (!file.open(QIODevice::ReadOnly))
+        return requests;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine().trimmed();
+        if (!line.isEmpty())
+            requests.append(QJsonDocument::fromJson(line).object());
+    }
+    return requests;
+}
+
+QString TFakeCDDBServer::Field(const QJsonObject& request, const QString& name)
+{
+    QString body = request.value(QStringLiteral("body")).toString();
+    body.replace(QLatin1Char('+'), QLatin1Char(' '));
+    const QUrlQuery query(body);
+    return query.queryItemValue(name, QUrl::FullyDecoded);
+}

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -48,6 +49,38 @@ QWidget* HeadedList(QWidget* parent, const QString& heading, TLayoutList* list)
     list->setParent(column);
     layout->addWidget(list, 1);
     return column;
+}
+
+QListWidget* NewPageSelector(QWidget* parent, int width, int iconSize)
+{
+    auto* selector = new QListWidget(parent);
+    selector->setViewMode(QListView::IconMode);
+    selector->setFlow(QListView::TopToBottom);
+    selector->setMovement(QListView::Static);
+    selector->setWrapping(false);
+    selector->setIconSize(QSize(iconSize, iconSize));
+    selector->setGridSize(QSize(width - 8, 70));
+    selector->setFixedWidth(width);
+    selector->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    selector->setSelectionMode(QAbstractItemView::SingleSelection);
+    selector->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    selector->viewport()->setCursor(Qt::PointingHandCursor);
+    return selector;
+}
+
+TMyThemedPanel* NewPageTitle(QWidget* parent)
+{
+    auto* title = new TMyThemedPanel(parent);
+    title->SetTheme(TThemeType::ttRebar);
+    title->SetThemePartID(6);
+    title->SetAlignment(Qt::AlignLeft);
+    title->SetBorderWidth(6);
+    QFont bold = title->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.2);
+    title->setFont(bold);
+    title->setMinimumHeight(30);
+    return title;
 }
 
 QBoxLayout* NewOkCancelRow(QDialog* dialog, QWidget* extra)

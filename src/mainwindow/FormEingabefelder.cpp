@@ -333,7 +333,8 @@ void TFormEingabefelder::ActNachUntenExecute()
 
 void TFormEingabefelder::ActNeueSeiteExecute()
 {
-    const auto name = CurrentPrompt()->Input(this, Lang("NewPage"), Lang("QuestionNameOfNewPage"), Lang("NewPageTitle"));
+    const auto name =
+        CurrentPrompt()->Input(this, Lang("NewPage"), Lang("QuestionNameOfNewPage"), Lang("NewPageTitle"));
     if (!name)
         return;
     TCSeitenChange();
@@ -346,13 +347,20 @@ void TFormEingabefelder::ActNeueSeiteExecute()
     TCSeitenChange();
 }
 
-void TFormEingabefelder::ActSeiteLoeschenExecute()
+int TFormEingabefelder::PageToChange() const
 {
     if (TCSeiten->count() < 2 || !PageTabChosen()) {
         Beep();
-        return;
+        return -1;
     }
-    const int index = TCSeiten->currentIndex();
+    return TCSeiten->currentIndex();
+}
+
+void TFormEingabefelder::ActSeiteLoeschenExecute()
+{
+    const int index = PageToChange();
+    if (index < 0)
+        return;
     {
         const QSignalBlocker quiet(TCSeiten);
         TCSeiten->removeTab(index);
@@ -365,11 +373,9 @@ void TFormEingabefelder::ActSeiteLoeschenExecute()
 
 void TFormEingabefelder::ActSeiteUmbenennenExecute()
 {
-    if (TCSeiten->count() < 2 || !PageTabChosen()) {
-        Beep();
+    const int index = PageToChange();
+    if (index < 0)
         return;
-    }
-    const int index = TCSeiten->currentIndex();
     TEingabeSeite& page = m_pages.Items(index);
     const auto name = CurrentPrompt()->Input(this, Lang("RenamePage"), Lang("QuestionNewNameOfPage"), page.Title);
     if (!name)

@@ -77,6 +77,9 @@ private:
     QWidget* BuildButtons();
     // Whether the chosen tab is a page (not the last, empty tab).
     bool PageTabChosen() const;
+    // The chosen page when it may be deleted or renamed (a page tab of at
+    // least two tabs); otherwise a beep and -1.
+    int PageToChange() const;
     // Chooses a tab without running the change handler.
     void ChooseTab(int index);
     void InsertPageTab(int index, const QString& title);

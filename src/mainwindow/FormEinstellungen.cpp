@@ -64,7 +64,7 @@ const TSelectorItem SelectorItems[TFormEinstellungen::PageCount] = {
 };
 
 constexpr int SelectorIconSize = 32;
-constexpr int SelectorItemStep = 70;
+constexpr int SelectorWidth = 112;
 
 // The desktop theme's picture when it has one of the size, else the
 // style's.
@@ -183,17 +183,8 @@ TFormEinstellungen::TFormEinstellungen(QWidget* parent)
 
     auto* strip = new QWidget(this);
     BuildSelector(strip);
-    PanTitel = new TMyThemedPanel(this);
+    PanTitel = DialogParts::NewPageTitle(this);
     PanTitel->setObjectName(QStringLiteral("PanTitel"));
-    PanTitel->SetTheme(TThemeType::ttRebar);
-    PanTitel->SetThemePartID(6);
-    PanTitel->SetAlignment(Qt::AlignLeft);
-    PanTitel->SetBorderWidth(6);
-    QFont bold = PanTitel->font();
-    bold.setBold(true);
-    bold.setPointSizeF(bold.pointSizeF() * 1.2);
-    PanTitel->setFont(bold);
-    PanTitel->setFixedHeight(PanTitel->sizeHint().height() + 6);
     PanClient = new QStackedWidget(this);
     PanClient->setObjectName(QStringLiteral("PanClient"));
     BuildGeneralPage();
@@ -238,19 +229,8 @@ TFormEinstellungen::TFormEinstellungen(QWidget* parent)
 
 void TFormEinstellungen::BuildSelector(QWidget* strip)
 {
-    LVAuswahl = new QListWidget(strip);
+    LVAuswahl = DialogParts::NewPageSelector(strip, SelectorWidth, SelectorIconSize);
     LVAuswahl->setObjectName(QStringLiteral("LVAuswahl"));
-    LVAuswahl->setViewMode(QListView::IconMode);
-    LVAuswahl->setFlow(QListView::TopToBottom);
-    LVAuswahl->setWrapping(false);
-    LVAuswahl->setMovement(QListView::Static);
-    LVAuswahl->setResizeMode(QListView::Adjust);
-    LVAuswahl->setIconSize(QSize(SelectorIconSize, SelectorIconSize));
-    LVAuswahl->setGridSize(QSize(104, SelectorItemStep));
-    LVAuswahl->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    LVAuswahl->setSelectionMode(QAbstractItemView::SingleSelection);
-    LVAuswahl->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    LVAuswahl->setFixedWidth(110);
     for (const TSelectorItem& entry : SelectorItems) {
         auto* item = new QListWidgetItem(
             ThemeOrStandardIcon(entry.ThemeIcon, entry.StandardIcon, style(), SelectorIconSize), QString(), LVAuswahl);
@@ -876,7 +856,8 @@ void TFormEinstellungen::ActAufbauLoeschenExecute()
         CurrentPrompt()->Beep();
         return;
     }
-    const QString text = LangFmt(QStringLiteral("ReallyDeleteFileName"), {name + QStringLiteral(" (") + pattern + QLatin1Char(')')});
+    const QString shown = name + QStringLiteral(" (") + pattern + QLatin1Char(')');
+    const QString text = LangFmt(QStringLiteral("ReallyDeleteFileName"), {shown});
     if (!AnsweredYes(this, TPromptIcon::Question, text))
         return;
     m_presets.Delete(m_chosenPreset);

@@ -2,11 +2,12 @@
 // files in nested folders: the whole load (scan, read, list filled and sorted)
 // in files/s against the tag reader alone, the longest time without event
 // processing during the load, the sorts by title and by track, a keep-mode
-// reload, the load of a quarter of the files (to show the cost per file does
+// reload, the refresh of the command states, the load of a quarter of the files (to show the cost per file does
 // not grow with the count) and the peak memory.
 //
 //   bench_mainwindow [folder]   (default: a temporary folder, removed after)
 
+#include "controls/MyListView.h"
 #include "mainwindow/FQuillon.h"
 #include "mainwindow/common/ColumnCatalogue.h"
 #include "BenchSupport.h"
@@ -217,6 +218,23 @@ int main(int argc, char** argv)
         const double reverseMs = TimedMs([&] { window.SortByColumn(FindColumnIndex(QStringLiteral("TRCK"))); });
         std::printf("Sort by title: %.1f ms, by track: %.1f ms, track reversed: %.1f ms\n", titleMs, trackMs,
                     reverseMs);
+
+        // The command states are refreshed on every focus and clipboard
+        // change and when the window becomes active: with every file
+        // selected, as with none.
+        constexpr int Refreshes = 1000;
+        const double idleMs = TimedMs([&] {
+            for (int i = 0; i < Refreshes; ++i)
+                window.UpdateActions();
+        });
+        window.LVFiles->selectAll();
+        const double selectedMs = TimedMs([&] {
+            for (int i = 0; i < Refreshes; ++i)
+                window.UpdateActions();
+        });
+        std::printf("Command states: %.1f us each with one file selected, %.1f us with all %d selected\n",
+                    1000 * idleMs / Refreshes, 1000 * selectedMs / Refreshes, window.EditedCount());
+        window.LVFiles->clearSelection();
 
         const double keepMs = TimedMs([&] { window.ReloadFolder(true); });
         std::printf("Keep-mode reload (nothing changed): %.0f ms (%.0f files/s)\n", keepMs,

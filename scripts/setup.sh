@@ -8,6 +8,9 @@ JOBS="$(nproc 2>/dev/null || echo 2)"
 
 BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev zlib1g-dev
   libgtest-dev qt6-translations-l10n libxlsxwriter-dev)
+# What the program uses when it runs: an icon theme with the freedesktop
+# command pictures, for desktops that bring none.
+RUN_PACKAGES=(adwaita-icon-theme)
 # Readers, encoders and references nobody here wrote, used by the interop
 # tests: the export's pages are read by headless Chromium, its workbooks by
 # openpyxl; libdiscid gives the CD lookup's reference disc ids (test-only);

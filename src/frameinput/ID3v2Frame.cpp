@@ -1,9 +1,16 @@
 #include "frameinput/ID3v2Frame.h"
 
+#include <QAbstractSpinBox>
+#include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDateTimeEdit>
 #include <QFocusEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QTimer>
 
 #include <algorithm>
 #include <atomic>
@@ -13,6 +20,22 @@ quint32 NextIdentity()
 {
     static std::atomic<quint32> counter{0};
     return ++counter;
+}
+
+// Selects what typing replaces in an inner control: its whole text, and in a
+// date or time picker its first part (typing then runs through the parts).
+void SelectForTyping(QWidget* inner)
+{
+    if (auto* picker = qobject_cast<QDateTimeEdit*>(inner))
+        picker->setSelectedSection(picker->sectionAt(0));
+    else if (auto* spin = qobject_cast<QAbstractSpinBox*>(inner))
+        spin->selectAll();
+    else if (auto* line = qobject_cast<QLineEdit*>(inner))
+        line->selectAll();
+    else if (auto* plain = qobject_cast<QPlainTextEdit*>(inner))
+        plain->selectAll();
+    else if (auto* combo = qobject_cast<QComboBox*>(inner); combo && combo->lineEdit())
+        combo->lineEdit()->selectAll();
 }
 }
 
@@ -131,6 +154,14 @@ void TID3v2Frame::SetWantEnabled(bool value)
     ApplyEnabled();
 }
 
+void TID3v2Frame::SetReadOnly(bool value)
+{
+    if (m_readOnly == value)
+        return;
+    m_readOnly = value;
+    ApplyReadOnly();
+}
+
 void TID3v2Frame::ApplyEnabled()
 {
     setEnabled(m_wantEnabled && !m_empty);
@@ -187,6 +218,15 @@ bool TID3v2Frame::eventFilter(QObject* watched, QEvent* event)
         case QEvent::FocusIn:
             m_focused = true;
             ApplyColours(inner);
+            // The files disagree: the first file's value shows now, and typing
+            // must replace it rather than add to it. Selected once the focus
+            // event is done, since a mouse press goes on to place the cursor.
+            if (m_different && !m_readOnly
+                && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+                QTimer::singleShot(0, inner, [inner = QPointer<QWidget>(inner)] {
+                    if (inner && inner->hasFocus())
+                        SelectForTyping(inner);
+                });
             break;
         case QEvent::FocusOut:
             // A popup (context menu, calendar, list) opening keeps the value visible.

@@ -63,6 +63,10 @@ public:
     // The enabled state the owner wishes; an empty control stays disabled.
     void SetWantEnabled(bool value);
     bool WantEnabled() const { return m_wantEnabled; }
+    // A read-only input shows its value (which can still be selected and
+    // copied) but takes no edit: for files whose tags cannot be changed.
+    void SetReadOnly(bool value);
+    bool IsReadOnly() const { return m_readOnly; }
 
 signals:
     void dataChangedByUser(TID3v2Frame* sender);
@@ -77,6 +81,8 @@ protected:
     virtual void PlaceControls() {}
     // The frame IDs of the class's table, before filtering by version.
     virtual QStringList HandledFrameIDs() const { return {}; }
+    // Makes the inner controls take edits or not, as IsReadOnly() says.
+    virtual void ApplyReadOnly() {}
 
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -109,6 +115,7 @@ private:
     bool m_autoSize = true;
     bool m_killOnClear = false;
     bool m_wantEnabled = true;
+    bool m_readOnly = false;
     bool m_inResize = false;
     quint32 m_identity;
     QList<QWidget*> m_mouseForwarded;

@@ -50,6 +50,11 @@ void TID3v2FrameComment::CreateControls()
     m_memo->viewport()->installEventFilter(this);
 }
 
+void TID3v2FrameComment::ApplyReadOnly()
+{
+    m_memo->setReadOnly(IsReadOnly());
+}
+
 void TID3v2FrameComment::PlaceControls()
 {
     if (!m_memo)

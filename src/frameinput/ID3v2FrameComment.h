@@ -50,6 +50,7 @@ public:
 protected:
     void CreateControls() override;
     void PlaceControls() override;
+    void ApplyReadOnly() override;
     QStringList HandledFrameIDs() const override { return {QStringLiteral("COMM")}; }
     bool eventFilter(QObject* watched, QEvent* event) override;
 

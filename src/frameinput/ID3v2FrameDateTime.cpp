@@ -148,6 +148,13 @@ QToolButton* TID3v2FrameDateTime::CreateStepButton(Qt::ArrowType arrow, const QS
     return button;
 }
 
+void TID3v2FrameDateTime::ApplyReadOnly()
+{
+    m_more->setEnabled(!IsReadOnly());
+    m_less->setEnabled(!IsReadOnly());
+    ApplyFormats();
+}
+
 void TID3v2FrameDateTime::PlaceControls()
 {
     if (!m_date)
@@ -203,7 +210,8 @@ void TID3v2FrameDateTime::ApplyFormats()
     m_date->setDisplayFormat(m_dateFormat == NoPicture ? QStringLiteral("yyyy") : m_dateFormat);
     m_time->setDisplayFormat(m_timeFormat == NoPicture ? QStringLiteral("HH") : m_timeFormat);
     // Without a part to show the time picker's buttons must not step it.
-    m_time->setReadOnly(HasNoPart(m_time));
+    m_date->setReadOnly(IsReadOnly());
+    m_time->setReadOnly(IsReadOnly() || HasNoPart(m_time));
     m_dateField->update();
     m_timeField->update();
 }
@@ -268,6 +276,9 @@ bool TID3v2FrameDateTime::PickerEvent(QDateTimeEdit* picker, QEvent* event)
         return handled;
     }
     case QEvent::KeyPress: {
+        // A read-only picker moves between its parts and changes nothing.
+        if (IsReadOnly())
+            return false;
         auto* key = static_cast<QKeyEvent*>(event);
         if (picker == m_date ? DateKey(key) : TimeKey(key))
             return true;

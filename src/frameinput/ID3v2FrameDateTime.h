@@ -57,6 +57,7 @@ public:
 protected:
     void CreateControls() override;
     void PlaceControls() override;
+    void ApplyReadOnly() override;
     QStringList HandledFrameIDs() const override { return FrameTable(); }
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -4,9 +4,14 @@
 
 #include <QLineEdit>
 
+#include <limits>
+
 namespace {
 constexpr int ID3v1TextLength = 30;
-constexpr int UnlimitedTextLength = 32767; // QLineEdit's own default
+// A frame's text of any length is shown and written whole (lyrics pasted
+// into a text frame, a long TXXX value): the edit's own default would cut
+// it at 32767 characters.
+constexpr int UnlimitedTextLength = std::numeric_limits<int>::max();
 }
 
 TID3v2FrameEdit::TID3v2FrameEdit(QWidget* parent) : TID3v2FrameLine(parent) {}

@@ -12,6 +12,7 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <limits>
 #include <numeric>
 
 TID3v2FrameGenre::TID3v2FrameGenre(QWidget* parent) : TID3v2Frame(parent), m_menuHook(new TInnerMenuHook(this)) {}
@@ -56,6 +57,12 @@ void TID3v2FrameGenre::FillItems()
         m_combo->Add(GetGenreName(index), index);
 }
 
+void TID3v2FrameGenre::ApplyReadOnly()
+{
+    // A combo box cannot be read-only: its list would still pick a genre.
+    m_combo->setEnabled(!IsReadOnly());
+}
+
 void TID3v2FrameGenre::PlaceControls()
 {
     if (!m_combo)
@@ -87,15 +94,10 @@ int TID3v2FrameGenre::FindItem(const QString& name) const
     return 0;
 }
 
-QString TID3v2FrameGenre::ListName(const QString& name) const
-{
-    const int index = FindItem(name);
-    return index >= 1 ? m_combo->itemText(index) : QString();
-}
-
 void TID3v2FrameGenre::ShowGenre(const QString& text)
 {
     const QString name = DecodeGenre(text);
+    m_loadedName = name;
     m_itemIndex = FindItem(name);
     m_text = m_listStyle ? QString() : name;
 }
@@ -142,6 +144,8 @@ void TID3v2FrameGenre::ConnectEditor()
     QLineEdit* editor = m_combo->lineEdit();
     if (!editor)
         return;
+    // A typed genre of any length is kept whole.
+    editor->setMaxLength(std::numeric_limits<int>::max());
     // Case matters for typed genres: completion must not turn "rock" into
     // "Rock" when the box merely loses the focus.
     if (QCompleter* completer = m_combo->completer())
@@ -205,9 +209,9 @@ void TID3v2FrameGenre::CompareFrame(const TID3Frame* frame)
         return;
     const QString name = DecodeGenre(FirstFrameString(frame));
     if (m_listStyle) {
-        // Compared as the list can show it: a genre it lacks is no genre.
-        const QString shown = m_itemIndex >= 1 ? m_combo->itemText(m_itemIndex) : QString();
-        if (ListName(name).toUpper() != shown.toUpper())
+        // The genre texts are compared, ignoring case: two genres the list
+        // lacks both show the empty entry, yet they differ.
+        if (TrimInput(name).toUpper() != TrimInput(m_loadedName).toUpper())
             m_different = true;
     } else if (TrimInput(name) != TrimInput(m_text)) {
         m_different = true;

@@ -38,6 +38,7 @@ public:
 protected:
     void CreateControls() override;
     void PlaceControls() override;
+    void ApplyReadOnly() override;
     QStringList HandledFrameIDs() const override { return {QStringLiteral("TCON")}; }
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -45,8 +46,6 @@ private:
     void FillItems();
     // The first genre item equal to name ignoring case, else 0.
     int FindItem(const QString& name) const;
-    // The genre as the list shows it: the item's text, or empty.
-    QString ListName(const QString& name) const;
     void ShowGenre(const QString& text);
     void RefreshColours();
     // Item 0's text; the typed text stays as it is.
@@ -61,6 +60,8 @@ private:
     TBuglessComboBox* m_combo = nullptr;
     TInnerMenuHook* m_menuHook;
     QString m_text;
+    // The genre name of the frame loaded (the first file's), as the tag has it.
+    QString m_loadedName;
     int m_itemIndex = 0;
     bool m_listStyle = false;
     // Set while the input itself changes the combo box.

@@ -22,6 +22,11 @@ void TID3v2FrameLine::CreateControls()
     Forward(m_edit, true, true);
 }
 
+void TID3v2FrameLine::ApplyReadOnly()
+{
+    m_edit->setReadOnly(IsReadOnly());
+}
+
 void TID3v2FrameLine::PlaceControls()
 {
     if (!m_edit)

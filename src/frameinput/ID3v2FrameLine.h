@@ -29,6 +29,7 @@ protected:
 
     void CreateControls() override;
     void PlaceControls() override;
+    void ApplyReadOnly() override;
     // Room kept right of the edit (for a button).
     virtual int TrailingWidth() const { return 0; }
     // The value a frame shows, and its description.

@@ -102,6 +102,14 @@ void TID3v2FrameNumber::CreateField(TNumberField& field)
     Forward(edit, true, true);
 }
 
+void TID3v2FrameNumber::ApplyReadOnly()
+{
+    for (const TNumberField* field : {&m_numberField, &m_totalField}) {
+        field->Edit->setReadOnly(IsReadOnly());
+        field->Buttons->setEnabled(!IsReadOnly());
+    }
+}
+
 void TID3v2FrameNumber::PlaceControls()
 {
     if (!m_number)
@@ -274,6 +282,8 @@ void TID3v2FrameNumber::EditChanged(QLineEdit* edit)
 
 bool TID3v2FrameNumber::Step(QLineEdit* edit, int step)
 {
+    if (IsReadOnly())
+        return false;
     QString text = TrimInput(edit->text());
     if (text.isEmpty())
         text = QStringLiteral("0");

@@ -57,6 +57,11 @@ void TID3v2FrameUnKnown::CreateControls()
     Forward(m_button, true, false);
 }
 
+void TID3v2FrameUnKnown::ApplyReadOnly()
+{
+    m_button->setEnabled(!IsReadOnly());
+}
+
 void TID3v2FrameUnKnown::PlaceControls()
 {
     if (!m_preview)

@@ -44,6 +44,7 @@ public:
 protected:
     void CreateControls() override;
     void PlaceControls() override;
+    void ApplyReadOnly() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -119,7 +119,9 @@ public:
     // disabled while a folder loads whatever enabledWhen says.
     void BindAction(const QString& name, std::function<void()> execute, std::function<bool()> enabledWhen = {},
                     std::function<bool()> checkedWhen = {});
-    // Recomputes every action's enabled and checked state.
+    // Recomputes every action's enabled and checked state. Runs after every
+    // command, on focus and clipboard changes and when the window becomes
+    // active, so it does no work per row of the list.
     void UpdateActions();
 
     // The journal of the user's file changes, for undo.
@@ -160,11 +162,10 @@ public:
     void ReloadFolder(bool keep);
     void ClearFileList();
     void ReadEntry(TEintragdaten& entry);
-    // The entry of exactly this path (folder + name); nullptr when none.
+    // The entry of exactly this path (folder + name); nullptr when none. The
+    // lookup follows every rename, since RenameEntry is the only place where
+    // an entry's name changes.
     TEintragdaten* FindEntryByPath(const QString& path);
-    // Must be called after entries were renamed, so that path lookups find
-    // their new names.
-    void InvalidatePathIndex() { m_pathIndexValid = false; }
     QString GetCellText(const TEintragdaten& entry, int catalogueIndex) const;
     TEintragdatenList& Entries() { return m_entries; }
     const QString& CurrentFolder() const { return m_currentFolder; }
@@ -298,6 +299,15 @@ public:
     // not renamed (true) and its name goes to emptyFields. False when the
     // rename failed or the tags give no usable name.
     bool RenameEntryFromTag(TEintragdaten& entry, QStringList& emptyFields);
+    // Renames the entry's file to newName inside its folder, never replacing
+    // another file, and on success gives the entry that name. This is the one
+    // place where an entry's name changes (by hand, from tags, by case
+    // conversion, by replacing text, by undo): the path lookup of
+    // FindEntryByPath follows here. With journal the rename becomes one undo
+    // step; undoing a rename renames back without one. A name equal to the
+    // present one succeeds at once with nothing journalled. Frame bodies still
+    // left in the file are loaded first. The caller refreshes the list.
+    bool RenameEntry(TEintragdaten& entry, const QString& newName, bool journal = true);
     // Sets one frame of the entry from one part of its file name.
     void SetFrameFromFilenamePart(TEintragdaten& entry, const QString& frameId, const QString& text);
     void ActRenameFileExecute();
@@ -350,6 +360,9 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Command states are refreshed when the window becomes active again:
+    // what they depend on may have changed meanwhile.
+    void changeEvent(QEvent* event) override;
 
 private:
     // One folder load in progress (scan results, kept entries, progress).
@@ -378,7 +391,10 @@ private:
     // FQuillonSettings.cpp
     void ApplyLoadedSettings(const TMainSettings& stored);
     TMainSettings CollectSettings() const;
-    void ApplyWindowPlacement(const QByteArray& bytes);
+    // The stored placement, when it is valid and on a screen (else false).
+    bool ApplyWindowPlacement(const QByteArray& bytes);
+    // Without a stored placement: about three quarters of the screen.
+    void ApplyFirstPlacement();
     QByteArray WindowPlacementBytes() const;
     // FQuillonLoad.cpp
     void RunLoad(const QString& folder, bool keep);
@@ -425,9 +441,15 @@ private:
     // The file-information fields for count edited entries (single: the
     // one entry when count is 1) of these summed sizes and lengths.
     void ShowFileInfo(int count, const TEintragdaten* single, qint64 size, qint64 lengthMs);
-    // Asks again (Yes/No) while writes of the listed files fail; those
-    // written are read back and leave the list.
-    void RetryFailedWrites(QStringList& failedPaths);
+    // A file whose write failed, found again by its path, and why.
+    struct TFailedWrite {
+        QString Path;
+        QString Reason; // in the program's language
+    };
+    // Asks again (an error box with Yes and No, each file listed with its
+    // reason) while writes of the listed files fail; those written are read
+    // back and leave the list.
+    void RetryFailedWrites(std::vector<TFailedWrite>& failures);
     void ShowSaveProgress(int done, int total);
 
     std::vector<TID3v2Frame*> m_pageInputs;
@@ -445,9 +467,6 @@ private:
     // --- Renaming and undo (private) ---
     // FQuillonRename.cpp
     void BindRenameActions();
-    // Renames the entry inside its folder, journalled; an unchanged name
-    // succeeds without a journal item.
-    bool RenameEntry(TEintragdaten& entry, const QString& newName);
     // Another file already holds newName in the entry's folder.
     bool NameTakenByOtherFile(const TEintragdaten& entry, const QString& newName) const;
     // Asks again (Yes/No) while renames of the entries of these paths fail.

@@ -1,6 +1,7 @@
 // The main window's actions, pop-up menus and the enabling of commands.
 #include "mainwindow/FQuillon.h"
 
+#include "controls/IconTheme.h"
 #include "localisation/ui/ComponentTranslation.h"
 
 #include "mainwindow/ActionTable.h"
@@ -27,7 +28,8 @@
 namespace {
 
 // The picture of a command: the desktop theme's icon when there is one, else
-// the style's standard picture, else a letter of its caption.
+// the style's standard picture, else our own drawing, else a letter of its
+// caption; its disabled look is always clearly greyed.
 struct TActionImage {
     const char* Action;
     const char* ThemeIcon;
@@ -49,7 +51,13 @@ const TActionImage ActionImages[] = {
     {"ActDeleteFile", "edit-delete", QStyle::SP_TrashIcon},
     {"ActHilfe", "help-contents", QStyle::SP_DialogHelpButton},
     {"ActInfo", "help-about", QStyle::SP_MessageBoxInformation},
-    {"ActExport", "document-export", QStyle::SP_DialogSaveButton},
+    {"ActExport", "document-save-as", QStyle::SP_DialogSaveButton},
+    {"ActFileProperties", "document-properties", QStyle::SP_FileDialogInfoView},
+    {"ActAddFrame", "list-add", -1},
+    {"ActAddToFavorites", "bookmark-new", -1},
+    {"ActOrganizeFavorites", "user-bookmarks", -1},
+    {"ActHomepage", "go-home", QStyle::SP_DirHomeIcon},
+    {"ActUpdate", "system-software-update", -1},
     {"ActPlay", "media-playback-start", QStyle::SP_MediaPlay},
     {"ActBeenden", "application-exit", QStyle::SP_DialogCloseButton},
     {"ActBrowserleiste", "folder-open", QStyle::SP_DirOpenIcon},
@@ -63,7 +71,7 @@ const TActionImage ActionImages[] = {
 };
 // clang-format on
 
-QIcon ImageOf(const QString& action, const QString& caption, QStyle* style)
+QIcon PictureOf(const QString& action, const QString& caption, QStyle* style)
 {
     for (const TActionImage& image : ActionImages) {
         if (action != QLatin1String(image.Action))
@@ -81,6 +89,11 @@ QIcon ImageOf(const QString& action, const QString& caption, QStyle* style)
     QString letters = caption;
     letters.remove(QLatin1Char('&'));
     return ImageLists::LetterIcon(letters.isEmpty() ? QLatin1Char('?') : letters.at(0));
+}
+
+QIcon ImageOf(const QString& action, const QString& caption, QStyle* style)
+{
+    return WithGreyedDisabled(PictureOf(action, caption, style));
 }
 
 QString Translated(const char* text)
@@ -274,4 +287,13 @@ void TFQuillon::BindEditActions()
         QStringLiteral("EditPaste1"), [] { OnFocusedText([](auto& control) { control.paste(); }); },
         [editable] { return editable() && !QApplication::clipboard()->text().isEmpty(); });
     connect(qApp, &QApplication::focusChanged, this, [this] { UpdateActions(); });
+    // Text copied in any program makes Paste available at once.
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] { UpdateActions(); });
+}
+
+void TFQuillon::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        UpdateActions();
 }

@@ -3,6 +3,8 @@
 // status bar, the file information and the frame inputs.
 #include "mainwindow/FQuillon.h"
 
+#include "mainwindow/EntryState.h"
+#include "mainwindow/MessageLists.h"
 #include "mainwindow/UpdatesLock.h"
 
 #include "frameinput/ID3v2Frame.h"
@@ -84,9 +86,10 @@ QString GroupedNumber(qint64 value)
     return locale.toString(value);
 }
 
-QString NameOfPath(const QString& path)
+// Why the reader's last write failed, in the program's language.
+QString WriteFailureReason(const TID3v2Reader& reader, const TEintragdaten& entry)
 {
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    return TagErrorReason(reader.LastErrorKind(), TFileAccess::Write, entry.ID3v2Major, reader.LastError());
 }
 
 // A control the focus may go back to: enabled, focusable and not hidden
@@ -173,8 +176,10 @@ void TFQuillon::SaveChangedEntries()
     if (total == 0)
         return;
 
+    // Every changed entry is read back in the end, written or not.
     bool editedReadBack = false;
-    QStringList failedPaths;
+    std::vector<TFailedWrite> failures;
+    QStringList skipped;
     {
         const TFlagSet saving(m_saving);
         {
@@ -186,24 +191,30 @@ void TFQuillon::SaveChangedEntries()
                 TEintragdaten& entry = *m_entries[i];
                 if (!entry.Changed)
                     continue;
-                if (WriteEntryTag(entry)) {
-                    editedReadBack = editedReadBack || entry.Edited;
+                editedReadBack = editedReadBack || entry.Edited;
+                const TTagError problem = EntryProblem(entry);
+                if (problem != TTagError::None) {
+                    // A tag that was not read whole is never replaced: the
+                    // edits of this file are dropped, and the user told.
+                    skipped << NameWithReason(entry.FileName, TagErrorReason(problem, TFileAccess::Write,
+                                                                             entry.ID3v2Major));
+                    ReadEntry(entry);
+                } else if (WriteEntryTag(entry)) {
                     ReadEntry(entry);
                 } else {
-                    failedPaths << entry.FullPath();
+                    failures.push_back({entry.FullPath(), WriteFailureReason(ID3v2Reader1, entry)});
                 }
                 ShowSaveProgress(++done, total);
             }
         }
-        RetryFailedWrites(failedPaths);
-        for (const QString& path : std::as_const(failedPaths)) {
-            if (TEintragdaten* entry = FindEntryByPath(path)) {
-                editedReadBack = editedReadBack || entry->Edited;
+        RetryFailedWrites(failures);
+        for (const TFailedWrite& failure : failures)
+            if (TEintragdaten* entry = FindEntryByPath(failure.Path))
                 ReadEntry(*entry);
-            }
-        }
         ShowSaveProgress(0, 0);
     }
+    if (!skipped.isEmpty())
+        CurrentPrompt()->Information(this, LangFmt("ErrorTagsNotWritable", {NamesPrecededByBreak(skipped)}));
     RefreshVisibleRows();
     // The inputs show what the files now hold; their frames carry the
     // inputs' identities again.
@@ -213,26 +224,28 @@ void TFQuillon::SaveChangedEntries()
     }
 }
 
-void TFQuillon::RetryFailedWrites(QStringList& failedPaths)
+void TFQuillon::RetryFailedWrites(std::vector<TFailedWrite>& failures)
 {
-    while (!failedPaths.isEmpty()) {
-        QString names;
-        for (const QString& path : std::as_const(failedPaths))
-            names += NameOfPath(path) + QStringLiteral("\n\r");
-        if (!CurrentPrompt()->Question(this, LangFmt("ErrorSavingTag", {names})))
+    while (!failures.empty()) {
+        // Each name with its own reason.
+        QStringList names;
+        for (const TFailedWrite& failure : failures)
+            names << NameWithReason(NameOfPath(failure.Path), failure.Reason);
+        const QString text = LangFmt("ErrorSavingTag", {NamesFollowedByBreak(names)});
+        if (CurrentPrompt()->Ask(this, TPromptIcon::Error, text, pbYes | pbNo) != pbYes)
             return;
         const TWaitCursor wait;
-        QStringList stillFailing;
-        for (const QString& path : std::as_const(failedPaths)) {
-            TEintragdaten* entry = FindEntryByPath(path);
+        std::vector<TFailedWrite> stillFailing;
+        for (const TFailedWrite& failure : failures) {
+            TEintragdaten* entry = FindEntryByPath(failure.Path);
             if (!entry)
                 continue; // gone from the list meanwhile
             if (WriteEntryTag(*entry))
                 ReadEntry(*entry);
             else
-                stillFailing << path;
+                stillFailing.push_back({failure.Path, WriteFailureReason(ID3v2Reader1, *entry)});
         }
-        failedPaths = stillFailing;
+        failures = std::move(stillFailing);
     }
 }
 
@@ -368,10 +381,12 @@ void TFQuillon::ShowSelectionInInputs()
     ClearPageInputs();
     bool extras = false;
     int shownEntries = 0;
+    const TEintragdaten* shownEntry = nullptr;
     QSet<TID3v2Frame*> seen;
     for (const auto& entry : m_entries) {
         if (!entry->Edited)
             continue;
+        shownEntry = entry.get();
         seen.clear();
         for (const TID3FramePtr& frame : entry->Frames) {
             TID3v2Frame* input = InputForFrame(*frame, seen);
@@ -391,6 +406,11 @@ void TFQuillon::ShowSelectionInInputs()
                 input->AddFrame(nullptr);
         ++shownEntries;
     }
+    // A file whose tags cannot be changed shows them read-only while it is
+    // the only one shown; among others, its edits are skipped when saving.
+    const bool readOnly = shownEntries == 1 && EntryProblem(*shownEntry) != TTagError::None;
+    for (TID3v2Frame* input : m_pageInputs)
+        input->SetReadOnly(readOnly);
     SBoxWeitereFelder->setVisible(extras);
     PanKeineWeiterenFelder->setVisible(!extras);
     if (focused && focusWidget() != focused && CanTakeFocus(*focused, *this))
@@ -412,7 +432,7 @@ TID3v2Frame* TFQuillon::FocusedFrameInput() const
 void TFQuillon::ActFrameReadOnlyExecute()
 {
     TID3v2Frame* input = FocusedFrameInput();
-    if (!input) {
+    if (!input || input->IsReadOnly()) {
         CurrentPrompt()->Beep();
         return;
     }
@@ -429,5 +449,5 @@ void TFQuillon::ActFrameReadOnlyExecute()
 TFQuillon::TFrameReadOnlyState TFQuillon::ActFrameReadOnlyUpdate() const
 {
     const TID3v2Frame* input = FocusedFrameInput();
-    return {input != nullptr, input && input->GetFrameReadOnly()};
+    return {input && !input->IsReadOnly(), input && input->GetFrameReadOnly()};
 }

@@ -19,6 +19,7 @@
 #include "localisation/ui/FormLanguageWarning.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -82,6 +83,7 @@ TFQuillon::~TFQuillon()
 {
     // No handler may run on a half-destroyed window.
     qApp->disconnect(this);
+    QApplication::clipboard()->disconnect(this);
     ShellTreeView1->selectionModel()->disconnect(this);
     LVFiles->selectionModel()->disconnect(this);
     RunGuarded(this, [this] { SaveSettings(); });
@@ -96,21 +98,25 @@ TFQuillon::~TFQuillon()
 void TFQuillon::TakeCommandLine(const QStringList& arguments)
 {
     const QDir current = QDir::current();
+    QString folder;
     for (const QString& argument : arguments) {
         if (argument.isEmpty())
             continue;
         // A relative path names a file of the folder the program was started in.
         const QString path = QDir::cleanPath(current.absoluteFilePath(argument));
-        // A folder is opened, not selected in its parent.
-        if (QFileInfo(path).isDir()) {
-            if (m_pathsToSelect.isEmpty())
-                m_startFolder = path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
-            continue;
-        }
-        if (m_pathsToSelect.isEmpty())
-            m_startFolder = path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
-        m_pathsToSelect.insert(path);
+        const bool isFolder = QFileInfo(path).isDir();
+        // The first path decides the folder: a folder is opened itself, a
+        // file in its own folder.
+        if (folder.isEmpty())
+            folder = isFolder ? (path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/'))
+                              : path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
+        // The files in that folder are selected; folders and files elsewhere
+        // select nothing.
+        if (!isFolder && path.startsWith(folder))
+            m_pathsToSelect.insert(path);
     }
+    if (!folder.isEmpty())
+        m_startFolder = folder;
 }
 
 void TFQuillon::LoadChosenLanguage()

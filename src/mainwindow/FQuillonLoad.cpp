@@ -2,12 +2,16 @@
 #include "mainwindow/FQuillon.h"
 
 #include "controls/MyListView.h"
+#include "mainwindow/EntryState.h"
 #include "mainwindow/EventPump.h"
 #include "mainwindow/FileListModel.h"
 #include "mainwindow/FolderScan.h"
 #include "mainwindow/Guarded.h"
+#include "mainwindow/MessageLists.h"
 
 #include "localisation/MultiLanguage.h"
+#include "platform/FileLayer.h"
+#include "platform/Prompt.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -31,6 +35,8 @@ struct TFQuillon::TLoadRun {
     TEintragdatenList Kept;  // the old entries, in keep mode
     const TEintragdaten* TopEntry = nullptr;
     bool Aborted = false;
+    // Folders that could not be listed, each with the system's reason.
+    QStringList Unreadable;
 };
 
 namespace {
@@ -106,6 +112,9 @@ void TFQuillon::RunLoad(const QString& folder, bool keep)
     FinishLoad(run, keep);
     if (failure)
         RunGuarded(this, [&failure] { std::rethrow_exception(failure); });
+    // A folder that cannot be read is told, not shown as an empty list.
+    if (!run.Unreadable.isEmpty())
+        CurrentPrompt()->Error(this, LangFmt("ErrorReadingFolder", {NamesPrecededByBreak(run.Unreadable)}));
 }
 
 void TFQuillon::ScanAndRead(TLoadRun& run, bool keep)
@@ -118,6 +127,9 @@ void TFQuillon::ScanAndRead(TLoadRun& run, bool keep)
         });
     scanner.IncludeSubfolders = m_includeSubfolders;
     run.Aborted = !scanner.Scan(run.Folder);
+    for (const TFolderScanner::TUnreadable& folder : scanner.UnreadableFolders())
+        run.Unreadable << NameWithReason(QDir::cleanPath(folder.Folder),
+                                         SystemErrorText(folder.Error));
     if (!run.Aborted) {
         run.Pump.Run();
         run.Aborted = m_abortRequested;
@@ -223,10 +235,12 @@ void TFQuillon::ReadEntry(TEintragdaten& entry)
 {
     ID3v2Reader1.FileName = entry.FullPath();
     entry.ReadFailed = 0;
+    entry.ReadError = TTagError::None;
     entry.Changed = 0;
     if (!ID3v2Reader1.ReadTags()) {
         entry.Clear(false);
         entry.ReadFailed = 1;
+        entry.ReadError = ID3v2Reader1.LastErrorKind();
         return;
     }
     entry.HasID3v1 = ID3v2Reader1.HasID3v1();
@@ -288,17 +302,11 @@ void TFQuillon::RebuildPathIndex()
 
 TEintragdaten* TFQuillon::FindEntryByPath(const QString& path)
 {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (!m_pathIndexValid)
-            RebuildPathIndex();
-        TEintragdaten* entry = m_pathIndex.value(path, nullptr);
-        if (entry && entry->FullPath() == path)
-            return entry;
-        if (!entry)
-            return nullptr;
-        m_pathIndexValid = false; // an entry was renamed since the index was built
-    }
-    return nullptr;
+    if (!m_pathIndexValid)
+        RebuildPathIndex();
+    TEintragdaten* entry = m_pathIndex.value(path, nullptr);
+    Q_ASSERT(!entry || entry->FullPath() == path);
+    return entry;
 }
 
 QString TFQuillon::GetCellText(const TEintragdaten& entry, int catalogueIndex) const

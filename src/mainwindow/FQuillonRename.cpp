@@ -4,6 +4,7 @@
 
 #include "controls/Accelerators.h"
 #include "mainwindow/Guarded.h"
+#include "mainwindow/MessageLists.h"
 
 #include "localisation/MultiLanguage.h"
 #include "platform/FileRename.h"
@@ -40,29 +41,6 @@ TNameParts SplitExtension(const QString& name)
 bool IsUsableStem(const QString& stem)
 {
     return !stem.isEmpty() && stem != QLatin1String(".") && stem != QLatin1String("..");
-}
-
-// The names, each followed by LF CR (a list the user may retry).
-QString NamesFollowedByBreak(const QStringList& names)
-{
-    QString text;
-    for (const QString& name : names)
-        text += name + QStringLiteral("\n\r");
-    return text;
-}
-
-// The names, each preceded by LF CR (a list of skipped files).
-QString NamesPrecededByBreak(const QStringList& names)
-{
-    QString text;
-    for (const QString& name : names)
-        text += QStringLiteral("\n\r") + name;
-    return text;
-}
-
-QString NameOfPath(const QString& path)
-{
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
 // A track or part number from a file name: ASCII digits only, written without
@@ -115,13 +93,18 @@ bool TFQuillon::AskNewFileName(const QString& current, QString& newName)
     return true;
 }
 
-bool TFQuillon::RenameEntry(TEintragdaten& entry, const QString& newName)
+bool TFQuillon::RenameEntry(TEintragdaten& entry, const QString& newName, bool journal)
 {
     if (newName == entry.FileName)
         return true;
-    if (!entry.RenameFile(newName, &m_undoList))
+    const QString oldPath = entry.FullPath();
+    if (!entry.RenameFile(newName, journal ? &m_undoList : nullptr))
         return false;
-    InvalidatePathIndex();
+    if (m_pathIndexValid) {
+        if (m_pathIndex.value(oldPath) == &entry)
+            m_pathIndex.remove(oldPath);
+        m_pathIndex.insert(entry.FullPath(), &entry);
+    }
     return true;
 }
 
@@ -165,10 +148,13 @@ void TFQuillon::ActRenameFileExecute()
     QString newName;
     while (AskNewFileName(offered, newName)) {
         offered = newName;
+        const QString stem = SplitExtension(newName).Stem.trimmed();
         if (HasIllegalFileNameChars(newName))
             CurrentPrompt()->Error(this, Lang("ErrorFileNameLetters"));
-        else if (!IsUsableStem(SplitExtension(newName).Stem.trimmed()))
+        else if (stem.isEmpty())
             // An empty name would leave only the extension: a hidden ".mp3".
+            CurrentPrompt()->Error(this, Lang("ErrorFileNameEmpty"));
+        else if (!IsUsableStem(stem))
             CurrentPrompt()->Error(this, LangFmt("ErrorRenameFile", {entry.FileName}));
         else if (NameTakenByOtherFile(entry, newName))
             CurrentPrompt()->Error(this, LangFmt("ErrorDoubleFileName", {newName}));

@@ -27,8 +27,8 @@ void TFQuillon::ApplyLoadedSettings(const TMainSettings& s)
     SetFolderBarVisible(s.FolderBarVisible);
     m_searchVisible = s.SearchVisible;
     SetInputPanelPosition(s.InputPanel);
-    if (s.WindowPlacement)
-        ApplyWindowPlacement(*s.WindowPlacement);
+    if (!s.WindowPlacement || !ApplyWindowPlacement(*s.WindowPlacement))
+        ApplyFirstPlacement();
     m_settings = s.Record;
     m_sortColumn = s.SortColumn;
     m_sortDirection = s.SortDirection;
@@ -81,19 +81,33 @@ void TFQuillon::SaveSettings()
         TSettingsStore::Save(CollectSettings());
 }
 
-void TFQuillon::ApplyWindowPlacement(const QByteArray& bytes)
+bool TFQuillon::ApplyWindowPlacement(const QByteArray& bytes)
 {
     const auto placement = TWindowPlacement::Decode(bytes);
     if (!placement)
-        return;
+        return false;
     bool onScreen = false;
     for (const QScreen* screen : QGuiApplication::screens())
         onScreen = onScreen || screen->availableGeometry().intersects(placement->Normal);
     if (!onScreen)
-        return;
+        return false;
     setGeometry(placement->Normal);
     if (placement->ShowCmd == TWindowPlacement::ShowMaximized)
         setWindowState(windowState() | Qt::WindowMaximized);
+    return true;
+}
+
+void TFQuillon::ApplyFirstPlacement()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // Three quarters of the screen, centred: room for the columns' captions
+    // and the inputs' labels from the first start on.
+    const QRect available = screen->availableGeometry();
+    QRect placement(QPoint(), available.size() * 3 / 4);
+    placement.moveCenter(available.center());
+    setGeometry(placement);
 }
 
 QByteArray TFQuillon::WindowPlacementBytes() const

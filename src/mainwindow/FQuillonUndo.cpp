@@ -3,6 +3,7 @@
 #include "mainwindow/FQuillon.h"
 
 #include "localisation/ui/ComponentTranslation.h"
+#include "mainwindow/MessageLists.h"
 
 #include "localisation/MultiLanguage.h"
 #include "platform/FileRename.h"
@@ -24,11 +25,6 @@ namespace {
 // that no command reports.
 constexpr int UndoRefreshIntervalMs = 250;
 
-QString NamePart(const QString& path)
-{
-    return QFileInfo(path).fileName();
-}
-
 // Something, even a dangling link, holds this path.
 bool PathExists(const QString& path)
 {
@@ -39,7 +35,7 @@ bool PathExists(const QString& path)
 // The message shown when the item cannot be undone.
 QString UndoFailureText(const TQLNUndoItem& item)
 {
-    const QString name = NamePart(item.Path);
+    const QString name = NameOfPath(item.Path);
     switch (item.Kind) {
     case TQLNUndoItem::Rename:
         return LangFmt("ErrorUndoRename", {name});
@@ -120,7 +116,7 @@ bool TFQuillon::ActUndoUpdate()
 {
     const quint8 kind = GetUndoKind();
     const TQLNUndoItem* last = m_undoList.Last();
-    const QString name = last ? NamePart(last->Path) : QString();
+    const QString name = last ? NameOfPath(last->Path) : QString();
     QString caption;
     QString hint;
     switch (kind) {
@@ -181,7 +177,7 @@ void TFQuillon::UndoJournalStep(const TQLNUndoItem& item)
     // A file that is gone can never be restored: the user may drop its step
     // so that the older steps can be reached again.
     if (!PathExists(item.Path)) {
-        if (CurrentPrompt()->Question(this, LangFmt("ErrorUndoFileMissing", {NamePart(item.Path)})))
+        if (CurrentPrompt()->Question(this, LangFmt("ErrorUndoFileMissing", {NameOfPath(item.Path)})))
             m_undoList.RemoveLast();
         return;
     }
@@ -205,21 +201,16 @@ void TFQuillon::UndoJournalStep(const TQLNUndoItem& item)
 
 bool TFQuillon::UndoRename(const TQLNUndoItem& item)
 {
+    // Renames are journalled within one folder. A listed file is renamed back
+    // through its entry, so that the list and its lookup follow; a file no
+    // longer listed is renamed alone.
     TEintragdaten* entry = FindEntryByPath(item.Path);
-    // Bodies left in the file are found by its path and state: fetch them
-    // while both still hold.
-    if (entry)
-        LoadDeferredBodies(entry->Frames);
-    if (!RenameNoReplace(item.Path, item.OldPath))
+    if (!entry)
+        return RenameNoReplace(item.Path, item.OldPath);
+    if (!RenameEntry(*entry, NameOfPath(item.OldPath), false))
         return false;
-    if (entry) {
-        const qsizetype slash = item.OldPath.lastIndexOf(QLatin1Char('/'));
-        entry->Folder = item.OldPath.left(slash + 1);
-        entry->FileName = item.OldPath.mid(slash + 1);
-        InvalidatePathIndex();
-        RefreshVisibleRows();
-        UpdateStatusAndFileInfo();
-    }
+    RefreshVisibleRows();
+    UpdateStatusAndFileInfo();
     return true;
 }
 

@@ -1,6 +1,7 @@
 // The main window's widgets and the placement of its panels.
 #include "mainwindow/FQuillon.h"
 
+#include "controls/IconTheme.h"
 #include "controls/MenuBar.h"
 #include "controls/MyListView.h"
 #include "mainwindow/FileListModel.h"
@@ -44,6 +45,8 @@ void TFQuillon::BuildWindow()
 {
     setObjectName(QStringLiteral("FQuillon"));
     setWindowIcon(ImageLists::ProgramIcon());
+    // Command pictures come from the desktop's icon theme where it has them.
+    UseDesktopIconTheme();
     resize(900, 640);
 
     MenuBar1 = new TMenuBar(this);

@@ -1,5 +1,6 @@
 #include "mainwindow/FileListModel.h"
 
+#include "mainwindow/EntryState.h"
 #include "mainwindow/common/ColumnCatalogue.h"
 #include "tagengine/DisplayTexts.h"
 
@@ -16,7 +17,8 @@ TRowImage RowImageOf(const TEintragdaten& entry, const TEintragdaten* templateEn
         return riReadFailed;
     if (&entry == templateEntry)
         return riTemplate;
-    if (entry.VersionUnsupported)
+    // A tag that is not read or not read whole is never replaced.
+    if (EntryProblem(entry) != TTagError::None)
         return riUnsupported;
     return riNormal;
 }
@@ -103,6 +105,11 @@ QVariant TFileListModel::data(const QModelIndex& index, int role) const
     }
     case Qt::TextAlignmentRole:
         return QVariant(AlignmentOf(index.column()));
+    case Qt::ToolTipRole: {
+        // The whole row tells why its file cannot be read or changed.
+        const QString tip = EntryStateToolTip(*entry);
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
     default:
         return QVariant();
     }

@@ -9,7 +9,9 @@
 // The text of one catalogue column for an entry; empty outside the catalogue.
 QString GetCellText(const TEintragdaten& entry, int catalogueIndex);
 
-// Row images of the file list (indexes into the tool-button image list).
+// Row images of the file list (indexes into the tool-button image list):
+// riUnsupported marks a tag that is not read or not read whole, so that the
+// file's tags cannot be changed.
 enum TRowImage { riNormal = 0, riTemplate = 1, riReadFailed = 23, riUnsupported = 43 };
 TRowImage RowImageOf(const TEintragdaten& entry, const TEintragdaten* templateEntry);
 

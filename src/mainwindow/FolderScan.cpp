@@ -7,6 +7,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -45,8 +46,10 @@ TFolderScanner::TFolderScanner(TEventPump& pump, TAbortCheck aborted, TFoundHand
 bool TFolderScanner::ReadLevel(TLevel& level)
 {
     std::unique_ptr<DIR, TDirCloser> dir(opendir(QFile::encodeName(level.Folder).constData()));
-    if (!dir)
+    if (!dir) {
+        m_unreadable.push_back({level.Folder, errno});
         return !m_aborted();
+    }
     const int fd = dirfd(dir.get());
     while (const dirent* e = readdir(dir.get())) {
         m_pump.Step();

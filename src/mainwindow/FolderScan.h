@@ -29,6 +29,14 @@ public:
     // an empty folder name or an unreadable folder yields nothing and true.
     bool Scan(const QString& folder);
 
+    // A folder that could not be listed, and the system's error number.
+    struct TUnreadable {
+        QString Folder;
+        int Error = 0;
+    };
+    // The folders the scan could not list (the one asked for among them).
+    const std::vector<TUnreadable>& UnreadableFolders() const { return m_unreadable; }
+
 private:
     // One useful directory entry: an MP3 file or a folder to descend into.
     struct TItem {
@@ -52,4 +60,5 @@ private:
     TAbortCheck m_aborted;
     TFoundHandler m_found;
     std::set<std::pair<quint64, quint64>> m_visited;
+    std::vector<TUnreadable> m_unreadable;
 };

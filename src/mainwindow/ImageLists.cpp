@@ -221,6 +221,49 @@ void TextLines(QPainter& p, double x, double y, int lines)
         p.drawLine(QPointF(x, y + 2.5 * i), QPointF(x + 6, y + 2.5 * i));
 }
 
+// A file: a sheet with a folded corner.
+void FileSheet(QPainter& p, const QRectF& r)
+{
+    const double fold = r.width() / 3;
+    QPolygonF sheet;
+    sheet << r.topLeft() << QPointF(r.right() - fold, r.top()) << QPointF(r.right(), r.top() + fold) << r.bottomRight()
+          << r.bottomLeft();
+    p.setPen(QPen(Ink, 1));
+    p.setBrush(Paper);
+    p.drawPolygon(sheet);
+    p.drawLine(QPointF(r.right() - fold, r.top()), QPointF(r.right() - fold, r.top() + fold));
+    p.drawLine(QPointF(r.right() - fold, r.top() + fold), QPointF(r.right(), r.top() + fold));
+}
+
+// A tag: a label pointing left, with its hole.
+void TagLabel(QPainter& p, const QRectF& r)
+{
+    const QColor fill(240, 150, 30);
+    const double tip = r.height() / 2;
+    QPolygonF label;
+    label << QPointF(r.left(), r.center().y()) << QPointF(r.left() + tip, r.top()) << r.topRight() << r.bottomRight()
+          << QPointF(r.left() + tip, r.bottom());
+    p.setPen(QPen(fill.darker(170), 1));
+    p.setBrush(fill);
+    p.drawPolygon(label);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(r.left() + tip, r.center().y()), 1.1, 1.1);
+}
+
+// Letters on a coloured badge, so that they read at a glance.
+void Badge(QPainter& p, const QString& text, const QColor& fill, int pixels)
+{
+    p.setPen(QPen(fill.darker(150), 1));
+    p.setBrush(fill);
+    p.drawRoundedRect(QRectF(0.5, 1.5, 15, 13), 3, 3);
+    QFont font = p.font();
+    font.setPixelSize(pixels);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(QRectF(0, 1, 16, 14), Qt::AlignCenter, text);
+}
+
 using TPainting = void (*)(QPainter&);
 
 struct TCommandPicture {
@@ -290,17 +333,19 @@ const TCommandPicture CommandPictures[] = {
          Arrow(p, QPointF(9, 8), QPointF(15, 8));
      }},
     {"ActID3FromFilename", [](QPainter& p) {
-         Caption(p, QRectF(0, 0, 9, 8), QStringLiteral("N"), 8);
-         Arrow(p, QPointF(4, 9), QPointF(11, 13));
-         Caption(p, QRectF(8, 0, 8, 8), QStringLiteral("T"), 8);
+         // From the file's name to its tag.
+         FileSheet(p, QRectF(1.5, 0.5, 7, 9));
+         Arrow(p, QPointF(4.5, 10.5), QPointF(8, 13));
+         TagLabel(p, QRectF(8.5, 9.5, 7, 5.5));
      }},
     {"ActFilenameFromID3", [](QPainter& p) {
-         Caption(p, QRectF(0, 0, 9, 8), QStringLiteral("T"), 8);
-         Arrow(p, QPointF(4, 9), QPointF(11, 13));
-         Caption(p, QRectF(8, 0, 8, 8), QStringLiteral("N"), 8);
+         // From the tag to the file's name.
+         TagLabel(p, QRectF(0.5, 0.5, 7, 5.5));
+         Arrow(p, QPointF(4, 7), QPointF(7.5, 10.5));
+         FileSheet(p, QRectF(8.5, 6.5, 7, 9));
      }},
-    {"ActAutoTrackNo", [](QPainter& p) { Caption(p, QRectF(0, 0, 16, 16), QStringLiteral("123"), 7); }},
-    {"ActGrossKleinSchreibung", [](QPainter& p) { Caption(p, QRectF(0, 0, 16, 16), QStringLiteral("Aa"), 10); }},
+    {"ActAutoTrackNo", [](QPainter& p) { Badge(p, QStringLiteral("#"), QColor(40, 100, 190), 12); }},
+    {"ActGrossKleinSchreibung", [](QPainter& p) { Badge(p, QStringLiteral("Aa"), QColor(150, 60, 160), 10); }},
 };
 
 }

@@ -7,6 +7,7 @@
 void TEintragdaten::Clear(bool withName)
 {
     ReadFailed = VersionUnsupported = PartlyRead = Changed = Edited = Selected = 0;
+    ReadError = TTagError::None;
     Size = 0;
     Attributes = 0;
     LastWriteNs = 0;

@@ -3,6 +3,7 @@
 #include "tagengine/ID3Frame.h"
 #include "tagengine/ID3v1Infos.h"
 #include "tagengine/MP3Info.h"
+#include "tagengine/TagError.h"
 
 #include <QString>
 
@@ -25,6 +26,7 @@ public:
     TEintragdaten() = default;
 
     quint8 ReadFailed = 0;
+    TTagError ReadError = TTagError::None; // why the read failed (with ReadFailed)
     quint8 VersionUnsupported = 0;
     // The ID3v2 tag could not be read whole (see TID3v2Reader::PartlyRead):
     // its frames are incomplete and it is not replaced by a save.
@@ -54,7 +56,8 @@ public:
     void SetFrame(const QString& id, const TID3Frame* frame, quint32 uniqueNumber);
     // Renames the file inside its folder without ever replacing another file.
     // On success the new name is kept and, with an undo list, journalled.
-    // Frame bodies still left in the file are loaded first.
+    // Frame bodies still left in the file are loaded first. (The main window
+    // renames only through TFQuillon::RenameEntry, which keeps its lookup.)
     bool RenameFile(const QString& newName, TQLNUndoList* undoList);
     bool MatchesSearch(const TMP3SearchConfig& config) const;
     bool MatchesSearchFields(const QString& fieldId, const QString& text) const;

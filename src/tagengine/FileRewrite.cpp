@@ -119,20 +119,23 @@ QString TFileRewrite::TemporaryName(const QString& path, int attempt)
     return info.path() + QLatin1Char('/') + name + number + QStringLiteral(".tmp");
 }
 
-bool TFileRewrite::Fail(const QString& error)
+bool TFileRewrite::Fail(const QString& error, TTagError kind)
 {
     m_error = error;
+    m_errorKind = kind;
     return false;
 }
 
 bool TFileRewrite::FailErrno(const QString& what)
 {
-    return Fail(what + QStringLiteral(": ") + SystemErrorText(errno));
+    const int error = errno;
+    return Fail(what + QStringLiteral(": ") + SystemErrorText(error), TagErrorOfErrno(error));
 }
 
 bool TFileRewrite::Run(const TRewriteJob& job)
 {
     m_error.clear();
+    m_errorKind = TTagError::None;
     m_newSize = 0;
     if (job.NewID3v1 && job.NewID3v1->size() != ID3v1BlockSize)
         return Fail(QStringLiteral("An ID3v1 block must have 128 bytes."));
@@ -153,7 +156,7 @@ bool TFileRewrite::Run(const TRewriteJob& job)
     if (!RegionsFit(job.Old, st.st_size))
         return Fail(QStringLiteral("The tags of the file do not lie where they were found."));
     if (!job.IgnoreWriteProtect && !m_layer.MayWrite(path, st))
-        return Fail(QStringLiteral("The file is write-protected."));
+        return Fail(QStringLiteral("The file is write-protected."), TTagError::NoPermission);
 
     const bool sameTagPlace = job.Old.HasID3v2 && job.NewID3v2 && job.NewID3v2->size() == job.Old.ID3v2Size
                               && job.NewID3v2At == job.Old.ID3v2Offset;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tagengine/FileInformation.h"
+#include "tagengine/TagError.h"
 
 #include <QByteArray>
 #include <QString>
@@ -47,6 +48,7 @@ public:
 
     bool Run(const TRewriteJob& job);
     const QString& Error() const { return m_error; }
+    TTagError ErrorKind() const { return m_errorKind; }
     // Size of the file after a successful rewrite.
     qint64 NewSize() const { return m_newSize; }
 
@@ -65,10 +67,11 @@ private:
     bool CopyPieces(TFileHandle& source, TFileHandle& target, const std::vector<TPiece>& pieces);
     bool InPlace(const TRewriteJob& job, const QByteArray& path, const struct stat& st);
     bool ThroughCopy(const TRewriteJob& job, const QByteArray& path, const struct stat& st);
-    bool Fail(const QString& error);
+    bool Fail(const QString& error, TTagError kind = TTagError::Other);
     bool FailErrno(const QString& what);
 
     TFileLayer& m_layer;
     QString m_error;
+    TTagError m_errorKind = TTagError::None;
     qint64 m_newSize = 0;
 };

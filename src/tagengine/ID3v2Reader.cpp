@@ -36,6 +36,7 @@ void TID3v2Reader::ResetResults()
     m_audioStart = 0;
     m_otherTrailingSize = 0;
     m_lastError.clear();
+    m_lastErrorKind = TTagError::None;
 }
 
 void TID3v2Reader::MarkPartlyRead(TTagDamage why)
@@ -45,9 +46,10 @@ void TID3v2Reader::MarkPartlyRead(TTagDamage why)
         m_tagDamage = why;
 }
 
-bool TID3v2Reader::Fail(const QString& error)
+bool TID3v2Reader::Fail(const QString& error, TTagError kind)
 {
     m_lastError = error;
+    m_lastErrorKind = kind;
     return false;
 }
 
@@ -90,15 +92,19 @@ bool TID3v2Reader::ScanForWrite(bool requireWholeTag)
         return false;
     if (!requireWholeTag || !m_hasID3v2 || !(m_versionUnsupported || m_partlyRead))
         return true;
+    const TTagError kind = m_versionUnsupported ? TTagError::VersionUnsupported : TTagError::TagDamaged;
     switch (m_tagDamage) {
     case TTagDamage::Header:
         return Fail(QStringLiteral("The ID3v2 tag at the start of the file has a header that cannot be read, so it "
-                                   "is not replaced."));
+                                   "is not replaced."),
+                    kind);
     case TTagDamage::FurtherTag:
         return Fail(QStringLiteral("A second ID3v2 tag stands between the first one and the audio; the file is not "
-                                   "changed, so that no old tag stays behind the new one."));
+                                   "changed, so that no old tag stays behind the new one."),
+                    kind);
     default:
-        return Fail(QStringLiteral("The ID3v2 tag of the file cannot be read completely, so it is not replaced."));
+        return Fail(QStringLiteral("The ID3v2 tag of the file cannot be read completely, so it is not replaced."),
+                    kind);
     }
 }
 
@@ -119,7 +125,7 @@ std::optional<QByteArray> TID3v2Reader::BuildNewID3v2(TID3FrameList copy)
     QString error;
     auto tag = BuildID3v2Tag(copy, options, error);
     if (!tag)
-        m_lastError = error;
+        Fail(error);
     return tag;
 }
 
@@ -136,6 +142,7 @@ int TID3v2Reader::ID3v1FieldsToKeep(const TID3FrameList& frames) const
 bool TID3v2Reader::WriteTags(const TID3FrameList& callerFrames)
 {
     m_lastError.clear();
+    m_lastErrorKind = TTagError::None;
     if (FileName.isEmpty())
         return Fail(QStringLiteral("No file name given."));
     // Bodies left in the file are fetched before the file changes, so that
@@ -165,7 +172,7 @@ bool TID3v2Reader::WriteTags(const TID3FrameList& callerFrames)
 
     TFileRewrite rewrite(*m_fileLayer);
     if (!rewrite.Run(job))
-        return Fail(rewrite.Error());
+        return Fail(rewrite.Error(), rewrite.ErrorKind());
     RecordUndo(job, rewrite.NewSize());
     return true;
 }
@@ -211,6 +218,7 @@ bool TID3v2Reader::CarriesWrittenTags(const TUndoFile& record) const
 bool TID3v2Reader::UndoWriteTags(const QString& fileName)
 {
     m_lastError.clear();
+    m_lastErrorKind = TTagError::None;
     TUndoFile* record = m_undoList->FindNewest(fileName);
     if (!record)
         return Fail(QStringLiteral("No tags of this file were saved."));
@@ -241,7 +249,7 @@ bool TID3v2Reader::UndoWriteTags(const QString& fileName)
     }
     TFileRewrite rewrite(*m_fileLayer);
     if (!rewrite.Run(job))
-        return Fail(rewrite.Error());
+        return Fail(rewrite.Error(), rewrite.ErrorKind());
     m_undoList->Remove(record);
     return true;
 }

@@ -4,6 +4,7 @@
 #include "tagengine/ID3Frame.h"
 #include "tagengine/ID3v1Infos.h"
 #include "tagengine/MP3Info.h"
+#include "tagengine/TagError.h"
 
 #include <QByteArray>
 #include <QString>
@@ -103,6 +104,8 @@ public:
     // (APE, Lyrics3); they are neither audio nor replaced by a write.
     qint64 OtherTrailingTagSize() const { return m_otherTrailingSize; }
     const QString& LastError() const { return m_lastError; }
+    // The kind of the last failure (None after a success).
+    TTagError LastErrorKind() const { return m_lastErrorKind; }
 
     const TUndoList& UndoList() const { return *m_undoList; }
     TUndoList& UndoList() { return *m_undoList; }
@@ -119,7 +122,7 @@ private:
 
     void ResetResults();
     void MarkPartlyRead(TTagDamage why);
-    bool Fail(const QString& error);
+    bool Fail(const QString& error, TTagError kind = TTagError::Other);
     // Scans before a write; false when the file cannot be read or, with
     // requireWholeTag, when its tag is not understood completely (it must
     // not be replaced then).
@@ -154,6 +157,7 @@ private:
     qint64 m_audioStart = 0;
     qint64 m_otherTrailingSize = 0;
     QString m_lastError;
+    TTagError m_lastErrorKind = TTagError::None;
 
     std::unique_ptr<TUndoList> m_undoList;
     std::shared_ptr<TFileLayer> m_fileLayer;

@@ -77,6 +77,12 @@ private:
 
 TID3v2Scan::TID3v2Scan(TID3v2Reader& reader, TFrameParsing parsing) : m_reader(reader), m_parsing(parsing) {}
 
+bool TID3v2Scan::FailWithErrno(const QString& what)
+{
+    const int error = errno;
+    return m_reader.Fail(what + QStringLiteral(": ") + SystemErrorText(error), TagErrorOfErrno(error));
+}
+
 bool TID3v2Scan::Run()
 {
     m_reader.ResetResults();
@@ -88,19 +94,21 @@ bool TID3v2Scan::Run()
     // open; it is refused below as not a regular file.
     TFileHandle file(layer, layer.Open(m_path, O_RDONLY | O_NONBLOCK));
     if (!file.IsOpen())
-        return m_reader.Fail(QStringLiteral("The file could not be opened: %1").arg(SystemErrorText(errno)));
+        return FailWithErrno(QStringLiteral("The file could not be opened"));
     struct stat st {};
     if (layer.FStat(file.Fd(), st) != 0)
-        return m_reader.Fail(QStringLiteral("The file could not be examined: %1").arg(SystemErrorText(errno)));
+        return FailWithErrno(QStringLiteral("The file could not be examined"));
     if (!S_ISREG(st.st_mode))
         return m_reader.Fail(QStringLiteral("This is not a regular file."));
     m_reader.m_fileInfo = FileInformationFromStat(st, m_reader.FileName);
     m_size = m_reader.m_fileInfo.Size;
     if (m_size == 0)
-        return m_reader.Fail(QStringLiteral("The file is empty."));
+        return m_reader.Fail(QStringLiteral("The file is empty."), TTagError::FileEmpty);
     const bool scanned = ScanFile(file);
     if (m_failed && m_reader.m_lastError.isEmpty())
         m_reader.m_lastError = QStringLiteral("The file could not be read.");
+    if (m_failed && m_reader.m_lastErrorKind == TTagError::None)
+        m_reader.m_lastErrorKind = TTagError::Other;
     return scanned && !m_failed;
 }
 
@@ -253,6 +261,7 @@ void TID3v2Scan::ParseTag(qint64 offset)
     if (result.Failed) {
         m_failed = true;
         m_reader.m_lastError = result.Error;
+        m_reader.m_lastErrorKind = TTagError::TagDamaged;
     }
     if (m_parsing != TFrameParsing::Keep)
         return;

@@ -3,6 +3,7 @@
 #include "tagengine/MpegHeader.h"
 
 #include <QByteArray>
+#include <QString>
 
 #include <memory>
 
@@ -37,6 +38,8 @@ private:
         bool SizeUntrusted = false;
     };
 
+    // Fails the read with what went wrong and the system's error.
+    bool FailWithErrno(const QString& what);
     bool ScanFile(TFileHandle& file);
     void ForwardScan(TFileHandle& file, TWindow& window, qint64 syncLimit);
     // Reads the first tag, whose header is at offset.

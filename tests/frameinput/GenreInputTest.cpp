@@ -74,6 +74,31 @@ TEST(GenreInput, UnlistedGenreIsTextOnlyUnderID3v2)
     EXPECT_FALSE(v1->IsDifferent());
 }
 
+TEST(GenreInput, UnlistedGenresCompareByTheirTextsUnderID3v1)
+{
+    // Both show the empty entry, yet the files disagree: their genres are
+    // kept unless the user picks one for all of them.
+    const TID3Frame vaporwave = TextFrame(QStringLiteral("TCON"), {QStringLiteral("Vaporwave")});
+    auto v1 = Loaded(QStringLiteral("Chiptune"), ivID3v1);
+    v1->AddFrame(&vaporwave);
+    EXPECT_TRUE(v1->IsDifferent());
+
+    // A listed and an unlisted genre, and an unlisted one and none, differ too.
+    const TID3Frame rock = TextFrame(QStringLiteral("TCON"), {QStringLiteral("(17)")});
+    auto listed = Loaded(QStringLiteral("Chiptune"), ivID3v1);
+    listed->AddFrame(&rock);
+    EXPECT_TRUE(listed->IsDifferent());
+    auto none = Loaded(QStringLiteral("Chiptune"), ivID3v1);
+    none->AddFrame(nullptr);
+    EXPECT_TRUE(none->IsDifferent());
+
+    // The same genre by name and by number, in any case, is no difference.
+    const TID3Frame lower = TextFrame(QStringLiteral("TCON"), {QStringLiteral("rock")});
+    auto same = Loaded(QStringLiteral("(17)"), ivID3v1);
+    same->AddFrame(&lower);
+    EXPECT_FALSE(same->IsDifferent());
+}
+
 TEST(GenreInput, CaseMattersOnlyForTypedGenres)
 {
     const TID3Frame lower = TextFrame(QStringLiteral("TCON"), {QStringLiteral("rock")});

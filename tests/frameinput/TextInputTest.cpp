@@ -127,6 +127,22 @@ TEST(TextInput, UserDefinedTextKeepsItsDescription)
     EXPECT_EQ(lines, QStringList{QStringLiteral("calmer")});
 }
 
+TEST(TextInput, LongTextsAreShownAndWrittenWholeUnderID3v2)
+{
+    // Lyrics pasted into a text frame: far beyond the edit's own default.
+    const QString lyrics = QString(40000, QLatin1Char('l')) + QStringLiteral("end");
+    for (TID3Versions version : {ivID3v2_3, ivID3v2_4}) {
+        auto edit = LoadedInput<TID3v2FrameEdit>(QStringLiteral("TIT3"), lyrics, version);
+        EXPECT_EQ(edit->Edit()->text(), lyrics);
+        edit->Edit()->end(false);
+        TypeText(edit->Edit(), QStringLiteral("!"));
+        EXPECT_EQ(WrittenText(*edit), lyrics + QLatin1Char('!'));
+    }
+    // ID3v1 keeps its 30 characters.
+    auto v1 = LoadedInput<TID3v2FrameEdit>(QStringLiteral("TIT2"), lyrics, ivID3v1);
+    EXPECT_EQ(v1->Edit()->text(), lyrics.left(30));
+}
+
 TEST(TextInput, ID3v1LengthComparesCutValues)
 {
     auto edit = MakeInput<TID3v2FrameEdit>(QStringLiteral("TIT2"), ivID3v1);

@@ -11,27 +11,35 @@
 #include "platform/FileLayer.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLocale>
 #include <QPointer>
 #include <QProgressBar>
 #include <QScrollArea>
+#include <QSet>
 
+#include <cerrno>
 #include <cmath>
+
+#include <fcntl.h>
 
 namespace {
 
-// Answers the save question from a script and records what was asked.
+// Answers the save question (an error box with Yes and No) from a script
+// and records what was asked.
 class TAnsweringPrompt : public TRecordingPrompt {
 public:
     std::function<bool(int round)> Answer;
     QStringList Questions;
 
-    bool Question(QWidget*, const QString& text) override
+    TPromptButton Ask(QWidget*, TPromptIcon icon, const QString& text, TPromptButtons buttons) override
     {
         Questions << text;
-        return Answer && Answer(static_cast<int>(Questions.size()));
+        EXPECT_EQ(icon, TPromptIcon::Error);
+        EXPECT_EQ(buttons, TPromptButtons(pbYes | pbNo));
+        return Answer && Answer(static_cast<int>(Questions.size())) ? pbYes : pbNo;
     }
 };
 
@@ -45,6 +53,40 @@ public:
     {
         return !Protected && TFileLayer::MayWrite(path, st);
     }
+};
+
+// A file layer under which each file fails in its own way: "locked.mp3" is
+// write-protected, every write to "full.mp3" (or its temporary copy) finds
+// the disk full.
+class TFailingLayer : public TFileLayer {
+public:
+    int Open(const QByteArray& path, int flags, mode_t mode) override
+    {
+        const int fd = TFileLayer::Open(path, flags, mode);
+        if (fd >= 0 && (flags & (O_WRONLY | O_RDWR)) && path.contains("full.mp3"))
+            m_full.insert(fd);
+        return fd;
+    }
+    int Close(int fd) override
+    {
+        m_full.remove(fd);
+        return TFileLayer::Close(fd);
+    }
+    ssize_t PWrite(int fd, const void* buffer, size_t count, off_t offset) override
+    {
+        if (m_full.contains(fd)) {
+            errno = ENOSPC;
+            return -1;
+        }
+        return TFileLayer::PWrite(fd, buffer, count, offset);
+    }
+    bool MayWrite(const QByteArray& path, const struct stat& st) override
+    {
+        return !path.endsWith("locked.mp3") && TFileLayer::MayWrite(path, st);
+    }
+
+private:
+    QSet<int> m_full;
 };
 
 class EditCycleTest : public ::testing::Test {
@@ -136,6 +178,31 @@ TEST_F(EditCycleTest, AMultiSelectionEditReachesEveryFileAndLeavesTheRestAlone)
     EXPECT_EQ(FrameText(ReadFramesOf(Path("1.mp3")), QStringLiteral("TIT2")), QStringLiteral("x"));
     EXPECT_EQ(Mp3Builder::ReadFile(Path("3.mp3")), untouched);
     EXPECT_EQ(window->UndoList().Count(), 2);
+}
+
+TEST_F(EditCycleTest, TypingIntoADifferingFieldReplacesItInEveryFile)
+{
+    ASSERT_TRUE(WriteMp3WithFrames(Path("a.mp3"), {{"TALB", Text("Old Album")}}));
+    ASSERT_TRUE(WriteMp3WithFrames(Path("b.mp3"), {{"TALB", Text("Other Album")}}));
+    auto window = Open();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    SelectListRows(*window, {0, 1});
+    auto* album = qobject_cast<TID3v2FrameEdit*>(InputOf(*window, QStringLiteral("TALB")));
+    ASSERT_NE(album, nullptr);
+    ASSERT_TRUE(album->IsDifferent());
+
+    // A click behind the first file's value, as a user puts the cursor there.
+    QLineEdit* edit = album->Edit();
+    QTest::mouseClick(edit, Qt::LeftButton, Qt::NoModifier, QPoint(edit->width() - 5, edit->height() / 2));
+    QCoreApplication::processEvents();
+    for (const QChar c : QStringLiteral("New Album"))
+        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    SelectListRows(*window, {0});
+    for (const char* name : {"a.mp3", "b.mp3"})
+        EXPECT_EQ(MutagenTexts(ReadWithMutagen(Path(QString::fromLatin1(name))), QStringLiteral("TALB")),
+                  QStringList{QStringLiteral("New Album")})
+            << name;
 }
 
 TEST_F(EditCycleTest, ClearingAnInputDeletesTheFrameAndFurtherFramesGetExtraInputs)
@@ -314,10 +381,37 @@ TEST_F(EditCycleTest, AFailedWriteIsListedAndRetried)
     TypeInto(InputOf(*window, QStringLiteral("TIT2")), QStringLiteral("New"));
     SelectListRows(*window, {1});
     ASSERT_EQ(Prompt.Questions.size(), 1);
-    EXPECT_EQ(Prompt.Questions[0], LangFmt("ErrorSavingTag", {QStringLiteral("a.mp3\n\r")}));
+    EXPECT_EQ(Prompt.Questions[0],
+              LangFmt("ErrorSavingTag", {QStringLiteral("a.mp3 (") + Lang("TagReasonNoWritePermission") + ")\n\r"}));
     EXPECT_EQ(FrameText(ReadFramesOf(Path("a.mp3")), QStringLiteral("TIT2")), QStringLiteral("New"));
     EXPECT_FALSE(window->Entries()[0]->Changed);
     EXPECT_EQ(window->UndoList().Count(), 1);
+}
+
+TEST_F(EditCycleTest, EachFailedWriteIsListedWithItsOwnReason)
+{
+    for (const char* name : {"full.mp3", "gone.mp3", "locked.mp3", "ok.mp3"})
+        ASSERT_TRUE(WriteMp3WithFrames(Path(QString::fromLatin1(name)), {{"TALB", Text("Old")}}));
+    const QByteArray fullBefore = Mp3Builder::ReadFile(Path("full.mp3"));
+    auto window = Open();
+    window->ID3v2Reader1.SetFileLayer(std::make_shared<TFailingLayer>());
+    window->LVFiles->selectAll();
+    TypeInto(InputOf(*window, QStringLiteral("TALB")), QStringLiteral("New"));
+    ASSERT_TRUE(QFile::remove(Path("gone.mp3")));
+    window->CommitEdits();
+
+    // The message keeps its text; each name is followed by its own reason.
+    const QString names = QStringLiteral("full.mp3 (") + Lang("TagReasonDiskFull") + QStringLiteral(")\n\r")
+                          + QStringLiteral("gone.mp3 (") + Lang("TagReasonFileMissing") + QStringLiteral(")\n\r")
+                          + QStringLiteral("locked.mp3 (") + Lang("TagReasonNoWritePermission")
+                          + QStringLiteral(")\n\r");
+    ASSERT_EQ(Prompt.Questions.size(), 1);
+    EXPECT_EQ(Prompt.Questions[0], LangFmt("ErrorSavingTag", {names}));
+    EXPECT_EQ(FrameText(ReadFramesOf(Path("ok.mp3")), QStringLiteral("TALB")), QStringLiteral("New"));
+    EXPECT_EQ(Mp3Builder::ReadFile(Path("full.mp3")), fullBefore);
+    EXPECT_EQ(QDir(Env.PathOf(QStringLiteral("files"))).entryList(QDir::Files),
+              QStringList({"full.mp3", "locked.mp3", "ok.mp3"}))
+        << "no temporary file is left behind";
 }
 
 TEST_F(EditCycleTest, AWriteGivenUpIsReadBackAndShownAsStored)

@@ -6,6 +6,9 @@
 #include "mainwindow/FileListModel.h"
 #include "mainwindow/common/ColumnCatalogue.h"
 
+#include "localisation/MultiLanguage.h"
+#include "mainwindow/StatusPanel.h"
+#include "platform/FileLayer.h"
 #include "platform/Registry.h"
 
 #include <QAction>
@@ -13,7 +16,12 @@
 #include <QFile>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QSet>
+#include <QTest>
+#include <QTimer>
 #include <QToolButton>
+
+#include <cerrno>
 
 #include <gtest/gtest.h>
 
@@ -204,6 +212,85 @@ TEST_F(FolderLoadTest, KeepModeReusesUnchangedEntriesAndReadsChangedOnes)
     EXPECT_TRUE(window->Entries()[1]->Edited);
     EXPECT_EQ(window->EditedCount(), 1);
     EXPECT_TRUE(selection->isRowSelected(1, QModelIndex()));
+}
+
+TEST_F(FolderLoadTest, KeepModeKeepsAnUnchangedFilesDataAndTheTopRow)
+{
+    WriteNumbered("keep", 60);
+    const QString changed = Env.PathOf("keep/005.mp3");
+    ASSERT_TRUE(SetModificationTime(changed, 1000000));
+    auto window = OpenAt("keep");
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    window->LVFiles->scrollTo(window->LVFiles->model()->index(30, 0), QAbstractItemView::PositionAtTop);
+    ASSERT_EQ(window->LVFiles->TopRow(), 30);
+    window->LVFiles->clearSelection();
+    ASSERT_EQ(window->EditedCount(), 0);
+
+    // Rewritten in place by another program: same size, same time.
+    ASSERT_TRUE(WriteTaggedMp3(changed, {{"TIT2", "X"}}));
+    ASSERT_TRUE(SetModificationTime(changed, 1000000));
+    window->ReloadFolder(true);
+    EXPECT_EQ(Cell(*window, 5, "TIT2"), QStringLiteral("5")) << "the entry kept what was read before";
+    EXPECT_EQ(window->LVFiles->TopRow(), 30);
+    // Nothing was selected and nothing is: the first row only without keep.
+    EXPECT_EQ(window->EditedCount(), 0);
+    EXPECT_FALSE(window->LVFiles->selectionModel()->hasSelection());
+
+    window->ReloadFolder(false);
+    EXPECT_EQ(Cell(*window, 5, "TIT2"), QStringLiteral("X"));
+    EXPECT_EQ(window->EditedCount(), 1);
+    EXPECT_TRUE(window->Entries()[0]->Edited);
+}
+
+TEST_F(FolderLoadTest, TheStatusAndTitleBarsTellWhatIsShownAndDone)
+{
+    WriteNumbered("bars", 12);
+    auto window = OpenAt("bars");
+    EXPECT_EQ(window->labDir->text(), QStringLiteral(" \"") + Env.PathOf("bars") + QStringLiteral("\" "));
+    EXPECT_TRUE(window->labDir->toolTip().contains(Env.PathOf("bars")));
+    EXPECT_EQ(window->StatusPanel1->text(), QStringLiteral("12"));
+    EXPECT_EQ(window->StatusIcon(), 1);
+    EXPECT_EQ(window->StatusText(), Lang("StatusBarSelOne"));
+    EXPECT_EQ(window->StatusPanel0->Text(), Lang("StatusBarSelOne"));
+
+    // While a load runs, the status tells its phase with the load's picture.
+    QSet<QString> seen;
+    QTimer sample;
+    QObject::connect(&sample, &QTimer::timeout, [&] {
+        if (window->IsLoading() && window->StatusIcon() == 3)
+            seen << window->StatusPanel0->Text();
+    });
+    sample.start(0);
+    window->ActUnterordnerExecute();
+    sample.stop();
+    EXPECT_TRUE(seen.contains(Lang("StatusBarReading")));
+    EXPECT_TRUE(seen.contains(Lang("StatusBarSearching")));
+    EXPECT_FALSE(window->labMitUnterordnern->isHidden());
+
+    window->LVFiles->selectAll();
+    EXPECT_EQ(window->StatusIcon(), 2);
+    EXPECT_EQ(window->StatusPanel0->Text(), LangFmt("StatusBarSelMulti", {QStringLiteral("12")}));
+    window->LVFiles->clearSelection();
+    EXPECT_EQ(window->StatusIcon(), 0);
+    EXPECT_EQ(window->StatusPanel0->Text(), Lang("StatusBarSelNothing"));
+}
+
+TEST_F(FolderLoadTest, AFolderThatCannotBeReadIsToldNotShownEmpty)
+{
+    QDir().mkpath(Env.PathOf("gone"));
+    auto window = OpenAt("gone");
+    EXPECT_TRUE(window->Entries().empty());
+    EXPECT_TRUE(Env.Prompt.Errors.isEmpty()) << "an empty folder is no error";
+
+    // The folder vanished while it was shown, then it is refreshed.
+    ASSERT_TRUE(QDir(Env.PathOf("gone")).removeRecursively());
+    window->LoadFolder(Env.PathOf("gone"), false);
+    EXPECT_TRUE(window->Entries().empty());
+    EXPECT_EQ(Env.Prompt.Errors, QStringList({LangFmt("ErrorReadingFolder", {QStringLiteral("\n\r") + Env.PathOf("gone")
+                                                                           + QStringLiteral(" (")
+                                                                           + SystemErrorText(ENOENT)
+                                                                           + QLatin1Char(')')})}));
 }
 
 TEST_F(FolderLoadTest, HeaderClicksSortAndReverseKeepingTheFocusedFile)

@@ -9,10 +9,18 @@
 #include "mainwindow/common/ColumnCatalogue.h"
 #include "mainwindow/common/ToolbarButtons.h"
 
+#include "frameinput/ID3v2Frame.h"
+
 #include "localisation/MultiLanguage.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QScreen>
+#include <QSignalBlocker>
 #include <QMenu>
 #include <QPointer>
 #include <QTest>
@@ -141,6 +149,116 @@ TEST_F(MainWindowStartTest, AFolderOnTheCommandLineIsOpened)
     window.FormShow();
     EXPECT_EQ(window.CurrentFolder(), Env.Folder() + QStringLiteral("/album/"));
     EXPECT_EQ(window.Entries().size(), 1u);
+}
+
+TEST_F(MainWindowStartTest, TheFirstPathDecidesTheFolderAndOnlyItsFilesAreSelected)
+{
+    for (const char* name : {"album/a.mp3", "album/b.mp3", "other/x.mp3"})
+        ASSERT_TRUE(WriteTaggedMp3(Env.PathOf(QString::fromLatin1(name)), {}));
+    const TCurrentFolder current(Env.Folder());
+
+    // A folder first: it is opened, not the folder of a file after it.
+    TFQuillon folderFirst({QStringLiteral("album"), QStringLiteral("other/x.mp3"), QStringLiteral("album/b.mp3")});
+    folderFirst.FormShow();
+    EXPECT_EQ(folderFirst.CurrentFolder(), Env.Folder() + QStringLiteral("/album/"));
+    ASSERT_EQ(folderFirst.Entries().size(), 2u);
+    EXPECT_FALSE(folderFirst.Entries()[0]->Edited);
+    EXPECT_TRUE(folderFirst.Entries()[1]->Edited);
+    EXPECT_EQ(folderFirst.EditedCount(), 1);
+
+    // A file first: its folder; a folder after it selects nothing.
+    TFQuillon fileFirst({QStringLiteral("other/x.mp3"), QStringLiteral("album")});
+    fileFirst.FormShow();
+    EXPECT_EQ(fileFirst.CurrentFolder(), Env.Folder() + QStringLiteral("/other/"));
+    EXPECT_EQ(fileFirst.EditedCount(), 1);
+}
+
+TEST_F(MainWindowStartTest, WithoutAStoredPlacementTheWindowTakesThreeQuartersOfTheScreen)
+{
+    TFQuillon window({});
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_NEAR(window.width(), available.width() * 3 / 4, 1);
+    EXPECT_NEAR(window.height(), available.height() * 3 / 4, 1);
+    EXPECT_TRUE(available.contains(window.geometry()));
+}
+
+TEST_F(MainWindowStartTest, CommandStatesFollowTheClipboardAndTheActiveWindow)
+{
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf(QStringLiteral("album/a.mp3")), {{"TIT2", "Title"}}));
+    TFQuillon window({});
+    window.SetTreePath(Env.PathOf(QStringLiteral("album")));
+    window.FormShow();
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QLineEdit* title = nullptr;
+    for (TID3v2Frame* input : window.PageInputs())
+        if (input->FrameID() == QLatin1String("TIT2"))
+            title = input->findChild<QLineEdit*>();
+    ASSERT_NE(title, nullptr);
+    QApplication::clipboard()->clear();
+    title->setFocus();
+    QAction* paste = window.Action(QStringLiteral("EditPaste1"));
+    EXPECT_FALSE(paste->isEnabled());
+
+    // Text copied elsewhere: Paste at once, without a change of focus.
+    QApplication::clipboard()->setText(QStringLiteral("copied"));
+    EXPECT_TRUE(paste->isEnabled());
+    QApplication::clipboard()->clear();
+    EXPECT_FALSE(paste->isEnabled());
+
+    // A change nobody reported shows when the window becomes active again.
+    {
+        const QSignalBlocker quiet(QApplication::clipboard());
+        QApplication::clipboard()->setText(QStringLiteral("meanwhile"));
+    }
+    EXPECT_FALSE(paste->isEnabled());
+    QEvent activated(QEvent::ActivationChange);
+    QApplication::sendEvent(&window, &activated);
+    EXPECT_TRUE(paste->isEnabled());
+    QApplication::clipboard()->clear();
+}
+
+TEST_F(MainWindowStartTest, ToolBarPicturesComeFromTheIconThemeAndAreGreyedWhenDisabled)
+{
+    TFQuillon window({});
+    // The desktop's theme, or an installed one when the platform names none.
+    EXPECT_FALSE(QIcon::themeName().isEmpty());
+    EXPECT_NE(QIcon::themeName(), QStringLiteral("hicolor"));
+    const QIcon themed = QIcon::fromTheme(QStringLiteral("edit-copy"));
+    ASSERT_FALSE(themed.isNull()) << "no icon theme installed";
+
+    const auto image = [](const QAction* action, QIcon::Mode mode) {
+        return action->icon().pixmap(QSize(16, 16), mode).toImage().convertToFormat(QImage::Format_ARGB32);
+    };
+    const QImage copy = image(window.Action(QStringLiteral("EditCopy1")), QIcon::Normal);
+    EXPECT_EQ(copy, themed.pixmap(QSize(16, 16)).toImage().convertToFormat(QImage::Format_ARGB32));
+
+    // Themed and drawn pictures alike: disabled ones are grey and faint.
+    for (const char* name : {"EditCopy1", "ActUndo", "ActAutoTrackNo", "ActGrossKleinSchreibung", "ActID3FromFilename"}) {
+        const QAction* action = window.Action(QString::fromLatin1(name));
+        const QImage normal = image(action, QIcon::Normal);
+        const QImage disabled = image(action, QIcon::Disabled);
+        qint64 normalAlpha = 0;
+        qint64 disabledAlpha = 0;
+        bool coloured = false;
+        bool grey = true;
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 16; ++x) {
+                const QRgb n = normal.pixel(x, y);
+                const QRgb d = disabled.pixel(x, y);
+                normalAlpha += qAlpha(n);
+                disabledAlpha += qAlpha(d);
+                coloured = coloured || (qAlpha(n) > 0 && (qRed(n) != qGreen(n) || qGreen(n) != qBlue(n)));
+                grey = grey && (qAlpha(d) == 0 || (qRed(d) == qGreen(d) && qGreen(d) == qBlue(d)));
+            }
+        }
+        EXPECT_GT(normalAlpha, 0) << name;
+        EXPECT_LT(disabledAlpha * 2, normalAlpha) << name;
+        EXPECT_TRUE(grey) << name;
+        if (QLatin1String(name).startsWith(QLatin1String("Act")) && QLatin1String(name) != QLatin1String("ActUndo")) {
+            EXPECT_TRUE(coloured) << "our own pictures are no grey letters: " << name;
+        }
+    }
 }
 
 TEST_F(MainWindowStartTest, WithoutPathsTheFirstRowIsSelectedAndAnEmptyFolderSelectsNothing)

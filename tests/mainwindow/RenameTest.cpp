@@ -156,13 +156,50 @@ TEST_F(RenameTest, RenameByHandKeepsTheExtensionAndRefusesTakenNames)
     EXPECT_EQ(FilesOnDisk(), QStringList({"A.mp3", "B.mp3", "b.mp3", "new.MP3", "other.MP3"}));
 
     // An empty name, blanks, "." or "..": the file would turn into a hidden
-    // ".mp3" or worse; each is refused and asked again.
+    // ".mp3" or worse; each is refused and asked again, an empty name as such.
     Prompt.Errors.clear();
     Prompt.Inputs = {"", "   ", ".", ".."};
     Trigger("ActRenameFile");
-    EXPECT_EQ(Prompt.Errors.size(), 4);
+    EXPECT_EQ(Prompt.Errors, QStringList({Lang("ErrorFileNameEmpty"), Lang("ErrorFileNameEmpty"),
+                                          LangFmt("ErrorRenameFile", {QStringLiteral("b.mp3")}),
+                                          LangFmt("ErrorRenameFile", {QStringLiteral("b.mp3")})}));
     EXPECT_EQ(RenameItems(), 2);
     EXPECT_EQ(FilesOnDisk(), QStringList({"A.mp3", "B.mp3", "b.mp3", "new.MP3", "other.MP3"}));
+}
+
+TEST_F(RenameTest, ThePathLookupFollowsEveryRenameAndItsUndo)
+{
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("a.mp3"), {{"TIT2", "Alpha"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("z.mp3"), {{"TIT2", "Zulu"}}));
+    Open();
+    TEintragdaten* alpha = Entry("a.mp3");
+    ASSERT_NE(alpha, nullptr);
+
+    // Renamed twice, looked up in between: the lookup knows each name at once.
+    ASSERT_TRUE(Window->RenameEntry(*alpha, QStringLiteral("b.mp3")));
+    EXPECT_EQ(Entry("b.mp3"), alpha);
+    EXPECT_EQ(Entry("a.mp3"), nullptr);
+    ASSERT_TRUE(Window->RenameEntry(*alpha, QStringLiteral("c.mp3"), false));
+    EXPECT_EQ(Entry("c.mp3"), alpha);
+    EXPECT_EQ(Entry("b.mp3"), nullptr);
+    EXPECT_EQ(Entry("z.mp3")->FileName, QStringLiteral("z.mp3"));
+    EXPECT_EQ(RenameItems(), 1) << "only the journalled rename is an undo step";
+
+    // A name another file holds is refused and changes nothing.
+    EXPECT_FALSE(Window->RenameEntry(*alpha, QStringLiteral("z.mp3")));
+    EXPECT_EQ(Entry("c.mp3"), alpha);
+    EXPECT_EQ(GetColumnText(*Entry("z.mp3"), "TIT2"), QStringLiteral("Zulu"));
+
+    // Undo renames through the entry (its step is a.mp3 to b.mp3): the
+    // lookup follows again.
+    ASSERT_TRUE(Window->RenameEntry(*alpha, QStringLiteral("b.mp3"), false));
+    Window->UpdateActions();
+    Trigger("ActUndo");
+    EXPECT_EQ(FilesOnDisk(), QStringList({"a.mp3", "z.mp3"}));
+    EXPECT_EQ(Entry("a.mp3"), alpha);
+    EXPECT_EQ(Entry("b.mp3"), nullptr);
+    EXPECT_EQ(alpha->FileName, QStringLiteral("a.mp3"));
+    EXPECT_EQ(RenameItems(), 0);
 }
 
 TEST_F(RenameTest, TagsFromNamesWithAPresetAndUndoOfTheUnsavedEdit)

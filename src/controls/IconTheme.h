@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+// Command pictures from the desktop's icon theme, and disabled pictures that
+// look clearly off.
+
+// Makes freedesktop icon names (QIcon::fromTheme) find pictures: when the
+// platform reports no theme of its own (a bare window manager, the offscreen
+// platform), an installed full theme is chosen, Adwaita first, and the XDG
+// data folders are searched for it. Does nothing when the desktop chose a
+// theme. Safe to call more than once.
+void UseDesktopIconTheme();
+
+// The picture greyed for a disabled command: grey, lightened and mostly
+// transparent, so that it cannot be taken for an enabled one.
+QPixmap GreyedPixmap(const QPixmap& picture);
+
+// The icon with explicit disabled pictures (GreyedPixmap of its normal ones)
+// at the sizes commands are shown in.
+QIcon WithGreyedDisabled(const QIcon& icon);

@@ -1,0 +1,97 @@
+// The kind of a failed read or write, given beside the English text.
+
+#include "ReadWriteFixture.h"
+
+#include "platform/FileLayer.h"
+#include "tagengine/ID3v2Reader.h"
+
+#include <QFile>
+
+#include <cerrno>
+
+namespace {
+
+// A layer under which writes find the disk full or files write-protected.
+class TRefusingLayer : public TFileLayer {
+public:
+    bool DiskFull = false;
+    bool WriteProtected = false;
+
+    ssize_t PWrite(int fd, const void* buffer, size_t count, off_t offset) override
+    {
+        if (DiskFull) {
+            errno = ENOSPC;
+            return -1;
+        }
+        return TFileLayer::PWrite(fd, buffer, count, offset);
+    }
+    bool MayWrite(const QByteArray& path, const struct stat& st) override
+    {
+        return !WriteProtected && TFileLayer::MayWrite(path, st);
+    }
+};
+
+QByteArray TitleTag()
+{
+    return ID3v2Builder(3).Frame("TIT2", ID3v2Builder::TextBody(0, {QStringLiteral("Title")})).Padding(100).Build();
+}
+
+} // namespace
+
+class TagErrorKindTest : public ReadWriteTest {
+protected:
+    // Reads the file and then tries to write a new title into it.
+    TTagError WriteKind(const QString& path, const std::shared_ptr<TFileLayer>& layer = nullptr)
+    {
+        TID3v2Reader reader;
+        reader.FileName = path;
+        reader.SetFileLayer(layer);
+        const bool written = reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("New")}}));
+        EXPECT_EQ(written, reader.LastErrorKind() == TTagError::None) << reader.LastError().toStdString();
+        EXPECT_EQ(written, reader.LastError().isEmpty());
+        return reader.LastErrorKind();
+    }
+
+    static TTagError ReadKind(const QString& path)
+    {
+        TID3v2Reader reader;
+        reader.FileName = path;
+        reader.ReadTags();
+        return reader.LastErrorKind();
+    }
+};
+
+TEST_F(TagErrorKindTest, ReadsTellWhyTheyFailed)
+{
+    EXPECT_EQ(ReadKind(Put("good.mp3", TitleTag() + StandardAudio(10))), TTagError::None);
+    EXPECT_EQ(ReadKind(PathOf("missing.mp3")), TTagError::FileMissing);
+    EXPECT_EQ(ReadKind(Put("empty.mp3", {})), TTagError::FileEmpty);
+    EXPECT_EQ(ReadKind(PathOf("missing/folder.mp3")), TTagError::FileMissing);
+}
+
+TEST_F(TagErrorKindTest, WritesTellWhyTheyFailed)
+{
+    const QByteArray audio = StandardAudio(10);
+    const QString good = Put("good.mp3", TitleTag() + audio);
+    EXPECT_EQ(WriteKind(good), TTagError::None);
+
+    auto layer = std::make_shared<TRefusingLayer>();
+    layer->WriteProtected = true;
+    EXPECT_EQ(WriteKind(good, layer), TTagError::NoPermission);
+    layer->WriteProtected = false;
+    layer->DiskFull = true;
+    EXPECT_EQ(WriteKind(good, layer), TTagError::DiskFull);
+
+    const QString gone = Put("gone.mp3", TitleTag() + audio);
+    ASSERT_TRUE(QFile::remove(gone));
+    EXPECT_EQ(WriteKind(gone), TTagError::FileMissing);
+
+    // Tags that are not read whole are never replaced.
+    const QByteArray old = QByteArray("ID3\x02\x00\x00", 6) + ID3v2Builder::SyncSafe(20) + QByteArray(20, '\0');
+    EXPECT_EQ(WriteKind(Put("old.mp3", old + audio)), TTagError::VersionUnsupported);
+    const QByteArray cut = ID3v2Builder(3)
+                               .Frame("TIT2", ID3v2Builder::TextBody(0, {QStringLiteral("Title")}))
+                               .DeclaredTagSize(100000)
+                               .Build();
+    EXPECT_EQ(WriteKind(Put("cut.mp3", cut + audio)), TTagError::TagDamaged);
+}

@@ -66,15 +66,19 @@ const TSelectorItem SelectorItems[TFormEinstellungen::PageCount] = {
 constexpr int SelectorIconSize = 32;
 constexpr int SelectorWidth = 112;
 
-// The desktop theme's picture when it has one of the size, else the
-// style's.
-QIcon ThemeOrStandardIcon(const char* themeName, QStyle::StandardPixmap standard, const QStyle* style,
-                          int size = 16)
+// The desktop theme's picture, else the style's.
+QIcon ThemeOrStandardIcon(const char* themeName, QStyle::StandardPixmap standard, const QStyle* style)
 {
     QIcon icon = QIcon::fromTheme(QString::fromLatin1(themeName));
-    if (icon.isNull() || icon.actualSize(QSize(size, size)).width() < size)
-        return style->standardIcon(standard);
-    return icon;
+    return icon.isNull() ? style->standardIcon(standard) : icon;
+}
+
+// A page's picture at the selector's size: themes often have it only
+// smaller or larger, and a larger one scaled down looks best.
+QIcon SelectorIcon(const TSelectorItem& entry, const QStyle* style)
+{
+    const QPixmap large = ThemeOrStandardIcon(entry.ThemeIcon, entry.StandardIcon, style).pixmap(QSize(48, 48));
+    return QIcon(large.scaled(SelectorIconSize, SelectorIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
 QLabel* NewCaption(QWidget* parent, const char* caption, QWidget* buddy = nullptr)
@@ -232,8 +236,7 @@ void TFormEinstellungen::BuildSelector(QWidget* strip)
     LVAuswahl = DialogParts::NewPageSelector(strip, SelectorWidth, SelectorIconSize);
     LVAuswahl->setObjectName(QStringLiteral("LVAuswahl"));
     for (const TSelectorItem& entry : SelectorItems) {
-        auto* item = new QListWidgetItem(
-            ThemeOrStandardIcon(entry.ThemeIcon, entry.StandardIcon, style(), SelectorIconSize), QString(), LVAuswahl);
+        auto* item = new QListWidgetItem(SelectorIcon(entry, style()), QString(), LVAuswahl);
         item->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
     }
     if (VisualStylesInUse())

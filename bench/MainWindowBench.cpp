@@ -11,22 +11,12 @@
 #include "mainwindow/FQuillon.h"
 #include "mainwindow/common/ColumnCatalogue.h"
 #include "BenchSupport.h"
-#include "SilentPrompt.h"
-#include "support/ID3v2Builder.h"
-#include "support/Mp3Builder.h"
+#include "MainWindowTree.h"
 
-#include "localisation/LanguageLoader.h"
-#include "platform/Registry.h"
-
-#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
-#include <QDir>
-#include <QDirIterator>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <fstream>
@@ -34,77 +24,10 @@
 
 namespace {
 
+using bench::FileCount;
 using bench::StatusKb;
-using bench::Text;
-
-constexpr int Artists = 20;
-constexpr int AlbumsPerArtist = 10;
-constexpr int SongsPerAlbum = 100;
-constexpr int FileCount = Artists * AlbumsPerArtist * SongsPerAlbum;
-constexpr int PictureSize = 100 * 1024;
-
-// Mixed tags: v2.3 and v2.4 with the common frames, every tenth file with a
-// picture; every fourth file has an ID3v1 block only.
-QByteArray MakeFile(int index, const QByteArray& audio, const QByteArray& picture)
-{
-    Mp3FileParts parts;
-    parts.Audio = audio;
-    const QString number = QString::number(index);
-    if (index % 4 == 3) {
-        parts.ID3v1 = Mp3Builder::ID3v1({"Title " + number.toLatin1(), "Artist", "Album", "2004", "", 1, 17});
-        return Mp3Builder::File(parts);
-    }
-    const quint8 major = index % 2 ? 4 : 3;
-    ID3v2Builder tag(major);
-    tag.Frame("TIT2", Text(QStringLiteral("Song title ") + QString::number((index * 7919) % FileCount)))
-        .Frame("TPE1", Text(QStringLiteral("Artist ") + QString::number(index % 97)))
-        .Frame("TALB", Text(QStringLiteral("Album ") + QString::number(index % 31)))
-        .Frame("TRCK", Text(QStringLiteral("%1/%2").arg(index % SongsPerAlbum + 1).arg(SongsPerAlbum)))
-        .Frame("TCON", Text(QStringLiteral("Rock")))
-        .Frame(major == 3 ? "TYER" : "TDRC", Text(QStringLiteral("2004")))
-        .Frame("COMM", ID3v2Builder::CommentBody(0, "eng", QString(), QStringLiteral("Comment ") + number));
-    if (index % 10 == 0)
-        tag.Frame("APIC", QByteArray("\0image/jpeg\0\3\0", 14) + picture);
-    parts.LeadingTag = tag.Padding(256).Build();
-    return Mp3Builder::File(parts);
-}
-
-void MakeTree(const QString& root)
-{
-    const QByteArray audio = Mp3Builder::CbrFrames(MpegFormat(), 30);
-    QByteArray picture(PictureSize, '\0');
-    for (int i = 0; i < picture.size(); ++i)
-        picture[i] = char((i * 131) % 251);
-    int index = 0;
-    for (int artist = 0; artist < Artists; ++artist) {
-        for (int album = 0; album < AlbumsPerArtist; ++album) {
-            const QString folder = QStringLiteral("%1/artist%2/album%3").arg(root).arg(artist, 2, 10, QLatin1Char('0'))
-                                       .arg(album, 2, 10, QLatin1Char('0'));
-            QDir().mkpath(folder);
-            for (int song = 0; song < SongsPerAlbum; ++song, ++index)
-                Mp3Builder::WriteFile(folder + QStringLiteral("/song%1.mp3").arg(index, 5, 10, QLatin1Char('0')),
-                                      MakeFile(index, audio, picture));
-        }
-    }
-}
-
-QStringList AllFiles(const QString& root)
-{
-    QStringList paths;
-    QDirIterator it(root, {QStringLiteral("*.mp3")}, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        paths << it.next();
-    return paths;
-}
-
-void WarmCache(const QStringList& paths)
-{
-    for (const QString& path : paths) {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
-            file.readAll();
-    }
-}
+using bench::TGapWatch;
+using bench::TimedMs;
 
 double ReadTagsRate(const QStringList& paths)
 {
@@ -129,67 +52,16 @@ double ReadTagsRate(const QStringList& paths)
     return paths.size() / (timer.nsecsElapsed() / 1e9);
 }
 
-// Watches the event loop from outside: the longest time between two entries
-// into event processing while active.
-class TGapWatch {
-public:
-    TGapWatch()
-    {
-        QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, [this] {
-            if (!Active)
-                return;
-            if (m_last.isValid())
-                LongestMs = std::max(LongestMs, m_last.nsecsElapsed() / 1e6);
-            m_last.start();
-        });
-    }
-    void Start()
-    {
-        Active = true;
-        LongestMs = 0;
-        m_last.start();
-    }
-    void Stop()
-    {
-        if (m_last.isValid())
-            LongestMs = std::max(LongestMs, m_last.nsecsElapsed() / 1e6);
-        Active = false;
-    }
-
-    bool Active = false;
-    double LongestMs = 0;
-
-private:
-    QElapsedTimer m_last;
-};
-
-double TimedMs(const std::function<void()>& work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.nsecsElapsed() / 1e6;
-}
-
 }
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::UseOffscreenByDefault();
     QApplication application(argc, argv);
-    bench::TSilentPrompt prompt;
-    QTemporaryDir settings;
-    TRegistry::SetStorageFolder(settings.path());
-    LoadBaseLanguage();
-
-    QTemporaryDir temporary;
-    const QString root = argc > 1 ? QString::fromLocal8Bit(argv[1]) : temporary.path();
-    std::printf("Generating %d files in %s ...\n", FileCount, qPrintable(root));
-    if (AllFiles(root).size() < FileCount)
-        MakeTree(root);
-    const QStringList paths = AllFiles(root);
-    WarmCache(paths);
+    const bench::TWindowBenchSetup setup(argc, argv);
+    const QString& root = setup.Root;
+    const QStringList& paths = setup.Paths;
+    bench::WarmCache(paths);
 
     const double readRate = ReadTagsRate(paths);
     std::printf("ReadTags alone:            %9.0f files/s\n", readRate);
@@ -250,6 +122,5 @@ int main(int argc, char** argv)
                     FileCount);
     }
     std::printf("Peak memory (VmHWM) over the run: %ld kB\n", StatusKb("VmHWM"));
-    TRegistry::SetStorageFolder(QString());
     return 0;
 }

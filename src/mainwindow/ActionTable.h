@@ -13,11 +13,11 @@ struct TActionDef {
     const char* Name; // object name, as the tool-bar table and the menus name it
     const char* Caption;
     const char* Hint;     // nullptr for none
-    const char* Shortcut; // portable key text, nullptr for none
+    const char* Shortcut; // portable key text, "; " between several keys; nullptr for none
     TActionUse Use;
     int Tag;            // step of next/previous, precision of the date actions
     bool Checkable;
 };
 
-constexpr int MainWindowActionCount = 89;
+constexpr int MainWindowActionCount = 94;
 extern const std::array<TActionDef, MainWindowActionCount> MainWindowActions;

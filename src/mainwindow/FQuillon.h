@@ -5,6 +5,7 @@
 #include "mainwindow/common/FileNamePresets.h"
 #include "mainwindow/common/InputPages.h"
 #include "mainwindow/common/LayoutArrays.h"
+#include "mainwindow/common/NameValueCollection.h"
 #include "tagengine/Eintragdaten.h"
 #include "tagengine/FrameCatalogue.h"
 #include "tagengine/ID3FilenameParser.h"
@@ -19,19 +20,23 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAction;
 class QCheckBox;
+class QComboBox;
 class QFileSystemModel;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QProgressBar;
+class QRadioButton;
 class QScrollArea;
 class QSplitter;
 class QStatusBar;
 class QTabWidget;
+class QTimer;
 class QToolBar;
 class QToolButton;
 class QTreeView;
@@ -48,6 +53,7 @@ class TID3v2FrameURL;
 class TID3v2FrameUnKnown;
 class TMenuBar;
 class TMyListView;
+class TMyThemedPanel;
 class TStatusPanel;
 struct TActionDef;
 
@@ -64,8 +70,9 @@ struct TActionDef;
 // bar, list refresh), FQuillonInputPages.cpp (input pages and the creation of
 // frame inputs), FQuillonEditCycle.cpp (applying, saving and showing edits),
 // FQuillonRename.cpp (renaming, names from tags and tags from names),
-// FQuillonUndo.cpp, FQuillonExport.cpp and FQuillonCDDB.cpp (the CD database
-// lookup).
+// FQuillonUndo.cpp, FQuillonExport.cpp, FQuillonCDDB.cpp (the CD database
+// lookup), FQuillonSearch.cpp (search panel and search), FQuillonFavorites.cpp
+// and FQuillonAbout.cpp (home page, update check and about box).
 class TFQuillon : public QMainWindow {
     Q_OBJECT
 public:
@@ -95,7 +102,7 @@ public:
     QLabel* labDir = nullptr;
     QLabel* labMitUnterordnern = nullptr;
     QLabel* labAbgebrochen = nullptr;
-    QWidget* PanSuchen = nullptr;
+    TMyThemedPanel* PanSuchen = nullptr;
     QSplitter* SplitterID3 = nullptr;
     TMyListView* LVFiles = nullptr;
     QWidget* PanID3 = nullptr;
@@ -351,6 +358,45 @@ public:
     void RefreshVisibleRows();
     void SyncListSelection(bool makeVisible, const TEintragdaten* focusEntry);
 
+    // --- Search panel and search ---
+    // FQuillonSearch.cpp: the panel docked above the file list or floating
+    // under the title bar; while it shows, the rows of matching files are
+    // bold, and the search selects the next matching file.
+    QComboBox* BoxSearchField = nullptr;
+    QLineEdit* ESearchText = nullptr;
+    QRadioButton* RBtSearchFromTop = nullptr;
+    QRadioButton* RBtSearchFromBottom = nullptr;
+    // Runs ApplySearch half a second after the last change of field or text.
+    QTimer* TimerSearch = nullptr;
+    // Takes the field and text from the panel and repaints the list.
+    void ApplySearch();
+    void HideSearchPanel();
+    // Docks and shows the panel, or hides a docked one.
+    void ActShowSearchExecute();
+    // Floats a hidden panel, hides a floating one; beeps at a docked one.
+    void ActShowSearchDropDownExecute();
+    void ActSearchExecute();
+    bool IsSearchPanelDocked() const;
+    bool IsSearchPanelShown() const;
+    const TMP3SearchConfig& SearchConfig() const { return m_searchConfig; }
+
+    // --- Favourites ---
+    // FQuillonFavorites.cpp: favourite folders under names of the user's
+    // choosing, in the favourites menu; a favourite opens through the tree.
+    TNameValueCollection& Favorites() { return m_favorites; }
+    void BuildFavoritesMenu();
+    void OpenFavorite(int index);
+    void ActAddToFavoritesExecute();
+    void ActOrganizeFavoritesExecute();
+
+    // --- Help menu and file information ---
+    // FQuillonAbout.cpp
+    void ActHomepageExecute();
+    void ActUpdateExecute();
+    void ActInfoExecute();
+    // FQuillonInputPages.cpp: shows the input panel's file information.
+    void ActFilePropertiesExecute();
+
     // --- Panels ---
     void SetFolderBarVisible(bool visible);
     bool FolderBarVisible() const;
@@ -414,6 +460,14 @@ private:
     void SelectRows(const std::function<bool(const TEintragdaten&)>& selectWhen);
     // FQuillonStatus.cpp
     void UpdateTitleBarFolder(const QString& folder);
+    // FQuillonSearch.cpp
+    QWidget* BuildSearchPanel();
+    void BindSearchActions();
+    void UpdateSearchActions();
+    // FQuillonFavorites.cpp
+    void BindFavoriteActions();
+    // FQuillonAbout.cpp
+    void BindAboutActions();
 
     // --- Input pages and edit cycle (private) ---
     // FQuillonInputPages.cpp
@@ -521,8 +575,15 @@ private:
     QString m_statusText;
     int m_statusIcon = 0;
     TFileNamePresets m_fileNamePresets;
-    QString m_favorites; // comma text of the favourite folders
-    bool m_searchVisible = false;
+    TNameValueCollection m_favorites;
+    TMP3SearchConfig m_searchConfig;
+    // Field and text of the last search: with another field or text the next
+    // search starts again at the end it starts from.
+    struct TLastSearch {
+        QString FieldID;
+        QString Text;
+    };
+    std::optional<TLastSearch> m_lastSearch;
     int m_folderBarWidth = 201;
     TEventPump* m_activePump = nullptr; // the running load's
     double m_lastLoadLongestGapMs = 0;

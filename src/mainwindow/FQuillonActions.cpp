@@ -62,6 +62,12 @@ const TActionImage ActionImages[] = {
     {"ActBeenden", "application-exit", QStyle::SP_DialogCloseButton},
     {"ActBrowserleiste", "folder-open", QStyle::SP_DirOpenIcon},
     {"ActShowSearch", "edit-find", QStyle::SP_FileDialogContentsView},
+    {"ActSearch", "edit-find", QStyle::SP_FileDialogContentsView},
+    {"ActShowSearchKreuz", "window-close", QStyle::SP_TitleBarCloseButton},
+    {"ActShowSearchPin", "view-restore", QStyle::SP_TitleBarNormalButton},
+    {"ActHomepage", "internet-web-browser", QStyle::SP_DriveNetIcon},
+    {"ActUpdate", "system-software-update", QStyle::SP_BrowserReload},
+    {"ActFileProperties", "document-properties", QStyle::SP_FileDialogInfoView},
     {"ActReplaceInFrames", "edit-find-replace", -1},
     {"ActID3FromCDDB", "media-optical", QStyle::SP_DriveCDIcon},
     {"ActAlleFelderLoeschen", "edit-clear", QStyle::SP_DialogResetButton},
@@ -150,7 +156,7 @@ void TFQuillon::CreateActions()
         auto* action = new QAction(QString::fromUtf8(def.Caption), this);
         action->setObjectName(QString::fromLatin1(def.Name));
         if (def.Shortcut)
-            action->setShortcut(QKeySequence(QString::fromLatin1(def.Shortcut), QKeySequence::PortableText));
+            action->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(def.Shortcut), QKeySequence::PortableText));
         action->setCheckable(def.Checkable);
         action->setData(def.Tag);
         action->setEnabled(false);
@@ -266,6 +272,13 @@ void TFQuillon::BindOwnActions()
     BindEditActions();
     BindRenameActions();
     BindUndoAction();
+    BindSearchActions();
+    BindFavoriteActions();
+    BindAboutActions();
+    BindAction(QStringLiteral("ActFileProperties"), [this] { ActFilePropertiesExecute(); },
+               [this] { return m_editedCount > 0; });
+    BindAction(QStringLiteral("ActFrameReadOnly"), [this] { ActFrameReadOnlyExecute(); },
+               [this] { return ActFrameReadOnlyUpdate().Enabled; }, [this] { return ActFrameReadOnlyUpdate().Checked; });
     BindExportAction();
     BindAction(QStringLiteral("ActSpalten"), [this] { ActSpaltenExecute(); });
     BindCDDBAction();

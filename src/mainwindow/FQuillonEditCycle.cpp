@@ -215,7 +215,8 @@ void TFQuillon::SaveChangedEntries()
     }
     if (!skipped.isEmpty())
         CurrentPrompt()->Information(this, LangFmt("ErrorTagsNotWritable", {NamesPrecededByBreak(skipped)}));
-    RefreshVisibleRows();
+    // Repaints the rows too: what was written may match the search now.
+    ApplySearch();
     // The inputs show what the files now hold; their frames carry the
     // inputs' identities again.
     if (editedReadBack) {

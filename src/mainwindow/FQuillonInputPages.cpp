@@ -17,6 +17,7 @@
 #include "frameinput/ID3v2FrameURL.h"
 #include "frameinput/ID3v2FrameUnKnown.h"
 #include "localisation/MultiLanguage.h"
+#include "platform/Prompt.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -400,4 +401,15 @@ void TFQuillon::MoveTemplateCheckBox(QWidget* page)
     PanVorgabe->setParent(page);
     page->layout()->addWidget(PanVorgabe);
     PanVorgabe->show();
+}
+
+void TFQuillon::ActFilePropertiesExecute()
+{
+    if (m_editedCount == 0) {
+        CurrentPrompt()->Beep();
+        return;
+    }
+    if (InputPanelPosition() == TInputPanelPos::Hidden)
+        SetInputPanelPosition(TInputPanelPos::Bottom);
+    PagInfos->setCurrentWidget(TabDateiinfos);
 }

@@ -215,6 +215,7 @@ void TFQuillon::FinishLoad(TLoadRun& run, bool keep)
     m_topRowPath.clear();
     m_focusedPath.clear();
     UpdateSelectionState();
+    ApplySearch();
     ButSucheAbbrechen->setEnabled(false);
     m_loading = false;
     UpdateActions();

@@ -25,7 +25,8 @@ void TFQuillon::ApplyLoadedSettings(const TMainSettings& s)
     m_folderBarWidth = s.FolderBarWidth;
     Splitter1->setSizes({m_folderBarWidth, std::max(width() - m_folderBarWidth, 100)});
     SetFolderBarVisible(s.FolderBarVisible);
-    m_searchVisible = s.SearchVisible;
+    if (s.SearchVisible)
+        ActShowSearchExecute();
     SetInputPanelPosition(s.InputPanel);
     if (!s.WindowPlacement || !ApplyWindowPlacement(*s.WindowPlacement))
         ApplyFirstPlacement();
@@ -40,7 +41,8 @@ void TFQuillon::ApplyLoadedSettings(const TMainSettings& s)
         SetColumns(*s.ColumnCodes, s.ColumnWidths);
     m_copyHistory = s.CopyHistory;
     m_moveHistory = s.MoveHistory;
-    m_favorites = s.Favorites;
+    m_favorites.Clear();
+    m_favorites.SetCommaText(s.Favorites);
     if (s.InputPages)
         ApplyInputPages(*s.InputPages);
     for (int i = 0; i < s.Presets.Count(); ++i)
@@ -54,7 +56,7 @@ TMainSettings TFQuillon::CollectSettings() const
     s.FirstDir = TreePath();
     s.FolderBarWidth = m_folderBarWidth;
     s.FolderBarVisible = FolderBarVisible();
-    s.SearchVisible = m_searchVisible;
+    s.SearchVisible = IsSearchPanelShown();
     s.InputPanel = InputPanelPosition();
     s.WindowPlacement = WindowPlacementBytes();
     s.SortColumn = m_sortColumn;
@@ -67,7 +69,7 @@ TMainSettings TFQuillon::CollectSettings() const
     s.ColumnCodes = codes;
     s.CopyHistory = m_copyHistory;
     s.MoveHistory = m_moveHistory;
-    s.Favorites = m_favorites;
+    s.Favorites = m_favorites.GetCommaText();
     s.InputPages = InputPages();
     s.Presets = m_fileNamePresets;
     return s;

@@ -248,7 +248,7 @@ void TFQuillon::DiscardUnsavedEdits()
     for (const auto& entry : m_entries)
         if (entry->Changed)
             ReadEntry(*entry);
-    RefreshVisibleRows();
+    ApplySearch(); // repaints the rows
     UpdateStatusAndFileInfo();
     ShowSelectionInInputs();
 }

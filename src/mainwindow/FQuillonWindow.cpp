@@ -154,10 +154,7 @@ QWidget* TFQuillon::BuildClientArea()
     layout->setSpacing(2);
     layout->addWidget(BuildTitleBar());
 
-    PanSuchen = new QWidget(PanClient);
-    PanSuchen->setObjectName(QStringLiteral("PanSuchen"));
-    PanSuchen->setVisible(false);
-    layout->addWidget(PanSuchen);
+    layout->addWidget(BuildSearchPanel());
 
     SplitterID3 = new QSplitter(Qt::Vertical, PanClient);
     SplitterID3->setObjectName(QStringLiteral("SplitterID3"));

@@ -42,6 +42,12 @@ void TFileListModel::SetColumns(const QList<int>& catalogueIndexes)
     endResetModel();
 }
 
+void TFileListModel::SetSearch(const TMP3SearchConfig* config, const QFont& bold)
+{
+    m_search = config;
+    m_bold = bold;
+}
+
 int TFileListModel::ColumnTag(int column) const
 {
     if (column < 1 || column > m_columns.size())
@@ -110,6 +116,10 @@ QVariant TFileListModel::data(const QModelIndex& index, int role) const
         const QString tip = EntryStateToolTip(*entry);
         return tip.isEmpty() ? QVariant() : QVariant(tip);
     }
+    case Qt::FontRole:
+        if (m_search && entry->MatchesSearch(*m_search))
+            return m_bold;
+        return QVariant();
     default:
         return QVariant();
     }

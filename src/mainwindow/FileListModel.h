@@ -3,6 +3,7 @@
 #include "tagengine/Eintragdaten.h"
 
 #include <QAbstractTableModel>
+#include <QFont>
 #include <QIcon>
 #include <QList>
 
@@ -36,6 +37,10 @@ public:
     int ColumnTag(int column) const;
 
     void SetTemplateEntry(const TEintragdaten* entry) { m_template = entry; }
+    // Rows of entries that match the search are drawn in bold (a copy of the
+    // view's font); nullptr: none. The config is the caller's and must live
+    // as long as it is set.
+    void SetSearch(const TMP3SearchConfig* config, const QFont& bold);
     void SetRowImages(QList<QIcon> images) { m_images = std::move(images); }
 
     // Repaints rows first..last.
@@ -57,5 +62,7 @@ private:
     int m_rowCount = 0;
     QList<int> m_columns;
     const TEintragdaten* m_template = nullptr;
+    const TMP3SearchConfig* m_search = nullptr;
+    QFont m_bold;
     QList<QIcon> m_images;
 };

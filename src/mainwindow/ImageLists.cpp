@@ -57,6 +57,59 @@ void Magnifier(QPainter& p)
     p.drawLine(QPointF(9.8, 9.8), QPointF(14, 14));
 }
 
+
+// The start screen's and about box's sky with the note and the title.
+void Backdrop(QPainter& p, const QRect& area)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, area.height());
+    sky.setColorAt(0, QColor(22, 44, 92));
+    sky.setColorAt(1, QColor(70, 120, 190));
+    p.fillRect(area, sky);
+    p.setPen(QPen(QColor(255, 255, 255, 60), 1));
+    for (int i = 0; i < 5; ++i)
+        p.drawLine(20, 150 + i * 12, 352, 150 + i * 12);
+    p.save();
+    p.translate(250, 60);
+    p.scale(6, 6);
+    Note(p, 0, 0, QColor(255, 255, 255, 210));
+    p.restore();
+    QFont title = p.font();
+    title.setPointSize(30);
+    title.setBold(true);
+    p.setFont(title);
+    p.setPen(Qt::white);
+    p.drawText(QRect(24, 40, 320, 60), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Quillon"));
+}
+
+// A 372 x 259 picture on the backdrop; paint adds to it with white text of
+// the point size.
+QPixmap BackdropPicture(int pointSize, const std::function<void(QPainter&)>& paint)
+{
+    QPixmap picture(372, 259);
+    QPainter p(&picture);
+    Backdrop(p, picture.rect());
+    QFont text = p.font();
+    text.setPointSize(pointSize);
+    text.setBold(false);
+    p.setFont(text);
+    paint(p);
+    p.end();
+    return picture;
+}
+
+void FavoriteFolder(QPainter& p)
+{
+    p.setPen(QPen(QColor(150, 110, 30), 1));
+    p.setBrush(QColor(240, 200, 90));
+    p.drawRect(QRectF(1.5, 4.5, 13, 9.5));
+    p.drawRect(QRectF(1.5, 2.5, 5, 2));
+    p.save();
+    p.translate(6, 6);
+    p.scale(0.62, 0.62);
+    Star(p, QColor(220, 60, 40));
+    p.restore();
+}
 }
 
 namespace ImageLists {
@@ -75,6 +128,7 @@ const QList<QIcon>& ToolButtonImages()
             p.drawLine(QPointF(5, 5), QPointF(11, 11));
             p.drawLine(QPointF(11, 5), QPointF(5, 11));
         });
+        list[tiFavorite] = Draw(FavoriteFolder);
         list[tiUnsupported] = Draw([](QPainter& p) {
             QPolygonF triangle;
             triangle << QPointF(8, 1) << QPointF(15, 14.5) << QPointF(1, 14.5);
@@ -115,35 +169,26 @@ QIcon StatusBarImage(int index)
 
 QPixmap StartScreenPicture(const QString& version)
 {
-    QPixmap picture(372, 259);
-    QPainter p(&picture);
-    p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient sky(0, 0, 0, picture.height());
-    sky.setColorAt(0, QColor(22, 44, 92));
-    sky.setColorAt(1, QColor(70, 120, 190));
-    p.fillRect(picture.rect(), sky);
-    p.setPen(QPen(QColor(255, 255, 255, 60), 1));
-    for (int i = 0; i < 5; ++i)
-        p.drawLine(20, 150 + i * 12, 352, 150 + i * 12);
-    p.save();
-    p.translate(250, 60);
-    p.scale(6, 6);
-    Note(p, 0, 0, QColor(255, 255, 255, 210));
-    p.restore();
-    QFont title = p.font();
-    title.setPointSize(30);
-    title.setBold(true);
-    p.setFont(title);
-    p.setPen(Qt::white);
-    p.drawText(QRect(24, 40, 320, 60), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Quillon"));
-    QFont small = p.font();
-    small.setPointSize(11);
-    small.setBold(false);
-    p.setFont(small);
-    p.drawText(QRect(26, 100, 320, 24), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Version ") + version);
-    p.drawText(QRect(26, 215, 320, 24), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("MP3 tag editor"));
-    p.end();
-    return picture;
+    return BackdropPicture(11, [&version](QPainter& p) {
+        p.drawText(QRect(26, 100, 320, 24), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Version ") + version);
+        p.drawText(QRect(26, 215, 320, 24), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("MP3 tag editor"));
+    });
+}
+
+QPixmap AboutBoxPicture(const QString& contact, const QString& webSite)
+{
+    return BackdropPicture(10, [&](QPainter& p) {
+        p.drawText(QRect(26, 130, 320, 22), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("MP3 tag editor"));
+        QFont link = p.font();
+        link.setUnderline(true);
+        p.setFont(link);
+        p.drawText(QRect(26, AboutEmailLineTop, 320, 22), Qt::AlignLeft | Qt::AlignVCenter, contact);
+        p.drawText(QRect(26, AboutWebSiteLineTop, 320, 25), Qt::AlignLeft | Qt::AlignVCenter, webSite);
+        // The close mark.
+        p.setPen(QPen(QColor(255, 255, 255, 200), 1.6, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(358, 5), QPointF(366, 13));
+        p.drawLine(QPointF(366, 5), QPointF(358, 13));
+    });
 }
 
 QIcon ProgramIcon()
@@ -345,6 +390,13 @@ const TCommandPicture CommandPictures[] = {
          FileSheet(p, QRectF(8.5, 6.5, 7, 9));
      }},
     {"ActAutoTrackNo", [](QPainter& p) { Badge(p, QStringLiteral("#"), QColor(40, 100, 190), 12); }},
+    {"ActAddToFavorites", [](QPainter& p) {
+         FavoriteFolder(p);
+         p.setPen(QPen(Accent, 1.8));
+         p.drawLine(QPointF(12.5, 0.5), QPointF(12.5, 6.5));
+         p.drawLine(QPointF(9.5, 3.5), QPointF(15.5, 3.5));
+     }},
+    {"ActOrganizeFavorites", FavoriteFolder},
     {"ActGrossKleinSchreibung", [](QPainter& p) { Badge(p, QStringLiteral("Aa"), QColor(150, 60, 160), 10); }},
 };
 

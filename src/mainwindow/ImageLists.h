@@ -8,7 +8,14 @@
 namespace ImageLists {
 
 // Indexes of the tool-button image list that the main window uses.
-enum TToolImage { tiFile = 0, tiTemplate = 1, tiReadFailed = 23, tiUnsupported = 43, ToolImageCount = 50 };
+enum TToolImage {
+    tiFile = 0,
+    tiTemplate = 1,
+    tiReadFailed = 23,
+    tiUnsupported = 43,
+    tiFavorite = 49,
+    ToolImageCount = 50
+};
 
 // The tool-button image list: ToolImageCount entries, the unused ones empty.
 const QList<QIcon>& ToolButtonImages();
@@ -18,6 +25,12 @@ QIcon StatusBarImage(int index);
 constexpr int StatusBarImageCount = 4;
 // The start screen's picture (372 x 259).
 QPixmap StartScreenPicture(const QString& version);
+// The about box's picture (372 x 259): the start screen's backdrop with a
+// close mark in the top right corner (18 x 18), the contact address in the
+// band EmailLine and the web site in the band WebSiteLine.
+QPixmap AboutBoxPicture(const QString& contact, const QString& webSite);
+inline constexpr int AboutEmailLineTop = 196;
+inline constexpr int AboutWebSiteLineTop = 220;
 // The program's window icon.
 QIcon ProgramIcon();
 // A button image showing one letter, for commands without a picture.

@@ -284,9 +284,19 @@ std::optional<TFrameRecord> EncryptedRecord(const TID3Frame& frame, quint8 major
     return record;
 }
 
+// The status flag a plain frame keeps: read-only, whether the user set it or
+// another tagger did. The two preservation flags are not written: they ask a
+// tagger to drop a frame it does not know when the tag or the file changes,
+// and this writer keeps every frame.
+uchar PlainStatusFlags(const TID3Frame& frame, quint8 major)
+{
+    return frame.ReadOnly ? uchar(0x20 >> (major == 3 ? 0 : 1)) : uchar(0);
+}
+
 TFrameRecord PlainRecord(const TID3Frame& frame, quint8 major)
 {
     TFrameRecord record;
+    record.Status = PlainStatusFlags(frame, major);
     record.Data = major == 3 ? ReencodeForID3v23(frame.FrameID, frame.Body()) : frame.Body();
     return record;
 }

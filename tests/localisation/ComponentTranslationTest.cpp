@@ -4,6 +4,7 @@
 #include "localisation/ui/ComponentTranslation.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDialog>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -54,6 +55,8 @@ TEST_F(ComponentTranslationTest, TranslatesEveryTextOfAWindowOnce)
     auto* edit = new QLineEdit("%Unknown", &window);
     auto* tabs = new QTabWidget(&window);
     tabs->addTab(new QWidget, "%Tab");
+    auto* combo = new QComboBox(&window);
+    combo->addItems({"%Button", "as typed"});
 
     TranslateComponentTree(&window);
     EXPECT_EQ(window.windowTitle(), "Window");
@@ -66,6 +69,8 @@ TEST_F(ComponentTranslationTest, TranslatesEveryTextOfAWindowOnce)
     EXPECT_EQ(button->text(), "Press");
     EXPECT_EQ(edit->text(), "");
     EXPECT_EQ(tabs->tabText(0), "First tab");
+    EXPECT_EQ(combo->itemText(0), "Press");
+    EXPECT_EQ(combo->itemText(1), "as typed");
 
     // A second pass, or one from an enclosing window, leaves translated texts
     // alone: "%Title" stays literal.

@@ -89,18 +89,8 @@ private:
     QSet<int> m_full;
 };
 
-class EditCycleTest : public ::testing::Test {
+class EditCycleTest : public ::testing::Test, public TFilesWindowFixture {
 protected:
-    QString Path(const QString& name) const { return Env.PathOf(QStringLiteral("files/") + name); }
-
-    std::unique_ptr<TFQuillon> Open()
-    {
-        auto window = OpenWindowAt(Env.PathOf(QStringLiteral("files")));
-        EXPECT_FALSE(window->Entries().empty());
-        return window;
-    }
-
-    TMainWindowEnvironment Env;
     TAnsweringPrompt Prompt;
 };
 

@@ -65,6 +65,21 @@ inline std::unique_ptr<TFQuillon> OpenWindowAt(const QString& folder)
     return window;
 }
 
+// A folder "files" of generated MP3 files and the window opened at it.
+class TFilesWindowFixture {
+protected:
+    QString Path(const QString& name) const { return Env.PathOf(QStringLiteral("files/") + name); }
+
+    std::unique_ptr<TFQuillon> Open()
+    {
+        auto window = OpenWindowAt(Env.PathOf(QStringLiteral("files")));
+        EXPECT_FALSE(window->Entries().empty());
+        return window;
+    }
+
+    TMainWindowEnvironment Env;
+};
+
 // Selects exactly these rows of the file list, as a click would.
 inline void SelectListRows(TFQuillon& window, std::initializer_list<int> rows)
 {

@@ -8,8 +8,10 @@
 
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
 #include <QTimer>
 
 #include <fcntl.h>
@@ -68,6 +70,18 @@ bool SetModificationTime(const QString& path, qint64 seconds)
 {
     const struct timespec times[2] = {{static_cast<time_t>(seconds), 0}, {static_cast<time_t>(seconds), 0}};
     return utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
 }
 
 void AfterEventRounds(int rounds, std::function<void()> action)

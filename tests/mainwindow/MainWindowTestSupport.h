@@ -92,6 +92,10 @@ bool WriteTaggedMp3(const QString& path, const TTextFrames& frames, int audioFra
 // Sets a file's modification time (seconds since the epoch).
 bool SetModificationTime(const QString& path, qint64 seconds);
 
+// Runs the event loop until the condition holds (true) or the time is up
+// (false).
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
+
 // Runs action once the event loop has been entered `rounds` more times (each
 // round of processEvents fires one link of a chain of zero timers).
 void AfterEventRounds(int rounds, std::function<void()> action);

@@ -72,7 +72,7 @@ TMainSettings Sample()
     s.ColumnWidths = {120, 45};
     s.CopyHistory = QStringList({"/a/", "/b/"});
     s.MoveHistory = QStringList({"/c/"});
-    s.Favorites = QStringLiteral("Music=/music");
+    s.Favorites = QStringLiteral("Music,/music,\"My Songs\",\"/home/u/my songs\"");
     TEingabeSeiten pages;
     pages.Add(QStringLiteral("%PageGeneralTitle")).FrameIDs = QStringList({"TIT2", "TPE1"});
     pages.Add(QStringLiteral("Mine")).FrameIDs = QStringList({"COMM"});

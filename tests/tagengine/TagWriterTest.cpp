@@ -361,3 +361,41 @@ TEST_F(ReadWriteTest, ID3v1FieldsNobodySawSurviveAnEdit)
     EXPECT_EQ(MutagenID3v1(mutagen, QStringLiteral("COMM")), QString());
     EXPECT_EQ(MutagenID3v1(mutagen, QStringLiteral("TALB")), QStringLiteral("V1 Album"));
 }
+
+TEST_F(ReadWriteTest, ReadOnlyFlagIsWrittenAndKeptThroughARewrite)
+{
+    for (const quint8 major : {quint8(3), quint8(4)}) {
+        SCOPED_TRACE(major);
+        // Another tagger marked the artist read-only.
+        ID3v2FrameSpec artist;
+        artist.Id = "TPE1";
+        artist.Body = Text("Someone");
+        artist.ReadOnly = true;
+        const QString path = Put(QStringLiteral("ro%1.mp3").arg(major),
+                                 ID3v2Builder(major).Frame(artist).Frame("TIT2", Text("Old")).Padding(64).Build()
+                                     + StandardAudio(10));
+        TID3v2Reader reader;
+        reader.FileName = path;
+        reader.WriteID3Version = major == 3 ? wivID3v2_3 : wivID3v2_4;
+        ASSERT_TRUE(reader.ReadTags());
+        TID3FrameList frames = reader.TakeFrames();
+        ASSERT_TRUE(FindFrame(frames, QStringLiteral("TPE1"))->ReadOnly);
+        // The title changes and is marked read-only too; the artist is left.
+        TID3Frame* title = FindFrame(frames, QStringLiteral("TIT2"));
+        title->SetBody(TextFrame("TIT2", QStringLiteral("New"))->Body());
+        title->ReadOnly = 1;
+        ASSERT_TRUE(reader.WriteTags(frames)) << reader.LastError().toStdString();
+
+        const QByteArray bytes = Read(path);
+        const char readOnlyBit = major == 3 ? 0x20 : 0x10;
+        for (const char* id : {"TPE1", "TIT2"}) {
+            const qsizetype at = bytes.indexOf(id);
+            ASSERT_GT(at, 0) << id;
+            EXPECT_EQ(bytes.at(at + 8), readOnlyBit) << id; // status byte: read-only only
+        }
+        const TID3FrameList read = ParseTagOf(path);
+        EXPECT_EQ(FirstText(read, "TIT2"), QStringLiteral("New"));
+        EXPECT_TRUE(FindFrame(read, QStringLiteral("TIT2"))->ReadOnly);
+        EXPECT_TRUE(FindFrame(read, QStringLiteral("TPE1"))->ReadOnly);
+    }
+}

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -69,6 +70,14 @@ void TranslateTabs(QTabWidget* tabs)
     }
 }
 
+// The items of a list the program fills; an editable box's typed text is the
+// user's and stays.
+void TranslateComboItems(QComboBox* box)
+{
+    for (int i = 0; i < box->count(); ++i)
+        Translate([box, i] { return box->itemText(i); }, [box, i](const QString& t) { box->setItemText(i, t); });
+}
+
 void TranslateToolBox(QToolBox* box)
 {
     for (int i = 0; i < box->count(); ++i) {
@@ -100,6 +109,8 @@ void TranslateWidgetText(QWidget* widget)
         TranslateTabs(tabs);
     } else if (auto* box = qobject_cast<QToolBox*>(widget)) {
         TranslateToolBox(box);
+    } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        TranslateComboItems(combo);
     } else if (auto* page = qobject_cast<QWizardPage*>(widget)) {
         Translate([page] { return page->title(); }, [page](const QString& t) { page->setTitle(t); });
         Translate([page] { return page->subTitle(); }, [page](const QString& t) { page->setSubTitle(t); });

@@ -1,0 +1,102 @@
+// The favourite folders: the favourites menu, adding the tree's folder,
+// opening a favourite and the organiser.
+#include "mainwindow/FQuillon.h"
+
+#include "mainwindow/FormFavorites.h"
+#include "mainwindow/FormMenu.h"
+#include "mainwindow/Guarded.h"
+#include "mainwindow/ImageLists.h"
+
+#include "localisation/MultiLanguage.h"
+#include "platform/Prompt.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+
+namespace {
+
+// Marks the menu items the last build created.
+const char* const FavoriteItemProperty = "quillonFavorite";
+
+// A name as the user typed it: no letter after "&" becomes an accelerator
+// and a tab does not split the caption.
+QString MenuCaption(const QString& name)
+{
+    QString caption = name;
+    caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    caption.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    return caption;
+}
+
+}
+
+void TFQuillon::BindFavoriteActions()
+{
+    BindAction(QStringLiteral("ActAddToFavorites"), [this] { ActAddToFavoritesExecute(); });
+    BindAction(QStringLiteral("ActOrganizeFavorites"), [this] { ActOrganizeFavoritesExecute(); });
+    BuildFavoritesMenu();
+}
+
+void TFQuillon::BuildFavoritesMenu()
+{
+    QMenu* menu = m_formMenu->FavoritesMenu();
+    for (QAction* item : menu->actions()) {
+        if (!item->property(FavoriteItemProperty).toBool())
+            continue;
+        menu->removeAction(item);
+        item->deleteLater(); // it may be the item whose click runs now
+    }
+    const QIcon icon = ImageLists::ToolButtonImages().at(ImageLists::tiFavorite);
+    for (int i = 0; i < m_favorites.Count(); ++i) {
+        auto* item = new QAction(icon, MenuCaption(m_favorites.Names(i)), menu);
+        item->setProperty(FavoriteItemProperty, true);
+        item->setData(i);
+        item->setStatusTip(m_favorites.Values(i));
+        connect(item, &QAction::triggered, this, [this, i] {
+            RunGuarded(this, [this, i] { OpenFavorite(i); });
+            UpdateActions();
+        });
+        menu->addAction(item);
+    }
+}
+
+void TFQuillon::OpenFavorite(int index)
+{
+    if (index < 0 || index >= m_favorites.Count()) {
+        CurrentPrompt()->Beep();
+        return;
+    }
+    const QString folder = QDir::cleanPath(m_favorites.Values(index));
+    if (!QFileInfo(folder).isDir()) {
+        CurrentPrompt()->Error(this, Lang("FavoriteNotFound"));
+        return;
+    }
+    // Paths compare exactly: two folders may differ only in case.
+    if (folder != QDir::cleanPath(TreePath()))
+        SetTreePath(folder);
+}
+
+void TFQuillon::ActAddToFavoritesExecute()
+{
+    const QString path = TreePath();
+    if (path.isEmpty() || !QFileInfo(path).isDir()) {
+        CurrentPrompt()->Beep();
+        return;
+    }
+    const QString lastElement = QFileInfo(path).fileName();
+    const std::optional<QString> name = CurrentPrompt()->Input(this, Lang("NewFavoriteTitle"), Lang("NewFavoriteText"),
+                                                               lastElement.isEmpty() ? path : lastElement);
+    if (!name)
+        return;
+    m_favorites.Add(*name, path);
+    BuildFavoritesMenu();
+}
+
+void TFQuillon::ActOrganizeFavoritesExecute()
+{
+    TFormFavorites organiser(this);
+    if (organiser.Execute(m_favorites))
+        BuildFavoritesMenu();
+}

@@ -1,0 +1,213 @@
+// Favourite folders: the menu, adding the tree's folder, opening a favourite
+// through the tree, the organiser, and the favourites kept across a restart.
+
+#include "InputPanelTestSupport.h"
+#include "RenameTestSupport.h"
+
+#include "mainwindow/FormFavorites.h"
+#include "mainwindow/FormMenu.h"
+
+#include "localisation/MultiLanguage.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <QTreeWidget>
+
+namespace {
+
+class FavoritesTest : public ::testing::Test {
+protected:
+    std::unique_ptr<TFQuillon> OpenAt(const QString& folder)
+    {
+        auto window = OpenWindowAt(folder);
+        QCoreApplication::processEvents();
+        return window;
+    }
+
+    // The favourites' items of the menu, after the fixed ones.
+    static QList<QAction*> FavoriteItems(TFQuillon& window)
+    {
+        QList<QAction*> items = window.FormMenu()->FavoritesMenu()->actions();
+        EXPECT_GE(items.size(), 3);
+        EXPECT_EQ(items.value(0), window.Action(QStringLiteral("ActAddToFavorites")));
+        EXPECT_EQ(items.value(1), window.Action(QStringLiteral("ActOrganizeFavorites")));
+        EXPECT_TRUE(items.value(2) && items.value(2)->isSeparator());
+        return items.mid(3);
+    }
+
+    // Waits until the tree's change has loaded its folder.
+    static void LetTheTreeLoad() { QCoreApplication::processEvents(); }
+
+    static QStringList Names(const TNameValueCollection& favorites)
+    {
+        QStringList names;
+        for (int i = 0; i < favorites.Count(); ++i)
+            names << favorites.Names(i);
+        return names;
+    }
+
+    TMainWindowEnvironment Env;
+    TAnsweringPrompt Prompt;
+};
+
+// Runs the organiser with a script that works on its tree.
+bool Organise(TAnsweringPrompt& prompt, TNameValueCollection& favorites,
+              const std::function<int(TFormFavorites&)>& script)
+{
+    prompt.OnModal = [&script](QDialog& dialog) { return script(dynamic_cast<TFormFavorites&>(dialog)); };
+    TFormFavorites organiser;
+    const bool applied = organiser.Execute(favorites);
+    prompt.OnModal = nullptr;
+    return applied;
+}
+
+TNameValueCollection FourFavorites()
+{
+    TNameValueCollection favorites;
+    for (const char* name : {"one", "two", "three", "four"})
+        favorites.Add(QString::fromLatin1(name), QStringLiteral("/music/") + QString::fromLatin1(name));
+    return favorites;
+}
+
+void SelectNode(TFormFavorites& organiser, int row)
+{
+    organiser.TreeView1->setCurrentItem(organiser.TreeView1->topLevelItem(row));
+}
+
+}
+
+TEST_F(FavoritesTest, TheOrganiserRenamesAndDeletesOnlyOnOk)
+{
+    TNameValueCollection favorites = FourFavorites();
+    const bool applied = Organise(Prompt, favorites, [](TFormFavorites& organiser) {
+        EXPECT_EQ(organiser.TreeView1->topLevelItemCount(), 4);
+        EXPECT_FALSE(organiser.actDelete->isEnabled()); // nothing selected yet
+        EXPECT_FALSE(organiser.actRename->isEnabled());
+        SelectNode(organiser, 0);
+        EXPECT_TRUE(organiser.actDelete->isEnabled());
+        organiser.actDelete->trigger(); // "one"
+        SelectNode(organiser, 1);
+        organiser.actDelete->trigger(); // "three"
+        organiser.TreeView1->topLevelItem(0)->setText(0, QStringLiteral("second & best"));
+        return int(QDialog::Accepted);
+    });
+    EXPECT_TRUE(applied);
+    ASSERT_EQ(favorites.Count(), 2);
+    EXPECT_EQ(favorites.Names(0), QStringLiteral("second & best"));
+    EXPECT_EQ(favorites.Values(0), QStringLiteral("/music/two"));
+    EXPECT_EQ(favorites.Names(1), QStringLiteral("four"));
+    EXPECT_EQ(favorites.Values(1), QStringLiteral("/music/four"));
+
+    // Cancel after deletions and an empty name leaves everything.
+    const TNameValueCollection before = FourFavorites();
+    favorites = before;
+    EXPECT_FALSE(Organise(Prompt, favorites, [](TFormFavorites& organiser) {
+        SelectNode(organiser, 2);
+        organiser.actDelete->trigger();
+        organiser.TreeView1->topLevelItem(0)->setText(0, QString());
+        return int(QDialog::Rejected);
+    }));
+    EXPECT_EQ(favorites, before);
+
+    // Any text is taken, the empty one too; deleting everything is allowed.
+    EXPECT_TRUE(Organise(Prompt, favorites, [](TFormFavorites& organiser) {
+        organiser.TreeView1->topLevelItem(3)->setText(0, QString());
+        for (int i = 0; i < 3; ++i) {
+            SelectNode(organiser, 0);
+            organiser.actDelete->trigger();
+        }
+        return int(QDialog::Accepted);
+    }));
+    ASSERT_EQ(favorites.Count(), 1);
+    EXPECT_EQ(favorites.Names(0), QString());
+    EXPECT_EQ(favorites.Values(0), QStringLiteral("/music/four"));
+}
+
+TEST_F(FavoritesTest, FavouritesOpenTheirFoldersExactlyAsTheyAreNamed)
+{
+    const QString upper = Env.PathOf(QStringLiteral("Rock/"));
+    const QString lower = Env.PathOf(QStringLiteral("rock/"));
+    ASSERT_TRUE(WriteMp3WithFrames(upper + QStringLiteral("upper.mp3"), {{"TIT2", Text("U")}}));
+    ASSERT_TRUE(WriteMp3WithFrames(lower + QStringLiteral("lower.mp3"), {{"TIT2", Text("L")}}));
+    auto window = OpenAt(QDir::cleanPath(upper));
+    ASSERT_EQ(window->Entries().size(), 1u);
+    EXPECT_EQ(window->Entries()[0]->FileName, QStringLiteral("upper.mp3"));
+
+    // Added under the name the user gives; the folder's name is offered.
+    Prompt.Inputs.push_back(QStringLiteral("Rock & Roll"));
+    window->Action(QStringLiteral("ActAddToFavorites"))->trigger();
+    EXPECT_EQ(Prompt.Offered, QStringList({"Rock"}));
+    // Cancelled: nothing added.
+    window->Action(QStringLiteral("ActAddToFavorites"))->trigger();
+    window->Favorites().Add(QStringLiteral("small rock"), QDir::cleanPath(lower));
+    window->Favorites().Add(QStringLiteral("Rock & Roll"), QDir::cleanPath(upper)); // names may repeat
+    window->BuildFavoritesMenu();
+    QList<QAction*> items = FavoriteItems(*window);
+    ASSERT_EQ(items.size(), 3);
+    // "&" is shown, not taken as an accelerator.
+    EXPECT_EQ(items[0]->text(), QStringLiteral("Rock && Roll"));
+    EXPECT_EQ(items[2]->text(), QStringLiteral("Rock && Roll"));
+
+    // The folder differing only in case is another folder.
+    items[1]->trigger();
+    LetTheTreeLoad();
+    EXPECT_EQ(window->TreePath(), QDir::cleanPath(lower));
+    ASSERT_EQ(window->Entries().size(), 1u);
+    EXPECT_EQ(window->Entries()[0]->FileName, QStringLiteral("lower.mp3"));
+    items[0]->trigger();
+    LetTheTreeLoad();
+    EXPECT_EQ(window->TreePath(), QDir::cleanPath(upper));
+    EXPECT_EQ(window->Entries()[0]->FileName, QStringLiteral("upper.mp3"));
+
+    // A favourite whose folder is gone says so; nothing moves.
+    ASSERT_TRUE(QDir(lower).removeRecursively());
+    items[1]->trigger();
+    LetTheTreeLoad();
+    EXPECT_EQ(Prompt.Errors, QStringList({Lang("FavoriteNotFound")}));
+    EXPECT_EQ(window->TreePath(), QDir::cleanPath(upper));
+    // An index outside the favourites beeps.
+    const int beeps = Prompt.Beeps;
+    window->OpenFavorite(3);
+    window->OpenFavorite(-1);
+    EXPECT_EQ(Prompt.Beeps, beeps + 2);
+
+    // The organiser's OK rebuilds the menu; the fixed items stay.
+    Prompt.OnModal = [](QDialog& dialog) {
+        auto& organiser = dynamic_cast<TFormFavorites&>(dialog);
+        SelectNode(organiser, 1);
+        organiser.actDelete->trigger();
+        return int(QDialog::Accepted);
+    };
+    window->Action(QStringLiteral("ActOrganizeFavorites"))->trigger();
+    items = FavoriteItems(*window);
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(Names(window->Favorites()), QStringList({"Rock & Roll", "Rock & Roll"}));
+}
+
+TEST_F(FavoritesTest, NamesAndFoldersOfAnyKindSurviveARestart)
+{
+    const QStringList names = {QStringLiteral("Blanks,  commas and \"quotes\""), QString::fromUtf8("Музыка & 音楽"),
+                               QString(), QStringLiteral("  padded  ")};
+    QStringList folders;
+    for (const char* folder : {"with blank", "a,b \"c\"", "Ünïcödé 音楽", "x"})
+        folders << QDir::cleanPath(Env.PathOf(QString::fromUtf8(folder) + QStringLiteral("/")));
+    {
+        auto window = OpenAt(Env.Folder());
+        for (qsizetype i = 0; i < names.size(); ++i)
+            window->Favorites().Add(names.at(i), folders.at(i));
+        window->BuildFavoritesMenu();
+    }
+    auto window = OpenAt(Env.Folder());
+    ASSERT_EQ(window->Favorites().Count(), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(window->Favorites().Names(i), names.at(i));
+        EXPECT_EQ(window->Favorites().Values(i), folders.at(i));
+    }
+    const QList<QAction*> items = FavoriteItems(*window);
+    ASSERT_EQ(items.size(), 4);
+    EXPECT_EQ(items[1]->text(), QString::fromUtf8("Музыка && 音楽"));
+    items[1]->trigger();
+    LetTheTreeLoad();
+    EXPECT_EQ(window->TreePath(), folders.at(1));
+}

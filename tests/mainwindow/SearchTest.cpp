@@ -1,0 +1,327 @@
+// The search panel: bold rows of matching files half a second after typing,
+// the search that selects the next match from either end, the docked and the
+// floating panel, and the panel's place in the settings.
+
+#include "InputPanelTestSupport.h"
+#include "RenameTestSupport.h"
+
+#include "controls/MyThemedPanel.h"
+#include "mainwindow/ActionTable.h"
+
+#include "localisation/MultiLanguage.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFrame>
+#include <QRadioButton>
+#include <QSet>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+
+namespace {
+
+class SearchTest : public ::testing::Test, public TFilesWindowFixture {
+protected:
+    // Files 0..n-1 named by their number, each with a title.
+    void WriteTitles(const QStringList& titles)
+    {
+        for (qsizetype i = 0; i < titles.size(); ++i)
+            ASSERT_TRUE(WriteMp3WithFrames(Path(QStringLiteral("%1.mp3").arg(i)), {{"TIT2", Text(titles.at(i))}}));
+    }
+
+    static QList<int> BoldRows(TFQuillon& window)
+    {
+        QAbstractItemModel* model = window.LVFiles->model();
+        QList<int> rows;
+        for (int row = 0; row < model->rowCount(); ++row) {
+            const QVariant font = model->data(model->index(row, 1), Qt::FontRole);
+            if (font.isValid() && font.value<QFont>().bold())
+                rows << row;
+        }
+        return rows;
+    }
+
+    static QList<int> SelectedRows(TFQuillon& window)
+    {
+        QList<int> rows;
+        for (const QModelIndex& index : window.LVFiles->selectionModel()->selectedRows())
+            rows << index.row();
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+
+    static void TypeKeys(QWidget* control, const QString& text)
+    {
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, control, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+
+    // Sets field and text as the user would, then searches.
+    static QList<int> Search(TFQuillon& window, const QString& text)
+    {
+        window.ESearchText->setText(text);
+        window.Action(QStringLiteral("ActSearch"))->trigger();
+        return SelectedRows(window);
+    }
+
+    static void ChooseField(TFQuillon& window, const QString& id)
+    {
+        const int index = id.isEmpty() ? 0 : window.BoxSearchField->findData(id);
+        ASSERT_GE(index, 0) << id.toStdString();
+        window.BoxSearchField->setCurrentIndex(index);
+    }
+
+    TAnsweringPrompt Prompt;
+};
+
+}
+
+TEST_F(SearchTest, RowsTurnBoldHalfASecondAfterTheLastKeyAndOnlyWhileThePanelShows)
+{
+    WriteTitles({QStringLiteral("Ärger im Paradies"), QStringLiteral("calm"), QStringLiteral("ärgerlich")});
+    auto window = Open();
+    EXPECT_EQ(window->BoxSearchField->itemText(0), Lang("SearchInAllFields"));
+    EXPECT_EQ(window->BoxSearchField->count(), 17);
+
+    // Typed while hidden: the search holds the text, no row is bold.
+    TypeKeys(window->ESearchText, QStringLiteral("ÄRGER"));
+    ASSERT_TRUE(WaitUntil([&] { return !window->TimerSearch->isActive(); }));
+    EXPECT_EQ(window->SearchConfig().Text, QStringLiteral("ärger")); // lower-cased beyond ASCII
+    EXPECT_TRUE(BoldRows(*window).isEmpty());
+
+    window->ActShowSearchExecute();
+    EXPECT_EQ(BoldRows(*window), QList<int>({0, 2}));
+
+    // Each key starts the half second again.
+    window->ESearchText->clear();
+    window->ApplySearch();
+    EXPECT_TRUE(BoldRows(*window).isEmpty());
+    TypeKeys(window->ESearchText, QStringLiteral("c"));
+    QTest::qWait(300);
+    TypeKeys(window->ESearchText, QStringLiteral("a"));
+    QTest::qWait(300); // 600 ms after the first key
+    EXPECT_TRUE(BoldRows(*window).isEmpty());
+    EXPECT_TRUE(WaitUntil([&] { return BoldRows(*window) == QList<int>({1}); }, 1000));
+
+    // A chosen field limits the match; the file name counts for all fields.
+    ChooseField(*window, QStringLiteral("TPE1"));
+    window->ApplySearch();
+    EXPECT_TRUE(BoldRows(*window).isEmpty());
+    ChooseField(*window, QString());
+    window->ESearchText->setText(QStringLiteral("1.MP3"));
+    window->ApplySearch();
+    EXPECT_EQ(BoldRows(*window), QList<int>({1}));
+
+    window->ActShowSearchExecute(); // hides the docked panel
+    EXPECT_FALSE(window->IsSearchPanelShown());
+    EXPECT_TRUE(BoldRows(*window).isEmpty());
+}
+
+TEST_F(SearchTest, SearchingOnGoesFromTheSelectionAndStartsAgainAfterAChange)
+{
+    WriteTitles({QStringLiteral("match one"), QStringLiteral("other"), QStringLiteral("Match two"),
+                 QStringLiteral("MATCH three")});
+    auto window = Open();
+    window->ActShowSearchExecute();
+
+    EXPECT_EQ(Search(*window, QStringLiteral("match")), QList<int>({0})); // new text: from the top
+    EXPECT_EQ(Search(*window, QStringLiteral("match")), QList<int>({2}));
+    EXPECT_EQ(Search(*window, QStringLiteral("match")), QList<int>({3}));
+    // Past the last file there is nothing left: a beep, and the last file
+    // is not found again.
+    EXPECT_EQ(Prompt.Beeps, 0);
+    EXPECT_EQ(Search(*window, QStringLiteral("match")), QList<int>({3}));
+    EXPECT_EQ(Prompt.Beeps, 1);
+
+    window->RBtSearchFromBottom->setChecked(true);
+    EXPECT_EQ(Search(*window, QStringLiteral("match")), QList<int>({2}));
+    EXPECT_EQ(Search(*window, QStringLiteral("match")), QList<int>({0}));
+    EXPECT_EQ(Search(*window, QStringLiteral("match")), QList<int>({0}));
+    EXPECT_EQ(Prompt.Beeps, 2);
+
+    // Another text starts again from the bottom.
+    EXPECT_EQ(Search(*window, QStringLiteral("MATC")), QList<int>({3}));
+    EXPECT_EQ(Search(*window, QStringLiteral("matc")), QList<int>({2})); // the same text in lower case
+    // So does another field with the same text.
+    ChooseField(*window, QStringLiteral("TIT2"));
+    EXPECT_EQ(Search(*window, QStringLiteral("matc")), QList<int>({3}));
+    EXPECT_EQ(Search(*window, QStringLiteral("matc")), QList<int>({2}));
+
+    // With nothing selected the search starts where its direction starts.
+    window->LVFiles->selectionModel()->clearSelection();
+    EXPECT_EQ(Search(*window, QStringLiteral("matc")), QList<int>({3}));
+    window->LVFiles->selectionModel()->clearSelection();
+    window->RBtSearchFromTop->setChecked(true);
+    EXPECT_EQ(Search(*window, QStringLiteral("matc")), QList<int>({0}));
+
+    // Enter in the search box searches on.
+    QTest::keyClick(window->ESearchText, Qt::Key_Return);
+    EXPECT_EQ(SelectedRows(*window), QList<int>({2}));
+    // The search follows the selection's edit cycle: the inputs show the file.
+    EXPECT_EQ(ShownText(InputOf(*window, QStringLiteral("TIT2"))), QStringLiteral("Match two"));
+
+    // Nothing to find: a beep, the selection stays.
+    const int beeps = Prompt.Beeps;
+    EXPECT_EQ(Search(*window, QStringLiteral("nowhere")), QList<int>({2}));
+    EXPECT_EQ(Search(*window, QString()), QList<int>({2}));
+    EXPECT_EQ(Prompt.Beeps, beeps + 2);
+}
+
+TEST_F(SearchTest, ThePanelDocksFloatsAndHidesWhenTheFocusLeavesIt)
+{
+    WriteTitles({QStringLiteral("alpha"), QStringLiteral("beta")});
+    auto window = Open();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QAction* dropDown = window->Action(QStringLiteral("ActShowSearchDropDown"));
+    QAction* docked = window->Action(QStringLiteral("ActShowSearch"));
+    QAction* pin = window->Action(QStringLiteral("ActShowSearchPin"));
+    QAction* cross = window->Action(QStringLiteral("ActShowSearchKreuz"));
+    EXPECT_TRUE(dropDown->isVisible());
+    EXPECT_TRUE(window->butShowSearch->isVisible());
+
+    dropDown->trigger();
+    EXPECT_TRUE(window->IsSearchPanelShown());
+    EXPECT_FALSE(window->IsSearchPanelDocked());
+    EXPECT_TRUE(dropDown->isChecked());
+    EXPECT_FALSE(docked->isChecked());
+    EXPECT_TRUE(pin->isVisible());
+    EXPECT_FALSE(cross->isVisible());
+    // Under the title bar, as wide as it, over the list.
+    EXPECT_EQ(window->PanSuchen->geometry().top(), window->PanMP3Titel->geometry().bottom() + 1);
+    EXPECT_EQ(window->PanSuchen->width(), window->PanMP3Titel->width());
+    EXPECT_EQ(QApplication::focusWidget(), window->ESearchText);
+
+    // Its own field list is no leaving; another control is.
+    window->BoxSearchField->showPopup();
+    QTest::qWait(50);
+    EXPECT_TRUE(window->IsSearchPanelShown());
+    window->BoxSearchField->hidePopup();
+    window->ESearchText->setFocus();
+    QTest::qWait(20);
+    window->LVFiles->setFocus();
+    EXPECT_TRUE(WaitUntil([&] { return !window->IsSearchPanelShown(); }));
+    EXPECT_FALSE(dropDown->isChecked());
+
+    // Esc closes the floating panel.
+    dropDown->trigger();
+    ASSERT_TRUE(window->IsSearchPanelShown());
+    QTest::keyClick(window->ESearchText, Qt::Key_Escape);
+    EXPECT_FALSE(window->IsSearchPanelShown());
+
+    // Enter closes it and searches.
+    dropDown->trigger();
+    window->ESearchText->setText(QStringLiteral("beta"));
+    QTest::keyClick(window->ESearchText, Qt::Key_Return);
+    EXPECT_FALSE(window->IsSearchPanelShown());
+    EXPECT_EQ(SelectedRows(*window), QList<int>({1}));
+
+    // The pin docks it; the drop-down then only beeps.
+    dropDown->trigger();
+    pin->trigger();
+    EXPECT_TRUE(window->IsSearchPanelDocked());
+    EXPECT_TRUE(window->IsSearchPanelShown());
+    EXPECT_TRUE(docked->isChecked());
+    EXPECT_FALSE(dropDown->isVisible());
+    EXPECT_FALSE(window->butShowSearch->isVisible());
+    EXPECT_TRUE(cross->isVisible());
+    const int beeps = Prompt.Beeps;
+    window->ActShowSearchDropDownExecute();
+    EXPECT_EQ(Prompt.Beeps, beeps + 1);
+    // A docked panel stays when the focus goes.
+    window->LVFiles->setFocus();
+    QTest::qWait(20);
+    EXPECT_TRUE(window->IsSearchPanelShown());
+    cross->trigger();
+    EXPECT_FALSE(window->IsSearchPanelShown());
+    EXPECT_TRUE(window->butShowSearch->isVisible());
+}
+
+TEST_F(SearchTest, TheShownPanelComesBackAfterARestart)
+{
+    WriteTitles({QStringLiteral("alpha")});
+    {
+        auto window = Open();
+        EXPECT_FALSE(window->IsSearchPanelShown());
+        window->Action(QStringLiteral("ActShowSearch"))->trigger();
+    }
+    {
+        auto window = Open();
+        EXPECT_TRUE(window->IsSearchPanelShown());
+        EXPECT_TRUE(window->IsSearchPanelDocked());
+        EXPECT_TRUE(window->Action(QStringLiteral("ActShowSearch"))->isChecked());
+        window->Action(QStringLiteral("ActShowSearch"))->trigger();
+    }
+    auto window = Open();
+    EXPECT_FALSE(window->IsSearchPanelShown());
+}
+
+TEST_F(SearchTest, ASaveARenameOrAnUndoThatMakesARowMatchTurnsItBold)
+{
+    WriteTitles({QStringLiteral("old"), QStringLiteral("other")});
+    auto window = Open();
+    window->ActShowSearchExecute();
+    window->ESearchText->setText(QStringLiteral("fresh"));
+    window->ApplySearch();
+    ASSERT_TRUE(BoldRows(*window).isEmpty());
+
+    // A typed title, written when the selection moves on.
+    SelectListRows(*window, {0});
+    TypeInto(InputOf(*window, QStringLiteral("TIT2")), QStringLiteral("Fresh"));
+    SelectListRows(*window, {1});
+    EXPECT_EQ(BoldRows(*window), QList<int>({0}));
+    // Undone: the file has its old title again.
+    window->ActUndoExecute();
+    EXPECT_TRUE(BoldRows(*window).isEmpty());
+
+    // Edits not yet written count too, and so does their undo.
+    TypeInto(InputOf(*window, QStringLiteral("TIT2")), QStringLiteral("fresh as well"));
+    window->ApplyInputsToSelection();
+    window->RefreshVisibleRows();
+    EXPECT_EQ(BoldRows(*window), QList<int>({1}));
+    window->ActUndoExecute();
+    EXPECT_TRUE(BoldRows(*window).isEmpty());
+
+    // A new file name matches all text fields.
+    Prompt.Inputs.push_back(QStringLiteral("freshly named"));
+    window->Action(QStringLiteral("ActRenameFile"))->trigger();
+    ASSERT_EQ(window->Entries()[1]->FileName, QStringLiteral("freshly named.mp3"));
+    EXPECT_EQ(BoldRows(*window), QList<int>({1}));
+}
+
+TEST_F(SearchTest, EveryKeyBelongsToOneActionAndCtrlFOpensTheSearch)
+{
+    QHash<QKeySequence, QString> owners;
+    for (const TActionDef& def : MainWindowActions) {
+        if (!def.Shortcut)
+            continue;
+        for (const QKeySequence& key :
+             QKeySequence::listFromString(QString::fromLatin1(def.Shortcut), QKeySequence::PortableText)) {
+            ASSERT_FALSE(key.isEmpty()) << def.Name;
+            EXPECT_FALSE(owners.contains(key)) << key.toString().toStdString() << " belongs to " << def.Name
+                                               << " and " << owners.value(key).toStdString();
+            owners.insert(key, QString::fromLatin1(def.Name));
+        }
+    }
+    EXPECT_EQ(owners.value(QKeySequence(QStringLiteral("F3"))), QStringLiteral("ActShowSearch"));
+    EXPECT_EQ(owners.value(QKeySequence(QStringLiteral("Ctrl+F"))), QStringLiteral("ActShowSearch"));
+    EXPECT_EQ(owners.value(QKeySequence(QStringLiteral("Ctrl+Shift+F"))), QStringLiteral("ActFeldUebernehmen"));
+
+    // Pressed in the window, both keys reach the search.
+    WriteTitles({QStringLiteral("alpha")});
+    auto window = Open();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->LVFiles->setFocus();
+    QTest::keyClick(window->LVFiles, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(window->IsSearchPanelShown());
+    EXPECT_EQ(QApplication::focusWidget(), window->ESearchText);
+    QTest::keyClick(window->ESearchText, Qt::Key_F3);
+    EXPECT_FALSE(window->IsSearchPanelShown());
+}

@@ -90,11 +90,8 @@ TFormEingabefelder::TFormEingabefelder(QWidget* parent) : QDialog(parent)
 
     connect(TCSeiten, &QTabBar::currentChanged, this, [this] { TCSeitenChange(); });
     for (TLayoutList* list : {TVLinks, TVRechts}) {
-        connect(list, &TLayoutList::SelectionMoved, this, [this, list] {
-            ShowDescription(list->SelectedItem());
-            UpdateActions();
-        });
-        connect(list, &TLayoutList::itemPressed, this, [this](QListWidgetItem* item) { ShowDescription(item); });
+        connect(list, &TLayoutList::SelectionMoved, this, [this, list] { TVLinksChange(list); });
+        connect(list, &TLayoutList::itemPressed, this, [this, list] { TVLinksChange(list); });
     }
     connect(TVLinks, &QListWidget::itemDoubleClicked, this, [this] { ActHinzufuegenExecute(); });
     connect(TVRechts, &QListWidget::itemDoubleClicked, this, [this] { ActEntfernenExecute(); });
@@ -261,6 +258,12 @@ void TFormEingabefelder::ShowDescription(const QListWidgetItem* item)
     }
     const QString id = IdOf(item);
     LBeschreibung->setText(GetFrameDescription(id) + QStringLiteral(" [") + id + QLatin1Char(']'));
+}
+
+void TFormEingabefelder::TVLinksChange(const TLayoutList* list)
+{
+    ShowDescription(list->SelectedItem() ? list->SelectedItem() : list->currentItem());
+    UpdateActions();
 }
 
 void TFormEingabefelder::TCSeitenChange()

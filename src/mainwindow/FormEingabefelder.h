@@ -39,6 +39,8 @@ public:
     void ShowPageFields(const QStringList& ids);
     // The description of the item's frame; empty without one.
     void ShowDescription(const QListWidgetItem* item);
+    // A list's selection changed or was clicked: its field is described.
+    void TVLinksChange(const TLayoutList* list);
     // Stores the shown fields into their page, then shows the chosen tab's.
     void TCSeitenChange();
 

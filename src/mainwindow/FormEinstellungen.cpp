@@ -228,6 +228,7 @@ TFormEinstellungen::TFormEinstellungen(QWidget* parent)
     m_servers = LoadCDDBServerList();
     LVAuswahlSelectItem(spGeneral);
     ShowSimpleForm(true);
+    ActAufbauLoeschenUpdate();
     resize(720, 560);
 }
 
@@ -275,9 +276,8 @@ QWidget* TFormEinstellungen::BuildPatternGroup(QWidget* page)
     ButVorgaben = new QToolButton(group);
     ButVorgaben->setObjectName(QStringLiteral("ButVorgaben"));
     ButVorgaben->setText(QStringLiteral("%FileNameSelect"));
-    ButVorgaben->setMenu(PopVorgaben);
-    ButVorgaben->setPopupMode(QToolButton::InstantPopup);
-    ButVorgaben->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    ButVorgaben->setArrowType(Qt::DownArrow);
+    ButVorgaben->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     ButAufbauSpeichern = new TMySpeedButton(group);
     ButAufbauSpeichern->setObjectName(QStringLiteral("ButAufbauSpeichern"));
     ButAufbauSpeichern->setToolTip(QStringLiteral("%SaveFileNameHint"));
@@ -428,8 +428,8 @@ QWidget* TFormEinstellungen::BuildCDDBPage()
     ButServer = new QToolButton(server);
     ButServer->setObjectName(QStringLiteral("ButServer"));
     ButServer->setText(QStringLiteral("%CDDBSelect"));
-    ButServer->setMenu(PopVorgabenCDDB);
-    ButServer->setPopupMode(QToolButton::InstantPopup);
+    ButServer->setArrowType(Qt::DownArrow);
+    ButServer->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     ButServerAktualisieren = NewButton(server, "ButServerAktualisieren", "%CDDBRefresh");
     auto* grid = new QGridLayout;
     grid->addWidget(NewCaption(server, "%CDDBServer", ECDDBServer), 0, 0);
@@ -523,24 +523,26 @@ void TFormEinstellungen::ConnectHandlers()
     connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
     connect(ButProfi, &QPushButton::clicked, this, [this] { ActDateinameModusExecute(); });
     connect(PopVorgaben, &QMenu::aboutToShow, this, [this] { PopVorgabenPopup(); });
+    connect(ButVorgaben, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
+    connect(ButServer, &QToolButton::clicked, this, [this] { SpeedButton8Click(); });
     connect(ButAufbauSpeichern, &QToolButton::clicked, this, [this] { ActAufbauSpeichernExecute(); });
     connect(ButAufbauLoeschen, &QToolButton::clicked, this, [this] { ActAufbauLoeschenExecute(); });
     // Only the user's changes make the pattern differ from its template.
     for (QComboBox* box : {BoxEasy1, BoxEasy2, BoxEasy3, BoxDirName})
-        connect(box, &QComboBox::activated, this, [this] { PatternEditedByUser(); });
+        connect(box, &QComboBox::activated, this, [this] { BoxEasy1Change(); });
     for (QLineEdit* edit : {ETZ1, ETZ2, EDateinameAufbau})
-        connect(edit, &QLineEdit::textEdited, this, [this] { PatternEditedByUser(); });
+        connect(edit, &QLineEdit::textEdited, this, [this] { BoxEasy1Change(); });
     connect(CBxOrderAlbum, &QCheckBox::clicked, this, [this] {
         CBxOrderAlbumClick();
-        PatternEditedByUser();
+        BoxEasy1Change();
     });
     connect(CBxWriteID3v2, &QCheckBox::clicked, this, [this] { CBxWriteID3v2Click(); });
     connect(CBxWriteID3v1, &QCheckBox::clicked, this, [this] { CBxWriteID3v1Click(); });
     connect(cbxNoWriteProtect, &QCheckBox::clicked, this, [this] { cbxNoWriteProtectClick(); });
     connect(PopVorgabenCDDB, &QMenu::aboutToShow, this, [this] { PopVorgabenCDDBPopup(); });
     connect(ButServerAktualisieren, &QPushButton::clicked, this, [this] { ActServerAktualisierenExecute(); });
-    connect(ButLinkStartMenu, &QPushButton::clicked, this, [this] { ActLinkExecute(TShortcutPlace::Applications); });
-    connect(ButLinkDesktop, &QPushButton::clicked, this, [this] { ActLinkExecute(TShortcutPlace::Desktop); });
+    connect(ButLinkStartMenu, &QPushButton::clicked, this, [this] { ActLinkStartMenuExecute(TShortcutPlace::Applications); });
+    connect(ButLinkDesktop, &QPushButton::clicked, this, [this] { ActLinkStartMenuExecute(TShortcutPlace::Desktop); });
     connect(ButZuruecksetzen, &QPushButton::clicked, this, [this] { ActZuruecksetzenExecute(); });
 }
 
@@ -555,6 +557,7 @@ bool TFormEinstellungen::Execute(TEinstellungen& settings, TFileNamePresets& pre
     m_resetRequested = false;
     m_presets = presets;
     m_chosenPreset = -1;
+    ActAufbauLoeschenUpdate();
     if (!IsSimplePattern(settings.FileNamePattern))
         ShowSimpleForm(false);
     ShowPatternSimple(settings.FileNamePattern);
@@ -789,6 +792,7 @@ void TFormEinstellungen::ActDateinameModusExecute()
         if (!AnsweredYes(this, TPromptIcon::Warning, Lang("ReallyToSimpleMode")))
             return;
         m_chosenPreset = -1;
+        ActAufbauLoeschenUpdate();
     }
     ShowPatternSimple(pattern);
     ShowSimpleForm(true);
@@ -797,7 +801,16 @@ void TFormEinstellungen::ActDateinameModusExecute()
 void TFormEinstellungen::ActDateinameModusUpdate()
 {
     ButProfi->setText(Lang(m_simpleForm ? "FileNameModeButton2" : "FileNameModeButton1"));
+}
+
+void TFormEinstellungen::ActAufbauLoeschenUpdate()
+{
     ButAufbauLoeschen->setEnabled(m_chosenPreset >= 0);
+}
+
+void TFormEinstellungen::SpeedButton1Click()
+{
+    PopVorgaben->popup(ButVorgaben->mapToGlobal(QPoint(0, ButVorgaben->height())));
 }
 
 void TFormEinstellungen::PopVorgabenPopup()
@@ -827,13 +840,13 @@ void TFormEinstellungen::SelectPreset(int index)
     }
     ShowPatternSimple(pattern);
     m_chosenPreset = index;
-    ActDateinameModusUpdate();
+    ActAufbauLoeschenUpdate();
 }
 
-void TFormEinstellungen::PatternEditedByUser()
+void TFormEinstellungen::BoxEasy1Change()
 {
     m_chosenPreset = -1;
-    ActDateinameModusUpdate();
+    ActAufbauLoeschenUpdate();
 }
 
 void TFormEinstellungen::ActAufbauSpeichernExecute()
@@ -848,7 +861,7 @@ void TFormEinstellungen::ActAufbauSpeichernExecute()
         return;
     m_presets.Add(*name, pattern);
     m_chosenPreset = m_presets.Count() - 1;
-    ActDateinameModusUpdate();
+    ActAufbauLoeschenUpdate();
 }
 
 void TFormEinstellungen::ActAufbauLoeschenExecute()
@@ -865,7 +878,7 @@ void TFormEinstellungen::ActAufbauLoeschenExecute()
         return;
     m_presets.Delete(m_chosenPreset);
     m_chosenPreset = -1;
-    ActDateinameModusUpdate();
+    ActAufbauLoeschenUpdate();
 }
 
 // --- Reading and writing ---
@@ -915,6 +928,11 @@ void TFormEinstellungen::PopVorgabenCDDBPopup()
     }
 }
 
+void TFormEinstellungen::SpeedButton8Click()
+{
+    PopVorgabenCDDB->popup(ButServer->mapToGlobal(QPoint(0, ButServer->height())));
+}
+
 void TFormEinstellungen::SelectServer(int index)
 {
     if (index < 0 || index >= m_servers.size()) {
@@ -948,7 +966,7 @@ void TFormEinstellungen::ActServerAktualisierenExecute()
 
 // --- Installation ---
 
-void TFormEinstellungen::ActLinkExecute(TShortcutPlace place)
+void TFormEinstellungen::ActLinkStartMenuExecute(TShortcutPlace place)
 {
     if (!WriteDesktopShortcut(ShortcutFolder(place), QString::fromLatin1(ShortcutName), m_programPath))
         CurrentPrompt()->Information(this, Lang("ErrorCreateLink"));

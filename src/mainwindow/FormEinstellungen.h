@@ -70,12 +70,17 @@ public:
     bool SimpleFormShown() const { return m_simpleForm; }
     void ActDateinameModusExecute();
     void ActDateinameModusUpdate();
+    // Drops the template menu down below its button.
+    void SpeedButton1Click();
     void PopVorgabenPopup();
     // A template chosen from the template menu.
     void SelectPreset(int index);
-    void PatternEditedByUser();
+    // Any user's change of the pattern: it is no saved template any more.
+    void BoxEasy1Change();
     void ActAufbauSpeichernExecute();
     void ActAufbauLoeschenExecute();
+    // Deleting is possible while the pattern is a saved template.
+    void ActAufbauLoeschenUpdate();
     int ChosenPreset() const { return m_chosenPreset; }
     const TFileNamePresets& DialogPresets() const { return m_presets; }
 
@@ -86,6 +91,8 @@ public:
     void CBxOrderAlbumClick();
 
     // --- CD database ---
+    // Drops the server menu down below its button.
+    void SpeedButton8Click();
     void PopVorgabenCDDBPopup();
     // A server chosen from the server menu.
     void SelectServer(int index);
@@ -93,7 +100,7 @@ public:
     const QStringList& ServerList() const { return m_servers; }
 
     // --- Installation ---
-    void ActLinkExecute(TShortcutPlace place);
+    void ActLinkStartMenuExecute(TShortcutPlace place);
     void ActZuruecksetzenExecute();
     bool ResetConfirmed() const { return m_resetRequested; }
 

@@ -252,13 +252,18 @@ void TID3v2Frame::ApplyColours(QWidget* input) const
     QPalette pal = input->palette();
     const QPalette app = palette();
     const bool hidden = m_different && !m_focused;
+    bool unchanged = input->testAttribute(Qt::WA_SetPalette);
     for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
         const QColor base = app.color(QPalette::Active, hidden ? QPalette::Button : QPalette::Base);
         const QColor text = app.color(QPalette::Active, hidden ? QPalette::Button : QPalette::Text);
+        unchanged = unchanged && pal.color(group, QPalette::Base) == base && pal.color(group, QPalette::Text) == text;
         pal.setColor(group, QPalette::Base, base);
         pal.setColor(group, QPalette::Text, text);
     }
-    input->setPalette(pal);
+    // Comparing every further file calls here: a palette that stays as it
+    // is is not set again (setting one is costly).
+    if (!unchanged)
+        input->setPalette(pal);
 }
 
 QString TID3v2Frame::FrameCaption() const

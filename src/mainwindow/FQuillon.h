@@ -71,8 +71,12 @@ struct TActionDef;
 // frame inputs), FQuillonEditCycle.cpp (applying, saving and showing edits),
 // FQuillonRename.cpp (renaming, names from tags and tags from names),
 // FQuillonUndo.cpp, FQuillonExport.cpp, FQuillonCDDB.cpp (the CD database
-// lookup), FQuillonSearch.cpp (search panel and search), FQuillonFavorites.cpp
-// and FQuillonAbout.cpp (home page, update check and about box).
+// lookup), FQuillonSearch.cpp (search panel and search), FQuillonFavorites.cpp,
+// FQuillonAbout.cpp (home page, update check and about box),
+// FQuillonTemplate.cpp (the template entry and the commands of the frame
+// inputs' menu), FQuillonCase.cpp (case conversion), FQuillonDates.cpp (dates
+// from file dates and back) and FQuillonBatch.cpp (track numbers, replacing
+// text, ID3v1 transfer).
 class TFQuillon : public QMainWindow {
     Q_OBJECT
 public:
@@ -130,6 +134,8 @@ public:
     // command, on focus and clipboard changes and when the window becomes
     // active, so it does no work per row of the list.
     void UpdateActions();
+    // The action shows in menus only while it is enabled.
+    void HideWhenDisabled(const QString& name);
 
     // The journal of the user's file changes, for undo.
     TQLNUndoList& UndoList() { return m_undoList; }
@@ -525,6 +531,15 @@ private:
     bool NameTakenByOtherFile(const TEintragdaten& entry, const QString& newName) const;
     // Asks again (Yes/No) while renames of the entries of these paths fail.
     void RetryFailedRenames(QStringList& failedPaths);
+    // FQuillonTemplate.cpp, FQuillonCase.cpp, FQuillonDates.cpp,
+    // FQuillonBatch.cpp: the commands on the selection.
+    void BindTemplateActions();
+    void BindCaseActions();
+    void BindDateActions();
+    void BindBatchActions();
+    // A frame input's context menu: the field's commands for its inner
+    // control, which takes the focus first.
+    void FrameInputContextPopup(QWidget* inner, const QPoint& globalPos);
     // FQuillonUndo.cpp
     void BindUndoAction();
     void RefreshUndoAction();
@@ -544,6 +559,7 @@ private:
         bool Bound = false;
         std::function<bool()> EnabledWhen;
         std::function<bool()> CheckedWhen;
+        bool HideWhenDisabled = false;
     };
 
     // State

@@ -189,6 +189,13 @@ void TFQuillon::CreatePopupMenus()
     newPopup("PopFilenamePresets", {});
     newPopup("PopGrossKlein", {"ActGrossKleinAuto", "ActGrossKleinOnlyFirst", "-", "ActGrossKleinAllesGross",
                                "ActGrossKleinAllesKlein", "-", "ActGrossKleinDateiname"});
+    // The frame inputs' menu; the commands that do not apply to the field
+    // that has the focus are hidden.
+    newPopup("PopFrameEdit", {"ActUndo", "-", "EditCut1", "EditCopy1", "EditPaste1", "-", "ActFeldUebernehmen",
+                              "ActFrameReadOnly", "-",
+                              "ActTXXXChangeDes", "ActWXXXChangeDes", "ActCommChangeDesLang", "ActDateTimeGenauer",
+                              "ActDateTimeUngenauer", "ActDateSetNow", "ActDateFromFileDate", "ActFileDateFromDate",
+                              "ActRunURL", "ActKillUnknownData", "-", "ActAddFrame"});
     newPopup("PopCopyFileTo", {"ActCopyHistory1", "ActCopyHistory2", "ActCopyHistory3", "ActCopyHistory4", "-",
                                "ActCopyFileToSelect"});
     newPopup("PopMoveFileTo", {"ActMoveHistory1", "ActMoveHistory2", "ActMoveHistory3", "ActMoveHistory4", "-",
@@ -252,11 +259,23 @@ void TFQuillon::UpdateActions()
         const bool idleOnly = bound.Def->Use == TActionUse::Idle;
         const bool enabled =
             bound.Bound && !(m_loading && idleOnly) && (!bound.EnabledWhen || bound.EnabledWhen());
+        // A hidden action cannot be enabled: it is shown first.
+        if (bound.HideWhenDisabled)
+            bound.Action->setVisible(enabled);
         bound.Action->setEnabled(enabled);
         if (bound.CheckedWhen)
             bound.Action->setChecked(bound.CheckedWhen());
     }
     SetInputsEnabled(!m_loading);
+}
+
+void TFQuillon::HideWhenDisabled(const QString& name)
+{
+    const auto it = m_actionIndex.constFind(name);
+    if (it == m_actionIndex.constEnd())
+        return;
+    m_actions[*it].HideWhenDisabled = true;
+    UpdateActions();
 }
 
 void TFQuillon::BindOwnActions()
@@ -279,6 +298,10 @@ void TFQuillon::BindOwnActions()
                [this] { return m_editedCount > 0; });
     BindAction(QStringLiteral("ActFrameReadOnly"), [this] { ActFrameReadOnlyExecute(); },
                [this] { return ActFrameReadOnlyUpdate().Enabled; }, [this] { return ActFrameReadOnlyUpdate().Checked; });
+    BindTemplateActions();
+    BindCaseActions();
+    BindDateActions();
+    BindBatchActions();
     BindExportAction();
     BindAction(QStringLiteral("ActSpalten"), [this] { ActSpaltenExecute(); });
     BindCDDBAction();

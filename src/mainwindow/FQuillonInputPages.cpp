@@ -253,6 +253,10 @@ TID3v2Frame* TFQuillon::CreateFrameInput(QWidget* parent, const QString& id, boo
     layout->insertWidget(layout->count() - 1, input);
     connect(input, &TID3v2Frame::dataChangedByUser, &m_inputPanelContext,
             [this](TID3v2Frame* sender) { InputEditedByUser(sender); });
+    connect(input, &TID3v2Frame::innerContextPopup, &m_inputPanelContext,
+            [this](TID3v2Frame*, QWidget* inner, const QPoint& globalPos) {
+                RunGuarded(this, [&] { FrameInputContextPopup(inner, globalPos); });
+            });
     m_pageInputs.push_back(input);
     return input;
 }

@@ -3,6 +3,8 @@
 #include "mainwindow/FQuillon.h"
 
 #include "controls/Accelerators.h"
+#include "mainwindow/FailureLists.h"
+#include "mainwindow/FileNameParts.h"
 #include "mainwindow/Guarded.h"
 #include "mainwindow/MessageLists.h"
 
@@ -21,21 +23,6 @@
 #include <optional>
 
 namespace {
-
-// A name split before its last ".": "song.MP3" gives "song" and ".MP3"; a
-// name without a dot has no extension.
-struct TNameParts {
-    QString Stem;
-    QString Extension;
-};
-
-TNameParts SplitExtension(const QString& name)
-{
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0)
-        return {name, QString()};
-    return {name.left(dot), name.mid(dot)};
-}
 
 // A name built from tags must still name a file of its own.
 bool IsUsableStem(const QString& stem)
@@ -84,7 +71,7 @@ bool TFQuillon::HasIllegalFileNameChars(const QString& name)
 
 bool TFQuillon::AskNewFileName(const QString& current, QString& newName)
 {
-    const TNameParts parts = SplitExtension(current);
+    const TFileNameParts parts = SplitFileName(current);
     const std::optional<QString> typed =
         CurrentPrompt()->Input(this, Lang("RenameWindowTitle"), Lang("RenameWindowText"), parts.Stem);
     if (!typed)
@@ -148,7 +135,7 @@ void TFQuillon::ActRenameFileExecute()
     QString newName;
     while (AskNewFileName(offered, newName)) {
         offered = newName;
-        const QString stem = SplitExtension(newName).Stem.trimmed();
+        const QString stem = SplitFileName(newName).Stem.trimmed();
         if (HasIllegalFileNameChars(newName))
             CurrentPrompt()->Error(this, Lang("ErrorFileNameLetters"));
         else if (stem.isEmpty())
@@ -177,24 +164,14 @@ bool TFQuillon::RenameEntryFromTag(TEintragdaten& entry, QStringList& emptyField
     }
     if (!IsUsableStem(stem))
         return false;
-    return RenameEntry(entry, stem + SplitExtension(entry.FileName).Extension);
+    return RenameEntry(entry, stem + SplitFileName(entry.FileName).Extension);
 }
 
 void TFQuillon::RetryFailedRenames(QStringList& failedPaths)
 {
-    // The question lets events run: entries are found again by their paths.
     QStringList ignoredEmpty;
-    while (!failedPaths.isEmpty()) {
-        QStringList names;
-        for (const QString& path : std::as_const(failedPaths))
-            names << NameOfPath(path);
-        if (!CurrentPrompt()->Question(this, LangFmt("ErrorRenameFileMany", {NamesFollowedByBreak(names)})))
-            break;
-        failedPaths.removeIf([&](const QString& path) {
-            TEintragdaten* entry = FindEntryByPath(path);
-            return !entry || RenameEntryFromTag(*entry, ignoredEmpty);
-        });
-    }
+    RetryFailedFiles(*this, failedPaths, "ErrorRenameFileMany",
+                     [&](TEintragdaten& entry) { return RenameEntryFromTag(entry, ignoredEmpty); });
 }
 
 void TFQuillon::ActFilenameFromID3Execute()

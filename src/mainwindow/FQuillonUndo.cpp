@@ -7,6 +7,7 @@
 
 #include "localisation/MultiLanguage.h"
 #include "platform/FileRename.h"
+#include "platform/FileTimes.h"
 #include "platform/Prompt.h"
 
 #include <QAction>
@@ -14,10 +15,7 @@
 #include <QFileInfo>
 #include <QTimer>
 
-#include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -44,35 +42,6 @@ QString UndoFailureText(const TQLNUndoItem& item)
     default:
         return LangFmt("ErrorUndoSetDate", {name});
     }
-}
-
-// Sets the file's last-write time; the last-access time stays. Files without
-// write permission are refused, like every write of the program.
-bool SetLastWriteTime(const QString& path, qint64 writeNs)
-{
-    const QByteArray name = QFile::encodeName(path);
-    struct stat st {};
-    if (::stat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode))
-        return false;
-    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-        return false;
-    const int fd = ::open(name.constData(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    constexpr qint64 NsPerSecond = 1000000000;
-    qint64 seconds = writeNs / NsPerSecond;
-    qint64 nanoseconds = writeNs % NsPerSecond;
-    if (nanoseconds < 0) {
-        --seconds;
-        nanoseconds += NsPerSecond;
-    }
-    struct timespec times[2] = {};
-    times[0].tv_nsec = UTIME_OMIT;
-    times[1].tv_sec = static_cast<time_t>(seconds);
-    times[1].tv_nsec = static_cast<long>(nanoseconds);
-    const bool set = ::futimens(fd, times) == 0;
-    const bool closed = ::close(fd) == 0;
-    return set && closed;
 }
 
 }

@@ -398,6 +398,11 @@ const TCommandPicture CommandPictures[] = {
      }},
     {"ActOrganizeFavorites", FavoriteFolder},
     {"ActGrossKleinSchreibung", [](QPainter& p) { Badge(p, QStringLiteral("Aa"), QColor(150, 60, 160), 10); }},
+    {"ActGrossKleinDateiname", [](QPainter& p) {
+         // The case of the file's name too.
+         FileSheet(p, QRectF(0.5, 0.5, 9, 12));
+         Caption(p, QRectF(6, 6, 10, 10), QStringLiteral("Aa"), 7);
+     }},
 };
 
 }

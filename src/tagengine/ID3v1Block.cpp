@@ -175,6 +175,28 @@ QByteArray BuildID3v1Block(const TID3FrameList& frames, const QByteArray& oldBlo
     return block;
 }
 
+QString ID3v1FieldText(const TID3v1Infos& id3v1, int field)
+{
+    switch (field) {
+    case ID3v1Field::Title:
+        return id3v1.Title;
+    case ID3v1Field::Artist:
+        return id3v1.Artist;
+    case ID3v1Field::Album:
+        return id3v1.Album;
+    case ID3v1Field::Comment:
+        return id3v1.Comment;
+    case ID3v1Field::Genre:
+        return id3v1.GenreName;
+    case ID3v1Field::Track:
+        return id3v1.Track ? QString::number(id3v1.Track) : QString();
+    case ID3v1Field::Year:
+        return id3v1.Year;
+    default:
+        return {};
+    }
+}
+
 int ID3v1FieldsOf(const TID3FrameList& frames)
 {
     int fields = 0;
@@ -193,8 +215,7 @@ void CopyID3v1ToFrames(TID3FrameList& frames, const TID3v1Infos& id3v1, bool ove
     if (mask & ID3v1Field::Album)
         ApplyValue(frames, QStringLiteral("TALB"), id3v1.Album, overwriteWithEmpty);
     if (mask & ID3v1Field::Track)
-        ApplyValue(frames, QStringLiteral("TRCK"), id3v1.Track ? QString::number(id3v1.Track) : QString(),
-                   overwriteWithEmpty);
+        ApplyValue(frames, QStringLiteral("TRCK"), ID3v1FieldText(id3v1, ID3v1Field::Track), overwriteWithEmpty);
     if (mask & ID3v1Field::Year) {
         const QString year = id3v1.Year.trimmed();
         ApplyValue(frames, QStringLiteral("TDRC"), year.isEmpty() ? year : year.rightJustified(4, QLatin1Char('0')),

@@ -22,6 +22,11 @@ constexpr int Year = 64;
 constexpr int All = 127;
 }
 
+// The value of one field (a single ID3v1Field bit) of a record as
+// CopyID3v1ToFrames takes it: the genre's name, the track in decimal (empty
+// for 0).
+QString ID3v1FieldText(const TID3v1Infos& id3v1, int field);
+
 // The ID3v1 fields (ID3v1Field bits) whose frame the list carries.
 int ID3v1FieldsOf(const TID3FrameList& frames);
 

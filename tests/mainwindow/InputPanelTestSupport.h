@@ -33,16 +33,20 @@
 
 using TFrameBodies = std::vector<std::pair<QByteArray, QByteArray>>;
 
-// An ID3v2.3 file with these frames (ID and body) and eight audio frames.
-inline bool WriteMp3WithFrames(const QString& path, const TFrameBodies& frames)
+// A file with these frames (ID and body) in an ID3v2 tag of the version,
+// eight audio frames and the ID3v1 block when one is given.
+inline bool WriteMp3WithFrames(const QString& path, const TFrameBodies& frames,
+                               const std::optional<ID3v1Fields>& id3v1 = std::nullopt, quint8 major = 3)
 {
-    ID3v2Builder tag(3);
+    ID3v2Builder tag(major);
     for (const auto& [id, body] : frames)
         tag.Frame(id, body);
     tag.Padding(64);
     Mp3FileParts parts;
     parts.LeadingTag = tag.Build();
     parts.Audio = Mp3Builder::CbrFrames(MpegFormat{}, 8);
+    if (id3v1)
+        parts.ID3v1 = Mp3Builder::ID3v1(*id3v1);
     return Mp3Builder::WriteFile(path, Mp3Builder::File(parts));
 }
 

@@ -1,0 +1,100 @@
+#include "mainwindow/CaseConversion.h"
+
+#include <QLocale>
+#include <QStringView>
+
+namespace {
+
+// The characters after which a new word begins.
+bool IsWordSeparator(char32_t c)
+{
+    static const QString separators = QStringLiteral(" !\"&()+,-./:;<=>?\r\n");
+    return c < 0x80 && separators.contains(QChar(c));
+}
+
+bool IsCasedLetter(char32_t c)
+{
+    switch (QChar::category(c)) {
+    case QChar::Letter_Uppercase:
+    case QChar::Letter_Lowercase:
+    case QChar::Letter_Titlecase:
+        return true;
+    default:
+        return QChar::toUpper(c) != c || QChar::toLower(c) != c;
+    }
+}
+
+void AppendCodePoint(QString& text, char32_t c)
+{
+    if (QChar::requiresSurrogates(c)) {
+        text.append(QChar(QChar::highSurrogate(c)));
+        text.append(QChar(QChar::lowSurrogate(c)));
+    } else {
+        text.append(QChar(c));
+    }
+}
+
+// The language-independent full mappings (final sigma, "ß" to "SS").
+QString Lower(const QString& text)
+{
+    return QLocale::c().toLower(text);
+}
+
+QString Upper(const QString& text)
+{
+    return QLocale::c().toUpper(text);
+}
+
+// The lower-case text with the first letter of each word in title case; with
+// onlyFirst only the text's first character.
+QString Capitalised(const QString& text, bool onlyFirst)
+{
+    const QString lower = Lower(text);
+    QString result;
+    result.reserve(lower.size());
+    bool capitaliseNext = true;
+    bool first = true;
+    for (const char32_t c : QStringView(lower).toUcs4()) {
+        const bool startsWord = onlyFirst ? first : capitaliseNext && IsCasedLetter(c);
+        first = false;
+        if (startsWord) {
+            AppendCodePoint(result, QChar::toTitleCase(c));
+        } else {
+            AppendCodePoint(result, c);
+        }
+        if (onlyFirst)
+            continue;
+        if (IsCasedLetter(c))
+            capitaliseNext = false;
+        else if (IsWordSeparator(c))
+            capitaliseNext = true;
+    }
+    return result;
+}
+
+}
+
+QString ConvertCase(const QString& text, int mode)
+{
+    switch (mode) {
+    case cmWords:
+        return Capitalised(text, false);
+    case cmUpper:
+        return Upper(text);
+    case cmLower:
+        return Lower(text);
+    case cmFirstOnly:
+        return Capitalised(text, true);
+    default:
+        return text;
+    }
+}
+
+QStringList ConvertCase(const QStringList& strings, int mode)
+{
+    QStringList result;
+    result.reserve(strings.size());
+    for (const QString& text : strings)
+        result.append(ConvertCase(text, mode));
+    return result;
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// A file name split before its last ".": "song.MP3" gives "song" and ".MP3";
+// a name without a dot has no extension.
+struct TFileNameParts {
+    QString Stem;
+    QString Extension;
+};
+
+TFileNameParts SplitFileName(const QString& name);
+
+// Whether a name the program built from a stem (by replacing text, converting
+// case) and the old extension can name a file of its own in the same folder:
+// the stem not empty, "." or "..", neither holding "/" or control
+// characters, and the whole name not longer than the file system allows (255
+// bytes).
+bool IsUsableNewName(const QString& stem, const QString& extension);

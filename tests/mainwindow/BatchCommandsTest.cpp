@@ -1,0 +1,516 @@
+// The batch commands on generated files: the changes they leave as unsaved
+// edits, written by the save cycle and read back by python3-mutagen; renames
+// and file dates with their undo steps; what they leave alone.
+
+#include "BatchTestSupport.h"
+
+#include "controls/UpDownEdit.h"
+#include "frameinput/ID3v2FrameDateTime.h"
+#include "mainwindow/DateMerge.h"
+#include "mainwindow/FormID3v1ToID3v2.h"
+#include "mainwindow/FormNeuesFeld.h"
+#include "mainwindow/FormReplaceInfos.h"
+#include "mainwindow/FormTrackNr.h"
+
+#include "localisation/MultiLanguage.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCryptographicHash>
+#include <QDateEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+
+constexpr qint64 NsPerSecond = 1000000000;
+
+class BatchCommandsTest : public ::testing::Test, protected TRenameFixture {
+protected:
+    void TearDown() override
+    {
+        if (m_zoneSet) {
+            if (m_oldZone)
+                setenv("TZ", m_oldZone->c_str(), 1);
+            else
+                unsetenv("TZ");
+            tzset();
+        }
+    }
+
+    bool Write(const QString& name, const TFrameBodies& frames, std::optional<ID3v1Fields> id3v1 = std::nullopt,
+               quint8 major = 3)
+    {
+        return WriteMp3WithFrames(Dir() + name, frames, id3v1, major);
+    }
+
+    QJsonObject Mutagen(const QStringList& names) const
+    {
+        QStringList paths;
+        for (const QString& name : names)
+            paths << Dir() + name;
+        return MutagenTags(paths);
+    }
+
+    QStringList Texts(const QJsonObject& tags, const QString& name, const QString& id) const
+    {
+        return MutagenTexts(tags, Dir() + name, id);
+    }
+
+    QStringList AllNames() const { return FilesOnDisk(); }
+
+    void UseZone(const char* zone)
+    {
+        if (!m_zoneSet) {
+            const char* old = std::getenv("TZ");
+            if (old)
+                m_oldZone = std::string(old);
+            m_zoneSet = true;
+        }
+        setenv("TZ", zone, 1);
+        tzset();
+    }
+
+    // Gives the focus to the first input of the frame ID, as a click would.
+    void FocusInput(const QString& id)
+    {
+        TID3v2Frame* input = InputOf(*Window, id);
+        ASSERT_NE(input, nullptr) << id.toStdString();
+        if (auto* date = qobject_cast<TID3v2FrameDateTime*>(input))
+            date->DatePicker()->setFocus();
+        else if (QWidget* text = TextControlOf(input))
+            text->setFocus();
+        else
+            input->setFocus();
+        Window->UpdateActions();
+    }
+
+    void AnswerTrackDialog(int numbering, int total, int start, int fixed)
+    {
+        Prompt.OnModal = AnswerDialog<TFormTrackNr>(
+            [=](TFormTrackNr& form) {
+                ChooseRow(form.NumberingBox(), numbering);
+                ChooseRow(form.TotalBox(), total);
+                form.StartEdit()->SetPosition(start);
+                form.TotalEdit()->SetPosition(fixed);
+            },
+            "Button2");
+    }
+
+    // The replace dialog with these texts on these fields (rows by ID).
+    void AnswerReplaceDialog(const QString& search, const QString& replacement, const QStringList& fields)
+    {
+        Prompt.OnModal = AnswerDialog<TFormReplaceInfos>(
+            [=](TFormReplaceInfos& form) {
+                form.SearchBox()->setEditText(search);
+                form.ReplaceBox()->setEditText(replacement);
+                form.CaseBox()->setChecked(false);
+                for (int row = 0; row < form.FieldList()->count(); ++row) {
+                    QListWidgetItem* item = form.FieldList()->item(row);
+                    item->setCheckState(fields.contains(item->data(Qt::UserRole).toString()) ? Qt::Checked
+                                                                                             : Qt::Unchecked);
+                }
+            },
+            "butOK");
+    }
+
+private:
+    bool m_zoneSet = false;
+    std::optional<std::string> m_oldZone;
+};
+
+// Encoding, MIME type, picture type and description before the data.
+constexpr int PictureHeaderSize = 18;
+
+QByteArray Picture(int size)
+{
+    QByteArray data(size, '\0');
+    for (int i = 0; i < size; ++i)
+        data[i] = char((i * 131 + 7) % 251);
+    return QByteArray("\0image/png\0\3cover\0", PictureHeaderSize) + data;
+}
+
+QString Sha1OfPicture(const QByteArray& body)
+{
+    const QByteArray data = body.mid(PictureHeaderSize);
+    return QString::fromLatin1(QCryptographicHash::hash(data, QCryptographicHash::Sha1).toHex());
+}
+
+}
+
+TEST_F(BatchCommandsTest, TrackNumbersWithEveryTotalMode)
+{
+    ASSERT_TRUE(Write("a 03 - part 2.mp3", {{"TIT2", Text("A")}}));
+    ASSERT_TRUE(Write("b 7.mp3", {{"TRCK", Text("9")}}));
+    ASSERT_TRUE(Write("c x.mp3", {{"TRCK", Text("4")}}));
+    Open();
+    const QStringList names = {"a 03 - part 2.mp3", "b 7.mp3", "c x.mp3"};
+    Select(names);
+
+    AnswerTrackDialog(1, 1, 1, 1); // from the names, the highest as total
+    Trigger("ActAutoTrackNo");
+    ASSERT_EQ(Prompt.Informations.size(), 1);
+    EXPECT_EQ(Prompt.Informations.last(), LangFmt("ErrorNoTrackFound", {QStringLiteral("c x.mp3\r\n")}));
+    EXPECT_EQ(Window->GetUndoKind(), TFQuillon::ukUnsavedEntries);
+    Window->SaveChangedEntries();
+    QJsonObject tags = Mutagen(names);
+    EXPECT_EQ(Texts(tags, names[0], "TRCK"), QStringList{"3/7"});
+    EXPECT_EQ(Texts(tags, names[1], "TRCK"), QStringList{"7/7"});
+    EXPECT_EQ(Texts(tags, names[2], "TRCK"), QStringList{"4"}); // no number: kept
+
+    AnswerTrackDialog(0, 2, 5, 12); // consecutive from 5, a fixed total
+    Trigger("ActAutoTrackNo");
+    Window->SaveChangedEntries();
+    tags = Mutagen(names);
+    EXPECT_EQ(Texts(tags, names[0], "TRCK"), QStringList{"5/12"});
+    EXPECT_EQ(Texts(tags, names[2], "TRCK"), QStringList{"7/12"});
+
+    AnswerTrackDialog(0, 0, 0, 1); // from 0 without total: the first has no number
+    Trigger("ActAutoTrackNo");
+    EXPECT_EQ(Prompt.Informations.last(), LangFmt("ErrorNoTrackFound", {QStringLiteral("a 03 - part 2.mp3\r\n")}));
+    Window->SaveChangedEntries();
+    tags = Mutagen(names);
+    EXPECT_EQ(Texts(tags, names[0], "TRCK"), QStringList{"5/12"});
+    EXPECT_EQ(Texts(tags, names[1], "TRCK"), QStringList{"1"});
+    EXPECT_EQ(Texts(tags, names[2], "TRCK"), QStringList{"2"});
+}
+
+TEST_F(BatchCommandsTest, ReplaceInFieldsAndNamesThenUndoEverything)
+{
+    ASSERT_TRUE(Write("Aha one.mp3", {{"TIT2", Text("Aha")}, {"TPE1", Text("Bob")}}));
+    ASSERT_TRUE(Write("Nothing.mp3", {{"TIT2", Text("xyz")}}));
+    ASSERT_TRUE(Write("aha two.mp3", {{"TIT2", Text("Haha")}}));
+    ASSERT_TRUE(Write("bhb two.mp3", {})); // takes the name "aha two" would get
+    const QByteArray original = Bytes(Dir() + "Aha one.mp3");
+    Open();
+    Select({"Aha one.mp3", "Nothing.mp3", "aha two.mp3"});
+    AnswerReplaceDialog("a", "b", {"*FIN", "TIT2"});
+    Trigger("ActReplaceInFrames");
+
+    // The rename that found its name taken is offered again; the others were
+    // done, and the count has every file with a replacement.
+    ASSERT_EQ(Prompt.Questions.size(), 1);
+    EXPECT_TRUE(Prompt.Questions.first().contains(QStringLiteral("aha two.mp3\n\r")));
+    EXPECT_EQ(Prompt.Informations.last(), LangFmt("ReplaceFramesInfo", {2}));
+    EXPECT_EQ(AllNames(), (QStringList{"Nothing.mp3", "aha two.mp3", "bhb one.mp3", "bhb two.mp3"}));
+    EXPECT_EQ(Entry("Nothing.mp3")->Changed, 0);
+    Window->SaveChangedEntries();
+    const QJsonObject tags = Mutagen({"bhb one.mp3", "aha two.mp3"});
+    EXPECT_EQ(Texts(tags, "bhb one.mp3", "TIT2"), QStringList{"bhb"});
+    EXPECT_EQ(Texts(tags, "bhb one.mp3", "TPE1"), QStringList{"Bob"}); // not chosen
+    EXPECT_EQ(Texts(tags, "aha two.mp3", "TIT2"), QStringList{"Hbhb"});
+
+    // Undo: both written tags, then the rename.
+    for (int step = 0; step < 3; ++step)
+        Trigger("ActUndo");
+    EXPECT_EQ(Window->GetUndoKind(), TFQuillon::ukNothing);
+    EXPECT_EQ(Bytes(Dir() + "Aha one.mp3"), original);
+    EXPECT_TRUE(Prompt.Errors.isEmpty());
+
+    // A name that could not name a file is reported once, not retried.
+    Select({"Aha one.mp3"});
+    AnswerReplaceDialog("one", "a/b", {"*FIN"});
+    Trigger("ActReplaceInFrames");
+    EXPECT_EQ(Prompt.Questions.size(), 1);
+    EXPECT_TRUE(Prompt.Informations.contains(
+        LangFmt("ErrorRenameUnusableNames", {QStringLiteral("\n\rAha one.mp3")})));
+    EXPECT_EQ(Prompt.Informations.last(), LangFmt("ReplaceFramesInfo", {0}));
+    EXPECT_TRUE(QFileInfo::exists(Dir() + "Aha one.mp3"));
+}
+
+TEST_F(BatchCommandsTest, ID3v1TransferLeavesOwnRenderingsAndFilesWithoutID3v1Alone)
+{
+    const QString longTitle = QStringLiteral("A title that is longer than thirty characters");
+    ID3v1Fields v1;
+    v1.Title = longTitle.left(30).toLatin1();
+    v1.Artist = "V1 Artist";
+    v1.Album = "V1 Album";
+    v1.Year = "2004";
+    v1.Track = 3;
+    ASSERT_TRUE(Write("with v1.mp3",
+                      {{"TIT2", Text(longTitle)}, {"TPE1", Text("Other")}, {"TRCK", Text("3/12")},
+                       {"TDRC", Text("2004-05-06")}},
+                      v1, 4));
+    ASSERT_TRUE(Write("without v1.mp3", {{"TIT2", Text("Keep")}}));
+    ID3v1Fields same;
+    same.Title = "Same";
+    same.Artist = "Same";
+    ASSERT_TRUE(Write("own rendering.mp3", {{"TIT2", Text("Same")}, {"TPE1", Text("Same")}}, same));
+    const QByteArray without = Bytes(Dir() + "without v1.mp3");
+    const QByteArray own = Bytes(Dir() + "own rendering.mp3");
+    Open();
+    Select({"with v1.mp3", "without v1.mp3", "own rendering.mp3"});
+
+    // Every row unchecked: nothing happens.
+    Prompt.OnModal = AnswerDialog<TFormID3v1ToID3v2>(
+        [](TFormID3v1ToID3v2& form) {
+            for (int row = 0; row < form.ListBox()->count(); ++row)
+                form.ListBox()->item(row)->setCheckState(Qt::Unchecked);
+        },
+        "Button1");
+    Trigger("ActID3v2ToID3v1");
+    EXPECT_EQ(Entry("with v1.mp3")->Changed, 0);
+
+    Prompt.OnModal = AnswerDialog<TFormID3v1ToID3v2>([](TFormID3v1ToID3v2&) {}, "Button1");
+    Trigger("ActID3v2ToID3v1");
+    EXPECT_EQ(Entry("with v1.mp3")->Changed, 1);
+    EXPECT_EQ(Entry("without v1.mp3")->Changed, 0);
+    EXPECT_EQ(Entry("own rendering.mp3")->Changed, 0);
+    Window->SaveChangedEntries();
+    EXPECT_EQ(Bytes(Dir() + "without v1.mp3"), without);
+    EXPECT_EQ(Bytes(Dir() + "own rendering.mp3"), own);
+    const QJsonObject tags = Mutagen({"with v1.mp3"});
+    EXPECT_EQ(Texts(tags, "with v1.mp3", "TIT2"), QStringList{longTitle});
+    EXPECT_EQ(Texts(tags, "with v1.mp3", "TPE1"), QStringList{"V1 Artist"});
+    EXPECT_EQ(Texts(tags, "with v1.mp3", "TALB"), QStringList{"V1 Album"});
+    EXPECT_EQ(Texts(tags, "with v1.mp3", "TRCK"), QStringList{"3/12"});
+    EXPECT_EQ(Texts(tags, "with v1.mp3", "TDRC"), QStringList{"2004-05-06"});
+}
+
+TEST_F(BatchCommandsTest, CaseConversionRewritesOnlyWhatChanges)
+{
+    ASSERT_TRUE(Write("In Case.mp3", {{"TIT2", Text("Already Done")},
+                                      {"TPE1", Text("Some One")},
+                                      {"COMM", Comment(QString(), QStringLiteral("Fine Text"))}}));
+    ASSERT_TRUE(Write("lower.mp3",
+                      {{"TIT2", Text("the BEST of (live)")},
+                       {"TPE1", ID3v2Builder::TextBody(0, {"simon", "GARFUNKEL"})},
+                       {"COMM", Comment(QString(), QStringLiteral("first line\nsecond line"))},
+                       {"TXXX", ID3v2Builder::UserTextBody(0, "mood", {"lower"})}},
+                      std::nullopt, 4));
+    const qint64 time = 1600000000LL * NsPerSecond + 123456789;
+    ASSERT_TRUE(SetModifiedNs(Dir() + "In Case.mp3", time));
+    const QByteArray inCase = Bytes(Dir() + "In Case.mp3");
+    Open();
+    Window->Settings().ID3v2Version = 4;
+    Window->ApplySettings();
+    Select({"In Case.mp3", "lower.mp3"});
+    Trigger("ActGrossKleinDateiname");
+    EXPECT_TRUE(Window->Action("ActGrossKleinDateiname")->isChecked());
+    Trigger("ActGrossKleinAuto");
+
+    EXPECT_EQ(AllNames(), (QStringList{"In Case.mp3", "Lower.mp3"}));
+    EXPECT_EQ(Window->UndoList().Count(), 1);
+    EXPECT_EQ(Entry("In Case.mp3")->Changed, 0);
+    EXPECT_EQ(Entry("Lower.mp3")->Changed, 1);
+    Window->SaveChangedEntries();
+    EXPECT_EQ(Bytes(Dir() + "In Case.mp3"), inCase);
+    EXPECT_EQ(ModifiedNs(Dir() + "In Case.mp3"), time);
+    const QJsonObject tags = Mutagen({"Lower.mp3"});
+    EXPECT_EQ(Texts(tags, "Lower.mp3", "TIT2"), QStringList{"The Best Of (Live)"});
+    EXPECT_EQ(Texts(tags, "Lower.mp3", "TPE1"), (QStringList{"Simon", "Garfunkel"}));
+    const QJsonObject comment = tags.value(Dir() + "Lower.mp3").toObject().value("COMM").toArray().first().toObject();
+    EXPECT_EQ(comment.value("text").toArray().first().toString(), "First Line\nSecond Line");
+    EXPECT_EQ(comment.value("lang").toString(), "eng");
+    const QJsonObject userText = tags.value(Dir() + "Lower.mp3").toObject().value("TXXX").toArray().first().toObject();
+    EXPECT_EQ(userText.value("text").toArray().first().toString(), "lower");
+
+    // A run stopped at the abort button keeps what was done: each rename is
+    // one undo step, the other files keep their names and tags.
+    for (int i = 0; i < 12; ++i)
+        ASSERT_TRUE(Write(QStringLiteral("track %1.mp3").arg(i, 2, 10, QLatin1Char('0')), {{"TIT2", Text("t")}}));
+    Window->ReloadFolder(false);
+    QStringList tracks;
+    for (const QString& name : AllNames())
+        if (name.startsWith("track"))
+            tracks << name;
+    Select(tracks);
+    const int stepsBefore = Window->UndoList().Count();
+    AfterEventRounds(3, [this] { Window->ButSucheAbbrechen->click(); });
+    Trigger("ActGrossKleinAllesGross");
+    int renamed = 0;
+    for (const QString& name : AllNames())
+        renamed += name.startsWith("TRACK") ? 1 : 0;
+    EXPECT_EQ(renamed, 3);
+    EXPECT_EQ(Window->UndoList().Count() - stepsBefore, 3);
+    EXPECT_EQ(Entry("TRACK 02.mp3")->Changed, 1);
+    EXPECT_EQ(Entry("track 03.mp3")->Changed, 0);
+    EXPECT_FALSE(Window->ButSucheAbbrechen->isEnabled());
+}
+
+TEST_F(BatchCommandsTest, TemplateCopiesPicturesAndStopsWhenTheyCannotBeRead)
+{
+    const QByteArray picture = Picture(40 * 1024);
+    ASSERT_TRUE(Write("tpl.mp3", {{"TIT2", Text("Template")}, {"APIC", picture}, {"TPE1", Text("T Artist")}}));
+    ASSERT_TRUE(Write("target.mp3", {{"TIT2", Text("Target")}, {"TALB", Text("Gone")}}));
+    Open();
+    Select({"tpl.mp3"});
+    Window->CbxVorgabe->click();
+    ASSERT_EQ(Window->TemplateEntry(), Entry("tpl.mp3"));
+    // Copying to the template alone does nothing.
+    Trigger("ActAllesUebernehmen");
+    EXPECT_EQ(Entry("tpl.mp3")->Changed, 0);
+
+    // The template's file changed since it was read: its picture cannot be
+    // fetched, so nothing is copied.
+    ASSERT_TRUE(SetModifiedNs(Dir() + "tpl.mp3", 1000 * NsPerSecond));
+    Select({"target.mp3"});
+    Trigger("ActAllesUebernehmen");
+    ASSERT_EQ(Prompt.Errors.size(), 1);
+    EXPECT_EQ(Prompt.Errors.first(), LangFmt("ErrorTemplateUnreadable", {QStringLiteral("tpl.mp3")}));
+    EXPECT_EQ(Entry("target.mp3")->Changed, 0);
+
+    Open(); // reads the template again
+    Select({"tpl.mp3"});
+    Window->CbxVorgabe->click();
+    Select({"target.mp3"});
+    Trigger("ActAllesUebernehmen");
+    Window->SaveChangedEntries();
+    const QJsonObject tags = Mutagen({"target.mp3"});
+    const QJsonObject target = tags.value(Dir() + "target.mp3").toObject();
+    EXPECT_EQ(target.value("APIC").toArray().first().toObject().value("sha1").toString(), Sha1OfPicture(picture));
+    EXPECT_EQ(target.value("APIC").toArray().first().toObject().value("desc").toString(), "cover");
+    EXPECT_EQ(Texts(tags, "target.mp3", "TIT2"), QStringList{"Template"});
+    EXPECT_FALSE(target.contains("TALB"));
+}
+
+TEST_F(BatchCommandsTest, OneFieldFromTheTemplateAndClearingAll)
+{
+    ASSERT_TRUE(Write("a tpl.mp3", {{"TALB", Text("T Album")}}));
+    ASSERT_TRUE(Write("b.mp3", {{"TALB", Text("Other")}, {"TPE1", Text("Artist B")}}));
+    ASSERT_TRUE(Write("c.mp3", {{"TPE1", Text("Artist C")}}));
+    Open();
+    Select({"a tpl.mp3"});
+    Window->CbxVorgabe->click();
+    Select({"b.mp3", "c.mp3"});
+    FocusInput("TALB");
+    ASSERT_TRUE(Window->Action("ActFeldUebernehmen")->isEnabled());
+    Trigger("ActFeldUebernehmen");
+    // The template lacks an artist: copying that field removes it.
+    FocusInput("TPE1");
+    Trigger("ActFeldUebernehmen");
+    Window->SaveChangedEntries();
+    QJsonObject tags = Mutagen({"b.mp3", "c.mp3"});
+    EXPECT_EQ(Texts(tags, "b.mp3", "TALB"), QStringList{"T Album"});
+    EXPECT_EQ(Texts(tags, "c.mp3", "TALB"), QStringList{"T Album"});
+    EXPECT_TRUE(Texts(tags, "b.mp3", "TPE1").isEmpty());
+    EXPECT_TRUE(Texts(tags, "c.mp3", "TPE1").isEmpty());
+
+    Trigger("ActAlleFelderLoeschen");
+    EXPECT_EQ(Entry("b.mp3")->Frames.size(), 0u);
+    EXPECT_EQ(Entry("a tpl.mp3")->Changed, 0);
+}
+
+TEST_F(BatchCommandsTest, FileDatesFromDateFramesAndTheirUndo)
+{
+    UseZone("Europe/Berlin");
+    // 2021-01-30 12:34:56.123456789 in Berlin (winter time).
+    const qint64 fileTime = 1612006496LL * NsPerSecond + 123456789;
+    ASSERT_EQ(FileTimeAsDateText(fileTime, gnSecond), "2021-01-30T12:34:56");
+    const QList<std::pair<QString, TFrameBodies>> files = {
+        {"a month.mp3", {{"TDRC", Text("2003-02")}}},
+        {"b summer.mp3", {{"TDRC", Text("2003-07-21T14:05")}}},
+        {"c same.mp3", {{"TDRC", Text("2021-01-30T12:34:56")}}},
+        {"d nodate.mp3", {{"TIT2", Text("x")}}},
+        {"e unknown.mp3", {{"TDRC", Text("unknown")}}},
+        {"f locked.mp3", {{"TDRC", Text("2000")}}},
+    };
+    QStringList names;
+    for (const auto& [name, frames] : files) {
+        ASSERT_TRUE(Write(name, frames, std::nullopt, 4));
+        ASSERT_TRUE(SetModifiedNs(Dir() + name, fileTime));
+        names << name;
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(Dir() + "f locked.mp3").constData(), 0444), 0);
+    Open();
+    Select(names);
+    FocusInput("TDRC");
+    ASSERT_TRUE(Window->Action("ActFileDateFromDate")->isVisible());
+    Trigger("ActFileDateFromDate");
+
+    ASSERT_EQ(Prompt.Questions.size(), 1);
+    EXPECT_EQ(Prompt.Questions.first(), LangFmt("ErrorSetDate", {QStringLiteral("f locked.mp3\n\r")}));
+    EXPECT_EQ(Prompt.Informations.last(),
+              LangFmt("ErrorSetDateEmpty", {QStringLiteral("\n\rd nodate.mp3\n\re unknown.mp3")}));
+    // February 2003 has no 30th: the month's last day; summer time in July.
+    EXPECT_EQ(ModifiedNs(Dir() + "a month.mp3"), 1046432096LL * NsPerSecond + 123456789);
+    EXPECT_EQ(ModifiedNs(Dir() + "b summer.mp3"), 1058789156LL * NsPerSecond + 123456789);
+    for (const char* untouched : {"c same.mp3", "d nodate.mp3", "e unknown.mp3", "f locked.mp3"})
+        EXPECT_EQ(ModifiedNs(Dir() + untouched), fileTime) << untouched;
+    EXPECT_EQ(Window->UndoList().Count(), 2);
+    EXPECT_EQ(Entry("a month.mp3")->LastWriteNs, ModifiedNs(Dir() + "a month.mp3"));
+
+    Trigger("ActUndo");
+    Trigger("ActUndo");
+    EXPECT_EQ(ModifiedNs(Dir() + "a month.mp3"), fileTime);
+    EXPECT_EQ(ModifiedNs(Dir() + "b summer.mp3"), fileTime);
+    EXPECT_EQ(Window->GetUndoKind(), TFQuillon::ukNothing);
+    ::chmod(QFile::encodeName(Dir() + "f locked.mp3").constData(), 0644);
+}
+
+TEST_F(BatchCommandsTest, DateFramesFromFileDatesKeepTheirPrecision)
+{
+    UseZone("Europe/Berlin");
+    const qint64 fileTime = 1625133600LL * NsPerSecond + 999999999; // 2021-07-01 12:00:00.999 in Berlin
+    ASSERT_TRUE(Write("a year.mp3", {{"TDRC", Text("1998")}}, std::nullopt, 4));
+    ASSERT_TRUE(Write("b full.mp3", {{"TDRC", Text("1998-01-02T03:04:05")}}, std::nullopt, 4));
+    ASSERT_TRUE(Write("c none.mp3", {{"TIT2", Text("x")}}, std::nullopt, 4));
+    for (const char* name : {"a year.mp3", "b full.mp3", "c none.mp3"})
+        ASSERT_TRUE(SetModifiedNs(Dir() + name, fileTime));
+    Open();
+    Select({"a year.mp3", "b full.mp3", "c none.mp3"});
+    FocusInput("TDRC");
+    const auto* input = qobject_cast<TID3v2FrameDateTime*>(InputOf(*Window, "TDRC"));
+    const TDateGenauigkeit highest = input->DateGenauigkeitMax();
+    Trigger("ActDateFromFileDate");
+    EXPECT_EQ(FrameText(Entry("a year.mp3")->Frames, "TDRC"), "2021");
+    EXPECT_EQ(FrameText(Entry("b full.mp3")->Frames, "TDRC"), "2021-07-01T12:00:00");
+    EXPECT_EQ(FrameText(Entry("c none.mp3")->Frames, "TDRC"), FileTimeAsDateText(fileTime, highest));
+    EXPECT_EQ(ModifiedNs(Dir() + "a year.mp3"), fileTime); // no file is touched
+}
+
+TEST_F(BatchCommandsTest, AddedFieldsAndDescriptionsRefuseDuplicates)
+{
+    ASSERT_TRUE(Write("a.mp3", {{"TXXX", ID3v2Builder::UserTextBody(0, "Mood", {"calm"})},
+                                {"COMM", Comment(QStringLiteral("Note"), QStringLiteral("hi"), "eng")}}));
+    Open();
+    Select({"a.mp3"});
+    int rounds = 0;
+    Prompt.OnModal = [&](QDialog& dialog) {
+        auto& form = static_cast<TFormNeuesFeld&>(dialog);
+        ++rounds;
+        if (rounds == 1) { // differs only in case and blanks: refused
+            ChooseRow(form.KindBox(), 0);
+            form.DescriptionEdit()->setText(QStringLiteral("  mood "));
+        } else { // the dialog comes back with what was entered
+            EXPECT_EQ(form.DescriptionEdit()->text(), "mood");
+            ChooseRow(form.KindBox(), 2);
+            form.DescriptionEdit()->setText(QStringLiteral("note"));
+            ChooseRow(form.LanguageBox(), form.LanguageBox()->findData(QStringLiteral("deu")));
+        }
+        form.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+        return dialog.result();
+    };
+    Trigger("ActAddFrame");
+    EXPECT_EQ(rounds, 2);
+    EXPECT_EQ(Prompt.Informations.first(), LangFmt("ErrorDoubleTXXX", {QStringLiteral("mood")}));
+    // Another language: a comment of its own.
+    auto* added = qobject_cast<TID3v2FrameComment*>(Window->PageInputs().back());
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(added->Language(), "deu");
+    EXPECT_EQ(added->Description(), "note");
+    EXPECT_TRUE(added->KillOnClear());
+    TypeInto(added, QStringLiteral("Hallo"));
+
+    // Changing only the letter case of its own description is allowed.
+    FocusInput("TXXX");
+    Prompt.Inputs = {QStringLiteral("MOOD")};
+    Trigger("ActTXXXChangeDes");
+    EXPECT_EQ(Prompt.Informations.size(), 1);
+    Window->CommitEdits();
+    const QJsonObject tags = Mutagen({"a.mp3"});
+    const QJsonObject file = tags.value(Dir() + "a.mp3").toObject();
+    EXPECT_EQ(file.value("TXXX").toArray().first().toObject().value("desc").toString(), "MOOD");
+    QStringList comments;
+    for (const QJsonValue& comment : file.value("COMM").toArray())
+        comments << comment.toObject().value("lang").toString() + ":" + comment.toObject().value("desc").toString()
+                        + ":" + comment.toObject().value("text").toArray().first().toString();
+    comments.sort();
+    EXPECT_EQ(comments, (QStringList{"deu:note:Hallo", "eng:Note:hi"}));
+}

@@ -15,6 +15,7 @@
 #include <QHash>
 #include <QItemSelection>
 #include <QMainWindow>
+#include <QPointer>
 #include <QSet>
 #include <QStringList>
 
@@ -26,6 +27,7 @@
 class QAction;
 class QCheckBox;
 class QComboBox;
+class QDragEnterEvent;
 class QFileSystemModel;
 class QLabel;
 class QLineEdit;
@@ -40,8 +42,16 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 class QTreeView;
+class TDropFileSource;
+class TDropFileTarget;
 class TEventPump;
 class TFileListModel;
+class TFileOpRunner;
+class TFolderTreeModel;
+class TPathMoves;
+class TTmpFileDeleter;
+struct TFileOpResult;
+struct TShiftState;
 class TFormMenu;
 class TID3v2Frame;
 class TID3v2FrameComment;
@@ -75,8 +85,11 @@ struct TActionDef;
 // FQuillonAbout.cpp (home page, update check and about box),
 // FQuillonTemplate.cpp (the template entry and the commands of the frame
 // inputs' menu), FQuillonCase.cpp (case conversion), FQuillonDates.cpp (dates
-// from file dates and back) and FQuillonBatch.cpp (track numbers, replacing
-// text, ID3v1 transfer).
+// from file dates and back), FQuillonBatch.cpp (track numbers, replacing
+// text, ID3v1 transfer), FQuillonHistory.cpp (folder history and navigation),
+// FQuillonPanels.cpp (docked, floating and hidden panels), FQuillonPlay.cpp,
+// FQuillonHelp.cpp, FQuillonFileOps.cpp (copying, moving, deleting and
+// renaming folders) and FQuillonDragDrop.cpp (drags, drops, the clipboard).
 class TFQuillon : public QMainWindow {
     Q_OBJECT
 public:
@@ -176,8 +189,8 @@ public:
     void ClearFileList();
     void ReadEntry(TEintragdaten& entry);
     // The entry of exactly this path (folder + name); nullptr when none. The
-    // lookup follows every rename, since RenameEntry is the only place where
-    // an entry's name changes.
+    // lookup follows every rename and move, since RenameEntry and MoveEntryTo
+    // are the only places where an entry's path changes.
     TEintragdaten* FindEntryByPath(const QString& path);
     QString GetCellText(const TEintragdaten& entry, int catalogueIndex) const;
     TEintragdatenList& Entries() { return m_entries; }
@@ -193,6 +206,8 @@ public:
     QString TreePath() const;
     void SetTreePath(const QString& folder);
     void ShellTreeModelDirectoryLoaded(const QString& folder);
+    // The tree's folder changed (FQuillonHistory.cpp): a floating folder bar
+    // closes, the folder is recorded and loaded.
     void ShellTreeView1Change();
 
     // --- Columns and sorting ---
@@ -403,11 +418,106 @@ public:
     // FQuillonInputPages.cpp: shows the input panel's file information.
     void ActFilePropertiesExecute();
 
-    // --- Panels ---
+    // --- Folder history and navigation (FQuillonHistory.cpp) ---
+    // Appends the folder to the back history unless it is the folder shown
+    // (paths compared exactly); a folder not reached through the history
+    // clears the forward history.
+    void RecordVisitedFolder(const QString& path);
+    // Goes back (steps < 0) or forward (steps > 0) through the history; beeps
+    // when it does not reach that far. A folder that no longer exists is
+    // dropped from the history with a beep, and the folder shown stays.
+    void GoFolderHistory(int steps);
+    // Fills the back or forward pop-up with up to five folders, nearest first.
+    void PopDirZurueckPopup(QMenu* popup);
+    void ActAufwaertsExecute();
+    bool ActAufwaertsUpdate() const;
+    const QStringList& BackHistory() const { return m_backHistory; }
+    const QStringList& ForwardHistory() const { return m_forwardHistory; }
+
+    // --- Panels (FQuillonPanels.cpp) ---
+    // The folder bar and the input panel are docked, floating over the file
+    // list just below the title bar (closing when the focus leaves them) or
+    // hidden.
+    enum class TPanelState { Docked, Floating, Hidden };
+    TPanelState FolderBarState() const { return m_folderBarState; }
+    TPanelState InputPanelState() const { return m_inputPanelState; }
     void SetFolderBarVisible(bool visible);
     bool FolderBarVisible() const;
     void SetInputPanelPosition(TInputPanelPos position);
     TInputPanelPos InputPanelPosition() const;
+    // Docked and visible: hidden; otherwise docked.
+    void ActBrowserleisteExecute();
+    // Hidden: floats; floating: hidden; docked: a beep.
+    void ActBrowserleisteDropDownExecute();
+    void ActEingabefeldVersteckenExecute();
+    void DockInputPanel(bool top);
+    void ActEingabeFeldDropDownExecute();
+
+    // --- Playing, help and selecting all ---
+    // FQuillonPlay.cpp: one edited file opens in the desktop's program,
+    // several through a playlist in the program's private temporary folder.
+    void ActPlayExecute();
+    TTmpFileDeleter& TmpFileDeleter() { return *m_tmpFileDeleter; }
+    // FQuillonHelp.cpp: opens a page of the built-in help, in the language
+    // in use, with the desktop's browser. page is the file name of a help
+    // page ("index.htm", "settings_allg.htm", "export.htm", "cddb.htm"...);
+    // an empty name or a page the help lacks opens the start page. The
+    // pages are written to the program's private temporary folder first;
+    // when they cannot be written or opened, "ErrorNoHelp" is shown.
+    void ShowHelp(const QString& page = QString());
+    // FQuillonSelection.cpp: the file list selects every row, a text control
+    // its whole text; anything else beeps.
+    void EditSelectAllExecute();
+    bool EditSelectAllUpdate() const;
+
+    // --- File operations, drag and drop, folder rename ---
+    // FQuillonFileOps.cpp
+    // The path of an entry's file in the file system's encoding. Every file
+    // operation takes an entry's path from here.
+    static QByteArray EntryPath(const TEintragdaten& entry);
+    // Puts folder at the top of history (once), keeping at most limit.
+    static void AddFolderToHistory(const QString& folder, QStringList& history, int limit);
+    void CopySelectionTo(const QString& folder);
+    void MoveSelectionTo(const QString& folder);
+    // Applies and writes pending edits, then copies or moves the files into
+    // target (asking on collisions, listing failures for retry) and reloads
+    // the list.
+    void ShellCopyFiles(const QList<QByteArray>& files, const QString& target);
+    void ShellMoveFiles(const QList<QByteArray>& files, const QString& target);
+    // Deletes the selected files after asking: to the trash, or for good.
+    void DeleteSelection(bool permanently);
+    void ActDeleteFileExecute();
+    // The folder is the listed one, or lies below it while subfolders are
+    // listed.
+    bool IsInListedFolder(const QString& folder) const;
+    // Drops the undo steps of these files when they no longer exist.
+    void PurgeUndoForMissingFiles(const QList<QByteArray>& files);
+    // Entries, the undo journal, the saved old tags, the histories and the
+    // listed folder follow files and folders that were moved or renamed.
+    void FollowMoves(const TPathMoves& moves);
+    // The folder of the tree's node was renamed in place; false (and the old
+    // name stays) when it could not be.
+    bool ShellTreeView1Edited(const QModelIndex& node, const QString& newText);
+    void RefreshFolderTree();
+    // During a load, a save or a file operation: a beep, and true.
+    bool BeepWhenBusy();
+    TFileOpRunner& FileOpRunner() { return *m_fileOpRunner; }
+    // FQuillonDragDrop.cpp
+    TDropFileSource* DropFileSource1 = nullptr;
+    TDropFileTarget* DropFileTarget1 = nullptr; // on the file list
+    TDropFileTarget* DropFileTarget2 = nullptr; // on the folder tree
+    // The folder a drop at point would go into ("" for none); the tree's
+    // node under the point is highlighted.
+    QString GetDropTargetFolder(TDropFileTarget& target, const QPoint& point);
+    void DropFileTarget1GetDropEffect(TDropFileTarget& target, const TShiftState& shift, const QPoint& point,
+                                      quint32& effect);
+    void DropFileTarget1Drop(TDropFileTarget& target, const QPoint& point, quint32& effect);
+    void DropFileTarget1Leave(TDropFileTarget& target);
+    // Puts the selected files on the clipboard, to be copied or (cut) moved.
+    void CopyFilesToClipboard(bool cut);
+    // Copies (or moves, after a cut) the clipboard's files into the listed
+    // folder, or into the tree's folder when the tree has the focus.
+    void PasteFilesFromClipboard();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -415,6 +525,8 @@ protected:
     // Command states are refreshed when the window becomes active again:
     // what they depend on may have changed meanwhile.
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // One folder load in progress (scan results, kept entries, progress).
@@ -531,6 +643,10 @@ private:
     bool NameTakenByOtherFile(const TEintragdaten& entry, const QString& newName) const;
     // Asks again (Yes/No) while renames of the entries of these paths fail.
     void RetryFailedRenames(QStringList& failedPaths);
+    // FQuillonRename.cpp: moved files keep their entries.
+    void MoveEntryTo(TEintragdaten& entry, const QString& newPath);
+    // Keeps the path lookup right after the entry's path changed.
+    void ReindexEntry(TEintragdaten& entry, const QString& oldPath);
     // FQuillonTemplate.cpp, FQuillonCase.cpp, FQuillonDates.cpp,
     // FQuillonBatch.cpp: the commands on the selection.
     void BindTemplateActions();
@@ -552,6 +668,33 @@ private:
     void BindExportAction();
     // FQuillonCDDB.cpp
     void BindCDDBAction();
+
+    // --- History, panels, play, help, file operations (private) ---
+    // FQuillonHistory.cpp
+    void BindHistoryActions();
+    // FQuillonPanels.cpp
+    void BindPanelActions();
+    void SetFolderBarState(TPanelState state);
+    void SetInputPanelState(TPanelState state, bool top);
+    void PlaceFloatingPanels();
+    void PanelFocusChanged(QWidget* now);
+    // FQuillonPlay.cpp / FQuillonHelp.cpp
+    void BindPlayHelpActions();
+    // FQuillonFileOps.cpp
+    void BindFileOpActions();
+    // The files of the list's selected rows, in list order (files that could
+    // not be read too).
+    QList<QByteArray> SelectedFilePaths() const;
+    void ActCopyHistoryExecute(QStringList& history, int index, bool move);
+    void ActCopyFileToSelectExecute(bool move);
+    void TransferFiles(const QList<QByteArray>& files, const QString& target, bool move);
+    void RemoveEntriesOfDeletedFiles(const QSet<QString>& deleted);
+    // FQuillonDragDrop.cpp
+    void BindDragDrop();
+    bool DragEventFilter(QObject* watched, QEvent* event);
+    void StartDrag(QWidget* control);
+    void RunDropOperation(const QList<QByteArray>& files, const QString& target, quint32 effect, bool askFirst,
+                          const QPoint& globalPos, bool toTree);
 
     struct TBoundAction {
         QAction* Action = nullptr;
@@ -606,6 +749,23 @@ private:
     bool m_shown = false;
     bool m_treeConnected = false;
     QString m_treeScrollPath; // the tree scrolls to its folder until it is read
+
+    // Folder history, panels, file operations, drag and drop
+    QStringList m_backHistory;    // the last one is the folder shown
+    QStringList m_forwardHistory; // the most recently left last
+    QString m_navigatingTo;       // the history moves the tree to this folder
+    TPanelState m_folderBarState = TPanelState::Docked;
+    TPanelState m_inputPanelState = TPanelState::Docked;
+    bool m_inputPanelTop = false;
+    std::unique_ptr<TTmpFileDeleter> m_tmpFileDeleter;
+    std::unique_ptr<TFileOpRunner> m_fileOpRunner;
+    TFolderTreeModel* m_folderTreeModel = nullptr;
+    QPoint m_dragStartPos;
+    QPointer<QWidget> m_dragControl; // where the mouse went down
+    bool m_dragRunning = false;
+    bool m_droppedHere = false;   // this window's drop handler took the running drag
+    bool m_rightButtonDrag = false;
+    bool m_contextMenuDeferred = false; // the list's menu opens on the release
 
     TFileListModel* m_listModel = nullptr;
     std::unique_ptr<TFormMenu> m_formMenu;

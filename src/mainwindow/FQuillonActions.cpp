@@ -4,6 +4,8 @@
 #include "controls/IconTheme.h"
 #include "localisation/ui/ComponentTranslation.h"
 
+#include "controls/FileMimeData.h"
+#include "controls/MyListView.h"
 #include "mainwindow/ActionTable.h"
 #include "mainwindow/Guarded.h"
 #include "mainwindow/ImageLists.h"
@@ -17,6 +19,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
+#include <QTreeView>
+#include <QItemSelectionModel>
 #include <QPlainTextEdit>
 #include <QStyle>
 #include <QTextEdit>
@@ -305,6 +310,11 @@ void TFQuillon::BindOwnActions()
     BindExportAction();
     BindAction(QStringLiteral("ActSpalten"), [this] { ActSpaltenExecute(); });
     BindCDDBAction();
+    BindHistoryActions();
+    BindPanelActions();
+    BindPlayHelpActions();
+    BindFileOpActions();
+    BindDragDrop();
     BindSettingsActions();
 }
 
@@ -314,14 +324,37 @@ void TFQuillon::BindEditActions()
         QWidget* control = FocusedTextControl();
         return control && !IsReadOnlyText(control);
     };
+    // In the file list the commands put files on the clipboard; in the list
+    // and the tree Paste copies or moves files from it.
+    const auto filesSelected = [this] { return LVFiles->hasFocus() && LVFiles->selectionModel()->hasSelection(); };
+    const auto filesToPaste = [this] {
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        return (LVFiles->hasFocus() || ShellTreeView1->hasFocus()) && data && FileMimeData::HasFiles(*data);
+    };
+    // Files when the list has selected files, else the focused control's text.
+    const auto filesOrText = [this, filesSelected](bool cut) {
+        if (filesSelected())
+            CopyFilesToClipboard(cut);
+        else if (cut)
+            OnFocusedText([](auto& control) { control.cut(); });
+        else
+            OnFocusedText([](auto& control) { control.copy(); });
+    };
+    BindAction(QStringLiteral("EditCut1"), [filesOrText] { filesOrText(true); },
+               [editable, filesSelected] { return editable() || filesSelected(); });
+    BindAction(QStringLiteral("EditCopy1"), [filesOrText] { filesOrText(false); },
+               [filesSelected] { return FocusedTextControl() != nullptr || filesSelected(); });
     BindAction(
-        QStringLiteral("EditCut1"), [] { OnFocusedText([](auto& control) { control.cut(); }); }, editable);
-    BindAction(
-        QStringLiteral("EditCopy1"), [] { OnFocusedText([](auto& control) { control.copy(); }); },
-        [] { return FocusedTextControl() != nullptr; });
-    BindAction(
-        QStringLiteral("EditPaste1"), [] { OnFocusedText([](auto& control) { control.paste(); }); },
-        [editable] { return editable() && !QApplication::clipboard()->text().isEmpty(); });
+        QStringLiteral("EditPaste1"),
+        [this, filesToPaste] {
+            if (filesToPaste())
+                PasteFilesFromClipboard();
+            else
+                OnFocusedText([](auto& control) { control.paste(); });
+        },
+        [editable, filesToPaste] {
+            return (editable() && !QApplication::clipboard()->text().isEmpty()) || filesToPaste();
+        });
     connect(qApp, &QApplication::focusChanged, this, [this] { UpdateActions(); });
     // Text copied in any program makes Paste available at once.
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] { UpdateActions(); });

@@ -5,6 +5,8 @@
 #include "controls/MyListView.h"
 #include "controls/ThemeHandles.h"
 #include "mainwindow/FileListModel.h"
+#include "mainwindow/FileOpRunner.h"
+#include "mainwindow/TmpFileDeleter.h"
 #include "mainwindow/FormMenu.h"
 #include "mainwindow/Guarded.h"
 #include "mainwindow/common/ColumnCatalogue.h"
@@ -32,6 +34,8 @@
 TFQuillon::TFQuillon(const QStringList& arguments, QWidget* parent) : QMainWindow(parent)
 {
     setWindowTitle(QStringLiteral("Quillon ") + QString::fromLatin1(ProgramVersion));
+    m_tmpFileDeleter = std::make_unique<TTmpFileDeleter>();
+    m_fileOpRunner = std::make_unique<TFileOpRunner>(this);
     OpenThemeHandles(this);
     BuildWindow();
     CreateActions();
@@ -83,6 +87,9 @@ TFQuillon::~TFQuillon()
 {
     // No handler may run on a half-destroyed window.
     qApp->disconnect(this);
+    for (QObject* watched : {static_cast<QObject*>(LVFiles), static_cast<QObject*>(LVFiles->viewport()),
+                             static_cast<QObject*>(ShellTreeView1->viewport())})
+        watched->removeEventFilter(this);
     QApplication::clipboard()->disconnect(this);
     ShellTreeView1->selectionModel()->disconnect(this);
     LVFiles->selectionModel()->disconnect(this);

@@ -11,10 +11,12 @@
 
 #include "localisation/MultiLanguage.h"
 #include "platform/FileLayer.h"
+#include "platform/PathCompare.h"
 #include "platform/Prompt.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -355,14 +357,11 @@ void TFQuillon::ShellTreeModelDirectoryLoaded(const QString& folder)
     if (m_treeScrollPath.isEmpty())
         return;
     const QString loaded = QDir::cleanPath(folder);
-    if (!m_treeScrollPath.startsWith(loaded))
+    if (!IsSameOrBelow(m_treeScrollPath, loaded))
         return;
     ShellTreeView1->scrollTo(ShellTreeView1->currentIndex());
-    if (loaded == m_treeScrollPath)
+    // Once the folder above it is read, the folder's row stays where it is:
+    // later reads (of changed folders) leave the tree where the user put it.
+    if (loaded == m_treeScrollPath || loaded == QFileInfo(m_treeScrollPath).path())
         m_treeScrollPath.clear();
-}
-
-void TFQuillon::ShellTreeView1Change()
-{
-    LoadFolder(TreePath(), false);
 }

@@ -87,12 +87,26 @@ bool TFQuillon::RenameEntry(TEintragdaten& entry, const QString& newName, bool j
     const QString oldPath = entry.FullPath();
     if (!entry.RenameFile(newName, journal ? &m_undoList : nullptr))
         return false;
-    if (m_pathIndexValid) {
-        if (m_pathIndex.value(oldPath) == &entry)
-            m_pathIndex.remove(oldPath);
-        m_pathIndex.insert(entry.FullPath(), &entry);
-    }
+    ReindexEntry(entry, oldPath);
     return true;
+}
+
+void TFQuillon::MoveEntryTo(TEintragdaten& entry, const QString& newPath)
+{
+    const QString oldPath = entry.FullPath();
+    const qsizetype slash = newPath.lastIndexOf(QLatin1Char('/'));
+    entry.Folder = newPath.left(slash + 1);
+    entry.FileName = newPath.mid(slash + 1);
+    ReindexEntry(entry, oldPath);
+}
+
+void TFQuillon::ReindexEntry(TEintragdaten& entry, const QString& oldPath)
+{
+    if (!m_pathIndexValid)
+        return;
+    if (m_pathIndex.value(oldPath) == &entry)
+        m_pathIndex.remove(oldPath);
+    m_pathIndex.insert(entry.FullPath(), &entry);
 }
 
 bool TFQuillon::NameTakenByOtherFile(const TEintragdaten& entry, const QString& newName) const

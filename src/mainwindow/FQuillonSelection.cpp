@@ -4,7 +4,13 @@
 #include "controls/MyListView.h"
 #include "mainwindow/FileListModel.h"
 
+#include "platform/Prompt.h"
+
+#include <QApplication>
 #include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 
 void TFQuillon::LVFilesSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
 {
@@ -62,4 +68,30 @@ void TFQuillon::SetTemplateEntry(TEintragdaten* entry)
 {
     m_templateEntry = entry;
     m_listModel->SetTemplateEntry(entry);
+}
+
+bool TFQuillon::EditSelectAllUpdate() const
+{
+    const QWidget* focus = QApplication::focusWidget();
+    return focus && (focus == LVFiles || qobject_cast<const QLineEdit*>(focus)
+                     || qobject_cast<const QTextEdit*>(focus) || qobject_cast<const QPlainTextEdit*>(focus));
+}
+
+void TFQuillon::EditSelectAllExecute()
+{
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && focus == LVFiles) {
+        m_selectionGuard = true;
+        LVFiles->selectAll();
+        m_selectionGuard = false;
+        SelectionChanged();
+    } else if (auto* line = qobject_cast<QLineEdit*>(focus)) {
+        line->selectAll();
+    } else if (auto* text = qobject_cast<QTextEdit*>(focus)) {
+        text->selectAll();
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(focus)) {
+        plain->selectAll();
+    } else {
+        CurrentPrompt()->Beep();
+    }
 }

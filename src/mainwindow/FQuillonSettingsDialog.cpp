@@ -16,6 +16,7 @@ void TFQuillon::ActEinstellungenExecute()
     CommitEdits();
     const bool readID3v2 = m_settings.ReadID3v2;
     TFormEinstellungen dialog(this);
+    dialog.SetHelpHandler([this](const QString& page) { ShowHelp(page); });
     if (!dialog.Execute(m_settings, m_fileNamePresets, m_resetRequested))
         return;
     ApplySettings();

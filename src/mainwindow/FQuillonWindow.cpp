@@ -5,10 +5,12 @@
 #include "controls/MenuBar.h"
 #include "controls/MyListView.h"
 #include "mainwindow/FileListModel.h"
+#include "mainwindow/FolderTreeModel.h"
 #include "mainwindow/ImageLists.h"
 #include "mainwindow/StatusPanel.h"
 
 #include <QFileSystemModel>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -79,15 +81,31 @@ void TFQuillon::BuildWindow()
 
 QWidget* TFQuillon::BuildFolderBar()
 {
-    PanLeft = new QWidget(this);
+    auto* frame = new QFrame(this);
+    PanLeft = frame;
     PanLeft->setObjectName(QStringLiteral("PanLeft"));
     PanLeft->setMinimumWidth(20);
+    PanLeft->setAutoFillBackground(true);
     auto* layout = new QVBoxLayout(PanLeft);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
-    layout->addWidget(NewLabel(PanLeft, "labFolders", QStringLiteral("%Folders")));
+    // The caption with the buttons that dock a floating bar and close a
+    // docked one.
+    auto* header = new QHBoxLayout;
+    header->setContentsMargins(0, 0, 0, 0);
+    header->addWidget(NewLabel(PanLeft, "labFolders", QStringLiteral("%Folders")), 1);
+    for (const char* name : {"butFolderBarPin", "butFolderBarCross"}) {
+        auto* button = new QToolButton(PanLeft);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setAutoRaise(true);
+        button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        button->setIconSize(QSize(12, 12));
+        header->addWidget(button);
+    }
+    layout->addLayout(header);
 
-    ShellTreeModel = new QFileSystemModel(this);
+    m_folderTreeModel = new TFolderTreeModel(this);
+    ShellTreeModel = m_folderTreeModel;
     ShellTreeModel->setObjectName(QStringLiteral("ShellTreeModel"));
     ShellTreeModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     ShellTreeModel->setReadOnly(true);
@@ -165,7 +183,7 @@ QWidget* TFQuillon::BuildClientArea()
     m_listModel->SetRowImages(ImageLists::ToolButtonImages());
     LVFiles->setModel(m_listModel);
     LVFiles->setContextMenuPolicy(Qt::CustomContextMenu);
-    PanID3 = new QWidget(SplitterID3);
+    PanID3 = new QFrame(SplitterID3);
     PanID3->setObjectName(QStringLiteral("PanID3"));
     auto* panelLayout = new QVBoxLayout(PanID3);
     panelLayout->setContentsMargins(0, 0, 0, 0);
@@ -210,31 +228,4 @@ void TFQuillon::BuildStatusBar()
     layout->addWidget(ButSucheAbbrechen);
     layout->addWidget(ProgressLaden);
     StatusBar1->addPermanentWidget(PanLaden);
-}
-
-void TFQuillon::SetFolderBarVisible(bool visible)
-{
-    PanLeft->setVisible(visible);
-}
-
-bool TFQuillon::FolderBarVisible() const
-{
-    return !PanLeft->isHidden();
-}
-
-void TFQuillon::SetInputPanelPosition(TInputPanelPos position)
-{
-    if (position == TInputPanelPos::Hidden) {
-        PanID3->setVisible(false);
-        return;
-    }
-    SplitterID3->insertWidget(position == TInputPanelPos::Top ? 0 : 1, PanID3);
-    PanID3->setVisible(true);
-}
-
-TInputPanelPos TFQuillon::InputPanelPosition() const
-{
-    if (PanID3->isHidden())
-        return TInputPanelPos::Hidden;
-    return SplitterID3->indexOf(PanID3) == 0 ? TInputPanelPos::Top : TInputPanelPos::Bottom;
 }

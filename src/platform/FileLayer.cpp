@@ -6,8 +6,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/syscall.h>
 #include <unistd.h>
+
+#ifndef RENAME_NOREPLACE
+#define RENAME_NOREPLACE (1 << 0)
+#endif
 
 int TFileLayer::Open(const QByteArray& path, int flags, mode_t mode)
 {
@@ -73,9 +79,121 @@ int TFileLayer::Rename(const QByteArray& from, const QByteArray& to)
     return ::rename(from.constData(), to.constData());
 }
 
+int TFileLayer::RenameNoReplace(const QByteArray& from, const QByteArray& to)
+{
+#ifdef SYS_renameat2
+    if (::syscall(SYS_renameat2, AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != ENOSYS && errno != EINVAL)
+        return -1;
+#endif
+    struct stat st {};
+    if (::lstat(from.constData(), &st) != 0)
+        return -1;
+    if (S_ISDIR(st.st_mode)) {
+        // A folder cannot be linked. mkdir() claims the name without
+        // replacing anything, and rename() then replaces only that empty
+        // placeholder of ours.
+        if (::mkdir(to.constData(), 0700) != 0)
+            return -1;
+        if (::rename(from.constData(), to.constData()) != 0) {
+            const int error = errno;
+            ::rmdir(to.constData());
+            errno = error;
+            return -1;
+        }
+        return 0;
+    }
+    // link() never replaces.
+    if (::link(from.constData(), to.constData()) != 0)
+        return -1;
+    if (::unlink(from.constData()) != 0) {
+        const int error = errno;
+        ::unlink(to.constData());
+        errno = error;
+        return -1;
+    }
+    return 0;
+}
+
 int TFileLayer::Unlink(const QByteArray& path)
 {
     return ::unlink(path.constData());
+}
+
+int TFileLayer::Stat(const QByteArray& path, struct stat& st)
+{
+    return ::stat(path.constData(), &st);
+}
+
+int TFileLayer::LStat(const QByteArray& path, struct stat& st)
+{
+    return ::lstat(path.constData(), &st);
+}
+
+int TFileLayer::Mkdir(const QByteArray& path, mode_t mode)
+{
+    return ::mkdir(path.constData(), mode);
+}
+
+int TFileLayer::Rmdir(const QByteArray& path)
+{
+    return ::rmdir(path.constData());
+}
+
+int TFileLayer::Symlink(const QByteArray& target, const QByteArray& linkPath)
+{
+    return ::symlink(target.constData(), linkPath.constData());
+}
+
+int TFileLayer::ReadLink(const QByteArray& path, QByteArray& target)
+{
+    QByteArray buffer(256, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t length = ::readlink(path.constData(), buffer.data(), static_cast<size_t>(buffer.size()));
+        if (length < 0)
+            return -1;
+        if (length < buffer.size()) {
+            buffer.truncate(length);
+            target = buffer;
+            return 0;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+int TFileLayer::ReadDir(const QByteArray& path, std::vector<QByteArray>& names)
+{
+    DIR* dir = ::opendir(path.constData());
+    if (!dir)
+        return -1;
+    names.clear();
+    int error = 0;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (!entry) {
+            error = errno;
+            break;
+        }
+        const char* name = entry->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+            continue;
+        names.emplace_back(name);
+    }
+    ::closedir(dir);
+    errno = error;
+    return error == 0 ? 0 : -1;
+}
+
+int TFileLayer::Utimens(const QByteArray& path, const struct timespec times[2], int flags)
+{
+    return ::utimensat(AT_FDCWD, path.constData(), times, flags);
+}
+
+int TFileLayer::LChown(const QByteArray& path, uid_t owner, gid_t group)
+{
+    return ::lchown(path.constData(), owner, group);
 }
 
 bool TFileLayer::MayWrite(const QByteArray& path, const struct stat& st)
@@ -110,21 +228,29 @@ bool TFileHandle::Close()
     return result == 0;
 }
 
-bool TFileHandle::ReadAt(void* buffer, qint64 count, qint64 offset)
+bool ReadExactlyAt(TFileLayer& layer, int fd, void* buffer, qint64 count, qint64 offset)
 {
     auto* out = static_cast<char*>(buffer);
     while (count > 0) {
         const size_t chunk = static_cast<size_t>(std::min<qint64>(count, SSIZE_MAX));
-        const ssize_t got = m_layer->PRead(m_fd, out, chunk, static_cast<off_t>(offset));
+        const ssize_t got = layer.PRead(fd, out, chunk, static_cast<off_t>(offset));
         if (got < 0 && errno == EINTR)
             continue;
-        if (got <= 0)
+        if (got <= 0) {
+            if (got == 0)
+                errno = EIO;
             return false;
+        }
         out += got;
         count -= got;
         offset += got;
     }
     return true;
+}
+
+bool TFileHandle::ReadAt(void* buffer, qint64 count, qint64 offset)
+{
+    return ReadExactlyAt(*m_layer, m_fd, buffer, count, offset);
 }
 
 QByteArray TFileHandle::ReadAt(qint64 offset, qint64 count, bool* ok)

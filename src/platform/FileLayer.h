@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -28,7 +29,23 @@ public:
     virtual int FChown(int fd, uid_t owner, gid_t group);
     virtual int FUtimens(int fd, const struct timespec times[2]);
     virtual int Rename(const QByteArray& from, const QByteArray& to);
+    // A rename that never replaces what holds the new name (renameat2 with
+    // RENAME_NOREPLACE; for files on file systems without it, link + unlink).
+    // EEXIST when the name is taken.
+    virtual int RenameNoReplace(const QByteArray& from, const QByteArray& to);
     virtual int Unlink(const QByteArray& path);
+    virtual int Stat(const QByteArray& path, struct stat& st);
+    virtual int LStat(const QByteArray& path, struct stat& st);
+    virtual int Mkdir(const QByteArray& path, mode_t mode);
+    virtual int Rmdir(const QByteArray& path);
+    virtual int Symlink(const QByteArray& target, const QByteArray& linkPath);
+    // The target of a symbolic link.
+    virtual int ReadLink(const QByteArray& path, QByteArray& target);
+    // The names in a folder, without "." and "..", in no particular order.
+    virtual int ReadDir(const QByteArray& path, std::vector<QByteArray>& names);
+    // utimensat; flags AT_SYMLINK_NOFOLLOW sets a link's own times.
+    virtual int Utimens(const QByteArray& path, const struct timespec times[2], int flags);
+    virtual int LChown(const QByteArray& path, uid_t owner, gid_t group);
     // Whether the process may write the file: the write permission for this
     // user and, as root too, at least one write bit in the mode.
     virtual bool MayWrite(const QByteArray& path, const struct stat& st);
@@ -39,6 +56,10 @@ public:
 
 // The layer of real system calls, shared.
 std::shared_ptr<TFileLayer> SystemFileLayer();
+
+// Exactly count bytes at offset of an open descriptor; false on an error or
+// an early end (errno EIO).
+bool ReadExactlyAt(TFileLayer& layer, int fd, void* buffer, qint64 count, qint64 offset);
 
 // An open descriptor closed when it goes out of scope.
 class TFileHandle {

@@ -1,31 +1,11 @@
 #include "platform/FileRename.h"
 
+#include "platform/FileLayer.h"
+
 #include <QFile>
 
-#include <cerrno>
-#include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-
-#ifndef RENAME_NOREPLACE
-#define RENAME_NOREPLACE (1 << 0)
-#endif
-
-namespace {
-
-int RenameAt2NoReplace(const char* from, const char* to)
-{
-#ifdef SYS_renameat2
-    return static_cast<int>(syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE));
-#else
-    errno = ENOSYS;
-    return -1;
-#endif
-}
-
-}
 
 bool IsSameFile(const QString& a, const QString& b)
 {
@@ -55,20 +35,5 @@ bool RenameNoReplace(const QString& oldPath, const QString& newPath)
         return ::rename(from.constData(), to.constData()) == 0;
     }
 
-    if (RenameAt2NoReplace(from.constData(), to.constData()) == 0)
-        return true;
-    if (errno != ENOSYS && errno != EINVAL)
-        return false;
-
-    // File systems without RENAME_NOREPLACE: link() never replaces.
-    struct stat st {};
-    if (::lstat(from.constData(), &st) != 0 || S_ISDIR(st.st_mode))
-        return false;
-    if (::link(from.constData(), to.constData()) != 0)
-        return false;
-    if (::unlink(from.constData()) != 0) {
-        ::unlink(to.constData());
-        return false;
-    }
-    return true;
+    return SystemFileLayer()->RenameNoReplace(from, to) == 0;
 }

@@ -253,3 +253,14 @@ bool TID3v2Reader::UndoWriteTags(const QString& fileName)
     m_undoList->Remove(record);
     return true;
 }
+
+void TID3v2Reader::MoveUndoPaths(const TPathMoves& moves)
+{
+    m_undoList->MovePaths(moves);
+}
+
+void TID3v2Reader::ForgetUndo(const QString& fileName)
+{
+    while (const TUndoFile* record = m_undoList->FindNewest(fileName))
+        m_undoList->Remove(record);
+}

@@ -15,6 +15,7 @@
 class TUndoList;
 class TUndoFile;
 class TFileLayer;
+class TPathMoves;
 struct TTagRegions;
 struct TRewriteJob;
 
@@ -109,6 +110,11 @@ public:
 
     const TUndoList& UndoList() const { return *m_undoList; }
     TUndoList& UndoList() { return *m_undoList; }
+    // The saved old tags follow files that were moved or whose folder was
+    // renamed.
+    void MoveUndoPaths(const TPathMoves& moves);
+    // Drops the saved old tags of a file that is gone.
+    void ForgetUndo(const QString& fileName);
 
     // Test seam: the file layer used by reads and writes (default: the real
     // system calls).

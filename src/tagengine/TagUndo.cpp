@@ -1,5 +1,7 @@
 #include "tagengine/TagUndo.h"
 
+#include "platform/PathMoves.h"
+
 #include <QCryptographicHash>
 
 #include <algorithm>
@@ -91,4 +93,13 @@ void TUndoList::SetSpillLimits(qint64 largePartSize, qint64 memoryBudget)
 QByteArray TUndoList::Digest(const QByteArray& data)
 {
     return QCryptographicHash::hash(data, QCryptographicHash::Sha256);
+}
+
+void TUndoList::MovePaths(const TPathMoves& moves)
+{
+    if (moves.IsEmpty())
+        return;
+    for (const auto& record : m_items)
+        if (auto moved = moves.NewPathOf(record->FileName))
+            record->FileName = *moved;
 }

@@ -10,6 +10,8 @@
 #include <optional>
 #include <vector>
 
+class TPathMoves;
+
 // The saved bytes of one old tag region. Large regions are held in the undo
 // list's spill file instead of memory.
 class TFilePart {
@@ -96,6 +98,9 @@ public:
     // The newest record of exactly this path, null when there is none.
     TUndoFile* FindNewest(const QString& fileName) const;
     void Remove(const TUndoFile* record);
+    // Records follow their files (and the files of moved folders) to their
+    // new paths.
+    void MovePaths(const TPathMoves& moves);
 
     // Bytes of parts held in memory.
     qint64 MemoryBytes() const { return m_memoryBytes; }

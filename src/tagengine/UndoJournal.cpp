@@ -1,5 +1,7 @@
 #include "tagengine/UndoJournal.h"
 
+#include "platform/PathMoves.h"
+
 TQLNUndoItem* TQLNUndoList::Add(std::unique_ptr<TQLNUndoItem> item)
 {
     m_items.push_back(std::move(item));
@@ -54,5 +56,34 @@ void TQLNUndoList::PurgeFile(const QString& path)
         if (m_items[i]->Kind == TQLNUndoItem::Rename)
             lookFor = m_items[i]->OldPath;
         m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+}
+
+void TQLNUndoList::PurgeFiles(const QSet<QString>& paths)
+{
+    QSet<QString> lookFor = paths;
+    for (auto i = m_items.size(); i-- > 0 && !lookFor.isEmpty();) {
+        TQLNUndoItem& item = *m_items[i];
+        if (!lookFor.contains(item.Path))
+            continue;
+        if (item.Kind == TQLNUndoItem::Rename) {
+            lookFor.remove(item.Path);
+            lookFor.insert(item.OldPath);
+        }
+        m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+}
+
+void TQLNUndoList::MovePaths(const TPathMoves& moves)
+{
+    if (moves.IsEmpty())
+        return;
+    for (const auto& item : m_items) {
+        if (auto moved = moves.NewPathOf(item->Path))
+            item->Path = *moved;
+        // The old name of a rename lies in the same folder as the new one.
+        if (item->Kind == TQLNUndoItem::Rename)
+            if (auto moved = moves.NewPathOf(item->OldPath))
+                item->OldPath = *moved;
     }
 }

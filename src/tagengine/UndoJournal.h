@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 
 #include <memory>
 #include <vector>
 
 // One undoable file change of the user's.
+class TPathMoves;
+
 class TQLNUndoItem {
 public:
     enum Kind : quint8 { Rename = 1, TagWritten = 2, FileDate = 3 };
@@ -34,6 +37,11 @@ public:
     // Drops every item of a file that no longer exists, following renames
     // back to the file's earlier names.
     void PurgeFile(const QString& path);
+    // The same for several files at once.
+    void PurgeFiles(const QSet<QString>& paths);
+    // Items follow their files (and the files of moved folders) to their
+    // new paths.
+    void MovePaths(const TPathMoves& moves);
 
 private:
     TQLNUndoItem* Add(std::unique_ptr<TQLNUndoItem> item);

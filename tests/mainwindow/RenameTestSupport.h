@@ -57,6 +57,19 @@ public:
     }
 };
 
+// Selects exactly the rows of these file names, as the user would.
+inline void SelectByName(TFQuillon& window, const QStringList& names)
+{
+    QItemSelection selection;
+    auto* model = window.LVFiles->model();
+    const auto& entries = window.Entries();
+    for (size_t row = 0; row < entries.size(); ++row)
+        if (names.contains(entries[row]->FileName))
+            selection.select(model->index(static_cast<int>(row), 0),
+                             model->index(static_cast<int>(row), model->columnCount() - 1));
+    window.LVFiles->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
 // A main window on a folder of generated files, with the helpers the rename
 // and undo tests share.
 class TRenameFixture {
@@ -77,17 +90,7 @@ protected:
     TEintragdaten* Entry(const QString& name) const { return Window->FindEntryByPath(Dir() + name); }
 
     // Selects exactly the rows of these file names, as the user would.
-    void Select(const QStringList& names)
-    {
-        QItemSelection selection;
-        auto* model = Window->LVFiles->model();
-        const auto& entries = Window->Entries();
-        for (size_t row = 0; row < entries.size(); ++row)
-            if (names.contains(entries[row]->FileName))
-                selection.select(model->index(static_cast<int>(row), 0),
-                                 model->index(static_cast<int>(row), model->columnCount() - 1));
-        Window->LVFiles->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-    }
+    void Select(const QStringList& names) { SelectByName(*Window, names); }
 
     QStringList FilesOnDisk() const
     {

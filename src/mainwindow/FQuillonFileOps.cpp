@@ -1,0 +1,372 @@
+// Copying, moving and deleting the selected files, the histories of copy and
+// move targets, and renaming folders in the tree.
+#include "mainwindow/FQuillon.h"
+
+#include "controls/MyListView.h"
+#include "mainwindow/FileListModel.h"
+#include "mainwindow/FileOpRunner.h"
+#include "mainwindow/FolderTreeModel.h"
+#include "mainwindow/Guarded.h"
+
+#include "localisation/MultiLanguage.h"
+#include "platform/PathCompare.h"
+#include "platform/PathMoves.h"
+#include "platform/Prompt.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QStyle>
+#include <QTimer>
+#include <QTreeView>
+
+#include <algorithm>
+
+#include <sys/stat.h>
+
+namespace {
+
+// Shown entries of the copy and move histories (a fifth is kept).
+constexpr int ShownHistoryEntries = 4;
+
+QString DecodedPath(const QByteArray& path)
+{
+    return QFile::decodeName(path);
+}
+
+QString WithSlash(const QString& folder)
+{
+    return folder.isEmpty() || folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
+
+bool Exists(const QByteArray& path)
+{
+    struct stat st {};
+    return ::lstat(path.constData(), &st) == 0;
+}
+
+// A folder's path as a menu caption: "&" is no mnemonic there.
+QString MenuCaption(const QString& path)
+{
+    return QString(path).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+}
+
+QByteArray TFQuillon::EntryPath(const TEintragdaten& entry)
+{
+    return QFile::encodeName(entry.FullPath());
+}
+
+void TFQuillon::AddFolderToHistory(const QString& folder, QStringList& history, int limit)
+{
+    for (qsizetype i = 0; i < history.size(); ++i) {
+        if (SamePath(history.at(i), folder)) {
+            history.removeAt(i);
+            break;
+        }
+    }
+    history.prepend(folder);
+    while (history.size() > limit)
+        history.removeLast();
+}
+
+void TFQuillon::BindFileOpActions()
+{
+    const auto hasSelection = [this] { return LVFiles->selectionModel()->hasSelection(); };
+    for (int i = 0; i < ShownHistoryEntries; ++i) {
+        for (bool move : {false, true}) {
+            const QString name = QString::fromLatin1(move ? "ActMoveHistory%1" : "ActCopyHistory%1").arg(i + 1);
+            QStringList& history = move ? m_moveHistory : m_copyHistory;
+            Action(name)->setIcon(style()->standardIcon(QStyle::SP_DirIcon));
+            BindAction(
+                name, [this, &history, i, move] { ActCopyHistoryExecute(history, i, move); },
+                [this, &history, i, name] {
+                    // The caption follows the history; entries beyond it hide.
+                    QAction* action = Action(name);
+                    const bool shown = i < history.size();
+                    action->setText(shown ? MenuCaption(history.at(i)) : QString());
+                    action->setVisible(shown);
+                    return shown;
+                });
+        }
+    }
+    BindAction(QStringLiteral("ActCopyFileToSelect"), [this] { ActCopyFileToSelectExecute(false); }, hasSelection);
+    BindAction(QStringLiteral("ActMoveFileToSelect"), [this] { ActCopyFileToSelectExecute(true); }, hasSelection);
+    // They only carry their pop-ups.
+    BindAction(QStringLiteral("ActCopyFileTo"), nullptr, hasSelection);
+    BindAction(QStringLiteral("ActMoveFileTo"), nullptr, hasSelection);
+    BindAction(QStringLiteral("ActDeleteFile"), [this] { ActDeleteFileExecute(); }, hasSelection);
+    m_folderTreeModel->SetRenameHandler([this](const QModelIndex& node, const QString& name) {
+        bool renamed = false;
+        RunGuarded(this, [&] { renamed = ShellTreeView1Edited(node, name); });
+        return renamed;
+    });
+    ShellTreeView1->setEditTriggers(QAbstractItemView::EditKeyPressed);
+    LVFiles->installEventFilter(this);
+}
+
+bool TFQuillon::BeepWhenBusy()
+{
+    if (!m_loading && !m_saving && !(m_fileOpRunner && m_fileOpRunner->IsRunning()))
+        return false;
+    CurrentPrompt()->Beep();
+    return true;
+}
+
+void TFQuillon::ActCopyHistoryExecute(QStringList& history, int index, bool move)
+{
+    if (index < 0 || index >= history.size()) {
+        CurrentPrompt()->Beep();
+        return;
+    }
+    const QString folder = history.at(index);
+    AddFolderToHistory(folder, history, TSettingsStore::HistorySize);
+    move ? MoveSelectionTo(folder) : CopySelectionTo(folder);
+}
+
+void TFQuillon::ActCopyFileToSelectExecute(bool move)
+{
+    if (!LVFiles->selectionModel()->hasSelection()) {
+        CurrentPrompt()->Beep();
+        return;
+    }
+    const std::optional<QString> folder =
+        CurrentPrompt()->ChooseFolder(this, Lang("SelectFolderWindowText"), m_currentFolder);
+    if (!folder || folder->isEmpty())
+        return;
+    AddFolderToHistory(*folder, move ? m_moveHistory : m_copyHistory, TSettingsStore::HistorySize);
+    move ? MoveSelectionTo(*folder) : CopySelectionTo(*folder);
+}
+
+QList<QByteArray> TFQuillon::SelectedFilePaths() const
+{
+    QList<int> rows;
+    for (const QModelIndex& index : LVFiles->selectionModel()->selectedRows())
+        if (index.row() >= 0 && static_cast<size_t>(index.row()) < m_entries.size())
+            rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    QList<QByteArray> files;
+    files.reserve(rows.size());
+    for (int row : rows)
+        files << EntryPath(*m_entries[static_cast<size_t>(row)]);
+    return files;
+}
+
+void TFQuillon::CopySelectionTo(const QString& folder)
+{
+    if (!folder.isEmpty())
+        ShellCopyFiles(SelectedFilePaths(), folder);
+}
+
+void TFQuillon::MoveSelectionTo(const QString& folder)
+{
+    if (!folder.isEmpty())
+        ShellMoveFiles(SelectedFilePaths(), folder);
+}
+
+void TFQuillon::ShellCopyFiles(const QList<QByteArray>& files, const QString& target)
+{
+    TransferFiles(files, target, false);
+}
+
+void TFQuillon::ShellMoveFiles(const QList<QByteArray>& files, const QString& target)
+{
+    TransferFiles(files, target, true);
+}
+
+void TFQuillon::TransferFiles(const QList<QByteArray>& files, const QString& target, bool move)
+{
+    if (BeepWhenBusy())
+        return;
+    CommitEdits();
+    if (files.isEmpty()) {
+        CurrentPrompt()->Beep();
+        return;
+    }
+    if (move) {
+        // Bodies left in a file are found by its path and state: fetch them
+        // for every entry that is to follow its file.
+        QSet<QString> moving;
+        for (const QByteArray& file : files)
+            moving.insert(DecodedPath(file));
+        for (const auto& entry : m_entries) {
+            const QString path = entry->FullPath();
+            for (qsizetype end = path.size(); end > 0; end = path.lastIndexOf(QLatin1Char('/'), end - 1)) {
+                if (moving.contains(path.left(end))) {
+                    LoadDeferredBodies(entry->Frames);
+                    break;
+                }
+            }
+        }
+    }
+    const TFileOpResult result = m_fileOpRunner->Transfer(files, QFile::encodeName(NormalPath(target)), move);
+    if (!move) {
+        if (IsInListedFolder(target))
+            ReloadFolder(true);
+        return;
+    }
+    TPathMoves moves;
+    for (const TFileOpDone& done : result.Done)
+        moves.Add(DecodedPath(done.From), DecodedPath(done.To));
+    FollowMoves(moves);
+    PurgeUndoForMissingFiles(files);
+    ReloadFolder(true);
+}
+
+void TFQuillon::FollowMoves(const TPathMoves& moves)
+{
+    if (moves.IsEmpty())
+        return;
+    for (const auto& entry : m_entries)
+        if (const std::optional<QString> moved = moves.NewPathOf(entry->FullPath()))
+            MoveEntryTo(*entry, *moved);
+    m_undoList.MovePaths(moves);
+    ID3v2Reader1.MoveUndoPaths(moves);
+    for (QStringList* history : {&m_backHistory, &m_forwardHistory, &m_copyHistory, &m_moveHistory})
+        for (QString& folder : *history)
+            if (const std::optional<QString> moved = moves.NewPathOf(NormalPath(folder)))
+                folder = *moved;
+    // The listed folder itself, or a folder above it, went elsewhere: the
+    // list and the tree go with it.
+    if (const std::optional<QString> moved = moves.NewPathOf(NormalPath(m_currentFolder))) {
+        m_currentFolder = WithSlash(*moved);
+        SetTreePath(*moved);
+    }
+}
+
+void TFQuillon::PurgeUndoForMissingFiles(const QList<QByteArray>& files)
+{
+    QSet<QString> missing;
+    for (const QByteArray& file : files)
+        if (!Exists(file))
+            missing.insert(DecodedPath(file));
+    if (missing.isEmpty())
+        return;
+    m_undoList.PurgeFiles(missing);
+    for (const QString& path : std::as_const(missing))
+        ID3v2Reader1.ForgetUndo(path);
+}
+
+bool TFQuillon::IsInListedFolder(const QString& folder) const
+{
+    if (m_currentFolder.isEmpty() || folder.isEmpty())
+        return false;
+    if (IsSameFolder(folder, m_currentFolder))
+        return true;
+    return m_includeSubfolders && IsSameOrBelow(folder, m_currentFolder);
+}
+
+void TFQuillon::ActDeleteFileExecute()
+{
+    DeleteSelection(QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier);
+}
+
+void TFQuillon::DeleteSelection(bool permanently)
+{
+    if (BeepWhenBusy())
+        return;
+    const QList<QByteArray> files = SelectedFilePaths();
+    if (files.isEmpty()) {
+        CurrentPrompt()->Beep();
+        return;
+    }
+    ApplyInputsToSelection();
+    const QString count = QString::number(files.size());
+    const QString name = DecodedPath(PathName(files.first()));
+    const QString question = permanently ? (files.size() == 1 ? LangFmt("ConfirmDeleteFile", {name})
+                                                              : LangFmt("ConfirmDeleteFiles", {count}))
+                                         : (files.size() == 1 ? LangFmt("ConfirmTrashFile", {name})
+                                                              : LangFmt("ConfirmTrashFiles", {count}));
+    if (CurrentPrompt()->Ask(this, permanently ? TPromptIcon::Warning : TPromptIcon::Question, question,
+                             pbYes | pbNo)
+        != pbYes)
+        return;
+    const TFileOpResult result = m_fileOpRunner->Delete(files, permanently);
+    QSet<QString> deleted;
+    for (const TFileOpDone& done : result.Done)
+        deleted.insert(DecodedPath(done.From));
+    // Their entries go before the reload, which would write their edits.
+    RemoveEntriesOfDeletedFiles(deleted);
+    m_undoList.PurgeFiles(deleted);
+    for (const QString& path : std::as_const(deleted))
+        ID3v2Reader1.ForgetUndo(path);
+    ReloadFolder(true);
+}
+
+void TFQuillon::RemoveEntriesOfDeletedFiles(const QSet<QString>& deleted)
+{
+    if (deleted.isEmpty())
+        return;
+    m_selectionGuard = true;
+    if (m_templateEntry && deleted.contains(m_templateEntry->FullPath()))
+        SetTemplateEntry(nullptr);
+    std::erase_if(m_entries, [&](const TEintragdatenPtr& entry) { return deleted.contains(entry->FullPath()); });
+    m_listModel->SetRowCount(static_cast<int>(m_entries.size()));
+    m_pathIndex.clear();
+    m_pathIndexValid = false;
+    m_selectionGuard = false;
+    UpdateSelectionState();
+}
+
+bool TFQuillon::ShellTreeView1Edited(const QModelIndex& node, const QString& newText)
+{
+    if (BeepWhenBusy())
+        return false;
+    const QString oldPath = ShellTreeModel->filePath(node);
+    if (newText == ShellTreeModel->fileName(node))
+        return false;
+    if (!QFileInfo(oldPath).isDir()) {
+        CurrentPrompt()->Beep();
+        return false;
+    }
+    // Pending edits are written to the files under their old names, before
+    // anything is renamed.
+    CommitEdits();
+    const bool listed = IsSameOrBelow(m_currentFolder, oldPath);
+    bool entriesBelow = false;
+    for (const auto& entry : m_entries)
+        entriesBelow = entriesBelow || IsSameOrBelow(entry->Folder, oldPath);
+    // The list shows the folder under its new name, read anew.
+    if (listed)
+        ClearFileList();
+    QByteArray newPathBytes;
+    const std::optional<QString> failure =
+        m_fileOpRunner->Rename(QFile::encodeName(oldPath), QFile::encodeName(newText), &newPathBytes);
+    if (failure) {
+        CurrentPrompt()->Error(this, LangFmt("ErrorRenameFolder", {ShellTreeModel->fileName(node), *failure}));
+        if (listed)
+            QTimer::singleShot(0, this, [this] { RunGuarded(this, [this] { ReloadFolder(false); }); });
+        return false;
+    }
+    // Once the tree's editor is closed: everything follows the folder; the
+    // tree moves to the listed folder's new path, which loads it.
+    const QString newPath = DecodedPath(newPathBytes);
+    QTimer::singleShot(0, this, [this, oldPath, newPath, entriesBelow, listed] {
+        RunGuarded(this, [&] {
+            TPathMoves moves;
+            moves.Add(oldPath, newPath);
+            FollowMoves(moves);
+            if (entriesBelow && !listed)
+                ReloadFolder(true);
+            else
+                RefreshFolderTree();
+        });
+    });
+    return true;
+}
+
+void TFQuillon::RefreshFolderTree()
+{
+    // The tree reads changes by itself; a folder that is gone gives way to
+    // the nearest one above it that is still there.
+    QString path = TreePath();
+    if (path.isEmpty() || QFileInfo(path).isDir())
+        return;
+    while (!path.isEmpty() && path != QLatin1String("/") && !QFileInfo(path).isDir())
+        path = QFileInfo(path).path();
+    SetTreePath(path);
+}

@@ -1,0 +1,76 @@
+// Playing the edited files with the desktop's program.
+#include "mainwindow/FQuillon.h"
+
+#include "controls/FileMimeData.h"
+#include "controls/MyListView.h"
+#include "mainwindow/Guarded.h"
+#include "mainwindow/TmpFileDeleter.h"
+
+#include "localisation/MultiLanguage.h"
+#include "platform/Opener.h"
+#include "platform/Prompt.h"
+
+#include <QAction>
+#include <QSaveFile>
+#include <QUrl>
+
+namespace {
+
+constexpr char PlaylistName[] = "qlntmpplaylist.m3u";
+
+QUrl UrlOfPath(const QByteArray& path)
+{
+    return QUrl::fromEncoded(FileMimeData::FileUri(path));
+}
+
+// One path a line, in the file system's own bytes.
+bool WritePlaylist(const QString& path, const QList<QByteArray>& files)
+{
+    QSaveFile playlist(path);
+    if (!playlist.open(QIODevice::WriteOnly))
+        return false;
+    for (const QByteArray& file : files)
+        playlist.write(file + '\n');
+    return playlist.commit();
+}
+
+}
+
+void TFQuillon::BindPlayHelpActions()
+{
+    BindAction(QStringLiteral("ActPlay"), [this] { ActPlayExecute(); },
+               [this] { return ActID3FromFilenameUpdate(); });
+    BindAction(QStringLiteral("ActHilfe"), [this] { ShowHelp(); });
+    BindAction(QStringLiteral("EditSelectAll1"), [this] { EditSelectAllExecute(); },
+               [this] { return EditSelectAllUpdate(); });
+    // Enter or a double click on a row plays the selected files.
+    connect(LVFiles, &QAbstractItemView::activated, this, [this] {
+        if (m_loading)
+            return;
+        RunGuarded(this, [this] { ActPlayExecute(); });
+    });
+}
+
+void TFQuillon::ActPlayExecute()
+{
+    QList<QByteArray> files;
+    for (const auto& entry : m_entries)
+        if (entry->Edited)
+            files << EntryPath(*entry);
+    if (files.isEmpty()) {
+        CurrentPrompt()->Beep();
+        return;
+    }
+    if (files.size() > 1) {
+        // Written again for every play, in a folder only this program uses.
+        const QString folder = m_tmpFileDeleter->PrivateFolder();
+        const QString playlist = folder + QLatin1Char('/') + QLatin1String(PlaylistName);
+        if (!folder.isEmpty() && WritePlaylist(playlist, files)) {
+            m_tmpFileDeleter->Add(playlist);
+            OpenWithDesktop(QUrl::fromLocalFile(playlist));
+            return;
+        }
+        CurrentPrompt()->Error(this, Lang("ErrorCreateTmpPlayList"));
+    }
+    OpenWithDesktop(UrlOfPath(files.first()));
+}

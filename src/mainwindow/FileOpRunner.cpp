@@ -1,0 +1,263 @@
+#include "mainwindow/FileOpRunner.h"
+
+#include "mainwindow/MessageLists.h"
+
+#include "localisation/MultiLanguage.h"
+#include "platform/Prompt.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProgressDialog>
+
+#include <algorithm>
+
+namespace {
+
+// The progress window appears only for operations that take longer.
+constexpr int ProgressDelayMs = 500;
+constexpr int ProgressSteps = 1000;
+
+QString DisplayName(const QByteArray& path)
+{
+    return QFile::decodeName(PathName(path));
+}
+
+// Failures that another try cannot mend.
+bool IsRetryable(const TFileOpFailure& failure)
+{
+    switch (failure.Error) {
+    case TFileOpError::System:
+    case TFileOpError::VerifyFailed:
+    case TFileOpError::NoTrash:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// "name (why)" for each failure, each followed by LF CR (a list the user may
+// retry).
+QString FailureList(const std::vector<TFileOpFailure>& failures)
+{
+    QStringList lines;
+    for (const TFileOpFailure& failure : failures) {
+        QString line = DisplayName(failure.Path);
+        if (!failure.Inner.isEmpty())
+            line += QStringLiteral(": ") + DisplayName(failure.Inner);
+        lines << line + QStringLiteral(" (") + TFileOpRunner::ReasonText(failure) + QLatin1Char(')');
+    }
+    return NamesFollowedByBreak(lines);
+}
+
+void Append(TFileOpResult& total, TFileOpResult&& part)
+{
+    total.Done.insert(total.Done.end(), part.Done.begin(), part.Done.end());
+    total.Unchanged += part.Unchanged;
+    total.Cancelled = total.Cancelled || part.Cancelled;
+}
+
+}
+
+TFileOpRunner::TFileOpRunner(QWidget* window) : m_window(window)
+{
+    m_ops.OnProgress = [this](const TFileOpProgress& progress) { return Progress(progress); };
+    m_ops.OnCollision = [this](const QByteArray& source, const QByteArray& target, bool folder) {
+        return AskCollision(source, target, folder);
+    };
+}
+
+TFileOpRunner::~TFileOpRunner() = default;
+
+QString TFileOpRunner::ReasonText(const TFileOpFailure& failure)
+{
+    switch (failure.Error) {
+    case TFileOpError::System:
+        return SystemErrorText(failure.SystemError);
+    case TFileOpError::TargetNotFolder:
+        return LangFmt("ErrorTargetNotFolder", {DisplayName(failure.Path)});
+    case TFileOpError::IntoItself:
+        return Lang("FileOpReasonIntoItself");
+    case TFileOpError::SpecialFile:
+        return Lang("FileOpReasonSpecialFile");
+    case TFileOpError::VerifyFailed:
+        return Lang("FileOpReasonVerify");
+    case TFileOpError::KindConflict:
+        return Lang("FileOpReasonKindConflict");
+    case TFileOpError::NoTrash:
+        return Lang("FileOpReasonNoTrash");
+    case TFileOpError::InvalidName:
+        return Lang("FileOpReasonInvalidName");
+    }
+    return {};
+}
+
+bool TFileOpRunner::Progress(const TFileOpProgress& progress)
+{
+    m_lastProgress = progress;
+    m_pump->Poll();
+    return !(m_progress && m_progress->wasCanceled());
+}
+
+void TFileOpRunner::ShowProgress()
+{
+    static const char* const LabelKeys[] = {"FileOpCopying", "FileOpMoving", "FileOpDeleting", "FileOpDeleting"};
+    if (!m_progress) {
+        // Only operations that take a while show their progress.
+        if (m_sinceStart.elapsed() < ProgressDelayMs)
+            return;
+        m_progress = std::make_unique<QProgressDialog>(m_window);
+        m_progress->setWindowModality(Qt::WindowModal);
+        m_progress->setMinimumDuration(0);
+        m_progress->setRange(0, ProgressSteps);
+        m_progress->setCancelButtonText(Lang("Cancel"));
+        m_progress->setAutoClose(false);
+        m_progress->setAutoReset(false);
+        m_progress->setMinimumWidth(420);
+        m_progress->show();
+    }
+    const TFileOpProgress& p = m_lastProgress;
+    m_progress->setLabelText(LangFmt(LabelKeys[static_cast<int>(m_kind)], {DisplayName(p.Current)}));
+    const double done = p.TotalBytes > 0   ? static_cast<double>(p.DoneBytes) / static_cast<double>(p.TotalBytes)
+                        : p.TotalItems > 0 ? static_cast<double>(p.DoneItems) / static_cast<double>(p.TotalItems)
+                                           : 0.0;
+    m_progress->setValue(std::clamp(static_cast<int>(done * ProgressSteps), 0, ProgressSteps - 1));
+}
+
+TCollisionChoice TFileOpRunner::AskCollision(const QByteArray&, const QByteArray& target, bool folder)
+{
+    const QString text = LangFmt(folder ? "FileOpFolderExists" : "FileOpFileExists",
+                                 {DisplayName(target), QFile::decodeName(PathFolder(target))});
+    const QStringList answers{Lang("FileOpReplace"), Lang("FileOpSkip"), Lang("FileOpKeepBoth"), Lang("Cancel")};
+    // The question stands alone; the progress window comes back after it.
+    if (m_progress)
+        m_progress->hide();
+    const TPromptChoice choice =
+        CurrentPrompt()->Choose(m_window, TPromptIcon::Warning, text, answers, 3, Lang("FileOpForAll"));
+    if (m_progress)
+        m_progress->show();
+    m_sinceStart.start();
+    static constexpr TCollisionAnswer ByIndex[] = {TCollisionAnswer::Replace, TCollisionAnswer::Skip,
+                                                   TCollisionAnswer::KeepBoth, TCollisionAnswer::Cancel};
+    const int index = choice.Answer >= 0 && choice.Answer < 4 ? choice.Answer : 3;
+    return TCollisionChoice{ByIndex[index], choice.ForAll};
+}
+
+TFileOpResult TFileOpRunner::Run(TKind kind, const QList<QByteArray>& files, const QByteArray& target)
+{
+    m_kind = kind;
+    m_running = true;
+    m_sinceStart.start();
+    // Until the progress window shows, no input may reach the main window;
+    // then the window-modal progress window keeps it out, and takes its own.
+    m_pump = std::make_unique<TEventPump>([this] {
+        ShowProgress();
+        QCoreApplication::processEvents(m_progress ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+    });
+    TFileOpResult result;
+    switch (kind) {
+    case TKind::Copy:
+        result = m_ops.Copy(files, target);
+        break;
+    case TKind::Move:
+        result = m_ops.Move(files, target);
+        break;
+    case TKind::Delete:
+        result = m_ops.Delete(files);
+        break;
+    case TKind::Trash:
+        result = m_ops.Trash(files);
+        break;
+    }
+    m_longestStallMs = m_pump->LongestGapMs();
+    EndProgress();
+    m_running = false;
+    return result;
+}
+
+void TFileOpRunner::EndProgress()
+{
+    if (m_progress) {
+        m_progress->hide();
+        m_progress.reset();
+    }
+    m_pump.reset();
+}
+
+void TFileOpRunner::RunWithRetry(TKind kind, QList<QByteArray> files, const QByteArray& target, TFileOpResult& total)
+{
+    static const char* const QuestionKeys[] = {"ErrorCopyFiles", "ErrorMoveFiles", "ErrorDeleteFiles",
+                                               "ErrorDeleteFiles"};
+    while (!files.isEmpty()) {
+        TFileOpResult result = Run(kind, files, target);
+        std::vector<TFileOpFailure> failed = std::move(result.Failed);
+        Append(total, std::move(result));
+        if (total.Cancelled || failed.empty())
+            return;
+        if (failed.front().Error == TFileOpError::TargetNotFolder) {
+            CurrentPrompt()->Error(m_window, ReasonText(failed.front()));
+            total.Failed = failed;
+            return;
+        }
+        std::vector<TFileOpFailure> retryable;
+        std::vector<TFileOpFailure> final;
+        for (TFileOpFailure& failure : failed)
+            (IsRetryable(failure) ? retryable : final).push_back(std::move(failure));
+        if (!final.empty())
+            CurrentPrompt()->Error(m_window, LangFmt("ErrorFileOpImpossible", {FailureList(final)}));
+        total.Failed.insert(total.Failed.end(), final.begin(), final.end());
+        if (retryable.empty())
+            return;
+        if (CurrentPrompt()->Ask(m_window, TPromptIcon::Error,
+                                 LangFmt(QuestionKeys[static_cast<int>(kind)], {FailureList(retryable)}),
+                                 pbYes | pbNo)
+            != pbYes) {
+            total.Failed.insert(total.Failed.end(), retryable.begin(), retryable.end());
+            return;
+        }
+        files.clear();
+        for (const TFileOpFailure& failure : retryable)
+            files << failure.Path;
+    }
+}
+
+TFileOpResult TFileOpRunner::Transfer(const QList<QByteArray>& files, const QByteArray& target, bool move)
+{
+    TFileOpResult total;
+    RunWithRetry(move ? TKind::Move : TKind::Copy, files, target, total);
+    return total;
+}
+
+TFileOpResult TFileOpRunner::Delete(const QList<QByteArray>& files, bool permanently)
+{
+    TFileOpResult total;
+    if (permanently) {
+        RunWithRetry(TKind::Delete, files, {}, total);
+        return total;
+    }
+    TFileOpResult trashed = Run(TKind::Trash, files, {});
+    std::vector<TFileOpFailure> failed = std::move(trashed.Failed);
+    Append(total, std::move(trashed));
+    if (failed.empty() || total.Cancelled)
+        return total;
+    // What cannot go to the trash is deleted for good only when the user
+    // says so.
+    if (CurrentPrompt()->Ask(m_window, TPromptIcon::Warning, LangFmt("ErrorTrashFiles", {FailureList(failed)}),
+                             pbYes | pbNo)
+        != pbYes) {
+        total.Failed = std::move(failed);
+        return total;
+    }
+    QList<QByteArray> rest;
+    for (const TFileOpFailure& failure : failed)
+        rest << failure.Path;
+    RunWithRetry(TKind::Delete, rest, {}, total);
+    return total;
+}
+
+std::optional<QString> TFileOpRunner::Rename(const QByteArray& path, const QByteArray& newName, QByteArray* newPath)
+{
+    const std::optional<TFileOpFailure> failure = m_ops.Rename(path, newName, newPath);
+    if (!failure)
+        return std::nullopt;
+    return ReasonText(*failure);
+}

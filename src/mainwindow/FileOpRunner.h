@@ -1,0 +1,70 @@
+#pragma once
+
+#include "mainwindow/EventPump.h"
+
+#include "platform/FileOps.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class QProgressDialog;
+class QWidget;
+
+// The main window's file operations with what the user sees of them: a
+// progress window with a cancel button (shown when an operation takes a
+// while), the question on every name already taken (Replace, Skip, Keep
+// both, Cancel, optionally for all), the failures listed for retry (Yes
+// retries only those), and the question before deleting for good what
+// cannot go to the trash. Pending events run while it works, input only in
+// the progress window.
+class TFileOpRunner {
+public:
+    explicit TFileOpRunner(QWidget* window);
+    ~TFileOpRunner();
+    TFileOpRunner(const TFileOpRunner&) = delete;
+    TFileOpRunner& operator=(const TFileOpRunner&) = delete;
+
+    // Copies or moves files into target, asking again while some fail and
+    // the user wants to retry. The result holds everything done over all
+    // tries and what failed in the end.
+    TFileOpResult Transfer(const QList<QByteArray>& files, const QByteArray& target, bool move);
+    // Moves files to the trash; those that cannot go there are deleted for
+    // good when the user agrees. permanently deletes them for good at once.
+    TFileOpResult Delete(const QList<QByteArray>& files, bool permanently);
+    // Renames a folder in place; the failure's text for the user when it
+    // could not be renamed.
+    std::optional<QString> Rename(const QByteArray& path, const QByteArray& newName, QByteArray* newPath);
+
+    bool IsRunning() const { return m_running; }
+    // Longest time without letting events run during the last operation.
+    double LongestStallMs() const { return m_longestStallMs; }
+    TFileOps& Ops() { return m_ops; }
+
+    // Why an item failed, in the user's language.
+    static QString ReasonText(const TFileOpFailure& failure);
+
+private:
+    enum class TKind { Copy, Move, Delete, Trash };
+    TFileOpResult Run(TKind kind, const QList<QByteArray>& files, const QByteArray& target);
+    // Runs kind on files until nothing fails or the user stops retrying.
+    void RunWithRetry(TKind kind, QList<QByteArray> files, const QByteArray& target, TFileOpResult& total);
+    bool Progress(const TFileOpProgress& progress);
+    void ShowProgress();
+    TCollisionChoice AskCollision(const QByteArray& source, const QByteArray& target, bool folder);
+    void EndProgress();
+
+    QWidget* m_window;
+    TFileOps m_ops;
+    TKind m_kind = TKind::Copy;
+    TFileOpProgress m_lastProgress;
+    QElapsedTimer m_sinceStart;
+    std::unique_ptr<QProgressDialog> m_progress;
+    std::unique_ptr<TEventPump> m_pump;
+    bool m_running = false;
+    double m_longestStallMs = 0;
+};

@@ -1,0 +1,158 @@
+#pragma once
+
+#include "platform/FileLayer.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+class TTrash;
+
+// What to do when the name a file or folder is to take is already taken.
+enum class TCollisionAnswer { Replace, Skip, KeepBoth, Cancel };
+
+struct TCollisionChoice {
+    TCollisionAnswer Answer = TCollisionAnswer::Cancel;
+    bool ForAll = false; // the same answer for every later collision of this operation
+};
+
+// Why an item could not be copied, moved, deleted or renamed.
+enum class TFileOpError {
+    System,          // a system call failed; SystemError holds errno
+    TargetNotFolder, // the target is not an existing folder
+    IntoItself,      // a folder into itself or a folder below it
+    SpecialFile,     // a device, pipe or socket: neither copied nor moved
+    VerifyFailed,    // the copy did not read back as the original
+    KindConflict,    // a file would replace a folder, or a folder a file
+    NoTrash,         // no usable trash on the file's file system
+    InvalidName,     // an empty name, ".", "..", or one holding "/"
+};
+
+struct TFileOpFailure {
+    QByteArray Path; // the item given (a folder when something inside it failed)
+    TFileOpError Error = TFileOpError::System;
+    int SystemError = 0;
+    QByteArray Inner; // the file inside a folder that failed; empty for the item itself
+};
+
+// Where a given item went.
+struct TFileOpDone {
+    QByteArray From;
+    QByteArray To;
+};
+
+struct TFileOpResult {
+    std::vector<TFileOpDone> Done;
+    std::vector<TFileOpFailure> Failed;
+    // Items left as they were: skipped by the user, or moved onto themselves.
+    QList<QByteArray> Unchanged;
+    bool Cancelled = false;
+};
+
+struct TFileOpProgress {
+    qint64 DoneItems = 0;
+    qint64 TotalItems = 0;
+    qint64 DoneBytes = 0;
+    qint64 TotalBytes = 0;
+    QByteArray Current; // the file being worked on
+};
+
+// Copies, moves, deletes and renames files and folders by their paths in the
+// file system's encoding. Nothing is ever replaced unasked and no source is
+// ever lost:
+// - a move on one file system is a rename that never replaces;
+// - otherwise a file is copied to a temporary name in the target folder,
+//   each piece read back and compared, synced, checked against the
+//   original's size and time, renamed into place without replacing
+//   (a confirmed Replace swaps it in atomically) and only then is the source
+//   removed; any failure or cancel removes the temporary copy;
+// - times and mode are kept, folders copied whole, symbolic links copied as
+//   links;
+// - copies into their own folder get a new name ("Name (2).mp3"), a move
+//   onto itself does nothing.
+// All system calls go through the file layer.
+class TFileOps {
+public:
+    explicit TFileOps(std::shared_ptr<TFileLayer> layer = SystemFileLayer());
+    ~TFileOps();
+    TFileOps(const TFileOps&) = delete;
+    TFileOps& operator=(const TFileOps&) = delete;
+
+    // Asked when a name in the target is taken (target: the path taken);
+    // without a handler every collision is skipped.
+    std::function<TCollisionChoice(const QByteArray& source, const QByteArray& target, bool folder)> OnCollision;
+    // Called before each item and after each piece of a copied file; false
+    // cancels the operation.
+    std::function<bool(const TFileOpProgress&)> OnProgress;
+
+    TFileOpResult Copy(const QList<QByteArray>& sources, const QByteArray& targetFolder);
+    TFileOpResult Move(const QList<QByteArray>& sources, const QByteArray& targetFolder);
+    // Deletes for good, folders with everything in them (links are not
+    // followed).
+    TFileOpResult Delete(const QList<QByteArray>& paths);
+    // Moves to the trash of each item's file system; an item without a
+    // usable trash fails with NoTrash and stays where it is.
+    TFileOpResult Trash(const QList<QByteArray>& paths);
+    // Gives a file or folder a new name in its folder, never replacing
+    // anything. newPath receives the new path.
+    std::optional<TFileOpFailure> Rename(const QByteArray& path, const QByteArray& newName, QByteArray* newPath = nullptr);
+
+    // "Name (2).ext", "Name (3).ext", ...: the first name not taken in the
+    // folder (folders keep any dot in their name).
+    QByteArray FreeName(const QByteArray& folder, const QByteArray& name, bool isFolder);
+
+    // The trash used by Trash (created on first use).
+    TTrash& TrashBin();
+    // Test seam: the layer of every system call (nullptr: the real one).
+    void SetFileLayer(std::shared_ptr<TFileLayer> layer);
+
+private:
+    struct TRun;
+    TFileOpResult Transfer(const QList<QByteArray>& sources, const QByteArray& targetFolder, bool move);
+    void TransferTopLevel(TRun& run, const QByteArray& source, const QByteArray& target);
+    // Moves or copies source into folder under name (asking on a collision);
+    // false when the item failed or the run was cancelled.
+    bool TransferNamed(TRun& run, const QByteArray& source, const struct stat& st, const QByteArray& folder,
+                       const QByteArray& name, bool renameOnCollision);
+    bool TransferTo(TRun& run, const QByteArray& source, const struct stat& st, const QByteArray& target,
+                    bool replace);
+    bool CopyFile(TRun& run, const QByteArray& source, const QByteArray& target, bool replace);
+    bool CopyLink(TRun& run, const QByteArray& source, const struct stat& st, const QByteArray& target,
+                  bool replace);
+    bool CopyFolder(TRun& run, const QByteArray& source, const struct stat& st, const QByteArray& target,
+                    bool merge);
+    bool CopyData(TRun& run, int in, int out, qint64 size);
+    bool SameData(TRun& run, int in, int out, const struct stat& before);
+    // Puts a finished temporary file or link in place, then (moving) removes
+    // the source; on failure removes what it made.
+    bool PlaceCopy(TRun& run, const QByteArray& source, const QByteArray& temporary, const QByteArray& target,
+                   bool replace);
+    int CreateTemporary(const QByteArray& folder, const QByteArray& name, QByteArray& path);
+    bool RemoveTree(TRun& run, const QByteArray& path);
+    void Measure(TRun& run, const QByteArray& path, bool deep);
+    bool Report(TRun& run);
+    bool Fail(TRun& run, const QByteArray& path, TFileOpError error, int systemError);
+    std::optional<TCollisionAnswer> AskCollision(TRun& run, const QByteArray& source, const QByteArray& target,
+                                                 bool folder);
+    bool IsInsideFolder(const QByteArray& folder, const QByteArray& path);
+    std::optional<std::pair<dev_t, ino_t>> FolderIdentity(const QByteArray& folder);
+
+    std::shared_ptr<TFileLayer> m_layer;
+    std::unique_ptr<TTrash> m_trash;
+    std::vector<char> m_buffer;
+    std::vector<char> m_compare;
+    QHash<QByteArray, std::pair<dev_t, ino_t>> m_folderIds; // of one operation
+};
+
+// The last component of a path ("/a/b/" gives "b") and the folder part
+// ("/a/b" gives "/a", "/b" gives "/").
+QByteArray PathName(const QByteArray& path);
+QByteArray PathFolder(const QByteArray& path);
+// folder + "/" + name, without doubling a "/".
+QByteArray JoinPath(const QByteArray& folder, const QByteArray& name);

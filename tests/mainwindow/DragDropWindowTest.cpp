@@ -1,0 +1,270 @@
+#include "FileOpsTestSupport.h"
+
+#include "controls/DropSource.h"
+#include "controls/DropTarget.h"
+#include "controls/FileMimeData.h"
+#include "controls/PopupMenuRunner.h"
+
+#include "support/gui/DropEvents.h"
+
+#include "localisation/MultiLanguage.h"
+
+#include <QDrag>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+const Qt::DropActions CopyOrMove = Qt::CopyAction | Qt::MoveAction;
+
+// What GNOME Files offers for a drag of files: a CRLF uri-list and its own
+// icon list.
+std::unique_ptr<QMimeData> GnomeFilesData(const QStringList& paths)
+{
+    auto data = std::make_unique<QMimeData>();
+    QByteArray uris;
+    for (const QString& path : paths)
+        uris += FileMimeData::FileUri(QFile::encodeName(path)) + "\r\n";
+    data->setData("text/uri-list", uris);
+    data->setData("x-special/gnome-icon-list", uris);
+    return data;
+}
+
+// What Dolphin offers: an LF list naming this machine "localhost", with a
+// comment line, and KDE's own list beside it.
+std::unique_ptr<QMimeData> DolphinData(const QStringList& paths)
+{
+    auto data = std::make_unique<QMimeData>();
+    QByteArray uris = "# from Dolphin\n";
+    for (const QString& path : paths)
+        uris += "file://localhost" + QFile::encodeName(path).toPercentEncoding("/") + "\n";
+    data->setData("text/uri-list", uris);
+    data->setData("application/x-kde4-urilist", uris);
+    data->setData("text/plain", paths.join('\n').toUtf8());
+    return data;
+}
+
+class DragDropWindowTest : public ::testing::Test, protected TWindowFixture {
+protected:
+    QString Src, Dst;
+    TPopupMenuRunner PreviousMenuRunner;
+
+    void SetUp() override
+    {
+        Src = Folder("src");
+        Dst = Folder("dst");
+        MakeFile(Src + "/a.mp3", "A");
+        MakeFile(Src + "/b.mp3", "B");
+        // Enough folders for the tree to scroll.
+        for (int i = 0; i < 60; ++i)
+            Folder(QString("filler%1").arg(i, 2, 10, QChar('0')));
+        Open(Src);
+        Show();
+    }
+    void TearDown() override { SetPopupMenuRunner(PreviousMenuRunner); }
+
+    QWidget* List() const { return Window->LVFiles->viewport(); }
+    QWidget* Tree() const { return Window->ShellTreeView1->viewport(); }
+
+    // Where a folder's node is in the tree's viewport (scrolled into view).
+    // The tree moves while it reads folders: ask right before each drag.
+    QPoint TreePoint(const QString& folder)
+    {
+        const QModelIndex index = TreeIndex(folder);
+        QTreeView* tree = Window->ShellTreeView1;
+        // The folders above it may still be read: scroll until it shows.
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                tree->scrollTo(index);
+                const QRect rect = tree->visualRect(index);
+                return rect.isValid() && tree->viewport()->rect().contains(rect.center());
+            },
+            5000));
+        const QPoint point = Window->ShellTreeView1->visualRect(index).center();
+        EXPECT_EQ(Window->ShellTreeView1->indexAt(point), index);
+        return point;
+    }
+};
+
+}
+
+TEST_F(DragDropWindowTest, DropEffectsFollowKeysFileSystemsAndTheListedFolder)
+{
+    const auto fromSrc = GnomeFilesData({Src + "/a.mp3"});
+    // Onto the list from its own folder: nothing to do.
+    EXPECT_EQ(DropEvents::Over(List(), *fromSrc, QPoint(20, 20), CopyOrMove), Qt::IgnoreAction);
+    DropEvents::Leave(List());
+
+    // Onto a folder of the tree on the same file system: a move, Ctrl copies,
+    // Shift moves.
+    const QPoint dst = TreePoint(Dst);
+    EXPECT_EQ(DropEvents::Over(Tree(), *fromSrc, dst, CopyOrMove), Qt::MoveAction);
+    EXPECT_EQ(Window->ShellTreeModel->data(TreeIndex(Dst), Qt::BackgroundRole).isValid(), true);
+    EXPECT_EQ(DropEvents::Move(Tree(), *fromSrc, dst, CopyOrMove, Qt::ControlModifier), Qt::CopyAction);
+    EXPECT_EQ(DropEvents::Move(Tree(), *fromSrc, dst, CopyOrMove, Qt::ShiftModifier), Qt::MoveAction);
+    EXPECT_EQ(DropEvents::Move(Tree(), *fromSrc, dst, Qt::CopyAction), Qt::CopyAction);
+    // Onto the files' own folder: nothing.
+    EXPECT_EQ(DropEvents::Move(Tree(), *fromSrc, TreePoint(Src), CopyOrMove), Qt::IgnoreAction);
+    DropEvents::Leave(Tree());
+    EXPECT_FALSE(Window->ShellTreeModel->data(TreeIndex(Dst), Qt::BackgroundRole).isValid());
+
+    // From another file system: a copy unless Shift says move.
+    struct stat shm {}, here {};
+    ASSERT_EQ(::stat("/dev/shm", &shm), 0);
+    ASSERT_EQ(::stat(QFile::encodeName(Src).constData(), &here), 0);
+    ASSERT_NE(shm.st_dev, here.st_dev) << "no second file system at /dev/shm";
+    QTemporaryDir other(QStringLiteral("/dev/shm/quillon-drop-XXXXXX"));
+    MakeFile(other.filePath("c.mp3"), "C");
+    const auto fromOther = DolphinData({other.filePath("c.mp3")});
+    EXPECT_EQ(DropEvents::Over(List(), *fromOther, QPoint(20, 20), CopyOrMove), Qt::CopyAction);
+    EXPECT_EQ(DropEvents::Move(List(), *fromOther, QPoint(20, 20), CopyOrMove, Qt::ShiftModifier), Qt::MoveAction);
+    DropEvents::Leave(List());
+
+    // The copy starts after the drop has been answered.
+    EXPECT_EQ(DropEvents::Over(List(), *fromOther, QPoint(20, 20), CopyOrMove), Qt::CopyAction);
+    EXPECT_EQ(DropEvents::Drop(List(), *fromOther, QPoint(20, 20), CopyOrMove), Qt::CopyAction);
+    EXPECT_FALSE(QFile::exists(Src + "/c.mp3"));
+    Settle();
+    EXPECT_EQ(Bytes(Src + "/c.mp3"), Bytes(other.filePath("c.mp3")));
+    EXPECT_TRUE(ListedNames().contains("c.mp3"));
+    EXPECT_TRUE(Prompt.Errors.isEmpty());
+}
+
+TEST_F(DragDropWindowTest, DropsMoveRefuseTheirOwnFolderAndAskOnTheRightButton)
+{
+    const auto files = GnomeFilesData({Src + "/a.mp3"});
+    const QPoint dst = TreePoint(Dst);
+    DropEvents::Over(Tree(), *files, dst, CopyOrMove);
+    EXPECT_EQ(DropEvents::Drop(Tree(), *files, dst, CopyOrMove), Qt::MoveAction);
+    Settle();
+    EXPECT_EQ(FilesIn(Dst), QStringList({"a.mp3"}));
+    EXPECT_EQ(ListedNames(), QStringList({"b.mp3"}));
+
+    // Into the folder the files come from: refused with a message.
+    const auto fromDst = GnomeFilesData({Dst + "/a.mp3"});
+    const QPoint dstAgain = TreePoint(Dst);
+    DropEvents::Over(Tree(), *fromDst, dstAgain, CopyOrMove);
+    EXPECT_EQ(DropEvents::Drop(Tree(), *fromDst, dstAgain, CopyOrMove), Qt::IgnoreAction);
+    Settle();
+    EXPECT_EQ(Prompt.Errors, QStringList({Lang("ErrorDragDropSameFolder")}));
+
+    // The right button asks, offering what the keys chose.
+    QStringList offered;
+    QString defaultItem;
+    QString choose = Lang("DropMoveHere");
+    PreviousMenuRunner = SetPopupMenuRunner([&](QMenu& menu, const QPoint&) -> QAction* {
+        for (QAction* item : menu.actions())
+            if (!item->isSeparator())
+                offered << item->text();
+        defaultItem = menu.defaultAction() ? menu.defaultAction()->text() : QString();
+        for (QAction* item : menu.actions())
+            if (item->text() == choose)
+                return item;
+        return nullptr;
+    });
+    const QPoint src = TreePoint(Src);
+    DropEvents::Over(Tree(), *fromDst, src, CopyOrMove, Qt::ControlModifier, Qt::RightButton);
+    DropEvents::Drop(Tree(), *fromDst, src, CopyOrMove, Qt::ControlModifier);
+    Settle();
+    EXPECT_EQ(offered, QStringList({Lang("DropCopyHere"), Lang("DropMoveHere"), Lang("DropCancel")}));
+    EXPECT_EQ(defaultItem, Lang("DropCopyHere"));
+    EXPECT_TRUE(FilesIn(Dst).isEmpty());
+    EXPECT_EQ(FilesIn(Src), QStringList({"a.mp3", "b.mp3"}));
+    // Cancel in the menu: nothing.
+    choose = Lang("DropCancel");
+    const auto back = GnomeFilesData({Src + "/b.mp3"});
+    DropEvents::Over(Tree(), *back, TreePoint(Dst), CopyOrMove, Qt::NoModifier, Qt::RightButton);
+    DropEvents::Drop(Tree(), *back, TreePoint(Dst), CopyOrMove);
+    Settle();
+    EXPECT_TRUE(FilesIn(Dst).isEmpty());
+}
+
+TEST_F(DragDropWindowTest, TheTreeScrollsNearItsEdgesDuringADrag)
+{
+    const auto files = GnomeFilesData({Src + "/a.mp3"});
+    QScrollBar* bar = Window->ShellTreeView1->verticalScrollBar();
+    // All 62 folders read (the tree reads them in the background).
+    const QModelIndex parent = TreeIndex(Env.Folder());
+    Window->ShellTreeModel->fetchMore(parent);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Window->ShellTreeModel->rowCount(parent) >= 62; }, 5000));
+    TreePoint(Folder("filler59"));
+    ASSERT_GT(bar->value(), 0);
+    const int before = bar->value();
+    // Within 15 pixels of the top, over a folder.
+    DropEvents::Over(Tree(), *files, QPoint(60, 8), CopyOrMove);
+    EXPECT_TRUE(Window->DropFileTarget2->IsScrolling());
+    QTest::qWait(350);
+    EXPECT_LT(bar->value(), before);
+    DropEvents::Move(Tree(), *files, QPoint(60, Tree()->height() / 2), CopyOrMove);
+    EXPECT_FALSE(Window->DropFileTarget2->IsScrolling());
+    DropEvents::Leave(Tree());
+}
+
+TEST_F(DragDropWindowTest, DragsOutOfTheListAndTheTreeCarryTheirFiles)
+{
+    QList<QByteArray> dragged;
+    Qt::DropAction answer = Qt::IgnoreAction;
+    const TDragRunner previous = SetDragRunner([&](QDrag& drag, Qt::DropActions allowed, Qt::DropAction) {
+        EXPECT_EQ(allowed, Qt::CopyAction | Qt::MoveAction);
+        dragged = FileMimeData::FilesOf(*drag.mimeData());
+        return answer;
+    });
+    const auto press = [](QWidget* widget, QPoint point) {
+        QMouseEvent event(QEvent::MouseButtonPress, point, widget->mapToGlobal(point), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(widget, &event);
+    };
+    const auto move = [](QWidget* widget, QPoint point) {
+        QMouseEvent event(QEvent::MouseMove, point, widget->mapToGlobal(point), Qt::NoButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(widget, &event);
+    };
+    Select({"a.mp3", "b.mp3"});
+    const QPoint row = Window->LVFiles->visualRect(Window->LVFiles->model()->index(0, 1)).center();
+    press(List(), row);
+    move(List(), row + QPoint(1, 1)); // below the threshold
+    EXPECT_TRUE(dragged.isEmpty());
+    move(List(), row + QPoint(0, 40));
+    EXPECT_EQ(dragged, QList<QByteArray>({QFile::encodeName(Src + "/a.mp3"), QFile::encodeName(Src + "/b.mp3")}));
+    EXPECT_EQ(Window->EditedCount(), 2); // the press kept the selection
+
+    // A folder of the tree is dragged without being chosen.
+    dragged.clear();
+    const QPoint dst = TreePoint(Dst);
+    press(Tree(), dst);
+    move(Tree(), dst + QPoint(30, 0));
+    Settle();
+    EXPECT_EQ(dragged, QList<QByteArray>({QFile::encodeName(Dst)}));
+    EXPECT_EQ(QDir::cleanPath(Window->CurrentFolder()), Src);
+    SetDragRunner(previous);
+}
+
+TEST_F(DragDropWindowTest, DuringALoadDropsFileOperationsAndRenamesBeep)
+{
+    for (int i = 0; i < 40; ++i)
+        MakeFile(Src + QString("/x%1.mp3").arg(i), "X");
+    const auto files = GnomeFilesData({Src + "/a.mp3"});
+    const QPoint dst = TreePoint(Dst);
+    int tried = 0;
+    AfterEventRounds(3, [&] {
+        ASSERT_TRUE(Window->IsLoading());
+        Select({"a.mp3"});
+        Window->ShellMoveFiles({QFile::encodeName(Src + "/a.mp3")}, Dst);
+        Window->DeleteSelection(true);
+        EXPECT_FALSE(Window->ShellTreeView1Edited(TreeIndex(Dst), "renamed"));
+        DropEvents::Over(Tree(), *files, dst, CopyOrMove);
+        DropEvents::Drop(Tree(), *files, dst, CopyOrMove);
+        tried = 1;
+    });
+    Window->ReloadFolder(false);
+    Settle();
+    ASSERT_EQ(tried, 1);
+    EXPECT_GE(Prompt.Beeps, 4);
+    EXPECT_TRUE(FilesIn(Dst).isEmpty());
+    EXPECT_TRUE(QFile::exists(Src + "/a.mp3"));
+}

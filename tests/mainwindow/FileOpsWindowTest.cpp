@@ -1,0 +1,249 @@
+#include "FileOpsTestSupport.h"
+
+#include "mainwindow/FileOpRunner.h"
+
+#include "localisation/MultiLanguage.h"
+#include "platform/FileLayer.h"
+#include "tagengine/DisplayTexts.h"
+
+#include <QAction>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+namespace {
+
+class FileOpsWindowTest : public ::testing::Test, protected TWindowFixture {
+protected:
+    QString Src() const { return Env.Folder() + "/src/"; }
+
+    void SetUp() override
+    {
+        MakeFile(Src() + "a.mp3", "Song A");
+        MakeFile(Src() + "b.mp3", "Song B");
+        Open(Src());
+    }
+
+    // Answers every box with chosen buttons as given.
+    void AnswerAsk(TPromptButton button)
+    {
+        Prompt.OnAsk = [button](const QString&, TPromptButtons) { return button; };
+    }
+};
+
+// Refuses every trash folder, so that no trash can be used.
+class TNoTrashLayer : public TFileLayer {
+public:
+    int Mkdir(const QByteArray& path, mode_t mode) override
+    {
+        if (path.contains("Trash")) {
+            errno = EACCES;
+            return -1;
+        }
+        return TFileLayer::Mkdir(path, mode);
+    }
+    int LStat(const QByteArray& path, struct stat& st) override
+    {
+        if (path.contains("Trash")) {
+            errno = ENOENT;
+            return -1;
+        }
+        return TFileLayer::LStat(path, st);
+    }
+};
+
+}
+
+TEST_F(FileOpsWindowTest, CopyAndMoveByChosenFolderAndByHistory)
+{
+    Select({"a.mp3"});
+    for (int i = 1; i <= 6; ++i) {
+        Prompt.Folders = {Folder(QString("t%1").arg(i))};
+        Trigger("ActCopyFileToSelect");
+        EXPECT_EQ(Bytes(Env.Folder() + QString("/t%1/a.mp3").arg(i)), Bytes(Src() + "a.mp3"));
+    }
+    EXPECT_EQ(Prompt.FolderCaptions.value(0), Lang("SelectFolderWindowText"));
+    // Newest first, five kept: the sixth folder dropped the oldest.
+    QStringList expected;
+    for (int i = 6; i >= 2; --i)
+        expected << Folder(QString("t%1").arg(i));
+    EXPECT_EQ(Window->CopyHistory(), expected);
+    Window->UpdateActions();
+    EXPECT_EQ(Window->Action("ActCopyHistory1")->text(), Folder("t6"));
+    EXPECT_TRUE(Window->Action("ActCopyHistory4")->isVisible());
+    EXPECT_TRUE(Window->MoveHistory().isEmpty());
+    EXPECT_FALSE(Window->Action("ActMoveHistory1")->isVisible());
+
+    // A history entry used goes to the top.
+    Select({"b.mp3"});
+    Trigger("ActCopyHistory3");
+    EXPECT_TRUE(QFile::exists(Folder("t4") + "/b.mp3"));
+    EXPECT_EQ(Window->CopyHistory().first(), Folder("t4"));
+    EXPECT_EQ(Window->CopyHistory().size(), 5);
+
+    // A move by the chosen folder and then by its history entry.
+    Prompt.Folders = {Folder("m1")};
+    Trigger("ActMoveFileToSelect");
+    EXPECT_EQ(FilesIn(Folder("m1")), QStringList({"b.mp3"}));
+    EXPECT_EQ(ListedNames(), QStringList({"a.mp3"}));
+    Select({"a.mp3"});
+    Trigger("ActMoveHistory1");
+    EXPECT_EQ(FilesIn(Folder("m1")), QStringList({"a.mp3", "b.mp3"}));
+    EXPECT_TRUE(ListedNames().isEmpty());
+    EXPECT_TRUE(Prompt.Errors.isEmpty());
+
+    // Nothing selected: a beep; a cancelled folder choice: nothing.
+    const int beeps = Prompt.Beeps;
+    Window->CopySelectionTo(Folder("t1"));
+    EXPECT_EQ(Prompt.Beeps, beeps + 1);
+    Window->UpdateActions();
+    EXPECT_FALSE(Window->Action("ActMoveFileToSelect")->isEnabled());
+    EXPECT_FALSE(Window->Action("ActDeleteFile")->isEnabled());
+}
+
+TEST_F(FileOpsWindowTest, TakenNamesAskAndCopiesIntoTheirOwnFolderGetNewNames)
+{
+    Select({"a.mp3"});
+    Window->CopySelectionTo(Src());
+    EXPECT_TRUE(Prompt.Choices.isEmpty());
+    EXPECT_EQ(FilesIn(Src()), QStringList({"a (2).mp3", "a.mp3", "b.mp3"}));
+    EXPECT_TRUE(ListedNames().contains("a (2).mp3")); // the listed folder is read again
+
+    const QString target = Folder("t");
+    MakeFile(target + "/a.mp3", "Other");
+    const QByteArray other = Bytes(target + "/a.mp3");
+    std::vector<int> answers{2, 0, 3, 1}; // keep both, replace, cancel, skip
+    Prompt.OnChoose = [&](const QString& text, const QStringList& choices) {
+        EXPECT_TRUE(text.contains("a.mp3"));
+        EXPECT_EQ(choices.size(), 4);
+        const int answer = answers.front();
+        answers.erase(answers.begin());
+        return TPromptChoice{answer, false};
+    };
+    Select({"a.mp3"});
+    Window->CopySelectionTo(target);
+    EXPECT_EQ(Bytes(target + "/a (2).mp3"), Bytes(Src() + "a.mp3"));
+    EXPECT_EQ(Bytes(target + "/a.mp3"), other);
+    Window->CopySelectionTo(target);
+    EXPECT_EQ(Bytes(target + "/a.mp3"), Bytes(Src() + "a.mp3"));
+    Window->MoveSelectionTo(target); // cancelled
+    Window->MoveSelectionTo(target); // skipped
+    EXPECT_TRUE(QFile::exists(Src() + "a.mp3"));
+    EXPECT_EQ(FilesIn(target), QStringList({"a (2).mp3", "a.mp3"}));
+    EXPECT_EQ(Prompt.Choices.size(), 4);
+    EXPECT_TRUE(Prompt.Errors.isEmpty());
+
+    // A target that is not a folder is an error, never a file named like it.
+    Window->CopySelectionTo(Env.Folder() + "/missing");
+    EXPECT_FALSE(QFileInfo::exists(Env.Folder() + "/missing"));
+    ASSERT_EQ(Prompt.Errors.size(), 1);
+    EXPECT_TRUE(Prompt.Errors[0].contains("missing"));
+}
+
+TEST_F(FileOpsWindowTest, DeletedFilesLeaveTheListBeforeTheReloadWritesAnything)
+{
+    Select({"a.mp3"});
+    SetTitle(*Entry(Src() + "a.mp3"), "Applied but never written");
+    // Asked first; No deletes nothing.
+    AnswerAsk(pbNo);
+    Window->DeleteSelection(false);
+    EXPECT_EQ(Prompt.Asked, QStringList({LangFmt("ConfirmTrashFile", {"a.mp3"})}));
+    EXPECT_TRUE(QFile::exists(Src() + "a.mp3"));
+
+    AnswerAsk(pbYes);
+    Window->DeleteSelection(false);
+    EXPECT_FALSE(QFile::exists(Src() + "a.mp3"));
+    EXPECT_EQ(FilesIn(DataHome.Trash() + "/files"), QStringList({"a.mp3"}));
+    EXPECT_EQ(ListedNames(), QStringList({"b.mp3"}));
+    // The applied edit went with the file: nothing was written or recreated.
+    EXPECT_TRUE(Prompt.Errors.isEmpty());
+    EXPECT_EQ(FilesIn(Src()), QStringList({"b.mp3"}));
+
+    // For good: not in the trash.
+    MakeFile(Src() + "c.mp3", "Song C");
+    Window->ReloadFolder(true);
+    Select({"b.mp3", "c.mp3"});
+    Window->DeleteSelection(true);
+    EXPECT_EQ(Prompt.Asked.last(), LangFmt("ConfirmDeleteFiles", {"2"}));
+    EXPECT_TRUE(FilesIn(Src()).isEmpty());
+    EXPECT_EQ(FilesIn(DataHome.Trash() + "/files"), QStringList({"a.mp3"}));
+    EXPECT_TRUE(ListedNames().isEmpty());
+}
+
+TEST_F(FileOpsWindowTest, AFailedTrashAsksBeforeDeletingForGood)
+{
+    Window->FileOpRunner().Ops().SetFileLayer(std::make_shared<TNoTrashLayer>());
+    QStringList asked;
+    TPromptButton second = pbNo;
+    Prompt.OnAsk = [&](const QString& text, TPromptButtons) {
+        asked << text;
+        return asked.size() % 2 == 1 ? pbYes : second; // confirm, then the trash question
+    };
+    Select({"a.mp3"});
+    Window->DeleteSelection(false);
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_TRUE(asked[1].startsWith(Lang("ErrorTrashFiles").section('\n', 0, 0)));
+    EXPECT_TRUE(QFile::exists(Src() + "a.mp3"));
+
+    second = pbYes;
+    Select({"a.mp3"});
+    Window->DeleteSelection(false);
+    EXPECT_FALSE(QFile::exists(Src() + "a.mp3"));
+    EXPECT_EQ(ListedNames(), QStringList({"b.mp3"}));
+}
+
+TEST_F(FileOpsWindowTest, UndoFollowsAMovedFileAndARenamedFolder)
+{
+    const QByteArray original = Bytes(Src() + "a.mp3");
+    Select({"a.mp3"});
+    SetTitle(*Entry(Src() + "a.mp3"), "New");
+    Window->SaveChangedEntries();
+    ASSERT_NE(Bytes(Src() + "a.mp3"), original);
+    Window->MoveSelectionTo(Folder("moved"));
+    ASSERT_TRUE(QFile::exists(Folder("moved") + "/a.mp3"));
+    EXPECT_EQ(Window->GetUndoKind(), TFQuillon::ukTagWritten);
+    Window->ActUndoExecute();
+    EXPECT_TRUE(Prompt.Errors.isEmpty()) << Prompt.Errors.join("|").toStdString();
+    EXPECT_EQ(Bytes(Folder("moved") + "/a.mp3"), original);
+
+    // The listed folder renamed in the tree: the list, the journal and the
+    // saved old tags go with it.
+    Select({"b.mp3"});
+    const QByteArray originalB = Bytes(Src() + "b.mp3");
+    SetTitle(*Entry(Src() + "b.mp3"), "Newer");
+    Window->SaveChangedEntries();
+    ASSERT_TRUE(Window->ShellTreeView1Edited(TreeIndex(Env.Folder() + "/src"), "renamed"));
+    Settle();
+    const QString renamed = Env.Folder() + "/renamed/";
+    EXPECT_EQ(Window->CurrentFolder(), renamed);
+    EXPECT_EQ(ListedNames(), QStringList({"b.mp3"}));
+    Window->ActUndoExecute();
+    EXPECT_TRUE(Prompt.Errors.isEmpty()) << Prompt.Errors.join("|").toStdString();
+    EXPECT_EQ(Bytes(renamed + "b.mp3"), originalB);
+    EXPECT_EQ(Window->BackHistory().last(), Env.Folder() + "/renamed");
+}
+
+TEST_F(FileOpsWindowTest, FolderRenameWritesEditsFirstAndNeverReplaces)
+{
+    Select({"a.mp3"});
+    SetTitle(*Entry(Src() + "a.mp3"), "Written before the rename");
+    Folder("taken"); // empty: rename() would replace it
+    EXPECT_FALSE(Window->ShellTreeView1Edited(TreeIndex(Env.Folder() + "/src"), "taken"));
+    ASSERT_EQ(Prompt.Errors.size(), 1);
+    EXPECT_TRUE(QFileInfo(Env.Folder() + "/src/b.mp3").exists());
+    for (const QString bad : {"", ".", "..", "a/b"})
+        EXPECT_FALSE(Window->ShellTreeView1Edited(TreeIndex(Env.Folder() + "/src"), bad)) << bad.toStdString();
+    EXPECT_EQ(Prompt.Errors.size(), 5);
+    Settle();
+
+    // The edit reached the file under its old name, before the rename.
+    ASSERT_TRUE(Window->ShellTreeView1Edited(TreeIndex(Env.Folder() + "/src"), "Album (live)"));
+    Settle();
+    TID3v2Reader reader;
+    reader.FileName = Env.Folder() + "/Album (live)/a.mp3";
+    ASSERT_TRUE(reader.ReadTags());
+    EXPECT_EQ(GetFrameAsText(*reader.FindFrame("TIT2")), QStringLiteral("Written before the rename"));
+    EXPECT_EQ(Prompt.Errors.size(), 5);
+}

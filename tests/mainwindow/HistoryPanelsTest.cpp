@@ -1,0 +1,222 @@
+#include "FileOpsTestSupport.h"
+
+#include "mainwindow/SettingsStore.h"
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class HistoryTest : public ::testing::Test, protected TWindowFixture {
+protected:
+    QString A, B, C, D;
+
+    void SetUp() override
+    {
+        A = Folder("A");
+        B = Folder("B");
+        C = Folder("C");
+        D = Folder("C/D");
+        Open(A);
+        Visit(B);
+        Visit(C);
+    }
+
+    QStringList PopupCaptions(const char* name)
+    {
+        QMenu* popup = Window->PopupMenu(QString::fromLatin1(name));
+        Window->PopDirZurueckPopup(popup);
+        QStringList captions;
+        for (QAction* item : popup->actions())
+            captions << item->text();
+        return captions;
+    }
+
+    QString Shown() const { return QDir::cleanPath(Window->CurrentFolder()); }
+};
+
+class PanelTest : public ::testing::Test, protected TWindowFixture {
+protected:
+    void SetUp() override
+    {
+        MakeFile(Folder("music") + "/a.mp3", "A");
+        Open(Folder("music"));
+        Show();
+    }
+
+    bool Visible(const char* action) { return Window->Action(QString::fromLatin1(action))->isVisible(); }
+    bool Checked(const char* action)
+    {
+        Window->UpdateActions();
+        return Window->Action(QString::fromLatin1(action))->isChecked();
+    }
+};
+
+}
+
+TEST_F(HistoryTest, BackForwardAndTheirPopups)
+{
+    EXPECT_EQ(Window->BackHistory(), QStringList({A, B, C}));
+    Trigger("ActDirZurueck");
+    Trigger("ActDirZurueck");
+    EXPECT_EQ(Shown(), A);
+    // Nearest first; the back pop-up never lists the folder shown.
+    EXPECT_EQ(PopupCaptions("PopDirVorwaerts"), QStringList({"B", "C"}));
+    EXPECT_TRUE(PopupCaptions("PopDirZurueck").isEmpty());
+    Window->UpdateActions();
+    EXPECT_FALSE(Window->Action("ActDirZurueck")->isEnabled());
+
+    // A choice of the forward pop-up goes two steps; back and forward add no
+    // duplicate.
+    Window->PopupMenu("PopDirVorwaerts")->actions().at(1)->trigger();
+    Settle();
+    EXPECT_EQ(Shown(), C);
+    EXPECT_EQ(Window->BackHistory(), QStringList({A, B, C}));
+    EXPECT_TRUE(Window->ForwardHistory().isEmpty());
+    Trigger("ActDirZurueck");
+    Trigger("ActDirVor");
+    EXPECT_EQ(Window->BackHistory(), QStringList({A, B, C}));
+    EXPECT_EQ(PopupCaptions("PopDirZurueck"), QStringList({"B", "A"}));
+
+    // The same folder twice is recorded once; a new folder after going back
+    // clears the forward history.
+    Visit(C);
+    EXPECT_EQ(Window->BackHistory().size(), 3);
+    Trigger("ActDirZurueck");
+    Visit(D);
+    EXPECT_EQ(Window->BackHistory(), QStringList({A, B, D}));
+    EXPECT_TRUE(Window->ForwardHistory().isEmpty());
+
+    // Up goes to the parent folder.
+    Trigger("ActAufwaerts");
+    EXPECT_EQ(Shown(), C);
+
+    // Beyond the history: a beep and nothing else.
+    const int beeps = Prompt.Beeps;
+    Window->GoFolderHistory(1);
+    Window->GoFolderHistory(-10);
+    EXPECT_EQ(Prompt.Beeps, beeps + 2);
+    EXPECT_EQ(Shown(), C);
+}
+
+TEST_F(HistoryTest, AVanishedFolderIsDroppedAndTheShownOneStays)
+{
+    ASSERT_TRUE(QDir(B).removeRecursively());
+    Window->GoFolderHistory(-1);
+    Settle();
+    EXPECT_EQ(Prompt.Beeps, 1);
+    EXPECT_EQ(Window->BackHistory(), QStringList({A, C}));
+    EXPECT_EQ(Shown(), C);
+    Window->GoFolderHistory(-1);
+    Settle();
+    EXPECT_EQ(Shown(), A);
+    EXPECT_EQ(Window->ForwardHistory(), QStringList({C}));
+    ASSERT_TRUE(QDir(C).removeRecursively());
+    Window->GoFolderHistory(1);
+    Settle();
+    EXPECT_EQ(Prompt.Beeps, 2);
+    EXPECT_TRUE(Window->ForwardHistory().isEmpty());
+    EXPECT_EQ(Shown(), A);
+
+    // Paths compare exactly: a case variant is another folder, a doubled
+    // slash is not.
+    const QString upper = Folder("a");
+    Visit(upper);
+    Visit(A + "/");
+    EXPECT_EQ(Window->BackHistory(), QStringList({A, upper, A}));
+    // A root is captioned whole.
+    Visit("/");
+    Window->GoFolderHistory(-1);
+    Settle();
+    QMenu* forward = Window->PopupMenu("PopDirVorwaerts");
+    Window->PopDirZurueckPopup(forward);
+    ASSERT_FALSE(forward->actions().isEmpty());
+    EXPECT_EQ(forward->actions().first()->text(), "/");
+}
+
+TEST_F(PanelTest, FolderBarDockedFloatingHidden)
+{
+    using S = TFQuillon::TPanelState;
+    EXPECT_EQ(Window->FolderBarState(), S::Docked);
+    EXPECT_TRUE(Checked("ActBrowserleiste"));
+    EXPECT_FALSE(Visible("ActBrowserleisteDropDown"));
+    const int beeps = Prompt.Beeps;
+    Trigger("ActBrowserleisteDropDown"); // docked: a beep
+    EXPECT_EQ(Prompt.Beeps, beeps + 1);
+
+    Trigger("ActBrowserleisteKreuz");
+    EXPECT_EQ(Window->FolderBarState(), S::Hidden);
+    EXPECT_FALSE(Window->PanLeft->isVisible());
+    EXPECT_TRUE(Window->butShowFolders->isVisible());
+    EXPECT_FALSE(Checked("ActBrowserleiste"));
+
+    // Floating: over the list, just below the title bar.
+    Trigger("ActBrowserleisteDropDown");
+    EXPECT_EQ(Window->FolderBarState(), S::Floating);
+    EXPECT_TRUE(Window->PanLeft->isVisible());
+    EXPECT_EQ(Window->PanLeft->parentWidget(), Window.get());
+    const QPoint below = Window->PanMP3Titel->mapTo(Window.get(), QPoint(0, Window->PanMP3Titel->height()));
+    EXPECT_EQ(Window->PanLeft->geometry().topLeft(), below);
+    EXPECT_TRUE(Checked("ActBrowserleisteDropDown"));
+    EXPECT_TRUE(Visible("ActBrowserleistePin"));
+    EXPECT_FALSE(Visible("ActBrowserleisteKreuz"));
+    // The focus elsewhere closes it; so does choosing a folder.
+    Window->LVFiles->setFocus();
+    Settle();
+    EXPECT_EQ(Window->FolderBarState(), S::Hidden);
+    Trigger("ActBrowserleisteDropDown");
+    Visit(Folder("other"));
+    EXPECT_EQ(Window->FolderBarState(), S::Hidden);
+    Trigger("ActBrowserleisteDropDown");
+    Trigger("ActBrowserleistePin");
+    EXPECT_EQ(Window->FolderBarState(), S::Docked);
+    EXPECT_EQ(Window->PanLeft->parentWidget(), Window->Splitter1);
+    EXPECT_TRUE(Window->PanLeft->isVisible());
+    Trigger("ActBrowserleiste");
+    EXPECT_EQ(Window->FolderBarState(), S::Hidden);
+    Trigger("ActBrowserleiste");
+    EXPECT_EQ(Window->FolderBarState(), S::Docked);
+}
+
+TEST_F(PanelTest, InputPanelTopBottomFloatingHiddenAndStored)
+{
+    using S = TFQuillon::TPanelState;
+    Trigger("ActEingabefeldNachOben");
+    EXPECT_EQ(Window->SplitterID3->indexOf(Window->PanID3), 0);
+    EXPECT_TRUE(Checked("ActEingabefeldNachOben"));
+    EXPECT_FALSE(Visible("ActEingabefeldNachOben2"));
+    EXPECT_TRUE(Visible("ActEingabefeldNachUnten2"));
+    Trigger("ActEingabefeldNachUnten2");
+    EXPECT_EQ(Window->SplitterID3->indexOf(Window->PanID3), 1);
+    EXPECT_TRUE(Checked("ActEingabefeldNachUnten"));
+    EXPECT_TRUE(Visible("ActEingabefeldNachOben2"));
+    EXPECT_TRUE(Visible("ActEingabeFeldKreuz"));
+
+    Trigger("ActEingabeFeldKreuz");
+    EXPECT_EQ(Window->InputPanelState(), S::Hidden);
+    EXPECT_TRUE(Checked("ActEingabefeldVerstecken"));
+    EXPECT_TRUE(Window->butShowID3->isVisible());
+    Trigger("ActEingabeFeldDropDown");
+    EXPECT_EQ(Window->InputPanelState(), S::Floating);
+    EXPECT_EQ(Window->PanID3->parentWidget(), Window->PanClient);
+    EXPECT_EQ(Window->PanID3->width(), Window->PanMP3Titel->width());
+    EXPECT_TRUE(Visible("ActEingabefeldPin"));
+    EXPECT_EQ(Window->InputPanelPosition(), TInputPanelPos::Bottom);
+    Window->LVFiles->setFocus();
+    Settle();
+    EXPECT_EQ(Window->InputPanelState(), S::Hidden);
+    EXPECT_EQ(Window->InputPanelPosition(), TInputPanelPos::Hidden);
+
+    // What is stored comes back at the next start.
+    Trigger("ActEingabefeldNachOben");
+    Trigger("ActBrowserleisteKreuz");
+    Window.reset();
+    Open(Folder("music"));
+    EXPECT_EQ(Window->InputPanelPosition(), TInputPanelPos::Top);
+    EXPECT_EQ(Window->FolderBarState(), S::Hidden);
+}

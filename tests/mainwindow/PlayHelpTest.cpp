@@ -1,0 +1,171 @@
+#include "FileOpsTestSupport.h"
+
+#include "mainwindow/TmpFileDeleter.h"
+
+#include "localisation/LanguageLoader.h"
+#include "localisation/MultiLanguage.h"
+#include "platform/Opener.h"
+
+#include <QLineEdit>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+class PlayHelpTest : public ::testing::Test, protected TWindowFixture {
+protected:
+    QList<QUrl> Opened;
+    bool OpenerWorks = true;
+    TScopedOpener Opener{[this](const QUrl& url) {
+        Opened << url;
+        return OpenerWorks;
+    }};
+
+    void SetUp() override
+    {
+        for (const char* name : {"01 one.mp3", "02 two #2.mp3", "03 three.mp3"})
+            MakeFile(Folder("music") + "/" + name, name);
+        Open(Folder("music"));
+    }
+
+    QString Music(const QString& name) const { return Env.Folder() + "/music/" + name; }
+};
+
+}
+
+TEST_F(PlayHelpTest, OneFileOpensItselfSeveralAPrivatePlaylistRemovedWithTheWindow)
+{
+    Select({"02 two #2.mp3"});
+    Trigger("ActPlay");
+    ASSERT_EQ(Opened.size(), 1);
+    EXPECT_EQ(Opened[0].toLocalFile(), Music("02 two #2.mp3"));
+
+    Select({"01 one.mp3", "02 two #2.mp3", "03 three.mp3"});
+    Trigger("ActPlay");
+    Trigger("ActPlay");
+    ASSERT_EQ(Opened.size(), 3);
+    const QString playlist = Opened[1].toLocalFile();
+    EXPECT_EQ(Opened[2], Opened[1]);
+    EXPECT_TRUE(playlist.endsWith("/qlntmpplaylist.m3u"));
+    const QString folder = QFileInfo(playlist).path();
+    EXPECT_NE(folder, QDir::tempPath()); // no fixed name in the shared folder
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(folder).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_EQ(Bytes(playlist),
+              QFile::encodeName(Music("01 one.mp3") + "\n" + Music("02 two #2.mp3") + "\n" + Music("03 three.mp3") + "\n"));
+    EXPECT_EQ(Window->TmpFileDeleter().Files(), QStringList({playlist}));
+
+    Window.reset();
+    EXPECT_FALSE(QFileInfo::exists(playlist));
+    EXPECT_FALSE(QFileInfo::exists(folder));
+}
+
+TEST_F(PlayHelpTest, APlaylistThatCannotBeWrittenPlaysTheFirstFile)
+{
+    // A folder holds the playlist's name.
+    const QString folder = Window->TmpFileDeleter().PrivateFolder();
+    ASSERT_TRUE(QDir().mkpath(folder + "/qlntmpplaylist.m3u/x"));
+    Select({"01 one.mp3", "03 three.mp3"});
+    Trigger("ActPlay");
+    EXPECT_EQ(Prompt.Errors, QStringList({Lang("ErrorCreateTmpPlayList")}));
+    ASSERT_EQ(Opened.size(), 1);
+    EXPECT_EQ(Opened[0].toLocalFile(), Music("01 one.mp3"));
+    QDir(folder + "/qlntmpplaylist.m3u").removeRecursively();
+
+    Window->LVFiles->selectionModel()->clear();
+    Window->ActPlayExecute();
+    EXPECT_EQ(Prompt.Beeps, 1);
+}
+
+TEST_F(PlayHelpTest, HelpOpensAPageOfTheLanguageInUseOrTheStartPage)
+{
+    LoadLanguage("ENGLISH", QString());
+    Window->ShowHelp();
+    Window->ShowHelp("files.htm");
+    Window->ShowHelp("export.htm");       // not written yet: the start page
+    Window->ShowHelp("../../etc/passwd"); // never a path
+    ASSERT_EQ(Opened.size(), 4);
+    EXPECT_TRUE(Opened[0].toLocalFile().endsWith("/help-en/index.htm"));
+    EXPECT_TRUE(Opened[1].toLocalFile().endsWith("/help-en/files.htm"));
+    EXPECT_EQ(Opened[2], Opened[0]);
+    EXPECT_EQ(Opened[3], Opened[0]);
+    const QByteArray page = Bytes(Opened[1].toLocalFile());
+    EXPECT_TRUE(page.contains("Keep both"));
+    // Its links and style sheet lie beside it.
+    for (const char* linked : {"index.htm", "tags.htm", "folders.htm", "keys.htm", "help.css"})
+        EXPECT_TRUE(QFileInfo::exists(QFileInfo(Opened[1].toLocalFile()).path() + "/" + linked)) << linked;
+
+    LoadLanguage("GERMAN", QString());
+    Trigger("ActHilfe");
+    ASSERT_EQ(Opened.size(), 5);
+    EXPECT_TRUE(Opened[4].toLocalFile().endsWith("/help-de/index.htm"));
+    EXPECT_TRUE(Bytes(Opened[4].toLocalFile()).contains("Ordnerleiste"));
+
+    OpenerWorks = false;
+    Window->ShowHelp();
+    EXPECT_EQ(Prompt.Errors, QStringList({Lang("ErrorNoHelp")}));
+    const QString pages = QFileInfo(Opened[0].toLocalFile()).path();
+    Window.reset();
+    EXPECT_FALSE(QFileInfo::exists(pages));
+}
+
+TEST_F(PlayHelpTest, SelectAllTakesTheListOrTheText)
+{
+    Show();
+    Window->LVFiles->setFocus();
+    Settle();
+    Window->EditSelectAllExecute();
+    EXPECT_EQ(Window->EditedCount(), 3);
+    auto* edit = new QLineEdit("some text", Window->PanID3);
+    edit->show();
+    edit->setFocus();
+    Settle();
+    EXPECT_TRUE(Window->EditSelectAllUpdate());
+    Window->EditSelectAllExecute();
+    EXPECT_EQ(edit->selectedText(), "some text");
+    Window->ShellTreeView1->setFocus();
+    Settle();
+    EXPECT_FALSE(Window->EditSelectAllUpdate());
+    Window->EditSelectAllExecute();
+    EXPECT_EQ(Prompt.Beeps, 1);
+}
+
+TEST(TmpFileDeleter, DeletesItsListedFilesOnceAndComparesPathsExactly)
+{
+    QTemporaryDir dir;
+    const QString upper = dir.filePath("List.m3u");
+    const QString lower = dir.filePath("list.m3u");
+    for (const QString& path : {upper, lower}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    QString privateFolder;
+    {
+        TTmpFileDeleter deleter;
+        deleter.Add(upper);
+        deleter.Add(upper);
+        deleter.Add(lower); // another file on Linux
+        deleter.Add(dir.filePath("gone.m3u")); // already removed: skipped
+        EXPECT_EQ(deleter.Files().size(), 3);
+        privateFolder = deleter.PrivateFolder();
+        EXPECT_EQ(deleter.PrivateFolder(), privateFolder);
+        EXPECT_TRUE(QFileInfo(privateFolder).isDir());
+    }
+    EXPECT_FALSE(QFileInfo::exists(upper));
+    EXPECT_FALSE(QFileInfo::exists(lower));
+    EXPECT_FALSE(QFileInfo::exists(privateFolder));
+    {
+        QFile file(lower);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    {
+        TTmpFileDeleter keeping;
+        keeping.AutoDelete = false;
+        keeping.Add(lower);
+    }
+    EXPECT_TRUE(QFileInfo::exists(lower));
+}

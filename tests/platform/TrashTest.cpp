@@ -1,0 +1,169 @@
+#include "platform/FileOps.h"
+#include "platform/Trash.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray B(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+void Touch(const QString& path, const QByteArray& data = "x")
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(data);
+}
+
+// XDG_DATA_HOME in a folder of the test's own for its lifetime.
+class TDataHome {
+public:
+    TDataHome() : m_old(qgetenv("XDG_DATA_HOME")), m_had(qEnvironmentVariableIsSet("XDG_DATA_HOME"))
+    {
+        qputenv("XDG_DATA_HOME", B(m_dir.path()));
+    }
+    ~TDataHome()
+    {
+        if (m_had)
+            qputenv("XDG_DATA_HOME", m_old);
+        else
+            qunsetenv("XDG_DATA_HOME");
+    }
+    QString Path() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_old;
+    bool m_had;
+};
+
+// The original paths trash-cli lists, from the home trash and the trash of
+// every mounted file system.
+QSet<QString> ListedByTrashCli()
+{
+    QProcess list;
+    list.start("/usr/bin/trash-list", {});
+    EXPECT_TRUE(list.waitForFinished(20000)) << "trash-list (package trash-cli) did not run";
+    EXPECT_EQ(list.exitCode(), 0) << list.readAllStandardError().toStdString();
+    QSet<QString> paths;
+    for (const QByteArray& line : list.readAllStandardOutput().split('\n'))
+        if (line.size() > 20)
+            paths << QString::fromUtf8(line.mid(20)); // after "YYYY-MM-DD HH:MM:SS "
+    return paths;
+}
+
+bool OnOtherFileSystem(const QString& a, const QString& b)
+{
+    struct stat sa {}, sb {};
+    return ::stat(B(a).constData(), &sa) == 0 && ::stat(B(b).constData(), &sb) == 0 && sa.st_dev != sb.st_dev;
+}
+
+}
+
+TEST(Trash, TrashCliListsTheOriginalPathsOfEveryName)
+{
+    TDataHome home;
+    QTemporaryDir local;
+    // /dev/shm lies on a file system of its own here: its top folder gets a
+    // ".Trash-<uid>".
+    ASSERT_TRUE(OnOtherFileSystem("/dev/shm", local.path())) << "no second file system at /dev/shm";
+    QTemporaryDir other(QStringLiteral("/dev/shm/quillon-trash-XXXXXX"));
+    ASSERT_TRUE(other.isValid());
+    const QStringList names{"a%41 b.mp3", "ä ö ü.mp3", "Ελληνικά 日本.mp3", "Album 1"};
+    QStringList originals;
+    for (const QString& folder : {local.path(), other.path()}) {
+        for (const QString& name : names) {
+            if (name.startsWith("Album"))
+                Touch(folder + "/" + name + "/01 Track.mp3");
+            else
+                Touch(folder + "/" + name);
+            originals << folder + "/" + name;
+        }
+        // Two files of one name from different folders.
+        Touch(folder + "/sub/a%41 b.mp3", "second");
+        originals << folder + "/sub/a%41 b.mp3";
+    }
+
+    TTrash trash;
+    QList<QByteArray> trashed;
+    for (const QString& original : originals) {
+        QByteArray where;
+        int error = -1;
+        ASSERT_TRUE(trash.Put(B(original), &where, &error)) << original.toStdString() << " errno " << error;
+        EXPECT_FALSE(QFileInfo::exists(original));
+        EXPECT_TRUE(QFileInfo::exists(QFile::decodeName(where)));
+        trashed << where;
+    }
+    EXPECT_TRUE(trashed[0].startsWith(B(home.Path() + "/Trash/files/")));
+    EXPECT_TRUE(trashed[5].startsWith("/dev/shm/.Trash-"));
+    EXPECT_NE(trashed[0], trashed[4]);
+    EXPECT_EQ(QSet<QByteArray>(trashed.begin(), trashed.end()).size(), trashed.size());
+
+    // Percent-encoded, "/" kept: a name holding "%41" is not read as "A".
+    QFile info(home.Path() + "/Trash/info/a%41 b.mp3.trashinfo");
+    ASSERT_TRUE(info.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(info.readAll().contains("Path=" + B(local.path()).toPercentEncoding("/") + "/a%2541%20b.mp3\n"));
+
+    const QSet<QString> listed = ListedByTrashCli();
+    for (const QString& original : originals)
+        EXPECT_TRUE(listed.contains(original)) << original.toStdString();
+
+    // Only what this test put into the shared trash of /dev/shm goes again.
+    for (const QByteArray& where : trashed) {
+        if (!where.startsWith("/dev/shm/"))
+            continue;
+        QProcess::execute("rm", {"-rf", QFile::decodeName(where)});
+        const QByteArray bin = PathFolder(PathFolder(where));
+        QFile::remove(QFile::decodeName(bin + "/info/" + PathName(where) + ".trashinfo"));
+    }
+}
+
+TEST(Trash, WithoutAUsableTrashTheFileStaysAndFileOpsSaySo)
+{
+    TDataHome home;
+    QTemporaryDir other(QStringLiteral("/dev/shm/quillon-trash-XXXXXX"));
+    ASSERT_TRUE(other.isValid());
+    const QString file = other.filePath("song.mp3");
+    Touch(file, "keep me");
+    // A file system whose top folder refuses every trash folder.
+    class TNoTrashLayer : public TFileLayer {
+    public:
+        int Mkdir(const QByteArray& path, mode_t mode) override
+        {
+            if (path.startsWith("/dev/shm/.Trash")) {
+                errno = EACCES;
+                return -1;
+            }
+            return TFileLayer::Mkdir(path, mode);
+        }
+        int LStat(const QByteArray& path, struct stat& st) override
+        {
+            if (path.startsWith("/dev/shm/.Trash")) {
+                errno = ENOENT;
+                return -1;
+            }
+            return TFileLayer::LStat(path, st);
+        }
+    };
+    TFileOps ops(std::make_shared<TNoTrashLayer>());
+    const TFileOpResult result = ops.Trash({B(file)});
+    ASSERT_EQ(result.Failed.size(), 1u);
+    EXPECT_EQ(result.Failed[0].Error, TFileOpError::NoTrash);
+    QFile kept(file);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "keep me");
+}

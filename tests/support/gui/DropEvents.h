@@ -1,0 +1,49 @@
+#pragma once
+
+// Drag events sent straight to a widget, as a drag from another program
+// would bring them.
+
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QWidget>
+
+namespace DropEvents {
+
+// A drag enters widget and moves to point; the move's answer, or
+// IgnoreAction when it was refused.
+inline Qt::DropAction Over(QWidget* widget, QMimeData& data, QPoint point, Qt::DropActions offered,
+                           Qt::KeyboardModifiers keys = Qt::NoModifier, Qt::MouseButtons buttons = Qt::LeftButton)
+{
+    QDragEnterEvent enter(point, offered, &data, buttons, keys);
+    QCoreApplication::sendEvent(widget, &enter);
+    QDragMoveEvent move(point, offered, &data, buttons, keys);
+    QCoreApplication::sendEvent(widget, &move);
+    return move.isAccepted() ? move.dropAction() : Qt::IgnoreAction;
+}
+
+// The drag moves on to point; its answer as above.
+inline Qt::DropAction Move(QWidget* widget, QMimeData& data, QPoint point, Qt::DropActions offered,
+                           Qt::KeyboardModifiers keys = Qt::NoModifier, Qt::MouseButtons buttons = Qt::LeftButton)
+{
+    QDragMoveEvent move(point, offered, &data, buttons, keys);
+    QCoreApplication::sendEvent(widget, &move);
+    return move.isAccepted() ? move.dropAction() : Qt::IgnoreAction;
+}
+
+// The buttons are released over point: the drop's answer.
+inline Qt::DropAction Drop(QWidget* widget, QMimeData& data, QPoint point, Qt::DropActions offered,
+                           Qt::KeyboardModifiers keys = Qt::NoModifier)
+{
+    QDropEvent drop(point, offered, &data, Qt::NoButton, keys);
+    QCoreApplication::sendEvent(widget, &drop);
+    return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+}
+
+inline void Leave(QWidget* widget)
+{
+    QDragLeaveEvent leave;
+    QCoreApplication::sendEvent(widget, &leave);
+}
+
+}

@@ -16,6 +16,7 @@
 #include "mainwindow/FormEinstellungen.h"
 #include "mainwindow/SettingsStore.h"
 #include "mainwindow/common/StringObject.h"
+#include "platform/Opener.h"
 #include "platform/Registry.h"
 #include "tagengine/DisplayTexts.h"
 #include "tagengine/FrameCatalogue.h"
@@ -35,6 +36,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -724,4 +726,25 @@ TEST_F(ServerListSettingsTest, TheServerListChangesOnlyOnOk)
     EXPECT_EQ(LoadCDDBServerList(), fetched);
     EXPECT_TRUE(Window->Settings().UseProxy);
     EXPECT_EQ(Window->Settings().ProxyPort, proxy.Port());
+}
+
+TEST_F(SettingsCommandTest, HelpShowsTheSettingsPage)
+{
+    QList<QUrl> opened;
+    const TScopedOpener opener([&opened](const QUrl& url) {
+        opened << url;
+        return true;
+    });
+    Open();
+    Settings([](TFormEinstellungen& d) {
+        EXPECT_TRUE(d.Button3->isEnabled());
+        d.Button3->click();
+        return QDialog::Rejected;
+    });
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(opened[0].toLocalFile().endsWith(QStringLiteral("/settings_allg.htm")));
+    QFile page(opened[0].toLocalFile());
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    // The page of the language in use, titled like the dialog.
+    EXPECT_TRUE(page.readAll().contains((QStringLiteral("<h1>") + Lang("WindowSettingsTitle") + QStringLiteral("</h1>")).toUtf8()));
 }

@@ -104,6 +104,24 @@ QLineEdit* NewEdit(QWidget* parent, const char* name)
     return edit;
 }
 
+QMenu* NewMenu(QWidget* parent, const char* name)
+{
+    auto* menu = new QMenu(parent);
+    menu->setObjectName(QString::fromLatin1(name));
+    return menu;
+}
+
+// A button whose click drops a menu down below it.
+QToolButton* NewMenuButton(QWidget* parent, const char* name, const char* caption)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setText(QString::fromLatin1(caption));
+    button->setArrowType(Qt::DownArrow);
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    return button;
+}
+
 TUpDownEdit* NewNumberEdit(QWidget* parent, const char* name, int min, int max)
 {
     auto* edit = new TUpDownEdit(parent);
@@ -271,13 +289,8 @@ QWidget* TFormEinstellungen::BuildPatternGroup(QWidget* page)
 {
     TGroupBoxXP2* group = NewGroup(page, "%FileNameGroupBox");
     ButProfi = NewButton(group, "ButProfi", "%FileNameModeButton2");
-    PopVorgaben = new QMenu(group);
-    PopVorgaben->setObjectName(QStringLiteral("PopVorgaben"));
-    ButVorgaben = new QToolButton(group);
-    ButVorgaben->setObjectName(QStringLiteral("ButVorgaben"));
-    ButVorgaben->setText(QStringLiteral("%FileNameSelect"));
-    ButVorgaben->setArrowType(Qt::DownArrow);
-    ButVorgaben->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    PopVorgaben = NewMenu(group, "PopVorgaben");
+    ButVorgaben = NewMenuButton(group, "ButVorgaben", "%FileNameSelect");
     ButAufbauSpeichern = new TMySpeedButton(group);
     ButAufbauSpeichern->setObjectName(QStringLiteral("ButAufbauSpeichern"));
     ButAufbauSpeichern->setToolTip(QStringLiteral("%SaveFileNameHint"));
@@ -423,13 +436,8 @@ QWidget* TFormEinstellungen::BuildCDDBPage()
     ECDDBServerPort->setMaxLength(5);
     ECDDBServerPort->setMaximumWidth(70);
     ECDDBCgiPath = NewEdit(server, "ECDDBCgiPath");
-    PopVorgabenCDDB = new QMenu(server);
-    PopVorgabenCDDB->setObjectName(QStringLiteral("PopVorgabenCDDB"));
-    ButServer = new QToolButton(server);
-    ButServer->setObjectName(QStringLiteral("ButServer"));
-    ButServer->setText(QStringLiteral("%CDDBSelect"));
-    ButServer->setArrowType(Qt::DownArrow);
-    ButServer->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    PopVorgabenCDDB = NewMenu(server, "PopVorgabenCDDB");
+    ButServer = NewMenuButton(server, "ButServer", "%CDDBSelect");
     ButServerAktualisieren = NewButton(server, "ButServerAktualisieren", "%CDDBRefresh");
     auto* grid = new QGridLayout;
     grid->addWidget(NewCaption(server, "%CDDBServer", ECDDBServer), 0, 0);

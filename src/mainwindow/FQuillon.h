@@ -28,7 +28,6 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QDragEnterEvent;
-class QFileSystemModel;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -64,6 +63,7 @@ class TID3v2FrameUnKnown;
 class TMenuBar;
 class TMyListView;
 class TMyThemedPanel;
+class TShellTreeModel;
 class TStatusPanel;
 struct TActionDef;
 
@@ -108,7 +108,7 @@ public:
     QToolBar* ToolBar1 = nullptr;
     QWidget* PanLeft = nullptr;
     QTreeView* ShellTreeView1 = nullptr;
-    QFileSystemModel* ShellTreeModel = nullptr;
+    TShellTreeModel* ShellTreeModel = nullptr;
     QSplitter* Splitter1 = nullptr;
     QWidget* PanClient = nullptr;
     QWidget* PanMP3Titel = nullptr;
@@ -188,9 +188,9 @@ public:
     void ReloadFolder(bool keep);
     void ClearFileList();
     void ReadEntry(TEintragdaten& entry);
-    // The entry of exactly this path (folder + name); nullptr when none. The
-    // lookup follows every rename and move, since RenameEntry and MoveEntryTo
-    // are the only places where an entry's path changes.
+    // The entry of exactly this path (TEintragdaten::PathKey); nullptr when
+    // none. The lookup follows every rename and move, since RenameEntry and
+    // MoveEntryTo are the only places where an entry's path changes.
     TEintragdaten* FindEntryByPath(const QString& path);
     QString GetCellText(const TEintragdaten& entry, int catalogueIndex) const;
     TEintragdatenList& Entries() { return m_entries; }
@@ -205,7 +205,6 @@ public:
     // The folder tree's folder (without a final "/"), and moving it.
     QString TreePath() const;
     void SetTreePath(const QString& folder);
-    void ShellTreeModelDirectoryLoaded(const QString& folder);
     // The tree's folder changed (FQuillonHistory.cpp): a floating folder bar
     // closes, the folder is recorded and loaded.
     void ShellTreeView1Change();
@@ -710,7 +709,7 @@ private:
     TEinstellungen m_settings;
     bool m_resetRequested = false;
     QString m_startFolder;
-    QString m_currentFolder; // ends with "/"
+    QString m_currentFolder; // a path text (platform/NativePath.h), ends with "/"
     bool m_loading = false;
     bool m_abortRequested = false;
     bool m_reloadPending = false;
@@ -722,7 +721,7 @@ private:
     int m_sortColumn = 0;
     int m_sortDirection = 1;
     bool m_selectionGuard = false;
-    QSet<QString> m_pathsToSelect;
+    QSet<QString> m_pathsToSelect; // path texts, as TEintragdaten::PathKey
     QString m_topRowPath;
     QString m_focusedPath;
     TEintragdatenList m_entries;
@@ -748,7 +747,6 @@ private:
     double m_lastLoadLongestGapMs = 0;
     bool m_shown = false;
     bool m_treeConnected = false;
-    QString m_treeScrollPath; // the tree scrolls to its folder until it is read
 
     // Folder history, panels, file operations, drag and drop
     QStringList m_backHistory;    // the last one is the folder shown

@@ -74,6 +74,7 @@ struct TActionDef;
 // The class is implemented in one file per feature: FQuillonLifeCycle.cpp
 // (start, show, close, destroy), FQuillonWindow.cpp (widgets and panels),
 // FQuillonActions.cpp, FQuillonToolbar.cpp, FQuillonSettings.cpp,
+// FQuillonSettingsDialog.cpp,
 // FQuillonLoad.cpp (folder loading), FQuillonColumns.cpp (columns, sorting,
 // type-ahead), FQuillonSelection.cpp, FQuillonStatus.cpp (status bar, title
 // bar, list refresh), FQuillonInputPages.cpp (input pages and the creation of
@@ -164,6 +165,10 @@ public:
     void SaveSettings();
     void ApplySettings();
     TID3Versions GetWriterVersion() const;
+    // FQuillonSettingsDialog.cpp: the settings dialog on the record, the
+    // templates and the reset flag; what it confirms applies and is stored
+    // at once.
+    void ActEinstellungenExecute();
     TEinstellungen& Settings() { return m_settings; }
     void SetResetRequested(bool reset) { m_resetRequested = reset; }
     TFileNamePresets& FileNamePresets() { return m_fileNamePresets; }
@@ -173,6 +178,8 @@ public:
     // --- Tool bar ---
     TStringArray GetToolbarCodes() const;
     void SetToolbarCodes(const TStringArray& codes);
+    // The tool-bar dialog on the tool bar's codes.
+    void ActSymbolleisteAnpassenExecute();
 
     // --- Folder loading and the file list ---
     void LoadFolder(const QString& folder, bool keep);
@@ -274,6 +281,8 @@ public:
     void ApplyInputPages(const TEingabeSeiten& pages);
     // The current layout (ReadInputPages into a new object).
     TEingabeSeiten InputPages() const;
+    // The input pages dialog on the current layout.
+    void ActEingabefelderExecute();
     // Every frame input on the pages and among the further fields, in
     // creation order; the window owns them.
     const std::vector<TID3v2Frame*>& PageInputs() const { return m_pageInputs; }
@@ -539,6 +548,9 @@ private:
     void TakeCommandLine(const QStringList& arguments);
     void LoadChosenLanguage();
     void TranslateWindow();
+    // FQuillonSettingsDialog.cpp: the settings, tool-bar and input-page
+    // commands.
+    void BindSettingsActions();
     // FQuillonSettings.cpp
     void ApplyLoadedSettings(const TMainSettings& stored);
     TMainSettings CollectSettings() const;

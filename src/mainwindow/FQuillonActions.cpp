@@ -315,6 +315,7 @@ void TFQuillon::BindOwnActions()
     BindPlayHelpActions();
     BindFileOpActions();
     BindDragDrop();
+    BindSettingsActions();
 }
 
 void TFQuillon::BindEditActions()

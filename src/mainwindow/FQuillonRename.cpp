@@ -2,6 +2,7 @@
 // file-name presets.
 #include "mainwindow/FQuillon.h"
 
+#include "controls/Accelerators.h"
 #include "mainwindow/FailureLists.h"
 #include "mainwindow/FileNameParts.h"
 #include "mainwindow/Guarded.h"
@@ -267,7 +268,7 @@ void TFQuillon::PopFilenamePresetsPopup()
         QString name;
         QString pattern;
         m_fileNamePresets.Get(index, name, true, pattern);
-        QAction* item = menu->addAction(name);
+        QAction* item = menu->addAction(LiteralCaption(name));
         item->setCheckable(true);
         item->setChecked(pattern == m_settings.FileNamePattern);
         item->setData(index);

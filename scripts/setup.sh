@@ -15,9 +15,10 @@ RUN_PACKAGES=(adwaita-icon-theme)
 # tests: the export's pages are read by headless Chromium, its workbooks by
 # openpyxl; libdiscid gives the CD lookup's reference disc ids (test-only);
 # tzdata gives the date tests a fixed time zone; trash-cli and gio
-# (libglib2.0-bin) read the trash and the drag data.
+# (libglib2.0-bin) read the trash and the drag data; desktop-file-validate and
+# gio read the program shortcuts.
 TEST_PACKAGES=(python3 python3-mutagen ffmpeg lame chromium python3-openpyxl libdiscid-dev tzdata trash-cli
-  libglib2.0-bin)
+  libglib2.0-bin desktop-file-utils)
 
 install_missing() {
   local missing=()

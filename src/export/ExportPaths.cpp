@@ -1,7 +1,8 @@
 #include "export/ExportPaths.h"
 
+#include "platform/NativePath.h"
+
 #include <QStringList>
-#include <QUrl>
 
 QString FolderOf(const QString& path)
 {
@@ -50,7 +51,7 @@ QString MakeLink(const QString& path)
     for (qsizetype i = 0; i < names.size(); ++i) {
         if (i > 0)
             link += QLatin1Char('/');
-        link += QString::fromLatin1(QUrl::toPercentEncoding(names.at(i)));
+        link += QString::fromLatin1(NativeFromPath(names.at(i)).toPercentEncoding());
     }
     return link;
 }

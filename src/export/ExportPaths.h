@@ -23,9 +23,10 @@ QString RelativePath(const QString& folder, const QString& path);
 // ".htm". "list.htm" and 0 give "list-Files/1.htm".
 QString GroupFileName(const QString& outputFile, int index);
 
-// A path as the href of a link: every name percent-encoded (UTF-8), "/"
-// kept between them, so that spaces, "#", "%", "?", quotes and backslashes in
-// names reach the file.
+// A path text as the href of a link: every name percent-encoded as its
+// file-system bytes (UTF-8, or the very bytes of a name that is not valid
+// UTF-8), "/" kept between them, so that spaces, "#", "%", "?", quotes and
+// backslashes in names reach the file.
 QString MakeLink(const QString& path);
 
 // Text as HTML text or attribute value: & < > " ' written as entities.

@@ -182,9 +182,9 @@ void TMP3PageProducerGlobalVars::HandleFileTag(TMP3PageProducer& producer, const
             content = RelativePath(producer.OutputFolder, content);
         text = OrEmptyCell(HtmlEscape(content));
     } else if (tag == QLatin1String("MP3LINK")) {
-        text = HtmlEscape(MakeLink(LinkPath(producer, file.FullPath())));
+        text = HtmlEscape(MakeLink(LinkPath(producer, file.PathKey())));
     } else if (tag == QLatin1String("DIRLINK")) {
-        text = HtmlEscape(MakeLink(LinkPath(producer, file.Folder)));
+        text = HtmlEscape(MakeLink(LinkPath(producer, FolderOf(file.PathKey()))));
     }
 }
 

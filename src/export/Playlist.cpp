@@ -5,6 +5,7 @@
 #include "export/ExportFile.h"
 #include "export/ExportPaths.h"
 #include "localisation/MultiLanguage.h"
+#include "platform/NativePath.h"
 #include "tagengine/DisplayTexts.h"
 
 #include <QRegularExpression>
@@ -47,27 +48,30 @@ TExportResult TDataModuleExport::ExportPlaylist(const QString& baseFolder, bool 
     const QString playlistFolder = FolderOf(OutputFile);
     const bool relative = playlistFolder == baseFolder || RelativeLinks;
 
-    QString text;
+    // UTF-8 text; a path goes in as its file-system bytes, so that a name
+    // that is not valid UTF-8 still names its file for the player.
+    QByteArray bytes;
     if (addInfos)
-        text += QStringLiteral("#EXTM3U\r\n");
+        bytes += "#EXTM3U\r\n";
     QStringList leftOut;
     for (const TEintragdaten* entry : AllFiles()) {
         if (selectedOnly && !entry->Edited)
             continue;
-        const QString path = relative ? RelativePath(playlistFolder, entry->FullPath()) : entry->FullPath();
+        const QString path = relative ? RelativePath(playlistFolder, entry->PathKey()) : entry->PathKey();
         if (HasLineBreak(path)) {
             // A player would read two entries; such a file cannot be listed.
             leftOut << entry->FullPath();
             continue;
         }
         if (addInfos) {
-            text += QStringLiteral("#EXTINF:%1,%2\r\n")
-                        .arg(QString::number(PlaylistSeconds(entry->Length)), PlaylistTitle(*entry));
+            bytes += QStringLiteral("#EXTINF:%1,%2\r\n")
+                         .arg(QString::number(PlaylistSeconds(entry->Length)), PlaylistTitle(*entry))
+                         .toUtf8();
         }
-        text += path + QStringLiteral("\r\n");
+        bytes += NativeFromPath(path) + "\r\n";
     }
     try {
-        WriteExportFile(OutputFile, TextFileBytes(text, false));
+        WriteExportFile(OutputFile, bytes);
     } catch (const std::exception&) {
         return erError;
     }

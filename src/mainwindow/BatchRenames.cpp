@@ -10,7 +10,7 @@
 
 TNameChange RenameToStem(TFQuillon& window, TEintragdaten& entry, const QString& newStem)
 {
-    const TFileNameParts parts = SplitFileName(entry.FileName);
+    const TFileNameParts parts = SplitFileName(entry.NameKey());
     if (newStem == parts.Stem)
         return TNameChange::Unchanged;
     if (!IsUsableNewName(newStem, parts.Extension))

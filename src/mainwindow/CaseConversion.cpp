@@ -3,6 +3,8 @@
 #include <QLocale>
 #include <QStringView>
 
+#include <vector>
+
 namespace {
 
 // The characters after which a new word begins.
@@ -34,6 +36,24 @@ void AppendCodePoint(QString& text, char32_t c)
     }
 }
 
+// The text's code points; a lone surrogate (a byte of a file name that is not
+// valid UTF-8, as a path text carries it) stays as it is.
+std::vector<char32_t> CodePoints(const QString& text)
+{
+    std::vector<char32_t> points;
+    points.reserve(static_cast<size_t>(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            points.push_back(QChar::surrogateToUcs4(c, text.at(i + 1)));
+            ++i;
+        } else {
+            points.push_back(c.unicode());
+        }
+    }
+    return points;
+}
+
 // The language-independent full mappings (final sigma, "ß" to "SS").
 QString Lower(const QString& text)
 {
@@ -54,7 +74,7 @@ QString Capitalised(const QString& text, bool onlyFirst)
     result.reserve(lower.size());
     bool capitaliseNext = true;
     bool first = true;
-    for (const char32_t c : QStringView(lower).toUcs4()) {
+    for (const char32_t c : CodePoints(lower)) {
         const bool startsWord = onlyFirst ? first : capitaliseNext && IsCasedLetter(c);
         first = false;
         if (startsWord) {

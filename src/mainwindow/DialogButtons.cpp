@@ -5,7 +5,6 @@
 #include <QPushButton>
 
 #include "platform/Help.h"
-#include "platform/Prompt.h"
 
 TDialogButtons NewOkCancelRow(QDialog& dialog, const char* okName, const char* cancelName)
 {
@@ -28,8 +27,6 @@ void ConnectHelpButton(QPushButton& button, const char* page)
 {
     button.setAutoDefault(false);
     button.setVisible(true);
-    QObject::connect(&button, &QPushButton::clicked, &button, [page = QString::fromLatin1(page)] {
-        if (!ShowHelpPage(page))
-            CurrentPrompt()->Beep();
-    });
+    QObject::connect(&button, &QPushButton::clicked, &button,
+                     [page = QString::fromLatin1(page)] { ShowHelpPage(page); });
 }

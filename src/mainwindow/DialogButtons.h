@@ -15,6 +15,6 @@ struct TDialogButtons {
 
 TDialogButtons NewOkCancelRow(QDialog& dialog, const char* okName, const char* cancelName);
 
-// A dialog's Help button opens its page of the program's help ("export.htm");
-// without a help to show it beeps. The button is not the default button.
+// A dialog's Help button opens its page of the program's help ("export.htm",
+// see ShowHelpPage). The button is not the default button.
 void ConnectHelpButton(QPushButton& button, const char* page);

@@ -30,7 +30,6 @@ class QCheckBox;
 class QComboBox;
 class QDragEnterEvent;
 class QKeyEvent;
-class QFileSystemModel;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -67,6 +66,7 @@ class TID3v2FrameUnKnown;
 class TMenuBar;
 class TMyListView;
 class TMyThemedPanel;
+class TShellTreeModel;
 class TStatusPanel;
 struct TActionDef;
 
@@ -77,6 +77,7 @@ struct TActionDef;
 // The class is implemented in one file per feature: FQuillonLifeCycle.cpp
 // (start, show, close, destroy), FQuillonWindow.cpp (widgets and panels),
 // FQuillonActions.cpp, FQuillonToolbar.cpp, FQuillonSettings.cpp,
+// FQuillonSettingsDialog.cpp,
 // FQuillonLoad.cpp (folder loading), FQuillonColumns.cpp (columns, sorting,
 // type-ahead), FQuillonSelection.cpp, FQuillonStatus.cpp (status bar, title
 // bar, list refresh), FQuillonInputPages.cpp (input pages and the creation of
@@ -111,7 +112,7 @@ public:
     QToolBar* ToolBar1 = nullptr;
     QWidget* PanLeft = nullptr;
     QTreeView* ShellTreeView1 = nullptr;
-    QFileSystemModel* ShellTreeModel = nullptr;
+    TShellTreeModel* ShellTreeModel = nullptr;
     QSplitter* Splitter1 = nullptr;
     QWidget* PanClient = nullptr;
     QWidget* PanMP3Titel = nullptr;
@@ -168,6 +169,10 @@ public:
     void SaveSettings();
     void ApplySettings();
     TID3Versions GetWriterVersion() const;
+    // FQuillonSettingsDialog.cpp: the settings dialog on the record, the
+    // templates and the reset flag; what it confirms applies and is stored
+    // at once.
+    void ActEinstellungenExecute();
     TEinstellungen& Settings() { return m_settings; }
     void SetResetRequested(bool reset) { m_resetRequested = reset; }
     TFileNamePresets& FileNamePresets() { return m_fileNamePresets; }
@@ -177,6 +182,8 @@ public:
     // --- Tool bar ---
     TStringArray GetToolbarCodes() const;
     void SetToolbarCodes(const TStringArray& codes);
+    // The tool-bar dialog on the tool bar's codes.
+    void ActSymbolleisteAnpassenExecute();
 
     // --- Folder loading and the file list ---
     void LoadFolder(const QString& folder, bool keep);
@@ -185,9 +192,9 @@ public:
     void ReloadFolder(bool keep);
     void ClearFileList();
     void ReadEntry(TEintragdaten& entry);
-    // The entry of exactly this path (folder + name); nullptr when none. The
-    // lookup follows every rename and move, since RenameEntry and MoveEntryTo
-    // are the only places where an entry's path changes.
+    // The entry of exactly this path (TEintragdaten::PathKey); nullptr when
+    // none. The lookup follows every rename and move, since RenameEntry and
+    // MoveEntryTo are the only places where an entry's path changes.
     TEintragdaten* FindEntryByPath(const QString& path);
     QString GetCellText(const TEintragdaten& entry, int catalogueIndex) const;
     TEintragdatenList& Entries() { return m_entries; }
@@ -202,7 +209,6 @@ public:
     // The folder tree's folder (without a final "/"), and moving it.
     QString TreePath() const;
     void SetTreePath(const QString& folder);
-    void ShellTreeModelDirectoryLoaded(const QString& folder);
     // The tree's folder changed (FQuillonHistory.cpp): a floating folder bar
     // closes, the folder is recorded and loaded.
     void ShellTreeView1Change();
@@ -279,6 +285,8 @@ public:
     void ApplyInputPages(const TEingabeSeiten& pages);
     // The current layout (ReadInputPages into a new object).
     TEingabeSeiten InputPages() const;
+    // The input pages dialog on the current layout.
+    void ActEingabefelderExecute();
     // Every frame input on the pages and among the further fields, in
     // creation order; the window owns them.
     const std::vector<TID3v2Frame*>& PageInputs() const { return m_pageInputs; }
@@ -558,6 +566,9 @@ private:
     void TakeCommandLine(const QStringList& arguments);
     void LoadChosenLanguage();
     void TranslateWindow();
+    // FQuillonSettingsDialog.cpp: the settings, tool-bar and input-page
+    // commands.
+    void BindSettingsActions();
     // FQuillonSettings.cpp
     void ApplyLoadedSettings(const TMainSettings& stored);
     TMainSettings CollectSettings() const;
@@ -721,7 +732,7 @@ private:
     TEinstellungen m_settings;
     bool m_resetRequested = false;
     QString m_startFolder;
-    QString m_currentFolder; // ends with "/"
+    QString m_currentFolder; // a path text (platform/NativePath.h), ends with "/"
     bool m_loading = false;
     bool m_abortRequested = false;
     bool m_reloadPending = false;
@@ -733,7 +744,7 @@ private:
     int m_sortColumn = 0;
     int m_sortDirection = 1;
     bool m_selectionGuard = false;
-    QSet<QString> m_pathsToSelect;
+    QSet<QString> m_pathsToSelect; // path texts, as TEintragdaten::PathKey
     QString m_topRowPath;
     QString m_focusedPath;
     TEintragdatenList m_entries;
@@ -759,7 +770,6 @@ private:
     double m_lastLoadLongestGapMs = 0;
     bool m_shown = false;
     bool m_treeConnected = false;
-    QString m_treeScrollPath; // the tree scrolls to its folder until it is read
 
     // Folder history, panels, file operations, drag and drop
     QStringList m_backHistory;    // the last one is the folder shown

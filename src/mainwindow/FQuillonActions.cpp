@@ -318,6 +318,7 @@ void TFQuillon::BindOwnActions()
     BindFileOpActions();
     BindDragDrop();
     BindKeys();
+    BindSettingsActions();
 }
 
 void TFQuillon::BindEditActions()

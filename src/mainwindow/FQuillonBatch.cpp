@@ -76,7 +76,7 @@ struct TReplacement {
 
 TNameChange ReplaceInFileName(TFQuillon& window, TEintragdaten& entry, const TReplacement& what)
 {
-    const QString stem = SplitFileName(entry.FileName).Stem;
+    const QString stem = SplitFileName(entry.NameKey()).Stem;
     return RenameToStem(window, entry, ReplaceText(stem, what.Search, what.Replacement, what.IgnoreCase));
 }
 
@@ -120,7 +120,7 @@ void ReplaceInFrames(TFQuillon& window)
             if (id.size() < 4)
                 continue;
             if (id == FileNameField) {
-                const QString path = entry.FullPath();
+                const QString path = entry.PathKey();
                 const TNameChange change = ReplaceInFileName(window, entry, what);
                 renamed = change == TNameChange::Renamed;
                 if (change == TNameChange::Failed)
@@ -133,7 +133,7 @@ void ReplaceInFrames(TFQuillon& window)
             }
         }
         if (changed)
-            counted.insert(entry.FullPath());
+            counted.insert(entry.PathKey());
         return renamed;
     });
     const QStringList retried = RetryFailedFiles(window, failedPaths, "ErrorRenameFileMany", [&](TEintragdaten& entry) {

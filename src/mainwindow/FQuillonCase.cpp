@@ -57,7 +57,7 @@ bool ConvertFrames(TEintragdaten& entry, int mode)
 
 TNameChange ConvertFileNameCase(TFQuillon& window, TEintragdaten& entry, int mode)
 {
-    return RenameToStem(window, entry, ConvertCase(SplitFileName(entry.FileName).Stem, mode));
+    return RenameToStem(window, entry, ConvertCase(SplitFileName(entry.NameKey()).Stem, mode));
 }
 
 void ConvertSelection(TFQuillon& window, int mode, bool fileNamesToo)
@@ -72,7 +72,7 @@ void ConvertSelection(TFQuillon& window, int mode, bool fileNamesToo)
             entry.Changed = 1;
         if (!fileNamesToo)
             return false;
-        const QString path = entry.FullPath();
+        const QString path = entry.PathKey();
         const TNameChange renamed = ConvertFileNameCase(window, entry, mode);
         if (renamed == TNameChange::Failed)
             failedPaths << path;

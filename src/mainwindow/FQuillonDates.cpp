@@ -72,7 +72,7 @@ TDateChange SetFileDateFromFrame(TFQuillon& window, TEintragdaten& entry, const 
         return TDateChange::Unchanged;
     // Bodies left in the file are found by its state, which changes now.
     LoadDeferredBodies(entry.Frames);
-    const QString path = entry.FullPath();
+    const QString path = entry.PathKey();
     if (!SetLastWriteTime(path, *time))
         return TDateChange::Failed;
     window.UndoList().AddFileDate(path, entry.LastWriteNs);
@@ -94,7 +94,7 @@ void FileDatesFromDates(TFQuillon& window)
     RunOverSelection(window, [&](TEintragdaten& entry) {
         const TDateChange change = SetFileDateFromFrame(window, entry, id);
         if (change == TDateChange::Failed)
-            failedPaths << entry.FullPath();
+            failedPaths << entry.PathKey();
         else if (change == TDateChange::NoDate)
             noDate << entry.FileName;
         return change == TDateChange::Set || change == TDateChange::Failed;

@@ -12,6 +12,7 @@
 
 #include "localisation/MultiLanguage.h"
 #include "platform/FileOps.h"
+#include "platform/NativePath.h"
 #include "platform/PathCompare.h"
 #include "platform/Prompt.h"
 
@@ -20,7 +21,6 @@
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QFile>
-#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QMimeData>
@@ -38,14 +38,14 @@ constexpr int TreeScrollBand = 15;
 
 QString FolderOfFile(const QByteArray& path)
 {
-    return QFile::decodeName(PathFolder(path));
+    return PathFromNative(PathFolder(path));
 }
 
 // Both folders lie on one file system.
 bool OnSameFileSystem(const QString& a, const QString& b)
 {
     struct stat sa {}, sb {};
-    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0
+    return ::stat(NativeFromPath(a).constData(), &sa) == 0 && ::stat(NativeFromPath(b).constData(), &sb) == 0
            && sa.st_dev == sb.st_dev;
 }
 
@@ -57,7 +57,7 @@ void TFQuillon::BindDragDrop()
     DropFileSource1->Dragtypes = DragTypeBit(dtCopy) | DragTypeBit(dtMove);
     DropFileSource1->OnDrop = [this](TDropFileSource& source, TDragType) {
         // A folder dragged elsewhere: the tree shows where it went.
-        if (source.Files.size() == 1 && QFileInfo(QFile::decodeName(source.Files.first())).isDir())
+        if (source.Files.size() == 1 && IsFolderPath(PathFromNative(source.Files.first())))
             QTimer::singleShot(0, this, [this] { RunGuarded(this, [this] { RefreshFolderTree(); }); });
     };
     for (TDropFileTarget** target : {&DropFileTarget1, &DropFileTarget2}) {
@@ -175,7 +175,7 @@ void TFQuillon::StartDrag(QWidget* control)
     } else {
         const QModelIndex node = ShellTreeView1->indexAt(m_dragStartPos);
         if (node.isValid())
-            files << QFile::encodeName(ShellTreeModel->filePath(node));
+            files << ShellTreeModel->NativePath(node);
     }
     if (files.isEmpty())
         return;

@@ -4,6 +4,7 @@
 #include "mainwindow/FQuillon.h"
 
 #include "mainwindow/EntryState.h"
+#include "mainwindow/FileListModel.h"
 #include "mainwindow/MessageLists.h"
 #include "mainwindow/UpdatesLock.h"
 
@@ -166,7 +167,7 @@ void TFQuillon::InputEditedByUser(TID3v2Frame* input)
 
 bool TFQuillon::WriteEntryTag(TEintragdaten& entry)
 {
-    const QString path = entry.FullPath();
+    const QString path = entry.PathKey();
     ID3v2Reader1.FileName = path;
     if (!ID3v2Reader1.WriteTags(entry.Frames))
         return false;
@@ -212,7 +213,7 @@ void TFQuillon::SaveChangedEntries()
                 } else if (WriteEntryTag(entry)) {
                     ReadEntry(entry);
                 } else {
-                    failures.push_back({entry.FullPath(), WriteFailureReason(ID3v2Reader1, entry)});
+                    failures.push_back({entry.PathKey(), WriteFailureReason(ID3v2Reader1, entry)});
                 }
                 ShowSaveProgress(++done, total);
             }
@@ -241,7 +242,7 @@ void TFQuillon::RetryFailedWrites(std::vector<TFailedWrite>& failures)
         // Each name with its own reason.
         QStringList names;
         for (const TFailedWrite& failure : failures)
-            names << NameWithReason(NameOfPath(failure.Path), failure.Reason);
+            names << NameWithReason(ShownNameOfPath(failure.Path), failure.Reason);
         const QString text = LangFmt("ErrorSavingTag", {NamesFollowedByBreak(names)});
         if (CurrentPrompt()->Ask(this, TPromptIcon::Error, text, pbYes | pbNo) != pbYes)
             return;
@@ -303,6 +304,7 @@ void TFQuillon::UpdateStatusAndFileInfo()
     const TEintragdaten* first = nullptr;
     qint64 size = 0;
     qint64 length = 0;
+    bool rawName = false;
     for (const auto& entry : m_entries) {
         if (!entry->Edited)
             continue;
@@ -311,13 +313,17 @@ void TFQuillon::UpdateStatusAndFileInfo()
         ++count;
         size += entry->Size;
         length += entry->Length;
+        rawName = rawName || entry->HasRawName();
     }
+    // A selected file whose name is not valid UTF-8 shows replacement
+    // characters; the status says why.
+    const QString mark = rawName ? NameNotValidUTF8Mark() : QString();
     if (count == 0)
         SetStatusText(0, Lang("StatusBarSelNothing"));
     else if (count == 1)
-        SetStatusText(1, Lang("StatusBarSelOne"));
+        SetStatusText(1, Lang("StatusBarSelOne") + mark);
     else
-        SetStatusText(2, LangFmt("StatusBarSelMulti", {QString::number(count)}));
+        SetStatusText(2, LangFmt("StatusBarSelMulti", {QString::number(count)}) + mark);
     ShowFileInfo(count, count == 1 ? first : nullptr, size, length);
 }
 

@@ -8,6 +8,7 @@
 #include "mainwindow/ImageLists.h"
 
 #include "localisation/MultiLanguage.h"
+#include "platform/NativePath.h"
 #include "platform/Prompt.h"
 
 #include <QAction>
@@ -68,8 +69,10 @@ void TFQuillon::OpenFavorite(int index)
         CurrentPrompt()->Beep();
         return;
     }
-    const QString folder = QDir::cleanPath(m_favorites.Values(index));
-    if (!QFileInfo(folder).isDir()) {
+    // Stored as shown: a folder whose name is not valid UTF-8 is found by
+    // its bytes.
+    const QString folder = ResolveShownPath(QDir::cleanPath(m_favorites.Values(index)));
+    if (!IsFolderPath(folder)) {
         CurrentPrompt()->Error(this, Lang("FavoriteNotFound"));
         return;
     }
@@ -81,16 +84,17 @@ void TFQuillon::OpenFavorite(int index)
 void TFQuillon::ActAddToFavoritesExecute()
 {
     const QString path = TreePath();
-    if (path.isEmpty() || !QFileInfo(path).isDir()) {
+    if (path.isEmpty() || !IsFolderPath(path)) {
         CurrentPrompt()->Beep();
         return;
     }
-    const QString lastElement = QFileInfo(path).fileName();
+    const QString shown = ShownPath(path);
+    const QString lastElement = QFileInfo(shown).fileName();
     const std::optional<QString> name = CurrentPrompt()->Input(this, Lang("NewFavoriteTitle"), Lang("NewFavoriteText"),
-                                                               lastElement.isEmpty() ? path : lastElement);
+                                                               lastElement.isEmpty() ? shown : lastElement);
     if (!name)
         return;
-    m_favorites.Add(*name, path);
+    m_favorites.Add(*name, shown);
     BuildFavoritesMenu();
 }
 

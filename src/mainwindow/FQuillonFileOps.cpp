@@ -9,6 +9,7 @@
 #include "mainwindow/Guarded.h"
 
 #include "localisation/MultiLanguage.h"
+#include "platform/NativePath.h"
 #include "platform/PathCompare.h"
 #include "platform/PathMoves.h"
 #include "platform/Prompt.h"
@@ -31,9 +32,12 @@ namespace {
 // Shown entries of the copy and move histories (a fifth is kept).
 constexpr int ShownHistoryEntries = 4;
 
+// The path text (platform/NativePath.h) of a path the file operations report:
+// paths are kept and compared in this form, which keeps the bytes of names
+// that are not valid UTF-8.
 QString DecodedPath(const QByteArray& path)
 {
-    return QFile::decodeName(path);
+    return PathFromNative(path);
 }
 
 QString WithSlash(const QString& folder)
@@ -57,7 +61,7 @@ QString MenuCaption(const QString& path)
 
 QByteArray TFQuillon::EntryPath(const TEintragdaten& entry)
 {
-    return QFile::encodeName(entry.FullPath());
+    return entry.NativePath();
 }
 
 void TFQuillon::AddFolderToHistory(const QString& folder, QStringList& history, int limit)
@@ -192,7 +196,7 @@ void TFQuillon::TransferFiles(const QList<QByteArray>& files, const QString& tar
         for (const QByteArray& file : files)
             moving.insert(DecodedPath(file));
         for (const auto& entry : m_entries) {
-            const QString path = entry->FullPath();
+            const QString path = entry->PathKey();
             for (qsizetype end = path.size(); end > 0; end = path.lastIndexOf(QLatin1Char('/'), end - 1)) {
                 if (moving.contains(path.left(end))) {
                     LoadDeferredBodies(entry->Frames);
@@ -201,7 +205,7 @@ void TFQuillon::TransferFiles(const QList<QByteArray>& files, const QString& tar
             }
         }
     }
-    const TFileOpResult result = m_fileOpRunner->Transfer(files, QFile::encodeName(NormalPath(target)), move);
+    const TFileOpResult result = m_fileOpRunner->Transfer(files, NativeFromPath(NormalPath(target)), move);
     if (!move) {
         if (IsInListedFolder(target))
             ReloadFolder(true);
@@ -220,7 +224,7 @@ void TFQuillon::FollowMoves(const TPathMoves& moves)
     if (moves.IsEmpty())
         return;
     for (const auto& entry : m_entries)
-        if (const std::optional<QString> moved = moves.NewPathOf(entry->FullPath()))
+        if (const std::optional<QString> moved = moves.NewPathOf(entry->PathKey()))
             MoveEntryTo(*entry, *moved);
     m_undoList.MovePaths(moves);
     ID3v2Reader1.MoveUndoPaths(moves);
@@ -274,7 +278,7 @@ void TFQuillon::DeleteSelection(bool permanently)
     }
     ApplyInputsToSelection();
     const QString count = QString::number(files.size());
-    const QString name = DecodedPath(PathName(files.first()));
+    const QString name = QFile::decodeName(PathName(files.first()));
     const QString question = permanently ? (files.size() == 1 ? LangFmt("ConfirmDeleteFile", {name})
                                                               : LangFmt("ConfirmDeleteFiles", {count}))
                                          : (files.size() == 1 ? LangFmt("ConfirmTrashFile", {name})
@@ -301,9 +305,9 @@ void TFQuillon::RemoveEntriesOfDeletedFiles(const QSet<QString>& deleted)
         return;
     m_appliedEdits.Clear();
     m_selectionGuard = true;
-    if (m_templateEntry && deleted.contains(m_templateEntry->FullPath()))
+    if (m_templateEntry && deleted.contains(m_templateEntry->PathKey()))
         SetTemplateEntry(nullptr);
-    std::erase_if(m_entries, [&](const TEintragdatenPtr& entry) { return deleted.contains(entry->FullPath()); });
+    std::erase_if(m_entries, [&](const TEintragdatenPtr& entry) { return deleted.contains(entry->PathKey()); });
     m_listModel->SetRowCount(static_cast<int>(m_entries.size()));
     m_pathIndex.clear();
     m_pathIndexValid = false;
@@ -318,7 +322,7 @@ bool TFQuillon::ShellTreeView1Edited(const QModelIndex& node, const QString& new
     const QString oldPath = ShellTreeModel->filePath(node);
     if (newText == ShellTreeModel->fileName(node))
         return false;
-    if (!QFileInfo(oldPath).isDir()) {
+    if (!IsFolderPath(oldPath)) {
         CurrentPrompt()->Beep();
         return false;
     }
@@ -328,13 +332,13 @@ bool TFQuillon::ShellTreeView1Edited(const QModelIndex& node, const QString& new
     const bool listed = IsSameOrBelow(m_currentFolder, oldPath);
     bool entriesBelow = false;
     for (const auto& entry : m_entries)
-        entriesBelow = entriesBelow || IsSameOrBelow(entry->Folder, oldPath);
+        entriesBelow = entriesBelow || IsSameOrBelow(entry->PathKey(), oldPath);
     // The list shows the folder under its new name, read anew.
     if (listed)
         ClearFileList();
     QByteArray newPathBytes;
     const std::optional<QString> failure =
-        m_fileOpRunner->Rename(QFile::encodeName(oldPath), QFile::encodeName(newText), &newPathBytes);
+        m_fileOpRunner->Rename(ShellTreeModel->NativePath(node), QFile::encodeName(newText), &newPathBytes);
     if (failure) {
         CurrentPrompt()->Error(this, LangFmt("ErrorRenameFolder", {ShellTreeModel->fileName(node), *failure}));
         if (listed)
@@ -360,12 +364,13 @@ bool TFQuillon::ShellTreeView1Edited(const QModelIndex& node, const QString& new
 
 void TFQuillon::RefreshFolderTree()
 {
-    // The tree reads changes by itself; a folder that is gone gives way to
-    // the nearest one above it that is still there.
+    // The tree reads watched folders by itself, and the others now; a folder
+    // that is gone gives way to the nearest one above it that is still there.
+    ShellTreeModel->Refresh();
     QString path = TreePath();
-    if (path.isEmpty() || QFileInfo(path).isDir())
+    if (path.isEmpty() || IsFolderPath(path))
         return;
-    while (!path.isEmpty() && path != QLatin1String("/") && !QFileInfo(path).isDir())
+    while (!path.isEmpty() && path != QLatin1String("/") && !IsFolderPath(path))
         path = QFileInfo(path).path();
     SetTreePath(path);
 }

@@ -4,13 +4,12 @@
 
 #include "mainwindow/Guarded.h"
 
+#include "platform/NativePath.h"
 #include "platform/PathCompare.h"
 #include "platform/Prompt.h"
 
 #include <QAction>
 #include <QDir>
-#include <QFileInfo>
-#include <QFileSystemModel>
 #include <QMenu>
 #include <QTreeView>
 
@@ -71,7 +70,7 @@ void TFQuillon::GoFolderHistory(int steps)
         if (list.isEmpty() || !SamePath(list.last(), path))
             list.append(path);
     };
-    const auto exists = [](const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); };
+    const auto exists = [](const QString& path) { return !path.isEmpty() && IsFolderPath(path); };
     QString target;
     if (steps > 0) {
         if (m_forwardHistory.size() < steps) {

@@ -3,6 +3,8 @@
 // inputs are modelled on, and the creation of single frame inputs.
 #include "mainwindow/FQuillon.h"
 
+#include "controls/Accelerators.h"
+#include "mainwindow/FormEingabefelder.h"
 #include "mainwindow/Guarded.h"
 #include "mainwindow/UpdatesLock.h"
 #include "mainwindow/common/StoredNames.h"
@@ -33,6 +35,10 @@
 #include <algorithm>
 
 namespace {
+
+// The property of a page's sheet that holds its title as shown; the tab
+// shows it too, but a tab's text is never read back.
+const char* const PageTitleProperty = "quillonPageTitle";
 
 // Left edge of the input part of every created input.
 constexpr int InputEditLeft = 110;
@@ -276,7 +282,7 @@ void TFQuillon::ReadInputPages(TEingabeSeiten& pages) const
     const int pageCount = PagInfos->count() - 2;
     const int first = pages.Count();
     for (int i = 0; i < pageCount; ++i)
-        pages.Add(StoredInputPageTitle(PagInfos->tabText(i)));
+        pages.Add(StoredInputPageTitle(PagInfos->widget(i)->property(PageTitleProperty).toString()));
     // An input's column lies directly on its page; extra inputs lie in the
     // further fields' box and belong to no page.
     for (const TID3v2Frame* input : m_pageInputs) {
@@ -285,6 +291,14 @@ void TFQuillon::ReadInputPages(TEingabeSeiten& pages) const
         if (index >= 0 && index < pageCount)
             pages.Items(first + index).FrameIDs << input->FrameID();
     }
+}
+
+void TFQuillon::ActEingabefelderExecute()
+{
+    TEingabeSeiten pages = InputPages();
+    TFormEingabefelder dialog(this);
+    if (dialog.Execute(m_templateInputs, pages))
+        ApplyInputPages(pages);
 }
 
 TEingabeSeiten TFQuillon::InputPages() const
@@ -307,16 +321,25 @@ void TFQuillon::ApplyInputPages(const TEingabeSeiten& pages)
     PagInfos->setTabText(PagInfos->indexOf(TabWeitereFelder), Lang("PageMoreFieldsTitle"));
     PagInfos->setTabText(PagInfos->indexOf(TabDateiinfos), Lang("PageFileInfosTitle"));
 
+    // A frame gets one input: a layout stored with an ID twice would
+    // otherwise show a second, empty input that writes a second frame.
+    QSet<QString> placed;
     for (int i = 0; i < pages.Count(); ++i) {
         const TEingabeSeite& page = pages.Items(i);
         auto* sheet = new QWidget(PagInfos);
         auto* column = new QWidget(sheet);
         ColumnLayout(column);
         NewPageLayout(sheet)->addWidget(column, 1);
-        PagInfos->insertTab(i, sheet, ShownName(page.Title));
+        const QString title = ShownName(page.Title);
+        sheet->setProperty(PageTitleProperty, title);
+        PagInfos->insertTab(i, sheet, LiteralCaption(title));
         // IDs that no input class handles get no input.
-        for (const QString& id : page.FrameIDs)
+        for (const QString& id : page.FrameIDs) {
+            if (placed.contains(id))
+                continue;
+            placed.insert(id);
             CreateFrameInput(column, id, true);
+        }
     }
     FitInputArea();
     PagInfos->setCurrentIndex(0);

@@ -20,13 +20,13 @@
 #include "localisation/ui/FormLanguageSelector.h"
 #include "localisation/ui/FormLanguageWarning.h"
 #include "platform/Help.h"
+#include "platform/NativePath.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QTimer>
 #include <QToolButton>
@@ -70,7 +70,7 @@ TFQuillon::TFQuillon(const QStringList& arguments, QWidget* parent) : QMainWindo
     UpdateStatusAndFileInfo();
     TakeCommandLine(arguments);
     // Without a usable start folder the tree shows the user's home folder.
-    SetTreePath(!m_startFolder.isEmpty() && QFileInfo(m_startFolder).isDir() ? m_startFolder : QDir::homePath());
+    SetTreePath(!m_startFolder.isEmpty() && IsFolderPath(m_startFolder) ? m_startFolder : QDir::homePath());
 
     // The page titles are read before the language changes, so that titles
     // of built-in pages follow it.
@@ -112,7 +112,7 @@ void TFQuillon::TakeCommandLine(const QStringList& arguments)
             continue;
         // A relative path names a file of the folder the program was started in.
         const QString path = QDir::cleanPath(current.absoluteFilePath(argument));
-        const bool isFolder = QFileInfo(path).isDir();
+        const bool isFolder = IsFolderPath(path);
         // The first path decides the folder: a folder is opened itself, a
         // file in its own folder.
         if (folder.isEmpty())
@@ -166,6 +166,8 @@ void TFQuillon::FormShow()
     if (m_treeConnected)
         return;
     MenuBar1->SetMenu(m_formMenu->MainMenu());
+    // The tree has its size now: its folder comes into view.
+    ShellTreeView1->scrollTo(ShellTreeView1->currentIndex());
     repaint();
     QCoreApplication::processEvents();
     // Queued: the tree reports the new current folder from inside its mouse

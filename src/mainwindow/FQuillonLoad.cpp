@@ -8,16 +8,15 @@
 #include "mainwindow/FolderScan.h"
 #include "mainwindow/Guarded.h"
 #include "mainwindow/MessageLists.h"
+#include "mainwindow/ShellTreeModel.h"
 
 #include "localisation/MultiLanguage.h"
 #include "platform/FileLayer.h"
-#include "platform/PathCompare.h"
+#include "platform/NativePath.h"
 #include "platform/Prompt.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
-#include <QFileSystemModel>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QProgressBar>
@@ -31,7 +30,7 @@
 struct TFQuillon::TLoadRun {
     explicit TLoadRun(const QString& folder) : Folder(folder), Pump([] { QCoreApplication::processEvents(); }) {}
 
-    QString Folder; // ends with "/", or empty
+    QString Folder; // a path text ending with "/", or empty
     TEventPump Pump;
     TEintragdatenList Found; // new entries of the scan
     TEintragdatenList Kept;  // the old entries, in keep mode
@@ -49,6 +48,7 @@ QString WithSlash(const QString& folder)
         return folder;
     return folder + QLatin1Char('/');
 }
+
 
 // Clears a flag when it goes out of scope, however the scope is left.
 class TFlagReset {
@@ -92,14 +92,16 @@ void TFQuillon::RunLoad(const QString& folder, bool keep)
     m_abortRequested = false;
     ButSucheAbbrechen->setEnabled(true);
     UpdateActions();
-    TLoadRun run(WithSlash(folder));
+    // A folder given by its shown name (a stored setting, say) is found by
+    // its bytes.
+    TLoadRun run(WithSlash(ResolveShownPath(folder)));
     m_activePump = &run.Pump;
     run.Pump.Run();
     std::exception_ptr failure;
     try {
         CommitEdits();
         SetStatusText(3, Lang("StatusBarSearching"));
-        UpdateTitleBarFolder(QDir::cleanPath(folder));
+        UpdateTitleBarFolder(QDir::cleanPath(ShownPath(run.Folder)));
         ShowLoadProgress(0, 0);
         m_currentFolder = run.Folder;
         if (!keep)
@@ -145,13 +147,13 @@ void TFQuillon::ScanAndRead(TLoadRun& run, bool keep)
         ClearFileList();
         keptByPath.reserve(static_cast<qsizetype>(run.Kept.size()));
         for (size_t i = 0; i < run.Kept.size(); ++i)
-            keptByPath.insert(run.Kept[i]->FullPath(), i);
+            keptByPath.insert(run.Kept[i]->PathKey(), i);
     }
     SetStatusText(3, Lang("StatusBarReading"));
     m_entries.reserve(run.Found.size());
     const int foundCount = static_cast<int>(run.Found.size());
     for (TEintragdatenPtr& found : run.Found) {
-        const QString path = found->FullPath();
+        const QString path = found->PathKey();
         const auto kept = keptByPath.constFind(path);
         if (kept != keptByPath.constEnd() && run.Kept[*kept]) {
             TEintragdatenPtr old = std::move(run.Kept[*kept]);
@@ -240,7 +242,7 @@ void TFQuillon::ReadEntry(TEintragdaten& entry)
     // inputs of an edited entry are loaded again afterwards).
     if (entry.Edited)
         m_appliedEdits.Clear();
-    ID3v2Reader1.FileName = entry.FullPath();
+    ID3v2Reader1.FileName = entry.PathKey();
     entry.ReadFailed = 0;
     entry.ReadError = TTagError::None;
     entry.Changed = 0;
@@ -289,13 +291,13 @@ void TFQuillon::ReloadFolder(bool keep)
 {
     for (const auto& entry : m_entries)
         if (entry->Selected)
-            m_pathsToSelect.insert(entry->FullPath());
+            m_pathsToSelect.insert(entry->PathKey());
     const QModelIndex current = LVFiles->selectionModel()->currentIndex();
     if (current.isValid() && static_cast<size_t>(current.row()) < m_entries.size())
-        m_focusedPath = m_entries[static_cast<size_t>(current.row())]->FullPath();
+        m_focusedPath = m_entries[static_cast<size_t>(current.row())]->PathKey();
     const int top = LVFiles->TopRow();
     if (top >= 0 && static_cast<size_t>(top) < m_entries.size())
-        m_topRowPath = m_entries[static_cast<size_t>(top)]->FullPath();
+        m_topRowPath = m_entries[static_cast<size_t>(top)]->PathKey();
     LoadFolder(m_currentFolder, keep);
 }
 
@@ -304,7 +306,7 @@ void TFQuillon::RebuildPathIndex()
     m_pathIndex.clear();
     m_pathIndex.reserve(static_cast<qsizetype>(m_entries.size()));
     for (const auto& entry : m_entries)
-        m_pathIndex.insert(entry->FullPath(), entry.get());
+        m_pathIndex.insert(entry->PathKey(), entry.get());
     m_pathIndexValid = true;
 }
 
@@ -313,7 +315,7 @@ TEintragdaten* TFQuillon::FindEntryByPath(const QString& path)
     if (!m_pathIndexValid)
         RebuildPathIndex();
     TEintragdaten* entry = m_pathIndex.value(path, nullptr);
-    Q_ASSERT(!entry || entry->FullPath() == path);
+    Q_ASSERT(!entry || entry->PathKey() == path);
     return entry;
 }
 
@@ -336,6 +338,7 @@ void TFQuillon::ActUnterordnerExecute()
 
 void TFQuillon::ActAktuallisierenExecute()
 {
+    ShellTreeModel->Refresh();
     ReloadFolder(false);
 }
 
@@ -347,26 +350,9 @@ QString TFQuillon::TreePath() const
 
 void TFQuillon::SetTreePath(const QString& folder)
 {
-    const QModelIndex index = ShellTreeModel->index(QDir::cleanPath(folder));
+    const QModelIndex index = ShellTreeModel->index(ResolveShownPath(QDir::cleanPath(folder)));
     if (!index.isValid())
         return;
     ShellTreeView1->setCurrentIndex(index);
     ShellTreeView1->scrollTo(index);
-    // The model reads the folders on the way in the background, and every
-    // folder it fills moves the rows below: scroll again as they arrive.
-    m_treeScrollPath = QDir::cleanPath(folder);
-}
-
-void TFQuillon::ShellTreeModelDirectoryLoaded(const QString& folder)
-{
-    if (m_treeScrollPath.isEmpty())
-        return;
-    const QString loaded = QDir::cleanPath(folder);
-    if (!IsSameOrBelow(m_treeScrollPath, loaded))
-        return;
-    ShellTreeView1->scrollTo(ShellTreeView1->currentIndex());
-    // Once the folder above it is read, the folder's row stays where it is:
-    // later reads (of changed folders) leave the tree where the user put it.
-    if (loaded == m_treeScrollPath || loaded == QFileInfo(m_treeScrollPath).path())
-        m_treeScrollPath.clear();
 }

@@ -2,6 +2,7 @@
 // file-name presets.
 #include "mainwindow/FQuillon.h"
 
+#include "controls/Accelerators.h"
 #include "mainwindow/FailureLists.h"
 #include "mainwindow/FileNameParts.h"
 #include "mainwindow/Guarded.h"
@@ -9,17 +10,19 @@
 
 #include "localisation/MultiLanguage.h"
 #include "platform/FileRename.h"
+#include "platform/NativePath.h"
 #include "platform/Prompt.h"
 #include "tagengine/FrameCodecs.h"
 
 #include <QAction>
 #include <QActionGroup>
-#include <QFileInfo>
 #include <QMenu>
 #include <QModelIndex>
 #include <QTreeView>
 
 #include <optional>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -81,9 +84,11 @@ bool TFQuillon::AskNewFileName(const QString& current, QString& newName)
 
 bool TFQuillon::RenameEntry(TEintragdaten& entry, const QString& newName, bool journal)
 {
-    if (newName == entry.FileName)
+    // A name that is not valid UTF-8 is shown with replacement characters:
+    // taking the shown name as it is still gives the file a valid one.
+    if (newName == entry.NameKey())
         return true;
-    const QString oldPath = entry.FullPath();
+    const QString oldPath = entry.PathKey();
     if (!entry.RenameFile(newName, journal ? &m_undoList : nullptr))
         return false;
     ReindexEntry(entry, oldPath);
@@ -92,10 +97,8 @@ bool TFQuillon::RenameEntry(TEintragdaten& entry, const QString& newName, bool j
 
 void TFQuillon::MoveEntryTo(TEintragdaten& entry, const QString& newPath)
 {
-    const QString oldPath = entry.FullPath();
-    const qsizetype slash = newPath.lastIndexOf(QLatin1Char('/'));
-    entry.Folder = newPath.left(slash + 1);
-    entry.FileName = newPath.mid(slash + 1);
+    const QString oldPath = entry.PathKey();
+    entry.SetNativePath(NativeFromPath(newPath));
     ReindexEntry(entry, oldPath);
 }
 
@@ -105,18 +108,18 @@ void TFQuillon::ReindexEntry(TEintragdaten& entry, const QString& oldPath)
         return;
     if (m_pathIndex.value(oldPath) == &entry)
         m_pathIndex.remove(oldPath);
-    m_pathIndex.insert(entry.FullPath(), &entry);
+    m_pathIndex.insert(entry.PathKey(), &entry);
 }
 
 bool TFQuillon::NameTakenByOtherFile(const TEintragdaten& entry, const QString& newName) const
 {
-    const QString target = entry.Folder + newName;
-    const QFileInfo info(target);
-    if (!info.exists() && !info.isSymLink())
+    const QByteArray target = entry.NativeSibling(newName);
+    struct stat st {};
+    if (::lstat(target.constData(), &st) != 0)
         return false;
     // The same file under a name that differs only in case (a file system
     // that ignores case) is no other file.
-    return !IsSameFile(entry.FullPath(), target);
+    return !IsSameFile(entry.NativePath(), target);
 }
 
 bool TFQuillon::ActRenameFileUpdate() const
@@ -199,7 +202,7 @@ void TFQuillon::ActFilenameFromID3Execute()
     QStringList emptyFields;
     for (const auto& entry : m_entries)
         if (entry->Edited && !RenameEntryFromTag(*entry, emptyFields))
-            failedPaths << entry->FullPath();
+            failedPaths << entry->PathKey();
     RetryFailedRenames(failedPaths);
     if (!emptyFields.isEmpty())
         CurrentPrompt()->Information(this, LangFmt("ErrorRenameEmptyFields", {NamesPrecededByBreak(emptyFields)}));
@@ -265,7 +268,7 @@ void TFQuillon::PopFilenamePresetsPopup()
         QString name;
         QString pattern;
         m_fileNamePresets.Get(index, name, true, pattern);
-        QAction* item = menu->addAction(name);
+        QAction* item = menu->addAction(LiteralCaption(name));
         item->setCheckable(true);
         item->setChecked(pattern == m_settings.FileNamePattern);
         item->setData(index);

@@ -5,6 +5,7 @@
 #include "mainwindow/WindowPlacement.h"
 
 #include "frameinput/ID3v2Frame.h"
+#include "platform/NativePath.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -53,7 +54,7 @@ TMainSettings TFQuillon::CollectSettings() const
 {
     TMainSettings s;
     s.Record = m_settings;
-    s.FirstDir = TreePath();
+    s.FirstDir = ShownPath(TreePath());
     s.FolderBarWidth = m_folderBarWidth;
     s.FolderBarVisible = FolderBarVisible();
     s.SearchVisible = IsSearchPanelShown();

@@ -1,6 +1,7 @@
 // The tool bar and its layout codes.
 #include "mainwindow/FQuillon.h"
 
+#include "mainwindow/FormButtons.h"
 #include "mainwindow/common/ToolbarButtons.h"
 
 #include <QAction>
@@ -48,4 +49,12 @@ void TFQuillon::SetToolbarCodes(const TStringArray& codes)
         }
         m_toolItems.emplace_back(ToolBar1->addWidget(button), action);
     }
+}
+
+void TFQuillon::ActSymbolleisteAnpassenExecute()
+{
+    TStringArray codes = GetToolbarCodes();
+    TFormButtons dialog(this);
+    if (dialog.Execute(codes, [this](const QString& name) { return Action(name); }))
+        SetToolbarCodes(codes);
 }

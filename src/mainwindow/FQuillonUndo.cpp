@@ -8,10 +8,10 @@
 #include "localisation/MultiLanguage.h"
 #include "platform/FileRename.h"
 #include "platform/FileTimes.h"
+#include "platform/NativePath.h"
 #include "platform/Prompt.h"
 
 #include <QAction>
-#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -27,13 +27,13 @@ constexpr int UndoRefreshIntervalMs = 250;
 bool PathExists(const QString& path)
 {
     struct stat st {};
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+    return ::lstat(NativeFromPath(path).constData(), &st) == 0;
 }
 
 // The message shown when the item cannot be undone.
 QString UndoFailureText(const TQLNUndoItem& item)
 {
-    const QString name = NameOfPath(item.Path);
+    const QString name = ShownNameOfPath(item.Path);
     switch (item.Kind) {
     case TQLNUndoItem::Rename:
         return LangFmt("ErrorUndoRename", {name});
@@ -85,7 +85,7 @@ bool TFQuillon::ActUndoUpdate()
 {
     const quint8 kind = GetUndoKind();
     const TQLNUndoItem* last = m_undoList.Last();
-    const QString name = last ? NameOfPath(last->Path) : QString();
+    const QString name = last ? ShownNameOfPath(last->Path) : QString();
     QString caption;
     QString hint;
     switch (kind) {
@@ -146,7 +146,7 @@ void TFQuillon::UndoJournalStep(const TQLNUndoItem& item)
     // A file that is gone can never be restored: the user may drop its step
     // so that the older steps can be reached again.
     if (!PathExists(item.Path)) {
-        if (CurrentPrompt()->Question(this, LangFmt("ErrorUndoFileMissing", {NameOfPath(item.Path)})))
+        if (CurrentPrompt()->Question(this, LangFmt("ErrorUndoFileMissing", {ShownNameOfPath(item.Path)})))
             m_undoList.RemoveLast();
         return;
     }

@@ -7,9 +7,9 @@
 #include "mainwindow/FileListModel.h"
 #include "mainwindow/FolderTreeModel.h"
 #include "mainwindow/ImageLists.h"
+#include "mainwindow/ShellTreeModel.h"
 #include "mainwindow/StatusPanel.h"
 
-#include <QFileSystemModel>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -107,18 +107,11 @@ QWidget* TFQuillon::BuildFolderBar()
     m_folderTreeModel = new TFolderTreeModel(this);
     ShellTreeModel = m_folderTreeModel;
     ShellTreeModel->setObjectName(QStringLiteral("ShellTreeModel"));
-    ShellTreeModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
-    ShellTreeModel->setReadOnly(true);
-    ShellTreeModel->setRootPath(QStringLiteral("/"));
-    connect(ShellTreeModel, &QFileSystemModel::directoryLoaded, this,
-            [this](const QString& folder) { ShellTreeModelDirectoryLoaded(folder); });
 
     ShellTreeView1 = new QTreeView(PanLeft);
     ShellTreeView1->setObjectName(QStringLiteral("ShellTreeView1"));
     ShellTreeView1->setModel(ShellTreeModel);
     ShellTreeView1->setHeaderHidden(true);
-    for (int column = 1; column < ShellTreeModel->columnCount(); ++column)
-        ShellTreeView1->hideColumn(column);
     ShellTreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ShellTreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     layout->addWidget(ShellTreeView1);

@@ -13,7 +13,7 @@ QStringList RetryFailedFiles(TFQuillon& window, QStringList& failedPaths, const 
     while (!failedPaths.isEmpty()) {
         QStringList names;
         for (const QString& path : std::as_const(failedPaths))
-            names << NameOfPath(path);
+            names << ShownNameOfPath(path);
         if (!CurrentPrompt()->Question(&window, LangFmt(QString::fromLatin1(questionKey), {NamesFollowedByBreak(names)})))
             break;
         // The question lets events run: entries are found again by path.

@@ -2,13 +2,34 @@
 
 #include "mainwindow/EntryState.h"
 #include "mainwindow/common/ColumnCatalogue.h"
+
+#include "localisation/MultiLanguage.h"
 #include "tagengine/DisplayTexts.h"
+
+#include <cstring>
 
 QString GetCellText(const TEintragdaten& entry, int catalogueIndex)
 {
     if (catalogueIndex < 0 || catalogueIndex >= ColumnCount)
         return QString();
     return GetColumnText(entry, QString::fromLatin1(ColumnCatalogue[static_cast<size_t>(catalogueIndex)].ID));
+}
+
+QString NameNotValidUTF8Mark()
+{
+    return QStringLiteral(" (") + Lang("NameNotValidUTF8") + QLatin1Char(')');
+}
+
+QString GetShownCellText(const TEintragdaten& entry, int catalogueIndex)
+{
+    QString text = GetCellText(entry, catalogueIndex);
+    if ((entry.NativeName.isEmpty() && entry.NativeFolder.isEmpty()) || text.isEmpty())
+        return text;
+    const char* id = ColumnCatalogue[static_cast<size_t>(catalogueIndex)].ID;
+    if ((entry.HasRawName() && std::strcmp(id, "*FIN") == 0)
+        || (!entry.NativeFolder.isEmpty() && std::strcmp(id, "*DIR") == 0))
+        text += NameNotValidUTF8Mark();
+    return text;
 }
 
 TRowImage RowImageOf(const TEintragdaten& entry, const TEintragdaten* templateEntry)
@@ -102,7 +123,7 @@ QVariant TFileListModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         if (index.column() == 0)
             return QVariant();
-        return GetCellText(*entry, ColumnTag(index.column()));
+        return GetShownCellText(*entry, ColumnTag(index.column()));
     case Qt::DecorationRole: {
         if (index.column() != 0)
             return QVariant();

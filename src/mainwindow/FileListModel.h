@@ -9,6 +9,11 @@
 
 // The text of one catalogue column for an entry; empty outside the catalogue.
 QString GetCellText(const TEintragdaten& entry, int catalogueIndex);
+// The cell as the list shows it: a file or folder name that is not valid
+// UTF-8 is marked ("NameNotValidUTF8").
+QString GetShownCellText(const TEintragdaten& entry, int catalogueIndex);
+// The mark of a name that is not valid UTF-8, appended to the name.
+QString NameNotValidUTF8Mark();
 
 // Row images of the file list (indexes into the tool-button image list):
 // riUnsupported marks a tag that is not read or not read whole, so that the

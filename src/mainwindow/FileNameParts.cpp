@@ -1,6 +1,6 @@
 #include "mainwindow/FileNameParts.h"
 
-#include <QFile>
+#include "platform/NativePath.h"
 
 namespace {
 
@@ -25,5 +25,5 @@ bool IsUsableNewName(const QString& stem, const QString& extension)
     for (const QChar c : name)
         if (c == QLatin1Char('/') || c.unicode() < 0x20 || c.unicode() == 0x7F)
             return false;
-    return QFile::encodeName(name).size() <= MaxNameBytes;
+    return NativeFromPath(name).size() <= MaxNameBytes;
 }

@@ -2,6 +2,9 @@
 
 #include "mainwindow/EventPump.h"
 
+#include "platform/DirStream.h"
+#include "platform/NativePath.h"
+
 #include <QFile>
 
 #include <dirent.h>
@@ -31,11 +34,6 @@ qint64 ModificationNs(const struct stat& st)
     return static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
 
-// Closes a directory stream when it goes out of scope.
-struct TDirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
-
 }
 
 TFolderScanner::TFolderScanner(TEventPump& pump, TAbortCheck aborted, TFoundHandler found)
@@ -45,7 +43,7 @@ TFolderScanner::TFolderScanner(TEventPump& pump, TAbortCheck aborted, TFoundHand
 
 bool TFolderScanner::ReadLevel(TLevel& level)
 {
-    std::unique_ptr<DIR, TDirCloser> dir(opendir(QFile::encodeName(level.Folder).constData()));
+    const TDirStream dir = OpenDirStream(level.Native);
     if (!dir) {
         m_unreadable.push_back({level.Folder, errno});
         return !m_aborted();
@@ -75,7 +73,10 @@ bool TFolderScanner::ReadLevel(TLevel& level)
         } else {
             continue;
         }
-        item.Name = QFile::decodeName(name);
+        const QByteArray native = QByteArray::fromRawData(name, static_cast<qsizetype>(std::strlen(name)));
+        item.Name = QFile::decodeName(native);
+        if (item.IsFolder || !IsPlainNativeName(native))
+            item.Native = QByteArray(name);
         level.Items.push_back(std::move(item));
     }
     return true;
@@ -85,12 +86,16 @@ bool TFolderScanner::Scan(const QString& folder)
 {
     if (folder.isEmpty())
         return true;
+    TLevel top;
+    top.Native = NativeFromPath(folder);
+    top.Plain = !HasEscapedBytes(folder);
+    top.Folder = top.Plain ? folder : ShownPath(folder);
     struct stat root;
-    if (stat(QFile::encodeName(folder).constData(), &root) == 0)
+    if (stat(top.Native.constData(), &root) == 0)
         m_visited.insert({static_cast<quint64>(root.st_dev), static_cast<quint64>(root.st_ino)});
 
     std::vector<TLevel> stack;
-    stack.push_back(TLevel{folder, {}, 0});
+    stack.push_back(std::move(top));
     if (!ReadLevel(stack.back()))
         return false;
     while (!stack.empty()) {
@@ -104,11 +109,17 @@ bool TFolderScanner::Scan(const QString& folder)
             auto entry = std::make_unique<TEintragdaten>();
             entry->Folder = level.Folder;
             entry->FileName = std::move(item.Name);
+            if (!level.Plain)
+                entry->NativeFolder = level.Native;
+            entry->NativeName = std::move(item.Native);
             entry->Size = item.Size;
             entry->LastWriteNs = item.LastWriteNs;
             m_found(std::move(entry));
         } else if (m_visited.insert(item.Id).second) {
-            TLevel sub{level.Folder + item.Name + QLatin1Char('/'), {}, 0};
+            TLevel sub;
+            sub.Folder = level.Folder + item.Name + QLatin1Char('/');
+            sub.Native = level.Native + item.Native + '/';
+            sub.Plain = level.Plain && IsPlainNativeName(item.Native);
             stack.push_back(std::move(sub)); // `level` is invalid from here on
             if (!ReadLevel(stack.back()))
                 return false;

@@ -15,7 +15,10 @@ class TEventPump;
 // size and modification time from the directory listing), depth first with
 // its subfolders when asked. Symbolic links are followed, but no folder is
 // entered twice (by device and inode), so links that loop cost nothing.
-// Iterative: the depth of the tree never grows the call stack.
+// Iterative: the depth of the tree never grows the call stack. Folders are
+// walked by their bytes: a name that is not valid UTF-8 gives an entry that
+// keeps its bytes beside the shown name (TEintragdaten::NativeName,
+// NativeFolder).
 class TFolderScanner {
 public:
     using TFoundHandler = std::function<void(TEintragdatenPtr entry)>;
@@ -25,13 +28,14 @@ public:
 
     bool IncludeSubfolders = false;
 
-    // Scans folder (ending with "/"). False when the abort check stopped it;
-    // an empty folder name or an unreadable folder yields nothing and true.
+    // Scans folder (a path text ending with "/", platform/NativePath.h).
+    // False when the abort check stopped it; an empty folder name or an
+    // unreadable folder yields nothing and true.
     bool Scan(const QString& folder);
 
     // A folder that could not be listed, and the system's error number.
     struct TUnreadable {
-        QString Folder;
+        QString Folder; // as shown
         int Error = 0;
     };
     // The folders the scan could not list (the one asked for among them).
@@ -40,7 +44,8 @@ public:
 private:
     // One useful directory entry: an MP3 file or a folder to descend into.
     struct TItem {
-        QString Name;
+        QString Name;       // as shown
+        QByteArray Native;  // a folder's name, or a name that is not valid UTF-8
         bool IsFolder = false;
         qint64 Size = 0;
         qint64 LastWriteNs = 0;
@@ -48,7 +53,9 @@ private:
     };
     // A folder being worked through.
     struct TLevel {
-        QString Folder; // ends with "/"
+        QString Folder;     // as shown, ends with "/"
+        QByteArray Native;  // its bytes
+        bool Plain = true;  // the shown folder gives its bytes back
         std::vector<TItem> Items;
         size_t Next = 0;
     };

@@ -3,10 +3,7 @@
 #include <QGuiApplication>
 #include <QPalette>
 
-TFolderTreeModel::TFolderTreeModel(QObject* parent) : QFileSystemModel(parent)
-{
-    setReadOnly(true);
-}
+TFolderTreeModel::TFolderTreeModel(QObject* parent) : TShellTreeModel(parent) {}
 
 void TFolderTreeModel::SetDropHighlight(const QModelIndex& index)
 {
@@ -22,7 +19,7 @@ void TFolderTreeModel::SetDropHighlight(const QModelIndex& index)
 
 Qt::ItemFlags TFolderTreeModel::flags(const QModelIndex& index) const
 {
-    Qt::ItemFlags result = QFileSystemModel::flags(index);
+    Qt::ItemFlags result = TShellTreeModel::flags(index);
     // A file system's root has no name to change.
     if (m_rename && index.isValid() && index.column() == 0 && index.parent().isValid())
         result |= Qt::ItemIsEditable;
@@ -37,7 +34,7 @@ QVariant TFolderTreeModel::data(const QModelIndex& index, int role) const
         if (role == Qt::ForegroundRole)
             return QGuiApplication::palette().brush(QPalette::HighlightedText);
     }
-    return QFileSystemModel::data(index, role);
+    return TShellTreeModel::data(index, role);
 }
 
 bool TFolderTreeModel::setData(const QModelIndex& index, const QVariant& value, int role)

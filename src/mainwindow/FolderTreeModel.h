@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QFileSystemModel>
+#include "mainwindow/ShellTreeModel.h"
+
 #include <QPersistentModelIndex>
 
 #include <functional>
@@ -8,7 +9,7 @@
 // The folder tree's model: folders of the file system whose names can be
 // edited in place (the owner renames them, never Qt, so that no folder is
 // replaced) and one of which can be highlighted as a drop target.
-class TFolderTreeModel : public QFileSystemModel {
+class TFolderTreeModel : public TShellTreeModel {
     Q_OBJECT
 public:
     // Renames the folder of index to newName; true when it was renamed.

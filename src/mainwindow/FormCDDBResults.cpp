@@ -8,6 +8,7 @@
 #include "mainwindow/common/ColumnCatalogue.h"
 
 #include "cddb/DiscIDCalculator.h"
+#include "controls/FileMimeData.h"
 #include "localisation/MultiLanguage.h"
 #include "platform/Opener.h"
 #include "platform/Prompt.h"
@@ -396,7 +397,7 @@ void TFormCDDB::ActPlayExecute()
 {
     const int row = SelectedRow();
     const TEintragdaten* entry = row >= 0 && size_t(row) < m_rows.size() ? m_rows[size_t(row)].Entry : nullptr;
-    if (!entry || !OpenWithDesktop(QUrl::fromLocalFile(entry->FullPath())))
+    if (!entry || !OpenWithDesktop(QUrl::fromEncoded(FileMimeData::FileUri(entry->NativePath()))))
         CurrentPrompt()->Beep();
 }
 

@@ -8,6 +8,7 @@
 #include "localisation/MultiLanguage.h"
 #include "localisation/ui/ComponentTranslation.h"
 #include "mainwindow/DialogButtons.h"
+#include "mainwindow/DialogParts.h"
 #include "mainwindow/FormSpalten.h"
 #include "mainwindow/Guarded.h"
 #include "mainwindow/common/ColumnCatalogue.h"
@@ -155,16 +156,7 @@ TFormExport::~TFormExport() = default;
 void TFormExport::BuildWindow()
 {
     auto* selectionTitle = new QLabel(QStringLiteral("%ExportSelectionTitle"), this);
-    LVAuswahl = Named(new QListWidget(this), "LVAuswahl");
-    LVAuswahl->setViewMode(QListView::IconMode);
-    LVAuswahl->setFlow(QListView::TopToBottom);
-    LVAuswahl->setMovement(QListView::Static);
-    LVAuswahl->setWrapping(false);
-    LVAuswahl->setIconSize(QSize(PictureSize, PictureSize));
-    LVAuswahl->setGridSize(QSize(SelectionBarWidth - 8, 70));
-    LVAuswahl->setFixedWidth(SelectionBarWidth);
-    LVAuswahl->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    LVAuswahl->viewport()->setCursor(Qt::PointingHandCursor);
+    LVAuswahl = Named(DialogParts::NewPageSelector(this, SelectionBarWidth, PictureSize), "LVAuswahl");
     connect(LVAuswahl, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0)
             SelectPage(row);
@@ -173,16 +165,7 @@ void TFormExport::BuildWindow()
     left->addWidget(selectionTitle);
     left->addWidget(LVAuswahl, 1);
 
-    PanTitel = Named(new TMyThemedPanel(this), "PanTitel");
-    PanTitel->SetTheme(TThemeType::ttRebar);
-    PanTitel->SetThemePartID(6);
-    PanTitel->SetAlignment(Qt::AlignLeft);
-    PanTitel->SetBorderWidth(6);
-    QFont bold = PanTitel->font();
-    bold.setBold(true);
-    bold.setPointSizeF(bold.pointSizeF() * 1.2);
-    PanTitel->setFont(bold);
-    PanTitel->setMinimumHeight(30);
+    PanTitel = Named(DialogParts::NewPageTitle(this), "PanTitel");
     PanClient = Named(new QStackedWidget(this), "PanClient");
     PanClient->addWidget(BuildHTMLPage());
     PanClient->addWidget(BuildOwnHTMLPage());

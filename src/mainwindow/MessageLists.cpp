@@ -1,5 +1,7 @@
 #include "mainwindow/MessageLists.h"
 
+#include "platform/NativePath.h"
+
 namespace {
 const QString LineBreak = QStringLiteral("\n\r");
 }
@@ -23,4 +25,9 @@ QString NamesPrecededByBreak(const QStringList& names)
 QString NameOfPath(const QString& path)
 {
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString ShownNameOfPath(const QString& path)
+{
+    return ShownPath(NameOfPath(path));
 }

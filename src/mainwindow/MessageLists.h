@@ -11,3 +11,5 @@ QString NamesFollowedByBreak(const QStringList& names);
 QString NamesPrecededByBreak(const QStringList& names);
 // The file name of a path (the part after the last "/").
 QString NameOfPath(const QString& path);
+// The file name of a path text (platform/NativePath.h) as the user sees it.
+QString ShownNameOfPath(const QString& path);

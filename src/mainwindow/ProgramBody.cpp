@@ -5,6 +5,7 @@
 #include "mainwindow/ImageLists.h"
 
 #include "localisation/LanguageLoader.h"
+#include "platform/NativePath.h"
 #include "platform/Opener.h"
 
 #include <QApplication>
@@ -37,7 +38,12 @@ int main(int argc, char** argv)
 
     int result = 0;
     {
-        TFQuillon window(QApplication::arguments().mid(1));
+        // Paths as path texts: arguments() would lose the bytes of a name
+        // that is not valid UTF-8. QApplication took its own options out.
+        QStringList paths;
+        for (int i = 1; i < argc; ++i)
+            paths << PathFromNative(QByteArray(argv[i]));
+        TFQuillon window(paths);
         window.show();
         result = QApplication::exec();
     }

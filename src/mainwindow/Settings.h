@@ -32,3 +32,20 @@ struct TEinstellungen {
 
     friend bool operator==(const TEinstellungen&, const TEinstellungen&) = default;
 };
+
+// Ranges of the record's numbers.
+inline constexpr qint32 MaxTagSpaceSetting = 1048576; // MinSize, MinPad, MaxPad: 0 up to this
+inline constexpr qint32 MinDecimalsSetting = 1;
+inline constexpr qint32 MaxDecimalsSetting = 10;
+inline constexpr qint32 MinPortSetting = 1;
+inline constexpr qint32 MaxPortSetting = 65535;
+
+inline bool IsValidPort(qint64 port)
+{
+    return port >= MinPortSetting && port <= MaxPortSetting;
+}
+
+// Brings the record's numbers into their ranges: sizes and digits are
+// clamped; a CD-database port outside counts as none given (80); a proxy port
+// outside is 0. The proxy is used only with a host and a port.
+void ClampSettingNumbers(TEinstellungen& settings);

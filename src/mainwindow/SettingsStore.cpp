@@ -95,7 +95,9 @@ void LoadRecord(const TRegistry& reg, TEinstellungen& r)
     ReadBool(reg, "UseProxy", r.UseProxy);
     ReadString(reg, "Proxy", r.Proxy);
     ReadInt(reg, "ProxyPort", r.ProxyPort);
-    r.UseProxy = r.UseProxy && !r.Proxy.isEmpty() && r.ProxyPort > 0;
+    // A number stored by hand or by another version must not reach the tag
+    // writer or the name builder outside its range.
+    ClampSettingNumbers(r);
     ReadBool(reg, "AlwaysUseNativeNtCdRom", r.AlwaysUseNativeNtCdRom);
 }
 

@@ -1,36 +1,43 @@
 #include "platform/FileRename.h"
 
 #include "platform/FileLayer.h"
-
-#include <QFile>
+#include "platform/NativePath.h"
 
 #include <stdio.h>
 #include <sys/stat.h>
 
-bool IsSameFile(const QString& a, const QString& b)
+bool IsSameFile(const QByteArray& a, const QByteArray& b)
 {
     struct stat sa {}, sb {};
-    if (::lstat(QFile::encodeName(a).constData(), &sa) != 0)
+    if (::lstat(a.constData(), &sa) != 0)
         return false;
-    if (::lstat(QFile::encodeName(b).constData(), &sb) != 0)
+    if (::lstat(b.constData(), &sb) != 0)
         return false;
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
+bool IsSameFile(const QString& a, const QString& b)
+{
+    return IsSameFile(NativeFromPath(a), NativeFromPath(b));
+}
+
 bool RenameNoReplace(const QString& oldPath, const QString& newPath)
 {
-    if (oldPath.isEmpty() || newPath.isEmpty())
+    return RenameNoReplace(NativeFromPath(oldPath), NativeFromPath(newPath));
+}
+
+bool RenameNoReplace(const QByteArray& from, const QByteArray& to)
+{
+    if (from.isEmpty() || to.isEmpty())
         return false;
-    if (oldPath == newPath)
+    if (from == to)
         return true;
-    const QByteArray from = QFile::encodeName(oldPath);
-    const QByteArray to = QFile::encodeName(newPath);
 
     // The new name is held by the very same file: this is a case-only (or
     // hard-link) rename on a case-insensitive file system. Plain rename is safe.
     // Two hard links of one file are not a case change: refuse those.
-    if (IsSameFile(oldPath, newPath)) {
-        if (oldPath.compare(newPath, Qt::CaseInsensitive) != 0)
+    if (IsSameFile(from, to)) {
+        if (PathFromNative(from).compare(PathFromNative(to), Qt::CaseInsensitive) != 0)
             return false;
         return ::rename(from.constData(), to.constData()) == 0;
     }

@@ -1,6 +1,6 @@
 #include "platform/FileTimes.h"
 
-#include <QFile>
+#include "platform/NativePath.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 
 bool SetLastWriteTime(const QString& path, qint64 writeNs)
 {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = NativeFromPath(path);
     struct stat st {};
     if (::stat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;

@@ -1,5 +1,7 @@
 #include "platform/Help.h"
 
+#include "platform/Prompt.h"
+
 namespace {
 
 THelpHandler& InstalledHelp()
@@ -14,8 +16,11 @@ bool ShowHelpPage(const QString& page)
 {
     // A copy: the help may run a window that installs another handler.
     const THelpHandler handler = InstalledHelp();
-    if (!handler)
+    if (!handler) {
+        if (TPrompt* prompt = CurrentPrompt())
+            prompt->Beep();
         return false;
+    }
     handler(page);
     return true;
 }

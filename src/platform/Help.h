@@ -9,7 +9,8 @@
 // help page's file name ("export.htm"); an empty name is the start page.
 using THelpHandler = std::function<void(const QString& page)>;
 
-// Shows the page through the installed handler; false when none is installed.
+// Shows the page through the installed handler; without one only a beep
+// (and false).
 bool ShowHelpPage(const QString& page);
 // Installs a handler and returns the previous one.
 THelpHandler SetHelpHandler(THelpHandler handler);

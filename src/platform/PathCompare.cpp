@@ -1,7 +1,8 @@
 #include "platform/PathCompare.h"
 
+#include "platform/NativePath.h"
+
 #include <QDir>
-#include <QFile>
 
 #include <sys/stat.h>
 
@@ -33,6 +34,6 @@ bool IsSameFolder(const QString& a, const QString& b)
     if (SamePath(a, b))
         return true;
     struct stat sa {}, sb {};
-    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0
+    return ::stat(NativeFromPath(a).constData(), &sa) == 0 && ::stat(NativeFromPath(b).constData(), &sb) == 0
            && S_ISDIR(sa.st_mode) && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }

@@ -3,7 +3,8 @@
 #include <QString>
 
 // Paths compare exactly (with case), component by component: "/a//b/" is
-// "/a/b", and "/a/bc" does not lie in "/a/b".
+// "/a/b", and "/a/bc" does not lie in "/a/b". Paths are path texts
+// (platform/NativePath.h).
 
 // The path with doubled and final "/" and "." components removed.
 QString NormalPath(const QString& path);

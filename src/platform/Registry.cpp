@@ -39,11 +39,13 @@ QStringList ChildrenWithPrefix(const QStringList& names, const QString& prefix)
 TRegistry::TRegistry()
 {
     m_settings = std::make_unique<QSettings>(StorageFile(), QSettings::IniFormat);
+    // Never write the file in place when it cannot be replaced.
+    m_settings->setAtomicSyncRequired(true);
 }
 
 TRegistry::~TRegistry()
 {
-    m_settings->sync();
+    Flush();
 }
 
 void TRegistry::SetStorageFolder(const QString& folder)
@@ -91,6 +93,7 @@ bool TRegistry::DeleteKey(const QString& keyPath)
     if (group.isEmpty() || !KeyExists(keyPath))
         return false;
     m_settings->remove(group);
+    m_dirty = true;
     return true;
 }
 
@@ -126,6 +129,7 @@ bool TRegistry::DeleteValue(const QString& name)
     if (!ValueExists(name))
         return false;
     m_settings->remove(ValueKey(name));
+    m_dirty = true;
     return true;
 }
 
@@ -143,6 +147,7 @@ void TRegistry::WriteRaw(const QString& name, Kind kind, const QByteArray& data)
 {
     static const char* prefixes[] = {"s:", "i:", "b:"};
     m_settings->setValue(ValueKey(name), QString::fromLatin1(prefixes[static_cast<int>(kind)]) + QString::fromUtf8(data));
+    m_dirty = true;
 }
 
 std::optional<QString> TRegistry::ReadString(const QString& name) const
@@ -201,7 +206,11 @@ void TRegistry::WriteBinaryData(const QString& name, const QByteArray& value)
     WriteRaw(name, Kind::Binary, value.toHex());
 }
 
-void TRegistry::Flush()
+bool TRegistry::Flush()
 {
+    if (!m_dirty)
+        return true;
+    m_dirty = false;
     m_settings->sync();
+    return m_settings->status() == QSettings::NoError;
 }

@@ -16,7 +16,8 @@ class QSettings;
 // integer, binary); a value and a subkey may share a name.
 //
 // Backed by one INI file under the XDG config folder; tests redirect it with
-// SetStorageFolder().
+// SetStorageFolder(). Changes reach the file when Flush() is called or the
+// object goes, whichever comes first.
 class TRegistry {
 public:
     TRegistry();
@@ -53,8 +54,11 @@ public:
     void WriteBool(const QString& name, bool value);
     void WriteBinaryData(const QString& name, const QByteArray& value);
 
-    // Writes pending changes to disk.
-    void Flush();
+    // Writes pending changes to disk in one step: the file is replaced whole
+    // by a new one (never rewritten in place), so a crash leaves the old or
+    // the new settings, never a mix. False when that failed. Without pending
+    // changes nothing is written.
+    bool Flush();
 
 private:
     enum class Kind { String, Integer, Binary };
@@ -65,4 +69,5 @@ private:
     std::unique_ptr<QSettings> m_settings;
     QString m_key;
     QString m_group; // the open key's group in the INI file
+    bool m_dirty = false; // changes not yet written
 };

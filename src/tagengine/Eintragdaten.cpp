@@ -1,8 +1,11 @@
 #include "tagengine/Eintragdaten.h"
 
 #include "platform/FileRename.h"
+#include "platform/NativePath.h"
 #include "tagengine/DisplayTexts.h"
 #include "tagengine/UndoJournal.h"
+
+#include <QFile>
 
 void TEintragdaten::Clear(bool withName)
 {
@@ -19,7 +22,47 @@ void TEintragdaten::Clear(bool withName)
     if (withName) {
         Folder.clear();
         FileName.clear();
+        NativeFolder.clear();
+        NativeName.clear();
     }
+}
+
+QByteArray TEintragdaten::NativePath() const
+{
+    if (NativeFolder.isEmpty() && NativeName.isEmpty())
+        return QFile::encodeName(FullPath());
+    return (NativeFolder.isEmpty() ? QFile::encodeName(Folder) : NativeFolder)
+           + (NativeName.isEmpty() ? QFile::encodeName(FileName) : NativeName);
+}
+
+QString TEintragdaten::PathKey() const
+{
+    if (NativeFolder.isEmpty() && NativeName.isEmpty())
+        return FullPath();
+    return PathFromNative(NativePath());
+}
+
+QString TEintragdaten::NameKey() const
+{
+    return NativeName.isEmpty() ? FileName : PathFromNative(NativeName);
+}
+
+QByteArray TEintragdaten::NativeSibling(const QString& name) const
+{
+    return (NativeFolder.isEmpty() ? QFile::encodeName(Folder) : NativeFolder) + NativeFromPath(name);
+}
+
+void TEintragdaten::SetNativePath(const QByteArray& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray folder = path.left(slash + 1);
+    const QByteArray name = path.mid(slash + 1);
+    const bool plainFolder = IsPlainNativeName(folder);
+    const bool plainName = IsPlainNativeName(name);
+    Folder = QFile::decodeName(folder);
+    FileName = QFile::decodeName(name);
+    NativeFolder = plainFolder ? QByteArray() : folder;
+    NativeName = plainName ? QByteArray() : name;
 }
 
 void TEintragdaten::SetFrame(const QString& id, const TID3Frame* frame, quint32 uniqueNumber)
@@ -30,17 +73,16 @@ void TEintragdaten::SetFrame(const QString& id, const TID3Frame* frame, quint32 
 
 bool TEintragdaten::RenameFile(const QString& newName, TQLNUndoList* undoList)
 {
-    const QString oldPath = Folder + FileName;
-    const QString newPath = Folder + newName;
+    const QString oldPath = PathKey();
+    const QByteArray newPath = NativeSibling(newName);
     // Bodies left in the file are found by its path: fetch them while the
     // path still names the file.
     LoadDeferredBodies(Frames);
-    if (!RenameNoReplace(oldPath, newPath))
+    if (!RenameNoReplace(NativePath(), newPath))
         return false;
-    const QString oldName = FileName;
-    FileName = newName;
+    SetNativePath(newPath);
     if (undoList)
-        undoList->AddRename(newPath, Folder + oldName);
+        undoList->AddRename(PathKey(), oldPath);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "tagengine/MP3Info.h"
 #include "tagengine/TagError.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <memory>
@@ -34,8 +35,12 @@ public:
     quint8 Changed = 0;
     quint8 Edited = 0;
     quint8 Selected = 0;
-    QString Folder;        // ends with "/"
-    QString FileName;      // name with extension
+    QString Folder;        // ends with "/"; as shown (see platform/NativePath.h)
+    QString FileName;      // name with extension, as shown
+    // The bytes of folder and name on disk where the shown text does not give
+    // them back (names that are not valid UTF-8); empty for every other name.
+    QByteArray NativeFolder; // ends with "/"
+    QByteArray NativeName;
     qint64 Size = 0;
     quint32 Attributes = 0;
     qint64 LastWriteNs = 0; // last modification, nanoseconds since the epoch (UTC)
@@ -48,13 +53,35 @@ public:
     TID3FrameList Frames;
     TID3v1Infos ID3v1;
 
+    // The path as shown.
     QString FullPath() const { return Folder + FileName; }
+    // The path in the file system's encoding: every system call on the
+    // entry's file takes this.
+    QByteArray NativePath() const;
+    // The path text that names exactly this file (FullPath() for valid
+    // names): what the program keeps, compares and hands to the tag reader,
+    // the undo journal and the renames as the entry's path.
+    QString PathKey() const;
+    // The file name as a path text (FileName for valid names): what a
+    // command that changes a name works on, so that bytes it does not touch
+    // stay as they are.
+    QString NameKey() const;
+    // The path of another name in the entry's folder, in the file system's
+    // encoding; name is a path text.
+    QByteArray NativeSibling(const QString& name) const;
+    // The file name is not valid UTF-8 (the list marks it).
+    bool HasRawName() const { return !NativeName.isEmpty(); }
+    // Takes a new path (after a rename or a move), given in the file
+    // system's encoding.
+    void SetNativePath(const QByteArray& path);
 
     // Zeroes the state, file data and tags; the names go only with withName.
     void Clear(bool withName);
     // Marks the entry changed and sets the frame (see ::SetFrame).
     void SetFrame(const QString& id, const TID3Frame* frame, quint32 uniqueNumber);
     // Renames the file inside its folder without ever replacing another file.
+    // newName is a path text: typed names and names from tags are plain text,
+    // a name that is not valid UTF-8 (an undo) carries its escaped bytes.
     // On success the new name is kept and, with an undo list, journalled.
     // Frame bodies still left in the file are loaded first. (The main window
     // renames only through TFQuillon::RenameEntry, which keeps its lookup.)

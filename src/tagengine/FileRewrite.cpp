@@ -1,11 +1,11 @@
 #include "tagengine/FileRewrite.h"
 
 #include "platform/FileLayer.h"
+#include "platform/NativePath.h"
 #include "tagengine/ID3v1Block.h"
 
-#include <QFile>
-#include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
@@ -109,14 +109,15 @@ std::vector<TFileRewrite::TPiece> TFileRewrite::PlanPieces(const TRewriteJob& jo
     return pieces;
 }
 
-QString TFileRewrite::TemporaryName(const QString& path, int attempt)
+QByteArray TFileRewrite::TemporaryName(const QByteArray& path, int attempt)
 {
-    const QFileInfo info(path);
-    QString name = info.fileName().left(TemporaryNameLength);
+    const qsizetype slash = path.lastIndexOf('/');
+    // The path text keeps a byte that is not UTF-8 as one character of its own.
+    QString name = PathFromNative(path.mid(slash + 1)).left(TemporaryNameLength);
     if (!name.isEmpty() && name.back().isHighSurrogate())
         name.chop(1);
-    const QString number = attempt == 0 ? QString() : QString::number(attempt - 1);
-    return info.path() + QLatin1Char('/') + name + number + QStringLiteral(".tmp");
+    const QByteArray number = attempt == 0 ? QByteArray() : QByteArray::number(attempt - 1);
+    return path.left(slash + 1) + NativeFromPath(name) + number + QByteArrayLiteral(".tmp");
 }
 
 bool TFileRewrite::Fail(const QString& error, TTagError kind)
@@ -139,7 +140,7 @@ bool TFileRewrite::Run(const TRewriteJob& job)
     m_newSize = 0;
     if (job.NewID3v1 && job.NewID3v1->size() != ID3v1BlockSize)
         return Fail(QStringLiteral("An ID3v1 block must have 128 bytes."));
-    const QByteArray path = m_layer.RealPath(QFile::encodeName(job.FileName));
+    const QByteArray path = m_layer.RealPath(NativeFromPath(job.FileName));
     if (path.isEmpty())
         return FailErrno(QStringLiteral("The file could not be found"));
 
@@ -244,10 +245,10 @@ bool TFileRewrite::InPlace(const TRewriteJob& job, const QByteArray& path, const
     return true;
 }
 
-std::optional<TFileRewrite::TTemporaryFile> TFileRewrite::CreateTemporary(const QString& realName)
+std::optional<TFileRewrite::TTemporaryFile> TFileRewrite::CreateTemporary(const QByteArray& path)
 {
     for (int attempt = 0; attempt < MaxTemporaryNames; ++attempt) {
-        const QByteArray name = QFile::encodeName(TemporaryName(realName, attempt));
+        const QByteArray name = TemporaryName(path, attempt);
         const int fd = m_layer.Open(name, O_WRONLY | O_CREAT | O_EXCL, S_IRUSR | S_IWUSR);
         if (fd >= 0)
             return std::optional<TTemporaryFile>(std::in_place, m_layer, name, fd);
@@ -309,8 +310,7 @@ bool TFileRewrite::ThroughCopy(const TRewriteJob& job, const QByteArray& path, c
     TFileHandle source(m_layer, m_layer.Open(path, O_RDONLY | O_NONBLOCK));
     if (!source.IsOpen())
         return FailErrno(QStringLiteral("The file could not be opened"));
-    const QString realName = QFile::decodeName(path);
-    std::optional<TTemporaryFile> temporary = CreateTemporary(realName);
+    std::optional<TTemporaryFile> temporary = CreateTemporary(path);
     if (!temporary)
         return false;
     TFileHandle& target = temporary->Handle();
@@ -335,7 +335,7 @@ bool TFileRewrite::ThroughCopy(const TRewriteJob& job, const QByteArray& path, c
         return FailErrno(QStringLiteral("The new file could not take the place of the old one"));
     temporary->Keep();
 
-    TFileHandle folder(m_layer, m_layer.Open(QFile::encodeName(QFileInfo(realName).path()), O_RDONLY | O_DIRECTORY));
+    TFileHandle folder(m_layer, m_layer.Open(path.left(std::max<qsizetype>(path.lastIndexOf('/'), 1)), O_RDONLY | O_DIRECTORY));
     if (folder.IsOpen())
         m_layer.FSync(folder.Fd());
     return true;

@@ -25,7 +25,7 @@ struct TTagRegions {
 // One rewrite: the old ID3v2 tag and ID3v1 block are replaced by the new ones
 // (or removed when there is none); every other byte stays as it is.
 struct TRewriteJob {
-    QString FileName;
+    QString FileName; // a path text (platform/NativePath.h)
     TTagRegions Old;
     std::optional<QByteArray> NewID3v2;
     // Offset in the present file where the new tag goes: the old tag's
@@ -54,15 +54,16 @@ public:
 
     // Name of the temporary file number `attempt` (0 = the plain name):
     // folder, the first 30 characters of the file name, the attempt's
-    // number less one, ".tmp".
-    static QString TemporaryName(const QString& path, int attempt);
+    // number less one, ".tmp". Paths in the file system's encoding; a byte
+    // that is not UTF-8 counts as one character.
+    static QByteArray TemporaryName(const QByteArray& path, int attempt);
 
 private:
     struct TPiece;
     class TTemporaryFile;
 
     static std::vector<TPiece> PlanPieces(const TRewriteJob& job, qint64 size, bool& valid);
-    std::optional<TTemporaryFile> CreateTemporary(const QString& realName);
+    std::optional<TTemporaryFile> CreateTemporary(const QByteArray& path);
     bool KeepOwnerAndMode(TFileHandle& target, const struct stat& st);
     bool CopyPieces(TFileHandle& source, TFileHandle& target, const std::vector<TPiece>& pieces);
     bool InPlace(const TRewriteJob& job, const QByteArray& path, const struct stat& st);

@@ -34,7 +34,7 @@ public:
     TID3v2Reader& operator=(const TID3v2Reader&) = delete;
 
     // Options.
-    QString FileName;
+    QString FileName; // a path text (platform/NativePath.h): it may carry the bytes of a name that is not UTF-8
     bool ReadID3v2 = true;                 // parse the frames; else frames come from ID3v1
     bool CopyID3v2IfEmptyFromID3v1 = true; // no ID3v2 tag: frames from the ID3v1 block
     TID3Version WriteID3Version = wivID3v2_4;

@@ -2,13 +2,12 @@
 
 #include "tagengine/FileBodySource.h"
 #include "platform/FileLayer.h"
+#include "platform/NativePath.h"
 #include "tagengine/ID3v1Block.h"
 #include "tagengine/ID3v2Parser.h"
 #include "tagengine/ID3v2Reader.h"
 #include "tagengine/MpegHeader.h"
 #include "tagengine/TrailingTags.h"
-
-#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -88,7 +87,7 @@ bool TID3v2Scan::Run()
     m_reader.ResetResults();
     if (m_reader.FileName.isEmpty())
         return m_reader.Fail(QStringLiteral("No file name given."));
-    m_path = QFile::encodeName(m_reader.FileName);
+    m_path = NativeFromPath(m_reader.FileName);
     TFileLayer& layer = *m_reader.m_fileLayer;
     // Non-blocking, so that a FIFO named like an MP3 file cannot hold the
     // open; it is refused below as not a regular file.

@@ -6,7 +6,10 @@
 #include "export/DataModuleExport.h"
 #include "export/ExportFile.h"
 #include "export/Playlist.h"
+#include "export/ExportPaths.h"
+#include "platform/NativePath.h"
 #include "support/Mp3Builder.h"
+#include "support/NativeFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -200,4 +203,29 @@ TEST_F(PlaylistExportTest, OverwritingFailuresAndUnlistableNames)
         EXPECT_TRUE(PlayerOpens(entry.File)) << entry.File.toStdString();
     ASSERT_EQ(m_prompt.Informations.size(), 1);
     EXPECT_TRUE(m_prompt.Informations.at(0).contains(QStringLiteral("bad name.mp3")));
+}
+
+TEST_F(PlaylistExportTest, NamesThatAreNotUtf8AreListedAndLinkedByTheirBytes)
+{
+    // "Caf\xE9.mp3": a Latin-1 byte, as in collections copied from older
+    // systems. The playlist line and the page link carry the very bytes.
+    const QByteArray native = QFile::encodeName(m_music) + "Caf\xE9.mp3";
+    Mp3FileParts parts;
+    parts.Audio = Mp3Builder::CbrFrames(MpegFormat{}, 40);
+    const QByteArray content = Mp3Builder::File(parts);
+    ASSERT_TRUE(WriteNativeFile(native, content));
+    auto entry = MakeEntry(QString(), QString(), {}, 1000);
+    entry->SetNativePath(native);
+    m_files.push_back(std::move(entry));
+
+    const QString list = m_music + QStringLiteral("list.m3u");
+    ASSERT_EQ(Export(list, false, false), erDone);
+    const QList<QByteArray> lines = ReadAll(list).split('\n');
+    ASSERT_EQ(lines.size(), 6); // five entries and the empty rest after the last line break
+    EXPECT_EQ(lines.at(4), QByteArray("Caf\xE9.mp3\r"));
+    EXPECT_EQ(ReadNativeFile(QFile::encodeName(m_music) + lines.at(4).chopped(1)), content);
+
+    EXPECT_EQ(MakeLink(PathFromNative(native)),
+              QString::fromLatin1(QFile::encodeName(m_music).toPercentEncoding("/")) + QStringLiteral("Caf%E9.mp3"));
+    RemoveNativeContents(QFile::encodeName(m_root.path()));
 }

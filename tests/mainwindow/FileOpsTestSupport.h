@@ -3,6 +3,7 @@
 #include "RenameTestSupport.h"
 
 #include "mainwindow/FQuillon.h"
+#include "mainwindow/ShellTreeModel.h"
 
 #include "tagengine/FrameCodecs.h"
 
@@ -10,7 +11,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileSystemModel>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>

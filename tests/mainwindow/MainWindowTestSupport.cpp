@@ -2,6 +2,7 @@
 
 #include "support/ID3v2Builder.h"
 #include "support/Mp3Builder.h"
+#include "support/NativeFiles.h"
 
 #include "localisation/LanguageLoader.h"
 #include "platform/Registry.h"
@@ -39,6 +40,7 @@ TMainWindowEnvironment::TMainWindowEnvironment()
 TMainWindowEnvironment::~TMainWindowEnvironment()
 {
     TRegistry::SetStorageFolder(QString());
+    RemoveNativeContents(QFile::encodeName(m_files.path()));
 }
 
 QString TMainWindowEnvironment::PathOf(const QString& relative) const

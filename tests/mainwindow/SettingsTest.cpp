@@ -259,3 +259,44 @@ TEST_F(SettingsTest, AResetLeavesNothingBehind)
     EXPECT_EQ(Env.Prompt.Modals, 1);
     EXPECT_EQ(window.Settings(), TEinstellungen());
 }
+
+TEST_F(SettingsTest, NumbersOutsideTheirRangesAreBroughtBackWhenRead)
+{
+    const auto storeNumbers = [this](qint32 size, qint32 pad, qint32 maxPad, qint32 digits, qint32 port,
+                                     qint32 proxyPort) {
+        Store([=](TRegistry& reg) {
+            reg.WriteInteger(QStringLiteral("MinSize"), size);
+            reg.WriteInteger(QStringLiteral("MinPad"), pad);
+            reg.WriteInteger(QStringLiteral("MaxPad"), maxPad);
+            reg.WriteInteger(QStringLiteral("Decimals"), digits);
+            reg.WriteInteger(QStringLiteral("CDDBServerPort2"), port);
+            reg.WriteBool(QStringLiteral("UseProxy"), true);
+            reg.WriteString(QStringLiteral("Proxy"), QStringLiteral("proxy.example"));
+            reg.WriteInteger(QStringLiteral("ProxyPort"), proxyPort);
+        });
+        return Loaded().Record;
+    };
+    TEinstellungen r = storeNumbers(-5, 2000000, 2147483647, 2147483647, 70000, 65536);
+    EXPECT_EQ(r.MinSize, 0);
+    EXPECT_EQ(r.MinPad, 1048576);
+    EXPECT_EQ(r.MaxPad, 1048576);
+    EXPECT_EQ(r.Decimals, 10);
+    EXPECT_EQ(r.CDDBServerPort, 80);
+    EXPECT_EQ(r.ProxyPort, 0);
+    EXPECT_FALSE(r.UseProxy);
+
+    r = storeNumbers(1048576, 0, -2147483647 - 1, 0, 0, -1);
+    EXPECT_EQ(r.MinSize, 1048576);
+    EXPECT_EQ(r.MinPad, 0);
+    EXPECT_EQ(r.MaxPad, 0);
+    EXPECT_EQ(r.Decimals, 1);
+    EXPECT_EQ(r.CDDBServerPort, 80);
+    EXPECT_FALSE(r.UseProxy);
+
+    // The ends of the ranges are kept.
+    r = storeNumbers(792, 512, 2048, 10, 65535, 1);
+    EXPECT_EQ(r.Decimals, 10);
+    EXPECT_EQ(r.CDDBServerPort, 65535);
+    EXPECT_EQ(r.ProxyPort, 1);
+    EXPECT_TRUE(r.UseProxy);
+}

@@ -1,6 +1,12 @@
 #include "platform/Registry.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -79,4 +85,60 @@ TEST_F(RegistryTest, DeleteKeyRemovesOnlyThatGroup)
     EXPECT_TRUE(reg.DeleteKey(kRoot));
     EXPECT_FALSE(reg.KeyExists(kRoot));
     EXPECT_FALSE(reg.DeleteKey(kRoot));
+}
+
+namespace {
+
+ino_t InodeOf(const QString& path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+QByteArray Contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}
+
+TEST_F(RegistryTest, TheFileIsReplacedWholeOnceAndOnlyWhenSomethingChanged)
+{
+    const QString file = TRegistry::StorageFile();
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(kRoot, true));
+        reg.WriteString(QStringLiteral("A"), QStringLiteral("first"));
+        EXPECT_TRUE(reg.Flush());
+    }
+    // A second name for the file as it is now: a rewrite in place would
+    // change what it shows, a replacement leaves it alone.
+    const QString old = file + QStringLiteral(".old");
+    ASSERT_EQ(::link(QFile::encodeName(file).constData(), QFile::encodeName(old).constData()), 0);
+    const QByteArray before = Contents(file);
+    const ino_t inode = InodeOf(file);
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(kRoot, false));
+        EXPECT_EQ(reg.ReadString(QStringLiteral("A")), QStringLiteral("first"));
+        EXPECT_TRUE(reg.Flush());
+    }
+    // Reading writes nothing.
+    EXPECT_EQ(InodeOf(file), inode);
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(kRoot, false));
+        reg.WriteString(QStringLiteral("A"), QStringLiteral("second"));
+        reg.WriteInteger(QStringLiteral("B"), 2);
+        reg.DeleteKey(kRoot + QStringLiteral("\\Missing"));
+    }
+    EXPECT_NE(InodeOf(file), inode);
+    EXPECT_EQ(Contents(old), before);
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(kRoot, false));
+    EXPECT_EQ(reg.ReadString(QStringLiteral("A")), QStringLiteral("second"));
+    EXPECT_EQ(reg.ReadInteger(QStringLiteral("B")), 2);
+    // No temporary file is left beside it.
+    EXPECT_EQ(QFileInfo(file).dir().entryList(QDir::Files | QDir::Hidden).size(), 2);
 }

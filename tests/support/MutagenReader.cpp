@@ -1,5 +1,6 @@
 #include "support/MutagenReader.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
@@ -10,7 +11,7 @@ const char* const ReadScript = R"PY(
 import json, sys
 from mutagen.id3 import ID3
 from mutagen.id3._id3v1 import ParseID3v1
-path = sys.argv[1]
+path = bytes.fromhex(sys.argv[1])
 out = {'error': '', 'tag': {}, 'id3v1': {}}
 try:
     tags = ID3(path, load_v1=False)
@@ -35,9 +36,15 @@ print(json.dumps(out))
 
 TMutagenRead ReadWithMutagen(const QString& path)
 {
+    return ReadWithMutagen(QFile::encodeName(path));
+}
+
+TMutagenRead ReadWithMutagen(const QByteArray& nativePath)
+{
     TMutagenRead read;
     QProcess python;
-    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QString::fromLatin1(ReadScript), path});
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral("-c"), QString::fromLatin1(ReadScript), QString::fromLatin1(nativePath.toHex())});
     if (!python.waitForFinished(30000) || python.exitStatus() != QProcess::NormalExit || python.exitCode() != 0) {
         read.Error = QString::fromLocal8Bit(python.readAllStandardError());
         return read;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
@@ -15,6 +16,9 @@ struct TMutagenRead {
 // Reads the file's ID3v2 tag (without merging in the ID3v1 block) and, on its
 // own, the ID3v1 block as mutagen turns it into frames.
 TMutagenRead ReadWithMutagen(const QString& path);
+// The same by the path's bytes (a name that is not valid UTF-8 reaches
+// mutagen as it is).
+TMutagenRead ReadWithMutagen(const QByteArray& nativePath);
 // The texts of every frame with the ID (and description), one per frame, the
 // strings of a frame joined by "/".
 QStringList MutagenTexts(const TMutagenRead& read, const QString& id, const QString& description = {});

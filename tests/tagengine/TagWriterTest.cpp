@@ -267,22 +267,29 @@ TEST_F(ReadWriteTest, DeferredPictureSurvivesAWriteButNotAChangedFile)
 
 TEST_F(ReadWriteTest, TemporaryNamesFollowTheFileName)
 {
-    const QString name = QStringLiteral("/music/") + QString(40, QLatin1Char('n')) + QStringLiteral(".mp3");
-    EXPECT_EQ(TFileRewrite::TemporaryName(name, 0), QStringLiteral("/music/") + QString(30, QLatin1Char('n')) + ".tmp");
-    EXPECT_EQ(TFileRewrite::TemporaryName(QStringLiteral("/m/a.mp3"), 1), QStringLiteral("/m/a.mp30.tmp"));
-    EXPECT_EQ(TFileRewrite::TemporaryName(QStringLiteral("/m/a.mp3"), 29), QStringLiteral("/m/a.mp328.tmp"));
+    const QByteArray name = "/music/" + QByteArray(40, 'n') + ".mp3";
+    EXPECT_EQ(TFileRewrite::TemporaryName(name, 0), "/music/" + QByteArray(30, 'n') + ".tmp");
+    EXPECT_EQ(TFileRewrite::TemporaryName("/m/a.mp3", 1), "/m/a.mp30.tmp");
+    EXPECT_EQ(TFileRewrite::TemporaryName("/m/a.mp3", 29), "/m/a.mp328.tmp");
+    // Characters, not bytes: a two-byte "\xc3\xa9" is one, and so is each
+    // byte that is not UTF-8; the folder's bytes stay as they are.
+    EXPECT_EQ(TFileRewrite::TemporaryName("/m\xff/" + QByteArray(29, 'n') + "\xc3\xa9\xc3\xa9.mp3", 0),
+              "/m\xff/" + QByteArray(29, 'n') + "\xc3\xa9.tmp");
+    EXPECT_EQ(TFileRewrite::TemporaryName("/m/" + QByteArray(28, 'n') + "\xe9\x80\xe9.mp3", 0),
+              "/m/" + QByteArray(28, 'n') + "\xe9\x80.tmp");
 
     // Every name taken: the write fails and leaves the file and the others.
     const QString path = Put("a.mp3", StandardAudio(5));
+    const QByteArray nativePath = QFile::encodeName(path);
     for (int i = 0; i < 30; ++i)
-        Put(QFileInfo(TFileRewrite::TemporaryName(path, i)).fileName(), "keep");
+        Put(QFileInfo(QFile::decodeName(TFileRewrite::TemporaryName(nativePath, i))).fileName(), "keep");
     const QByteArray before = Digest(path);
     TID3v2Reader reader;
     reader.FileName = path;
     EXPECT_FALSE(reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("x")}})));
     EXPECT_EQ(Digest(path), before);
     EXPECT_EQ(Entries().size(), 31);
-    QFile::remove(TFileRewrite::TemporaryName(path, 17));
+    QFile::remove(QFile::decodeName(TFileRewrite::TemporaryName(nativePath, 17)));
     EXPECT_TRUE(reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("x")}})));
     EXPECT_EQ(Entries().size(), 30);
 }

@@ -38,7 +38,10 @@ void TFrameLanguage::BuildControls()
     m_boxLanguages->setItemDelegate(new TLanguageItemDelegate(m_languages, m_boxLanguages));
     // The selection, not the current row: a mouse click moves the current row
     // before it selects the row.
-    connect(m_boxLanguages, &QListWidget::itemSelectionChanged, this, [this] { BoxLanguagesClick(); });
+    connect(m_boxLanguages, &QListWidget::itemSelectionChanged, this, [this] {
+        m_userPicked = m_userPicked || !m_selecting;
+        BoxLanguagesClick();
+    });
 
     auto* info = new QWidget(this);
     info->setFixedHeight(147);
@@ -90,8 +93,11 @@ void TFrameLanguage::FillList()
 void TFrameLanguage::SelectLanguageEntry(const QString& name, bool byFile)
 {
     const int best = BestLanguageRow(m_languages, name, byFile, WindowsLanguage(UserLocale()));
+    m_selecting = true;
     if (best >= 0)
         m_boxLanguages->setCurrentRow(best);
+    m_selecting = false;
+    m_userPicked = false;
     BoxLanguagesClick();
 }
 

@@ -28,6 +28,10 @@ public:
     // The selected language's header; null when nothing is selected.
     const TLanguageRes* SelectedLanguage() const;
 
+    // True once the user chose a row (by mouse or keys) after the last
+    // SelectLanguageEntry; a row the frame preselected is no choice.
+    bool UserPicked() const { return m_userPicked; }
+
 private:
     void BuildControls();
     void FillList();
@@ -35,6 +39,8 @@ private:
 
     TLanguageResList m_languages;
     QListWidget* m_boxLanguages = nullptr;
+    bool m_selecting = false;
+    bool m_userPicked = false;
     QLabel* m_langStatus = nullptr;
     QLabel* m_langSprache = nullptr;
     QLabel* m_langAutor = nullptr;

@@ -1,0 +1,102 @@
+#include "mainwindow/DialogParts.h"
+
+#include "controls/LayoutList.h"
+#include "controls/MyThemedPanel.h"
+
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace DialogParts {
+
+QPushButton* NewButton(QWidget* parent, const char* name, const char* caption)
+{
+    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel* NewTextLabel(QWidget* parent, const QString& caption)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    return label;
+}
+
+TMyThemedPanel* NewHeading(QWidget* parent, const QString& caption)
+{
+    auto* heading = new TMyThemedPanel(parent);
+    heading->SetTheme(TThemeType::ttExplorerBar);
+    heading->SetCaption(caption);
+    heading->SetAlignment(Qt::AlignLeft);
+    heading->SetBorderWidth(4);
+    heading->setFixedHeight(heading->sizeHint().height() + 2);
+    return heading;
+}
+
+QWidget* HeadedList(QWidget* parent, const QString& heading, TLayoutList* list)
+{
+    auto* column = new QWidget(parent);
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(NewHeading(column, heading));
+    list->setParent(column);
+    layout->addWidget(list, 1);
+    return column;
+}
+
+QListWidget* NewPageSelector(QWidget* parent, int width, int iconSize)
+{
+    auto* selector = new QListWidget(parent);
+    selector->setViewMode(QListView::IconMode);
+    selector->setFlow(QListView::TopToBottom);
+    selector->setMovement(QListView::Static);
+    selector->setWrapping(false);
+    selector->setIconSize(QSize(iconSize, iconSize));
+    selector->setGridSize(QSize(width - 8, 70));
+    selector->setFixedWidth(width);
+    selector->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    selector->setSelectionMode(QAbstractItemView::SingleSelection);
+    selector->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    selector->viewport()->setCursor(Qt::PointingHandCursor);
+    return selector;
+}
+
+TMyThemedPanel* NewPageTitle(QWidget* parent)
+{
+    auto* title = new TMyThemedPanel(parent);
+    title->SetTheme(TThemeType::ttRebar);
+    title->SetThemePartID(6);
+    title->SetAlignment(Qt::AlignLeft);
+    title->SetBorderWidth(6);
+    QFont bold = title->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.2);
+    title->setFont(bold);
+    title->setMinimumHeight(30);
+    return title;
+}
+
+QBoxLayout* NewOkCancelRow(QDialog* dialog, QWidget* extra)
+{
+    auto* row = new QHBoxLayout;
+    if (extra)
+        row->addWidget(extra);
+    row->addStretch(1);
+    QPushButton* ok = NewButton(dialog, "ButtonOK", "%OK");
+    ok->setDefault(true);
+    QPushButton* cancel = NewButton(dialog, "ButtonCancel", "%Cancel");
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return row;
+}
+
+}

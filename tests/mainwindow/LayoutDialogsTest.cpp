@@ -1,0 +1,464 @@
+// The tool-bar dialog and the input pages dialog, alone and as commands of
+// the main window: layouts come back as the user left them, nothing the
+// window cannot build is offered or returned, and Cancel changes nothing.
+
+#include "InputPanelTestSupport.h"
+#include "RenameTestSupport.h"
+
+#include "controls/Accelerators.h"
+#include "controls/LayoutList.h"
+#include "localisation/MultiLanguage.h"
+#include "mainwindow/FormButtons.h"
+#include "mainwindow/FormEingabefelder.h"
+#include "mainwindow/SettingsStore.h"
+#include "mainwindow/common/ToolbarButtons.h"
+#include "platform/Registry.h"
+#include "tagengine/FrameCatalogue.h"
+
+#include <QAction>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLabel>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList ItemTexts(const QListWidget* list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->text();
+    return texts;
+}
+
+int RowOfText(const QListWidget* list, const QString& text)
+{
+    for (int i = 0; i < list->count(); ++i)
+        if (list->item(i)->text() == text)
+            return i;
+    return -1;
+}
+
+void SelectRow(TLayoutList* list, int row)
+{
+    ASSERT_GE(row, 0);
+    list->SelectItem(list->item(row));
+}
+
+QStringList TabTexts(const QTabBar* bar)
+{
+    QStringList texts;
+    for (int i = 0; i < bar->count(); ++i)
+        texts << bar->tabText(i);
+    return texts;
+}
+
+// The caption of a button's action as the dialog lists it.
+QString ButtonText(const TFQuillon& window, const char* code)
+{
+    const TSymbolleistenButton* row = FindToolbarButton(QString::fromLatin1(code));
+    return StripAccelerator(window.Action(QString::fromLatin1(row->ActionName))->text());
+}
+
+class LayoutDialogsTest : public ::testing::Test {
+protected:
+    // Runs the tool-bar dialog on codes; user acts in it and answers how it
+    // is closed.
+    bool RunButtons(TStringArray& codes, const std::function<int(TFormButtons&)>& user)
+    {
+        Prompt.OnModal = [&](QDialog& dialog) { return user(dynamic_cast<TFormButtons&>(dialog)); };
+        TFormButtons dialog;
+        const bool ok = dialog.Execute(codes, [this](const QString& name) { return Window->Action(name); });
+        Prompt.OnModal = nullptr;
+        return ok;
+    }
+
+    bool RunPages(TEingabeSeiten& pages, const std::function<int(TFormEingabefelder&)>& user)
+    {
+        Prompt.OnModal = [&](QDialog& dialog) { return user(dynamic_cast<TFormEingabefelder&>(dialog)); };
+        TFormEingabefelder dialog;
+        const bool ok = dialog.Execute(Window->TemplateInputs(), pages);
+        Prompt.OnModal = nullptr;
+        return ok;
+    }
+
+    TMainWindowEnvironment Env;
+    TAnsweringPrompt Prompt;
+    std::unique_ptr<TFQuillon> Window = std::make_unique<TFQuillon>(QStringList());
+};
+
+}
+
+TEST(AcceleratorTest, CaptionsLoseTheirMarksAndTypedTextsKeepTheirs)
+{
+    EXPECT_EQ(StripAccelerator(QStringLiteral("&Help")), QStringLiteral("Help"));
+    EXPECT_EQ(StripAccelerator(QStringLiteral("Rock && Roll")), QStringLiteral("Rock & Roll"));
+    EXPECT_EQ(StripAccelerator(QStringLiteral("R&&&D")), QStringLiteral("R&D"));
+    EXPECT_EQ(StripAccelerator(QStringLiteral("end&")), QStringLiteral("end"));
+    EXPECT_EQ(LiteralCaption(QStringLiteral("Tom & Jerry && Co")), QStringLiteral("Tom && Jerry &&&& Co"));
+    EXPECT_EQ(StripAccelerator(LiteralCaption(QStringLiteral("a & b &&"))), QStringLiteral("a & b &&"));
+}
+
+TEST_F(LayoutDialogsTest, ToolbarDialogListsWhatTheCodesName)
+{
+    TStringArray codes = {"UNDO", "XXXX", "----", "----", "undo", "HELP", "UNDO", "UND"};
+    const TStringArray given = codes;
+    EXPECT_FALSE(RunButtons(codes, [&](TFormButtons& d) {
+        // Unknown codes give nothing, a code twice two items, separators
+        // their own items; the available list omits what is used and starts
+        // with one separator.
+        EXPECT_EQ(ItemTexts(d.TreeView2),
+                  QStringList({ButtonText(*Window, "UNDO"), "Trennzeichen", "Trennzeichen", ButtonText(*Window, "HELP"),
+                               ButtonText(*Window, "UNDO")}));
+        EXPECT_EQ(ButtonText(*Window, "HELP"), Lang("ShowHelp").remove(QLatin1Char('&')));
+        EXPECT_EQ(d.TreeView1->count(), ToolbarButtonCount - 2 + 1);
+        EXPECT_EQ(d.TreeView1->item(0)->text(), QStringLiteral("Trennzeichen"));
+        EXPECT_EQ(RowOfText(d.TreeView1, ButtonText(*Window, "UNDO")), -1);
+        EXPECT_EQ(d.UsedCodes(), TStringArray({"UNDO", "----", "----", "HELP", "UNDO"}));
+        return QDialog::Rejected;
+    }));
+    EXPECT_EQ(codes, given);
+
+    EXPECT_TRUE(RunButtons(codes, [](TFormButtons& d) {
+        EXPECT_FALSE(d.ButHinzufuegen->isEnabled());
+        EXPECT_FALSE(d.ButEntfernen->isEnabled());
+        while (d.TreeView2->count() > 0) {
+            d.TreeView2->SelectItem(d.TreeView2->item(0));
+            d.ActEntfernenExecute();
+        }
+        return QDialog::Accepted;
+    }));
+    EXPECT_TRUE(codes.isEmpty());
+
+    // Without a selection the commands only beep.
+    EXPECT_TRUE(RunButtons(codes, [this](TFormButtons& d) {
+        d.ActHinzufuegenExecute();
+        d.ActEntfernenExecute();
+        d.ActNachObenExecute();
+        d.ActNachUntenExecute();
+        EXPECT_EQ(Prompt.Beeps, 4);
+        d.ActZuruecksetzenExecute();
+        return QDialog::Accepted;
+    }));
+    EXPECT_EQ(codes, DefaultToolbar());
+}
+
+TEST_F(LayoutDialogsTest, ToolbarDialogAddsRemovesAndMoves)
+{
+    TStringArray codes = {"DIRB", "DIRN"};
+    EXPECT_TRUE(RunButtons(codes, [this](TFormButtons& d) {
+        // Added after the selected item; the separator stays available.
+        SelectRow(d.TreeView2, 0);
+        SelectRow(d.TreeView1, 0);
+        EXPECT_TRUE(d.ButHinzufuegen->isEnabled());
+        d.ActHinzufuegenExecute();
+        SelectRow(d.TreeView1, 0);
+        d.ActHinzufuegenExecute();
+        EXPECT_EQ(d.TreeView1->item(0)->text(), QStringLiteral("Trennzeichen"));
+        EXPECT_EQ(d.UsedCodes(), TStringArray({"DIRB", "----", "----", "DIRN"}));
+        // A button moves over and back into table order.
+        SelectRow(d.TreeView1, RowOfText(d.TreeView1, ButtonText(*Window, "HELP")));
+        d.ActHinzufuegenExecute();
+        EXPECT_EQ(RowOfText(d.TreeView1, ButtonText(*Window, "HELP")), -1);
+        SelectRow(d.TreeView1, RowOfText(d.TreeView1, ButtonText(*Window, "SETT")));
+        d.ActHinzufuegenExecute();
+        // Each added item is selected, so the next one follows it.
+        EXPECT_EQ(d.UsedCodes(), TStringArray({"DIRB", "----", "----", "HELP", "SETT", "DIRN"}));
+        SelectRow(d.TreeView2, 3);
+        d.ActEntfernenExecute();
+        EXPECT_EQ(d.TreeView1->SelectedItem()->text(), ButtonText(*Window, "HELP"));
+        EXPECT_EQ(d.TreeView1->SelectedRow(), d.TreeView1->count() - 1);
+        SelectRow(d.TreeView2, 3);
+        d.ActEntfernenExecute();
+        EXPECT_EQ(d.TreeView1->SelectedRow(), 1); // SETT is the first row of the table
+        // A separator removed just goes.
+        SelectRow(d.TreeView2, 1);
+        d.ActEntfernenExecute();
+        EXPECT_EQ(d.TreeView1->count(), ToolbarButtonCount - 2 + 1);
+        // Moving: up not from the top, down not from the bottom.
+        SelectRow(d.TreeView2, 0);
+        EXPECT_FALSE(d.ButNachOben->isEnabled());
+        EXPECT_TRUE(d.ButNachUnten->isEnabled());
+        d.ActNachUntenExecute();
+        d.ActNachUntenExecute();
+        EXPECT_FALSE(d.ButNachUnten->isEnabled());
+        EXPECT_EQ(d.UsedCodes(), TStringArray({"----", "DIRN", "DIRB"}));
+        d.ActNachObenExecute();
+        EXPECT_EQ(d.UsedCodes(), TStringArray({"----", "DIRB", "DIRN"}));
+        EXPECT_EQ(Prompt.Beeps, 0);
+        return QDialog::Accepted;
+    }));
+    EXPECT_EQ(codes, TStringArray({"----", "DIRB", "DIRN"}));
+}
+
+TEST_F(LayoutDialogsTest, ToolbarLayoutsRoundTrip)
+{
+    QRandomGenerator random(17);
+    for (int round = 0; round < 20; ++round) {
+        TStringArray codes;
+        const int length = static_cast<int>(random.bounded(12));
+        for (int i = 0; i < length; ++i) {
+            const int pick = static_cast<int>(random.bounded(ToolbarButtonCount + 4));
+            codes << (pick >= ToolbarButtonCount ? QStringLiteral("----")
+                                                 : QString::fromLatin1(ToolbarButtons[static_cast<size_t>(pick)].Code));
+        }
+        TStringArray shown = codes;
+        EXPECT_TRUE(RunButtons(shown, [](TFormButtons&) { return QDialog::Accepted; }));
+        EXPECT_EQ(shown, codes);
+        Window->SetToolbarCodes(codes);
+        EXPECT_EQ(Window->GetToolbarCodes(), codes);
+        Window->SetToolbarCodes(Window->GetToolbarCodes());
+        EXPECT_EQ(Window->GetToolbarCodes(), codes);
+    }
+}
+
+TEST_F(LayoutDialogsTest, JunkStoredToolbarsLoadWithoutHarm)
+{
+    Window.reset();
+    const QStringList junk = {QStringLiteral("undoUNDOUN"), QStringLiteral("ÄÖÜ-----UNDO\x01\x02"),
+                              QStringLiteral("UNDOXX"), QStringLiteral("----HELPhelp?"), QString(5000, QLatin1Char('Z'))};
+    const QList<TStringArray> expected = {{"UNDO"}, {"----", "UNDO"}, {"UNDO"}, {"----", "HELP"}, {}};
+    for (int i = 0; i < junk.size(); ++i) {
+        {
+            TRegistry reg;
+            ASSERT_TRUE(reg.OpenKey(TSettingsStore::KeyPath(), true));
+            reg.WriteString(QStringLiteral("Buttons"), junk.at(i));
+        }
+        TFQuillon window({});
+        const TStringArray loaded = window.GetToolbarCodes();
+        // Nothing stored that names a button gives the default tool bar.
+        EXPECT_EQ(loaded, expected.at(i).isEmpty() ? DefaultToolbar() : expected.at(i)) << i;
+    }
+}
+
+TEST_F(LayoutDialogsTest, APresetButtonAddedInTheDialogOffersTheTemplates)
+{
+    EXPECT_TRUE(Window->Action(QStringLiteral("ActSymbolleisteAnpassen"))->isEnabled());
+    EXPECT_TRUE(Window->PopToolbar->actions().contains(Window->Action(QStringLiteral("ActSymbolleisteAnpassen"))));
+    Prompt.OnModal = [this](QDialog& dialog) {
+        auto& d = dynamic_cast<TFormButtons&>(dialog);
+        SelectRow(d.TreeView1, RowOfText(d.TreeView1, ButtonText(*Window, "FNPR")));
+        d.ActHinzufuegenExecute();
+        return int(QDialog::Accepted);
+    };
+    Window->Action(QStringLiteral("ActSymbolleisteAnpassen"))->trigger();
+    Prompt.OnModal = nullptr;
+    EXPECT_EQ(Window->GetToolbarCodes().last(), QStringLiteral("FNPR"));
+
+    QToolButton* button = nullptr;
+    for (QToolButton* candidate : Window->ToolBar1->findChildren<QToolButton*>())
+        if (candidate->defaultAction() == Window->Action(QStringLiteral("ActChangeFileNamePreset")))
+            button = candidate;
+    ASSERT_NE(button, nullptr);
+    ASSERT_NE(button->menu(), nullptr);
+    emit button->menu()->aboutToShow();
+    const QList<QAction*> items = button->menu()->actions();
+    ASSERT_EQ(items.size(), FileNamePresetDefaultCount);
+    EXPECT_EQ(items.at(1)->text(), LiteralCaption(Lang("FilenameTemplateWithTrackNo")));
+    items.at(1)->trigger();
+    EXPECT_EQ(Window->Settings().FileNamePattern, QStringLiteral("%N %A - %T"));
+}
+
+TEST_F(LayoutDialogsTest, PagesDialogFollowsThePageTabs)
+{
+    TEingabeSeiten pages;
+    EXPECT_TRUE(RunPages(pages, [this](TFormEingabefelder& d) {
+        // Without pages: only the empty tab, which cannot be changed.
+        EXPECT_EQ(TabTexts(d.TCSeiten), QStringList({Lang("EmptyPage")}));
+        EXPECT_EQ(d.CurrentPage(), -1);
+        EXPECT_EQ(d.PanSeite->currentWidget(), d.PNichts);
+        EXPECT_FALSE(d.ButSeiteLoeschen->isEnabled());
+        SelectRow(d.TVLinks, 0);
+        EXPECT_FALSE(d.ButHinzufuegen->isEnabled());
+        d.ActHinzufuegenExecute();
+        EXPECT_EQ(Prompt.Beeps, 1);
+        // A new page goes before the empty tab and is shown.
+        Prompt.Inputs = {QStringLiteral("First"), QStringLiteral("Second")};
+        d.ActNeueSeiteExecute();
+        EXPECT_EQ(Prompt.Offered, QStringList({Lang("NewPageTitle")}));
+        EXPECT_EQ(TabTexts(d.TCSeiten), QStringList({"First", Lang("EmptyPage")}));
+        EXPECT_EQ(d.CurrentPage(), 0);
+        SelectRow(d.TVLinks, RowOfText(d.TVLinks, GetFrameName(QStringLiteral("TIT2"))));
+        d.ActHinzufuegenExecute();
+        SelectRow(d.TVLinks, RowOfText(d.TVLinks, GetFrameName(QStringLiteral("TPE1"))));
+        d.ActHinzufuegenExecute();
+        // Added before the selected field.
+        SelectRow(d.TVRechts, 0);
+        SelectRow(d.TVLinks, RowOfText(d.TVLinks, GetFrameName(QStringLiteral("TALB"))));
+        d.ActHinzufuegenExecute();
+        EXPECT_EQ(ItemTexts(d.TVRechts), QStringList({GetFrameName("TALB"), GetFrameName("TIT2"), GetFrameName("TPE1")}));
+        // From the empty tab, a new page leaves the others as they are.
+        d.TCSeiten->setCurrentIndex(1);
+        d.ActNeueSeiteExecute();
+        EXPECT_EQ(TabTexts(d.TCSeiten), QStringList({"First", "Second", Lang("EmptyPage")}));
+        EXPECT_EQ(d.WorkingPages().Items(0).FrameIDs, QStringList({"TALB", "TIT2", "TPE1"}));
+        EXPECT_TRUE(d.WorkingPages().Items(1).FrameIDs.isEmpty());
+        // A field's description names its frame.
+        SelectRow(d.TVLinks, RowOfText(d.TVLinks, GetFrameName(QStringLiteral("COMM"))));
+        EXPECT_EQ(d.LBeschreibung->text(), GetFrameDescription(QStringLiteral("COMM")) + QStringLiteral(" [COMM]"));
+        return QDialog::Accepted;
+    }));
+    ASSERT_EQ(pages.Count(), 2);
+    EXPECT_EQ(pages.Items(0).Title, QStringLiteral("First"));
+    EXPECT_EQ(pages.Items(0).FrameIDs, QStringList({"TALB", "TIT2", "TPE1"}));
+    EXPECT_EQ(pages.Items(1).Title, QStringLiteral("Second"));
+    EXPECT_TRUE(pages.Items(1).FrameIDs.isEmpty()); // an empty page stays
+
+    // Deleting pages: the fields are offered again only next time.
+    EXPECT_TRUE(RunPages(pages, [this](TFormEingabefelder& d) {
+        Prompt.Beeps = 0;
+        d.ActSeiteLoeschenExecute();
+        EXPECT_EQ(TabTexts(d.TCSeiten), QStringList({"Second", Lang("EmptyPage")}));
+        EXPECT_EQ(RowOfText(d.TVLinks, GetFrameName(QStringLiteral("TIT2"))), -1);
+        d.ActSeiteLoeschenExecute();
+        EXPECT_EQ(TabTexts(d.TCSeiten), QStringList({Lang("EmptyPage")}));
+        d.ActSeiteLoeschenExecute();
+        d.ActSeiteUmbenennenExecute();
+        EXPECT_EQ(Prompt.Beeps, 2);
+        return QDialog::Accepted;
+    }));
+    EXPECT_EQ(pages.Count(), 0);
+}
+
+TEST_F(LayoutDialogsTest, PagesDialogReturnsOnlyWhatTheWindowBuilds)
+{
+    QSet<QString> handled;
+    for (const TID3v2Frame* input : Window->TemplateInputs())
+        for (const QString& id : input->FrameIDs())
+            handled.insert(id);
+    QString unhandled;
+    for (const TID3FrameName& row : ID3FrameNames)
+        if (!handled.contains(QString::fromLatin1(row.ID)) && unhandled.isEmpty())
+            unhandled = QString::fromLatin1(row.ID);
+    ASSERT_FALSE(unhandled.isEmpty());
+
+    TEingabeSeiten pages;
+    pages.Add(QStringLiteral("%PageGeneralTitle")).FrameIDs = {"TIT2", "ZZZZ", unhandled, "TPE1", "TIT2"};
+    pages.Add(QStringLiteral("R&B")).FrameIDs = {"TIT2", "TALB"};
+    const TEingabeSeiten given = pages;
+    EXPECT_FALSE(RunPages(pages, [&](TFormEingabefelder& d) {
+        EXPECT_EQ(TabTexts(d.TCSeiten), QStringList({Lang("PageGeneralTitle"), "R&&B", Lang("EmptyPage")}));
+        EXPECT_EQ(ItemTexts(d.TVRechts), QStringList({GetFrameName("TIT2"), GetFrameName("TPE1")}));
+        EXPECT_EQ(RowOfText(d.TVLinks, GetFrameName(unhandled)), -1);
+        EXPECT_EQ(RowOfText(d.TVLinks, GetFrameName(QStringLiteral("TIT2"))), -1);
+        d.TCSeiten->setCurrentIndex(1);
+        EXPECT_EQ(ItemTexts(d.TVRechts), QStringList({GetFrameName("TALB")}));
+        // Renaming offers the title as shown.
+        Prompt.Inputs = {QStringLiteral("Rock & Roll")};
+        d.ActSeiteUmbenennenExecute();
+        EXPECT_EQ(Prompt.Offered, QStringList({"R&B"}));
+        EXPECT_EQ(d.TCSeiten->tabText(1), QStringLiteral("Rock && Roll"));
+        return QDialog::Rejected;
+    }));
+    ASSERT_EQ(pages.Count(), 2);
+    EXPECT_EQ(pages.Items(0).FrameIDs, given.Items(0).FrameIDs);
+
+    EXPECT_TRUE(RunPages(pages, [](TFormEingabefelder&) { return QDialog::Accepted; }));
+    ASSERT_EQ(pages.Count(), 2);
+    EXPECT_EQ(pages.Items(0).Title, Lang("PageGeneralTitle"));
+    EXPECT_EQ(pages.Items(0).FrameIDs, QStringList({"TIT2", "TPE1"}));
+    EXPECT_EQ(pages.Items(1).Title, QStringLiteral("R&B"));
+    EXPECT_EQ(pages.Items(1).FrameIDs, QStringList({"TALB"}));
+
+    // Reset gives the default pages, taken over on OK only.
+    EXPECT_TRUE(RunPages(pages, [](TFormEingabefelder& d) {
+        d.ActZuruecksetzenExecute();
+        return QDialog::Accepted;
+    }));
+    ASSERT_EQ(pages.Count(), DefaultInputPages().Count());
+    EXPECT_EQ(pages.Items(1).Title, Lang("PageAdditionalTitle"));
+    EXPECT_EQ(pages.Items(1).FrameIDs, DefaultInputPages().Items(1).FrameIDs);
+}
+
+namespace {
+
+// Lists the texts of every frame of one ID in a file, as python3-mutagen
+// reads them: a second frame of the ID shows as a second text.
+QStringList MutagenTextsOf(const QString& path, const QString& id)
+{
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import json, sys\nfrom mutagen.id3 import ID3\n"
+                                 "print(json.dumps([str(t) for f in ID3(sys.argv[1]).getall(sys.argv[2]) for t in f.text]))"),
+                  path, id});
+    EXPECT_TRUE(python.waitForFinished(30000));
+    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    QStringList texts;
+    for (const QJsonValue& text : QJsonDocument::fromJson(python.readAllStandardOutput()).array())
+        texts << text.toString();
+    return texts;
+}
+
+class InputPagesCommandTest : public ::testing::Test, protected TRenameFixture {};
+
+}
+
+TEST_F(InputPagesCommandTest, AFrameListedTwiceGetsOneInputAndIsWrittenOnce)
+{
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(TSettingsStore::KeyPath() + QStringLiteral("\\Felder"), true));
+        reg.WriteString(QStringLiteral("0"), QStringLiteral("TIT2TPE1TIT2"));
+        reg.WriteString(QStringLiteral("N0"), QStringLiteral("Tom & Jerry"));
+        reg.WriteString(QStringLiteral("1"), QStringLiteral("TIT2TALB"));
+        reg.WriteString(QStringLiteral("N1"), QStringLiteral("Two"));
+    }
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("a.mp3"), {{"TIT2", "Old"}}));
+    Open();
+    EXPECT_EQ(InputCount(*Window, QStringLiteral("TIT2")), 1);
+    EXPECT_EQ(Window->PagInfos->tabText(0), QStringLiteral("Tom && Jerry"));
+    const TEingabeSeiten read = Window->InputPages();
+    ASSERT_EQ(read.Count(), 2);
+    EXPECT_EQ(read.Items(0).Title, QStringLiteral("Tom & Jerry"));
+    EXPECT_EQ(read.Items(0).FrameIDs, QStringList({"TIT2", "TPE1"}));
+    EXPECT_EQ(read.Items(1).FrameIDs, QStringList({"TALB"}));
+
+    Select({"a.mp3"});
+    TypeInto(InputOf(*Window, QStringLiteral("TIT2")), QStringLiteral("New"));
+    Window->CommitEdits();
+    EXPECT_EQ(CountFrames(ReadFramesOf(Dir() + "a.mp3"), QStringLiteral("TIT2")), 1);
+    EXPECT_EQ(MutagenTextsOf(Dir() + "a.mp3", QStringLiteral("TIT2")), QStringList({"New"}));
+}
+
+TEST_F(InputPagesCommandTest, OkWithoutPagesLeavesTheFixedPagesUntilTheNextStart)
+{
+    Open();
+    EXPECT_TRUE(Window->Action(QStringLiteral("ActEingabefelder"))->isEnabled());
+    // Cancel changes nothing.
+    Prompt.OnModal = [](QDialog& dialog) {
+        auto& d = dynamic_cast<TFormEingabefelder&>(dialog);
+        d.ActSeiteLoeschenExecute();
+        return int(QDialog::Rejected);
+    };
+    Window->Action(QStringLiteral("ActEingabefelder"))->trigger();
+    EXPECT_EQ(Window->PagInfos->count(), DefaultInputPages().Count() + 2);
+
+    Prompt.OnModal = [](QDialog& dialog) {
+        auto& d = dynamic_cast<TFormEingabefelder&>(dialog);
+        while (d.TCSeiten->count() > 1)
+            d.ActSeiteLoeschenExecute();
+        return int(QDialog::Accepted);
+    };
+    Window->Action(QStringLiteral("ActEingabefelder"))->trigger();
+    Prompt.OnModal = nullptr;
+    EXPECT_EQ(Window->PagInfos->count(), 2);
+    EXPECT_TRUE(Window->PageInputs().empty());
+
+    // Stored without pages, the next start fills in the default pages.
+    Window.reset();
+    Open();
+    EXPECT_EQ(Window->PagInfos->count(), DefaultInputPages().Count() + 2);
+    EXPECT_EQ(Window->InputPages().Items(0).FrameIDs, DefaultInputPages().Items(0).FrameIDs);
+}

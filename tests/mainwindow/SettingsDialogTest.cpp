@@ -1,0 +1,755 @@
+// The settings dialog: every control reaches its field, the pattern builder in
+// both forms with its templates, the write options, numbers and ports kept in
+// range, the language choice, shortcuts and help; and in the main window:
+// Cancel changes nothing, OK stores at once.
+
+#include "RenameTestSupport.h"
+
+#include "cddb/CDDBServerList.h"
+#include "controls/Accelerators.h"
+#include "controls/MySpeedButton.h"
+#include "controls/MyThemedPanel.h"
+#include "controls/UpDownEdit.h"
+#include "localisation/MultiLanguage.h"
+#include "localisation/ui/FrameLanguage.h"
+#include "mainwindow/FormCDDBServers.h"
+#include "mainwindow/FormEinstellungen.h"
+#include "mainwindow/SettingsStore.h"
+#include "mainwindow/common/StringObject.h"
+#include "platform/Help.h"
+#include "platform/Opener.h"
+#include "platform/Registry.h"
+#include "tagengine/DisplayTexts.h"
+#include "tagengine/FrameCatalogue.h"
+
+#include "support/FakeCDDBServer.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A record that differs from the defaults in every field.
+TEinstellungen Changed()
+{
+    TEinstellungen r;
+    r.Language = QStringLiteral("ENGLISH");
+    r.FileNamePattern = QStringLiteral("%N. %T");
+    r.NeverChangeDate = false;
+    r.ReadID3v2 = false;
+    r.WriteID3v1 = false;
+    r.ID3v2Version = 4;
+    r.Unsync = true;
+    r.MinSize = 100;
+    r.MinPad = 7;
+    r.MaxPad = 9000;
+    r.NoWriteProtect = true;
+    r.Decimals = 4;
+    r.CDDBServer = QStringLiteral("cddb.example.org");
+    r.CDDBServerPort = 8880;
+    r.CDDBServerCgiPath = QStringLiteral("/cgi");
+    r.CDDBUser = QStringLiteral("me");
+    r.UseProxy = true;
+    r.Proxy = QStringLiteral("proxy.example.org");
+    r.ProxyPort = 3128;
+    r.AlwaysUseNativeNtCdRom = true;
+    return r;
+}
+
+QString FieldOf(const QComboBox* box)
+{
+    return box->currentIndex() < 0 ? QStringLiteral("<none>") : box->currentData().value<TStringObject>().Value;
+}
+
+QStringList MenuTexts(QMenu* menu)
+{
+    emit menu->aboutToShow();
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        texts << action->text();
+    return texts;
+}
+
+void TriggerMenuItem(QMenu* menu, int index)
+{
+    emit menu->aboutToShow();
+    menu->actions().at(index)->trigger();
+}
+
+// Types into a control as the user does (the focus in it).
+void TypeText(QWidget* control, const QString& text)
+{
+    control->setFocus();
+    QTest::keyClick(control, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(control, text);
+}
+
+class SettingsDialogTest : public ::testing::Test {
+protected:
+    // Runs the dialog on the record; user acts in it and answers how it is
+    // closed.
+    bool Run(TEinstellungen& record, TFileNamePresets& presets, bool& reset,
+             const std::function<int(TFormEinstellungen&)>& user)
+    {
+        Prompt.OnModal = [&](QDialog& dialog) { return user(dynamic_cast<TFormEinstellungen&>(dialog)); };
+        TFormEinstellungen dialog;
+        return dialog.Execute(record, presets, reset);
+    }
+
+    static TFileNamePresets DefaultPresets()
+    {
+        TFileNamePresets presets;
+        presets.SetDefaults();
+        return presets;
+    }
+
+    TMainWindowEnvironment Env;
+    TAnsweringPrompt Prompt;
+};
+
+}
+
+TEST_F(SettingsDialogTest, OkWithoutChangesKeepsTheRecordAndEveryControlReachesItsField)
+{
+    TEinstellungen record = Changed();
+    TFileNamePresets presets = DefaultPresets();
+    bool reset = false;
+    EXPECT_TRUE(Run(record, presets, reset, [](TFormEinstellungen& d) {
+        // Shown as stored.
+        EXPECT_EQ(d.ETrackNrDecimals->PositionInt(), 4);
+        EXPECT_EQ(d.BoxID3v2Version->currentIndex(), 1);
+        EXPECT_FALSE(d.CBxWriteID3v1->isChecked());
+        EXPECT_EQ(d.ECDDBServerPort->text(), QStringLiteral("8880"));
+        EXPECT_EQ(d.EProxyPort->text(), QStringLiteral("3128"));
+        // Only one way of reading CDs here: the box shows the stored value
+        // and cannot be changed.
+        EXPECT_TRUE(d.cbxAlwaysUseNativeNtCdRom->isChecked());
+        EXPECT_FALSE(d.cbxAlwaysUseNativeNtCdRom->isEnabled());
+        return QDialog::Accepted;
+    }));
+    EXPECT_EQ(record, Changed());
+    EXPECT_EQ(presets, DefaultPresets());
+    EXPECT_FALSE(reset);
+    EXPECT_TRUE(Prompt.Asked.isEmpty()); // no warning for the stored write protection
+
+    // Every control into its field; texts are trimmed, empty ones give the
+    // defaults.
+    EXPECT_TRUE(Run(record, presets, reset, [](TFormEinstellungen& d) {
+        d.ShowPatternSimple(QStringLiteral("%T"));
+        d.CbxDateidatum->setChecked(true);
+        d.ETrackNrDecimals->SetPositionInt(3);
+        d.CBxReadID3v2->setChecked(true);
+        d.CBxWriteID3v1->setChecked(true);
+        d.BoxID3v2Version->setCurrentIndex(0);
+        d.CbxUnsyc->setChecked(false);
+        d.EID3v2Size->SetPositionInt(1);
+        d.EID3v2Padding->SetPositionInt(2);
+        d.EID3v2PaddingMax->SetPositionInt(3);
+        d.cbxNoWriteProtect->setChecked(false);
+        d.ECDDBServer->setText(QStringLiteral("  "));
+        d.ECDDBServerPort->setText(QStringLiteral(" 8080 "));
+        d.ECDDBCgiPath->setText(QStringLiteral(" /x.cgi "));
+        d.ECDDBUser->setText(QString());
+        d.CBoxProxy->setChecked(false);
+        d.EProxy->setText(QStringLiteral(" p "));
+        d.EProxyPort->setText(QStringLiteral("81"));
+        return QDialog::Accepted;
+    }));
+    TEinstellungen expected = Changed();
+    expected.FileNamePattern = QStringLiteral("%T");
+    expected.NeverChangeDate = true;
+    expected.Decimals = 3;
+    expected.ReadID3v2 = true;
+    expected.WriteID3v1 = true;
+    expected.ID3v2Version = 3;
+    expected.Unsync = false;
+    expected.MinSize = 1;
+    expected.MinPad = 2;
+    expected.MaxPad = 3;
+    expected.NoWriteProtect = false;
+    expected.CDDBServer = QString::fromLatin1(PublicCDDBServerHost);
+    expected.CDDBServerPort = 8080;
+    expected.CDDBServerCgiPath = QStringLiteral("/x.cgi");
+    expected.CDDBUser = QStringLiteral("Quillon-User");
+    expected.UseProxy = false;
+    expected.Proxy = QStringLiteral("p");
+    expected.ProxyPort = 81;
+    EXPECT_EQ(record, expected);
+}
+
+TEST_F(SettingsDialogTest, NumbersAndPortsStayInRange)
+{
+    TEinstellungen record;
+    TFileNamePresets presets;
+    bool reset = false;
+    // A typed number is kept in range even when OK is pressed with the focus
+    // still in its edit; ports that are no port count as none given.
+    EXPECT_TRUE(Run(record, presets, reset, [](TFormEinstellungen& d) {
+        d.show();
+        d.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&d));
+        d.LVAuswahlSelectItem(1);
+        TypeText(d.EID3v2PaddingMax->Edit(), QStringLiteral("99999999"));
+        d.LVAuswahlSelectItem(0);
+        TypeText(d.ETrackNrDecimals->Edit(), QStringLiteral("2147483647"));
+        EXPECT_TRUE(d.ETrackNrDecimals->Edit()->hasFocus());
+        d.ECDDBServerPort->setText(QStringLiteral("65536"));
+        d.CBoxProxy->setChecked(true);
+        d.EProxy->setText(QStringLiteral("proxy"));
+        d.EProxyPort->setText(QStringLiteral("31a"));
+        return QDialog::Accepted;
+    }));
+    EXPECT_EQ(record.Decimals, 10);
+    EXPECT_EQ(record.MaxPad, 1048576);
+    EXPECT_EQ(record.CDDBServerPort, 80);
+    EXPECT_EQ(record.ProxyPort, 0);
+    EXPECT_FALSE(record.UseProxy);
+
+    for (const char* port : {"0", "-1", "x", ""}) {
+        record.ProxyPort = 8080;
+        EXPECT_TRUE(Run(record, presets, reset, [port](TFormEinstellungen& d) {
+            d.ECDDBServerPort->setText(QString::fromLatin1(port));
+            d.CBoxProxy->setChecked(true);
+            d.EProxyPort->setText(QString::fromLatin1(port));
+            return QDialog::Accepted;
+        }));
+        EXPECT_EQ(record.CDDBServerPort, 80) << port;
+        EXPECT_EQ(record.ProxyPort, 0) << port;
+        EXPECT_FALSE(record.UseProxy) << port;
+    }
+    EXPECT_TRUE(Run(record, presets, reset, [](TFormEinstellungen& d) {
+        d.ECDDBServerPort->setText(QStringLiteral("65535"));
+        d.CBoxProxy->setChecked(true);
+        d.EProxyPort->setText(QStringLiteral("1"));
+        return QDialog::Accepted;
+    }));
+    EXPECT_EQ(record.CDDBServerPort, 65535);
+    EXPECT_EQ(record.ProxyPort, 1);
+    EXPECT_TRUE(record.UseProxy);
+    // A proxy port below 1 is shown empty.
+    record.ProxyPort = 0;
+    Run(record, presets, reset, [](TFormEinstellungen& d) {
+        EXPECT_TRUE(d.EProxyPort->text().isEmpty());
+        return QDialog::Rejected;
+    });
+}
+
+TEST_F(SettingsDialogTest, PatternsAreShownInTheFormThatFitsAndBuiltBack)
+{
+    TFormEinstellungen d;
+    struct TCase {
+        const char* Pattern;
+        const char* Fields[3];
+        const char* Separators[2];
+        const char* Folder; // nullptr: the folder box unchecked
+    };
+    const TCase simple[] = {
+        {"%A - %T", {"TPE1", "TIT2", ""}, {" - ", ""}, nullptr},
+        {"%B\\%A - %T", {"TPE1", "TIT2", ""}, {" - ", ""}, "TALB"},
+        {"(%A) %T", {"", "TPE1", "TIT2"}, {"(", ") "}, nullptr},
+        {"%N%T", {"TRCK", "TIT2", ""}, {"", ""}, nullptr},
+        {"%c\\%n. %t", {"TRCK", "TIT2", ""}, {". ", ""}, "COMM"},
+    };
+    for (const TCase& c : simple) {
+        const QString pattern = QString::fromLatin1(c.Pattern);
+        EXPECT_TRUE(d.IsSimplePattern(pattern)) << c.Pattern;
+        d.ShowPatternSimple(pattern);
+        EXPECT_EQ(FieldOf(d.BoxEasy1), QString::fromLatin1(c.Fields[0])) << c.Pattern;
+        EXPECT_EQ(FieldOf(d.BoxEasy2), QString::fromLatin1(c.Fields[1])) << c.Pattern;
+        EXPECT_EQ(FieldOf(d.BoxEasy3), QString::fromLatin1(c.Fields[2])) << c.Pattern;
+        EXPECT_EQ(d.ETZ1->text(), QString::fromLatin1(c.Separators[0])) << c.Pattern;
+        EXPECT_EQ(d.ETZ2->text(), QString::fromLatin1(c.Separators[1])) << c.Pattern;
+        EXPECT_EQ(d.CBxOrderAlbum->isChecked(), c.Folder != nullptr) << c.Pattern;
+        EXPECT_EQ(d.BoxDirName->isEnabled(), c.Folder != nullptr) << c.Pattern;
+        if (c.Folder) {
+            EXPECT_EQ(FieldOf(d.BoxDirName), QString::fromLatin1(c.Folder)) << c.Pattern;
+        }
+        EXPECT_EQ(d.BuildSimplePattern(), pattern.toUpper()) << c.Pattern;
+    }
+    // The empty first box is "(nothing)"; the folder box offers album when
+    // the pattern names no folder.
+    d.ShowPatternSimple(QStringLiteral("%A - %T"));
+    EXPECT_EQ(d.BoxEasy3->currentText(), Lang("FileNameNoField"));
+    TFormEinstellungen fresh;
+    fresh.ShowPatternSimple(QStringLiteral("%A - %T"));
+    EXPECT_EQ(FieldOf(fresh.BoxDirName), QStringLiteral("TALB"));
+
+    for (const char* pattern : {"%A\\%B\\%T", "%A - %T - %N - %B", "%P %T", "%A\\x%B\\%T", "%B %A\\%T",
+                                "(%A) %T.", "%A%B%T%C"})
+        EXPECT_FALSE(d.IsSimplePattern(QString::fromLatin1(pattern))) << pattern;
+
+    // Percent signs typed as separators are doubled; a checked folder box
+    // without a field still starts a folder level.
+    d.ShowPatternSimple(QStringLiteral("%A - %T"));
+    d.ETZ1->setText(QStringLiteral(" 50% "));
+    EXPECT_EQ(d.BuildSimplePattern(), QStringLiteral("%A 50%% %T"));
+    d.CBxOrderAlbum->setChecked(true);
+    d.BoxDirName->setCurrentIndex(-1);
+    EXPECT_EQ(d.BuildSimplePattern(), QStringLiteral("\\%A 50%% %T"));
+}
+
+TEST_F(SettingsDialogTest, TheFormSwitchesOnlyWhenNothingIsLostUnasked)
+{
+    TEinstellungen record;
+    record.FileNamePattern = QStringLiteral("%A\\%B\\%T");
+    TFileNamePresets presets;
+    bool reset = false;
+    EXPECT_TRUE(Run(record, presets, reset, [this](TFormEinstellungen& d) {
+        EXPECT_FALSE(d.SimpleFormShown());
+        EXPECT_EQ(d.EDateinameAufbau->text(), QStringLiteral("%A\\%B\\%T"));
+        EXPECT_EQ(d.ButProfi->text(), Lang("FileNameModeButton1"));
+        // No keeps the free-text form.
+        d.ActDateinameModusExecute();
+        EXPECT_EQ(Prompt.Asked, QStringList({Lang("ReallyToSimpleMode")}));
+        EXPECT_FALSE(d.SimpleFormShown());
+        Prompt.OnAsk = [](const QString&, TPromptButtons) { return pbYes; };
+        d.ActDateinameModusExecute();
+        EXPECT_TRUE(d.SimpleFormShown());
+        EXPECT_EQ(d.ButProfi->text(), Lang("FileNameModeButton2"));
+        EXPECT_EQ(d.BuildSimplePattern(), QStringLiteral("%B\\%T"));
+        // Back to the free-text form: it shows the simple form's pattern.
+        d.ETZ2->setText(QStringLiteral("!"));
+        d.ActDateinameModusExecute();
+        EXPECT_EQ(d.EDateinameAufbau->text(), QStringLiteral("%B\\%T!"));
+        TypeText(d.EDateinameAufbau, QStringLiteral("%A \\ %T"));
+        return QDialog::Accepted;
+    }));
+    // The free-text form's pattern is stored as typed.
+    EXPECT_EQ(record.FileNamePattern, QStringLiteral("%A \\ %T"));
+}
+
+TEST_F(SettingsDialogTest, TemplatesAreChosenSavedAndDeletedOnTheDialogsCopy)
+{
+    TEinstellungen record;
+    TFileNamePresets presets = DefaultPresets();
+    presets.Add(QStringLiteral("Tom & Jerry"), QStringLiteral("%A & %T"));
+    const TFileNamePresets before = presets;
+    bool reset = false;
+    const auto use = [this](TFormEinstellungen& d) {
+        EXPECT_EQ(MenuTexts(d.PopVorgaben).at(0), Lang("FilenameTemplateStandard"));
+        EXPECT_EQ(MenuTexts(d.PopVorgaben).at(6), QStringLiteral("Tom && Jerry")); // shown as typed
+        EXPECT_FALSE(d.ButAufbauLoeschen->isEnabled());
+        // A template that does not fit the simple form asks first.
+        TriggerMenuItem(d.PopVorgaben, 3);
+        EXPECT_EQ(Prompt.Asked.value(0), Lang("ReallyToProfiMode"));
+        EXPECT_TRUE(d.SimpleFormShown());
+        EXPECT_EQ(d.ChosenPreset(), -1);
+        Prompt.OnAsk = [](const QString&, TPromptButtons) { return pbYes; };
+        TriggerMenuItem(d.PopVorgaben, 3);
+        EXPECT_FALSE(d.SimpleFormShown());
+        EXPECT_EQ(d.EDateinameAufbau->text(), QStringLiteral("%B - %N - %A - %T"));
+        EXPECT_EQ(d.ChosenPreset(), 3);
+        EXPECT_TRUE(d.ButAufbauLoeschen->isEnabled());
+        // The user's edit makes it no template any more.
+        TypeText(d.EDateinameAufbau, QStringLiteral("%A %T"));
+        EXPECT_EQ(d.ChosenPreset(), -1);
+        EXPECT_FALSE(d.ButAufbauLoeschen->isEnabled());
+        // Saved under a name; the preview of its fields is offered.
+        Prompt.Inputs = {QStringLiteral("Mine")};
+        d.ActAufbauSpeichernExecute();
+        EXPECT_EQ(Prompt.Offered.value(0), GetFrameName(QStringLiteral("TPE1")) + QLatin1Char(' ') +
+                                               GetFrameName(QStringLiteral("TIT2")));
+        EXPECT_EQ(d.ChosenPreset(), 7);
+        // Deleting asks with its name and pattern; No keeps it.
+        Prompt.Asked.clear();
+        Prompt.OnAsk = [](const QString&, TPromptButtons) { return pbNo; };
+        TriggerMenuItem(d.PopVorgaben, 6);
+        d.ActAufbauLoeschenExecute();
+        EXPECT_EQ(Prompt.Asked, QStringList({LangFmt("ReallyDeleteFileName", {QStringLiteral("Tom & Jerry (%A & %T)")})}));
+        EXPECT_EQ(d.DialogPresets().Count(), 8);
+        Prompt.OnAsk = [](const QString&, TPromptButtons) { return pbYes; };
+        d.ActAufbauLoeschenExecute();
+        EXPECT_EQ(d.DialogPresets().Count(), 7);
+        EXPECT_EQ(d.ChosenPreset(), -1);
+        return QDialog::Accepted;
+    };
+    // Cancel leaves the caller's templates and record alone.
+    const TEinstellungen unchanged = record;
+    EXPECT_FALSE(Run(record, presets, reset, [&](TFormEinstellungen& d) {
+        use(d);
+        return QDialog::Rejected;
+    }));
+    EXPECT_EQ(presets, before);
+    EXPECT_EQ(record, unchanged);
+
+    Prompt.OnAsk = nullptr;
+    Prompt.Asked.clear();
+    Prompt.Offered.clear();
+    EXPECT_TRUE(Run(record, presets, reset, use));
+    ASSERT_EQ(presets.Count(), 7);
+    EXPECT_EQ(presets.Names().last(), QStringLiteral("Mine"));
+    EXPECT_EQ(presets.Patterns().last(), QStringLiteral("%A %T"));
+    EXPECT_EQ(record.FileNamePattern, QStringLiteral("%A & %T"));
+}
+
+TEST_F(SettingsDialogTest, OneTagKindIsAlwaysWritten)
+{
+    TEinstellungen record;
+    TFileNamePresets presets;
+    bool reset = false;
+    EXPECT_TRUE(Run(record, presets, reset, [](TFormEinstellungen& d) {
+        // Unchecking ID3v2 checks and locks ID3v1 and disables the v2 options.
+        d.CBxWriteID3v2->click();
+        EXPECT_TRUE(d.CBxWriteID3v1->isChecked());
+        EXPECT_FALSE(d.CBxWriteID3v1->isEnabled());
+        EXPECT_FALSE(d.BoxID3v2Version->isEnabledTo(&d));
+        EXPECT_FALSE(d.EID3v2Size->isEnabledTo(&d));
+        d.CBxWriteID3v2->click();
+        EXPECT_TRUE(d.CBxWriteID3v1->isEnabled());
+        EXPECT_TRUE(d.BoxID3v2Version->isEnabledTo(&d));
+        // And the other way round.
+        d.CBxWriteID3v1->click();
+        EXPECT_TRUE(d.CBxWriteID3v2->isChecked());
+        EXPECT_FALSE(d.CBxWriteID3v2->isEnabled());
+        d.CBxWriteID3v1->click();
+        EXPECT_TRUE(d.CBxWriteID3v2->isEnabled());
+        d.CBxWriteID3v1->click();
+        return QDialog::Accepted;
+    }));
+    EXPECT_FALSE(record.WriteID3v1);
+    EXPECT_TRUE(record.WriteID3v2);
+
+    // A version other than 4 is shown and stored as 3.
+    record.ID3v2Version = 7;
+    EXPECT_TRUE(Run(record, presets, reset, [](TFormEinstellungen& d) {
+        EXPECT_EQ(d.BoxID3v2Version->currentText(), QStringLiteral("ID3v2.3"));
+        return QDialog::Accepted;
+    }));
+    EXPECT_EQ(record.ID3v2Version, 3);
+
+    // Ignoring write protection asks; No unchecks it again.
+    EXPECT_TRUE(Run(record, presets, reset, [this](TFormEinstellungen& d) {
+        d.cbxNoWriteProtect->click();
+        EXPECT_EQ(Prompt.Asked, QStringList({Lang("NoWriteProtectWarning")}));
+        EXPECT_FALSE(d.cbxNoWriteProtect->isChecked());
+        Prompt.OnAsk = [](const QString&, TPromptButtons) { return pbYes; };
+        d.cbxNoWriteProtect->click();
+        return QDialog::Accepted;
+    }));
+    EXPECT_TRUE(record.NoWriteProtect);
+}
+
+TEST_F(SettingsDialogTest, TheStoredLanguageIsKeptUnlessTheUserPicksOne)
+{
+    TFileNamePresets presets;
+    bool reset = false;
+    TEinstellungen record;
+    record.Language = QStringLiteral("english");
+    EXPECT_TRUE(Run(record, presets, reset, [](TFormEinstellungen& d) {
+        EXPECT_EQ(d.FrameLanguage1->LanguageResName(), QStringLiteral("ENGLISH"));
+        return QDialog::Accepted;
+    }));
+    EXPECT_EQ(record.Language, QStringLiteral("english"));
+
+    // A language file that is gone matches no row: kept, not replaced by the
+    // row guessed for the locale.
+    record.Language.clear();
+    record.LanguageFile = QStringLiteral("/gone/Klingon.qlnlang");
+    EXPECT_TRUE(Run(record, presets, reset, [](TFormEinstellungen& d) {
+        EXPECT_FALSE(d.FrameLanguage1->LanguageResName().isEmpty());
+        return QDialog::Accepted;
+    }));
+    EXPECT_EQ(record.LanguageFile, QStringLiteral("/gone/Klingon.qlnlang"));
+    EXPECT_TRUE(record.Language.isEmpty());
+
+    // A row the user picks is stored.
+    EXPECT_TRUE(Run(record, presets, reset, [](TFormEinstellungen& d) {
+        auto* box = d.FrameLanguage1->findChild<QListWidget*>(QStringLiteral("BoxLanguages"));
+        for (int i = 0; i < box->count(); ++i)
+            if (box->item(i)->text() == QStringLiteral("Deutsch"))
+                box->setCurrentRow(i);
+        return QDialog::Accepted;
+    }));
+    EXPECT_EQ(record.Language, QStringLiteral("GERMAN"));
+    EXPECT_TRUE(record.LanguageFile.isEmpty());
+}
+
+TEST_F(SettingsDialogTest, PagesServersShortcutsAndHelp)
+{
+    TFormEinstellungen d;
+    // The page selector: five pages, the title without line breaks.
+    ASSERT_EQ(d.LVAuswahl->count(), TFormEinstellungen::PageCount);
+    EXPECT_EQ(d.ShownPage(), 0);
+    d.LVAuswahl->setCurrentRow(4);
+    EXPECT_EQ(d.ShownPage(), 4);
+    EXPECT_EQ(d.PanTitel->Caption(), Lang("SettingsIconLanguage").replace(QLatin1Char('\n'), QLatin1Char('/')).remove(QLatin1Char('\r')));
+
+    // A server of the list fills in its host with the public port and path;
+    // a line without a blank is refused.
+    d.ECDDBServerPort->setText(QStringLiteral("1"));
+    ASSERT_FALSE(d.ServerList().isEmpty());
+    EXPECT_EQ(MenuTexts(d.PopVorgabenCDDB), QStringList({LiteralCaption(d.ServerList().at(0))}));
+    TriggerMenuItem(d.PopVorgabenCDDB, 0);
+    EXPECT_EQ(d.ECDDBServer->text(), d.ServerList().at(0).section(QLatin1Char(' '), 0, 0));
+    EXPECT_EQ(d.ECDDBServerPort->text(), QStringLiteral("80"));
+    EXPECT_EQ(d.ECDDBCgiPath->text(), QStringLiteral("/~cddb/cddb.cgi"));
+    d.SelectServer(99);
+    EXPECT_EQ(Prompt.Beeps, 1);
+
+    // Help asks the program's help for the settings page; without one there
+    // is only a beep.
+    EXPECT_TRUE(d.Button3->isEnabled());
+    d.Button3->click();
+    EXPECT_EQ(Prompt.Beeps, 2);
+    QStringList pages;
+    {
+        const TScopedHelpHandler help([&pages](const QString& page) { pages << page; });
+        d.Button3->click();
+    }
+    EXPECT_EQ(pages, QStringList({QStringLiteral("settings_allg.htm")}));
+
+    // Shortcuts go to the applications folder and the desktop of the user.
+    QTemporaryDir folders;
+    const QString data = folders.filePath(QStringLiteral("data"));
+    const QString desktop = folders.filePath(QStringLiteral("Desk top"));
+    QDir().mkpath(folders.filePath(QStringLiteral("config")));
+    QFile dirs(folders.filePath(QStringLiteral("config/user-dirs.dirs")));
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+    dirs.write("XDG_DESKTOP_DIR=\"" + desktop.toUtf8() + "\"\n");
+    dirs.close();
+    const QByteArray oldData = qgetenv("XDG_DATA_HOME");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_DATA_HOME", data.toUtf8());
+    qputenv("XDG_CONFIG_HOME", folders.filePath(QStringLiteral("config")).toUtf8());
+    const QString program = folders.filePath(QStringLiteral("a \"b\" $c 100%/quillon"));
+    d.SetProgramPath(program);
+    d.ButLinkStartMenu->click();
+    d.ButLinkDesktop->click();
+    for (const QString& file : {data + QStringLiteral("/applications/Quillon 3.desktop"),
+                                desktop + QStringLiteral("/Quillon 3.desktop")}) {
+        ASSERT_TRUE(QFileInfo::exists(file)) << file.toStdString();
+        QProcess validate;
+        validate.setProcessChannelMode(QProcess::MergedChannels);
+        validate.start(QStringLiteral("desktop-file-validate"), {file});
+        ASSERT_TRUE(validate.waitForFinished(20000));
+        EXPECT_EQ(validate.exitCode(), 0) << validate.readAll().toStdString();
+    }
+    EXPECT_TRUE(Prompt.Informations.isEmpty());
+    // A folder that cannot be made tells so.
+    QFile(folders.filePath(QStringLiteral("file"))).open(QIODevice::WriteOnly);
+    qputenv("XDG_DATA_HOME", folders.filePath(QStringLiteral("file")).toUtf8());
+    d.ButLinkStartMenu->click();
+    EXPECT_EQ(Prompt.Informations, QStringList({Lang("ErrorCreateLink")}));
+    qputenv("XDG_DATA_HOME", oldData);
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+}
+
+namespace {
+
+class SettingsCommandTest : public ::testing::Test, protected TRenameFixture {
+protected:
+    QByteArray StoreBytes() const { return Bytes(TRegistry::StorageFile()); }
+
+    // Opens the settings from the main window; user acts in the dialog.
+    void Settings(const std::function<int(TFormEinstellungen&)>& user)
+    {
+        Prompt.OnModal = [&](QDialog& dialog) {
+            auto* settings = qobject_cast<TFormEinstellungen*>(&dialog);
+            EXPECT_NE(settings, nullptr) << dialog.metaObject()->className();
+            return settings ? user(*settings) : int(QDialog::Rejected);
+        };
+        Trigger("ActEinstellungen");
+        Prompt.OnModal = nullptr;
+    }
+};
+
+}
+
+TEST_F(SettingsCommandTest, CancelChangesNothingAndOkStoresAtOnce)
+{
+    Open();
+    EXPECT_TRUE(Window->Action(QStringLiteral("ActEinstellungen"))->isEnabled());
+    Window->SaveSettings();
+    const QByteArray stored = StoreBytes();
+    ASSERT_FALSE(stored.isEmpty());
+    const TEinstellungen record = Window->Settings();
+    const TFileNamePresets presets = Window->FileNamePresets();
+
+    // A confirmed reset, a new template and changed options: all dropped by
+    // Cancel.
+    Prompt.OnAsk = [](const QString&, TPromptButtons) { return pbYes; };
+    Prompt.Inputs = {QStringLiteral("Mine")};
+    Settings([](TFormEinstellungen& d) {
+        d.ActZuruecksetzenExecute();
+        EXPECT_TRUE(d.ResetConfirmed());
+        d.ActAufbauSpeichernExecute();
+        d.ETrackNrDecimals->SetPositionInt(7);
+        return QDialog::Rejected;
+    });
+    EXPECT_EQ(StoreBytes(), stored);
+    EXPECT_EQ(Window->Settings(), record);
+    EXPECT_EQ(Window->FileNamePresets(), presets);
+
+    // OK: stored before the program ends.
+    Settings([](TFormEinstellungen& d) {
+        d.ETrackNrDecimals->SetPositionInt(7);
+        return QDialog::Accepted;
+    });
+    EXPECT_EQ(Window->Settings().Decimals, 7);
+    EXPECT_EQ(Window->ID3FilenameParser.NumberDecimals, 7);
+    TMainSettings read;
+    TSettingsStore::Load(read);
+    EXPECT_EQ(read.Record.Decimals, 7);
+
+    // The cancelled reset did not carry over: closing keeps the settings.
+    Window.reset();
+    TMainSettings kept;
+    TSettingsStore::Load(kept);
+    EXPECT_EQ(kept.Record.Decimals, 7);
+
+    // A reset confirmed with OK empties the store at once and at the end.
+    Open();
+    Settings([](TFormEinstellungen& d) {
+        d.ActZuruecksetzenExecute();
+        return QDialog::Accepted;
+    });
+    TRegistry reg;
+    EXPECT_FALSE(reg.KeyExists(TSettingsStore::KeyPath()));
+    Window.reset();
+    EXPECT_FALSE(reg.KeyExists(TSettingsStore::KeyPath()));
+}
+
+TEST_F(SettingsCommandTest, ChangingTheReadOptionReadsTheFolderAgain)
+{
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("a.mp3"), {{"TIT2", "Tagged"}}));
+    Open();
+    ASSERT_EQ(GetColumnText(*Entry("a.mp3"), "TIT2"), QStringLiteral("Tagged"));
+    Settings([](TFormEinstellungen& d) {
+        d.CBxReadID3v2->setChecked(false);
+        return QDialog::Accepted;
+    });
+    ASSERT_NE(Entry("a.mp3"), nullptr);
+    EXPECT_TRUE(GetColumnText(*Entry("a.mp3"), "TIT2").isEmpty());
+}
+
+TEST_F(SettingsCommandTest, AHugeStoredDigitCountStillBuildsNames)
+{
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(TSettingsStore::KeyPath(), true));
+        reg.WriteInteger(QStringLiteral("Decimals"), 2147483647);
+        reg.WriteString(QStringLiteral("DNAufbau2"), QStringLiteral("%N %T"));
+    }
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("a.mp3"), {{"TIT2", "Song"}, {"TRCK", "3/12"}}));
+    Open();
+    Select({"a.mp3"});
+    Trigger("ActFilenameFromID3");
+    EXPECT_EQ(FilesOnDisk(), QStringList({"0000000003 Song.mp3"}));
+}
+
+namespace {
+
+const QString Sites = QStringLiteral("210 OK, site information follows (until terminating `.')\r\n"
+                                     "freedb.example.org 80 N000.00 W000.00 Random & free\r\n"
+                                     "mirror.example.org 8880 N052.31 E013.24 Berlin, Germany\r\n"
+                                     ".\r\n");
+
+// The server list window runs for real against a local server.
+class ServerListSettingsTest : public SettingsCommandTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Server.Start()) << Server.Error().toStdString();
+        Server.Reply(QStringLiteral("sites"), Sites);
+        m_previous = SetPublicCDDBServer({QStringLiteral("127.0.0.1"), Server.Port(), QStringLiteral("/~cddb/cddb.cgi")});
+        ASSERT_TRUE(SaveCDDBServerList({QStringLiteral("one.example.org One & Two"), QStringLiteral("noblank")}));
+    }
+    void TearDown() override { SetPublicCDDBServer(m_previous); }
+
+    // Opens the settings; user acts in them, and the server list window
+    // fetches as the user would see it.
+    void SettingsWithServerWindow(const std::function<int(TFormEinstellungen&)>& user)
+    {
+        Prompt.OnModal = [&](QDialog& dialog) {
+            if (auto* servers = qobject_cast<TFormCDDBServers*>(&dialog)) {
+                servers->Timer1->setInterval(20);
+                return servers->exec();
+            }
+            return user(dynamic_cast<TFormEinstellungen&>(dialog));
+        };
+        Trigger("ActEinstellungen");
+        Prompt.OnModal = nullptr;
+    }
+
+    TFakeCDDBServer Server;
+
+private:
+    TCDDBServerAddress m_previous;
+};
+
+}
+
+TEST_F(ServerListSettingsTest, TheServerListChangesOnlyOnOk)
+{
+    Open();
+    Window->SaveSettings();
+    const QByteArray stored = StoreBytes();
+    const QStringList fetched = {QStringLiteral("freedb.example.org Random & free"),
+                                 QStringLiteral("mirror.example.org Berlin, Germany")};
+
+    SettingsWithServerWindow([&](TFormEinstellungen& d) {
+        // The stored list, shown as typed; a line without a host is refused.
+        EXPECT_EQ(MenuTexts(d.PopVorgabenCDDB), QStringList({"one.example.org One && Two", "noblank"}));
+        TriggerMenuItem(d.PopVorgabenCDDB, 1);
+        EXPECT_EQ(Prompt.Errors, QStringList({LangFmt("ErrorServerURL", {QStringLiteral("noblank")})}));
+        EXPECT_EQ(d.ECDDBServer->text(), Window->Settings().CDDBServer);
+        TriggerMenuItem(d.PopVorgabenCDDB, 0);
+        EXPECT_EQ(d.ECDDBServer->text(), QStringLiteral("one.example.org"));
+        d.ActServerAktualisierenExecute();
+        EXPECT_EQ(d.ServerList(), fetched);
+        EXPECT_EQ(MenuTexts(d.PopVorgabenCDDB).size(), 2);
+        return QDialog::Rejected;
+    });
+    EXPECT_EQ(StoreBytes(), stored);
+    EXPECT_EQ(Window->Settings().CDDBServer, QString::fromLatin1(PublicCDDBServerHost));
+
+    // Fetched through the proxy as entered, and kept on OK.
+    TFakeCDDBServer proxy(true);
+    ASSERT_TRUE(proxy.Start()) << proxy.Error().toStdString();
+    SettingsWithServerWindow([&](TFormEinstellungen& d) {
+        d.CBoxProxy->setChecked(true);
+        d.EProxy->setText(QStringLiteral("127.0.0.1"));
+        d.EProxyPort->setText(QString::number(proxy.Port()));
+        d.ActServerAktualisierenExecute();
+        return QDialog::Accepted;
+    });
+    EXPECT_EQ(proxy.Requests().size(), 1);
+    EXPECT_EQ(LoadCDDBServerList(), fetched);
+    EXPECT_TRUE(Window->Settings().UseProxy);
+    EXPECT_EQ(Window->Settings().ProxyPort, proxy.Port());
+}
+
+TEST_F(SettingsCommandTest, HelpShowsTheSettingsPage)
+{
+    QList<QUrl> opened;
+    const TScopedOpener opener([&opened](const QUrl& url) {
+        opened << url;
+        return true;
+    });
+    Open();
+    Settings([](TFormEinstellungen& d) {
+        EXPECT_TRUE(d.Button3->isEnabled());
+        d.Button3->click();
+        return QDialog::Rejected;
+    });
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(opened[0].toLocalFile().endsWith(QStringLiteral("/settings_allg.htm")));
+    QFile page(opened[0].toLocalFile());
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    // The page of the language in use, titled like the dialog.
+    EXPECT_TRUE(page.readAll().contains((QStringLiteral("<h1>") + Lang("WindowSettingsTitle") + QStringLiteral("</h1>")).toUtf8()));
+}

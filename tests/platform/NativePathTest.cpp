@@ -1,0 +1,145 @@
+#include "platform/FileRename.h"
+#include "platform/NativePath.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Names whose bytes are not valid UTF-8 (or do not survive Qt's round trip).
+const QByteArray LossyNames[] = {
+    "Caf\xe9 latin1.mp3",      // a Latin-1 byte
+    "a\x80z.mp3",              // a lone continuation byte
+    "\xc0\xaf.mp3",            // an overlong "/"
+    "\xed\xa0\x80.mp3",        // an encoded surrogate
+    "\xf4\x90\x80\x80.mp3",    // beyond U+10FFFF
+    "cut \xe2\x82",            // a sequence cut short at the end
+    "\xf0\x90\x82\x80\xe9",    // U+10080 (its low surrogate is DC80) before a stray byte
+};
+
+bool Exists(const QByteArray& path)
+{
+    struct stat st {};
+    return ::lstat(path.constData(), &st) == 0;
+}
+
+bool MakeFile(const QByteArray& path, const QByteArray& content)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    if (fd < 0)
+        return false;
+    const bool written = ::write(fd, content.constData(), content.size()) == content.size();
+    return ::close(fd) == 0 && written;
+}
+
+TEST(NativePath, EveryNameSurvivesAsPathTextAndValidNamesAreQtsOwn)
+{
+    for (const QByteArray& name : LossyNames) {
+        SCOPED_TRACE(name.toHex().toStdString());
+        EXPECT_FALSE(IsPlainNativeName(name));
+        const QString text = PathFromNative(name);
+        EXPECT_EQ(NativeFromPath(text), name);
+        EXPECT_EQ(ShownPath(text), QFile::decodeName(name));
+        EXPECT_FALSE(ShownPath(text).contains(QChar(0xDCE9)));
+        // Inside a path the escapes keep their place.
+        const QByteArray path = "/m\xfc" "sic/" + name;
+        EXPECT_EQ(NativeFromPath(PathFromNative(path)), path);
+    }
+    // Valid, but Qt drops the byte-order mark: kept as a character.
+    const QByteArray bom = "\xef\xbb\xbf" "bom.mp3";
+    EXPECT_FALSE(IsPlainNativeName(bom));
+    EXPECT_EQ(PathFromNative(bom), QStringLiteral("\uFEFFbom.mp3"));
+    EXPECT_EQ(NativeFromPath(PathFromNative(bom)), bom);
+    // Two names that show alike stay apart as path texts.
+    EXPECT_EQ(QFile::decodeName("Caf\xe9"), QFile::decodeName("Caf\xc9"));
+    EXPECT_NE(PathFromNative("Caf\xe9"), PathFromNative("Caf\xc9"));
+
+    const QByteArray valid[] = {"plain.mp3", "Caf\xc3\xa9.mp3", "line\nbreak.mp3", "\xf0\x9f\x8e\xb5.mp3", "\xef\xbf\xbd.mp3"};
+    for (const QByteArray& name : valid) {
+        SCOPED_TRACE(name.toHex().toStdString());
+        EXPECT_TRUE(IsPlainNativeName(name));
+        EXPECT_EQ(PathFromNative(name), QFile::decodeName(name));
+        EXPECT_FALSE(HasEscapedBytes(PathFromNative(name)));
+        EXPECT_EQ(NativeFromPath(QFile::decodeName(name)), name);
+    }
+    // A valid character whose low surrogate lies in the escape range is no escape.
+    EXPECT_FALSE(HasEscapedBytes(QString::fromUtf8("\xf0\x90\x82\x80")));
+}
+
+// A temporary folder whose names need not be valid UTF-8.
+class NativeDir {
+public:
+    ~NativeDir()
+    {
+        for (const QByteArray& path : m_made)
+            if (::unlink(path.constData()) != 0)
+                ::rmdir(path.constData());
+    }
+    QString path() const { return m_dir.path(); }
+    // Remembers what a test made, to remove it in reverse order.
+    const QByteArray& Made(const QByteArray& path)
+    {
+        m_made.prepend(path);
+        return path;
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QList<QByteArray> m_made;
+};
+
+}
+
+TEST(NativePath, ShownFoldersAreFoundByTheirBytes)
+{
+    NativeDir dir;
+    const QByteArray root = QFile::encodeName(dir.path());
+    const QByteArray outer = root + "/Caf\xe9";
+    const QByteArray inner = outer + "/\x80 and \xc9";
+    ASSERT_EQ(::mkdir(dir.Made(outer).constData(), 0755), 0);
+    ASSERT_EQ(::mkdir(dir.Made(inner).constData(), 0755), 0);
+    // Shown like the outer folder, but later in byte order.
+    ASSERT_EQ(::mkdir(dir.Made(root + "/Caf\xfa").constData(), 0755), 0);
+
+    EXPECT_EQ(ResolveShownPath(QFile::decodeName(inner)), PathFromNative(inner));
+    EXPECT_EQ(ResolveShownPath(QFile::decodeName(inner) + QLatin1Char('/')), PathFromNative(inner + '/'));
+    EXPECT_EQ(ResolveShownPath(PathFromNative(inner)), PathFromNative(inner));
+    EXPECT_EQ(ResolveShownPath(dir.path()), dir.path());
+    EXPECT_TRUE(IsFolderPath(PathFromNative(inner)));
+    EXPECT_FALSE(IsFolderPath(QFile::decodeName(inner)));
+    // A folder really named with U+FFFD is taken as it stands.
+    const QByteArray replacement = root + "/Caf\xef\xbf\xbd";
+    ASSERT_EQ(::mkdir(dir.Made(replacement).constData(), 0755), 0);
+    EXPECT_EQ(ResolveShownPath(QFile::decodeName(replacement)), QFile::decodeName(replacement));
+    // Nothing of that shown name: the path as it stands.
+    EXPECT_EQ(ResolveShownPath(dir.path() + QStringLiteral("/none\uFFFD")), dir.path() + QStringLiteral("/none\uFFFD"));
+}
+
+TEST(NativePath, RenamesTakeTheBytesAndNeverReplace)
+{
+    NativeDir dir;
+    const QByteArray root = QFile::encodeName(dir.path()) + '/';
+    const QByteArray latin = root + "Caf\xe9.mp3";
+    const QByteArray other = root + "Caf\xc9.mp3";
+    ASSERT_TRUE(MakeFile(dir.Made(latin), "latin"));
+    ASSERT_TRUE(MakeFile(dir.Made(other), "other"));
+
+    // Shown alike, yet another file: never replaced, by bytes or by path text.
+    EXPECT_FALSE(RenameNoReplace(latin, other));
+    EXPECT_FALSE(RenameNoReplace(PathFromNative(latin), PathFromNative(other)));
+    EXPECT_FALSE(IsSameFile(latin, other));
+
+    const QString renamed = QFile::decodeName(root) + QStringLiteral("Caf\u00e9.mp3");
+    EXPECT_TRUE(RenameNoReplace(PathFromNative(latin), renamed));
+    EXPECT_FALSE(Exists(latin));
+    EXPECT_TRUE(Exists(root + "Caf\xc3\xa9.mp3"));
+    EXPECT_TRUE(RenameNoReplace(QFile::encodeName(renamed), latin));
+    EXPECT_TRUE(Exists(latin));
+    EXPECT_TRUE(Exists(other));
+}

@@ -1,0 +1,61 @@
+// The tag writer on a file whose folder and name are not valid UTF-8: the
+// path text carries their bytes to every system call, and a write that fails
+// leaves the file as it was.
+#include "ReadWriteFixture.h"
+
+#include "platform/FileLayer.h"
+#include "platform/NativePath.h"
+#include "support/NativeFiles.h"
+#include "tagengine/ID3v2Reader.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cerrno>
+
+namespace {
+
+// A file layer whose renames fail: a rewrite through a new file then stops
+// after the new file was written in full.
+class RenameFailsLayer : public TFileLayer {
+public:
+    int Rename(const QByteArray&, const QByteArray&) override
+    {
+        errno = EIO;
+        return -1;
+    }
+};
+
+QByteArray TaggedFile(const QByteArray& tag, int audioFrames)
+{
+    Mp3FileParts parts;
+    parts.LeadingTag = tag;
+    parts.Audio = StandardAudio(audioFrames);
+    return Mp3Builder::File(parts);
+}
+
+class NativeNameTest : public ::testing::Test {
+protected:
+    NativeNameTest() : Folder(QFile::encodeName(m_dir.path()) + "/Dossier \xe9t\xe9/") { MakeNativeFolder(Folder); }
+    ~NativeNameTest() override { RemoveNativeContents(QFile::encodeName(m_dir.path())); }
+
+    QTemporaryDir m_dir;
+    const QByteArray Folder;
+};
+
+}
+
+TEST_F(NativeNameTest, AFailedWriteLeavesTheFileAsItWas)
+{
+    const QByteArray path = Folder + "Caf\xe9.mp3";
+    const QByteArray original = TaggedFile(ID3v2Builder(4).Frame("TIT2", ID3v2Builder::TextBody(0, {"Old"})).Build(), 10);
+    ASSERT_TRUE(WriteNativeFile(path, original));
+    TID3v2Reader reader;
+    reader.FileName = PathFromNative(path);
+    reader.SetFileLayer(std::make_shared<RenameFailsLayer>());
+
+    EXPECT_FALSE(reader.WriteTags(TextFrames({{"TIT2", QString(2000, QLatin1Char('x'))}})));
+    EXPECT_EQ(ReadNativeFile(path), original);
+    // The new file went with the failure.
+    EXPECT_EQ(ListWithPython(Folder), QList<QByteArray>({"Caf\xe9.mp3"}));
+}

@@ -781,6 +781,7 @@ private:
     std::unique_ptr<TTmpFileDeleter> m_tmpFileDeleter;
     // Dialogs open their help pages through this window while it exists.
     std::unique_ptr<TScopedHelpHandler> m_helpHandler;
+    QObject* m_keyPreview = nullptr; // sees the keys of the whole program first
     std::unique_ptr<TFileOpRunner> m_fileOpRunner;
     TFolderTreeModel* m_folderTreeModel = nullptr;
     QPoint m_dragStartPos;

@@ -56,9 +56,10 @@ void TFQuillon::BindKeys()
     // The preview sees every key before the control it is meant for, as long
     // as that control lies in this window; pop-ups (menus, drop-down lists,
     // completers) and dialogs are windows of their own and keep their keys.
-    qApp->installEventFilter(new TEventHook(this, [this](QObject* watched, QEvent* event) {
+    m_keyPreview = new TEventHook(this, [this](QObject* watched, QEvent* event) {
         return event->type() == QEvent::KeyPress && KeyPreview(watched, static_cast<QKeyEvent&>(*event));
-    }));
+    });
+    qApp->installEventFilter(m_keyPreview);
     BindAction(QStringLiteral("ActNextMP3"), [this] { ActNextMP3Execute(1); }, [this] { return !m_entries.empty(); });
     BindAction(QStringLiteral("ActPrevMP3"), [this] { ActNextMP3Execute(-1); },
                [this] { return !m_entries.empty(); });

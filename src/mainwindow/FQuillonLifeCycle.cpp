@@ -88,7 +88,9 @@ TFQuillon::~TFQuillon()
 {
     // No handler may run on a half-destroyed window.
     qApp->disconnect(this);
-    for (QObject* watched : {static_cast<QObject*>(LVFiles), static_cast<QObject*>(LVFiles->viewport()),
+    qApp->removeEventFilter(m_keyPreview);
+    m_helpHandler.reset();
+    for (QObject* watched : {static_cast<QObject*>(LVFiles->viewport()),
                              static_cast<QObject*>(ShellTreeView1->viewport())})
         watched->removeEventFilter(this);
     QApplication::clipboard()->disconnect(this);

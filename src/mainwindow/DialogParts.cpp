@@ -2,6 +2,7 @@
 
 #include "controls/LayoutList.h"
 #include "controls/MyThemedPanel.h"
+#include "platform/Help.h"
 
 #include <QDialog>
 #include <QHBoxLayout>
@@ -83,20 +84,29 @@ TMyThemedPanel* NewPageTitle(QWidget* parent)
     return title;
 }
 
-QBoxLayout* NewOkCancelRow(QDialog* dialog, QWidget* extra)
+TDialogButtons NewOkCancelRow(QDialog* dialog, QWidget* extra, const char* okName, const char* cancelName)
 {
-    auto* row = new QHBoxLayout;
+    TDialogButtons buttons;
+    buttons.Row = new QHBoxLayout;
     if (extra)
-        row->addWidget(extra);
-    row->addStretch(1);
-    QPushButton* ok = NewButton(dialog, "ButtonOK", "%OK");
-    ok->setDefault(true);
-    QPushButton* cancel = NewButton(dialog, "ButtonCancel", "%Cancel");
-    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
-    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
-    row->addWidget(ok);
-    row->addWidget(cancel);
-    return row;
+        buttons.Row->addWidget(extra);
+    buttons.Row->addStretch(1);
+    buttons.Ok = NewButton(dialog, okName, "%OK");
+    buttons.Ok->setDefault(true);
+    buttons.Cancel = NewButton(dialog, cancelName, "%Cancel");
+    QObject::connect(buttons.Ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(buttons.Cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    buttons.Row->addWidget(buttons.Ok);
+    buttons.Row->addWidget(buttons.Cancel);
+    return buttons;
+}
+
+void ConnectHelpButton(QPushButton& button, const char* page)
+{
+    button.setAutoDefault(false);
+    button.setVisible(true);
+    QObject::connect(&button, &QPushButton::clicked, &button,
+                     [page = QString::fromLatin1(page)] { ShowHelpPage(page); });
 }
 
 }

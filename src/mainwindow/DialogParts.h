@@ -2,8 +2,8 @@
 
 #include <QString>
 
-class QBoxLayout;
 class QDialog;
+class QHBoxLayout;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -28,8 +28,18 @@ QWidget* HeadedList(QWidget* parent, const QString& heading, TLayoutList* list);
 QListWidget* NewPageSelector(QWidget* parent, int width, int iconSize);
 // The bold title above the shown page of such a dialog.
 TMyThemedPanel* NewPageTitle(QWidget* parent);
-// The row of "%OK" (default button) and "%Cancel" at the bottom right of a
-// dialog, wired to accept and reject; extra goes to the row's left end.
-QBoxLayout* NewOkCancelRow(QDialog* dialog, QWidget* extra = nullptr);
+// The row of buttons at the bottom of a dialog: extra (when given) at its
+// left end, a stretch, then "%OK" (the default button, accepts) and
+// "%Cancel" (rejects, as Esc does), named okName and cancelName.
+struct TDialogButtons {
+    QHBoxLayout* Row = nullptr;
+    QPushButton* Ok = nullptr;
+    QPushButton* Cancel = nullptr;
+};
+TDialogButtons NewOkCancelRow(QDialog* dialog, QWidget* extra = nullptr, const char* okName = "ButtonOK",
+                              const char* cancelName = "ButtonCancel");
+// A dialog's Help button opens its page of the program's help ("export.htm",
+// see ShowHelpPage) and is shown; it is not the default button.
+void ConnectHelpButton(QPushButton& button, const char* page);
 
 }

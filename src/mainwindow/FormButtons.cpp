@@ -74,7 +74,7 @@ TFormButtons::TFormButtons(QWidget* parent) : QDialog(parent)
     lists->addLayout(right);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(lists, 1);
-    layout->addLayout(NewOkCancelRow(this));
+    layout->addLayout(NewOkCancelRow(this).Row);
     resize(640, 460);
 
     connect(ButHinzufuegen, &QPushButton::clicked, this, [this] { ActHinzufuegenExecute(); });

@@ -2,7 +2,7 @@
 // type page and the two search pages.
 #include "mainwindow/FormCDDB.h"
 
-#include "mainwindow/DialogButtons.h"
+#include "mainwindow/DialogParts.h"
 #include "mainwindow/Guarded.h"
 #include "mainwindow/common/ProgramVersion.h"
 #include "mainwindow/common/SettingsKey.h"
@@ -226,7 +226,7 @@ QWidget* TFormCDDB::BuildButtons()
         return b;
     };
     Button1 = button("%Help", "Button1");
-    ConnectHelpButton(*Button1, "cddb.htm");
+    DialogParts::ConnectHelpButton(*Button1, "cddb.htm");
     ButZurueck = button("%Back", "ButZurueck");
     connect(ButZurueck, &QPushButton::clicked, ActZurueck, &QAction::trigger);
     ButWeiter = button("%Next", "ButWeiter");

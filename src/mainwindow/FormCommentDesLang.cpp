@@ -1,6 +1,6 @@
 #include "mainwindow/FormCommentDesLang.h"
 
-#include "mainwindow/DialogButtons.h"
+#include "mainwindow/DialogParts.h"
 
 #include "localisation/ui/ComponentTranslation.h"
 #include "platform/Prompt.h"
@@ -26,7 +26,7 @@ TFormCommentDesLang::TFormCommentDesLang(QWidget* parent) : QDialog(parent)
     ComboBox1->setMaxVisibleItems(20);
     m_language = std::make_unique<TLanguageChoice>(ComboBox1);
 
-    const TDialogButtons buttons = NewOkCancelRow(*this, "Button1", "Button2");
+    const DialogParts::TDialogButtons buttons = DialogParts::NewOkCancelRow(this, nullptr, "Button1", "Button2");
 
     auto* fields = new QFormLayout;
     auto* description = new QLabel(QStringLiteral("%NewFieldDescription"), this);

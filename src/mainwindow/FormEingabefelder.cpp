@@ -85,7 +85,7 @@ TFormEingabefelder::TFormEingabefelder(QWidget* parent) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(lists, 1);
     layout->addWidget(description);
-    layout->addLayout(DialogParts::NewOkCancelRow(this, ButZuruecksetzen));
+    layout->addLayout(DialogParts::NewOkCancelRow(this, ButZuruecksetzen).Row);
     resize(760, 520);
 
     connect(TCSeiten, &QTabBar::currentChanged, this, [this] { TCSeitenChange(); });

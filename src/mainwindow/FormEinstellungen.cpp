@@ -224,7 +224,7 @@ TFormEinstellungen::TFormEinstellungen(QWidget* parent)
     body->addLayout(right, 1);
 
     Button3 = NewButton(this, "Button3", "%Help");
-    QBoxLayout* buttons = DialogParts::NewOkCancelRow(this);
+    QHBoxLayout* buttons = DialogParts::NewOkCancelRow(this).Row;
     buttons->addWidget(Button3);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);

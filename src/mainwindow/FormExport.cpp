@@ -7,7 +7,6 @@
 #include "export/TemplateFiles.h"
 #include "localisation/MultiLanguage.h"
 #include "localisation/ui/ComponentTranslation.h"
-#include "mainwindow/DialogButtons.h"
 #include "mainwindow/DialogParts.h"
 #include "mainwindow/FormSpalten.h"
 #include "mainwindow/Guarded.h"
@@ -180,7 +179,7 @@ void TFormExport::BuildWindow()
     body->addLayout(right, 1);
 
     ButHelp = Named(new QPushButton(QStringLiteral("%Help"), this), "ButHelp");
-    ConnectHelpButton(*ButHelp, "export.htm");
+    DialogParts::ConnectHelpButton(*ButHelp, "export.htm");
     ButOK = Named(new QPushButton(QStringLiteral("%OK"), this), "ButOK");
     ButOK->setDefault(true);
     ButCancel = Named(new QPushButton(QStringLiteral("%Cancel"), this), "ButCancel");

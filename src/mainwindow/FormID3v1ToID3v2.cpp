@@ -1,6 +1,6 @@
 #include "mainwindow/FormID3v1ToID3v2.h"
 
-#include "mainwindow/DialogButtons.h"
+#include "mainwindow/DialogParts.h"
 
 #include "localisation/ui/ComponentTranslation.h"
 #include "platform/Prompt.h"
@@ -52,7 +52,7 @@ TFormID3v1ToID3v2::TFormID3v1ToID3v2(QWidget* parent) : QDialog(parent)
     m_list->setItemDelegate(new TTallRows(m_list));
     m_emptyFields = new QCheckBox(QStringLiteral("%NoEmptyFields"), this);
     m_emptyFields->setObjectName(QStringLiteral("CBoxEmptyFields"));
-    const TDialogButtons buttons = NewOkCancelRow(*this, "Button1", "Button2");
+    const DialogParts::TDialogButtons buttons = DialogParts::NewOkCancelRow(this, nullptr, "Button1", "Button2");
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(info);
     layout->addWidget(m_list, 1);

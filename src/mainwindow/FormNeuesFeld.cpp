@@ -1,6 +1,6 @@
 #include "mainwindow/FormNeuesFeld.h"
 
-#include "mainwindow/DialogButtons.h"
+#include "mainwindow/DialogParts.h"
 
 #include "controls/GroupBoxXP2.h"
 #include "localisation/MultiLanguage.h"
@@ -60,7 +60,7 @@ TFormNeuesFeld::TFormNeuesFeld(QWidget* parent) : QDialog(parent)
     properties->addRow(NewLabel("%NewFieldDescription", GroupBox), EDes);
     properties->addRow(NewLabel("%NewFieldLanguage", GroupBox), BoxLang);
 
-    const TDialogButtons buttons = NewOkCancelRow(*this, "Button1", "Button2");
+    const DialogParts::TDialogButtons buttons = DialogParts::NewOkCancelRow(this, nullptr, "Button1", "Button2");
     connect(BoxArt, &QComboBox::currentIndexChanged, this, [this] { KindChanged(); });
 
     auto* kind = new QHBoxLayout;

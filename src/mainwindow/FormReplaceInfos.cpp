@@ -1,6 +1,6 @@
 #include "mainwindow/FormReplaceInfos.h"
 
-#include "mainwindow/DialogButtons.h"
+#include "mainwindow/DialogParts.h"
 #include "mainwindow/SettingsStore.h"
 #include "mainwindow/common/ColumnCatalogue.h"
 #include "mainwindow/common/CommaText.h"
@@ -116,7 +116,7 @@ TFormReplaceInfos::TFormReplaceInfos(QWidget* parent) : QDialog(parent)
     butAll->setObjectName(QStringLiteral("butAll"));
     butNothing = new QPushButton(QStringLiteral("%ReplaceFramesFramesNothing"), this);
     butNothing->setObjectName(QStringLiteral("butNothing"));
-    const TDialogButtons buttons = NewOkCancelRow(*this, "butOK", "Button6");
+    const DialogParts::TDialogButtons buttons = DialogParts::NewOkCancelRow(this, nullptr, "butOK", "Button6");
     butOK = buttons.Ok;
 
     auto* texts = new QGridLayout;

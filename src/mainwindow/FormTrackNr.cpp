@@ -1,6 +1,6 @@
 #include "mainwindow/FormTrackNr.h"
 
-#include "mainwindow/DialogButtons.h"
+#include "mainwindow/DialogParts.h"
 #include "mainwindow/SettingsStore.h"
 
 #include "controls/UpDownEdit.h"
@@ -79,8 +79,8 @@ TFormTrackNr::TFormTrackNr(QWidget* parent) : QDialog(parent)
 
     Button1 = new QPushButton(QStringLiteral("%Help"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
-    ConnectHelpButton(*Button1, "tracknumbers.htm");
-    const TDialogButtons buttons = NewOkCancelRow(*this, "Button2", "Button3");
+    DialogParts::ConnectHelpButton(*Button1, "tracknumbers.htm");
+    const DialogParts::TDialogButtons buttons = DialogParts::NewOkCancelRow(this, nullptr, "Button2", "Button3");
     buttons.Row->insertWidget(0, Button1);
     connect(BoxNrTyp, &QComboBox::currentIndexChanged, this, [this] { UpdateEdits(); });
     connect(BoxSumTyp, &QComboBox::currentIndexChanged, this, [this] { UpdateEdits(); });

@@ -1,6 +1,6 @@
 #include "controls/UpDownEdit.h"
 
-#include "support/TestPrompt.h"
+#include "support/RecordingPrompt.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -77,7 +77,7 @@ TEST_F(UpDownEditTest, PositionIsClampedFormattedAndAlwaysReported)
 
 TEST_F(UpDownEditTest, TypedValuesAreClampedAtOnceAndFormattedOnLeaving)
 {
-    TTestPrompt prompt;
+    TRecordingPrompt prompt;
     QWidget window;
     auto* edit = new TUpDownEdit(&window);
     auto* other = new QLineEdit(&window);
@@ -117,7 +117,7 @@ TEST_F(UpDownEditTest, TypedValuesAreClampedAtOnceAndFormattedOnLeaving)
 
 TEST_F(UpDownEditTest, KeyFilterRefusesWhatCannotBeANumber)
 {
-    TTestPrompt prompt;
+    TRecordingPrompt prompt;
     TUpDownEdit edit;
     edit.SetDigits(0);
     edit.Edit()->clear();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/TestPrompt.h"
+#include "support/RecordingPrompt.h"
 #include "tagengine/Eintragdaten.h"
 
 #include <QByteArray>
@@ -13,7 +13,7 @@
 #include <vector>
 
 // The export's questions answered Yes unless a test says otherwise.
-class TExportPrompt : public TTestPrompt {
+class TExportPrompt : public TRecordingPrompt {
 public:
     TExportPrompt()
     {

@@ -32,14 +32,13 @@ namespace {
 class TAnsweringPrompt : public TRecordingPrompt {
 public:
     std::function<bool(int round)> Answer;
-    QStringList Questions;
 
     TPromptButton Ask(QWidget*, TPromptIcon icon, const QString& text, TPromptButtons buttons) override
     {
-        Questions << text;
+        Asked << text;
         EXPECT_EQ(icon, TPromptIcon::Error);
         EXPECT_EQ(buttons, TPromptButtons(pbYes | pbNo));
-        return Answer && Answer(static_cast<int>(Questions.size())) ? pbYes : pbNo;
+        return Answer && Answer(static_cast<int>(Asked.size())) ? pbYes : pbNo;
     }
 };
 
@@ -370,8 +369,8 @@ TEST_F(EditCycleTest, AFailedWriteIsListedAndRetried)
     };
     TypeInto(InputOf(*window, QStringLiteral("TIT2")), QStringLiteral("New"));
     SelectListRows(*window, {1});
-    ASSERT_EQ(Prompt.Questions.size(), 1);
-    EXPECT_EQ(Prompt.Questions[0],
+    ASSERT_EQ(Prompt.Asked.size(), 1);
+    EXPECT_EQ(Prompt.Asked[0],
               LangFmt("ErrorSavingTag", {QStringLiteral("a.mp3 (") + Lang("TagReasonNoWritePermission") + ")\n\r"}));
     EXPECT_EQ(FrameText(ReadFramesOf(Path("a.mp3")), QStringLiteral("TIT2")), QStringLiteral("New"));
     EXPECT_FALSE(window->Entries()[0]->Changed);
@@ -395,8 +394,8 @@ TEST_F(EditCycleTest, EachFailedWriteIsListedWithItsOwnReason)
                           + QStringLiteral("gone.mp3 (") + Lang("TagReasonFileMissing") + QStringLiteral(")\n\r")
                           + QStringLiteral("locked.mp3 (") + Lang("TagReasonNoWritePermission")
                           + QStringLiteral(")\n\r");
-    ASSERT_EQ(Prompt.Questions.size(), 1);
-    EXPECT_EQ(Prompt.Questions[0], LangFmt("ErrorSavingTag", {names}));
+    ASSERT_EQ(Prompt.Asked.size(), 1);
+    EXPECT_EQ(Prompt.Asked[0], LangFmt("ErrorSavingTag", {names}));
     EXPECT_EQ(FrameText(ReadFramesOf(Path("ok.mp3")), QStringLiteral("TALB")), QStringLiteral("New"));
     EXPECT_EQ(Mp3Builder::ReadFile(Path("full.mp3")), fullBefore);
     EXPECT_EQ(QDir(Env.PathOf(QStringLiteral("files"))).entryList(QDir::Files),
@@ -414,7 +413,7 @@ TEST_F(EditCycleTest, AWriteGivenUpIsReadBackAndShownAsStored)
     TypeInto(InputOf(*window, QStringLiteral("TIT2")), QStringLiteral("Lost"));
     // Committed while the selection stays, as before a file operation.
     window->CommitEdits();
-    EXPECT_EQ(Prompt.Questions.size(), 3);
+    EXPECT_EQ(Prompt.Asked.size(), 3);
     EXPECT_EQ(Mp3Builder::ReadFile(Path("a.mp3")), before);
     EXPECT_FALSE(window->Entries()[0]->Changed);
     EXPECT_EQ(FrameText(window->Entries()[0]->Frames, QStringLiteral("TIT2")), QStringLiteral("Stored"));

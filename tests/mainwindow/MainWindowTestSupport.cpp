@@ -18,19 +18,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-TRecordingPrompt::TRecordingPrompt() : m_previous(SetPrompt(this)) {}
-
-TRecordingPrompt::~TRecordingPrompt()
-{
-    SetPrompt(m_previous);
-}
-
-int TRecordingPrompt::RunModal(QDialog& dialog)
-{
-    ++Modals;
-    return OnModal ? OnModal(dialog) : QDialog::Rejected;
-}
-
 TMainWindowEnvironment::TMainWindowEnvironment()
 {
     TRegistry::SetStorageFolder(m_settings.path());

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Prompt.h"
+#include "support/RecordingPrompt.h"
 
 #include <QByteArray>
 #include <QString>
@@ -10,59 +10,6 @@
 #include <functional>
 #include <utility>
 #include <vector>
-
-// Answers every prompt of the program without a window: modal dialogs are
-// rejected unless a handler says otherwise, questions are answered No, boxes
-// with chosen buttons or answers as if closed, and everything shown is
-// recorded.
-class TRecordingPrompt : public TPrompt {
-public:
-    TRecordingPrompt();
-    ~TRecordingPrompt() override;
-
-    std::function<int(QDialog&)> OnModal;
-    std::function<TPromptButton(const QString& text, TPromptButtons buttons)> OnAsk;
-    std::function<TPromptChoice(const QString& text, const QStringList& answers)> OnChoose;
-    QStringList Asked;
-    QStringList Choices;
-    QStringList Errors;
-    QStringList Informations;
-    int Beeps = 0;
-    int Modals = 0;
-
-    void Beep() override { ++Beeps; }
-    void Error(QWidget*, const QString& text) override { Errors << text; }
-    void Information(QWidget*, const QString& text) override { Informations << text; }
-    bool Question(QWidget*, const QString&) override { return false; }
-    TPromptButton Ask(QWidget*, TPromptIcon, const QString& text, TPromptButtons buttons) override
-    {
-        Asked << text;
-        return OnAsk ? OnAsk(text, buttons) : EscapeButton(buttons);
-    }
-    TPromptChoice Choose(QWidget*, TPromptIcon, const QString& text, const QStringList& answers, int cancelAnswer,
-                         const QString&) override
-    {
-        Choices << text;
-        return OnChoose ? OnChoose(text, answers) : TPromptChoice{cancelAnswer, false};
-    }
-    std::optional<QString> Input(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QString> OpenFile(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QString> SaveFile(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override { return std::nullopt; }
-    int RunModal(QDialog& dialog) override;
-
-private:
-    TPrompt* m_previous;
-};
 
 // What every main-window test needs: the settings store in a temporary
 // folder, the built-in base language, a recording prompt and a folder for

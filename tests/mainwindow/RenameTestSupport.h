@@ -32,20 +32,12 @@ inline void PrintTo(const QStringList& texts, std::ostream* out)
 }
 
 // A prompt that also answers input queries (from a queue; an empty queue
-// cancels) and questions (through OnQuestion; none answers No), recording
-// what was offered and asked.
+// cancels), recording the values offered.
 class TAnsweringPrompt : public TRecordingPrompt {
 public:
     std::deque<QString> Inputs;
     QStringList Offered;
-    std::function<bool(const QString&)> OnQuestion;
-    QStringList Questions;
 
-    bool Question(QWidget*, const QString& text) override
-    {
-        Questions << text;
-        return OnQuestion && OnQuestion(text);
-    }
     std::optional<QString> Input(QWidget*, const QString&, const QString&, const QString& value) override
     {
         Offered << value;

@@ -74,26 +74,37 @@ struct TActionDef;
 // input panel's place, tool bar, menus and status bar. It owns the file
 // entries, the tag reader, the undo journal and the settings.
 //
-// The class is implemented in one file per feature: FQuillonLifeCycle.cpp
-// (start, show, close, destroy), FQuillonWindow.cpp (widgets and panels),
-// FQuillonActions.cpp, FQuillonToolbar.cpp, FQuillonSettings.cpp,
-// FQuillonSettingsDialog.cpp,
-// FQuillonLoad.cpp (folder loading), FQuillonColumns.cpp (columns, sorting,
-// type-ahead), FQuillonSelection.cpp, FQuillonStatus.cpp (status bar, title
-// bar, list refresh), FQuillonInputPages.cpp (input pages and the creation of
-// frame inputs), FQuillonEditCycle.cpp (applying, saving and showing edits),
-// FQuillonRename.cpp (renaming, names from tags and tags from names),
-// FQuillonUndo.cpp, FQuillonExport.cpp, FQuillonCDDB.cpp (the CD database
-// lookup), FQuillonSearch.cpp (search panel and search), FQuillonFavorites.cpp,
-// FQuillonAbout.cpp (home page, update check and about box),
-// FQuillonTemplate.cpp (the template entry and the commands of the frame
-// inputs' menu), FQuillonCase.cpp (case conversion), FQuillonDates.cpp (dates
-// from file dates and back), FQuillonBatch.cpp (track numbers, replacing
-// text, ID3v1 transfer), FQuillonHistory.cpp (folder history and navigation),
-// FQuillonPanels.cpp (docked, floating and hidden panels), FQuillonPlay.cpp,
-// FQuillonHelp.cpp, FQuillonFileOps.cpp (copying, moving, deleting and
-// renaming folders), FQuillonDragDrop.cpp (drags, drops, the clipboard) and
-// FQuillonKeys.cpp (the key preview, next and previous file).
+// The class is implemented in one file per feature:
+//   FQuillonLifeCycle.cpp      start, show, close, destroy
+//   FQuillonWindow.cpp         widgets and panels
+//   FQuillonActions.cpp        the action table, menus and pop-up menus
+//   FQuillonToolbar.cpp        the tool bar and its layout codes
+//   FQuillonSettings.cpp       reading and writing the settings
+//   FQuillonSettingsDialog.cpp the settings, tool-bar and input-page dialogs
+//   FQuillonLoad.cpp           folder loading
+//   FQuillonColumns.cpp        columns, sorting, type-ahead
+//   FQuillonSelection.cpp      the list's selection, select all
+//   FQuillonStatus.cpp         status bar, title bar, list refresh
+//   FQuillonInputPages.cpp     input pages and the creation of frame inputs
+//   FQuillonEditCycle.cpp      applying, saving and showing edits
+//   FQuillonRename.cpp         renaming, names from tags and tags from names
+//   FQuillonUndo.cpp           undo of file changes and unsaved edits
+//   FQuillonTemplate.cpp       the template entry and the frame inputs' menu
+//   FQuillonCase.cpp           case conversion
+//   FQuillonDates.cpp          dates from file dates and back
+//   FQuillonBatch.cpp          track numbers, replacing text, ID3v1 transfer
+//   FQuillonExport.cpp         the export
+//   FQuillonCDDB.cpp           the CD database lookup
+//   FQuillonSearch.cpp         search panel and search
+//   FQuillonFavorites.cpp      favourite folders
+//   FQuillonAbout.cpp          home page, update check, about box
+//   FQuillonHistory.cpp        folder history and navigation
+//   FQuillonPanels.cpp         docked, floating and hidden panels
+//   FQuillonPlay.cpp           playing files
+//   FQuillonHelp.cpp           the help pages
+//   FQuillonFileOps.cpp        copying, moving, deleting, renaming folders
+//   FQuillonDragDrop.cpp       drags, drops, files on the clipboard
+//   FQuillonKeys.cpp           the key preview, next and previous file
 class TFQuillon : public QMainWindow {
     Q_OBJECT
 public:

@@ -224,7 +224,7 @@ TEST_F(BatchCommandsTest, ReplaceInFieldsAndNamesThenUndoEverything)
     EXPECT_TRUE(QFileInfo::exists(Dir() + "Aha one.mp3"));
 }
 
-TEST_F(BatchCommandsTest, ID3v1TransferLeavesOwnRenderingsAndFilesWithoutID3v1Alone)
+TEST_F(BatchCommandsTest, ID3v1TransferLeavesOwnRenderingsAndFilesWithoutID3v1AloneAndTagsPlainRips)
 {
     const QString longTitle = QStringLiteral("A title that is longer than thirty characters");
     ID3v1Fields v1;
@@ -244,8 +244,18 @@ TEST_F(BatchCommandsTest, ID3v1TransferLeavesOwnRenderingsAndFilesWithoutID3v1Al
     ASSERT_TRUE(Write("own rendering.mp3", {{"TIT2", Text("Same")}, {"TPE1", Text("Same")}}, same));
     const QByteArray without = Bytes(Dir() + "without v1.mp3");
     const QByteArray own = Bytes(Dir() + "own rendering.mp3");
+    // An old rip with nothing but its ID3v1 block.
+    ID3v1Fields rip;
+    rip.Title = "Ripped";
+    rip.Artist = "Rip Artist";
+    rip.Year = "1999";
+    rip.Track = 7;
+    Mp3FileParts ripParts;
+    ripParts.Audio = Mp3Builder::CbrFrames(MpegFormat{}, 8);
+    ripParts.ID3v1 = Mp3Builder::ID3v1(rip);
+    ASSERT_TRUE(Mp3Builder::WriteFile(Dir() + "only v1.mp3", Mp3Builder::File(ripParts)));
     Open();
-    Select({"with v1.mp3", "without v1.mp3", "own rendering.mp3"});
+    Select({"with v1.mp3", "without v1.mp3", "own rendering.mp3", "only v1.mp3"});
 
     // Every row unchecked: nothing happens.
     Prompt.OnModal = AnswerDialog<TFormID3v1ToID3v2>(
@@ -262,10 +272,15 @@ TEST_F(BatchCommandsTest, ID3v1TransferLeavesOwnRenderingsAndFilesWithoutID3v1Al
     EXPECT_EQ(Entry("with v1.mp3")->Changed, 1);
     EXPECT_EQ(Entry("without v1.mp3")->Changed, 0);
     EXPECT_EQ(Entry("own rendering.mp3")->Changed, 0);
+    EXPECT_EQ(Entry("only v1.mp3")->Changed, 1);
     Window->SaveChangedEntries();
     EXPECT_EQ(Bytes(Dir() + "without v1.mp3"), without);
     EXPECT_EQ(Bytes(Dir() + "own rendering.mp3"), own);
-    const QJsonObject tags = Mutagen({"with v1.mp3"});
+    const QJsonObject tags = Mutagen({"with v1.mp3", "only v1.mp3"});
+    EXPECT_EQ(Texts(tags, "only v1.mp3", "TIT2"), QStringList{"Ripped"});
+    EXPECT_EQ(Texts(tags, "only v1.mp3", "TPE1"), QStringList{"Rip Artist"});
+    EXPECT_EQ(Texts(tags, "only v1.mp3", "TRCK"), QStringList{"7"});
+    EXPECT_EQ(Texts(tags, "only v1.mp3", "TDRC"), QStringList{"1999"});
     EXPECT_EQ(Texts(tags, "with v1.mp3", "TIT2"), QStringList{longTitle});
     EXPECT_EQ(Texts(tags, "with v1.mp3", "TPE1"), QStringList{"V1 Artist"});
     EXPECT_EQ(Texts(tags, "with v1.mp3", "TALB"), QStringList{"V1 Album"});

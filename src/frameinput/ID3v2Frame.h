@@ -47,6 +47,9 @@ public:
     bool IsEmpty() const { return m_empty; }
     const TID3Frame& WorkFrame() const { return m_frame; }
     const QStringList& FrameIDs() const { return m_frameIds; }
+    // The class edits frames of this ID in some tag version (FrameIDs holds
+    // those of the version set).
+    bool HandlesFrameID(const QString& id) const { return HandledFrameIDs().contains(id); }
     // Identity of this control, unique for the run and never reused. Frames
     // shown by the control carry it as their unique number.
     quint32 Identity() const { return m_identity; }

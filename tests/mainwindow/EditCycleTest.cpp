@@ -6,6 +6,7 @@
 
 #include "support/MutagenReader.h"
 
+#include "frameinput/ID3v2FrameNumber.h"
 #include "localisation/MultiLanguage.h"
 #include "tagengine/DisplayTexts.h"
 #include "platform/FileLayer.h"
@@ -192,6 +193,31 @@ TEST_F(EditCycleTest, TypingIntoADifferingFieldReplacesItInEveryFile)
         EXPECT_EQ(MutagenTexts(ReadWithMutagen(Path(QString::fromLatin1(name))), QStringLiteral("TALB")),
                   QStringList{QStringLiteral("New Album")})
             << name;
+}
+
+TEST_F(EditCycleTest, TheTotalTypedForAnAlbumKeepsEachFilesTrackNumber)
+{
+    ASSERT_TRUE(WriteMp3WithFrames(Path("a.mp3"), {{"TRCK", Text("1/10")}}));
+    ASSERT_TRUE(WriteMp3WithFrames(Path("b.mp3"), {{"TRCK", Text("2")}}));
+    ASSERT_TRUE(WriteMp3WithFrames(Path("c.mp3"), {{"TIT2", Text("no number")}}));
+    auto window = Open();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    SelectListRows(*window, {0, 1, 2});
+    auto* track = qobject_cast<TID3v2FrameNumber*>(InputOf(*window, QStringLiteral("TRCK")));
+    ASSERT_NE(track, nullptr);
+    QLineEdit* total = track->TotalEdit();
+    QTest::mouseClick(total, Qt::LeftButton, Qt::NoModifier, QPoint(total->width() - 5, total->height() / 2));
+    QCoreApplication::processEvents();
+    for (const QChar c : QStringLiteral("12"))
+        QTest::sendKeyEvent(QTest::Click, total, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    SelectListRows(*window, {0});
+    // (all three were "1/12" before)
+    const QStringList expected = {QStringLiteral("1/12"), QStringLiteral("2/12"), QStringLiteral("0/12")};
+    const QStringList names = {QStringLiteral("a.mp3"), QStringLiteral("b.mp3"), QStringLiteral("c.mp3")};
+    for (int i = 0; i < names.size(); ++i)
+        EXPECT_EQ(MutagenTexts(ReadWithMutagen(Path(names[i])), QStringLiteral("TRCK")), QStringList{expected[i]})
+            << names[i].toStdString();
 }
 
 TEST_F(EditCycleTest, ClearingAnInputDeletesTheFrameAndFurtherFramesGetExtraInputs)

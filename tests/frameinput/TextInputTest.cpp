@@ -157,6 +157,28 @@ TEST(TextInput, ALongCaptionIsShortenedInTheMiddleAndWholeInItsToolTip)
     EXPECT_EQ(show("MOOD"), QStringLiteral("MOOD:"));
 }
 
+TEST(TextInput, ANewDescriptionKeepsEachFilesValueUntilOneIsTyped)
+{
+    auto edit = MakeInput<TID3v2FrameEdit>(QStringLiteral("TXXX"));
+    const TID3Frame calm = TextFrame(QStringLiteral("TXXX"), {QStringLiteral("calm")}, QStringLiteral("MOOD"));
+    const TID3Frame wild = TextFrame(QStringLiteral("TXXX"), {QStringLiteral("wild")}, QStringLiteral("MOOD"));
+    edit->AddFrame(&calm);
+    edit->AddFrame(&wild);
+    edit->AddFrame(nullptr);
+    edit->SetDescription(QStringLiteral("Mood"));
+    ASSERT_TRUE(edit->KeepsEachFilesPart());
+    QString description;
+    QStringList lines;
+    GetTextFrame(*edit->GetFrameFor(&wild), description, lines);
+    EXPECT_EQ(description + QLatin1Char('=') + lines.join(QLatin1Char(',')), QStringLiteral("Mood=wild"));
+    EXPECT_EQ(edit->GetFrameFor(nullptr), nullptr) << "a file without the field stays without";
+
+    QTest::keyClicks(edit->Edit(), QStringLiteral("!"));
+    EXPECT_FALSE(edit->KeepsEachFilesPart());
+    GetTextFrame(*edit->GetFrameFor(&wild), description, lines);
+    EXPECT_EQ(lines, QStringList{QStringLiteral("calm!")});
+}
+
 TEST(TextInput, LongTextsAreShownAndWrittenWholeUnderID3v2)
 {
     // Lyrics pasted into a text frame: far beyond the edit's own default.

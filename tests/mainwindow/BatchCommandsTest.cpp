@@ -7,6 +7,7 @@
 #include "controls/UpDownEdit.h"
 #include "frameinput/ID3v2FrameDateTime.h"
 #include "mainwindow/DateMerge.h"
+#include "mainwindow/FormCommentDesLang.h"
 #include "mainwindow/FormID3v1ToID3v2.h"
 #include "mainwindow/FormNeuesFeld.h"
 #include "mainwindow/FormReplaceInfos.h"
@@ -26,6 +27,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <tuple>
 
 namespace {
 
@@ -478,6 +480,41 @@ TEST_F(BatchCommandsTest, DateFramesFromFileDatesKeepTheirPrecision)
     EXPECT_EQ(FrameText(Entry("b full.mp3")->Frames, "TDRC"), "2021-07-01T12:00:00");
     EXPECT_EQ(FrameText(Entry("c none.mp3")->Frames, "TDRC"), FileTimeAsDateText(fileTime, highest));
     EXPECT_EQ(ModifiedNs(Dir() + "a year.mp3"), fileTime); // no file is touched
+}
+
+TEST_F(BatchCommandsTest, ANewDescriptionForSeveralFilesKeepsEachFilesValue)
+{
+    ASSERT_TRUE(Write("a.mp3", {{"TXXX", ID3v2Builder::UserTextBody(0, "MOOD", {"calm"})},
+                                {"COMM", Comment(QString(), QStringLiteral("Track 1 of 2"), "eng")}}));
+    ASSERT_TRUE(Write("b.mp3", {{"TXXX", ID3v2Builder::UserTextBody(0, "MOOD", {"wild"})},
+                                {"COMM", Comment(QString(), QStringLiteral("Track 2 of 2"), "eng")}}));
+    Open();
+    Select({"a.mp3", "b.mp3"});
+    FocusInput("TXXX");
+    Prompt.Inputs = {QStringLiteral("Mood")};
+    Trigger("ActTXXXChangeDes");
+    FocusInput("COMM");
+    Prompt.OnModal = AnswerDialog<TFormCommentDesLang>(
+        [](TFormCommentDesLang& form) {
+            form.DescriptionEdit()->setText(QStringLiteral("Notes"));
+            ChooseRow(form.LanguageBox(), form.LanguageBox()->findData(QStringLiteral("deu")));
+        },
+        "Button1");
+    Trigger("ActCommChangeDesLang");
+    Window->CommitEdits();
+
+    // (both files had file a's values before)
+    const QJsonObject tags = Mutagen({"a.mp3", "b.mp3"});
+    for (const auto& [name, mood, comment] : {std::tuple{"a.mp3", "calm", "Track 1 of 2"},
+                                               std::tuple{"b.mp3", "wild", "Track 2 of 2"}}) {
+        const QJsonObject file = tags.value(Dir() + QString::fromLatin1(name)).toObject();
+        const QJsonObject txxx = file.value("TXXX").toArray().first().toObject();
+        EXPECT_EQ(txxx.value("desc").toString(), "Mood") << name;
+        EXPECT_EQ(txxx.value("text").toArray().first().toString(), QString::fromLatin1(mood)) << name;
+        const QJsonObject comm = file.value("COMM").toArray().first().toObject();
+        EXPECT_EQ(comm.value("desc").toString() + ":" + comm.value("lang").toString(), "Notes:deu") << name;
+        EXPECT_EQ(comm.value("text").toArray().first().toString(), QString::fromLatin1(comment)) << name;
+    }
 }
 
 TEST_F(BatchCommandsTest, AddedFieldsAndDescriptionsRefuseDuplicates)

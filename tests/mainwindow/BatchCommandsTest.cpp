@@ -517,6 +517,23 @@ TEST_F(BatchCommandsTest, ANewDescriptionForSeveralFilesKeepsEachFilesValue)
     }
 }
 
+TEST_F(BatchCommandsTest, AMorePreciseDateForSeveralFilesKeepsEachFilesDate)
+{
+    ASSERT_TRUE(Write("a.mp3", {{"TDRC", Text("2005")}}, std::nullopt, 4));
+    ASSERT_TRUE(Write("b.mp3", {{"TDRC", Text("2005-04-06")}}, std::nullopt, 4));
+    Open();
+    Window->Settings().ID3v2Version = 4;
+    Window->ApplySettings();
+    Select({"a.mp3", "b.mp3"});
+    FocusInput("TDRC");
+    Trigger("ActDateTimeGenauer");
+    Window->CommitEdits();
+    // (b's day was lost before: both became "2005-01")
+    const QJsonObject tags = Mutagen({"a.mp3", "b.mp3"});
+    EXPECT_EQ(Texts(tags, "a.mp3", "TDRC"), QStringList{"2005-01"});
+    EXPECT_EQ(Texts(tags, "b.mp3", "TDRC"), QStringList{"2005-04-06 00"}); // mutagen shows the "T" as a blank
+}
+
 TEST_F(BatchCommandsTest, AddedFieldsAndDescriptionsRefuseDuplicates)
 {
     ASSERT_TRUE(Write("a.mp3", {{"TXXX", ID3v2Builder::UserTextBody(0, "Mood", {"calm"})},

@@ -28,6 +28,16 @@
 
 namespace {
 
+// A click behind the value an edit shows, as a user puts the cursor there,
+// then the text typed.
+void ClickBehindAndType(QLineEdit* edit, const QString& text)
+{
+    QTest::mouseClick(edit, Qt::LeftButton, Qt::NoModifier, QPoint(edit->width() - 5, edit->height() / 2));
+    QCoreApplication::processEvents();
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
 // Answers the save question (an error box with Yes and No) from a script
 // and records what was asked.
 class TAnsweringPrompt : public TRecordingPrompt {
@@ -182,12 +192,7 @@ TEST_F(EditCycleTest, TypingIntoADifferingFieldReplacesItInEveryFile)
     ASSERT_NE(album, nullptr);
     ASSERT_TRUE(album->IsDifferent());
 
-    // A click behind the first file's value, as a user puts the cursor there.
-    QLineEdit* edit = album->Edit();
-    QTest::mouseClick(edit, Qt::LeftButton, Qt::NoModifier, QPoint(edit->width() - 5, edit->height() / 2));
-    QCoreApplication::processEvents();
-    for (const QChar c : QStringLiteral("New Album"))
-        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    ClickBehindAndType(album->Edit(), QStringLiteral("New Album"));
     SelectListRows(*window, {0});
     for (const char* name : {"a.mp3", "b.mp3"})
         EXPECT_EQ(MutagenTexts(ReadWithMutagen(Path(QString::fromLatin1(name))), QStringLiteral("TALB")),
@@ -206,11 +211,7 @@ TEST_F(EditCycleTest, TheTotalTypedForAnAlbumKeepsEachFilesTrackNumber)
     SelectListRows(*window, {0, 1, 2});
     auto* track = qobject_cast<TID3v2FrameNumber*>(InputOf(*window, QStringLiteral("TRCK")));
     ASSERT_NE(track, nullptr);
-    QLineEdit* total = track->TotalEdit();
-    QTest::mouseClick(total, Qt::LeftButton, Qt::NoModifier, QPoint(total->width() - 5, total->height() / 2));
-    QCoreApplication::processEvents();
-    for (const QChar c : QStringLiteral("12"))
-        QTest::sendKeyEvent(QTest::Click, total, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    ClickBehindAndType(track->TotalEdit(), QStringLiteral("12"));
     SelectListRows(*window, {0});
     // (all three were "1/12" before)
     const QStringList expected = {QStringLiteral("1/12"), QStringLiteral("2/12"), QStringLiteral("0/12")};

@@ -12,6 +12,10 @@ constexpr int ID3v1TextLength = 30;
 // into a text frame, a long TXXX value): the edit's own default would cut
 // it at 32767 characters.
 constexpr int UnlimitedTextLength = std::numeric_limits<int>::max();
+// A frame holding several values (two artists of one track) shows them all,
+// so that an edit never drops a value the user could not see; the edited
+// text is written as one value.
+const QString ValueSeparator = QStringLiteral("; ");
 }
 
 TID3v2FrameEdit::TID3v2FrameEdit(QWidget* parent) : TID3v2FrameLine(parent) {}
@@ -39,7 +43,7 @@ QString TID3v2FrameEdit::DecodeValue(const TID3Frame& frame, QString& descriptio
 {
     QStringList lines;
     GetTextFrame(frame, description, lines);
-    return lines.isEmpty() ? QString() : lines.first();
+    return lines.join(ValueSeparator);
 }
 
 void TID3v2FrameEdit::EncodeValue(TID3Frame& frame, const QString& description, const QString& value) const

@@ -80,13 +80,18 @@ TEST(TextInput, LoadingIsNotAnEditButTypingIs)
     auto edit = MakeInput<TID3v2FrameEdit>(QStringLiteral("TPE1"));
     const TID3Frame artist = TextFrame(QStringLiteral("TPE1"), {QStringLiteral("First"), QStringLiteral("Second")});
     edit->AddFrame(&artist);
-    EXPECT_EQ(edit->Edit()->text(), QStringLiteral("First"));
+    // Every value shows, so that typing cannot drop one unseen.
+    EXPECT_EQ(edit->Edit()->text(), QStringLiteral("First; Second"));
     EXPECT_FALSE(edit->IsDataChanged());
-
-    // A second file with the same first string is not different.
-    const TID3Frame same = TextFrame(QStringLiteral("TPE1"), {QStringLiteral("First")});
+    const TID3Frame same = TextFrame(QStringLiteral("TPE1"), {QStringLiteral("First"), QStringLiteral("Second")});
     edit->AddFrame(&same);
     EXPECT_FALSE(edit->IsDifferent());
+    // A file with only the first of the values holds another artist.
+    const TID3Frame fewer = TextFrame(QStringLiteral("TPE1"), {QStringLiteral("First")});
+    edit->AddFrame(&fewer);
+    EXPECT_TRUE(edit->IsDifferent());
+    edit->Clear();
+    edit->AddFrame(&fewer);
 
     int signals_ = 0;
     QObject::connect(edit.get(), &TID3v2Frame::dataChangedByUser, [&] { ++signals_; });

@@ -705,6 +705,7 @@ private:
     // --- History, panels, play, help, file operations (private) ---
     // FQuillonHistory.cpp
     void BindHistoryActions();
+    void TreeFolderGoing(const QModelIndex& folder);
     // FQuillonPanels.cpp
     void BindPanelActions();
     void SetFolderBarState(TPanelState state);

@@ -223,6 +223,7 @@ void TShellTreeModel::RemoveGone(TNode& node, const QModelIndex& parent, const s
         TNode& child = *node.Children[static_cast<size_t>(row)];
         if (std::binary_search(names.begin(), names.end(), child.Name))
             continue;
+        emit FolderGoing(IndexOf(&child));
         beginRemoveRows(parent, row, row);
         Forget(child);
         node.Children.erase(node.Children.begin() + static_cast<std::ptrdiff_t>(row));

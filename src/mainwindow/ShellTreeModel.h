@@ -45,6 +45,11 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+signals:
+    // A folder that is no longer there is about to leave the tree, with its
+    // subtree; sent before its rows are removed.
+    void FolderGoing(const QModelIndex& folder);
+
 private:
     struct TNode;
 

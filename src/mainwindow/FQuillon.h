@@ -612,6 +612,7 @@ private:
     void UpdateSearchActions();
     // FQuillonFavorites.cpp
     void BindFavoriteActions();
+    void FavoritesFollowMoves(const TPathMoves& moves);
     // FQuillonAbout.cpp
     void BindAboutActions();
     // FQuillonKeys.cpp

@@ -219,7 +219,8 @@ void TShellTreeModel::List(TNode& node)
     const bool first = !node.Listed;
     node.Listed = true;
     std::vector<QByteArray> names = FolderNames(node.Native);
-    std::erase_if(node.AskedHidden, [&node](const QByteArray& name) { return !IsFolder(ChildPath(node.Native, name)); });
+    std::erase_if(node.AskedHidden,
+                  [&node](const QByteArray& name) { return !IsFolder(ChildPath(node.Native, name)); });
     names.insert(names.end(), node.AskedHidden.begin(), node.AskedHidden.end());
     std::sort(names.begin(), names.end());
     const QModelIndex parent = IndexOf(&node);

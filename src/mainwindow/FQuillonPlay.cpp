@@ -10,6 +10,7 @@
 #include "platform/Help.h"
 #include "platform/Opener.h"
 #include "platform/Prompt.h"
+#include "platform/SaveFile.h"
 
 #include <QAction>
 #include <QSaveFile>
@@ -35,7 +36,7 @@ bool WritePlaylist(const QString& path, const QList<QByteArray>& files)
         const bool breaksLine = file.contains('\n') || file.contains('\r');
         playlist.write((breaksLine ? FileMimeData::FileUri(file) : file) + '\n');
     }
-    return playlist.commit();
+    return !CommitSaveFile(playlist);
 }
 
 }

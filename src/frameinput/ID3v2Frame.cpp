@@ -1,5 +1,7 @@
 #include "frameinput/ID3v2Frame.h"
 
+#include "frameinput/CaptionLabel.h"
+
 #include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -305,7 +307,5 @@ QString TID3v2Frame::FrameCaption() const
 
 QLabel* TID3v2Frame::CreateCaptionLabel()
 {
-    auto* label = new QLabel(this);
-    label->setTextFormat(Qt::PlainText);
-    return label;
+    return new TCaptionLabel(this);
 }

@@ -33,6 +33,13 @@ public:
     // The frame to write (owned by the control; copy it), or null when the
     // value is empty and the file's frame is to be deleted.
     virtual TID3Frame* GetFrame();
+    // The input writes each file a frame of its own (GetFrameFor): the files
+    // disagreed on a part of the value that the user left alone.
+    virtual bool KeepsEachFilesPart() const { return false; }
+    // The frame to write into a file whose own frame of this input is own
+    // (null: it has none): GetFrame(), with each part the user left alone
+    // taken from own when KeepsEachFilesPart(). Owned by the control.
+    virtual TID3Frame* GetFrameFor(const TID3Frame* /*own*/) { return GetFrame(); }
     virtual void SetFrameID(const QString& id);
     virtual void SetUseID3Version(TID3Versions version);
     virtual QMenu* GetPopUpMenuControls() const { return nullptr; }
@@ -47,6 +54,9 @@ public:
     bool IsEmpty() const { return m_empty; }
     const TID3Frame& WorkFrame() const { return m_frame; }
     const QStringList& FrameIDs() const { return m_frameIds; }
+    // The class edits frames of this ID in some tag version (FrameIDs holds
+    // those of the version set).
+    bool HandlesFrameID(const QString& id) const { return HandledFrameIDs().contains(id); }
     // Identity of this control, unique for the run and never reused. Frames
     // shown by the control carry it as their unique number.
     quint32 Identity() const { return m_identity; }

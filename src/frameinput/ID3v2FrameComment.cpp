@@ -166,6 +166,7 @@ void TID3v2FrameComment::ShowLabels()
 void TID3v2FrameComment::LoadFrame(const TID3Frame* frame)
 {
     TID3v2Frame::LoadFrame(frame);
+    m_textDiffers = m_textTyped = false;
     QString language;
     QString description;
     const QString text = DecodeShown(frame, &language, &description);
@@ -189,13 +190,24 @@ void TID3v2FrameComment::CompareFrame(const TID3Frame* frame)
     const QString frameText = LinesWithBreaks(text);
     const QString memoText = MemoText().replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     if (frameText != memoText + QLatin1String("\r\n") && frameText != memoText)
-        m_different = true;
+        m_different = m_textDiffers = true;
     ApplyColours(m_memo);
 }
 
 TID3Frame* TID3v2FrameComment::GetFrame()
 {
-    const QString text = MemoText();
+    return FrameOf(MemoText());
+}
+
+TID3Frame* TID3v2FrameComment::GetFrameFor(const TID3Frame* own)
+{
+    if (!KeepsEachFilesPart())
+        return GetFrame();
+    return FrameOf(DecodeShown(own, nullptr, nullptr));
+}
+
+TID3Frame* TID3v2FrameComment::FrameOf(const QString& text)
+{
     if (text.isEmpty())
         return nullptr;
     TID3Frame* frame = TID3v2Frame::GetFrame();
@@ -219,6 +231,7 @@ void TID3v2FrameComment::SetUseID3Version(TID3Versions version)
 void TID3v2FrameComment::Clear()
 {
     TID3v2Frame::Clear();
+    m_textDiffers = m_textTyped = false;
     if (!m_memo)
         return;
     SetFrameID(FrameID());
@@ -264,6 +277,7 @@ void TID3v2FrameComment::MemoEdited()
         cursor.removeSelectedText();
         m_memo->setTextCursor(cursor);
     }
+    m_textTyped = true;
     InnerControlEdited();
     ApplyColours(m_memo);
 }

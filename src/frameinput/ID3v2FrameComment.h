@@ -15,6 +15,10 @@ public:
     void LoadFrame(const TID3Frame* frame) override;
     void CompareFrame(const TID3Frame* frame) override;
     TID3Frame* GetFrame() override;
+    // A new description or language for files whose texts differ keeps each
+    // file's text, unless the user typed one.
+    bool KeepsEachFilesPart() const override { return m_textDiffers && !m_textTyped; }
+    TID3Frame* GetFrameFor(const TID3Frame* own) override;
     void SetFrameID(const QString& id) override;
     void SetUseID3Version(TID3Versions version) override;
     QMenu* GetPopUpMenuControls() const override { return m_menuHook->Menu(); }
@@ -63,6 +67,9 @@ private:
     QString DecodeShown(const TID3Frame* frame, QString* language, QString* description) const;
     void Show(const QString& text, const QString& language, const QString& description);
     void ShowLabels();
+    // The comment of the text (lines split at LF) with the shown description
+    // and language; null for an empty text.
+    TID3Frame* FrameOf(const QString& text);
     void MemoEdited();
     bool RedirectFromViewport(QEvent* event);
 
@@ -73,6 +80,9 @@ private:
     TInnerMenuHook* m_menuHook;
     QString m_description;
     QString m_language;
+    // Files had other texts than the one shown; the user typed a text.
+    bool m_textDiffers = false;
+    bool m_textTyped = false;
     QString m_descriptionText = QStringLiteral("Description:");
     QString m_descriptionTextNone = QStringLiteral("[none]");
     QString m_languageText = QStringLiteral("Language:");

@@ -193,6 +193,8 @@ void TID3v2FrameDateTime::LoadDateText(const QString& text)
         m_time->setTime(parsed.Time);
     }
     m_precision = parsed.Precision;
+    m_dateDiffers = m_dateTyped = false;
+    m_precisionSteps = 0;
     ApplyFormats();
 }
 
@@ -377,6 +379,7 @@ void TID3v2FrameDateTime::CalendarClosed()
 
 void TID3v2FrameDateTime::PickerEdited()
 {
+    m_dateTyped = true;
     DataChanged();
     RefreshColours();
 }
@@ -395,13 +398,30 @@ void TID3v2FrameDateTime::CompareFrame(const TID3Frame* frame)
     // Both sides as the input shows them, so equal values that the tag
     // version cuts short are not a difference.
     if (ComparableText(FirstFrameString(frame)) != ShownText())
-        m_different = true;
+        m_different = m_dateDiffers = true;
     RefreshColours();
 }
 
 TID3Frame* TID3v2FrameDateTime::GetFrame()
 {
-    const QString text = ShownText();
+    return FrameOf(ShownText());
+}
+
+TID3Frame* TID3v2FrameDateTime::GetFrameFor(const TID3Frame* own)
+{
+    if (!KeepsEachFilesPart())
+        return GetFrame();
+    const QString text = FirstFrameString(own);
+    const TParsedDate parsed = ParseDateText(text);
+    // A file without a date, or with one that is no date, keeps it.
+    if (parsed.Precision == gnNone)
+        return FrameOf(text);
+    const int precision = std::clamp(int(parsed.Precision) + m_precisionSteps, int(gnNone), int(m_maxPrecision));
+    return FrameOf(FormatISODateTime(QDateTime(parsed.Date, parsed.Time, Qt::UTC), TDateGenauigkeit(precision)));
+}
+
+TID3Frame* TID3v2FrameDateTime::FrameOf(const QString& text)
+{
     if (text.isEmpty())
         return nullptr;
     TID3Frame* frame = TID3v2Frame::GetFrame();
@@ -454,6 +474,7 @@ void TID3v2FrameDateTime::SetDateGenauigkeit(TDateGenauigkeit precision)
 {
     if (precision == m_precision)
         return;
+    m_dateTyped = true;
     m_precision = precision;
     ApplyFormats();
     DataChanged();
@@ -462,20 +483,22 @@ void TID3v2FrameDateTime::SetDateGenauigkeit(TDateGenauigkeit precision)
 
 void TID3v2FrameDateTime::IncPrecision()
 {
-    if (m_precision >= gnSecond)
-        return;
-    m_precision = TDateGenauigkeit(m_precision + 1);
-    ApplyFormats();
-    DataChanged();
-    RefreshColours();
+    if (m_precision < gnSecond)
+        StepPrecision(+1);
 }
 
 void TID3v2FrameDateTime::DecPrecision()
 {
-    if (m_precision <= gnNone)
-        return;
-    m_precision = TDateGenauigkeit(m_precision - 1);
+    if (m_precision > gnNone)
+        StepPrecision(-1);
+}
+
+void TID3v2FrameDateTime::StepPrecision(int step)
+{
+    const TDateGenauigkeit before = m_precision;
+    m_precision = TDateGenauigkeit(m_precision + step);
     ApplyFormats();
+    m_precisionSteps += m_precision - before;
     DataChanged();
     RefreshColours();
 }
@@ -490,6 +513,7 @@ void TID3v2FrameDateTime::SetDateTime(const QDateTime& value)
         m_time->setTime(QTime(value.time().hour(), value.time().minute(), value.time().second()));
     }
     m_precision = m_maxPrecision;
+    m_dateTyped = true;
     ApplyFormats();
     DataChanged();
     RefreshColours();

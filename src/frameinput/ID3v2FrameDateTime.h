@@ -24,6 +24,10 @@ public:
     void LoadFrame(const TID3Frame* frame) override;
     void CompareFrame(const TID3Frame* frame) override;
     TID3Frame* GetFrame() override;
+    // Making the dates of files that differ more or less precise steps each
+    // file's own date, unless the user typed a date.
+    bool KeepsEachFilesPart() const override { return m_dateDiffers && !m_dateTyped; }
+    TID3Frame* GetFrameFor(const TID3Frame* own) override;
     void SetFrameID(const QString& id) override;
     void SetUseID3Version(TID3Versions version) override;
     QMenu* GetPopUpMenuControls() const override { return m_menuHook->Menu(); }
@@ -70,6 +74,10 @@ private:
     // A frame's date text as this input would show it again.
     QString ComparableText(const QString& text) const;
     void LoadDateText(const QString& text);
+    // The frame of the date text; null for an empty one.
+    TID3Frame* FrameOf(const QString& text);
+    // A step of the precision by the buttons or commands, counted.
+    void StepPrecision(int step);
     void UpdateMaxPrecision();
     void ApplyFormats();
     void RefreshColours();
@@ -94,6 +102,11 @@ private:
     TInnerMenuHook* m_menuHook;
     TDateGenauigkeit m_precision = gnNone;
     TDateGenauigkeit m_maxPrecision = gnSecond;
+    // Files had other dates than the one shown; the user typed or chose a
+    // date; the precision steps taken since loading (more: +1, less: -1).
+    bool m_dateDiffers = false;
+    bool m_dateTyped = false;
+    int m_precisionSteps = 0;
     QString m_dateFormat;
     QString m_timeFormat;
 };

@@ -14,6 +14,7 @@ void TID3v2FrameLine::CreateControls()
     m_edit = new QLineEdit(this);
     // textEdited, not textChanged: loading a value must not count as an edit.
     connect(m_edit, &QLineEdit::textEdited, this, [this] {
+        m_valueTyped = true;
         InnerControlEdited();
         ApplyColours(m_edit);
     });
@@ -59,6 +60,7 @@ QString TID3v2FrameLine::Shown(const TID3Frame* frame, QString& description) con
 void TID3v2FrameLine::LoadFrame(const TID3Frame* frame)
 {
     TID3v2Frame::LoadFrame(frame);
+    m_valueDiffers = m_valueTyped = false;
     const QString value = Shown(frame, m_description);
     UpdateCaption();
     {
@@ -81,13 +83,26 @@ void TID3v2FrameLine::CompareFrame(const TID3Frame* frame)
     // Both sides are compared as the edit can show them, so two equal long
     // values cut to the ID3v1 length do not count as different.
     if (value != m_edit->text())
-        m_different = true;
+        m_different = m_valueDiffers = true;
     ApplyColours(m_edit);
 }
 
 TID3Frame* TID3v2FrameLine::GetFrame()
 {
-    const QString value = TrimInput(m_edit->text());
+    return FrameOf(m_edit->text());
+}
+
+TID3Frame* TID3v2FrameLine::GetFrameFor(const TID3Frame* own)
+{
+    if (!KeepsEachFilesPart())
+        return GetFrame();
+    QString description;
+    return FrameOf(own ? DecodeValue(*own, description) : QString());
+}
+
+TID3Frame* TID3v2FrameLine::FrameOf(const QString& text)
+{
+    const QString value = TrimInput(text);
     if (value.isEmpty())
         return nullptr;
     TID3Frame* frame = TID3v2Frame::GetFrame();
@@ -105,6 +120,7 @@ void TID3v2FrameLine::Clear()
 {
     TID3v2Frame::Clear();
     m_description.clear();
+    m_valueDiffers = m_valueTyped = false;
     if (!m_edit)
         return;
     SetFrameID(FrameID());

@@ -14,6 +14,10 @@ public:
     void LoadFrame(const TID3Frame* frame) override;
     void CompareFrame(const TID3Frame* frame) override;
     TID3Frame* GetFrame() override;
+    // A new description for files whose values differ keeps each file's
+    // value, unless the user typed one.
+    bool KeepsEachFilesPart() const override { return m_valueDiffers && !m_valueTyped; }
+    TID3Frame* GetFrameFor(const TID3Frame* own) override;
     void SetFrameID(const QString& id) override;
     QMenu* GetPopUpMenuControls() const override { return m_menuHook->Menu(); }
     void SetPopUpMenuControls(QMenu* menu) override { m_menuHook->SetMenu(menu); }
@@ -43,9 +47,14 @@ private:
     // The value shown for a frame (none: empty), cut to the edit's limit.
     QString Shown(const TID3Frame* frame, QString& description) const;
     void UpdateCaption();
+    // The frame of the value with the shown description; null for none.
+    TID3Frame* FrameOf(const QString& value);
 
     QLabel* m_caption = nullptr;
     QLineEdit* m_edit = nullptr;
     TInnerMenuHook* m_menuHook;
     QString m_description;
+    // Files had other values than the one shown; the user typed a value.
+    bool m_valueDiffers = false;
+    bool m_valueTyped = false;
 };

@@ -174,6 +174,7 @@ void TID3v2FrameNumber::Show(quint32 number, quint32 total)
 void TID3v2FrameNumber::LoadFrame(const TID3Frame* frame)
 {
     TID3v2Frame::LoadFrame(frame);
+    ForgetParts();
     const TNumberPair pair = DecodeNumberFrame(frame);
     Show(pair.Number, pair.Total);
     RefreshColours();
@@ -181,21 +182,43 @@ void TID3v2FrameNumber::LoadFrame(const TID3Frame* frame)
 
 void TID3v2FrameNumber::CompareFrame(const TID3Frame* frame)
 {
-    if (m_different)
-        return;
     TNumberPair pair = DecodeNumberFrame(frame);
     // Without the total edit the tag keeps no total: compare what is kept.
     if (!TotalShown())
         pair.Total = 0;
-    if (pair.Number != ValueOf(m_number) || pair.Total != ValueOf(m_total))
+    // Both parts of every file, also once the input is different: a part
+    // the files disagree on is kept for each file unless the user types it.
+    m_numberDiffers = m_numberDiffers || pair.Number != ValueOf(m_number);
+    m_totalDiffers = m_totalDiffers || pair.Total != ValueOf(m_total);
+    if (m_numberDiffers || m_totalDiffers)
         m_different = true;
     RefreshColours();
 }
 
 TID3Frame* TID3v2FrameNumber::GetFrame()
 {
-    const quint32 number = ValueOf(m_number);
-    const quint32 total = TotalShown() ? ValueOf(m_total) : 0;
+    return FrameOf(ValueOf(m_number), TotalShown() ? ValueOf(m_total) : 0);
+}
+
+bool TID3v2FrameNumber::KeepsEachFilesPart() const
+{
+    return (m_numberDiffers && !m_numberTyped) || (m_totalDiffers && !m_totalTyped);
+}
+
+TID3Frame* TID3v2FrameNumber::GetFrameFor(const TID3Frame* own)
+{
+    if (!KeepsEachFilesPart())
+        return GetFrame();
+    const TNumberPair mine = DecodeNumberFrame(own);
+    const quint32 number = m_numberDiffers && !m_numberTyped ? mine.Number : ValueOf(m_number);
+    quint32 total = 0;
+    if (TotalShown())
+        total = m_totalDiffers && !m_totalTyped ? mine.Total : ValueOf(m_total);
+    return FrameOf(number, total);
+}
+
+TID3Frame* TID3v2FrameNumber::FrameOf(quint32 number, quint32 total)
+{
     if (number == 0 && total == 0)
         return nullptr;
     QString text = QString::number(number);
@@ -204,6 +227,11 @@ TID3Frame* TID3v2FrameNumber::GetFrame()
     TID3Frame* frame = TID3v2Frame::GetFrame();
     SetTextFrame(*frame, QString(), QStringList{text});
     return frame;
+}
+
+void TID3v2FrameNumber::ForgetParts()
+{
+    m_numberDiffers = m_totalDiffers = m_numberTyped = m_totalTyped = false;
 }
 
 void TID3v2FrameNumber::SetFrameID(const QString& id)
@@ -232,6 +260,7 @@ void TID3v2FrameNumber::SetUseID3Version(TID3Versions version)
 void TID3v2FrameNumber::Clear()
 {
     TID3v2Frame::Clear();
+    ForgetParts();
     if (!m_number)
         return;
     SetFrameID(FrameID());
@@ -254,6 +283,7 @@ void TID3v2FrameNumber::SetTextBetween(const QString& text)
 
 void TID3v2FrameNumber::EditChanged(QLineEdit* edit)
 {
+    (edit == m_number ? m_numberTyped : m_totalTyped) = true;
     const QString text = edit->text();
     QString digits;
     int cursor = edit->cursorPosition();

@@ -16,6 +16,10 @@ public:
     void LoadFrame(const TID3Frame* frame) override;
     void CompareFrame(const TID3Frame* frame) override;
     TID3Frame* GetFrame() override;
+    // Setting the total of files whose numbers differ keeps each file's
+    // number (and the number, each file's total).
+    bool KeepsEachFilesPart() const override;
+    TID3Frame* GetFrameFor(const TID3Frame* own) override;
     void SetFrameID(const QString& id) override;
     void SetUseID3Version(TID3Versions version) override;
     QMenu* GetPopUpMenuControls() const override { return m_menuHook->Menu(); }
@@ -63,6 +67,9 @@ private:
     // The shown number: the trimmed text as a number, 0 when empty or none.
     quint32 ValueOf(const QLineEdit* edit) const;
     void Show(quint32 number, quint32 total);
+    // The frame "number" or "number/total"; null when both are 0.
+    TID3Frame* FrameOf(quint32 number, quint32 total);
+    void ForgetParts();
     // A user's change of an edit: digits only, at most Max(), then marked.
     void EditChanged(QLineEdit* edit);
     bool HandleKey(QLineEdit* edit, QKeyEvent* event);
@@ -77,4 +84,10 @@ private:
     QLineEdit* m_total = nullptr;
     TInnerMenuHook* m_menuHook;
     quint32 m_max = 2147483647;
+    // The files disagree on the number or the total; the user typed into the
+    // number or the total edit since the input was loaded.
+    bool m_numberDiffers = false;
+    bool m_totalDiffers = false;
+    bool m_numberTyped = false;
+    bool m_totalTyped = false;
 };

@@ -9,9 +9,19 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace DialogParts {
+
+namespace {
+
+// A page selector is this much wider than the cells of its captions.
+constexpr int SelectorFrame = 8;
+
+}
 
 QPushButton* NewButton(QWidget* parent, const char* name, const char* caption)
 {
@@ -60,13 +70,29 @@ QListWidget* NewPageSelector(QWidget* parent, int width, int iconSize)
     selector->setMovement(QListView::Static);
     selector->setWrapping(false);
     selector->setIconSize(QSize(iconSize, iconSize));
-    selector->setGridSize(QSize(width - 8, 70));
+    selector->setGridSize(QSize(width - SelectorFrame, 70));
     selector->setFixedWidth(width);
     selector->setEditTriggers(QAbstractItemView::NoEditTriggers);
     selector->setSelectionMode(QAbstractItemView::SingleSelection);
     selector->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     selector->viewport()->setCursor(Qt::PointingHandCursor);
     return selector;
+}
+
+void FitPageSelector(QListWidget* selector)
+{
+    const QFontMetrics metrics(selector->font());
+    // The item view keeps this much room free on either side of a caption.
+    const int margin = selector->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, selector) + 1;
+    int widest = 0;
+    for (int row = 0; row < selector->count(); ++row)
+        for (const QString& line : selector->item(row)->text().split(QLatin1Char('\n')))
+            widest = std::max(widest, metrics.horizontalAdvance(line) + 2 * margin);
+    const QSize grid = selector->gridSize();
+    if (widest <= grid.width())
+        return;
+    selector->setGridSize(QSize(widest, grid.height()));
+    selector->setFixedWidth(widest + SelectorFrame);
 }
 
 TMyThemedPanel* NewPageTitle(QWidget* parent)

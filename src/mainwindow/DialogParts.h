@@ -26,6 +26,9 @@ QWidget* HeadedList(QWidget* parent, const QString& heading, TLayoutList* list);
 // The page selector at the left of a dialog with pages: one large picture
 // per page in a column, its caption below it.
 QListWidget* NewPageSelector(QWidget* parent, int width, int iconSize);
+// Widens such a selector, once its captions are set, so that the longest line
+// of a caption is shown whole (a language's long word is never cut off).
+void FitPageSelector(QListWidget* selector);
 // The bold title above the shown page of such a dialog.
 TMyThemedPanel* NewPageTitle(QWidget* parent);
 // The row of buttons at the bottom of a dialog: extra (when given) at its

@@ -183,18 +183,19 @@ QList<QByteArray> CopiedFramesState(const TID3FrameList& frames)
     return state;
 }
 
-// Copies the chosen ID3v1 fields of the entry into its frames; true when a
-// frame changed. Files without an ID3v1 block are left alone.
+// Copies the chosen ID3v1 fields of the entry into its frames; true when the
+// file is to be written. Files without an ID3v1 block are left alone. A file
+// with only an ID3v1 block already shows that block's fields as its frames:
+// for it the transfer is what gives it an ID3v2 tag.
 bool CopyID3v1(TEintragdaten& entry, int mask, bool overwriteWithEmpty)
 {
     if (!entry.HasID3v1)
         return false;
-    const int fields = FieldsToCopy(entry, mask);
-    if (fields == 0)
-        return false;
     const QList<QByteArray> before = CopiedFramesState(entry.Frames);
-    TID3v2Reader::CopyID3v1ToFrames(entry.Frames, entry.ID3v1, overwriteWithEmpty, fields);
-    return CopiedFramesState(entry.Frames) != before;
+    if (const int fields = FieldsToCopy(entry, mask))
+        TID3v2Reader::CopyID3v1ToFrames(entry.Frames, entry.ID3v1, overwriteWithEmpty, fields);
+    const QList<QByteArray> after = CopiedFramesState(entry.Frames);
+    return after != before || (!entry.HasID3v2 && !after.isEmpty());
 }
 
 void ID3v1IntoID3v2(TFQuillon& window)

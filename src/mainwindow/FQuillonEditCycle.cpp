@@ -49,10 +49,17 @@ private:
     bool& m_flag;
 };
 
+// The entry's frame shown by the input of this identity; null when none.
+const TID3Frame* InputFrameOf(const TEintragdaten& entry, quint32 identity)
+{
+    const auto found = std::find_if(entry.Frames.begin(), entry.Frames.end(),
+                                    [identity](const TID3FramePtr& frame) { return frame->UniqueNumber == identity; });
+    return found != entry.Frames.end() ? found->get() : nullptr;
+}
+
 bool CarriesIdentity(const TEintragdaten& entry, quint32 identity)
 {
-    return std::any_of(entry.Frames.begin(), entry.Frames.end(),
-                       [identity](const TID3FramePtr& frame) { return frame->UniqueNumber == identity; });
+    return InputFrameOf(entry, identity) != nullptr;
 }
 
 // Puts the input's frame (nullptr: delete) into the entry. A frame the input
@@ -120,13 +127,15 @@ void TFQuillon::ApplyInputsToSelection()
         TID3v2Frame* Input;
         const TID3Frame* Frame;
         bool ReadOnlyOnly;
+        bool EachFilesOwn;
     };
     std::vector<TPending> pending;
     for (TID3v2Frame* input : m_pageInputs) {
         if (!input->IsDataChanged() || m_appliedInputs.contains(input->Identity()))
             continue;
         const bool readOnlyOnly = m_readOnlyOnlyInputs.contains(input->Identity());
-        pending.push_back({input, readOnlyOnly ? nullptr : input->GetFrame(), readOnlyOnly});
+        pending.push_back(
+            {input, readOnlyOnly ? nullptr : input->GetFrame(), readOnlyOnly, input->KeepsEachFilesPart()});
     }
     for (const TPending& change : pending)
         m_appliedEdits.Remember(change.Input->Identity(), m_entries);
@@ -136,6 +145,9 @@ void TFQuillon::ApplyInputsToSelection()
         for (const TPending& change : pending) {
             if (change.ReadOnlyOnly)
                 SetInputReadOnlyFlag(*entry, *change.Input);
+            else if (change.EachFilesOwn)
+                SetInputFrame(*entry, *change.Input,
+                              change.Input->GetFrameFor(InputFrameOf(*entry, change.Input->Identity())));
             else
                 SetInputFrame(*entry, *change.Input, change.Frame);
         }

@@ -39,6 +39,9 @@ namespace {
 // The property of a page's sheet that holds its title as shown; the tab
 // shows it too, but a tab's text is never read back.
 const char* const PageTitleProperty = "quillonPageTitle";
+// The property of a page's sheet that holds the frame IDs the page was given,
+// each once: also those that get no input in the tag version written now.
+const char* const PageFrameIDsProperty = "quillonPageFrameIDs";
 
 // Left edge of the input part of every created input.
 constexpr int InputEditLeft = 110;
@@ -279,17 +282,19 @@ void TFQuillon::SetInputsEnabled(bool enabled)
 
 void TFQuillon::ReadInputPages(TEingabeSeiten& pages) const
 {
-    const int pageCount = PagInfos->count() - 2;
-    const int first = pages.Count();
-    for (int i = 0; i < pageCount; ++i)
-        pages.Add(StoredInputPageTitle(PagInfos->widget(i)->property(PageTitleProperty).toString()));
-    // An input's column lies directly on its page; extra inputs lie in the
-    // further fields' box and belong to no page.
-    for (const TID3v2Frame* input : m_pageInputs) {
-        const QWidget* column = input->parentWidget();
-        const int index = column ? PagInfos->indexOf(column->parentWidget()) : -1;
-        if (index >= 0 && index < pageCount)
-            pages.Items(first + index).FrameIDs << input->FrameID();
+    // An ID that no input class edits is gone from the layout. One that has
+    // no input only because of the tag version written (ID3v1 has none for
+    // most frames) stays, so that its input comes back with the version.
+    const auto editable = [this](const QString& id) {
+        return std::any_of(m_templateInputs.begin(), m_templateInputs.end(),
+                           [&id](const TID3v2Frame* input) { return input->HandlesFrameID(id); });
+    };
+    for (int i = 0; i < PagInfos->count() - 2; ++i) {
+        const QWidget* sheet = PagInfos->widget(i);
+        TEingabeSeite& page = pages.Add(StoredInputPageTitle(sheet->property(PageTitleProperty).toString()));
+        for (const QString& id : sheet->property(PageFrameIDsProperty).toStringList())
+            if (editable(id))
+                page.FrameIDs << id;
     }
 }
 
@@ -334,12 +339,15 @@ void TFQuillon::ApplyInputPages(const TEingabeSeiten& pages)
         sheet->setProperty(PageTitleProperty, title);
         PagInfos->insertTab(i, sheet, LiteralCaption(title));
         // IDs that no input class handles get no input.
+        QStringList given;
         for (const QString& id : page.FrameIDs) {
             if (placed.contains(id))
                 continue;
             placed.insert(id);
+            given << id;
             CreateFrameInput(column, id, true);
         }
+        sheet->setProperty(PageFrameIDsProperty, given);
     }
     FitInputArea();
     PagInfos->setCurrentIndex(0);

@@ -13,7 +13,10 @@
 #include <QIcon>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -140,6 +143,12 @@ void TFormButtons::FillTrees(const TStringArray& codes)
         if (!codes.contains(QLatin1String(ToolbarButtons[static_cast<size_t>(row)].Code)))
             if (QListWidgetItem* item = NewButtonItem(row))
                 TreeView1->addItem(item);
+    // Every caption whole, in either list: a button moves between them. (The
+    // undo command's caption names a file; a long name is cut, not the screen.)
+    const int widest = std::min(std::max(TreeView1->sizeHintForColumn(0), TreeView2->sizeHintForColumn(0)),
+                                fontMetrics().averageCharWidth() * 48);
+    for (TLayoutList* list : {TreeView1, TreeView2})
+        list->setMinimumWidth(widest + 2 * list->frameWidth() + list->verticalScrollBar()->sizeHint().width());
     UpdateActions();
 }
 

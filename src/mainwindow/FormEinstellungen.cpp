@@ -243,6 +243,7 @@ TFormEinstellungen::TFormEinstellungen(QWidget* parent)
                                GetFrameName(QString::fromLatin1(part.FrameID)));
     for (int i = 0; i < PageCount; ++i)
         LVAuswahl->item(i)->setText(Lang(QString::fromLatin1(SelectorItems[i].CaptionKey)));
+    DialogParts::FitPageSelector(LVAuswahl);
     m_servers = LoadCDDBServerList();
     LVAuswahlSelectItem(spGeneral);
     ShowSimpleForm(true);

@@ -131,7 +131,9 @@ void TFormSpalten::BuildWindow()
     TreeView2 = NewTree(QStringLiteral("%CurrentColumns"), chosenBox);
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
     TreeView2->setObjectName(QStringLiteral("TreeView2"));
-    connect(TreeView2, &QTreeWidget::currentItemChanged, this, [this] {
+    // The selection, not the current item: a mouse click moves the current
+    // item before it selects it.
+    connect(TreeView2, &QTreeWidget::itemSelectionChanged, this, [this] {
         if (!m_filling)
             TreeView2Change();
     });

@@ -1,10 +1,14 @@
+#include "frameinput/CaptionLabel.h"
 #include "frameinput/FrameInputTestSupport.h"
 #include "frameinput/ID3v2FrameEdit.h"
 #include "tagengine/FrameCodecs.h"
 
+#include <QCoreApplication>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -125,6 +129,54 @@ TEST(TextInput, UserDefinedTextKeepsItsDescription)
     GetTextFrame(*frame, description, lines);
     EXPECT_EQ(description, QStringLiteral("MOOD"));
     EXPECT_EQ(lines, QStringList{QStringLiteral("calmer")});
+}
+
+TEST(TextInput, ALongCaptionIsShortenedInTheMiddleAndWholeInItsToolTip)
+{
+    auto edit = MakeInput<TID3v2FrameEdit>(QStringLiteral("TXXX"));
+    edit->SetEditLeft(110); // as in the main window
+    edit->resize(600, edit->height());
+    auto* caption = qobject_cast<TCaptionLabel*>(edit->findChild<QLabel*>());
+    ASSERT_NE(caption, nullptr);
+    const auto show = [&](const char* description) {
+        edit->Clear();
+        const TID3Frame frame = TextFrame(QStringLiteral("TXXX"), {QStringLiteral("x")}, QString::fromLatin1(description));
+        edit->AddFrame(&frame);
+        return caption->ShownText();
+    };
+    // Cut at their ends, the two showed the same "MusicBrainz Albu".
+    const QString album = show("MusicBrainz Album Id");
+    EXPECT_EQ(caption->text(), QStringLiteral("MusicBrainz Album Id:"));
+    EXPECT_LE(caption->fontMetrics().horizontalAdvance(album), caption->contentsRect().width());
+    EXPECT_TRUE(album.startsWith(QStringLiteral("Mu")) && album.endsWith(QStringLiteral("Id:"))) << album.toStdString();
+    EXPECT_NE(show("MusicBrainz Album Artist Id"), album);
+
+    QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), caption->mapToGlobal(QPoint(2, 2)));
+    QCoreApplication::sendEvent(caption, &help);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("MusicBrainz Album Artist Id:"));
+    EXPECT_EQ(show("MOOD"), QStringLiteral("MOOD:"));
+}
+
+TEST(TextInput, ANewDescriptionKeepsEachFilesValueUntilOneIsTyped)
+{
+    auto edit = MakeInput<TID3v2FrameEdit>(QStringLiteral("TXXX"));
+    const TID3Frame calm = TextFrame(QStringLiteral("TXXX"), {QStringLiteral("calm")}, QStringLiteral("MOOD"));
+    const TID3Frame wild = TextFrame(QStringLiteral("TXXX"), {QStringLiteral("wild")}, QStringLiteral("MOOD"));
+    edit->AddFrame(&calm);
+    edit->AddFrame(&wild);
+    edit->AddFrame(nullptr);
+    edit->SetDescription(QStringLiteral("Mood"));
+    ASSERT_TRUE(edit->KeepsEachFilesPart());
+    QString description;
+    QStringList lines;
+    GetTextFrame(*edit->GetFrameFor(&wild), description, lines);
+    EXPECT_EQ(description + QLatin1Char('=') + lines.join(QLatin1Char(',')), QStringLiteral("Mood=wild"));
+    EXPECT_EQ(edit->GetFrameFor(nullptr), nullptr) << "a file without the field stays without";
+
+    QTest::keyClicks(edit->Edit(), QStringLiteral("!"));
+    EXPECT_FALSE(edit->KeepsEachFilesPart());
+    GetTextFrame(*edit->GetFrameFor(&wild), description, lines);
+    EXPECT_EQ(lines, QStringList{QStringLiteral("calm!")});
 }
 
 TEST(TextInput, LongTextsAreShownAndWrittenWholeUnderID3v2)

@@ -7,6 +7,7 @@
 #include "controls/UpDownEdit.h"
 #include "frameinput/ID3v2FrameDateTime.h"
 #include "mainwindow/DateMerge.h"
+#include "mainwindow/FormCommentDesLang.h"
 #include "mainwindow/FormID3v1ToID3v2.h"
 #include "mainwindow/FormNeuesFeld.h"
 #include "mainwindow/FormReplaceInfos.h"
@@ -26,6 +27,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <tuple>
 
 namespace {
 
@@ -224,7 +226,7 @@ TEST_F(BatchCommandsTest, ReplaceInFieldsAndNamesThenUndoEverything)
     EXPECT_TRUE(QFileInfo::exists(Dir() + "Aha one.mp3"));
 }
 
-TEST_F(BatchCommandsTest, ID3v1TransferLeavesOwnRenderingsAndFilesWithoutID3v1Alone)
+TEST_F(BatchCommandsTest, ID3v1TransferLeavesOwnRenderingsAndFilesWithoutID3v1AloneAndTagsPlainRips)
 {
     const QString longTitle = QStringLiteral("A title that is longer than thirty characters");
     ID3v1Fields v1;
@@ -244,8 +246,18 @@ TEST_F(BatchCommandsTest, ID3v1TransferLeavesOwnRenderingsAndFilesWithoutID3v1Al
     ASSERT_TRUE(Write("own rendering.mp3", {{"TIT2", Text("Same")}, {"TPE1", Text("Same")}}, same));
     const QByteArray without = Bytes(Dir() + "without v1.mp3");
     const QByteArray own = Bytes(Dir() + "own rendering.mp3");
+    // An old rip with nothing but its ID3v1 block.
+    ID3v1Fields rip;
+    rip.Title = "Ripped";
+    rip.Artist = "Rip Artist";
+    rip.Year = "1999";
+    rip.Track = 7;
+    Mp3FileParts ripParts;
+    ripParts.Audio = Mp3Builder::CbrFrames(MpegFormat{}, 8);
+    ripParts.ID3v1 = Mp3Builder::ID3v1(rip);
+    ASSERT_TRUE(Mp3Builder::WriteFile(Dir() + "only v1.mp3", Mp3Builder::File(ripParts)));
     Open();
-    Select({"with v1.mp3", "without v1.mp3", "own rendering.mp3"});
+    Select({"with v1.mp3", "without v1.mp3", "own rendering.mp3", "only v1.mp3"});
 
     // Every row unchecked: nothing happens.
     Prompt.OnModal = AnswerDialog<TFormID3v1ToID3v2>(
@@ -262,10 +274,15 @@ TEST_F(BatchCommandsTest, ID3v1TransferLeavesOwnRenderingsAndFilesWithoutID3v1Al
     EXPECT_EQ(Entry("with v1.mp3")->Changed, 1);
     EXPECT_EQ(Entry("without v1.mp3")->Changed, 0);
     EXPECT_EQ(Entry("own rendering.mp3")->Changed, 0);
+    EXPECT_EQ(Entry("only v1.mp3")->Changed, 1);
     Window->SaveChangedEntries();
     EXPECT_EQ(Bytes(Dir() + "without v1.mp3"), without);
     EXPECT_EQ(Bytes(Dir() + "own rendering.mp3"), own);
-    const QJsonObject tags = Mutagen({"with v1.mp3"});
+    const QJsonObject tags = Mutagen({"with v1.mp3", "only v1.mp3"});
+    EXPECT_EQ(Texts(tags, "only v1.mp3", "TIT2"), QStringList{"Ripped"});
+    EXPECT_EQ(Texts(tags, "only v1.mp3", "TPE1"), QStringList{"Rip Artist"});
+    EXPECT_EQ(Texts(tags, "only v1.mp3", "TRCK"), QStringList{"7"});
+    EXPECT_EQ(Texts(tags, "only v1.mp3", "TDRC"), QStringList{"1999"});
     EXPECT_EQ(Texts(tags, "with v1.mp3", "TIT2"), QStringList{longTitle});
     EXPECT_EQ(Texts(tags, "with v1.mp3", "TPE1"), QStringList{"V1 Artist"});
     EXPECT_EQ(Texts(tags, "with v1.mp3", "TALB"), QStringList{"V1 Album"});
@@ -463,6 +480,58 @@ TEST_F(BatchCommandsTest, DateFramesFromFileDatesKeepTheirPrecision)
     EXPECT_EQ(FrameText(Entry("b full.mp3")->Frames, "TDRC"), "2021-07-01T12:00:00");
     EXPECT_EQ(FrameText(Entry("c none.mp3")->Frames, "TDRC"), FileTimeAsDateText(fileTime, highest));
     EXPECT_EQ(ModifiedNs(Dir() + "a year.mp3"), fileTime); // no file is touched
+}
+
+TEST_F(BatchCommandsTest, ANewDescriptionForSeveralFilesKeepsEachFilesValue)
+{
+    ASSERT_TRUE(Write("a.mp3", {{"TXXX", ID3v2Builder::UserTextBody(0, "MOOD", {"calm"})},
+                                {"COMM", Comment(QString(), QStringLiteral("Track 1 of 2"), "eng")}}));
+    ASSERT_TRUE(Write("b.mp3", {{"TXXX", ID3v2Builder::UserTextBody(0, "MOOD", {"wild"})},
+                                {"COMM", Comment(QString(), QStringLiteral("Track 2 of 2"), "eng")}}));
+    Open();
+    Select({"a.mp3", "b.mp3"});
+    FocusInput("TXXX");
+    Prompt.Inputs = {QStringLiteral("Mood")};
+    Trigger("ActTXXXChangeDes");
+    FocusInput("COMM");
+    Prompt.OnModal = AnswerDialog<TFormCommentDesLang>(
+        [](TFormCommentDesLang& form) {
+            form.DescriptionEdit()->setText(QStringLiteral("Notes"));
+            ChooseRow(form.LanguageBox(), form.LanguageBox()->findData(QStringLiteral("deu")));
+        },
+        "Button1");
+    Trigger("ActCommChangeDesLang");
+    Window->CommitEdits();
+
+    // (both files had file a's values before)
+    const QJsonObject tags = Mutagen({"a.mp3", "b.mp3"});
+    for (const auto& [name, mood, comment] : {std::tuple{"a.mp3", "calm", "Track 1 of 2"},
+                                               std::tuple{"b.mp3", "wild", "Track 2 of 2"}}) {
+        const QJsonObject file = tags.value(Dir() + QString::fromLatin1(name)).toObject();
+        const QJsonObject txxx = file.value("TXXX").toArray().first().toObject();
+        EXPECT_EQ(txxx.value("desc").toString(), "Mood") << name;
+        EXPECT_EQ(txxx.value("text").toArray().first().toString(), QString::fromLatin1(mood)) << name;
+        const QJsonObject comm = file.value("COMM").toArray().first().toObject();
+        EXPECT_EQ(comm.value("desc").toString() + ":" + comm.value("lang").toString(), "Notes:deu") << name;
+        EXPECT_EQ(comm.value("text").toArray().first().toString(), QString::fromLatin1(comment)) << name;
+    }
+}
+
+TEST_F(BatchCommandsTest, AMorePreciseDateForSeveralFilesKeepsEachFilesDate)
+{
+    ASSERT_TRUE(Write("a.mp3", {{"TDRC", Text("2005")}}, std::nullopt, 4));
+    ASSERT_TRUE(Write("b.mp3", {{"TDRC", Text("2005-04-06")}}, std::nullopt, 4));
+    Open();
+    Window->Settings().ID3v2Version = 4;
+    Window->ApplySettings();
+    Select({"a.mp3", "b.mp3"});
+    FocusInput("TDRC");
+    Trigger("ActDateTimeGenauer");
+    Window->CommitEdits();
+    // (b's day was lost before: both became "2005-01")
+    const QJsonObject tags = Mutagen({"a.mp3", "b.mp3"});
+    EXPECT_EQ(Texts(tags, "a.mp3", "TDRC"), QStringList{"2005-01"});
+    EXPECT_EQ(Texts(tags, "b.mp3", "TDRC"), QStringList{"2005-04-06 00"}); // mutagen shows the "T" as a blank
 }
 
 TEST_F(BatchCommandsTest, AddedFieldsAndDescriptionsRefuseDuplicates)

@@ -6,6 +6,7 @@
 
 #include "support/MutagenReader.h"
 
+#include "frameinput/ID3v2FrameNumber.h"
 #include "localisation/MultiLanguage.h"
 #include "tagengine/DisplayTexts.h"
 #include "platform/FileLayer.h"
@@ -26,6 +27,16 @@
 #include <fcntl.h>
 
 namespace {
+
+// A click behind the value an edit shows, as a user puts the cursor there,
+// then the text typed.
+void ClickBehindAndType(QLineEdit* edit, const QString& text)
+{
+    QTest::mouseClick(edit, Qt::LeftButton, Qt::NoModifier, QPoint(edit->width() - 5, edit->height() / 2));
+    QCoreApplication::processEvents();
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
 
 // Answers the save question (an error box with Yes and No) from a script
 // and records what was asked.
@@ -181,17 +192,33 @@ TEST_F(EditCycleTest, TypingIntoADifferingFieldReplacesItInEveryFile)
     ASSERT_NE(album, nullptr);
     ASSERT_TRUE(album->IsDifferent());
 
-    // A click behind the first file's value, as a user puts the cursor there.
-    QLineEdit* edit = album->Edit();
-    QTest::mouseClick(edit, Qt::LeftButton, Qt::NoModifier, QPoint(edit->width() - 5, edit->height() / 2));
-    QCoreApplication::processEvents();
-    for (const QChar c : QStringLiteral("New Album"))
-        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    ClickBehindAndType(album->Edit(), QStringLiteral("New Album"));
     SelectListRows(*window, {0});
     for (const char* name : {"a.mp3", "b.mp3"})
         EXPECT_EQ(MutagenTexts(ReadWithMutagen(Path(QString::fromLatin1(name))), QStringLiteral("TALB")),
                   QStringList{QStringLiteral("New Album")})
             << name;
+}
+
+TEST_F(EditCycleTest, TheTotalTypedForAnAlbumKeepsEachFilesTrackNumber)
+{
+    ASSERT_TRUE(WriteMp3WithFrames(Path("a.mp3"), {{"TRCK", Text("1/10")}}));
+    ASSERT_TRUE(WriteMp3WithFrames(Path("b.mp3"), {{"TRCK", Text("2")}}));
+    ASSERT_TRUE(WriteMp3WithFrames(Path("c.mp3"), {{"TIT2", Text("no number")}}));
+    auto window = Open();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    SelectListRows(*window, {0, 1, 2});
+    auto* track = qobject_cast<TID3v2FrameNumber*>(InputOf(*window, QStringLiteral("TRCK")));
+    ASSERT_NE(track, nullptr);
+    ClickBehindAndType(track->TotalEdit(), QStringLiteral("12"));
+    SelectListRows(*window, {0});
+    // (all three were "1/12" before)
+    const QStringList expected = {QStringLiteral("1/12"), QStringLiteral("2/12"), QStringLiteral("0/12")};
+    const QStringList names = {QStringLiteral("a.mp3"), QStringLiteral("b.mp3"), QStringLiteral("c.mp3")};
+    for (int i = 0; i < names.size(); ++i)
+        EXPECT_EQ(MutagenTexts(ReadWithMutagen(Path(names[i])), QStringLiteral("TRCK")), QStringList{expected[i]})
+            << names[i].toStdString();
 }
 
 TEST_F(EditCycleTest, ClearingAnInputDeletesTheFrameAndFurtherFramesGetExtraInputs)

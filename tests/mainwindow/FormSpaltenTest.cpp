@@ -33,6 +33,14 @@ void SelectAvailable(TFormSpalten& form, const char* id)
             form.TreeView1->setCurrentItem(form.TreeView1->topLevelItem(i));
 }
 
+// Clicks a chosen column as the user does.
+void ClickChosen(TFormSpalten& form, int row)
+{
+    QTreeWidgetItem* item = form.TreeView2->topLevelItem(row);
+    QTest::mouseClick(form.TreeView2->viewport(), Qt::LeftButton, {},
+                      form.TreeView2->visualItemRect(item).center());
+}
+
 void TypeWidth(TFormSpalten& form, const char* width)
 {
     form.EBreite->Edit()->selectAll();
@@ -87,6 +95,30 @@ TEST(FormSpaltenTest, WidthsAreFilledInEditedAndReturnedOnOK)
     EXPECT_FALSE(form.Execute(QString(), true, false, ids, widths, ticks));
     EXPECT_EQ(ids, TStringArray({"TIT2", "TPE1", "*FIN"}));
     EXPECT_EQ(widths.size(), 3);
+}
+
+TEST(FormSpaltenTest, TheWidthEditFollowsTheColumnClicked)
+{
+    TMainWindowEnvironment env;
+    TStringArray ids{"*FIN", "TPE1", "TIT2"};
+    TWordArray widths{150, 100, 120};
+    TBoolArray ticks;
+    env.Prompt.OnModal = [](QDialog& dialog) {
+        auto& form = static_cast<TFormSpalten&>(dialog);
+        form.show();
+        ClickChosen(form, 1);
+        EXPECT_EQ(form.EBreite->PositionInt(), 100);
+        TypeWidth(form, "210");
+        ClickChosen(form, 2);
+        EXPECT_EQ(form.EBreite->PositionInt(), 120);
+        ClickChosen(form, 0);
+        EXPECT_EQ(form.EBreite->PositionInt(), 150);
+        TypeWidth(form, "300");
+        return int(QDialog::Accepted);
+    };
+    TFormSpalten form;
+    ASSERT_TRUE(form.Execute(QString(), true, false, ids, widths, ticks));
+    EXPECT_EQ(widths, TWordArray({300, 210, 120}));
 }
 
 TEST(FormSpaltenTest, TicksMovesAndReset)

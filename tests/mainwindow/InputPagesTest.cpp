@@ -125,11 +125,22 @@ TEST_F(MainWindowInputPagesTest, TheSettingsGiveTheInputsTheirTagVersion)
     window.Settings().ID3v2Version = 4;
     window.ApplySettings();
     EXPECT_EQ(InputOf(window, QStringLiteral("TIT2"))->UseID3Version(), ivID3v2_4);
+    window.ApplyInputPages(Layout({{QStringLiteral("Mine"), {"TMOO", "TIT2", "TEXT"}}, {QStringLiteral("More"), {"TCOM"}}}));
     window.Settings().WriteID3v2 = false;
     window.ApplySettings();
     EXPECT_EQ(InputOf(window, QStringLiteral("TIT2"))->UseID3Version(), ivID3v1);
-    // The layout survived both rebuilds.
-    EXPECT_EQ(window.InputPages().Items(0).FrameIDs, DefaultInputPages().Items(0).FrameIDs);
+    // ID3v1 has no mood, lyricist or composer: no inputs for them, but the
+    // layout keeps them through the rebuild, in the settings and in the next
+    // rebuild, and they come back when ID3v2 is written again.
+    EXPECT_EQ(window.PageInputs().size(), 1u);
+    EXPECT_EQ(window.InputPages().Items(0).FrameIDs, QStringList({"TMOO", "TIT2", "TEXT"}));
+    EXPECT_EQ(window.InputPages().Items(1).FrameIDs, QStringList({"TCOM"}));
+    window.ApplySettings();
+    window.Settings().WriteID3v2 = true;
+    window.ApplySettings();
+    EXPECT_EQ(window.PageInputs().size(), 4u);
+    for (const char* id : {"TMOO", "TIT2", "TEXT", "TCOM"})
+        EXPECT_EQ(InputOf(window, QString::fromLatin1(id))->UseID3Version(), ivID3v2_4) << id;
 }
 
 TEST_F(MainWindowInputPagesTest, TheLayoutIsKeptInTheSettings)

@@ -110,6 +110,20 @@ TEST(AcceleratorTest, CaptionsLoseTheirMarksAndTypedTextsKeepTheirs)
     EXPECT_EQ(StripAccelerator(LiteralCaption(QStringLiteral("a & b &&"))), QStringLiteral("a & b &&"));
 }
 
+TEST_F(LayoutDialogsTest, ToolbarDialogShowsEveryCaptionWhole)
+{
+    TStringArray codes = DefaultToolbar();
+    EXPECT_FALSE(RunButtons(codes, [&](TFormButtons& d) {
+        d.show();
+        // ("Titelinformationen aus Da..." in the German lists)
+        for (TLayoutList* list : {d.TreeView1, d.TreeView2})
+            for (int row = 0; row < list->count(); ++row)
+                EXPECT_LE(list->sizeHintForIndex(list->model()->index(row, 0)).width(), list->viewport()->width())
+                    << list->item(row)->text().toStdString();
+        return QDialog::Rejected;
+    }));
+}
+
 TEST_F(LayoutDialogsTest, ToolbarDialogListsWhatTheCodesName)
 {
     TStringArray codes = {"UNDO", "XXXX", "----", "----", "undo", "HELP", "UNDO", "UND"};

@@ -10,6 +10,7 @@
 #include "controls/MySpeedButton.h"
 #include "controls/MyThemedPanel.h"
 #include "controls/UpDownEdit.h"
+#include "localisation/LanguageLoader.h"
 #include "localisation/MultiLanguage.h"
 #include "localisation/ui/FrameLanguage.h"
 #include "mainwindow/FormCDDBServers.h"
@@ -33,6 +34,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -476,6 +478,24 @@ TEST_F(SettingsDialogTest, TheStoredLanguageIsKeptUnlessTheUserPicksOne)
     }));
     EXPECT_EQ(record.Language, QStringLiteral("GERMAN"));
     EXPECT_TRUE(record.LanguageFile.isEmpty());
+}
+
+TEST_F(SettingsDialogTest, EveryPageCaptionIsShownWholeInEitherLanguage)
+{
+    for (const char* language : {"GERMAN", "ENGLISH"}) {
+        LoadLanguage(QString::fromLatin1(language), QString());
+        TFormEinstellungen d;
+        d.show();
+        const QFontMetrics metrics(d.LVAuswahl->font());
+        const int margin = d.LVAuswahl->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, d.LVAuswahl) + 1;
+        for (int row = 0; row < d.LVAuswahl->count(); ++row) {
+            QListWidgetItem* item = d.LVAuswahl->item(row);
+            // ("Lesen/Schreiben" was cut to "Lesen/Schreib...")
+            for (const QString& line : item->text().split(QLatin1Char('\n')))
+                EXPECT_LE(metrics.horizontalAdvance(line) + 2 * margin, d.LVAuswahl->visualItemRect(item).width())
+                    << language << ": " << line.toStdString();
+        }
+    }
 }
 
 TEST_F(SettingsDialogTest, PagesServersShortcutsAndHelp)

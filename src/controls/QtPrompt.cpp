@@ -20,11 +20,35 @@ QString ShownText(const QString& text)
     return shown;
 }
 
+// Lines a box shows at most, and how many of them come from the text's end
+// (where a question follows a list of files).
+constexpr qsizetype MaxShownLines = 24;
+constexpr qsizetype ShownLastLines = 3;
+
+// A long text (thousands of files that failed) would make a box taller than
+// the screen, its buttons out of reach: the box shows the text's start and
+// end, and the whole text lies under its details, where it scrolls.
+void SetBoxText(QMessageBox& box, const QString& text)
+{
+    box.setTextFormat(Qt::PlainText);
+    const QString shown = ShownText(text);
+    const QStringList lines = shown.split(QLatin1Char('\n'));
+    if (lines.size() <= MaxShownLines) {
+        box.setText(shown);
+        return;
+    }
+    QStringList kept = lines.mid(0, MaxShownLines - ShownLastLines - 1);
+    kept << QStringLiteral("\u2026");
+    kept << lines.mid(lines.size() - ShownLastLines);
+    box.setText(kept.join(QLatin1Char('\n')));
+    box.setDetailedText(shown);
+}
+
 QMessageBox::StandardButton ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text,
                                     QMessageBox::StandardButtons buttons)
 {
-    QMessageBox box(icon, QApplication::applicationDisplayName(), ShownText(text), buttons, parent);
-    box.setTextFormat(Qt::PlainText);
+    QMessageBox box(icon, QApplication::applicationDisplayName(), QString(), buttons, parent);
+    SetBoxText(box, text);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -99,9 +123,8 @@ TPromptButton TQtPrompt::Ask(QWidget* parent, TPromptIcon icon, const QString& t
 TPromptChoice TQtPrompt::Choose(QWidget* parent, TPromptIcon icon, const QString& text, const QStringList& answers,
                                 int cancelAnswer, const QString& forAllText)
 {
-    QMessageBox box(BoxIcon(icon), QApplication::applicationDisplayName(), ShownText(text), QMessageBox::NoButton,
-                    parent);
-    box.setTextFormat(Qt::PlainText);
+    QMessageBox box(BoxIcon(icon), QApplication::applicationDisplayName(), QString(), QMessageBox::NoButton, parent);
+    SetBoxText(box, text);
     std::vector<QAbstractButton*> buttons;
     for (int i = 0; i < answers.size(); ++i) {
         const QMessageBox::ButtonRole role = i == cancelAnswer ? QMessageBox::RejectRole : QMessageBox::AcceptRole;

@@ -2,6 +2,8 @@
 
 #include "export/ExportError.h"
 
+#include "platform/SaveFile.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -41,8 +43,8 @@ void WriteExportFile(const QString& path, const QByteArray& bytes)
         file.cancelWriting();
         Fail(path, reason.isEmpty() ? QStringLiteral("write error") : reason);
     }
-    if (!file.commit())
-        Fail(path, file.errorString());
+    if (const std::optional<QString> failure = CommitSaveFile(file))
+        Fail(path, *failure);
 }
 
 QByteArray TextFileBytes(const QString& text, bool withBom)

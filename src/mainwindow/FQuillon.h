@@ -612,6 +612,7 @@ private:
     void UpdateSearchActions();
     // FQuillonFavorites.cpp
     void BindFavoriteActions();
+    void FavoritesFollowMoves(const TPathMoves& moves);
     // FQuillonAbout.cpp
     void BindAboutActions();
     // FQuillonKeys.cpp
@@ -705,6 +706,7 @@ private:
     // --- History, panels, play, help, file operations (private) ---
     // FQuillonHistory.cpp
     void BindHistoryActions();
+    void TreeFolderGoing(const QModelIndex& folder);
     // FQuillonPanels.cpp
     void BindPanelActions();
     void SetFolderBarState(TPanelState state);

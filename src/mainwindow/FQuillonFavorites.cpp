@@ -9,6 +9,7 @@
 
 #include "localisation/MultiLanguage.h"
 #include "platform/NativePath.h"
+#include "platform/PathMoves.h"
 #include "platform/Prompt.h"
 
 #include <QAction>
@@ -61,6 +62,22 @@ void TFQuillon::BuildFavoritesMenu()
         });
         menu->addAction(item);
     }
+}
+
+void TFQuillon::FavoritesFollowMoves(const TPathMoves& moves)
+{
+    // A folder renamed or moved here keeps its favourites, as it keeps its
+    // place in the histories.
+    bool changed = false;
+    for (int i = 0; i < m_favorites.Count(); ++i) {
+        const QString folder = ResolveShownPath(QDir::cleanPath(m_favorites.Values(i)));
+        if (const std::optional<QString> moved = moves.NewPathOf(folder)) {
+            m_favorites.SetValue(i, ShownPath(*moved));
+            changed = true;
+        }
+    }
+    if (changed)
+        BuildFavoritesMenu();
 }
 
 void TFQuillon::OpenFavorite(int index)

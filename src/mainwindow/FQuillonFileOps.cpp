@@ -232,6 +232,7 @@ void TFQuillon::FollowMoves(const TPathMoves& moves)
         for (QString& folder : *history)
             if (const std::optional<QString> moved = moves.NewPathOf(NormalPath(folder)))
                 folder = *moved;
+    FavoritesFollowMoves(moves);
     // The listed folder itself, or a folder above it, went elsewhere: the
     // list and the tree go with it.
     if (const std::optional<QString> moved = moves.NewPathOf(NormalPath(m_currentFolder))) {

@@ -3,6 +3,7 @@
 #include "mainwindow/FQuillon.h"
 
 #include "mainwindow/Guarded.h"
+#include "mainwindow/ShellTreeModel.h"
 
 #include "platform/NativePath.h"
 #include "platform/PathCompare.h"
@@ -40,6 +41,22 @@ void TFQuillon::BindHistoryActions()
         if (QMenu* popup = PopupMenu(QString::fromLatin1(name)))
             connect(popup, &QMenu::aboutToShow, this,
                     [this, popup] { RunGuarded(this, [this, popup] { PopDirZurueckPopup(popup); }); });
+    connect(ShellTreeModel, &TShellTreeModel::FolderGoing, this, [this](const QModelIndex& folder) {
+        RunGuarded(this, [&] { TreeFolderGoing(folder); });
+    });
+}
+
+void TFQuillon::TreeFolderGoing(const QModelIndex& folder)
+{
+    // Left to itself the tree would choose the folder's neighbour, an
+    // unrelated folder; it goes up instead, as a refresh does, and the tree's
+    // change loads that folder.
+    for (QModelIndex node = ShellTreeView1->currentIndex(); node.isValid(); node = node.parent()) {
+        if (node == folder) {
+            ShellTreeView1->setCurrentIndex(folder.parent());
+            return;
+        }
+    }
 }
 
 void TFQuillon::ShellTreeView1Change()

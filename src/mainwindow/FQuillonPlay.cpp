@@ -10,6 +10,7 @@
 #include "platform/Help.h"
 #include "platform/Opener.h"
 #include "platform/Prompt.h"
+#include "platform/SaveFile.h"
 
 #include <QAction>
 #include <QSaveFile>
@@ -24,15 +25,18 @@ QUrl UrlOfPath(const QByteArray& path)
     return QUrl::fromEncoded(FileMimeData::FileUri(path));
 }
 
-// One path a line, in the file system's own bytes.
+// One path a line, in the file system's own bytes; a path holding a line
+// break goes as its file address, which players take in a playlist too.
 bool WritePlaylist(const QString& path, const QList<QByteArray>& files)
 {
     QSaveFile playlist(path);
     if (!playlist.open(QIODevice::WriteOnly))
         return false;
-    for (const QByteArray& file : files)
-        playlist.write(file + '\n');
-    return playlist.commit();
+    for (const QByteArray& file : files) {
+        const bool breaksLine = file.contains('\n') || file.contains('\r');
+        playlist.write((breaksLine ? FileMimeData::FileUri(file) : file) + '\n');
+    }
+    return !CommitSaveFile(playlist);
 }
 
 }

@@ -200,6 +200,9 @@ void TFQuillon::BuildStatusBar()
     StatusPanel1 = NewLabel(StatusBar1, "StatusPanel1", QString());
     StatusPanel1->setAlignment(Qt::AlignCenter);
     StatusPanel1->setMinimumWidth(70);
+    // The panels on the right keep their size: a command's hint, shown in
+    // place of the left panel, must not spread them.
+    StatusPanel1->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     StatusBar1->addPermanentWidget(StatusPanel1);
 
     PanLaden = new QWidget(StatusBar1);
@@ -220,5 +223,6 @@ void TFQuillon::BuildStatusBar()
     ProgressLaden->setTextVisible(false);
     layout->addWidget(ButSucheAbbrechen);
     layout->addWidget(ProgressLaden);
+    PanLaden->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     StatusBar1->addPermanentWidget(PanLaden);
 }

@@ -19,6 +19,9 @@ struct TShellTreeModel::TNode {
     std::vector<std::unique_ptr<TNode>> Children;
     bool Listed = false;
     QString Watched; // the path given to the watcher, if any
+    // Hidden folders in it that were asked for by their paths: shown while
+    // they are there.
+    std::vector<QByteArray> AskedHidden;
 
     int Row = 0; // among the parent's children
 
@@ -35,6 +38,12 @@ namespace {
 QByteArray ChildPath(const QByteArray& folder, const QByteArray& name)
 {
     return folder.endsWith('/') ? folder + name : folder + '/' + name;
+}
+
+bool IsFolder(const QByteArray& path)
+{
+    struct stat st {};
+    return ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 // The names of the folders (and links to folders) in folder, hidden ones
@@ -184,6 +193,12 @@ QModelIndex TShellTreeModel::index(const QString& path)
             List(*node);
             child = ChildNamed(*node, name);
         }
+        // A hidden folder is shown once a path leads through it.
+        if (!child && name.startsWith('.') && name != ".." && IsFolder(ChildPath(node->Native, name))) {
+            node->AskedHidden.push_back(name);
+            List(*node);
+            child = ChildNamed(*node, name);
+        }
         if (!child)
             return QModelIndex();
         node = child;
@@ -204,6 +219,9 @@ void TShellTreeModel::List(TNode& node)
     const bool first = !node.Listed;
     node.Listed = true;
     std::vector<QByteArray> names = FolderNames(node.Native);
+    std::erase_if(node.AskedHidden,
+                  [&node](const QByteArray& name) { return !IsFolder(ChildPath(node.Native, name)); });
+    names.insert(names.end(), node.AskedHidden.begin(), node.AskedHidden.end());
     std::sort(names.begin(), names.end());
     const QModelIndex parent = IndexOf(&node);
     RemoveGone(node, parent, names);
@@ -223,6 +241,7 @@ void TShellTreeModel::RemoveGone(TNode& node, const QModelIndex& parent, const s
         TNode& child = *node.Children[static_cast<size_t>(row)];
         if (std::binary_search(names.begin(), names.end(), child.Name))
             continue;
+        emit FolderGoing(IndexOf(&child));
         beginRemoveRows(parent, row, row);
         Forget(child);
         node.Children.erase(node.Children.begin() + static_cast<std::ptrdiff_t>(row));

@@ -11,7 +11,8 @@
 // The folder tree's data: the folders of the file system from "/" down, each
 // known by its bytes. Qt's own directory listings leave out names that are
 // not valid UTF-8; here such a folder is shown (with replacement characters)
-// and opened like any other. Hidden folders (a leading ".") are left out.
+// and opened like any other. Hidden folders (a leading ".") are left out,
+// unless a path asked for leads through one.
 //
 // A folder is listed when the view first needs its children, and again when
 // it changes (listed folders are watched where their names allow it) or on
@@ -44,6 +45,11 @@ public:
     void fetchMore(const QModelIndex& parent) override;
     QVariant data(const QModelIndex& index, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+signals:
+    // A folder that is no longer there is about to leave the tree, with its
+    // subtree; sent before its rows are removed.
+    void FolderGoing(const QModelIndex& folder);
 
 private:
     struct TNode;

@@ -43,6 +43,36 @@ TEST(QtPrompt, AskShowsTheChosenButtonsAndAnswersTheOnePressed)
     EXPECT_EQ(EscapeButton(pbOk), pbOk);
 }
 
+TEST(QtPrompt, AListOfThousandsOfFilesKeepsTheBoxAndItsButtonsOnTheScreen)
+{
+    TQtPrompt prompt;
+    QString text = QStringLiteral("The following files could not be copied:");
+    for (int i = 0; i < 5000; ++i)
+        text += QStringLiteral("\n\r%1 track.mp3 (No space left on device)").arg(i, 5, 10, QLatin1Char('0'));
+    text += QStringLiteral("\nTry again?");
+    OnceBoxShows([](QMessageBox& box) {
+        const QStringList lines = box.text().split(QLatin1Char('\n'));
+        EXPECT_LE(lines.size(), 24);
+        EXPECT_EQ(lines.first(), QStringLiteral("The following files could not be copied:"));
+        EXPECT_EQ(lines.at(1), QStringLiteral("00000 track.mp3 (No space left on device)"));
+        EXPECT_EQ(lines.last(), QStringLiteral("Try again?"));
+        EXPECT_TRUE(lines.contains(QStringLiteral("\u2026")));
+        // Every name is still there, under the details.
+        EXPECT_TRUE(box.detailedText().contains(QStringLiteral("\n02500 track.mp3 (No space left on device)\n")));
+        EXPECT_LT(box.sizeHint().height(), 700);
+        box.button(QMessageBox::Yes)->click();
+    });
+    EXPECT_EQ(prompt.Ask(nullptr, TPromptIcon::Error, text, pbYes | pbNo), pbYes);
+
+    // A short text is shown whole, without details.
+    OnceBoxShows([](QMessageBox& box) {
+        EXPECT_EQ(box.text(), QStringLiteral("one\ntwo"));
+        EXPECT_TRUE(box.detailedText().isEmpty());
+        box.button(QMessageBox::Ok)->click();
+    });
+    prompt.Error(nullptr, QStringLiteral("one\n\rtwo"));
+}
+
 TEST(QtPrompt, ChooseGivesTheAnswersIndexAndTheForAllBox)
 {
     TQtPrompt prompt;

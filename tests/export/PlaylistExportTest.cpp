@@ -3,6 +3,8 @@
 // has ffprobe open the file it names.
 #include "ExportTestSupport.h"
 
+#include "support/FileSizeLimit.h"
+
 #include "export/DataModuleExport.h"
 #include "export/ExportFile.h"
 #include "export/Playlist.h"
@@ -192,6 +194,14 @@ TEST_F(PlaylistExportTest, OverwritingFailuresAndUnlistableNames)
     EXPECT_EQ(ReadAll(list), QByteArray("old\r\n"));
     EXPECT_EQ(QDir(m_music).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("list")).size(), 1)
         << "no temporary file left behind";
+    // So does a disk that fills up while the last of it is written: the
+    // export fails instead of leaving an empty or cut playlist.
+    {
+        const TScopedFileSizeLimit limit(8);
+        ASSERT_TRUE(limit.IsSet());
+        EXPECT_EQ(Export(list, true, false), erError);
+    }
+    EXPECT_EQ(ReadAll(list), QByteArray("old\r\n"));
 
     // A name holding a line break would be read as two entries: left out
     // and reported.

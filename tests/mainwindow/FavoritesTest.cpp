@@ -6,11 +6,13 @@
 
 #include "mainwindow/FormFavorites.h"
 #include "mainwindow/FormMenu.h"
+#include "mainwindow/ShellTreeModel.h"
 
 #include "localisation/MultiLanguage.h"
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QTreeWidget>
 
@@ -183,6 +185,34 @@ TEST_F(FavoritesTest, FavouritesOpenTheirFoldersExactlyAsTheyAreNamed)
     items = FavoriteItems(*window);
     ASSERT_EQ(items.size(), 2);
     EXPECT_EQ(Names(window->Favorites()), QStringList({"Rock & Roll", "Rock & Roll"}));
+}
+
+TEST_F(FavoritesTest, AFolderRenamedHereKeepsItsFavourites)
+{
+    const QString album = Env.PathOf(QStringLiteral("Old/Album/"));
+    ASSERT_TRUE(WriteMp3WithFrames(album + QStringLiteral("a.mp3"), {{"TIT2", Text("A")}}));
+    const QString other = QDir::cleanPath(Env.PathOf(QStringLiteral("Older/")));
+    auto window = OpenAt(other);
+    const QString base = QFileInfo(other).path(); // paths made by hand: the folders must not exist yet
+    window->Favorites().Add(QStringLiteral("album"), QDir::cleanPath(album));
+    window->Favorites().Add(QStringLiteral("old"), base + QStringLiteral("/Old"));
+    window->Favorites().Add(QStringLiteral("other"), other);
+    window->BuildFavoritesMenu();
+
+    const QModelIndex old = window->ShellTreeModel->index(base + QStringLiteral("/Old"));
+    ASSERT_TRUE(window->ShellTreeView1Edited(old, QStringLiteral("New")));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->Favorites().Values(0), base + QStringLiteral("/New/Album"));
+    EXPECT_EQ(window->Favorites().Values(1), base + QStringLiteral("/New"));
+    EXPECT_EQ(window->Favorites().Values(2), other); // "Older" only begins alike
+    EXPECT_EQ(FavoriteItems(*window).at(0)->statusTip(), base + QStringLiteral("/New/Album"));
+
+    FavoriteItems(*window).at(0)->trigger();
+    LetTheTreeLoad();
+    EXPECT_TRUE(Prompt.Errors.isEmpty());
+    EXPECT_EQ(window->TreePath(), base + QStringLiteral("/New/Album"));
+    ASSERT_EQ(window->Entries().size(), 1u);
+    EXPECT_EQ(window->Entries()[0]->FileName, QStringLiteral("a.mp3"));
 }
 
 TEST_F(FavoritesTest, NamesAndFoldersOfAnyKindSurviveARestart)

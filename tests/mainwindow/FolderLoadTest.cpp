@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QSet>
 #include <QTest>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
 
@@ -274,6 +275,18 @@ TEST_F(FolderLoadTest, TheStatusAndTitleBarsTellWhatIsShownAndDone)
     window->LVFiles->clearSelection();
     EXPECT_EQ(window->StatusIcon(), 0);
     EXPECT_EQ(window->StatusPanel0->Text(), Lang("StatusBarSelNothing"));
+
+    // A command's hint takes the left part only: the count, the cancel
+    // button and the progress stay where they are.
+    window->resize(900, 600);
+    window->show();
+    QCoreApplication::processEvents();
+    const QRect count = window->StatusPanel1->geometry();
+    const QRect loading = window->PanLaden->geometry();
+    window->StatusBar1->showMessage(QStringLiteral("A command's hint"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->StatusPanel1->geometry(), count);
+    EXPECT_EQ(window->PanLaden->geometry(), loading);
 }
 
 TEST_F(FolderLoadTest, AFolderThatCannotBeReadIsToldNotShownEmpty)

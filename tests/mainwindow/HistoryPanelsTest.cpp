@@ -139,6 +139,27 @@ TEST_F(HistoryTest, AVanishedFolderIsDroppedAndTheShownOneStays)
     EXPECT_EQ(forward->actions().first()->text(), "/");
 }
 
+TEST_F(HistoryTest, AShownFolderThatGoesAwayGivesWayToTheFolderAboveIt)
+{
+    // Its neighbour, an unrelated folder, is neither loaded nor recorded.
+    const QString neighbour = Folder("C/E");
+    Visit(D);
+    ASSERT_TRUE(QDir(D).removeRecursively());
+    Window->ShellTreeModel->Refresh();
+    Settle();
+    EXPECT_EQ(QDir::cleanPath(Window->TreePath()), C);
+    EXPECT_EQ(Shown(), C);
+    EXPECT_FALSE(Window->BackHistory().contains(neighbour));
+
+    // A folder above the shown one likewise.
+    Visit(neighbour);
+    ASSERT_TRUE(QDir(C).removeRecursively());
+    Window->ShellTreeModel->Refresh();
+    Settle();
+    EXPECT_EQ(QDir::cleanPath(Window->TreePath()), Env.Folder());
+    EXPECT_EQ(Shown(), Env.Folder());
+}
+
 TEST_F(PanelTest, FolderBarDockedFloatingHidden)
 {
     using S = TFQuillon::TPanelState;

@@ -149,6 +149,14 @@ TEST_F(MainWindowStartTest, AFolderOnTheCommandLineIsOpened)
     window.FormShow();
     EXPECT_EQ(window.CurrentFolder(), Env.Folder() + QStringLiteral("/album/"));
     EXPECT_EQ(window.Entries().size(), 1u);
+
+    // Also one below a hidden folder, which the tree shows only then.
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf(QStringLiteral(".local/music/b.mp3")), {}));
+    TFQuillon hidden({QStringLiteral(".local/music")});
+    hidden.FormShow();
+    EXPECT_EQ(hidden.TreePath(), Env.Folder() + QStringLiteral("/.local/music"));
+    EXPECT_EQ(hidden.CurrentFolder(), Env.Folder() + QStringLiteral("/.local/music/"));
+    EXPECT_EQ(hidden.Entries().size(), 1u);
 }
 
 TEST_F(MainWindowStartTest, TheFirstPathDecidesTheFolderAndOnlyItsFilesAreSelected)

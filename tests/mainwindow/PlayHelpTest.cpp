@@ -69,6 +69,23 @@ TEST_F(PlayHelpTest, OneFileOpensItselfSeveralAPrivatePlaylistRemovedWithTheWind
     EXPECT_FALSE(QFileInfo::exists(folder));
 }
 
+TEST_F(PlayHelpTest, ANameWithALineBreakStaysOneEntryOfThePlaylist)
+{
+    // Written as a file address, which players take in a playlist: as a
+    // path it would be two lines naming files that do not exist.
+    const QString broken = QStringLiteral("04 new\nline.mp3");
+    MakeFile(Music(broken), "broken");
+    Trigger("ActAktuallisieren");
+    Select({"01 one.mp3", broken});
+    Trigger("ActPlay");
+    ASSERT_EQ(Opened.size(), 1);
+    const QList<QByteArray> lines = Bytes(Opened[0].toLocalFile()).split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0], QFile::encodeName(Music("01 one.mp3")));
+    EXPECT_EQ(QUrl::fromEncoded(lines[1]).toLocalFile(), Music(broken));
+    EXPECT_TRUE(lines[2].isEmpty());
+}
+
 TEST_F(PlayHelpTest, APlaylistThatCannotBeWrittenPlaysTheFirstFile)
 {
     // A folder holds the playlist's name.

@@ -91,3 +91,32 @@ TEST_F(ShellTreeModelTest, ChangesShowWhenWatchedOrRefreshed)
     Model.Refresh();
     EXPECT_EQ(Shown(Model.index(PathFromNative(Root + "/Caf\xe9"))), QStringList({"sub"}));
 }
+
+TEST_F(ShellTreeModelTest, AHiddenFolderAskedForByItsPathIsShownWhileItIsThere)
+{
+    // Music kept below a hidden folder (~/.local/share/music, say) opens
+    // like any other; hidden folders nobody asked for stay out.
+    for (const QByteArray name : {"b", ".other", ".hidden", ".hidden/music", ".hidden/music/album"})
+        ASSERT_TRUE(MakeNativeFolder(Root + '/' + name));
+    const QString music = Dir.path() + QStringLiteral("/.hidden/music");
+    const QModelIndex found = Model.index(music);
+    ASSERT_TRUE(found.isValid());
+    EXPECT_EQ(Model.filePath(found), music);
+    const QModelIndex root = Model.index(Dir.path());
+    EXPECT_EQ(Shown(root), QStringList({".hidden", "b"}));
+    EXPECT_EQ(Shown(found), QStringList({"album"}));
+    EXPECT_FALSE(Model.index(Dir.path() + QStringLiteral("/..")).isValid());
+
+    Model.Refresh();
+    EXPECT_EQ(Shown(root), QStringList({".hidden", "b"}));
+    EXPECT_EQ(Model.index(music), found);
+
+    // Gone from the disk, it leaves the tree, and is not brought back.
+    RemoveNativeContents(Root + "/.hidden");
+    ASSERT_EQ(::rmdir((Root + "/.hidden").constData()), 0);
+    Model.Refresh();
+    EXPECT_EQ(Shown(root), QStringList({"b"}));
+    ASSERT_TRUE(MakeNativeFolder(Root + "/.hidden"));
+    Model.Refresh();
+    EXPECT_EQ(Shown(root), QStringList({"b"}));
+}

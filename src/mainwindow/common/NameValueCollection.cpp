@@ -13,6 +13,11 @@ void TNameValueCollection::Rename(int index, const QString& name)
     m_names[index] = name;
 }
 
+void TNameValueCollection::SetValue(int index, const QString& value)
+{
+    m_values[index] = value;
+}
+
 void TNameValueCollection::Delete(int index)
 {
     m_names.removeAt(index);

@@ -13,6 +13,7 @@ public:
     const QString& Names(int index) const { return m_names.at(index); }
     const QString& Values(int index) const { return m_values.at(index); }
     void Rename(int index, const QString& name);
+    void SetValue(int index, const QString& value);
     void Delete(int index);
     void Clear();
 

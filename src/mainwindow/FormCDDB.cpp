@@ -517,8 +517,14 @@ void TFormCDDB::ShowDrivePage()
     m_calculator->RefreshDrives();
     for (int i = 0; i < m_calculator->DriveCount(); ++i)
         BoxCDDrives->addItem(m_calculator->GetDrive(i)->Name, i);
-    if (BoxCDDrives->count() > 0)
+    if (BoxCDDrives->count() > 0) {
         BoxCDDrives->setCurrentIndex(0);
+        return;
+    }
+    // Without a CD drive only the two searches by the files are offered.
+    if (RadioButton1->isChecked())
+        RadioButton3->setChecked(true);
+    RadioButton1->setEnabled(false);
 }
 
 int TFormCDDB::DrivePageNext()

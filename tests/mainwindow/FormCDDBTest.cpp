@@ -189,6 +189,16 @@ TEST_F(FormCDDBTest, SearchByCDWithMoreFilesThanTracksWritesTracksAndTheTable)
     const QJsonObject request = Server.Requests().first().toObject();
     EXPECT_EQ(request.value("user_agent").toString(), QStringLiteral("Quillon 3.14"));
     EXPECT_TRUE(TFakeCDDBServer::Field(request, "hello").startsWith("tester "));
+
+    // On a machine without a CD drive the kept search by a drive is not
+    // offered; the search by play lengths takes its place.
+    Cdrom.DriveList.clear();
+    Run([&](TFormCDDB& form) {
+        EXPECT_FALSE(form.RadioButton1->isEnabled());
+        EXPECT_FALSE(form.BoxCDDrives->isEnabled());
+        EXPECT_TRUE(form.RadioButton3->isChecked());
+        form.Button4Click();
+    });
 }
 
 TEST_F(FormCDDBTest, SearchByCDWithFewerFilesPadsAndReportsAnEmptyDrive)

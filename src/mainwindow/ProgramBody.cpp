@@ -3,6 +3,7 @@
 #include "mainwindow/FQuillon.h"
 #include "mainwindow/FormStart.h"
 #include "mainwindow/ImageLists.h"
+#include "mainwindow/SessionEnd.h"
 
 #include "localisation/LanguageLoader.h"
 #include "platform/NativePath.h"
@@ -44,6 +45,7 @@ int main(int argc, char** argv)
         for (int i = 1; i < argc; ++i)
             paths << PathFromNative(QByteArray(argv[i]));
         TFQuillon window(paths);
+        CloseOnTermination(window);
         window.show();
         result = QApplication::exec();
     }

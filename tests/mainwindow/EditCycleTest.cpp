@@ -7,11 +7,13 @@
 #include "support/MutagenReader.h"
 
 #include "frameinput/ID3v2FrameNumber.h"
+#include "mainwindow/SessionEnd.h"
 #include "localisation/MultiLanguage.h"
 #include "tagengine/DisplayTexts.h"
 #include "platform/FileLayer.h"
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -20,8 +22,10 @@
 #include <QProgressBar>
 #include <QScrollArea>
 #include <QSet>
+#include <QTimer>
 
 #include <cerrno>
+#include <csignal>
 #include <cmath>
 
 #include <fcntl.h>
@@ -198,6 +202,29 @@ TEST_F(EditCycleTest, TypingIntoADifferingFieldReplacesItInEveryFile)
         EXPECT_EQ(MutagenTexts(ReadWithMutagen(Path(QString::fromLatin1(name))), QStringLiteral("TALB")),
                   QStringList{QStringLiteral("New Album")})
             << name;
+}
+
+TEST_F(EditCycleTest, AProgramToldToEndWritesWhatIsStillInTheInputs)
+{
+    ASSERT_TRUE(WriteMp3WithFrames(Path("a.mp3"), {{"TALB", Text("Old Album")}}));
+    auto window = Open();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    SelectListRows(*window, {0});
+    CloseOnTermination(*window);
+    auto* album = qobject_cast<TID3v2FrameEdit*>(InputOf(*window, QStringLiteral("TALB")));
+    ASSERT_NE(album, nullptr);
+    ClickBehindAndType(album->Edit(), QStringLiteral(" Two"));
+
+    // The signal comes while a dialog is open: the dialog closes first, then
+    // the window, which writes the edit.
+    QDialog dialog(window.get());
+    QTimer::singleShot(0, [] { ::raise(SIGTERM); });
+    QTimer::singleShot(5000, &dialog, &QDialog::accept); // rather a failure than a hang
+    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+    EXPECT_TRUE(WaitUntil([&] { return !window->isVisible(); }));
+    EXPECT_EQ(MutagenTexts(ReadWithMutagen(Path("a.mp3")), QStringLiteral("TALB")),
+              QStringList{QStringLiteral("Old Album Two")});
 }
 
 TEST_F(EditCycleTest, TheTotalTypedForAnAlbumKeepsEachFilesTrackNumber)

@@ -2,6 +2,8 @@
 
 #include "localisation/MultiLanguage.h"
 
+#include <sys/stat.h>
+
 TTagError EntryProblem(const TEintragdaten& entry)
 {
     if (entry.ReadFailed)
@@ -11,6 +13,15 @@ TTagError EntryProblem(const TEintragdaten& entry)
     if (entry.HasID3v2 && entry.PartlyRead)
         return TTagError::TagDamaged;
     return TTagError::None;
+}
+
+bool ChangedSinceRead(const TEintragdaten& entry)
+{
+    struct stat st {};
+    if (::stat(entry.NativePath().constData(), &st) != 0)
+        return false; // a missing file is told by the write
+    const qint64 lastWriteNs = static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return static_cast<qint64>(st.st_size) != entry.Size || lastWriteNs != entry.LastWriteNs;
 }
 
 QString TagErrorReason(TTagError kind, TFileAccess access, quint8 major, const QString& detail)
@@ -30,6 +41,8 @@ QString TagErrorReason(TTagError kind, TFileAccess access, quint8 major, const Q
         return access == TFileAccess::Read ? Lang("TagReasonNoReadPermission") : Lang("TagReasonNoWritePermission");
     case TTagError::DiskFull:
         return Lang("TagReasonDiskFull");
+    case TTagError::ChangedElsewhere:
+        return Lang("TagReasonChangedElsewhere");
     case TTagError::Other:
         break;
     }

@@ -14,6 +14,11 @@
 // entry can be edited and written.
 TTagError EntryProblem(const TEintragdaten& entry);
 
+// The entry's file is no longer the one its frames were read from: another
+// program changed its size or last-write time since. Writing the frames
+// would silently undo that change, so such a file is read again instead.
+bool ChangedSinceRead(const TEintragdaten& entry);
+
 // Whether a failure happened while reading or while writing a file.
 enum class TFileAccess { Read, Write };
 

@@ -652,8 +652,9 @@ private:
     };
     // Asks again (an error box with Yes and No, each file listed with its
     // reason) while writes of the listed files fail; those written are read
-    // back and leave the list.
-    void RetryFailedWrites(std::vector<TFailedWrite>& failures);
+    // back and leave the list. A file another program changed meanwhile is
+    // read again instead and added to skipped.
+    void RetryFailedWrites(std::vector<TFailedWrite>& failures, QStringList& skipped);
     void ShowSaveProgress(int done, int total);
 
     std::vector<TID3v2Frame*> m_pageInputs;

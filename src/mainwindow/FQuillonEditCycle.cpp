@@ -100,6 +100,22 @@ QString WriteFailureReason(const TID3v2Reader& reader, const TEintragdaten& entr
     return TagErrorReason(reader.LastErrorKind(), TFileAccess::Write, entry.ID3v2Major, reader.LastError());
 }
 
+// Why the entry's tags may not be written now: they were not read whole, or
+// another program changed the file since they were read. None when they may.
+TTagError WriteProblem(const TEintragdaten& entry)
+{
+    const TTagError problem = EntryProblem(entry);
+    if (problem == TTagError::None && ChangedSinceRead(entry))
+        return TTagError::ChangedElsewhere;
+    return problem;
+}
+
+// "name (reason)" of a file whose tags were left as they are.
+QString SkippedFile(const TEintragdaten& entry, TTagError problem)
+{
+    return NameWithReason(entry.FileName, TagErrorReason(problem, TFileAccess::Write, entry.ID3v2Major));
+}
+
 // A control the focus may go back to: enabled, focusable and not hidden
 // inside the window.
 bool CanTakeFocus(const QWidget& control, const QWidget& window)
@@ -215,12 +231,12 @@ void TFQuillon::SaveChangedEntries()
                 if (!entry.Changed)
                     continue;
                 editedReadBack = editedReadBack || entry.Edited;
-                const TTagError problem = EntryProblem(entry);
+                const TTagError problem = WriteProblem(entry);
                 if (problem != TTagError::None) {
-                    // A tag that was not read whole is never replaced: the
-                    // edits of this file are dropped, and the user told.
-                    skipped << NameWithReason(entry.FileName, TagErrorReason(problem, TFileAccess::Write,
-                                                                             entry.ID3v2Major));
+                    // A tag that was not read whole, or that another
+                    // program changed since, is never replaced: the edits
+                    // of this file are dropped, and the user told.
+                    skipped << SkippedFile(entry, problem);
                     ReadEntry(entry);
                 } else if (WriteEntryTag(entry)) {
                     ReadEntry(entry);
@@ -230,7 +246,7 @@ void TFQuillon::SaveChangedEntries()
                 ShowSaveProgress(++done, total);
             }
         }
-        RetryFailedWrites(failures);
+        RetryFailedWrites(failures, skipped);
         for (const TFailedWrite& failure : failures)
             if (TEintragdaten* entry = FindEntryByPath(failure.Path))
                 ReadEntry(*entry);
@@ -248,7 +264,7 @@ void TFQuillon::SaveChangedEntries()
     }
 }
 
-void TFQuillon::RetryFailedWrites(std::vector<TFailedWrite>& failures)
+void TFQuillon::RetryFailedWrites(std::vector<TFailedWrite>& failures, QStringList& skipped)
 {
     while (!failures.empty()) {
         // Each name with its own reason.
@@ -264,7 +280,10 @@ void TFQuillon::RetryFailedWrites(std::vector<TFailedWrite>& failures)
             TEintragdaten* entry = FindEntryByPath(failure.Path);
             if (!entry)
                 continue; // gone from the list meanwhile
-            if (WriteEntryTag(*entry))
+            if (WriteProblem(*entry) == TTagError::ChangedElsewhere) {
+                skipped << SkippedFile(*entry, TTagError::ChangedElsewhere);
+                ReadEntry(*entry);
+            } else if (WriteEntryTag(*entry))
                 ReadEntry(*entry);
             else
                 stillFailing.push_back({failure.Path, WriteFailureReason(ID3v2Reader1, *entry)});

@@ -16,6 +16,7 @@ enum class TTagError : quint8 {
     TagDamaged,         // the ID3v2 tag could not be read whole
     NoPermission,       // the file or its folder may not be read or written
     DiskFull,           // no room left on the disk (or over the quota)
+    ChangedElsewhere,   // another program changed the file after its tags were read
 };
 
 // The kind of failure a system error number stands for.

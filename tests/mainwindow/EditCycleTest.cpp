@@ -16,6 +16,8 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QDateTime>
 #include <QLabel>
 #include <QLocale>
 #include <QPointer>
@@ -475,6 +477,55 @@ TEST_F(EditCycleTest, AWriteGivenUpIsReadBackAndShownAsStored)
     EXPECT_FALSE(window->HasModifiedInputs());
     EXPECT_EQ(window->StatusText(), Lang("StatusBarSelOne"));
     EXPECT_EQ(window->UndoList().Count(), 0);
+}
+
+TEST_F(EditCycleTest, AFileAnotherProgramChangedSinceItWasReadIsReadAgainNotOverwritten)
+{
+    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
+        ASSERT_TRUE(WriteMp3WithFrames(Path(QString::fromLatin1(name)), {{"TALB", Text("Old")}}));
+    // Another program gives the file an artist and a picture, as a tag
+    // editor that keeps the file's date would, but the size changes.
+    const auto changeElsewhere = [this](const char* name) {
+        const QString path = Path(QString::fromLatin1(name));
+        QFile file(path);
+        const QDateTime listed = QFileInfo(path).lastModified();
+        EXPECT_TRUE(WriteMp3WithFrames(path, {{"TALB", Text("Old")},
+                                              {"TPE1", Text("Elsewhere")},
+                                              {"APIC", QByteArray("\0image/png\0\x03\0", 14) + QByteArray(5000, 'p')}}));
+        EXPECT_TRUE(file.open(QIODevice::ReadWrite) && file.setFileTime(listed, QFileDevice::FileModificationTime));
+        return Mp3Builder::ReadFile(path);
+    };
+    auto window = Open();
+    auto layer = std::make_shared<TProtectingLayer>();
+    window->ID3v2Reader1.SetFileLayer(layer);
+    window->LVFiles->selectAll();
+    TypeInto(InputOf(*window, QStringLiteral("TALB")), QStringLiteral("New"));
+    const QByteArray changedB = changeElsewhere("b.mp3");
+    // c.mp3 is changed while the user is asked whether to try again.
+    QByteArray changedC;
+    Prompt.Answer = [&](int) {
+        changedC = changeElsewhere("c.mp3");
+        layer->Protected = false;
+        return true;
+    };
+    window->CommitEdits();
+
+    ASSERT_EQ(Prompt.Asked.size(), 1) << "a.mp3 and c.mp3 were write-protected at first";
+    EXPECT_EQ(FrameText(ReadFramesOf(Path("a.mp3")), QStringLiteral("TALB")), QStringLiteral("New"));
+    // The other program's changes stay; the user is told, and the list shows
+    // what the files hold now.
+    EXPECT_EQ(Mp3Builder::ReadFile(Path("b.mp3")), changedB);
+    EXPECT_EQ(Mp3Builder::ReadFile(Path("c.mp3")), changedC);
+    const QString reason = Lang("TagReasonChangedElsewhere");
+    const QString names = QStringLiteral("\n\rb.mp3 (") + reason + QStringLiteral(")\n\rc.mp3 (") + reason + QLatin1Char(')');
+    EXPECT_EQ(Prompt.Informations, QStringList({LangFmt("ErrorTagsNotWritable", {names})}));
+    for (const auto& entry : window->Entries()) {
+        EXPECT_FALSE(entry->Changed) << entry->FileName.toStdString();
+        if (entry->FileName != QStringLiteral("a.mp3")) {
+            EXPECT_EQ(FrameText(entry->Frames, QStringLiteral("TPE1")), QStringLiteral("Elsewhere"));
+        }
+    }
+    EXPECT_EQ(window->UndoList().Count(), 1);
 }
 
 TEST_F(EditCycleTest, SavingManyFilesLetsEventsRunAndShowsProgress)

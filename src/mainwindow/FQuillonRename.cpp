@@ -173,14 +173,16 @@ void TFQuillon::ActRenameFileExecute()
 bool TFQuillon::RenameEntryFromTag(TEintragdaten& entry, QStringList& emptyFields)
 {
     bool allEmpty = false;
-    const QString stem = ID3FilenameParser.BuildFileName(&entry, allEmpty);
+    const QString extension = SplitFileName(entry.FileName).Extension;
+    // Long tags give a name cut to what the file system takes.
+    const QString stem = StemThatFits(ID3FilenameParser.BuildFileName(&entry, allEmpty), extension);
     if (allEmpty) {
         emptyFields << entry.FileName;
         return true;
     }
     if (!IsUsableStem(stem))
         return false;
-    return RenameEntry(entry, stem + SplitFileName(entry.FileName).Extension);
+    return RenameEntry(entry, stem + extension);
 }
 
 void TFQuillon::RetryFailedRenames(QStringList& failedPaths)

@@ -27,3 +27,15 @@ bool IsUsableNewName(const QString& stem, const QString& extension)
             return false;
     return NativeFromPath(name).size() <= MaxNameBytes;
 }
+
+QString StemThatFits(const QString& stem, const QString& extension)
+{
+    if (NativeFromPath(stem + extension).size() <= MaxNameBytes)
+        return stem;
+    // A name of MaxNameBytes bytes has no more characters than that.
+    QString fitted = stem.left(MaxNameBytes);
+    while (!fitted.isEmpty()
+           && (fitted.back().isHighSurrogate() || NativeFromPath(fitted + extension).size() > MaxNameBytes))
+        fitted.chop(1);
+    return fitted.trimmed();
+}

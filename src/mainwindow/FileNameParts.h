@@ -17,3 +17,8 @@ TFileNameParts SplitFileName(const QString& name);
 // characters, and the whole name not longer than the file system allows (255
 // bytes).
 bool IsUsableNewName(const QString& stem, const QString& extension);
+
+// The stem, shortened at its end (whole characters, trailing blanks dropped)
+// so that stem and extension together fit the file system's limit for one
+// name (255 bytes); unchanged when it fits.
+QString StemThatFits(const QString& stem, const QString& extension);

@@ -106,6 +106,32 @@ TEST_F(RenameTest, NamesFromTagsAreCleanedOrRefused)
     EXPECT_EQ(RenameItems(), 1);
 }
 
+TEST_F(RenameTest, NamesFromLongTagsAreCutToWhatTheFileSystemTakes)
+{
+    // 2-byte letters, and a 4-byte character where the cut falls.
+    const QString artist = QString(100, QChar(0xE4));
+    const QString title = QString(47, QLatin1Char('t')) + QStringLiteral("\U0001F600\U0001F600") + QString(50, QLatin1Char('u'));
+    ASSERT_TRUE(WriteMp3WithFrames(Env.PathOf("long.MP3"), {{"TPE1", ID3v2Builder::TextBody(1, {artist})},
+                                                            {"TIT2", ID3v2Builder::TextBody(1, {title})}}));
+    const QByteArray before = Bytes(Dir() + "long.MP3");
+    Open();
+    Window->Settings().FileNamePattern = QStringLiteral("%A - %T");
+    Select({"long.MP3"});
+
+    Trigger("ActFilenameFromID3");
+
+    // 200 + 3 + 47 bytes; an emoji would end at 254, and ".MP3" no longer
+    // fits behind it: it goes whole.
+    const QString expected = artist + QStringLiteral(" - ") + QString(47, QLatin1Char('t')) + QStringLiteral(".MP3");
+    EXPECT_TRUE(Prompt.Questions.isEmpty());
+    ASSERT_EQ(FilesOnDisk().join(QLatin1Char('|')).toStdString(), expected.toStdString());
+    EXPECT_LE(QFile::encodeName(expected).size(), 255);
+    EXPECT_EQ(Bytes(Dir() + expected), before);
+    EXPECT_EQ(RenameItems(), 1);
+    Trigger("ActUndo");
+    EXPECT_EQ(FilesOnDisk(), QStringList({"long.MP3"}));
+}
+
 TEST_F(RenameTest, RenameByHandKeepsTheExtensionAndRefusesTakenNames)
 {
     ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("song.MP3"), {{"TIT2", "Song"}}));

@@ -291,8 +291,9 @@ bool TID3v2Scan::TakeAudioHeader(TWindow& window, qint64 offset, qint64 syncLimi
     // A sync inside other bytes is no frame: a real first frame is followed
     // by the next one where its length says, when the file goes on so far.
     const qint64 nextOffset = offset + MpegFrameLength(info);
-    if (nextOffset + 4 <= syncLimit) {
-        TMP3Info next;
+    TMP3Info next;
+    const bool followed = nextOffset + 4 <= syncLimit;
+    if (followed) {
         const uchar* following = window.At(nextOffset, 4);
         if (!following || !DecodeMpegHeader(following, next) || next.Version != info.Version
             || next.Layer != info.Layer || next.SampleRate != info.SampleRate)
@@ -300,6 +301,11 @@ bool TID3v2Scan::TakeAudioHeader(TWindow& window, qint64 offset, qint64 syncLimi
     }
     m_reader.m_mpegFound = true;
     m_reader.m_mpegInfo = info;
+    // An encoder may give the "Info" frame of a constant bit rate stream a
+    // higher rate than the stream's, so that the header fits in it (low
+    // rates, MPEG 2): the stream's rate is that of the first audio frame.
+    if (vbr.Found && !vbr.IsVbr && followed && next.Bitrate != 0)
+        m_reader.m_mpegInfo.Bitrate = next.Bitrate;
     m_reader.m_audioStart = offset;
     m_scannedEnd = offset;
     if (vbr.Found && vbr.IsVbr) {

@@ -358,6 +358,23 @@ TEST_F(ReadWriteTest, XingAndVbriHeadersGiveLengthAndAverageBitrate)
     ASSERT_TRUE(reader.ReadTags());
     EXPECT_EQ(reader.MPEGInfo().VBR, 0);
     EXPECT_EQ(reader.Length(), CbrLength(info.size(), 128));
+
+    // An encoder raises the rate of the "Info" frame of a 32 kbit/s MPEG 2
+    // mono stream to hold the header: the stream's rate gives the length.
+    MpegFormat low;
+    low.Version = 2;
+    low.SampleRate = 22050;
+    low.ChannelMode = 3;
+    low.Bitrate = 32;
+    MpegFormat raised = low;
+    raised.Bitrate = 56;
+    const QByteArray lowStream = Mp3Builder::XingFrame(raised, 401, 0, false) + Mp3Builder::CbrFrames(low, 400);
+    reader.FileName = Put("low.mp3", TitleTag(4) + lowStream);
+    ASSERT_TRUE(reader.ReadTags());
+    EXPECT_EQ(reader.MPEGInfo().VBR, 0);
+    EXPECT_EQ(reader.MPEGInfo().Bitrate, 32);
+    EXPECT_EQ(reader.Length(), CbrLength(lowStream.size(), 32));
+    EXPECT_NEAR(reader.Length(), 400 * 576 * 1000 / 22050, 100);
 }
 
 TEST_F(ReadWriteTest, Mpeg25AndJunkBeforeTheAudio)

@@ -43,6 +43,8 @@ QString TagErrorReason(TTagError kind, TFileAccess access, quint8 major, const Q
         return Lang("TagReasonDiskFull");
     case TTagError::ChangedElsewhere:
         return Lang("TagReasonChangedElsewhere");
+    case TTagError::ReadOnlyDisk:
+        return Lang("TagReasonReadOnlyDisk");
     case TTagError::Other:
         break;
     }

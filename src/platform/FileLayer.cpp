@@ -198,8 +198,10 @@ int TFileLayer::LChown(const QByteArray& path, uid_t owner, gid_t group)
 
 bool TFileLayer::MayWrite(const QByteArray& path, const struct stat& st)
 {
-    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        errno = EACCES;
         return false;
+    }
     return ::access(path.constData(), W_OK) == 0;
 }
 

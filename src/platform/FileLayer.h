@@ -47,7 +47,8 @@ public:
     virtual int Utimens(const QByteArray& path, const struct timespec times[2], int flags);
     virtual int LChown(const QByteArray& path, uid_t owner, gid_t group);
     // Whether the process may write the file: the write permission for this
-    // user and, as root too, at least one write bit in the mode.
+    // user and, as root too, at least one write bit in the mode. When not,
+    // errno tells why (EACCES, or EROFS for a file system mounted read-only).
     virtual bool MayWrite(const QByteArray& path, const struct stat& st);
     // The file a path finally names (symbolic links followed); empty when
     // it cannot be resolved.

@@ -156,8 +156,11 @@ bool TFileRewrite::Run(const TRewriteJob& job)
         return Fail(QStringLiteral("The file was changed since it was read."));
     if (!RegionsFit(job.Old, st.st_size))
         return Fail(QStringLiteral("The tags of the file do not lie where they were found."));
-    if (!job.IgnoreWriteProtect && !m_layer.MayWrite(path, st))
+    if (!job.IgnoreWriteProtect && !m_layer.MayWrite(path, st)) {
+        if (errno == EROFS)
+            return Fail(QStringLiteral("The file lies on a disk mounted read-only."), TTagError::ReadOnlyDisk);
         return Fail(QStringLiteral("The file is write-protected."), TTagError::NoPermission);
+    }
 
     const bool sameTagPlace = job.Old.HasID3v2 && job.NewID3v2 && job.NewID3v2->size() == job.Old.ID3v2Size
                               && job.NewID3v2At == job.Old.ID3v2Offset;

@@ -17,6 +17,7 @@ enum class TTagError : quint8 {
     NoPermission,       // the file or its folder may not be read or written
     DiskFull,           // no room left on the disk (or over the quota)
     ChangedElsewhere,   // another program changed the file after its tags were read
+    ReadOnlyDisk,       // the file lies on a file system mounted read-only
 };
 
 // The kind of failure a system error number stands for.
@@ -28,8 +29,9 @@ inline TTagError TagErrorOfErrno(int error)
         return TTagError::FileMissing;
     case EACCES:
     case EPERM:
-    case EROFS:
         return TTagError::NoPermission;
+    case EROFS:
+        return TTagError::ReadOnlyDisk;
     case ENOSPC:
     case EDQUOT:
     case EFBIG:

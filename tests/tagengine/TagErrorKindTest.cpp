@@ -9,6 +9,8 @@
 
 #include <cerrno>
 
+#include <fcntl.h>
+
 namespace {
 
 // A layer under which writes find the disk full or files write-protected.
@@ -16,6 +18,16 @@ class TRefusingLayer : public TFileLayer {
 public:
     bool DiskFull = false;
     bool WriteProtected = false;
+    bool ReadOnlyDisk = false; // as a file system mounted read-only answers
+
+    int Open(const QByteArray& path, int flags, mode_t mode) override
+    {
+        if (ReadOnlyDisk && (flags & (O_WRONLY | O_RDWR))) {
+            errno = EROFS;
+            return -1;
+        }
+        return TFileLayer::Open(path, flags, mode);
+    }
 
     ssize_t PWrite(int fd, const void* buffer, size_t count, off_t offset) override
     {
@@ -27,6 +39,10 @@ public:
     }
     bool MayWrite(const QByteArray& path, const struct stat& st) override
     {
+        if (ReadOnlyDisk) {
+            errno = EROFS;
+            return false;
+        }
         return !WriteProtected && TFileLayer::MayWrite(path, st);
     }
 };
@@ -41,10 +57,12 @@ QByteArray TitleTag()
 class TagErrorKindTest : public ReadWriteTest {
 protected:
     // Reads the file and then tries to write a new title into it.
-    TTagError WriteKind(const QString& path, const std::shared_ptr<TFileLayer>& layer = nullptr)
+    TTagError WriteKind(const QString& path, const std::shared_ptr<TFileLayer>& layer = nullptr,
+                        bool ignoreWriteProtect = false)
     {
         TID3v2Reader reader;
         reader.FileName = path;
+        reader.IgnoreWriteProtect = ignoreWriteProtect;
         reader.SetFileLayer(layer);
         const bool written = reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("New")}}));
         EXPECT_EQ(written, reader.LastErrorKind() == TTagError::None) << reader.LastError().toStdString();
@@ -81,6 +99,19 @@ TEST_F(TagErrorKindTest, WritesTellWhyTheyFailed)
     layer->WriteProtected = false;
     layer->DiskFull = true;
     EXPECT_EQ(WriteKind(good, layer), TTagError::DiskFull);
+    // A disk mounted read-only is told apart from missing permissions,
+    // whether write protection is ignored or not.
+    layer->DiskFull = false;
+    layer->ReadOnlyDisk = true;
+    EXPECT_EQ(WriteKind(good, layer), TTagError::ReadOnlyDisk);
+    EXPECT_EQ(WriteKind(good, layer, true), TTagError::ReadOnlyDisk);
+    const QByteArray written = Read(good);
+    layer->ReadOnlyDisk = false;
+    // A file whose mode lets nobody write is write-protected.
+    ASSERT_TRUE(QFile::setPermissions(good, QFileDevice::ReadOwner));
+    EXPECT_EQ(WriteKind(good), TTagError::NoPermission);
+    ASSERT_TRUE(QFile::setPermissions(good, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    EXPECT_EQ(Read(good), written);
 
     const QString gone = Put("gone.mp3", TitleTag() + audio);
     ASSERT_TRUE(QFile::remove(gone));

@@ -247,7 +247,7 @@ QWidget* TFormExport::BuildOwnHTMLPage()
     EHTMLVorlagen->setInsertPolicy(QComboBox::NoInsert);
     connect(EHTMLVorlagen, &QComboBox::activated, this, [this](int index) {
         if (index == EHTMLVorlagen->count() - 1)
-            RunGuarded(this, [this] { ChooseTemplateFile(); });
+            RunGuarded(this, [this] { LastTemplateEntryActivated(); });
     });
     auto* fileLayout = new QVBoxLayout(file);
     fileLayout->addWidget(EHTMLVorlagen);
@@ -335,6 +335,21 @@ void TFormExport::FillTemplateList()
     EHTMLVorlagen->addItem(TTemplateCombo::ChooseText());
     EHTMLVorlagen->setCurrentIndex(-1);
     EHTMLVorlagen->clearEditText();
+}
+
+// The box also reports its last entry as chosen when the user leaves it (a
+// click on OK) or presses Enter while its text is the file chosen before,
+// which that entry holds by then: that is no request for another file.
+void TFormExport::LastTemplateEntryActivated()
+{
+    const int last = EHTMLVorlagen->count() - 1;
+    if (EHTMLVorlagen->itemText(last) == TTemplateCombo::ChooseText()) {
+        ChooseTemplateFile();
+        return;
+    }
+    const QString text = EHTMLVorlagen->currentText();
+    EHTMLVorlagen->setCurrentIndex(-1);
+    EHTMLVorlagen->setEditText(text);
 }
 
 void TFormExport::ChooseTemplateFile()

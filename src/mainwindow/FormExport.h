@@ -47,7 +47,9 @@ public:
     void ChooseOwnExcelColumns();
     // Fills the template list with the templates found, then one empty entry.
     void FillTemplateList();
-    // The last template entry was chosen: asks for a template file.
+    // The last template entry was chosen: asks for a template file, unless
+    // the entry holds the file chosen before.
+    void LastTemplateEntryActivated();
     void ChooseTemplateFile();
 
     const TStringArray& OwnHTMLColumns() const { return m_htmlColumns; }

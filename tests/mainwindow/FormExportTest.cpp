@@ -13,11 +13,16 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -33,6 +38,13 @@ public:
         return SavePath.isEmpty() ? std::nullopt : std::optional<QString>(SavePath);
     }
     int SaveQuestions = 0;
+    QString OpenPath;
+    std::optional<QString> OpenFile(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        ++OpenQuestions;
+        return OpenPath.isEmpty() ? std::nullopt : std::optional<QString>(OpenPath);
+    }
+    int OpenQuestions = 0;
 };
 
 class TSpreadsheetThatWillNotStart : public TSpreadsheet {
@@ -226,6 +238,35 @@ TEST(FormExportTest, BuiltInTemplateIsSavedInTheUserFolderAndListed)
         form.reject();
     }));
     EXPECT_TRUE(QFile::exists(FindTemplateFile(QStringLiteral("saved.htm"))));
+}
+
+TEST(FormExportTest, ATemplateChosenFromAnotherFolderIsAskedForOnceAndExported)
+{
+    TExportFixture f;
+    const QString chosen = f.Env.PathOf(QStringLiteral("elsewhere/mine.html"));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(chosen).path()));
+    QFile file(chosen);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<p>Files: <#FILECOUNT></p>");
+    file.close();
+    f.Prompt.OpenPath = chosen;
+    f.Prompt.SavePath = f.Env.PathOf(QStringLiteral("out/list.htm"));
+    EXPECT_TRUE(f.Run([&](TFormExport& form) {
+        form.SelectPage(TFormExport::pgOwnHTML);
+        QComboBox* box = form.EHTMLVorlagen;
+        emit box->activated(box->count() - 1);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return box->currentText() == chosen; }, 2000));
+        // Leaving the box, as a click on OK does, makes it report its text as
+        // a choice of the entry that now holds the path: no new question.
+        emit box->lineEdit()->editingFinished();
+        EXPECT_EQ(box->currentText(), chosen);
+        form.ButOK->click();
+    }));
+    EXPECT_EQ(f.Prompt.OpenQuestions, 1);
+    EXPECT_EQ(f.Prompt.SaveQuestions, 1);
+    QFile page(f.Prompt.SavePath);
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(page.readAll().contains("Files: 1"));
 }
 
 TEST(FormExportTest, ExportCommandOfTheMainWindow)

@@ -676,8 +676,9 @@ private:
     void BindRenameActions();
     // Another file already holds newName in the entry's folder.
     bool NameTakenByOtherFile(const TEintragdaten& entry, const QString& newName) const;
-    // Asks again (Yes/No) while renames of the entries of these paths fail.
-    void RetryFailedRenames(QStringList& failedPaths);
+    // Asks again (Yes/No) while renames of the entries of these paths fail;
+    // reasons holds why each failed, by path (FailureLists.h).
+    void RetryFailedRenames(QStringList& failedPaths, QHash<QString, QString>& reasons);
     // FQuillonRename.cpp: moved files keep their entries.
     void MoveEntryTo(TEintragdaten& entry, const QString& newPath);
     // Keeps the path lookup right after the entry's path changed.

@@ -112,6 +112,7 @@ void ReplaceInFrames(TFQuillon& window)
     window.ApplyInputsToSelection();
     QSet<QString> counted; // paths of the entries with a replacement
     QStringList failedPaths;
+    TFailureReasons reasons;
     QStringList unusable;
     RunOverSelection(window, [&](TEintragdaten& entry) {
         bool changed = false;
@@ -124,7 +125,7 @@ void ReplaceInFrames(TFQuillon& window)
                 const TNameChange change = ReplaceInFileName(window, entry, what);
                 renamed = change == TNameChange::Renamed;
                 if (change == TNameChange::Failed)
-                    failedPaths << path;
+                    AddFailure(failedPaths, reasons, path);
                 else if (change == TNameChange::Unusable)
                     unusable << entry.FileName;
                 changed = changed || renamed;
@@ -136,9 +137,10 @@ void ReplaceInFrames(TFQuillon& window)
             counted.insert(entry.PathKey());
         return renamed;
     });
-    const QStringList retried = RetryFailedFiles(window, failedPaths, "ErrorRenameFileMany", [&](TEintragdaten& entry) {
-        return ReplaceInFileName(window, entry, what) == TNameChange::Renamed;
-    });
+    const QStringList retried = RetryFailedFiles(
+        window, failedPaths, "ErrorRenameFileMany",
+        [&](TEintragdaten& entry) { return ReplaceInFileName(window, entry, what) == TNameChange::Renamed; },
+        &reasons);
     int count = counted.size();
     for (const QString& path : retried)
         if (!counted.contains(path))

@@ -66,6 +66,7 @@ void ConvertSelection(TFQuillon& window, int mode, bool fileNamesToo)
         return;
     window.ApplyInputsToSelection();
     QStringList failedPaths;
+    TFailureReasons reasons;
     QStringList unusable;
     RunOverSelection(window, [&](TEintragdaten& entry) {
         if (ConvertFrames(entry, mode))
@@ -75,14 +76,15 @@ void ConvertSelection(TFQuillon& window, int mode, bool fileNamesToo)
         const QString path = entry.PathKey();
         const TNameChange renamed = ConvertFileNameCase(window, entry, mode);
         if (renamed == TNameChange::Failed)
-            failedPaths << path;
+            AddFailure(failedPaths, reasons, path);
         else if (renamed == TNameChange::Unusable)
             unusable << entry.FileName;
         return renamed == TNameChange::Renamed;
     });
-    RetryFailedFiles(window, failedPaths, "ErrorRenameFileMany", [&](TEintragdaten& entry) {
-        return ConvertFileNameCase(window, entry, mode) == TNameChange::Renamed;
-    });
+    RetryFailedFiles(
+        window, failedPaths, "ErrorRenameFileMany",
+        [&](TEintragdaten& entry) { return ConvertFileNameCase(window, entry, mode) == TNameChange::Renamed; },
+        &reasons);
     ReportUnusableNames(window, unusable);
     window.RefreshVisibleRows();
     window.UpdateStatusAndFileInfo();

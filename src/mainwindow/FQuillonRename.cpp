@@ -20,6 +20,7 @@
 #include <QModelIndex>
 #include <QTreeView>
 
+#include <cerrno>
 #include <optional>
 
 #include <sys/stat.h>
@@ -84,6 +85,8 @@ bool TFQuillon::AskNewFileName(const QString& current, QString& newName)
 
 bool TFQuillon::RenameEntry(TEintragdaten& entry, const QString& newName, bool journal)
 {
+    // After a failure errno tells the system's reason, or is 0.
+    errno = 0;
     // A name that is not valid UTF-8 is shown with replacement characters:
     // taking the shown name as it is still gives the file a valid one.
     if (newName == entry.NameKey())
@@ -172,6 +175,7 @@ void TFQuillon::ActRenameFileExecute()
 
 bool TFQuillon::RenameEntryFromTag(TEintragdaten& entry, QStringList& emptyFields)
 {
+    errno = 0; // a name that cannot be used is no system error
     bool allEmpty = false;
     const QString extension = SplitFileName(entry.FileName).Extension;
     // Long tags give a name cut to what the file system takes.
@@ -185,11 +189,12 @@ bool TFQuillon::RenameEntryFromTag(TEintragdaten& entry, QStringList& emptyField
     return RenameEntry(entry, stem + extension);
 }
 
-void TFQuillon::RetryFailedRenames(QStringList& failedPaths)
+void TFQuillon::RetryFailedRenames(QStringList& failedPaths, QHash<QString, QString>& reasons)
 {
     QStringList ignoredEmpty;
-    RetryFailedFiles(*this, failedPaths, "ErrorRenameFileMany",
-                     [&](TEintragdaten& entry) { return RenameEntryFromTag(entry, ignoredEmpty); });
+    RetryFailedFiles(
+        *this, failedPaths, "ErrorRenameFileMany",
+        [&](TEintragdaten& entry) { return RenameEntryFromTag(entry, ignoredEmpty); }, &reasons);
 }
 
 void TFQuillon::ActFilenameFromID3Execute()
@@ -201,11 +206,12 @@ void TFQuillon::ActFilenameFromID3Execute()
     ID3FilenameParser.SetFilenameConstruct(m_settings.FileNamePattern);
     ApplyInputsToSelection();
     QStringList failedPaths;
+    TFailureReasons reasons;
     QStringList emptyFields;
     for (const auto& entry : m_entries)
         if (entry->Edited && !RenameEntryFromTag(*entry, emptyFields))
-            failedPaths << entry->PathKey();
-    RetryFailedRenames(failedPaths);
+            AddFailure(failedPaths, reasons, entry->PathKey());
+    RetryFailedRenames(failedPaths, reasons);
     if (!emptyFields.isEmpty())
         CurrentPrompt()->Information(this, LangFmt("ErrorRenameEmptyFields", {NamesPrecededByBreak(emptyFields)}));
     RefreshVisibleRows();

@@ -1,19 +1,43 @@
 #include "mainwindow/FailureLists.h"
 
+#include "mainwindow/EntryState.h"
 #include "mainwindow/FQuillon.h"
 #include "mainwindow/MessageLists.h"
 
 #include "localisation/MultiLanguage.h"
+#include "platform/FileLayer.h"
 #include "platform/Prompt.h"
 
+#include <cerrno>
+
+namespace {
+
+// Keeps errno's text as the reason of path; none when errno is not set.
+void NoteReason(TFailureReasons& reasons, const QString& path)
+{
+    const int error = errno;
+    if (error != 0)
+        reasons.insert(path, SystemErrorText(error));
+    else
+        reasons.remove(path);
+}
+
+}
+
+void AddFailure(QStringList& failedPaths, TFailureReasons& reasons, const QString& path)
+{
+    NoteReason(reasons, path);
+    failedPaths << path;
+}
+
 QStringList RetryFailedFiles(TFQuillon& window, QStringList& failedPaths, const char* questionKey,
-                             const std::function<bool(TEintragdaten&)>& retry)
+                             const std::function<bool(TEintragdaten&)>& retry, TFailureReasons* reasons)
 {
     QStringList succeeded;
     while (!failedPaths.isEmpty()) {
         QStringList names;
         for (const QString& path : std::as_const(failedPaths))
-            names << ShownNameOfPath(path);
+            names << NameWithReason(ShownNameOfPath(path), reasons ? reasons->value(path) : QString());
         if (!CurrentPrompt()->Question(&window, LangFmt(QString::fromLatin1(questionKey), {NamesFollowedByBreak(names)})))
             break;
         // The question lets events run: entries are found again by path.
@@ -21,8 +45,12 @@ QStringList RetryFailedFiles(TFQuillon& window, QStringList& failedPaths, const 
             TEintragdaten* entry = window.FindEntryByPath(path);
             if (!entry)
                 return true;
-            if (!retry(*entry))
+            errno = 0;
+            if (!retry(*entry)) {
+                if (reasons)
+                    NoteReason(*reasons, path);
                 return false;
+            }
             succeeded << path;
             return true;
         });

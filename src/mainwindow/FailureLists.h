@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -11,10 +12,18 @@ class TFQuillon;
 // The question of commands on many files that offers again the files that
 // failed (their names listed as MessageLists.h writes them).
 
+// Why files failed, by path: the system's text of the error of the failed
+// call; a file whose failure had no system error has none.
+using TFailureReasons = QHash<QString, QString>;
+
+// Adds path to failedPaths, with errno's text as its reason when errno is set
+// (the caller clears errno before the attempt that failed).
+void AddFailure(QStringList& failedPaths, TFailureReasons& reasons, const QString& path);
+
 // While failedPaths is not empty, asks the question of questionKey (Yes/No)
-// with the file names, each followed by LF CR, and gives each entry another
-// try with retry (true on success); entries no longer listed are dropped.
-// Returns the paths of the entries that succeeded; failedPaths keeps those
-// given up.
+// with the file names, each followed by LF CR (and its reason in brackets
+// when reasons knows one), and gives each entry another try with retry (true
+// on success); entries no longer listed are dropped. Returns the paths of the
+// entries that succeeded; failedPaths keeps those given up.
 QStringList RetryFailedFiles(TFQuillon& window, QStringList& failedPaths, const char* questionKey,
-                             const std::function<bool(TEintragdaten&)>& retry);
+                             const std::function<bool(TEintragdaten&)>& retry, TFailureReasons* reasons = nullptr);

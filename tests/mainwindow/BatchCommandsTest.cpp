@@ -14,6 +14,7 @@
 #include "mainwindow/FormTrackNr.h"
 
 #include "localisation/MultiLanguage.h"
+#include "platform/FileLayer.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -25,6 +26,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <ctime>
 #include <tuple>
@@ -195,10 +197,12 @@ TEST_F(BatchCommandsTest, ReplaceInFieldsAndNamesThenUndoEverything)
     AnswerReplaceDialog("a", "b", {"*FIN", "TIT2"});
     Trigger("ActReplaceInFrames");
 
-    // The rename that found its name taken is offered again; the others were
-    // done, and the count has every file with a replacement.
+    // The rename that found its name taken is offered again, with the
+    // system's reason; the others were done, and the count has every file
+    // with a replacement.
     ASSERT_EQ(Prompt.Questions.size(), 1);
-    EXPECT_TRUE(Prompt.Questions.first().contains(QStringLiteral("aha two.mp3\n\r")));
+    EXPECT_TRUE(Prompt.Questions.first().contains(QStringLiteral("aha two.mp3 (") + SystemErrorText(EEXIST)
+                                                  + QStringLiteral(")\n\r")));
     EXPECT_EQ(Prompt.Informations.last(), LangFmt("ReplaceFramesInfo", {2}));
     EXPECT_EQ(AllNames(), (QStringList{"Nothing.mp3", "aha two.mp3", "bhb one.mp3", "bhb two.mp3"}));
     EXPECT_EQ(Entry("Nothing.mp3")->Changed, 0);

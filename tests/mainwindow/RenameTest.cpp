@@ -6,11 +6,14 @@
 #include "tagengine/FrameCodecs.h"
 
 #include "localisation/MultiLanguage.h"
+#include "platform/FileLayer.h"
 
 #include <QAction>
 #include <QMenu>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 namespace {
 
@@ -48,7 +51,9 @@ TEST_F(RenameTest, NamesFromTagsNeverReplaceAFileAndUndoRestoresThem)
     EXPECT_EQ(Bytes(Dir() + "b.mp3"), b);
     EXPECT_EQ(Bytes(Dir() + "Y - Other.MP3"), c);
     ASSERT_EQ(Prompt.Questions.size(), 2);
-    EXPECT_EQ(Prompt.Questions[0], LangFmt("ErrorRenameFileMany", {QStringLiteral("b.mp3\n\r")}));
+    // Each name with the system's reason.
+    EXPECT_EQ(Prompt.Questions[0], LangFmt("ErrorRenameFileMany", {QStringLiteral("b.mp3 (") + SystemErrorText(EEXIST)
+                                                                    + QStringLiteral(")\n\r")}));
     EXPECT_TRUE(Prompt.Errors.isEmpty());
     EXPECT_EQ(RenameItems(), 2);
     ASSERT_NE(Entry("X - Same.mp3"), nullptr);

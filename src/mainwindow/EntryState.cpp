@@ -1,6 +1,7 @@
 #include "mainwindow/EntryState.h"
 
 #include "localisation/MultiLanguage.h"
+#include "platform/FileTimes.h"
 
 #include <sys/stat.h>
 
@@ -20,8 +21,7 @@ bool ChangedSinceRead(const TEintragdaten& entry)
     struct stat st {};
     if (::stat(entry.NativePath().constData(), &st) != 0)
         return false; // a missing file is told by the write
-    const qint64 lastWriteNs = static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    return static_cast<qint64>(st.st_size) != entry.Size || lastWriteNs != entry.LastWriteNs;
+    return static_cast<qint64>(st.st_size) != entry.Size || ModificationNs(st) != entry.LastWriteNs;
 }
 
 QString TagErrorReason(TTagError kind, TFileAccess access, quint8 major, const QString& detail)

@@ -76,7 +76,9 @@ TDateChange SetFileDateFromFrame(TFQuillon& window, TEintragdaten& entry, const 
     if (!SetLastWriteTime(path, *time))
         return TDateChange::Failed;
     window.UndoList().AddFileDate(path, entry.LastWriteNs);
-    entry.LastWriteNs = *time;
+    // The time as the file system keeps it (a USB stick's in whole seconds),
+    // so that the next save does not take the file for changed elsewhere.
+    entry.LastWriteNs = LastWriteTime(path).value_or(*time);
     return TDateChange::Set;
 }
 

@@ -3,6 +3,7 @@
 #include "mainwindow/EventPump.h"
 
 #include "platform/DirStream.h"
+#include "platform/FileTimes.h"
 #include "platform/NativePath.h"
 
 #include <QFile>
@@ -27,11 +28,6 @@ bool HasMp3Extension(const char* name)
 bool IsDotOrDotDot(const char* name)
 {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
-
-qint64 ModificationNs(const struct stat& st)
-{
-    return static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
 
 }

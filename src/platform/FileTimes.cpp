@@ -32,3 +32,16 @@ bool SetLastWriteTime(const QString& path, qint64 writeNs)
     const bool closed = ::close(fd) == 0;
     return set && closed;
 }
+
+qint64 ModificationNs(const struct stat& st)
+{
+    return static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+std::optional<qint64> LastWriteTime(const QString& path)
+{
+    struct stat st {};
+    if (::stat(NativeFromPath(path).constData(), &st) != 0)
+        return std::nullopt;
+    return ModificationNs(st);
+}

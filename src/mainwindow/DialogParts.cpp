@@ -110,6 +110,17 @@ TMyThemedPanel* NewPageTitle(QWidget* parent)
     return title;
 }
 
+QHBoxLayout* NewPagedBody(QLayout* selector, QWidget* title, QWidget* pages)
+{
+    auto* right = new QVBoxLayout;
+    right->addWidget(title);
+    right->addWidget(pages, 1);
+    auto* body = new QHBoxLayout;
+    body->addLayout(selector);
+    body->addLayout(right, 1);
+    return body;
+}
+
 TDialogButtons NewOkCancelRow(QDialog* dialog, QWidget* extra, const char* okName, const char* cancelName)
 {
     TDialogButtons buttons;

@@ -4,6 +4,7 @@
 
 class QDialog;
 class QHBoxLayout;
+class QLayout;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -31,6 +32,9 @@ QListWidget* NewPageSelector(QWidget* parent, int width, int iconSize);
 void FitPageSelector(QListWidget* selector);
 // The bold title above the shown page of such a dialog.
 TMyThemedPanel* NewPageTitle(QWidget* parent);
+// The body of such a dialog: the selector at the left, the title above the
+// shown page at the right.
+QHBoxLayout* NewPagedBody(QLayout* selector, QWidget* title, QWidget* pages);
 // The row of buttons at the bottom of a dialog: extra (when given) at its
 // left end, a stretch, then "%OK" (the default button, accepts) and
 // "%Cancel" (rejects, as Esc does), named okName and cancelName.

@@ -216,19 +216,12 @@ TFormEinstellungen::TFormEinstellungen(QWidget* parent)
     BuildSetupPage();
     BuildLanguagePage();
 
-    auto* right = new QVBoxLayout;
-    right->addWidget(PanTitel);
-    right->addWidget(PanClient, 1);
-    auto* body = new QHBoxLayout;
-    body->addWidget(strip);
-    body->addLayout(right, 1);
-
+    auto* selector = new QVBoxLayout;
+    selector->addWidget(strip);
     Button3 = NewButton(this, "Button3", "%Help");
-    QHBoxLayout* buttons = DialogParts::NewOkCancelRow(this).Row;
-    buttons->addWidget(Button3);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(body, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(DialogParts::NewPagedBody(selector, PanTitel, PanClient), 1);
+    layout->addLayout(DialogParts::NewOkCancelRow(this, Button3).Row);
 
     ConnectHandlers();
     TranslateComponentTree(this);

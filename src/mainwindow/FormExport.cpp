@@ -170,30 +170,15 @@ void TFormExport::BuildWindow()
     PanClient->addWidget(BuildOwnHTMLPage());
     PanClient->addWidget(BuildPlaylistPage());
     PanClient->addWidget(BuildExcelPage());
-    auto* right = new QVBoxLayout;
-    right->addWidget(PanTitel);
-    right->addWidget(PanClient, 1);
-
-    auto* body = new QHBoxLayout;
-    body->addLayout(left);
-    body->addLayout(right, 1);
-
     ButHelp = Named(new QPushButton(QStringLiteral("%Help"), this), "ButHelp");
     DialogParts::ConnectHelpButton(*ButHelp, "export.htm");
-    ButOK = Named(new QPushButton(QStringLiteral("%OK"), this), "ButOK");
-    ButOK->setDefault(true);
-    ButCancel = Named(new QPushButton(QStringLiteral("%Cancel"), this), "ButCancel");
-    connect(ButOK, &QPushButton::clicked, this, [this] { RunGuarded(this, [this] { ButOKClick(); }); });
-    connect(ButCancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(ButHelp);
-    bottom->addStretch(1);
-    bottom->addWidget(ButOK);
-    bottom->addWidget(ButCancel);
+    const DialogParts::TDialogButtons buttons = DialogParts::NewOkCancelRow(this, ButHelp, "ButOK", "ButCancel");
+    ButOK = buttons.Ok;
+    ButCancel = buttons.Cancel;
 
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(body, 1);
-    layout->addLayout(bottom);
+    layout->addLayout(DialogParts::NewPagedBody(left, PanTitel, PanClient), 1);
+    layout->addLayout(buttons.Row);
     resize(607, 463);
 }
 
@@ -576,7 +561,12 @@ void TFormExport::ButOKClick()
     if (result == erError)
         CurrentPrompt()->Error(this, Lang(QStringLiteral("ErrorExport")));
     else if (result == erDone && ran)
-        accept();
+        QDialog::accept();
+}
+
+void TFormExport::accept()
+{
+    RunGuarded(this, [this] { ButOKClick(); });
 }
 
 void TFormExport::SaveTemplateClick()

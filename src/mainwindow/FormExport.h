@@ -41,6 +41,8 @@ public:
     int CurrentPage() const { return m_lastExport; }
     // OK: runs the export of the page on view; closes on success.
     void ButOKClick();
+    // OK (or Enter) runs the export; the window closes once it is done.
+    void accept() override;
     // Writes the built-in template of the HTML page's choices to a file.
     void SaveTemplateClick();
     void ChooseOwnHTMLColumns();

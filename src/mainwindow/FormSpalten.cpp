@@ -2,6 +2,7 @@
 
 #include "controls/UpDownEdit.h"
 #include "localisation/ui/ComponentTranslation.h"
+#include "mainwindow/DialogParts.h"
 #include "mainwindow/common/ColumnCatalogue.h"
 #include "platform/Prompt.h"
 
@@ -172,18 +173,8 @@ void TFormSpalten::BuildWindow()
     lists->addWidget(chosenBox, 1);
     lists->addLayout(orderButtons);
 
-    auto* ok = new QPushButton(QStringLiteral("%OK"), this);
-    ok->setObjectName(QStringLiteral("ButOK"));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto* cancel = new QPushButton(QStringLiteral("%Cancel"), this);
-    cancel->setObjectName(QStringLiteral("ButCancel"));
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(ButtonFor(ActZuruecksetzten, this));
-    bottom->addStretch(1);
-    bottom->addWidget(ok);
-    bottom->addWidget(cancel);
+    QHBoxLayout* bottom =
+        DialogParts::NewOkCancelRow(this, ButtonFor(ActZuruecksetzten, this), "ButOK", "ButCancel").Row;
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PanHinweis);

@@ -80,8 +80,7 @@ TFormTrackNr::TFormTrackNr(QWidget* parent) : QDialog(parent)
     Button1 = new QPushButton(QStringLiteral("%Help"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     DialogParts::ConnectHelpButton(*Button1, "tracknumbers.htm");
-    const DialogParts::TDialogButtons buttons = DialogParts::NewOkCancelRow(this, nullptr, "Button2", "Button3");
-    buttons.Row->insertWidget(0, Button1);
+    const DialogParts::TDialogButtons buttons = DialogParts::NewOkCancelRow(this, Button1, "Button2", "Button3");
     connect(BoxNrTyp, &QComboBox::currentIndexChanged, this, [this] { UpdateEdits(); });
     connect(BoxSumTyp, &QComboBox::currentIndexChanged, this, [this] { UpdateEdits(); });
 

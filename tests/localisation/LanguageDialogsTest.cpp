@@ -64,10 +64,6 @@ TEST_F(LanguageDialogsTest, FramePreselectsAndDescribesTheLanguage)
     EXPECT_EQ(LabelText(frame, "LLangStatus"), Lang("LanguageStateOK"));
     EXPECT_EQ(LabelText(frame, "LLangSprache"), "English (English)");
     EXPECT_EQ(LabelText(frame, "LLangOrt"), Lang("LanguageSourceInternal"));
-
-    SetUserLocale(QLocale("fr_FR"));
-    TFrameLanguage french;
-    EXPECT_EQ(french.LanguageResName(), "GERMAN");
 }
 
 TEST_F(LanguageDialogsTest, FrameShowsFilesOfOtherVersions)

@@ -180,9 +180,8 @@ TEST_F(HtmlExportTest, OnePageWithGroupsRowsCountsAndWorkingLinks)
     };
     for (const auto& run : runs) {
         const QString& page = run.Page;
-        const bool relativeLinks = run.RelativeLinks;
         TDataModuleExport module = Module(page);
-        module.RelativeLinks = relativeLinks;
+        module.RelativeLinks = run.RelativeLinks;
         ASSERT_EQ(module.ExportWithBuiltInTemplate(m_music, {QStringLiteral("*FIN"), QStringLiteral("TIT2"),
                                                              QStringLiteral("TPE1")},
                                                    {true}, QStringLiteral("TPE1"), false),

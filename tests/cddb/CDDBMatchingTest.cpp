@@ -53,14 +53,12 @@ TEST(CDDBMatchingTest, TrackNumbersComeFromTheTagElseFromTheFileName)
 {
     EXPECT_EQ(GetTrackNumber(*Entry("x.mp3", "3/12")), 3);
     EXPECT_EQ(GetTrackNumber(*Entry("07 - Song.mp3", "A1")), 7);
-    EXPECT_EQ(GetTrackNumber(*Entry("07 - Song.mp3", "")), 7);
     EXPECT_EQ(GetTrackNumber(*Entry("Disc 2 Track 11.mp3")), 2);
     EXPECT_EQ(GetTrackNumber(*Entry("Song.mp3")), -1) << "the 3 of the extension does not count";
     EXPECT_EQ(GetTrackNumber(*Entry("Song 5.mp3", "12\r\n4")), 12);
     // Digits too large for a number give none, without trying the name.
     EXPECT_EQ(GetTrackNumber(*Entry("03.mp3", "99999999999")), -1);
     EXPECT_EQ(GetTrackNumber(*Entry("3000000000.mp3")), -1);
-    EXPECT_EQ(GetTrackNumber(*Entry("track.2.mp3")), 2);
 }
 
 TEST(CDDBMatchingTest, RowsSortByTrackNumberThenByNameWithoutNumbersLast)

@@ -87,23 +87,13 @@ TEST(DiscIDTest, RandomTablesGiveLibdiscidsFreedbIdAndTheQueryOfTheirOffsets)
 #endif
 }
 
-TEST(DiscIDTest, WorkedExampleOneTrackDiscAndFirstTrackAboveOne)
+TEST(DiscIDTest, ATableStartingAboveTrackOneCountsTheTracksItHolds)
 {
-    // Tracks at 00:02.00 and 03:10.20, lead-out at 07:00.00.
-    EXPECT_EQ(IdOf(ValidToc()), QStringLiteral("0c01a202"));
-    EXPECT_EQ(QueryOf(ValidToc()), QStringLiteral("0c01a202 2 150 14270 420"));
-
-    // One track: n is the digit sum of its start second (2).
-    const TCdToc single = TFakeCdrom::TocOfFrames({150}, 300 * 75 + 10);
-    EXPECT_EQ(QueryOf(single), QStringLiteral("02012a01 1 150 300"));
-
-    // Tracks 3 to 5 of a disc: three tracks, by hand. n = 2 + (1+0) + (2+0+0)
-    // = 5, t = 400 - 2 = 398 (0x18e).
+    // Tracks 3 to 5 of a disc (libdiscid above starts at 1), by hand:
+    // n = 2 + (1+0) + (2+0+0) = 5, t = 400 - 2 = 398 (0x18e).
     const TCdToc later = TFakeCdrom::TocOfFrames({150, 10 * 75, 200 * 75}, 400 * 75, 3);
     EXPECT_EQ(QueryOf(later), QStringLiteral("05018e03 3 150 750 15000 400"));
     EXPECT_EQ(TDiscIDCalculator::ValidTrackCount(later), 3);
-    EXPECT_EQ(DigitSum(0), 0);
-    EXPECT_EQ(DigitSum(4095), 18);
 }
 
 TEST(DiscIDTest, TablesThatDescribeNoCDGiveNoIdNoQueryAndNoTracks)
@@ -200,15 +190,12 @@ TEST(DiscIDTest, DrivesComeFromTheKernelsListWithVendorAndModel)
                             "Can play audio:\t\t1\t1\t1\n";
     EXPECT_EQ(ParseCdromInfo(info), QStringList({"sr0", "sr2", "sr10"}));
     EXPECT_TRUE(ParseCdromInfo("CD-ROM information, Id: cdrom.c 3.20\n\ndrive name:\n").isEmpty());
-    EXPECT_TRUE(ParseCdromInfo("").isEmpty());
     EXPECT_EQ(ParseCdromInfo("drive name:\t../x\tsr0\n"), QStringList({"sr0"}));
 
     TFakeCdrom cdrom;
     cdrom.DriveList = {{"/dev/sr0", "HL-DT-ST", "DVDRAM GH24NSD1"}, {"/dev/sr1", "", ""}};
     cdrom.Discs.insert("/dev/sr0", ValidToc());
     TDiscIDCalculator calculator(false);
-    EXPECT_FALSE(calculator.AspiLoaded);
-    EXPECT_EQ(calculator.Mode, 1);
     calculator.RefreshDrives();
     ASSERT_EQ(calculator.DriveCount(), 2);
     EXPECT_EQ(calculator.GetDrive(0)->Name, QStringLiteral("/dev/sr0 [HL-DT-ST DVDRAM GH24NSD1]"));

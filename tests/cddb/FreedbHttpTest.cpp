@@ -114,18 +114,9 @@ TEST(FreedbHttpTest, ALocalServerGetsTheFormPostAndItsReplyComesBack)
 TEST(FreedbHttpTest, ErrorStatusesRefusedConnectionsAndSilentOrHugeRepliesFail)
 {
     TFakeCDDBServer server;
-    TFakeCDDBServer::TRule error;
-    error.Command = "cddb query .*";
-    error.HttpStatus = 500;
-    server.Add(error);
-    TFakeCDDBServer::TRule silent;
-    silent.Command = "silent";
-    silent.Hang = true;
-    server.Add(silent);
-    TFakeCDDBServer::TRule huge;
-    huge.Command = "huge";
-    huge.Size = 10 * 1000 * 1000;
-    server.Add(huge);
+    server.Add({.Command = "cddb query .*", .Body = {}, .HttpStatus = 500});
+    server.Add({.Command = "silent", .Body = {}, .Hang = true});
+    server.Add({.Command = "huge", .Body = {}, .Size = 10 * 1000 * 1000});
     ASSERT_TRUE(server.Start()) << server.Error().toStdString();
     auto http = ClientOf(server.Port());
 

@@ -33,15 +33,7 @@ std::unique_ptr<QStandardItemModel> Rows(const QStringList& texts, int columns)
 
 TEST(MyListViewTest, ColumnImagesAreSortMarksRightOfTheCaption)
 {
-    TMyListView view;
     auto model = Rows({"a"}, 3);
-    view.setModel(model.get());
-    view.SetColumnImage(2, TMyHeaderView::SortAscendingImage);
-    EXPECT_EQ(view.ColumnImage(2), 20);
-    EXPECT_EQ(view.ColumnImage(1), -1);
-    view.SetColumnImage(2, -1);
-    EXPECT_EQ(view.ColumnImage(2), -1);
-
     TProbeHeader header;
     header.setModel(model.get());
     header.SetColumnImage(1, TMyHeaderView::SortAscendingImage);
@@ -96,7 +88,7 @@ TEST(MyListViewTest, TypeAheadAsksTheOwnerAndSelectsTheMatch)
     EXPECT_EQ(asked[1], std::make_pair(QStringLiteral("br"), 1));
 }
 
-TEST(MyListViewTest, AMouseClickOnTheHeaderAsksForSortingAndLongCaptionsAreElided)
+TEST(MyListViewTest, AMouseClickOnTheHeaderAsksForSorting)
 {
     TMyListView view;
     auto model = Rows({"a", "b"}, 3);
@@ -105,7 +97,6 @@ TEST(MyListViewTest, AMouseClickOnTheHeaderAsksForSortingAndLongCaptionsAreElide
     view.resize(400, 200);
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-    EXPECT_EQ(view.Header()->textElideMode(), Qt::ElideRight);
 
     QSignalSpy clicked(&view, &TMyListView::ColumnClicked);
     const int x = view.Header()->sectionViewportPosition(2) + view.Header()->sectionSize(2) / 2;

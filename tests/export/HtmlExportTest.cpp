@@ -180,9 +180,8 @@ TEST_F(HtmlExportTest, OnePageWithGroupsRowsCountsAndWorkingLinks)
     };
     for (const auto& run : runs) {
         const QString& page = run.Page;
-        const bool relativeLinks = run.RelativeLinks;
         TDataModuleExport module = Module(page);
-        module.RelativeLinks = relativeLinks;
+        module.RelativeLinks = run.RelativeLinks;
         ASSERT_EQ(module.ExportWithBuiltInTemplate(m_music, {QStringLiteral("*FIN"), QStringLiteral("TIT2"),
                                                              QStringLiteral("TPE1")},
                                                    {true}, QStringLiteral("TPE1"), false),
@@ -225,10 +224,7 @@ TEST_F(HtmlExportTest, PagePerGroupAndTheSavedTemplateGiveTheSamePages)
 
     const TPage dom = Browse(index);
     // One row per group linking to its page, with its count.
-    QStringList groups;
-    for (int i = 0; i < dom.Links.size(); ++i)
-        groups << dom.Links.at(i);
-    EXPECT_EQ(groups, (QStringList{QStringLiteral("index-Files/1.htm"), QStringLiteral("index-Files/2.htm"),
+    EXPECT_EQ(dom.Links, (QStringList{QStringLiteral("index-Files/1.htm"), QStringLiteral("index-Files/2.htm"),
                                    QStringLiteral("index-Files/3.htm"), QStringLiteral("index-Files/4.htm")}));
     EXPECT_EQ(dom.Rows.value(2), (QStringList{QStringLiteral("Alpha"), QStringLiteral("2")}));
 

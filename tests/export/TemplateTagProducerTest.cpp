@@ -31,7 +31,6 @@ TEST(TemplateTagProducer, ExpandsTagsAndCopiesEverythingElse)
         {"no attributes", "a<#date>b", "a[date]b\r\n"},
         {"blanks around the name and before >", "<#  date   >", "[date]\r\n"},
         {"a blank between < and #", "< #date>", "[date]\r\n"},
-        {"quoted attribute", R"(<#Content ID="TPE1">)", "[Content|ID=TPE1]\r\n"},
         {"quoted > inside a tag", R"(<#x a=">">z)", "[x|a=>]z\r\n"},
         {"two = signs", "<#x a=b=c>", "[x|a=b=c]\r\n"},
         {"single quotes do not group", "<#x a='b c'>", "[x|a=b|c]\r\n"},

@@ -39,7 +39,6 @@ QString Caption(TID3v2FrameURL& input)
 TEST(URLInput, LoadsComparesAndKeepsTheDescription)
 {
     auto input = MakeInput<TID3v2FrameURL>(QStringLiteral("WXXX"));
-    EXPECT_EQ(Caption(*input), GetFrameName(QStringLiteral("WXXX")) + QLatin1Char(':'));
     const TID3Frame shop = UrlFrame(QStringLiteral("WXXX"), QStringLiteral("http://shop.example/"),
                                     QStringLiteral("Shop"));
     input->AddFrame(&shop);

@@ -28,51 +28,18 @@ struct TKeyUse {
 
 // The source with its comments blanked out; string and character literals
 // and line numbers stay.
-QString WithoutComments(const QString& source)
+QString WithoutComments(QString source)
 {
-    QString out = source;
-    enum class State { Code, Line, Block, String, Char } state = State::Code;
-    for (qsizetype i = 0; i < out.size(); ++i) {
-        const QChar c = out.at(i);
-        const QChar next = i + 1 < out.size() ? out.at(i + 1) : QChar();
-        switch (state) {
-        case State::Code:
-            if (c == '/' && next == '/')
-                state = State::Line;
-            else if (c == '/' && next == '*')
-                state = State::Block;
-            else if (c == '"')
-                state = State::String;
-            else if (c == '\'')
-                state = State::Char;
-            if (state == State::Line || state == State::Block)
-                out[i] = ' ';
-            break;
-        case State::Line:
-            if (c == '\n')
-                state = State::Code;
-            else
-                out[i] = ' ';
-            break;
-        case State::Block:
-            if (c == '*' && next == '/') {
-                out[i] = out[i + 1] = ' ';
-                ++i;
-                state = State::Code;
-            } else if (c != '\n') {
-                out[i] = ' ';
-            }
-            break;
-        case State::String:
-        case State::Char:
-            if (c == '\\')
-                ++i;
-            else if ((state == State::String && c == '"') || (state == State::Char && c == '\''))
-                state = State::Code;
-            break;
-        }
+    static const QRegularExpression token(
+        QStringLiteral(R"re("(?:\\.|[^"\\\n])*"|'(?:\\.|[^'\\\n])*'|//[^\n]*|/\*[\s\S]*?(?:\*/|$))re"));
+    for (auto it = token.globalMatch(source); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.captured(0).startsWith(QLatin1Char('/')))
+            for (qsizetype i = m.capturedStart(); i < m.capturedEnd(); ++i)
+                if (source[i] != QLatin1Char('\n'))
+                    source[i] = QLatin1Char(' ');
     }
-    return out;
+    return source;
 }
 
 std::vector<TKeyUse> KeysLookedUpInSources()
@@ -182,6 +149,9 @@ TEST(LanguageKeysTest, BothLanguagesGiveEveryTextTheSamePlaceholders)
         const QStringList placeholders = Placeholders(english.Value(key));
         if (german.HasKey(key) && Placeholders(german.Value(key)) != placeholders)
             problems << key + QStringLiteral(": placeholders differ");
+        // Every placeholder names its argument, so that a translation may reorder them.
+        if (placeholders.filter(QStringLiteral(":")).size() != placeholders.size())
+            problems << key + QStringLiteral(": placeholder without index");
         for (const TLanguageLines* lines : {&german, &english}) {
             const QString text = lines->Value(key);
             if (!FormatPositional(text, ArgumentsFor(Placeholders(text))))

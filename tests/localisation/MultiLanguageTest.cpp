@@ -42,20 +42,15 @@ TEST_F(MultiLanguageTest, LooksUpChosenLanguageThenBase)
     EXPECT_EQ(Lang("Cancel"), "Abbrechen");   // empty value falls back to the base
     EXPECT_EQ(Lang("OnlyBase"), "Basis");
     EXPECT_EQ(Lang("Missing"), "");
-    EXPECT_EQ(Lang(""), "");
     EXPECT_EQ(Lang("Equals"), "a=b");
     EXPECT_EQ(Lang(" Spaced "), " kept ");    // neither key nor value is trimmed
     EXPECT_EQ(Lang("Spaced"), "");
     EXPECT_EQ(Lang("GeneralLabels"), "");     // banners hold no keys
+    EXPECT_EQ(Lang("Escapes"), "a\r\nb|a\\b|x|a\\"); // resolved once
 
     LangStrings.SetCurrentLangStrings(TLanguageLines());
     EXPECT_FALSE(LangStrings.IsLanguageLoaded());
     EXPECT_EQ(Lang("OK"), "OK");
-}
-
-TEST_F(MultiLanguageTest, ResolvesEscapesOnce)
-{
-    EXPECT_EQ(Lang("Escapes"), "a\r\nb|a\\b|x|a\\");
 }
 
 TEST_F(MultiLanguageTest, FormatsPositionalArguments)
@@ -81,7 +76,6 @@ TEST_F(MultiLanguageTest, TranslatesCaptionKeys)
     EXPECT_EQ(translated("%%OK", true), "%OK");
     EXPECT_EQ(translated("%Unknown", true), "");
     EXPECT_EQ(translated("OK", false), "OK");
-    EXPECT_EQ(translated("", false), "");
 }
 
 TEST(LanguageLinesTest, DecodesWindows1252AndUtf8)

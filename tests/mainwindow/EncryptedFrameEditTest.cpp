@@ -30,7 +30,7 @@ class EncryptedFrameEditTest : public ::testing::Test {
 protected:
     QString Path(const QString& name) const { return Env.PathOf(QStringLiteral("files/") + name); }
 
-    // Both readers see the artist as typed, and the title as it was.
+    // Both readers see a plain artist as typed, and the title as it was.
     void ExpectArtist(const QString& name, const QString& title, const QString& artist)
     {
         SCOPED_TRACE(name.toStdString());
@@ -40,8 +40,7 @@ protected:
         EXPECT_EQ(written.Encryption + written.Compression + written.Grouping, 0);
         EXPECT_EQ(FrameText(frames, QStringLiteral("TPE1")), artist);
         const TMutagenRead mutagen = ReadWithMutagen(Path(name));
-        ASSERT_TRUE(mutagen.Ok);
-        EXPECT_EQ(mutagen.Error, QString());
+        ASSERT_TRUE(mutagen.Ok && mutagen.Error.isEmpty()) << mutagen.Error.toStdString();
         EXPECT_EQ(MutagenTexts(mutagen, QStringLiteral("TPE1")), QStringList{artist});
         EXPECT_EQ(MutagenTexts(mutagen, QStringLiteral("TIT2")), QStringList{title});
     }
@@ -72,13 +71,8 @@ TEST_F(EncryptedFrameEditTest, ATypedValueReplacesAnEncryptedFrameInOneAndInSeve
     SelectListRows(*window, {1, 2, 3});
     TypeInto(InputOf(*window, QStringLiteral("TPE1")), QStringLiteral("Common Artist"));
     SelectListRows(*window, {0});
-    ExpectArtist(QStringLiteral("2.mp3"), QStringLiteral("2.mp3"), QStringLiteral("Common Artist"));
-    ExpectArtist(QStringLiteral("3.mp3"), QStringLiteral("3.mp3"), QStringLiteral("Common Artist"));
-    const TID3FrameList plain = ReadFramesOf(Path("4.mp3"));
-    ASSERT_NE(FindFrame(plain, QStringLiteral("TPE1")), nullptr);
-    EXPECT_EQ(FindFrame(plain, QStringLiteral("TPE1"))->Encryption, 0);
-    EXPECT_EQ(MutagenTexts(ReadWithMutagen(Path("4.mp3")), QStringLiteral("TPE1")),
-              QStringList{QStringLiteral("Common Artist")});
+    for (const QString name : {"2.mp3", "3.mp3", "4.mp3"})
+        ExpectArtist(name, name, QStringLiteral("Common Artist"));
 }
 
 TEST_F(EncryptedFrameEditTest, EntriesWhoseTagIsNotReadWholeAreMarked)

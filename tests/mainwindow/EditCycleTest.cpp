@@ -267,7 +267,12 @@ TEST_F(EditCycleTest, ClearingAnInputDeletesTheFrameAndFurtherFramesGetExtraInpu
     EXPECT_TRUE(InputOf(*window, QStringLiteral("TENC"))->IsDifferent());
 
     TypeInto(InputOf(*window, QStringLiteral("TENC")), QString());
+    // An extra input holding the focus stays alive until the event loop runs:
+    // it may be inside one of its own handlers.
+    const QPointer<TID3v2Frame> extra = InputOf(*window, QStringLiteral("TCOP"));
+    extra->setFocus();
     SelectListRows(*window, {2});
+    EXPECT_FALSE(extra.isNull());
     for (const char* name : {"a.mp3", "b.mp3"}) {
         const TID3FrameList frames = ReadFramesOf(Path(QString::fromLatin1(name)));
         EXPECT_EQ(CountFrames(frames, QStringLiteral("TENC")), 0) << name;
@@ -279,6 +284,8 @@ TEST_F(EditCycleTest, ClearingAnInputDeletesTheFrameAndFurtherFramesGetExtraInpu
     EXPECT_EQ(InputCount(*window, QStringLiteral("COMM")), 1);
     EXPECT_TRUE(window->SBoxWeitereFelder->isHidden());
     EXPECT_FALSE(window->PanKeineWeiterenFelder->isHidden());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(extra.isNull());
 }
 
 TEST_F(EditCycleTest, NoEditIsEverAppliedTwice)
@@ -379,22 +386,6 @@ TEST_F(EditCycleTest, TheReadOnlyToggleNeverCopiesTheFirstFilesValue)
     SelectListRows(*window, {2});
     EXPECT_EQ(FrameText(ReadFramesOf(Path("a.mp3")), QStringLiteral("TIT2")), QStringLiteral("Both"));
     EXPECT_EQ(FrameText(ReadFramesOf(Path("b.mp3")), QStringLiteral("TIT2")), QStringLiteral("Both"));
-}
-
-TEST_F(EditCycleTest, AnExtraInputHoldingTheFocusIsFreedLater)
-{
-    ASSERT_TRUE(WriteMp3WithFrames(Path("a.mp3"), {{"TCOP", Text("(c)")}}));
-    ASSERT_TRUE(WriteMp3WithFrames(Path("b.mp3"), {}));
-    auto window = Open();
-    const QPointer<TID3v2Frame> extra = InputOf(*window, QStringLiteral("TCOP"));
-    ASSERT_FALSE(extra.isNull());
-    extra->setFocus();
-    SelectListRows(*window, {1});
-    EXPECT_EQ(InputCount(*window, QStringLiteral("TCOP")), 0);
-    // Alive until the event loop runs: it may be inside one of its handlers.
-    EXPECT_FALSE(extra.isNull());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(extra.isNull());
 }
 
 TEST_F(EditCycleTest, AFailedWriteIsListedAndRetried)

@@ -72,12 +72,13 @@ protected:
         return *Entries.back();
     }
 
-    static void AddMcdi(TEintragdaten& entry, const TCdToc& toc, int tracks)
+    static TEintragdaten& AddMcdi(TEintragdaten& entry, const TCdToc& toc, int tracks)
     {
         TID3Frame frame(QStringLiteral("MCDI"));
         frame.SetBody(toc.Head(tracks));
         entry.SetFrame(QStringLiteral("MCDI"), &frame, 0);
         entry.Changed = 0;
+        return entry;
     }
 
     // Runs the wizard; steps drive it while it is "shown".
@@ -220,14 +221,10 @@ TEST_F(FormCDDBTest, SearchByCDWithFewerFilesPadsAndReportsAnEmptyDrive)
 
 TEST_F(FormCDDBTest, SearchByStoredTablesOffersEachFilesCDsAndWritesTickedOnes)
 {
-    TEintragdaten& one = Add("one.mp3", "1");
-    AddMcdi(one, TocA(), 2);
-    TEintragdaten& two = Add("two.mp3", "2");
-    AddMcdi(two, TocA(), 2);
-    TEintragdaten& other = Add("other.mp3", "1");
-    AddMcdi(other, TocB(), 1);
-    TEintragdaten& far = Add("far.mp3", "7");
-    AddMcdi(far, TocA(), 2);
+    TEintragdaten& one = AddMcdi(Add("one.mp3", "1"), TocA(), 2);
+    TEintragdaten& two = AddMcdi(Add("two.mp3", "2"), TocA(), 2);
+    TEintragdaten& other = AddMcdi(Add("other.mp3", "1"), TocB(), 1);
+    TEintragdaten& far = AddMcdi(Add("far.mp3", "7"), TocA(), 2);
     Add("plain.mp3", "3");
     const bool done = Run([&](TFormCDDB& form) {
         form.RadioButton2->setChecked(true);

@@ -220,33 +220,21 @@ TEST_F(BatchCommandsTest, ReplaceInFieldsAndNamesThenUndoEverything)
 TEST_F(BatchCommandsTest, ID3v1TransferLeavesOwnRenderingsAndFilesWithoutID3v1AloneAndTagsPlainRips)
 {
     const QString longTitle = QStringLiteral("A title that is longer than thirty characters");
-    ID3v1Fields v1;
-    v1.Title = longTitle.left(30).toLatin1();
-    v1.Artist = "V1 Artist";
-    v1.Album = "V1 Album";
-    v1.Year = "2004";
-    v1.Track = 3;
+    const ID3v1Fields v1{
+        .Title = longTitle.left(30).toLatin1(), .Artist = "V1 Artist", .Album = "V1 Album", .Year = "2004", .Track = 3};
     ASSERT_TRUE(Write("with v1.mp3",
                       {{"TIT2", Text(longTitle)}, {"TPE1", Text("Other")}, {"TRCK", Text("3/12")},
                        {"TDRC", Text("2004-05-06")}},
                       v1, 4));
     ASSERT_TRUE(Write("without v1.mp3", {{"TIT2", Text("Keep")}}));
-    ID3v1Fields same;
-    same.Title = "Same";
-    same.Artist = "Same";
-    ASSERT_TRUE(Write("own rendering.mp3", {{"TIT2", Text("Same")}, {"TPE1", Text("Same")}}, same));
+    ASSERT_TRUE(Write("own rendering.mp3", {{"TIT2", Text("Same")}, {"TPE1", Text("Same")}},
+                      ID3v1Fields{.Title = "Same", .Artist = "Same"}));
     const QByteArray without = Bytes(Dir() + "without v1.mp3");
     const QByteArray own = Bytes(Dir() + "own rendering.mp3");
     // An old rip with nothing but its ID3v1 block.
-    ID3v1Fields rip;
-    rip.Title = "Ripped";
-    rip.Artist = "Rip Artist";
-    rip.Year = "1999";
-    rip.Track = 7;
-    Mp3FileParts ripParts;
-    ripParts.Audio = Mp3Builder::CbrFrames(MpegFormat{}, 8);
-    ripParts.ID3v1 = Mp3Builder::ID3v1(rip);
-    ASSERT_TRUE(Mp3Builder::WriteFile(Dir() + "only v1.mp3", Mp3Builder::File(ripParts)));
+    const QByteArray rip = Mp3Builder::ID3v1({.Title = "Ripped", .Artist = "Rip Artist", .Year = "1999", .Track = 7});
+    const QByteArray audio = Mp3Builder::CbrFrames(MpegFormat{}, 8);
+    ASSERT_TRUE(Mp3Builder::WriteFile(Dir() + "only v1.mp3", Mp3Builder::File({.Audio = audio, .ID3v1 = rip})));
     Open();
     Select({"with v1.mp3", "without v1.mp3", "own rendering.mp3", "only v1.mp3"});
 

@@ -124,7 +124,7 @@ TEST_F(EditCycleTest, AnEditIsWrittenWhenTheSelectionMovesOn)
     // The first row is selected after the load and shown.
     ASSERT_TRUE(window->Entries()[0]->Edited);
     EXPECT_EQ(window->EDateiName->text(), QStringLiteral("a.mp3"));
-    TID3v2Frame* title = InputOf(*window, QStringLiteral("TIT2"));
+    TID3v2Frame* title = InputOf(*window, "TIT2");
     ASSERT_NE(title, nullptr);
     EXPECT_EQ(ShownText(title), QStringLiteral("Old"));
     EXPECT_FALSE(window->HasModifiedInputs());
@@ -135,16 +135,16 @@ TEST_F(EditCycleTest, AnEditIsWrittenWhenTheSelectionMovesOn)
 
     // Written before the second file was shown; read back by both readers.
     const TID3FrameList frames = ReadFramesOf(Path("a.mp3"));
-    EXPECT_EQ(FrameText(frames, QStringLiteral("TIT2")), QStringLiteral("New \xe9 Title"));
-    EXPECT_EQ(FrameText(frames, QStringLiteral("TPE1")), QStringLiteral("Band"));
+    EXPECT_EQ(FrameText(frames, "TIT2"), QStringLiteral("New \xe9 Title"));
+    EXPECT_EQ(FrameText(frames, "TPE1"), QStringLiteral("Band"));
     const TMutagenRead mutagen = ReadWithMutagen(Path("a.mp3"));
-    EXPECT_EQ(MutagenTexts(mutagen, QStringLiteral("TIT2")), QStringList{QStringLiteral("New \xe9 Title")});
-    EXPECT_EQ(MutagenTexts(mutagen, QStringLiteral("TPE1")), QStringList{QStringLiteral("Band")});
+    EXPECT_EQ(MutagenTexts(mutagen, "TIT2"), QStringList{QStringLiteral("New \xe9 Title")});
+    EXPECT_EQ(MutagenTexts(mutagen, "TPE1"), QStringList{QStringLiteral("Band")});
     EXPECT_FALSE(window->Entries()[0]->Changed);
     ASSERT_EQ(window->UndoList().Count(), 1);
     EXPECT_EQ(window->UndoList().Last()->Path, Path("a.mp3"));
 
-    EXPECT_EQ(ShownText(InputOf(*window, QStringLiteral("TIT2"))), QStringLiteral("Second"));
+    EXPECT_EQ(ShownText(InputOf(*window, "TIT2")), QStringLiteral("Second"));
     EXPECT_FALSE(window->HasModifiedInputs());
     // Showing values is no edit: moving on again writes nothing.
     SelectListRows(*window, {0});
@@ -161,26 +161,25 @@ TEST_F(EditCycleTest, AMultiSelectionEditReachesEveryFileAndLeavesTheRestAlone)
     auto window = Open();
     SelectListRows(*window, {0, 1});
     EXPECT_EQ(window->EditedCount(), 2);
-    EXPECT_TRUE(InputOf(*window, QStringLiteral("TALB"))->IsDifferent());
-    EXPECT_FALSE(InputOf(*window, QStringLiteral("TPE1"))->IsDifferent());
+    EXPECT_TRUE(InputOf(*window, "TALB")->IsDifferent());
+    EXPECT_FALSE(InputOf(*window, "TPE1")->IsDifferent());
     // One file lacks the title: the files disagree.
-    EXPECT_TRUE(InputOf(*window, QStringLiteral("TIT2"))->IsDifferent());
+    EXPECT_TRUE(InputOf(*window, "TIT2")->IsDifferent());
 
-    TypeInto(InputOf(*window, QStringLiteral("TALB")), QStringLiteral("Common"));
+    TypeInto(InputOf(*window, "TALB"), QStringLiteral("Common"));
     SelectListRows(*window, {2});
 
     for (const char* name : {"1.mp3", "2.mp3"}) {
-        const TID3FrameList frames = ReadFramesOf(Path(QString::fromLatin1(name)));
-        EXPECT_EQ(FrameText(frames, QStringLiteral("TALB")), QStringLiteral("Common")) << name;
+        const TID3FrameList frames = ReadFramesOf(Path(name));
+        EXPECT_EQ(FrameText(frames, "TALB"), QStringLiteral("Common")) << name;
         // The artist nobody touched keeps its bytes, UTF-16 included.
-        ASSERT_NE(FindFrame(frames, QStringLiteral("TPE1")), nullptr) << name;
-        EXPECT_EQ(FindFrame(frames, QStringLiteral("TPE1"))->Body(), artist) << name;
-        EXPECT_EQ(MutagenTexts(ReadWithMutagen(Path(QString::fromLatin1(name))), QStringLiteral("TALB")),
-                  QStringList{QStringLiteral("Common")});
+        ASSERT_NE(FindFrame(frames, "TPE1"), nullptr) << name;
+        EXPECT_EQ(FindFrame(frames, "TPE1")->Body(), artist) << name;
+        EXPECT_EQ(MutagenTexts(ReadWithMutagen(Path(name)), "TALB"), QStringList{QStringLiteral("Common")});
     }
     // An input left untouched writes nothing: the second file still has no title.
-    EXPECT_EQ(CountFrames(ReadFramesOf(Path("2.mp3")), QStringLiteral("TIT2")), 0);
-    EXPECT_EQ(FrameText(ReadFramesOf(Path("1.mp3")), QStringLiteral("TIT2")), QStringLiteral("x"));
+    EXPECT_EQ(CountFrames(ReadFramesOf(Path("2.mp3")), "TIT2"), 0);
+    EXPECT_EQ(FrameText(ReadFramesOf(Path("1.mp3")), "TIT2"), QStringLiteral("x"));
     EXPECT_EQ(Mp3Builder::ReadFile(Path("3.mp3")), untouched);
     EXPECT_EQ(window->UndoList().Count(), 2);
 }
@@ -191,16 +190,14 @@ TEST_F(EditCycleTest, TypingIntoADifferingFieldReplacesItInEveryFile)
     ASSERT_TRUE(WriteMp3WithFrames(Path("b.mp3"), {{"TALB", Text("Other Album")}}));
     auto window = OpenShown();
     SelectListRows(*window, {0, 1});
-    auto* album = qobject_cast<TID3v2FrameEdit*>(InputOf(*window, QStringLiteral("TALB")));
+    auto* album = qobject_cast<TID3v2FrameEdit*>(InputOf(*window, "TALB"));
     ASSERT_NE(album, nullptr);
     ASSERT_TRUE(album->IsDifferent());
 
     ClickBehindAndType(album->Edit(), QStringLiteral("New Album"));
     SelectListRows(*window, {0});
     for (const char* name : {"a.mp3", "b.mp3"})
-        EXPECT_EQ(MutagenTexts(ReadWithMutagen(Path(QString::fromLatin1(name))), QStringLiteral("TALB")),
-                  QStringList{QStringLiteral("New Album")})
-            << name;
+        EXPECT_EQ(MutagenTexts(ReadWithMutagen(Path(name)), "TALB"), QStringList{QStringLiteral("New Album")}) << name;
 }
 
 TEST_F(EditCycleTest, AProgramToldToEndWritesWhatIsStillInTheInputs)
@@ -209,7 +206,7 @@ TEST_F(EditCycleTest, AProgramToldToEndWritesWhatIsStillInTheInputs)
     auto window = OpenShown();
     SelectListRows(*window, {0});
     CloseOnTermination(*window);
-    auto* album = qobject_cast<TID3v2FrameEdit*>(InputOf(*window, QStringLiteral("TALB")));
+    auto* album = qobject_cast<TID3v2FrameEdit*>(InputOf(*window, "TALB"));
     ASSERT_NE(album, nullptr);
     ClickBehindAndType(album->Edit(), QStringLiteral(" Two"));
 
@@ -220,8 +217,7 @@ TEST_F(EditCycleTest, AProgramToldToEndWritesWhatIsStillInTheInputs)
     QTimer::singleShot(5000, &dialog, &QDialog::accept); // rather a failure than a hang
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     EXPECT_TRUE(WaitUntil([&] { return !window->isVisible(); }));
-    EXPECT_EQ(MutagenTexts(ReadWithMutagen(Path("a.mp3")), QStringLiteral("TALB")),
-              QStringList{QStringLiteral("Old Album Two")});
+    EXPECT_EQ(MutagenTexts(ReadWithMutagen(Path("a.mp3")), "TALB"), QStringList{QStringLiteral("Old Album Two")});
 }
 
 TEST_F(EditCycleTest, TheTotalTypedForAnAlbumKeepsEachFilesTrackNumber)
@@ -231,7 +227,7 @@ TEST_F(EditCycleTest, TheTotalTypedForAnAlbumKeepsEachFilesTrackNumber)
     ASSERT_TRUE(WriteMp3WithFrames(Path("c.mp3"), {{"TIT2", Text("no number")}}));
     auto window = OpenShown();
     SelectListRows(*window, {0, 1, 2});
-    auto* track = qobject_cast<TID3v2FrameNumber*>(InputOf(*window, QStringLiteral("TRCK")));
+    auto* track = qobject_cast<TID3v2FrameNumber*>(InputOf(*window, "TRCK"));
     ASSERT_NE(track, nullptr);
     ClickBehindAndType(track->TotalEdit(), QStringLiteral("12"));
     SelectListRows(*window, {0});
@@ -249,39 +245,39 @@ TEST_F(EditCycleTest, ClearingAnInputDeletesTheFrameAndFurtherFramesGetExtraInpu
     ASSERT_TRUE(WriteMp3WithFrames(Path("c.mp3"), {{"TIT2", Text("plain")}}));
     auto window = Open();
     // A frame no page shows has its input among the further fields.
-    ASSERT_EQ(InputCount(*window, QStringLiteral("TCOP")), 1);
-    EXPECT_TRUE(InputOf(*window, QStringLiteral("TCOP"))->KillOnClear());
+    ASSERT_EQ(InputCount(*window, "TCOP"), 1);
+    EXPECT_TRUE(InputOf(*window, "TCOP")->KillOnClear());
     EXPECT_FALSE(window->SBoxWeitereFelder->isHidden());
     EXPECT_TRUE(window->PanKeineWeiterenFelder->isHidden());
 
     SelectListRows(*window, {0, 1});
     // The second file's comment, of another description, opens an extra input
     // that counts as different, since the first file lacked it.
-    ASSERT_EQ(InputCount(*window, QStringLiteral("COMM")), 2);
-    TID3v2Frame* pageComment = InputOf(*window, QStringLiteral("COMM"), 0);
-    TID3v2Frame* extraComment = InputOf(*window, QStringLiteral("COMM"), 1);
+    ASSERT_EQ(InputCount(*window, "COMM"), 2);
+    TID3v2Frame* pageComment = InputOf(*window, "COMM", 0);
+    TID3v2Frame* extraComment = InputOf(*window, "COMM", 1);
     EXPECT_FALSE(pageComment->KillOnClear());
     EXPECT_EQ(ShownText(pageComment), QStringLiteral("first"));
     EXPECT_TRUE(extraComment->KillOnClear());
     EXPECT_TRUE(extraComment->IsDifferent());
-    EXPECT_TRUE(InputOf(*window, QStringLiteral("TENC"))->IsDifferent());
+    EXPECT_TRUE(InputOf(*window, "TENC")->IsDifferent());
 
-    TypeInto(InputOf(*window, QStringLiteral("TENC")), QString());
+    TypeInto(InputOf(*window, "TENC"), QString());
     // An extra input holding the focus stays alive until the event loop runs:
     // it may be inside one of its own handlers.
-    const QPointer<TID3v2Frame> extra = InputOf(*window, QStringLiteral("TCOP"));
+    const QPointer<TID3v2Frame> extra = InputOf(*window, "TCOP");
     extra->setFocus();
     SelectListRows(*window, {2});
     EXPECT_FALSE(extra.isNull());
     for (const char* name : {"a.mp3", "b.mp3"}) {
-        const TID3FrameList frames = ReadFramesOf(Path(QString::fromLatin1(name)));
-        EXPECT_EQ(CountFrames(frames, QStringLiteral("TENC")), 0) << name;
-        EXPECT_EQ(CountFrames(frames, QStringLiteral("COMM")), 1) << name;
-        EXPECT_TRUE(MutagenTexts(ReadWithMutagen(Path(QString::fromLatin1(name))), QStringLiteral("TENC")).isEmpty());
+        const TID3FrameList frames = ReadFramesOf(Path(name));
+        EXPECT_EQ(CountFrames(frames, "TENC"), 0) << name;
+        EXPECT_EQ(CountFrames(frames, "COMM"), 1) << name;
+        EXPECT_TRUE(MutagenTexts(ReadWithMutagen(Path(name)), "TENC").isEmpty());
     }
     // The third file has no further frames: the extra inputs are gone.
-    EXPECT_EQ(InputCount(*window, QStringLiteral("TCOP")), 0);
-    EXPECT_EQ(InputCount(*window, QStringLiteral("COMM")), 1);
+    EXPECT_EQ(InputCount(*window, "TCOP"), 0);
+    EXPECT_EQ(InputCount(*window, "COMM"), 1);
     EXPECT_TRUE(window->SBoxWeitereFelder->isHidden());
     EXPECT_FALSE(window->PanKeineWeiterenFelder->isHidden());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -295,9 +291,9 @@ TEST_F(EditCycleTest, NoEditIsEverAppliedTwice)
     auto window = Open();
     SelectListRows(*window, {0, 1});
     // New frames for one file or both, replaced frames, and an extra input.
-    TypeInto(InputOf(*window, QStringLiteral("TENC")), QStringLiteral("encoder"));
-    TypeInto(InputOf(*window, QStringLiteral("COMM")), QStringLiteral("comment"));
-    TypeInto(InputOf(*window, QStringLiteral("TIT2")), QStringLiteral("Same"));
+    TypeInto(InputOf(*window, "TENC"), QStringLiteral("encoder"));
+    TypeInto(InputOf(*window, "COMM"), QStringLiteral("comment"));
+    TypeInto(InputOf(*window, "TIT2"), QStringLiteral("Same"));
 
     // Batch commands apply the inputs without saving, maybe several times.
     window->ApplyInputsToSelection();
@@ -306,7 +302,7 @@ TEST_F(EditCycleTest, NoEditIsEverAppliedTwice)
     EXPECT_FALSE(window->HasModifiedInputs());
     // The user types again into an input already applied: its frame is
     // replaced, not added once more.
-    TypeInto(InputOf(*window, QStringLiteral("TENC")), QStringLiteral("encoder 2"));
+    TypeInto(InputOf(*window, "TENC"), QStringLiteral("encoder 2"));
     window->ApplyInputsToSelection();
 
     // Commit, apply the pages again, reload, commit again.
@@ -319,14 +315,14 @@ TEST_F(EditCycleTest, NoEditIsEverAppliedTwice)
     window->CommitEdits();
 
     for (const char* name : {"a.mp3", "b.mp3"}) {
-        const TID3FrameList frames = ReadFramesOf(Path(QString::fromLatin1(name)));
+        const TID3FrameList frames = ReadFramesOf(Path(name));
         for (const char* id : {"TIT2", "TENC", "COMM"})
             EXPECT_EQ(CountFrames(frames, QString::fromLatin1(id)), 1) << name << " " << id;
-        EXPECT_EQ(FrameText(frames, QStringLiteral("TIT2")), QStringLiteral("Same")) << name;
-        EXPECT_EQ(FrameText(frames, QStringLiteral("TENC")), QStringLiteral("encoder 2")) << name;
-        const TMutagenRead mutagen = ReadWithMutagen(Path(QString::fromLatin1(name)));
-        EXPECT_EQ(MutagenTexts(mutagen, QStringLiteral("COMM")), QStringList{QStringLiteral("comment")}) << name;
-        EXPECT_EQ(MutagenTexts(mutagen, QStringLiteral("TENC")), QStringList{QStringLiteral("encoder 2")}) << name;
+        EXPECT_EQ(FrameText(frames, "TIT2"), QStringLiteral("Same")) << name;
+        EXPECT_EQ(FrameText(frames, "TENC"), QStringLiteral("encoder 2")) << name;
+        const TMutagenRead mutagen = ReadWithMutagen(Path(name));
+        EXPECT_EQ(MutagenTexts(mutagen, "COMM"), QStringList{QStringLiteral("comment")}) << name;
+        EXPECT_EQ(MutagenTexts(mutagen, "TENC"), QStringList{QStringLiteral("encoder 2")}) << name;
     }
     // Each file was written once.
     EXPECT_EQ(window->UndoList().Count(), 2);
@@ -336,7 +332,7 @@ TEST_F(EditCycleTest, AnEditDiscardedFromTheEntriesDoesNotComeBack)
 {
     ASSERT_TRUE(WriteMp3WithFrames(Path("a.mp3"), {{"TIT2", Text("Kept")}}));
     auto window = Open();
-    TypeInto(InputOf(*window, QStringLiteral("TIT2")), QStringLiteral("Typed"));
+    TypeInto(InputOf(*window, "TIT2"), QStringLiteral("Typed"));
     window->ApplyInputsToSelection();
     TEintragdaten& entry = *window->Entries()[0];
     ASSERT_TRUE(entry.Changed);
@@ -344,7 +340,7 @@ TEST_F(EditCycleTest, AnEditDiscardedFromTheEntriesDoesNotComeBack)
     window->ReadEntry(entry);
     window->ApplyInputsToSelection();
     EXPECT_FALSE(entry.Changed);
-    EXPECT_EQ(FrameText(entry.Frames, QStringLiteral("TIT2")), QStringLiteral("Kept"));
+    EXPECT_EQ(FrameText(entry.Frames, "TIT2"), QStringLiteral("Kept"));
     window->CommitEdits();
     EXPECT_EQ(window->UndoList().Count(), 0);
 }
@@ -362,7 +358,7 @@ TEST_F(EditCycleTest, TheReadOnlyToggleNeverCopiesTheFirstFilesValue)
     EXPECT_EQ(Prompt.Beeps, 1);
 
     SelectListRows(*window, {0, 1});
-    TID3v2Frame* title = InputOf(*window, QStringLiteral("TIT2"));
+    TID3v2Frame* title = InputOf(*window, "TIT2");
     ASSERT_TRUE(title->IsDifferent());
     TextControlOf(title)->setFocus();
     window->ActFrameReadOnlyExecute();
@@ -371,21 +367,21 @@ TEST_F(EditCycleTest, TheReadOnlyToggleNeverCopiesTheFirstFilesValue)
     window->ApplyInputsToSelection();
     for (size_t i = 0; i < 2; ++i) {
         EXPECT_TRUE(window->Entries()[i]->Changed);
-        EXPECT_TRUE(FindFrame(window->Entries()[i]->Frames, QStringLiteral("TIT2"))->ReadOnly);
+        EXPECT_TRUE(FindFrame(window->Entries()[i]->Frames, "TIT2")->ReadOnly);
     }
     SelectListRows(*window, {2});
-    EXPECT_EQ(FrameText(ReadFramesOf(Path("a.mp3")), QStringLiteral("TIT2")), QStringLiteral("Alpha"));
-    EXPECT_EQ(FrameText(ReadFramesOf(Path("b.mp3")), QStringLiteral("TIT2")), QStringLiteral("Beta"));
+    EXPECT_EQ(FrameText(ReadFramesOf(Path("a.mp3")), "TIT2"), QStringLiteral("Alpha"));
+    EXPECT_EQ(FrameText(ReadFramesOf(Path("b.mp3")), "TIT2"), QStringLiteral("Beta"));
 
     // Typed after the toggle, the value counts for all files.
     SelectListRows(*window, {0, 1});
-    title = InputOf(*window, QStringLiteral("TIT2"));
+    title = InputOf(*window, "TIT2");
     TextControlOf(title)->setFocus();
     window->ActFrameReadOnlyExecute();
     TypeInto(title, QStringLiteral("Both"));
     SelectListRows(*window, {2});
-    EXPECT_EQ(FrameText(ReadFramesOf(Path("a.mp3")), QStringLiteral("TIT2")), QStringLiteral("Both"));
-    EXPECT_EQ(FrameText(ReadFramesOf(Path("b.mp3")), QStringLiteral("TIT2")), QStringLiteral("Both"));
+    EXPECT_EQ(FrameText(ReadFramesOf(Path("a.mp3")), "TIT2"), QStringLiteral("Both"));
+    EXPECT_EQ(FrameText(ReadFramesOf(Path("b.mp3")), "TIT2"), QStringLiteral("Both"));
 }
 
 TEST_F(EditCycleTest, AFailedWriteIsListedAndRetried)
@@ -399,12 +395,12 @@ TEST_F(EditCycleTest, AFailedWriteIsListedAndRetried)
         layer->Protected = false;
         return true;
     };
-    TypeInto(InputOf(*window, QStringLiteral("TIT2")), QStringLiteral("New"));
+    TypeInto(InputOf(*window, "TIT2"), QStringLiteral("New"));
     SelectListRows(*window, {1});
     ASSERT_EQ(Prompt.Asked.size(), 1);
     EXPECT_EQ(Prompt.Asked[0],
               LangFmt("ErrorSavingTag", {QStringLiteral("a.mp3 (") + Lang("TagReasonNoWritePermission") + ")\n\r"}));
-    EXPECT_EQ(FrameText(ReadFramesOf(Path("a.mp3")), QStringLiteral("TIT2")), QStringLiteral("New"));
+    EXPECT_EQ(FrameText(ReadFramesOf(Path("a.mp3")), "TIT2"), QStringLiteral("New"));
     EXPECT_FALSE(window->Entries()[0]->Changed);
     EXPECT_EQ(window->UndoList().Count(), 1);
 }
@@ -412,12 +408,12 @@ TEST_F(EditCycleTest, AFailedWriteIsListedAndRetried)
 TEST_F(EditCycleTest, EachFailedWriteIsListedWithItsOwnReason)
 {
     for (const char* name : {"full.mp3", "gone.mp3", "locked.mp3", "ok.mp3"})
-        ASSERT_TRUE(WriteMp3WithFrames(Path(QString::fromLatin1(name)), {{"TALB", Text("Old")}}));
+        ASSERT_TRUE(WriteMp3WithFrames(Path(name), {{"TALB", Text("Old")}}));
     const QByteArray fullBefore = Mp3Builder::ReadFile(Path("full.mp3"));
     auto window = Open();
     window->ID3v2Reader1.SetFileLayer(std::make_shared<TFailingLayer>());
     window->LVFiles->selectAll();
-    TypeInto(InputOf(*window, QStringLiteral("TALB")), QStringLiteral("New"));
+    TypeInto(InputOf(*window, "TALB"), QStringLiteral("New"));
     ASSERT_TRUE(QFile::remove(Path("gone.mp3")));
     window->CommitEdits();
 
@@ -428,7 +424,7 @@ TEST_F(EditCycleTest, EachFailedWriteIsListedWithItsOwnReason)
                           + QStringLiteral(")\n\r");
     ASSERT_EQ(Prompt.Asked.size(), 1);
     EXPECT_EQ(Prompt.Asked[0], LangFmt("ErrorSavingTag", {names}));
-    EXPECT_EQ(FrameText(ReadFramesOf(Path("ok.mp3")), QStringLiteral("TALB")), QStringLiteral("New"));
+    EXPECT_EQ(FrameText(ReadFramesOf(Path("ok.mp3")), "TALB"), QStringLiteral("New"));
     EXPECT_EQ(Mp3Builder::ReadFile(Path("full.mp3")), fullBefore);
     EXPECT_EQ(QDir(Env.PathOf(QStringLiteral("files"))).entryList(QDir::Files),
               QStringList({"full.mp3", "locked.mp3", "ok.mp3"}))
@@ -442,14 +438,14 @@ TEST_F(EditCycleTest, AWriteGivenUpIsReadBackAndShownAsStored)
     auto window = Open();
     window->ID3v2Reader1.SetFileLayer(std::make_shared<TProtectingLayer>());
     Prompt.Answer = [](int round) { return round < 3; };
-    TypeInto(InputOf(*window, QStringLiteral("TIT2")), QStringLiteral("Lost"));
+    TypeInto(InputOf(*window, "TIT2"), QStringLiteral("Lost"));
     // Committed while the selection stays, as before a file operation.
     window->CommitEdits();
     EXPECT_EQ(Prompt.Asked.size(), 3);
     EXPECT_EQ(Mp3Builder::ReadFile(Path("a.mp3")), before);
     EXPECT_FALSE(window->Entries()[0]->Changed);
-    EXPECT_EQ(FrameText(window->Entries()[0]->Frames, QStringLiteral("TIT2")), QStringLiteral("Stored"));
-    EXPECT_EQ(ShownText(InputOf(*window, QStringLiteral("TIT2"))), QStringLiteral("Stored"));
+    EXPECT_EQ(FrameText(window->Entries()[0]->Frames, "TIT2"), QStringLiteral("Stored"));
+    EXPECT_EQ(ShownText(InputOf(*window, "TIT2")), QStringLiteral("Stored"));
     EXPECT_FALSE(window->HasModifiedInputs());
     EXPECT_EQ(window->StatusText(), Lang("StatusBarSelOne"));
     EXPECT_EQ(window->UndoList().Count(), 0);
@@ -458,10 +454,10 @@ TEST_F(EditCycleTest, AWriteGivenUpIsReadBackAndShownAsStored)
 TEST_F(EditCycleTest, AFileAnotherProgramChangedSinceItWasReadIsReadAgainNotOverwritten)
 {
     for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
-        ASSERT_TRUE(WriteMp3WithFrames(Path(QString::fromLatin1(name)), {{"TALB", Text("Old")}}));
+        ASSERT_TRUE(WriteMp3WithFrames(Path(name), {{"TALB", Text("Old")}}));
     // Another program adds an artist and a picture and keeps the file's date.
     const auto changeElsewhere = [this](const char* name) {
-        const QString path = Path(QString::fromLatin1(name));
+        const QString path = Path(name);
         QFile file(path);
         const QDateTime listed = QFileInfo(path).lastModified();
         EXPECT_TRUE(WriteMp3WithFrames(path, {{"TALB", Text("Old")},
@@ -474,7 +470,7 @@ TEST_F(EditCycleTest, AFileAnotherProgramChangedSinceItWasReadIsReadAgainNotOver
     auto layer = std::make_shared<TProtectingLayer>();
     window->ID3v2Reader1.SetFileLayer(layer);
     window->LVFiles->selectAll();
-    TypeInto(InputOf(*window, QStringLiteral("TALB")), QStringLiteral("New"));
+    TypeInto(InputOf(*window, "TALB"), QStringLiteral("New"));
     const QByteArray changedB = changeElsewhere("b.mp3");
     // c.mp3 is changed while the user is asked whether to try again.
     QByteArray changedC;
@@ -486,7 +482,7 @@ TEST_F(EditCycleTest, AFileAnotherProgramChangedSinceItWasReadIsReadAgainNotOver
     window->CommitEdits();
 
     ASSERT_EQ(Prompt.Asked.size(), 1) << "a.mp3 and c.mp3 were write-protected at first";
-    EXPECT_EQ(FrameText(ReadFramesOf(Path("a.mp3")), QStringLiteral("TALB")), QStringLiteral("New"));
+    EXPECT_EQ(FrameText(ReadFramesOf(Path("a.mp3")), "TALB"), QStringLiteral("New"));
     // The other program's changes stay, the user is told, the list shows them.
     EXPECT_EQ(Mp3Builder::ReadFile(Path("b.mp3")), changedB);
     EXPECT_EQ(Mp3Builder::ReadFile(Path("c.mp3")), changedC);
@@ -509,7 +505,7 @@ TEST_F(EditCycleTest, SavingManyFilesLetsEventsRunAndShowsProgress)
     auto window = Open();
     window->LVFiles->selectAll();
     ASSERT_EQ(window->EditedCount(), Files);
-    TypeInto(InputOf(*window, QStringLiteral("TALB")), QStringLiteral("All"));
+    TypeInto(InputOf(*window, "TALB"), QStringLiteral("All"));
 
     bool ranDuringSave = false;
     int progress = -1;
@@ -524,7 +520,7 @@ TEST_F(EditCycleTest, SavingManyFilesLetsEventsRunAndShowsProgress)
     EXPECT_EQ(window->ProgressLaden->value(), 0);
     EXPECT_FALSE(window->IsSaving());
     EXPECT_EQ(window->UndoList().Count(), Files);
-    EXPECT_EQ(FrameText(ReadFramesOf(Path("29.mp3")), QStringLiteral("TALB")), QStringLiteral("All"));
+    EXPECT_EQ(FrameText(ReadFramesOf(Path("29.mp3")), "TALB"), QStringLiteral("All"));
 }
 
 TEST_F(EditCycleTest, TheStatusAndFileInformationFollowTheSelection)

@@ -398,12 +398,8 @@ TEST_F(FormCDDBTest, BackAndCancelChangeNothing)
 TEST_F(FormCDDBTest, ASearchTakesNoCommandAndCannotBeClosed)
 {
     Add("a.mp3", "1");
-    TFakeCDDBServer::TRule slow;
-    slow.Command = "cddb query .*";
-    slow.Delay = 1.0;
-    slow.Body = "200 rock 0c01a202 Slow / Answer\r\n";
     TFakeCDDBServer slowServer;
-    slowServer.Add(slow);
+    slowServer.Add({.Command = "cddb query .*", .Body = "200 rock 0c01a202 Slow / Answer\r\n", .Delay = 1.0});
     slowServer.Reply("cddb read .*", "210 x\r\nTTITLE0=T\r\nTTITLE1=U\r\n.\r\n");
     ASSERT_TRUE(slowServer.Start());
 

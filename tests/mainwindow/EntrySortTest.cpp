@@ -46,13 +46,10 @@ QStringList SortedNames(TEintragdatenList& entries, const char* column, int dire
 TEST(EntrySortTest, TrackNumbersSortAsNumbersBeforeTexts)
 {
     TEintragdatenList entries;
-    entries.push_back(Entry("letter", {{"TRCK", "1a"}}));
-    entries.push_back(Entry("ten", {{"TRCK", "10"}}));
-    entries.push_back(Entry("two", {{"TRCK", "2"}}));
-    entries.push_back(Entry("word", {{"TRCK", "B"}}));
-    entries.push_back(Entry("one of twelve", {{"TRCK", "1/12"}}));
-    entries.push_back(Entry("none"));
-    entries.push_back(Entry("one of ten", {{"TRCK", "1/10"}}));
+    for (const auto& [name, track] : {std::pair{"letter", "1a"}, std::pair{"ten", "10"}, std::pair{"two", "2"},
+                                      std::pair{"word", "B"}, std::pair{"one of twelve", "1/12"}, std::pair{"none", ""},
+                                      std::pair{"one of ten", "1/10"}})
+        entries.push_back(*track ? Entry(name, {{"TRCK", track}}) : Entry(name));
     EXPECT_EQ(SortedNames(entries, "TRCK"),
               QStringList({"none", "one of ten", "one of twelve", "two", "ten", "letter", "word"}));
     EXPECT_EQ(SortedNames(entries, "TRCK", -1),
@@ -73,18 +70,14 @@ TEST(EntrySortTest, ColumnKindsCompareByTheirValues)
     entries.push_back(Entry("b.mp3", {{"TIT2", "banana"}, {"TDRC", "2004-05-06"}}));
     entries.push_back(Entry("A.mp3", {{"TIT2", "Cherry"}, {"TDRC", "1999"}}));
     entries.push_back(Entry("c.mp3", {{"TIT2", "apple"}, {"TDRC", "2004-05"}}));
-    entries[0]->Size = 900;
-    entries[1]->Size = 10000;
-    entries[2]->Size = 5;
-    entries[0]->LastWriteNs = -5;
-    entries[1]->LastWriteNs = 7;
-    entries[2]->LastWriteNs = 3;
-    entries[0]->Length = 61000;
-    entries[1]->Length = 9000;
-    entries[2]->Length = 120000;
-    entries[0]->MPEGInfo.Bitrate = 64;
-    entries[1]->MPEGInfo.Bitrate = 320;
-    entries[2]->MPEGInfo.Bitrate = 128;
+    // Size, file time, length and bitrate of each.
+    const qint64 values[3][4] = {{900, -5, 61000, 64}, {10000, 7, 9000, 320}, {5, 3, 120000, 128}};
+    for (int i = 0; i < 3; ++i) {
+        entries[i]->Size = values[i][0];
+        entries[i]->LastWriteNs = values[i][1];
+        entries[i]->Length = values[i][2];
+        entries[i]->MPEGInfo.Bitrate = static_cast<quint16>(values[i][3]);
+    }
 
     EXPECT_EQ(SortedNames(entries, "*FIN"), QStringList({"A.mp3", "b.mp3", "c.mp3"}));
     EXPECT_EQ(SortedNames(entries, "TIT2"), QStringList({"c.mp3", "b.mp3", "A.mp3"}));

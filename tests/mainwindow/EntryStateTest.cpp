@@ -22,19 +22,15 @@ QByteArray Audio()
 // whose download broke off: its frames are read as far as they go.
 bool WriteTruncatedTag(const QString& path, const QString& title)
 {
-    Mp3FileParts parts;
-    parts.LeadingTag = ID3v2Builder(3).Frame("TIT2", Text(title)).Padding(64).DeclaredTagSize(100000).Build();
-    parts.Audio = Audio();
-    return Mp3Builder::WriteFile(path, Mp3Builder::File(parts));
+    const QByteArray tag = ID3v2Builder(3).Frame("TIT2", Text(title)).Padding(64).DeclaredTagSize(100000).Build();
+    return Mp3Builder::WriteFile(path, Mp3Builder::File({.LeadingTag = tag, .Audio = Audio()}));
 }
 
 // An ID3v2.2 tag, a version that is not read.
 bool WriteVersion22Tag(const QString& path)
 {
-    Mp3FileParts parts;
-    parts.LeadingTag = QByteArray("ID3\x02\x00\x00", 6) + ID3v2Builder::SyncSafe(20) + QByteArray(20, '\0');
-    parts.Audio = Audio();
-    return Mp3Builder::WriteFile(path, Mp3Builder::File(parts));
+    const QByteArray tag = QByteArray("ID3\x02\x00\x00", 6) + ID3v2Builder::SyncSafe(20) + QByteArray(20, '\0');
+    return Mp3Builder::WriteFile(path, Mp3Builder::File({.LeadingTag = tag, .Audio = Audio()}));
 }
 
 class EntryStateTest : public ::testing::Test {
@@ -81,7 +77,7 @@ protected:
                                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
 
-    TID3v2Frame* Title() const { return InputOf(*Window, QStringLiteral("TIT2")); }
+    TID3v2Frame* Title() const { return InputOf(*Window, "TIT2"); }
 
     TMainWindowEnvironment Env;
     std::unique_ptr<TFQuillon> Window;
@@ -142,7 +138,7 @@ TEST_F(EntryStateTest, AmongOtherFilesTheyAreSkippedAndListedWhenSaving)
     TypeInto(Title(), QStringLiteral("Both"));
     Select({"empty.mp3"});
 
-    EXPECT_EQ(FrameText(ReadFramesOf(Path("a.mp3")), QStringLiteral("TIT2")), QStringLiteral("Both"));
+    EXPECT_EQ(FrameText(ReadFramesOf(Path("a.mp3")), "TIT2"), QStringLiteral("Both"));
     EXPECT_EQ(Mp3Builder::ReadFile(Path("damaged.mp3")), damaged);
     EXPECT_EQ(Mp3Builder::ReadFile(Path("old.mp3")), old);
     const QString reasons = QStringLiteral("\n\rdamaged.mp3 (") + Lang("TagReasonTagDamaged") + QStringLiteral(")\n\rold.mp3 (")
@@ -150,7 +146,7 @@ TEST_F(EntryStateTest, AmongOtherFilesTheyAreSkippedAndListedWhenSaving)
     EXPECT_EQ(Env.Prompt.Informations, QStringList({LangFmt("ErrorTagsNotWritable", {reasons})}));
     EXPECT_TRUE(Env.Prompt.Asked.isEmpty()) << "skipped files are no failure to retry";
     // Memory holds what the files hold.
-    EXPECT_EQ(GetColumnText(Entry("damaged.mp3"), QStringLiteral("TIT2")), QStringLiteral("Partial"));
+    EXPECT_EQ(GetColumnText(Entry("damaged.mp3"), "TIT2"), QStringLiteral("Partial"));
     EXPECT_FALSE(Entry("damaged.mp3").Changed);
 }
 
@@ -168,7 +164,7 @@ TEST_F(EntryStateTest, AFileThatCouldNotBeReadIsNeverEdited)
     EXPECT_FALSE(Title()->IsReadOnly());
     TypeInto(Title(), QStringLiteral("Only"));
     Select({});
-    EXPECT_EQ(FrameText(ReadFramesOf(Path("a.mp3")), QStringLiteral("TIT2")), QStringLiteral("Only"));
+    EXPECT_EQ(FrameText(ReadFramesOf(Path("a.mp3")), "TIT2"), QStringLiteral("Only"));
     EXPECT_EQ(QFile(Path("empty.mp3")).size(), 0);
     EXPECT_TRUE(Env.Prompt.Informations.isEmpty());
     EXPECT_TRUE(Env.Prompt.Asked.isEmpty());

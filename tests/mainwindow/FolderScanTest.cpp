@@ -15,6 +15,7 @@ namespace {
 struct TScanResult {
     bool Finished = false;
     QStringList Paths;
+    TEintragdatenList Entries;
     int EventRuns = 0;
 };
 
@@ -24,7 +25,10 @@ TScanResult Scan(const QString& folder, bool subfolders, int abortAfterFiles = -
     TEventPump pump([&result] { ++result.EventRuns; }, 100000);
     TFolderScanner scanner(
         pump, [&] { return abortAfterFiles >= 0 && result.Paths.size() >= abortAfterFiles; },
-        [&](TEintragdatenPtr entry) { result.Paths << entry->FullPath(); });
+        [&](TEintragdatenPtr entry) {
+            result.Paths << entry->FullPath();
+            result.Entries.push_back(std::move(entry));
+        });
     scanner.IncludeSubfolders = subfolders;
     result.Finished = scanner.Scan(folder.isEmpty() ? folder : folder + QLatin1Char('/'));
     result.Paths.sort();
@@ -79,19 +83,15 @@ TEST(FolderScanTest, DeepTreesAndSizesFromTheListing)
     for (int i = 0; i < 25; ++i)
         ASSERT_TRUE(Touch(env.PathOf(QStringLiteral("deep/f%1.mp3").arg(i))));
 
-    TEventPump pump([] {}, 100000);
-    TEintragdatenList found;
-    TFolderScanner scanner(pump, [] { return false; }, [&](TEintragdatenPtr e) { found.push_back(std::move(e)); });
-    scanner.IncludeSubfolders = true;
-    ASSERT_TRUE(scanner.Scan(env.PathOf("deep") + QLatin1Char('/')));
-    ASSERT_EQ(found.size(), 26u);
-    for (const auto& entry : found) {
+    const TScanResult deep = Scan(env.PathOf("deep"), true);
+    ASSERT_TRUE(deep.Finished);
+    ASSERT_EQ(deep.Entries.size(), 26u);
+    for (const auto& entry : deep.Entries) {
         EXPECT_EQ(entry->Size, 1);
         EXPECT_GT(entry->LastWriteNs, 0);
         EXPECT_TRUE(entry->Folder.endsWith(QLatin1Char('/')));
     }
     // Events ran at least every tenth directory entry.
-    TScanResult counted = Scan(env.PathOf("deep"), true);
-    EXPECT_GE(counted.EventRuns, 300 / TEventPump::StepsPerRun);
+    EXPECT_GE(deep.EventRuns, 300 / TEventPump::StepsPerRun);
     EXPECT_TRUE(Scan(QString(), true).Finished);
 }

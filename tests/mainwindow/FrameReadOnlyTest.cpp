@@ -1,11 +1,10 @@
-// The read-only mark of a field: set through the command, written into the
-// file's frame status and read back; a mark another program set stays when
-// other fields change.
+// The read-only mark of a field, written into the frame status and read back.
 
 #include "InputPanelTestSupport.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QFile>
 
 namespace {
@@ -46,13 +45,16 @@ TEST_F(FrameReadOnlyTest, TheMarkIsWrittenReadBackAndKeptForOtherPrograms)
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     QAction* readOnly = window->Action(QStringLiteral("ActFrameReadOnly"));
     ASSERT_NE(readOnly, nullptr);
+    EXPECT_TRUE(window->PopupMenu(QStringLiteral("PopFrameEdit"))->actions().contains(readOnly));
     window->LVFiles->setFocus();
-    EXPECT_FALSE(readOnly->isEnabled()); // no field has the focus
+    EXPECT_FALSE(readOnly->isEnabled()); // no field has the focus: not in the menu
+    EXPECT_FALSE(readOnly->isVisible());
 
     // The title of a.mp3 is marked and written when the selection moves on.
     SelectListRows(*window, {0});
     TextControlOf(InputOf(*window, QStringLiteral("TIT2")))->setFocus();
     ASSERT_TRUE(readOnly->isEnabled());
+    EXPECT_TRUE(readOnly->isVisible());
     EXPECT_FALSE(readOnly->isChecked());
     readOnly->trigger();
     EXPECT_TRUE(readOnly->isChecked());

@@ -5,10 +5,8 @@
 #include "mainwindow/FormSpalten.h"
 #include "mainwindow/common/ColumnCatalogue.h"
 
-#include <QAction>
 #include <QDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QTest>
 #include <QTreeWidget>
 

@@ -3,8 +3,6 @@
 #include "InputPanelTestSupport.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QMenu>
 #include <QFile>
 
 namespace {

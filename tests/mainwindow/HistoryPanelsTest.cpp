@@ -1,12 +1,7 @@
 #include "FileOpsTestSupport.h"
 
-#include "mainwindow/SettingsStore.h"
-
-#include <QLineEdit>
 #include <QMenu>
 #include <QSplitter>
-#include <QTabWidget>
-#include <QToolButton>
 
 #include <gtest/gtest.h>
 

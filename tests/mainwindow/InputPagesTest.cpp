@@ -12,12 +12,9 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QLabel>
 #include <QLayout>
 #include <QScrollArea>
 #include <QSplitter>
-#include <QTabBar>
-#include <QTabWidget>
 
 namespace {
 

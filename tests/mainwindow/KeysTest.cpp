@@ -13,7 +13,6 @@
 #include "localisation/MultiLanguage.h"
 #include "platform/Opener.h"
 
-#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCompleter>
@@ -21,9 +20,7 @@
 #include <QHash>
 #include <QShortcut>
 #include <QStringListModel>
-#include <QTabWidget>
 #include <QTimer>
-#include <QTreeView>
 #include <QUrl>
 
 namespace {

@@ -18,14 +18,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
-#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSet>
-#include <QStackedWidget>
 #include <QTabBar>
-#include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
 

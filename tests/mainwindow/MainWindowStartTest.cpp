@@ -3,7 +3,6 @@
 #include "controls/MenuBar.h"
 #include "mainwindow/ActionTable.h"
 #include "mainwindow/FQuillon.h"
-#include "mainwindow/FormMenu.h"
 #include "mainwindow/FormStart.h"
 #include "mainwindow/Guarded.h"
 #include "mainwindow/common/ColumnCatalogue.h"
@@ -21,7 +20,6 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QSignalBlocker>
-#include <QMenu>
 #include <QPointer>
 #include <QTest>
 

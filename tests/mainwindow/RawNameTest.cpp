@@ -14,10 +14,8 @@
 #include "localisation/MultiLanguage.h"
 #include "platform/NativePath.h"
 
-#include <QAction>
 #include <QLabel>
 #include <QTest>
-#include <QTreeView>
 
 #include <gtest/gtest.h>
 

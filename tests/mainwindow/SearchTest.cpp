@@ -11,14 +11,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
-#include <QFrame>
 #include <QRadioButton>
-#include <QSet>
 #include <QTimer>
 #include <QToolButton>
-
-#include <functional>
 
 namespace {
 

@@ -24,7 +24,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QProcess>

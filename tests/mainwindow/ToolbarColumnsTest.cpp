@@ -5,7 +5,6 @@
 #include "mainwindow/common/ColumnCatalogue.h"
 
 #include <QCoreApplication>
-#include <QHeaderView>
 
 #include <gtest/gtest.h>
 

@@ -7,8 +7,6 @@
 
 #include "localisation/MultiLanguage.h"
 
-#include <QAction>
-#include <QDateTime>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>

@@ -1,7 +1,6 @@
 #include "mainwindow/common/ColumnCatalogue.h"
 #include "mainwindow/common/DefaultCDDBServers.h"
 #include "mainwindow/common/FieldLists.h"
-#include "mainwindow/common/FileNamePresets.h"
 #include "mainwindow/common/InputPages.h"
 #include "mainwindow/common/ToolbarButtons.h"
 #include "tagengine/FrameCatalogue.h"
@@ -9,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <QSet>
-
 
 namespace {
 

@@ -7,8 +7,7 @@
 
 namespace {
 
-// The status byte of the first frame with the ID in the file's tag; -1 when
-// there is none.
+// The status byte of the first frame with the ID in the file's tag, or -1.
 int StatusByte(const QString& path, const char* id)
 {
     QFile file(path);

@@ -66,8 +66,7 @@ TEST_F(HistoryTest, BackForwardAndTheirPopups)
     Window->UpdateActions();
     EXPECT_FALSE(Window->Action("ActDirZurueck")->isEnabled());
 
-    // A choice of the forward pop-up goes two steps; back and forward add no
-    // duplicate.
+    // The forward pop-up goes two steps; back and forward add no duplicate.
     Window->PopupMenu("PopDirVorwaerts")->actions().at(1)->trigger();
     Settle();
     EXPECT_EQ(Shown(), C);
@@ -118,8 +117,7 @@ TEST_F(HistoryTest, AVanishedFolderIsDroppedAndTheShownOneStays)
     EXPECT_TRUE(Window->ForwardHistory().isEmpty());
     EXPECT_EQ(Shown(), A);
 
-    // Paths compare exactly: a case variant is another folder, a doubled
-    // slash is not.
+    // Paths compare exactly: a case variant is another folder, "A/" is not.
     const QString upper = Folder("a");
     Visit(upper);
     Visit(A + "/");

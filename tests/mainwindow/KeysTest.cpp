@@ -1,5 +1,4 @@
-// The main window's keys, and a field's own undo that takes its typing back
-// whole.
+// The main window's keys, and a field's own undo.
 
 #include "InputPanelTestSupport.h"
 #include "RenameTestSupport.h"
@@ -92,9 +91,8 @@ TEST_F(KeysTest, EscClosesEveryFloatingPanelAndEnterMovesFromFieldToField)
     WriteTitles({QStringLiteral("One"), QStringLiteral("Two")});
     auto window = OpenActive();
 
-    // The floating folder bar and the floating search panel both close. (The
-    // search panel would close by itself once the folder bar took the focus:
-    // the key comes first.)
+    // The floating folder bar and search panel both close (the key comes
+    // before the search panel would lose the focus to the folder bar).
     window->Action(QStringLiteral("ActBrowserleiste"))->trigger();
     window->ActShowSearchDropDownExecute();
     window->Action(QStringLiteral("ActBrowserleisteDropDown"))->trigger();
@@ -287,8 +285,7 @@ TEST_F(KeysTest, EveryKeyBelongsToOneCommand)
     for (const char* key : {"Esc", "Return", "Enter", "Del", "Shift+Del"})
         EXPECT_FALSE(owners.contains(QKeySequence(QString::fromLatin1(key)))) << key;
 
-    // The live window: every action and shortcut anywhere in it, the
-    // table's and any other, and its dialogs' too when they are built later.
+    // The live window: every action and shortcut anywhere in it.
     WriteTitles({QStringLiteral("One")});
     auto window = Open();
     QHash<QKeySequence, QObject*> live;

@@ -1,5 +1,4 @@
-// The tool-bar dialog and the input pages dialog, alone and as commands of
-// the main window.
+// The tool-bar and input pages dialogs, alone and from the main window.
 
 #include "InputPanelTestSupport.h"
 #include "RenameTestSupport.h"
@@ -69,8 +68,7 @@ QString ButtonText(const TFQuillon& window, const char* code)
 
 class LayoutDialogsTest : public ::testing::Test {
 protected:
-    // Runs the tool-bar dialog on codes; user acts in it and answers how it
-    // is closed.
+    // Runs the tool-bar dialog; user acts in it and answers how it is closed.
     bool RunButtons(TStringArray& codes, const std::function<int(TFormButtons&)>& user)
     {
         Prompt.OnModal = [&](QDialog& dialog) { return user(dynamic_cast<TFormButtons&>(dialog)); };
@@ -393,8 +391,7 @@ TEST_F(LayoutDialogsTest, PagesDialogReturnsOnlyWhatTheWindowBuilds)
 
 namespace {
 
-// Lists the texts of every frame of one ID in a file, as python3-mutagen
-// reads them: a second frame of the ID shows as a second text.
+// The texts of every frame of one ID in a file, as python3-mutagen reads them.
 QStringList MutagenTextsOf(const QString& path, const QString& id)
 {
     QProcess python;

@@ -1,5 +1,4 @@
-// The search panel: bold rows of matching files, the search for the next
-// match, the docked and the floating panel.
+// The search panel, its bold rows and the search for the next match.
 
 #include "InputPanelTestSupport.h"
 #include "RenameTestSupport.h"
@@ -115,8 +114,7 @@ TEST_F(SearchTest, SearchingOnGoesFromTheSelectionAndStartsAgainAfterAChange)
     EXPECT_EQ(Search(*window, QStringLiteral("match")), QList<int>({0})); // new text: from the top
     EXPECT_EQ(Search(*window, QStringLiteral("match")), QList<int>({2}));
     EXPECT_EQ(Search(*window, QStringLiteral("match")), QList<int>({3}));
-    // Past the last file there is nothing left: a beep, and the last file
-    // is not found again.
+    // Past the last file: a beep, and the last file is not found again.
     EXPECT_EQ(Prompt.Beeps, 0);
     EXPECT_EQ(Search(*window, QStringLiteral("match")), QList<int>({3}));
     EXPECT_EQ(Prompt.Beeps, 1);

@@ -1,5 +1,4 @@
-// The settings dialog alone and from the main window, where Cancel changes
-// nothing and OK stores at once.
+// The settings dialog, alone and from the main window.
 
 #include "RenameTestSupport.h"
 
@@ -558,8 +557,7 @@ TEST_F(SettingsCommandTest, CancelChangesNothingAndOkStoresAtOnce)
     const TEinstellungen record = Window->Settings();
     const TFileNamePresets presets = Window->FileNamePresets();
 
-    // A confirmed reset, a new template and changed options: all dropped by
-    // Cancel.
+    // A confirmed reset, a new template and changed options: Cancel drops all.
     Prompt.OnAsk = [](const QString&, TPromptButtons) { return pbYes; };
     Prompt.Inputs = {QStringLiteral("Mine")};
     Settings([](TFormEinstellungen& d) {
@@ -649,8 +647,7 @@ protected:
     }
     void TearDown() override { SetPublicCDDBServer(m_previous); }
 
-    // Opens the settings; user acts in them, and the server list window
-    // fetches as the user would see it.
+    // Opens the settings; the server list window fetches for real.
     void SettingsWithServerWindow(const std::function<int(TFormEinstellungen&)>& user)
     {
         Prompt.OnModal = [&](QDialog& dialog) {

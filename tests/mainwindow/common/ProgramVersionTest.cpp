@@ -4,8 +4,7 @@
 
 #include <gtest/gtest.h>
 
-// The version text is the major number, a point and the minor number with at
-// least two digits, and it agrees with the numbers the update check compares.
+// The version text agrees with the numbers the update check compares.
 TEST(ProgramVersionTest, TextFollowsTheNumbers)
 {
     EXPECT_EQ(QString::fromLatin1(ProgramVersion),

@@ -16,8 +16,7 @@ bool IsFileColumn(const QString& id)
     return id.startsWith(QLatin1Char('*'));
 }
 
-// Every ID of a field list names a catalogue column, and every frame ID among
-// them is a frame the tag engine knows.
+// Every ID names a catalogue column, and every frame ID a known frame.
 void ExpectKnownColumns(const TStringArray& ids, const char* listName)
 {
     for (const QString& id : ids) {

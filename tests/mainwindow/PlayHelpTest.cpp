@@ -1,6 +1,7 @@
 #include "FileOpsTestSupport.h"
 
 #include "mainwindow/FormCDDB.h"
+#include "mainwindow/FormEinstellungen.h"
 #include "mainwindow/FormExport.h"
 #include "mainwindow/FormTrackNr.h"
 #include "mainwindow/TmpFileDeleter.h"
@@ -151,8 +152,10 @@ TEST_F(PlayHelpTest, DialogsOpenTheirOwnPagesInEitherLanguage)
         clickHelp(lookup, "Button1");
         TFormTrackNr numbers(Window.get());
         clickHelp(numbers, "Button1");
+        TFormEinstellungen settings(Window.get());
+        clickHelp(settings, "Button3");
     };
-    const QStringList pages{"export.htm", "cddb.htm", "tracknumbers.htm"};
+    const QStringList pages{"export.htm", "cddb.htm", "tracknumbers.htm", "settings_allg.htm"};
     for (const char* language : {"ENGLISH", "GERMAN"}) {
         LoadLanguage(language, QString());
         Opened.clear();

@@ -1,6 +1,5 @@
-// Files and folders whose names are not valid UTF-8: listed, read, written,
-// renamed and undone through their own bytes, checked with what nobody here
-// wrote (Python's os.listdir with bytes, mutagen through the raw path).
+// Files and folders whose names are not valid UTF-8, checked with Python's
+// os.listdir on bytes and mutagen on the raw path.
 #include "RenameTestSupport.h"
 
 #include "mainwindow/FileListModel.h"
@@ -14,10 +13,8 @@
 #include "localisation/MultiLanguage.h"
 #include "platform/NativePath.h"
 
-#include <QAction>
 #include <QLabel>
 #include <QTest>
-#include <QTreeView>
 
 #include <gtest/gtest.h>
 

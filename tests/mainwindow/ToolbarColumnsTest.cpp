@@ -5,25 +5,8 @@
 #include "mainwindow/common/ColumnCatalogue.h"
 
 #include <QCoreApplication>
-#include <QHeaderView>
-#include <QToolBar>
 
 #include <gtest/gtest.h>
-
-TEST(ToolbarColumnsTest, ToolbarCodesRoundTripAndDropUnknownCodes)
-{
-    TMainWindowEnvironment env;
-    TFQuillon window({});
-    window.SetToolbarCodes({"DIRB", "----", "----", "NONE", "UNDO", "HELP"});
-    EXPECT_EQ(window.GetToolbarCodes(), TStringArray({"DIRB", "----", "----", "UNDO", "HELP"}));
-    EXPECT_EQ(window.ToolBar1->actions().size(), 5);
-    const TStringArray codes = window.GetToolbarCodes();
-    window.SetToolbarCodes(codes);
-    EXPECT_EQ(window.GetToolbarCodes(), codes);
-    window.SetToolbarCodes({});
-    EXPECT_TRUE(window.GetToolbarCodes().isEmpty());
-    EXPECT_TRUE(window.ToolBar1->actions().isEmpty());
-}
 
 TEST(ToolbarColumnsTest, ColumnsKeepTheirWidthsAndFollowTheHeaderOrder)
 {

@@ -10,7 +10,6 @@ TEST(CommaTextTest, QuotesOnlyWhatNeedsIt)
               QStringLiteral("\"a,b\",\"say \"\"hi\"\"\",\"tab\there\",,plain"));
     EXPECT_EQ(JoinCommaText({""}), QStringLiteral("\"\""));
     EXPECT_EQ(JoinCommaText({"", ""}), QStringLiteral(","));
-    EXPECT_EQ(JoinCommaText({}), QString());
 }
 
 TEST(CommaTextTest, ReadsWhatOthersWrote)
@@ -18,7 +17,6 @@ TEST(CommaTextTest, ReadsWhatOthersWrote)
     EXPECT_EQ(SplitCommaText(QStringLiteral("  a, b ,c")), QStringList({"a", "b", "c"}));
     // Empty items between two commas and after a final comma.
     EXPECT_EQ(SplitCommaText(QStringLiteral("a,,b,")), QStringList({"a", "", "b", ""}));
-    EXPECT_EQ(SplitCommaText(QStringLiteral(",")), QStringList({"", ""}));
     // A bare item ends at a blank: the rest is an item of its own.
     EXPECT_EQ(SplitCommaText(QStringLiteral("a b,c")), QStringList({"a", "b", "c"}));
     EXPECT_EQ(SplitCommaText(QStringLiteral("\"a \"\"q\"\", b\",c")), QStringList({"a \"q\", b", "c"}));
@@ -30,11 +28,6 @@ TEST(CommaTextTest, ReadsWhatOthersWrote)
 
 TEST(NameValueCollectionTest, PairsSurviveTheirCommaText)
 {
-    TNameValueCollection favorites;
-    favorites.Add(QStringLiteral("Music"), QStringLiteral("C:\\My Music"));
-    favorites.Add(QStringLiteral("x"), QStringLiteral("D:\\y"));
-    EXPECT_EQ(favorites.GetCommaText(), QStringLiteral("Music,\"C:\\My Music\",x,D:\\y"));
-
     TNameValueCollection odd;
     odd.Add(QStringLiteral("kept"), QStringLiteral("/k"));
     odd.SetCommaText(QStringLiteral("a,/b,c")); // the third item has no value
@@ -59,6 +52,4 @@ TEST(NameValueCollectionTest, PairsSurviveTheirCommaText)
     back.Delete(0);
     EXPECT_EQ(back.Names(0), QStringLiteral("Renamed"));
     EXPECT_EQ(back.Values(0), QStringLiteral("/m/with space"));
-    back.Clear();
-    EXPECT_EQ(back.Count(), 0);
 }

@@ -4,11 +4,9 @@
 
 #include <gtest/gtest.h>
 
-// The version text is the major number, a point and the minor number with at
-// least two digits, and it agrees with the numbers the update check compares.
+// The version text agrees with the numbers the update check compares.
 TEST(ProgramVersionTest, TextFollowsTheNumbers)
 {
-    EXPECT_STREQ(ProgramVersion, "3.14");
     EXPECT_EQ(QString::fromLatin1(ProgramVersion),
               QStringLiteral("%1.%2").arg(ProgramMajorVersion).arg(ProgramMinorVersion, 2, 10, QLatin1Char('0')));
 }

@@ -1,7 +1,6 @@
 #include "mainwindow/common/ColumnCatalogue.h"
 #include "mainwindow/common/DefaultCDDBServers.h"
 #include "mainwindow/common/FieldLists.h"
-#include "mainwindow/common/FileNamePresets.h"
 #include "mainwindow/common/InputPages.h"
 #include "mainwindow/common/ToolbarButtons.h"
 #include "tagengine/FrameCatalogue.h"
@@ -10,8 +9,6 @@
 
 #include <QSet>
 
-#include <algorithm>
-
 namespace {
 
 bool IsFileColumn(const QString& id)
@@ -19,8 +16,7 @@ bool IsFileColumn(const QString& id)
     return id.startsWith(QLatin1Char('*'));
 }
 
-// Every ID of a field list names a catalogue column, and every frame ID among
-// them is a frame the tag engine knows.
+// Every ID names a catalogue column, and every frame ID a known frame.
 void ExpectKnownColumns(const TStringArray& ids, const char* listName)
 {
     for (const QString& id : ids) {
@@ -35,7 +31,6 @@ void ExpectKnownColumns(const TStringArray& ids, const char* listName)
 
 TEST(ColumnCatalogueTest, RowsAreUniqueKeyedAndKnown)
 {
-    ASSERT_EQ(ColumnCatalogue.size(), 53u);
     QSet<QString> ids;
     for (const TSpalte& column : ColumnCatalogue) {
         const QString id = QString::fromLatin1(column.ID);
@@ -48,37 +43,26 @@ TEST(ColumnCatalogueTest, RowsAreUniqueKeyedAndKnown)
             EXPECT_NE(FindFrameName(id), nullptr) << "unknown frame " << column.ID;
         }
     }
-    EXPECT_EQ(std::count_if(ColumnCatalogue.begin(), ColumnCatalogue.end(),
-                            [](const TSpalte& c) { return c.ID[0] == '*'; }),
-              11);
 }
 
 TEST(ColumnCatalogueTest, FindsRowsByExactID)
 {
-    EXPECT_EQ(FindColumnIndex(QStringLiteral("*FIN")), 0);
-    EXPECT_EQ(FindColumnIndex(QStringLiteral("TRCK")), 17);
-    EXPECT_EQ(FindColumnIndex(QStringLiteral("WXXX")), 52);
-    EXPECT_EQ(FindColumn(QStringLiteral("TRCK")), &ColumnCatalogue[17]);
+    const int track = FindColumnIndex(QStringLiteral("TRCK"));
+    ASSERT_GE(track, 0);
+    EXPECT_EQ(FindColumn(QStringLiteral("TRCK")), &ColumnCatalogue[static_cast<size_t>(track)]);
+    EXPECT_STREQ(ColumnCatalogue[static_cast<size_t>(track)].ID, "TRCK");
     // Comparison is exact: other case, padding or a prefix find nothing.
     for (const char* id : {"trck", "TRC", "TRCKX", "", "APIC"})
         EXPECT_EQ(FindColumn(QString::fromLatin1(id)), nullptr) << id;
 }
 
-TEST(FieldListsTest, ListsHoldTheirCountsOfCatalogueIDs)
+TEST(FieldListsTest, ListsHoldCatalogueIDsOnce)
 {
-    EXPECT_EQ(DefaultColumns().size(), 10);
-    EXPECT_EQ(CaseConversionFrames().size(), 4);
-    EXPECT_EQ(SearchFields().size(), 16);
-    EXPECT_EQ(ExportGroupFields().size(), 16);
-    EXPECT_EQ(ReplaceFields().size(), 15);
     EXPECT_EQ(ExportGroupFields(), SearchFields());
-
     ExpectKnownColumns(DefaultColumns(), "DefaultColumns");
     ExpectKnownColumns(CaseConversionFrames(), "CaseConversionFrames");
     ExpectKnownColumns(SearchFields(), "SearchFields");
-    ExpectKnownColumns(ExportGroupFields(), "ExportGroupFields");
     ExpectKnownColumns(ReplaceFields(), "ReplaceFields");
-
     for (const TStringArray* list : {&DefaultColumns(), &SearchFields(), &ReplaceFields()})
         EXPECT_EQ(QSet<QString>(list->begin(), list->end()).size(), list->size());
     for (const QString& id : CaseConversionFrames())
@@ -87,7 +71,6 @@ TEST(FieldListsTest, ListsHoldTheirCountsOfCatalogueIDs)
 
 TEST(ToolbarButtonsTest, RowsAreUniqueAndDefaultLayoutIsKnown)
 {
-    ASSERT_EQ(ToolbarButtons.size(), 29u);
     QSet<QString> codes;
     QSet<QString> actions;
     for (const TSymbolleistenButton& button : ToolbarButtons) {
@@ -99,15 +82,12 @@ TEST(ToolbarButtonsTest, RowsAreUniqueAndDefaultLayoutIsKnown)
             << "duplicate action " << button.ActionName;
         codes.insert(code);
         actions.insert(QString::fromLatin1(button.ActionName));
-        EXPECT_TRUE(button.Style == tbsButton || button.Style == tbsDropDown);
         // A drop-down arrow without a menu to drop down would be a dead button.
         if (button.Style == tbsDropDown) {
             EXPECT_STRNE(button.PopupName, "") << button.Code;
         }
     }
 
-    ASSERT_EQ(DefaultToolbar().size(), 21);
-    EXPECT_EQ(DefaultToolbar().count(QLatin1StringView(ToolbarSeparatorCode)), 5);
     for (const QString& code : DefaultToolbar()) {
         if (code != QLatin1StringView(ToolbarSeparatorCode)) {
             EXPECT_NE(FindToolbarButton(code), nullptr) << code.toStdString();
@@ -115,14 +95,11 @@ TEST(ToolbarButtonsTest, RowsAreUniqueAndDefaultLayoutIsKnown)
     }
 }
 
-TEST(ToolbarButtonsTest, FindsRowsByCodeAndAction)
+TEST(ToolbarButtonsTest, FindsRowsByExactCodeAndAction)
 {
     const TSymbolleistenButton* back = FindToolbarButton(QStringLiteral("DIRB"));
     ASSERT_NE(back, nullptr);
-    EXPECT_STREQ(back->ActionName, "ActDirZurueck");
-    EXPECT_EQ(back->Style, tbsDropDown);
-    EXPECT_STREQ(back->PopupName, "PopDirZurueck");
-    EXPECT_EQ(FindToolbarButtonByAction(QStringLiteral("ActDirZurueck")), back);
+    EXPECT_EQ(FindToolbarButtonByAction(QString::fromLatin1(back->ActionName)), back);
     for (const char* code : {ToolbarSeparatorCode, "dirb", ""})
         EXPECT_EQ(FindToolbarButton(QString::fromLatin1(code)), nullptr) << code;
     EXPECT_EQ(FindToolbarButtonByAction(QStringLiteral("actundo")), nullptr);
@@ -131,22 +108,15 @@ TEST(ToolbarButtonsTest, FindsRowsByCodeAndAction)
 TEST(InputPagesTest, DefaultLayoutNamesKnownFramesUnderBuiltInTitles)
 {
     const TEingabeSeiten& pages = DefaultInputPages();
-    ASSERT_EQ(pages.Count(), 2);
-    EXPECT_EQ(pages.Items(0).FrameIDs.size(), 6);
-    EXPECT_EQ(pages.Items(1).FrameIDs.size(), 3);
     for (int i = 0; i < pages.Count(); ++i) {
         EXPECT_EQ(pages.Items(i).Title, QStringLiteral("%") + QLatin1StringView(InputPageTitleKeys[i]));
         for (const QString& id : pages.Items(i).FrameIDs)
             EXPECT_NE(FindFrameName(id), nullptr) << id.toStdString();
     }
-    // Built once: every call gives the same object.
-    EXPECT_EQ(&DefaultInputPages(), &pages);
 }
 
 TEST(DefaultCDDBServersTest, TheEntryBeginsWithTheHostAndABlank)
 {
-    ASSERT_EQ(DefaultCDDBServers().size(), 1);
-    EXPECT_EQ(DefaultCDDBServers().first(),
-              QLatin1StringView(PublicCDDBServerHost) + QStringLiteral(" Random freedb server"));
-    EXPECT_STREQ(DefaultFileNamePattern, "%A - %T");
+    ASSERT_FALSE(DefaultCDDBServers().isEmpty());
+    EXPECT_TRUE(DefaultCDDBServers().first().startsWith(QLatin1StringView(PublicCDDBServerHost) + QLatin1Char(' ')));
 }

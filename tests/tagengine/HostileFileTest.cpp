@@ -22,11 +22,6 @@
 
 namespace {
 
-QByteArray Text(const char* text)
-{
-    return ID3v2Builder::TextBody(0, {QString::fromLatin1(text)});
-}
-
 // A tag with one title frame and the header flags given.
 QByteArray TagWithFlags(char flags, quint8 major = 4)
 {

@@ -6,11 +6,6 @@
 
 namespace {
 
-QByteArray Text(const char* text)
-{
-    return ID3v2Builder::TextBody(0, {QString::fromLatin1(text)});
-}
-
 // A file with every kind of block the scan knows.
 QByteArray RichFile()
 {

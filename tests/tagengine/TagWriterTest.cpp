@@ -16,11 +16,6 @@
 
 namespace {
 
-QByteArray Text(const char* text)
-{
-    return ID3v2Builder::TextBody(0, {QString::fromLatin1(text)});
-}
-
 struct stat StatOf(const QString& path)
 {
     struct stat st {};

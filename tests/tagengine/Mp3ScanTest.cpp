@@ -209,22 +209,6 @@ TEST_F(ReadWriteTest, TruncatedTagCostsNeitherAudioNorID3v1)
     EXPECT_TRUE(reader.HasID3v1());
 }
 
-TEST_F(ReadWriteTest, UnsupportedVersionIsReportedAndTheRestRead)
-{
-    QByteArray v22 = TitleTag(3);
-    v22[3] = 2;
-    const QByteArray audio = StandardAudio(10);
-    TID3v2Reader reader;
-    reader.FileName = Put("v22.mp3", v22 + audio + Mp3Builder::ID3v1({"Old", "", "", "", "", 1, 0}));
-    EXPECT_TRUE(reader.ReadTags());
-    EXPECT_TRUE(reader.HasID3v2());
-    EXPECT_TRUE(reader.VersionUnsupported());
-    EXPECT_EQ(reader.Major(), 2);
-    EXPECT_TRUE(reader.Frames().empty());
-    EXPECT_EQ(reader.AudioStart(), v22.size());
-    EXPECT_TRUE(reader.HasID3v1());
-}
-
 TEST_F(ReadWriteTest, ID3v1AloneFillsTheFrames)
 {
     const QByteArray v1 = Mp3Builder::ID3v1({"Title", "Artist", "Album", "2001", "Note", 7, 17});
@@ -356,25 +340,6 @@ TEST_F(ReadWriteTest, XingAndVbriHeadersGiveLengthAndAverageBitrate)
     EXPECT_EQ(reader.MPEGInfo().Bitrate, 32);
     EXPECT_EQ(reader.Length(), CbrLength(lowStream.size(), 32));
     EXPECT_NEAR(reader.Length(), 400 * 576 * 1000 / 22050, 100);
-}
-
-TEST_F(ReadWriteTest, Mpeg25AndJunkBeforeTheAudio)
-{
-    MpegFormat f;
-    f.Version = 3;
-    f.SampleRate = 11025;
-    f.Bitrate = 32;
-    f.ChannelMode = 3;
-    // A free-format header and stray bytes come before the first real frame.
-    const QByteArray junk = QByteArray("\xFF\xFB\x00\x00\x12\x34", 6);
-    const QByteArray audio = Mp3Builder::CbrFrames(f, 20);
-    TID3v2Reader reader;
-    reader.FileName = Put("mpeg25.mp3", TitleTag(3) + junk + audio);
-    ASSERT_TRUE(reader.ReadTags());
-    EXPECT_EQ(reader.MPEGInfo().Version, 3);
-    EXPECT_EQ(reader.MPEGInfo().SampleRate, 11025u);
-    EXPECT_EQ(reader.MPEGInfo().Layer, 3);
-    EXPECT_EQ(reader.AudioStart(), TitleTag(3).size() + junk.size());
 }
 
 // A sync pattern inside junk before the audio is no frame unless the next

@@ -211,31 +211,6 @@ TEST_F(ReadWriteTest, AppendedTagMovesToTheStartAndOtherTagsStay)
     EXPECT_EQ(bytes.count("3DI"), 0);
 }
 
-TEST_F(ReadWriteTest, TagsThatAreNotUnderstoodAreNotReplaced)
-{
-    const QByteArray audio = StandardAudio(10);
-    QByteArray v22 = ID3v2Builder(3).Frame("TIT2", Text("x")).Build();
-    v22[3] = 2;
-    ID3v2FrameSpec broken;
-    broken.Id = "TPE1";
-    broken.Body = Text("x");
-    broken.DeclaredSize = 3000;
-    const QByteArray damaged = ID3v2Builder(4).Frame("TIT2", Text("x")).Frame(broken).Padding(10).Build();
-    const QByteArray truncated = ID3v2Builder(4).Frame("TIT2", Text("x")).DeclaredTagSize(50000).Build();
-    const std::vector<QByteArray> tags = {v22, damaged, truncated};
-    int index = 0;
-    for (const QByteArray& tag : tags) {
-        const QString path = Put(QStringLiteral("bad%1.mp3").arg(index++), tag + audio);
-        const QByteArray before = Digest(path);
-        TID3v2Reader reader;
-        reader.FileName = path;
-        EXPECT_FALSE(reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("new")}})));
-        EXPECT_FALSE(reader.LastError().isEmpty());
-        EXPECT_EQ(Digest(path), before);
-        EXPECT_EQ(reader.UndoList().Count(), 0);
-    }
-}
-
 TEST_F(ReadWriteTest, DeferredPictureSurvivesAWriteButNotAChangedFile)
 {
     const QByteArray apic = QByteArray("\0image/jpeg\0\3\0", 14) + QByteArray(60000, '\xD8');

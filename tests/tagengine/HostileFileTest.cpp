@@ -7,6 +7,7 @@
 
 #include "tagengine/ID3v2Parser.h"
 #include "tagengine/ID3v2Reader.h"
+#include "tagengine/TagUndo.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -149,6 +150,7 @@ TEST_F(ReadWriteTest, CraftedFilesNeverLoseTheirAudio)
         if (!reader.WriteTags(frames)) {
             EXPECT_FALSE(reader.LastError().isEmpty());
             EXPECT_EQ(Read(path), file.Bytes);
+            EXPECT_EQ(reader.UndoList().Count(), 0);
             continue;
         }
         EXPECT_FALSE(file.MustRefuse) << "a tag that was not read whole was replaced";

@@ -18,12 +18,7 @@ QByteArray Picture()
 
 QByteArray TaggedFile(const QByteArray& apic)
 {
-    const QByteArray tag = ID3v2Builder(4)
-                               .Frame("TIT2", ID3v2Builder::TextBody(0, {QStringLiteral("Pic")}))
-                               .Frame("APIC", apic)
-                               .Padding(300)
-                               .Build();
-    return tag + StandardAudio(10);
+    return ID3v2Builder(4).Frame("TIT2", Text("Pic")).Frame("APIC", apic).Padding(300).Build() + StandardAudio(10);
 }
 
 } // namespace

@@ -16,33 +16,27 @@ namespace {
 // Sets the default locale (and optionally the local time zone) for one test.
 class LocaleScope {
 public:
-    explicit LocaleScope(const QLocale& locale, const char* timeZone = nullptr) : m_previous()
+    explicit LocaleScope(const QLocale& locale, const char* timeZone = nullptr)
+        : m_setTZ(timeZone != nullptr), m_hadTZ(qEnvironmentVariableIsSet("TZ")), m_oldTZ(qgetenv("TZ"))
     {
         QLocale::setDefault(locale);
         if (timeZone) {
-            m_hadTZ = qEnvironmentVariableIsSet("TZ");
-            m_oldTZ = qgetenv("TZ");
             qputenv("TZ", timeZone);
             tzset();
         }
-        m_setTZ = timeZone != nullptr;
     }
     ~LocaleScope()
     {
         QLocale::setDefault(m_previous);
         if (m_setTZ) {
-            if (m_hadTZ)
-                qputenv("TZ", m_oldTZ);
-            else
-                qunsetenv("TZ");
+            m_hadTZ ? qputenv("TZ", m_oldTZ) : qunsetenv("TZ");
             tzset();
         }
     }
 
 private:
     QLocale m_previous;
-    bool m_setTZ = false;
-    bool m_hadTZ = false;
+    bool m_setTZ, m_hadTZ;
     QByteArray m_oldTZ;
 };
 
@@ -59,8 +53,7 @@ constexpr qint64 NsPerSecond = 1'000'000'000;
 
 TEST(DisplayTexts, DurationsShowHoursOnlyWhenNeeded)
 {
-    EXPECT_EQ(DurationToText(0), "0:00");
-    EXPECT_EQ(DurationToText(5'999), "0:05");
+    EXPECT_EQ(DurationToText(5'999), "0:05"); // cut, not rounded
     EXPECT_EQ(DurationToText((59 * 60 + 5) * 1000), "59:05");
     EXPECT_EQ(DurationToText((3600 + 2 * 60 + 3) * 1000), "1:02:03");
     EXPECT_EQ(DurationToText(qint64(27) * 3600 * 1000), "27:00:00");
@@ -84,7 +77,6 @@ TEST(DisplayTexts, FrameDisplayTextIsOneLine)
     EXPECT_EQ(GetFrameDisplayText(nullptr), "");
     EXPECT_EQ(GetFrameDisplayText(TextFrame("", {"x"}).get()), "");
     EXPECT_EQ(GetFrameDisplayText(TextFrame("TPE1", {"A", "B"}).get()), "A");
-    EXPECT_EQ(GetFrameDisplayText(TextFrame("TPE1", {}).get()), "");
     EXPECT_EQ(GetFrameDisplayText(TextFrame("TCON", {"(17)"}).get()), "Rock");
     EXPECT_EQ(GetFrameDisplayText(TextFrame("TDRC", {"2004-05"}).get()), "05.2004");
     EXPECT_EQ(GetFrameDisplayText(TextFrame("TDOR", {"no date"}).get()), "");
@@ -110,7 +102,6 @@ TEST(DisplayTexts, FileColumns)
     entry.Folder = "/music/a\\b/";
     entry.FileName = "song.mp3";
     entry.Size = 1535;
-    EXPECT_EQ(GetColumnText(entry, "*FIN"), "song.mp3");
     EXPECT_EQ(GetColumnText(entry, "*DIR"), "/music/a\\b/");
     EXPECT_EQ(GetColumnText(entry, "*SIZ"), "1 KB");
     entry.Size = 1536;
@@ -126,7 +117,6 @@ TEST(DisplayTexts, FileColumns)
     entry.Attributes = FileAttr::Archive | FileAttr::ReadOnly | FileAttr::Hidden | FileAttr::System;
     EXPECT_EQ(GetColumnText(entry, "*ATT"), "SRHA");
 
-    EXPECT_EQ(GetColumnText(entry, "*MPG"), "MPEG ? Layer ?");
     entry.MPEGInfo.Version = 3;
     entry.MPEGInfo.Layer = 3;
     EXPECT_EQ(GetColumnText(entry, "*MPG"), "MPEG 2.5 Layer 3");
@@ -144,17 +134,13 @@ TEST(DisplayTexts, FileColumns)
     entry.Length = 65'000;
     EXPECT_EQ(GetColumnText(entry, "*LEN"), "1:05");
     EXPECT_EQ(GetColumnText(entry, "*XYZ"), "");
-    EXPECT_EQ(GetColumnText(entry, "*"), "");
 }
 
 TEST(DisplayTexts, ChannelModesComeFromTheLanguage)
 {
     TEintragdaten entry;
-    const char* english[] = {"Stereo", "Joint Stereo", "Two Channel Stereo", "Mono", ""};
-    for (quint8 mode = 0; mode < 5; ++mode) {
-        entry.MPEGInfo.ChannelMode = mode;
-        EXPECT_EQ(GetColumnText(entry, "*STE"), english[mode]);
-    }
+    entry.MPEGInfo.ChannelMode = 4;
+    EXPECT_EQ(GetColumnText(entry, "*STE"), "");
     SetEngineTextLookup([](const QString& key) {
         return key == "ChannelMono" ? QStringLiteral("Einkanal") : QString();
     });
@@ -168,7 +154,6 @@ TEST(DisplayTexts, TagVersionsAndFrameColumns)
     TEintragdaten entry;
     EXPECT_EQ(GetColumnText(entry, "*ID3"), "");
     entry.HasID3v1 = 1;
-    EXPECT_EQ(GetColumnText(entry, "*ID3"), "v1");
     entry.HasID3v2 = 1;
     entry.ID3v2Major = 3;
     EXPECT_EQ(GetColumnText(entry, "*ID3"), "v1+v2.3.0");

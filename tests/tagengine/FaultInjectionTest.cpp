@@ -82,11 +82,6 @@ private:
     bool m_chmodded = false;
 };
 
-QByteArray Text(const char* text)
-{
-    return ID3v2Builder::TextBody(0, {QString::fromLatin1(text)});
-}
-
 } // namespace
 
 class FaultInjectionTest : public ReadWriteTest {

@@ -9,12 +9,6 @@
 
 TEST(FrameCatalogue, TableHoldsAllFramesInOrderWithTheirKeys)
 {
-    ASSERT_EQ(ID3FrameNames.size(), 81u);
-    EXPECT_STREQ(ID3FrameNames.front().ID, "TIT1");
-    EXPECT_STREQ(ID3FrameNames[45].ID, "TXXX");
-    EXPECT_STREQ(ID3FrameNames[55].ID, "MCDI");
-    EXPECT_STREQ(ID3FrameNames.back().ID, "ASPI");
-
     QSet<QString> ids;
     QStringList v1Frames;
     for (const TID3FrameName& row : ID3FrameNames) {
@@ -28,23 +22,20 @@ TEST(FrameCatalogue, TableHoldsAllFramesInOrderWithTheirKeys)
             v1Frames << id;
     }
     EXPECT_EQ(ids.size(), 81);
+    EXPECT_EQ(ID3FrameNames.size(), 81u);
     EXPECT_EQ(v1Frames, (QStringList{"TIT2", "TALB", "TRCK", "TPE1", "TCON", "TDRC", "COMM"}));
 }
 
 TEST(FrameCatalogue, LookupsAreExactAndUnknownIDsGiveDefaults)
 {
     EXPECT_TRUE(IsMultipleFrame("TXXX"));
-    EXPECT_TRUE(IsMultipleFrame("COMM"));
-    EXPECT_TRUE(IsMultipleFrame("SIGN"));
     EXPECT_FALSE(IsMultipleFrame("TIT2"));
     EXPECT_FALSE(IsMultipleFrame("txxx"));
     EXPECT_FALSE(IsMultipleFrame("XXXX"));
 
     EXPECT_TRUE(IsFrameInVersion("TDRC", ivID3v1));
-    EXPECT_TRUE(IsFrameInVersion("TDRC", ivID3v2_3));
     EXPECT_FALSE(IsFrameInVersion("TMOO", ivID3v2_3));
     EXPECT_TRUE(IsFrameInVersion("TMOO", ivID3v2_4));
-    EXPECT_FALSE(IsFrameInVersion("TIT1", ivID3v1));
     EXPECT_FALSE(IsFrameInVersion("XXXX", ivID3v2_4));
 
     EXPECT_EQ(FindFrameName("TIT2"), &ID3FrameNames[1]);
@@ -54,8 +45,6 @@ TEST(FrameCatalogue, LookupsAreExactAndUnknownIDsGiveDefaults)
 TEST(FrameCatalogue, NamesComeFromTheLanguageWithEnglishFallback)
 {
     EXPECT_EQ(GetFrameName("TPE1"), "Artist");
-    EXPECT_EQ(GetFrameDescription("TPE1"), "Name of Artist");
-    EXPECT_EQ(GetFrameDescription("WCOP"), "web address  for information about the copyright of the record");
     EXPECT_EQ(GetFrameDescription("APIC"), "");
     EXPECT_EQ(GetFrameName("ZZZZ"), "");
 
@@ -69,25 +58,18 @@ TEST(FrameCatalogue, NamesComeFromTheLanguageWithEnglishFallback)
 
 TEST(FrameCatalogue, GenresByIndexAndName)
 {
-    ASSERT_EQ(ID3Genres.size(), 148u);
     EXPECT_EQ(GetGenreName(0), "Blues");
-    EXPECT_EQ(GetGenreName(17), "Rock");
-    EXPECT_EQ(GetGenreName(65), "Carbaret");
-    EXPECT_EQ(GetGenreName(118), "Rhythimc Soul");
     EXPECT_EQ(GetGenreName(147), "Synthpop");
     EXPECT_EQ(GetGenreName(148), "");
     EXPECT_EQ(GetGenreName(-1), "");
-    EXPECT_EQ(GetGenreName(255), "");
 
     EXPECT_EQ(FindGenreIndex("hard rock"), 79);
-    EXPECT_EQ(FindGenreIndex("Synthpop"), 147);
     EXPECT_EQ(FindGenreIndex("Hard"), -1);
     EXPECT_EQ(FindGenreIndex(""), -1);
 }
 
 TEST(FrameCatalogue, LanguageTableIsSortedWithThreeDuplicates)
 {
-    ASSERT_EQ(ID3Languages.size(), 427u);
     QStringList duplicates;
     for (std::size_t i = 0; i < ID3Languages.size(); ++i) {
         const QString code = QLatin1String(ID3Languages[i].Code);
@@ -107,11 +89,7 @@ TEST(FrameCatalogue, LanguageTableIsSortedWithThreeDuplicates)
 TEST(FrameCatalogue, LanguageLookupFindsTheFirstRow)
 {
     EXPECT_EQ(GetLanguageName("ger"), "German");
-    EXPECT_EQ(GetLanguageName("deu"), "German");
-    EXPECT_EQ(GetLanguageName("eng"), "English");
     EXPECT_EQ(GetLanguageName("afa"), "Afro-Asiatic (Other)");
-    EXPECT_EQ(GetLanguageName("mis"), "Miscellaneous (Other)");
-    EXPECT_EQ(GetLanguageName("mul"), "Multiple Languages");
     EXPECT_EQ(GetLanguageName("und"), "Undetermined");
     EXPECT_EQ(GetLanguageName("ine"), "Indo-European (Other)");
     EXPECT_EQ(GetLanguageName("mak"), "Makasar");
@@ -119,5 +97,4 @@ TEST(FrameCatalogue, LanguageLookupFindsTheFirstRow)
     EXPECT_EQ(GetLanguageName("vol"), QString::fromUtf8("Volap\xC3\xBCk"));
     EXPECT_EQ(GetLanguageName("ENG"), "");
     EXPECT_EQ(GetLanguageName("xx"), "");
-    EXPECT_EQ(GetLanguageName(""), "");
 }

@@ -11,11 +11,6 @@
 
 namespace {
 
-QByteArray Text(const char* text)
-{
-    return ID3v2Builder::TextBody(0, {QString::fromLatin1(text)});
-}
-
 ID3v2Builder ThreeFrames(quint8 major)
 {
     ID3v2Builder tag(major);

@@ -6,11 +6,6 @@
 
 namespace {
 
-QByteArray Text(const char* text)
-{
-    return ID3v2Builder::TextBody(0, {QString::fromLatin1(text)});
-}
-
 // A file with every kind of block the scan knows.
 QByteArray RichFile()
 {
@@ -56,10 +51,8 @@ TEST_F(ReadWriteTest, DamagedFilesAreReadAndWrittenSafely)
             EXPECT_TRUE(reader.ReadTags());
             EXPECT_EQ(FirstText(reader.Frames(), "TIT3"), QStringLiteral("added"));
             ASSERT_TRUE(reader.UndoWriteTags(path)) << reader.LastError().toStdString();
-            EXPECT_EQ(Read(path), before);
-        } else {
-            EXPECT_EQ(Read(path), before);
         }
+        EXPECT_EQ(Read(path), before);
         EXPECT_EQ(Entries(), QStringList({"f.mp3"}));
     }
     EXPECT_GT(written, 20);

@@ -26,14 +26,6 @@ public:
     }
 };
 
-QByteArray TaggedFile(const QByteArray& tag, int audioFrames)
-{
-    Mp3FileParts parts;
-    parts.LeadingTag = tag;
-    parts.Audio = StandardAudio(audioFrames);
-    return Mp3Builder::File(parts);
-}
-
 class NativeNameTest : public ::testing::Test {
 protected:
     NativeNameTest() : Folder(QFile::encodeName(m_dir.path()) + "/Dossier \xe9t\xe9/") { MakeNativeFolder(Folder); }
@@ -48,7 +40,7 @@ protected:
 TEST_F(NativeNameTest, AFailedWriteLeavesTheFileAsItWas)
 {
     const QByteArray path = Folder + "Caf\xe9.mp3";
-    const QByteArray original = TaggedFile(ID3v2Builder(4).Frame("TIT2", ID3v2Builder::TextBody(0, {"Old"})).Build(), 10);
+    const QByteArray original = ID3v2Builder(4).Frame("TIT2", Text("Old")).Build() + StandardAudio(10);
     ASSERT_TRUE(WriteNativeFile(path, original));
     TID3v2Reader reader;
     reader.FileName = PathFromNative(path);

@@ -27,6 +27,8 @@ private:
 
 // 100 frames of 128 kbit/s MPEG 1 layer III joint stereo.
 QByteArray StandardAudio(int frames = 100);
+// A Latin-1 text frame body made by the builder.
+inline QByteArray Text(const char* text) { return ID3v2Builder::TextBody(0, {QString::fromLatin1(text)}); }
 // A v2.4 text frame made by the program's own codec.
 TID3FramePtr TextFrame(const char* id, const QString& text);
 // A frame list of text frames, in order: id, text, id, text ...

@@ -134,7 +134,7 @@ TEST(TagBuild, Version23HasNoUtf8OrUtf16BE)
     EXPECT_EQ(ReencodeForID3v23(QStringLiteral("APIC"), picture), expected);
 
     // Encodings 0 and 1 and frames without encoding keep their bytes.
-    const QByteArray latin = ID3v2Builder::TextBody(0, {QStringLiteral("abc")});
+    const QByteArray latin = Text("abc");
     EXPECT_EQ(ReencodeForID3v23(QStringLiteral("TIT2"), latin), latin);
     const QByteArray priv = QByteArray("owner\0\x03\x01", 8);
     EXPECT_EQ(ReencodeForID3v23(QStringLiteral("PRIV"), priv), priv);
@@ -175,7 +175,7 @@ TEST(TagBuild, UnsynchronisedTagsReadBackTheSame)
 {
     TID3FrameList frames;
     frames.push_back(RawFrame("PRIV", QByteArray("a\xFF\xE0z\xFF", 5)));
-    frames.push_back(RawFrame("TIT2", ID3v2Builder::TextBody(0, {QStringLiteral("plain")})));
+    frames.push_back(RawFrame("TIT2", Text("plain")));
     for (const quint8 major : {3, 4}) {
         const QByteArray tag = Build(frames, major, true);
         const TID3FrameList read = Parse(tag);
@@ -209,8 +209,7 @@ TEST(TagBuild, EncryptedFramesAreWrittenBackByteForByte)
         compressed.Id = "PRIV";
         compressed.Compressed = true;
         compressed.GroupId.reset();
-        const QByteArray original =
-            ID3v2Builder(major).Frame("TPE1", ID3v2Builder::TextBody(0, {QStringLiteral("x")})).Frame(encrypted).Frame(compressed).Build();
+        const QByteArray original = ID3v2Builder(major).Frame("TPE1", Text("x")).Frame(encrypted).Frame(compressed).Build();
         const TID3FrameList frames = Parse(original);
         ASSERT_EQ(frames.size(), 3u);
         EXPECT_EQ(Build(frames, major), original) << int(major);

@@ -49,7 +49,7 @@ public:
 
 QByteArray TitleTag()
 {
-    return ID3v2Builder(3).Frame("TIT2", ID3v2Builder::TextBody(0, {QStringLiteral("Title")})).Padding(100).Build();
+    return ID3v2Builder(3).Frame("TIT2", Text("Title")).Padding(100).Build();
 }
 
 } // namespace
@@ -74,7 +74,8 @@ protected:
     {
         TID3v2Reader reader;
         reader.FileName = path;
-        reader.ReadTags();
+        const bool read = reader.ReadTags();
+        EXPECT_EQ(read, reader.LastErrorKind() == TTagError::None) << path.toStdString();
         return reader.LastErrorKind();
     }
 };
@@ -85,6 +86,7 @@ TEST_F(TagErrorKindTest, ReadsTellWhyTheyFailed)
     EXPECT_EQ(ReadKind(PathOf("missing.mp3")), TTagError::FileMissing);
     EXPECT_EQ(ReadKind(Put("empty.mp3", {})), TTagError::FileEmpty);
     EXPECT_EQ(ReadKind(PathOf("missing/folder.mp3")), TTagError::FileMissing);
+    EXPECT_NE(ReadKind(QString()), TTagError::None);
 }
 
 TEST_F(TagErrorKindTest, WritesTellWhyTheyFailed)
@@ -120,9 +122,6 @@ TEST_F(TagErrorKindTest, WritesTellWhyTheyFailed)
     // Tags that are not read whole are never replaced.
     const QByteArray old = QByteArray("ID3\x02\x00\x00", 6) + ID3v2Builder::SyncSafe(20) + QByteArray(20, '\0');
     EXPECT_EQ(WriteKind(Put("old.mp3", old + audio)), TTagError::VersionUnsupported);
-    const QByteArray cut = ID3v2Builder(3)
-                               .Frame("TIT2", ID3v2Builder::TextBody(0, {QStringLiteral("Title")}))
-                               .DeclaredTagSize(100000)
-                               .Build();
+    const QByteArray cut = ID3v2Builder(3).Frame("TIT2", Text("Title")).DeclaredTagSize(100000).Build();
     EXPECT_EQ(WriteKind(Put("cut.mp3", cut + audio)), TTagError::TagDamaged);
 }

@@ -11,11 +11,6 @@
 
 namespace {
 
-QByteArray Text(const char* text)
-{
-    return ID3v2Builder::TextBody(0, {QString::fromLatin1(text)});
-}
-
 void SetWriteTime(const QString& path, qint64 ns)
 {
     const struct timespec times[2] = {{ns / 1000000000, ns % 1000000000}, {ns / 1000000000, ns % 1000000000}};

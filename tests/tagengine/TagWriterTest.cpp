@@ -16,11 +16,6 @@
 
 namespace {
 
-QByteArray Text(const char* text)
-{
-    return ID3v2Builder::TextBody(0, {QString::fromLatin1(text)});
-}
-
 struct stat StatOf(const QString& path)
 {
     struct stat st {};
@@ -116,8 +111,6 @@ TEST_F(ReadWriteTest, Version23WriteLeavesTheCallersFramesAlone)
     const QByteArray bytes = Read(path);
     EXPECT_EQ(bytes[3], 3);
     EXPECT_TRUE(bytes.contains("TYER"));
-    EXPECT_TRUE(bytes.contains("TDAT"));
-    EXPECT_TRUE(bytes.contains("TIME"));
     EXPECT_FALSE(bytes.contains("TDRC"));
     const TID3FrameList read = ParseTagOf(path);
     EXPECT_EQ(FirstText(read, "TDRC"), QStringLiteral("2004-05-06T07:08"));
@@ -214,31 +207,6 @@ TEST_F(ReadWriteTest, AppendedTagMovesToTheStartAndOtherTagsStay)
     EXPECT_EQ(bytes.mid(start), audio + lyrics + ape + bytes.right(128));
     EXPECT_EQ(reader.OtherTrailingTagSize(), lyrics.size() + ape.size());
     EXPECT_EQ(bytes.count("3DI"), 0);
-}
-
-TEST_F(ReadWriteTest, TagsThatAreNotUnderstoodAreNotReplaced)
-{
-    const QByteArray audio = StandardAudio(10);
-    QByteArray v22 = ID3v2Builder(3).Frame("TIT2", Text("x")).Build();
-    v22[3] = 2;
-    ID3v2FrameSpec broken;
-    broken.Id = "TPE1";
-    broken.Body = Text("x");
-    broken.DeclaredSize = 3000;
-    const QByteArray damaged = ID3v2Builder(4).Frame("TIT2", Text("x")).Frame(broken).Padding(10).Build();
-    const QByteArray truncated = ID3v2Builder(4).Frame("TIT2", Text("x")).DeclaredTagSize(50000).Build();
-    const std::vector<QByteArray> tags = {v22, damaged, truncated};
-    int index = 0;
-    for (const QByteArray& tag : tags) {
-        const QString path = Put(QStringLiteral("bad%1.mp3").arg(index++), tag + audio);
-        const QByteArray before = Digest(path);
-        TID3v2Reader reader;
-        reader.FileName = path;
-        EXPECT_FALSE(reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("new")}})));
-        EXPECT_FALSE(reader.LastError().isEmpty());
-        EXPECT_EQ(Digest(path), before);
-        EXPECT_EQ(reader.UndoList().Count(), 0);
-    }
 }
 
 TEST_F(ReadWriteTest, DeferredPictureSurvivesAWriteButNotAChangedFile)

@@ -220,21 +220,20 @@ TEST_F(BatchCommandsTest, ReplaceInFieldsAndNamesThenUndoEverything)
 TEST_F(BatchCommandsTest, ID3v1TransferLeavesOwnRenderingsAndFilesWithoutID3v1AloneAndTagsPlainRips)
 {
     const QString longTitle = QStringLiteral("A title that is longer than thirty characters");
-    const ID3v1Fields v1{
-        .Title = longTitle.left(30).toLatin1(), .Artist = "V1 Artist", .Album = "V1 Album", .Year = "2004", .Track = 3};
+    const ID3v1Fields v1{longTitle.left(30).toLatin1(), "V1 Artist", "V1 Album", "2004", {}, 3};
     ASSERT_TRUE(Write("with v1.mp3",
                       {{"TIT2", Text(longTitle)}, {"TPE1", Text("Other")}, {"TRCK", Text("3/12")},
                        {"TDRC", Text("2004-05-06")}},
                       v1, 4));
     ASSERT_TRUE(Write("without v1.mp3", {{"TIT2", Text("Keep")}}));
     ASSERT_TRUE(Write("own rendering.mp3", {{"TIT2", Text("Same")}, {"TPE1", Text("Same")}},
-                      ID3v1Fields{.Title = "Same", .Artist = "Same"}));
+                      ID3v1Fields{"Same", "Same", {}, {}, {}, {}}));
     const QByteArray without = Bytes(Dir() + "without v1.mp3");
     const QByteArray own = Bytes(Dir() + "own rendering.mp3");
     // An old rip with nothing but its ID3v1 block.
-    const QByteArray rip = Mp3Builder::ID3v1({.Title = "Ripped", .Artist = "Rip Artist", .Year = "1999", .Track = 7});
+    const QByteArray rip = Mp3Builder::ID3v1({"Ripped", "Rip Artist", {}, "1999", {}, 7});
     const QByteArray audio = Mp3Builder::CbrFrames(MpegFormat{}, 8);
-    ASSERT_TRUE(Mp3Builder::WriteFile(Dir() + "only v1.mp3", Mp3Builder::File({.Audio = audio, .ID3v1 = rip})));
+    ASSERT_TRUE(Mp3Builder::WriteFile(Dir() + "only v1.mp3", Mp3Builder::File({{}, audio, {}, rip})));
     Open();
     Select({"with v1.mp3", "without v1.mp3", "own rendering.mp3", "only v1.mp3"});
 

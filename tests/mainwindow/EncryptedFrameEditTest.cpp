@@ -12,11 +12,15 @@ namespace {
 // compressed, with a group byte, and whose title is plain.
 bool WriteMp3WithEncryptedArtist(const QString& path, const QString& title)
 {
-    const ID3v2FrameSpec artist{.Id = "TPE1", .Body = QByteArray("\x8a\x13\xf0 cipher text", 15), .GroupId = 5,
-                                .EncryptionMethod = 1, .Compressed = true};
+    ID3v2FrameSpec artist;
+    artist.Id = "TPE1";
+    artist.Body = QByteArray("\x8a\x13\xf0 cipher text", 15);
+    artist.GroupId = 5;
+    artist.EncryptionMethod = 1;
+    artist.Compressed = true;
     const QByteArray tag = ID3v2Builder(4).Frame("TIT2", Text(title)).Frame(artist).Padding(64).Build();
     const QByteArray audio = Mp3Builder::CbrFrames(MpegFormat{}, 8);
-    return Mp3Builder::WriteFile(path, Mp3Builder::File({.LeadingTag = tag, .Audio = audio}));
+    return Mp3Builder::WriteFile(path, Mp3Builder::File({tag, audio, {}, {}}));
 }
 
 class EncryptedFrameEditTest : public ::testing::Test {

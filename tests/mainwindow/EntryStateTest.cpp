@@ -23,14 +23,14 @@ QByteArray Audio()
 bool WriteTruncatedTag(const QString& path, const QString& title)
 {
     const QByteArray tag = ID3v2Builder(3).Frame("TIT2", Text(title)).Padding(64).DeclaredTagSize(100000).Build();
-    return Mp3Builder::WriteFile(path, Mp3Builder::File({.LeadingTag = tag, .Audio = Audio()}));
+    return Mp3Builder::WriteFile(path, Mp3Builder::File({tag, Audio(), {}, {}}));
 }
 
 // An ID3v2.2 tag, a version that is not read.
 bool WriteVersion22Tag(const QString& path)
 {
     const QByteArray tag = QByteArray("ID3\x02\x00\x00", 6) + ID3v2Builder::SyncSafe(20) + QByteArray(20, '\0');
-    return Mp3Builder::WriteFile(path, Mp3Builder::File({.LeadingTag = tag, .Audio = Audio()}));
+    return Mp3Builder::WriteFile(path, Mp3Builder::File({tag, Audio(), {}, {}}));
 }
 
 class EntryStateTest : public ::testing::Test {

@@ -26,6 +26,17 @@ bool RegionsFit(const TTagRegions& old, qint64 size)
            || (old.ID3v2Offset >= 0 && old.ID3v2Size > 0 && old.ID3v2Offset + old.ID3v2Size <= keptEnd);
 }
 
+// The file is still in the state its scan found: the same file, size and
+// write time, and not touched since (a program that writes and then gives
+// the file its write time back still changes the status-change time). When
+// this rewrite lifted the write protection itself, that changed the
+// status-change time, which is then not compared.
+bool IsAsScanned(const struct stat& st, const TRewriteJob& job, bool modeChangedHere = false)
+{
+    const TFileInformation now = FileInformationFromStat(st, job.FileName);
+    return modeChangedHere ? now.SameState(job.Old.File) : now.Untouched(job.Old.File);
+}
+
 void SetTimes(struct timespec (&times)[2], const TFileInformation& info)
 {
     times[0] = NsToTimespec(info.LastAccessNs);
@@ -152,7 +163,7 @@ bool TFileRewrite::Run(const TRewriteJob& job)
         if (m_layer.FStat(probe.Fd(), st) != 0)
             return FailErrno(QStringLiteral("The file could not be examined"));
     }
-    if (!FileInformationFromStat(st, job.FileName).SameState(job.Old.File))
+    if (!IsAsScanned(st, job))
         return Fail(QStringLiteral("The file was changed since it was read."));
     if (!RegionsFit(job.Old, st.st_size))
         return Fail(QStringLiteral("The tags of the file do not lie where they were found."));
@@ -183,7 +194,7 @@ bool TFileRewrite::InPlace(const TRewriteJob& job, const QByteArray& path, const
     if (!file.IsOpen())
         return FailErrno(QStringLiteral("The file could not be opened for writing"));
     struct stat now {};
-    if (m_layer.FStat(file.Fd(), now) != 0 || !FileInformationFromStat(now, job.FileName).SameState(job.Old.File))
+    if (m_layer.FStat(file.Fd(), now) != 0 || !IsAsScanned(now, job, modeRestore.has_value()))
         return Fail(QStringLiteral("The file was changed since it was read."));
 
     const qint64 size = st.st_size;
@@ -331,7 +342,7 @@ bool TFileRewrite::ThroughCopy(const TRewriteJob& job, const QByteArray& path, c
         return FailErrno(QStringLiteral("The new file could not be closed"));
 
     struct stat after {};
-    if (m_layer.FStat(source.Fd(), after) != 0 || !FileInformationFromStat(after, job.FileName).SameState(job.Old.File))
+    if (m_layer.FStat(source.Fd(), after) != 0 || !IsAsScanned(after, job))
         return Fail(QStringLiteral("The file was changed while it was rewritten."));
     source.Close();
     if (m_layer.Rename(temporary->Path(), path) != 0)

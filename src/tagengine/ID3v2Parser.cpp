@@ -106,16 +106,22 @@ struct TWalk {
     int Frames = 0;
 };
 
+// One byte value repeated from `from` to `to`.
+bool IsFiller(const QByteArray& data, qint64 from, qint64 to)
+{
+    if (from >= to)
+        return true;
+    const char filler = data.at(from);
+    return std::all_of(data.constBegin() + from, data.constBegin() + to, [&](char c) { return c == filler; });
+}
+
 // Bytes after the last frame that are no frame header are padding when the
 // frames before them were read: other writers leave garbage there. With no
 // frame at all they count only when they are filler (one byte repeated), as a
 // tag of nothing but unreadable bytes may hold frames nobody can read.
 bool IsPadding(const QByteArray& data, qint64 from, qint64 to, int framesBefore)
 {
-    if (framesBefore > 0 || from >= to)
-        return true;
-    const char filler = data.at(from);
-    return std::all_of(data.constBegin() + from, data.constBegin() + to, [&](char c) { return c == filler; });
+    return framesBefore > 0 || IsFiller(data, from, to);
 }
 
 // Calls visit(position, size) for every frame header that can be followed.
@@ -126,7 +132,9 @@ TWalk WalkFrames(const TFrameArea& area, TSizeKind sizeKind, Visit&& visit)
     qint64 position = area.Begin;
     while (area.End - position >= FrameHeaderSize) {
         const uchar* header = BytesAt(area.Data, position);
-        if (!IsValidFrameID(header))
+        // Filler up to the end is padding even where its bytes spell a frame
+        // ID ("UUUU"): such a frame's size would run past the tag.
+        if (!IsValidFrameID(header) || IsFiller(area.Data, position, area.End))
             break;
         const uchar* sizeBytes = header + 4;
         if (sizeKind == TSizeKind::SyncSafe && !IsSyncSafe(sizeBytes)) {

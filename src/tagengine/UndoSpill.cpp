@@ -110,7 +110,9 @@ std::optional<TUndoSpill::TRegion> TUndoSpill::Store(const QByteArray& data)
 
 std::optional<QByteArray> TUndoSpill::Load(const TRegion& region) const
 {
-    if (!m_file)
+    // Only what was stored is read: a region reaching past it would have
+    // memory allocated for bytes that are not there.
+    if (!m_file || region.Offset < 0 || region.Size < 0 || region.Offset > m_end - region.Size)
         return std::nullopt;
     bool ok = false;
     QByteArray data = m_file->ReadAt(region.Offset, region.Size, &ok);

@@ -7,6 +7,10 @@
 #include <QFile>
 
 #include <cerrno>
+#include <chrono>
+#include <functional>
+#include <thread>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,9 +18,14 @@
 namespace {
 
 // A file layer whose writes, renames, syncs and permissions can be made to
-// fail.
+// fail, and which lets another program change the file at a given moment.
 class FaultyLayer : public TFileLayer {
 public:
+    // Called once: before write number ChangeAtWrite (from 1), or when the
+    // file is opened for writing.
+    std::function<void()> Change;
+    int ChangeAtWrite = 0;
+    bool ChangeAtOpenForWriting = false;
     qint64 FailAfterBytes = -1; // writes fail once this many bytes were written
     bool FailOnce = false;      // after the first failure writes work again
     bool FailRename = false;
@@ -27,6 +36,8 @@ public:
 
     ssize_t PWrite(int fd, const void* buffer, size_t count, off_t offset) override
     {
+        if (++m_writes == ChangeAtWrite)
+            std::exchange(Change, nullptr)();
         if (FailAfterBytes >= 0 && !(FailOnce && Failures > 0)) {
             const qint64 room = FailAfterBytes - m_written;
             if (room <= 0) {
@@ -63,6 +74,8 @@ public:
     }
     int Open(const QByteArray& path, int flags, mode_t mode) override
     {
+        if (ChangeAtOpenForWriting && Change && (flags & O_ACCMODE) == O_RDWR)
+            std::exchange(Change, nullptr)();
         if (NeedsChmodToOpen && (flags & O_ACCMODE) == O_RDWR && !m_chmodded) {
             errno = EACCES;
             return -1;
@@ -78,6 +91,7 @@ public:
     std::vector<mode_t> ChmodModes;
 
 private:
+    int m_writes = 0;
     qint64 m_written = 0;
     bool m_chmodded = false;
 };
@@ -201,4 +215,61 @@ TEST_F(FaultInjectionTest, IgnoringWriteProtectionRestoresTheMode)
     ASSERT_EQ(::stat(QFile::encodeName(m_path).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0444u);
     EXPECT_NE(Digest(m_path), m_digest);
+}
+
+// Another program changes the file while it is rewritten: while the new file
+// is being made, or between the check and the opening for writing. The write
+// is refused and the file stays as the other program left it.
+TEST_F(FaultInjectionTest, FileChangedByAnotherProgramMeanwhileIsNotWrittenOver)
+{
+    const QByteArray name = QFile::encodeName(m_path);
+    const QByteArray original = Read(m_path);
+    const auto keepingTimes = [&](const std::function<void()>& change) {
+        struct stat st {};
+        ASSERT_EQ(::stat(name.constData(), &st), 0);
+        change();
+        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+        ASSERT_EQ(::utimensat(AT_FDCWD, name.constData(), times, 0), 0);
+    };
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"size", [&] { Put("song.mp3", original + "more"); }},
+        {"content, same size and write time",
+         [&] { keepingTimes([&] { Put("song.mp3", QByteArray(original).replace(m_tag.size() + 100, 4, "gain")); }); }},
+        {"write time", [&] {
+             const struct timespec times[2] = {{UTIME_OMIT, UTIME_OMIT}, {1000000000, 0}};
+             ASSERT_EQ(::utimensat(AT_FDCWD, name.constData(), times, 0), 0);
+         }},
+        {"replaced", [&] {
+             const QString other = Put("other.mp3", QByteArray(original).replace(m_tag.size() + 100, 4, "them"));
+             ASSERT_EQ(::rename(QFile::encodeName(other).constData(), name.constData()), 0);
+         }},
+    };
+    for (const bool inPlace : {false, true}) {
+        for (const auto& [what, change] : changes) {
+            SCOPED_TRACE(testing::Message() << what << (inPlace ? ", before opening for writing" : ", during the copy"));
+            Put("song.mp3", original);
+            QByteArray changed;
+            auto layer = std::make_shared<FaultyLayer>();
+            layer->Change = [&] {
+                // Some kernels stamp file times from a clock that ticks every
+                // few milliseconds: the change comes after the next tick.
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                change();
+                changed = Digest(m_path);
+            };
+            layer->ChangeAtOpenForWriting = inPlace;
+            // The second write copies the audio, which was read just before.
+            layer->ChangeAtWrite = inPlace ? 0 : 2;
+            TID3v2Reader reader;
+            reader.FileName = m_path;
+            reader.SetFileLayer(layer);
+            const QString title = inPlace ? QStringLiteral("Changed title!") : QString(700, QLatin1Char('t'));
+            EXPECT_FALSE(reader.WriteTags(TextFrames({{"TIT2", title}})));
+            ASSERT_FALSE(changed.isEmpty()) << "the other program came too late";
+            EXPECT_FALSE(reader.LastError().isEmpty());
+            EXPECT_EQ(Digest(m_path), changed);
+            EXPECT_EQ(Entries(), QStringList({"song.mp3"}));
+            EXPECT_EQ(reader.UndoList().Count(), 0);
+        }
+    }
 }

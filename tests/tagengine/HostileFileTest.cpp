@@ -102,6 +102,11 @@ std::vector<THostileFile> HostileFiles()
         tag[5] = 0x10;
         return tag;
     };
+    // Padding of a byte that spells a frame ID ("UUUU"), and the same tag
+    // declared 40 bytes longer, so that its "padding" ends in the audio.
+    QByteArray filler = ID3v2Builder(4).Frame("TIT2", Text("Fill")).Raw(QByteArray(100, 'U')).Build();
+    QByteArray fillerIntoAudio = filler;
+    fillerIntoAudio.replace(6, 4, ID3v2Builder::SyncSafe(quint32(filler.size() - 10 + 40)));
     ID3v2FrameSpec runsPast;
     runsPast.Id = "TPE1";
     runsPast.Body = Text("x");
@@ -113,6 +118,8 @@ std::vector<THostileFile> HostileFiles()
         {"claimed-footer-v3", claimsFooter(3) + audio, {audio}},
         {"claimed-footer-v4", claimsFooter(4) + audio, {audio}},
         {"frame-past-tag", ID3v2Builder(4).Frame("TIT2", Text("x")).Frame(runsPast).Padding(10).Build() + audio, {audio}, true},
+        {"filler-padding", filler + audio, {audio}},
+        {"filler-into-audio", fillerIntoAudio + audio, {audio}, true},
         {"past-end", ID3v2Builder(4).Frame("TIT2", Text("Big")).DeclaredTagSize(0x0FFFFFFF).Build() + audio + v1,
          {audio}, true},
         {"extended-header-huge", longExtended + audio, {audio}, true},

@@ -398,12 +398,30 @@ TEST(ID3v2Parser, BytesAfterTheLastFrameThatStartNoFrameArePadding)
             EXPECT_EQ(Ids(parsed.Frames), QStringList({"TIT2", "TPE1"})) << junk.toHex().toStdString();
             EXPECT_FALSE(parsed.Result.PartlyRead) << junk.toHex().toStdString();
         }
-        // Filler without any frame is padding too; other bytes alone may be
-        // frames nobody can read, and the tag is not whole then.
-        EXPECT_FALSE(Parse(ID3v2Builder(major).Raw(QByteArray(40, ' ')).Build()).Result.PartlyRead);
+        // Filler up to the tag's end is padding, even where its bytes spell a
+        // frame ID ("UUUU") whose size runs past the tag.
+        for (const char filler : {' ', 'U', 'A', 'Z', '0', '9'}) {
+            for (const int length : {10, 11, 300}) {
+                SCOPED_TRACE(testing::Message() << "filler " << filler << " x " << length);
+                const TParsed parsed = Parse(good().Raw(QByteArray(length, filler)).Build());
+                EXPECT_EQ(Ids(parsed.Frames), QStringList({"TIT2", "TPE1"}));
+                EXPECT_FALSE(parsed.Result.PartlyRead);
+                EXPECT_FALSE(parsed.Result.PlainFrameSizes);
+                // Filler without any frame is padding too.
+                EXPECT_FALSE(Parse(ID3v2Builder(major).Raw(QByteArray(length, filler)).Build()).Result.PartlyRead);
+            }
+        }
+        // Other bytes alone may be frames nobody can read: the tag is not
+        // whole then.
         EXPECT_TRUE(Parse(ID3v2Builder(major).Raw(QByteArray("tit2\0\0\0\2\0\0\0xyz", 14)).Build()).Result.PartlyRead);
-        // A frame header whose size runs past the tag is damage, not padding.
-        EXPECT_TRUE(Parse(good().Raw(QByteArray("TALB\0\0\1\0\0\0xx", 12)).Build()).Result.PartlyRead);
+        // A frame header whose size runs past the tag is damage, not padding,
+        // unless one byte repeated fills the rest of the tag.
+        for (const QByteArray& damage : {QByteArray("TALB\0\0\1\0\0\0xx", 12), QByteArray(40, 'U') + 'V',
+                                         QByteArray(40, 'U') + QByteArray(10, '\0')}) {
+            const TParsed parsed = Parse(good().Raw(damage).Build());
+            EXPECT_TRUE(parsed.Result.PartlyRead) << damage.toHex().toStdString();
+            EXPECT_EQ(Ids(parsed.Frames), QStringList({"TIT2", "TPE1"})) << damage.toHex().toStdString();
+        }
     }
 }
 

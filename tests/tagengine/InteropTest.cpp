@@ -392,6 +392,48 @@ TEST_F(InteropTest, MutagenTagsSurviveOurRewrite)
     }
 }
 
+// Padding filled with one byte that spells a frame ID ("UUUU", "0000") is
+// read as mutagen and ffprobe read it; a write replaces it, and undo puts it
+// back byte for byte.
+TEST_F(InteropTest, FillerPaddingThatLooksLikeAFrameReadsAsPeersReadIt)
+{
+    if (!HaveMutagen() || !HaveProgram("ffprobe"))
+        GTEST_SKIP() << "/usr/bin/python3 with mutagen or ffprobe is not installed";
+    const QByteArray audio = StandardAudio(20);
+    for (const int version : {3, 4})
+        for (const char filler : {'U', 'A', 'Z', '0', '9'}) {
+            SCOPED_TRACE(testing::Message() << "v2." << version << " filler " << filler);
+            const QByteArray original = ID3v2Builder(quint8(version))
+                                            .Frame("TIT2", Text("Title"))
+                                            .Frame("TPE1", Text("Artist"))
+                                            .Raw(QByteArray(300, filler))
+                                            .Build()
+                                            + audio;
+            const QString path = Put(QStringLiteral("filler.mp3"), original);
+            const auto mutagenTitle = [&] {
+                return FramesOf(MutagenDump(path, false), "TIT2").at(0).toObject().value("text").toArray().at(0).toString();
+            };
+            ASSERT_EQ(mutagenTitle(), QStringLiteral("Title"));
+            ASSERT_EQ(FfprobeFormat(path).value("tags").toObject().value("artist").toString(), QStringLiteral("Artist"));
+
+            TID3v2Reader reader;
+            reader.FileName = path;
+            ASSERT_TRUE(reader.ReadTags());
+            EXPECT_FALSE(reader.PartlyRead());
+            TID3FrameList frames = reader.TakeFrames();
+            ASSERT_EQ(frames.size(), 2u);
+            EXPECT_EQ(FirstText(frames, "TPE1"), QStringLiteral("Artist"));
+            SetFrame(frames, QStringLiteral("TIT2"), TextFrame("TIT2", QStringLiteral("New")).get(), 0);
+            ASSERT_TRUE(reader.WriteTags(frames)) << reader.LastError().toStdString();
+            EXPECT_EQ(mutagenTitle(), QStringLiteral("New"));
+            ASSERT_TRUE(reader.ReadTags());
+            EXPECT_FALSE(Read(path).left(reader.ID3v2TotalSize()).contains(QByteArray(8, filler)));
+            EXPECT_EQ(Read(path).mid(reader.AudioStart(), audio.size()), audio);
+            ASSERT_TRUE(reader.UndoWriteTags(path)) << reader.LastError().toStdString();
+            EXPECT_EQ(Read(path), original);
+        }
+}
+
 TEST_F(InteropTest, FfmpegTagsSurviveOurRewrite)
 {
     if (!HaveProgram("ffmpeg") || !HaveProgram("ffprobe"))

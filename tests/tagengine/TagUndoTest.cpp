@@ -1,13 +1,18 @@
 #include "ReadWriteFixture.h"
 
+#include "platform/FileLayer.h"
 #include "tagengine/ID3v2Reader.h"
 #include "tagengine/TagUndo.h"
 
 #include <QDir>
 #include <QFile>
 
+#include <functional>
+#include <limits>
+
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -23,6 +28,14 @@ qint64 WriteTimeOf(const QString& path)
     EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
     return qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
+
+// Keeps the descriptor of the spill file (the only file a spill opens), so
+// that a test can damage it.
+class SpillFileLayer : public TFileLayer {
+public:
+    int Fd = -1;
+    int Open(const QByteArray& path, int flags, mode_t mode) override { return Fd = TFileLayer::Open(path, flags, mode); }
+};
 
 } // namespace
 
@@ -199,4 +212,57 @@ TEST_F(ReadWriteTest, LargeOldTagsWaitInAPrivateSpillFile)
     ASSERT_TRUE(reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("y")}})));
     EXPECT_TRUE(reader.UndoList().GetItem(0)->FindPart(TFilePart::ID3v2)->IsSpilled());
     EXPECT_EQ(reader.UndoList().MemoryBytes(), 0);
+}
+
+// A spill file damaged while its bytes wait for undo makes the undo refuse:
+// the file keeps the tags it carries, and the record stays.
+TEST_F(ReadWriteTest, DamagedSpillFileMakesTheUndoRefuse)
+{
+    const QByteArray tag = ID3v2Builder(4).Frame("TIT2", Text("Old")).Padding(100).Build();
+    const QByteArray original = tag + StandardAudio(10);
+    const QString other = Put(QStringLiteral("other"), QByteArray(tag).replace("Old", "Odd"));
+    const std::vector<std::pair<const char*, std::function<void(int)>>> damages = {
+        {"truncated", [&](int fd) { ASSERT_EQ(::ftruncate(fd, tag.size() - 1), 0); }},
+        {"bytes flipped", [&](int fd) { ASSERT_EQ(::pwrite(fd, "Odd", 3, tag.indexOf("Old")), 3); }},
+        {"replaced by another file", [&](int fd) {
+             const int replacement = ::open(QFile::encodeName(other).constData(), O_RDONLY);
+             ASSERT_EQ(::dup2(replacement, fd), fd);
+             ::close(replacement);
+         }},
+    };
+    for (const auto& [what, damage] : damages) {
+        SCOPED_TRACE(what);
+        const QString path = Put("spilled.mp3", original);
+        auto layer = std::make_shared<SpillFileLayer>();
+        TID3v2Reader reader;
+        reader.UndoList().SetSpill(std::make_shared<TUndoSpill>(PathOf(QStringLiteral("cache/undo")), layer));
+        reader.UndoList().SetSpillLimits(0, 0);
+        reader.FileName = path;
+        ASSERT_TRUE(reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("New")}})));
+        ASSERT_TRUE(reader.UndoList().GetItem(0)->FindPart(TFilePart::ID3v2)->IsSpilled());
+        const QByteArray written = Read(path);
+        damage(layer->Fd);
+        EXPECT_FALSE(reader.UndoWriteTags(path));
+        EXPECT_FALSE(reader.LastError().isEmpty());
+        EXPECT_EQ(Read(path), written);
+        EXPECT_EQ(reader.UndoList().Count(), 1);
+    }
+
+    // A region whose size or place lies is not read, however large it
+    // claims to be; nor are bytes that are gone, though the checksum of no
+    // bytes (0) would match.
+    auto layer = std::make_shared<SpillFileLayer>();
+    TUndoSpill spill(PathOf(QStringLiteral("cache/undo")), layer);
+    const auto stored = spill.Store(tag);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(spill.Load(*stored), tag);
+    const auto [at, size, sum] = *stored;
+    for (const TUndoSpill::TRegion lying : std::initializer_list<TUndoSpill::TRegion>{
+             {at, size + 1, sum}, {at, size - 1, sum}, {at, -1, sum}, {at - 1, size, sum}, {at + 1, size, 0},
+             {at, qint64(1) << 40, sum}, {at, std::numeric_limits<qint64>::max(), sum}}) {
+        SCOPED_TRACE(testing::Message() << lying.Offset << " + " << lying.Size);
+        EXPECT_FALSE(spill.Load(lying).has_value());
+    }
+    ASSERT_EQ(::ftruncate(layer->Fd, 0), 0);
+    EXPECT_FALSE(spill.Load({at, size, 0}).has_value());
 }

@@ -430,6 +430,24 @@ TEST_F(BatchCommandsTest, FileDatesFromDateFramesAndTheirUndo)
     ::chmod(QFile::encodeName(Dir() + "f locked.mp3").constData(), 0644);
 }
 
+TEST_F(BatchCommandsTest, AFileDateComesFromADateWrittenFirst)
+{
+    UseZone("Europe/Berlin");
+    ASSERT_TRUE(Write("a.mp3", {{"TDRC", Text("2003-02")}}, std::nullopt, 4));
+    Open();
+    Select({"a.mp3"});
+    FocusInput("TDRC");
+    auto* input = qobject_cast<TID3v2FrameDateTime*>(InputOf(*Window, "TDRC"));
+    // Saved by ID3v2.3 rules: to the minute.
+    input->SetDateTime(QDateTime(QDate(1999, 5, 6), QTime(7, 8, 9)));
+    Trigger("ActFileDateFromDate");
+    // The file holds the date its time came from: nothing is left that
+    // discarding could take back.
+    EXPECT_EQ(Texts(Mutagen({"a.mp3"}), "a.mp3", "TDRC"), QStringList{"1999-05-06 07:08:00"});
+    EXPECT_EQ(ModifiedNs(Dir() + "a.mp3") / (60 * NsPerSecond), 925967280LL / 60); // 07:08 in Berlin
+    EXPECT_EQ(Window->GetUndoKind(), TFQuillon::ukFileDate);
+}
+
 TEST_F(BatchCommandsTest, DateFramesFromFileDatesKeepTheirPrecision)
 {
     UseZone("Europe/Berlin");

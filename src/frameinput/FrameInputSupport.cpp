@@ -55,7 +55,8 @@ void ConnectUserEdits(QWidget* control, QObject* context, const std::function<vo
         // Typing, pasting and deleting go through the picker's own line
         // edit; steps by keys or wheel change the value; a day clicked in
         // the calendar counts even when it is the day shown.
-        QObject::connect(picker->findChild<QLineEdit*>(), &QLineEdit::textEdited, context, edited);
+        QObject::connect(picker->findChild<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly), &QLineEdit::textEdited,
+                         context, edited);
         QObject::connect(picker, &QDateTimeEdit::dateTimeChanged, context, edited);
         if (picker->calendarPopup()) {
             QObject::connect(picker->calendarWidget(), &QCalendarWidget::clicked, context, edited);

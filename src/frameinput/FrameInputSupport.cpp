@@ -4,9 +4,13 @@
 #include "tagengine/FrameCodecs.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QContextMenuEvent>
+#include <QDateTimeEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QWidget>
 
 #include <algorithm>
@@ -43,6 +47,28 @@ void InputBeep()
         prompt->Beep();
     else
         QApplication::beep();
+}
+
+void ConnectUserEdits(QWidget* control, QObject* context, const std::function<void()>& edited)
+{
+    if (auto* picker = qobject_cast<QDateTimeEdit*>(control)) {
+        // Typing, pasting and deleting go through the picker's own line
+        // edit; steps by keys or wheel change the value; a day clicked in
+        // the calendar counts even when it is the day shown.
+        QObject::connect(picker->findChild<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly), &QLineEdit::textEdited,
+                         context, edited);
+        QObject::connect(picker, &QDateTimeEdit::dateTimeChanged, context, edited);
+        if (picker->calendarPopup()) {
+            QObject::connect(picker->calendarWidget(), &QCalendarWidget::clicked, context, edited);
+            QObject::connect(picker->calendarWidget(), &QCalendarWidget::activated, context, edited);
+        }
+    } else if (auto* line = qobject_cast<QLineEdit*>(control)) {
+        QObject::connect(line, &QLineEdit::textEdited, context, edited);
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(control)) {
+        // Any edit replaces text, so the signal comes even when the text
+        // ends as it was.
+        QObject::connect(plain, &QPlainTextEdit::textChanged, context, edited);
+    }
 }
 
 void PlaceCaption(QLabel* caption, int borderWidth, int editLeft)

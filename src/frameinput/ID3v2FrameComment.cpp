@@ -40,8 +40,7 @@ void TID3v2FrameComment::CreateControls()
     m_languageLabel = new QLabel(this);
     m_languageLabel->setTextFormat(Qt::PlainText);
     m_languageLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    // Only a user's edit reaches here: programmatic changes block the signal.
-    connect(m_memo, &QPlainTextEdit::textChanged, this, &TID3v2FrameComment::MemoEdited);
+    ConnectUserEdits(m_memo, this, [this] { MemoEdited(); });
     m_menuHook->Attach(m_memo);
     Forward(m_caption, true, true);
     Forward(m_memo, true, true);

@@ -77,11 +77,15 @@ TID3v2FrameDateTime::TID3v2FrameDateTime(QWidget* parent) : TID3v2Frame(parent),
 TID3v2FrameDateTime::~TID3v2FrameDateTime()
 {
     // While the widget is torn down a picker loses the focus and may still
-    // settle a half-typed value; nothing of this input may hear that.
-    if (m_date)
-        m_date->disconnect(this);
-    if (m_time)
-        m_time->disconnect(this);
+    // settle a half-typed value; nothing of this input may hear that, from
+    // the picker or from its line edit and calendar.
+    for (QDateTimeEdit* picker : {static_cast<QDateTimeEdit*>(m_date), static_cast<QDateTimeEdit*>(m_time)}) {
+        if (!picker)
+            continue;
+        picker->disconnect(this);
+        for (QObject* inner : picker->findChildren<QObject*>())
+            inner->disconnect(this);
+    }
 }
 
 const QStringList& TID3v2FrameDateTime::FrameTable()
@@ -122,7 +126,7 @@ QDateEdit* TID3v2FrameDateTime::CreateDatePicker()
     m_calendarPopup->installEventFilter(this);
     // Signals are blocked whenever the input itself sets a value, so this
     // only hears the user.
-    connect(picker, &QDateEdit::dateChanged, this, &TID3v2FrameDateTime::PickerEdited);
+    ConnectUserEdits(picker, this, [this] { PickerEdited(); });
     m_menuHook->Attach(picker);
     return picker;
 }
@@ -132,7 +136,7 @@ QTimeEdit* TID3v2FrameDateTime::CreateTimePicker()
     auto* picker = new QTimeEdit(this);
     m_timeField = picker->findChild<QLineEdit*>();
     m_timeField->installEventFilter(this);
-    connect(picker, &QTimeEdit::timeChanged, this, &TID3v2FrameDateTime::PickerEdited);
+    ConnectUserEdits(picker, this, [this] { PickerEdited(); });
     m_menuHook->Attach(picker);
     return picker;
 }

@@ -12,8 +12,7 @@ void TID3v2FrameLine::CreateControls()
 {
     m_caption = CreateCaptionLabel();
     m_edit = new QLineEdit(this);
-    // textEdited, not textChanged: loading a value must not count as an edit.
-    connect(m_edit, &QLineEdit::textEdited, this, [this] {
+    ConnectUserEdits(m_edit, this, [this] {
         m_valueTyped = true;
         InnerControlEdited();
         ApplyColours(m_edit);

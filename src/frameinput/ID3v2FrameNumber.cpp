@@ -96,8 +96,7 @@ void TID3v2FrameNumber::CreateField(TNumberField& field)
         Forward(b, true, true);
         *button = b;
     }
-    // textEdited, not textChanged: loading a value must not count as an edit.
-    connect(edit, &QLineEdit::textEdited, this, [this, edit] { EditChanged(edit); });
+    ConnectUserEdits(edit, this, [this, edit] { EditChanged(edit); });
     m_menuHook->Attach(edit);
     Forward(edit, true, true);
 }

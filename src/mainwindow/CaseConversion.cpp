@@ -65,31 +65,61 @@ QString Upper(const QString& text)
     return QLocale::c().toUpper(text);
 }
 
-// The lower-case text with the first letter of each word in title case; with
-// onlyFirst only the text's first character.
+// The text in lower case but for the marked code points, which take their
+// title-case form from themselves: a capital that is right stays as it is
+// ("İ" keeps its dot, "ẞ" stays a capital), where going through the lower
+// case would give other bytes. Between them the text is lowered in runs, with
+// a cased stand-in for a cased neighbour, so that a final sigma stays final.
+QString LowerExceptTitled(const std::vector<char32_t>& points, const std::vector<bool>& titled)
+{
+    const QString standIn = QStringLiteral("a");
+    QString result;
+    result.reserve(static_cast<qsizetype>(points.size()));
+    QString run;
+    bool casedBefore = false;
+    const auto flushRun = [&](bool casedAfter) {
+        if (run.isEmpty())
+            return;
+        const QString lowered = Lower((casedBefore ? standIn : QString()) + run + (casedAfter ? standIn : QString()));
+        const qsizetype from = casedBefore ? standIn.size() : 0;
+        result += QStringView(lowered).sliced(from, lowered.size() - from - (casedAfter ? standIn.size() : 0));
+        run.clear();
+    };
+    for (size_t i = 0; i < points.size(); ++i) {
+        if (!titled[i]) {
+            AppendCodePoint(run, points[i]);
+            continue;
+        }
+        flushRun(IsCasedLetter(points[i]));
+        AppendCodePoint(result, QChar::toTitleCase(points[i]));
+        casedBefore = IsCasedLetter(points[i]);
+    }
+    flushRun(false);
+    return result;
+}
+
+// The text in lower case with the first letter of each word in title case;
+// with onlyFirst only the text's first character.
 QString Capitalised(const QString& text, bool onlyFirst)
 {
-    const QString lower = Lower(text);
-    QString result;
-    result.reserve(lower.size());
-    bool capitaliseNext = true;
-    bool first = true;
-    for (const char32_t c : CodePoints(lower)) {
-        const bool startsWord = onlyFirst ? first : capitaliseNext && IsCasedLetter(c);
-        first = false;
-        if (startsWord) {
-            AppendCodePoint(result, QChar::toTitleCase(c));
-        } else {
-            AppendCodePoint(result, c);
-        }
-        if (onlyFirst)
-            continue;
-        if (IsCasedLetter(c))
-            capitaliseNext = false;
-        else if (IsWordSeparator(c))
-            capitaliseNext = true;
+    const std::vector<char32_t> points = CodePoints(text);
+    std::vector<bool> titled(points.size(), false);
+    if (onlyFirst) {
+        if (!titled.empty())
+            titled.front() = true;
+        return LowerExceptTitled(points, titled);
     }
-    return result;
+    bool capitaliseNext = true;
+    for (size_t i = 0; i < points.size(); ++i) {
+        const char32_t c = points[i];
+        if (IsCasedLetter(c)) {
+            titled[i] = capitaliseNext;
+            capitaliseNext = false;
+        } else if (IsWordSeparator(c)) {
+            capitaliseNext = true;
+        }
+    }
+    return LowerExceptTitled(points, titled);
 }
 
 }

@@ -19,7 +19,10 @@ enum TCaseMode : int {
 // begin after a blank, a line break or one of ! " & ( ) + , - . / : ; < = > ?;
 // other characters that are no letters (digits, apostrophes, "_") neither end
 // a word nor begin one, so "4ever" gives "4Ever" and "rock'n'roll"
-// "Rock'n'roll". A word's first letter takes its title-case form.
+// "Rock'n'roll". A word's first letter takes the title-case form of the
+// letter itself, never of its lower case, so a capital that is right keeps
+// its bytes ("İstanbul" stays as it is). Text already in the mode's case is
+// returned unchanged.
 QString ConvertCase(const QString& text, int mode);
 // Each string converted on its own: in mode 1 and 4 every string begins
 // anew, as every artist of a list begins with a capital.

@@ -89,8 +89,12 @@ void FileDatesFromDates(TFQuillon& window)
         CurrentPrompt()->Beep();
         return;
     }
+    if (window.BeepWhenBusy())
+        return;
     const QString id = input->FrameID();
-    window.ApplyInputsToSelection();
+    // Only a date the file holds sets its time: one still to be written
+    // could be thrown away, and writing it would set the time anew.
+    window.CommitEdits();
     QStringList failedPaths;
     QStringList noDate;
     RunOverSelection(window, [&](TEintragdaten& entry) {

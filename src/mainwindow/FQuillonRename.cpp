@@ -203,8 +203,12 @@ void TFQuillon::ActFilenameFromID3Execute()
         CurrentPrompt()->Beep();
         return;
     }
+    if (BeepWhenBusy())
+        return;
     ID3FilenameParser.SetFilenameConstruct(m_settings.FileNamePattern);
-    ApplyInputsToSelection();
+    // Names are made only from tags the files hold: a name made from an edit
+    // the user can still throw away would outlive it.
+    CommitEdits();
     QStringList failedPaths;
     TFailureReasons reasons;
     QStringList emptyFields;

@@ -8,9 +8,12 @@
 #include "frameinput/ID3v2FrameEdit.h"
 #include "frameinput/ID3v2FrameGenre.h"
 #include "frameinput/ID3v2FrameNumber.h"
+#include "frameinput/ID3v2FrameURL.h"
 #include "frameinput/ID3v2FrameUnKnown.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QCoreApplication>
 #include <QDateEdit>
 #include <QLineEdit>
@@ -18,20 +21,29 @@
 #include <QTimeEdit>
 #include <QToolButton>
 
+#include <functional>
+
 namespace {
 
 // An input of the class loaded with the first value and compared with the
 // second, shown in a window of its own that has the focus.
 template <typename TInput>
-std::unique_ptr<TInput> DifferingInput(const QString& id, const QString& first, const QString& second)
+std::unique_ptr<TInput> DifferingInput(const TID3Frame& first, const TID3Frame& second,
+                                       TID3Versions version = ivID3v2_4)
 {
-    auto input = LoadedInput<TInput>(id, first);
-    const TID3Frame other = TextFrame(id, {second});
-    input->AddFrame(&other);
+    auto input = MakeInput<TInput>(first.FrameID, version);
+    input->AddFrame(&first);
+    input->AddFrame(&second);
     EXPECT_TRUE(input->IsDifferent());
     input->show();
     EXPECT_TRUE(QTest::qWaitForWindowActive(input.get()));
     return input;
+}
+
+template <typename TInput>
+std::unique_ptr<TInput> DifferingInput(const QString& id, const QString& first, const QString& second)
+{
+    return DifferingInput<TInput>(TextFrame(id, {first}), TextFrame(id, {second}));
 }
 
 // A click near the right end of the control, where the cursor of an edit
@@ -233,4 +245,98 @@ TEST(InputTyping, AnEditTakenBackWholeByTheFieldsOwnUndoLeavesTheInputUnmodified
     partly->Edit()->selectAll();
     TypeText(partly->Edit(), QStringLiteral("One"));
     EXPECT_TRUE(partly->IsDataChanged()) << "typed by hand, the loaded value is an edit";
+}
+
+namespace {
+
+// What an input of files that disagree writes into the second file after the
+// user's edit; "<none>" deletes its frame.
+template <typename TInput>
+QString WrittenIntoSecondAfter(const TID3Frame& first, const TID3Frame& second,
+                               const std::function<void(TInput&)>& edit, TID3Versions version = ivID3v2_4)
+{
+    auto input = DifferingInput<TInput>(first, second, version);
+    edit(*input);
+    EXPECT_TRUE(input->IsDataChanged()) << first.FrameID.toStdString();
+    EXPECT_FALSE(input->IsDifferent()) << first.FrameID.toStdString();
+    const TID3Frame* written = input->GetFrameFor(&second);
+    return written ? GetFrameAsText(*written) : QStringLiteral("<none>");
+}
+
+TID3Frame UrlFrame(const QString& url)
+{
+    TID3Frame frame(QStringLiteral("WOAR"));
+    SetURLFrame(frame, QString(), url);
+    return frame;
+}
+
+}
+
+TEST(InputTyping, TheFirstFilesValueTypedAgainCountsForEveryFile)
+{
+    // Typed where a click into the control puts the keyboard focus.
+    const auto typeInto = [](QWidget* control, const char* text) {
+        ClickIntoRightEnd(control);
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        TypeText(QApplication::focusWidget(), QString::fromLatin1(text));
+    };
+    const auto text = [](const char* id, const char* value) {
+        return TextFrame(QString::fromLatin1(id), {QString::fromLatin1(value)});
+    };
+    const auto pickShownGenre = [](TID3v2FrameGenre& in) {
+        in.Combo()->setFocus(Qt::TabFocusReason);
+        in.Combo()->showPopup();
+        QTest::keyClick(in.Combo()->view(), Qt::Key_Return);
+    };
+    const auto chooseShownDay = [](TID3v2FrameDateTime& in) {
+        // A click on the picker's arrow opens the calendar.
+        ClickIntoRightEnd(in.DatePicker());
+        QCalendarWidget* calendar = in.DatePicker()->calendarWidget();
+        ASSERT_TRUE(calendar->isVisible());
+        QTest::keyClick(calendar->findChild<QAbstractItemView*>(), Qt::Key_Return);
+    };
+    using TEdit = TID3v2FrameEdit;
+    using TDate = TID3v2FrameDateTime;
+    using TNumber = TID3v2FrameNumber;
+
+    EXPECT_EQ(WrittenIntoSecondAfter<TEdit>(text("TALB", "Album"), text("TALB", "Other"),
+                                            [&](TEdit& in) { typeInto(in.Edit(), "Album"); }),
+              QStringLiteral("Album"));
+    EXPECT_EQ(WrittenIntoSecondAfter<TID3v2FrameURL>(
+                  UrlFrame("http://a.example"), UrlFrame("http://b.example"),
+                  [&](TID3v2FrameURL& in) { typeInto(in.Edit(), "http://a.example"); }),
+              QStringLiteral("http://a.example"));
+    EXPECT_EQ(WrittenIntoSecondAfter<TID3v2FrameGenre>(
+                  text("TCON", "Rock"), text("TCON", "Jazz"),
+                  [&](TID3v2FrameGenre& in) { typeInto(in.Combo()->lineEdit(), "Rock"); }),
+              QStringLiteral("Rock"));
+    // Under ID3v1 rules the genre is picked from the list.
+    EXPECT_EQ(WrittenIntoSecondAfter<TID3v2FrameGenre>(text("TCON", "Rock"), text("TCON", "Jazz"), pickShownGenre,
+                                                       ivID3v1),
+              QStringLiteral("Rock"));
+    // The part typed counts for every file; the other stays each file's own.
+    EXPECT_EQ(WrittenIntoSecondAfter<TNumber>(text("TRCK", "5/12"), text("TRCK", "7/10"),
+                                              [&](TNumber& in) { typeInto(in.NumberEdit(), "5"); }),
+              QStringLiteral("5/10"));
+    EXPECT_EQ(WrittenIntoSecondAfter<TNumber>(text("TRCK", "5/12"), text("TRCK", "7/10"),
+                                              [&](TNumber& in) { typeInto(in.TotalEdit(), "12"); }),
+              QStringLiteral("7/12"));
+    EXPECT_EQ(WrittenIntoSecondAfter<TDate>(
+                  text("TDRC", "2004"), text("TDRC", "1999"),
+                  [&](TDate& in) { typeInto(in.DatePicker()->findChild<QLineEdit*>(), "2004"); }),
+              QStringLiteral("2004"));
+    EXPECT_EQ(WrittenIntoSecondAfter<TDate>(
+                  text("TDRC", "2004-05-17T20:15"), text("TDRC", "2004-05-17T10:00"),
+                  [&](TDate& in) { typeInto(in.TimePicker()->findChild<QLineEdit*>(), "2015"); }),
+              QStringLiteral("2004-05-17T20:15"));
+    EXPECT_EQ(WrittenIntoSecondAfter<TDate>(text("TDRC", "2004-05-17"), text("TDRC", "1999-01-02"), chooseShownDay),
+              QStringLiteral("2004-05-17"));
+    EXPECT_EQ(WrittenIntoSecondAfter<TID3v2FrameComment>(CommentFrame(QStringLiteral("Note")),
+                                                         CommentFrame(QStringLiteral("Other")),
+                                                         [&](TID3v2FrameComment& in) { typeInto(in.Memo(), "Note"); }),
+              QStringLiteral("Note"));
+    EXPECT_EQ(WrittenIntoSecondAfter<TID3v2FrameUnKnown>(BodyFrame(QStringLiteral("PCNT"), QByteArray(4, '\x07')),
+                                                         BodyFrame(QStringLiteral("PCNT"), QByteArray(4, '\x08')),
+                                                         [](TID3v2FrameUnKnown& in) { in.KillData(); }),
+              QStringLiteral("<none>"));
 }

@@ -270,7 +270,8 @@ TEST_F(BatchCommandsTest, ID3v1TransferLeavesOwnRenderingsAndFilesWithoutID3v1Al
 
 TEST_F(BatchCommandsTest, CaseConversionRewritesOnlyWhatChanges)
 {
-    ASSERT_TRUE(Write("In Case.mp3", {{"TIT2", Text("Already Done")},
+    // In case already, a capital İ included: neither renamed nor written.
+    ASSERT_TRUE(Write("İn Case.mp3", {{"TIT2", ID3v2Builder::TextBody(1, {"İstanbul Done"})},
                                       {"TPE1", Text("Some One")},
                                       {"COMM", Comment(QString(), QStringLiteral("Fine Text"))}}));
     ASSERT_TRUE(Write("lower.mp3",
@@ -280,23 +281,23 @@ TEST_F(BatchCommandsTest, CaseConversionRewritesOnlyWhatChanges)
                        {"TXXX", ID3v2Builder::UserTextBody(0, "mood", {"lower"})}},
                       std::nullopt, 4));
     const qint64 time = 1600000000LL * NsPerSecond + 123456789;
-    ASSERT_TRUE(SetModifiedNs(Dir() + "In Case.mp3", time));
-    const QByteArray inCase = Bytes(Dir() + "In Case.mp3");
+    ASSERT_TRUE(SetModifiedNs(Dir() + "İn Case.mp3", time));
+    const QByteArray inCase = Bytes(Dir() + "İn Case.mp3");
     Open();
     Window->Settings().ID3v2Version = 4;
     Window->ApplySettings();
-    Select({"In Case.mp3", "lower.mp3"});
+    Select({"İn Case.mp3", "lower.mp3"});
     Trigger("ActGrossKleinDateiname");
     EXPECT_TRUE(Window->Action("ActGrossKleinDateiname")->isChecked());
     Trigger("ActGrossKleinAuto");
 
-    EXPECT_EQ(FilesOnDisk(), (QStringList{"In Case.mp3", "Lower.mp3"}));
+    EXPECT_EQ(FilesOnDisk(), (QStringList{"Lower.mp3", "İn Case.mp3"}));
     EXPECT_EQ(Window->UndoList().Count(), 1);
-    EXPECT_EQ(Entry("In Case.mp3")->Changed, 0);
+    EXPECT_EQ(Entry("İn Case.mp3")->Changed, 0);
     EXPECT_EQ(Entry("Lower.mp3")->Changed, 1);
     Window->SaveChangedEntries();
-    EXPECT_EQ(Bytes(Dir() + "In Case.mp3"), inCase);
-    EXPECT_EQ(ModifiedNs(Dir() + "In Case.mp3"), time);
+    EXPECT_EQ(Bytes(Dir() + "İn Case.mp3"), inCase);
+    EXPECT_EQ(ModifiedNs(Dir() + "İn Case.mp3"), time);
     const QJsonObject tags = Mutagen({"Lower.mp3"});
     EXPECT_EQ(Texts(tags, "Lower.mp3", "TIT2"), QStringList{"The Best Of (Live)"});
     EXPECT_EQ(Texts(tags, "Lower.mp3", "TPE1"), (QStringList{"Simon", "Garfunkel"}));
@@ -428,6 +429,24 @@ TEST_F(BatchCommandsTest, FileDatesFromDateFramesAndTheirUndo)
     EXPECT_EQ(ModifiedNs(Dir() + "b summer.mp3"), fileTime);
     EXPECT_EQ(Window->GetUndoKind(), TFQuillon::ukNothing);
     ::chmod(QFile::encodeName(Dir() + "f locked.mp3").constData(), 0644);
+}
+
+TEST_F(BatchCommandsTest, AFileDateComesFromADateWrittenFirst)
+{
+    UseZone("Europe/Berlin");
+    ASSERT_TRUE(Write("a.mp3", {{"TDRC", Text("2003-02")}}, std::nullopt, 4));
+    Open();
+    Select({"a.mp3"});
+    FocusInput("TDRC");
+    auto* input = qobject_cast<TID3v2FrameDateTime*>(InputOf(*Window, "TDRC"));
+    // Saved by ID3v2.3 rules: to the minute.
+    input->SetDateTime(QDateTime(QDate(1999, 5, 6), QTime(7, 8, 9)));
+    Trigger("ActFileDateFromDate");
+    // The file holds the date its time came from: nothing is left that
+    // discarding could take back.
+    EXPECT_EQ(Texts(Mutagen({"a.mp3"}), "a.mp3", "TDRC"), QStringList{"1999-05-06 07:08:00"});
+    EXPECT_EQ(ModifiedNs(Dir() + "a.mp3") / (60 * NsPerSecond), 925967280LL / 60); // 07:08 in Berlin
+    EXPECT_EQ(Window->GetUndoKind(), TFQuillon::ukFileDate);
 }
 
 TEST_F(BatchCommandsTest, DateFramesFromFileDatesKeepTheirPrecision)

@@ -40,6 +40,28 @@ TEST(CaseConversionTest, UnicodeWithoutLanguageRules)
               QString::fromUtf8("\xF0\x90\x90\x80\xF0\x90\x90\xA8 A"));
 }
 
+TEST(CaseConversionTest, TextAlreadyInTheAskedCaseKeepsItsBytes)
+{
+    // A capital that is right is not rebuilt from its lower case: "İ" would
+    // lose its dot to a combining one, a capital "ẞ" would become "ß".
+    EXPECT_EQ(Words("İstanbul"), "İstanbul");
+    EXPECT_EQ(ConvertCase("İstanbul", cmFirstOnly), "İstanbul");
+    EXPECT_EQ(ConvertCase("İSTANBUL", cmUpper), "İSTANBUL");
+    EXPECT_EQ(Words("ẞtraße"), "ẞtraße");
+    EXPECT_EQ(ConvertCase("ǄEMAL", cmFirstOnly), "ǅemal");
+    EXPECT_EQ(Words("ΑΣ.ΒΣ"), "Ασ.Βς"); // a sigma before ".Β" is no final one
+
+    // Every mode applied to its own output changes nothing.
+    const QStringList table = {"İstanbul izmir KİTAP", "straße STRASSE ẞ", "ǆungla ǅemal Ǆ", "ΟΔΟΣ ας σοφός ΑΣ.ΒΣ",
+                               "rock'n'roll O’BRIEN d'Arc", "the BEST of (live) 4ever", "x", ""};
+    for (const QString& text : table) {
+        for (const int mode : {cmWords, cmUpper, cmLower, cmFirstOnly}) {
+            const QString once = ConvertCase(text, mode);
+            EXPECT_EQ(ConvertCase(once, mode), once) << "mode " << mode << ": " << text.toStdString();
+        }
+    }
+}
+
 TEST(CaseConversionTest, FirstLetterAndOtherModes)
 {
     EXPECT_EQ(ConvertCase("HELLO WORLD", cmFirstOnly), "Hello world");

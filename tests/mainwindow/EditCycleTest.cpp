@@ -5,13 +5,16 @@
 
 #include "support/MutagenReader.h"
 
+#include "frameinput/ID3v2FrameDateTime.h"
 #include "frameinput/ID3v2FrameNumber.h"
 #include "mainwindow/SessionEnd.h"
 #include "localisation/MultiLanguage.h"
 #include "tagengine/DisplayTexts.h"
 #include "platform/FileLayer.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDateEdit>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -198,6 +201,30 @@ TEST_F(EditCycleTest, TypingIntoADifferingFieldReplacesItInEveryFile)
     SelectListRows(*window, {0});
     for (const char* name : {"a.mp3", "b.mp3"})
         EXPECT_EQ(MutagenTexts(ReadWithMutagen(Path(name)), "TALB"), QStringList{QStringLiteral("New Album")}) << name;
+}
+
+TEST_F(EditCycleTest, TheFirstFilesYearTypedAgainReachesEveryFile)
+{
+    const QStringList years = {QStringLiteral("2001"), QStringLiteral("1999"), QStringLiteral("1987"),
+                               QStringLiteral("2010"), QStringLiteral("1975")};
+    for (int i = 0; i < years.size(); ++i)
+        ASSERT_TRUE(WriteMp3WithFrames(Path(QStringLiteral("%1.mp3").arg(i)), {{"TYER", Text(years[i])}}));
+    auto window = OpenShown();
+    SelectListRows(*window, {0, 1, 2, 3, 4});
+    auto* date = qobject_cast<TID3v2FrameDateTime*>(InputOf(*window, "TDRC"));
+    ASSERT_NE(date, nullptr);
+    ASSERT_TRUE(date->IsDifferent());
+
+    QLineEdit* field = date->DatePicker()->findChild<QLineEdit*>();
+    QTest::mouseClick(field, Qt::LeftButton, Qt::NoModifier, QPoint(field->width() / 2, field->height() / 2));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), date->DatePicker());
+    for (const QChar c : years[0])
+        QTest::sendKeyEvent(QTest::Click, date->DatePicker(), Qt::Key_unknown, QString(c), Qt::NoModifier);
+    SelectListRows(*window, {0});
+    for (int i = 0; i < years.size(); ++i)
+        EXPECT_EQ(MutagenTexts(ReadWithMutagen(Path(QStringLiteral("%1.mp3").arg(i))), "TDRC"), QStringList{years[0]})
+            << i;
 }
 
 TEST_F(EditCycleTest, AProgramToldToEndWritesWhatIsStillInTheInputs)

@@ -2,6 +2,8 @@
 
 #include "InputPanelTestSupport.h"
 
+#include "support/MutagenReader.h"
+
 #include "tagengine/DisplayTexts.h"
 #include "tagengine/FrameCodecs.h"
 
@@ -292,33 +294,48 @@ TEST_F(RenameTest, TagsFromNamesWithAPresetAndUndoOfTheUnsavedEdit)
     EXPECT_EQ(Prompt.Beeps, 1);
 }
 
-TEST_F(RenameTest, NamesFromTagsUseValuesStillInTheInputs)
+TEST_F(RenameTest, NamesFromTagsComeOnlyFromTagsTheFilesHold)
 {
-    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("a.mp3"), {{"TPE1", "Art"}, {"TIT2", "Old"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("a.mp3"), {{"TPE1", "the band"}, {"TIT2", "first song"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("b.mp3"), {{"TPE1", "the band"}, {"TIT2", "second song"}}));
     const QByteArray original = Bytes(Dir() + "a.mp3");
     Open();
+    // Every file keeps its own name or has the name its stored tags make.
+    const auto namesInStepWithFiles = [this] {
+        for (const QString& name : FilesOnDisk()) {
+            const TMutagenRead read = ReadWithMutagen(Dir() + name);
+            const QString fromTags =
+                MutagenTexts(read, "TPE1").value(0) + " - " + MutagenTexts(read, "TIT2").value(0) + ".mp3";
+            EXPECT_TRUE(name == "a.mp3" || name == "b.mp3" || name == fromTags) << name.toStdString();
+        }
+    };
+
+    // Converted case, an unsaved edit of the entries, is written first.
+    Select({"a.mp3", "b.mp3"});
+    Trigger("ActGrossKleinAuto");
+    Trigger("ActFilenameFromID3");
+    EXPECT_EQ(FilesOnDisk(), QStringList({"The Band - First Song.mp3", "The Band - Second Song.mp3"}));
+    namesInStepWithFiles();
+    EXPECT_EQ(Window->GetUndoKind(), TFQuillon::ukRename) << "nothing is left to discard";
+    // Undo takes back the renames, then the written tags, newest first.
+    for (int step = 0; step < 4; ++step) {
+        Trigger("ActUndo");
+        namesInStepWithFiles();
+    }
+    EXPECT_EQ(FilesOnDisk(), QStringList({"a.mp3", "b.mp3"}));
+    EXPECT_EQ(Bytes(Dir() + "a.mp3"), original);
+    EXPECT_EQ(Window->GetUndoKind(), TFQuillon::ukNothing);
+
+    // A title still in the input is written before a name is made from it.
     Select({"a.mp3"});
     TypeInto(InputOf(*Window, QStringLiteral("TIT2")), QStringLiteral("Typed"));
-
     Trigger("ActFilenameFromID3");
-    EXPECT_EQ(FilesOnDisk(), QStringList({"Art - Typed.mp3"}));
-    // The typed title is an unsaved edit of the entry, not yet in the file.
-    TEintragdaten* entry = Entry("Art - Typed.mp3");
-    ASSERT_NE(entry, nullptr);
-    EXPECT_TRUE(entry->Changed);
-    EXPECT_EQ(Bytes(Dir() + "Art - Typed.mp3"), original);
-
-    // Undo first drops the edit, then the rename.
-    Trigger("ActUndo");
-    EXPECT_EQ(GetColumnText(*entry, "TIT2"), QStringLiteral("Old"));
-    EXPECT_EQ(ShownText(InputOf(*Window, QStringLiteral("TIT2"))), QStringLiteral("Old"));
-    EXPECT_EQ(FilesOnDisk(), QStringList({"Art - Typed.mp3"}));
-    Trigger("ActUndo");
-    EXPECT_EQ(FilesOnDisk(), QStringList({"a.mp3"}));
-    EXPECT_EQ(Bytes(Dir() + "a.mp3"), original);
+    EXPECT_EQ(FilesOnDisk(), QStringList({"b.mp3", "the band - Typed.mp3"}));
+    namesInStepWithFiles();
+    EXPECT_FALSE(Entry("the band - Typed.mp3")->Changed);
 
     // Tags read from the name show in the inputs at once.
     Window->Settings().FileNamePattern = QStringLiteral("%T");
     Trigger("ActID3FromFilename");
-    EXPECT_EQ(ShownText(InputOf(*Window, QStringLiteral("TIT2"))), QStringLiteral("a"));
+    EXPECT_EQ(ShownText(InputOf(*Window, QStringLiteral("TIT2"))), QStringLiteral("the band - Typed"));
 }

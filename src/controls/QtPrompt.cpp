@@ -45,10 +45,12 @@ void SetBoxText(QMessageBox& box, const QString& text)
 }
 
 QMessageBox::StandardButton ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text,
-                                    QMessageBox::StandardButtons buttons)
+                                    QMessageBox::StandardButtons buttons, const QString& details = QString())
 {
     QMessageBox box(icon, QApplication::applicationDisplayName(), QString(), buttons, parent);
     SetBoxText(box, text);
+    if (!details.isEmpty())
+        box.setDetailedText(details);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -93,6 +95,11 @@ void TQtPrompt::Beep()
 void TQtPrompt::Error(QWidget* parent, const QString& text)
 {
     ShowBox(parent, QMessageBox::Critical, text, QMessageBox::Ok);
+}
+
+void TQtPrompt::ErrorWithDetails(QWidget* parent, const QString& text, const QString& details)
+{
+    ShowBox(parent, QMessageBox::Critical, text, QMessageBox::Ok, details);
 }
 
 void TQtPrompt::Information(QWidget* parent, const QString& text)

@@ -9,6 +9,7 @@
 
 #include "cddb/CDDBSearch.h"
 #include "cddb/DiscIDCalculator.h"
+#include "cddb/ServerText.h"
 #include "cddb/UserInputBlocker.h"
 #include "localisation/MultiLanguage.h"
 #include "localisation/ui/ComponentTranslation.h"
@@ -77,19 +78,24 @@ QString SearchTypeKey()
     return ProgramSettingsSubkey(QStringLiteral("CDDBWindow"));
 }
 
-QString SearchErrorText(const TCDDBSearchError& error)
+void ShowSearchError(QWidget* parent, const TCDDBSearchError& error)
 {
     switch (error.Kind) {
     case TCDDBSearchError::NoConnection:
-        return Lang(QStringLiteral("freedbNoConnection"));
+        CurrentPrompt()->Error(parent, Lang(QStringLiteral("freedbNoConnection")));
+        break;
     case TCDDBSearchError::EmptyResponse:
-        return Lang(QStringLiteral("freedbPage2EmptyResponse"));
-    case TCDDBSearchError::ServerError:
-        return LangFmt(QStringLiteral("freedbPage2ServerError"), {error.ServerLine});
+        CurrentPrompt()->Error(parent, Lang(QStringLiteral("freedbPage2EmptyResponse")));
+        break;
+    case TCDDBSearchError::ServerError: {
+        const TServerText line = TServerText::Of(error.ServerLine);
+        CurrentPrompt()->ErrorWithDetails(parent, LangFmt(QStringLiteral("freedbPage2ServerError"), {line.Shown}),
+                                          line.Details);
+        break;
+    }
     case TCDDBSearchError::None:
         break;
     }
-    return QString();
 }
 
 QString PhaseText(TCDDBSearchPhase phase)
@@ -611,7 +617,7 @@ bool TFormCDDB::RunSearch(QLabel* status)
     ActZurueck->setEnabled(!m_history.empty());
     Button4->setEnabled(true);
     if (!found)
-        CurrentPrompt()->Error(this, SearchErrorText(error));
+        ShowSearchError(this, error);
     return found;
 }
 

@@ -71,6 +71,15 @@ TEST(QtPrompt, AListOfThousandsOfFilesKeepsTheBoxAndItsButtonsOnTheScreen)
         box.button(QMessageBox::Ok)->click();
     });
     prompt.Error(nullptr, QStringLiteral("one\n\rtwo"));
+
+    // Details given by the caller lie under the box's details.
+    OnceBoxShows([](QMessageBox& box) {
+        EXPECT_EQ(box.icon(), QMessageBox::Critical);
+        EXPECT_EQ(box.text(), QStringLiteral("short"));
+        EXPECT_EQ(box.detailedText(), QStringLiteral("the whole long text"));
+        box.button(QMessageBox::Ok)->click();
+    });
+    prompt.ErrorWithDetails(nullptr, QStringLiteral("short"), QStringLiteral("the whole long text"));
 }
 
 TEST(QtPrompt, ChooseGivesTheAnswersIndexAndTheForAllBox)

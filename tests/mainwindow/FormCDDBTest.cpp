@@ -20,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -81,8 +82,9 @@ protected:
         return entry;
     }
 
-    // Runs the wizard; steps drive it while it is "shown".
-    bool Run(const std::function<void(TFormCDDB&)>& steps)
+    // Runs the wizard against the server at port (the fixture's when 0);
+    // steps drive it while it is "shown".
+    bool Run(const std::function<void(TFormCDDB&)>& steps, int port = 0)
     {
         Env.Prompt.OnModal = [&](QDialog& dialog) {
             auto& form = dynamic_cast<TFormCDDB&>(dialog);
@@ -91,7 +93,7 @@ protected:
         };
         TFormCDDB form;
         return form.Execute(Entries, QStringLiteral("127.0.0.1"), false, 0, QString(), QStringLiteral("tester"),
-                            QStringLiteral("/~cddb/cddb.cgi"), Server.Port());
+                            QStringLiteral("/~cddb/cddb.cgi"), port ? port : Server.Port());
     }
 
     static QStringList Column(const TFormCDDB& form, int column)
@@ -433,4 +435,22 @@ TEST_F(FormCDDBTest, ASearchTakesNoCommandAndCannotBeClosed)
     TFormCDDB form;
     EXPECT_FALSE(form.Execute(Entries, QStringLiteral("127.0.0.1"), true, 0, QString(), QStringLiteral("u"),
                               QStringLiteral("/~cddb/cddb.cgi"), slowServer.Port()));
+}
+
+TEST_F(FormCDDBTest, AServersErrorLineIsShownShortAndPrintableWithTheWholeUnderDetails)
+{
+    Add("a.mp3", "1");
+    TFakeCDDBServer hostile;
+    const QString line = QStringLiteral("401 \x01\x02\x9b") + QString(5000, QLatin1Char('x'));
+    hostile.Reply("cddb query .*", line + QStringLiteral("\r\n"), "latin-1");
+    ASSERT_TRUE(hostile.Start());
+    Run([](TFormCDDB& form) { form.ActWeiterExecute(); }, hostile.Port());
+    ASSERT_EQ(Env.Prompt.Errors.size(), 1);
+    const QString shown = Env.Prompt.Errors.first();
+    EXPECT_LT(shown.size(), 400);
+    EXPECT_TRUE(shown.contains(QStringLiteral("401 \ufffd\ufffd\ufffdxxx")));
+    // Control characters only in the message's own line break.
+    EXPECT_EQ(shown.count(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f-\\x9f]"))), 2) << shown.toStdString();
+    ASSERT_EQ(Env.Prompt.ErrorDetails.size(), 1);
+    EXPECT_TRUE(Env.Prompt.ErrorDetails.first().endsWith(QString(5000, QLatin1Char('x'))));
 }

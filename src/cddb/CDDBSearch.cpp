@@ -43,6 +43,8 @@ bool Send(TmyFreedbHttp& http, const QString& command, QStringList& lines, TCDDB
     QString reply;
     try {
         http.Request(command, reply);
+    } catch (const TFreedbCancelled&) {
+        return Fail(error, TCDDBSearchError::Cancelled);
     } catch (const TFreedbConnectionError&) {
         return Fail(error, TCDDBSearchError::NoConnection);
     }
@@ -83,10 +85,15 @@ bool ParseQueryReply(const QStringList& lines, const QString& query, TCDDBCDList
     const QString& status = lines.first();
     if (CharAt(status, 0) != QLatin1Char('2'))
         return Fail(error, TCDDBSearchError::ServerError, status);
+    qsizetype matches = 0;
     const auto add = [&](const QString& line, bool withCode) {
         auto cd = std::make_unique<TCDDBCD>();
         if (!ParseMatchLine(line, withCode, *cd))
             return;
+        if (++matches > MaxMatchesPerQuery) {
+            ++error.MatchesLeftOut;
+            return;
+        }
         cd->Query = query;
         cds.push_back(std::move(cd));
     };

@@ -122,6 +122,19 @@ TEST_F(CDDBSearchTest, NoMatchAnEmptyListAndAMatchWithoutDiscIdFindNothingAndRea
     EXPECT_EQ(Phases.back(), TCDDBSearchPhase::Finished);
 }
 
+TEST_F(CDDBSearchTest, AHugeListOfMatchesIsReadOnlyUpToItsFirstFiftyOfEachQuery)
+{
+    Server.Add({.Command = "cddb query " + Query1, .Body = {}, .Matches = 20000});
+    Server.Reply("cddb query " + Query2, "211 close matches\r\nrock 1 A / B\r\n.\r\n");
+    Server.Reply("cddb read .*", "210 entry\r\nTTITLE0=One\r\n.\r\n");
+    ASSERT_TRUE(Search({Query1, Query2}));
+    ASSERT_EQ(CDs.size(), 51u);
+    EXPECT_EQ(CDs[49]->DiscId, QStringLiteral("00000031"));
+    EXPECT_EQ(CDs[50]->Query, Query2);
+    EXPECT_EQ(Error.MatchesLeftOut, 19950);
+    EXPECT_EQ(Commands().size(), 2 + 51);
+}
+
 TEST_F(CDDBSearchTest, ServerErrorsEmptyRepliesAndLostConnectionsFailWithTheServersLine)
 {
     // The server refuses a greeting that is not four words; a blank user

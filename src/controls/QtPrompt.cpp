@@ -24,6 +24,27 @@ QString ShownText(const QString& text)
 // (where a question follows a list of files).
 constexpr qsizetype MaxShownLines = 24;
 constexpr qsizetype ShownLastLines = 3;
+// A run of characters without a blank cannot wrap, and a long one would
+// make the box wider than the screen: such a run may break (at a zero-width
+// space) after every MaxUnbrokenRun characters.
+constexpr qsizetype MaxUnbrokenRun = 60;
+
+QString Breakable(const QString& text)
+{
+    QString breakable;
+    breakable.reserve(text.size() + text.size() / MaxUnbrokenRun);
+    qsizetype run = 0;
+    for (const QChar c : text) {
+        if (c.isSpace()) {
+            run = 0;
+        } else if (++run > MaxUnbrokenRun && !c.isLowSurrogate()) {
+            breakable += QChar(0x200B);
+            run = 1;
+        }
+        breakable += c;
+    }
+    return breakable;
+}
 
 // A long text (thousands of files that failed) would make a box taller than
 // the screen, its buttons out of reach: the box shows the text's start and
@@ -34,13 +55,13 @@ void SetBoxText(QMessageBox& box, const QString& text)
     const QString shown = ShownText(text);
     const QStringList lines = shown.split(QLatin1Char('\n'));
     if (lines.size() <= MaxShownLines) {
-        box.setText(shown);
+        box.setText(Breakable(shown));
         return;
     }
     QStringList kept = lines.mid(0, MaxShownLines - ShownLastLines - 1);
     kept << QStringLiteral("\u2026");
     kept << lines.mid(lines.size() - ShownLastLines);
-    box.setText(kept.join(QLatin1Char('\n')));
+    box.setText(Breakable(kept.join(QLatin1Char('\n'))));
     box.setDetailedText(shown);
 }
 

@@ -1,5 +1,7 @@
 #include "cddb/ServerText.h"
 
+#include <algorithm>
+
 namespace {
 
 const QChar Replacement(QChar::ReplacementCharacter);

@@ -1,9 +1,8 @@
 #include "cddb/CDDBSearch.h"
 
 #include "cddb/FreedbHttp.h"
+#include "platform/CdToc.h"
 #include "tagengine/FrameCodecs.h"
-
-#include <QHash>
 
 #include <algorithm>
 #include <optional>
@@ -25,13 +24,17 @@ QChar CharAt(const QString& text, qsizetype index)
     return index < text.size() ? text.at(index) : QChar();
 }
 
-// The track index of a "TTITLEn" key; none when n is not a number.
+// The track index of a "TTITLEn" key; none when n is not a number or no
+// track of a CD.
 std::optional<quint32> TrackIndexOf(const QString& key)
 {
     const QString digits = key.mid(TrackTitleKey.size());
     if (digits.isEmpty() || !std::all_of(digits.begin(), digits.end(), IsASCIIDigit))
         return std::nullopt;
-    return ParseLeadingNumber(digits);
+    const auto index = ParseLeadingNumber(digits);
+    if (!index || *index >= quint32(TCdToc::MaxTracks))
+        return std::nullopt;
+    return index;
 }
 
 // Sends one command; a failed connection becomes the search's error.
@@ -40,6 +43,8 @@ bool Send(TmyFreedbHttp& http, const QString& command, QStringList& lines, TCDDB
     QString reply;
     try {
         http.Request(command, reply);
+    } catch (const TFreedbCancelled&) {
+        return Fail(error, TCDDBSearchError::Cancelled);
     } catch (const TFreedbConnectionError&) {
         return Fail(error, TCDDBSearchError::NoConnection);
     }
@@ -80,10 +85,15 @@ bool ParseQueryReply(const QStringList& lines, const QString& query, TCDDBCDList
     const QString& status = lines.first();
     if (CharAt(status, 0) != QLatin1Char('2'))
         return Fail(error, TCDDBSearchError::ServerError, status);
+    qsizetype matches = 0;
     const auto add = [&](const QString& line, bool withCode) {
         auto cd = std::make_unique<TCDDBCD>();
         if (!ParseMatchLine(line, withCode, *cd))
             return;
+        if (++matches > MaxMatchesPerQuery) {
+            ++error.MatchesLeftOut;
+            return;
+        }
         cd->Query = query;
         cds.push_back(std::move(cd));
     };
@@ -106,9 +116,10 @@ bool ParseReadReply(const QStringList& lines, TCDDBCD& cd, TCDDBSearchError& err
         return Fail(error, TCDDBSearchError::EmptyResponse);
     if (!lines.first().startsWith(QLatin1String("210")))
         return Fail(error, TCDDBSearchError::ServerError, lines.first());
-    // A long title comes in several lines of one index; their values join.
-    QStringList titles;
-    QHash<quint32, qsizetype> titleOfIndex;
+    // Each title goes to the track its key names, whatever the order of the
+    // lines; a long title comes in several lines of one key, whose values
+    // join. A track without a line keeps an empty title.
+    std::vector<QString> titles;
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QString& raw = lines.at(i);
         const QString line = raw.trimmed();
@@ -119,17 +130,14 @@ bool ParseReadReply(const QStringList& lines, TCDDBCD& cd, TCDDBSearchError& err
         const qsizetype equals = raw.indexOf(QLatin1Char('='));
         if (equals < 0)
             continue;
-        const QString value = raw.mid(equals + 1);
         const auto index = TrackIndexOf(raw.left(equals).trimmed());
-        if (index && titleOfIndex.contains(*index)) {
-            titles[titleOfIndex.value(*index)] += value;
+        if (!index)
             continue;
-        }
-        if (index)
-            titleOfIndex.insert(*index, titles.size());
-        titles << value;
+        if (titles.size() <= *index)
+            titles.resize(*index + 1);
+        titles[*index] += raw.mid(equals + 1);
     }
-    for (const QString& title : std::as_const(titles))
+    for (const QString& title : titles)
         cd.Tracks.push_back(ParseTrackTitle(title));
     return true;
 }

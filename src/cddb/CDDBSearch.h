@@ -12,24 +12,34 @@ class TmyFreedbHttp;
 // What the CD search is doing, for its status text.
 enum class TCDDBSearchPhase { QueryCDs, ReadTracks, Finished, Cancelled };
 
-// Why a CD search failed.
+// Why a CD search failed (Cancelled: the user ended it, TmyFreedbHttp::Abort),
+// and what it left out.
 struct TCDDBSearchError {
-    enum TKind { None, NoConnection, EmptyResponse, ServerError };
+    enum TKind { None, NoConnection, EmptyResponse, ServerError, Cancelled };
     TKind Kind = None;
     QString ServerLine; // the server's status line (ServerError)
+    // Matches of the queries beyond the most read of each, also when the
+    // search succeeds.
+    qsizetype MatchesLeftOut = 0;
 };
 
+// The most matches of one query that are read: a server may list tens of
+// thousands, each of which would take a request of its own.
+constexpr qsizetype MaxMatchesPerQuery = 50;
+
 // Looks every disc query up with "cddb query" and reads each CD found with
-// "cddb read" into cds (cleared first). On failure the error says why; CDs
-// found before it stay in the list. onPhase (optional) hears each phase.
+// "cddb read" into cds (cleared first), at most MaxMatchesPerQuery of each
+// query. On failure the error says why; CDs found before it stay in the
+// list. onPhase (optional) hears each phase.
 bool QueryAndReadCDs(TmyFreedbHttp& http, const QStringList& queries, TCDDBCDList& cds, TCDDBSearchError& error,
                      const std::function<void(TCDDBSearchPhase)>& onPhase = {});
 
 // One match of a "cddb query" reply: "[code ]category discid title". Only a
 // line with a category and a disc id names a CD.
 bool ParseMatchLine(const QString& line, bool withCode, TCDDBCD& cd);
-// The CDs of a "cddb query" reply's lines for the query; false with the
-// error when the reply is empty or not a success.
+// The CDs of a "cddb query" reply's lines for the query (the first
+// MaxMatchesPerQuery, the others counted in the error's MatchesLeftOut);
+// false with the error when the reply is empty or not a success.
 bool ParseQueryReply(const QStringList& lines, const QString& query, TCDDBCDList& cds, TCDDBSearchError& error);
 // The tracks of a "cddb read" reply's lines into cd; false with the error
 // when the reply is empty or not an entry (210).

@@ -1,7 +1,5 @@
 #include "cddb/FreedbHttp.h"
 
-#include "cddb/UserInputBlocker.h"
-
 #include <QEventLoop>
 #include <QNetworkProxy>
 #include <QNetworkReply>
@@ -10,6 +8,8 @@
 #include <QSysInfo>
 #include <QTimer>
 #include <QUrl>
+
+#include <utility>
 
 namespace {
 
@@ -25,6 +25,12 @@ QByteArray Field(const char* name, const QString& value)
 
 // Why a request ended without a reply, in the words of the error.
 enum class TStop { None, TotalTimeout, TooLarge };
+
+int& DefaultReadTimeout()
+{
+    static int ms = TmyFreedbHttp::DefaultReadTimeoutMs;
+    return ms;
+}
 
 std::string FailureText(const QNetworkReply& reply, TStop stop)
 {
@@ -52,7 +58,8 @@ std::string FailureText(const QNetworkReply& reply, TStop stop)
 
 TmyFreedbHttp::TmyFreedbHttp(const QString& host, int port, const QString& cgiPath, const QString& clientName,
                              const QString& clientVersion, const QString& user)
-    : m_host(host), m_port(port), m_http(std::make_unique<QNetworkAccessManager>())
+    : m_host(host), m_port(port), m_transferTimeoutMs(DefaultReadTimeout()),
+      m_http(std::make_unique<QNetworkAccessManager>())
 {
     m_http->setProxy(QNetworkProxy::NoProxy);
     SetCgiPath(cgiPath);
@@ -63,6 +70,11 @@ TmyFreedbHttp::TmyFreedbHttp(const QString& host, int port, const QString& cgiPa
 }
 
 TmyFreedbHttp::~TmyFreedbHttp() = default;
+
+int TmyFreedbHttp::SetDefaultReadTimeout(int ms)
+{
+    return std::exchange(DefaultReadTimeout(), ms);
+}
 
 void TmyFreedbHttp::SetCgiPath(const QString& path)
 {
@@ -124,8 +136,17 @@ QString TmyFreedbHttp::DecodeReply(const QByteArray& bytes)
     return QString::fromLatin1(bytes);
 }
 
+void TmyFreedbHttp::Abort()
+{
+    m_aborted = true;
+    if (m_waiting)
+        m_waiting->abort();
+}
+
 void TmyFreedbHttp::Request(const QString& command, QString& reply)
 {
+    if (m_aborted)
+        throw TFreedbCancelled();
     QUrl url;
     url.setScheme(QStringLiteral("http"));
     url.setHost(m_host);
@@ -144,7 +165,7 @@ void TmyFreedbHttp::Request(const QString& command, QString& reply)
     const std::unique_ptr<QNetworkReply> answer(m_http->post(request, FormBody(command)));
     TStop stop = TStop::None;
     {
-        const TUserInputBlocker blocker;
+        const TUserInputBlocker blocker(m_inputPass);
         QEventLoop loop;
         QTimer deadline;
         deadline.setSingleShot(true);
@@ -160,10 +181,14 @@ void TmyFreedbHttp::Request(const QString& command, QString& reply)
         });
         QObject::connect(answer.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
         if (!answer->isFinished()) {
-            deadline.start(m_totalTimeoutMs);
+            m_waiting = answer.get();
+            deadline.start(m_totalTimeoutMs.value_or(m_transferTimeoutMs));
             loop.exec();
+            m_waiting = nullptr;
         }
     }
+    if (m_aborted)
+        throw TFreedbCancelled();
     const std::string failure = FailureText(*answer, stop);
     if (!failure.empty())
         throw TFreedbConnectionError(failure);

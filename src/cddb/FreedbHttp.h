@@ -1,10 +1,15 @@
 #pragma once
 
+#include "cddb/UserInputBlocker.h"
+
 #include <QByteArray>
 #include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 // An HTTP proxy for the CD database requests. Without a host and a port the
@@ -24,14 +29,20 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A request that the user cancelled (TmyFreedbHttp::Abort).
+class TFreedbCancelled : public TFreedbConnectionError {
+public:
+    TFreedbCancelled() : TFreedbConnectionError("The request was cancelled.") {}
+};
+
 // Sends CDDB commands (protocol level 1) to a freedb server's CGI program as
 // HTTP form posts, one command per Request. Lives for one series of
 // requests.
 class TmyFreedbHttp {
 public:
-    static constexpr int DefaultTransferTimeoutMs = 20000;
-    // No request blocks longer than this in all.
-    static constexpr int DefaultTotalTimeoutMs = 60000;
+    // The read time-out: the longest a request waits without a byte, and
+    // the longest it takes in all.
+    static constexpr int DefaultReadTimeoutMs = 20000;
     // A longer reply is cut off and counts as a failed connection.
     static constexpr qint64 MaxReplyBytes = 1024 * 1024;
 
@@ -60,14 +71,26 @@ public:
 
     // Requests go through this proxy when it is set, else directly.
     void SetProxy(const TCDDBProxy& proxy);
-    // Longest time without any byte transferred.
+    // Longest time without any byte transferred; also the longest time a
+    // request takes in all unless SetTotalTimeout chose another.
     void SetTransferTimeout(int ms) { m_transferTimeoutMs = ms; }
     void SetTotalTimeout(int ms) { m_totalTimeoutMs = ms; }
+    // The read time-out of the clients created from now on (tests shorten
+    // it); returns the one before.
+    static int SetDefaultReadTimeout(int ms);
+    // The user input that still reaches its receiver while a request waits:
+    // the caller's way to cancel. Without one, all user input is dropped.
+    void SetInputPass(TInputPass pass) { m_inputPass = std::move(pass); }
+    const TInputPass& InputPass() const { return m_inputPass; }
 
     // Sends the command and waits for the whole reply, letting events other
     // than user input run meanwhile. The reply is read as UTF-8 when it is
-    // valid UTF-8, else as Latin-1. Throws TFreedbConnectionError.
+    // valid UTF-8, else as Latin-1. Throws TFreedbConnectionError, or
+    // TFreedbCancelled once Abort was called.
     void Request(const QString& command, QString& reply);
+    // Ends the request that waits (called from an event handler while it
+    // waits) and refuses every later one.
+    void Abort();
 
     // The form body of a command: "cmd", "hello" and "proto" fields.
     QByteArray FormBody(const QString& command) const;
@@ -86,7 +109,10 @@ private:
     QString m_hostName;
     QString m_clientName;
     QString m_clientVersion;
-    int m_transferTimeoutMs = DefaultTransferTimeoutMs;
-    int m_totalTimeoutMs = DefaultTotalTimeoutMs;
+    int m_transferTimeoutMs;
+    std::optional<int> m_totalTimeoutMs;
+    TInputPass m_inputPass;
+    bool m_aborted = false;
+    QPointer<QNetworkReply> m_waiting;
     std::unique_ptr<QNetworkAccessManager> m_http;
 };

@@ -41,7 +41,7 @@ bool IsUserInput(QEvent::Type type)
 
 }
 
-TUserInputBlocker::TUserInputBlocker()
+TUserInputBlocker::TUserInputBlocker(TInputPass pass) : m_pass(std::move(pass))
 {
     if (QCoreApplication* app = QCoreApplication::instance())
         app->installEventFilter(this);
@@ -53,20 +53,21 @@ TUserInputBlocker::~TUserInputBlocker()
         app->removeEventFilter(this);
 }
 
-void TUserInputBlocker::ProcessEventsWithoutInput()
+void TUserInputBlocker::ProcessEventsWithoutInput(const TInputPass& pass)
 {
-    const TUserInputBlocker blocker;
+    const TUserInputBlocker blocker(pass);
     QCoreApplication::processEvents();
 }
 
 bool TUserInputBlocker::eventFilter(QObject* watched, QEvent* event)
 {
-    if (IsUserInput(event->type()))
-        return true;
-    // The user's request to close a window; the program's own closing (a
-    // tool tip that goes) still runs. A dropped request is not accepted.
-    if (event->type() == QEvent::Close && event->spontaneous()) {
-        event->ignore();
+    // The user's request to close a window counts as input; the program's
+    // own closing (a tool tip that goes) still runs.
+    const bool closeRequest = event->type() == QEvent::Close && event->spontaneous();
+    if ((IsUserInput(event->type()) || closeRequest) && !(m_pass && m_pass(watched, event))) {
+        // A dropped request is not accepted.
+        if (closeRequest)
+            event->ignore();
         return true;
     }
     return QObject::eventFilter(watched, event);

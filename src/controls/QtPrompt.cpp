@@ -24,6 +24,27 @@ QString ShownText(const QString& text)
 // (where a question follows a list of files).
 constexpr qsizetype MaxShownLines = 24;
 constexpr qsizetype ShownLastLines = 3;
+// A run of characters without a blank cannot wrap, and a long one would
+// make the box wider than the screen: such a run may break (at a zero-width
+// space) after every MaxUnbrokenRun characters.
+constexpr qsizetype MaxUnbrokenRun = 60;
+
+QString Breakable(const QString& text)
+{
+    QString breakable;
+    breakable.reserve(text.size() + text.size() / MaxUnbrokenRun);
+    qsizetype run = 0;
+    for (const QChar c : text) {
+        if (c.isSpace()) {
+            run = 0;
+        } else if (++run > MaxUnbrokenRun && !c.isLowSurrogate()) {
+            breakable += QChar(0x200B);
+            run = 1;
+        }
+        breakable += c;
+    }
+    return breakable;
+}
 
 // A long text (thousands of files that failed) would make a box taller than
 // the screen, its buttons out of reach: the box shows the text's start and
@@ -34,21 +55,23 @@ void SetBoxText(QMessageBox& box, const QString& text)
     const QString shown = ShownText(text);
     const QStringList lines = shown.split(QLatin1Char('\n'));
     if (lines.size() <= MaxShownLines) {
-        box.setText(shown);
+        box.setText(Breakable(shown));
         return;
     }
     QStringList kept = lines.mid(0, MaxShownLines - ShownLastLines - 1);
     kept << QStringLiteral("\u2026");
     kept << lines.mid(lines.size() - ShownLastLines);
-    box.setText(kept.join(QLatin1Char('\n')));
+    box.setText(Breakable(kept.join(QLatin1Char('\n'))));
     box.setDetailedText(shown);
 }
 
 QMessageBox::StandardButton ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text,
-                                    QMessageBox::StandardButtons buttons)
+                                    QMessageBox::StandardButtons buttons, const QString& details = QString())
 {
     QMessageBox box(icon, QApplication::applicationDisplayName(), QString(), buttons, parent);
     SetBoxText(box, text);
+    if (!details.isEmpty())
+        box.setDetailedText(details);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -93,6 +116,11 @@ void TQtPrompt::Beep()
 void TQtPrompt::Error(QWidget* parent, const QString& text)
 {
     ShowBox(parent, QMessageBox::Critical, text, QMessageBox::Ok);
+}
+
+void TQtPrompt::ErrorWithDetails(QWidget* parent, const QString& text, const QString& details)
+{
+    ShowBox(parent, QMessageBox::Critical, text, QMessageBox::Ok, details);
 }
 
 void TQtPrompt::Information(QWidget* parent, const QString& text)

@@ -8,6 +8,7 @@ class TQtPrompt : public TPrompt {
 public:
     void Beep() override;
     void Error(QWidget* parent, const QString& text) override;
+    void ErrorWithDetails(QWidget* parent, const QString& text, const QString& details) override;
     void Information(QWidget* parent, const QString& text) override;
     bool Question(QWidget* parent, const QString& text) override;
     TPromptButton Ask(QWidget* parent, TPromptIcon icon, const QString& text, TPromptButtons buttons) override;

@@ -9,6 +9,7 @@
 
 #include "cddb/CDDBSearch.h"
 #include "cddb/DiscIDCalculator.h"
+#include "cddb/ServerText.h"
 #include "cddb/UserInputBlocker.h"
 #include "localisation/MultiLanguage.h"
 #include "localisation/ui/ComponentTranslation.h"
@@ -22,7 +23,9 @@
 #include <QFont>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -30,6 +33,9 @@
 #include <QStackedWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QWindow>
+
+#include <utility>
 
 namespace {
 
@@ -77,19 +83,25 @@ QString SearchTypeKey()
     return ProgramSettingsSubkey(QStringLiteral("CDDBWindow"));
 }
 
-QString SearchErrorText(const TCDDBSearchError& error)
+void ShowSearchError(QWidget* parent, const TCDDBSearchError& error)
 {
     switch (error.Kind) {
     case TCDDBSearchError::NoConnection:
-        return Lang(QStringLiteral("freedbNoConnection"));
+        CurrentPrompt()->Error(parent, Lang(QStringLiteral("freedbNoConnection")));
+        break;
     case TCDDBSearchError::EmptyResponse:
-        return Lang(QStringLiteral("freedbPage2EmptyResponse"));
-    case TCDDBSearchError::ServerError:
-        return LangFmt(QStringLiteral("freedbPage2ServerError"), {error.ServerLine});
+        CurrentPrompt()->Error(parent, Lang(QStringLiteral("freedbPage2EmptyResponse")));
+        break;
+    case TCDDBSearchError::ServerError: {
+        const TServerText line = TServerText::Of(error.ServerLine);
+        CurrentPrompt()->ErrorWithDetails(parent, LangFmt(QStringLiteral("freedbPage2ServerError"), {line.Shown}),
+                                          line.Details);
+        break;
+    }
+    case TCDDBSearchError::Cancelled:
     case TCDDBSearchError::None:
         break;
     }
-    return QString();
 }
 
 QString PhaseText(TCDDBSearchPhase phase)
@@ -451,18 +463,58 @@ void TFormCDDB::Button4Click()
 
 void TFormCDDB::reject()
 {
-    if (m_searching)
+    if (m_searching) {
+        CancelSearch();
         return;
+    }
     QDialog::reject();
 }
 
 void TFormCDDB::closeEvent(QCloseEvent* event)
 {
     if (m_searching) {
+        CancelSearch();
         event->ignore();
         return;
     }
     QDialog::closeEvent(event);
+}
+
+// The search ends at once; the wizard closes as soon as it has.
+void TFormCDDB::CancelSearch()
+{
+    m_cancelRequested = true;
+    if (m_http)
+        m_http->Abort();
+}
+
+bool TFormCDDB::IsCancelInput(QObject* receiver, QEvent* event) const
+{
+    const QWindow* window = windowHandle();
+    const bool toWindow = receiver == this || (window && receiver == window);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        // A press gives the focus to what it hits, before any filter: only a
+        // press on Cancel gets that far.
+        if (toWindow)
+            return childAt(static_cast<QMouseEvent*>(event)->position().toPoint()) == Button4;
+        return receiver == Button4;
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove:
+        return toWindow || receiver == Button4;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride: {
+        const auto* widget = qobject_cast<const QWidget*>(receiver);
+        return static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+               (toWindow || (widget && isAncestorOf(widget)));
+    }
+    case QEvent::Close:
+        return toWindow;
+    default:
+        return false;
+    }
 }
 
 int TFormCDDB::Refuse(const QString& key, bool information)
@@ -600,18 +652,25 @@ bool TFormCDDB::RunSearch(QLabel* status)
     m_chosenCd = nullptr;
     TmyFreedbHttp http(m_server, m_port, m_cgiPath, ClientName, QString::fromLatin1(ProgramVersion), m_user);
     http.SetProxy(m_proxy);
+    http.SetInputPass([this](QObject* receiver, QEvent* event) { return IsCancelInput(receiver, event); });
+    const QScopedValueRollback running(m_http, &http);
     TCDDBSearchError error;
-    // Nothing can be taken back or cancelled while the search runs.
+    // Nothing can be taken back while the search runs; Cancel ends it.
     ActZurueck->setEnabled(false);
-    Button4->setEnabled(false);
-    const bool found = QueryAndReadCDs(http, m_queries, m_cds, error, [status](TCDDBSearchPhase phase) {
+    const bool found = QueryAndReadCDs(http, m_queries, m_cds, error, [status, &http](TCDDBSearchPhase phase) {
         status->setText(PhaseText(phase));
-        TUserInputBlocker::ProcessEventsWithoutInput();
+        TUserInputBlocker::ProcessEventsWithoutInput(http.InputPass());
     });
     ActZurueck->setEnabled(!m_history.empty());
-    Button4->setEnabled(true);
+    if (std::exchange(m_cancelRequested, false)) {
+        QDialog::reject();
+        return false;
+    }
     if (!found)
-        CurrentPrompt()->Error(this, SearchErrorText(error));
+        ShowSearchError(this, error);
+    else if (error.MatchesLeftOut > 0)
+        status->setText(LangFmt(QStringLiteral("freedbPage2MoreMatches"),
+                                {qint64(m_cds.size()) + error.MatchesLeftOut, qint64(m_cds.size())}));
     return found;
 }
 

@@ -62,7 +62,8 @@ public:
     void ActWeiterExecute();
     void ActZurueckExecute();
     void Button4Click(); // Cancel
-    // A CD search is running: the wizard takes no command and cannot close.
+    // A CD search is running: the wizard takes no other command, and
+    // Cancel, Esc or closing the window end the search and the wizard.
     bool IsSearching() const { return m_searching; }
 
     // --- What the pages work with ---
@@ -150,6 +151,9 @@ private:
     int DrivePageNextTag();
     int DrivePageNextMP3();
     bool RunSearch(QLabel* status);
+    // The user input that a running search lets through: what cancels it.
+    bool IsCancelInput(QObject* receiver, QEvent* event) const;
+    void CancelSearch();
     void ShowFoundCDsPage();
     int FoundCDsPageNext();
     void ShowReportPage();
@@ -189,6 +193,8 @@ private:
     TCDDBMP3List m_rows;
     std::vector<int> m_history;
     bool m_searching = false;
+    TmyFreedbHttp* m_http = nullptr; // while a search runs
+    bool m_cancelRequested = false;
 
     TOwnerDataModel* m_suggestionModel = nullptr;
     TOwnerDataModel* m_possibilityModel = nullptr;

@@ -5,6 +5,7 @@
 #include "mainwindow/common/ProgramVersion.h"
 
 #include "cddb/CDDBServerList.h"
+#include "cddb/ServerText.h"
 #include "cddb/UserInputBlocker.h"
 #include "localisation/MultiLanguage.h"
 #include "localisation/ui/ComponentTranslation.h"
@@ -130,7 +131,8 @@ void TFormCDDBServers::Fetch()
     }
     QString serverText;
     if (!ParseSitesReply(reply, m_result, serverText)) {
-        CurrentPrompt()->Error(this, LangFmt(QStringLiteral("freedbError"), {serverText}));
+        const TServerText shown = TServerText::Of(serverText);
+        CurrentPrompt()->ErrorWithDetails(this, LangFmt(QStringLiteral("freedbError"), {shown.Shown}), shown.Details);
         done(QDialog::Rejected);
         return;
     }

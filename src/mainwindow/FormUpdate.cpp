@@ -19,9 +19,15 @@
 #include <QPushButton>
 #include <QStringDecoder>
 #include <QStyle>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -36,18 +42,51 @@ TUpdateCheckEndpoint& InstalledEndpoint()
     return endpoint;
 }
 
-// Shows a page and never fetches what it refers to: no pictures, style
-// sheets or anything else, from the network or from this machine's files.
-// It runs no scripts in any case.
-class TPageView : public QTextBrowser {
+// A page's document that never fetches what the page refers to: style
+// sheets and backgrounds come back as empty bytes, not as nothing, since for
+// nothing the document would read local files and data addresses itself.
+class TInertDocument : public QTextDocument {
 public:
-    using QTextBrowser::QTextBrowser;
+    using QTextDocument::QTextDocument;
 
 protected:
-    // Empty bytes, not nothing: for nothing the document would read local
-    // files and data addresses itself.
     QVariant loadResource(int, const QUrl&) override { return QByteArray(); }
 };
+
+// Takes every picture out of the document. Qt lays a picture out by loading
+// its name as a file of this machine whenever its resource gives no
+// picture, so none may be left when the document is shown.
+void RemovePictures(QTextDocument& document)
+{
+    std::vector<std::pair<int, int>> pictures; // position, length
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            if (it.fragment().charFormat().isImageFormat())
+                pictures.emplace_back(it.fragment().position(), it.fragment().length());
+        }
+    }
+    QTextCursor cursor(&document);
+    for (auto picture = pictures.rbegin(); picture != pictures.rend(); ++picture) {
+        cursor.setPosition(picture->first);
+        cursor.setPosition(picture->first + picture->second, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
+}
+
+// Shows a downloaded page without anything it names: the page is read into
+// a document that no view has laid out yet, its pictures are taken out, and
+// only then the view shows it. It runs no scripts in any case.
+void ShowPage(QTextBrowser& view, const QString& page)
+{
+    auto* document = new TInertDocument(&view);
+    document->setHtml(page);
+    RemovePictures(*document);
+    QTextDocument* previous = view.document();
+    const bool previousIsOurs = previous->parent() == &view;
+    view.setDocument(document);
+    if (previousIsOurs)
+        delete previous;
+}
 
 QString DecodePage(const QByteArray& bytes)
 {
@@ -141,7 +180,7 @@ TFormUpdate::TFormUpdate(QWidget* parent) : QDialog(parent), m_endpoint(UpdateCh
     grid->setColumnStretch(2, 1);
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { RunGuarded(this, [this] { Reload(); }); });
 
-    WebBrowser1 = new TPageView(this);
+    WebBrowser1 = new QTextBrowser(this);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setOpenLinks(false);
     WebBrowser1->setOpenExternalLinks(false);
@@ -264,7 +303,7 @@ void TFormUpdate::RequestTimedOut()
 
 void TFormUpdate::DocumentComplete(const QString& page)
 {
-    WebBrowser1->setHtml(page);
+    ShowPage(*WebBrowser1, page);
     const QString text = page.toUpper();
     const std::optional<int> major = NumberAfterKey(text, QStringLiteral("PROGVERSION1="));
     const std::optional<int> minor = NumberAfterKey(text, QStringLiteral("PROGVERSION2="));

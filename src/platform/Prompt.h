@@ -40,6 +40,13 @@ public:
 
     virtual void Beep() = 0;
     virtual void Error(QWidget* parent, const QString& text) = 0;
+    // An error box showing text, with details (the whole of a text too long
+    // or too raw to show) kept out of sight until the user asks for them.
+    // Without details the same as Error.
+    virtual void ErrorWithDetails(QWidget* parent, const QString& text, const QString& /*details*/)
+    {
+        Error(parent, text);
+    }
     virtual void Information(QWidget* parent, const QString& text) = 0;
     // Yes = true, No = false.
     virtual bool Question(QWidget* parent, const QString& text) = 0;

@@ -122,6 +122,19 @@ TEST_F(CDDBSearchTest, NoMatchAnEmptyListAndAMatchWithoutDiscIdFindNothingAndRea
     EXPECT_EQ(Phases.back(), TCDDBSearchPhase::Finished);
 }
 
+TEST_F(CDDBSearchTest, AHugeListOfMatchesIsReadOnlyUpToItsFirstFiftyOfEachQuery)
+{
+    Server.Add({.Command = "cddb query " + Query1, .Body = {}, .Matches = 20000});
+    Server.Reply("cddb query " + Query2, "211 close matches\r\nrock 1 A / B\r\n.\r\n");
+    Server.Reply("cddb read .*", "210 entry\r\nTTITLE0=One\r\n.\r\n");
+    ASSERT_TRUE(Search({Query1, Query2}));
+    ASSERT_EQ(CDs.size(), 51u);
+    EXPECT_EQ(CDs[49]->DiscId, QStringLiteral("00000031"));
+    EXPECT_EQ(CDs[50]->Query, Query2);
+    EXPECT_EQ(Error.MatchesLeftOut, 19950);
+    EXPECT_EQ(Commands().size(), 2 + 51);
+}
+
 TEST_F(CDDBSearchTest, ServerErrorsEmptyRepliesAndLostConnectionsFailWithTheServersLine)
 {
     // The server refuses a greeting that is not four words; a blank user
@@ -179,18 +192,27 @@ TEST(CDDBParseTest, RepliesWithoutServerAreParsedByTheirLines)
     EXPECT_TRUE(ParseQueryReply({QStringLiteral("2")}, Query1, cds, error));
     EXPECT_TRUE(cds.empty());
 
+    // Titles go to the tracks their keys name, in any order; a missing number
+    // leaves its track untitled, and no key makes a track beyond a CD's 99.
+    TCDDBCD shuffled;
+    ASSERT_TRUE(ParseReadReply({"210 x", "TTITLE5=Six", "EXTT5=extra", "TTITLE2=Three / Part", "TTITLE0=One",
+                                "TTITLE99=Far", "TTITLE4294967296=Huge", "TTITLE5= (live)", "EXTT0=more"},
+                               shuffled, error));
+    QStringList titles;
+    for (const TCDDBCDTrack& track : shuffled.Tracks)
+        titles << TrackCaption(track);
+    EXPECT_EQ(titles, QStringList({"One", "", "Three - Part", "", "", "Six (live)"}));
     // Continuation lines join by their index; a title with a non-numeric
-    // index stands alone.
+    // index has no track.
     TCDDBCD read;
     ASSERT_TRUE(ParseReadReply({"210 x", "TTITLE0=Part ", "TTITLE1=Other", "TTITLE0=one", "TTITLEx=Odd", "TTITLE1",
                                 "TTITLE2=Mad/Max", ".", "TTITLE3=late"},
                                read, error));
-    ASSERT_EQ(read.TrackCount(), 4);
+    ASSERT_EQ(read.TrackCount(), 3);
     EXPECT_EQ(read.Tracks[0].Title, QStringLiteral("Part one"));
     EXPECT_EQ(read.Tracks[1].Title, QStringLiteral("Other"));
-    EXPECT_EQ(read.Tracks[2].Title, QStringLiteral("Odd"));
-    EXPECT_EQ(read.Tracks[3].Title, QStringLiteral("Mad/Max"));
-    EXPECT_FALSE(read.Tracks[3].HasArtist);
+    EXPECT_EQ(read.Tracks[2].Title, QStringLiteral("Mad/Max"));
+    EXPECT_FALSE(read.Tracks[2].HasArtist);
     EXPECT_FALSE(ParseReadReply({"211 x"}, read, error));
     EXPECT_FALSE(ParseReadReply({}, read, error));
     EXPECT_EQ(error.Kind, TCDDBSearchError::EmptyResponse);

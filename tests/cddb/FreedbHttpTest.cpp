@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QSysInfo>
 #include <QTcpServer>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -135,7 +136,7 @@ TEST(FreedbHttpTest, ErrorStatusesRefusedConnectionsAndSilentOrHugeRepliesFail)
     EXPECT_EQ(FailureOf(*http, "silent"), QStringLiteral("The server did not answer in time."));
     EXPECT_LT(clock.elapsed(), 5000);
 
-    http->SetTotalTimeout(TmyFreedbHttp::DefaultTotalTimeoutMs);
+    http->SetTotalTimeout(TmyFreedbHttp::DefaultReadTimeoutMs);
     clock.restart();
     EXPECT_EQ(FailureOf(*http, "huge"), QStringLiteral("The server's reply is too large."));
     EXPECT_LT(clock.elapsed(), 10000);
@@ -186,4 +187,42 @@ TEST(FreedbHttpTest, RequestsGoThroughTheProxyOnlyWhileOneIsSet)
     // A proxy that is not there fails the request.
     http->SetProxy({QStringLiteral("127.0.0.1"), ClosedPort()});
     EXPECT_FALSE(FailureOf(*http, "sites").isEmpty());
+}
+
+TEST(FreedbHttpTest, ATricklingReplyEndsAtTheReadTimeOutAndAbortEndsTheWaitAtOnce)
+{
+    TFakeCDDBServer server;
+    server.Add({.Command = "trickle", .Body = QString(40, QLatin1Char('x')), .Trickle = 0.1});
+    server.Add({.Command = "silent", .Body = {}, .Hang = true});
+    ASSERT_TRUE(server.Start()) << server.Error().toStdString();
+
+    // A byte now and then keeps no request alive beyond the read time-out.
+    auto http = ClientOf(server.Port());
+    http->SetTransferTimeout(700);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(FailureOf(*http, "trickle"), QStringLiteral("The server did not answer in time."));
+    EXPECT_LT(clock.elapsed(), 2500);
+
+    // So do clients made while tests shorten the default.
+    const int previous = TmyFreedbHttp::SetDefaultReadTimeout(700);
+    auto shortened = ClientOf(server.Port());
+    EXPECT_EQ(TmyFreedbHttp::SetDefaultReadTimeout(previous), 700);
+    clock.restart();
+    EXPECT_EQ(FailureOf(*shortened, "silent"), QStringLiteral("The server did not answer in time."));
+    EXPECT_LT(clock.elapsed(), 2500);
+
+    // Abort, while the request waits, ends it; later requests send nothing.
+    QTimer::singleShot(200, [&] { http->Abort(); });
+    clock.restart();
+    EXPECT_THROW(
+        {
+            QString reply;
+            http->Request(QStringLiteral("silent"), reply);
+        },
+        TFreedbCancelled);
+    EXPECT_LT(clock.elapsed(), 1500);
+    const qsizetype sent = server.Requests().size();
+    EXPECT_EQ(FailureOf(*http, "trickle"), QStringLiteral("The request was cancelled."));
+    EXPECT_EQ(server.Requests().size(), sent);
 }

@@ -71,6 +71,18 @@ TEST(QtPrompt, AListOfThousandsOfFilesKeepsTheBoxAndItsButtonsOnTheScreen)
         box.button(QMessageBox::Ok)->click();
     });
     prompt.Error(nullptr, QStringLiteral("one\n\rtwo"));
+
+    // Details given by the caller lie under the box's details; a long word
+    // wraps like any other text.
+    const QString word(300, QLatin1Char('x'));
+    OnceBoxShows([&](QMessageBox& box) {
+        EXPECT_EQ(box.icon(), QMessageBox::Critical);
+        EXPECT_EQ(box.text().remove(QChar(0x200B)), QStringLiteral("short ") + word);
+        EXPECT_EQ(box.detailedText(), QStringLiteral("the whole long text"));
+        EXPECT_LT(box.sizeHint().width(), 700);
+        box.button(QMessageBox::Ok)->click();
+    });
+    prompt.ErrorWithDetails(nullptr, QStringLiteral("short ") + word, QStringLiteral("the whole long text"));
 }
 
 TEST(QtPrompt, ChooseGivesTheAnswersIndexAndTheForAllBox)

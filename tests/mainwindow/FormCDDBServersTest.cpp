@@ -90,7 +90,7 @@ TEST_F(FormCDDBServersTest, ServerErrorsAndLostConnectionsLeaveTheListAlone)
     ASSERT_TRUE(other.Start());
     SetPublicCDDBServer({QStringLiteral("127.0.0.1"), other.Port(), QStringLiteral("/~cddb/cddb.cgi")});
     EXPECT_FALSE(Fetch(list));
-    EXPECT_EQ(Env.Prompt.Errors.takeFirst(), LangFmt("freedbError", {"500 Command syntax error\r\n"}));
+    EXPECT_EQ(Env.Prompt.Errors.takeFirst(), LangFmt("freedbError", {"500 Command syntax error"}));
 
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost, 0);

@@ -16,10 +16,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -81,8 +83,9 @@ protected:
         return entry;
     }
 
-    // Runs the wizard; steps drive it while it is "shown".
-    bool Run(const std::function<void(TFormCDDB&)>& steps)
+    // Runs the wizard against the server at port (the fixture's when 0);
+    // steps drive it while it is "shown".
+    bool Run(const std::function<void(TFormCDDB&)>& steps, int port = 0)
     {
         Env.Prompt.OnModal = [&](QDialog& dialog) {
             auto& form = dynamic_cast<TFormCDDB&>(dialog);
@@ -91,7 +94,7 @@ protected:
         };
         TFormCDDB form;
         return form.Execute(Entries, QStringLiteral("127.0.0.1"), false, 0, QString(), QStringLiteral("tester"),
-                            QStringLiteral("/~cddb/cddb.cgi"), Server.Port());
+                            QStringLiteral("/~cddb/cddb.cgi"), port ? port : Server.Port());
     }
 
     static QStringList Column(const TFormCDDB& form, int column)
@@ -395,42 +398,102 @@ TEST_F(FormCDDBTest, BackAndCancelChangeNothing)
     EXPECT_EQ(Entries[0]->Frames[0]->Body(), before[0]->Body());
 }
 
-TEST_F(FormCDDBTest, ASearchTakesNoCommandAndCannotBeClosed)
+TEST_F(FormCDDBTest, CancelEscOrClosingEndASlowSearchAtOnceAndChangeNothing)
 {
     Add("a.mp3", "1");
+    const auto before = CloneFrames(Entries[0]->Frames);
+    // A reply of a byte every 0.3 s would take ten seconds.
     TFakeCDDBServer slowServer;
-    slowServer.Add({.Command = "cddb query .*", .Body = "200 rock 0c01a202 Slow / Answer\r\n", .Delay = 1.0});
+    slowServer.Add({.Command = "cddb query .*", .Body = "200 rock 0c01a202 Slow / Answer\r\n", .Trickle = 0.3});
     slowServer.Reply("cddb read .*", "210 x\r\nTTITLE0=T\r\nTTITLE1=U\r\n.\r\n");
     ASSERT_TRUE(slowServer.Start());
 
-    Env.Prompt.OnModal = [&](QDialog& dialog) {
-        auto& form = dynamic_cast<TFormCDDB&>(dialog);
-        bool tried = false;
-        bool finished = false;
-        QObject::connect(&form, &QDialog::finished, &form, [&] { finished = true; });
-        QTimer::singleShot(300, [&] {
-            tried = true;
-            EXPECT_TRUE(form.IsSearching());
-            form.Button4Click();
-            form.ActZurueckExecute();
-            form.ActWeiterExecute();
-            form.close();
-            QTest::keyClick(&form, Qt::Key_Escape);
-            EXPECT_FALSE(finished);
-            EXPECT_EQ(form.CurrentPage(), 3);
-        });
-        form.ActWeiterExecute();
-        EXPECT_TRUE(tried);
-        EXPECT_FALSE(form.IsSearching());
-        EXPECT_EQ(form.CurrentPage(), 3);
-        EXPECT_EQ(form.TVCddb->topLevelItemCount(), 1);
-        EXPECT_TRUE(form.ActWeiter->isEnabled());
-        EXPECT_FALSE(finished);
-        form.Button4Click();
-        EXPECT_TRUE(finished);
-        return dialog.result();
+    const std::vector<std::function<void(TFormCDDB&)>> cancels{
+        [](TFormCDDB& form) { QTest::mouseClick(form.Button4, Qt::LeftButton); },
+        [](TFormCDDB& form) { QTest::keyClick(form.TVCddb, Qt::Key_Escape); },
+        [](TFormCDDB& form) { form.close(); },
     };
-    TFormCDDB form;
-    EXPECT_FALSE(form.Execute(Entries, QStringLiteral("127.0.0.1"), true, 0, QString(), QStringLiteral("u"),
-                              QStringLiteral("/~cddb/cddb.cgi"), slowServer.Port()));
+    for (size_t way = 0; way < cancels.size(); ++way) {
+        SCOPED_TRACE(way);
+        bool tried = false;
+        const bool done = Run(
+            [&](TFormCDDB& form) {
+                form.show();
+                QTimer::singleShot(300, &form, [&] {
+                    tried = true;
+                    EXPECT_TRUE(form.IsSearching());
+                    // Nothing else acts meanwhile.
+                    form.ActZurueckExecute();
+                    form.ActWeiterExecute();
+                    EXPECT_EQ(form.CurrentPage(), 3);
+                    cancels[way](form);
+                });
+                QElapsedTimer clock;
+                clock.start();
+                form.ActWeiterExecute();
+                EXPECT_LT(clock.elapsed(), 1500);
+                EXPECT_TRUE(tried);
+                EXPECT_FALSE(form.IsSearching());
+                EXPECT_FALSE(form.isVisible());
+            },
+            slowServer.Port());
+        EXPECT_FALSE(done);
+    }
+    EXPECT_TRUE(Env.Prompt.Errors.isEmpty()) << Env.Prompt.Errors.join('|').toStdString();
+    EXPECT_EQ(slowServer.Requests().size(), 3) << "no CD is read after a cancelled query";
+    EXPECT_FALSE(Entries[0]->Changed);
+    EXPECT_EQ(Entries[0]->Frames[0]->Body(), before[0]->Body());
+
+    // Left alone, the search ends at the read time-out (shortened here).
+    const int readTimeout = TmyFreedbHttp::SetDefaultReadTimeout(800);
+    Run(
+        [&](TFormCDDB& form) {
+            QElapsedTimer clock;
+            clock.start();
+            form.ActWeiterExecute();
+            EXPECT_LT(clock.elapsed(), 2500);
+            EXPECT_FALSE(form.PanCDDBNichtsGefunden->isHidden());
+            form.Button4Click();
+        },
+        slowServer.Port());
+    TmyFreedbHttp::SetDefaultReadTimeout(readTimeout);
+    EXPECT_EQ(Env.Prompt.Errors, QStringList({Lang("freedbNoConnection")}));
+}
+
+TEST_F(FormCDDBTest, AHugeListOfMatchesShowsTheFirstFiftyAndSaysThatThereAreMore)
+{
+    Add("a.mp3", "1");
+    TFakeCDDBServer generous;
+    generous.Add({.Command = "cddb query .*", .Body = {}, .Matches = 20000});
+    generous.Reply("cddb read .*", "210 x\r\nTTITLE0=T\r\nTTITLE1=U\r\n.\r\n");
+    ASSERT_TRUE(generous.Start());
+    Run(
+        [&](TFormCDDB& form) {
+            form.ActWeiterExecute();
+            ASSERT_EQ(form.CurrentPage(), 3);
+            EXPECT_EQ(form.TVCddb->topLevelItemCount(), 50);
+            EXPECT_EQ(form.lblNetStatus->text(), LangFmt("freedbPage2MoreMatches", {20000, 50}));
+            EXPECT_TRUE(form.ActWeiter->isEnabled());
+            form.Button4Click();
+        },
+        generous.Port());
+    EXPECT_EQ(generous.Requests().size(), 1 + 50);
+}
+
+TEST_F(FormCDDBTest, AServersErrorLineIsShownShortAndPrintableWithTheWholeUnderDetails)
+{
+    Add("a.mp3", "1");
+    TFakeCDDBServer hostile;
+    const QString line = QStringLiteral("401 \x01\x02\x9b") + QString(5000, QLatin1Char('x'));
+    hostile.Reply("cddb query .*", line + QStringLiteral("\r\n"), "latin-1");
+    ASSERT_TRUE(hostile.Start());
+    Run([](TFormCDDB& form) { form.ActWeiterExecute(); }, hostile.Port());
+    ASSERT_EQ(Env.Prompt.Errors.size(), 1);
+    const QString shown = Env.Prompt.Errors.first();
+    EXPECT_LT(shown.size(), 400);
+    EXPECT_TRUE(shown.contains(QStringLiteral("401 \ufffd\ufffd\ufffdxxx")));
+    // Control characters only in the message's own line break.
+    EXPECT_EQ(shown.count(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f-\\x9f]"))), 2) << shown.toStdString();
+    ASSERT_EQ(Env.Prompt.ErrorDetails.size(), 1);
+    EXPECT_TRUE(Env.Prompt.ErrorDetails.first().endsWith(QString(5000, QLatin1Char('x'))));
 }

@@ -39,6 +39,10 @@ void TFakeCDDBServer::Add(const TRule& rule)
         object.insert(QStringLiteral("delay"), rule.Delay);
     if (rule.Size > 0)
         object.insert(QStringLiteral("size"), rule.Size);
+    if (rule.Trickle > 0)
+        object.insert(QStringLiteral("trickle"), rule.Trickle);
+    if (rule.Matches > 0)
+        object.insert(QStringLiteral("matches"), rule.Matches);
     m_rules.append(object);
     WriteRules();
 }

@@ -14,6 +14,8 @@ whose "cmd" (a regular expression) matches the whole command answers:
     {"cmd": "sites", "size": 10000000}        # an endless body of that size
     {"cmd": "sites", "status": 500}           # an HTTP error status
     {"cmd": "sites", "delay": 1.5, "body": ...} # answers after a while
+    {"cmd": "sites", "trickle": 2, "body": ...} # one byte every 2 seconds
+    {"cmd": "cddb query .*", "matches": 20000}  # "211" and that many matches
 
 A greeting that is not four words is answered "409 No handshake", a command
 no rule matches "500 Command syntax error". The server ends by itself after
@@ -72,6 +74,19 @@ class Handler(BaseHTTPRequestHandler):
         self.end_headers()
         try:
             self.wfile.write(data)
+        except (BrokenPipeError, ConnectionResetError):
+            pass
+
+    def send_trickling(self, data, interval):
+        self.send_response(200)
+        self.send_header("Content-Type", "text/plain")
+        self.send_header("Content-Length", str(len(data)))
+        self.end_headers()
+        try:
+            for i in range(len(data)):
+                self.wfile.write(data[i:i + 1])
+                self.wfile.flush()
+                time.sleep(interval)
         except (BrokenPipeError, ConnectionResetError):
             pass
 
@@ -141,7 +156,15 @@ class Handler(BaseHTTPRequestHandler):
             if rule.get("size"):
                 self.send_endless(int(rule["size"]))
                 return
-            data = rule.get("body", "").encode(rule.get("encoding", "utf-8"))
+            if rule.get("matches"):
+                data = "211 close matches found\r\n" + "".join(
+                    "misc %08x Artist %d / Title %d\r\n" % (i, i, i) for i in range(int(rule["matches"]))) + ".\r\n"
+            else:
+                data = rule.get("body", "")
+            data = data.encode(rule.get("encoding", "utf-8"))
+            if rule.get("trickle"):
+                self.send_trickling(data, float(rule["trickle"]))
+                return
             self.send_text(int(rule.get("status", 200)), data)
             return
         self.send_text(200, b"500 Command syntax error\r\n")

@@ -28,12 +28,18 @@ public:
     QStringList Asked;
     QStringList Choices;
     QStringList Errors;
+    QStringList ErrorDetails; // of the errors that had details, in order
     QStringList Informations;
     int Beeps = 0;
     int Modals = 0;
 
     void Beep() override { ++Beeps; }
     void Error(QWidget*, const QString& text) override { Errors << text; }
+    void ErrorWithDetails(QWidget*, const QString& text, const QString& details) override
+    {
+        Errors << text;
+        ErrorDetails << details;
+    }
     void Information(QWidget*, const QString& text) override { Informations << text; }
     bool Question(QWidget*, const QString& text) override
     {

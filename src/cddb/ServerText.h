@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// A text that a server sent, made fit for a message: a server may send any
+// bytes, and a line of thousands of characters.
+struct TServerText {
+    // The text without blanks at its ends, on one line, at most
+    // MaxShownChars characters and "…" where it was cut; control and other
+    // unprintable characters replaced by U+FFFD, line breaks and tabs by
+    // blanks.
+    QString Shown;
+    // The whole text for a message's details (line breaks kept, at most
+    // MaxDetailChars characters); empty when Shown already is the whole text.
+    QString Details;
+
+    static constexpr qsizetype MaxShownChars = 300;
+    static constexpr qsizetype MaxDetailChars = 16 * 1024;
+
+    static TServerText Of(const QString& text);
+};

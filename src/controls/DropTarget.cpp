@@ -19,11 +19,13 @@ bool CanScroll(const QScrollBar* bar, Qt::ScrollBarPolicy policy)
     return bar && policy != Qt::ScrollBarAlwaysOff && bar->maximum() > bar->minimum();
 }
 
-// Accepts the event with the effect's action, or refuses it.
+// Accepts the event with the effect's action, or refuses it. An action the
+// source does not offer is refused too: Qt would answer the source's own
+// choice instead, which may be a move.
 void Answer(QDropEvent& event, quint32 effect)
 {
     const Qt::DropAction action = DropActionOf(effect & (DropEffectCopy | DropEffectMove | DropEffectLink));
-    if (action == Qt::IgnoreAction) {
+    if (action == Qt::IgnoreAction || !(event.possibleActions() & action)) {
         event.ignore();
         return;
     }

@@ -273,6 +273,11 @@ void TFQuillon::DropFileTarget1Drop(TDropFileTarget& target, const QPoint& point
         RunGuarded(this, [&] { RunDropOperation(files, targetFolder, proposed, askFirst, globalPos, toTree); });
         UpdateActions();
     });
+    // The move may yet fail, be cancelled or be turned down in the menu: the
+    // answer is a copy, so that no source deletes its files, which a move
+    // answer asks it to. A move here moves them itself, and the list follows
+    // what it really moved.
+    effect = DropEffectCopy;
 }
 
 void TFQuillon::RunDropOperation(const QList<QByteArray>& files, const QString& target, quint32 effect,

@@ -217,6 +217,16 @@ TEST(DropTarget, ChoosesTheEffectByKeysAllowedKindsAndScrollBand)
     EXPECT_EQ(drop.dropAction(), Qt::MoveAction);
     EXPECT_EQ(dropped, QList<QByteArray>({"/music/a.mp3"}));
     EXPECT_FALSE(target.IsScrolling());
+    // An answer the source does not offer refuses the drop: it never becomes
+    // the source's own choice (a move).
+    target.OnGetDropEffect = nullptr;
+    target.OnDrop = [](TDropFileTarget&, const TShiftState&, const QPoint&, quint32& effect) {
+        effect = DropEffectCopy;
+    };
+    DropEvents::Over(viewport, *data, middle, Qt::MoveAction);
+    QDropEvent moveOnly(middle, Qt::MoveAction, data.get(), Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &moveOnly);
+    EXPECT_FALSE(moveOnly.isAccepted() && moveOnly.dropAction() == Qt::MoveAction);
     QMimeData text;
     text.setText("no files");
     QDragEnterEvent enter(middle, all, &text, Qt::LeftButton, Qt::NoModifier);

@@ -136,10 +136,22 @@ TEST_F(DragDropWindowTest, DropEffectsFollowKeysFileSystemsAndTheListedFolder)
 
 TEST_F(DragDropWindowTest, DropsMoveRefuseTheirOwnFolderAndAskOnTheRightButton)
 {
+    // The drop is answered before the move runs: the answer tells the source
+    // to keep its files, which it would delete after a Move answer, for the
+    // move may still fail (here it is cancelled at the name taken).
+    MakeFile(Dst + "/a.mp3", "Taken");
     const auto files = GnomeFilesData({Src + "/a.mp3"});
     const QPoint dst = TreePoint(Dst);
-    DropEvents::Over(Tree(), *files, dst, CopyOrMove);
-    EXPECT_EQ(DropEvents::Drop(Tree(), *files, dst, CopyOrMove), Qt::MoveAction);
+    EXPECT_EQ(DropEvents::Over(Tree(), *files, dst, CopyOrMove), Qt::MoveAction);
+    EXPECT_EQ(DropEvents::Drop(Tree(), *files, dst, CopyOrMove), Qt::CopyAction);
+    Settle();
+    EXPECT_EQ(Prompt.Choices.size(), 1);
+    EXPECT_EQ(FilesIn(Src), QStringList({"a.mp3", "b.mp3"}));
+    EXPECT_EQ(ListedNames(), QStringList({"a.mp3", "b.mp3"}));
+    // A move that succeeds is answered alike; the list follows what moved.
+    ASSERT_TRUE(QFile::remove(Dst + "/a.mp3"));
+    DropEvents::Over(Tree(), *files, TreePoint(Dst), CopyOrMove);
+    EXPECT_EQ(DropEvents::Drop(Tree(), *files, TreePoint(Dst), CopyOrMove), Qt::CopyAction);
     Settle();
     EXPECT_EQ(FilesIn(Dst), QStringList({"a.mp3"}));
     EXPECT_EQ(ListedNames(), QStringList({"b.mp3"}));

@@ -31,6 +31,12 @@ protected:
     {
         Prompt.OnAsk = [button](const QString&, TPromptButtons) { return button; };
     }
+
+    // What the error box lists for a file another program removed.
+    static QString GoneLine(const QString& name)
+    {
+        return name + " (" + Lang("TagReasonFileMissing") + ")";
+    }
 };
 
 // Refuses every trash folder, so that no trash can be used.
@@ -172,7 +178,7 @@ TEST_F(FileOpsWindowTest, DeletedFilesLeaveTheListBeforeTheReloadWritesAnything)
     EXPECT_TRUE(ListedNames().isEmpty());
 }
 
-TEST_F(FileOpsWindowTest, AFailedTrashAsksBeforeDeletingForGood)
+TEST_F(FileOpsWindowTest, AFailedTrashAsksBeforeDeletingForGoodButAFileGoneIsOnlyReported)
 {
     Window->FileOpRunner().Ops().SetFileLayer(std::make_shared<TNoTrashLayer>());
     QStringList asked;
@@ -192,6 +198,30 @@ TEST_F(FileOpsWindowTest, AFailedTrashAsksBeforeDeletingForGood)
     Window->DeleteSelection(false);
     EXPECT_FALSE(QFile::exists(Src() + "a.mp3"));
     EXPECT_EQ(ListedNames(), QStringList({"b.mp3"}));
+
+    // A file another program removed since the list was shown is reported
+    // as gone, never offered for deleting for good or for another try.
+    second = pbNo;
+    for (const bool permanently : {false, true}) {
+        MakeFile(Src() + "c.mp3", "Song C");
+        Window->ReloadFolder(true);
+        Select({"b.mp3", "c.mp3"});
+        ASSERT_TRUE(QFile::remove(Src() + "c.mp3"));
+        asked.clear();
+        Prompt.Errors.clear();
+        Window->DeleteSelection(permanently);
+        ASSERT_EQ(Prompt.Errors.size(), 1) << permanently;
+        EXPECT_TRUE(Prompt.Errors[0].contains(GoneLine("c.mp3"))) << Prompt.Errors[0].toStdString();
+        EXPECT_FALSE(Prompt.Errors[0].contains("b.mp3"));
+        if (permanently) {
+            EXPECT_EQ(asked.size(), 1); // only whether to delete
+        } else {
+            ASSERT_EQ(asked.size(), 2);
+            EXPECT_TRUE(asked[1].contains("b.mp3"));
+            EXPECT_FALSE(asked[1].contains("c.mp3"));
+        }
+        EXPECT_EQ(ListedNames(), permanently ? QStringList() : QStringList({"b.mp3"}));
+    }
 }
 
 TEST_F(FileOpsWindowTest, UndoFollowsAMovedFileAndARenamedFolder)

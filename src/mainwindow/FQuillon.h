@@ -724,8 +724,11 @@ private:
     QList<QByteArray> SelectedFilePaths() const;
     void ActCopyHistoryExecute(QStringList& history, int index, bool move);
     void ActCopyFileToSelectExecute(bool move);
-    void TransferFiles(const QList<QByteArray>& files, const QString& target, bool move);
-    void RemoveEntriesOfDeletedFiles(const QSet<QString>& deleted);
+    TFileOpResult TransferFiles(const QList<QByteArray>& files, const QString& target, bool move);
+    // Files that are no longer there (deleted, or replaced by another):
+    // their entries leave the list, their undo steps and saved tags go.
+    void ForgetFiles(const QSet<QString>& paths);
+    void PurgeUndoOf(const QSet<QString>& paths);
     // FQuillonDragDrop.cpp
     void BindDragDrop();
     bool DragEventFilter(QObject* watched, QEvent* event);

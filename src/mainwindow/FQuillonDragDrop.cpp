@@ -335,12 +335,15 @@ void TFQuillon::PasteFilesFromClipboard()
         return;
     }
     const QList<QByteArray> files = target.Files();
-    if (effect & DropEffectMove) {
-        ShellMoveFiles(files, folder);
-        // Cut files are moved once.
-        if (QClipboard* clipboard = QGuiApplication::clipboard())
-            clipboard->clear();
-    } else {
-        ShellCopyFiles(files, folder);
-    }
+    const bool move = effect & DropEffectMove;
+    const TFileOpResult result = TransferFiles(files, folder, move);
+    if (!move)
+        return;
+    // Cut files are moved once: they leave the clipboard when every one of
+    // them has moved, not before, so that a move that failed, was cancelled
+    // or skipped some can be pasted again.
+    const bool allMoved =
+        !result.Done.empty() && result.Failed.empty() && result.Unchanged.isEmpty() && !result.Cancelled;
+    if (QClipboard* clipboard = QGuiApplication::clipboard(); clipboard && allMoved)
+        clipboard->clear();
 }

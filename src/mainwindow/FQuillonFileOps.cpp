@@ -51,6 +51,16 @@ bool Exists(const QByteArray& path)
     return ::lstat(path.constData(), &st) == 0;
 }
 
+// The paths of those files that no longer exist.
+QSet<QString> MissingFiles(const QList<QByteArray>& files)
+{
+    QSet<QString> missing;
+    for (const QByteArray& file : files)
+        if (!Exists(file))
+            missing.insert(DecodedPath(file));
+    return missing;
+}
+
 // A folder's path as a menu caption: "&" is no mnemonic there.
 QString MenuCaption(const QString& path)
 {
@@ -180,14 +190,15 @@ void TFQuillon::ShellMoveFiles(const QList<QByteArray>& files, const QString& ta
     TransferFiles(files, target, true);
 }
 
-void TFQuillon::TransferFiles(const QList<QByteArray>& files, const QString& target, bool move)
+TFileOpResult TFQuillon::TransferFiles(const QList<QByteArray>& files, const QString& target, bool move)
 {
+    TFileOpResult result;
     if (BeepWhenBusy())
-        return;
+        return result;
     CommitEdits();
     if (files.isEmpty()) {
         CurrentPrompt()->Beep();
-        return;
+        return result;
     }
     if (move) {
         // Bodies left in a file are found by its path and state: fetch them
@@ -205,11 +216,17 @@ void TFQuillon::TransferFiles(const QList<QByteArray>& files, const QString& tar
             }
         }
     }
-    const TFileOpResult result = m_fileOpRunner->Transfer(files, NativeFromPath(NormalPath(target)), move);
+    result = m_fileOpRunner->Transfer(files, NativeFromPath(NormalPath(target)), move);
+    // A file replaced is gone as if deleted, before anything takes its path.
+    QSet<QString> replaced;
+    for (const TFileOpDone& done : result.Done)
+        if (done.Replaced)
+            replaced.insert(DecodedPath(done.To));
+    ForgetFiles(replaced);
     if (!move) {
         if (IsInListedFolder(target))
             ReloadFolder(true);
-        return;
+        return result;
     }
     TPathMoves moves;
     for (const TFileOpDone& done : result.Done)
@@ -217,6 +234,7 @@ void TFQuillon::TransferFiles(const QList<QByteArray>& files, const QString& tar
     FollowMoves(moves);
     PurgeUndoForMissingFiles(files);
     ReloadFolder(true);
+    return result;
 }
 
 void TFQuillon::FollowMoves(const TPathMoves& moves)
@@ -243,14 +261,15 @@ void TFQuillon::FollowMoves(const TPathMoves& moves)
 
 void TFQuillon::PurgeUndoForMissingFiles(const QList<QByteArray>& files)
 {
-    QSet<QString> missing;
-    for (const QByteArray& file : files)
-        if (!Exists(file))
-            missing.insert(DecodedPath(file));
-    if (missing.isEmpty())
+    PurgeUndoOf(MissingFiles(files));
+}
+
+void TFQuillon::PurgeUndoOf(const QSet<QString>& paths)
+{
+    if (paths.isEmpty())
         return;
-    m_undoList.PurgeFiles(missing);
-    for (const QString& path : std::as_const(missing))
+    m_undoList.PurgeFiles(paths);
+    for (const QString& path : paths)
         ID3v2Reader1.ForgetUndo(path);
 }
 
@@ -288,27 +307,24 @@ void TFQuillon::DeleteSelection(bool permanently)
                              pbYes | pbNo)
         != pbYes)
         return;
-    const TFileOpResult result = m_fileOpRunner->Delete(files, permanently);
-    QSet<QString> deleted;
-    for (const TFileOpDone& done : result.Done)
-        deleted.insert(DecodedPath(done.From));
-    // Their entries go before the reload, which would write their edits.
-    RemoveEntriesOfDeletedFiles(deleted);
-    m_undoList.PurgeFiles(deleted);
-    for (const QString& path : std::as_const(deleted))
-        ID3v2Reader1.ForgetUndo(path);
+    m_fileOpRunner->Delete(files, permanently);
+    // What is gone now, deleted here or by another program before, leaves the
+    // list before the reload, which would write its edits.
+    ForgetFiles(MissingFiles(files));
     ReloadFolder(true);
 }
 
-void TFQuillon::RemoveEntriesOfDeletedFiles(const QSet<QString>& deleted)
+void TFQuillon::ForgetFiles(const QSet<QString>& paths)
 {
-    if (deleted.isEmpty())
+    PurgeUndoOf(paths);
+    const auto listed = [&](const TEintragdatenPtr& entry) { return paths.contains(entry->PathKey()); };
+    if (std::none_of(m_entries.begin(), m_entries.end(), listed))
         return;
     m_appliedEdits.Clear();
     m_selectionGuard = true;
-    if (m_templateEntry && deleted.contains(m_templateEntry->PathKey()))
+    if (m_templateEntry && paths.contains(m_templateEntry->PathKey()))
         SetTemplateEntry(nullptr);
-    std::erase_if(m_entries, [&](const TEintragdatenPtr& entry) { return deleted.contains(entry->PathKey()); });
+    std::erase_if(m_entries, listed);
     m_listModel->SetRowCount(static_cast<int>(m_entries.size()));
     m_pathIndex.clear();
     m_pathIndexValid = false;

@@ -9,7 +9,9 @@
 
 #include "localisation/MultiLanguage.h"
 
+#include <QClipboard>
 #include <QDrag>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -193,6 +195,29 @@ TEST_F(DragDropWindowTest, DropsMoveRefuseTheirOwnFolderAndAskOnTheRightButton)
     DropEvents::Drop(Tree(), *back, TreePoint(Dst), CopyOrMove);
     Settle();
     EXPECT_TRUE(FilesIn(Dst).isEmpty());
+}
+
+TEST_F(DragDropWindowTest, CutFilesLeaveTheClipboardOnlyOnceTheyHaveMoved)
+{
+    Select({"a.mp3"});
+    Window->CopyFilesToClipboard(true);
+    const auto onClipboard = [] {
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        return data ? FileMimeData::FilesOf(*data) : QList<QByteArray>();
+    };
+    ASSERT_EQ(onClipboard(), QList<QByteArray>({QFile::encodeName(Src + "/a.mp3")}));
+    // Pasted where the name is taken, and cancelled there: nothing moved.
+    MakeFile(Dst + "/a.mp3", "Taken");
+    Visit(Dst);
+    Window->LVFiles->setFocus();
+    Window->PasteFilesFromClipboard();
+    EXPECT_EQ(Prompt.Choices.size(), 1);
+    EXPECT_TRUE(QFile::exists(Src + "/a.mp3"));
+    EXPECT_EQ(onClipboard(), QList<QByteArray>({QFile::encodeName(Src + "/a.mp3")}));
+    ASSERT_TRUE(QFile::remove(Dst + "/a.mp3"));
+    Window->PasteFilesFromClipboard();
+    EXPECT_EQ(FilesIn(Dst), QStringList({"a.mp3"}));
+    EXPECT_TRUE(onClipboard().isEmpty());
 }
 
 TEST_F(DragDropWindowTest, TheTreeScrollsNearItsEdgesDuringADrag)

@@ -32,6 +32,15 @@ protected:
         Prompt.OnAsk = [button](const QString&, TPromptButtons) { return button; };
     }
 
+    // Answers every name already taken with Replace, running work first.
+    void ReplaceAfter(std::function<void()> work)
+    {
+        Prompt.OnChoose = [work = std::move(work)](const QString&, const QStringList&) {
+            work();
+            return TPromptChoice{0, false};
+        };
+    }
+
     // What the error box lists for a file another program removed.
     static QString GoneLine(const QString& name)
     {
@@ -222,6 +231,47 @@ TEST_F(FileOpsWindowTest, AFailedTrashAsksBeforeDeletingForGoodButAFileGoneIsOnl
         }
         EXPECT_EQ(ListedNames(), permanently ? QStringList() : QStringList({"b.mp3"}));
     }
+}
+
+TEST_F(FileOpsWindowTest, AFileReplacedByACopyOrMoveLosesItsUndoSteps)
+{
+    Select({"a.mp3", "b.mp3"});
+    SetTitle(*Entry(Src() + "a.mp3"), "Saved A");
+    SetTitle(*Entry(Src() + "b.mp3"), "Saved B");
+    Window->SaveChangedEntries();
+    // A file on another file system with a saved tag of its own, moved over
+    // b.mp3: its step goes with it, b.mp3's steps do not stay behind.
+    QTemporaryDir shm(QStringLiteral("/dev/shm/quillon-replace-XXXXXX"));
+    const QString moving = shm.filePath("b.mp3");
+    MakeFile(moving, "Moving");
+    const QByteArray movingBefore = Bytes(moving);
+    Visit(shm.path());
+    Select({"b.mp3"});
+    SetTitle(*Entry(moving), "Saved there");
+    Window->SaveChangedEntries();
+    const QByteArray movingSaved = Bytes(moving);
+    Visit(Env.Folder() + "/src");
+    const QString copied = Folder("other") + "/a.mp3";
+    MakeFile(copied, "Copied");
+    ReplaceAfter([] {});
+
+    Window->ShellCopyFiles({QFile::encodeName(copied)}, Src());
+    Window->ShellMoveFiles({QFile::encodeName(moving)}, Src());
+    ASSERT_EQ(Bytes(Src() + "a.mp3"), Bytes(copied));
+    ASSERT_EQ(Bytes(Src() + "b.mp3"), movingSaved);
+    EXPECT_EQ(Prompt.Choices.size(), 2);
+    const TEintragdaten* listed = Entry(Src() + "a.mp3");
+    ASSERT_NE(listed, nullptr);
+    EXPECT_EQ(GetFrameAsText(*FindFrame(listed->Frames, "TIT2")), QStringLiteral("Copied"));
+    EXPECT_EQ(Window->GetUndoKind(), TFQuillon::ukTagWritten);
+    Window->ActUndoExecute();
+    EXPECT_EQ(Bytes(Src() + "b.mp3"), movingBefore);
+    // Nothing is left to undo in the files that were replaced.
+    EXPECT_EQ(Window->GetUndoKind(), TFQuillon::ukNothing);
+    Window->ActUndoExecute();
+    EXPECT_EQ(Bytes(Src() + "a.mp3"), Bytes(copied));
+    EXPECT_TRUE(Prompt.Errors.isEmpty()) << Prompt.Errors.join("|").toStdString();
+    EXPECT_TRUE(Prompt.Asked.isEmpty());
 }
 
 TEST_F(FileOpsWindowTest, UndoFollowsAMovedFileAndARenamedFolder)

@@ -227,7 +227,8 @@ void TFQuillon::DropFileTarget1GetDropEffect(TDropFileTarget& target, const TShi
         m_rightButtonDrag = true;
     const Qt::KeyboardModifiers keys = shift.Keys & (Qt::ShiftModifier | Qt::ControlModifier);
     const bool toList = target.Target() == LVFiles;
-    if (m_loading || m_saving || IsSameFolder(targetFolder, sourceFolder) || (toList && IsInListedFolder(sourceFolder)))
+    if (m_loading || m_saving || m_fileOpRunning || IsSameFolder(targetFolder, sourceFolder)
+        || (toList && IsInListedFolder(sourceFolder)))
         effect = DropEffectNone;
     else if (keys == Qt::ShiftModifier && (allowed & DropEffectMove))
         effect = DropEffectMove;

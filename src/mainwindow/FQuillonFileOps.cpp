@@ -5,10 +5,12 @@
 #include "controls/MyListView.h"
 #include "mainwindow/FileListModel.h"
 #include "mainwindow/FileOpRunner.h"
+#include "mainwindow/FlagSet.h"
 #include "mainwindow/FolderTreeModel.h"
 #include "mainwindow/Guarded.h"
 
 #include "localisation/MultiLanguage.h"
+#include "platform/FileLayer.h"
 #include "platform/NativePath.h"
 #include "platform/PathCompare.h"
 #include "platform/PathMoves.h"
@@ -19,11 +21,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QItemSelectionModel>
+#include <QPersistentModelIndex>
 #include <QStyle>
 #include <QTimer>
 #include <QTreeView>
 
 #include <algorithm>
+
+#include <cerrno>
 
 #include <sys/stat.h>
 
@@ -123,7 +128,7 @@ void TFQuillon::BindFileOpActions()
 
 bool TFQuillon::BeepWhenBusy()
 {
-    if (!m_loading && !m_saving && !(m_fileOpRunner && m_fileOpRunner->IsRunning()))
+    if (!m_loading && !m_saving && !m_fileOpRunning)
         return false;
     CurrentPrompt()->Beep();
     return true;
@@ -195,46 +200,65 @@ TFileOpResult TFQuillon::TransferFiles(const QList<QByteArray>& files, const QSt
     TFileOpResult result;
     if (BeepWhenBusy())
         return result;
-    CommitEdits();
-    if (files.isEmpty()) {
-        CurrentPrompt()->Beep();
-        return result;
-    }
-    if (move) {
-        // Bodies left in a file are found by its path and state: fetch them
-        // for every entry that is to follow its file.
-        QSet<QString> moving;
-        for (const QByteArray& file : files)
-            moving.insert(DecodedPath(file));
-        for (const auto& entry : m_entries) {
-            const QString path = entry->PathKey();
-            for (qsizetype end = path.size(); end > 0; end = path.lastIndexOf(QLatin1Char('/'), end - 1)) {
-                if (moving.contains(path.left(end))) {
-                    LoadDeferredBodies(entry->Frames);
-                    break;
+    RunFileOperation([&] {
+        CommitEdits();
+        if (files.isEmpty()) {
+            CurrentPrompt()->Beep();
+            return false;
+        }
+        if (move) {
+            // Bodies left in a file are found by its path and state: fetch
+            // them for every entry that is to follow its file.
+            QSet<QString> moving;
+            for (const QByteArray& file : files)
+                moving.insert(DecodedPath(file));
+            for (const auto& entry : m_entries) {
+                const QString path = entry->PathKey();
+                for (qsizetype end = path.size(); end > 0; end = path.lastIndexOf(QLatin1Char('/'), end - 1)) {
+                    if (moving.contains(path.left(end))) {
+                        LoadDeferredBodies(entry->Frames);
+                        break;
+                    }
                 }
             }
         }
-    }
-    result = m_fileOpRunner->Transfer(files, NativeFromPath(NormalPath(target)), move);
-    // A file replaced is gone as if deleted, before anything takes its path.
-    QSet<QString> replaced;
-    for (const TFileOpDone& done : result.Done)
-        if (done.Replaced)
-            replaced.insert(DecodedPath(done.To));
-    ForgetFiles(replaced);
-    if (!move) {
-        if (IsInListedFolder(target))
-            ReloadFolder(true);
-        return result;
-    }
-    TPathMoves moves;
-    for (const TFileOpDone& done : result.Done)
-        moves.Add(DecodedPath(done.From), DecodedPath(done.To));
-    FollowMoves(moves);
-    PurgeUndoForMissingFiles(files);
-    ReloadFolder(true);
+        result = m_fileOpRunner->Transfer(files, NativeFromPath(NormalPath(target)), move);
+        // A file replaced is gone as if deleted, before anything takes its
+        // path.
+        QSet<QString> replaced;
+        for (const TFileOpDone& done : result.Done)
+            if (done.Replaced)
+                replaced.insert(DecodedPath(done.To));
+        ForgetFiles(replaced);
+        if (!move)
+            return IsInListedFolder(target);
+        TPathMoves moves;
+        for (const TFileOpDone& done : result.Done)
+            moves.Add(DecodedPath(done.From), DecodedPath(done.To));
+        FollowMoves(moves);
+        PurgeUndoForMissingFiles(files);
+        return true;
+    });
     return result;
+}
+
+void TFQuillon::RunFileOperation(const std::function<bool()>& operation)
+{
+    bool reload = false;
+    {
+        const TFlagSet running(m_fileOpRunning);
+        reload = operation();
+    }
+    // A load of the listed folder asked for meanwhile is the reload below;
+    // of another folder (the tree moved on), it takes its place.
+    if (m_reloadPending && SamePath(TreePath(), m_currentFolder)) {
+        m_reloadPending = false;
+        reload = true;
+    }
+    if (reload && !m_reloadPending && !m_closeRequested)
+        ReloadFolder(true);
+    else
+        RunHeldRequests();
 }
 
 void TFQuillon::FollowMoves(const TPathMoves& moves)
@@ -296,22 +320,24 @@ void TFQuillon::DeleteSelection(bool permanently)
         CurrentPrompt()->Beep();
         return;
     }
-    ApplyInputsToSelection();
-    const QString count = QString::number(files.size());
-    const QString name = QFile::decodeName(PathName(files.first()));
-    const QString question = permanently ? (files.size() == 1 ? LangFmt("ConfirmDeleteFile", {name})
-                                                              : LangFmt("ConfirmDeleteFiles", {count}))
-                                         : (files.size() == 1 ? LangFmt("ConfirmTrashFile", {name})
-                                                              : LangFmt("ConfirmTrashFiles", {count}));
-    if (CurrentPrompt()->Ask(this, permanently ? TPromptIcon::Warning : TPromptIcon::Question, question,
-                             pbYes | pbNo)
-        != pbYes)
-        return;
-    m_fileOpRunner->Delete(files, permanently);
-    // What is gone now, deleted here or by another program before, leaves the
-    // list before the reload, which would write its edits.
-    ForgetFiles(MissingFiles(files));
-    ReloadFolder(true);
+    RunFileOperation([&] {
+        ApplyInputsToSelection();
+        const QString count = QString::number(files.size());
+        const QString name = QFile::decodeName(PathName(files.first()));
+        const QString question = permanently ? (files.size() == 1 ? LangFmt("ConfirmDeleteFile", {name})
+                                                                  : LangFmt("ConfirmDeleteFiles", {count}))
+                                             : (files.size() == 1 ? LangFmt("ConfirmTrashFile", {name})
+                                                                  : LangFmt("ConfirmTrashFiles", {count}));
+        if (CurrentPrompt()->Ask(this, permanently ? TPromptIcon::Warning : TPromptIcon::Question, question,
+                                 pbYes | pbNo)
+            != pbYes)
+            return false;
+        m_fileOpRunner->Delete(files, permanently);
+        // What is gone now, deleted here or by another program before, leaves
+        // the list before the reload, which would write its edits.
+        ForgetFiles(MissingFiles(files));
+        return true;
+    });
 }
 
 void TFQuillon::ForgetFiles(const QSet<QString>& paths)
@@ -332,51 +358,65 @@ void TFQuillon::ForgetFiles(const QSet<QString>& paths)
     UpdateSelectionState();
 }
 
-bool TFQuillon::ShellTreeView1Edited(const QModelIndex& node, const QString& newText)
+bool TFQuillon::ShellTreeView1Edited(const QModelIndex& index, const QString& newText)
 {
     if (BeepWhenBusy())
         return false;
-    const QString oldPath = ShellTreeModel->filePath(node);
-    if (newText == ShellTreeModel->fileName(node))
+    const QString oldPath = ShellTreeModel->filePath(index);
+    const QString oldName = ShellTreeModel->fileName(index);
+    if (newText == oldName)
         return false;
     if (!IsFolderPath(oldPath)) {
         CurrentPrompt()->Beep();
         return false;
     }
-    // Pending edits are written to the files under their old names, before
-    // anything is renamed.
-    CommitEdits();
-    const bool listed = IsSameOrBelow(m_currentFolder, oldPath);
+    // The tree may read its folders again while the edits are written or a
+    // question is up: a folder that went away meanwhile is not renamed.
+    const QPersistentModelIndex node(index);
+    bool listed = false;
     bool entriesBelow = false;
-    for (const auto& entry : m_entries)
-        entriesBelow = entriesBelow || IsSameOrBelow(entry->PathKey(), oldPath);
-    // The list shows the folder under its new name, read anew.
-    if (listed)
-        ClearFileList();
     QByteArray newPathBytes;
-    const std::optional<QString> failure =
-        m_fileOpRunner->Rename(ShellTreeModel->NativePath(node), QFile::encodeName(newText), &newPathBytes);
-    if (failure) {
-        CurrentPrompt()->Error(this, LangFmt("ErrorRenameFolder", {ShellTreeModel->fileName(node), *failure}));
+    std::optional<QString> failure;
+    {
+        const TFlagSet running(m_fileOpRunning);
+        // Pending edits are written to the files under their old names,
+        // before anything is renamed.
+        CommitEdits();
+        listed = IsSameOrBelow(m_currentFolder, oldPath);
+        for (const auto& entry : m_entries)
+            entriesBelow = entriesBelow || IsSameOrBelow(entry->PathKey(), oldPath);
+        // The list shows the folder under its new name, read anew.
         if (listed)
-            QTimer::singleShot(0, this, [this] { RunGuarded(this, [this] { ReloadFolder(false); }); });
-        return false;
+            ClearFileList();
+        failure = node.isValid() ? m_fileOpRunner->Rename(ShellTreeModel->NativePath(node),
+                                                          QFile::encodeName(newText), &newPathBytes)
+                                 : SystemErrorText(ENOENT);
+        if (failure)
+            CurrentPrompt()->Error(this, LangFmt("ErrorRenameFolder", {oldName, *failure}));
     }
-    // Once the tree's editor is closed: everything follows the folder; the
-    // tree moves to the listed folder's new path, which loads it.
+    // Once the tree's editor is closed: everything follows the folder (the
+    // tree moves to the listed folder's new path, which loads it), or the
+    // list shows the folder again, unless the tree moved on meanwhile; then
+    // what waited for the rename.
     const QString newPath = DecodedPath(newPathBytes);
-    QTimer::singleShot(0, this, [this, oldPath, newPath, entriesBelow, listed] {
+    const bool renamed = !failure;
+    QTimer::singleShot(0, this, [this, oldPath, newPath, entriesBelow, listed, renamed] {
         RunGuarded(this, [&] {
-            TPathMoves moves;
-            moves.Add(oldPath, newPath);
-            FollowMoves(moves);
-            if (entriesBelow && !listed)
-                ReloadFolder(true);
-            else
-                RefreshFolderTree();
+            if (renamed) {
+                TPathMoves moves;
+                moves.Add(oldPath, newPath);
+                FollowMoves(moves);
+                if (entriesBelow && !listed)
+                    ReloadFolder(true);
+                else
+                    RefreshFolderTree();
+            } else if (listed && !m_reloadPending) {
+                ReloadFolder(false);
+            }
+            RunHeldRequests();
         });
     });
-    return true;
+    return renamed;
 }
 
 void TFQuillon::RefreshFolderTree()

@@ -169,7 +169,6 @@ TCollisionChoice TFileOpRunner::AskCollision(const QByteArray&, const QByteArray
 TFileOpResult TFileOpRunner::Run(TKind kind, const QList<QByteArray>& files, const QByteArray& target)
 {
     m_kind = kind;
-    m_running = true;
     m_sinceStart.start();
     // Until the progress window shows, no input may reach the main window;
     // then the window-modal progress window keeps it out, and takes its own.
@@ -194,7 +193,6 @@ TFileOpResult TFileOpRunner::Run(TKind kind, const QList<QByteArray>& files, con
     }
     m_longestStallMs = m_pump->LongestGapMs();
     EndProgress();
-    m_running = false;
     return result;
 }
 

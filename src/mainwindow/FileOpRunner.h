@@ -43,7 +43,6 @@ public:
     // could not be renamed.
     std::optional<QString> Rename(const QByteArray& path, const QByteArray& newName, QByteArray* newPath);
 
-    bool IsRunning() const { return m_running; }
     // Longest time without letting events run during the last operation.
     double LongestStallMs() const { return m_longestStallMs; }
     TFileOps& Ops() { return m_ops; }
@@ -71,6 +70,5 @@ private:
     QElapsedTimer m_sinceStart;
     std::unique_ptr<QProgressDialog> m_progress;
     std::unique_ptr<TEventPump> m_pump;
-    bool m_running = false;
     double m_longestStallMs = 0;
 };

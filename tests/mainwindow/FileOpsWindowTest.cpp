@@ -1,6 +1,7 @@
 #include "FileOpsTestSupport.h"
 
 #include "mainwindow/FileOpRunner.h"
+#include "mainwindow/SessionEnd.h"
 
 #include "localisation/MultiLanguage.h"
 #include "platform/FileLayer.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 
 namespace {
 
@@ -41,11 +43,25 @@ protected:
         };
     }
 
+    std::vector<const TEintragdaten*> EntryAddresses() const
+    {
+        std::vector<const TEintragdaten*> entries;
+        for (const auto& entry : Window->Entries())
+            entries.push_back(entry.get());
+        return entries;
+    }
+
     // What the error box lists for a file another program removed.
     static QString GoneLine(const QString& name)
     {
         return name + " (" + Lang("TagReasonFileMissing") + ")";
     }
+};
+
+// No file may be written.
+class TReadOnlyLayer : public TFileLayer {
+public:
+    bool MayWrite(const QByteArray&, const struct stat&) override { return false; }
 };
 
 // Refuses every trash folder, so that no trash can be used.
@@ -274,6 +290,50 @@ TEST_F(FileOpsWindowTest, AFileReplacedByACopyOrMoveLosesItsUndoSteps)
     EXPECT_TRUE(Prompt.Asked.isEmpty());
 }
 
+TEST_F(FileOpsWindowTest, LoadsAndACloseWaitForARunningFileOperation)
+{
+    Show();
+    CloseOnTermination(*Window);
+    const QString target = Folder("t");
+    MakeFile(target + "/a.mp3", "Taken");
+    const QString elsewhere = Folder("elsewhere");
+    MakeFile(elsewhere + "/e.mp3", "Song E");
+    std::vector<const TEintragdaten*> entries = EntryAddresses();
+    const auto stillIntact = [&] {
+        EXPECT_EQ(Window->CurrentFolder(), Src());
+        EXPECT_EQ(EntryAddresses(), entries);
+        EXPECT_TRUE(Window->isVisible());
+    };
+
+    // The tree moves to another folder and a reload is asked for while the
+    // question is up: both wait, then the tree's folder is loaded.
+    ReplaceAfter([&] {
+        Visit(elsewhere);
+        Window->ReloadFolder(false);
+        stillIntact();
+    });
+    Select({"a.mp3"});
+    Window->CopySelectionTo(target);
+    EXPECT_EQ(Bytes(target + "/a.mp3"), Bytes(Src() + "a.mp3"));
+    EXPECT_EQ(Window->CurrentFolder(), elsewhere + "/");
+    EXPECT_EQ(ListedNames(), QStringList({"e.mp3"}));
+
+    // Told to end meanwhile: the window closes once the operation is done.
+    Visit(Src());
+    entries = EntryAddresses();
+    MakeFile(target + "/b.mp3", "Taken");
+    ReplaceAfter([&] {
+        ::raise(SIGTERM);
+        QTest::qWait(300);
+        stillIntact();
+    });
+    Select({"b.mp3"});
+    Window->MoveSelectionTo(target);
+    EXPECT_EQ(FilesIn(target), QStringList({"a.mp3", "b.mp3"}));
+    EXPECT_FALSE(QFile::exists(Src() + "b.mp3"));
+    EXPECT_FALSE(Window->isVisible());
+}
+
 TEST_F(FileOpsWindowTest, UndoFollowsAMovedFileAndARenamedFolder)
 {
     const QByteArray original = Bytes(Src() + "a.mp3");
@@ -326,4 +386,25 @@ TEST_F(FileOpsWindowTest, FolderRenameWritesEditsFirstAndNeverReplaces)
     ASSERT_TRUE(reader.ReadTags());
     EXPECT_EQ(GetFrameAsText(*reader.FindFrame("TIT2")), QStringLiteral("Written before the rename"));
     EXPECT_EQ(Prompt.Errors.size(), 5);
+
+    // Another program renames the folder while the question on an edit that
+    // could not be written is up, and the tree reads it anew: the folder the
+    // user named is gone, and nothing else is renamed in its place.
+    const QString live = Env.Folder() + "/Album (live)";
+    ASSERT_EQ(QDir::cleanPath(Window->CurrentFolder()), live);
+    Select({"a.mp3"});
+    SetTitle(*Entry(live + "/a.mp3"), "Pending");
+    Window->ID3v2Reader1.SetFileLayer(std::make_shared<TReadOnlyLayer>());
+    Prompt.OnAsk = [&](const QString&, TPromptButtons) {
+        EXPECT_TRUE(QDir().rename(live, Env.Folder() + "/elsewhere"));
+        Settle();
+        return pbNo;
+    };
+    EXPECT_FALSE(Window->ShellTreeView1Edited(TreeIndex(live), "again"));
+    Settle();
+    EXPECT_TRUE(QFileInfo(Env.Folder() + "/elsewhere/b.mp3").exists());
+    EXPECT_FALSE(QFileInfo::exists(Env.Folder() + "/again"));
+    EXPECT_EQ(QDir::cleanPath(Window->CurrentFolder()), Env.Folder()); // where the tree went
+    ASSERT_EQ(Prompt.Errors.size(), 6) << Prompt.Errors.mid(5).join("|").toStdString();
+    EXPECT_TRUE(Prompt.Errors[5].startsWith(LangFmt("ErrorRenameFolder", {"Album (live)", ""}).chopped(3)));
 }

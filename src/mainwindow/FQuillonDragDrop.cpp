@@ -64,6 +64,10 @@ void TFQuillon::BindDragDrop()
         auto* dropTarget = new TDropFileTarget(this);
         dropTarget->Dragtypes = DragTypeBit(dtCopy) | DragTypeBit(dtMove);
         dropTarget->GetDataOnEnter = true;
+        // The copy or move of a drop runs after the drop has been answered
+        // and may yet fail, be cancelled or be turned down in the menu: no
+        // source may delete its files on the answer.
+        dropTarget->MovesFilesItself = true;
         dropTarget->OnGetDropEffect = [this](TDropFileTarget& sender, const TShiftState& shift, const QPoint& point,
                                              quint32& effect) {
             RunGuarded(this, [&] { DropFileTarget1GetDropEffect(sender, shift, point, effect); });
@@ -274,11 +278,6 @@ void TFQuillon::DropFileTarget1Drop(TDropFileTarget& target, const QPoint& point
         RunGuarded(this, [&] { RunDropOperation(files, targetFolder, proposed, askFirst, globalPos, toTree); });
         UpdateActions();
     });
-    // The move may yet fail, be cancelled or be turned down in the menu: the
-    // answer is a copy, so that no source deletes its files, which a move
-    // answer asks it to. A move here moves them itself, and the list follows
-    // what it really moved.
-    effect = DropEffectCopy;
 }
 
 void TFQuillon::RunDropOperation(const QList<QByteArray>& files, const QString& target, quint32 effect,

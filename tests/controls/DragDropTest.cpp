@@ -227,6 +227,18 @@ TEST(DropTarget, ChoosesTheEffectByKeysAllowedKindsAndScrollBand)
     QDropEvent moveOnly(middle, Qt::MoveAction, data.get(), Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(viewport, &moveOnly);
     EXPECT_FALSE(moveOnly.isAccepted() && moveOnly.dropAction() == Qt::MoveAction);
+    // An owner that moves the files itself answers another program's move
+    // with a copy, while the drag moves and at the drop, so that the source
+    // keeps its files; the events carry the move. A source that offers only
+    // a move is refused.
+    target.MovesFilesItself = true;
+    quint32 dropEffect = DropEffectNone;
+    target.OnDrop = [&](TDropFileTarget&, const TShiftState&, const QPoint&, quint32& effect) { dropEffect = effect; };
+    EXPECT_EQ(DropEvents::Over(viewport, *data, middle, all, Qt::ShiftModifier), Qt::CopyAction);
+    EXPECT_EQ(target.ChosenEffect(), DropEffectMove);
+    EXPECT_EQ(DropEvents::Drop(viewport, *data, middle, all, Qt::ShiftModifier), Qt::CopyAction);
+    EXPECT_EQ(dropEffect, DropEffectMove);
+    EXPECT_EQ(DropEvents::Over(viewport, *data, middle, Qt::MoveAction), Qt::IgnoreAction);
     QMimeData text;
     text.setText("no files");
     QDragEnterEvent enter(middle, all, &text, Qt::LeftButton, Qt::NoModifier);

@@ -73,6 +73,17 @@ protected:
     QWidget* List() const { return Window->LVFiles->viewport(); }
     QWidget* Tree() const { return Window->ShellTreeView1->viewport(); }
 
+    // The effect the window chose for a drag over the list or tree that was
+    // answered so. Another program is never answered a move, which would
+    // have it delete its files: the answer is a copy for both.
+    quint32 Chosen(QWidget* widget, Qt::DropAction answered) const
+    {
+        const TDropFileTarget* target = widget == List() ? Window->DropFileTarget1 : Window->DropFileTarget2;
+        const quint32 chosen = target->ChosenEffect() & (DropEffectCopy | DropEffectMove);
+        EXPECT_EQ(answered, chosen == DropEffectNone ? Qt::IgnoreAction : Qt::CopyAction);
+        return chosen;
+    }
+
     // Where a folder's node is in the tree's viewport, scrolled into view. The
     // tree moves while it reads folders: ask right before each drag.
     QPoint TreePoint(const QString& folder)
@@ -98,19 +109,21 @@ TEST_F(DragDropWindowTest, DropEffectsFollowKeysFileSystemsAndTheListedFolder)
 {
     const auto fromSrc = GnomeFilesData({Src + "/a.mp3"});
     // Onto the list from its own folder: nothing to do.
-    EXPECT_EQ(DropEvents::Over(List(), *fromSrc, QPoint(20, 20), CopyOrMove), Qt::IgnoreAction);
+    EXPECT_EQ(Chosen(List(), DropEvents::Over(List(), *fromSrc, QPoint(20, 20), CopyOrMove)), DropEffectNone);
     DropEvents::Leave(List());
 
     // Onto a folder of the tree on the same file system: a move, Ctrl copies,
     // Shift moves.
     const QPoint dst = TreePoint(Dst);
-    EXPECT_EQ(DropEvents::Over(Tree(), *fromSrc, dst, CopyOrMove), Qt::MoveAction);
+    EXPECT_EQ(Chosen(Tree(), DropEvents::Over(Tree(), *fromSrc, dst, CopyOrMove)), DropEffectMove);
     EXPECT_EQ(Window->ShellTreeModel->data(TreeIndex(Dst), Qt::BackgroundRole).isValid(), true);
-    EXPECT_EQ(DropEvents::Move(Tree(), *fromSrc, dst, CopyOrMove, Qt::ControlModifier), Qt::CopyAction);
-    EXPECT_EQ(DropEvents::Move(Tree(), *fromSrc, dst, CopyOrMove, Qt::ShiftModifier), Qt::MoveAction);
-    EXPECT_EQ(DropEvents::Move(Tree(), *fromSrc, dst, Qt::CopyAction), Qt::CopyAction);
+    EXPECT_EQ(Chosen(Tree(), DropEvents::Move(Tree(), *fromSrc, dst, CopyOrMove, Qt::ControlModifier)),
+              DropEffectCopy);
+    EXPECT_EQ(Chosen(Tree(), DropEvents::Move(Tree(), *fromSrc, dst, CopyOrMove, Qt::ShiftModifier)),
+              DropEffectMove);
+    EXPECT_EQ(Chosen(Tree(), DropEvents::Move(Tree(), *fromSrc, dst, Qt::CopyAction)), DropEffectCopy);
     // Onto the files' own folder: nothing.
-    EXPECT_EQ(DropEvents::Move(Tree(), *fromSrc, TreePoint(Src), CopyOrMove), Qt::IgnoreAction);
+    EXPECT_EQ(Chosen(Tree(), DropEvents::Move(Tree(), *fromSrc, TreePoint(Src), CopyOrMove)), DropEffectNone);
     DropEvents::Leave(Tree());
     EXPECT_FALSE(Window->ShellTreeModel->data(TreeIndex(Dst), Qt::BackgroundRole).isValid());
 
@@ -122,8 +135,9 @@ TEST_F(DragDropWindowTest, DropEffectsFollowKeysFileSystemsAndTheListedFolder)
     QTemporaryDir other(QStringLiteral("/dev/shm/quillon-drop-XXXXXX"));
     MakeFile(other.filePath("c.mp3"), "C");
     const auto fromOther = DolphinData({other.filePath("c.mp3")});
-    EXPECT_EQ(DropEvents::Over(List(), *fromOther, QPoint(20, 20), CopyOrMove), Qt::CopyAction);
-    EXPECT_EQ(DropEvents::Move(List(), *fromOther, QPoint(20, 20), CopyOrMove, Qt::ShiftModifier), Qt::MoveAction);
+    EXPECT_EQ(Chosen(List(), DropEvents::Over(List(), *fromOther, QPoint(20, 20), CopyOrMove)), DropEffectCopy);
+    EXPECT_EQ(Chosen(List(), DropEvents::Move(List(), *fromOther, QPoint(20, 20), CopyOrMove, Qt::ShiftModifier)),
+              DropEffectMove);
     DropEvents::Leave(List());
 
     // The copy starts after the drop has been answered.
@@ -138,14 +152,14 @@ TEST_F(DragDropWindowTest, DropEffectsFollowKeysFileSystemsAndTheListedFolder)
 
 TEST_F(DragDropWindowTest, DropsMoveRefuseTheirOwnFolderAndAskOnTheRightButton)
 {
-    // The drop is answered before the move runs: the answer tells the source
-    // to keep its files, which it would delete after a Move answer, for the
-    // move may still fail (here it is cancelled at the name taken).
+    // The drop is answered before the move runs: the answers tell the
+    // source to keep its files, which it would delete after a Move answer,
+    // for the move may still fail (here it is cancelled at the name taken).
     MakeFile(Dst + "/a.mp3", "Taken");
     const auto files = GnomeFilesData({Src + "/a.mp3"});
     const QPoint dst = TreePoint(Dst);
-    EXPECT_EQ(DropEvents::Over(Tree(), *files, dst, CopyOrMove), Qt::MoveAction);
-    EXPECT_EQ(DropEvents::Drop(Tree(), *files, dst, CopyOrMove), Qt::CopyAction);
+    EXPECT_EQ(Chosen(Tree(), DropEvents::Over(Tree(), *files, dst, CopyOrMove)), DropEffectMove);
+    EXPECT_EQ(Chosen(Tree(), DropEvents::Drop(Tree(), *files, dst, CopyOrMove)), DropEffectMove);
     Settle();
     EXPECT_EQ(Prompt.Choices.size(), 1);
     EXPECT_EQ(FilesIn(Src), QStringList({"a.mp3", "b.mp3"}));
@@ -153,7 +167,7 @@ TEST_F(DragDropWindowTest, DropsMoveRefuseTheirOwnFolderAndAskOnTheRightButton)
     // A move that succeeds is answered alike; the list follows what moved.
     ASSERT_TRUE(QFile::remove(Dst + "/a.mp3"));
     DropEvents::Over(Tree(), *files, TreePoint(Dst), CopyOrMove);
-    EXPECT_EQ(DropEvents::Drop(Tree(), *files, TreePoint(Dst), CopyOrMove), Qt::CopyAction);
+    EXPECT_EQ(Chosen(Tree(), DropEvents::Drop(Tree(), *files, TreePoint(Dst), CopyOrMove)), DropEffectMove);
     Settle();
     EXPECT_EQ(FilesIn(Dst), QStringList({"a.mp3"}));
     EXPECT_EQ(ListedNames(), QStringList({"b.mp3"}));

@@ -197,9 +197,14 @@ void TFQuillon::StartDrag(QWidget* control)
     }
     if (m_droppedHere)
         return;
-    // Another program may have moved or deleted the files.
+    // Another program may have moved or deleted the files, whatever it
+    // answered, even the listed folder: the tree then goes to the folder
+    // above, which loads it.
     PurgeUndoForMissingFiles(files);
-    ReloadFolder(true);
+    if (IsFolderPath(m_currentFolder))
+        ReloadFolder(true);
+    else
+        RefreshFolderTree();
 }
 
 QString TFQuillon::GetDropTargetFolder(TDropFileTarget& target, const QPoint& point)

@@ -289,6 +289,19 @@ TEST_F(DragDropWindowTest, DragsOutOfTheListAndTheTreeCarryTheirFiles)
     Settle();
     EXPECT_EQ(dragged, QList<QByteArray>({QFile::encodeName(Dst)}));
     EXPECT_EQ(QDir::cleanPath(Window->CurrentFolder()), Src);
+
+    // The listed folder, dragged to another program that moves it, whatever
+    // it answers: the list goes where the tree goes, to the folder above.
+    SetDragRunner([&](QDrag&, Qt::DropActions, Qt::DropAction) {
+        EXPECT_TRUE(QDir().rename(Src, Env.Folder() + "/taken away"));
+        return Qt::CopyAction;
+    });
+    const QPoint src = TreePoint(Src);
+    press(Tree(), src);
+    move(Tree(), src + QPoint(30, 0));
+    Settle();
+    EXPECT_TRUE(Prompt.Errors.isEmpty()) << Prompt.Errors.join("|").toStdString();
+    EXPECT_EQ(QDir::cleanPath(Window->CurrentFolder()), Env.Folder());
     SetDragRunner(previous);
 }
 

@@ -19,18 +19,6 @@ bool CanScroll(const QScrollBar* bar, Qt::ScrollBarPolicy policy)
     return bar && policy != Qt::ScrollBarAlwaysOff && bar->maximum() > bar->minimum();
 }
 
-// Accepts the event with the effect's action, or refuses it.
-void Answer(QDropEvent& event, quint32 effect)
-{
-    const Qt::DropAction action = DropActionOf(effect & (DropEffectCopy | DropEffectMove | DropEffectLink));
-    if (action == Qt::IgnoreAction) {
-        event.ignore();
-        return;
-    }
-    event.setDropAction(action);
-    event.accept();
-}
-
 }
 
 TDropFileTarget::TDropFileTarget(QObject* owner) : QObject(owner)
@@ -124,6 +112,29 @@ void TDropFileTarget::MeasureScrollAxes()
     }
 }
 
+Qt::DropAction TDropFileTarget::AnswerFor(const QDropEvent& event, quint32 effect) const
+{
+    effect &= DropEffectCopy | DropEffectMove | DropEffectLink;
+    // Only another program's drag: the owner's own drags do not act on the
+    // answer.
+    if (MovesFilesItself && !event.source() && (effect & DropEffectMove))
+        effect = DropEffectCopy;
+    const Qt::DropAction action = DropActionOf(effect);
+    return event.possibleActions() & action ? action : Qt::IgnoreAction;
+}
+
+void TDropFileTarget::Answer(QDropEvent& event, quint32 effect)
+{
+    m_chosen = effect;
+    const Qt::DropAction action = AnswerFor(event, effect);
+    if (action == Qt::IgnoreAction) {
+        event.ignore();
+        return;
+    }
+    event.setDropAction(action);
+    event.accept();
+}
+
 quint32 TDropFileTarget::GetDropEffect(const TShiftState& shift, const QPoint& point, quint32 offered)
 {
     quint32 allowed = offered;
@@ -176,9 +187,13 @@ void TDropFileTarget::DragEnter(QDragEnterEvent& event)
     const TShiftState shift{event.modifiers(), event.buttons()};
     quint32 effect = GetDropEffect(shift, m_lastPoint, DropEffectOf(event.possibleActions()));
     Fire(OnEnter, *this, shift, m_lastPoint, effect);
+    m_chosen = effect;
     // Taken, so that the moves follow; each move says whether a drop there
     // is possible.
-    event.setDropAction(DropActionOf(effect) == Qt::IgnoreAction ? event.proposedAction() : DropActionOf(effect));
+    Qt::DropAction action = AnswerFor(event, effect);
+    if (action == Qt::IgnoreAction)
+        action = AnswerFor(event, DropEffectOf(event.proposedAction()));
+    event.setDropAction(action);
     event.accept();
 }
 

@@ -48,6 +48,12 @@ public:
     TDragTypes Dragtypes = 0;
     // Read the paths already when the drag enters.
     bool GetDataOnEnter = false;
+    // The owner moves dropped files itself. A drag from another program is
+    // then never answered Move, which asks its source to delete the files
+    // (an X11 source takes the answer given while the drag moves, before
+    // the owner's move has run, let alone succeeded): it is answered Copy,
+    // and the effect chosen stays the one the events carry.
+    bool MovesFilesItself = false;
     TDropTargetEvent OnEnter;
     TDropTargetEvent OnDragOver;
     TDropTargetEvent OnDrop;
@@ -62,6 +68,10 @@ public:
     // for files that were cut, else copy; none without files.
     quint32 PasteFromClipboard();
 
+    // The effect chosen for the drag's last position or its drop, before it
+    // was answered.
+    quint32 ChosenEffect() const { return m_chosen; }
+
     // Pixels from an edge within which the control scrolls.
     int ScrollBand() const { return m_band; }
     bool IsScrolling() const { return m_scrollTimer.isActive(); }
@@ -75,6 +85,11 @@ private:
     void DragLeave();
     void Drop(QDropEvent& event);
     quint32 GetDropEffect(const TShiftState& shift, const QPoint& point, quint32 offered);
+    // The action answered for the effect chosen; none when the source does
+    // not offer it (Qt would answer the source's own choice instead).
+    Qt::DropAction AnswerFor(const QDropEvent& event, quint32 effect) const;
+    // Accepts the event with that action, or refuses it.
+    void Answer(QDropEvent& event, quint32 effect);
     bool DoGetData(const QMimeData& data);
     void ClearData();
     void MeasureScrollAxes();
@@ -87,6 +102,7 @@ private:
     QList<QByteArray> m_files;
     bool m_holding = false; // a drag with files is over the control
     QPoint m_lastPoint;
+    quint32 m_chosen = 0;
     int m_band = 0;
     bool m_scrollHorizontal = false;
     bool m_scrollVertical = false;

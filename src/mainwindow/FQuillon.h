@@ -593,6 +593,9 @@ private:
     void ScanAndRead(TLoadRun& run, bool keep);
     void FinishLoad(TLoadRun& run, bool keep);
     void ShowLoadProgress(int found, int read);
+    // Carries out what was asked for while a load or a file operation ran:
+    // a close, else a load of the tree's folder.
+    void RunHeldRequests();
     void RebuildPathIndex();
     void SelectFirstRowAfterLoad();
     // FQuillonColumns.cpp
@@ -724,8 +727,16 @@ private:
     QList<QByteArray> SelectedFilePaths() const;
     void ActCopyHistoryExecute(QStringList& history, int index, bool move);
     void ActCopyFileToSelectExecute(bool move);
-    void TransferFiles(const QList<QByteArray>& files, const QString& target, bool move);
-    void RemoveEntriesOfDeletedFiles(const QSet<QString>& deleted);
+    TFileOpResult TransferFiles(const QList<QByteArray>& files, const QString& target, bool move);
+    // Runs a file operation. Loads and a close asked for meanwhile wait
+    // until it has ended (LoadFolder, closeEvent), so that nothing replaces
+    // the entries it works on; then the list is read again when operation
+    // returns true, and what waited is carried out.
+    void RunFileOperation(const std::function<bool()>& operation);
+    // Files that are no longer there (deleted, or replaced by another):
+    // their entries leave the list, their undo steps and saved tags go.
+    void ForgetFiles(const QSet<QString>& paths);
+    void PurgeUndoOf(const QSet<QString>& paths);
     // FQuillonDragDrop.cpp
     void BindDragDrop();
     bool DragEventFilter(QObject* watched, QEvent* event);
@@ -752,6 +763,7 @@ private:
     bool m_abortRequested = false;
     bool m_reloadPending = false;
     bool m_closeRequested = false;
+    bool m_fileOpRunning = false; // a copy, move, delete or folder rename
     bool m_includeSubfolders = false;
     bool m_caseConversionRenames = false;
     QStringList m_copyHistory;

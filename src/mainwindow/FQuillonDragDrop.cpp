@@ -64,6 +64,10 @@ void TFQuillon::BindDragDrop()
         auto* dropTarget = new TDropFileTarget(this);
         dropTarget->Dragtypes = DragTypeBit(dtCopy) | DragTypeBit(dtMove);
         dropTarget->GetDataOnEnter = true;
+        // The copy or move of a drop runs after the drop has been answered
+        // and may yet fail, be cancelled or be turned down in the menu: no
+        // source may delete its files on the answer.
+        dropTarget->MovesFilesItself = true;
         dropTarget->OnGetDropEffect = [this](TDropFileTarget& sender, const TShiftState& shift, const QPoint& point,
                                              quint32& effect) {
             RunGuarded(this, [&] { DropFileTarget1GetDropEffect(sender, shift, point, effect); });
@@ -193,9 +197,14 @@ void TFQuillon::StartDrag(QWidget* control)
     }
     if (m_droppedHere)
         return;
-    // Another program may have moved or deleted the files.
+    // Another program may have moved or deleted the files, whatever it
+    // answered, even the listed folder: the tree then goes to the folder
+    // above, which loads it.
     PurgeUndoForMissingFiles(files);
-    ReloadFolder(true);
+    if (IsFolderPath(m_currentFolder))
+        ReloadFolder(true);
+    else
+        RefreshFolderTree();
 }
 
 QString TFQuillon::GetDropTargetFolder(TDropFileTarget& target, const QPoint& point)
@@ -227,7 +236,8 @@ void TFQuillon::DropFileTarget1GetDropEffect(TDropFileTarget& target, const TShi
         m_rightButtonDrag = true;
     const Qt::KeyboardModifiers keys = shift.Keys & (Qt::ShiftModifier | Qt::ControlModifier);
     const bool toList = target.Target() == LVFiles;
-    if (m_loading || m_saving || IsSameFolder(targetFolder, sourceFolder) || (toList && IsInListedFolder(sourceFolder)))
+    if (m_loading || m_saving || m_fileOpRunning || IsSameFolder(targetFolder, sourceFolder)
+        || (toList && IsInListedFolder(sourceFolder)))
         effect = DropEffectNone;
     else if (keys == Qt::ShiftModifier && (allowed & DropEffectMove))
         effect = DropEffectMove;
@@ -330,12 +340,15 @@ void TFQuillon::PasteFilesFromClipboard()
         return;
     }
     const QList<QByteArray> files = target.Files();
-    if (effect & DropEffectMove) {
-        ShellMoveFiles(files, folder);
-        // Cut files are moved once.
-        if (QClipboard* clipboard = QGuiApplication::clipboard())
-            clipboard->clear();
-    } else {
-        ShellCopyFiles(files, folder);
-    }
+    const bool move = effect & DropEffectMove;
+    const TFileOpResult result = TransferFiles(files, folder, move);
+    if (!move)
+        return;
+    // Cut files are moved once: they leave the clipboard when every one of
+    // them has moved, not before, so that a move that failed, was cancelled
+    // or skipped some can be pasted again.
+    const bool allMoved =
+        !result.Done.empty() && result.Failed.empty() && result.Unchanged.isEmpty() && !result.Cancelled;
+    if (QClipboard* clipboard = QGuiApplication::clipboard(); clipboard && allMoved)
+        clipboard->clear();
 }

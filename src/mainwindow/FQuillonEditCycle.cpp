@@ -5,6 +5,7 @@
 
 #include "mainwindow/EntryState.h"
 #include "mainwindow/FileListModel.h"
+#include "mainwindow/FlagSet.h"
 #include "mainwindow/MessageLists.h"
 #include "mainwindow/UpdatesLock.h"
 
@@ -35,18 +36,6 @@ public:
     ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
     TWaitCursor(const TWaitCursor&) = delete;
     TWaitCursor& operator=(const TWaitCursor&) = delete;
-};
-
-// Sets a flag while it exists.
-class TFlagSet {
-public:
-    explicit TFlagSet(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~TFlagSet() { m_flag = false; }
-    TFlagSet(const TFlagSet&) = delete;
-    TFlagSet& operator=(const TFlagSet&) = delete;
-
-private:
-    bool& m_flag;
 };
 
 // The entry's frame shown by the input of this identity; null when none.

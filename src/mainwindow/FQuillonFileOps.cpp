@@ -5,10 +5,12 @@
 #include "controls/MyListView.h"
 #include "mainwindow/FileListModel.h"
 #include "mainwindow/FileOpRunner.h"
+#include "mainwindow/FlagSet.h"
 #include "mainwindow/FolderTreeModel.h"
 #include "mainwindow/Guarded.h"
 
 #include "localisation/MultiLanguage.h"
+#include "platform/FileLayer.h"
 #include "platform/NativePath.h"
 #include "platform/PathCompare.h"
 #include "platform/PathMoves.h"
@@ -19,11 +21,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QItemSelectionModel>
+#include <QPersistentModelIndex>
 #include <QStyle>
 #include <QTimer>
 #include <QTreeView>
 
 #include <algorithm>
+
+#include <cerrno>
 
 #include <sys/stat.h>
 
@@ -49,6 +54,16 @@ bool Exists(const QByteArray& path)
 {
     struct stat st {};
     return ::lstat(path.constData(), &st) == 0;
+}
+
+// The paths of those files that no longer exist.
+QSet<QString> MissingFiles(const QList<QByteArray>& files)
+{
+    QSet<QString> missing;
+    for (const QByteArray& file : files)
+        if (!Exists(file))
+            missing.insert(DecodedPath(file));
+    return missing;
 }
 
 // A folder's path as a menu caption: "&" is no mnemonic there.
@@ -113,7 +128,7 @@ void TFQuillon::BindFileOpActions()
 
 bool TFQuillon::BeepWhenBusy()
 {
-    if (!m_loading && !m_saving && !(m_fileOpRunner && m_fileOpRunner->IsRunning()))
+    if (!m_loading && !m_saving && !m_fileOpRunning)
         return false;
     CurrentPrompt()->Beep();
     return true;
@@ -180,43 +195,70 @@ void TFQuillon::ShellMoveFiles(const QList<QByteArray>& files, const QString& ta
     TransferFiles(files, target, true);
 }
 
-void TFQuillon::TransferFiles(const QList<QByteArray>& files, const QString& target, bool move)
+TFileOpResult TFQuillon::TransferFiles(const QList<QByteArray>& files, const QString& target, bool move)
 {
+    TFileOpResult result;
     if (BeepWhenBusy())
-        return;
-    CommitEdits();
-    if (files.isEmpty()) {
-        CurrentPrompt()->Beep();
-        return;
-    }
-    if (move) {
-        // Bodies left in a file are found by its path and state: fetch them
-        // for every entry that is to follow its file.
-        QSet<QString> moving;
-        for (const QByteArray& file : files)
-            moving.insert(DecodedPath(file));
-        for (const auto& entry : m_entries) {
-            const QString path = entry->PathKey();
-            for (qsizetype end = path.size(); end > 0; end = path.lastIndexOf(QLatin1Char('/'), end - 1)) {
-                if (moving.contains(path.left(end))) {
-                    LoadDeferredBodies(entry->Frames);
-                    break;
+        return result;
+    RunFileOperation([&] {
+        CommitEdits();
+        if (files.isEmpty()) {
+            CurrentPrompt()->Beep();
+            return false;
+        }
+        if (move) {
+            // Bodies left in a file are found by its path and state: fetch
+            // them for every entry that is to follow its file.
+            QSet<QString> moving;
+            for (const QByteArray& file : files)
+                moving.insert(DecodedPath(file));
+            for (const auto& entry : m_entries) {
+                const QString path = entry->PathKey();
+                for (qsizetype end = path.size(); end > 0; end = path.lastIndexOf(QLatin1Char('/'), end - 1)) {
+                    if (moving.contains(path.left(end))) {
+                        LoadDeferredBodies(entry->Frames);
+                        break;
+                    }
                 }
             }
         }
+        result = m_fileOpRunner->Transfer(files, NativeFromPath(NormalPath(target)), move);
+        // A file replaced is gone as if deleted, before anything takes its
+        // path.
+        QSet<QString> replaced;
+        for (const TFileOpDone& done : result.Done)
+            if (done.Replaced)
+                replaced.insert(DecodedPath(done.To));
+        ForgetFiles(replaced);
+        if (!move)
+            return IsInListedFolder(target);
+        TPathMoves moves;
+        for (const TFileOpDone& done : result.Done)
+            moves.Add(DecodedPath(done.From), DecodedPath(done.To));
+        FollowMoves(moves);
+        PurgeUndoForMissingFiles(files);
+        return true;
+    });
+    return result;
+}
+
+void TFQuillon::RunFileOperation(const std::function<bool()>& operation)
+{
+    bool reload = false;
+    {
+        const TFlagSet running(m_fileOpRunning);
+        reload = operation();
     }
-    const TFileOpResult result = m_fileOpRunner->Transfer(files, NativeFromPath(NormalPath(target)), move);
-    if (!move) {
-        if (IsInListedFolder(target))
-            ReloadFolder(true);
-        return;
+    // A load of the listed folder asked for meanwhile is the reload below;
+    // of another folder (the tree moved on), it takes its place.
+    if (m_reloadPending && SamePath(TreePath(), m_currentFolder)) {
+        m_reloadPending = false;
+        reload = true;
     }
-    TPathMoves moves;
-    for (const TFileOpDone& done : result.Done)
-        moves.Add(DecodedPath(done.From), DecodedPath(done.To));
-    FollowMoves(moves);
-    PurgeUndoForMissingFiles(files);
-    ReloadFolder(true);
+    if (reload && !m_reloadPending && !m_closeRequested)
+        ReloadFolder(true);
+    else
+        RunHeldRequests();
 }
 
 void TFQuillon::FollowMoves(const TPathMoves& moves)
@@ -243,14 +285,15 @@ void TFQuillon::FollowMoves(const TPathMoves& moves)
 
 void TFQuillon::PurgeUndoForMissingFiles(const QList<QByteArray>& files)
 {
-    QSet<QString> missing;
-    for (const QByteArray& file : files)
-        if (!Exists(file))
-            missing.insert(DecodedPath(file));
-    if (missing.isEmpty())
+    PurgeUndoOf(MissingFiles(files));
+}
+
+void TFQuillon::PurgeUndoOf(const QSet<QString>& paths)
+{
+    if (paths.isEmpty())
         return;
-    m_undoList.PurgeFiles(missing);
-    for (const QString& path : std::as_const(missing))
+    m_undoList.PurgeFiles(paths);
+    for (const QString& path : paths)
         ID3v2Reader1.ForgetUndo(path);
 }
 
@@ -277,38 +320,37 @@ void TFQuillon::DeleteSelection(bool permanently)
         CurrentPrompt()->Beep();
         return;
     }
-    ApplyInputsToSelection();
-    const QString count = QString::number(files.size());
-    const QString name = QFile::decodeName(PathName(files.first()));
-    const QString question = permanently ? (files.size() == 1 ? LangFmt("ConfirmDeleteFile", {name})
-                                                              : LangFmt("ConfirmDeleteFiles", {count}))
-                                         : (files.size() == 1 ? LangFmt("ConfirmTrashFile", {name})
-                                                              : LangFmt("ConfirmTrashFiles", {count}));
-    if (CurrentPrompt()->Ask(this, permanently ? TPromptIcon::Warning : TPromptIcon::Question, question,
-                             pbYes | pbNo)
-        != pbYes)
-        return;
-    const TFileOpResult result = m_fileOpRunner->Delete(files, permanently);
-    QSet<QString> deleted;
-    for (const TFileOpDone& done : result.Done)
-        deleted.insert(DecodedPath(done.From));
-    // Their entries go before the reload, which would write their edits.
-    RemoveEntriesOfDeletedFiles(deleted);
-    m_undoList.PurgeFiles(deleted);
-    for (const QString& path : std::as_const(deleted))
-        ID3v2Reader1.ForgetUndo(path);
-    ReloadFolder(true);
+    RunFileOperation([&] {
+        ApplyInputsToSelection();
+        const QString count = QString::number(files.size());
+        const QString name = QFile::decodeName(PathName(files.first()));
+        const QString question = permanently ? (files.size() == 1 ? LangFmt("ConfirmDeleteFile", {name})
+                                                                  : LangFmt("ConfirmDeleteFiles", {count}))
+                                             : (files.size() == 1 ? LangFmt("ConfirmTrashFile", {name})
+                                                                  : LangFmt("ConfirmTrashFiles", {count}));
+        if (CurrentPrompt()->Ask(this, permanently ? TPromptIcon::Warning : TPromptIcon::Question, question,
+                                 pbYes | pbNo)
+            != pbYes)
+            return false;
+        m_fileOpRunner->Delete(files, permanently);
+        // What is gone now, deleted here or by another program before, leaves
+        // the list before the reload, which would write its edits.
+        ForgetFiles(MissingFiles(files));
+        return true;
+    });
 }
 
-void TFQuillon::RemoveEntriesOfDeletedFiles(const QSet<QString>& deleted)
+void TFQuillon::ForgetFiles(const QSet<QString>& paths)
 {
-    if (deleted.isEmpty())
+    PurgeUndoOf(paths);
+    const auto listed = [&](const TEintragdatenPtr& entry) { return paths.contains(entry->PathKey()); };
+    if (std::none_of(m_entries.begin(), m_entries.end(), listed))
         return;
     m_appliedEdits.Clear();
     m_selectionGuard = true;
-    if (m_templateEntry && deleted.contains(m_templateEntry->PathKey()))
+    if (m_templateEntry && paths.contains(m_templateEntry->PathKey()))
         SetTemplateEntry(nullptr);
-    std::erase_if(m_entries, [&](const TEintragdatenPtr& entry) { return deleted.contains(entry->PathKey()); });
+    std::erase_if(m_entries, listed);
     m_listModel->SetRowCount(static_cast<int>(m_entries.size()));
     m_pathIndex.clear();
     m_pathIndexValid = false;
@@ -316,51 +358,65 @@ void TFQuillon::RemoveEntriesOfDeletedFiles(const QSet<QString>& deleted)
     UpdateSelectionState();
 }
 
-bool TFQuillon::ShellTreeView1Edited(const QModelIndex& node, const QString& newText)
+bool TFQuillon::ShellTreeView1Edited(const QModelIndex& index, const QString& newText)
 {
     if (BeepWhenBusy())
         return false;
-    const QString oldPath = ShellTreeModel->filePath(node);
-    if (newText == ShellTreeModel->fileName(node))
+    const QString oldPath = ShellTreeModel->filePath(index);
+    const QString oldName = ShellTreeModel->fileName(index);
+    if (newText == oldName)
         return false;
     if (!IsFolderPath(oldPath)) {
         CurrentPrompt()->Beep();
         return false;
     }
-    // Pending edits are written to the files under their old names, before
-    // anything is renamed.
-    CommitEdits();
-    const bool listed = IsSameOrBelow(m_currentFolder, oldPath);
+    // The tree may read its folders again while the edits are written or a
+    // question is up: a folder that went away meanwhile is not renamed.
+    const QPersistentModelIndex node(index);
+    bool listed = false;
     bool entriesBelow = false;
-    for (const auto& entry : m_entries)
-        entriesBelow = entriesBelow || IsSameOrBelow(entry->PathKey(), oldPath);
-    // The list shows the folder under its new name, read anew.
-    if (listed)
-        ClearFileList();
     QByteArray newPathBytes;
-    const std::optional<QString> failure =
-        m_fileOpRunner->Rename(ShellTreeModel->NativePath(node), QFile::encodeName(newText), &newPathBytes);
-    if (failure) {
-        CurrentPrompt()->Error(this, LangFmt("ErrorRenameFolder", {ShellTreeModel->fileName(node), *failure}));
+    std::optional<QString> failure;
+    {
+        const TFlagSet running(m_fileOpRunning);
+        // Pending edits are written to the files under their old names,
+        // before anything is renamed.
+        CommitEdits();
+        listed = IsSameOrBelow(m_currentFolder, oldPath);
+        for (const auto& entry : m_entries)
+            entriesBelow = entriesBelow || IsSameOrBelow(entry->PathKey(), oldPath);
+        // The list shows the folder under its new name, read anew.
         if (listed)
-            QTimer::singleShot(0, this, [this] { RunGuarded(this, [this] { ReloadFolder(false); }); });
-        return false;
+            ClearFileList();
+        failure = node.isValid() ? m_fileOpRunner->Rename(ShellTreeModel->NativePath(node),
+                                                          QFile::encodeName(newText), &newPathBytes)
+                                 : SystemErrorText(ENOENT);
+        if (failure)
+            CurrentPrompt()->Error(this, LangFmt("ErrorRenameFolder", {oldName, *failure}));
     }
-    // Once the tree's editor is closed: everything follows the folder; the
-    // tree moves to the listed folder's new path, which loads it.
+    // Once the tree's editor is closed: everything follows the folder (the
+    // tree moves to the listed folder's new path, which loads it), or the
+    // list shows the folder again, unless the tree moved on meanwhile; then
+    // what waited for the rename.
     const QString newPath = DecodedPath(newPathBytes);
-    QTimer::singleShot(0, this, [this, oldPath, newPath, entriesBelow, listed] {
+    const bool renamed = !failure;
+    QTimer::singleShot(0, this, [this, oldPath, newPath, entriesBelow, listed, renamed] {
         RunGuarded(this, [&] {
-            TPathMoves moves;
-            moves.Add(oldPath, newPath);
-            FollowMoves(moves);
-            if (entriesBelow && !listed)
-                ReloadFolder(true);
-            else
-                RefreshFolderTree();
+            if (renamed) {
+                TPathMoves moves;
+                moves.Add(oldPath, newPath);
+                FollowMoves(moves);
+                if (entriesBelow && !listed)
+                    ReloadFolder(true);
+                else
+                    RefreshFolderTree();
+            } else if (listed && !m_reloadPending) {
+                ReloadFolder(false);
+            }
+            RunHeldRequests();
         });
     });
-    return true;
+    return renamed;
 }
 
 void TFQuillon::RefreshFolderTree()

@@ -186,10 +186,12 @@ void TFQuillon::FormShow()
 
 void TFQuillon::closeEvent(QCloseEvent* event)
 {
-    if (m_loading) {
-        // The load closes the window again when it has finished.
+    if (m_loading || m_fileOpRunning) {
+        // The load or file operation closes the window again when it has
+        // finished; a load stops early.
         m_closeRequested = true;
-        m_abortRequested = true;
+        if (m_loading)
+            m_abortRequested = true;
         event->ignore();
         return;
     }

@@ -66,14 +66,20 @@ private:
 
 void TFQuillon::LoadFolder(const QString& folder, bool keep)
 {
-    if (m_loading) {
-        // The running load stops at its next check and then loads the tree's
-        // folder.
+    if (m_loading || m_fileOpRunning) {
+        // The running load stops at its next check, a file operation runs to
+        // its end; then the tree's folder is loaded.
         m_reloadPending = true;
-        m_abortRequested = true;
+        if (m_loading)
+            m_abortRequested = true;
         return;
     }
     RunLoad(folder, keep);
+    RunHeldRequests();
+}
+
+void TFQuillon::RunHeldRequests()
+{
     // A close requested meanwhile wins over a pending reload.
     while (m_reloadPending && !m_closeRequested) {
         m_reloadPending = false;

@@ -11,6 +11,10 @@
 
 #include <algorithm>
 
+#include <cerrno>
+
+#include <sys/stat.h>
+
 namespace {
 
 // The progress window appears only for operations that take longer.
@@ -22,17 +26,36 @@ QString DisplayName(const QByteArray& path)
     return QFile::decodeName(PathName(path));
 }
 
+// The item itself is no longer there: another program removed it since it
+// was listed.
+bool IsGone(const TFileOpFailure& failure)
+{
+    struct stat st {};
+    return ::lstat(failure.Path.constData(), &st) != 0 && errno == ENOENT;
+}
+
 // Failures that another try cannot mend.
-bool IsRetryable(const TFileOpFailure& failure)
+bool IsFinal(const TFileOpFailure& failure)
 {
     switch (failure.Error) {
     case TFileOpError::System:
     case TFileOpError::VerifyFailed:
     case TFileOpError::NoTrash:
-        return true;
+        return IsGone(failure);
     default:
-        return false;
+        return true;
     }
+}
+
+// Takes out of failures those that which selects.
+std::vector<TFileOpFailure> TakeOut(std::vector<TFileOpFailure>& failures, bool (*which)(const TFileOpFailure&))
+{
+    std::vector<TFileOpFailure> taken;
+    std::vector<TFileOpFailure> rest;
+    for (TFileOpFailure& failure : failures)
+        (which(failure) ? taken : rest).push_back(std::move(failure));
+    failures = std::move(rest);
+    return taken;
 }
 
 // "name (why)" for each failure, each followed by LF CR (a list the user may
@@ -44,7 +67,8 @@ QString FailureList(const std::vector<TFileOpFailure>& failures)
         QString line = DisplayName(failure.Path);
         if (!failure.Inner.isEmpty())
             line += QStringLiteral(": ") + DisplayName(failure.Inner);
-        lines << line + QStringLiteral(" (") + TFileOpRunner::ReasonText(failure) + QLatin1Char(')');
+        const QString reason = IsGone(failure) ? Lang("TagReasonFileMissing") : TFileOpRunner::ReasonText(failure);
+        lines << line + QStringLiteral(" (") + reason + QLatin1Char(')');
     }
     return NamesFollowedByBreak(lines);
 }
@@ -145,7 +169,6 @@ TCollisionChoice TFileOpRunner::AskCollision(const QByteArray&, const QByteArray
 TFileOpResult TFileOpRunner::Run(TKind kind, const QList<QByteArray>& files, const QByteArray& target)
 {
     m_kind = kind;
-    m_running = true;
     m_sinceStart.start();
     // Until the progress window shows, no input may reach the main window;
     // then the window-modal progress window keeps it out, and takes its own.
@@ -170,7 +193,6 @@ TFileOpResult TFileOpRunner::Run(TKind kind, const QList<QByteArray>& files, con
     }
     m_longestStallMs = m_pump->LongestGapMs();
     EndProgress();
-    m_running = false;
     return result;
 }
 
@@ -198,24 +220,19 @@ void TFileOpRunner::RunWithRetry(TKind kind, QList<QByteArray> files, const QByt
             total.Failed = failed;
             return;
         }
-        std::vector<TFileOpFailure> retryable;
-        std::vector<TFileOpFailure> final;
-        for (TFileOpFailure& failure : failed)
-            (IsRetryable(failure) ? retryable : final).push_back(std::move(failure));
-        if (!final.empty())
-            CurrentPrompt()->Error(m_window, LangFmt("ErrorFileOpImpossible", {FailureList(final)}));
-        total.Failed.insert(total.Failed.end(), final.begin(), final.end());
-        if (retryable.empty())
+        ReportFinal(TakeOut(failed, IsFinal), total);
+        // What is left may succeed on another try.
+        if (failed.empty())
             return;
         if (CurrentPrompt()->Ask(m_window, TPromptIcon::Error,
-                                 LangFmt(QuestionKeys[static_cast<int>(kind)], {FailureList(retryable)}),
+                                 LangFmt(QuestionKeys[static_cast<int>(kind)], {FailureList(failed)}),
                                  pbYes | pbNo)
             != pbYes) {
-            total.Failed.insert(total.Failed.end(), retryable.begin(), retryable.end());
+            total.Failed.insert(total.Failed.end(), failed.begin(), failed.end());
             return;
         }
         files.clear();
-        for (const TFileOpFailure& failure : retryable)
+        for (const TFileOpFailure& failure : failed)
             files << failure.Path;
     }
 }
@@ -239,12 +256,15 @@ TFileOpResult TFileOpRunner::Delete(const QList<QByteArray>& files, bool permane
     Append(total, std::move(trashed));
     if (failed.empty() || total.Cancelled)
         return total;
+    ReportFinal(TakeOut(failed, IsGone), total);
+    if (failed.empty())
+        return total;
     // What cannot go to the trash is deleted for good only when the user
     // says so.
     if (CurrentPrompt()->Ask(m_window, TPromptIcon::Warning, LangFmt("ErrorTrashFiles", {FailureList(failed)}),
                              pbYes | pbNo)
         != pbYes) {
-        total.Failed = std::move(failed);
+        total.Failed.insert(total.Failed.end(), failed.begin(), failed.end());
         return total;
     }
     QList<QByteArray> rest;
@@ -252,6 +272,14 @@ TFileOpResult TFileOpRunner::Delete(const QList<QByteArray>& files, bool permane
         rest << failure.Path;
     RunWithRetry(TKind::Delete, rest, {}, total);
     return total;
+}
+
+void TFileOpRunner::ReportFinal(std::vector<TFileOpFailure>&& final, TFileOpResult& total)
+{
+    if (final.empty())
+        return;
+    CurrentPrompt()->Error(m_window, LangFmt("ErrorFileOpImpossible", {FailureList(final)}));
+    total.Failed.insert(total.Failed.end(), final.begin(), final.end());
 }
 
 std::optional<QString> TFileOpRunner::Rename(const QByteArray& path, const QByteArray& newName, QByteArray* newPath)

@@ -31,16 +31,18 @@ public:
 
     // Copies or moves files into target, asking again while some fail and
     // the user wants to retry. The result holds everything done over all
-    // tries and what failed in the end.
+    // tries and what failed in the end. Items that are no longer there
+    // (another program removed them) are only listed as gone, never tried
+    // again.
     TFileOpResult Transfer(const QList<QByteArray>& files, const QByteArray& target, bool move);
     // Moves files to the trash; those that cannot go there are deleted for
-    // good when the user agrees. permanently deletes them for good at once.
+    // good when the user agrees, those already gone are listed as such.
+    // permanently deletes them for good at once.
     TFileOpResult Delete(const QList<QByteArray>& files, bool permanently);
     // Renames a folder in place; the failure's text for the user when it
     // could not be renamed.
     std::optional<QString> Rename(const QByteArray& path, const QByteArray& newName, QByteArray* newPath);
 
-    bool IsRunning() const { return m_running; }
     // Longest time without letting events run during the last operation.
     double LongestStallMs() const { return m_longestStallMs; }
     TFileOps& Ops() { return m_ops; }
@@ -56,6 +58,9 @@ private:
     bool Progress(const TFileOpProgress& progress);
     void ShowProgress();
     TCollisionChoice AskCollision(const QByteArray& source, const QByteArray& target, bool folder);
+    // Lists failures that no other try can mend (none: nothing shown) and
+    // adds them to total.
+    void ReportFinal(std::vector<TFileOpFailure>&& final, TFileOpResult& total);
     void EndProgress();
 
     QWidget* m_window;
@@ -65,6 +70,5 @@ private:
     QElapsedTimer m_sinceStart;
     std::unique_ptr<QProgressDialog> m_progress;
     std::unique_ptr<TEventPump> m_pump;
-    bool m_running = false;
     double m_longestStallMs = 0;
 };

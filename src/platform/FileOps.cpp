@@ -506,7 +506,7 @@ bool TFileOps::PlaceCopy(TRun& run, const QByteArray& source, const QByteArray& 
         return Fail(run, source, TFileOpError::System, error);
     }
     ++run.Progress.DoneItems;
-    run.Done->push_back(TFileOpDone{source, target});
+    run.Done->push_back(TFileOpDone{source, target, replace});
     return true;
 }
 

@@ -45,6 +45,7 @@ struct TFileOpFailure {
 struct TFileOpDone {
     QByteArray From;
     QByteArray To;
+    bool Replaced = false; // the item took the place of an existing file at To
 };
 
 struct TFileOpResult {

@@ -217,6 +217,28 @@ TEST(DropTarget, ChoosesTheEffectByKeysAllowedKindsAndScrollBand)
     EXPECT_EQ(drop.dropAction(), Qt::MoveAction);
     EXPECT_EQ(dropped, QList<QByteArray>({"/music/a.mp3"}));
     EXPECT_FALSE(target.IsScrolling());
+    // An answer the source does not offer refuses the drop: it never becomes
+    // the source's own choice (a move).
+    target.OnGetDropEffect = nullptr;
+    target.OnDrop = [](TDropFileTarget&, const TShiftState&, const QPoint&, quint32& effect) {
+        effect = DropEffectCopy;
+    };
+    DropEvents::Over(viewport, *data, middle, Qt::MoveAction);
+    QDropEvent moveOnly(middle, Qt::MoveAction, data.get(), Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &moveOnly);
+    EXPECT_FALSE(moveOnly.isAccepted() && moveOnly.dropAction() == Qt::MoveAction);
+    // An owner that moves the files itself answers another program's move
+    // with a copy, while the drag moves and at the drop, so that the source
+    // keeps its files; the events carry the move. A source that offers only
+    // a move is refused.
+    target.MovesFilesItself = true;
+    quint32 dropEffect = DropEffectNone;
+    target.OnDrop = [&](TDropFileTarget&, const TShiftState&, const QPoint&, quint32& effect) { dropEffect = effect; };
+    EXPECT_EQ(DropEvents::Over(viewport, *data, middle, all, Qt::ShiftModifier), Qt::CopyAction);
+    EXPECT_EQ(target.ChosenEffect(), DropEffectMove);
+    EXPECT_EQ(DropEvents::Drop(viewport, *data, middle, all, Qt::ShiftModifier), Qt::CopyAction);
+    EXPECT_EQ(dropEffect, DropEffectMove);
+    EXPECT_EQ(DropEvents::Over(viewport, *data, middle, Qt::MoveAction), Qt::IgnoreAction);
     QMimeData text;
     text.setText("no files");
     QDragEnterEvent enter(middle, all, &text, Qt::LeftButton, Qt::NoModifier);

@@ -9,7 +9,9 @@
 
 #include "localisation/MultiLanguage.h"
 
+#include <QClipboard>
 #include <QDrag>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -71,6 +73,17 @@ protected:
     QWidget* List() const { return Window->LVFiles->viewport(); }
     QWidget* Tree() const { return Window->ShellTreeView1->viewport(); }
 
+    // The effect the window chose for a drag over the list or tree that was
+    // answered so. Another program is never answered a move, which would
+    // have it delete its files: the answer is a copy for both.
+    quint32 Chosen(QWidget* widget, Qt::DropAction answered) const
+    {
+        const TDropFileTarget* target = widget == List() ? Window->DropFileTarget1 : Window->DropFileTarget2;
+        const quint32 chosen = target->ChosenEffect() & (DropEffectCopy | DropEffectMove);
+        EXPECT_EQ(answered, chosen == DropEffectNone ? Qt::IgnoreAction : Qt::CopyAction);
+        return chosen;
+    }
+
     // Where a folder's node is in the tree's viewport, scrolled into view. The
     // tree moves while it reads folders: ask right before each drag.
     QPoint TreePoint(const QString& folder)
@@ -96,19 +109,21 @@ TEST_F(DragDropWindowTest, DropEffectsFollowKeysFileSystemsAndTheListedFolder)
 {
     const auto fromSrc = GnomeFilesData({Src + "/a.mp3"});
     // Onto the list from its own folder: nothing to do.
-    EXPECT_EQ(DropEvents::Over(List(), *fromSrc, QPoint(20, 20), CopyOrMove), Qt::IgnoreAction);
+    EXPECT_EQ(Chosen(List(), DropEvents::Over(List(), *fromSrc, QPoint(20, 20), CopyOrMove)), DropEffectNone);
     DropEvents::Leave(List());
 
     // Onto a folder of the tree on the same file system: a move, Ctrl copies,
     // Shift moves.
     const QPoint dst = TreePoint(Dst);
-    EXPECT_EQ(DropEvents::Over(Tree(), *fromSrc, dst, CopyOrMove), Qt::MoveAction);
+    EXPECT_EQ(Chosen(Tree(), DropEvents::Over(Tree(), *fromSrc, dst, CopyOrMove)), DropEffectMove);
     EXPECT_EQ(Window->ShellTreeModel->data(TreeIndex(Dst), Qt::BackgroundRole).isValid(), true);
-    EXPECT_EQ(DropEvents::Move(Tree(), *fromSrc, dst, CopyOrMove, Qt::ControlModifier), Qt::CopyAction);
-    EXPECT_EQ(DropEvents::Move(Tree(), *fromSrc, dst, CopyOrMove, Qt::ShiftModifier), Qt::MoveAction);
-    EXPECT_EQ(DropEvents::Move(Tree(), *fromSrc, dst, Qt::CopyAction), Qt::CopyAction);
+    EXPECT_EQ(Chosen(Tree(), DropEvents::Move(Tree(), *fromSrc, dst, CopyOrMove, Qt::ControlModifier)),
+              DropEffectCopy);
+    EXPECT_EQ(Chosen(Tree(), DropEvents::Move(Tree(), *fromSrc, dst, CopyOrMove, Qt::ShiftModifier)),
+              DropEffectMove);
+    EXPECT_EQ(Chosen(Tree(), DropEvents::Move(Tree(), *fromSrc, dst, Qt::CopyAction)), DropEffectCopy);
     // Onto the files' own folder: nothing.
-    EXPECT_EQ(DropEvents::Move(Tree(), *fromSrc, TreePoint(Src), CopyOrMove), Qt::IgnoreAction);
+    EXPECT_EQ(Chosen(Tree(), DropEvents::Move(Tree(), *fromSrc, TreePoint(Src), CopyOrMove)), DropEffectNone);
     DropEvents::Leave(Tree());
     EXPECT_FALSE(Window->ShellTreeModel->data(TreeIndex(Dst), Qt::BackgroundRole).isValid());
 
@@ -120,8 +135,9 @@ TEST_F(DragDropWindowTest, DropEffectsFollowKeysFileSystemsAndTheListedFolder)
     QTemporaryDir other(QStringLiteral("/dev/shm/quillon-drop-XXXXXX"));
     MakeFile(other.filePath("c.mp3"), "C");
     const auto fromOther = DolphinData({other.filePath("c.mp3")});
-    EXPECT_EQ(DropEvents::Over(List(), *fromOther, QPoint(20, 20), CopyOrMove), Qt::CopyAction);
-    EXPECT_EQ(DropEvents::Move(List(), *fromOther, QPoint(20, 20), CopyOrMove, Qt::ShiftModifier), Qt::MoveAction);
+    EXPECT_EQ(Chosen(List(), DropEvents::Over(List(), *fromOther, QPoint(20, 20), CopyOrMove)), DropEffectCopy);
+    EXPECT_EQ(Chosen(List(), DropEvents::Move(List(), *fromOther, QPoint(20, 20), CopyOrMove, Qt::ShiftModifier)),
+              DropEffectMove);
     DropEvents::Leave(List());
 
     // The copy starts after the drop has been answered.
@@ -136,10 +152,22 @@ TEST_F(DragDropWindowTest, DropEffectsFollowKeysFileSystemsAndTheListedFolder)
 
 TEST_F(DragDropWindowTest, DropsMoveRefuseTheirOwnFolderAndAskOnTheRightButton)
 {
+    // The drop is answered before the move runs: the answers tell the
+    // source to keep its files, which it would delete after a Move answer,
+    // for the move may still fail (here it is cancelled at the name taken).
+    MakeFile(Dst + "/a.mp3", "Taken");
     const auto files = GnomeFilesData({Src + "/a.mp3"});
     const QPoint dst = TreePoint(Dst);
-    DropEvents::Over(Tree(), *files, dst, CopyOrMove);
-    EXPECT_EQ(DropEvents::Drop(Tree(), *files, dst, CopyOrMove), Qt::MoveAction);
+    EXPECT_EQ(Chosen(Tree(), DropEvents::Over(Tree(), *files, dst, CopyOrMove)), DropEffectMove);
+    EXPECT_EQ(Chosen(Tree(), DropEvents::Drop(Tree(), *files, dst, CopyOrMove)), DropEffectMove);
+    Settle();
+    EXPECT_EQ(Prompt.Choices.size(), 1);
+    EXPECT_EQ(FilesIn(Src), QStringList({"a.mp3", "b.mp3"}));
+    EXPECT_EQ(ListedNames(), QStringList({"a.mp3", "b.mp3"}));
+    // A move that succeeds is answered alike; the list follows what moved.
+    ASSERT_TRUE(QFile::remove(Dst + "/a.mp3"));
+    DropEvents::Over(Tree(), *files, TreePoint(Dst), CopyOrMove);
+    EXPECT_EQ(Chosen(Tree(), DropEvents::Drop(Tree(), *files, TreePoint(Dst), CopyOrMove)), DropEffectMove);
     Settle();
     EXPECT_EQ(FilesIn(Dst), QStringList({"a.mp3"}));
     EXPECT_EQ(ListedNames(), QStringList({"b.mp3"}));
@@ -181,6 +209,29 @@ TEST_F(DragDropWindowTest, DropsMoveRefuseTheirOwnFolderAndAskOnTheRightButton)
     DropEvents::Drop(Tree(), *back, TreePoint(Dst), CopyOrMove);
     Settle();
     EXPECT_TRUE(FilesIn(Dst).isEmpty());
+}
+
+TEST_F(DragDropWindowTest, CutFilesLeaveTheClipboardOnlyOnceTheyHaveMoved)
+{
+    Select({"a.mp3"});
+    Window->CopyFilesToClipboard(true);
+    const auto onClipboard = [] {
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        return data ? FileMimeData::FilesOf(*data) : QList<QByteArray>();
+    };
+    ASSERT_EQ(onClipboard(), QList<QByteArray>({QFile::encodeName(Src + "/a.mp3")}));
+    // Pasted where the name is taken, and cancelled there: nothing moved.
+    MakeFile(Dst + "/a.mp3", "Taken");
+    Visit(Dst);
+    Window->LVFiles->setFocus();
+    Window->PasteFilesFromClipboard();
+    EXPECT_EQ(Prompt.Choices.size(), 1);
+    EXPECT_TRUE(QFile::exists(Src + "/a.mp3"));
+    EXPECT_EQ(onClipboard(), QList<QByteArray>({QFile::encodeName(Src + "/a.mp3")}));
+    ASSERT_TRUE(QFile::remove(Dst + "/a.mp3"));
+    Window->PasteFilesFromClipboard();
+    EXPECT_EQ(FilesIn(Dst), QStringList({"a.mp3"}));
+    EXPECT_TRUE(onClipboard().isEmpty());
 }
 
 TEST_F(DragDropWindowTest, TheTreeScrollsNearItsEdgesDuringADrag)
@@ -238,6 +289,19 @@ TEST_F(DragDropWindowTest, DragsOutOfTheListAndTheTreeCarryTheirFiles)
     Settle();
     EXPECT_EQ(dragged, QList<QByteArray>({QFile::encodeName(Dst)}));
     EXPECT_EQ(QDir::cleanPath(Window->CurrentFolder()), Src);
+
+    // The listed folder, dragged to another program that moves it, whatever
+    // it answers: the list goes where the tree goes, to the folder above.
+    SetDragRunner([&](QDrag&, Qt::DropActions, Qt::DropAction) {
+        EXPECT_TRUE(QDir().rename(Src, Env.Folder() + "/taken away"));
+        return Qt::CopyAction;
+    });
+    const QPoint src = TreePoint(Src);
+    press(Tree(), src);
+    move(Tree(), src + QPoint(30, 0));
+    Settle();
+    EXPECT_TRUE(Prompt.Errors.isEmpty()) << Prompt.Errors.join("|").toStdString();
+    EXPECT_EQ(QDir::cleanPath(Window->CurrentFolder()), Env.Folder());
     SetDragRunner(previous);
 }
 

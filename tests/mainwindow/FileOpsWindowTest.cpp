@@ -1,6 +1,7 @@
 #include "FileOpsTestSupport.h"
 
 #include "mainwindow/FileOpRunner.h"
+#include "mainwindow/SessionEnd.h"
 
 #include "localisation/MultiLanguage.h"
 #include "platform/FileLayer.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 
 namespace {
 
@@ -31,6 +33,35 @@ protected:
     {
         Prompt.OnAsk = [button](const QString&, TPromptButtons) { return button; };
     }
+
+    // Answers every name already taken with Replace, running work first.
+    void ReplaceAfter(std::function<void()> work)
+    {
+        Prompt.OnChoose = [work = std::move(work)](const QString&, const QStringList&) {
+            work();
+            return TPromptChoice{0, false};
+        };
+    }
+
+    std::vector<const TEintragdaten*> EntryAddresses() const
+    {
+        std::vector<const TEintragdaten*> entries;
+        for (const auto& entry : Window->Entries())
+            entries.push_back(entry.get());
+        return entries;
+    }
+
+    // What the error box lists for a file another program removed.
+    static QString GoneLine(const QString& name)
+    {
+        return name + " (" + Lang("TagReasonFileMissing") + ")";
+    }
+};
+
+// No file may be written.
+class TReadOnlyLayer : public TFileLayer {
+public:
+    bool MayWrite(const QByteArray&, const struct stat&) override { return false; }
 };
 
 // Refuses every trash folder, so that no trash can be used.
@@ -172,7 +203,7 @@ TEST_F(FileOpsWindowTest, DeletedFilesLeaveTheListBeforeTheReloadWritesAnything)
     EXPECT_TRUE(ListedNames().isEmpty());
 }
 
-TEST_F(FileOpsWindowTest, AFailedTrashAsksBeforeDeletingForGood)
+TEST_F(FileOpsWindowTest, AFailedTrashAsksBeforeDeletingForGoodButAFileGoneIsOnlyReported)
 {
     Window->FileOpRunner().Ops().SetFileLayer(std::make_shared<TNoTrashLayer>());
     QStringList asked;
@@ -192,6 +223,115 @@ TEST_F(FileOpsWindowTest, AFailedTrashAsksBeforeDeletingForGood)
     Window->DeleteSelection(false);
     EXPECT_FALSE(QFile::exists(Src() + "a.mp3"));
     EXPECT_EQ(ListedNames(), QStringList({"b.mp3"}));
+
+    // A file another program removed since the list was shown is reported
+    // as gone, never offered for deleting for good or for another try.
+    second = pbNo;
+    for (const bool permanently : {false, true}) {
+        MakeFile(Src() + "c.mp3", "Song C");
+        Window->ReloadFolder(true);
+        Select({"b.mp3", "c.mp3"});
+        ASSERT_TRUE(QFile::remove(Src() + "c.mp3"));
+        asked.clear();
+        Prompt.Errors.clear();
+        Window->DeleteSelection(permanently);
+        ASSERT_EQ(Prompt.Errors.size(), 1) << permanently;
+        EXPECT_TRUE(Prompt.Errors[0].contains(GoneLine("c.mp3"))) << Prompt.Errors[0].toStdString();
+        EXPECT_FALSE(Prompt.Errors[0].contains("b.mp3"));
+        if (permanently) {
+            EXPECT_EQ(asked.size(), 1); // only whether to delete
+        } else {
+            ASSERT_EQ(asked.size(), 2);
+            EXPECT_TRUE(asked[1].contains("b.mp3"));
+            EXPECT_FALSE(asked[1].contains("c.mp3"));
+        }
+        EXPECT_EQ(ListedNames(), permanently ? QStringList() : QStringList({"b.mp3"}));
+    }
+}
+
+TEST_F(FileOpsWindowTest, AFileReplacedByACopyOrMoveLosesItsUndoSteps)
+{
+    Select({"a.mp3", "b.mp3"});
+    SetTitle(*Entry(Src() + "a.mp3"), "Saved A");
+    SetTitle(*Entry(Src() + "b.mp3"), "Saved B");
+    Window->SaveChangedEntries();
+    // A file on another file system with a saved tag of its own, moved over
+    // b.mp3: its step goes with it, b.mp3's steps do not stay behind.
+    QTemporaryDir shm(QStringLiteral("/dev/shm/quillon-replace-XXXXXX"));
+    const QString moving = shm.filePath("b.mp3");
+    MakeFile(moving, "Moving");
+    const QByteArray movingBefore = Bytes(moving);
+    Visit(shm.path());
+    Select({"b.mp3"});
+    SetTitle(*Entry(moving), "Saved there");
+    Window->SaveChangedEntries();
+    const QByteArray movingSaved = Bytes(moving);
+    Visit(Env.Folder() + "/src");
+    const QString copied = Folder("other") + "/a.mp3";
+    MakeFile(copied, "Copied");
+    ReplaceAfter([] {});
+
+    Window->ShellCopyFiles({QFile::encodeName(copied)}, Src());
+    Window->ShellMoveFiles({QFile::encodeName(moving)}, Src());
+    ASSERT_EQ(Bytes(Src() + "a.mp3"), Bytes(copied));
+    ASSERT_EQ(Bytes(Src() + "b.mp3"), movingSaved);
+    EXPECT_EQ(Prompt.Choices.size(), 2);
+    const TEintragdaten* listed = Entry(Src() + "a.mp3");
+    ASSERT_NE(listed, nullptr);
+    EXPECT_EQ(GetFrameAsText(*FindFrame(listed->Frames, "TIT2")), QStringLiteral("Copied"));
+    EXPECT_EQ(Window->GetUndoKind(), TFQuillon::ukTagWritten);
+    Window->ActUndoExecute();
+    EXPECT_EQ(Bytes(Src() + "b.mp3"), movingBefore);
+    // Nothing is left to undo in the files that were replaced.
+    EXPECT_EQ(Window->GetUndoKind(), TFQuillon::ukNothing);
+    Window->ActUndoExecute();
+    EXPECT_EQ(Bytes(Src() + "a.mp3"), Bytes(copied));
+    EXPECT_TRUE(Prompt.Errors.isEmpty()) << Prompt.Errors.join("|").toStdString();
+    EXPECT_TRUE(Prompt.Asked.isEmpty());
+}
+
+TEST_F(FileOpsWindowTest, LoadsAndACloseWaitForARunningFileOperation)
+{
+    Show();
+    CloseOnTermination(*Window);
+    const QString target = Folder("t");
+    MakeFile(target + "/a.mp3", "Taken");
+    const QString elsewhere = Folder("elsewhere");
+    MakeFile(elsewhere + "/e.mp3", "Song E");
+    std::vector<const TEintragdaten*> entries = EntryAddresses();
+    const auto stillIntact = [&] {
+        EXPECT_EQ(Window->CurrentFolder(), Src());
+        EXPECT_EQ(EntryAddresses(), entries);
+        EXPECT_TRUE(Window->isVisible());
+    };
+
+    // The tree moves to another folder and a reload is asked for while the
+    // question is up: both wait, then the tree's folder is loaded.
+    ReplaceAfter([&] {
+        Visit(elsewhere);
+        Window->ReloadFolder(false);
+        stillIntact();
+    });
+    Select({"a.mp3"});
+    Window->CopySelectionTo(target);
+    EXPECT_EQ(Bytes(target + "/a.mp3"), Bytes(Src() + "a.mp3"));
+    EXPECT_EQ(Window->CurrentFolder(), elsewhere + "/");
+    EXPECT_EQ(ListedNames(), QStringList({"e.mp3"}));
+
+    // Told to end meanwhile: the window closes once the operation is done.
+    Visit(Src());
+    entries = EntryAddresses();
+    MakeFile(target + "/b.mp3", "Taken");
+    ReplaceAfter([&] {
+        ::raise(SIGTERM);
+        QTest::qWait(300);
+        stillIntact();
+    });
+    Select({"b.mp3"});
+    Window->MoveSelectionTo(target);
+    EXPECT_EQ(FilesIn(target), QStringList({"a.mp3", "b.mp3"}));
+    EXPECT_FALSE(QFile::exists(Src() + "b.mp3"));
+    EXPECT_FALSE(Window->isVisible());
 }
 
 TEST_F(FileOpsWindowTest, UndoFollowsAMovedFileAndARenamedFolder)
@@ -246,4 +386,25 @@ TEST_F(FileOpsWindowTest, FolderRenameWritesEditsFirstAndNeverReplaces)
     ASSERT_TRUE(reader.ReadTags());
     EXPECT_EQ(GetFrameAsText(*reader.FindFrame("TIT2")), QStringLiteral("Written before the rename"));
     EXPECT_EQ(Prompt.Errors.size(), 5);
+
+    // Another program renames the folder while the question on an edit that
+    // could not be written is up, and the tree reads it anew: the folder the
+    // user named is gone, and nothing else is renamed in its place.
+    const QString live = Env.Folder() + "/Album (live)";
+    ASSERT_EQ(QDir::cleanPath(Window->CurrentFolder()), live);
+    Select({"a.mp3"});
+    SetTitle(*Entry(live + "/a.mp3"), "Pending");
+    Window->ID3v2Reader1.SetFileLayer(std::make_shared<TReadOnlyLayer>());
+    Prompt.OnAsk = [&](const QString&, TPromptButtons) {
+        EXPECT_TRUE(QDir().rename(live, Env.Folder() + "/elsewhere"));
+        Settle();
+        return pbNo;
+    };
+    EXPECT_FALSE(Window->ShellTreeView1Edited(TreeIndex(live), "again"));
+    Settle();
+    EXPECT_TRUE(QFileInfo(Env.Folder() + "/elsewhere/b.mp3").exists());
+    EXPECT_FALSE(QFileInfo::exists(Env.Folder() + "/again"));
+    EXPECT_EQ(QDir::cleanPath(Window->CurrentFolder()), Env.Folder()); // where the tree went
+    ASSERT_EQ(Prompt.Errors.size(), 6) << Prompt.Errors.mid(5).join("|").toStdString();
+    EXPECT_TRUE(Prompt.Errors[5].startsWith(LangFmt("ErrorRenameFolder", {"Album (live)", ""}).chopped(3)));
 }

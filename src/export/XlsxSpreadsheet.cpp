@@ -75,10 +75,10 @@ void TXlsxSpreadsheet::SetCell(int row, int column, const QString& text)
         Fail("Can not write a cell", error);
 }
 
-bool TXlsxSpreadsheet::Show()
+void TXlsxSpreadsheet::Show(const std::function<void()>& notShown)
 {
     Close();
-    return OpenWithDesktop(QUrl::fromLocalFile(m_fileName));
+    OpenWithDesktop(QUrl::fromLocalFile(m_fileName), notShown);
 }
 
 void TXlsxSpreadsheet::Close()

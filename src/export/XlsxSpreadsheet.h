@@ -22,10 +22,8 @@ public:
     bool Start() override;
     void AddWorkbook() override;
     void SetCell(int row, int column, const QString& text) override;
-    bool Show() override;
-
-    // The workbook's file (after Start).
-    const QString& FileName() const { return m_fileName; }
+    void Show(const std::function<void()>& notShown) override;
+    QString WorkbookFile() const override { return m_fileName; }
 
     // A cell's text as the workbook stores it: a literal "_xHHHH_" escaped
     // so that readers do not decode it, cut on a character boundary so that

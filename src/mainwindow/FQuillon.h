@@ -797,7 +797,7 @@ private:
     std::unique_ptr<TTmpFileDeleter> m_tmpFileDeleter;
     // Dialogs open their help pages through this window while it exists.
     std::unique_ptr<TScopedHelpHandler> m_helpHandler;
-    // Settings that cannot be written are told while it lives.
+    // Settings not written and addresses not opened are told while it lives.
     std::unique_ptr<TLateFailureReports> m_lateFailureReports;
     QObject* m_keyPreview = nullptr; // sees the keys of the whole program first
     std::unique_ptr<TFileOpRunner> m_fileOpRunner;

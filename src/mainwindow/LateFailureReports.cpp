@@ -5,6 +5,7 @@
 #include "platform/Prompt.h"
 
 #include <QApplication>
+#include <QUrl>
 
 namespace {
 
@@ -20,14 +21,21 @@ void ReportSettingsNotWritten(const QString& file, int systemError)
     ShowError(LangFmt("ErrorSaveSettings", {file, reason}));
 }
 
+void ReportNothingOpened(const QUrl& url)
+{
+    ShowError(LangFmt("ErrorOpenWithDesktop", {url.isLocalFile() ? url.toLocalFile() : url.toDisplayString()}));
+}
+
 }
 
 TLateFailureReports::TLateFailureReports()
-    : m_previousSettingsReport(TRegistry::SetWriteFailureReport(ReportSettingsNotWritten))
+    : m_previousSettingsReport(TRegistry::SetWriteFailureReport(ReportSettingsNotWritten)),
+      m_previousOpenReport(SetOpenFailureReport(ReportNothingOpened))
 {
 }
 
 TLateFailureReports::~TLateFailureReports()
 {
     TRegistry::SetWriteFailureReport(std::move(m_previousSettingsReport));
+    SetOpenFailureReport(std::move(m_previousOpenReport));
 }

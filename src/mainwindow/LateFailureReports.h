@@ -1,10 +1,11 @@
 #pragma once
 
+#include "platform/Opener.h"
 #include "platform/Registry.h"
 
 // Failures the program learns of away from the command that caused them,
 // told to the user while the main window lives: settings that cannot be
-// written.
+// written, and an address that no program of the desktop could open.
 class TLateFailureReports {
 public:
     TLateFailureReports();
@@ -14,4 +15,5 @@ public:
 
 private:
     TRegistry::TWriteFailureReport m_previousSettingsReport;
+    TOpenFailureReport m_previousOpenReport;
 };

@@ -2,6 +2,8 @@
 // and a fake spreadsheet for the order of calls and the failures.
 #include "ExportTestSupport.h"
 
+#include "support/FakeOpenerProgram.h"
+
 #include "export/DataModuleExport.h"
 #include "export/Spreadsheet.h"
 #include "export/XlsxSpreadsheet.h"
@@ -9,6 +11,7 @@
 #include "platform/Opener.h"
 #include "tagengine/DisplayTexts.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -38,11 +41,13 @@ public:
     {
         m_calls << QStringLiteral("%1,%2=%3").arg(row).arg(column).arg(text);
     }
-    bool Show() override
+    void Show(const std::function<void()>& notShown) override
     {
         m_calls << QStringLiteral("Show");
-        return m_shows;
+        if (!m_shows)
+            notShown();
     }
+    QString WorkbookFile() const override { return QStringLiteral("/books/list.xlsx"); }
 
 private:
     QStringList& m_calls;
@@ -80,10 +85,7 @@ protected:
 TEST_F(SpreadsheetExportTest, WorkbookHoldsCaptionsAndTextCells)
 {
     QString opened;
-    TScopedOpener opener([&](const QUrl& url) {
-        opened = url.toLocalFile();
-        return true;
-    });
+    TScopedOpener opener([&](const QUrl& url, const TOpenFailed&) { opened = url.toLocalFile(); });
     const TStringArray columns{QStringLiteral("*FIN"), QStringLiteral("TIT2"), QStringLiteral("ZZZZ"),
                                QStringLiteral("TPE1"), QStringLiteral("*LEN")};
     ASSERT_EQ(Export(columns), erDone);
@@ -155,12 +157,13 @@ TEST_F(SpreadsheetExportTest, CallsComeInOrderAndFailuresAreReported)
     EXPECT_EQ(calls, QStringList{QStringLiteral("Start")});
     EXPECT_EQ(m_prompt.Errors, QStringList{Lang(QStringLiteral("ErrorRunExcel"))});
 
-    // Nothing on the desktop opens the workbook.
+    // Written, but nothing on the desktop shows it: told where it lies.
     starts = true;
     shows = false;
     m_prompt.Errors.clear();
-    EXPECT_EQ(Export({QStringLiteral("TIT2")}), erError);
-    EXPECT_EQ(m_prompt.Errors, QStringList{Lang(QStringLiteral("ErrorRunExcel"))});
+    EXPECT_EQ(Export({QStringLiteral("TIT2")}), erDone);
+    EXPECT_EQ(m_prompt.Errors, QStringList{Lang(QStringLiteral("ErrorRunExcel")) + QLatin1Char('\n') +
+                                           LangFmt(QStringLiteral("SpreadsheetSavedAs"), {"/books/list.xlsx"})});
 
     // An empty list gives the title row alone.
     calls.clear();
@@ -170,4 +173,27 @@ TEST_F(SpreadsheetExportTest, CallsComeInOrderAndFailuresAreReported)
     EXPECT_EQ(calls, (QStringList{QStringLiteral("Start"), QStringLiteral("AddWorkbook"), QStringLiteral("1,1=Title"),
                                   QStringLiteral("Show")}));
     SetSpreadsheetFactory(previous);
+}
+
+TEST_F(SpreadsheetExportTest, AWorkbookNothingOpensIsNamed)
+{
+    QTemporaryDir temp;
+    const QByteArray oldTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    const auto workbooks = [&] { return QDir(temp.path()).entryList({QStringLiteral("Quillon-*")}, QDir::Files); };
+
+    // The desktop has no program for workbooks, as xdg-open says by its end.
+    const TFakeOpenerProgram program("exit 3");
+    const TScopedOpener opener(DesktopOpener(program.Path()));
+    ASSERT_EQ(Export({QStringLiteral("*FIN")}), erDone);
+    ASSERT_TRUE(RunEventsUntil([&] { return !m_prompt.Errors.isEmpty(); }, 10000));
+    ASSERT_EQ(workbooks().size(), 1);
+    const QString workbook = temp.filePath(workbooks().at(0));
+    EXPECT_EQ(m_prompt.Errors, QStringList{Lang(QStringLiteral("ErrorRunExcel")) + QLatin1Char('\n') +
+                                           LangFmt(QStringLiteral("SpreadsheetSavedAs"), {workbook})});
+    const TProgramRun read = RunPython(ReadScript, {workbook});
+    EXPECT_EQ(read.ExitCode, 0) << read.Err.toStdString();
+    EXPECT_EQ(QJsonDocument::fromJson(read.Out).array().size(), 4);
+    QFile::remove(workbook);
+    qputenv("TMPDIR", oldTemp);
 }

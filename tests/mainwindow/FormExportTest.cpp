@@ -55,7 +55,7 @@ public:
     bool Start() override { return false; }
     void AddWorkbook() override {}
     void SetCell(int, int, const QString&) override {}
-    bool Show() override { return false; }
+    void Show(const std::function<void()>&) override {}
 };
 
 struct TExportFixture {

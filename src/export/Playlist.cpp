@@ -72,8 +72,8 @@ TExportResult TDataModuleExport::ExportPlaylist(const QString& baseFolder, bool 
     }
     try {
         WriteExportFile(OutputFile, bytes);
-    } catch (const std::exception&) {
-        return erError;
+    } catch (const std::exception& e) {
+        return Failed(QString::fromUtf8(e.what()));
     }
     if (!leftOut.isEmpty()) {
         QString names;

@@ -22,16 +22,9 @@ void ReportNotShown(const QString& workbook)
 TExportResult TDataModuleExport::ExportToExcel(const TStringArray& columnIds)
 {
     std::unique_ptr<TSpreadsheet> sheet = NewSpreadsheet();
-    bool started = false;
     try {
-        started = sheet->Start();
-    } catch (const std::exception&) {
-    }
-    if (!started) {
-        CurrentPrompt()->Error(Owner, Lang(QStringLiteral("ErrorRunExcel")));
-        return erError;
-    }
-    try {
+        if (!sheet->Start())
+            return Failed(Lang(QStringLiteral("ErrorRunExcel")));
         sheet->AddWorkbook();
         for (qsizetype i = 0; i < columnIds.size(); ++i)
             if (const TSpalte* column = FindColumn(columnIds.at(i)))
@@ -43,8 +36,8 @@ TExportResult TDataModuleExport::ExportToExcel(const TStringArray& columnIds)
             ++row;
         }
         sheet->Show([workbook = sheet->WorkbookFile()] { ReportNotShown(workbook); });
-    } catch (const std::exception&) {
-        return erError;
+    } catch (const std::exception& e) {
+        return Failed(QString::fromUtf8(e.what()));
     }
     return erDone;
 }

@@ -102,10 +102,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     bench::TSilentPrompt prompt;
     LoadBaseLanguage();
-    TScopedOpener opener([](const QUrl& url) {
-        QFile::remove(url.toLocalFile());
-        return true;
-    });
+    TScopedOpener opener([](const QUrl& url, const TOpenFailed&) { QFile::remove(url.toLocalFile()); });
     QTemporaryDir out;
     const TStringArray columns = DefaultColumns();
     const QString base = QStringLiteral("/music/");

@@ -143,8 +143,14 @@ TExportResult TDataModuleExport::SaveDefaultTemplate(const TStringArray& columnI
     try {
         WriteExportFile(OutputFile,
                         TextFileBytes(BuildDefaultTemplate(columnIds, links, groupField, manyFiles, false), false));
-    } catch (const std::exception&) {
-        return erError;
+    } catch (const std::exception& e) {
+        return Failed(QString::fromUtf8(e.what()));
     }
     return erDone;
+}
+
+TExportResult TDataModuleExport::Failed(const QString& reason)
+{
+    FailureReason = reason;
+    return erError;
 }

@@ -29,6 +29,8 @@ public:
     bool RelativeLinks = false;   // links to MP3 files always relative
     const TEintragdatenList* Files = nullptr;
     QWidget* Owner = nullptr;
+    // Why the last export ended with erError, for the dialog to tell.
+    QString FailureReason;
 
     // One page (and its group pages) from a template. askOverwrite is shared
     // by the whole export: "All" clears it. "No" for the first page ends the
@@ -58,4 +60,6 @@ public:
 
 private:
     TEntryRefs AllFiles() const;
+    // Keeps the reason and gives erError.
+    TExportResult Failed(const QString& reason);
 };

@@ -17,6 +17,13 @@ bool HasLineBreak(const QString& text)
     return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
 }
 
+// The text with each line break (CR LF, CR or LF) as a blank.
+QString OnOneLine(QString text)
+{
+    static const QRegularExpression lineBreaks(QStringLiteral("\r\n|\r|\n"));
+    return text.replace(lineBreaks, QStringLiteral(" "));
+}
+
 }
 
 qint64 PlaylistSeconds(qint64 milliseconds)
@@ -37,8 +44,7 @@ QString PlaylistTitle(const TEintragdaten& entry)
     QString title = partOrQuestionMark("TPE1") + QStringLiteral(" - ") + partOrQuestionMark("TIT2");
     if (title == QLatin1String("? - ?"))
         title = StemOf(entry.FileName);
-    static const QRegularExpression lineBreaks(QStringLiteral("\r\n|\r|\n"));
-    return title.replace(lineBreaks, QStringLiteral(" "));
+    return OnOneLine(title);
 }
 
 TExportResult TDataModuleExport::ExportPlaylist(const QString& baseFolder, bool addInfos, bool selectedOnly)
@@ -72,13 +78,13 @@ TExportResult TDataModuleExport::ExportPlaylist(const QString& baseFolder, bool 
     }
     try {
         WriteExportFile(OutputFile, bytes);
-    } catch (const std::exception&) {
-        return erError;
+    } catch (const std::exception& e) {
+        return Failed(QString::fromUtf8(e.what()));
     }
     if (!leftOut.isEmpty()) {
         QString names;
         for (const QString& name : leftOut)
-            names += QStringLiteral("\n") + QString(name).replace(QLatin1Char('\n'), QLatin1Char(' '));
+            names += QStringLiteral("\n") + OnOneLine(name);
         CurrentPrompt()->Information(Owner, LangFmt(QStringLiteral("PlaylistFilesLeftOut"), {names}));
     }
     return erDone;

@@ -19,8 +19,13 @@ public:
     // Puts text into a cell of the workbook's first sheet as text (never as
     // a number or formula); row and column count from 1.
     virtual void SetCell(int row, int column, const QString& text) = 0;
-    // Shows the filled workbook to the user; false when nothing can show it.
-    virtual bool Show() = 0;
+    // Shows the filled workbook to the user. When nothing can show it,
+    // notShown is called, at once or later from the event loop, when this
+    // object and the export may be gone.
+    virtual void Show(const std::function<void()>& notShown) = 0;
+    // The file the workbook is written to (after AddWorkbook), for the user
+    // to open himself when it cannot be shown; empty when there is none.
+    virtual QString WorkbookFile() const { return {}; }
 };
 
 using TSpreadsheetFactory = std::function<std::unique_ptr<TSpreadsheet>()>;

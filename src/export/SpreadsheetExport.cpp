@@ -6,19 +6,25 @@
 #include "mainwindow/common/ColumnCatalogue.h"
 #include "tagengine/DisplayTexts.h"
 
+namespace {
+
+// Nothing on the desktop showed the workbook; the export may be over by now.
+void ReportNotShown(const QString& workbook)
+{
+    QString text = Lang(QStringLiteral("ErrorRunExcel"));
+    if (!workbook.isEmpty())
+        text += QLatin1Char('\n') + LangFmt(QStringLiteral("SpreadsheetSavedAs"), {workbook});
+    CurrentPrompt()->Error(nullptr, text);
+}
+
+}
+
 TExportResult TDataModuleExport::ExportToExcel(const TStringArray& columnIds)
 {
     std::unique_ptr<TSpreadsheet> sheet = NewSpreadsheet();
-    bool started = false;
     try {
-        started = sheet->Start();
-    } catch (const std::exception&) {
-    }
-    if (!started) {
-        CurrentPrompt()->Error(Owner, Lang(QStringLiteral("ErrorRunExcel")));
-        return erError;
-    }
-    try {
+        if (!sheet->Start())
+            return Failed(Lang(QStringLiteral("ErrorRunExcel")));
         sheet->AddWorkbook();
         for (qsizetype i = 0; i < columnIds.size(); ++i)
             if (const TSpalte* column = FindColumn(columnIds.at(i)))
@@ -29,13 +35,9 @@ TExportResult TDataModuleExport::ExportToExcel(const TStringArray& columnIds)
                 sheet->SetCell(row, static_cast<int>(i) + 1, GetColumnText(*entry, columnIds.at(i)));
             ++row;
         }
-        if (!sheet->Show()) {
-            // Nothing on the desktop opens the workbook.
-            CurrentPrompt()->Error(Owner, Lang(QStringLiteral("ErrorRunExcel")));
-            return erError;
-        }
-    } catch (const std::exception&) {
-        return erError;
+        sheet->Show([workbook = sheet->WorkbookFile()] { ReportNotShown(workbook); });
+    } catch (const std::exception& e) {
+        return Failed(QString::fromUtf8(e.what()));
     }
     return erDone;
 }

@@ -1,6 +1,7 @@
 #include "export/XlsxSpreadsheet.h"
 
 #include "export/ExportError.h"
+#include "platform/FileLayer.h"
 #include "platform/Opener.h"
 
 #include <QDir>
@@ -8,6 +9,8 @@
 #include <QUrl>
 
 #include <xlsxwriter.h>
+
+#include <cerrno>
 
 namespace {
 
@@ -30,9 +33,23 @@ bool IsEscapeSequenceAt(const QString& text, qsizetype i)
     return true;
 }
 
-[[noreturn]] void Fail(const char* what, lxw_error error)
+// Errors of libxlsxwriter that a failed system call causes.
+bool IsFileError(lxw_error error)
 {
-    throw TExportError(QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromUtf8(lxw_strerror(error))));
+    return error == LXW_ERROR_CREATING_XLSX_FILE || error == LXW_ERROR_CREATING_TMPFILE ||
+           error == LXW_ERROR_READING_TMPFILE || error == LXW_ERROR_ZIP_FILE_OPERATION;
+}
+
+// systemError: errno right after the failed call.
+[[noreturn]] void Fail(const QString& what, lxw_error error, int systemError = 0)
+{
+    QString reason = QString::fromUtf8(lxw_strerror(error));
+    if (systemError != 0 && IsFileError(error)) {
+        if (reason.endsWith(QLatin1Char('.')))
+            reason.chop(1);
+        reason += QStringLiteral(" (%1)").arg(SystemErrorText(systemError));
+    }
+    throw TExportError(QStringLiteral("%1: %2").arg(what, reason));
 }
 
 }
@@ -42,22 +59,18 @@ TXlsxSpreadsheet::~TXlsxSpreadsheet()
     // Released before Show: nothing is written (a failed export).
     if (m_workbook)
         lxw_workbook_free(m_workbook);
-}
-
-bool TXlsxSpreadsheet::Start()
-{
-    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/Quillon-XXXXXX.xlsx"));
-    file.setAutoRemove(false);
-    if (!file.open())
-        return false;
-    m_fileName = file.fileName();
-    return true;
+    if (!m_written && !m_fileName.isEmpty())
+        QFile::remove(m_fileName);
 }
 
 void TXlsxSpreadsheet::AddWorkbook()
 {
-    if (m_fileName.isEmpty())
-        throw TExportError(QStringLiteral("The spreadsheet was not started."));
+    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/Quillon-XXXXXX.xlsx"));
+    file.setAutoRemove(false);
+    if (!file.open())
+        throw TExportError(
+            QStringLiteral("Can not create a workbook in \"%1\": %2").arg(QDir::tempPath(), file.errorString()));
+    m_fileName = file.fileName();
     m_workbook = workbook_new(QFile::encodeName(m_fileName).constData());
     m_sheet = m_workbook ? workbook_add_worksheet(m_workbook, nullptr) : nullptr;
     if (!m_sheet)
@@ -72,13 +85,13 @@ void TXlsxSpreadsheet::SetCell(int row, int column, const QString& text)
                                                    static_cast<lxw_col_t>(column - 1), CellText(text).constData(),
                                                    nullptr);
     if (error != LXW_NO_ERROR)
-        Fail("Can not write a cell", error);
+        Fail(QStringLiteral("Can not write the cell in row %1, column %2").arg(row).arg(column), error);
 }
 
-bool TXlsxSpreadsheet::Show()
+void TXlsxSpreadsheet::Show(const std::function<void()>& notShown)
 {
     Close();
-    return OpenWithDesktop(QUrl::fromLocalFile(m_fileName));
+    OpenWithDesktop(QUrl::fromLocalFile(m_fileName), notShown);
 }
 
 void TXlsxSpreadsheet::Close()
@@ -88,9 +101,12 @@ void TXlsxSpreadsheet::Close()
     lxw_workbook* workbook = m_workbook;
     m_workbook = nullptr;
     m_sheet = nullptr;
+    errno = 0;
     const lxw_error error = workbook_close(workbook); // frees the workbook too
+    const int systemError = errno;
     if (error != LXW_NO_ERROR)
-        Fail("Can not write the workbook", error);
+        Fail(QStringLiteral("Can not write the workbook \"%1\"").arg(m_fileName), error, systemError);
+    m_written = true;
 }
 
 QByteArray TXlsxSpreadsheet::CellText(const QString& text)
@@ -98,20 +114,22 @@ QByteArray TXlsxSpreadsheet::CellText(const QString& text)
     static const QString EscapedUnderscore = QStringLiteral("_x005F");
     QString stored;
     stored.reserve(qMin<qsizetype>(text.size(), MaxCellText) + 8);
-    qsizetype characters = 0;
+    qsizetype units = 0;      // of the text a reader gets back
+    qsizetype characters = 0; // of the stored text
     for (qsizetype i = 0; i < text.size();) {
         // An underscore that starts an escape sequence is written as one.
         const bool escape = IsEscapeSequenceAt(text, i);
-        const bool pair = !escape && text.at(i).isHighSurrogate() && i + 1 < text.size() &&
-                          text.at(i + 1).isLowSurrogate();
-        const qsizetype needed = escape ? EscapedUnderscore.size() + 1 : 1;
-        if (characters + needed > MaxCellText)
+        const qsizetype length =
+            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
+        const qsizetype storedLength = escape ? EscapedUnderscore.size() + 1 : 1;
+        if (units + length > MaxCellText || characters + storedLength > MaxCellText)
             break;
         if (escape)
             stored += EscapedUnderscore;
-        stored += QStringView(text).mid(i, pair ? 2 : 1);
-        characters += needed;
-        i += pair ? 2 : 1;
+        stored += QStringView(text).mid(i, length);
+        units += length;
+        characters += storedLength;
+        i += length;
     }
     return stored.toUtf8();
 }

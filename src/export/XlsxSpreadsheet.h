@@ -9,27 +9,28 @@ struct lxw_worksheet;
 
 // The spreadsheet as an .xlsx workbook: a new, uniquely named file in the
 // temporary folder ("Quillon-XXXXXX.xlsx"), written with libxlsxwriter and
-// opened with the desktop's program for such files. The file is kept when
-// the program ends: the spreadsheet program may still have it open.
+// opened with the desktop's program for such files. A workbook that was
+// written stays when the program ends (the spreadsheet program may still
+// have it open, or the user opens it himself); one that was not is removed.
 class TXlsxSpreadsheet : public TSpreadsheet {
 public:
-    // Longest text of one cell, in characters.
+    // Longest text of one cell, in UTF-16 units as spreadsheet programs count
+    // them; libxlsxwriter refuses stored texts of more characters.
     static constexpr int MaxCellText = 32767;
 
     TXlsxSpreadsheet() = default;
     ~TXlsxSpreadsheet() override;
 
-    bool Start() override;
+    // The program is reached when the workbook is shown.
+    bool Start() override { return true; }
     void AddWorkbook() override;
     void SetCell(int row, int column, const QString& text) override;
-    bool Show() override;
-
-    // The workbook's file (after Start).
-    const QString& FileName() const { return m_fileName; }
+    void Show(const std::function<void()>& notShown) override;
+    QString WorkbookFile() const override { return m_fileName; }
 
     // A cell's text as the workbook stores it: a literal "_xHHHH_" escaped
     // so that readers do not decode it, cut on a character boundary so that
-    // it stays within MaxCellText characters.
+    // both the text read back and the stored text stay within MaxCellText.
     static QByteArray CellText(const QString& text);
 
 private:
@@ -37,6 +38,7 @@ private:
     void Close();
 
     QString m_fileName;
+    bool m_written = false;
     lxw_workbook* m_workbook = nullptr;
     lxw_worksheet* m_sheet = nullptr;
 };

@@ -97,7 +97,9 @@ void TID3v2FrameURL::EncodeValue(TID3Frame& frame, const QString& description, c
 void TID3v2FrameURL::OpenURL()
 {
     const QUrl url = OpenableUrl(TrimInput(Edit()->text()));
-    if (!url.isValid() || !OpenWithDesktop(url))
+    if (url.isValid())
+        OpenWithDesktop(url);
+    else
         InputBeep();
 }
 

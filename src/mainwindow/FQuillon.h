@@ -50,6 +50,7 @@ class TFileListModel;
 class TFileOpRunner;
 class TFolderTreeModel;
 class TPathMoves;
+class TLateFailureReports;
 class TScopedHelpHandler;
 class TTmpFileDeleter;
 struct TFileOpResult;
@@ -808,6 +809,8 @@ private:
     std::unique_ptr<TTmpFileDeleter> m_tmpFileDeleter;
     // Dialogs open their help pages through this window while it exists.
     std::unique_ptr<TScopedHelpHandler> m_helpHandler;
+    // Settings not written and addresses not opened are told while it lives.
+    std::unique_ptr<TLateFailureReports> m_lateFailureReports;
     QObject* m_keyPreview = nullptr; // sees the keys of the whole program first
     std::unique_ptr<TFileOpRunner> m_fileOpRunner;
     TFolderTreeModel* m_folderTreeModel = nullptr;

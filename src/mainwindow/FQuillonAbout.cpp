@@ -19,8 +19,7 @@ void TFQuillon::BindAboutActions()
 
 void TFQuillon::ActHomepageExecute()
 {
-    if (!OpenWithDesktop(QUrl(QString::fromLatin1(ProgramWebSite))))
-        CurrentPrompt()->Beep();
+    OpenWithDesktop(QUrl(QString::fromLatin1(ProgramWebSite)));
 }
 
 void TFQuillon::ActUpdateExecute()

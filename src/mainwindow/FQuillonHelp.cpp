@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QPointer>
 #include <QUrl>
 
 namespace {
@@ -60,7 +61,14 @@ void TFQuillon::ShowHelp(const QString& page)
         name = QString::fromLatin1(StartPage);
     const QString folder = m_tmpFileDeleter->PrivateFolder();
     const QString pages = folder + QStringLiteral("/help-") + language;
-    if (folder.isEmpty() || !WriteHelpPages(resources, pages, *m_tmpFileDeleter)
-        || !OpenWithDesktop(QUrl::fromLocalFile(pages + QLatin1Char('/') + name)))
+    if (folder.isEmpty() || !WriteHelpPages(resources, pages, *m_tmpFileDeleter)) {
         CurrentPrompt()->Error(this, Lang("ErrorNoHelp"));
+        return;
+    }
+    const QString file = pages + QLatin1Char('/') + name;
+    // The browser may fail after the window has gone.
+    OpenWithDesktop(QUrl::fromLocalFile(file), [window = QPointer<QWidget>(this), file] {
+        CurrentPrompt()->Error(window,
+                               Lang("ErrorNoHelp") + QLatin1Char('\n') + LangFmt("ErrorOpenWithDesktop", {file}));
+    });
 }

@@ -9,6 +9,7 @@
 #include "mainwindow/TmpFileDeleter.h"
 #include "mainwindow/FormMenu.h"
 #include "mainwindow/Guarded.h"
+#include "mainwindow/LateFailureReports.h"
 #include "mainwindow/common/ColumnCatalogue.h"
 #include "mainwindow/common/ProgramVersion.h"
 #include "mainwindow/common/ToolbarButtons.h"
@@ -35,6 +36,7 @@
 TFQuillon::TFQuillon(const QStringList& arguments, QWidget* parent) : QMainWindow(parent)
 {
     setWindowTitle(QStringLiteral("Quillon ") + QString::fromLatin1(ProgramVersion));
+    m_lateFailureReports = std::make_unique<TLateFailureReports>();
     m_tmpFileDeleter = std::make_unique<TTmpFileDeleter>();
     m_fileOpRunner = std::make_unique<TFileOpRunner>(this);
     OpenThemeHandles(this);

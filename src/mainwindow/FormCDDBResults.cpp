@@ -397,7 +397,9 @@ void TFormCDDB::ActPlayExecute()
 {
     const int row = SelectedRow();
     const TEintragdaten* entry = row >= 0 && size_t(row) < m_rows.size() ? m_rows[size_t(row)].Entry : nullptr;
-    if (!entry || !OpenWithDesktop(QUrl::fromEncoded(FileMimeData::FileUri(entry->NativePath()))))
+    if (entry)
+        OpenWithDesktop(QUrl::fromEncoded(FileMimeData::FileUri(entry->NativePath())));
+    else
         CurrentPrompt()->Beep();
 }
 

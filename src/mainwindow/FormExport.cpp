@@ -49,6 +49,12 @@ const TPageItem PageItems[TFormExport::PageCount] = {
     {"ExportIconExcel", "PageExcelTitle", "x-office-spreadsheet", QStyle::SP_FileDialogDetailedView},
 };
 
+// A failure's message with the cause the export found, in one box.
+QString WithReason(const QString& message, const QString& reason)
+{
+    return reason.isEmpty() ? message : message + QStringLiteral("\n\n") + reason;
+}
+
 QLabel* InfoLabel(const char* key, QWidget* parent)
 {
     auto* label = new QLabel(QStringLiteral("%") + QLatin1String(key), parent);
@@ -499,12 +505,9 @@ void TFormExport::BuiltInChoices(TStringArray& ids, TBoolArray& links, QString& 
     }
 }
 
-quint8 TFormExport::RunExport(int page, bool& ran)
+quint8 TFormExport::RunExport(TDataModuleExport& module, int page, bool& ran)
 {
     ran = false;
-    TDataModuleExport module;
-    module.Files = m_files;
-    module.Owner = this;
     const QString htmlFilter = QStringLiteral("ExportSaveHtmlTemplateFilter");
     switch (page) {
     case pgHTML: {
@@ -556,10 +559,13 @@ quint8 TFormExport::RunExport(int page, bool& ran)
 
 void TFormExport::ButOKClick()
 {
+    TDataModuleExport module;
+    module.Files = m_files;
+    module.Owner = this;
     bool ran = false;
-    const quint8 result = RunExport(m_lastExport, ran);
+    const quint8 result = RunExport(module, m_lastExport, ran);
     if (result == erError)
-        CurrentPrompt()->Error(this, Lang(QStringLiteral("ErrorExport")));
+        CurrentPrompt()->Error(this, WithReason(Lang(QStringLiteral("ErrorExport")), module.FailureReason));
     else if (result == erDone && ran)
         QDialog::accept();
 }
@@ -586,7 +592,7 @@ void TFormExport::SaveTemplateClick()
         bool manyFiles = false;
         BuiltInChoices(ids, links, groupField, manyFiles);
         if (module.SaveDefaultTemplate(ids, links, groupField, manyFiles) == erError)
-            CurrentPrompt()->Error(this, Lang(QStringLiteral("ErrorSavingPattern")));
+            CurrentPrompt()->Error(this, WithReason(Lang(QStringLiteral("ErrorSavingPattern")), module.FailureReason));
     }
     const QString chosen = EHTMLVorlagen->currentText();
     FillTemplateList();

@@ -15,6 +15,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QStackedWidget;
+class TDataModuleExport;
 class TMyThemedPanel;
 struct TExportSettings;
 
@@ -108,7 +109,7 @@ private:
                                          const QString& folder);
     // The HTML page's choices: columns, links, group field, page per group.
     void BuiltInChoices(TStringArray& ids, TBoolArray& links, QString& groupField, bool& manyFiles) const;
-    quint8 RunExport(int page, bool& ran);
+    quint8 RunExport(TDataModuleExport& module, int page, bool& ran);
 
     const TEintragdatenList* m_files = nullptr;
     QString m_baseFolder;

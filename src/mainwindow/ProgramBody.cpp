@@ -10,7 +10,6 @@
 #include "platform/Opener.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -23,7 +22,7 @@ int main(int argc, char** argv)
 
     TQtPrompt prompt;
     SetPrompt(&prompt);
-    SetOpener([](const QUrl& url) { return QDesktopServices::openUrl(url); });
+    SetOpener(DesktopOpener());
     try {
         LoadBaseLanguage();
     } catch (const TLanguageLoadError& e) {

@@ -1,5 +1,13 @@
 #include "platform/Opener.h"
 
+#include "platform/Prompt.h"
+
+#include <QProcess>
+#include <QTimer>
+
+#include <memory>
+#include <utility>
+
 namespace {
 
 TOpener& InstalledOpener()
@@ -8,12 +16,71 @@ TOpener& InstalledOpener()
     return opener;
 }
 
+TOpenFailureReport& InstalledReport()
+{
+    static TOpenFailureReport report;
+    return report;
 }
 
-bool OpenWithDesktop(const QUrl& url)
+void ReportFailure(const QUrl& url)
 {
+    // A copy: the report may show a window, during which another one may be
+    // installed.
+    const TOpenFailureReport report = InstalledReport();
+    if (report)
+        report(url);
+    else if (TPrompt* prompt = CurrentPrompt())
+        prompt->Beep();
+}
+
+// Runs the opener program for one address. The process object lives until
+// the program ends, even when nobody watches it any longer: deleting it
+// would kill the program.
+void StartOpenerProgram(const QString& program, const QUrl& url, std::chrono::milliseconds watch,
+                        const TOpenFailed& failed)
+{
+    auto* process = new QProcess;
+    process->setProgram(program);
+    process->setArguments({QString::fromLatin1(url.toEncoded())});
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    // Its messages go where the program's own go, not into a pipe that
+    // closes when the program ends.
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+
+    // Emptied once the failure was told or the watch is over.
+    auto pending = std::make_shared<TOpenFailed>(failed);
+    const auto fail = [pending] {
+        if (const TOpenFailed report = std::exchange(*pending, TOpenFailed()))
+            report();
+    };
+    QObject::connect(process, &QProcess::errorOccurred, process, [process, fail](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        fail();
+        process->deleteLater();
+    });
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, fail](int exitCode, QProcess::ExitStatus status) {
+                         if (status != QProcess::NormalExit || exitCode != 0)
+                             fail();
+                         process->deleteLater();
+                     });
+    QTimer::singleShot(watch, process, [pending] { *pending = TOpenFailed(); });
+    process->start();
+}
+
+}
+
+void OpenWithDesktop(const QUrl& url, TOpenFailed failed)
+{
+    if (!failed)
+        failed = [url] { ReportFailure(url); };
     const TOpener& opener = InstalledOpener();
-    return opener && opener(url);
+    if (opener)
+        opener(url, failed);
+    else
+        failed();
 }
 
 TOpener SetOpener(TOpener opener)
@@ -21,4 +88,18 @@ TOpener SetOpener(TOpener opener)
     TOpener previous = std::move(InstalledOpener());
     InstalledOpener() = std::move(opener);
     return previous;
+}
+
+TOpenFailureReport SetOpenFailureReport(TOpenFailureReport report)
+{
+    TOpenFailureReport previous = std::move(InstalledReport());
+    InstalledReport() = std::move(report);
+    return previous;
+}
+
+TOpener DesktopOpener(const QString& program, std::chrono::milliseconds watch)
+{
+    return [program, watch](const QUrl& url, const TOpenFailed& failed) {
+        StartOpenerProgram(program, url, watch, failed);
+    };
 }

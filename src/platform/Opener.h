@@ -1,19 +1,40 @@
 #pragma once
 
+#include <QString>
 #include <QUrl>
 
+#include <chrono>
 #include <functional>
 
 // Files, help pages and web addresses open in the desktop's associated
 // program through the opener installed here. The program installs the
 // desktop's at start; tests install their own and see what would open.
-using TOpener = std::function<bool(const QUrl&)>;
+//
+// Opening never waits: the desktop's opener tells only later whether it
+// found a program, so a failure is reported through a call back, at once or
+// later from the event loop.
+using TOpenFailed = std::function<void()>;
+using TOpener = std::function<void(const QUrl& url, const TOpenFailed& failed)>;
 
-// Hands the address to the installed opener; false when none is installed or
-// nothing could open it.
-bool OpenWithDesktop(const QUrl& url);
+// Hands the address to the installed opener. When nothing could open it,
+// failed is called; without one, the installed failure report is told.
+void OpenWithDesktop(const QUrl& url, TOpenFailed failed = {});
 // Installs an opener and returns the previous one.
 TOpener SetOpener(TOpener opener);
+
+// What the user is told when nothing could open an address and the caller
+// has no message of its own.
+using TOpenFailureReport = std::function<void(const QUrl& url)>;
+// Installs the report and returns the previous one.
+TOpenFailureReport SetOpenFailureReport(TOpenFailureReport report);
+
+// The desktop's opener: runs program (xdg-open) with the address and
+// watches it from the event loop. It ends at once with an error when the
+// desktop has nothing for the address; it may also go on running as long as
+// the program it started does, so it is watched for the given time only:
+// an error after that is the started program's own.
+TOpener DesktopOpener(const QString& program = QStringLiteral("xdg-open"),
+                      std::chrono::milliseconds watch = std::chrono::seconds(10));
 
 // Installs an opener for the lifetime of a scope and gives the previous one
 // back at its end.

@@ -1,8 +1,16 @@
 #include "platform/Registry.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
+
+#include <cerrno>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 // Layout in the INI file: a key path "A\B" becomes the group "k.A/k.B"; a
 // value "V" of that key is stored as "k.A/k.B/v.V". The prefixes keep a value
@@ -34,9 +42,99 @@ QStringList ChildrenWithPrefix(const QStringList& names, const QString& prefix)
     return result;
 }
 
+TRegistry::TWriteFailureReport& InstalledWriteFailureReport()
+{
+    static TRegistry::TWriteFailureReport report;
+    return report;
+}
+
+// Set from a failed write until one succeeds: the user hears of a stretch of
+// failures once.
+bool& WritesFailing()
+{
+    static bool failing = false;
+    return failing;
+}
+
+// Creates the folder and those above it that are missing; the error number
+// of the first that cannot be made (ENOTDIR when a file holds its name).
+int MakeFolders(const QByteArray& folder)
+{
+    for (qsizetype end = 0; end < folder.size();) {
+        end = folder.indexOf('/', end + 1);
+        if (end == -1)
+            end = folder.size();
+        const QByteArray path = folder.left(end);
+        struct stat st {};
+        if (::stat(path.constData(), &st) == 0) {
+            if (!S_ISDIR(st.st_mode))
+                return ENOTDIR;
+        } else if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) {
+            return errno;
+        }
+    }
+    return 0;
+}
+
+// A new file in the folder as large as the settings file and then some,
+// written to the disk and removed again; the error number of the step that
+// failed.
+int WriteTrialFile(const QByteArray& folder, qint64 size)
+{
+    QByteArray name = folder + "/.Quillon3-XXXXXX";
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0)
+        return errno;
+    const QByteArray block(4096, ' ');
+    int error = 0;
+    for (qint64 left = size + block.size(); left > 0 && error == 0; left -= block.size())
+        if (::write(fd, block.constData(), static_cast<size_t>(block.size())) < 0)
+            error = errno;
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    ::close(fd);
+    ::unlink(name.constData());
+    return error;
+}
+
+// Why the settings file cannot be written, found by going the steps of a
+// write again: its folder, the file itself, a new file beside it. 0 when
+// every step works now.
+int WriteProblem(const QString& file)
+{
+    const QByteArray path = QFile::encodeName(file);
+    const QByteArray folder = path.left(path.lastIndexOf('/'));
+    if (const int error = MakeFolders(folder))
+        return error;
+    struct stat st {};
+    if (::stat(path.constData(), &st) == 0) {
+        const int fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC);
+        if (fd < 0)
+            return errno;
+        ::close(fd);
+    }
+    return WriteTrialFile(folder, st.st_size);
+}
+
+void ReportWriteFailure(const QString& file)
+{
+    if (std::exchange(WritesFailing(), true))
+        return;
+    // A copy: the report may show a window, during which another one may be
+    // installed.
+    const TRegistry::TWriteFailureReport report = InstalledWriteFailureReport();
+    if (report)
+        report(file, WriteProblem(file));
+}
+
 }
 
 TRegistry::TRegistry()
+{
+    OpenSettings();
+}
+
+void TRegistry::OpenSettings()
 {
     m_settings = std::make_unique<QSettings>(StorageFile(), QSettings::IniFormat);
     // Never write the file in place when it cannot be replaced.
@@ -51,6 +149,13 @@ TRegistry::~TRegistry()
 void TRegistry::SetStorageFolder(const QString& folder)
 {
     StorageFolderOverride() = folder;
+}
+
+TRegistry::TWriteFailureReport TRegistry::SetWriteFailureReport(TWriteFailureReport report)
+{
+    TWriteFailureReport previous = std::move(InstalledWriteFailureReport());
+    InstalledWriteFailureReport() = std::move(report);
+    return previous;
 }
 
 QString TRegistry::StorageFile()
@@ -210,7 +315,21 @@ bool TRegistry::Flush()
 {
     if (!m_dirty)
         return true;
-    m_dirty = false;
+    if (m_settings->status() != QSettings::NoError) {
+        // QSettings keeps its first error for good. Another object on the
+        // same file shares the changes not yet written, starts without it
+        // and tries them again as it opens.
+        std::unique_ptr<QSettings> failed = std::move(m_settings);
+        OpenSettings();
+    }
     m_settings->sync();
-    return m_settings->status() == QSettings::NoError;
+    // A file that could not be parsed in full is replaced all the same: only
+    // an access error leaves the changes unwritten.
+    if (m_settings->status() == QSettings::AccessError) {
+        ReportWriteFailure(m_settings->fileName());
+        return false;
+    }
+    m_dirty = false;
+    WritesFailing() = false;
+    return true;
 }

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -20,6 +21,10 @@ class QSettings;
 // object goes, whichever comes first.
 class TRegistry {
 public:
+    // Told that the settings file cannot be written: its path and the
+    // system's error number (0 when no cause could be found).
+    using TWriteFailureReport = std::function<void(const QString& file, int systemError)>;
+
     TRegistry();
     ~TRegistry();
     TRegistry(const TRegistry&) = delete;
@@ -28,6 +33,10 @@ public:
     // Where the INI file lives; empty restores the default (XDG config folder).
     static void SetStorageFolder(const QString& folder);
     static QString StorageFile();
+    // Installs the report of failed writes and returns the previous one. It
+    // is called once when writes start to fail, and again only after a write
+    // has succeeded in between.
+    static TWriteFailureReport SetWriteFailureReport(TWriteFailureReport report);
 
     // Opens a key for the value calls below. Without canCreate the key must
     // exist. An open key is created for good only once a value is written.
@@ -56,11 +65,13 @@ public:
 
     // Writes pending changes to disk in one step: the file is replaced whole
     // by a new one (never rewritten in place), so a crash leaves the old or
-    // the new settings, never a mix. False when that failed. Without pending
-    // changes nothing is written.
+    // the new settings, never a mix. False when that failed; the changes stay
+    // pending for the next Flush. Without pending changes nothing is written.
     bool Flush();
 
 private:
+    void OpenSettings();
+
     enum class Kind { String, Integer, Binary };
     std::optional<QByteArray> ReadRaw(const QString& name, Kind kind) const;
     void WriteRaw(const QString& name, Kind kind, const QByteArray& data);
@@ -69,5 +80,5 @@ private:
     std::unique_ptr<QSettings> m_settings;
     QString m_key;
     QString m_group; // the open key's group in the INI file
-    bool m_dirty = false; // changes not yet written
+    bool m_dirty = false; // changes not yet written (or whose writing failed)
 };

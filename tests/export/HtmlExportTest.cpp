@@ -6,6 +6,7 @@
 #include "export/ExportError.h"
 #include "export/ExportPaths.h"
 #include "export/TemplateFiles.h"
+#include "tagengine/DisplayTexts.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,8 +37,11 @@ class P(HTMLParser):
     def __init__(self):
         super().__init__(convert_charrefs=True)
         self.tags = {}; self.rows = []; self.links = []; self.cell = None; self.text = []
+        self.attributes = set(); self.alts = []
     def handle_starttag(self, tag, attrs):
         self.tags[tag] = self.tags.get(tag, 0) + 1
+        self.attributes.update(name for name, value in attrs)
+        if tag == 'img': self.alts.append(dict(attrs).get('alt'))
         if tag == 'tr': self.rows.append([])
         if tag == 'td': self.cell = ''
         if tag == 'a': self.links.append(dict(attrs).get('href', ''))
@@ -48,7 +52,8 @@ class P(HTMLParser):
         self.text.append(data)
         if self.cell is not None: self.cell += data
 p = P(); p.feed(sys.stdin.read() if len(sys.argv) < 2 else open(sys.argv[1], encoding='utf-8').read())
-print(json.dumps({'tags': p.tags, 'rows': p.rows, 'links': p.links, 'text': ''.join(p.text)}))
+print(json.dumps({'tags': p.tags, 'rows': p.rows, 'links': p.links, 'text': ''.join(p.text),
+                  'attributes': sorted(p.attributes), 'alts': p.alts}))
 )PY";
 
 struct TPage {
@@ -56,6 +61,8 @@ struct TPage {
     QList<QStringList> Rows;
     QStringList Links;
     QString Text;
+    QStringList Attributes; // the names of all attributes of all elements
+    QStringList Alts;       // the alternative texts of the images
 };
 
 // The page as Chromium builds it.
@@ -87,6 +94,10 @@ TPage Browse(const QString& path)
     for (const QJsonValue link : json.value(QStringLiteral("links")).toArray())
         page.Links << link.toString();
     page.Text = json.value(QStringLiteral("text")).toString();
+    for (const QJsonValue name : json.value(QStringLiteral("attributes")).toArray())
+        page.Attributes << name.toString();
+    for (const QJsonValue alt : json.value(QStringLiteral("alts")).toArray())
+        page.Alts << alt.toString();
     return page;
 }
 
@@ -98,6 +109,7 @@ QString LinkTarget(const QString& page, const QString& href)
 
 const QString Script = QStringLiteral("<script>document.title='pwned'</script>");
 const QString ImageAttack = QStringLiteral(R"("><img src=x onerror=alert(1)>)");
+const QString AttributeAttack = QStringLiteral("Five\" onmouseover=\"alert(1)\" x='");
 
 // Files with names a link must survive, in two folders, with tags a page must
 // show as text.
@@ -119,7 +131,7 @@ protected:
             {m_music, QStringLiteral("c#d.mp3"), QStringLiteral("alpha"), Script},
             {m_music, QStringLiteral("50% ?.mp3"), QStringLiteral("Beta"), ImageAttack},
             {sub, QStringLiteral("quote\"s'.mp3"), QString(), QStringLiteral("Fish & Chips")},
-            {sub, QStringLiteral("back\\slash.mp3"), QStringLiteral("Beta"), QStringLiteral("Five")},
+            {sub, QStringLiteral("back\\slash.mp3"), QStringLiteral("Beta"), AttributeAttack},
             {sub, QStringLiteral("Ünïcödé жук.mp3"), QStringLiteral("Жук"), QStringLiteral("Straße")},
         };
         for (const auto& f : files) {
@@ -267,6 +279,7 @@ TEST_F(HtmlExportTest, OwnTemplateInWindows1252IsReadAndShownRight)
     // with a byte-order mark, which the browser obeys over the declaration.
     QByteArray bytes = "<html><head><meta charset=\"windows-1252\"><title>Gr\xFC\xDF" "e</title></head><body>\r\n"
                        "<#beginloop><p><#content id=\"tit2\"> <#contentall id=\"tpe1\" ifdifferent=\"<i>mixed</i>\"></p>"
+                       "<img alt=\"<#content id=TIT2>\" src='<#content id=TIT2>'>"
                        "<#endloop>\r\n<p>n=<#filecount></p></body></html>";
     const QString templatePath = m_root.filePath(QStringLiteral("old.htm"));
     QFile file(templatePath);
@@ -282,6 +295,13 @@ TEST_F(HtmlExportTest, OwnTemplateInWindows1252IsReadAndShownRight)
     EXPECT_TRUE(dom.Text.contains(QStringLiteral("n=6")));
     EXPECT_EQ(dom.Tags.value(QStringLiteral("i")).toInt(), 6) << "IFDIFFERENT stays as written";
     EXPECT_FALSE(dom.Tags.contains(QStringLiteral("script")));
+    // A value inside an attribute, quoted either way, stays that attribute's
+    // value.
+    QStringList titles;
+    for (const TEintragdatenPtr& entry : m_files)
+        titles << GetColumnText(*entry, QStringLiteral("TIT2"));
+    EXPECT_EQ(dom.Alts, titles);
+    EXPECT_EQ(dom.Attributes, (QStringList{QStringLiteral("alt"), QStringLiteral("charset"), QStringLiteral("src")}));
 }
 
 TEST_F(HtmlExportTest, OverwriteAnswersAndFailures)

@@ -200,9 +200,10 @@ TEST_F(PlaylistExportTest, OverwritingFailuresAndUnlistableNames)
     }
     EXPECT_EQ(ReadAll(list), QByteArray("old\r\n"));
 
-    // A name holding a line break would be read as two entries: left out
-    // and reported.
+    // A name holding a line break (LF, or CR alone) would be read as two
+    // entries: left out and reported.
     Add(m_music, QStringLiteral("bad\nname.mp3"), {}, 1000);
+    Add(m_music, QStringLiteral("bad\rreturn.mp3"), {}, 1000);
     EXPECT_EQ(Export(list, true, false), erDone);
     const TPlaylist playlist = ReadPlaylist(list);
     EXPECT_EQ(playlist.Entries.size(), 4u);
@@ -210,13 +211,14 @@ TEST_F(PlaylistExportTest, OverwritingFailuresAndUnlistableNames)
         EXPECT_TRUE(PlayerOpens(entry.File)) << entry.File.toStdString();
     ASSERT_EQ(m_prompt.Informations.size(), 1);
     EXPECT_TRUE(m_prompt.Informations.at(0).contains(QStringLiteral("bad name.mp3")));
+    EXPECT_TRUE(m_prompt.Informations.at(0).contains(QStringLiteral("bad return.mp3")));
 }
 
 TEST_F(PlaylistExportTest, NamesThatAreNotUtf8AreListedAndLinkedByTheirBytes)
 {
-    // "Caf\xE9.mp3": a Latin-1 byte, as in collections copied from older
-    // systems. The playlist line and the page link carry the very bytes.
-    const QByteArray native = QFile::encodeName(m_music) + "Caf\xE9.mp3";
+    // A Latin-1 byte, as in collections copied from older systems, and an
+    // overlong NUL. The playlist line and the page link carry the very bytes.
+    const QByteArray native = QFile::encodeName(m_music) + "Caf\xE9\xE0\x80\x80.mp3";
     Mp3FileParts parts;
     parts.Audio = Mp3Builder::CbrFrames(MpegFormat{}, 40);
     const QByteArray content = Mp3Builder::File(parts);
@@ -229,10 +231,11 @@ TEST_F(PlaylistExportTest, NamesThatAreNotUtf8AreListedAndLinkedByTheirBytes)
     ASSERT_EQ(Export(list, false, false), erDone);
     const QList<QByteArray> lines = ReadAll(list).split('\n');
     ASSERT_EQ(lines.size(), 6); // five entries and the empty rest after the last line break
-    EXPECT_EQ(lines.at(4), QByteArray("Caf\xE9.mp3\r"));
+    EXPECT_EQ(lines.at(4), QByteArray("Caf\xE9\xE0\x80\x80.mp3\r"));
     EXPECT_EQ(ReadNativeFile(QFile::encodeName(m_music) + lines.at(4).chopped(1)), content);
 
     EXPECT_EQ(MakeLink(PathFromNative(native)),
-              QString::fromLatin1(QFile::encodeName(m_music).toPercentEncoding("/")) + QStringLiteral("Caf%E9.mp3"));
+              QString::fromLatin1(QFile::encodeName(m_music).toPercentEncoding("/")) +
+                  QStringLiteral("Caf%E9%E0%80%80.mp3"));
     RemoveNativeContents(QFile::encodeName(m_root.path()));
 }

@@ -32,6 +32,7 @@ TEST(TemplateTagProducer, ExpandsTagsAndCopiesEverythingElse)
         {"blanks around the name and before >", "<#  date   >", "[date]\r\n"},
         {"a blank between < and #", "< #date>", "[date]\r\n"},
         {"quoted > inside a tag", R"(<#x a=">">z)", "[x|a=>]z\r\n"},
+        {"single-quoted > inside a tag", "<#x a='>'>z", "[x|a=>]z\r\n"},
         {"two = signs", "<#x a=b=c>", "[x|a=b=c]\r\n"},
         {"single quotes do not group", "<#x a='b c'>", "[x|a=b|c]\r\n"},
         {"double quotes keep blanks", R"(<#x a="b  c" d=e>)", "[x|a=b  c|d=e]\r\n"},

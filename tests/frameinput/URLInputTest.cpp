@@ -23,9 +23,8 @@ public:
     QList<QUrl> Urls;
 
 private:
-    TScopedOpener m_opener{[this](const QUrl& url) {
+    TScopedOpener m_opener{[this](const QUrl& url, const TOpenFailed&) {
         Urls << url;
-        return true;
     }};
 };
 

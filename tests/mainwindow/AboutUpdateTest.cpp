@@ -190,9 +190,8 @@ protected:
     TMainWindowEnvironment Env;
     TLocalWebServer Server;
     QList<QUrl> Opened;
-    TScopedOpener Opener{[this](const QUrl& url) {
+    TScopedOpener Opener{[this](const QUrl& url, const TOpenFailed&) {
         Opened << url;
-        return true;
     }};
 };
 

@@ -329,9 +329,8 @@ TEST_F(FormCDDBTest, RowsFollowTrackNumbersAndNamesAndMoveWithTheButtons)
     Add("02 Beta.mp3");
     Add("alpha.mp3");
     QStringList played;
-    const TScopedOpener opener([&](const QUrl& url) {
+    const TScopedOpener opener([&](const QUrl& url, const TOpenFailed&) {
         played << url.toLocalFile();
-        return true;
     });
     const bool done = Run([&](TFormCDDB& form) {
         form.ActWeiterExecute();

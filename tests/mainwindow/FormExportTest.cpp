@@ -55,7 +55,7 @@ public:
     bool Start() override { return false; }
     void AddWorkbook() override {}
     void SetCell(int, int, const QString&) override {}
-    bool Show() override { return false; }
+    void Show(const std::function<void()>&) override {}
 };
 
 struct TExportFixture {
@@ -197,7 +197,8 @@ TEST(FormExportTest, FailuresKeepTheWindowOpen)
         form.reject();
     }));
 
-    // A spreadsheet that cannot be started: both messages, window open.
+    // A spreadsheet that cannot be started: one message with the reason,
+    // window open.
     f.Prompt.Errors.clear();
     const TSpreadsheetFactory previous =
         SetSpreadsheetFactory([] { return std::make_unique<TSpreadsheetThatWillNotStart>(); });
@@ -208,8 +209,8 @@ TEST(FormExportTest, FailuresKeepTheWindowOpen)
         form.reject();
     }));
     SetSpreadsheetFactory(previous);
-    EXPECT_EQ(f.Prompt.Errors,
-              (QStringList{Lang(QStringLiteral("ErrorRunExcel")), Lang(QStringLiteral("ErrorExport"))}));
+    EXPECT_EQ(f.Prompt.Errors, QStringList{Lang(QStringLiteral("ErrorExport")) + QStringLiteral("\n\n") +
+                                           Lang(QStringLiteral("ErrorRunExcel"))});
 }
 
 TEST(FormExportTest, BuiltInTemplateIsSavedInTheUserFolderAndListed)

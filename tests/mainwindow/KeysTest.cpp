@@ -137,9 +137,8 @@ TEST_F(KeysTest, EscClosesEveryFloatingPanelAndEnterMovesFromFieldToField)
 
     // Enter in the file list is the list's: it plays the file.
     QList<QUrl> opened;
-    const TScopedOpener opener([&opened](const QUrl& url) {
+    const TScopedOpener opener([&opened](const QUrl& url, const TOpenFailed&) {
         opened << url;
-        return true;
     });
     window->LVFiles->setFocus();
     Press(Qt::Key_Return);

@@ -5,10 +5,12 @@
 #include "mainwindow/FormExport.h"
 #include "mainwindow/FormTrackNr.h"
 #include "mainwindow/TmpFileDeleter.h"
+#include "mainwindow/common/ProgramVersion.h"
 
 #include "localisation/LanguageLoader.h"
 #include "localisation/MultiLanguage.h"
 #include "platform/Opener.h"
+#include "support/FakeOpenerProgram.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -24,11 +26,7 @@ namespace {
 class PlayHelpTest : public ::testing::Test, protected TWindowFixture {
 protected:
     QList<QUrl> Opened;
-    bool OpenerWorks = true;
-    TScopedOpener Opener{[this](const QUrl& url) {
-        Opened << url;
-        return OpenerWorks;
-    }};
+    TScopedOpener Opener{[this](const QUrl& url, const TOpenFailed&) { Opened << url; }};
 
     void SetUp() override
     {
@@ -128,12 +126,37 @@ TEST_F(PlayHelpTest, HelpOpensAPageOfTheLanguageInUseOrTheStartPage)
     EXPECT_TRUE(Opened[4].toLocalFile().endsWith("/help-de/index.htm"));
     EXPECT_TRUE(Bytes(Opened[4].toLocalFile()).contains("Ordnerleiste"));
 
-    OpenerWorks = false;
-    Window->ShowHelp();
-    EXPECT_EQ(Prompt.Errors, QStringList({Lang("ErrorNoHelp")}));
     const QString pages = QFileInfo(Opened[0].toLocalFile()).path();
     Window.reset();
     EXPECT_FALSE(QFileInfo::exists(pages));
+}
+
+TEST_F(PlayHelpTest, WhenTheDesktopOpensNothingHelpPlayAndLinksSaySo)
+{
+    // The desktop's opener, ending as xdg-open does without a program for
+    // the address: told only after the command has returned.
+    const TFakeOpenerProgram program("exit 3");
+    const TScopedOpener opener(DesktopOpener(program.Path()));
+    LoadLanguage("ENGLISH", QString());
+    Window->ShowHelp();
+    EXPECT_TRUE(Prompt.Errors.isEmpty());
+    ASSERT_TRUE(WaitUntil([&] { return !Prompt.Errors.isEmpty(); }, 10000));
+    const QString page = QUrl::fromEncoded(program.Calls().value(0)).toLocalFile();
+    EXPECT_TRUE(page.endsWith("/help-en/index.htm")) << page.toStdString();
+    EXPECT_EQ(Prompt.Errors,
+              QStringList({Lang("ErrorNoHelp") + '\n' + LangFmt("ErrorOpenWithDesktop", {page})}));
+
+    Prompt.Errors.clear();
+    Select({"02 two #2.mp3"});
+    Trigger("ActPlay");
+    ASSERT_TRUE(WaitUntil([&] { return !Prompt.Errors.isEmpty(); }, 10000));
+    EXPECT_EQ(Prompt.Errors, QStringList({LangFmt("ErrorOpenWithDesktop", {Music("02 two #2.mp3")})}));
+
+    Prompt.Errors.clear();
+    Trigger("ActHomepage");
+    ASSERT_TRUE(WaitUntil([&] { return !Prompt.Errors.isEmpty(); }, 10000));
+    EXPECT_EQ(Prompt.Errors, QStringList({LangFmt("ErrorOpenWithDesktop", {QString::fromLatin1(ProgramWebSite)})}));
+    EXPECT_EQ(program.Calls().size(), 3);
 }
 
 TEST_F(PlayHelpTest, DialogsOpenTheirOwnPagesInEitherLanguage)

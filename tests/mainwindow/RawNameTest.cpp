@@ -24,7 +24,7 @@ namespace {
 
 const QByteArray Latin1Name = "Caf\xe9 latin1.mp3";    // a Latin-1 byte
 const QByteArray ContinuationName = "a\x80z.mp3";       // a lone continuation byte
-const QByteArray OverlongName = "\xc0\xaf overlong.mp3"; // an overlong "/"
+const QByteArray OverlongName = "\xe0\x80\x80 overlong.mp3"; // an overlong NUL
 
 class RawNameTest : public ::testing::Test, protected TRenameFixture {
 protected:

@@ -4,7 +4,12 @@
 #include "mainwindow/SettingsStore.h"
 #include "mainwindow/WindowPlacement.h"
 
+#include "localisation/MultiLanguage.h"
+#include "platform/FileLayer.h"
 #include "platform/Registry.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -282,4 +287,33 @@ TEST_F(SettingsTest, NumbersOutsideTheirRangesAreBroughtBackWhenRead)
     EXPECT_EQ(r.CDDBServerPort, 65535);
     EXPECT_EQ(r.ProxyPort, 1);
     EXPECT_TRUE(r.UseProxy);
+}
+
+TEST_F(SettingsTest, SettingsThatCannotBeWrittenAreToldOnceForEachStretchOfFailures)
+{
+    // A file holds the name of the settings folder.
+    const QString folder = Env.PathOf(QStringLiteral("config/Orvane"));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(folder).path()));
+    QFile blocker(folder);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    TRegistry::SetStorageFolder(folder);
+    const QString told = LangFmt("ErrorSaveSettings", {TRegistry::StorageFile(), SystemErrorText(ENOTDIR)});
+    {
+        TFQuillon window({});
+        window.SaveSettings(); // as the settings dialog does when confirmed
+        EXPECT_EQ(Env.Prompt.Errors, QStringList{told});
+    }
+    EXPECT_EQ(Env.Prompt.Errors, QStringList{told}) << "not again when the window closes";
+
+    ASSERT_TRUE(QFile::remove(folder));
+    TFQuillon({}).SaveSettings();
+    EXPECT_TRUE(QFile::exists(TRegistry::StorageFile()));
+
+    // A new failure after a write that worked is told again.
+    ASSERT_TRUE(QDir().rename(folder, folder + QStringLiteral(".old")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    TFQuillon({}).SaveSettings();
+    EXPECT_EQ(Env.Prompt.Errors, (QStringList{told, told}));
 }

@@ -17,6 +17,7 @@ const QByteArray LossyNames[] = {
     "Caf\xe9 latin1.mp3",      // a Latin-1 byte
     "a\x80z.mp3",              // a lone continuation byte
     "\xc0\xaf.mp3",            // an overlong "/"
+    "\xe0\x80\x80.mp3",        // an overlong NUL in three bytes
     "\xed\xa0\x80.mp3",        // an encoded surrogate
     "\xf4\x90\x80\x80.mp3",    // beyond U+10FFFF
     "cut \xe2\x82",            // a sequence cut short at the end

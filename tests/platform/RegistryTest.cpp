@@ -1,10 +1,17 @@
 #include "platform/Registry.h"
 
+#include "support/FileSizeLimit.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <optional>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -141,4 +148,105 @@ TEST_F(RegistryTest, TheFileIsReplacedWholeOnceAndOnlyWhenSomethingChanged)
     EXPECT_EQ(reg.ReadInteger(QStringLiteral("B")), 2);
     // No temporary file is left beside it.
     EXPECT_EQ(QFileInfo(file).dir().entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+namespace {
+
+// Makes the settings file unwritable in one way while it lives.
+struct TBlockedSettings {
+    const char* Name;
+    int Error; // what the report names
+    std::function<bool(const QString& folder)> Block; // false: cannot be done here
+    std::function<void(const QString& folder)> Unblock;
+};
+
+bool SetImmutable(const QString& file, bool on)
+{
+    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY);
+    int flags = 0;
+    bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return done;
+}
+
+}
+
+TEST_F(RegistryTest, AFileThatCannotBeWrittenKeepsItsChangesAndIsReportedOncePerStretch)
+{
+    std::optional<TScopedFileSizeLimit> fullDisk;
+    const QString ini = QStringLiteral("/Quillon3.ini");
+    const TBlockedSettings ways[] = {
+        {"a file where the folder should be", ENOTDIR,
+         [](const QString& folder) {
+             return QDir().rename(folder, folder + QStringLiteral(".away")) && QFile(folder).open(QIODevice::WriteOnly);
+         },
+         [](const QString& folder) {
+             QFile::remove(folder);
+             QDir().rename(folder + QStringLiteral(".away"), folder);
+         }},
+        {"a full disk", EFBIG,
+         [&](const QString&) { return fullDisk.emplace(16).IsSet(); },
+         [&](const QString&) { fullDisk.reset(); }},
+        {"an immutable file", EPERM,
+         [&](const QString& folder) { return SetImmutable(folder + ini, true); },
+         [&](const QString& folder) { SetImmutable(folder + ini, false); }},
+        {"a folder without write permission", EACCES,
+         [](const QString& folder) {
+             const QByteArray native = QFile::encodeName(folder);
+             return ::chmod(native.constData(), 0500) == 0 && ::access(native.constData(), W_OK) != 0;
+         },
+         [](const QString& folder) { ::chmod(QFile::encodeName(folder).constData(), 0700); }},
+    };
+    QStringList reports;
+    const TRegistry::TWriteFailureReport previous = TRegistry::SetWriteFailureReport(
+        [&](const QString& file, int error) { reports << file + QLatin1Char(':') + QString::number(error); });
+    int tried = 0;
+    for (const TBlockedSettings& way : ways) {
+        SCOPED_TRACE(way.Name);
+        const QString folder = m_dir.filePath(QString::fromLatin1(way.Name));
+        TRegistry::SetStorageFolder(folder);
+        const QString file = TRegistry::StorageFile();
+        const QString report = file + QLatin1Char(':') + QString::number(way.Error);
+        {
+            TRegistry reg;
+            ASSERT_TRUE(reg.OpenKey(kRoot, true));
+            reg.WriteString(QStringLiteral("Before"), QStringLiteral("written"));
+            ASSERT_TRUE(reg.Flush());
+        }
+        if (!way.Block(folder)) {
+            way.Unblock(folder);
+            continue; // not possible for this user or file system
+        }
+        ++tried;
+        reports.clear();
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(kRoot, true));
+        reg.WriteString(QStringLiteral("Pending"), QString(100, QLatin1Char('p')));
+        EXPECT_FALSE(reg.Flush());
+        EXPECT_FALSE(reg.Flush()) << "still not written";
+        {
+            TRegistry other;
+            ASSERT_TRUE(other.OpenKey(kRoot, true));
+            other.WriteInteger(QStringLiteral("Other"), 1);
+            EXPECT_FALSE(other.Flush());
+        }
+        EXPECT_EQ(reports, QStringList{report}) << "once for the whole stretch";
+
+        way.Unblock(folder);
+        EXPECT_TRUE(reg.Flush());
+        EXPECT_TRUE(Contents(file).contains(QByteArray(100, 'p')));
+        EXPECT_TRUE(Contents(file).contains("written"));
+
+        // After a write that worked, the next failure is told again.
+        ASSERT_TRUE(way.Block(folder));
+        reg.WriteInteger(QStringLiteral("Again"), 2);
+        EXPECT_FALSE(reg.Flush());
+        way.Unblock(folder);
+        EXPECT_EQ(reports, (QStringList{report, report}));
+    }
+    EXPECT_GE(tried, 2);
+    TRegistry::SetWriteFailureReport(previous);
 }

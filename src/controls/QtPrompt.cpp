@@ -1,5 +1,7 @@
 #include "controls/QtPrompt.h"
 
+#include "controls/Accelerators.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
@@ -149,7 +151,7 @@ std::optional<QString> TQtPrompt::Input(QWidget* parent, const QString& caption,
                                         const QString& value)
 {
     QInputDialog dialog(parent);
-    dialog.setWindowTitle(caption);
+    dialog.setWindowTitle(PlainCaption(caption));
     dialog.setLabelText(label);
     dialog.setTextValue(value);
     // Room for a long file name.
@@ -162,7 +164,7 @@ std::optional<QString> TQtPrompt::Input(QWidget* parent, const QString& caption,
 std::optional<QString> TQtPrompt::OpenFile(QWidget* parent, const QString& caption, const QString& folder,
                                            const QString& filter)
 {
-    return NonEmpty(QFileDialog::getOpenFileName(parent, caption, folder, filter));
+    return NonEmpty(QFileDialog::getOpenFileName(parent, PlainCaption(caption), folder, filter));
 }
 
 std::optional<QString> TQtPrompt::SaveFile(QWidget* parent, const QString& caption, const QString& path,
@@ -170,13 +172,13 @@ std::optional<QString> TQtPrompt::SaveFile(QWidget* parent, const QString& capti
 {
     // The caller asks about replacing an existing file itself, with its own
     // answers (an export offers "All" for its group pages).
-    return NonEmpty(QFileDialog::getSaveFileName(parent, caption, path, filter, nullptr,
+    return NonEmpty(QFileDialog::getSaveFileName(parent, PlainCaption(caption), path, filter, nullptr,
                                                  QFileDialog::DontConfirmOverwrite));
 }
 
 std::optional<QString> TQtPrompt::ChooseFolder(QWidget* parent, const QString& caption, const QString& folder)
 {
-    return NonEmpty(QFileDialog::getExistingDirectory(parent, caption, folder));
+    return NonEmpty(QFileDialog::getExistingDirectory(parent, PlainCaption(caption), folder));
 }
 
 int TQtPrompt::RunModal(QDialog& dialog)

@@ -1,6 +1,7 @@
 // The main window's actions, pop-up menus and the enabling of commands.
 #include "mainwindow/FQuillon.h"
 
+#include "controls/Accelerators.h"
 #include "controls/IconTheme.h"
 #include "localisation/ui/ComponentTranslation.h"
 
@@ -97,8 +98,7 @@ QIcon PictureOf(const QString& action, const QString& caption, QStyle* style)
     QIcon own = ImageLists::CommandIcon(action);
     if (!own.isNull())
         return own;
-    QString letters = caption;
-    letters.remove(QLatin1Char('&'));
+    const QString letters = PlainCaption(caption);
     return ImageLists::LetterIcon(letters.isEmpty() ? QLatin1Char('?') : letters.at(0));
 }
 
@@ -229,7 +229,7 @@ void TFQuillon::TranslateActions()
         const TActionDef& def = *bound.Def;
         bound.Action->setText(Translated(def.Caption));
         const QString hint = def.Hint ? Translated(def.Hint) : QString();
-        bound.Action->setToolTip(PlainToolTip(hint.isEmpty() ? bound.Action->text().remove(QLatin1Char('&')) : hint));
+        bound.Action->setToolTip(CommandToolTip(bound.Action->text(), hint));
         bound.Action->setStatusTip(hint);
         bound.Action->setIcon(ImageOf(bound.Action->objectName(), bound.Action->text(), style()));
     }

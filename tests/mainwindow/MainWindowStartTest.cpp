@@ -88,11 +88,14 @@ TEST_F(MainWindowStartTest, EveryActionIsInTheMenusUnderItsOwnName)
         }
     }
 
-    // Captions are translated.
+    // Captions are translated; without a hint the caption is the tool tip,
+    // as plain text.
     EXPECT_EQ(window.Action(QStringLiteral("ActBeenden"))->text(), Lang("Exit"));
 
     window.FormShow();
     EXPECT_EQ(window.MenuBar1->ButtonCount(), 6);
+    EXPECT_EQ(Lang("CopyToSelect"), QString::fromUtf8("&Ordner wählen..."));
+    EXPECT_EQ(window.Action(QStringLiteral("ActCopyFileToSelect"))->toolTip(), QString::fromUtf8("Ordner wählen"));
 }
 
 TEST_F(MainWindowStartTest, AFolderOnTheCommandLineIsOpened)

@@ -14,6 +14,16 @@
 
 namespace {
 
+// The start screen stays above every other window: a box or dialog shown
+// while it is up (the language choice at the first start) would lie beneath
+// it. It makes way for good.
+void CloseStartScreen()
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->windowType() == Qt::SplashScreen && window->isVisible())
+            window->close();
+}
+
 // File lists separate their names by LF CR; show that as one line break.
 QString ShownText(const QString& text)
 {
@@ -49,6 +59,7 @@ void SetBoxText(QMessageBox& box, const QString& text)
 QMessageBox::StandardButton ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text,
                                     QMessageBox::StandardButtons buttons)
 {
+    CloseStartScreen();
     QMessageBox box(icon, QApplication::applicationDisplayName(), QString(), buttons, parent);
     SetBoxText(box, text);
     return static_cast<QMessageBox::StandardButton>(box.exec());
@@ -125,6 +136,7 @@ TPromptButton TQtPrompt::Ask(QWidget* parent, TPromptIcon icon, const QString& t
 TPromptChoice TQtPrompt::Choose(QWidget* parent, TPromptIcon icon, const QString& text, const QStringList& answers,
                                 int cancelAnswer, const QString& forAllText)
 {
+    CloseStartScreen();
     QMessageBox box(BoxIcon(icon), QApplication::applicationDisplayName(), QString(), QMessageBox::NoButton, parent);
     SetBoxText(box, text);
     std::vector<QAbstractButton*> buttons;
@@ -150,6 +162,7 @@ TPromptChoice TQtPrompt::Choose(QWidget* parent, TPromptIcon icon, const QString
 std::optional<QString> TQtPrompt::Input(QWidget* parent, const QString& caption, const QString& label,
                                         const QString& value)
 {
+    CloseStartScreen();
     QInputDialog dialog(parent);
     dialog.setWindowTitle(PlainCaption(caption));
     dialog.setLabelText(label);
@@ -164,6 +177,7 @@ std::optional<QString> TQtPrompt::Input(QWidget* parent, const QString& caption,
 std::optional<QString> TQtPrompt::OpenFile(QWidget* parent, const QString& caption, const QString& folder,
                                            const QString& filter)
 {
+    CloseStartScreen();
     return NonEmpty(QFileDialog::getOpenFileName(parent, PlainCaption(caption), folder, filter));
 }
 
@@ -172,16 +186,19 @@ std::optional<QString> TQtPrompt::SaveFile(QWidget* parent, const QString& capti
 {
     // The caller asks about replacing an existing file itself, with its own
     // answers (an export offers "All" for its group pages).
+    CloseStartScreen();
     return NonEmpty(QFileDialog::getSaveFileName(parent, PlainCaption(caption), path, filter, nullptr,
                                                  QFileDialog::DontConfirmOverwrite));
 }
 
 std::optional<QString> TQtPrompt::ChooseFolder(QWidget* parent, const QString& caption, const QString& folder)
 {
+    CloseStartScreen();
     return NonEmpty(QFileDialog::getExistingDirectory(parent, PlainCaption(caption), folder));
 }
 
 int TQtPrompt::RunModal(QDialog& dialog)
 {
+    CloseStartScreen();
     return dialog.exec();
 }

@@ -163,6 +163,8 @@ void TFQuillon::CreateActions()
         if (def.Shortcut)
             action->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(def.Shortcut), QKeySequence::PortableText));
         action->setCheckable(def.Checkable);
+        // In a menu a command's picture takes the place of its check mark.
+        action->setIconVisibleInMenu(!def.Checkable);
         action->setData(def.Tag);
         action->setEnabled(false);
         addAction(action);

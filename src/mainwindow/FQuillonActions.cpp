@@ -35,7 +35,8 @@ namespace {
 
 // The picture of a command: the desktop theme's icon when there is one, else
 // the style's standard picture, else our own drawing, else a letter of its
-// caption; its disabled look is always clearly greyed.
+// caption; its disabled look is always clearly greyed. Arrows and play are
+// always our own: common themes draw them light grey, as if disabled.
 struct TActionImage {
     const char* Action;
     const char* ThemeIcon;
@@ -44,9 +45,6 @@ struct TActionImage {
 
 // clang-format off
 const TActionImage ActionImages[] = {
-    {"ActDirZurueck", "go-previous", QStyle::SP_ArrowBack},
-    {"ActDirVor", "go-next", QStyle::SP_ArrowForward},
-    {"ActAufwaerts", "go-up", QStyle::SP_FileDialogToParent},
     {"ActUnterordner", "folder", QStyle::SP_DirIcon},
     {"ActAktuallisieren", "view-refresh", QStyle::SP_BrowserReload},
     {"ActUndo", "edit-undo", -1},
@@ -64,7 +62,6 @@ const TActionImage ActionImages[] = {
     {"ActOrganizeFavorites", "user-bookmarks", -1},
     {"ActHomepage", "go-home", QStyle::SP_DirHomeIcon},
     {"ActUpdate", "system-software-update", -1},
-    {"ActPlay", "media-playback-start", QStyle::SP_MediaPlay},
     {"ActBeenden", "application-exit", QStyle::SP_DialogCloseButton},
     {"ActBrowserleiste", "folder-open", QStyle::SP_DirOpenIcon},
     {"ActShowSearch", "edit-find", QStyle::SP_FileDialogContentsView},

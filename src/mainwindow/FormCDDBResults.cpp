@@ -4,11 +4,13 @@
 #include "mainwindow/FormCDDB.h"
 
 #include "mainwindow/Guarded.h"
+#include "mainwindow/ImageLists.h"
 #include "mainwindow/OwnerDataModel.h"
 #include "mainwindow/common/ColumnCatalogue.h"
 
 #include "cddb/DiscIDCalculator.h"
 #include "controls/FileMimeData.h"
+#include "controls/IconTheme.h"
 #include "localisation/MultiLanguage.h"
 #include "platform/Opener.h"
 #include "platform/Prompt.h"
@@ -21,7 +23,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QStyle>
 #include <QToolButton>
 #include <QTreeView>
 #include <QUrl>
@@ -115,23 +116,23 @@ QTreeView* TFormCDDB::NewRowList(const QString& name, const QString& popupName, 
 
 QWidget* TFormCDDB::BuildSuggestionPage()
 {
-    const auto action = [this](const char* caption, const char* name, QStyle::StandardPixmap icon,
-                               std::function<void()> run) {
-        auto* a = new QAction(style()->standardIcon(icon), QString::fromLatin1(caption), this);
-        a->setObjectName(QString::fromLatin1(name));
+    const auto action = [this](const char* caption, const char* name, std::function<void()> run) {
+        const QString objectName = QString::fromLatin1(name);
+        const QIcon picture = WithGreyedDisabled(ImageLists::CommandIcon(objectName));
+        auto* a = new QAction(picture, QString::fromLatin1(caption), this);
+        a->setObjectName(objectName);
         connect(a, &QAction::triggered, this, [this, run = std::move(run)] { RunGuarded(this, run); });
         return a;
     };
-    ActNachOben = action("%freedbPage3MoveUp", "ActNachOben", QStyle::SP_ArrowUp, [this] { ActNachObenExecute(); });
-    ActNachUnten =
-        action("%freedbPage3MoveDown", "ActNachUnten", QStyle::SP_ArrowDown, [this] { ActNachUntenExecute(); });
-    ActPlay = action("%freedbPage3Play", "ActPlay", QStyle::SP_MediaPlay, [this] { ActPlayExecute(); });
+    ActNachOben = action("%freedbPage3MoveUp", "ActNachOben", [this] { ActNachObenExecute(); });
+    ActNachUnten = action("%freedbPage3MoveDown", "ActNachUnten", [this] { ActNachUntenExecute(); });
+    ActPlay = action("%freedbPage3Play", "ActPlay", [this] { ActPlayExecute(); });
     ActPlay->setShortcut(QKeySequence(QStringLiteral("Ctrl+P")));
     addAction(ActPlay);
-    ActNaechsteMoeglichkeit = action("%freedbPage3NextSuggestion", "ActNaechsteMoeglichkeit", QStyle::SP_ArrowRight,
-                                     [this] { ActMoeglichkeitExecute(1); });
-    ActVorherigeMoeglichkeit = action("%freedbPage3PrevSuggestion", "ActVorherigeMoeglichkeit",
-                                      QStyle::SP_ArrowLeft, [this] { ActMoeglichkeitExecute(-1); });
+    ActNaechsteMoeglichkeit =
+        action("%freedbPage3NextSuggestion", "ActNaechsteMoeglichkeit", [this] { ActMoeglichkeitExecute(1); });
+    ActVorherigeMoeglichkeit =
+        action("%freedbPage3PrevSuggestion", "ActVorherigeMoeglichkeit", [this] { ActMoeglichkeitExecute(-1); });
 
     auto* page = new QWidget(this);
     LVFiles = NewRowList(QStringLiteral("LVFiles"), QStringLiteral("PopSortierung"),

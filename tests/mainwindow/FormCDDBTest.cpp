@@ -14,6 +14,7 @@
 #include "support/FakeCdrom.h"
 #include "support/QtPrinters.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -335,6 +336,13 @@ TEST_F(FormCDDBTest, RowsFollowTrackNumbersAndNamesAndMoveWithTheButtons)
         form.ActWeiterExecute();
         ASSERT_EQ(form.CurrentPage(), 2);
         EXPECT_EQ(Column(form, 1), QStringList({"02 Beta.mp3", "alpha.mp3", "Zeta.mp3"}));
+        // The buttons' pictures are clear when enabled and greyed when not.
+        for (const QAction* action : {form.ActNachOben, form.ActNachUnten, form.ActPlay, form.ActNaechsteMoeglichkeit,
+                                      form.ActVorherigeMoeglichkeit}) {
+            const double enabled = Contrast(action->icon(), QIcon::Normal);
+            EXPECT_GE(enabled, 0.5) << action->objectName().toStdString();
+            EXPECT_LE(Contrast(action->icon(), QIcon::Disabled), enabled / 3) << action->objectName().toStdString();
+        }
         EXPECT_FALSE(form.ActNachOben->isEnabled());
         form.ActNachObenExecute();
         EXPECT_EQ(Env.Prompt.Beeps, 1);

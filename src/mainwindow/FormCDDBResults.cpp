@@ -29,6 +29,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <numeric>
 
 namespace {
 
@@ -206,11 +207,23 @@ void TFormCDDB::SelectRow(int row)
     list->scrollTo(index);
 }
 
-void TFormCDDB::SetColumnWidths(QTreeView* list, const std::vector<int>& percents)
+void TFormCDDB::SetColumnWidths(QTreeView* list)
 {
+    // The columns share the list's whole width in these proportions: no
+    // room is left empty while a title is cut.
+    static const std::vector<int> suggestionShares{15, 25, 25, 25};   // track, file, artist, title
+    static const std::vector<int> possibilityShares{25, 15, 25, 25};  // file, possibility, artist, title
+    const std::vector<int>& shares = list == LVFiles ? suggestionShares : possibilityShares;
+    const int total = std::accumulate(shares.begin(), shares.end(), 0);
     const int width = list->viewport()->width();
-    for (size_t i = 0; i < percents.size(); ++i)
-        list->setColumnWidth(int(i), int(std::lround(width * percents[i] / 100.0)));
+    int sharesSoFar = 0;
+    int left = 0;
+    for (size_t i = 0; i < shares.size(); ++i) {
+        sharesSoFar += shares[i];
+        const int right = int(std::lround(double(width) * sharesSoFar / total));
+        list->setColumnWidth(int(i), right - left);
+        left = right;
+    }
 }
 
 bool TFormCDDB::eventFilter(QObject* watched, QEvent* event)
@@ -229,11 +242,11 @@ bool TFormCDDB::eventFilter(QObject* watched, QEvent* event)
                static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space && SelectedRow() >= 0) {
         RunGuarded(this, [this] { LVFiles2Press(0, SelectedRow()); });
         return true;
-    } else if (event->type() == QEvent::Resize && (watched == LVFiles || watched == LVFiles2)) {
-        if (watched == LVFiles)
-            SetColumnWidths(LVFiles, {15, 25, 25, 25});
-        else
-            SetColumnWidths(LVFiles2, {25, 15, 25, 25});
+    } else if (event->type() == QEvent::Resize) {
+        // Also when a scroll bar comes or goes and the rows get narrower.
+        for (QTreeView* list : {LVFiles, LVFiles2})
+            if (list && watched == list->viewport())
+                SetColumnWidths(list);
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -280,7 +293,7 @@ void TFormCDDB::ShowSuggestionPage()
                                CatalogueCaption("TPE1"), CatalogueCaption("TIT2")};
     m_suggestionModel->Reset(captions, int(m_rows.size()),
                              [this](int row, int column) { return SuggestionText(row, column); });
-    SetColumnWidths(LVFiles, {15, 25, 25, 25});
+    SetColumnWidths(LVFiles);
     PanSaveCDDBInfo->setVisible(m_searchMode == smCD);
     PanExchange->setVisible(m_chosenCd && m_chosenCd->TrackCount() > 0 && m_chosenCd->Tracks.front().HasArtist);
     m_suggestionModel->RefreshAll();
@@ -329,7 +342,7 @@ void TFormCDDB::ShowPossibilitiesPage()
     m_possibilityModel->Reset(
         captions, int(m_rows.size()), [this](int row, int column) { return PossibilityCellText(row, column); },
         [this](int row) { return size_t(row) < m_rows.size() && m_rows[size_t(row)].Checked; });
-    SetColumnWidths(LVFiles2, {25, 15, 25, 25});
+    SetColumnWidths(LVFiles2);
     m_possibilityModel->RefreshAll();
 }
 

@@ -36,8 +36,11 @@ install_missing() {
   fi
 }
 
+# Configures and builds a preset: every target, or only those named after it
+# (build_preset default --target quillon).
 build_preset() {
   local preset="$1"
+  shift
   cmake --preset "$preset" -S "$ROOT" >/dev/null
-  cmake --build --preset "$preset" -j "$JOBS"
+  cmake --build --preset "$preset" -j "$JOBS" "$@"
 }

@@ -19,3 +19,14 @@ QString StripAccelerator(const QString& caption)
     }
     return text;
 }
+
+QString PlainCaption(const QString& caption)
+{
+    QString text = StripAccelerator(caption).trimmed();
+    if (text.endsWith(QChar(0x2026)))
+        text.chop(1);
+    else if (text.endsWith(QStringLiteral("..")))
+        while (text.endsWith(QLatin1Char('.')))
+            text.chop(1);
+    return text.trimmed();
+}

@@ -14,3 +14,8 @@ QString LiteralCaption(const QString& text);
 // is dropped and the character after it is taken over unexamined (so "&&"
 // gives "&").
 QString StripAccelerator(const QString& caption);
+
+// A caption shown where it is no caption: a window's title, a tool tip, an
+// entry of a list. It loses its accelerator marks (StripAccelerator) and the
+// dots ("..." or "\u2026") that in a menu announce a dialog.
+QString PlainCaption(const QString& caption);

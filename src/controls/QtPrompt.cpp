@@ -1,5 +1,7 @@
 #include "controls/QtPrompt.h"
 
+#include "controls/Accelerators.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
@@ -11,6 +13,16 @@
 #include <algorithm>
 
 namespace {
+
+// The start screen stays above every other window: a box or dialog shown
+// while it is up (the language choice at the first start) would lie beneath
+// it. It makes way for good.
+void CloseStartScreen()
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->windowType() == Qt::SplashScreen && window->isVisible())
+            window->close();
+}
 
 // File lists separate their names by LF CR; show that as one line break.
 QString ShownText(const QString& text)
@@ -68,6 +80,7 @@ void SetBoxText(QMessageBox& box, const QString& text)
 QMessageBox::StandardButton ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text,
                                     QMessageBox::StandardButtons buttons, const QString& details = QString())
 {
+    CloseStartScreen();
     QMessageBox box(icon, QApplication::applicationDisplayName(), QString(), buttons, parent);
     SetBoxText(box, text);
     if (!details.isEmpty())
@@ -151,6 +164,7 @@ TPromptButton TQtPrompt::Ask(QWidget* parent, TPromptIcon icon, const QString& t
 TPromptChoice TQtPrompt::Choose(QWidget* parent, TPromptIcon icon, const QString& text, const QStringList& answers,
                                 int cancelAnswer, const QString& forAllText)
 {
+    CloseStartScreen();
     QMessageBox box(BoxIcon(icon), QApplication::applicationDisplayName(), QString(), QMessageBox::NoButton, parent);
     SetBoxText(box, text);
     std::vector<QAbstractButton*> buttons;
@@ -176,8 +190,9 @@ TPromptChoice TQtPrompt::Choose(QWidget* parent, TPromptIcon icon, const QString
 std::optional<QString> TQtPrompt::Input(QWidget* parent, const QString& caption, const QString& label,
                                         const QString& value)
 {
+    CloseStartScreen();
     QInputDialog dialog(parent);
-    dialog.setWindowTitle(caption);
+    dialog.setWindowTitle(PlainCaption(caption));
     dialog.setLabelText(label);
     dialog.setTextValue(value);
     // Room for a long file name.
@@ -190,7 +205,8 @@ std::optional<QString> TQtPrompt::Input(QWidget* parent, const QString& caption,
 std::optional<QString> TQtPrompt::OpenFile(QWidget* parent, const QString& caption, const QString& folder,
                                            const QString& filter)
 {
-    return NonEmpty(QFileDialog::getOpenFileName(parent, caption, folder, filter));
+    CloseStartScreen();
+    return NonEmpty(QFileDialog::getOpenFileName(parent, PlainCaption(caption), folder, filter));
 }
 
 std::optional<QString> TQtPrompt::SaveFile(QWidget* parent, const QString& caption, const QString& path,
@@ -198,16 +214,19 @@ std::optional<QString> TQtPrompt::SaveFile(QWidget* parent, const QString& capti
 {
     // The caller asks about replacing an existing file itself, with its own
     // answers (an export offers "All" for its group pages).
-    return NonEmpty(QFileDialog::getSaveFileName(parent, caption, path, filter, nullptr,
+    CloseStartScreen();
+    return NonEmpty(QFileDialog::getSaveFileName(parent, PlainCaption(caption), path, filter, nullptr,
                                                  QFileDialog::DontConfirmOverwrite));
 }
 
 std::optional<QString> TQtPrompt::ChooseFolder(QWidget* parent, const QString& caption, const QString& folder)
 {
-    return NonEmpty(QFileDialog::getExistingDirectory(parent, caption, folder));
+    CloseStartScreen();
+    return NonEmpty(QFileDialog::getExistingDirectory(parent, PlainCaption(caption), folder));
 }
 
 int TQtPrompt::RunModal(QDialog& dialog)
 {
+    CloseStartScreen();
     return dialog.exec();
 }

@@ -3,7 +3,9 @@
 #include "platform/Prompt.h"
 
 // The prompt of the running program: Qt message boxes, input dialogs and file
-// dialogs. Texts are shown as plain text, never as rich text.
+// dialogs. Texts are shown as plain text, never as rich text; captions become
+// window titles without accelerator marks and dots (PlainCaption). A start
+// screen still up is closed before anything is shown.
 class TQtPrompt : public TPrompt {
 public:
     void Beep() override;

@@ -1,6 +1,7 @@
 // The main window's actions, pop-up menus and the enabling of commands.
 #include "mainwindow/FQuillon.h"
 
+#include "controls/Accelerators.h"
 #include "controls/IconTheme.h"
 #include "localisation/ui/ComponentTranslation.h"
 
@@ -34,7 +35,8 @@ namespace {
 
 // The picture of a command: the desktop theme's icon when there is one, else
 // the style's standard picture, else our own drawing, else a letter of its
-// caption; its disabled look is always clearly greyed.
+// caption; its disabled look is always clearly greyed. Arrows and play are
+// always our own: common themes draw them light grey, as if disabled.
 struct TActionImage {
     const char* Action;
     const char* ThemeIcon;
@@ -43,9 +45,6 @@ struct TActionImage {
 
 // clang-format off
 const TActionImage ActionImages[] = {
-    {"ActDirZurueck", "go-previous", QStyle::SP_ArrowBack},
-    {"ActDirVor", "go-next", QStyle::SP_ArrowForward},
-    {"ActAufwaerts", "go-up", QStyle::SP_FileDialogToParent},
     {"ActUnterordner", "folder", QStyle::SP_DirIcon},
     {"ActAktuallisieren", "view-refresh", QStyle::SP_BrowserReload},
     {"ActUndo", "edit-undo", -1},
@@ -63,7 +62,6 @@ const TActionImage ActionImages[] = {
     {"ActOrganizeFavorites", "user-bookmarks", -1},
     {"ActHomepage", "go-home", QStyle::SP_DirHomeIcon},
     {"ActUpdate", "system-software-update", -1},
-    {"ActPlay", "media-playback-start", QStyle::SP_MediaPlay},
     {"ActBeenden", "application-exit", QStyle::SP_DialogCloseButton},
     {"ActBrowserleiste", "folder-open", QStyle::SP_DirOpenIcon},
     {"ActShowSearch", "edit-find", QStyle::SP_FileDialogContentsView},
@@ -97,8 +95,7 @@ QIcon PictureOf(const QString& action, const QString& caption, QStyle* style)
     QIcon own = ImageLists::CommandIcon(action);
     if (!own.isNull())
         return own;
-    QString letters = caption;
-    letters.remove(QLatin1Char('&'));
+    const QString letters = PlainCaption(caption);
     return ImageLists::LetterIcon(letters.isEmpty() ? QLatin1Char('?') : letters.at(0));
 }
 
@@ -163,6 +160,8 @@ void TFQuillon::CreateActions()
         if (def.Shortcut)
             action->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(def.Shortcut), QKeySequence::PortableText));
         action->setCheckable(def.Checkable);
+        // In a menu a command's picture takes the place of its check mark.
+        action->setIconVisibleInMenu(!def.Checkable);
         action->setData(def.Tag);
         action->setEnabled(false);
         addAction(action);
@@ -229,7 +228,7 @@ void TFQuillon::TranslateActions()
         const TActionDef& def = *bound.Def;
         bound.Action->setText(Translated(def.Caption));
         const QString hint = def.Hint ? Translated(def.Hint) : QString();
-        bound.Action->setToolTip(PlainToolTip(hint.isEmpty() ? bound.Action->text().remove(QLatin1Char('&')) : hint));
+        bound.Action->setToolTip(CommandToolTip(bound.Action->text(), hint));
         bound.Action->setStatusTip(hint);
         bound.Action->setIcon(ImageOf(bound.Action->objectName(), bound.Action->text(), style()));
     }

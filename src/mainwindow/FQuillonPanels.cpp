@@ -5,6 +5,7 @@
 #include "platform/Prompt.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -65,6 +66,12 @@ void TFQuillon::BindPanelActions()
         BindAction(QString::fromLatin1(name), [this] { DockInputPanel(false); });
     BindAction(QStringLiteral("ActEingabefeldNachOben"), nullptr, {}, [inputAt] { return inputAt(true); });
     BindAction(QStringLiteral("ActEingabefeldNachUnten"), nullptr, {}, [inputAt] { return inputAt(false); });
+    // The panel is at the top, at the bottom or hidden (or floats: none of
+    // them): the menu shows them as one choice.
+    auto* inputPlaces = new QActionGroup(this);
+    inputPlaces->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+    for (const char* name : {"ActEingabefeldNachOben", "ActEingabefeldNachUnten", "ActEingabefeldVerstecken"})
+        inputPlaces->addAction(Action(QString::fromLatin1(name)));
     BindAction(QStringLiteral("ActEingabeFeldDropDown"), [this] { ActEingabeFeldDropDownExecute(); }, {},
                [this] { return m_inputPanelState == TPanelState::Floating; });
 

@@ -115,7 +115,7 @@ bool TFQuillon::ActUndoUpdate()
     }
     if (QAction* undo = Action(QStringLiteral("ActUndo"))) {
         undo->setText(caption);
-        undo->setToolTip(PlainToolTip(hint.isEmpty() ? QString(caption).remove(QLatin1Char('&')) : hint));
+        undo->setToolTip(CommandToolTip(caption, hint));
         undo->setStatusTip(hint);
     }
     return kind != ukNothing;

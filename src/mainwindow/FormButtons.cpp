@@ -109,7 +109,7 @@ QListWidgetItem* TFormButtons::NewButtonItem(int row) const
     QAction* action = m_actions ? m_actions(QString::fromLatin1(button.ActionName)) : nullptr;
     if (!action)
         return nullptr;
-    auto* item = new QListWidgetItem(action->icon(), StripAccelerator(action->text()));
+    auto* item = new QListWidgetItem(action->icon(), PlainCaption(action->text()));
     item->setData(Qt::UserRole, row);
     return item;
 }

@@ -172,7 +172,7 @@ private:
     int PossibilitiesPageFinish();
     QTreeView* CurrentRowList() const;
     TOwnerDataModel* CurrentRowModel() const;
-    void SetColumnWidths(QTreeView* list, const std::vector<int>& percents);
+    void SetColumnWidths(QTreeView* list);
     void MoveRow(int from, int to);
     void UpdateRowActions();
 

@@ -4,11 +4,13 @@
 #include "mainwindow/FormCDDB.h"
 
 #include "mainwindow/Guarded.h"
+#include "mainwindow/ImageLists.h"
 #include "mainwindow/OwnerDataModel.h"
 #include "mainwindow/common/ColumnCatalogue.h"
 
 #include "cddb/DiscIDCalculator.h"
 #include "controls/FileMimeData.h"
+#include "controls/IconTheme.h"
 #include "localisation/MultiLanguage.h"
 #include "platform/Opener.h"
 #include "platform/Prompt.h"
@@ -21,13 +23,13 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QStyle>
 #include <QToolButton>
 #include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <numeric>
 
 namespace {
 
@@ -115,23 +117,23 @@ QTreeView* TFormCDDB::NewRowList(const QString& name, const QString& popupName, 
 
 QWidget* TFormCDDB::BuildSuggestionPage()
 {
-    const auto action = [this](const char* caption, const char* name, QStyle::StandardPixmap icon,
-                               std::function<void()> run) {
-        auto* a = new QAction(style()->standardIcon(icon), QString::fromLatin1(caption), this);
-        a->setObjectName(QString::fromLatin1(name));
+    const auto action = [this](const char* caption, const char* name, std::function<void()> run) {
+        const QString objectName = QString::fromLatin1(name);
+        const QIcon picture = WithGreyedDisabled(ImageLists::CommandIcon(objectName));
+        auto* a = new QAction(picture, QString::fromLatin1(caption), this);
+        a->setObjectName(objectName);
         connect(a, &QAction::triggered, this, [this, run = std::move(run)] { RunGuarded(this, run); });
         return a;
     };
-    ActNachOben = action("%freedbPage3MoveUp", "ActNachOben", QStyle::SP_ArrowUp, [this] { ActNachObenExecute(); });
-    ActNachUnten =
-        action("%freedbPage3MoveDown", "ActNachUnten", QStyle::SP_ArrowDown, [this] { ActNachUntenExecute(); });
-    ActPlay = action("%freedbPage3Play", "ActPlay", QStyle::SP_MediaPlay, [this] { ActPlayExecute(); });
+    ActNachOben = action("%freedbPage3MoveUp", "ActNachOben", [this] { ActNachObenExecute(); });
+    ActNachUnten = action("%freedbPage3MoveDown", "ActNachUnten", [this] { ActNachUntenExecute(); });
+    ActPlay = action("%freedbPage3Play", "ActPlay", [this] { ActPlayExecute(); });
     ActPlay->setShortcut(QKeySequence(QStringLiteral("Ctrl+P")));
     addAction(ActPlay);
-    ActNaechsteMoeglichkeit = action("%freedbPage3NextSuggestion", "ActNaechsteMoeglichkeit", QStyle::SP_ArrowRight,
-                                     [this] { ActMoeglichkeitExecute(1); });
-    ActVorherigeMoeglichkeit = action("%freedbPage3PrevSuggestion", "ActVorherigeMoeglichkeit",
-                                      QStyle::SP_ArrowLeft, [this] { ActMoeglichkeitExecute(-1); });
+    ActNaechsteMoeglichkeit =
+        action("%freedbPage3NextSuggestion", "ActNaechsteMoeglichkeit", [this] { ActMoeglichkeitExecute(1); });
+    ActVorherigeMoeglichkeit =
+        action("%freedbPage3PrevSuggestion", "ActVorherigeMoeglichkeit", [this] { ActMoeglichkeitExecute(-1); });
 
     auto* page = new QWidget(this);
     LVFiles = NewRowList(QStringLiteral("LVFiles"), QStringLiteral("PopSortierung"),
@@ -205,11 +207,23 @@ void TFormCDDB::SelectRow(int row)
     list->scrollTo(index);
 }
 
-void TFormCDDB::SetColumnWidths(QTreeView* list, const std::vector<int>& percents)
+void TFormCDDB::SetColumnWidths(QTreeView* list)
 {
+    // The columns share the list's whole width in these proportions: no
+    // room is left empty while a title is cut.
+    static const std::vector<int> suggestionShares{15, 25, 25, 25};   // track, file, artist, title
+    static const std::vector<int> possibilityShares{25, 15, 25, 25};  // file, possibility, artist, title
+    const std::vector<int>& shares = list == LVFiles ? suggestionShares : possibilityShares;
+    const int total = std::accumulate(shares.begin(), shares.end(), 0);
     const int width = list->viewport()->width();
-    for (size_t i = 0; i < percents.size(); ++i)
-        list->setColumnWidth(int(i), int(std::lround(width * percents[i] / 100.0)));
+    int sharesSoFar = 0;
+    int left = 0;
+    for (size_t i = 0; i < shares.size(); ++i) {
+        sharesSoFar += shares[i];
+        const int right = int(std::lround(double(width) * sharesSoFar / total));
+        list->setColumnWidth(int(i), right - left);
+        left = right;
+    }
 }
 
 bool TFormCDDB::eventFilter(QObject* watched, QEvent* event)
@@ -228,11 +242,11 @@ bool TFormCDDB::eventFilter(QObject* watched, QEvent* event)
                static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space && SelectedRow() >= 0) {
         RunGuarded(this, [this] { LVFiles2Press(0, SelectedRow()); });
         return true;
-    } else if (event->type() == QEvent::Resize && (watched == LVFiles || watched == LVFiles2)) {
-        if (watched == LVFiles)
-            SetColumnWidths(LVFiles, {15, 25, 25, 25});
-        else
-            SetColumnWidths(LVFiles2, {25, 15, 25, 25});
+    } else if (event->type() == QEvent::Resize) {
+        // Also when a scroll bar comes or goes and the rows get narrower.
+        for (QTreeView* list : {LVFiles, LVFiles2})
+            if (list && watched == list->viewport())
+                SetColumnWidths(list);
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -279,7 +293,7 @@ void TFormCDDB::ShowSuggestionPage()
                                CatalogueCaption("TPE1"), CatalogueCaption("TIT2")};
     m_suggestionModel->Reset(captions, int(m_rows.size()),
                              [this](int row, int column) { return SuggestionText(row, column); });
-    SetColumnWidths(LVFiles, {15, 25, 25, 25});
+    SetColumnWidths(LVFiles);
     PanSaveCDDBInfo->setVisible(m_searchMode == smCD);
     PanExchange->setVisible(m_chosenCd && m_chosenCd->TrackCount() > 0 && m_chosenCd->Tracks.front().HasArtist);
     m_suggestionModel->RefreshAll();
@@ -328,7 +342,7 @@ void TFormCDDB::ShowPossibilitiesPage()
     m_possibilityModel->Reset(
         captions, int(m_rows.size()), [this](int row, int column) { return PossibilityCellText(row, column); },
         [this](int row) { return size_t(row) < m_rows.size() && m_rows[size_t(row)].Checked; });
-    SetColumnWidths(LVFiles2, {25, 15, 25, 25});
+    SetColumnWidths(LVFiles2);
     m_possibilityModel->RefreshAll();
 }
 

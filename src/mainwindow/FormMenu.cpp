@@ -55,7 +55,10 @@ TFormMenu::~TFormMenu() = default;
 QMenu* TFormMenu::NewMenu()
 {
     m_menus.push_back(std::make_unique<QMenu>());
-    return m_menus.back().get();
+    QMenu* menu = m_menus.back().get();
+    // Checked and enabled as things stand whenever it opens.
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [this] { m_owner.UpdateActions(); });
+    return menu;
 }
 
 void TFormMenu::Fill(QMenu* menu, std::initializer_list<const char*> items)

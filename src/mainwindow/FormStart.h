@@ -6,7 +6,8 @@
 class QLabel;
 
 // The start screen: a borderless picture window above the others, centred on
-// the screen, that closes and frees itself 3000 ms after it was shown.
+// the screen, that closes and frees itself 3000 ms after it was shown, or
+// earlier when a box or dialog is shown (the prompt closes it, see QtPrompt).
 class TFormStart : public QWidget {
     Q_OBJECT
 public:

@@ -309,6 +309,26 @@ void Badge(QPainter& p, const QString& text, const QColor& fill, int pixels)
     p.drawText(QRectF(0, 1, 16, 14), Qt::AlignCenter, text);
 }
 
+// A filled shape, dark edged so that it stands out as clearly as text.
+void SolidShape(QPainter& p, const QPolygonF& shape)
+{
+    const QColor fill(40, 135, 60);
+    p.setPen(QPen(fill.darker(190), 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.setBrush(fill);
+    p.drawPolygon(shape);
+}
+
+// A solid arrow pointing at the angle (degrees clockwise from the right).
+void SolidArrow(QPainter& p, double degrees)
+{
+    p.save();
+    p.translate(8, 8);
+    p.rotate(degrees);
+    SolidShape(p, QPolygonF{QPointF(-6, -2.3), QPointF(0.5, -2.3), QPointF(0.5, -6.5), QPointF(6.8, 0),
+                            QPointF(0.5, 6.5), QPointF(0.5, 2.3), QPointF(-6, 2.3)});
+    p.restore();
+}
+
 using TPainting = void (*)(QPainter&);
 
 struct TCommandPicture {
@@ -317,6 +337,15 @@ struct TCommandPicture {
 };
 
 const TCommandPicture CommandPictures[] = {
+    // Going through folders, moving rows, stepping through choices.
+    {"ActDirZurueck", [](QPainter& p) { SolidArrow(p, 180); }},
+    {"ActDirVor", [](QPainter& p) { SolidArrow(p, 0); }},
+    {"ActAufwaerts", [](QPainter& p) { SolidArrow(p, -90); }},
+    {"ActNachOben", [](QPainter& p) { SolidArrow(p, -90); }},
+    {"ActNachUnten", [](QPainter& p) { SolidArrow(p, 90); }},
+    {"ActVorherigeMoeglichkeit", [](QPainter& p) { SolidArrow(p, 180); }},
+    {"ActNaechsteMoeglichkeit", [](QPainter& p) { SolidArrow(p, 0); }},
+    {"ActPlay", [](QPainter& p) { SolidShape(p, QPolygonF{QPointF(3.5, 1.5), QPointF(14, 8), QPointF(3.5, 14.5)}); }},
     {"ActUndo", [](QPainter& p) {
          QPainterPath path;
          path.moveTo(4, 7);

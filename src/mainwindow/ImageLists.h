@@ -36,7 +36,9 @@ QIcon ProgramIcon();
 // A button image showing one letter, for commands without a picture.
 QIcon LetterIcon(QChar letter);
 // Our own picture of a command that the desktop theme may lack (undo,
-// clipboard, names and tags, ...); a null icon for other commands.
+// clipboard, names and tags, ...) or draw too faintly (the arrows of folder
+// navigation and of the CD lookup's rows, play); a null icon for other
+// commands.
 QIcon CommandIcon(const QString& action);
 
 }

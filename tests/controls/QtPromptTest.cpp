@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -20,6 +21,29 @@ void OnceBoxShows(std::function<void(QMessageBox&)> act)
         ASSERT_NE(box, nullptr);
         act(*box);
     });
+}
+
+// The title of the next dialog shown, which is then cancelled.
+void TitleOfNextDialog(QString& title)
+{
+    QTimer::singleShot(0, [&title] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle();
+        dialog->reject();
+    });
+}
+
+TEST(QtPrompt, ACaptionTitlesItsDialogAsPlainText)
+{
+    TQtPrompt prompt;
+    QString title;
+    TitleOfNextDialog(title);
+    EXPECT_EQ(prompt.Input(nullptr, QStringLiteral("&New Page..."), QStringLiteral("Name:"), QString()), std::nullopt);
+    EXPECT_EQ(title, QStringLiteral("New Page"));
+    TitleOfNextDialog(title);
+    EXPECT_EQ(prompt.OpenFile(nullptr, QStringLiteral("Choose a &file..."), QString(), QString()), std::nullopt);
+    EXPECT_EQ(title, QStringLiteral("Choose a file"));
 }
 
 TEST(QtPrompt, AskShowsTheChosenButtonsAndAnswersTheOnePressed)

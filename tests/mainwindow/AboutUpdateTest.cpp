@@ -328,6 +328,8 @@ TEST_F(AboutUpdateTest, TheAboutBoxShowsTheVersionOpensItsLinksAndMoves)
     const int modals = Env.Prompt.Modals;
     Env.Prompt.OnModal = [this](QDialog& dialog) {
         auto& info = dynamic_cast<TFormInfo&>(dialog);
+        // Titled with the menu's caption "&Über Quillon...", as plain text.
+        EXPECT_EQ(info.windowTitle(), QString::fromUtf8("Über Quillon"));
         EXPECT_EQ(info.labVersion->text(), QStringLiteral("Version: 3.14"));
         EXPECT_EQ(info.labVersion->textFormat(), Qt::PlainText);
         info.show();

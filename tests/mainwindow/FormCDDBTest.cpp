@@ -14,6 +14,7 @@
 #include "support/FakeCdrom.h"
 #include "support/QtPrinters.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -114,6 +115,18 @@ protected:
             texts << (frame ? GetFrameAsText(*frame) : QStringLiteral("<none>"));
         }
         return texts;
+    }
+
+    // Whether the list's columns fill its rows' whole width, once the shown
+    // wizard has its size.
+    static bool ColumnsFillTheList(const QTreeView* list)
+    {
+        return WaitUntil([list] {
+            int width = 0;
+            for (int column = 0; column < list->model()->columnCount(); ++column)
+                width += list->columnWidth(column);
+            return list->model()->columnCount() == 4 && width == list->viewport()->width();
+        });
     }
 
     QStringList Commands() const
@@ -246,6 +259,8 @@ TEST_F(FormCDDBTest, SearchByStoredTablesOffersEachFilesCDsAndWritesTickedOnes)
         EXPECT_EQ(Column(form, 1), QStringList({"1/2", "1/2", "?", "1/2"}));
         EXPECT_EQ(Column(form, 2), QStringList({"Guest", "The Band", "", ""}));
         EXPECT_EQ(Column(form, 3), QStringList({"Opening", "Closing", "", ""}));
+        form.show();
+        EXPECT_TRUE(ColumnsFillTheList(form.LVFiles2));
 
         // The second file takes the other CD; next on the last wraps.
         form.SelectRow(1);
@@ -337,6 +352,18 @@ TEST_F(FormCDDBTest, RowsFollowTrackNumbersAndNamesAndMoveWithTheButtons)
         form.ActWeiterExecute();
         ASSERT_EQ(form.CurrentPage(), 2);
         EXPECT_EQ(Column(form, 1), QStringList({"02 Beta.mp3", "alpha.mp3", "Zeta.mp3"}));
+        // The columns share the whole width, also when the wizard grows.
+        form.show();
+        EXPECT_TRUE(ColumnsFillTheList(form.LVFiles));
+        form.resize(form.width() + 137, form.height());
+        EXPECT_TRUE(ColumnsFillTheList(form.LVFiles));
+        // The buttons' pictures are clear when enabled and greyed when not.
+        for (const QAction* action : {form.ActNachOben, form.ActNachUnten, form.ActPlay, form.ActNaechsteMoeglichkeit,
+                                      form.ActVorherigeMoeglichkeit}) {
+            const double enabled = Contrast(action->icon(), QIcon::Normal);
+            EXPECT_GE(enabled, 0.5) << action->objectName().toStdString();
+            EXPECT_LE(Contrast(action->icon(), QIcon::Disabled), enabled / 3) << action->objectName().toStdString();
+        }
         EXPECT_FALSE(form.ActNachOben->isEnabled());
         form.ActNachObenExecute();
         EXPECT_EQ(Env.Prompt.Beeps, 1);

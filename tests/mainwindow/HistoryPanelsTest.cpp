@@ -2,6 +2,7 @@
 
 #include <QMenu>
 #include <QSplitter>
+#include <QStyleOptionMenuItem>
 
 #include <gtest/gtest.h>
 
@@ -49,6 +50,28 @@ protected:
     {
         Window->UpdateActions();
         return Window->Action(QString::fromLatin1(action))->isChecked();
+    }
+
+    // The places of the input panel that the menu View > Input Fields shows
+    // checked when it is opened. Each is drawn as one choice among them, with
+    // its mark (no picture in the mark's place).
+    QStringList CheckedPlaces()
+    {
+        struct TMenuLook : QMenu {
+            using QMenu::initStyleOption;
+        };
+        QMenu* menu = Window->Action(QStringLiteral("ActEingabefeld"))->menu();
+        emit menu->aboutToShow(); // opened (without taking the focus from the panel)
+        QStringList checked;
+        for (const char* name : {"ActEingabefeldNachOben", "ActEingabefeldNachUnten", "ActEingabefeldVerstecken"}) {
+            QStyleOptionMenuItem look;
+            (menu->*&TMenuLook::initStyleOption)(&look, Window->Action(QString::fromLatin1(name)));
+            EXPECT_EQ(look.checkType, QStyleOptionMenuItem::Exclusive) << name;
+            EXPECT_TRUE(look.icon.isNull()) << name;
+            if (look.checked)
+                checked << QString::fromLatin1(name);
+        }
+        return checked;
     }
 };
 
@@ -196,15 +219,22 @@ TEST_F(PanelTest, InputPanelTopBottomFloatingHiddenAndStored)
     Trigger("ActEingabefeldNachOben");
     EXPECT_EQ(Window->SplitterID3->indexOf(Window->PanID3), 0);
     EXPECT_FALSE(Visible("ActEingabefeldNachOben2"));
+    EXPECT_EQ(CheckedPlaces(), QStringList({"ActEingabefeldNachOben"}));
     Trigger("ActEingabefeldNachUnten2");
     EXPECT_EQ(Window->SplitterID3->indexOf(Window->PanID3), 1);
     EXPECT_TRUE(Checked("ActEingabefeldNachUnten"));
+    EXPECT_EQ(CheckedPlaces(), QStringList({"ActEingabefeldNachUnten"}));
+    // The checked place cannot be unchecked by choosing it again.
+    Trigger("ActEingabefeldNachUnten");
+    EXPECT_EQ(CheckedPlaces(), QStringList({"ActEingabefeldNachUnten"}));
 
     Trigger("ActEingabeFeldKreuz");
     EXPECT_EQ(Window->InputPanelState(), S::Hidden);
     EXPECT_TRUE(Checked("ActEingabefeldVerstecken"));
+    EXPECT_EQ(CheckedPlaces(), QStringList({"ActEingabefeldVerstecken"}));
     Trigger("ActEingabeFeldDropDown");
     EXPECT_EQ(Window->InputPanelState(), S::Floating);
+    EXPECT_EQ(CheckedPlaces(), QStringList()) << "floating, it is at no place";
     EXPECT_EQ(Window->PanID3->width(), Window->PanMP3Titel->width());
     EXPECT_EQ(Window->InputPanelPosition(), TInputPanelPos::Bottom);
     Window->LVFiles->setFocus();

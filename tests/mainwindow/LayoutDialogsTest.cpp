@@ -63,7 +63,7 @@ QStringList TabTexts(const QTabBar* bar)
 QString ButtonText(const TFQuillon& window, const char* code)
 {
     const TSymbolleistenButton* row = FindToolbarButton(QString::fromLatin1(code));
-    return StripAccelerator(window.Action(QString::fromLatin1(row->ActionName))->text());
+    return PlainCaption(window.Action(QString::fromLatin1(row->ActionName))->text());
 }
 
 class LayoutDialogsTest : public ::testing::Test {
@@ -102,6 +102,12 @@ TEST(AcceleratorTest, CaptionsLoseTheirMarksAndTypedTextsKeepTheirs)
     EXPECT_EQ(StripAccelerator(QStringLiteral("end&")), QStringLiteral("end"));
     EXPECT_EQ(LiteralCaption(QStringLiteral("Tom & Jerry && Co")), QStringLiteral("Tom && Jerry &&&& Co"));
     EXPECT_EQ(StripAccelerator(LiteralCaption(QStringLiteral("a & b &&"))), QStringLiteral("a & b &&"));
+    // As a title or a list entry a caption also loses the dots of a command
+    // that opens a dialog; a full stop stays.
+    EXPECT_EQ(PlainCaption(QString::fromUtf8("&Über Quillon...")), QString::fromUtf8("Über Quillon"));
+    EXPECT_EQ(PlainCaption(QString::fromUtf8("R&&B \u2026")), QStringLiteral("R&B"));
+    EXPECT_EQ(PlainCaption(QStringLiteral("Sa&ve as.... ")), QStringLiteral("Save as"));
+    EXPECT_EQ(PlainCaption(QStringLiteral("Etc.")), QStringLiteral("Etc."));
 }
 
 TEST_F(LayoutDialogsTest, ToolbarDialogShowsEveryCaptionWhole)
@@ -178,7 +184,8 @@ TEST_F(LayoutDialogsTest, ToolbarDialogAddsRemovesAndMoves)
         SelectRow(d.TreeView1, RowOfText(d.TreeView1, ButtonText(*Window, "HELP")));
         d.ActHinzufuegenExecute();
         EXPECT_EQ(RowOfText(d.TreeView1, ButtonText(*Window, "HELP")), -1);
-        SelectRow(d.TreeView1, RowOfText(d.TreeView1, ButtonText(*Window, "SETT")));
+        // Listed by its caption as plain text ("&Einstellungen...").
+        SelectRow(d.TreeView1, RowOfText(d.TreeView1, QStringLiteral("Einstellungen")));
         d.ActHinzufuegenExecute();
         // Each added item is selected, so the next one follows it.
         EXPECT_EQ(d.UsedCodes(), TStringArray({"DIRB", "----", "----", "HELP", "SETT", "DIRN"}));

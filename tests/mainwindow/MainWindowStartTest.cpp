@@ -1,6 +1,7 @@
 #include "MainWindowTestSupport.h"
 
 #include "controls/MenuBar.h"
+#include "controls/QtPrompt.h"
 #include "mainwindow/ActionTable.h"
 #include "mainwindow/FQuillon.h"
 #include "mainwindow/FormStart.h"
@@ -15,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -22,6 +24,7 @@
 #include <QSignalBlocker>
 #include <QPointer>
 #include <QTest>
+#include <QTimer>
 
 #include <stdexcept>
 
@@ -88,8 +91,11 @@ TEST_F(MainWindowStartTest, EveryActionIsInTheMenusUnderItsOwnName)
         }
     }
 
-    // Captions are translated.
+    // Captions are translated; without a hint the caption is the tool tip,
+    // as plain text.
     EXPECT_EQ(window.Action(QStringLiteral("ActBeenden"))->text(), Lang("Exit"));
+    EXPECT_EQ(Lang("CopyToSelect"), QString::fromUtf8("&Ordner wählen..."));
+    EXPECT_EQ(window.Action(QStringLiteral("ActCopyFileToSelect"))->toolTip(), QString::fromUtf8("Ordner wählen"));
 
     window.FormShow();
     EXPECT_EQ(window.MenuBar1->ButtonCount(), 6);
@@ -231,6 +237,14 @@ TEST_F(MainWindowStartTest, ToolBarPicturesComeFromTheIconThemeAndAreGreyedWhenD
             EXPECT_TRUE(coloured) << "our own pictures are no grey letters: " << name;
         }
     }
+    // Arrows and play, which themes tend to draw light grey, stand out as
+    // clearly as text when enabled.
+    for (const char* name : {"ActDirZurueck", "ActDirVor", "ActAufwaerts", "ActPlay"}) {
+        const QIcon picture = window.Action(QString::fromLatin1(name))->icon();
+        const double enabled = Contrast(picture, QIcon::Normal);
+        EXPECT_GE(enabled, 0.5) << name;
+        EXPECT_LE(Contrast(picture, QIcon::Disabled), enabled / 3) << name;
+    }
 }
 
 TEST_F(MainWindowStartTest, WithoutPathsTheFirstRowIsSelectedAndAnEmptyFolderSelectsNothing)
@@ -273,4 +287,41 @@ TEST_F(MainWindowStartTest, TheStartScreenClosesItselfAndHandlersKeepTheirExcept
 
     RunGuarded(nullptr, [] { throw std::runtime_error("Can not get frame content as text."); });
     EXPECT_EQ(Env.Prompt.Errors, QStringList({"Can not get frame content as text."}));
+}
+
+TEST_F(MainWindowStartTest, TheStartScreenMakesWayForTheFirstBoxOrDialog)
+{
+    TQtPrompt boxes;
+    TPrompt* const recording = SetPrompt(&boxes);
+    // Closes every box and dialog as soon as it is shown, noting those that
+    // the start screen, which stays on top, still covered.
+    QPointer<TFormStart> start;
+    QStringList shown;
+    QStringList covered;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!modal)
+            return;
+        shown << modal->windowTitle();
+        if (start && start->isVisible())
+            covered << modal->windowTitle();
+        modal->reject();
+    });
+    answer.start(5);
+
+    // The first start asks for the language.
+    start = new TFormStart;
+    start->show();
+    { TFQuillon window({}); }
+    EXPECT_EQ(shown, QStringList({"Sprache / Language"}));
+    delete start.data();
+    // Any box while the start screen is up.
+    start = new TFormStart;
+    start->show();
+    boxes.Error(nullptr, QStringLiteral("The settings could not be read."));
+    EXPECT_EQ(shown.size(), 2);
+    EXPECT_TRUE(covered.isEmpty()) << covered.join('|').toStdString();
+    delete start.data();
+    SetPrompt(recording);
 }

@@ -7,11 +7,14 @@
 #include "localisation/LanguageLoader.h"
 #include "platform/Registry.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QPainter>
 #include <QTest>
 #include <QTimer>
 
@@ -81,4 +84,25 @@ void AfterEventRounds(int rounds, std::function<void()> action)
         else
             AfterEventRounds(rounds - 1, std::move(action));
     });
+}
+
+double Contrast(const QIcon& picture, QIcon::Mode mode)
+{
+    const QPalette palette = QApplication::palette();
+    const int button = qGray(palette.color(QPalette::Button).rgb());
+    const int text = qGray(palette.color(QPalette::ButtonText).rgb());
+    QImage image(24, 24, QImage::Format_ARGB32);
+    image.fill(palette.color(QPalette::Button));
+    QPainter painter(&image);
+    picture.paint(&painter, image.rect(), Qt::AlignCenter, mode);
+    painter.end();
+    double sum = 0;
+    int changed = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (const int difference = std::abs(qGray(image.pixel(x, y)) - button); difference > 8) {
+                sum += difference;
+                ++changed;
+            }
+    return changed ? sum / changed / std::abs(text - button) : 0.0;
 }

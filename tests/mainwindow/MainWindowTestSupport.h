@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QIcon>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -46,3 +47,10 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
 // Runs action once the event loop has been entered `rounds` more times (each
 // round of processEvents fires one link of a chain of zero timers).
 void AfterEventRounds(int rounds, std::function<void()> action);
+
+// How clearly a picture stands out when drawn at 24 x 24 pixels in the mode
+// on the palette's button colour, as a share of what the button's text does:
+// the mean difference in brightness of the pixels it changes, divided by the
+// difference between text and button. Full contrast is near 1; nothing drawn
+// is 0.
+double Contrast(const QIcon& picture, QIcon::Mode mode);

@@ -1,5 +1,6 @@
 #include "localisation/ui/ComponentTranslation.h"
 
+#include "controls/Accelerators.h"
 #include "localisation/MultiLanguage.h"
 
 #include <QAbstractButton>
@@ -128,7 +129,9 @@ void TranslateWidget(QWidget* widget)
     // A button that shows an action takes its texts from the action.
     if (auto* toolButton = qobject_cast<QToolButton*>(widget); toolButton && toolButton->defaultAction())
         return;
-    Translate([widget] { return widget->windowTitle(); }, [widget](const QString& t) { widget->setWindowTitle(t); });
+    // A window may be titled with a menu's caption ("&About Quillon...").
+    Translate([widget] { return widget->windowTitle(); },
+              [widget](const QString& t) { widget->setWindowTitle(PlainCaption(t)); });
     TranslateWidgetText(widget);
     TranslateHints(widget);
 }
@@ -138,6 +141,11 @@ void TranslateWidget(QWidget* widget)
 QString PlainToolTip(const QString& text)
 {
     return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal) : text;
+}
+
+QString CommandToolTip(const QString& caption, const QString& hint)
+{
+    return PlainToolTip(hint.isEmpty() ? PlainCaption(caption) : hint);
 }
 
 void TranslateComponent(QObject* object)

@@ -19,3 +19,6 @@ void TranslateComponent(QObject* object);
 
 // A tool tip that shows text literally even when it looks like rich text.
 QString PlainToolTip(const QString& text);
+// The tool tip of a command: its hint, or without one its caption as plain
+// text.
+QString CommandToolTip(const QString& caption, const QString& hint);

@@ -17,6 +17,12 @@ void UseDesktopIconTheme();
 // transparent, so that it cannot be taken for an enabled one.
 QPixmap GreyedPixmap(const QPixmap& picture);
 
-// The icon with explicit disabled pictures (GreyedPixmap of its normal ones)
-// at the sizes commands are shown in.
-QIcon WithGreyedDisabled(const QIcon& icon);
+// The picture darkened, keeping its hues, where nothing of it is dark, so
+// that it would pass for a disabled one on a light button (themes tend to
+// draw command pictures pale grey); a picture with dark lines stays as it is.
+QPixmap FullContrastPixmap(const QPixmap& picture);
+
+// The icon as a command shows it, at the sizes commands are shown in: its
+// normal pictures at full contrast (FullContrastPixmap), its disabled ones
+// greyed (GreyedPixmap), so that no one takes the one for the other.
+QIcon CommandPicture(const QIcon& icon);

@@ -101,7 +101,7 @@ QIcon PictureOf(const QString& action, const QString& caption, QStyle* style)
 
 QIcon ImageOf(const QString& action, const QString& caption, QStyle* style)
 {
-    return WithGreyedDisabled(PictureOf(action, caption, style));
+    return CommandPicture(PictureOf(action, caption, style));
 }
 
 QString Translated(const char* text)

@@ -2,6 +2,8 @@
 // and of their file names when the option says so.
 #include "mainwindow/FQuillon.h"
 
+#include "controls/IconTheme.h"
+
 #include "mainwindow/BatchRenames.h"
 #include "mainwindow/BatchRun.h"
 #include "mainwindow/FailureLists.h"
@@ -112,6 +114,8 @@ QIcon OptionIcon(const QIcon& picture)
         painter.end();
         icon.addPixmap(off, QIcon::Normal, QIcon::Off);
         icon.addPixmap(on, QIcon::Normal, QIcon::On);
+        icon.addPixmap(GreyedPixmap(off), QIcon::Disabled, QIcon::Off);
+        icon.addPixmap(GreyedPixmap(on), QIcon::Disabled, QIcon::On);
     }
     return icon;
 }

@@ -2,6 +2,7 @@
 // move targets, and renaming folders in the tree.
 #include "mainwindow/FQuillon.h"
 
+#include "controls/IconTheme.h"
 #include "controls/MyListView.h"
 #include "mainwindow/FileListModel.h"
 #include "mainwindow/FileOpRunner.h"
@@ -99,7 +100,7 @@ void TFQuillon::BindFileOpActions()
         for (bool move : {false, true}) {
             const QString name = QString::fromLatin1(move ? "ActMoveHistory%1" : "ActCopyHistory%1").arg(i + 1);
             QStringList& history = move ? m_moveHistory : m_copyHistory;
-            Action(name)->setIcon(style()->standardIcon(QStyle::SP_DirIcon));
+            Action(name)->setIcon(CommandPicture(style()->standardIcon(QStyle::SP_DirIcon)));
             BindAction(
                 name, [this, &history, i, move] { ActCopyHistoryExecute(history, i, move); },
                 [this, &history, i, name] {

@@ -2,6 +2,8 @@
 // bar, or hidden.
 #include "mainwindow/FQuillon.h"
 
+#include "controls/IconTheme.h"
+
 #include "platform/Prompt.h"
 
 #include <QAction>
@@ -81,7 +83,7 @@ void TFQuillon::BindPanelActions()
         {"ActBrowserleistePin", QStyle::SP_TitleBarNormalButton},
         {"ActBrowserleisteKreuz", QStyle::SP_TitleBarCloseButton}};
     for (const auto& [name, icon] : folderButtons)
-        Action(QString::fromLatin1(name))->setIcon(style()->standardIcon(icon));
+        Action(QString::fromLatin1(name))->setIcon(CommandPicture(style()->standardIcon(icon)));
     PanelButton(PanLeft, "butFolderBarPin", Action(QStringLiteral("ActBrowserleistePin")));
     PanelButton(PanLeft, "butFolderBarCross", Action(QStringLiteral("ActBrowserleisteKreuz")));
     auto* corner = new QWidget(PagInfos);
@@ -96,7 +98,7 @@ void TFQuillon::BindPanelActions()
         {"ActEingabeFeldKreuz", QStyle::SP_TitleBarCloseButton}};
     for (const auto& [name, icon] : inputButtons) {
         QAction* action = Action(QString::fromLatin1(name));
-        action->setIcon(style()->standardIcon(icon));
+        action->setIcon(CommandPicture(style()->standardIcon(icon)));
         cornerLayout->addWidget(PanelButton(corner, name, action));
     }
     PagInfos->setCornerWidget(corner, Qt::TopRightCorner);

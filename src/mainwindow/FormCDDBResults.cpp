@@ -119,7 +119,7 @@ QWidget* TFormCDDB::BuildSuggestionPage()
 {
     const auto action = [this](const char* caption, const char* name, std::function<void()> run) {
         const QString objectName = QString::fromLatin1(name);
-        const QIcon picture = WithGreyedDisabled(ImageLists::CommandIcon(objectName));
+        const QIcon picture = CommandPicture(ImageLists::CommandIcon(objectName));
         auto* a = new QAction(picture, QString::fromLatin1(caption), this);
         a->setObjectName(objectName);
         connect(a, &QAction::triggered, this, [this, run = std::move(run)] { RunGuarded(this, run); });

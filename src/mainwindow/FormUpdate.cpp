@@ -3,6 +3,7 @@
 #include "mainwindow/Guarded.h"
 #include "mainwindow/common/ProgramVersion.h"
 
+#include "controls/IconTheme.h"
 #include "localisation/MultiLanguage.h"
 #include "localisation/ui/ComponentTranslation.h"
 #include "platform/Opener.h"
@@ -174,7 +175,8 @@ TFormUpdate::TFormUpdate(QWidget* parent) : QDialog(parent), m_endpoint(UpdateCh
     SpeedButton1 = new QToolButton(top);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
     SpeedButton1->setAutoRaise(true);
-    SpeedButton1->setIcon(QIcon::fromTheme(QStringLiteral("view-refresh"), style()->standardIcon(QStyle::SP_BrowserReload)));
+    SpeedButton1->setIcon(
+        CommandPicture(QIcon::fromTheme(QStringLiteral("view-refresh"), style()->standardIcon(QStyle::SP_BrowserReload))));
     SpeedButton1->setToolTip(QStringLiteral("%UpdateReload"));
     grid->addWidget(SpeedButton1, 0, 3, 2, 1, Qt::AlignRight | Qt::AlignTop);
     grid->setColumnStretch(2, 1);

@@ -360,9 +360,8 @@ TEST_F(FormCDDBTest, RowsFollowTrackNumbersAndNamesAndMoveWithTheButtons)
         // The buttons' pictures are clear when enabled and greyed when not.
         for (const QAction* action : {form.ActNachOben, form.ActNachUnten, form.ActPlay, form.ActNaechsteMoeglichkeit,
                                       form.ActVorherigeMoeglichkeit}) {
-            const double enabled = Contrast(action->icon(), QIcon::Normal);
-            EXPECT_GE(enabled, 0.5) << action->objectName().toStdString();
-            EXPECT_LE(Contrast(action->icon(), QIcon::Disabled), enabled / 3) << action->objectName().toStdString();
+            EXPECT_LE(InkLightness(action->icon(), QIcon::Normal), EnabledInk) << action->objectName().toStdString();
+            EXPECT_GE(InkLightness(action->icon(), QIcon::Disabled), DisabledInk) << action->objectName().toStdString();
         }
         EXPECT_FALSE(form.ActNachOben->isEnabled());
         form.ActNachObenExecute();

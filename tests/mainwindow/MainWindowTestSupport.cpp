@@ -18,6 +18,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+#include <vector>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -86,23 +89,21 @@ void AfterEventRounds(int rounds, std::function<void()> action)
     });
 }
 
-double Contrast(const QIcon& picture, QIcon::Mode mode)
+int InkLightness(const QIcon& picture, QIcon::Mode mode)
 {
-    const QPalette palette = QApplication::palette();
-    const int button = qGray(palette.color(QPalette::Button).rgb());
-    const int text = qGray(palette.color(QPalette::ButtonText).rgb());
+    const QColor button = QApplication::palette().color(QPalette::Button);
     QImage image(24, 24, QImage::Format_ARGB32);
-    image.fill(palette.color(QPalette::Button));
+    image.fill(button);
     QPainter painter(&image);
     picture.paint(&painter, image.rect(), Qt::AlignCenter, mode);
     painter.end();
-    double sum = 0;
-    int changed = 0;
+    std::vector<int> changed;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if (const int difference = std::abs(qGray(image.pixel(x, y)) - button); difference > 8) {
-                sum += difference;
-                ++changed;
-            }
-    return changed ? sum / changed / std::abs(text - button) : 0.0;
+            if (const int lightness = qGray(image.pixel(x, y)); std::abs(lightness - qGray(button.rgb())) > 8)
+                changed.push_back(lightness);
+    if (changed.empty())
+        return 255;
+    std::sort(changed.begin(), changed.end());
+    return changed[changed.size() / 10];
 }

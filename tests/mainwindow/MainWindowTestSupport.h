@@ -48,9 +48,11 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
 // round of processEvents fires one link of a chain of zero timers).
 void AfterEventRounds(int rounds, std::function<void()> action);
 
-// How clearly a picture stands out when drawn at 24 x 24 pixels in the mode
-// on the palette's button colour, as a share of what the button's text does:
-// the mean difference in brightness of the pixels it changes, divided by the
-// difference between text and button. Full contrast is near 1; nothing drawn
-// is 0.
-double Contrast(const QIcon& picture, QIcon::Mode mode);
+// The lightness (0 to 255) of the darkest tenth of the pixels a picture
+// changes when drawn at 24 x 24 pixels in the mode on the palette's button
+// colour: low for pictures with dark lines, as enabled commands must have;
+// 255 when it changes none.
+int InkLightness(const QIcon& picture, QIcon::Mode mode);
+// Enabled pictures are at least this dark, disabled ones at least this light.
+constexpr int EnabledInk = 120;
+constexpr int DisabledInk = 170;

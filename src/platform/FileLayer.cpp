@@ -53,46 +53,6 @@ int RenameWithoutReplacing(int fromDirFd, const QByteArray& from, int toDirFd, c
     return 0;
 }
 
-int ReadLinkIn(int dirFd, const QByteArray& name, QByteArray& target)
-{
-    QByteArray buffer(256, Qt::Uninitialized);
-    for (;;) {
-        const ssize_t length = ::readlinkat(dirFd, name.constData(), buffer.data(), static_cast<size_t>(buffer.size()));
-        if (length < 0)
-            return -1;
-        if (length < buffer.size()) {
-            buffer.truncate(length);
-            target = buffer;
-            return 0;
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
-// The names of an open directory stream, which it closes.
-int ReadNames(DIR* dir, std::vector<QByteArray>& names)
-{
-    if (!dir)
-        return -1;
-    names.clear();
-    int error = 0;
-    for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(dir);
-        if (!entry) {
-            error = errno;
-            break;
-        }
-        const char* name = entry->d_name;
-        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
-            continue;
-        names.emplace_back(name);
-    }
-    ::closedir(dir);
-    errno = error;
-    return error == 0 ? 0 : -1;
-}
-
 }
 
 int TFileLayer::Open(const QByteArray& path, int flags, mode_t mode)
@@ -184,36 +144,6 @@ int TFileLayer::Mkdir(const QByteArray& path, mode_t mode)
     return ::mkdir(path.constData(), mode);
 }
 
-int TFileLayer::Rmdir(const QByteArray& path)
-{
-    return ::rmdir(path.constData());
-}
-
-int TFileLayer::Symlink(const QByteArray& target, const QByteArray& linkPath)
-{
-    return ::symlink(target.constData(), linkPath.constData());
-}
-
-int TFileLayer::ReadLink(const QByteArray& path, QByteArray& target)
-{
-    return ReadLinkIn(AT_FDCWD, path, target);
-}
-
-int TFileLayer::ReadDir(const QByteArray& path, std::vector<QByteArray>& names)
-{
-    return ReadNames(::opendir(path.constData()), names);
-}
-
-int TFileLayer::Utimens(const QByteArray& path, const struct timespec times[2], int flags)
-{
-    return ::utimensat(AT_FDCWD, path.constData(), times, flags);
-}
-
-int TFileLayer::LChown(const QByteArray& path, uid_t owner, gid_t group)
-{
-    return ::lchown(path.constData(), owner, group);
-}
-
 bool TFileLayer::MayWrite(const QByteArray& path, const struct stat& st)
 {
     if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
@@ -269,7 +199,18 @@ int TFileLayer::SymlinkAt(const QByteArray& target, int dirFd, const QByteArray&
 
 int TFileLayer::ReadLinkAt(int dirFd, const QByteArray& name, QByteArray& target)
 {
-    return ReadLinkIn(dirFd, name, target);
+    QByteArray buffer(256, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t length = ::readlinkat(dirFd, name.constData(), buffer.data(), static_cast<size_t>(buffer.size()));
+        if (length < 0)
+            return -1;
+        if (length < buffer.size()) {
+            buffer.truncate(length);
+            target = buffer;
+            return 0;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
 }
 
 int TFileLayer::ReadDirAt(int dirFd, std::vector<QByteArray>& names)
@@ -287,7 +228,23 @@ int TFileLayer::ReadDirAt(int dirFd, std::vector<QByteArray>& names)
     }
     // The copy shares the read position with the caller's descriptor.
     ::rewinddir(dir);
-    return ReadNames(dir, names);
+    names.clear();
+    int error = 0;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (!entry) {
+            error = errno;
+            break;
+        }
+        const char* name = entry->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+            continue;
+        names.emplace_back(name);
+    }
+    ::closedir(dir);
+    errno = error;
+    return error == 0 ? 0 : -1;
 }
 
 int TFileLayer::UtimensAt(int dirFd, const QByteArray& name, const struct timespec times[2], int flags)

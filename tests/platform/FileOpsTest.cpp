@@ -115,8 +115,8 @@ bool Below(const QByteArray& path, const QByteArray& folder)
     return !folder.isEmpty() && (path == folder || path.startsWith(folder + '/'));
 }
 
-// A file layer that counts every call and fails the one numbered FailAt
-// with EIO. It also stands in for what a test cannot arrange with real
+// A file layer that counts every call the file operations make and fails
+// the one numbered FailAt with EIO. It also stands in for what a test cannot arrange with real
 // files: a second file system at OtherRoot (renames into or out of it
 // answer EXDEV), calls that the file system refuses (Refuse gives errno
 // for a call and its path, 0 for none), a file that appears at a name just
@@ -170,20 +170,10 @@ public:
     }
     int FSync(int) override { return Fail() ? -1 : 0; }
     int FStat(int fd, struct stat& st) override { return Fail() ? -1 : TFileLayer::FStat(fd, st); }
-    int FTruncate(int fd, off_t length) override { return Fail() ? -1 : TFileLayer::FTruncate(fd, length); }
     int FChmod(int fd, mode_t mode) override { return Fail() ? -1 : TFileLayer::FChmod(fd, mode); }
-    int Chmod(const QByteArray& path, mode_t mode) override { return Fail() ? -1 : TFileLayer::Chmod(path, mode); }
-    int FChown(int fd, uid_t owner, gid_t group) override
-    {
-        return Fail() ? -1 : TFileLayer::FChown(fd, owner, group);
-    }
     int FUtimens(int fd, const struct timespec times[2]) override
     {
         return Fail() ? -1 : TFileLayer::FUtimens(fd, times);
-    }
-    int Rename(const QByteArray& from, const QByteArray& to) override
-    {
-        return Renaming(from, to) ? -1 : TFileLayer::Rename(from, to);
     }
     int RenameNoReplace(const QByteArray& from, const QByteArray& to) override
     {
@@ -195,46 +185,25 @@ public:
                    ? -1
                    : TFileLayer::RenameNoReplaceAt(fromDirFd, from, toDirFd, to);
     }
-    int Unlink(const QByteArray& path) override { return Fail("unlink", path) ? -1 : TFileLayer::Unlink(path); }
-    int Rmdir(const QByteArray& path) override { return Fail("unlink", path) ? -1 : TFileLayer::Rmdir(path); }
     int UnlinkAt(int dirFd, const QByteArray& name, int flags) override
     {
         return Fail("unlink", At(dirFd, name)) ? -1 : TFileLayer::UnlinkAt(dirFd, name, flags);
     }
-    int Stat(const QByteArray& path, struct stat& st) override { return Fail() ? -1 : TFileLayer::Stat(path, st); }
-    int LStat(const QByteArray& path, struct stat& st) override { return Fail() ? -1 : TFileLayer::LStat(path, st); }
     int FStatAt(int dirFd, const QByteArray& name, struct stat& st, int flags) override
     {
         return Fail() ? -1 : TFileLayer::FStatAt(dirFd, name, st, flags);
-    }
-    int Mkdir(const QByteArray& path, mode_t mode) override
-    {
-        return Fail("create", path) ? -1 : TFileLayer::Mkdir(path, mode);
     }
     int MkdirAt(int dirFd, const QByteArray& name, mode_t mode) override
     {
         return Fail("create", At(dirFd, name)) ? -1 : TFileLayer::MkdirAt(dirFd, name, mode);
     }
-    int Symlink(const QByteArray& target, const QByteArray& linkPath) override
-    {
-        return Fail("create", linkPath) ? -1 : TFileLayer::Symlink(target, linkPath);
-    }
     int SymlinkAt(const QByteArray& target, int dirFd, const QByteArray& name) override
     {
         return Fail("create", At(dirFd, name)) ? -1 : TFileLayer::SymlinkAt(target, dirFd, name);
     }
-    int ReadLink(const QByteArray& path, QByteArray& target) override
-    {
-        return Fail() ? -1 : TFileLayer::ReadLink(path, target);
-    }
     int ReadLinkAt(int dirFd, const QByteArray& name, QByteArray& target) override
     {
         return Fail() ? -1 : TFileLayer::ReadLinkAt(dirFd, name, target);
-    }
-    int ReadDir(const QByteArray& path, std::vector<QByteArray>& names) override
-    {
-        SwapMoment(path);
-        return Fail() ? -1 : TFileLayer::ReadDir(path, names);
     }
     int ReadDirAt(int dirFd, std::vector<QByteArray>& names) override
     {
@@ -242,23 +211,14 @@ public:
             SwapMoment(At(dirFd, {}).chopped(1));
         return Fail() ? -1 : TFileLayer::ReadDirAt(dirFd, names);
     }
-    int Utimens(const QByteArray& path, const struct timespec times[2], int flags) override
-    {
-        return Fail() ? -1 : TFileLayer::Utimens(path, times, flags);
-    }
     int UtimensAt(int dirFd, const QByteArray& name, const struct timespec times[2], int flags) override
     {
         return Fail() ? -1 : TFileLayer::UtimensAt(dirFd, name, times, flags);
-    }
-    int LChown(const QByteArray& path, uid_t owner, gid_t group) override
-    {
-        return Fail() ? -1 : TFileLayer::LChown(path, owner, group);
     }
     int FChownAt(int dirFd, const QByteArray& name, uid_t owner, gid_t group, int flags) override
     {
         return Fail() ? -1 : TFileLayer::FChownAt(dirFd, name, owner, group, flags);
     }
-    QByteArray RealPath(const QByteArray& path) override { return Fail() ? QByteArray() : TFileLayer::RealPath(path); }
 
 private:
     // Counts a call; true (errno set) when it is to fail.

@@ -324,6 +324,7 @@ struct TFileOps::TRun {
 
     bool Report(const QByteArray& current);
     std::shared_ptr<TFolder> GivenFolderOf(const QByteArray& path, TStep& failure);
+    TStep FindGiven(const QByteArray& path, std::shared_ptr<TFolder>& parent, struct stat& st);
     void MeasureGiven(const QByteArray& path, const TFolder* target);
     void Measure(const TFolder& parent, const QByteArray& name, const struct stat& st, bool deep);
     void Record(const QByteArray& path, const TOutcome& outcome);
@@ -408,20 +409,32 @@ std::shared_ptr<TFolder> TFileOps::TRun::GivenFolderOf(const QByteArray& path, T
     return folder;
 }
 
+// A given item: a valid name in its folder (opened), as lstat finds it.
+TStep TFileOps::TRun::FindGiven(const QByteArray& path, std::shared_ptr<TFolder>& parent, struct stat& st)
+{
+    if (!IsValidName(PathName(path)))
+        return TFailure{TFileOpError::InvalidName, 0, path};
+    TStep failure;
+    parent = GivenFolderOf(path, failure);
+    if (!parent)
+        return failure;
+    if (Layer.FStatAt(parent->Fd, PathName(path), st, AT_SYMLINK_NOFOLLOW) != 0)
+        return SystemFailure(path);
+    return std::nullopt;
+}
+
 // Counts a given item for the progress: all in it and its bytes too, unless
 // it is moved by a rename on one file system. Only an estimate: what cannot
 // be examined here is met again, and reported, when the item is worked on.
 void TFileOps::TRun::MeasureGiven(const QByteArray& path, const TFolder* target)
 {
-    const QByteArray name = PathName(path);
-    TStep failure;
-    const std::shared_ptr<TFolder> parent = GivenFolderOf(path, failure);
+    std::shared_ptr<TFolder> parent;
     struct stat st {};
-    if (!parent || Layer.FStatAt(parent->Fd, name, st, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (FindGiven(path, parent, st)) {
         ++Progress.TotalItems;
         return;
     }
-    Measure(*parent, name, st, !target || !Moving || st.st_dev != target->St.st_dev);
+    Measure(*parent, PathName(path), st, !target || !Moving || st.st_dev != target->St.st_dev);
 }
 
 void TFileOps::TRun::Measure(const TFolder& parent, const QByteArray& name, const struct stat& st, bool deep)
@@ -519,17 +532,13 @@ void TFileOps::TRun::TransferAll(const QList<QByteArray>& sources, const QByteAr
 // into its own folder a move does nothing and a copy gets a name of its own.
 TOutcome TFileOps::TRun::TransferGiven(const QByteArray& path, const TFolder& target)
 {
-    const QByteArray name = PathName(path);
-    if (!IsValidName(name))
-        return Failed({TFileOpError::InvalidName, 0, path});
-    TStep failure;
-    const std::shared_ptr<TFolder> parent = GivenFolderOf(path, failure);
-    if (!parent)
+    std::shared_ptr<TFolder> parent;
+    struct stat st {};
+    TStep failure = FindGiven(path, parent, st);
+    if (failure)
         return Failed(*failure);
-    TSource source{{*parent, name}};
-    if (Layer.FStatAt(parent->Fd, name, source.St, AT_SYMLINK_NOFOLLOW) != 0)
-        return Failed(SystemFailure(path));
-    if (S_ISDIR(source.St.st_mode) && (failure = IntoItself(source, target)))
+    const TSource source{{*parent, PathName(path)}, st};
+    if (S_ISDIR(st.st_mode) && (failure = IntoItself(source, target)))
         return Failed(*failure);
     // Its own folder, perhaps reached through a link.
     const bool ownFolder = SameIdentity(parent->St, target.St);
@@ -959,17 +968,11 @@ void TFileOps::TRun::DeleteAll(const QList<QByteArray>& paths)
 
 TOutcome TFileOps::TRun::DeleteGiven(const QByteArray& path)
 {
-    const QByteArray name = PathName(path);
-    if (!IsValidName(name))
-        return Failed({TFileOpError::InvalidName, 0, path});
-    TStep failure;
-    const std::shared_ptr<TFolder> parent = GivenFolderOf(path, failure);
-    if (!parent)
-        return Failed(*failure);
+    std::shared_ptr<TFolder> parent;
     struct stat st {};
-    if (Layer.FStatAt(parent->Fd, name, st, AT_SYMLINK_NOFOLLOW) != 0)
-        return Failed(SystemFailure(path));
-    return Remove(*parent, name, st);
+    if (const TStep failure = FindGiven(path, parent, st))
+        return Failed(*failure);
+    return Remove(*parent, PathName(path), st);
 }
 
 // Deletes the entry name of parent for good; a folder with all in it,

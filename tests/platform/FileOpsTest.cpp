@@ -862,6 +862,10 @@ TEST_F(FileOpsTest, DeletesTreesWithoutFollowingLinksAndRenamesWithoutReplacing)
         ASSERT_TRUE(failure.has_value());
         EXPECT_EQ(failure->Error, TFileOpError::InvalidName);
     }
+    // ".." names the folder above: never deleted through it.
+    const TFileOpResult above = ops.Delete({B(S("One/..")), B(S("One/."))});
+    ASSERT_EQ(above.Failed.size(), 2u);
+    EXPECT_EQ(above.Failed[0].Error, TFileOpError::InvalidName);
     EXPECT_TRUE(ops.Rename("/", "x").has_value());
     const auto taken = ops.Rename(B(S("One")), "Two");
     ASSERT_TRUE(taken.has_value());

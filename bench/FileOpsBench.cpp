@@ -157,6 +157,30 @@ void TrashRuns(TFileOpRunner& runner, const QString& root, const QList<QByteArra
           Timed(runner, [&] { return runner.Delete(albums, false); }), FileCount);
 }
 
+// The folders of the files, each once, in order.
+QList<QByteArray> FoldersOf(const QList<QByteArray>& files)
+{
+    QList<QByteArray> folders;
+    for (const QByteArray& file : files) {
+        const QByteArray folder = file.left(file.lastIndexOf('/'));
+        if (folders.isEmpty() || folders.back() != folder)
+            folders << folder;
+    }
+    return folders;
+}
+
+void FolderRuns(TFileOpRunner& runner, const QString& root, const QString& other)
+{
+    const QList<QByteArray> moving = FoldersOf(MakeAlbums(root + "/tree-move"));
+    QDir().mkpath(other + "/moved");
+    Print(qPrintable(QStringLiteral("move 1,000 album folders to %1").arg(other.section('/', 0, -2))),
+          Timed(runner, [&] { return runner.Transfer(moving, B(other + "/moved"), true); }), FileCount);
+    QDir(other + "/moved").removeRecursively();
+    const QList<QByteArray> deleting = FoldersOf(MakeAlbums(root + "/tree-delete"));
+    Print("delete for good 1,000 album folders", Timed(runner, [&] { return runner.Delete(deleting, true); }),
+          FileCount);
+}
+
 bool OnOtherFileSystem(const QString& a, const QString& b)
 {
     struct stat sa {}, sb {};
@@ -201,6 +225,8 @@ int main(int argc, char** argv)
         QDir(other.path()).removeRecursively();
         QDir().mkpath(other.path());
     }
+
+    FolderRuns(runner, root, other.path());
 
     const QList<QByteArray> large = MakeLarge(root + "/large");
     // Each round copies plainly and then our way; the rounds' ratios are

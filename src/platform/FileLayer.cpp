@@ -15,6 +15,46 @@
 #define RENAME_NOREPLACE (1 << 0)
 #endif
 
+namespace {
+
+// renameat2 with RENAME_NOREPLACE; where the file system lacks it, a file is
+// linked (link never replaces) and its old name removed, and a folder's new
+// name is claimed with mkdir before rename replaces that empty placeholder.
+int RenameWithoutReplacing(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to)
+{
+#ifdef SYS_renameat2
+    if (::syscall(SYS_renameat2, fromDirFd, from.constData(), toDirFd, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != ENOSYS && errno != EINVAL)
+        return -1;
+#endif
+    struct stat st {};
+    if (::fstatat(fromDirFd, from.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return -1;
+    if (S_ISDIR(st.st_mode)) {
+        if (::mkdirat(toDirFd, to.constData(), 0700) != 0)
+            return -1;
+        if (::renameat(fromDirFd, from.constData(), toDirFd, to.constData()) != 0) {
+            const int error = errno;
+            ::unlinkat(toDirFd, to.constData(), AT_REMOVEDIR);
+            errno = error;
+            return -1;
+        }
+        return 0;
+    }
+    if (::linkat(fromDirFd, from.constData(), toDirFd, to.constData(), 0) != 0)
+        return -1;
+    if (::unlinkat(fromDirFd, from.constData(), 0) != 0) {
+        const int error = errno;
+        ::unlinkat(toDirFd, to.constData(), 0);
+        errno = error;
+        return -1;
+    }
+    return 0;
+}
+
+}
+
 int TFileLayer::Open(const QByteArray& path, int flags, mode_t mode)
 {
     int fd;
@@ -81,39 +121,7 @@ int TFileLayer::Rename(const QByteArray& from, const QByteArray& to)
 
 int TFileLayer::RenameNoReplace(const QByteArray& from, const QByteArray& to)
 {
-#ifdef SYS_renameat2
-    if (::syscall(SYS_renameat2, AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != ENOSYS && errno != EINVAL)
-        return -1;
-#endif
-    struct stat st {};
-    if (::lstat(from.constData(), &st) != 0)
-        return -1;
-    if (S_ISDIR(st.st_mode)) {
-        // A folder cannot be linked. mkdir() claims the name without
-        // replacing anything, and rename() then replaces only that empty
-        // placeholder of ours.
-        if (::mkdir(to.constData(), 0700) != 0)
-            return -1;
-        if (::rename(from.constData(), to.constData()) != 0) {
-            const int error = errno;
-            ::rmdir(to.constData());
-            errno = error;
-            return -1;
-        }
-        return 0;
-    }
-    // link() never replaces.
-    if (::link(from.constData(), to.constData()) != 0)
-        return -1;
-    if (::unlink(from.constData()) != 0) {
-        const int error = errno;
-        ::unlink(to.constData());
-        errno = error;
-        return -1;
-    }
-    return 0;
+    return RenameWithoutReplacing(AT_FDCWD, from, AT_FDCWD, to);
 }
 
 int TFileLayer::Unlink(const QByteArray& path)
@@ -136,21 +144,64 @@ int TFileLayer::Mkdir(const QByteArray& path, mode_t mode)
     return ::mkdir(path.constData(), mode);
 }
 
-int TFileLayer::Rmdir(const QByteArray& path)
+bool TFileLayer::MayWrite(const QByteArray& path, const struct stat& st)
 {
-    return ::rmdir(path.constData());
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        errno = EACCES;
+        return false;
+    }
+    return ::access(path.constData(), W_OK) == 0;
 }
 
-int TFileLayer::Symlink(const QByteArray& target, const QByteArray& linkPath)
+QByteArray TFileLayer::RealPath(const QByteArray& path)
 {
-    return ::symlink(target.constData(), linkPath.constData());
+    char* resolved = ::realpath(path.constData(), nullptr);
+    if (!resolved)
+        return {};
+    QByteArray result(resolved);
+    std::free(resolved);
+    return result;
 }
 
-int TFileLayer::ReadLink(const QByteArray& path, QByteArray& target)
+int TFileLayer::OpenAt(int dirFd, const QByteArray& name, int flags, mode_t mode)
+{
+    int fd;
+    do
+        fd = ::openat(dirFd, name.constData(), flags | O_CLOEXEC, mode);
+    while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+int TFileLayer::FStatAt(int dirFd, const QByteArray& name, struct stat& st, int flags)
+{
+    return ::fstatat(dirFd, name.constData(), &st, flags);
+}
+
+int TFileLayer::MkdirAt(int dirFd, const QByteArray& name, mode_t mode)
+{
+    return ::mkdirat(dirFd, name.constData(), mode);
+}
+
+int TFileLayer::UnlinkAt(int dirFd, const QByteArray& name, int flags)
+{
+    return ::unlinkat(dirFd, name.constData(), flags);
+}
+
+int TFileLayer::RenameNoReplaceAt(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to)
+{
+    return RenameWithoutReplacing(fromDirFd, from, toDirFd, to);
+}
+
+int TFileLayer::SymlinkAt(const QByteArray& target, int dirFd, const QByteArray& name)
+{
+    return ::symlinkat(target.constData(), dirFd, name.constData());
+}
+
+int TFileLayer::ReadLinkAt(int dirFd, const QByteArray& name, QByteArray& target)
 {
     QByteArray buffer(256, Qt::Uninitialized);
     for (;;) {
-        const ssize_t length = ::readlink(path.constData(), buffer.data(), static_cast<size_t>(buffer.size()));
+        const ssize_t length = ::readlinkat(dirFd, name.constData(), buffer.data(), static_cast<size_t>(buffer.size()));
         if (length < 0)
             return -1;
         if (length < buffer.size()) {
@@ -162,11 +213,21 @@ int TFileLayer::ReadLink(const QByteArray& path, QByteArray& target)
     }
 }
 
-int TFileLayer::ReadDir(const QByteArray& path, std::vector<QByteArray>& names)
+int TFileLayer::ReadDirAt(int dirFd, std::vector<QByteArray>& names)
 {
-    DIR* dir = ::opendir(path.constData());
-    if (!dir)
+    // The stream takes a descriptor of its own; the caller's stays open.
+    const int own = ::fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
+    if (own < 0)
         return -1;
+    DIR* dir = ::fdopendir(own);
+    if (!dir) {
+        const int error = errno;
+        ::close(own);
+        errno = error;
+        return -1;
+    }
+    // The copy shares the read position with the caller's descriptor.
+    ::rewinddir(dir);
     names.clear();
     int error = 0;
     for (;;) {
@@ -186,33 +247,14 @@ int TFileLayer::ReadDir(const QByteArray& path, std::vector<QByteArray>& names)
     return error == 0 ? 0 : -1;
 }
 
-int TFileLayer::Utimens(const QByteArray& path, const struct timespec times[2], int flags)
+int TFileLayer::UtimensAt(int dirFd, const QByteArray& name, const struct timespec times[2], int flags)
 {
-    return ::utimensat(AT_FDCWD, path.constData(), times, flags);
+    return ::utimensat(dirFd, name.constData(), times, flags);
 }
 
-int TFileLayer::LChown(const QByteArray& path, uid_t owner, gid_t group)
+int TFileLayer::FChownAt(int dirFd, const QByteArray& name, uid_t owner, gid_t group, int flags)
 {
-    return ::lchown(path.constData(), owner, group);
-}
-
-bool TFileLayer::MayWrite(const QByteArray& path, const struct stat& st)
-{
-    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-        errno = EACCES;
-        return false;
-    }
-    return ::access(path.constData(), W_OK) == 0;
-}
-
-QByteArray TFileLayer::RealPath(const QByteArray& path)
-{
-    char* resolved = ::realpath(path.constData(), nullptr);
-    if (!resolved)
-        return {};
-    QByteArray result(resolved);
-    std::free(resolved);
-    return result;
+    return ::fchownat(dirFd, name.constData(), owner, group, flags);
 }
 
 std::shared_ptr<TFileLayer> SystemFileLayer()

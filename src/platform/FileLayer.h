@@ -37,15 +37,6 @@ public:
     virtual int Stat(const QByteArray& path, struct stat& st);
     virtual int LStat(const QByteArray& path, struct stat& st);
     virtual int Mkdir(const QByteArray& path, mode_t mode);
-    virtual int Rmdir(const QByteArray& path);
-    virtual int Symlink(const QByteArray& target, const QByteArray& linkPath);
-    // The target of a symbolic link.
-    virtual int ReadLink(const QByteArray& path, QByteArray& target);
-    // The names in a folder, without "." and "..", in no particular order.
-    virtual int ReadDir(const QByteArray& path, std::vector<QByteArray>& names);
-    // utimensat; flags AT_SYMLINK_NOFOLLOW sets a link's own times.
-    virtual int Utimens(const QByteArray& path, const struct timespec times[2], int flags);
-    virtual int LChown(const QByteArray& path, uid_t owner, gid_t group);
     // Whether the process may write the file: the write permission for this
     // user and, as root too, at least one write bit in the mode. When not,
     // errno tells why (EACCES, or EROFS for a file system mounted read-only).
@@ -53,6 +44,28 @@ public:
     // The file a path finally names (symbolic links followed); empty when
     // it cannot be resolved.
     virtual QByteArray RealPath(const QByteArray& path);
+
+    // Calls relative to an open folder (dirFd, or AT_FDCWD for the working
+    // folder), so that a walk through a tree resolves no path twice: name is
+    // one entry of that folder.
+    virtual int OpenAt(int dirFd, const QByteArray& name, int flags, mode_t mode = 0);
+    // fstatat; flags AT_SYMLINK_NOFOLLOW gives a link itself.
+    virtual int FStatAt(int dirFd, const QByteArray& name, struct stat& st, int flags);
+    virtual int MkdirAt(int dirFd, const QByteArray& name, mode_t mode);
+    // unlinkat; flags AT_REMOVEDIR removes an empty folder (never a link).
+    virtual int UnlinkAt(int dirFd, const QByteArray& name, int flags);
+    // RenameNoReplace between entries of two open folders.
+    virtual int RenameNoReplaceAt(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to);
+    virtual int SymlinkAt(const QByteArray& target, int dirFd, const QByteArray& name);
+    // The target of a symbolic link.
+    virtual int ReadLinkAt(int dirFd, const QByteArray& name, QByteArray& target);
+    // The names in the open folder dirFd (which stays open), without "." and
+    // "..", in no particular order.
+    virtual int ReadDirAt(int dirFd, std::vector<QByteArray>& names);
+    // utimensat and fchownat; flags AT_SYMLINK_NOFOLLOW for a link itself,
+    // AT_EMPTY_PATH with an empty name for dirFd itself.
+    virtual int UtimensAt(int dirFd, const QByteArray& name, const struct timespec times[2], int flags);
+    virtual int FChownAt(int dirFd, const QByteArray& name, uid_t owner, gid_t group, int flags);
 };
 
 // The layer of real system calls, shared.

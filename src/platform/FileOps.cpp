@@ -1,5 +1,6 @@
 #include "platform/FileOps.h"
 
+#include "platform/FileNames.h"
 #include "platform/Trash.h"
 
 #include <QRandomGenerator>
@@ -7,15 +8,57 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
 #include <fcntl.h>
 #include <unistd.h>
+
+// The rule of every copy and move below, and of every deletion as far as a
+// deletion can keep it:
+//
+//     No user file, source or target, is removed or replaced until the file
+//     that takes its place is complete and verified, and every failure or
+//     cancel leaves each item either wholly done or wholly as it was.
+//
+// An item is a file, a link or a folder; a folder is done when all in it
+// is. The rule is kept so:
+// - A copy is written under a hidden name in the target folder
+//   (".name.XXXXXXXX.part"), each piece read back and compared, synced and
+//   checked against the original before it takes a name (CopyFile,
+//   CopyLink). A copy that fails or is cancelled is removed.
+// - A name is taken only by a rename that never replaces. A file the user
+//   answered Replace for is first set aside under a hidden name in its own
+//   folder (".name.XXXXXXXX.replaced"), put back when its item fails, and
+//   removed only once the item has succeeded (Place).
+// - A moved source is removed only once its copy holds the new name; when
+//   it cannot be removed the copy goes and the replaced file comes back
+//   (Place). A move within one file system that replaces a file first
+//   renames the source to a hidden name beside its target
+//   (".name.XXXXXXXX.moving"), so that a rename refused there (EXDEV: two
+//   mounts of one file system) has changed nothing yet (MoveReplacing).
+// - Each step that changed something is undone, last first, when a later
+//   one fails. An undo that fails too leaves a file where the user has to
+//   look for it: that is what the failure then names (Undo).
+// - Folders are walked through open descriptors: each entry is named
+//   relative to its open folder and no folder is opened through a link, so
+//   no path is resolved twice and a folder swapped for a link meanwhile is
+//   never followed (OpenEntry).
 
 namespace {
 
 // Pieces in which files are copied and compared; progress is reported after
 // each.
 constexpr qint64 ChunkSize = 256 * 1024;
+// A folder the user named: links in its path are followed, and it is held
+// only to name its entries from (no permission to read it is needed).
+constexpr int GivenFolderFlags = O_PATH | O_DIRECTORY;
+// A folder reached by a walk, to be listed or changed.
+constexpr int WalkedFolderFlags = O_RDONLY;
+const QByteArray CopySuffix = QByteArrayLiteral(".part");
+const QByteArray SetAsideSuffix = QByteArrayLiteral(".replaced");
+const QByteArray MovingSuffix = QByteArrayLiteral(".moving");
+// " (9223372036854775807)": the longest copy number.
+constexpr qsizetype LongestCopyNumber = 22;
 
 QByteArray WithoutTrailingSlashes(QByteArray path)
 {
@@ -35,7 +78,7 @@ bool IsValidName(const QByteArray& name)
 }
 
 // "Song (2)" gives "Song" and 2; names without such a number give 1.
-std::pair<QByteArray, int> SplitCopyNumber(const QByteArray& stem)
+std::pair<QByteArray, qint64> SplitCopyNumber(const QByteArray& stem)
 {
     if (!stem.endsWith(')'))
         return {stem, 1};
@@ -44,15 +87,196 @@ std::pair<QByteArray, int> SplitCopyNumber(const QByteArray& stem)
         return {stem, 1};
     const QByteArray digits = stem.mid(open + 2, stem.size() - open - 3);
     bool ok = false;
-    const int number = digits.toInt(&ok);
-    if (!ok || number < 2 || digits.startsWith('0') || digits.startsWith('+'))
+    const qint64 number = digits.toLongLong(&ok);
+    if (!ok || number < 2 || number == std::numeric_limits<qint64>::max() || digits.startsWith('0')
+        || digits.startsWith('+'))
         return {stem, 1};
     return {stem.left(open), number};
 }
 
-struct timespec TimesOf(const struct stat& st, int which)
+// Why a step failed: the reason, errno of the call that failed (0 when none
+// did) and the file or folder it concerned.
+struct TFailure {
+    TFileOpError Reason = TFileOpError::System;
+    int Error = 0;
+    QByteArray Path;
+    // Path is a file left where it was not to stay (under a hidden name, or
+    // a copy whose source stays): the user has to look there.
+    bool LeftBehind = false;
+};
+
+// A step: nothing when it worked.
+using TStep = std::optional<TFailure>;
+
+// The failure of the system call just made.
+TFailure SystemFailure(const QByteArray& path)
 {
-    return which == 0 ? st.st_atim : st.st_mtim;
+    return TFailure{TFileOpError::System, errno, path};
+}
+
+// What became of an item. A folder takes on the furthest of these that any
+// of its entries came to.
+enum class TFate { Done, Unchanged, Failed, Cancelled };
+
+struct TOutcome {
+    TFate Fate = TFate::Done;
+    // Why it failed; with Done or Cancelled, a file left behind.
+    TStep Failure;
+};
+
+TOutcome Failed(const TFailure& failure)
+{
+    return TOutcome{TFate::Failed, failure};
+}
+
+// A folder's outcome after one more of its entries: the furthest fate, and
+// the first failure, unless a later one left a file behind.
+void Add(TOutcome& folder, const TOutcome& entry)
+{
+    folder.Fate = std::max(folder.Fate, entry.Fate);
+    if (!folder.Failure || (entry.Failure && entry.Failure->LeftBehind && !folder.Failure->LeftBehind))
+        folder.Failure = entry.Failure;
+}
+
+// A file left behind because removing or renaming it failed just now.
+TFailure LeftBehind(const QByteArray& path)
+{
+    TFailure failure = SystemFailure(path);
+    failure.LeftBehind = true;
+    return failure;
+}
+
+// One step of taking back what an item changed. When that fails too, the
+// failure names what it left behind.
+void Undo(int result, const QByteArray& path, TStep& failure)
+{
+    if (result != 0)
+        failure = LeftBehind(path);
+}
+
+// A folder held open while its entries are worked on. Path names it in
+// reports only; it is never resolved again.
+struct TFolder {
+    TFolder(TFileLayer& layer, QByteArray path) : Layer(layer), Path(std::move(path)) {}
+    ~TFolder()
+    {
+        // Nothing was written through it: closing cannot lose anything.
+        if (Fd >= 0)
+            (void)Layer.Close(Fd);
+    }
+    TFolder(const TFolder&) = delete;
+    TFolder& operator=(const TFolder&) = delete;
+
+    TFileLayer& Layer;
+    QByteArray Path;
+    int Fd = -1;
+    struct stat St {};
+};
+
+// An entry of an open folder.
+struct TEntry {
+    const TFolder& Folder;
+    QByteArray Name;
+    QByteArray Path() const { return JoinPath(Folder.Path, Name); }
+};
+
+// An item to copy or move, as lstat found it.
+struct TSource : TEntry {
+    struct stat St {};
+};
+
+// The name an item is to take; Replaces: it takes the place of what holds
+// that name (a folder merges into the folder there).
+struct TTarget : TEntry {
+    bool Replaces = false;
+};
+
+// What is to take a target's name, and how it goes back when its item
+// fails: a copy made for the source (removed), the source itself under a
+// hidden name beside the target (renamed back), or the source itself where
+// it is (nothing to do).
+struct TArrival {
+    enum TKind { Copy, StagedSource, Source };
+    const TEntry& Entry;
+    TKind Kind;
+};
+
+// Opens a folder the user named, as the place its entries are named from.
+TStep OpenGiven(TFolder& folder)
+{
+    folder.Fd = folder.Layer.Open(folder.Path, GivenFolderFlags);
+    if (folder.Fd < 0 || folder.Layer.FStat(folder.Fd, folder.St) != 0)
+        return SystemFailure(folder.Path);
+    return std::nullopt;
+}
+
+// Opens the entry name of parent as a folder, never through a link; with
+// expected, only while it is the folder that was examined.
+TStep OpenEntry(const TFolder& parent, const QByteArray& name, int flags, TFolder& folder,
+                const struct stat* expected)
+{
+    folder.Fd = folder.Layer.OpenAt(parent.Fd, name, flags | O_DIRECTORY | O_NOFOLLOW);
+    if (folder.Fd < 0 || folder.Layer.FStat(folder.Fd, folder.St) != 0)
+        return SystemFailure(folder.Path);
+    if (expected && !SameIdentity(*expected, folder.St))
+        return TFailure{TFileOpError::System, ENOENT, folder.Path};
+    return std::nullopt;
+}
+
+// The names in an open folder, sorted, so that questions come in order.
+TStep List(const TFolder& folder, std::vector<QByteArray>& names)
+{
+    if (folder.Layer.ReadDirAt(folder.Fd, names) != 0)
+        return SystemFailure(folder.Path);
+    std::sort(names.begin(), names.end());
+    return std::nullopt;
+}
+
+// "Name (2).ext", "Name (3).ext", ... counted in 64 bits, the stem cut at a
+// whole character where the number would not fit otherwise: the first name
+// not taken in the folder. Any answer but "it exists" ends the search; the
+// create that follows meets the same and reports it.
+QByteArray FreeNameIn(const TFolder& folder, const QByteArray& name, bool isFolder)
+{
+    auto [stem, extension] = isFolder ? std::pair<QByteArray, QByteArray>(name, {}) : SplitExtension(name);
+    if (extension.size() + LongestCopyNumber >= NameMax) {
+        stem = name;
+        extension.clear();
+    }
+    const auto [base, number] = SplitCopyNumber(stem);
+    for (qint64 n = number + 1;; ++n) {
+        const QByteArray suffix = " (" + QByteArray::number(n) + ")";
+        const QByteArray candidate =
+            CutAtCharacter(base, NameMax - suffix.size() - extension.size()) + suffix + extension;
+        struct stat st {};
+        if (folder.Layer.FStatAt(folder.Fd, candidate, st, AT_SYMLINK_NOFOLLOW) != 0)
+            return candidate;
+    }
+}
+
+QByteArray RandomLetters(int count)
+{
+    static const char Letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QByteArray letters(count, '0');
+    for (char& c : letters)
+        c = Letters[QRandomGenerator::global()->bounded(static_cast<int>(sizeof(Letters) - 1))];
+    return letters;
+}
+
+// Makes something under a hidden name ".name.XXXXXXXX<suffix>": make(hidden)
+// creates it without replacing anything, and a name found taken is tried
+// again with other letters. Returns what make returned.
+template <typename TMake> int MakeHidden(const QByteArray& name, const QByteArray& suffix, QByteArray& hidden, TMake make)
+{
+    const QByteArray stem = "." + CutAtCharacter(name, NameMax - 10 - suffix.size()) + ".";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        hidden = stem + RandomLetters(8) + suffix;
+        const int result = make(hidden);
+        if (result >= 0 || errno != EEXIST)
+            return result;
+    }
+    errno = EEXIST;
+    return -1;
 }
 
 }
@@ -77,17 +301,61 @@ QByteArray JoinPath(const QByteArray& folder, const QByteArray& name)
     return folder.endsWith('/') ? folder + name : folder + '/' + name;
 }
 
+// How an item takes its name in a folder: asking the user when the name is
+// taken, with a name of its own (a copy into its own folder), or at once (a
+// folder just made holds nothing to collide with).
+enum class TCollisions { Ask, NewName, None };
+
 struct TFileOps::TRun {
-    bool Moving = false;
+    TRun(TFileOps& ops, TFileOpResult& result, bool moving)
+        : Ops(ops), Layer(*ops.m_layer), Result(result), Moving(moving)
+    {
+    }
+
+    TFileOps& Ops;
+    TFileLayer& Layer;
+    TFileOpResult& Result;
+    const bool Moving;
     TFileOpProgress Progress;
     std::optional<TCollisionAnswer> Remembered;
     bool Cancelled = false;
-    // The first failure of the item in progress.
-    std::optional<TFileOpFailure> Failure;
-    // Items the user skipped (inside folders too): a folder that still holds
-    // one is not removed after a move.
-    int Skips = 0;
-    std::vector<TFileOpDone>* Done = nullptr;
+    // The folder of the last item given, open for the next from there.
+    std::shared_ptr<TFolder> LastGiven;
+
+    bool Report(const QByteArray& current);
+    std::shared_ptr<TFolder> GivenFolderOf(const QByteArray& path, TStep& failure);
+    TStep FindGiven(const QByteArray& path, std::shared_ptr<TFolder>& parent, struct stat& st);
+    void MeasureGiven(const QByteArray& path, const TFolder* target);
+    void Measure(const TFolder& parent, const QByteArray& name, const struct stat& st, bool deep);
+    void Record(const QByteArray& path, const TOutcome& outcome);
+    TOutcome LeftAsItWas(const QByteArray& path);
+    void Arrived(const TSource& source, const TTarget& target);
+
+    void TransferAll(const QList<QByteArray>& sources, const QByteArray& targetFolder);
+    TOutcome TransferGiven(const QByteArray& path, const TFolder& target);
+    TStep IntoItself(const TSource& source, const TFolder& target);
+    TOutcome TransferNamed(const TSource& source, const TFolder& folder, TCollisions collisions);
+    bool OntoItself(const TSource& source, const struct stat& existing, TStep& failure);
+    TCollisionAnswer Ask(const TSource& source, const TTarget& target, bool folders);
+    TOutcome TransferTo(const TSource& source, const TTarget& target);
+    TOutcome MoveReplacing(const TSource& source, const TTarget& target);
+    TOutcome CopyFile(const TSource& source, const TTarget& target);
+    TStep FillCopy(TFileHandle& in, TFileHandle& out, const struct stat& st, const QByteArray& from,
+                   const QByteArray& to);
+    TStep CopyData(int in, int out, qint64 size, const QByteArray& from, const QByteArray& to);
+    TStep SameData(int in, int out, const struct stat& before, const QByteArray& from, const QByteArray& to);
+    TOutcome CopyLink(const TSource& source, const TTarget& target);
+    TOutcome CopyFolder(const TSource& source, const TTarget& target);
+    TStep KeepFolderAttributes(const TFolder& folder, const struct stat& st);
+    void KeepOwner(int dirFd, const QByteArray& name, const struct stat& st);
+    TOutcome Place(const TSource& source, const TTarget& target, const TArrival& arrival);
+    TStep SetAside(const TTarget& target, QByteArray& aside);
+    void PutBack(const TTarget& target, const QByteArray& aside, TStep& failure);
+    void TakeBack(const TSource& source, const TArrival& arrival, TStep& failure);
+
+    void DeleteAll(const QList<QByteArray>& paths);
+    TOutcome DeleteGiven(const QByteArray& path);
+    TOutcome Remove(const TFolder& parent, const QByteArray& name, const struct stat& st);
 };
 
 TFileOps::TFileOps(std::shared_ptr<TFileLayer> layer) : m_layer(layer ? std::move(layer) : SystemFileLayer()) {}
@@ -107,103 +375,118 @@ TTrash& TFileOps::TrashBin()
     return *m_trash;
 }
 
-bool TFileOps::Report(TRun& run)
-{
-    if (!run.Cancelled && OnProgress && !OnProgress(run.Progress))
-        run.Cancelled = true;
-    return !run.Cancelled;
-}
-
-bool TFileOps::Fail(TRun& run, const QByteArray& path, TFileOpError error, int systemError)
-{
-    if (!run.Failure)
-        run.Failure = TFileOpFailure{QByteArray(), error, systemError, path};
-    return false;
-}
-
-std::optional<TCollisionAnswer> TFileOps::AskCollision(TRun& run, const QByteArray& source,
-                                                       const QByteArray& target, bool folder)
-{
-    if (run.Remembered)
-        return run.Remembered;
-    if (!OnCollision)
-        return TCollisionAnswer::Skip;
-    const TCollisionChoice choice = OnCollision(source, target, folder);
-    if (choice.ForAll && choice.Answer != TCollisionAnswer::Cancel)
-        run.Remembered = choice.Answer;
-    return choice.Answer;
-}
-
-std::optional<std::pair<dev_t, ino_t>> TFileOps::FolderIdentity(const QByteArray& folder)
-{
-    const auto known = m_folderIds.constFind(folder);
-    if (known != m_folderIds.constEnd())
-        return *known;
-    struct stat st {};
-    if (m_layer->Stat(folder, st) != 0 || !S_ISDIR(st.st_mode))
-        return std::nullopt;
-    const std::pair<dev_t, ino_t> id{st.st_dev, st.st_ino};
-    m_folderIds.insert(folder, id);
-    return id;
-}
-
-bool TFileOps::IsInsideFolder(const QByteArray& folder, const QByteArray& path)
-{
-    const auto folderId = FolderIdentity(folder);
-    QByteArray walk = m_layer->RealPath(path);
-    if (!folderId || walk.isEmpty())
-        return false;
-    for (;;) {
-        if (FolderIdentity(walk) == folderId)
-            return true;
-        if (walk == "/")
-            return false;
-        walk = PathFolder(walk);
-    }
-}
-
 QByteArray TFileOps::FreeName(const QByteArray& folder, const QByteArray& name, bool isFolder)
 {
-    QByteArray stem = name;
-    QByteArray extension;
-    const qsizetype dot = isFolder ? -1 : name.lastIndexOf('.');
-    if (dot > 0) {
-        stem = name.left(dot);
-        extension = name.mid(dot);
+    TFolder open(*m_layer, folder);
+    // A folder that cannot be opened leaves the first name, whose create
+    // then fails for the same reason.
+    (void)OpenGiven(open);
+    return FreeNameIn(open, name, isFolder);
+}
+
+// --- What every operation shares
+
+bool TFileOps::TRun::Report(const QByteArray& current)
+{
+    Progress.Current = current;
+    if (!Cancelled && Ops.OnProgress && !Ops.OnProgress(Progress))
+        Cancelled = true;
+    return !Cancelled;
+}
+
+// The folder a given item lies in, as the user named it (links in its path
+// followed), opened once for the items given from it in a row.
+std::shared_ptr<TFolder> TFileOps::TRun::GivenFolderOf(const QByteArray& path, TStep& failure)
+{
+    const QByteArray folderPath = PathFolder(path);
+    if (LastGiven && LastGiven->Path == folderPath)
+        return LastGiven;
+    auto folder = std::make_shared<TFolder>(Layer, folderPath);
+    failure = OpenGiven(*folder);
+    if (failure)
+        return nullptr;
+    LastGiven = folder;
+    return folder;
+}
+
+// A given item: a valid name in its folder (opened), as lstat finds it.
+TStep TFileOps::TRun::FindGiven(const QByteArray& path, std::shared_ptr<TFolder>& parent, struct stat& st)
+{
+    if (!IsValidName(PathName(path)))
+        return TFailure{TFileOpError::InvalidName, 0, path};
+    TStep failure;
+    parent = GivenFolderOf(path, failure);
+    if (!parent)
+        return failure;
+    if (Layer.FStatAt(parent->Fd, PathName(path), st, AT_SYMLINK_NOFOLLOW) != 0)
+        return SystemFailure(path);
+    return std::nullopt;
+}
+
+// Counts a given item for the progress: all in it and its bytes too, unless
+// it is moved by a rename on one file system. Only an estimate: what cannot
+// be examined here is met again, and reported, when the item is worked on.
+void TFileOps::TRun::MeasureGiven(const QByteArray& path, const TFolder* target)
+{
+    std::shared_ptr<TFolder> parent;
+    struct stat st {};
+    if (FindGiven(path, parent, st)) {
+        ++Progress.TotalItems;
+        return;
     }
-    const auto [base, number] = SplitCopyNumber(stem);
-    for (int n = number + 1;; ++n) {
-        const QByteArray candidate = base + " (" + QByteArray::number(n) + ")" + extension;
-        struct stat st {};
-        if (m_layer->LStat(JoinPath(folder, candidate), st) != 0 && errno == ENOENT)
-            return candidate;
-        if (n > 1000000)
-            return candidate; // the create that follows reports the collision
+    Measure(*parent, PathName(path), st, !target || !Moving || st.st_dev != target->St.st_dev);
+}
+
+void TFileOps::TRun::Measure(const TFolder& parent, const QByteArray& name, const struct stat& st, bool deep)
+{
+    ++Progress.TotalItems;
+    if (!deep)
+        return;
+    if (S_ISREG(st.st_mode))
+        Progress.TotalBytes += st.st_size;
+    if (!S_ISDIR(st.st_mode))
+        return;
+    TFolder folder(Layer, JoinPath(parent.Path, name));
+    std::vector<QByteArray> names;
+    // Counting a large tree takes a while too.
+    if (!Report(folder.Path) || OpenEntry(parent, name, WalkedFolderFlags, folder, &st) || List(folder, names))
+        return;
+    for (const QByteArray& entry : names) {
+        struct stat entrySt {};
+        if (Layer.FStatAt(folder.Fd, entry, entrySt, AT_SYMLINK_NOFOLLOW) == 0)
+            Measure(folder, entry, entrySt, true);
+        else
+            ++Progress.TotalItems;
     }
 }
 
-void TFileOps::Measure(TRun& run, const QByteArray& path, bool deep)
+// The failure of a given item, if any, for the result. What was done and
+// what was left as it was is recorded where it happens (Arrived,
+// LeftAsItWas).
+void TFileOps::TRun::Record(const QByteArray& path, const TOutcome& outcome)
 {
-    ++run.Progress.TotalItems;
-    if (!deep)
+    if (!outcome.Failure)
         return;
-    // Counting a large tree takes a while too.
-    run.Progress.Current = path;
-    if (!Report(run))
-        return;
-    struct stat st {};
-    if (m_layer->LStat(path, st) != 0)
-        return;
-    if (S_ISREG(st.st_mode))
-        run.Progress.TotalBytes += st.st_size;
-    if (!S_ISDIR(st.st_mode))
-        return;
-    std::vector<QByteArray> names;
-    if (m_layer->ReadDir(path, names) != 0)
-        return;
-    for (const QByteArray& name : names)
-        Measure(run, JoinPath(path, name), true);
+    const TFailure& failure = *outcome.Failure;
+    Result.Failed.push_back(
+        TFileOpFailure{path, failure.Reason, failure.Error, failure.Path == path ? QByteArray() : failure.Path});
 }
+
+TOutcome TFileOps::TRun::LeftAsItWas(const QByteArray& path)
+{
+    Result.Unchanged << path;
+    return TOutcome{TFate::Unchanged, std::nullopt};
+}
+
+// A source that has wholly arrived (a folder: with all that was in it).
+void TFileOps::TRun::Arrived(const TSource& source, const TTarget& target)
+{
+    ++Progress.DoneItems;
+    Result.Done.push_back(
+        TFileOpDone{source.Path(), target.Path(), target.Replaces && !S_ISDIR(source.St.st_mode)});
+}
+
+// --- Copy and move
 
 TFileOpResult TFileOps::Copy(const QList<QByteArray>& sources, const QByteArray& targetFolder)
 {
@@ -218,402 +501,527 @@ TFileOpResult TFileOps::Move(const QList<QByteArray>& sources, const QByteArray&
 TFileOpResult TFileOps::Transfer(const QList<QByteArray>& sources, const QByteArray& targetFolder, bool move)
 {
     TFileOpResult result;
-    m_folderIds.clear();
-    const QByteArray target = WithoutTrailingSlashes(targetFolder);
-    const auto targetId = FolderIdentity(target);
-    if (target.isEmpty() || !targetId) {
-        const int error = errno;
-        result.Failed.push_back(TFileOpFailure{target, TFileOpError::TargetNotFolder, error, {}});
-        return result;
-    }
-    TRun run;
-    run.Moving = move;
-    run.Done = &result.Done;
-    for (const QByteArray& source : sources) {
-        struct stat st {};
-        // Renames within one file system take no time; anything copied is
-        // counted whole.
-        const bool deep = !move || m_layer->LStat(source, st) != 0 || st.st_dev != targetId->first;
-        Measure(run, WithoutTrailingSlashes(source), deep);
-    }
-    for (const QByteArray& source : sources) {
-        if (!Report(run))
-            break;
-        const QByteArray path = WithoutTrailingSlashes(source);
-        const size_t doneBefore = result.Done.size();
-        run.Failure.reset();
-        TransferTopLevel(run, path, target);
-        if (run.Failure) {
-            TFileOpFailure failure = *run.Failure;
-            failure.Path = path;
-            if (failure.Inner == path)
-                failure.Inner.clear();
-            result.Failed.push_back(failure);
-        } else if (run.Cancelled) {
-            break;
-        } else if (result.Done.size() == doneBefore) {
-            result.Unchanged << path;
-        }
-    }
-    result.Cancelled = run.Cancelled;
-    m_folderIds.clear();
+    TRun run(*this, result, move);
+    run.TransferAll(sources, targetFolder);
     return result;
 }
 
-void TFileOps::TransferTopLevel(TRun& run, const QByteArray& source, const QByteArray& target)
+void TFileOps::TRun::TransferAll(const QList<QByteArray>& sources, const QByteArray& targetFolder)
 {
+    TFolder target(Layer, WithoutTrailingSlashes(targetFolder));
+    const TStep unusable = target.Path.isEmpty() ? TFailure{TFileOpError::System, ENOENT, {}} : OpenGiven(target);
+    if (unusable) {
+        Result.Failed.push_back(TFileOpFailure{target.Path, TFileOpError::TargetNotFolder, unusable->Error, {}});
+        return;
+    }
+    for (const QByteArray& source : sources)
+        MeasureGiven(WithoutTrailingSlashes(source), &target);
+    LastGiven.reset(); // measuring saw the folders as they were before
+    for (const QByteArray& source : sources) {
+        const QByteArray path = WithoutTrailingSlashes(source);
+        if (!Report(path))
+            break;
+        Record(path, TransferGiven(path, target));
+        if (Cancelled)
+            break;
+    }
+    Result.Cancelled = Cancelled;
+}
+
+// A given item into the target folder. A folder never goes into itself;
+// into its own folder a move does nothing and a copy gets a name of its own.
+TOutcome TFileOps::TRun::TransferGiven(const QByteArray& path, const TFolder& target)
+{
+    std::shared_ptr<TFolder> parent;
     struct stat st {};
-    if (m_layer->LStat(source, st) != 0) {
-        Fail(run, source, TFileOpError::System, errno);
-        return;
-    }
-    const QByteArray name = PathName(source);
-    if (!IsValidName(name)) {
-        Fail(run, source, TFileOpError::InvalidName, 0);
-        return;
-    }
-    if (S_ISDIR(st.st_mode) && IsInsideFolder(source, target)) {
-        Fail(run, source, TFileOpError::IntoItself, 0);
-        return;
-    }
-    // The folder it lies in, perhaps reached through a link: copies get a
-    // name of their own, a move leaves it where it is.
-    const auto parentId = FolderIdentity(PathFolder(source));
-    const bool ownFolder = parentId && parentId == FolderIdentity(target);
-    if (ownFolder && run.Moving) {
-        ++run.Skips;
-        return;
-    }
-    TransferNamed(run, source, st, target, name, ownFolder);
+    TStep failure = FindGiven(path, parent, st);
+    if (failure)
+        return Failed(*failure);
+    const TSource source{{*parent, PathName(path)}, st};
+    if (S_ISDIR(st.st_mode) && (failure = IntoItself(source, target)))
+        return Failed(*failure);
+    // Its own folder, perhaps reached through a link.
+    const bool ownFolder = SameIdentity(parent->St, target.St);
+    if (ownFolder && Moving)
+        return LeftAsItWas(path);
+    return TransferNamed(source, target, ownFolder ? TCollisions::NewName : TCollisions::Ask);
 }
 
-bool TFileOps::TransferNamed(TRun& run, const QByteArray& source, const struct stat& st, const QByteArray& folder,
-                             const QByteArray& name, bool renameOnCollision)
+// Fails when the target folder is the source folder or lies below it: going
+// up from the target to the root (the folder that is its own parent) meets
+// the source.
+TStep TFileOps::TRun::IntoItself(const TSource& source, const TFolder& target)
 {
-    QByteArray target = JoinPath(folder, name);
+    const TFailure intoItself{TFileOpError::IntoItself, 0, source.Path()};
+    if (SameIdentity(target.St, source.St))
+        return intoItself;
+    std::unique_ptr<TFolder> above;
+    const TFolder* folder = &target;
+    for (;;) {
+        auto up = std::make_unique<TFolder>(Layer, JoinPath(folder->Path, ".."));
+        up->Fd = Layer.OpenAt(folder->Fd, "..", GivenFolderFlags);
+        if (up->Fd < 0 || Layer.FStat(up->Fd, up->St) != 0)
+            return SystemFailure(up->Path);
+        if (SameIdentity(up->St, source.St))
+            return intoItself;
+        if (SameIdentity(up->St, folder->St))
+            return std::nullopt;
+        above = std::move(up);
+        folder = above.get();
+    }
+}
+
+TOutcome TFileOps::TRun::TransferNamed(const TSource& source, const TFolder& folder, TCollisions collisions)
+{
+    TTarget target{{folder, source.Name}};
+    if (collisions == TCollisions::None)
+        return TransferTo(source, target);
     struct stat existing {};
-    bool replace = false;
-    if (m_layer->LStat(target, existing) == 0) {
-        const bool sameFile = SameIdentity(existing, st);
-        if (sameFile && run.Moving) {
-            ++run.Skips;
-            return true;
-        }
-        if (renameOnCollision || sameFile) {
-            target = JoinPath(folder, FreeName(folder, name, S_ISDIR(st.st_mode)));
-        } else {
-            const bool folders = S_ISDIR(st.st_mode) && S_ISDIR(existing.st_mode);
-            switch (*AskCollision(run, source, target, folders)) {
-            case TCollisionAnswer::Cancel:
-                run.Cancelled = true;
-                return false;
-            case TCollisionAnswer::Skip:
-                ++run.Skips;
-                return true;
-            case TCollisionAnswer::KeepBoth:
-                target = JoinPath(folder, FreeName(folder, name, S_ISDIR(st.st_mode)));
-                break;
-            case TCollisionAnswer::Replace:
-                if (S_ISDIR(st.st_mode) != S_ISDIR(existing.st_mode))
-                    return Fail(run, source, TFileOpError::KindConflict, 0);
-                replace = true;
-                break;
-            }
-        }
-    } else if (errno != ENOENT) {
-        return Fail(run, target, TFileOpError::System, errno);
+    if (Layer.FStatAt(folder.Fd, source.Name, existing, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno != ENOENT)
+            return Failed(SystemFailure(target.Path()));
+        return TransferTo(source, target);
     }
-    return TransferTo(run, source, st, target, replace);
+    const bool isFolder = S_ISDIR(source.St.st_mode);
+    if (collisions == TCollisions::NewName) {
+        target.Name = FreeNameIn(folder, source.Name, isFolder);
+        return TransferTo(source, target);
+    }
+    TStep failure;
+    if (OntoItself(source, existing, failure))
+        return LeftAsItWas(source.Path());
+    if (failure)
+        return Failed(*failure);
+    switch (Ask(source, target, isFolder && S_ISDIR(existing.st_mode))) {
+    case TCollisionAnswer::Cancel:
+        Cancelled = true;
+        return TOutcome{TFate::Cancelled, std::nullopt};
+    case TCollisionAnswer::Skip:
+        return LeftAsItWas(source.Path());
+    case TCollisionAnswer::KeepBoth:
+        target.Name = FreeNameIn(folder, source.Name, isFolder);
+        return TransferTo(source, target);
+    case TCollisionAnswer::Replace:
+        break;
+    }
+    if (isFolder != S_ISDIR(existing.st_mode))
+        return Failed({TFileOpError::KindConflict, 0, source.Path()});
+    target.Replaces = true;
+    return TransferTo(source, target);
 }
 
-bool TFileOps::TransferTo(TRun& run, const QByteArray& source, const struct stat& st, const QByteArray& target,
-                          bool replace)
+// Whether the source is the very file that holds the target's name: the
+// same file, or a link to it through any chain of links. Replacing it would
+// destroy it.
+bool TFileOps::TRun::OntoItself(const TSource& source, const struct stat& existing, TStep& failure)
 {
-    run.Progress.Current = source;
-    if (!Report(run))
+    if (SameIdentity(source.St, existing))
+        return true;
+    if (!S_ISLNK(source.St.st_mode))
         return false;
-    const auto landing = FolderIdentity(PathFolder(target));
-    if (run.Moving && landing && landing->first == st.st_dev && !(replace && S_ISDIR(st.st_mode))) {
-        const int renamed = replace ? m_layer->Rename(source, target) : m_layer->RenameNoReplace(source, target);
-        if (renamed == 0) {
-            ++run.Progress.DoneItems;
-            run.Done->push_back(TFileOpDone{source, target});
-            return true;
-        }
-        if (errno != EXDEV)
-            return Fail(run, source, TFileOpError::System, errno);
-    }
-    if (S_ISREG(st.st_mode))
-        return CopyFile(run, source, target, replace);
-    if (S_ISLNK(st.st_mode))
-        return CopyLink(run, source, st, target, replace);
-    if (S_ISDIR(st.st_mode))
-        return CopyFolder(run, source, st, target, replace);
-    return Fail(run, source, TFileOpError::SpecialFile, 0);
+    struct stat resolved {};
+    if (Layer.FStatAt(source.Folder.Fd, source.Name, resolved, 0) == 0)
+        return SameIdentity(resolved, existing);
+    // A link that leads nowhere does not lead to the target either; any
+    // other answer leaves it unknown, and unknown is not safe to replace.
+    if (errno != ENOENT && errno != ENOTDIR && errno != ELOOP)
+        failure = SystemFailure(source.Path());
+    return false;
 }
 
-int TFileOps::CreateTemporary(const QByteArray& folder, const QByteArray& name, QByteArray& path)
+TCollisionAnswer TFileOps::TRun::Ask(const TSource& source, const TTarget& target, bool folders)
 {
-    static const char Letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    // Hidden, and short enough for any name the folder can hold.
-    const QByteArray stem = "." + name.left(200) + ".";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        QByteArray suffix(8, '0');
-        for (char& c : suffix)
-            c = Letters[QRandomGenerator::global()->bounded(static_cast<int>(sizeof(Letters) - 1))];
-        path = JoinPath(folder, stem + suffix + ".part");
-        int fd = m_layer->Open(path, O_RDWR | O_CREAT | O_EXCL | O_NOATIME, 0600);
-        if (fd < 0 && errno == EPERM)
-            fd = m_layer->Open(path, O_RDWR | O_CREAT | O_EXCL, 0600);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    errno = EEXIST;
-    return -1;
+    if (Remembered)
+        return *Remembered;
+    if (!Ops.OnCollision)
+        return TCollisionAnswer::Skip;
+    const TCollisionChoice choice = Ops.OnCollision(source.Path(), target.Path(), folders);
+    if (choice.ForAll && choice.Answer != TCollisionAnswer::Cancel)
+        Remembered = choice.Answer;
+    return choice.Answer;
 }
 
-bool TFileOps::CopyData(TRun& run, int in, int out, qint64 size)
+TOutcome TFileOps::TRun::TransferTo(const TSource& source, const TTarget& target)
 {
-    m_buffer.resize(ChunkSize);
-    m_compare.resize(ChunkSize);
+    if (!Report(source.Path()))
+        return TOutcome{TFate::Cancelled, std::nullopt};
+    const bool isFolder = S_ISDIR(source.St.st_mode);
+    if (Moving && source.St.st_dev == target.Folder.St.st_dev && !(isFolder && target.Replaces)) {
+        // On one file system a move renames the item itself; EXDEV (two
+        // mounts of one file system) leaves it to be copied after all.
+        const TOutcome renamed =
+            target.Replaces ? MoveReplacing(source, target) : Place(source, target, {source, TArrival::Source});
+        if (renamed.Fate != TFate::Failed || renamed.Failure->Error != EXDEV)
+            return renamed;
+    }
+    if (S_ISREG(source.St.st_mode))
+        return CopyFile(source, target);
+    if (S_ISLNK(source.St.st_mode))
+        return CopyLink(source, target);
+    if (isFolder)
+        return CopyFolder(source, target);
+    return Failed({TFileOpError::SpecialFile, 0, source.Path()});
+}
+
+// A move within one file system that replaces a file: the source goes to a
+// hidden name beside its target first, and is placed from there.
+TOutcome TFileOps::TRun::MoveReplacing(const TSource& source, const TTarget& target)
+{
+    TEntry staged{target.Folder, {}};
+    if (MakeHidden(target.Name, MovingSuffix, staged.Name, [&](const QByteArray& hidden) {
+            return Layer.RenameNoReplaceAt(source.Folder.Fd, source.Name, target.Folder.Fd, hidden);
+        }) != 0)
+        return Failed(SystemFailure(source.Path()));
+    return Place(source, target, {staged, TArrival::StagedSource});
+}
+
+// A regular file: written under a hidden name in the target folder and
+// checked (FillCopy), then placed.
+TOutcome TFileOps::TRun::CopyFile(const TSource& source, const TTarget& target)
+{
+    int inFd = Layer.OpenAt(source.Folder.Fd, source.Name, O_RDONLY | O_NOFOLLOW | O_NOATIME);
+    if (inFd < 0 && errno == EPERM) // O_NOATIME only for the file's owner
+        inFd = Layer.OpenAt(source.Folder.Fd, source.Name, O_RDONLY | O_NOFOLLOW);
+    TFileHandle in(Layer, inFd);
+    struct stat st {};
+    if (!in.IsOpen() || Layer.FStat(in.Fd(), st) != 0)
+        return Failed(SystemFailure(source.Path()));
+    if (!S_ISREG(st.st_mode))
+        return Failed({TFileOpError::SpecialFile, 0, source.Path()});
+    TEntry copy{target.Folder, {}};
+    TFileHandle out(Layer, MakeHidden(target.Name, CopySuffix, copy.Name, [&](const QByteArray& name) {
+                        const int fd = Layer.OpenAt(target.Folder.Fd, name, O_RDWR | O_CREAT | O_EXCL | O_NOATIME, 0600);
+                        if (fd < 0 && errno == EPERM)
+                            return Layer.OpenAt(target.Folder.Fd, name, O_RDWR | O_CREAT | O_EXCL, 0600);
+                        return fd;
+                    }));
+    if (!out.IsOpen())
+        return Failed(SystemFailure(target.Path()));
+    const TArrival arrival{copy, TArrival::Copy};
+    TStep failure = FillCopy(in, out, st, source.Path(), target.Path());
+    if (failure || Cancelled) {
+        TakeBack(source, arrival, failure);
+        return TOutcome{failure ? TFate::Failed : TFate::Cancelled, failure};
+    }
+    return Place(source, target, arrival);
+}
+
+// The copy's data (each piece read back and compared), owner, mode and
+// times, synced and closed; then the copy holds as many bytes as the
+// original, which did not change meanwhile. Nothing when cancelled.
+TStep TFileOps::TRun::FillCopy(TFileHandle& in, TFileHandle& out, const struct stat& st, const QByteArray& from,
+                               const QByteArray& to)
+{
+    if (TStep failure = CopyData(in.Fd(), out.Fd(), st.st_size, from, to); failure || Cancelled)
+        return failure;
+    KeepOwner(out.Fd(), {}, st);
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if (Layer.FChmod(out.Fd(), st.st_mode & 07777) != 0 || Layer.FUtimens(out.Fd(), times) != 0
+        || Layer.FSync(out.Fd()) != 0)
+        return SystemFailure(to);
+    if (TStep changed = SameData(in.Fd(), out.Fd(), st, from, to))
+        return changed;
+    if (!out.Close())
+        return SystemFailure(to);
+    return std::nullopt;
+}
+
+TStep TFileOps::TRun::CopyData(int in, int out, qint64 size, const QByteArray& from, const QByteArray& to)
+{
+    std::vector<char>& buffer = Ops.m_buffer;
+    std::vector<char>& compare = Ops.m_compare;
+    buffer.resize(ChunkSize);
+    compare.resize(ChunkSize);
     for (qint64 offset = 0; offset < size;) {
         const size_t want = static_cast<size_t>(std::min<qint64>(ChunkSize, size - offset));
-        const ssize_t got = m_layer->PRead(in, m_buffer.data(), want, static_cast<off_t>(offset));
+        const ssize_t got = Layer.PRead(in, buffer.data(), want, static_cast<off_t>(offset));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            return Fail(run, run.Progress.Current, TFileOpError::System, errno);
+            return SystemFailure(from);
         if (got == 0) // the file shrank while it was copied
-            return Fail(run, run.Progress.Current, TFileOpError::VerifyFailed, 0);
+            return TFailure{TFileOpError::VerifyFailed, 0, from};
         for (ssize_t written = 0; written < got;) {
-            const ssize_t done =
-                m_layer->PWrite(out, m_buffer.data() + written, static_cast<size_t>(got - written),
-                                static_cast<off_t>(offset + written));
+            const ssize_t done = Layer.PWrite(out, buffer.data() + written, static_cast<size_t>(got - written),
+                                              static_cast<off_t>(offset + written));
             if (done < 0 && errno == EINTR)
                 continue;
             if (done <= 0)
-                return Fail(run, run.Progress.Current, TFileOpError::System, done == 0 ? EIO : errno);
+                return TFailure{TFileOpError::System, done == 0 ? EIO : errno, to};
             written += done;
         }
         // Each piece is read back from the copy while the original's piece
         // is still at hand.
-        if (!ReadExactlyAt(*m_layer, out, m_compare.data(), got, offset))
-            return Fail(run, run.Progress.Current, TFileOpError::System, errno);
-        if (std::memcmp(m_buffer.data(), m_compare.data(), static_cast<size_t>(got)) != 0)
-            return Fail(run, run.Progress.Current, TFileOpError::VerifyFailed, 0);
+        if (!ReadExactlyAt(Layer, out, compare.data(), got, offset))
+            return SystemFailure(to);
+        if (std::memcmp(buffer.data(), compare.data(), static_cast<size_t>(got)) != 0)
+            return TFailure{TFileOpError::VerifyFailed, 0, from};
         offset += got;
-        run.Progress.DoneBytes += got;
-        if (!Report(run))
-            return false;
+        Progress.DoneBytes += got;
+        if (!Report(from))
+            return std::nullopt;
     }
-    return true;
+    return std::nullopt;
 }
 
-bool TFileOps::SameData(TRun& run, int in, int out, const struct stat& before)
+TStep TFileOps::TRun::SameData(int in, int out, const struct stat& before, const QByteArray& from,
+                               const QByteArray& to)
 {
-    // After the sync: the copy holds as many bytes as the original, and the
-    // original did not change while it was copied.
     struct stat inNow {}, outNow {};
-    if (m_layer->FStat(in, inNow) != 0 || m_layer->FStat(out, outNow) != 0)
-        return Fail(run, run.Progress.Current, TFileOpError::System, errno);
+    if (Layer.FStat(in, inNow) != 0)
+        return SystemFailure(from);
+    if (Layer.FStat(out, outNow) != 0)
+        return SystemFailure(to);
     if (outNow.st_size != before.st_size || inNow.st_size != before.st_size
         || inNow.st_mtim.tv_sec != before.st_mtim.tv_sec || inNow.st_mtim.tv_nsec != before.st_mtim.tv_nsec)
-        return Fail(run, run.Progress.Current, TFileOpError::VerifyFailed, 0);
-    return true;
+        return TFailure{TFileOpError::VerifyFailed, 0, from};
+    return std::nullopt;
 }
 
-bool TFileOps::CopyFile(TRun& run, const QByteArray& source, const QByteArray& target, bool replace)
+// A symbolic link: made anew under a hidden name with the same target and
+// times, then placed.
+TOutcome TFileOps::TRun::CopyLink(const TSource& source, const TTarget& target)
 {
-    int inFd = m_layer->Open(source, O_RDONLY | O_NOFOLLOW | O_NOATIME);
-    if (inFd < 0 && errno == EPERM)
-        inFd = m_layer->Open(source, O_RDONLY | O_NOFOLLOW);
-    if (inFd < 0)
-        return Fail(run, source, TFileOpError::System, errno);
-    TFileHandle in(*m_layer, inFd);
-    struct stat st {};
-    if (m_layer->FStat(in.Fd(), st) != 0)
-        return Fail(run, source, TFileOpError::System, errno);
-    if (!S_ISREG(st.st_mode))
-        return Fail(run, source, TFileOpError::SpecialFile, 0);
-    QByteArray temporary;
-    const int outFd = CreateTemporary(PathFolder(target), PathName(target), temporary);
-    if (outFd < 0)
-        return Fail(run, target, TFileOpError::System, errno);
-    TFileHandle out(*m_layer, outFd);
-    const struct timespec times[2] = {TimesOf(st, 0), TimesOf(st, 1)};
-    bool ok = CopyData(run, in.Fd(), out.Fd(), st.st_size);
-    if (ok && (st.st_uid != ::geteuid() || st.st_gid != ::getegid()))
-        (void)m_layer->FChown(out.Fd(), st.st_uid, st.st_gid); // kept where allowed
-    if (ok && m_layer->FChmod(out.Fd(), st.st_mode & 07777) != 0)
-        ok = Fail(run, target, TFileOpError::System, errno);
-    if (ok && m_layer->FUtimens(out.Fd(), times) != 0)
-        ok = Fail(run, target, TFileOpError::System, errno);
-    if (ok && m_layer->FSync(out.Fd()) != 0)
-        ok = Fail(run, target, TFileOpError::System, errno);
-    ok = ok && SameData(run, in.Fd(), out.Fd(), st);
-    if (!out.Close() && ok)
-        ok = Fail(run, target, TFileOpError::System, errno);
-    if (!ok) {
-        m_layer->Unlink(temporary);
-        return false;
+    QByteArray pointsTo;
+    if (Layer.ReadLinkAt(source.Folder.Fd, source.Name, pointsTo) != 0)
+        return Failed(SystemFailure(source.Path()));
+    TEntry copy{target.Folder, {}};
+    if (MakeHidden(target.Name, CopySuffix, copy.Name, [&](const QByteArray& name) {
+            return Layer.SymlinkAt(pointsTo, target.Folder.Fd, name);
+        }) != 0)
+        return Failed(SystemFailure(target.Path()));
+    const TArrival arrival{copy, TArrival::Copy};
+    KeepOwner(target.Folder.Fd, copy.Name, source.St);
+    const struct timespec times[2] = {source.St.st_atim, source.St.st_mtim};
+    // Some file systems keep no times of links.
+    if (Layer.UtimensAt(target.Folder.Fd, copy.Name, times, AT_SYMLINK_NOFOLLOW) != 0 && errno != EOPNOTSUPP) {
+        TStep failure = SystemFailure(target.Path());
+        TakeBack(source, arrival, failure);
+        return Failed(*failure);
     }
-    in.Close();
-    return PlaceCopy(run, source, temporary, target, replace);
+    return Place(source, target, arrival);
 }
 
-bool TFileOps::CopyLink(TRun& run, const QByteArray& source, const struct stat& st, const QByteArray& target,
-                        bool replace)
+// A folder: made anew under the target name (answered Replace: merged into
+// the folder there), and each entry transferred into it. Moving, the source
+// folder goes once all of it went. A folder made here that received nothing
+// goes again when its item fails or is cancelled.
+TOutcome TFileOps::TRun::CopyFolder(const TSource& source, const TTarget& target)
 {
-    QByteArray linkTarget;
-    if (m_layer->ReadLink(source, linkTarget) != 0)
-        return Fail(run, source, TFileOpError::System, errno);
-    // A temporary link, so that a confirmed Replace swaps it in at once.
-    QByteArray temporary;
-    const int fd = CreateTemporary(PathFolder(target), PathName(target), temporary);
-    if (fd < 0)
-        return Fail(run, target, TFileOpError::System, errno);
-    m_layer->Close(fd);
-    if (m_layer->Unlink(temporary) != 0 || m_layer->Symlink(linkTarget, temporary) != 0) {
-        const int error = errno;
-        m_layer->Unlink(temporary);
-        return Fail(run, target, TFileOpError::System, error);
-    }
-    if (st.st_uid != ::geteuid() || st.st_gid != ::getegid())
-        (void)m_layer->LChown(temporary, st.st_uid, st.st_gid);
-    const struct timespec times[2] = {TimesOf(st, 0), TimesOf(st, 1)};
-    if (m_layer->Utimens(temporary, times, AT_SYMLINK_NOFOLLOW) != 0 && errno != EOPNOTSUPP) {
-        const int error = errno;
-        m_layer->Unlink(temporary);
-        return Fail(run, target, TFileOpError::System, error);
-    }
-    return PlaceCopy(run, source, temporary, target, replace);
-}
-
-bool TFileOps::PlaceCopy(TRun& run, const QByteArray& source, const QByteArray& temporary,
-                         const QByteArray& target, bool replace)
-{
-    const int placed = replace ? m_layer->Rename(temporary, target) : m_layer->RenameNoReplace(temporary, target);
-    if (placed != 0) {
-        const int error = errno;
-        m_layer->Unlink(temporary);
-        return Fail(run, target, TFileOpError::System, error);
-    }
-    if (run.Moving && m_layer->Unlink(source) != 0) {
-        // The source stays: take the copy back, so that the file is in one
-        // place only.
-        const int error = errno;
-        m_layer->Unlink(target);
-        return Fail(run, source, TFileOpError::System, error);
-    }
-    ++run.Progress.DoneItems;
-    run.Done->push_back(TFileOpDone{source, target, replace});
-    return true;
-}
-
-bool TFileOps::CopyFolder(TRun& run, const QByteArray& source, const struct stat& st, const QByteArray& target,
-                          bool merge)
-{
+    TFolder from(Layer, source.Path());
+    if (TStep failure = OpenEntry(source.Folder, source.Name, WalkedFolderFlags, from, &source.St))
+        return Failed(*failure);
+    const bool merging = target.Replaces;
+    if (!merging && Layer.MkdirAt(target.Folder.Fd, target.Name, 0700) != 0)
+        return Failed(SystemFailure(target.Path()));
+    TFolder into(Layer, target.Path());
     std::vector<QByteArray> names;
-    if (m_layer->ReadDir(source, names) != 0)
-        return Fail(run, source, TFileOpError::System, errno);
-    if (!merge && m_layer->Mkdir(target, 0700) != 0)
-        return Fail(run, target, TFileOpError::System, errno);
-    std::sort(names.begin(), names.end());
-    const int skipsBefore = run.Skips;
-    bool complete = true;
+    TOutcome outcome;
+    if (TStep failure = OpenEntry(target.Folder, target.Name, merging ? O_PATH : WalkedFolderFlags, into, nullptr))
+        outcome = Failed(*failure);
+    else if ((failure = List(from, names)))
+        outcome = Failed(*failure);
+    const size_t arrivedBefore = Result.Done.size();
     for (const QByteArray& name : names) {
-        if (run.Cancelled)
+        if (Cancelled) {
+            Add(outcome, TOutcome{TFate::Cancelled, std::nullopt});
             break;
-        const QByteArray child = JoinPath(source, name);
-        struct stat childSt {};
-        if (m_layer->LStat(child, childSt) != 0) {
-            complete = Fail(run, child, TFileOpError::System, errno);
-            continue;
         }
-        const bool placed = merge ? TransferNamed(run, child, childSt, target, name, false)
-                                  : TransferTo(run, child, childSt, JoinPath(target, name), false);
-        complete = placed && complete;
+        TSource entry{{from, name}};
+        if (Layer.FStatAt(from.Fd, name, entry.St, AT_SYMLINK_NOFOLLOW) != 0)
+            Add(outcome, Failed(SystemFailure(entry.Path())));
+        else
+            Add(outcome, TransferNamed(entry, into, merging ? TCollisions::Ask : TCollisions::None));
     }
-    if (!merge) {
-        // Mode and times last: adding the files changed the folder's time,
-        // and a read-only mode would have kept them out.
-        if (st.st_uid != ::geteuid() || st.st_gid != ::getegid())
-            (void)m_layer->LChown(target, st.st_uid, st.st_gid);
-        const struct timespec times[2] = {TimesOf(st, 0), TimesOf(st, 1)};
-        if (m_layer->Chmod(target, st.st_mode & 07777) != 0 || m_layer->Utimens(target, times, 0) != 0)
-            complete = Fail(run, target, TFileOpError::System, errno);
+    if (!merging && outcome.Fate != TFate::Done && Result.Done.size() == arrivedBefore) {
+        if (Layer.UnlinkAt(target.Folder.Fd, target.Name, AT_REMOVEDIR) != 0 && !outcome.Failure)
+            outcome.Failure = SystemFailure(target.Path());
+        return outcome;
     }
-    if (!complete || run.Cancelled || run.Skips != skipsBefore)
-        return complete && !run.Cancelled;
-    if (run.Moving && m_layer->Rmdir(source) != 0)
-        return Fail(run, source, TFileOpError::System, errno);
-    ++run.Progress.DoneItems;
-    run.Done->push_back(TFileOpDone{source, target});
-    return true;
+    if (!merging) {
+        // Mode and times last: adding the entries changed the folder's
+        // time, and a read-only mode would have kept them out.
+        if (TStep failure = KeepFolderAttributes(into, source.St))
+            Add(outcome, Failed(*failure));
+    }
+    if (outcome.Fate == TFate::Done && Moving && Layer.UnlinkAt(source.Folder.Fd, source.Name, AT_REMOVEDIR) != 0)
+        Add(outcome, Failed(SystemFailure(source.Path())));
+    if (outcome.Fate == TFate::Done)
+        Arrived(source, target);
+    return outcome;
 }
 
-bool TFileOps::RemoveTree(TRun& run, const QByteArray& path)
+TStep TFileOps::TRun::KeepFolderAttributes(const TFolder& folder, const struct stat& st)
 {
-    run.Progress.Current = path;
-    if (!Report(run))
-        return false;
-    struct stat st {};
-    if (m_layer->LStat(path, st) != 0)
-        return Fail(run, path, TFileOpError::System, errno);
-    if (S_ISDIR(st.st_mode)) {
-        std::vector<QByteArray> names;
-        if (m_layer->ReadDir(path, names) != 0)
-            return Fail(run, path, TFileOpError::System, errno);
-        bool complete = true;
-        for (const QByteArray& name : names)
-            complete = RemoveTree(run, JoinPath(path, name)) && complete;
-        if (!complete)
-            return false;
-        if (m_layer->Rmdir(path) != 0)
-            return Fail(run, path, TFileOpError::System, errno);
-    } else if (m_layer->Unlink(path) != 0) {
-        return Fail(run, path, TFileOpError::System, errno);
-    }
-    ++run.Progress.DoneItems;
-    return true;
+    KeepOwner(folder.Fd, {}, st);
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if (Layer.FChmod(folder.Fd, st.st_mode & 07777) != 0 || Layer.FUtimens(folder.Fd, times) != 0)
+        return SystemFailure(folder.Path);
+    return std::nullopt;
 }
+
+// The owner of a copy (the entry name of dirFd; no name: dirFd itself) is
+// the original's where allowed: only root may give a file away, and what a
+// user copies belongs to the user, as with "cp -p". So the result does not
+// count.
+void TFileOps::TRun::KeepOwner(int dirFd, const QByteArray& name, const struct stat& st)
+{
+    if (st.st_uid != ::geteuid() || st.st_gid != ::getegid())
+        (void)Layer.FChownAt(dirFd, name, st.st_uid, st.st_gid,
+                             AT_SYMLINK_NOFOLLOW | (name.isEmpty() ? AT_EMPTY_PATH : 0));
+}
+
+// Gives the arrival its name at target. From here on it is Place's to take
+// back when the item fails. In this order, each step undone when a later
+// one fails:
+//   1. the file answered Replace is set aside under a hidden name;
+//   2. the arrival takes the name, by a rename that never replaces;
+//   3. moving, the source of a copy is removed;
+//   4. the item has succeeded: the set-aside file is removed.
+TOutcome TFileOps::TRun::Place(const TSource& source, const TTarget& target, const TArrival& arrival)
+{
+    TStep failure;
+    QByteArray aside;
+    if (target.Replaces && (failure = SetAside(target, aside))) {
+        TakeBack(source, arrival, failure);
+        return TOutcome{TFate::Failed, failure};
+    }
+    if (Layer.RenameNoReplaceAt(arrival.Entry.Folder.Fd, arrival.Entry.Name, target.Folder.Fd, target.Name) != 0) {
+        failure = SystemFailure(target.Path());
+        TakeBack(source, arrival, failure);
+        PutBack(target, aside, failure);
+        return TOutcome{TFate::Failed, failure};
+    }
+    if (arrival.Kind == TArrival::Copy && Moving && Layer.UnlinkAt(source.Folder.Fd, source.Name, 0) != 0) {
+        // The source stays, so its copy goes: the file is in one place only.
+        failure = SystemFailure(source.Path());
+        Undo(Layer.UnlinkAt(target.Folder.Fd, target.Name, 0), target.Path(), failure);
+        PutBack(target, aside, failure);
+        return TOutcome{TFate::Failed, failure};
+    }
+    Arrived(source, target);
+    if (!aside.isEmpty() && Layer.UnlinkAt(target.Folder.Fd, aside, 0) != 0)
+        failure = LeftBehind(JoinPath(target.Folder.Path, aside));
+    return TOutcome{TFate::Done, failure};
+}
+
+// Step 1 of Place: the file that holds the target's name goes to a hidden
+// name in its own folder.
+TStep TFileOps::TRun::SetAside(const TTarget& target, QByteArray& aside)
+{
+    if (MakeHidden(target.Name, SetAsideSuffix, aside, [&](const QByteArray& hidden) {
+            return Layer.RenameNoReplaceAt(target.Folder.Fd, target.Name, target.Folder.Fd, hidden);
+        }) == 0)
+        return std::nullopt;
+    const TFailure failure = SystemFailure(target.Path());
+    aside.clear();
+    return failure;
+}
+
+// Undoes step 1 of Place: the set-aside file takes its name again. Done
+// last of every undo, so that a failure names the user's file.
+void TFileOps::TRun::PutBack(const TTarget& target, const QByteArray& aside, TStep& failure)
+{
+    if (!aside.isEmpty())
+        Undo(Layer.RenameNoReplaceAt(target.Folder.Fd, aside, target.Folder.Fd, target.Name),
+             JoinPath(target.Folder.Path, aside), failure);
+}
+
+// Takes back what was to arrive, while it still has a name of its own: a
+// copy is removed, a staged source renamed back.
+void TFileOps::TRun::TakeBack(const TSource& source, const TArrival& arrival, TStep& failure)
+{
+    const TEntry& entry = arrival.Entry;
+    if (arrival.Kind == TArrival::Copy)
+        Undo(Layer.UnlinkAt(entry.Folder.Fd, entry.Name, 0), entry.Path(), failure);
+    else if (arrival.Kind == TArrival::StagedSource)
+        Undo(Layer.RenameNoReplaceAt(entry.Folder.Fd, entry.Name, source.Folder.Fd, source.Name), entry.Path(),
+             failure);
+}
+
+// --- Delete for good
 
 TFileOpResult TFileOps::Delete(const QList<QByteArray>& paths)
 {
     TFileOpResult result;
-    TRun run;
-    run.Done = &result.Done;
-    for (const QByteArray& path : paths)
-        Measure(run, WithoutTrailingSlashes(path), true);
-    for (const QByteArray& given : paths) {
-        const QByteArray path = WithoutTrailingSlashes(given);
-        run.Failure.reset();
-        if (RemoveTree(run, path)) {
-            result.Done.push_back(TFileOpDone{path, {}});
-        } else if (run.Failure) {
-            TFileOpFailure failure = *run.Failure;
-            failure.Path = path;
-            if (failure.Inner == path)
-                failure.Inner.clear();
-            result.Failed.push_back(failure);
-        }
-        if (run.Cancelled)
-            break;
-    }
-    result.Cancelled = run.Cancelled;
+    TRun run(*this, result, false);
+    run.DeleteAll(paths);
     return result;
 }
+
+void TFileOps::TRun::DeleteAll(const QList<QByteArray>& paths)
+{
+    for (const QByteArray& path : paths)
+        MeasureGiven(WithoutTrailingSlashes(path), nullptr);
+    LastGiven.reset();
+    for (const QByteArray& given : paths) {
+        const QByteArray path = WithoutTrailingSlashes(given);
+        const TOutcome outcome = DeleteGiven(path);
+        if (outcome.Fate == TFate::Done)
+            Result.Done.push_back(TFileOpDone{path, {}});
+        Record(path, outcome);
+        if (Cancelled)
+            break;
+    }
+    Result.Cancelled = Cancelled;
+}
+
+TOutcome TFileOps::TRun::DeleteGiven(const QByteArray& path)
+{
+    std::shared_ptr<TFolder> parent;
+    struct stat st {};
+    if (const TStep failure = FindGiven(path, parent, st))
+        return Failed(*failure);
+    return Remove(*parent, PathName(path), st);
+}
+
+// Deletes the entry name of parent for good; a folder with all in it,
+// walked through open descriptors, so that a link is never followed, not
+// even one swapped in for a folder meanwhile (the folder's own removal then
+// fails: it is a link now).
+TOutcome TFileOps::TRun::Remove(const TFolder& parent, const QByteArray& name, const struct stat& st)
+{
+    TFolder folder(Layer, JoinPath(parent.Path, name));
+    if (!Report(folder.Path))
+        return TOutcome{TFate::Cancelled, std::nullopt};
+    const bool isFolder = S_ISDIR(st.st_mode);
+    if (isFolder) {
+        std::vector<QByteArray> names;
+        TStep failure = OpenEntry(parent, name, WalkedFolderFlags, folder, &st);
+        if (failure || (failure = List(folder, names)))
+            return Failed(*failure);
+        TOutcome outcome;
+        for (const QByteArray& entry : names) {
+            if (Cancelled) {
+                Add(outcome, TOutcome{TFate::Cancelled, std::nullopt});
+                break;
+            }
+            struct stat entrySt {};
+            if (Layer.FStatAt(folder.Fd, entry, entrySt, AT_SYMLINK_NOFOLLOW) != 0)
+                Add(outcome, Failed(SystemFailure(JoinPath(folder.Path, entry))));
+            else
+                Add(outcome, Remove(folder, entry, entrySt));
+        }
+        if (outcome.Fate != TFate::Done)
+            return outcome;
+    }
+    if (Layer.UnlinkAt(parent.Fd, name, isFolder ? AT_REMOVEDIR : 0) != 0)
+        return Failed(SystemFailure(folder.Path));
+    ++Progress.DoneItems;
+    return TOutcome{};
+}
+
+// --- Trash and rename
 
 TFileOpResult TFileOps::Trash(const QList<QByteArray>& paths)
 {
     TFileOpResult result;
-    TRun run;
+    TRun run(*this, result, false);
     run.Progress.TotalItems = paths.size();
     TrashBin().ForgetFolders();
     for (const QByteArray& given : paths) {
         const QByteArray path = WithoutTrailingSlashes(given);
-        run.Progress.Current = path;
-        if (!Report(run))
+        if (!run.Report(path))
             break;
         QByteArray trashed;
         int error = 0;

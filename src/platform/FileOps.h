@@ -3,13 +3,11 @@
 #include "platform/FileLayer.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QList>
 
 #include <functional>
 #include <memory>
 #include <optional>
-#include <utility>
 #include <vector>
 
 class TTrash;
@@ -65,16 +63,22 @@ struct TFileOpProgress {
 };
 
 // Copies, moves, deletes and renames files and folders by their paths in the
-// file system's encoding. Nothing is ever replaced unasked and no source is
-// ever lost:
+// file system's encoding. No user file, source or target, is removed or
+// replaced until the file that takes its place is complete and verified,
+// and a failure or cancel leaves each item wholly done or wholly as it was:
 // - a move on one file system is a rename that never replaces;
-// - otherwise a file is copied to a temporary name in the target folder,
-//   each piece read back and compared, synced, checked against the
-//   original's size and time, renamed into place without replacing
-//   (a confirmed Replace swaps it in atomically) and only then is the source
-//   removed; any failure or cancel removes the temporary copy;
-// - times and mode are kept, folders copied whole, symbolic links copied as
-//   links;
+// - otherwise a file is copied to a hidden temporary name in the target
+//   folder, each piece read back and compared, synced and checked against
+//   the original's size and time, and renamed into place without
+//   replacing; only then is a moved source removed;
+// - a file answered Replace is set aside under a hidden name in its own
+//   folder, put back when its item fails and removed once it has succeeded;
+// - a source that is the very file it would replace (the same file, or a
+//   link to it) is left as it is;
+// - folders are walked through open descriptors and never through a link,
+//   also when one is swapped for a link meanwhile;
+// - times and mode are kept, the owner where allowed, folders copied whole,
+//   symbolic links copied as links;
 // - copies into their own folder get a new name ("Name (2).mp3"), a move
 //   onto itself does nothing.
 // All system calls go through the file layer.
@@ -105,7 +109,8 @@ public:
     std::optional<TFileOpFailure> Rename(const QByteArray& path, const QByteArray& newName, QByteArray* newPath = nullptr);
 
     // "Name (2).ext", "Name (3).ext", ...: the first name not taken in the
-    // folder (folders keep any dot in their name).
+    // folder (folders keep any dot in their name), short enough for a
+    // folder entry.
     QByteArray FreeName(const QByteArray& folder, const QByteArray& name, bool isFolder);
 
     // The trash used by Trash (created on first use).
@@ -114,41 +119,15 @@ public:
     void SetFileLayer(std::shared_ptr<TFileLayer> layer);
 
 private:
+    // One operation under way (FileOps.cpp).
     struct TRun;
     TFileOpResult Transfer(const QList<QByteArray>& sources, const QByteArray& targetFolder, bool move);
-    void TransferTopLevel(TRun& run, const QByteArray& source, const QByteArray& target);
-    // Moves or copies source into folder under name (asking on a collision);
-    // false when the item failed or the run was cancelled.
-    bool TransferNamed(TRun& run, const QByteArray& source, const struct stat& st, const QByteArray& folder,
-                       const QByteArray& name, bool renameOnCollision);
-    bool TransferTo(TRun& run, const QByteArray& source, const struct stat& st, const QByteArray& target,
-                    bool replace);
-    bool CopyFile(TRun& run, const QByteArray& source, const QByteArray& target, bool replace);
-    bool CopyLink(TRun& run, const QByteArray& source, const struct stat& st, const QByteArray& target,
-                  bool replace);
-    bool CopyFolder(TRun& run, const QByteArray& source, const struct stat& st, const QByteArray& target,
-                    bool merge);
-    bool CopyData(TRun& run, int in, int out, qint64 size);
-    bool SameData(TRun& run, int in, int out, const struct stat& before);
-    // Puts a finished temporary file or link in place, then (moving) removes
-    // the source; on failure removes what it made.
-    bool PlaceCopy(TRun& run, const QByteArray& source, const QByteArray& temporary, const QByteArray& target,
-                   bool replace);
-    int CreateTemporary(const QByteArray& folder, const QByteArray& name, QByteArray& path);
-    bool RemoveTree(TRun& run, const QByteArray& path);
-    void Measure(TRun& run, const QByteArray& path, bool deep);
-    bool Report(TRun& run);
-    bool Fail(TRun& run, const QByteArray& path, TFileOpError error, int systemError);
-    std::optional<TCollisionAnswer> AskCollision(TRun& run, const QByteArray& source, const QByteArray& target,
-                                                 bool folder);
-    bool IsInsideFolder(const QByteArray& folder, const QByteArray& path);
-    std::optional<std::pair<dev_t, ino_t>> FolderIdentity(const QByteArray& folder);
 
     std::shared_ptr<TFileLayer> m_layer;
     std::unique_ptr<TTrash> m_trash;
+    // A piece of the file being copied, and the same piece read back.
     std::vector<char> m_buffer;
     std::vector<char> m_compare;
-    QHash<QByteArray, std::pair<dev_t, ino_t>> m_folderIds; // of one operation
 };
 
 // The last component of a path ("/a/b/" gives "b") and the folder part

@@ -1,5 +1,6 @@
 #include "platform/Trash.h"
 
+#include "platform/FileNames.h"
 #include "platform/FileOps.h"
 
 #include <QDateTime>
@@ -12,33 +13,18 @@
 
 namespace {
 
-constexpr int NameMax = 255;
 const QByteArray InfoSuffix = QByteArrayLiteral(".trashinfo");
 
 // The name under which the n-th item of this name is kept: "name",
 // "stem.2.ext", "stem.3.ext", ...; short enough for its ".trashinfo" file.
 QByteArray NumberedName(const QByteArray& name, int n)
 {
-    QByteArray stem = name;
-    QByteArray extension;
-    const qsizetype dot = name.lastIndexOf('.');
-    if (dot > 0) {
-        stem = name.left(dot);
-        extension = name.mid(dot);
-    }
+    const auto [stem, extension] = SplitExtension(name);
     const QByteArray number = n > 1 ? "." + QByteArray::number(n) : QByteArray();
     const qsizetype room = NameMax - InfoSuffix.size() - number.size() - extension.size();
     if (room < 1)
         return QByteArray("item") + number;
-    if (stem.size() > room) {
-        stem.truncate(room);
-        // Not in the middle of a UTF-8 sequence.
-        while (!stem.isEmpty() && (static_cast<unsigned char>(stem.back()) & 0xC0) == 0x80)
-            stem.chop(1);
-        if (!stem.isEmpty() && (static_cast<unsigned char>(stem.back()) & 0x80) != 0)
-            stem.chop(1);
-    }
-    return stem + number + extension;
+    return CutAtCharacter(stem, room) + number + extension;
 }
 
 bool WriteAll(TFileLayer& layer, int fd, const QByteArray& data)

@@ -1,15 +1,24 @@
 #include "platform/FileOps.h"
 
+#include "support/QtPrinters.h"
+
+#include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QHash>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <functional>
 #include <map>
+#include <set>
 
 #include <fcntl.h>
 #include <sys/mount.h>
@@ -93,73 +102,165 @@ QStringList Tree(const QString& folder)
     return names;
 }
 
-// A file layer that fails the n-th call of one kind with an error; calls are
-// counted from the moment it is armed.
-class TFaultLayer : public TFileLayer {
+// The path a call names: name in the folder open at dirFd.
+QByteArray At(int dirFd, const QByteArray& name)
+{
+    if (dirFd == AT_FDCWD || name.startsWith('/'))
+        return name;
+    return QFile::encodeName(QFile::symLinkTarget(QStringLiteral("/proc/self/fd/%1").arg(dirFd))) + '/' + name;
+}
+
+bool Below(const QByteArray& path, const QByteArray& folder)
+{
+    return !folder.isEmpty() && (path == folder || path.startsWith(folder + '/'));
+}
+
+// A file layer that counts every call the file operations make and fails
+// the one numbered FailAt with EIO. It also stands in for what a test cannot arrange with real
+// files: a second file system at OtherRoot (renames into or out of it
+// answer EXDEV), calls that the file system refuses (Refuse gives errno
+// for a call and its path, 0 for none), a file that appears at a name just
+// as a rename is to take it, and a folder swapped for a link at the moment
+// a walk opens or lists it. Files are not synced (counted all the same), so
+// that hundreds of runs stay quick.
+class TStepLayer : public TFileLayer {
 public:
-    std::string Kind;
     int FailAt = 0;
-    int Error = EIO;
-    std::map<std::string, int> Calls;
-    // Only calls whose path satisfies this are counted (nullptr: all).
-    std::function<bool(const QByteArray&)> PathFilter;
+    int Calls = 0;
+    QByteArray OtherRoot;
+    std::function<int(const char* call, const QByteArray& path)> Refuse;
+    QByteArray Intruder; // made just before a rename to this path
+    bool IntruderMade = false;
     bool CorruptWrites = false;
+    // The folder replaced by a link to SwapTo at its SwapOn-th opening
+    // (SwapWhenListing: listing) by a walk.
+    QByteArray Swapped, SwapTo;
+    bool SwapWhenListing = false;
+    int SwapOn = 0;
+    int SwapMoments = 0;
 
     int Open(const QByteArray& path, int flags, mode_t mode) override
     {
-        if ((flags & O_CREAT) && Hit("create", path))
-            return -1;
-        return TFileLayer::Open(path, flags, mode);
+        return Fail("open", path, flags) ? -1 : TFileLayer::Open(path, flags, mode);
     }
-    ssize_t PWrite(int fd, const void* buffer, size_t count, off_t offset) override
+    int OpenAt(int dirFd, const QByteArray& name, int flags, mode_t mode) override
     {
-        if (Hit("write", {}))
-            return -1;
-        if (CorruptWrites && count > 0) {
-            QByteArray copy(static_cast<const char*>(buffer), static_cast<qsizetype>(count));
-            copy[0] = static_cast<char>(copy[0] ^ 0x55);
-            return TFileLayer::PWrite(fd, copy.constData(), count, offset);
-        }
-        return TFileLayer::PWrite(fd, buffer, count, offset);
-    }
-    ssize_t PRead(int fd, void* buffer, size_t count, off_t offset) override
-    {
-        return Hit("read", {}) ? -1 : TFileLayer::PRead(fd, buffer, count, offset);
-    }
-    int FSync(int fd) override { return Hit("fsync", {}) ? -1 : TFileLayer::FSync(fd); }
-    int FChmod(int fd, mode_t mode) override { return Hit("fchmod", {}) ? -1 : TFileLayer::FChmod(fd, mode); }
-    int FUtimens(int fd, const struct timespec times[2]) override
-    {
-        return Hit("futimens", {}) ? -1 : TFileLayer::FUtimens(fd, times);
+        if ((flags & O_DIRECTORY) && !SwapWhenListing)
+            SwapMoment(At(dirFd, name));
+        return Fail("open", At(dirFd, name), flags) ? -1 : TFileLayer::OpenAt(dirFd, name, flags, mode);
     }
     int Close(int fd) override
     {
         const int result = TFileLayer::Close(fd);
-        return Hit("close", {}) ? -1 : result;
+        return Fail() ? -1 : result;
     }
-    int Rename(const QByteArray& from, const QByteArray& to) override
+    ssize_t PRead(int fd, void* buffer, size_t count, off_t offset) override
     {
-        return Hit("rename", from) ? -1 : TFileLayer::Rename(from, to);
+        return Fail() ? -1 : TFileLayer::PRead(fd, buffer, count, offset);
+    }
+    ssize_t PWrite(int fd, const void* buffer, size_t count, off_t offset) override
+    {
+        if (Fail())
+            return -1;
+        if (!CorruptWrites || count == 0)
+            return TFileLayer::PWrite(fd, buffer, count, offset);
+        QByteArray copy(static_cast<const char*>(buffer), static_cast<qsizetype>(count));
+        copy[0] = static_cast<char>(copy[0] ^ 0x55);
+        return TFileLayer::PWrite(fd, copy.constData(), count, offset);
+    }
+    int FSync(int) override { return Fail() ? -1 : 0; }
+    int FStat(int fd, struct stat& st) override { return Fail() ? -1 : TFileLayer::FStat(fd, st); }
+    int FChmod(int fd, mode_t mode) override { return Fail() ? -1 : TFileLayer::FChmod(fd, mode); }
+    int FUtimens(int fd, const struct timespec times[2]) override
+    {
+        return Fail() ? -1 : TFileLayer::FUtimens(fd, times);
     }
     int RenameNoReplace(const QByteArray& from, const QByteArray& to) override
     {
-        return Hit("rename", from) ? -1 : TFileLayer::RenameNoReplace(from, to);
+        return Renaming(from, to) ? -1 : TFileLayer::RenameNoReplace(from, to);
     }
-    int Unlink(const QByteArray& path) override { return Hit("unlink", path) ? -1 : TFileLayer::Unlink(path); }
-    int Mkdir(const QByteArray& path, mode_t mode) override
+    int RenameNoReplaceAt(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to) override
     {
-        return Hit("mkdir", path) ? -1 : TFileLayer::Mkdir(path, mode);
+        return Renaming(At(fromDirFd, from), At(toDirFd, to))
+                   ? -1
+                   : TFileLayer::RenameNoReplaceAt(fromDirFd, from, toDirFd, to);
+    }
+    int UnlinkAt(int dirFd, const QByteArray& name, int flags) override
+    {
+        return Fail("unlink", At(dirFd, name)) ? -1 : TFileLayer::UnlinkAt(dirFd, name, flags);
+    }
+    int FStatAt(int dirFd, const QByteArray& name, struct stat& st, int flags) override
+    {
+        return Fail() ? -1 : TFileLayer::FStatAt(dirFd, name, st, flags);
+    }
+    int MkdirAt(int dirFd, const QByteArray& name, mode_t mode) override
+    {
+        return Fail("create", At(dirFd, name)) ? -1 : TFileLayer::MkdirAt(dirFd, name, mode);
+    }
+    int SymlinkAt(const QByteArray& target, int dirFd, const QByteArray& name) override
+    {
+        return Fail("create", At(dirFd, name)) ? -1 : TFileLayer::SymlinkAt(target, dirFd, name);
+    }
+    int ReadLinkAt(int dirFd, const QByteArray& name, QByteArray& target) override
+    {
+        return Fail() ? -1 : TFileLayer::ReadLinkAt(dirFd, name, target);
+    }
+    int ReadDirAt(int dirFd, std::vector<QByteArray>& names) override
+    {
+        if (SwapWhenListing)
+            SwapMoment(At(dirFd, {}).chopped(1));
+        return Fail() ? -1 : TFileLayer::ReadDirAt(dirFd, names);
+    }
+    int UtimensAt(int dirFd, const QByteArray& name, const struct timespec times[2], int flags) override
+    {
+        return Fail() ? -1 : TFileLayer::UtimensAt(dirFd, name, times, flags);
+    }
+    int FChownAt(int dirFd, const QByteArray& name, uid_t owner, gid_t group, int flags) override
+    {
+        return Fail() ? -1 : TFileLayer::FChownAt(dirFd, name, owner, group, flags);
     }
 
 private:
-    bool Hit(const std::string& kind, const QByteArray& path)
+    // Counts a call; true (errno set) when it is to fail.
+    bool Fail(const char* call = "", const QByteArray& path = {}, int openFlags = 0)
     {
-        if (kind != Kind || (PathFilter && !path.isEmpty() && !PathFilter(path)))
-            return false;
-        if (++Calls[kind] != FailAt)
-            return false;
-        errno = Error;
-        return true;
+        if (++Calls == FailAt) {
+            errno = EIO;
+            return true;
+        }
+        if (std::strcmp(call, "open") == 0)
+            call = (openFlags & O_CREAT) ? "create" : "";
+        return Refused(call, path);
+    }
+    bool Refused(const char* call, const QByteArray& path)
+    {
+        errno = Refuse && *call ? Refuse(call, path) : 0;
+        return errno != 0;
+    }
+    bool Renaming(const QByteArray& from, const QByteArray& to)
+    {
+        if (Fail())
+            return true;
+        if (!OtherRoot.isEmpty() && Below(from, OtherRoot) != Below(to, OtherRoot)) {
+            errno = EXDEV;
+            return true;
+        }
+        if (Refused("unlink", from))
+            return true;
+        if (!Intruder.isEmpty() && to == Intruder && !IntruderMade) {
+            IntruderMade = true;
+            const int fd = ::open(to.constData(), O_CREAT | O_EXCL | O_WRONLY, 0644);
+            EXPECT_EQ(::write(fd, "intruder", 8), 8);
+            ::close(fd);
+        }
+        return false;
+    }
+    void SwapMoment(const QByteArray& path)
+    {
+        if (Swapped.isEmpty() || path != Swapped || ++SwapMoments != SwapOn)
+            return;
+        ASSERT_EQ(::rename(path.constData(), (path + ".real").constData()), 0);
+        ASSERT_EQ(::symlink(SwapTo.constData(), path.constData()), 0);
     }
 };
 
@@ -178,6 +279,14 @@ protected:
     }
     // Qt cannot remove names that are no valid UTF-8.
     void TearDown() override { QProcess::execute("rm", {"-rf", Dir.path()}); }
+
+    void EmptyFolders(const QStringList& folders)
+    {
+        for (const QString& folder : folders) {
+            ASSERT_TRUE(QDir(folder).removeRecursively());
+            ASSERT_TRUE(QDir().mkpath(folder));
+        }
+    }
 
     // An answer for every collision, recording what was asked.
     static void AnswerAll(TFileOps& ops, TCollisionAnswer answer, QStringList& asked, bool forAll = false)
@@ -215,6 +324,108 @@ void MakeAlbum(const QString& folder)
     ASSERT_EQ(::chmod(B(folder + "/Bonus").constData(), 0750), 0);
 }
 
+using TContents = std::map<QByteArray, QByteArray>;
+
+// The sha256 of data, worked out once for each content (the tests below
+// hash the same few contents thousands of times).
+QByteArray Sha256(const QByteArray& data)
+{
+    static QHash<QByteArray, QByteArray> known;
+    auto found = known.constFind(data);
+    if (found == known.constEnd())
+        found = known.insert(data, QCryptographicHash::hash(data, QCryptographicHash::Sha256));
+    return *found;
+}
+
+// Every file and link below the folders: its path and the sha256 of its
+// bytes, or "-> " and a link's target. Folders themselves are not listed.
+TContents Contents(const QStringList& folders)
+{
+    TContents contents;
+    for (const QString& folder : folders) {
+        QDirIterator entries(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                             QDirIterator::Subdirectories);
+        while (entries.hasNext()) {
+            const QFileInfo entry(entries.next());
+            const QByteArray path = B(entry.filePath());
+            QByteArray target(4096, 0);
+            const ssize_t length = ::readlink(path.constData(), target.data(), static_cast<size_t>(target.size()));
+            if (length >= 0)
+                contents[path] = "-> " + target.left(length);
+            else if (entry.isFile())
+                contents[path] = Sha256(ReadFile(entry.filePath()));
+        }
+    }
+    return contents;
+}
+
+// Whether a failure names the path, or (inside) an item that failed.
+bool Names(const TFileOpResult& result, const QByteArray& path, bool inside)
+{
+    return std::any_of(result.Failed.begin(), result.Failed.end(), [&](const TFileOpFailure& failure) {
+        return path == failure.Inner || path == failure.Path || (inside && Below(path, failure.Path));
+    });
+}
+
+// The promise of every operation: each item is wholly done, as the result
+// says, or wholly as it was, and no temporary file is left unless a failure
+// names it. Done items moved (or were deleted, without a To) with all that
+// was in them; every other file is as it was before, except that a deletion
+// that failed or was cancelled may have deleted part of its item. A file
+// may be left behind where the failure names it: the replaced file of an
+// item that succeeded when removing it failed, or what an item could not
+// take back after a first failure (then it is half way); nothing may be
+// lost then.
+void ExpectEachItemDoneOrAsItWas(const TContents& before, TContents after, const TFileOpResult& result, bool moving,
+                                 bool deleting)
+{
+    TContents expected = before;
+    for (const auto& [path, content] : before) {
+        const TFileOpDone* nearest = nullptr;
+        for (const TFileOpDone& done : result.Done) {
+            if (Below(path, done.From) && (!nearest || done.From.size() > nearest->From.size()))
+                nearest = &done;
+        }
+        if (!nearest)
+            continue;
+        if (moving)
+            expected.erase(path);
+        if (!nearest->To.isEmpty())
+            expected[nearest->To + path.mid(nearest->From.size())] = content;
+    }
+    for (const TFileOpDone& done : result.Done)
+        EXPECT_EQ(done.Replaced, before.count(done.To) > 0) << done.To.constData();
+    // What a failure names and was not to be there is left behind.
+    std::set<QByteArray> found;
+    bool halfWay = false;
+    for (auto entry = after.begin(); entry != after.end();) {
+        found.insert(entry->second);
+        const bool temporary = PathName(entry->first).startsWith('.') && !before.count(entry->first);
+        const bool named = Names(result, entry->first, false);
+        EXPECT_TRUE(!temporary || named) << "left behind: " << entry->first.constData();
+        const bool leftBehind = temporary || (named && !expected.count(entry->first));
+        halfWay = halfWay || leftBehind;
+        entry = leftBehind ? after.erase(entry) : std::next(entry);
+    }
+    if (halfWay) {
+        for (const auto& [path, content] : expected)
+            EXPECT_TRUE(found.count(content)) << "lost: " << path.constData();
+        return;
+    }
+    QStringList wrong;
+    for (const auto& [path, content] : expected) {
+        const auto there = after.find(path);
+        if (there == after.end() && !(deleting && (result.Cancelled || Names(result, path, true))))
+            wrong << "missing " + QFile::decodeName(path);
+        else if (there != after.end() && there->second != content)
+            wrong << "changed " + QFile::decodeName(path);
+    }
+    for (const auto& [path, content] : after)
+        if (!expected.count(path))
+            wrong << "unexpected " + QFile::decodeName(path);
+    EXPECT_TRUE(wrong.isEmpty()) << wrong.join('\n').toStdString();
+}
+
 }
 
 TEST_F(FileOpsTest, CopiesAndMovesFilesAndFoldersKeepingBytesModeTimesAndLinks)
@@ -246,20 +457,15 @@ TEST_F(FileOpsTest, CopiesAndMovesFilesAndFoldersKeepingBytesModeTimesAndLinks)
 
 TEST_F(FileOpsTest, MovesAcrossFileSystemsByCopyingAndRemovingTheSource)
 {
-    // /dev/shm is another file system when it is a tmpfs of its own; else a
-    // layer answers EXDEV to every rename of the given items.
+    // /dev/shm is another file system when it is a tmpfs of its own; else the
+    // layer stands in for one.
     struct stat shm {}, here {};
     const bool otherDevice = ::stat("/dev/shm", &shm) == 0 && ::stat(B(Dir.path()).constData(), &here) == 0
                              && shm.st_dev != here.st_dev && ::access("/dev/shm", W_OK) == 0;
     QTemporaryDir shmDir(otherDevice ? QStringLiteral("/dev/shm/quillon-test-XXXXXX") : QString());
     ASSERT_TRUE(shmDir.isValid());
-    auto layer = std::make_shared<TFaultLayer>();
-    if (!otherDevice) {
-        layer->Kind = "rename";
-        layer->Error = EXDEV;
-        layer->FailAt = 1;
-        layer->PathFilter = [](const QByteArray& path) { return !path.endsWith(".part"); };
-    }
+    auto layer = std::make_shared<TStepLayer>();
+    layer->OtherRoot = B(shmDir.path());
     MakeAlbum(S("Album"));
     const QString ref = Dir.filePath("reference");
     ASSERT_EQ(QProcess::execute("cp", {"-a", S("Album"), ref}), 0);
@@ -310,8 +516,10 @@ TEST_F(FileOpsTest, EveryCollisionAnswer)
     EXPECT_EQ(ReadFile(D("d.mp3")), "old d.mp3");
     EXPECT_TRUE(result.Cancelled);
     EXPECT_EQ(result.Unchanged, QList<QByteArray>({B(S("c.mp3"))}));
-    EXPECT_EQ(result.Done.size(), 2u);
-    EXPECT_EQ(Tree(Dst()).filter(".part"), QStringList());
+    ASSERT_EQ(result.Done.size(), 2u);
+    EXPECT_TRUE(result.Done[0].Replaced);
+    EXPECT_FALSE(result.Done[1].Replaced);
+    EXPECT_EQ(Tree(Dst()).filter(QRegularExpression("^\\.")), QStringList());
 
     // "For all" answers once; a move that keeps both leaves the sources
     // nowhere else.
@@ -325,7 +533,7 @@ TEST_F(FileOpsTest, EveryCollisionAnswer)
     EXPECT_EQ(moved.Done.size(), 2u);
 
     // A folder onto a folder of the same name: Replace merges, asking for
-    // each file inside.
+    // each file inside; the files that took the place of others say so.
     WriteFile(S("Album/x.mp3"), "new x");
     WriteFile(S("Album/y.mp3"), "new y");
     WriteFile(D("Album/x.mp3"), "old x");
@@ -343,6 +551,11 @@ TEST_F(FileOpsTest, EveryCollisionAnswer)
     EXPECT_EQ(ReadFile(D("Album/y.mp3")), "new y");
     EXPECT_FALSE(QFileInfo::exists(S("Album")));
     EXPECT_TRUE(merged.Failed.empty());
+    std::map<QByteArray, bool> replaced;
+    for (const TFileOpDone& done : merged.Done)
+        replaced[done.From] = done.Replaced;
+    EXPECT_EQ(replaced, (std::map<QByteArray, bool>{
+                            {B(S("Album/x.mp3")), true}, {B(S("Album/y.mp3")), false}, {B(S("Album")), false}}));
 
     // A file never replaces a folder.
     WriteFile(S("Album"), "a file named like the folder");
@@ -352,7 +565,50 @@ TEST_F(FileOpsTest, EveryCollisionAnswer)
     EXPECT_TRUE(QFileInfo(D("Album")).isDir());
 }
 
-TEST_F(FileOpsTest, OwnFolderSymlinkedFolderSubtreeAndTargetsThatAreNoFolders)
+TEST_F(FileOpsTest, ASourceThatIsTheFileItWouldReplaceIsLeftAsItWas)
+{
+    // The file, and links to it from other folders: relative, absolute, and
+    // a link to a link.
+    WriteFile(D("song.mp3"), Pattern(1000));
+    ASSERT_TRUE(QDir().mkpath(Dir.filePath("absolute")));
+    ASSERT_TRUE(QDir().mkpath(Dir.filePath("chain")));
+    ASSERT_EQ(::symlink("../dst/song.mp3", B(S("song.mp3")).constData()), 0);
+    ASSERT_EQ(::symlink(B(D("song.mp3")).constData(), B(Dir.filePath("absolute/song.mp3")).constData()), 0);
+    ASSERT_EQ(::symlink("../src/song.mp3", B(Dir.filePath("chain/song.mp3")).constData()), 0);
+    TFileOps ops;
+    QStringList asked;
+    AnswerAll(ops, TCollisionAnswer::Replace, asked);
+    for (const QString& source : {S("song.mp3"), Dir.filePath("absolute/song.mp3"), Dir.filePath("chain/song.mp3")}) {
+        for (bool move : {false, true}) {
+            SCOPED_TRACE(source.toStdString() + (move ? " moved" : " copied"));
+            const TFileOpResult result = move ? ops.Move({B(source)}, B(Dst())) : ops.Copy({B(source)}, B(Dst()));
+            EXPECT_TRUE(result.Done.empty());
+            EXPECT_TRUE(result.Failed.empty());
+            EXPECT_EQ(result.Unchanged, QList<QByteArray>({B(source)}));
+            EXPECT_TRUE(S_ISREG(LStatOf(D("song.mp3")).st_mode));
+            EXPECT_EQ(ReadFile(D("song.mp3")), Pattern(1000));
+            EXPECT_TRUE(S_ISLNK(LStatOf(source).st_mode));
+        }
+    }
+    EXPECT_TRUE(asked.isEmpty());
+    EXPECT_EQ(Tree(Dst()), QStringList({"song.mp3"}));
+
+    // A move onto itself, also through a link to the folder, does nothing.
+    WriteFile(S("a.mp3"), "a");
+    MakeAlbum(S("Album"));
+    ASSERT_EQ(::symlink(B(Src()).constData(), B(Dir.filePath("via")).constData()), 0);
+    const QStringList before = Tree(Src());
+    for (const QString& target : {Src(), Dir.filePath("via"), Dir.filePath("via/")}) {
+        const TFileOpResult moved = ops.Move({B(S("a.mp3")), B(S("Album"))}, B(target));
+        EXPECT_TRUE(moved.Failed.empty());
+        EXPECT_TRUE(moved.Done.empty());
+        EXPECT_EQ(moved.Unchanged.size(), 2);
+    }
+    EXPECT_EQ(Tree(Src()), before);
+    EXPECT_TRUE(asked.isEmpty());
+}
+
+TEST_F(FileOpsTest, OwnFolderCopiesFoldersIntoThemselvesAndTargetsThatAreNoFolders)
 {
     WriteFile(S("a.mp3"), "a");
     WriteFile(S("a (2).mp3"), "other");
@@ -368,19 +624,9 @@ TEST_F(FileOpsTest, OwnFolderSymlinkedFolderSubtreeAndTargetsThatAreNoFolders)
     EXPECT_EQ(ReadFile(S("a (4).mp3")), "other");
     EXPECT_EQ(copied.Done.size(), 2u);
 
-    // A move onto itself, also through a link to the folder, does nothing.
+    // No folder into itself or below itself, also through a link.
     ASSERT_EQ(::symlink(B(Src()).constData(), B(Dir.filePath("via")).constData()), 0);
     const QStringList before = Tree(Src());
-    for (const QString& target : {Src(), Dir.filePath("via"), Dir.filePath("via/")}) {
-        const TFileOpResult moved = ops.Move({B(S("a.mp3")), B(S("Album"))}, B(target));
-        EXPECT_TRUE(moved.Failed.empty());
-        EXPECT_TRUE(moved.Done.empty());
-        EXPECT_EQ(moved.Unchanged.size(), 2);
-    }
-    EXPECT_EQ(Tree(Src()), before);
-    EXPECT_TRUE(asked.isEmpty());
-
-    // No folder into itself or below itself, also through a link.
     for (const QString& target : {S("Album"), S("Album/Bonus"), Dir.filePath("via/Album/Bonus")}) {
         for (bool move : {false, true}) {
             const QList<QByteArray> sources{B(S("Album"))};
@@ -411,16 +657,15 @@ TEST_F(FileOpsTest, ReadOnlyTargetLeavesEverythingAsItWas)
     const QString readOnly = Dir.filePath("ro");
     ASSERT_TRUE(QDir().mkpath(readOnly));
     const bool mounted = ::mount("tmpfs", B(readOnly).constData(), "tmpfs", MS_RDONLY, "size=1m") == 0;
-    auto layer = std::make_shared<TFaultLayer>();
+    auto layer = std::make_shared<TStepLayer>();
     if (!mounted) {
         ::chmod(B(readOnly).constData(), 0555);
-        layer->Kind = "create";
-        layer->Error = EROFS;
-        layer->FailAt = 1;
+        layer->Refuse = [ro = B(readOnly)](const char* call, const QByteArray& path) {
+            return std::strcmp(call, "create") == 0 && Below(path, ro) ? EROFS : 0;
+        };
     }
     TFileOps ops(layer);
     for (bool move : {false, true}) {
-        layer->Calls.clear();
         const TFileOpResult result = move ? ops.Move({B(S("a.mp3"))}, B(readOnly)) : ops.Copy({B(S("a.mp3"))}, B(readOnly));
         ASSERT_EQ(result.Failed.size(), 1u);
         EXPECT_EQ(result.Failed[0].Error, TFileOpError::System);
@@ -432,66 +677,97 @@ TEST_F(FileOpsTest, ReadOnlyTargetLeavesEverythingAsItWas)
         ::umount(B(readOnly).constData());
 }
 
-TEST_F(FileOpsTest, AFaultAtAnyStepOfACopyLeavesTheSourceAndNoTemporaryFile)
+TEST_F(FileOpsTest, AFailureOrCancelAtAnyStepLeavesEachItemWhollyDoneOrAsItWas)
 {
-    const QByteArray data = Pattern(3 * 1024 * 1024 + 5);
-    // The file is written in several pieces, each read from the original and
-    // back from the copy.
-    const std::vector<std::pair<const char*, int>> steps{
-        {"create", 1}, {"write", 1}, {"write", 2},  {"write", 3},    {"write", 4}, {"read", 1},  {"read", 2},
-        {"read", 7},   {"read", 8},  {"fchmod", 1}, {"futimens", 1}, {"fsync", 1}, {"close", 1}, {"rename", 1}};
-    for (const auto& [kind, count] : steps) {
-        SCOPED_TRACE(std::string(kind) + " " + std::to_string(count));
-        WriteFile(S("a.mp3"), data, 0640);
-        auto layer = std::make_shared<TFaultLayer>();
-        layer->Kind = kind;
-        layer->FailAt = count;
-        layer->Error = ENOSPC;
-        TFileOps ops(layer);
-        const TFileOpResult result = ops.Copy({B(S("a.mp3"))}, B(Dst()));
-        ASSERT_EQ(result.Failed.size(), 1u);
-        EXPECT_EQ(ReadFile(S("a.mp3")), data);
-        EXPECT_EQ(LStatOf(S("a.mp3")).st_mode & 07777, 0640u);
-        EXPECT_EQ(Tree(Dst()), QStringList());
-    }
-}
-
-TEST_F(FileOpsTest, AFaultWhileMovingAcrossFileSystemsKeepsTheSource)
-{
-    // Renames of the source answer EXDEV, so the move copies; the fault
-    // under test hits the copy's own steps or the source's removal.
-    class TCrossing : public TFaultLayer {
-    public:
-        QByteArray Source;
-        int RenameNoReplace(const QByteArray& from, const QByteArray& to) override
-        {
-            if (from == Source) {
-                errno = EXDEV;
-                return -1;
-            }
-            return TFaultLayer::RenameNoReplace(from, to);
-        }
+    using A = TCollisionAnswer;
+    enum TOperation { Copy, Move, MoveAcross, Delete };
+    struct TRow {
+        const char* Name;
+        TOperation Operation;
+        bool Taken = false; // the target holds "a.mp3" and "Album/x.mp3" already
+        A FolderAnswer = A::Cancel;
+        A FileAnswer = A::Cancel;
+        bool SourceStays = false;      // its file system refuses to remove anything
+        bool NameTakenMeanwhile = false; // "a.mp3" appears in the target just before it is placed
+        size_t Failures = 0;           // without an injected fault
+        int Error = 0;
     };
-    const QByteArray data = Pattern(2 * 1024 * 1024 + 9);
-    for (const char* kind : {"write", "fsync", "rename", "unlink", "read"}) {
-        for (int count : {1, 2, 3}) {
-            SCOPED_TRACE(std::string(kind) + " " + std::to_string(count));
-            WriteFile(S("a.mp3"), data, 0640);
-            QDir(Dst()).removeRecursively();
-            QDir().mkpath(Dst());
-            auto layer = std::make_shared<TCrossing>();
-            layer->Kind = kind;
-            layer->FailAt = count;
-            layer->Source = B(S("a.mp3"));
+    const std::vector<TRow> rows{
+        {"copy", Copy},
+        {"move on one file system", Move},
+        {"move to another file system", MoveAcross},
+        {"copy, replace and merge", Copy, true, A::Replace, A::Replace},
+        {"move, replace and merge", Move, true, A::Replace, A::Replace},
+        {"move across, replace and merge", MoveAcross, true, A::Replace, A::Replace},
+        {"move across, keep both", MoveAcross, true, A::KeepBoth, A::KeepBoth},
+        {"move, skip", Move, true, A::Skip, A::Skip},
+        {"move, merge skipping a file", Move, true, A::Replace, A::Skip},
+        {"move across, merge skipping a file", MoveAcross, true, A::Replace, A::Skip},
+        {"move across, replace, source cannot be removed", MoveAcross, true, A::Replace, A::Replace, true, false, 2,
+         EACCES},
+        {"copy, name taken after the check", Copy, false, A::Cancel, A::Cancel, false, true, 1, EEXIST},
+        {"move, name taken after the check", Move, false, A::Cancel, A::Cancel, false, true, 1, EEXIST},
+        {"delete for good", Delete},
+    };
+    const QStringList folders{Src(), Dst()};
+    const QByteArray twoPieces = Pattern(256 * 1024 + 1);
+    for (const TRow& row : rows) {
+        // One run without a fault counts the steps and the progress reports;
+        // then each step fails in turn, and the user cancels at each report.
+        int steps = 0;
+        int reports = 0;
+        for (int run = 0;; ++run) {
+            const int failAt = run <= steps ? run : 0;
+            const int cancelAt = run <= steps ? 0 : run - steps;
+            if (cancelAt > reports)
+                break;
+            SCOPED_TRACE(std::string(row.Name) + ", step " + std::to_string(failAt) + " failing, cancel at report "
+                         + std::to_string(cancelAt));
+            EmptyFolders(folders);
+            WriteFile(S("a.mp3"), twoPieces, 0640);
+            WriteFile(S("Album/x.mp3"), "new x");
+            WriteFile(S("Album/y.mp3"), "new y", 0444);
+            WriteFile(S("Album/Sub/z.mp3"), "new z");
+            ASSERT_EQ(::symlink("x.mp3", B(S("Album/link.mp3")).constData()), 0);
+            if (row.Taken) {
+                WriteFile(D("a.mp3"), "old a");
+                WriteFile(D("Album/x.mp3"), "old x");
+            }
+            TContents before = Contents(folders);
+
+            auto layer = std::make_shared<TStepLayer>();
+            layer->FailAt = failAt;
+            if (row.Operation == MoveAcross)
+                layer->OtherRoot = B(Dst());
+            if (row.SourceStays)
+                layer->Refuse = [src = B(Src())](const char* call, const QByteArray& path) {
+                    return std::strcmp(call, "unlink") == 0 && Below(path, src) ? EACCES : 0;
+                };
+            if (row.NameTakenMeanwhile)
+                layer->Intruder = B(D("a.mp3"));
             TFileOps ops(layer);
-            const TFileOpResult result = ops.Move({layer->Source}, B(Dst()));
-            if (!result.Failed.empty()) {
-                EXPECT_EQ(ReadFile(S("a.mp3")), data);
-                EXPECT_EQ(Tree(Dst()), QStringList());
-            } else {
-                // The count lies beyond the steps of this move.
-                EXPECT_EQ(ReadFile(D("a.mp3")), data);
-                EXPECT_FALSE(QFile::exists(S("a.mp3")));
+            ops.OnCollision = [&row](const QByteArray&, const QByteArray&, bool folder) {
+                return TCollisionChoice{folder ? row.FolderAnswer : row.FileAnswer, false};
+            };
+            int reported = 0;
+            ops.OnProgress = [&](const TFileOpProgress&) { return ++reported != cancelAt; };
+            const QList<QByteArray> sources{B(S("a.mp3")), B(S("Album"))};
+            const TFileOpResult result = row.Operation == Delete ? ops.Delete(sources)
+                                         : row.Operation == Copy ? ops.Copy(sources, B(Dst()))
+                                                                 : ops.Move(sources, B(Dst()));
+            if (layer->IntruderMade)
+                before[B(D("a.mp3"))] = Sha256("intruder");
+            ExpectEachItemDoneOrAsItWas(before, Contents(folders), result, row.Operation != Copy,
+                                        row.Operation == Delete);
+            if (run == 0) {
+                steps = layer->Calls;
+                reports = reported;
+                EXPECT_FALSE(result.Cancelled);
+                ASSERT_EQ(result.Failed.size(), row.Failures);
+                for (const TFileOpFailure& failure : result.Failed)
+                    EXPECT_EQ(failure.SystemError, row.Error);
+                for (const QByteArray& unchanged : result.Unchanged)
+                    EXPECT_TRUE(QFileInfo::exists(QFile::decodeName(unchanged))) << unchanged.constData();
             }
         }
     }
@@ -501,7 +777,7 @@ TEST_F(FileOpsTest, ACopyThatReadsBackDifferentlyOrIsCancelledIsRemoved)
 {
     const QByteArray data = Pattern(3 * 1024 * 1024);
     WriteFile(S("a.mp3"), data);
-    auto layer = std::make_shared<TFaultLayer>();
+    auto layer = std::make_shared<TStepLayer>();
     layer->CorruptWrites = true;
     TFileOps ops(layer);
     const TFileOpResult corrupt = ops.Copy({B(S("a.mp3"))}, B(Dst()));
@@ -528,6 +804,42 @@ TEST_F(FileOpsTest, ACopyThatReadsBackDifferentlyOrIsCancelledIsRemoved)
     EXPECT_EQ(ReadFile(D("a.mp3")), data);
 }
 
+TEST_F(FileOpsTest, AFolderSwappedForALinkWhileItIsWalkedIsNeverFollowed)
+{
+    const QString outside = Dir.filePath("outside");
+    for (bool deleting : {true, false}) {
+        for (bool whenListing : {false, true}) {
+            SCOPED_TRACE(std::string(deleting ? "delete" : "move to another file system")
+                         + (whenListing ? ", swapped when listed" : ", swapped when opened"));
+            const auto run = [&](int swapOn) {
+                EmptyFolders({Src(), Dst(), outside});
+                WriteFile(S("Album/01.mp3"), "one");
+                WriteFile(S("Album/Sub/02.mp3"), "two");
+                WriteFile(outside + "/keep.mp3", "keep");
+                auto layer = std::make_shared<TStepLayer>();
+                layer->OtherRoot = B(Dst());
+                layer->Swapped = B(S("Album/Sub"));
+                layer->SwapTo = B(outside);
+                layer->SwapWhenListing = whenListing;
+                layer->SwapOn = swapOn;
+                TFileOps ops(layer);
+                const TFileOpResult result =
+                    deleting ? ops.Delete({B(S("Album"))}) : ops.Move({B(S("Album"))}, B(Dst()));
+                return std::make_pair(result, layer->SwapMoments);
+            };
+            // The folder is swapped the last time the walk reaches it: when
+            // the walk that removes what is in it does.
+            const int moments = run(-1).second;
+            const TFileOpResult result = run(moments).first;
+            EXPECT_TRUE(QFileInfo(S("Album/Sub")).isSymLink());
+            EXPECT_EQ(Tree(outside), QStringList({"keep.mp3"}));
+            EXPECT_EQ(ReadFile(outside + "/keep.mp3"), "keep");
+            ASSERT_EQ(result.Failed.size(), 1u);
+            EXPECT_EQ(result.Failed[0].Inner, B(S("Album/Sub")));
+        }
+    }
+}
+
 TEST_F(FileOpsTest, DeletesTreesWithoutFollowingLinksAndRenamesWithoutReplacing)
 {
     WriteFile(Dir.filePath("outside/keep.mp3"), "keep");
@@ -550,6 +862,10 @@ TEST_F(FileOpsTest, DeletesTreesWithoutFollowingLinksAndRenamesWithoutReplacing)
         ASSERT_TRUE(failure.has_value());
         EXPECT_EQ(failure->Error, TFileOpError::InvalidName);
     }
+    // ".." names the folder above: never deleted through it.
+    const TFileOpResult above = ops.Delete({B(S("One/..")), B(S("One/."))});
+    ASSERT_EQ(above.Failed.size(), 2u);
+    EXPECT_EQ(above.Failed[0].Error, TFileOpError::InvalidName);
     EXPECT_TRUE(ops.Rename("/", "x").has_value());
     const auto taken = ops.Rename(B(S("One")), "Two");
     ASSERT_TRUE(taken.has_value());
@@ -574,4 +890,21 @@ TEST(FileOpsPaths, NamesFoldersAndFreeNames)
     EXPECT_EQ(ops.FreeName(B(dir.path()), "Song (2).mp3", false), "Song (3).mp3");
     EXPECT_EQ(ops.FreeName(B(dir.path()), "Album.2020", true), "Album.2020 (2)");
     EXPECT_EQ(ops.FreeName(B(dir.path()), ".hidden", false), ".hidden (2)");
+
+    // Copies into their own folder: numbers beyond 32 bits, and a name at the
+    // length limit, whose stem is cut at a whole character so that the number
+    // fits (found at once, not after probing every number).
+    const QByteArray longStem = QString(125, QChar(0xe4)).toUtf8(); // 250 bytes
+    for (const QByteArray& name : {QByteArray("Song (2147483647).mp3"), longStem + ".mp3"}) {
+        SCOPED_TRACE(name.constData());
+        WriteFile(QFile::decodeName(B(dir.path()) + "/" + name), "copied");
+        auto counting = std::make_shared<TStepLayer>();
+        TFileOps countingOps(counting);
+        const TFileOpResult result = countingOps.Copy({B(dir.path()) + "/" + name}, B(dir.path()));
+        ASSERT_EQ(result.Done.size(), 1u);
+        const QByteArray copy = PathName(result.Done[0].To);
+        EXPECT_EQ(copy, name.startsWith("Song") ? QByteArray("Song (2147483648).mp3") : longStem.left(246) + " (2).mp3");
+        EXPECT_EQ(ReadFile(QFile::decodeName(result.Done[0].To)), "copied");
+        EXPECT_LT(counting->Calls, 100);
+    }
 }

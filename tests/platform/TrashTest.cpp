@@ -10,6 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <functional>
+#include <map>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -166,4 +169,95 @@ TEST(Trash, WithoutAUsableTrashTheFileStaysAndFileOpsSaySo)
     QFile kept(file);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), "keep me");
+}
+
+TEST(Trash, ASharedTrashIsUsedOnlyAsAStickyFolderWhoseUserPartIsTheUsers)
+{
+    TDataHome home;
+    QTemporaryDir dir;
+    const QString top = dir.filePath("top");
+    const QByteArray uid = QByteArray::number(static_cast<qulonglong>(::geteuid()));
+    // The folder top stands for the top folder of another file system; the
+    // owners of some folders are not the user.
+    class TOtherFileSystem : public TFileLayer {
+    public:
+        QByteArray Top;
+        std::map<QByteArray, uid_t> Owners;
+        int Stat(const QByteArray& path, struct stat& st) override { return Seen(path, TFileLayer::Stat(path, st), st); }
+        int LStat(const QByteArray& path, struct stat& st) override
+        {
+            return Seen(path, TFileLayer::LStat(path, st), st);
+        }
+
+    private:
+        int Seen(const QByteArray& path, int result, struct stat& st)
+        {
+            if (result == 0 && (path == Top || path.startsWith(Top + '/')))
+                st.st_dev ^= 0x4000;
+            if (result == 0 && Owners.count(path))
+                st.st_uid = Owners[path];
+            return result;
+        }
+    };
+    const QString shared = top + "/.Trash";
+    const QString own = top + "/.Trash-" + QString::fromLatin1(uid);
+    const QString sticky = dir.filePath("sticky");
+    struct TCase {
+        const char* Name;
+        std::function<void(TOtherFileSystem&)> Prepare;
+        QString Bin; // empty: no usable trash
+    };
+    const std::vector<TCase> cases{
+        {"a sticky .Trash", [&](TOtherFileSystem&) { ::chmod(B(shared).constData(), 01777); },
+         shared + "/" + QString::fromLatin1(uid)},
+        {".Trash without the sticky bit", [&](TOtherFileSystem&) { ::chmod(B(shared).constData(), 0777); }, own},
+        {".Trash a link to a sticky folder",
+         [&](TOtherFileSystem&) {
+             QDir(shared).removeRecursively();
+             QDir().mkpath(sticky);
+             ::chmod(B(sticky).constData(), 01777);
+             ::symlink(B(sticky).constData(), B(shared).constData());
+         },
+         own},
+        {"the user's part of .Trash owned by another",
+         [&](TOtherFileSystem& layer) {
+             ::chmod(B(shared).constData(), 01777);
+             QDir().mkpath(shared + "/" + QString::fromLatin1(uid));
+             layer.Owners[B(shared) + "/" + uid] = ::geteuid() + 1;
+         },
+         own},
+        {"no .Trash and .Trash-<uid> owned by another",
+         [&](TOtherFileSystem& layer) {
+             QDir(shared).removeRecursively();
+             QDir().mkpath(own);
+             layer.Owners[B(own)] = ::geteuid() + 1;
+         },
+         QString()},
+    };
+    for (const TCase& test : cases) {
+        SCOPED_TRACE(test.Name);
+        QProcess::execute("rm", {"-rf", top, sticky});
+        QDir().mkpath(shared);
+        Touch(top + "/song.mp3", "keep me");
+        auto layer = std::make_shared<TOtherFileSystem>();
+        layer->Top = B(top);
+        test.Prepare(*layer);
+        TTrash trash(layer);
+        QByteArray where;
+        int error = -1;
+        const bool trashed = trash.Put(B(top + "/song.mp3"), &where, &error);
+        EXPECT_EQ(trashed, !test.Bin.isEmpty()) << "errno " << error;
+        if (trashed) {
+            EXPECT_EQ(QFile::decodeName(where), test.Bin + "/files/song.mp3");
+            EXPECT_TRUE(QFile::exists(test.Bin + "/info/song.mp3.trashinfo"));
+        } else {
+            EXPECT_EQ(error, 0);
+            EXPECT_TRUE(QFile::exists(top + "/song.mp3"));
+        }
+        // Nothing of the user's was made in a shared folder not used.
+        if (test.Bin != shared + "/" + QString::fromLatin1(uid)) {
+            EXPECT_FALSE(QFileInfo::exists(sticky + "/" + QString::fromLatin1(uid)));
+            EXPECT_FALSE(QFileInfo::exists(shared + "/" + QString::fromLatin1(uid) + "/files"));
+        }
+    }
 }

@@ -77,6 +77,7 @@ void Append(TFileOpResult& total, TFileOpResult&& part)
 {
     total.Done.insert(total.Done.end(), part.Done.begin(), part.Done.end());
     total.Unchanged += part.Unchanged;
+    total.OntoItself += part.OntoItself;
     total.Cancelled = total.Cancelled || part.Cancelled;
 }
 
@@ -241,6 +242,7 @@ TFileOpResult TFileOpRunner::Transfer(const QList<QByteArray>& files, const QByt
 {
     TFileOpResult total;
     RunWithRetry(move ? TKind::Move : TKind::Copy, files, target, total);
+    ReportOntoItself(total.OntoItself);
     return total;
 }
 
@@ -272,6 +274,16 @@ TFileOpResult TFileOpRunner::Delete(const QList<QByteArray>& files, bool permane
         rest << failure.Path;
     RunWithRetry(TKind::Delete, rest, {}, total);
     return total;
+}
+
+void TFileOpRunner::ReportOntoItself(const QList<QByteArray>& files)
+{
+    if (files.isEmpty())
+        return;
+    QStringList lines;
+    for (const QByteArray& file : files)
+        lines << DisplayName(file) + QStringLiteral(" (") + Lang("FileOpReasonOntoItself") + QLatin1Char(')');
+    CurrentPrompt()->Information(m_window, LangFmt("ErrorFileOpImpossible", {NamesPrecededByBreak(lines)}));
 }
 
 void TFileOpRunner::ReportFinal(std::vector<TFileOpFailure>&& final, TFileOpResult& total)

@@ -58,6 +58,9 @@ private:
     bool Progress(const TFileOpProgress& progress);
     void ShowProgress();
     TCollisionChoice AskCollision(const QByteArray& source, const QByteArray& target, bool folder);
+    // Tells which items were left because each is the very file it would
+    // replace (none: nothing shown).
+    void ReportOntoItself(const QList<QByteArray>& files);
     // Lists failures that no other try can mend (none: nothing shown) and
     // adds them to total.
     void ReportFinal(std::vector<TFileOpFailure>&& final, TFileOpResult& total);

@@ -328,7 +328,7 @@ struct TFileOps::TRun {
     void MeasureGiven(const QByteArray& path, const TFolder* target);
     void Measure(const TFolder& parent, const QByteArray& name, const struct stat& st, bool deep);
     void Record(const QByteArray& path, const TOutcome& outcome);
-    TOutcome LeftAsItWas(const QByteArray& path);
+    TOutcome LeftAsItWas(const QByteArray& path, bool ontoItself = false);
     void Arrived(const TSource& source, const TTarget& target);
 
     void TransferAll(const QList<QByteArray>& sources, const QByteArray& targetFolder);
@@ -472,9 +472,11 @@ void TFileOps::TRun::Record(const QByteArray& path, const TOutcome& outcome)
         TFileOpFailure{path, failure.Reason, failure.Error, failure.Path == path ? QByteArray() : failure.Path});
 }
 
-TOutcome TFileOps::TRun::LeftAsItWas(const QByteArray& path)
+TOutcome TFileOps::TRun::LeftAsItWas(const QByteArray& path, bool ontoItself)
 {
     Result.Unchanged << path;
+    if (ontoItself)
+        Result.OntoItself << path;
     return TOutcome{TFate::Unchanged, std::nullopt};
 }
 
@@ -543,7 +545,7 @@ TOutcome TFileOps::TRun::TransferGiven(const QByteArray& path, const TFolder& ta
     // Its own folder, perhaps reached through a link.
     const bool ownFolder = SameIdentity(parent->St, target.St);
     if (ownFolder && Moving)
-        return LeftAsItWas(path);
+        return LeftAsItWas(path, true);
     return TransferNamed(source, target, ownFolder ? TCollisions::NewName : TCollisions::Ask);
 }
 
@@ -589,7 +591,7 @@ TOutcome TFileOps::TRun::TransferNamed(const TSource& source, const TFolder& fol
     }
     TStep failure;
     if (OntoItself(source, existing, failure))
-        return LeftAsItWas(source.Path());
+        return LeftAsItWas(source.Path(), true);
     if (failure)
         return Failed(*failure);
     switch (Ask(source, target, isFolder && S_ISDIR(existing.st_mode))) {

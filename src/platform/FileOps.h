@@ -51,6 +51,9 @@ struct TFileOpResult {
     std::vector<TFileOpFailure> Failed;
     // Items left as they were: skipped by the user, or moved onto themselves.
     QList<QByteArray> Unchanged;
+    // Those of them that are the very file they would replace (moved into
+    // their own folder, a link onto the file it points to).
+    QList<QByteArray> OntoItself;
     bool Cancelled = false;
 };
 

@@ -171,6 +171,25 @@ TEST_F(FileOpsWindowTest, TakenNamesAskAndCopiesIntoTheirOwnFolderGetNewNames)
     EXPECT_FALSE(QFileInfo::exists(Env.Folder() + "/missing"));
     ASSERT_EQ(Prompt.Errors.size(), 1);
     EXPECT_TRUE(Prompt.Errors[0].contains("missing"));
+
+    // A file moved into its own folder, and a link copied or moved onto the
+    // file it points to: nothing is asked or done, and the user is told why.
+    const QString links = Folder("links");
+    ASSERT_TRUE(QFile::link(Src() + "a.mp3", links + "/a.mp3"));
+    const QByteArray original = Bytes(Src() + "a.mp3");
+    Prompt.OnChoose = [](const QString&, const QStringList&) {
+        ADD_FAILURE() << "asked";
+        return TPromptChoice{1, false};
+    };
+    Window->ShellMoveFiles({QFile::encodeName(Src() + "a.mp3")}, Src());
+    Window->ShellCopyFiles({QFile::encodeName(links + "/a.mp3")}, Src());
+    Window->ShellMoveFiles({QFile::encodeName(links + "/a.mp3")}, Src());
+    ASSERT_EQ(Prompt.Informations.size(), 3);
+    for (const QString& told : Prompt.Informations)
+        EXPECT_TRUE(told.contains("a.mp3 (" + Lang("FileOpReasonOntoItself") + ")")) << told.toStdString();
+    EXPECT_EQ(Bytes(Src() + "a.mp3"), original);
+    EXPECT_TRUE(QFileInfo(links + "/a.mp3").isSymLink());
+    EXPECT_EQ(Prompt.Errors.size(), 1);
 }
 
 TEST_F(FileOpsWindowTest, DeletedFilesLeaveTheListBeforeTheReloadWritesAnything)

@@ -585,6 +585,7 @@ TEST_F(FileOpsTest, ASourceThatIsTheFileItWouldReplaceIsLeftAsItWas)
             EXPECT_TRUE(result.Done.empty());
             EXPECT_TRUE(result.Failed.empty());
             EXPECT_EQ(result.Unchanged, QList<QByteArray>({B(source)}));
+            EXPECT_EQ(result.OntoItself, result.Unchanged);
             EXPECT_TRUE(S_ISREG(LStatOf(D("song.mp3")).st_mode));
             EXPECT_EQ(ReadFile(D("song.mp3")), Pattern(1000));
             EXPECT_TRUE(S_ISLNK(LStatOf(source).st_mode));
@@ -603,6 +604,7 @@ TEST_F(FileOpsTest, ASourceThatIsTheFileItWouldReplaceIsLeftAsItWas)
         EXPECT_TRUE(moved.Failed.empty());
         EXPECT_TRUE(moved.Done.empty());
         EXPECT_EQ(moved.Unchanged.size(), 2);
+        EXPECT_EQ(moved.OntoItself, moved.Unchanged);
     }
     EXPECT_EQ(Tree(Src()), before);
     EXPECT_TRUE(asked.isEmpty());

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "mainwindow/AppliedEdits.h"
-#include "mainwindow/Settings.h"
-#include "mainwindow/SettingsStore.h"
-#include "mainwindow/common/FileNamePresets.h"
-#include "mainwindow/common/InputPages.h"
-#include "mainwindow/common/LayoutArrays.h"
-#include "mainwindow/common/NameValueCollection.h"
+#include "common/Settings.h"
+#include "common/SettingsStore.h"
+#include "common/FileNamePresets.h"
+#include "common/InputPages.h"
+#include "common/LayoutArrays.h"
+#include "common/NameValueCollection.h"
 #include "tagengine/Eintragdaten.h"
 #include "tagengine/FrameCatalogue.h"
 #include "tagengine/ID3FilenameParser.h"

@@ -3,7 +3,7 @@
 
 #include "mainwindow/FormInfo.h"
 #include "mainwindow/FormUpdate.h"
-#include "mainwindow/common/ProgramVersion.h"
+#include "platform/ProgramVersion.h"
 
 #include "platform/Opener.h"
 #include "platform/Prompt.h"

@@ -9,7 +9,7 @@
 #include "mainwindow/FailureLists.h"
 #include "mainwindow/CaseConversion.h"
 #include "mainwindow/FileNameParts.h"
-#include "mainwindow/common/FieldLists.h"
+#include "common/FieldLists.h"
 
 #include "platform/Prompt.h"
 #include "tagengine/FrameCodecs.h"

@@ -5,7 +5,7 @@
 #include "mainwindow/EntrySort.h"
 #include "mainwindow/FileListModel.h"
 #include "mainwindow/FormSpalten.h"
-#include "mainwindow/common/ColumnCatalogue.h"
+#include "common/ColumnCatalogue.h"
 
 #include <QItemSelectionModel>
 #include <QMenu>

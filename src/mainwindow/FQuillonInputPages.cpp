@@ -7,7 +7,7 @@
 #include "mainwindow/FormEingabefelder.h"
 #include "mainwindow/Guarded.h"
 #include "mainwindow/UpdatesLock.h"
-#include "mainwindow/common/StoredNames.h"
+#include "common/StoredNames.h"
 
 #include "frameinput/ID3v2FrameComment.h"
 #include "frameinput/ID3v2FrameDateTime.h"

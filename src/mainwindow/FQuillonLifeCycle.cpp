@@ -10,9 +10,9 @@
 #include "mainwindow/FormMenu.h"
 #include "mainwindow/Guarded.h"
 #include "mainwindow/LateFailureReports.h"
-#include "mainwindow/common/ColumnCatalogue.h"
-#include "mainwindow/common/ProgramVersion.h"
-#include "mainwindow/common/ToolbarButtons.h"
+#include "common/ColumnCatalogue.h"
+#include "platform/ProgramVersion.h"
+#include "common/ToolbarButtons.h"
 
 #include "localisation/LanguageLoader.h"
 #include "localisation/MultiLanguage.h"

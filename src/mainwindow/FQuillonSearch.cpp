@@ -7,8 +7,8 @@
 #include "mainwindow/EventHook.h"
 #include "mainwindow/FileListModel.h"
 #include "mainwindow/Guarded.h"
-#include "mainwindow/common/ColumnCatalogue.h"
-#include "mainwindow/common/FieldLists.h"
+#include "common/ColumnCatalogue.h"
+#include "common/FieldLists.h"
 
 #include "platform/Prompt.h"
 

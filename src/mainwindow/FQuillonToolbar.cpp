@@ -2,7 +2,7 @@
 #include "mainwindow/FQuillon.h"
 
 #include "mainwindow/FormButtons.h"
-#include "mainwindow/common/ToolbarButtons.h"
+#include "common/ToolbarButtons.h"
 
 #include <QAction>
 #include <QMenu>

@@ -3,7 +3,7 @@
 #include "controls/Accelerators.h"
 #include "controls/LayoutList.h"
 #include "mainwindow/DialogParts.h"
-#include "mainwindow/common/ToolbarButtons.h"
+#include "common/ToolbarButtons.h"
 
 #include "localisation/ui/ComponentTranslation.h"
 #include "platform/Prompt.h"

@@ -4,8 +4,8 @@
 
 #include "mainwindow/DialogParts.h"
 #include "mainwindow/Guarded.h"
-#include "mainwindow/common/ProgramVersion.h"
-#include "mainwindow/common/SettingsKey.h"
+#include "platform/ProgramVersion.h"
+#include "common/SettingsKey.h"
 
 #include "cddb/CDDBSearch.h"
 #include "cddb/DiscIDCalculator.h"

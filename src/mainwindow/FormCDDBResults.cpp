@@ -6,7 +6,7 @@
 #include "mainwindow/Guarded.h"
 #include "mainwindow/ImageLists.h"
 #include "mainwindow/OwnerDataModel.h"
-#include "mainwindow/common/ColumnCatalogue.h"
+#include "common/ColumnCatalogue.h"
 
 #include "cddb/DiscIDCalculator.h"
 #include "controls/FileMimeData.h"

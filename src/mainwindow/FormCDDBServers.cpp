@@ -1,8 +1,8 @@
 #include "mainwindow/FormCDDBServers.h"
 
 #include "mainwindow/Guarded.h"
-#include "mainwindow/common/DefaultCDDBServers.h"
-#include "mainwindow/common/ProgramVersion.h"
+#include "common/DefaultCDDBServers.h"
+#include "platform/ProgramVersion.h"
 
 #include "cddb/CDDBServerList.h"
 #include "cddb/ServerText.h"

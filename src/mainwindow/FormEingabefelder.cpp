@@ -4,7 +4,7 @@
 #include "controls/GroupBoxXP2.h"
 #include "controls/LayoutList.h"
 #include "mainwindow/DialogParts.h"
-#include "mainwindow/common/StoredNames.h"
+#include "common/StoredNames.h"
 
 #include "frameinput/ID3v2Frame.h"
 #include "localisation/MultiLanguage.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/common/InputPages.h"
+#include "common/InputPages.h"
 
 #include <QDialog>
 #include <QSet>

@@ -9,7 +9,7 @@
 #include "cddb/CDDBServerList.h"
 #include "mainwindow/DialogParts.h"
 #include "mainwindow/FormCDDBServers.h"
-#include "mainwindow/common/StringObject.h"
+#include "common/StringObject.h"
 
 #include "localisation/MultiLanguage.h"
 #include "localisation/ui/ComponentTranslation.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "mainwindow/Settings.h"
-#include "mainwindow/common/FileNamePresets.h"
+#include "common/Settings.h"
+#include "common/FileNamePresets.h"
 #include "platform/DesktopShortcut.h"
 #include "tagengine/ID3FilenameParser.h"
 

@@ -10,9 +10,9 @@
 #include "mainwindow/DialogParts.h"
 #include "mainwindow/FormSpalten.h"
 #include "mainwindow/Guarded.h"
-#include "mainwindow/common/ColumnCatalogue.h"
-#include "mainwindow/common/FieldLists.h"
-#include "mainwindow/common/StringObject.h"
+#include "common/ColumnCatalogue.h"
+#include "common/FieldLists.h"
+#include "common/StringObject.h"
 #include "platform/Prompt.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "mainwindow/FormFavorites.h"
 
 #include "mainwindow/ImageLists.h"
-#include "mainwindow/common/NameValueCollection.h"
+#include "common/NameValueCollection.h"
 
 #include "localisation/ui/ComponentTranslation.h"
 #include "platform/Prompt.h"

@@ -1,7 +1,7 @@
 #include "mainwindow/FormInfo.h"
 
 #include "mainwindow/ImageLists.h"
-#include "mainwindow/common/ProgramVersion.h"
+#include "platform/ProgramVersion.h"
 
 #include "localisation/ui/ComponentTranslation.h"
 #include "platform/Opener.h"

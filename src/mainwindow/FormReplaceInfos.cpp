@@ -1,10 +1,10 @@
 #include "mainwindow/FormReplaceInfos.h"
 
 #include "mainwindow/DialogParts.h"
-#include "mainwindow/SettingsStore.h"
-#include "mainwindow/common/ColumnCatalogue.h"
-#include "mainwindow/common/CommaText.h"
-#include "mainwindow/common/FieldLists.h"
+#include "common/SettingsStore.h"
+#include "common/ColumnCatalogue.h"
+#include "common/CommaText.h"
+#include "common/FieldLists.h"
 
 #include "localisation/ui/ComponentTranslation.h"
 #include "platform/Prompt.h"

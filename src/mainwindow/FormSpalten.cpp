@@ -3,7 +3,7 @@
 #include "controls/UpDownEdit.h"
 #include "localisation/ui/ComponentTranslation.h"
 #include "mainwindow/DialogParts.h"
-#include "mainwindow/common/ColumnCatalogue.h"
+#include "common/ColumnCatalogue.h"
 #include "platform/Prompt.h"
 
 #include <QAction>

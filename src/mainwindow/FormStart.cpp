@@ -1,7 +1,7 @@
 #include "mainwindow/FormStart.h"
 
 #include "mainwindow/ImageLists.h"
-#include "mainwindow/common/ProgramVersion.h"
+#include "platform/ProgramVersion.h"
 
 #include <QGuiApplication>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "mainwindow/FormTrackNr.h"
 
 #include "mainwindow/DialogParts.h"
-#include "mainwindow/SettingsStore.h"
+#include "common/SettingsStore.h"
 
 #include "controls/UpDownEdit.h"
 #include "localisation/MultiLanguage.h"

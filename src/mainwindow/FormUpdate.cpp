@@ -1,7 +1,7 @@
 #include "mainwindow/FormUpdate.h"
 
 #include "mainwindow/Guarded.h"
-#include "mainwindow/common/ProgramVersion.h"
+#include "platform/ProgramVersion.h"
 
 #include "controls/IconTheme.h"
 #include "localisation/MultiLanguage.h"

@@ -4,7 +4,7 @@
 
 #include "mainwindow/FormInfo.h"
 #include "mainwindow/FormUpdate.h"
-#include "mainwindow/common/ProgramVersion.h"
+#include "platform/ProgramVersion.h"
 
 #include "localisation/MultiLanguage.h"
 #include "platform/Opener.h"

@@ -9,9 +9,9 @@
 #include "mainwindow/FormNeuesFeld.h"
 #include "mainwindow/FormReplaceInfos.h"
 #include "mainwindow/FormTrackNr.h"
-#include "mainwindow/SettingsStore.h"
-#include "mainwindow/common/CommaText.h"
-#include "mainwindow/common/FieldLists.h"
+#include "common/SettingsStore.h"
+#include "common/CommaText.h"
+#include "common/FieldLists.h"
 
 #include "platform/Registry.h"
 #include "tagengine/ID3v1Block.h"

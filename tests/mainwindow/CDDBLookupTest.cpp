@@ -3,7 +3,7 @@
 #include "mainwindow/FormCDDB.h"
 
 #include "localisation/MultiLanguage.h"
-#include "mainwindow/common/SettingsKey.h"
+#include "common/SettingsKey.h"
 #include "platform/Registry.h"
 #include "tagengine/DisplayTexts.h"
 

@@ -4,7 +4,7 @@
 
 #include "cddb/FreedbHttp.h"
 #include "localisation/MultiLanguage.h"
-#include "mainwindow/common/DefaultCDDBServers.h"
+#include "common/DefaultCDDBServers.h"
 
 #include "support/FakeCDDBServer.h"
 #include "support/QtPrinters.h"

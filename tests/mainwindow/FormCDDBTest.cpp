@@ -5,7 +5,7 @@
 
 #include "cddb/DiscIDCalculator.h"
 #include "localisation/MultiLanguage.h"
-#include "mainwindow/common/SettingsKey.h"
+#include "common/SettingsKey.h"
 #include "platform/Opener.h"
 #include "platform/Registry.h"
 #include "tagengine/FrameCodecs.h"

@@ -8,7 +8,7 @@
 #include "localisation/MultiLanguage.h"
 #include "mainwindow/FQuillon.h"
 #include "mainwindow/FormExport.h"
-#include "mainwindow/common/StringObject.h"
+#include "common/StringObject.h"
 #include "platform/Registry.h"
 
 #include <QAction>

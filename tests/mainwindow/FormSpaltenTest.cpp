@@ -3,7 +3,7 @@
 #include "controls/UpDownEdit.h"
 #include "mainwindow/FQuillon.h"
 #include "mainwindow/FormSpalten.h"
-#include "mainwindow/common/ColumnCatalogue.h"
+#include "common/ColumnCatalogue.h"
 
 #include <QDialog>
 #include <QLabel>

@@ -8,8 +8,8 @@
 #include "localisation/MultiLanguage.h"
 #include "mainwindow/FormButtons.h"
 #include "mainwindow/FormEingabefelder.h"
-#include "mainwindow/SettingsStore.h"
-#include "mainwindow/common/ToolbarButtons.h"
+#include "common/SettingsStore.h"
+#include "common/ToolbarButtons.h"
 #include "platform/Registry.h"
 #include "tagengine/FrameCatalogue.h"
 

@@ -6,8 +6,8 @@
 #include "mainwindow/FQuillon.h"
 #include "mainwindow/FormStart.h"
 #include "mainwindow/Guarded.h"
-#include "mainwindow/common/ColumnCatalogue.h"
-#include "mainwindow/common/ToolbarButtons.h"
+#include "common/ColumnCatalogue.h"
+#include "common/ToolbarButtons.h"
 
 #include "frameinput/ID3v2Frame.h"
 

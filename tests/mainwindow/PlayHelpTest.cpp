@@ -5,7 +5,7 @@
 #include "mainwindow/FormExport.h"
 #include "mainwindow/FormTrackNr.h"
 #include "mainwindow/TmpFileDeleter.h"
-#include "mainwindow/common/ProgramVersion.h"
+#include "platform/ProgramVersion.h"
 
 #include "localisation/LanguageLoader.h"
 #include "localisation/MultiLanguage.h"

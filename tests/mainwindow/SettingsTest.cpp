@@ -1,7 +1,7 @@
 #include "MainWindowTestSupport.h"
 
 #include "mainwindow/FQuillon.h"
-#include "mainwindow/SettingsStore.h"
+#include "common/SettingsStore.h"
 #include "mainwindow/WindowPlacement.h"
 
 #include "localisation/MultiLanguage.h"

@@ -2,7 +2,7 @@
 
 #include "controls/MyListView.h"
 #include "mainwindow/FQuillon.h"
-#include "mainwindow/common/ColumnCatalogue.h"
+#include "common/ColumnCatalogue.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
-#include "mainwindow/common/ColumnCatalogue.h"
+#include "common/ColumnCatalogue.h"
 
-#include "mainwindow/common/StaticLists.h"
+#include "common/StaticLists.h"
 
 #include "localisation/MultiLanguage.h"
 

@@ -1,6 +1,6 @@
 #include "EnglishTexts.h"
 
-#include "mainwindow/common/FileNamePresets.h"
+#include "common/FileNamePresets.h"
 
 namespace {
 

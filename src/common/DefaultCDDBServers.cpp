@@ -1,4 +1,4 @@
-#include "mainwindow/common/DefaultCDDBServers.h"
+#include "common/DefaultCDDBServers.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "mainwindow/common/InputPages.h"
+#include "common/InputPages.h"
 
-#include "mainwindow/common/StoredNames.h"
+#include "common/StoredNames.h"
 
 #include <stdexcept>
 

@@ -1,6 +1,6 @@
-#include "mainwindow/common/ToolbarButtons.h"
+#include "common/ToolbarButtons.h"
 
-#include "mainwindow/common/StaticLists.h"
+#include "common/StaticLists.h"
 
 namespace {
 

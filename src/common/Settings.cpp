@@ -1,4 +1,4 @@
-#include "mainwindow/Settings.h"
+#include "common/Settings.h"
 
 #include <algorithm>
 

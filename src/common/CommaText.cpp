@@ -1,4 +1,4 @@
-#include "mainwindow/common/CommaText.h"
+#include "common/CommaText.h"
 
 namespace {
 

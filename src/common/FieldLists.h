@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/common/LayoutArrays.h"
+#include "common/LayoutArrays.h"
 
 // Fixed lists of frame and column IDs that commands and dialogs offer, each
 // in the order it is shown or applied.

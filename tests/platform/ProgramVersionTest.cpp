@@ -1,4 +1,4 @@
-#include "mainwindow/common/ProgramVersion.h"
+#include "platform/ProgramVersion.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "mainwindow/common/FileNamePresets.h"
+#include "common/FileNamePresets.h"
 
-#include "mainwindow/common/StoredNames.h"
+#include "common/StoredNames.h"
 
 void TFileNamePresets::Add(const QString& name, const QString& pattern)
 {

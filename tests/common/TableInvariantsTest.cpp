@@ -1,8 +1,8 @@
-#include "mainwindow/common/ColumnCatalogue.h"
-#include "mainwindow/common/DefaultCDDBServers.h"
-#include "mainwindow/common/FieldLists.h"
-#include "mainwindow/common/InputPages.h"
-#include "mainwindow/common/ToolbarButtons.h"
+#include "common/ColumnCatalogue.h"
+#include "common/DefaultCDDBServers.h"
+#include "common/FieldLists.h"
+#include "common/InputPages.h"
+#include "common/ToolbarButtons.h"
 #include "tagengine/FrameCatalogue.h"
 
 #include <gtest/gtest.h>

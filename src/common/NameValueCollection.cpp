@@ -1,6 +1,6 @@
-#include "mainwindow/common/NameValueCollection.h"
+#include "common/NameValueCollection.h"
 
-#include "mainwindow/common/CommaText.h"
+#include "common/CommaText.h"
 
 void TNameValueCollection::Add(const QString& name, const QString& value)
 {

@@ -1,7 +1,7 @@
-#include "mainwindow/SettingsStore.h"
+#include "common/SettingsStore.h"
 
-#include "mainwindow/common/LayoutStrings.h"
-#include "mainwindow/common/SettingsKey.h"
+#include "common/LayoutStrings.h"
+#include "common/SettingsKey.h"
 #include "platform/Registry.h"
 
 #include <algorithm>

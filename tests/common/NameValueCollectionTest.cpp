@@ -1,5 +1,5 @@
-#include "mainwindow/common/CommaText.h"
-#include "mainwindow/common/NameValueCollection.h"
+#include "common/CommaText.h"
+#include "common/NameValueCollection.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "mainwindow/common/LayoutStrings.h"
+#include "common/LayoutStrings.h"
 
 #include <QtEndian>
 

@@ -1,6 +1,6 @@
-#include "mainwindow/common/ColumnCatalogue.h"
-#include "mainwindow/common/FileNamePresets.h"
-#include "mainwindow/common/InputPages.h"
+#include "common/ColumnCatalogue.h"
+#include "common/FileNamePresets.h"
+#include "common/InputPages.h"
 
 #include "localisation/LanguageLoader.h"
 

@@ -1,8 +1,8 @@
 #include "EnglishTexts.h"
 
-#include "mainwindow/common/ColumnCatalogue.h"
-#include "mainwindow/common/InputPages.h"
-#include "mainwindow/common/StoredNames.h"
+#include "common/ColumnCatalogue.h"
+#include "common/InputPages.h"
+#include "common/StoredNames.h"
 
 #include <stdexcept>
 

@@ -1,6 +1,6 @@
-#include "mainwindow/common/FieldLists.h"
+#include "common/FieldLists.h"
 
-#include "mainwindow/common/StaticLists.h"
+#include "common/StaticLists.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "mainwindow/Settings.h"
-#include "mainwindow/common/FileNamePresets.h"
-#include "mainwindow/common/InputPages.h"
-#include "mainwindow/common/LayoutArrays.h"
+#include "common/Settings.h"
+#include "common/FileNamePresets.h"
+#include "common/InputPages.h"
+#include "common/LayoutArrays.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "mainwindow/common/StoredNames.h"
+#include "common/StoredNames.h"
 
 #include "localisation/MultiLanguage.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "mainwindow/common/DefaultCDDBServers.h"
-#include "mainwindow/common/FileNamePresets.h"
+#include "common/DefaultCDDBServers.h"
+#include "common/FileNamePresets.h"
 
 #include <QString>
 

@@ -4,8 +4,8 @@
 
 #include "mainwindow/FormFavorites.h"
 #include "mainwindow/FormMenu.h"
-#include "mainwindow/Guarded.h"
-#include "mainwindow/ImageLists.h"
+#include "controls/Guarded.h"
+#include "controls/ImageLists.h"
 
 #include "localisation/MultiLanguage.h"
 #include "platform/NativePath.h"

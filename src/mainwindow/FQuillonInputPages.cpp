@@ -5,7 +5,7 @@
 
 #include "controls/Accelerators.h"
 #include "mainwindow/FormEingabefelder.h"
-#include "mainwindow/Guarded.h"
+#include "controls/Guarded.h"
 #include "mainwindow/UpdatesLock.h"
 #include "common/StoredNames.h"
 

@@ -8,7 +8,7 @@
 #include "mainwindow/FileOpRunner.h"
 #include "mainwindow/TmpFileDeleter.h"
 #include "mainwindow/FormMenu.h"
-#include "mainwindow/Guarded.h"
+#include "controls/Guarded.h"
 #include "mainwindow/LateFailureReports.h"
 #include "common/ColumnCatalogue.h"
 #include "platform/ProgramVersion.h"

@@ -7,7 +7,7 @@
 #include "mainwindow/BatchRun.h"
 #include "mainwindow/FormCommentDesLang.h"
 #include "mainwindow/FormNeuesFeld.h"
-#include "mainwindow/Guarded.h"
+#include "controls/Guarded.h"
 
 #include "frameinput/ID3v2FrameComment.h"
 #include "frameinput/ID3v2FrameDateTime.h"

@@ -3,7 +3,7 @@
 #include "mainwindow/FormCDDB.h"
 
 #include "mainwindow/DialogParts.h"
-#include "mainwindow/Guarded.h"
+#include "controls/Guarded.h"
 #include "platform/ProgramVersion.h"
 #include "common/SettingsKey.h"
 

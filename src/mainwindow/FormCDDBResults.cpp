@@ -3,9 +3,9 @@
 // Finish writes.
 #include "mainwindow/FormCDDB.h"
 
-#include "mainwindow/Guarded.h"
-#include "mainwindow/ImageLists.h"
-#include "mainwindow/OwnerDataModel.h"
+#include "controls/Guarded.h"
+#include "controls/ImageLists.h"
+#include "controls/OwnerDataModel.h"
 #include "common/ColumnCatalogue.h"
 
 #include "cddb/DiscIDCalculator.h"

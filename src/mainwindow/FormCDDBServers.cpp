@@ -1,6 +1,6 @@
 #include "mainwindow/FormCDDBServers.h"
 
-#include "mainwindow/Guarded.h"
+#include "controls/Guarded.h"
 #include "common/DefaultCDDBServers.h"
 #include "platform/ProgramVersion.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/LanguageChoice.h"
+#include "localisation/ui/LanguageChoice.h"
 
 #include <QDialog>
 

@@ -9,7 +9,7 @@
 #include "localisation/ui/ComponentTranslation.h"
 #include "mainwindow/DialogParts.h"
 #include "mainwindow/FormSpalten.h"
-#include "mainwindow/Guarded.h"
+#include "controls/Guarded.h"
 #include "common/ColumnCatalogue.h"
 #include "common/FieldLists.h"
 #include "common/StringObject.h"

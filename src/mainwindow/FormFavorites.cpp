@@ -1,6 +1,6 @@
 #include "mainwindow/FormFavorites.h"
 
-#include "mainwindow/ImageLists.h"
+#include "controls/ImageLists.h"
 #include "common/NameValueCollection.h"
 
 #include "localisation/ui/ComponentTranslation.h"

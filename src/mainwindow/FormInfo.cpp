@@ -1,6 +1,6 @@
 #include "mainwindow/FormInfo.h"
 
-#include "mainwindow/ImageLists.h"
+#include "controls/ImageLists.h"
 #include "platform/ProgramVersion.h"
 
 #include "localisation/ui/ComponentTranslation.h"

@@ -1,6 +1,6 @@
 #include "mainwindow/FormStart.h"
 
-#include "mainwindow/ImageLists.h"
+#include "controls/ImageLists.h"
 #include "platform/ProgramVersion.h"
 
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "mainwindow/FormUpdate.h"
 
-#include "mainwindow/Guarded.h"
+#include "controls/Guarded.h"
 #include "platform/ProgramVersion.h"
 
 #include "controls/IconTheme.h"

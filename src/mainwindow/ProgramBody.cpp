@@ -2,7 +2,7 @@
 #include "controls/QtPrompt.h"
 #include "mainwindow/FQuillon.h"
 #include "mainwindow/FormStart.h"
-#include "mainwindow/ImageLists.h"
+#include "controls/ImageLists.h"
 #include "mainwindow/SessionEnd.h"
 
 #include "localisation/LanguageLoader.h"

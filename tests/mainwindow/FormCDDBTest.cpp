@@ -1,7 +1,7 @@
 #include "MainWindowTestSupport.h"
 
 #include "mainwindow/FormCDDB.h"
-#include "mainwindow/OwnerDataModel.h"
+#include "controls/OwnerDataModel.h"
 
 #include "cddb/DiscIDCalculator.h"
 #include "localisation/MultiLanguage.h"

@@ -5,7 +5,7 @@
 #include "mainwindow/ActionTable.h"
 #include "mainwindow/FQuillon.h"
 #include "mainwindow/FormStart.h"
-#include "mainwindow/Guarded.h"
+#include "controls/Guarded.h"
 #include "common/ColumnCatalogue.h"
 #include "common/ToolbarButtons.h"
 

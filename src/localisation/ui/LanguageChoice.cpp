@@ -1,4 +1,4 @@
-#include "mainwindow/LanguageChoice.h"
+#include "localisation/ui/LanguageChoice.h"
 
 #include "localisation/MultiLanguage.h"
 #include "tagengine/FrameCatalogue.h"

@@ -1,4 +1,4 @@
-#include "mainwindow/Guarded.h"
+#include "controls/Guarded.h"
 
 #include "platform/Prompt.h"
 

@@ -1,4 +1,4 @@
-#include "mainwindow/OwnerDataModel.h"
+#include "controls/OwnerDataModel.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "mainwindow/ImageLists.h"
+#include "controls/ImageLists.h"
 
 #include <QLinearGradient>
 #include <QPainter>

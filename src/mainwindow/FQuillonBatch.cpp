@@ -5,14 +5,14 @@
 
 #include "mainwindow/BatchRenames.h"
 #include "mainwindow/BatchRun.h"
-#include "mainwindow/EntryFrames.h"
+#include "commands/EntryFrames.h"
 #include "mainwindow/FailureLists.h"
-#include "mainwindow/FileNameParts.h"
+#include "commands/FileNameParts.h"
 #include "mainwindow/FormID3v1ToID3v2.h"
 #include "mainwindow/FormReplaceInfos.h"
 #include "mainwindow/FormTrackNr.h"
-#include "mainwindow/TextReplace.h"
-#include "mainwindow/TrackNumbers.h"
+#include "commands/TextReplace.h"
+#include "commands/TrackNumbers.h"
 
 #include "localisation/MultiLanguage.h"
 #include "platform/Prompt.h"

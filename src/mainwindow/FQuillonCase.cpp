@@ -7,8 +7,8 @@
 #include "mainwindow/BatchRenames.h"
 #include "mainwindow/BatchRun.h"
 #include "mainwindow/FailureLists.h"
-#include "mainwindow/CaseConversion.h"
-#include "mainwindow/FileNameParts.h"
+#include "commands/CaseConversion.h"
+#include "commands/FileNameParts.h"
 #include "common/FieldLists.h"
 
 #include "platform/Prompt.h"

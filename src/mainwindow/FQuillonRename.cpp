@@ -4,7 +4,7 @@
 
 #include "controls/Accelerators.h"
 #include "mainwindow/FailureLists.h"
-#include "mainwindow/FileNameParts.h"
+#include "commands/FileNameParts.h"
 #include "controls/Guarded.h"
 #include "mainwindow/MessageLists.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/TrackNumbers.h"
+#include "commands/TrackNumbers.h"
 
 #include <QDialog>
 

@@ -5,7 +5,7 @@
 
 #include "controls/UpDownEdit.h"
 #include "frameinput/ID3v2FrameDateTime.h"
-#include "mainwindow/DateMerge.h"
+#include "commands/DateMerge.h"
 #include "mainwindow/FormCommentDesLang.h"
 #include "mainwindow/FormID3v1ToID3v2.h"
 #include "mainwindow/FormNeuesFeld.h"

@@ -1,5 +1,5 @@
-#include "mainwindow/FileNameParts.h"
-#include "mainwindow/TextReplace.h"
+#include "commands/FileNameParts.h"
+#include "commands/TextReplace.h"
 
 #include <gtest/gtest.h>
 

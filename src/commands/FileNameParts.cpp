@@ -1,4 +1,4 @@
-#include "mainwindow/FileNameParts.h"
+#include "commands/FileNameParts.h"
 
 #include "platform/NativePath.h"
 

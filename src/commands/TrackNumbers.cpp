@@ -1,6 +1,6 @@
-#include "mainwindow/TrackNumbers.h"
+#include "commands/TrackNumbers.h"
 
-#include "mainwindow/FileNameParts.h"
+#include "commands/FileNameParts.h"
 #include "tagengine/Eintragdaten.h"
 #include "tagengine/FrameCodecs.h"
 

@@ -1,4 +1,4 @@
-#include "mainwindow/DateMerge.h"
+#include "commands/DateMerge.h"
 
 #include <QDateTime>
 #include <QTimeZone>

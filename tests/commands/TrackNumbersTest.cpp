@@ -1,4 +1,4 @@
-#include "mainwindow/TrackNumbers.h"
+#include "commands/TrackNumbers.h"
 
 #include "tagengine/Eintragdaten.h"
 

@@ -1,4 +1,4 @@
-#include "mainwindow/CaseConversion.h"
+#include "commands/CaseConversion.h"
 
 #include <QLocale>
 #include <QStringView>

@@ -1,4 +1,4 @@
-#include "mainwindow/TextReplace.h"
+#include "commands/TextReplace.h"
 
 QString ReplaceText(const QString& text, const QString& search, const QString& replacement, bool ignoreCase)
 {

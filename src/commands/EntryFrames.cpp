@@ -1,4 +1,4 @@
-#include "mainwindow/EntryFrames.h"
+#include "commands/EntryFrames.h"
 
 #include "tagengine/Eintragdaten.h"
 #include "tagengine/FrameCodecs.h"

@@ -8,9 +8,9 @@
 #include "commands/EntryFrames.h"
 #include "mainwindow/FailureLists.h"
 #include "commands/FileNameParts.h"
-#include "mainwindow/FormID3v1ToID3v2.h"
-#include "mainwindow/FormReplaceInfos.h"
-#include "mainwindow/FormTrackNr.h"
+#include "dialogs/FormID3v1ToID3v2.h"
+#include "dialogs/FormReplaceInfos.h"
+#include "dialogs/FormTrackNr.h"
 #include "commands/TextReplace.h"
 #include "commands/TrackNumbers.h"
 

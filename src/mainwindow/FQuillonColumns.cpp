@@ -4,7 +4,7 @@
 #include "controls/MyListView.h"
 #include "mainwindow/EntrySort.h"
 #include "mainwindow/FileListModel.h"
-#include "mainwindow/FormSpalten.h"
+#include "dialogs/FormSpalten.h"
 #include "common/ColumnCatalogue.h"
 
 #include <QItemSelectionModel>

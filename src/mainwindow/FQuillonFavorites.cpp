@@ -2,7 +2,7 @@
 // opening a favourite and the organiser.
 #include "mainwindow/FQuillon.h"
 
-#include "mainwindow/FormFavorites.h"
+#include "dialogs/FormFavorites.h"
 #include "mainwindow/FormMenu.h"
 #include "controls/Guarded.h"
 #include "controls/ImageLists.h"

@@ -4,7 +4,7 @@
 #include "mainwindow/FQuillon.h"
 
 #include "controls/Accelerators.h"
-#include "mainwindow/FormEingabefelder.h"
+#include "dialogs/FormEingabefelder.h"
 #include "controls/Guarded.h"
 #include "mainwindow/UpdatesLock.h"
 #include "common/StoredNames.h"

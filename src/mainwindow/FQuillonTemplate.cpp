@@ -5,8 +5,8 @@
 #include "mainwindow/FQuillon.h"
 
 #include "mainwindow/BatchRun.h"
-#include "mainwindow/FormCommentDesLang.h"
-#include "mainwindow/FormNeuesFeld.h"
+#include "dialogs/FormCommentDesLang.h"
+#include "dialogs/FormNeuesFeld.h"
 #include "controls/Guarded.h"
 
 #include "frameinput/ID3v2FrameComment.h"

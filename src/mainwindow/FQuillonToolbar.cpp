@@ -1,7 +1,7 @@
 // The tool bar and its layout codes.
 #include "mainwindow/FQuillon.h"
 
-#include "mainwindow/FormButtons.h"
+#include "dialogs/FormButtons.h"
 #include "common/ToolbarButtons.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 // The program's entry: start screen, main window, message loop.
 #include "controls/QtPrompt.h"
 #include "mainwindow/FQuillon.h"
-#include "mainwindow/FormStart.h"
+#include "dialogs/FormStart.h"
 #include "controls/ImageLists.h"
 #include "mainwindow/SessionEnd.h"
 

@@ -2,8 +2,8 @@
 
 #include "InputPanelTestSupport.h"
 
-#include "mainwindow/FormInfo.h"
-#include "mainwindow/FormUpdate.h"
+#include "dialogs/FormInfo.h"
+#include "dialogs/FormUpdate.h"
 #include "platform/ProgramVersion.h"
 
 #include "localisation/MultiLanguage.h"

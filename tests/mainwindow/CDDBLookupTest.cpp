@@ -1,6 +1,6 @@
 #include "RenameTestSupport.h"
 
-#include "mainwindow/FormCDDB.h"
+#include "dialogs/FormCDDB.h"
 
 #include "localisation/MultiLanguage.h"
 #include "common/SettingsKey.h"

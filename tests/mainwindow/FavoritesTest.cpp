@@ -4,7 +4,7 @@
 #include "InputPanelTestSupport.h"
 #include "RenameTestSupport.h"
 
-#include "mainwindow/FormFavorites.h"
+#include "dialogs/FormFavorites.h"
 #include "mainwindow/FormMenu.h"
 #include "mainwindow/ShellTreeModel.h"
 

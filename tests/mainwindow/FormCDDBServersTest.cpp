@@ -1,6 +1,6 @@
 #include "MainWindowTestSupport.h"
 
-#include "mainwindow/FormCDDBServers.h"
+#include "dialogs/FormCDDBServers.h"
 
 #include "cddb/FreedbHttp.h"
 #include "localisation/MultiLanguage.h"

@@ -1,6 +1,6 @@
 #include "MainWindowTestSupport.h"
 
-#include "mainwindow/FormCDDB.h"
+#include "dialogs/FormCDDB.h"
 #include "controls/OwnerDataModel.h"
 
 #include "cddb/DiscIDCalculator.h"

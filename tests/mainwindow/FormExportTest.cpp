@@ -7,7 +7,7 @@
 #include "export/TemplateFiles.h"
 #include "localisation/MultiLanguage.h"
 #include "mainwindow/FQuillon.h"
-#include "mainwindow/FormExport.h"
+#include "dialogs/FormExport.h"
 #include "common/StringObject.h"
 #include "platform/Registry.h"
 

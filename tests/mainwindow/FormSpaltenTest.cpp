@@ -2,7 +2,7 @@
 
 #include "controls/UpDownEdit.h"
 #include "mainwindow/FQuillon.h"
-#include "mainwindow/FormSpalten.h"
+#include "dialogs/FormSpalten.h"
 #include "common/ColumnCatalogue.h"
 
 #include <QDialog>

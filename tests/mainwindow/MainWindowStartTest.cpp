@@ -4,7 +4,7 @@
 #include "controls/QtPrompt.h"
 #include "mainwindow/ActionTable.h"
 #include "mainwindow/FQuillon.h"
-#include "mainwindow/FormStart.h"
+#include "dialogs/FormStart.h"
 #include "controls/Guarded.h"
 #include "common/ColumnCatalogue.h"
 #include "common/ToolbarButtons.h"

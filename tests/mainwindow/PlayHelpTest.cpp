@@ -1,9 +1,9 @@
 #include "FileOpsTestSupport.h"
 
-#include "mainwindow/FormCDDB.h"
-#include "mainwindow/FormEinstellungen.h"
-#include "mainwindow/FormExport.h"
-#include "mainwindow/FormTrackNr.h"
+#include "dialogs/FormCDDB.h"
+#include "dialogs/FormEinstellungen.h"
+#include "dialogs/FormExport.h"
+#include "dialogs/FormTrackNr.h"
 #include "mainwindow/TmpFileDeleter.h"
 #include "platform/ProgramVersion.h"
 

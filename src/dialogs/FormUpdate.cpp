@@ -1,4 +1,4 @@
-#include "mainwindow/FormUpdate.h"
+#include "dialogs/FormUpdate.h"
 
 #include "controls/Guarded.h"
 #include "platform/ProgramVersion.h"

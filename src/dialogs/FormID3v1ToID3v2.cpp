@@ -1,6 +1,6 @@
-#include "mainwindow/FormID3v1ToID3v2.h"
+#include "dialogs/FormID3v1ToID3v2.h"
 
-#include "mainwindow/DialogParts.h"
+#include "dialogs/DialogParts.h"
 
 #include "localisation/ui/ComponentTranslation.h"
 #include "platform/Prompt.h"

@@ -1,8 +1,8 @@
-#include "mainwindow/FormSpalten.h"
+#include "dialogs/FormSpalten.h"
 
 #include "controls/UpDownEdit.h"
 #include "localisation/ui/ComponentTranslation.h"
-#include "mainwindow/DialogParts.h"
+#include "dialogs/DialogParts.h"
 #include "common/ColumnCatalogue.h"
 #include "platform/Prompt.h"
 

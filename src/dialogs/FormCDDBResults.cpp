@@ -1,7 +1,7 @@
 // The lookup wizard's result pages: the chosen CD's tracks against the files
 // (page 2), the CDs found for each file (page 5), their row actions and what
 // Finish writes.
-#include "mainwindow/FormCDDB.h"
+#include "dialogs/FormCDDB.h"
 
 #include "controls/Guarded.h"
 #include "controls/ImageLists.h"

@@ -1,9 +1,9 @@
-#include "mainwindow/FormEingabefelder.h"
+#include "dialogs/FormEingabefelder.h"
 
 #include "controls/Accelerators.h"
 #include "controls/GroupBoxXP2.h"
 #include "controls/LayoutList.h"
-#include "mainwindow/DialogParts.h"
+#include "dialogs/DialogParts.h"
 #include "common/StoredNames.h"
 
 #include "frameinput/ID3v2Frame.h"

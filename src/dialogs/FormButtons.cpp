@@ -1,8 +1,8 @@
-#include "mainwindow/FormButtons.h"
+#include "dialogs/FormButtons.h"
 
 #include "controls/Accelerators.h"
 #include "controls/LayoutList.h"
-#include "mainwindow/DialogParts.h"
+#include "dialogs/DialogParts.h"
 #include "common/ToolbarButtons.h"
 
 #include "localisation/ui/ComponentTranslation.h"

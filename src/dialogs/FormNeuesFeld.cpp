@@ -1,6 +1,6 @@
-#include "mainwindow/FormNeuesFeld.h"
+#include "dialogs/FormNeuesFeld.h"
 
-#include "mainwindow/DialogParts.h"
+#include "dialogs/DialogParts.h"
 
 #include "controls/GroupBoxXP2.h"
 #include "localisation/MultiLanguage.h"

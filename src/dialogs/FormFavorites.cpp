@@ -1,4 +1,4 @@
-#include "mainwindow/FormFavorites.h"
+#include "dialogs/FormFavorites.h"
 
 #include "controls/ImageLists.h"
 #include "common/NameValueCollection.h"

@@ -1,4 +1,4 @@
-#include "mainwindow/FormStart.h"
+#include "dialogs/FormStart.h"
 
 #include "controls/ImageLists.h"
 #include "platform/ProgramVersion.h"

@@ -1,4 +1,4 @@
-#include "mainwindow/FormEinstellungen.h"
+#include "dialogs/FormEinstellungen.h"
 
 #include "controls/Accelerators.h"
 #include "controls/GroupBoxXP2.h"
@@ -7,8 +7,8 @@
 #include "controls/ThemeHandles.h"
 #include "controls/UpDownEdit.h"
 #include "cddb/CDDBServerList.h"
-#include "mainwindow/DialogParts.h"
-#include "mainwindow/FormCDDBServers.h"
+#include "dialogs/DialogParts.h"
+#include "dialogs/FormCDDBServers.h"
 #include "common/StringObject.h"
 
 #include "localisation/MultiLanguage.h"

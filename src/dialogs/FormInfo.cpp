@@ -1,4 +1,4 @@
-#include "mainwindow/FormInfo.h"
+#include "dialogs/FormInfo.h"
 
 #include "controls/ImageLists.h"
 #include "platform/ProgramVersion.h"

@@ -1,4 +1,4 @@
-#include "mainwindow/FormExport.h"
+#include "dialogs/FormExport.h"
 
 #include "controls/GroupBoxXP2.h"
 #include "controls/MyThemedPanel.h"
@@ -7,8 +7,8 @@
 #include "export/TemplateFiles.h"
 #include "localisation/MultiLanguage.h"
 #include "localisation/ui/ComponentTranslation.h"
-#include "mainwindow/DialogParts.h"
-#include "mainwindow/FormSpalten.h"
+#include "dialogs/DialogParts.h"
+#include "dialogs/FormSpalten.h"
 #include "controls/Guarded.h"
 #include "common/ColumnCatalogue.h"
 #include "common/FieldLists.h"

@@ -1,6 +1,6 @@
-#include "mainwindow/FormReplaceInfos.h"
+#include "dialogs/FormReplaceInfos.h"
 
-#include "mainwindow/DialogParts.h"
+#include "dialogs/DialogParts.h"
 #include "common/SettingsStore.h"
 #include "common/ColumnCatalogue.h"
 #include "common/CommaText.h"

@@ -1,4 +1,4 @@
-#include "mainwindow/FormCDDBServers.h"
+#include "dialogs/FormCDDBServers.h"
 
 #include "controls/Guarded.h"
 #include "common/DefaultCDDBServers.h"

@@ -1,6 +1,6 @@
-#include "mainwindow/FormTrackNr.h"
+#include "dialogs/FormTrackNr.h"
 
-#include "mainwindow/DialogParts.h"
+#include "dialogs/DialogParts.h"
 #include "common/SettingsStore.h"
 
 #include "controls/UpDownEdit.h"

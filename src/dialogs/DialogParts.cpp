@@ -1,4 +1,4 @@
-#include "mainwindow/DialogParts.h"
+#include "dialogs/DialogParts.h"
 
 #include "controls/LayoutList.h"
 #include "controls/MyThemedPanel.h"

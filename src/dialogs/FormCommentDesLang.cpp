@@ -1,6 +1,6 @@
-#include "mainwindow/FormCommentDesLang.h"
+#include "dialogs/FormCommentDesLang.h"
 
-#include "mainwindow/DialogParts.h"
+#include "dialogs/DialogParts.h"
 
 #include "localisation/ui/ComponentTranslation.h"
 #include "platform/Prompt.h"

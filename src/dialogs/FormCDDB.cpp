@@ -1,8 +1,8 @@
 // The CD database lookup wizard: the window, its page mechanics, the search
 // type page and the two search pages.
-#include "mainwindow/FormCDDB.h"
+#include "dialogs/FormCDDB.h"
 
-#include "mainwindow/DialogParts.h"
+#include "dialogs/DialogParts.h"
 #include "controls/Guarded.h"
 #include "platform/ProgramVersion.h"
 #include "common/SettingsKey.h"

@@ -1,4 +1,4 @@
-#include "MainWindowTestSupport.h"
+#include "support/gui/MainWindowTestSupport.h"
 
 #include "dialogs/FormCDDB.h"
 #include "controls/OwnerDataModel.h"

@@ -1,4 +1,4 @@
-#include "MainWindowTestSupport.h"
+#include "support/gui/MainWindowTestSupport.h"
 
 #include "controls/MenuBar.h"
 #include "controls/QtPrompt.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MainWindowTestSupport.h"
+#include "support/gui/MainWindowTestSupport.h"
 
 #include "controls/MyListView.h"
 #include "mainwindow/FQuillon.h"

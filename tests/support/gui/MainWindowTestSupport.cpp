@@ -1,4 +1,4 @@
-#include "MainWindowTestSupport.h"
+#include "support/gui/MainWindowTestSupport.h"
 
 #include "support/ID3v2Builder.h"
 #include "support/Mp3Builder.h"

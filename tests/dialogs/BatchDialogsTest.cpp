@@ -1,7 +1,8 @@
 // The dialogs of the batch commands, offscreen: what they show, what they
 // return and what they keep for the next use.
 
-#include "BatchTestSupport.h"
+#include "DialogTestSupport.h"
+#include "support/gui/MainWindowTestSupport.h"
 
 #include "controls/UpDownEdit.h"
 #include "dialogs/FormCommentDesLang.h"

@@ -1,51 +1,14 @@
+#include "dialogs/FormSpaltenTestSupport.h"
 #include "support/gui/MainWindowTestSupport.h"
 
 #include "controls/UpDownEdit.h"
-#include "mainwindow/FQuillon.h"
 #include "dialogs/FormSpalten.h"
 #include "common/ColumnCatalogue.h"
 
 #include <QDialog>
 #include <QLabel>
-#include <QTest>
-#include <QTreeWidget>
 
 #include <gtest/gtest.h>
-
-namespace {
-
-quint16 DefaultWidth(const char* id)
-{
-    return static_cast<quint16>(FindColumn(QString::fromLatin1(id))->DefaultWidth);
-}
-
-void SelectChosen(TFormSpalten& form, int row)
-{
-    form.TreeView2->setCurrentItem(form.TreeView2->topLevelItem(row));
-}
-
-void SelectAvailable(TFormSpalten& form, const char* id)
-{
-    for (int i = 0; i < form.TreeView1->topLevelItemCount(); ++i)
-        if (form.ColumnOf(form.TreeView1->topLevelItem(i))->ID == QLatin1String(id))
-            form.TreeView1->setCurrentItem(form.TreeView1->topLevelItem(i));
-}
-
-// Clicks a chosen column as the user does.
-void ClickChosen(TFormSpalten& form, int row)
-{
-    QTreeWidgetItem* item = form.TreeView2->topLevelItem(row);
-    QTest::mouseClick(form.TreeView2->viewport(), Qt::LeftButton, {},
-                      form.TreeView2->visualItemRect(item).center());
-}
-
-void TypeWidth(TFormSpalten& form, const char* width)
-{
-    form.EBreite->Edit()->selectAll();
-    QTest::keyClicks(form.EBreite->Edit(), QString::fromLatin1(width));
-}
-
-}
 
 TEST(FormSpaltenTest, WidthsAreFilledInEditedAndReturnedOnOK)
 {
@@ -170,25 +133,4 @@ TEST(FormSpaltenTest, TicksMovesAndReset)
     EXPECT_EQ(ticks, TBoolArray(DefaultColumns().size(), false));
     EXPECT_EQ(widths.first(), DefaultWidth("*FIN"));
     EXPECT_EQ(env.Prompt.Beeps, 1);
-}
-
-TEST(FormSpaltenTest, MainWindowColumnsGoThroughTheChooser)
-{
-    TMainWindowEnvironment env;
-    TFQuillon window({});
-    window.SetColumns({"TIT2", "*FIN"}, {120, 90});
-    env.Prompt.OnModal = [](QDialog& dialog) {
-        auto& form = static_cast<TFormSpalten&>(dialog);
-        EXPECT_EQ(form.EBreite->PositionInt(), 120);
-        SelectAvailable(form, "TPE1");
-        form.ActHinzufuegenExecute();
-        TypeWidth(form, "44");
-        return int(QDialog::Accepted);
-    };
-    window.Action(QStringLiteral("ActSpalten"))->trigger();
-    TStringArray codes;
-    TWordArray widths;
-    window.GetColumns(codes, widths);
-    EXPECT_EQ(codes, TStringArray({"TIT2", "TPE1", "*FIN"}));
-    EXPECT_EQ(widths, TWordArray({120, 44, 90}));
 }

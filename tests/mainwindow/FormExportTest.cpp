@@ -1,3 +1,4 @@
+#include "dialogs/FormExportTestSupport.h"
 #include "support/gui/MainWindowTestSupport.h"
 
 #include "support/Mp3Builder.h"
@@ -6,12 +7,10 @@
 #include "export/Spreadsheet.h"
 #include "export/TemplateFiles.h"
 #include "localisation/MultiLanguage.h"
-#include "mainwindow/FQuillon.h"
 #include "dialogs/FormExport.h"
 #include "common/StringObject.h"
 #include "platform/Registry.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -30,62 +29,12 @@
 
 namespace {
 
-// Answers file choices with a path of the test's choosing.
-class TExportDialogPrompt : public TRecordingPrompt {
-public:
-    QString SavePath, OpenPath;
-    int SaveQuestions = 0, OpenQuestions = 0;
-    std::optional<QString> SaveFile(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        return Answer(SaveQuestions, SavePath);
-    }
-    std::optional<QString> OpenFile(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        return Answer(OpenQuestions, OpenPath);
-    }
-    static std::optional<QString> Answer(int& count, const QString& path)
-    {
-        ++count;
-        return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
-    }
-};
-
 class TSpreadsheetThatWillNotStart : public TSpreadsheet {
 public:
     bool Start() override { return false; }
     void AddWorkbook() override {}
     void SetCell(int, int, const QString&) override {}
     void Show(const std::function<void()>&) override {}
-};
-
-struct TExportFixture {
-    TMainWindowEnvironment Env;
-    TExportDialogPrompt Prompt; // installed after the environment's, so it answers
-    TEintragdatenList Files;
-    TStringArray MainColumns{"*FIN", "TIT2"};
-
-    TExportFixture()
-    {
-        auto entry = std::make_unique<TEintragdaten>();
-        entry->Folder = Env.Folder() + QLatin1Char('/');
-        entry->FileName = QStringLiteral("a.mp3");
-        Files.push_back(std::move(entry));
-        SetTemplateFolders(QStringList{Env.PathOf(QStringLiteral("templates"))});
-    }
-    ~TExportFixture() { SetTemplateFolders(std::nullopt); }
-
-    bool Run(std::function<void(TFormExport&)> act)
-    {
-        Prompt.OnModal = [act](QDialog& dialog) {
-            auto& form = static_cast<TFormExport&>(dialog);
-            act(form);
-            return form.result();
-        };
-        TFormExport form;
-        return form.Execute(Env.Folder() + QLatin1Char('/'), Files, MainColumns);
-    }
-
-    static bool KeyExists() { return TRegistry().KeyExists(TExportSettings::KeyPath()); }
 };
 
 }
@@ -251,19 +200,4 @@ TEST(FormExportTest, ATemplateChosenFromAnotherFolderIsAskedForOnceAndExported)
     QFile page(f.Prompt.SavePath);
     ASSERT_TRUE(page.open(QIODevice::ReadOnly));
     EXPECT_TRUE(page.readAll().contains("Files: 1"));
-}
-
-TEST(FormExportTest, ExportCommandOfTheMainWindow)
-{
-    TExportFixture f;
-    TFQuillon window({});
-    window.SetColumns({"TALB", "*LEN"}, {});
-    int shown = 0;
-    f.Prompt.OnModal = [&](QDialog& dialog) {
-        EXPECT_EQ(dynamic_cast<TFormExport&>(dialog).OwnHTMLColumns(), TStringArray({"TALB", "*LEN"}));
-        ++shown;
-        return int(QDialog::Rejected);
-    };
-    window.Action(QStringLiteral("ActExport"))->trigger();
-    EXPECT_EQ(shown, 1);
 }

@@ -2,7 +2,8 @@
 
 // What the tests of the dialogs share, with or without the main window:
 // readable texts in failure messages, a prompt that answers input queries,
-// and answering a dialog or choosing a row as the user does.
+// answering a dialog or choosing a row as the user does, and the items of a
+// pop-up menu.
 
 #include "support/QtPrinters.h"
 #include "support/RecordingPrompt.h"
@@ -10,6 +11,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDialog>
+#include <QMenu>
 
 #include <gtest/gtest.h>
 
@@ -57,4 +59,21 @@ inline void ChooseRow(QComboBox* box, int row)
 {
     box->setCurrentIndex(row);
     emit box->activated(row);
+}
+
+// The texts of a pop-up menu's items as it shows them.
+inline QStringList MenuTexts(QMenu* menu)
+{
+    emit menu->aboutToShow();
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        texts << action->text();
+    return texts;
+}
+
+// Triggers the item at the index as the user does.
+inline void TriggerMenuItem(QMenu* menu, int index)
+{
+    emit menu->aboutToShow();
+    menu->actions().at(index)->trigger();
 }

@@ -1,4 +1,4 @@
-#include "dialogs/FormSpaltenTestSupport.h"
+#include "FormSpaltenTestSupport.h"
 #include "support/gui/MainWindowTestSupport.h"
 
 #include "controls/UpDownEdit.h"

@@ -1,6 +1,6 @@
 // The settings dialog on its own.
 
-#include "dialogs/DialogTestSupport.h"
+#include "DialogTestSupport.h"
 #include "support/gui/MainWindowTestSupport.h"
 
 #include "cddb/CDDBServerList.h"

@@ -1,4 +1,4 @@
-#include "dialogs/FormExportTestSupport.h"
+#include "FormExportTestSupport.h"
 #include "support/gui/MainWindowTestSupport.h"
 
 #include "support/Mp3Builder.h"

@@ -1,6 +1,6 @@
 // The update window against a real web server on this machine.
 
-#include "dialogs/FormUpdateTestSupport.h"
+#include "FormUpdateTestSupport.h"
 
 #include "dialogs/FormUpdate.h"
 

@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-// What every main-window test needs: the settings store in a temporary
-// folder, the built-in base language, a recording prompt and a folder for
-// generated MP3 files.
+// What every test of the main window or of a dialog needs: the settings
+// store in a temporary folder, the built-in base language, a recording prompt
+// and a folder for generated MP3 files.
 class TMainWindowEnvironment {
 public:
     TMainWindowEnvironment();

@@ -18,9 +18,9 @@
 #include "frameinput/ID3v2FrameDateTime.h"
 #include "localisation/LanguageLoader.h"
 #include "mainwindow/FQuillon.h"
-#include "mainwindow/FormID3v1ToID3v2.h"
-#include "mainwindow/FormReplaceInfos.h"
-#include "mainwindow/FormTrackNr.h"
+#include "dialogs/FormID3v1ToID3v2.h"
+#include "dialogs/FormReplaceInfos.h"
+#include "dialogs/FormTrackNr.h"
 #include "platform/Registry.h"
 
 #include <QAbstractButton>

@@ -12,7 +12,7 @@
 
 #include "export/DataModuleExport.h"
 #include "localisation/LanguageLoader.h"
-#include "mainwindow/common/ColumnCatalogue.h"
+#include "common/ColumnCatalogue.h"
 #include "platform/Opener.h"
 #include "tagengine/FrameCodecs.h"
 #include "tagengine/ID3Frame.h"

@@ -9,7 +9,7 @@
 
 #include "controls/MyListView.h"
 #include "mainwindow/FQuillon.h"
-#include "mainwindow/common/ColumnCatalogue.h"
+#include "common/ColumnCatalogue.h"
 #include "BenchSupport.h"
 #include "MainWindowTree.h"
 

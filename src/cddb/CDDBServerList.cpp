@@ -1,6 +1,6 @@
 #include "cddb/CDDBServerList.h"
 
-#include "mainwindow/common/SettingsKey.h"
+#include "common/SettingsKey.h"
 #include "platform/Registry.h"
 #include "tagengine/FrameCodecs.h"
 

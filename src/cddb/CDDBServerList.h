@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/common/DefaultCDDBServers.h"
+#include "common/DefaultCDDBServers.h"
 
 #include <QString>
 #include <QStringList>

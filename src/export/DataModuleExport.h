@@ -1,7 +1,7 @@
 #pragma once
 
 #include "export/MP3PageProducer.h"
-#include "mainwindow/common/LayoutArrays.h"
+#include "common/LayoutArrays.h"
 #include "platform/Prompt.h"
 #include "tagengine/Eintragdaten.h"
 

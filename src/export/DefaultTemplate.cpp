@@ -1,6 +1,6 @@
 #include "export/DefaultTemplate.h"
 
-#include "mainwindow/common/ColumnCatalogue.h"
+#include "common/ColumnCatalogue.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #include "export/ExportSettings.h"
 
-#include "mainwindow/common/LayoutStrings.h"
+#include "common/LayoutStrings.h"
 #include "platform/Registry.h"
 
 namespace {

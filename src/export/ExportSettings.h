@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/common/LayoutArrays.h"
+#include "common/LayoutArrays.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 
 #include "export/ExportPaths.h"
 #include "localisation/MultiLanguage.h"
-#include "mainwindow/common/ColumnCatalogue.h"
+#include "common/ColumnCatalogue.h"
 #include "tagengine/DisplayTexts.h"
 
 #include <QDate>

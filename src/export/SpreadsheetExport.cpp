@@ -3,7 +3,7 @@
 
 #include "export/Spreadsheet.h"
 #include "localisation/MultiLanguage.h"
-#include "mainwindow/common/ColumnCatalogue.h"
+#include "common/ColumnCatalogue.h"
 #include "tagengine/DisplayTexts.h"
 
 namespace {

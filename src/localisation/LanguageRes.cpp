@@ -1,7 +1,7 @@
 #include "localisation/LanguageRes.h"
 
 #include "localisation/LanguageLoader.h"
-#include "mainwindow/common/ProgramVersion.h"
+#include "platform/ProgramVersion.h"
 
 #include <QCollator>
 #include <QDir>

@@ -3,7 +3,7 @@
 #include "mainwindow/FQuillon.h"
 #include "mainwindow/FailureLists.h"
 #include "mainwindow/MessageLists.h"
-#include "mainwindow/FileNameParts.h"
+#include "commands/FileNameParts.h"
 
 #include "localisation/MultiLanguage.h"
 #include "platform/Prompt.h"

@@ -1,6 +1,6 @@
 #include "mainwindow/EntrySort.h"
 
-#include "mainwindow/common/ColumnCatalogue.h"
+#include "common/ColumnCatalogue.h"
 #include "tagengine/DisplayTexts.h"
 #include "tagengine/FrameCodecs.h"
 

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "mainwindow/AppliedEdits.h"
-#include "mainwindow/Settings.h"
-#include "mainwindow/SettingsStore.h"
-#include "mainwindow/common/FileNamePresets.h"
-#include "mainwindow/common/InputPages.h"
-#include "mainwindow/common/LayoutArrays.h"
-#include "mainwindow/common/NameValueCollection.h"
+#include "common/Settings.h"
+#include "common/SettingsStore.h"
+#include "common/FileNamePresets.h"
+#include "common/InputPages.h"
+#include "common/LayoutArrays.h"
+#include "common/NameValueCollection.h"
 #include "tagengine/Eintragdaten.h"
 #include "tagengine/FrameCatalogue.h"
 #include "tagengine/ID3FilenameParser.h"
@@ -78,16 +78,16 @@ struct TActionDef;
 // The class is implemented in one file per feature:
 //   FQuillonLifeCycle.cpp      start, show, close, destroy
 //   FQuillonWindow.cpp         widgets and panels
-//   FQuillonActions.cpp        the action table, menus and pop-up menus
-//   FQuillonToolbar.cpp        the tool bar and its layout codes
+//   FQuillonActions.cpp        the action table, menus, pop-up menus, the edit commands
+//   FQuillonToolbar.cpp        the tool bar, its layout codes and the tool-bar dialog
 //   FQuillonSettings.cpp       reading and writing the settings
-//   FQuillonSettingsDialog.cpp the settings, tool-bar and input-page dialogs
+//   FQuillonSettingsDialog.cpp the settings dialog
 //   FQuillonLoad.cpp           folder loading
-//   FQuillonColumns.cpp        columns, sorting, type-ahead
+//   FQuillonColumns.cpp        columns and the columns dialog, sorting, type-ahead
 //   FQuillonSelection.cpp      the list's selection, select all
 //   FQuillonStatus.cpp         status bar, title bar, list refresh
-//   FQuillonInputPages.cpp     input pages and the creation of frame inputs
-//   FQuillonEditCycle.cpp      applying, saving and showing edits
+//   FQuillonInputPages.cpp     input pages and their dialog, creating frame inputs, file properties
+//   FQuillonEditCycle.cpp      applying, saving and showing edits, read-only fields
 //   FQuillonRename.cpp         renaming, names from tags and tags from names
 //   FQuillonUndo.cpp           undo of file changes and unsaved edits
 //   FQuillonTemplate.cpp       the template entry and the frame inputs' menu
@@ -101,7 +101,7 @@ struct TActionDef;
 //   FQuillonAbout.cpp          home page, update check, about box
 //   FQuillonHistory.cpp        folder history and navigation
 //   FQuillonPanels.cpp         docked, floating and hidden panels
-//   FQuillonPlay.cpp           playing files
+//   FQuillonPlay.cpp           playing files; binds help and select all
 //   FQuillonHelp.cpp           the help pages
 //   FQuillonFileOps.cpp        copying, moving, deleting, renaming folders
 //   FQuillonDragDrop.cpp       drags, drops, files on the clipboard

@@ -1,9 +1,9 @@
 // The help menu's home page, update check and about box.
 #include "mainwindow/FQuillon.h"
 
-#include "mainwindow/FormInfo.h"
-#include "mainwindow/FormUpdate.h"
-#include "mainwindow/common/ProgramVersion.h"
+#include "dialogs/FormInfo.h"
+#include "dialogs/FormUpdate.h"
+#include "platform/ProgramVersion.h"
 
 #include "platform/Opener.h"
 #include "platform/Prompt.h"

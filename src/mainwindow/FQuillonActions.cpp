@@ -8,8 +8,8 @@
 #include "controls/FileMimeData.h"
 #include "controls/MyListView.h"
 #include "mainwindow/ActionTable.h"
-#include "mainwindow/Guarded.h"
-#include "mainwindow/ImageLists.h"
+#include "controls/Guarded.h"
+#include "controls/ImageLists.h"
 
 #include "localisation/MultiLanguage.h"
 

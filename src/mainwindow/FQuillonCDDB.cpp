@@ -2,7 +2,7 @@
 // the selected files, which are then written at once.
 #include "mainwindow/FQuillon.h"
 
-#include "mainwindow/FormCDDB.h"
+#include "dialogs/FormCDDB.h"
 
 #include "platform/Prompt.h"
 

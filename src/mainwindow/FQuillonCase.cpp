@@ -7,9 +7,9 @@
 #include "mainwindow/BatchRenames.h"
 #include "mainwindow/BatchRun.h"
 #include "mainwindow/FailureLists.h"
-#include "mainwindow/CaseConversion.h"
-#include "mainwindow/FileNameParts.h"
-#include "mainwindow/common/FieldLists.h"
+#include "commands/CaseConversion.h"
+#include "commands/FileNameParts.h"
+#include "common/FieldLists.h"
 
 #include "platform/Prompt.h"
 #include "tagengine/FrameCodecs.h"

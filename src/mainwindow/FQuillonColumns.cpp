@@ -4,8 +4,8 @@
 #include "controls/MyListView.h"
 #include "mainwindow/EntrySort.h"
 #include "mainwindow/FileListModel.h"
-#include "mainwindow/FormSpalten.h"
-#include "mainwindow/common/ColumnCatalogue.h"
+#include "dialogs/FormSpalten.h"
+#include "common/ColumnCatalogue.h"
 
 #include <QItemSelectionModel>
 #include <QMenu>

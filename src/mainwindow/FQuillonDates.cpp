@@ -3,8 +3,8 @@
 #include "mainwindow/FQuillon.h"
 
 #include "mainwindow/BatchRun.h"
-#include "mainwindow/DateMerge.h"
-#include "mainwindow/EntryFrames.h"
+#include "commands/DateMerge.h"
+#include "commands/EntryFrames.h"
 #include "mainwindow/FailureLists.h"
 #include "mainwindow/MessageLists.h"
 

@@ -8,7 +8,7 @@
 #include "controls/MyListView.h"
 #include "controls/PopupMenuRunner.h"
 #include "mainwindow/FolderTreeModel.h"
-#include "mainwindow/Guarded.h"
+#include "controls/Guarded.h"
 
 #include "localisation/MultiLanguage.h"
 #include "platform/FileOps.h"

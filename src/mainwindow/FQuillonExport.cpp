@@ -1,7 +1,7 @@
 // Exporting the file list through the export window.
 #include "mainwindow/FQuillon.h"
 
-#include "mainwindow/FormExport.h"
+#include "dialogs/FormExport.h"
 
 void TFQuillon::BindExportAction()
 {

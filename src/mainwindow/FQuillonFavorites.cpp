@@ -2,10 +2,10 @@
 // opening a favourite and the organiser.
 #include "mainwindow/FQuillon.h"
 
-#include "mainwindow/FormFavorites.h"
+#include "dialogs/FormFavorites.h"
 #include "mainwindow/FormMenu.h"
-#include "mainwindow/Guarded.h"
-#include "mainwindow/ImageLists.h"
+#include "controls/Guarded.h"
+#include "controls/ImageLists.h"
 
 #include "localisation/MultiLanguage.h"
 #include "platform/NativePath.h"

@@ -8,7 +8,7 @@
 #include "mainwindow/FileOpRunner.h"
 #include "mainwindow/FlagSet.h"
 #include "mainwindow/FolderTreeModel.h"
-#include "mainwindow/Guarded.h"
+#include "controls/Guarded.h"
 
 #include "localisation/MultiLanguage.h"
 #include "platform/FileLayer.h"

@@ -2,7 +2,7 @@
 // one folder.
 #include "mainwindow/FQuillon.h"
 
-#include "mainwindow/Guarded.h"
+#include "controls/Guarded.h"
 #include "mainwindow/ShellTreeModel.h"
 
 #include "platform/NativePath.h"

@@ -4,10 +4,10 @@
 #include "mainwindow/FQuillon.h"
 
 #include "controls/Accelerators.h"
-#include "mainwindow/FormEingabefelder.h"
-#include "mainwindow/Guarded.h"
+#include "dialogs/FormEingabefelder.h"
+#include "controls/Guarded.h"
 #include "mainwindow/UpdatesLock.h"
-#include "mainwindow/common/StoredNames.h"
+#include "common/StoredNames.h"
 
 #include "frameinput/ID3v2FrameComment.h"
 #include "frameinput/ID3v2FrameDateTime.h"

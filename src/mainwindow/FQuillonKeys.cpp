@@ -6,7 +6,7 @@
 #include "controls/MyThemedPanel.h"
 #include "mainwindow/EventHook.h"
 #include "mainwindow/FileListModel.h"
-#include "mainwindow/Guarded.h"
+#include "controls/Guarded.h"
 
 #include "platform/Prompt.h"
 

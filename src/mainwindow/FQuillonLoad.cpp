@@ -6,7 +6,7 @@
 #include "mainwindow/EventPump.h"
 #include "mainwindow/FileListModel.h"
 #include "mainwindow/FolderScan.h"
-#include "mainwindow/Guarded.h"
+#include "controls/Guarded.h"
 #include "mainwindow/MessageLists.h"
 #include "mainwindow/ShellTreeModel.h"
 

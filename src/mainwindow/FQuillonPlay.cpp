@@ -3,7 +3,7 @@
 
 #include "controls/FileMimeData.h"
 #include "controls/MyListView.h"
-#include "mainwindow/Guarded.h"
+#include "controls/Guarded.h"
 #include "mainwindow/TmpFileDeleter.h"
 
 #include "localisation/MultiLanguage.h"

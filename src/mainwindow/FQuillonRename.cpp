@@ -4,8 +4,8 @@
 
 #include "controls/Accelerators.h"
 #include "mainwindow/FailureLists.h"
-#include "mainwindow/FileNameParts.h"
-#include "mainwindow/Guarded.h"
+#include "commands/FileNameParts.h"
+#include "controls/Guarded.h"
 #include "mainwindow/MessageLists.h"
 
 #include "localisation/MultiLanguage.h"

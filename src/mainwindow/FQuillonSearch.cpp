@@ -6,9 +6,9 @@
 #include "controls/MyThemedPanel.h"
 #include "mainwindow/EventHook.h"
 #include "mainwindow/FileListModel.h"
-#include "mainwindow/Guarded.h"
-#include "mainwindow/common/ColumnCatalogue.h"
-#include "mainwindow/common/FieldLists.h"
+#include "controls/Guarded.h"
+#include "common/ColumnCatalogue.h"
+#include "common/FieldLists.h"
 
 #include "platform/Prompt.h"
 

@@ -2,7 +2,7 @@
 // pages, as commands of the main window.
 #include "mainwindow/FQuillon.h"
 
-#include "mainwindow/FormEinstellungen.h"
+#include "dialogs/FormEinstellungen.h"
 
 void TFQuillon::BindSettingsActions()
 {

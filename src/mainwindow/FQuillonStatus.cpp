@@ -5,7 +5,7 @@
 
 #include "controls/MyListView.h"
 #include "mainwindow/FileListModel.h"
-#include "mainwindow/ImageLists.h"
+#include "controls/ImageLists.h"
 #include "mainwindow/StatusPanel.h"
 
 #include <QItemSelectionModel>

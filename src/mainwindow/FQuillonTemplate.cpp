@@ -5,9 +5,9 @@
 #include "mainwindow/FQuillon.h"
 
 #include "mainwindow/BatchRun.h"
-#include "mainwindow/FormCommentDesLang.h"
-#include "mainwindow/FormNeuesFeld.h"
-#include "mainwindow/Guarded.h"
+#include "dialogs/FormCommentDesLang.h"
+#include "dialogs/FormNeuesFeld.h"
+#include "controls/Guarded.h"
 
 #include "frameinput/ID3v2FrameComment.h"
 #include "frameinput/ID3v2FrameDateTime.h"

@@ -1,8 +1,8 @@
 // The tool bar and its layout codes.
 #include "mainwindow/FQuillon.h"
 
-#include "mainwindow/FormButtons.h"
-#include "mainwindow/common/ToolbarButtons.h"
+#include "dialogs/FormButtons.h"
+#include "common/ToolbarButtons.h"
 
 #include <QAction>
 #include <QMenu>

@@ -6,7 +6,7 @@
 #include "controls/MyListView.h"
 #include "mainwindow/FileListModel.h"
 #include "mainwindow/FolderTreeModel.h"
-#include "mainwindow/ImageLists.h"
+#include "controls/ImageLists.h"
 #include "mainwindow/ShellTreeModel.h"
 #include "mainwindow/StatusPanel.h"
 

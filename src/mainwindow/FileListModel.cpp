@@ -1,7 +1,7 @@
 #include "mainwindow/FileListModel.h"
 
 #include "mainwindow/EntryState.h"
-#include "mainwindow/common/ColumnCatalogue.h"
+#include "common/ColumnCatalogue.h"
 
 #include "localisation/MultiLanguage.h"
 #include "tagengine/DisplayTexts.h"

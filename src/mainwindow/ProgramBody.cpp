@@ -1,8 +1,8 @@
 // The program's entry: start screen, main window, message loop.
 #include "controls/QtPrompt.h"
 #include "mainwindow/FQuillon.h"
-#include "mainwindow/FormStart.h"
-#include "mainwindow/ImageLists.h"
+#include "dialogs/FormStart.h"
+#include "controls/ImageLists.h"
 #include "mainwindow/SessionEnd.h"
 
 #include "localisation/LanguageLoader.h"

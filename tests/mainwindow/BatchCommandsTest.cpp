@@ -5,12 +5,12 @@
 
 #include "controls/UpDownEdit.h"
 #include "frameinput/ID3v2FrameDateTime.h"
-#include "mainwindow/DateMerge.h"
-#include "mainwindow/FormCommentDesLang.h"
-#include "mainwindow/FormID3v1ToID3v2.h"
-#include "mainwindow/FormNeuesFeld.h"
-#include "mainwindow/FormReplaceInfos.h"
-#include "mainwindow/FormTrackNr.h"
+#include "commands/DateMerge.h"
+#include "dialogs/FormCommentDesLang.h"
+#include "dialogs/FormID3v1ToID3v2.h"
+#include "dialogs/FormNeuesFeld.h"
+#include "dialogs/FormReplaceInfos.h"
+#include "dialogs/FormTrackNr.h"
 
 #include "localisation/MultiLanguage.h"
 #include "platform/FileLayer.h"

@@ -7,9 +7,8 @@
 #include "InputPanelTestSupport.h"
 #include "RenameTestSupport.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QDialog>
+#include "dialogs/DialogTestSupport.h"
+
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -89,28 +88,4 @@ inline bool SetModifiedNs(const QString& path, qint64 ns)
 {
     const struct timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)}};
     return utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
-}
-
-// Answers the next modal dialog of type TDialog with answer (which may set
-// its inputs) and then presses its OK button by object name.
-template <typename TDialog>
-std::function<int(QDialog&)> AnswerDialog(std::function<void(TDialog&)> answer, const char* okButton)
-{
-    return [answer = std::move(answer), okButton](QDialog& dialog) {
-        auto* typed = qobject_cast<TDialog*>(&dialog);
-        EXPECT_NE(typed, nullptr) << dialog.metaObject()->className();
-        if (!typed)
-            return int(QDialog::Rejected);
-        answer(*typed);
-        if (auto* ok = dialog.findChild<QAbstractButton*>(QString::fromLatin1(okButton)))
-            ok->click();
-        return dialog.result();
-    };
-}
-
-// Chooses a row of a drop-down list as the user does.
-inline void ChooseRow(QComboBox* box, int row)
-{
-    box->setCurrentIndex(row);
-    emit box->activated(row);
 }

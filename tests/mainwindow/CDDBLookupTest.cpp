@@ -1,9 +1,9 @@
 #include "RenameTestSupport.h"
 
-#include "mainwindow/FormCDDB.h"
+#include "dialogs/FormCDDB.h"
 
 #include "localisation/MultiLanguage.h"
-#include "mainwindow/common/SettingsKey.h"
+#include "common/SettingsKey.h"
 #include "platform/Registry.h"
 #include "tagengine/DisplayTexts.h"
 

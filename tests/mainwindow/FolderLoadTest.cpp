@@ -1,10 +1,10 @@
-#include "MainWindowTestSupport.h"
+#include "support/gui/MainWindowTestSupport.h"
 
 #include "controls/MyListView.h"
 #include "frameinput/ID3v2Frame.h"
 #include "mainwindow/FQuillon.h"
 #include "mainwindow/FileListModel.h"
-#include "mainwindow/common/ColumnCatalogue.h"
+#include "common/ColumnCatalogue.h"
 
 #include "localisation/MultiLanguage.h"
 #include "mainwindow/StatusPanel.h"

@@ -1,4 +1,4 @@
-#include "MainWindowTestSupport.h"
+#include "support/gui/MainWindowTestSupport.h"
 
 #include "mainwindow/EventPump.h"
 #include "mainwindow/FolderScan.h"

@@ -8,7 +8,7 @@
 #include "frameinput/ID3v2FrameURL.h"
 #include "frameinput/ID3v2FrameUnKnown.h"
 #include "localisation/MultiLanguage.h"
-#include "mainwindow/common/InputPages.h"
+#include "common/InputPages.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -4,7 +4,7 @@
 // files with any frames, a window opened at a folder, selecting rows as the
 // user does, typing into inputs and reading files back.
 
-#include "MainWindowTestSupport.h"
+#include "support/gui/MainWindowTestSupport.h"
 
 #include "support/ID3v2Builder.h"
 #include "support/Mp3Builder.h"

@@ -1,13 +1,12 @@
-#include "MainWindowTestSupport.h"
+#include "support/gui/MainWindowTestSupport.h"
 
 #include "controls/MenuBar.h"
 #include "controls/QtPrompt.h"
 #include "mainwindow/ActionTable.h"
 #include "mainwindow/FQuillon.h"
-#include "mainwindow/FormStart.h"
-#include "mainwindow/Guarded.h"
-#include "mainwindow/common/ColumnCatalogue.h"
-#include "mainwindow/common/ToolbarButtons.h"
+#include "dialogs/FormStart.h"
+#include "common/ColumnCatalogue.h"
+#include "common/ToolbarButtons.h"
 
 #include "frameinput/ID3v2Frame.h"
 
@@ -25,8 +24,6 @@
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
-
-#include <stdexcept>
 
 #include <gtest/gtest.h>
 
@@ -272,23 +269,6 @@ TEST_F(MainWindowStartTest, WithoutPathsTheFirstRowIsSelectedAndAnEmptyFolderSel
     EXPECT_TRUE(window.Entries().empty());
     EXPECT_EQ(window.EditedCount(), 0);
     EXPECT_EQ(window.StatusText(), Lang("StatusBarSelNothing"));
-}
-
-TEST_F(MainWindowStartTest, TheStartScreenClosesItselfAndHandlersKeepTheirExceptions)
-{
-    QPointer<TFormStart> start = new TFormStart;
-    EXPECT_FALSE(start->Timer1.isActive());
-    start->Timer1.setInterval(1);
-    start->show();
-    EXPECT_TRUE(start->Timer1.isActive());
-    for (int i = 0; i < 200 && start; ++i) {
-        QTest::qWait(5);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    EXPECT_TRUE(start.isNull());
-
-    RunGuarded(nullptr, [] { throw std::runtime_error("Can not get frame content as text."); });
-    EXPECT_EQ(Env.Prompt.Errors, QStringList({"Can not get frame content as text."}));
 }
 
 TEST_F(MainWindowStartTest, TheStartScreenMakesWayForTheFirstBoxOrDialog)

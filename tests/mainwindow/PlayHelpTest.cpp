@@ -1,11 +1,11 @@
 #include "FileOpsTestSupport.h"
 
-#include "mainwindow/FormCDDB.h"
-#include "mainwindow/FormEinstellungen.h"
-#include "mainwindow/FormExport.h"
-#include "mainwindow/FormTrackNr.h"
+#include "dialogs/FormCDDB.h"
+#include "dialogs/FormEinstellungen.h"
+#include "dialogs/FormExport.h"
+#include "dialogs/FormTrackNr.h"
 #include "mainwindow/TmpFileDeleter.h"
-#include "mainwindow/common/ProgramVersion.h"
+#include "platform/ProgramVersion.h"
 
 #include "localisation/LanguageLoader.h"
 #include "localisation/MultiLanguage.h"

@@ -4,7 +4,7 @@
 
 #include "mainwindow/FileListModel.h"
 #include "mainwindow/ShellTreeModel.h"
-#include "mainwindow/common/ColumnCatalogue.h"
+#include "common/ColumnCatalogue.h"
 #include "support/MutagenReader.h"
 #include "support/NativeFiles.h"
 #include "tagengine/DisplayTexts.h"

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "MainWindowTestSupport.h"
+#include "support/gui/MainWindowTestSupport.h"
+
+#include "dialogs/DialogTestSupport.h"
 
 #include "controls/MyListView.h"
 #include "mainwindow/FQuillon.h"
@@ -10,44 +12,8 @@
 #include <QItemSelection>
 #include <QItemSelectionModel>
 
-#include <deque>
 #include <functional>
 #include <memory>
-#include <ostream>
-
-// Readable failure messages for texts and lists of texts.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
-inline void PrintTo(const QStringList& texts, std::ostream* out)
-{
-    *out << '{';
-    for (const QString& text : texts) {
-        PrintTo(text, out);
-        *out << ' ';
-    }
-    *out << '}';
-}
-
-// A prompt that also answers input queries (from a queue; an empty queue
-// cancels), recording the values offered.
-class TAnsweringPrompt : public TRecordingPrompt {
-public:
-    std::deque<QString> Inputs;
-    QStringList Offered;
-
-    std::optional<QString> Input(QWidget*, const QString&, const QString&, const QString& value) override
-    {
-        Offered << value;
-        if (Inputs.empty())
-            return std::nullopt;
-        QString answer = Inputs.front();
-        Inputs.pop_front();
-        return answer;
-    }
-};
 
 // Selects exactly the rows of these file names, as the user would.
 inline void SelectByName(TFQuillon& window, const QStringList& names)

@@ -4,7 +4,7 @@
 #include "RenameTestSupport.h"
 
 #include "controls/MyThemedPanel.h"
-#include "mainwindow/common/FieldLists.h"
+#include "common/FieldLists.h"
 
 #include "localisation/MultiLanguage.h"
 

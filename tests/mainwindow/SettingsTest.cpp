@@ -1,7 +1,8 @@
-#include "MainWindowTestSupport.h"
+#include "common/SettingsStoreTestSupport.h"
+#include "support/gui/MainWindowTestSupport.h"
 
 #include "mainwindow/FQuillon.h"
-#include "mainwindow/SettingsStore.h"
+#include "common/SettingsStore.h"
 #include "mainwindow/WindowPlacement.h"
 
 #include "localisation/MultiLanguage.h"
@@ -15,25 +16,8 @@
 
 namespace {
 
-const QString kKey = QStringLiteral("Software\\Orvane\\Quillon\\3");
-
-class SettingsTest : public ::testing::Test {
+class SettingsTest : public ::testing::Test, protected TSettingsStoreFixture {
 protected:
-    // Writes values under the key (or a subkey of it).
-    template <typename Fill> void Store(Fill fill, const QString& subkey = QString())
-    {
-        TRegistry reg;
-        ASSERT_TRUE(reg.OpenKey(subkey.isEmpty() ? kKey : kKey + QLatin1Char('\\') + subkey, true));
-        fill(reg);
-    }
-
-    TMainSettings Loaded()
-    {
-        TMainSettings s;
-        TSettingsStore::Load(s);
-        return s;
-    }
-
     TMainWindowEnvironment Env;
 };
 
@@ -119,82 +103,6 @@ void ExpectSame(const TMainSettings& a, const TMainSettings& b)
 
 }
 
-TEST_F(SettingsTest, StoredValuesAreCheckedWhenRead)
-{
-    Store([](TRegistry& reg) {
-        reg.WriteInteger(QStringLiteral("FTWidth"), 5);
-        reg.WriteInteger(QStringLiteral("ID3Pos"), 2);
-        reg.WriteBool(QStringLiteral("UseProxy"), true);
-        reg.WriteString(QStringLiteral("Proxy"), QString());
-        reg.WriteInteger(QStringLiteral("ProxyPort"), 8080);
-        reg.WriteInteger(QStringLiteral("SortierenRichtung"), 0);
-        reg.WriteString(QStringLiteral("Buttons"), QStringLiteral("UND"));
-        reg.WriteString(QStringLiteral("Cols"), QStringLiteral("TIT2TPE1TALB"));
-        reg.WriteBinaryData(QStringLiteral("ColsW"), QByteArray("\x10\x00\x20\x00\x30", 5));
-        reg.WriteBinaryData(QStringLiteral("Window"), QByteArray(43, '\0'));
-        reg.WriteString(QStringLiteral("CH0"), QString());
-        reg.WriteString(QStringLiteral("CH3"), QStringLiteral("/x/"));
-    });
-    TMainSettings s = Loaded();
-    EXPECT_EQ(s.FolderBarWidth, 20);
-    EXPECT_EQ(s.InputPanel, TInputPanelPos::Bottom);
-    EXPECT_FALSE(s.Record.UseProxy);
-    EXPECT_EQ(s.SortDirection, 1); // a stored 0 is ascending
-    EXPECT_FALSE(s.ToolbarCodes.has_value());
-    EXPECT_EQ(s.ColumnCodes, TStringArray({"TIT2", "TPE1", "TALB"}));
-    EXPECT_EQ(s.ColumnWidths, TWordArray({0x10, 0x20})); // the odd byte is not read
-    EXPECT_FALSE(s.WindowPlacement.has_value());
-    EXPECT_EQ(s.CopyHistory, QStringList({"/x/"}));
-
-    Store([](TRegistry& reg) {
-        reg.WriteInteger(QStringLiteral("FTWidth"), 900);
-        reg.WriteInteger(QStringLiteral("ID3Pos"), 0);
-        reg.WriteInteger(QStringLiteral("SortierenRichtung"), 0x1FFFF); // low 16 bits: -1
-    });
-    s = Loaded();
-    EXPECT_EQ(s.FolderBarWidth, 500);
-    EXPECT_EQ(s.InputPanel, TInputPanelPos::Hidden);
-    EXPECT_EQ(s.SortDirection, -1);
-}
-
-TEST_F(SettingsTest, LegacyPatternAndSubkeys)
-{
-    Store([](TRegistry& reg) {
-        reg.WriteString(QStringLiteral("DNAufbau"), QStringLiteral("%A - %T"));
-        reg.WriteBool(QStringLiteral("FolderIsField"), true);
-        reg.WriteString(QStringLiteral("FolderIsFieldID"), QStringLiteral("%B"));
-    });
-    Store(
-        [](TRegistry& reg) {
-            reg.WriteString(QStringLiteral("0"), QStringLiteral("TIT2TPE1xx"));
-            reg.WriteString(QStringLiteral("1"), QStringLiteral("COMM"));
-            reg.WriteString(QStringLiteral("N1"), QStringLiteral("Notes"));
-            reg.WriteString(QStringLiteral("3"), QStringLiteral("TALB")); // after a gap: not read
-        },
-        QStringLiteral("Felder"));
-    Store(
-        [](TRegistry& reg) {
-            reg.WriteString(QStringLiteral("0"), QStringLiteral("%T"));
-            reg.WriteString(QStringLiteral("N0"), QStringLiteral("Title only"));
-            reg.WriteString(QStringLiteral("1"), QStringLiteral("%A")); // no name: skipped
-        },
-        QStringLiteral("DNVorgaben"));
-    const TMainSettings s = Loaded();
-    EXPECT_EQ(s.Record.FileNamePattern, QStringLiteral("%B\\%A - %T"));
-    ASSERT_TRUE(s.InputPages.has_value());
-    ASSERT_EQ(s.InputPages->Count(), 2);
-    EXPECT_EQ(s.InputPages->Items(0).Title, QStringLiteral("Seite 1"));
-    EXPECT_EQ(s.InputPages->Items(0).FrameIDs, QStringList({"TIT2", "TPE1"}));
-    EXPECT_EQ(s.InputPages->Items(1).Title, QStringLiteral("Notes"));
-    ASSERT_EQ(s.Presets.Count(), 1);
-    EXPECT_EQ(s.Presets.Names().at(0), QStringLiteral("Title only"));
-
-    Store([](TRegistry& reg) { reg.WriteBool(QStringLiteral("FolderIsField"), false); });
-    EXPECT_EQ(Loaded().Record.FileNamePattern, QStringLiteral("%A - %T"));
-    Store([](TRegistry& reg) { reg.WriteString(QStringLiteral("DNAufbau2"), QStringLiteral("%T")); });
-    EXPECT_EQ(Loaded().Record.FileNamePattern, QStringLiteral("%T"));
-}
-
 TEST_F(SettingsTest, EveryValueRoundTripsThroughTheStoreAndTheWindow)
 {
     TMainSettings sample = Sample();
@@ -246,47 +154,6 @@ TEST_F(SettingsTest, AResetLeavesNothingBehind)
     TFQuillon window({});
     EXPECT_EQ(Env.Prompt.Modals, 1);
     EXPECT_EQ(window.Settings(), TEinstellungen());
-}
-
-TEST_F(SettingsTest, NumbersOutsideTheirRangesAreBroughtBackWhenRead)
-{
-    const auto storeNumbers = [this](qint32 size, qint32 pad, qint32 maxPad, qint32 digits, qint32 port,
-                                     qint32 proxyPort) {
-        Store([=](TRegistry& reg) {
-            reg.WriteInteger(QStringLiteral("MinSize"), size);
-            reg.WriteInteger(QStringLiteral("MinPad"), pad);
-            reg.WriteInteger(QStringLiteral("MaxPad"), maxPad);
-            reg.WriteInteger(QStringLiteral("Decimals"), digits);
-            reg.WriteInteger(QStringLiteral("CDDBServerPort2"), port);
-            reg.WriteBool(QStringLiteral("UseProxy"), true);
-            reg.WriteString(QStringLiteral("Proxy"), QStringLiteral("proxy.example"));
-            reg.WriteInteger(QStringLiteral("ProxyPort"), proxyPort);
-        });
-        return Loaded().Record;
-    };
-    TEinstellungen r = storeNumbers(-5, 2000000, 2147483647, 2147483647, 70000, 65536);
-    EXPECT_EQ(r.MinSize, 0);
-    EXPECT_EQ(r.MinPad, 1048576);
-    EXPECT_EQ(r.MaxPad, 1048576);
-    EXPECT_EQ(r.Decimals, 10);
-    EXPECT_EQ(r.CDDBServerPort, 80);
-    EXPECT_EQ(r.ProxyPort, 0);
-    EXPECT_FALSE(r.UseProxy);
-
-    r = storeNumbers(1048576, 0, -2147483647 - 1, 0, 0, -1);
-    EXPECT_EQ(r.MinSize, 1048576);
-    EXPECT_EQ(r.MinPad, 0);
-    EXPECT_EQ(r.MaxPad, 0);
-    EXPECT_EQ(r.Decimals, 1);
-    EXPECT_EQ(r.CDDBServerPort, 80);
-    EXPECT_FALSE(r.UseProxy);
-
-    // The ends of the ranges are kept.
-    r = storeNumbers(792, 512, 2048, 10, 65535, 1);
-    EXPECT_EQ(r.Decimals, 10);
-    EXPECT_EQ(r.CDDBServerPort, 65535);
-    EXPECT_EQ(r.ProxyPort, 1);
-    EXPECT_TRUE(r.UseProxy);
 }
 
 TEST_F(SettingsTest, SettingsThatCannotBeWrittenAreToldOnceForEachStretchOfFailures)

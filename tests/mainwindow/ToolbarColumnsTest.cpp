@@ -1,10 +1,13 @@
-#include "MainWindowTestSupport.h"
+#include "support/gui/MainWindowTestSupport.h"
+
+#include "dialogs/FormSpaltenTestSupport.h"
 
 #include "controls/MyListView.h"
 #include "mainwindow/FQuillon.h"
-#include "mainwindow/common/ColumnCatalogue.h"
+#include "common/ColumnCatalogue.h"
 
 #include <QCoreApplication>
+#include <QDialog>
 
 #include <gtest/gtest.h>
 
@@ -28,4 +31,25 @@ TEST(ToolbarColumnsTest, ColumnsKeepTheirWidthsAndFollowTheHeaderOrder)
     EXPECT_EQ(codes, TStringArray({"TRCK", "TIT2", "*FIN"}));
     EXPECT_EQ(window.LVFiles->ColumnOrder(), QList<int>({0, 1, 2, 3}));
     EXPECT_EQ(window.FindRowByPrefix(QStringLiteral("x"), 0, true), -1);
+}
+
+TEST(FormSpaltenTest, MainWindowColumnsGoThroughTheChooser)
+{
+    TMainWindowEnvironment env;
+    TFQuillon window({});
+    window.SetColumns({"TIT2", "*FIN"}, {120, 90});
+    env.Prompt.OnModal = [](QDialog& dialog) {
+        auto& form = static_cast<TFormSpalten&>(dialog);
+        EXPECT_EQ(form.EBreite->PositionInt(), 120);
+        SelectAvailable(form, "TPE1");
+        form.ActHinzufuegenExecute();
+        TypeWidth(form, "44");
+        return int(QDialog::Accepted);
+    };
+    window.Action(QStringLiteral("ActSpalten"))->trigger();
+    TStringArray codes;
+    TWordArray widths;
+    window.GetColumns(codes, widths);
+    EXPECT_EQ(codes, TStringArray({"TIT2", "TPE1", "*FIN"}));
+    EXPECT_EQ(widths, TWordArray({120, 44, 90}));
 }

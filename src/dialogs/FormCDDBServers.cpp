@@ -1,0 +1,141 @@
+#include "dialogs/FormCDDBServers.h"
+
+#include "controls/Guarded.h"
+#include "common/DefaultCDDBServers.h"
+#include "platform/ProgramVersion.h"
+
+#include "cddb/CDDBServerList.h"
+#include "cddb/ServerText.h"
+#include "cddb/UserInputBlocker.h"
+#include "localisation/MultiLanguage.h"
+#include "localisation/ui/ComponentTranslation.h"
+#include "platform/Prompt.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QTimer>
+#include <QVBoxLayout>
+
+TFormCDDBServers::TFormCDDBServers(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("FormCDDBServers"));
+    setWindowTitle(QStringLiteral("%WindowFreedbTitle"));
+
+    auto* picture = new QLabel(this);
+    picture->setPixmap(style()->standardIcon(QStyle::SP_DriveNetIcon).pixmap(32, 32));
+    auto* info = new QLabel(QStringLiteral("%WindowFreedbInfo"), this);
+    info->setWordWrap(true);
+    auto* top = new QHBoxLayout;
+    top->addWidget(picture, 0, Qt::AlignTop);
+    top->addWidget(info, 1);
+
+    lblNetStatus = new QLabel(this);
+    lblNetStatus->setObjectName(QStringLiteral("lblNetStatus"));
+    lblNetStatus->setTextFormat(Qt::PlainText);
+    auto* status = new QHBoxLayout;
+    status->addWidget(new QLabel(QStringLiteral("%WindowFreedbState"), this));
+    status->addWidget(lblNetStatus, 1);
+
+    Button1 = new QPushButton(QStringLiteral("%Cancel"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch(1);
+    bottom->addWidget(Button1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addSpacing(6);
+    layout->addLayout(status);
+    layout->addStretch(1);
+    layout->addLayout(bottom);
+    resize(420, 170);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setSingleShot(true);
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, [this] { RunGuarded(this, [this] { Timer1Timer(); }); });
+
+    TranslateComponentTree(this);
+}
+
+bool TFormCDDBServers::Execute(QStringList& list, const TCDDBProxy& proxy)
+{
+    m_proxy = proxy;
+    if (CurrentPrompt()->RunModal(*this) != QDialog::Accepted)
+        return false;
+    list = m_result;
+    return true;
+}
+
+void TFormCDDBServers::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        Timer1->start();
+}
+
+void TFormCDDBServers::Button1Click()
+{
+    m_cancel = true;
+}
+
+void TFormCDDBServers::reject()
+{
+    Button1Click();
+}
+
+void TFormCDDBServers::closeEvent(QCloseEvent* event)
+{
+    Button1Click();
+    event->ignore();
+}
+
+void TFormCDDBServers::ShowStatus(const QString& key)
+{
+    lblNetStatus->setText(Lang(key));
+    TUserInputBlocker::ProcessEventsWithoutInput();
+}
+
+void TFormCDDBServers::Timer1Timer()
+{
+    Timer1->stop();
+    m_result.clear();
+    ShowStatus(QStringLiteral("freedbStateQuery"));
+    Fetch();
+}
+
+void TFormCDDBServers::Fetch()
+{
+    const TCDDBServerAddress server = PublicCDDBServer();
+    TmyFreedbHttp http(server.Host, server.Port, server.CgiPath, QStringLiteral("Quillon"),
+                       QString::fromLatin1(ProgramVersion), QString());
+    http.SetProxy(m_proxy);
+    if (m_cancel) {
+        done(QDialog::Rejected);
+        return;
+    }
+    // A running request cannot be cancelled.
+    Button1->setEnabled(false);
+    QString reply;
+    try {
+        http.Request(QStringLiteral("sites"), reply);
+    } catch (const TFreedbConnectionError&) {
+        CurrentPrompt()->Error(this, Lang(QStringLiteral("freedbNoConnection")));
+        done(QDialog::Rejected);
+        return;
+    }
+    QString serverText;
+    if (!ParseSitesReply(reply, m_result, serverText)) {
+        const TServerText shown = TServerText::Of(serverText);
+        CurrentPrompt()->ErrorWithDetails(this, LangFmt(QStringLiteral("freedbError"), {shown.Shown}), shown.Details);
+        done(QDialog::Rejected);
+        return;
+    }
+    ShowStatus(QStringLiteral("freedbStateEnd"));
+    done(QDialog::Accepted);
+}

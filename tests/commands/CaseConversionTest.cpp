@@ -1,0 +1,79 @@
+#include "commands/CaseConversion.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString Words(const QString& text)
+{
+    return ConvertCase(text, cmWords);
+}
+
+}
+
+TEST(CaseConversionTest, WordsBeginAfterSeparatorsOnly)
+{
+    EXPECT_EQ(Words("the BEST of (live)"), "The Best Of (Live)");
+    EXPECT_EQ(Words("rock'n'roll"), "Rock'n'roll");
+    EXPECT_EQ(Words("4ever young"), "4Ever Young");
+    EXPECT_EQ(Words("AC/DC-live:at the.club;now"), "Ac/Dc-Live:At The.Club;Now");
+    EXPECT_EQ(Words("snake_case #tag *star"), "Snake_case #Tag *Star");
+    EXPECT_EQ(Words(""), "");
+    EXPECT_EQ(Words("über alles"), "Über Alles");
+    EXPECT_EQ(Words("ǆungla"), "ǅungla"); // a digraph takes its title-case form
+    // Each line of a comment begins a word.
+    EXPECT_EQ(Words("first line\r\nsecond line\nthird"), "First Line\r\nSecond Line\nThird");
+}
+
+TEST(CaseConversionTest, UnicodeWithoutLanguageRules)
+{
+    EXPECT_EQ(ConvertCase("über", cmUpper), "ÜBER");
+    EXPECT_EQ(ConvertCase("straße", cmUpper), "STRASSE");
+    EXPECT_EQ(ConvertCase("ΟΔΟΣ", cmLower), "οδος");
+    EXPECT_EQ(Words("ΟΔΟΣ ΑΣ"), "Οδος Ας");
+    // No Turkish rules: i upper is I, I lower is i.
+    EXPECT_EQ(ConvertCase("istanbul", cmUpper), "ISTANBUL");
+    EXPECT_EQ(ConvertCase("ISTANBUL", cmLower), "istanbul");
+    // Letters outside the basic plane (Deseret) are letters too.
+    EXPECT_EQ(ConvertCase(QString::fromUtf8("\xF0\x90\x90\xA8x"), cmUpper), QString::fromUtf8("\xF0\x90\x90\x80X"));
+    EXPECT_EQ(Words(QString::fromUtf8("\xF0\x90\x90\x80\xF0\x90\x90\x80 a")),
+              QString::fromUtf8("\xF0\x90\x90\x80\xF0\x90\x90\xA8 A"));
+}
+
+TEST(CaseConversionTest, TextAlreadyInTheAskedCaseKeepsItsBytes)
+{
+    // A capital that is right is not rebuilt from its lower case: "İ" would
+    // lose its dot to a combining one, a capital "ẞ" would become "ß".
+    EXPECT_EQ(Words("İstanbul"), "İstanbul");
+    EXPECT_EQ(ConvertCase("İstanbul", cmFirstOnly), "İstanbul");
+    EXPECT_EQ(ConvertCase("İSTANBUL", cmUpper), "İSTANBUL");
+    EXPECT_EQ(Words("ẞtraße"), "ẞtraße");
+    EXPECT_EQ(ConvertCase("ǄEMAL", cmFirstOnly), "ǅemal");
+    EXPECT_EQ(Words("ΑΣ.ΒΣ"), "Ασ.Βς"); // a sigma before ".Β" is no final one
+
+    // Every mode applied to its own output changes nothing.
+    const QStringList table = {"İstanbul izmir KİTAP", "straße STRASSE ẞ", "ǆungla ǅemal Ǆ", "ΟΔΟΣ ας σοφός ΑΣ.ΒΣ",
+                               "rock'n'roll O’BRIEN d'Arc", "the BEST of (live) 4ever", "x", ""};
+    for (const QString& text : table) {
+        for (const int mode : {cmWords, cmUpper, cmLower, cmFirstOnly}) {
+            const QString once = ConvertCase(text, mode);
+            EXPECT_EQ(ConvertCase(once, mode), once) << "mode " << mode << ": " << text.toStdString();
+        }
+    }
+}
+
+TEST(CaseConversionTest, FirstLetterAndOtherModes)
+{
+    EXPECT_EQ(ConvertCase("HELLO WORLD", cmFirstOnly), "Hello world");
+    EXPECT_EQ(ConvertCase("", cmFirstOnly), "");
+    EXPECT_EQ(ConvertCase("éCOLE", cmFirstOnly), "École");
+    EXPECT_EQ(ConvertCase("MiXeD", 0), "MiXeD");
+    EXPECT_EQ(ConvertCase("MiXeD", 5), "MiXeD");
+}
+
+TEST(CaseConversionTest, EveryStringOfAListBeginsAnew)
+{
+    EXPECT_EQ(ConvertCase(QStringList{"simon", "GARFUNKEL"}, cmWords), (QStringList{"Simon", "Garfunkel"}));
+    EXPECT_EQ(ConvertCase(QStringList{"rock", "pop"}, cmFirstOnly), (QStringList{"Rock", "Pop"}));
+    EXPECT_EQ(ConvertCase(QStringList{"rock", "pop"}, cmUpper), (QStringList{"ROCK", "POP"}));
+}

@@ -1,0 +1,73 @@
+#include "EnglishTexts.h"
+
+#include "common/ColumnCatalogue.h"
+#include "common/InputPages.h"
+#include "common/StoredNames.h"
+
+#include <stdexcept>
+
+TEST(InputPageTest, AssignAndCopiesTakeTheFramesByValue)
+{
+    TEingabeSeite source(QStringLiteral("Mine"));
+    source.FrameIDs = {"TPE1", "TIT2"};
+    TEingabeSeite copy;
+    copy.Assign(source);
+    copy.FrameIDs.append(QStringLiteral("TALB"));
+    copy.FrameIDs[0] = QStringLiteral("TCON");
+    EXPECT_EQ(source.FrameIDs, QStringList({"TPE1", "TIT2"}));
+
+    // The dialogs work on a copy of the default layout; it must stay as built.
+    TEingabeSeiten working = DefaultInputPages();
+    working.Items(0).FrameIDs.clear();
+    working.Items(1).Title = QStringLiteral("Renamed");
+    working.Add(QStringLiteral("Third"));
+    EXPECT_EQ(DefaultInputPages().Count(), 2);
+    EXPECT_FALSE(DefaultInputPages().Items(0).FrameIDs.isEmpty());
+    EXPECT_EQ(DefaultInputPages().Items(1).Title, QStringLiteral("%PageAdditionalTitle"));
+    working.Assign(DefaultInputPages());
+    working.Assign(working);
+    ASSERT_EQ(working.Count(), 2);
+    EXPECT_EQ(working.Items(0).FrameIDs, DefaultInputPages().Items(0).FrameIDs);
+}
+
+TEST(InputPagesListTest, PagesKeepTheirPlaceAndBadIndexesAreRefused)
+{
+    TEingabeSeiten pages;
+    EXPECT_THROW(pages.Items(0), std::out_of_range);
+    TEingabeSeite& first = pages.Add(QStringLiteral("One"));
+    first.FrameIDs.append(QStringLiteral("TPE1"));
+    for (int i = 0; i < 100; ++i)
+        pages.Add(QString::number(i));
+    // A page handed out by Add stays valid while others are added.
+    EXPECT_EQ(&pages.Items(0), &first);
+    EXPECT_EQ(first.FrameIDs, QStringList({"TPE1"}));
+
+    pages.Clear();
+    pages.Add(QStringLiteral("B"));
+    pages.Insert(0, QStringLiteral("A"));
+    pages.Insert(2, QStringLiteral("C"));
+    EXPECT_THROW(pages.Insert(4, QStringLiteral("X")), std::out_of_range);
+    EXPECT_THROW(pages.Insert(-1, QStringLiteral("X")), std::out_of_range);
+    ASSERT_EQ(pages.Count(), 3);
+    EXPECT_EQ(pages.Items(0).Title, QStringLiteral("A"));
+
+    EXPECT_FALSE(pages.Delete(3));
+    EXPECT_FALSE(pages.Delete(-1));
+    EXPECT_TRUE(pages.Delete(1));
+    EXPECT_EQ(pages.Items(1).Title, QStringLiteral("C"));
+    EXPECT_THROW(pages.Items(-1), std::out_of_range);
+}
+
+using StoredTitlesTest = EnglishTextsTest;
+
+TEST_F(StoredTitlesTest, BuiltInTitlesAreShownTranslatedAndStoredAsKeys)
+{
+    EXPECT_EQ(ShownName(DefaultInputPages().Items(0).Title), QStringLiteral("General"));
+    EXPECT_EQ(ShownName(DefaultInputPages().Items(1).Title), QStringLiteral("Additional"));
+    EXPECT_EQ(StoredInputPageTitle(QStringLiteral("General")), QStringLiteral("%PageGeneralTitle"));
+    // Anything else is the user's and stays as typed, case included.
+    EXPECT_EQ(StoredInputPageTitle(QStringLiteral("general")), QStringLiteral("general"));
+    EXPECT_EQ(StoredInputPageTitle(QString()), QString());
+
+    EXPECT_EQ(ColumnCaption(*FindColumn(QStringLiteral("TIT2"))), QStringLiteral("Title"));
+}

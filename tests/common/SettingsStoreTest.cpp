@@ -1,0 +1,147 @@
+// The settings store on its own: what it reads back from stored values.
+
+#include "SettingsStoreTestSupport.h"
+
+#include "support/RecordingPrompt.h"
+
+#include "localisation/LanguageLoader.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The store in a temporary folder, with the built-in base language.
+class SettingsTest : public ::testing::Test, protected TSettingsStoreFixture {
+protected:
+    void SetUp() override
+    {
+        TRegistry::SetStorageFolder(m_settings.path());
+        LoadBaseLanguage();
+    }
+    void TearDown() override { TRegistry::SetStorageFolder(QString()); }
+
+private:
+    QTemporaryDir m_settings;
+    TRecordingPrompt m_prompt;
+};
+
+}
+
+TEST_F(SettingsTest, StoredValuesAreCheckedWhenRead)
+{
+    Store([](TRegistry& reg) {
+        reg.WriteInteger(QStringLiteral("FTWidth"), 5);
+        reg.WriteInteger(QStringLiteral("ID3Pos"), 2);
+        reg.WriteBool(QStringLiteral("UseProxy"), true);
+        reg.WriteString(QStringLiteral("Proxy"), QString());
+        reg.WriteInteger(QStringLiteral("ProxyPort"), 8080);
+        reg.WriteInteger(QStringLiteral("SortierenRichtung"), 0);
+        reg.WriteString(QStringLiteral("Buttons"), QStringLiteral("UND"));
+        reg.WriteString(QStringLiteral("Cols"), QStringLiteral("TIT2TPE1TALB"));
+        reg.WriteBinaryData(QStringLiteral("ColsW"), QByteArray("\x10\x00\x20\x00\x30", 5));
+        reg.WriteBinaryData(QStringLiteral("Window"), QByteArray(43, '\0'));
+        reg.WriteString(QStringLiteral("CH0"), QString());
+        reg.WriteString(QStringLiteral("CH3"), QStringLiteral("/x/"));
+    });
+    TMainSettings s = Loaded();
+    EXPECT_EQ(s.FolderBarWidth, 20);
+    EXPECT_EQ(s.InputPanel, TInputPanelPos::Bottom);
+    EXPECT_FALSE(s.Record.UseProxy);
+    EXPECT_EQ(s.SortDirection, 1); // a stored 0 is ascending
+    EXPECT_FALSE(s.ToolbarCodes.has_value());
+    EXPECT_EQ(s.ColumnCodes, TStringArray({"TIT2", "TPE1", "TALB"}));
+    EXPECT_EQ(s.ColumnWidths, TWordArray({0x10, 0x20})); // the odd byte is not read
+    EXPECT_FALSE(s.WindowPlacement.has_value());
+    EXPECT_EQ(s.CopyHistory, QStringList({"/x/"}));
+
+    Store([](TRegistry& reg) {
+        reg.WriteInteger(QStringLiteral("FTWidth"), 900);
+        reg.WriteInteger(QStringLiteral("ID3Pos"), 0);
+        reg.WriteInteger(QStringLiteral("SortierenRichtung"), 0x1FFFF); // low 16 bits: -1
+    });
+    s = Loaded();
+    EXPECT_EQ(s.FolderBarWidth, 500);
+    EXPECT_EQ(s.InputPanel, TInputPanelPos::Hidden);
+    EXPECT_EQ(s.SortDirection, -1);
+}
+
+TEST_F(SettingsTest, LegacyPatternAndSubkeys)
+{
+    Store([](TRegistry& reg) {
+        reg.WriteString(QStringLiteral("DNAufbau"), QStringLiteral("%A - %T"));
+        reg.WriteBool(QStringLiteral("FolderIsField"), true);
+        reg.WriteString(QStringLiteral("FolderIsFieldID"), QStringLiteral("%B"));
+    });
+    Store(
+        [](TRegistry& reg) {
+            reg.WriteString(QStringLiteral("0"), QStringLiteral("TIT2TPE1xx"));
+            reg.WriteString(QStringLiteral("1"), QStringLiteral("COMM"));
+            reg.WriteString(QStringLiteral("N1"), QStringLiteral("Notes"));
+            reg.WriteString(QStringLiteral("3"), QStringLiteral("TALB")); // after a gap: not read
+        },
+        QStringLiteral("Felder"));
+    Store(
+        [](TRegistry& reg) {
+            reg.WriteString(QStringLiteral("0"), QStringLiteral("%T"));
+            reg.WriteString(QStringLiteral("N0"), QStringLiteral("Title only"));
+            reg.WriteString(QStringLiteral("1"), QStringLiteral("%A")); // no name: skipped
+        },
+        QStringLiteral("DNVorgaben"));
+    const TMainSettings s = Loaded();
+    EXPECT_EQ(s.Record.FileNamePattern, QStringLiteral("%B\\%A - %T"));
+    ASSERT_TRUE(s.InputPages.has_value());
+    ASSERT_EQ(s.InputPages->Count(), 2);
+    EXPECT_EQ(s.InputPages->Items(0).Title, QStringLiteral("Seite 1"));
+    EXPECT_EQ(s.InputPages->Items(0).FrameIDs, QStringList({"TIT2", "TPE1"}));
+    EXPECT_EQ(s.InputPages->Items(1).Title, QStringLiteral("Notes"));
+    ASSERT_EQ(s.Presets.Count(), 1);
+    EXPECT_EQ(s.Presets.Names().at(0), QStringLiteral("Title only"));
+
+    Store([](TRegistry& reg) { reg.WriteBool(QStringLiteral("FolderIsField"), false); });
+    EXPECT_EQ(Loaded().Record.FileNamePattern, QStringLiteral("%A - %T"));
+    Store([](TRegistry& reg) { reg.WriteString(QStringLiteral("DNAufbau2"), QStringLiteral("%T")); });
+    EXPECT_EQ(Loaded().Record.FileNamePattern, QStringLiteral("%T"));
+}
+
+TEST_F(SettingsTest, NumbersOutsideTheirRangesAreBroughtBackWhenRead)
+{
+    const auto storeNumbers = [this](qint32 size, qint32 pad, qint32 maxPad, qint32 digits, qint32 port,
+                                     qint32 proxyPort) {
+        Store([=](TRegistry& reg) {
+            reg.WriteInteger(QStringLiteral("MinSize"), size);
+            reg.WriteInteger(QStringLiteral("MinPad"), pad);
+            reg.WriteInteger(QStringLiteral("MaxPad"), maxPad);
+            reg.WriteInteger(QStringLiteral("Decimals"), digits);
+            reg.WriteInteger(QStringLiteral("CDDBServerPort2"), port);
+            reg.WriteBool(QStringLiteral("UseProxy"), true);
+            reg.WriteString(QStringLiteral("Proxy"), QStringLiteral("proxy.example"));
+            reg.WriteInteger(QStringLiteral("ProxyPort"), proxyPort);
+        });
+        return Loaded().Record;
+    };
+    TEinstellungen r = storeNumbers(-5, 2000000, 2147483647, 2147483647, 70000, 65536);
+    EXPECT_EQ(r.MinSize, 0);
+    EXPECT_EQ(r.MinPad, 1048576);
+    EXPECT_EQ(r.MaxPad, 1048576);
+    EXPECT_EQ(r.Decimals, 10);
+    EXPECT_EQ(r.CDDBServerPort, 80);
+    EXPECT_EQ(r.ProxyPort, 0);
+    EXPECT_FALSE(r.UseProxy);
+
+    r = storeNumbers(1048576, 0, -2147483647 - 1, 0, 0, -1);
+    EXPECT_EQ(r.MinSize, 1048576);
+    EXPECT_EQ(r.MinPad, 0);
+    EXPECT_EQ(r.MaxPad, 0);
+    EXPECT_EQ(r.Decimals, 1);
+    EXPECT_EQ(r.CDDBServerPort, 80);
+    EXPECT_FALSE(r.UseProxy);
+
+    // The ends of the ranges are kept.
+    r = storeNumbers(792, 512, 2048, 10, 65535, 1);
+    EXPECT_EQ(r.Decimals, 10);
+    EXPECT_EQ(r.CDDBServerPort, 65535);
+    EXPECT_EQ(r.ProxyPort, 1);
+    EXPECT_TRUE(r.UseProxy);
+}

@@ -1,0 +1,153 @@
+// The update window against a real web server on this machine.
+
+#include "FormUpdateTestSupport.h"
+
+#include "dialogs/FormUpdate.h"
+
+#include "localisation/MultiLanguage.h"
+#include "platform/Opener.h"
+
+#include "support/QtPrinters.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QTextBlock>
+#include <QTest>
+#include <QTextBrowser>
+
+#include <sys/inotify.h>
+#include <unistd.h>
+
+namespace {
+
+// The names of the files in a folder that anything opened while it watched
+// (inotify; seen from outside Qt).
+class TOpenProbe {
+public:
+    explicit TOpenProbe(const QString& folder) : m_fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        if (m_fd >= 0)
+            inotify_add_watch(m_fd, QFile::encodeName(folder).constData(), IN_OPEN | IN_ACCESS);
+    }
+    ~TOpenProbe()
+    {
+        if (m_fd >= 0)
+            close(m_fd);
+    }
+
+    bool IsWatching() const { return m_fd >= 0; }
+    QStringList Opened()
+    {
+        alignas(inotify_event) char buffer[4096];
+        ssize_t length;
+        while ((length = read(m_fd, buffer, sizeof buffer)) > 0) {
+            for (char* at = buffer; at < buffer + length;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(at);
+                if (event->len > 0 && !m_opened.contains(QString::fromUtf8(event->name)))
+                    m_opened << QString::fromUtf8(event->name);
+                at += sizeof(inotify_event) + event->len;
+            }
+        }
+        return m_opened;
+    }
+
+private:
+    int m_fd;
+    QStringList m_opened;
+};
+
+
+}
+
+TEST_F(AboutUpdateTest, TheVersionPageTellsWhetherANewerVersionExists)
+{
+    auto newer = Check(QStringLiteral("newer"));
+    EXPECT_EQ(newer->LVersion1->text(), QStringLiteral("3.14"));
+    EXPECT_EQ(newer->LVersion2->text(), QStringLiteral("3.15"));
+    EXPECT_EQ(newer->LInfo->text(), Lang("NewerVersionAvailable"));
+    EXPECT_TRUE(newer->WebBrowser1->toPlainText().contains(QStringLiteral("progversion2=15")));
+    EXPECT_EQ(Server.Requests(), QStringList({"GET /newer/version.htm?ver=3.14"}));
+
+    auto same = Check(QStringLiteral("same"));
+    EXPECT_EQ(same->LVersion2->text(), QStringLiteral("3.14"));
+    EXPECT_EQ(same->LInfo->text(), Lang("ThisIsNewestVersion"));
+    auto older = Check(QStringLiteral("older"));
+    EXPECT_EQ(older->LVersion2->text(), QStringLiteral("2.09"));
+    EXPECT_EQ(older->LInfo->text(), QString());
+    EXPECT_TRUE(Env.Prompt.Errors.isEmpty());
+}
+
+TEST_F(AboutUpdateTest, PagesWithoutAUsableVersionEndInOneErrorEach)
+{
+    const QString failure = Lang("ErrorLoadUpdateInfo");
+    for (const char* part : {"letter", "long", "missing", "big"}) {
+        SCOPED_TRACE(part);
+        Env.Prompt.Errors.clear();
+        auto form = Check(QString::fromLatin1(part));
+        QTest::qWait(50);
+        ASSERT_EQ(Env.Prompt.Errors.size(), 1);
+        EXPECT_TRUE(Env.Prompt.Errors[0].startsWith(failure));
+        // The labels keep what they showed.
+        EXPECT_EQ(form->LVersion2->text(), QStringLiteral("?"));
+        EXPECT_EQ(form->LInfo->text(), Lang("StillNoInfo"));
+        if (QLatin1String(part) == QLatin1String("big")) {
+            EXPECT_TRUE(Env.Prompt.Errors[0].contains(LangFmt("UpdatePageTooLarge", {QStringLiteral("1024")})));
+        }
+    }
+}
+
+TEST_F(AboutUpdateTest, TheShownPageLoadsNothingFurtherAndOpensOnlyTheProgramsOwnLinks)
+{
+    auto form = Check(QStringLiteral("rich"));
+    EXPECT_EQ(form->LVersion2->text(), QStringLiteral("3.15"));
+    QTest::qWait(300); // time for anything the page might still fetch
+    EXPECT_EQ(Server.Requests(), QStringList({"GET /rich/version.htm?ver=3.14"}));
+    EXPECT_FALSE(form->WebBrowser1->toPlainText().contains(QStringLiteral("ran")));
+
+    emit form->WebBrowser1->anchorClicked(QUrl(QStringLiteral("https://elsewhere.example/get")));
+    emit form->WebBrowser1->anchorClicked(QUrl(QStringLiteral("javascript:alert(1)")));
+    emit form->WebBrowser1->anchorClicked(QUrl(QStringLiteral("http://127.0.0.1:%1/other/").arg(Server.Port())));
+    EXPECT_TRUE(Opened.isEmpty());
+    EXPECT_EQ(Env.Prompt.Beeps, 3);
+    emit form->WebBrowser1->anchorClicked(QUrl(QStringLiteral("download.htm")));
+    EXPECT_EQ(Opened, QList<QUrl>({Server.Site(QStringLiteral("rich/download.htm"))}));
+}
+
+TEST_F(AboutUpdateTest, NoFileOfThisMachineThatAPageNamesIsEverOpened)
+{
+    // The page names pictures and style sheets of this folder by path, file
+    // address and relative to the working folder, and pictures of the
+    // program's resources.
+    const QString folder = Env.PathOf(QStringLiteral("page"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    for (const char* name : {"absolute.png", "url.png", "relative.png", "cell.png", "body.png", "styled.png"})
+        ASSERT_TRUE(picture.save(folder + QLatin1Char('/') + QLatin1String(name)));
+    for (const char* name : {"style.css", "imported.css"}) {
+        QFile sheet(folder + QLatin1Char('/') + QLatin1String(name));
+        ASSERT_TRUE(sheet.open(QIODevice::WriteOnly));
+        sheet.write("p { font-size: 40px }");
+    }
+    const QString workingFolder = QDir::currentPath();
+    QDir::setCurrent(folder);
+    TOpenProbe probe(folder);
+    ASSERT_TRUE(probe.IsWatching());
+    auto form = Check(QStringLiteral("hostile") + folder);
+    form->resize(800, 600);
+    form->show();
+    form->WebBrowser1->grab(); // lays the page out and paints it
+    QDir::setCurrent(workingFolder);
+
+    EXPECT_EQ(form->LVersion2->text(), QStringLiteral("3.15"));
+    EXPECT_TRUE(form->WebBrowser1->toPlainText().contains(QStringLiteral("styled")));
+    EXPECT_EQ(probe.Opened(), QStringList());
+    // Nothing is left that a later layout could load.
+    const QTextDocument* shown = form->WebBrowser1->document();
+    for (QTextBlock block = shown->begin(); block.isValid(); block = block.next())
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it)
+            EXPECT_FALSE(it.fragment().charFormat().isImageFormat()) << it.fragment().text().toStdString();
+}
+

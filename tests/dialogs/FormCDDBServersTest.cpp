@@ -1,0 +1,127 @@
+#include "support/gui/MainWindowTestSupport.h"
+
+#include "dialogs/FormCDDBServers.h"
+
+#include "cddb/FreedbHttp.h"
+#include "localisation/MultiLanguage.h"
+#include "common/DefaultCDDBServers.h"
+
+#include "support/FakeCDDBServer.h"
+#include "support/QtPrinters.h"
+
+#include <QLabel>
+#include <QSysInfo>
+#include <QTcpServer>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString Sites = QStringLiteral("210 OK, site information follows (until terminating `.')\r\n"
+                                     "freedb.example.org 80 N000.00 W000.00 Random freedb server\r\n"
+                                     "mirror.example.org 8880 N052.31 E013.24 Berlin, Germany\r\n"
+                                     "broken.example.org 80 N0\r\n"
+                                     ".\r\n");
+
+class FormCDDBServersTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Server.Start()) << Server.Error().toStdString();
+        m_previous = SetPublicCDDBServer({QStringLiteral("127.0.0.1"), Server.Port(), QStringLiteral("/~cddb/cddb.cgi")});
+        // The window runs modally, as the user sees it.
+        Env.Prompt.OnModal = [](QDialog& dialog) { return dialog.exec(); };
+    }
+    void TearDown() override { SetPublicCDDBServer(m_previous); }
+
+    bool Fetch(QStringList& list, const TCDDBProxy& proxy = {}, bool cancel = false)
+    {
+        TFormCDDBServers form;
+        form.Timer1->setInterval(50);
+        if (cancel)
+            form.Button1Click();
+        return form.Execute(list, proxy);
+    }
+
+    TMainWindowEnvironment Env;
+    TFakeCDDBServer Server;
+
+private:
+    TCDDBServerAddress m_previous;
+};
+
+}
+
+TEST_F(FormCDDBServersTest, TheSitesOfThePublicServerReplaceTheList)
+{
+    Server.Reply("sites", Sites);
+    QStringList list{"old.example.org Old"};
+    ASSERT_TRUE(Fetch(list));
+    EXPECT_EQ(list, QStringList({"freedb.example.org Random freedb server", "mirror.example.org Berlin, Germany"}));
+    EXPECT_TRUE(Env.Prompt.Errors.isEmpty());
+    ASSERT_EQ(Server.Requests().size(), 1);
+    const QJsonObject request = Server.Requests().first().toObject();
+    const QString host = QString::fromLatin1(
+        TmyFreedbHttp::EncodeFormValue(TmyFreedbHttp::HelloWord(QSysInfo::machineHostName()).toUtf8()));
+    EXPECT_EQ(request.value("body").toString(),
+              QStringLiteral("cmd=sites&hello=%5Bunknown%5D+") + host + QStringLiteral("+Quillon+3%2E14&proto=1"));
+    EXPECT_EQ(request.value("user_agent").toString(), QStringLiteral("Quillon 3.14"));
+
+    // Through a proxy when one is given.
+    TFakeCDDBServer proxy(true);
+    ASSERT_TRUE(proxy.Start());
+    ASSERT_TRUE(Fetch(list, {QStringLiteral("127.0.0.1"), proxy.Port()}));
+    EXPECT_EQ(proxy.Requests().size(), 1);
+    EXPECT_EQ(list.size(), 2);
+}
+
+TEST_F(FormCDDBServersTest, ServerErrorsAndLostConnectionsLeaveTheListAlone)
+{
+    const QStringList old{"old.example.org Old"};
+    QStringList list = old;
+    Server.Reply("sites", "401 No site information available.\r\nx\r\n.\r\n");
+    EXPECT_FALSE(Fetch(list));
+    EXPECT_EQ(list, old);
+    EXPECT_EQ(Env.Prompt.Errors.takeFirst(), LangFmt("freedbError", {"401 No site information available."}));
+
+    TFakeCDDBServer other;
+    other.Reply("sites", "500 Command syntax error\r\n");
+    ASSERT_TRUE(other.Start());
+    SetPublicCDDBServer({QStringLiteral("127.0.0.1"), other.Port(), QStringLiteral("/~cddb/cddb.cgi")});
+    EXPECT_FALSE(Fetch(list));
+    EXPECT_EQ(Env.Prompt.Errors.takeFirst(), LangFmt("freedbError", {"500 Command syntax error"}));
+
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    const int closed = probe.serverPort();
+    probe.close();
+    SetPublicCDDBServer({QStringLiteral("127.0.0.1"), closed, QStringLiteral("/~cddb/cddb.cgi")});
+    EXPECT_FALSE(Fetch(list));
+    EXPECT_EQ(Env.Prompt.Errors.takeFirst(), Lang("freedbNoConnection"));
+    EXPECT_EQ(list, old);
+}
+
+TEST_F(FormCDDBServersTest, CancelBeforeTheFetchSendsNothing)
+{
+    Server.Reply("sites", Sites);
+    QStringList list;
+    EXPECT_FALSE(Fetch(list, {}, true));
+    EXPECT_TRUE(list.isEmpty());
+    EXPECT_TRUE(Server.Requests().isEmpty());
+    EXPECT_TRUE(Env.Prompt.Errors.isEmpty());
+
+    // Esc and closing the window ask the same; the window then closes.
+    TFormCDDBServers form;
+    form.Timer1->setInterval(200);
+    Env.Prompt.OnModal = [&](QDialog& dialog) {
+        QTimer::singleShot(20, &dialog, [&] {
+            dialog.close();
+            EXPECT_TRUE(dialog.isVisible()) << "closing waits for the fetch's turn";
+            EXPECT_TRUE(form.CancelRequested());
+        });
+        return dialog.exec();
+    };
+    EXPECT_FALSE(form.Execute(list));
+    EXPECT_TRUE(Server.Requests().isEmpty());
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "support/RecordingPrompt.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QIcon>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+// What every test of the main window or of a dialog needs: the settings
+// store in a temporary folder, the built-in base language, a recording prompt
+// and a folder for generated MP3 files.
+class TMainWindowEnvironment {
+public:
+    TMainWindowEnvironment();
+    ~TMainWindowEnvironment();
+
+    QString Folder() const { return m_files.path(); }
+    // A path below the file folder, its folders created.
+    QString PathOf(const QString& relative) const;
+
+    TRecordingPrompt Prompt;
+
+private:
+    QTemporaryDir m_settings;
+    QTemporaryDir m_files;
+};
+
+using TTextFrames = std::vector<std::pair<QByteArray, QString>>;
+
+// An MP3 file: an ID3v2.3 tag with the text frames (Latin-1), then
+// audioFrames MPEG-1 layer III frames at 128 kbit/s.
+QByteArray TaggedMp3(const TTextFrames& frames, int audioFrames = 8);
+bool WriteTaggedMp3(const QString& path, const TTextFrames& frames, int audioFrames = 8);
+// Sets a file's modification time (seconds since the epoch).
+bool SetModificationTime(const QString& path, qint64 seconds);
+
+// Runs the event loop until the condition holds (true) or the time is up
+// (false).
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
+
+// Runs action once the event loop has been entered `rounds` more times (each
+// round of processEvents fires one link of a chain of zero timers).
+void AfterEventRounds(int rounds, std::function<void()> action);
+
+// The lightness (0 to 255) of the darkest tenth of the pixels a picture
+// changes when drawn at 24 x 24 pixels in the mode on the palette's button
+// colour: low for pictures with dark lines, as enabled commands must have;
+// 255 when it changes none.
+int InkLightness(const QIcon& picture, QIcon::Mode mode);
+// Enabled pictures are at least this dark, disabled ones at least this light.
+constexpr int EnabledInk = 120;
+constexpr int DisabledInk = 170;

@@ -36,15 +36,6 @@
 
 namespace {
 
-// A click behind the value an edit shows, then the text typed.
-void ClickBehindAndType(QLineEdit* edit, const QString& text)
-{
-    QTest::mouseClick(edit, Qt::LeftButton, Qt::NoModifier, QPoint(edit->width() - 5, edit->height() / 2));
-    QCoreApplication::processEvents();
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
-
 // Answers the save question (an error box with Yes and No) from a script.
 class TAnsweringPrompt : public TRecordingPrompt {
 public:
@@ -105,15 +96,6 @@ private:
 
 class EditCycleTest : public ::testing::Test, public TFilesWindowFixture {
 protected:
-    // The window shown and active, as typing by mouse and keys needs it.
-    std::unique_ptr<TFQuillon> OpenShown()
-    {
-        auto window = Open();
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        return window;
-    }
-
     TAnsweringPrompt Prompt;
 };
 
@@ -191,13 +173,14 @@ TEST_F(EditCycleTest, TypingIntoADifferingFieldReplacesItInEveryFile)
 {
     ASSERT_TRUE(WriteMp3WithFrames(Path("a.mp3"), {{"TALB", Text("Old Album")}}));
     ASSERT_TRUE(WriteMp3WithFrames(Path("b.mp3"), {{"TALB", Text("Other Album")}}));
-    auto window = OpenShown();
+    auto window = OpenActive();
     SelectListRows(*window, {0, 1});
     auto* album = qobject_cast<TID3v2FrameEdit*>(InputOf(*window, "TALB"));
     ASSERT_NE(album, nullptr);
     ASSERT_TRUE(album->IsDifferent());
 
-    ClickBehindAndType(album->Edit(), QStringLiteral("New Album"));
+    ClickBehindText(album->Edit());
+    TypeKeys(album->Edit(), QStringLiteral("New Album"));
     SelectListRows(*window, {0});
     for (const char* name : {"a.mp3", "b.mp3"})
         EXPECT_EQ(MutagenTexts(ReadWithMutagen(Path(name)), "TALB"), QStringList{QStringLiteral("New Album")}) << name;
@@ -209,7 +192,7 @@ TEST_F(EditCycleTest, TheFirstFilesYearTypedAgainReachesEveryFile)
                                QStringLiteral("2010"), QStringLiteral("1975")};
     for (int i = 0; i < years.size(); ++i)
         ASSERT_TRUE(WriteMp3WithFrames(Path(QStringLiteral("%1.mp3").arg(i)), {{"TYER", Text(years[i])}}));
-    auto window = OpenShown();
+    auto window = OpenActive();
     SelectListRows(*window, {0, 1, 2, 3, 4});
     auto* date = qobject_cast<TID3v2FrameDateTime*>(InputOf(*window, "TDRC"));
     ASSERT_NE(date, nullptr);
@@ -219,8 +202,7 @@ TEST_F(EditCycleTest, TheFirstFilesYearTypedAgainReachesEveryFile)
     QTest::mouseClick(field, Qt::LeftButton, Qt::NoModifier, QPoint(field->width() / 2, field->height() / 2));
     QCoreApplication::processEvents();
     ASSERT_EQ(QApplication::focusWidget(), date->DatePicker());
-    for (const QChar c : years[0])
-        QTest::sendKeyEvent(QTest::Click, date->DatePicker(), Qt::Key_unknown, QString(c), Qt::NoModifier);
+    TypeKeys(date->DatePicker(), years[0]);
     SelectListRows(*window, {0});
     for (int i = 0; i < years.size(); ++i)
         EXPECT_EQ(MutagenTexts(ReadWithMutagen(Path(QStringLiteral("%1.mp3").arg(i))), "TDRC"), QStringList{years[0]})
@@ -230,12 +212,13 @@ TEST_F(EditCycleTest, TheFirstFilesYearTypedAgainReachesEveryFile)
 TEST_F(EditCycleTest, AProgramToldToEndWritesWhatIsStillInTheInputs)
 {
     ASSERT_TRUE(WriteMp3WithFrames(Path("a.mp3"), {{"TALB", Text("Old Album")}}));
-    auto window = OpenShown();
+    auto window = OpenActive();
     SelectListRows(*window, {0});
     CloseOnTermination(*window);
     auto* album = qobject_cast<TID3v2FrameEdit*>(InputOf(*window, "TALB"));
     ASSERT_NE(album, nullptr);
-    ClickBehindAndType(album->Edit(), QStringLiteral(" Two"));
+    ClickBehindText(album->Edit());
+    TypeKeys(album->Edit(), QStringLiteral(" Two"));
 
     // The signal comes while a dialog is open: the dialog closes first, then
     // the window, which writes the edit.
@@ -252,11 +235,12 @@ TEST_F(EditCycleTest, TheTotalTypedForAnAlbumKeepsEachFilesTrackNumber)
     ASSERT_TRUE(WriteMp3WithFrames(Path("a.mp3"), {{"TRCK", Text("1/10")}}));
     ASSERT_TRUE(WriteMp3WithFrames(Path("b.mp3"), {{"TRCK", Text("2")}}));
     ASSERT_TRUE(WriteMp3WithFrames(Path("c.mp3"), {{"TIT2", Text("no number")}}));
-    auto window = OpenShown();
+    auto window = OpenActive();
     SelectListRows(*window, {0, 1, 2});
     auto* track = qobject_cast<TID3v2FrameNumber*>(InputOf(*window, "TRCK"));
     ASSERT_NE(track, nullptr);
-    ClickBehindAndType(track->TotalEdit(), QStringLiteral("12"));
+    ClickBehindText(track->TotalEdit());
+    TypeKeys(track->TotalEdit(), QStringLiteral("12"));
     SelectListRows(*window, {0});
     // (all three were "1/12" before)
     for (const auto& [name, written] :

@@ -33,17 +33,15 @@ bool WriteVersion22Tag(const QString& path)
     return Mp3Builder::WriteFile(path, Mp3Builder::File({tag, Audio(), {}, {}}));
 }
 
-class EntryStateTest : public ::testing::Test {
+class EntryStateTest : public ::testing::Test, public TFilesWindowFixture {
 protected:
-    QString Path(const QString& name) const { return Env.PathOf(QStringLiteral("files/") + name); }
-
     void SetUp() override
     {
         ASSERT_TRUE(WriteMp3WithFrames(Path("a.mp3"), {{"TIT2", Text("Good")}}));
         ASSERT_TRUE(WriteTruncatedTag(Path("damaged.mp3"), QStringLiteral("Partial")));
         ASSERT_TRUE(WriteVersion22Tag(Path("old.mp3")));
         ASSERT_TRUE(QFile(Path("empty.mp3")).open(QIODevice::WriteOnly));
-        Window = OpenWindowAt(Env.PathOf(QStringLiteral("files")));
+        Window = Open();
         ASSERT_EQ(Window->Entries().size(), 4u);
     }
 
@@ -79,7 +77,6 @@ protected:
 
     TID3v2Frame* Title() const { return InputOf(*Window, "TIT2"); }
 
-    TMainWindowEnvironment Env;
     std::unique_ptr<TFQuillon> Window;
 };
 

@@ -19,13 +19,6 @@ namespace {
 
 class SearchTest : public ::testing::Test, public TFilesWindowFixture {
 protected:
-    // Files 0..n-1 named by their number, each with a title.
-    void WriteTitles(const QStringList& titles)
-    {
-        for (qsizetype i = 0; i < titles.size(); ++i)
-            ASSERT_TRUE(WriteMp3WithFrames(Path(QStringLiteral("%1.mp3").arg(i)), {{"TIT2", Text(titles.at(i))}}));
-    }
-
     static QList<int> BoldRows(TFQuillon& window)
     {
         QAbstractItemModel* model = window.LVFiles->model();
@@ -36,12 +29,6 @@ protected:
                 rows << row;
         }
         return rows;
-    }
-
-    static void TypeKeys(QWidget* control, const QString& text)
-    {
-        for (const QChar c : text)
-            QTest::sendKeyEvent(QTest::Click, control, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
 
     // Sets field and text as the user would, then searches.
@@ -156,10 +143,7 @@ TEST_F(SearchTest, SearchingOnGoesFromTheSelectionAndStartsAgainAfterAChange)
 TEST_F(SearchTest, ThePanelDocksFloatsAndHidesWhenTheFocusLeavesIt)
 {
     WriteTitles({QStringLiteral("alpha"), QStringLiteral("beta")});
-    auto window = Open();
-    window->show();
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto window = OpenActive();
     QAction* dropDown = window->Action(QStringLiteral("ActShowSearchDropDown"));
     QAction* docked = window->Action(QStringLiteral("ActShowSearch"));
     QAction* pin = window->Action(QStringLiteral("ActShowSearchPin"));
@@ -266,10 +250,7 @@ TEST_F(SearchTest, ASaveARenameOrAnUndoThatMakesARowMatchTurnsItBold)
 TEST_F(SearchTest, CtrlFAndF3OpenTheSearch)
 {
     WriteTitles({QStringLiteral("alpha")});
-    auto window = Open();
-    window->show();
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto window = OpenActive();
     window->LVFiles->setFocus();
     QTest::keyClick(window->LVFiles, Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(window->IsSearchPanelShown());

@@ -3,6 +3,8 @@
 #include "InputPanelTestSupport.h"
 #include "RenameTestSupport.h"
 
+#include "support/MutagenReader.h"
+
 #include "controls/Accelerators.h"
 #include "controls/LayoutList.h"
 #include "localisation/MultiLanguage.h"
@@ -14,10 +16,7 @@
 #include "tagengine/FrameCatalogue.h"
 
 #include <QAction>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QLabel>
-#include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSet>
@@ -382,23 +381,6 @@ TEST_F(LayoutDialogsTest, PagesDialogReturnsOnlyWhatTheWindowBuilds)
 
 namespace {
 
-// The texts of every frame of one ID in a file, as python3-mutagen reads them.
-QStringList MutagenTextsOf(const QString& path, const QString& id)
-{
-    QProcess python;
-    python.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral("-c"),
-                  QStringLiteral("import json, sys\nfrom mutagen.id3 import ID3\n"
-                                 "print(json.dumps([str(t) for f in ID3(sys.argv[1]).getall(sys.argv[2]) for t in f.text]))"),
-                  path, id});
-    EXPECT_TRUE(python.waitForFinished(30000));
-    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    QStringList texts;
-    for (const QJsonValue& text : QJsonDocument::fromJson(python.readAllStandardOutput()).array())
-        texts << text.toString();
-    return texts;
-}
-
 class InputPagesCommandTest : public ::testing::Test, protected TRenameFixture {};
 
 }
@@ -427,7 +409,7 @@ TEST_F(InputPagesCommandTest, AFrameListedTwiceGetsOneInputAndIsWrittenOnce)
     TypeInto(InputOf(*Window, QStringLiteral("TIT2")), QStringLiteral("New"));
     Window->CommitEdits();
     EXPECT_EQ(CountFrames(ReadFramesOf(Dir() + "a.mp3"), QStringLiteral("TIT2")), 1);
-    EXPECT_EQ(MutagenTextsOf(Dir() + "a.mp3", QStringLiteral("TIT2")), QStringList({"New"}));
+    EXPECT_EQ(MutagenTexts(ReadWithMutagen(Dir() + "a.mp3"), QStringLiteral("TIT2")), QStringList({"New"}));
 }
 
 TEST_F(InputPagesCommandTest, OkWithoutPagesLeavesTheFixedPagesUntilTheNextStart)

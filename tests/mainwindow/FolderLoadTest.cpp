@@ -1,4 +1,4 @@
-#include "support/gui/MainWindowTestSupport.h"
+#include "InputPanelTestSupport.h"
 
 #include "controls/MyListView.h"
 #include "frameinput/ID3v2Frame.h"
@@ -31,13 +31,7 @@ namespace {
 class FolderLoadTest : public ::testing::Test {
 protected:
     // A window whose first load shows folder (relative to the test folder).
-    std::unique_ptr<TFQuillon> OpenAt(const QString& folder)
-    {
-        auto window = std::make_unique<TFQuillon>(QStringList());
-        window->SetTreePath(Env.PathOf(folder));
-        window->FormShow();
-        return window;
-    }
+    std::unique_ptr<TFQuillon> OpenAt(const QString& folder) { return OpenWindowAt(Env.PathOf(folder)); }
 
     static QStringList Names(TFQuillon& window)
     {

@@ -1,4 +1,4 @@
-#include "support/gui/MainWindowTestSupport.h"
+#include "InputPanelTestSupport.h"
 
 #include "controls/MenuBar.h"
 #include "controls/QtPrompt.h"
@@ -160,15 +160,11 @@ TEST_F(MainWindowStartTest, WithoutAStoredPlacementTheWindowTakesThreeQuartersOf
 TEST_F(MainWindowStartTest, CommandStatesFollowTheClipboardAndTheActiveWindow)
 {
     ASSERT_TRUE(WriteTaggedMp3(Env.PathOf(QStringLiteral("album/a.mp3")), {{"TIT2", "Title"}}));
-    TFQuillon window({});
-    window.SetTreePath(Env.PathOf(QStringLiteral("album")));
-    window.FormShow();
+    auto opened = OpenWindowAt(Env.PathOf(QStringLiteral("album")));
+    TFQuillon& window = *opened;
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    QLineEdit* title = nullptr;
-    for (TID3v2Frame* input : window.PageInputs())
-        if (input->FrameID() == QLatin1String("TIT2"))
-            title = input->findChild<QLineEdit*>();
+    QWidget* title = TextControlOf(InputOf(window, QStringLiteral("TIT2")));
     ASSERT_NE(title, nullptr);
     QApplication::clipboard()->clear();
     title->setFocus();
@@ -252,9 +248,8 @@ TEST_F(MainWindowStartTest, WithoutPathsTheFirstRowIsSelectedAndAnEmptyFolderSel
     ASSERT_TRUE(WriteTaggedMp3(Env.PathOf(QStringLiteral("full/a.mp3")), {}));
     QDir().mkpath(Env.PathOf(QStringLiteral("empty")));
 
-    TFQuillon window({});
-    window.SetTreePath(Env.PathOf(QStringLiteral("full")));
-    window.FormShow();
+    auto opened = OpenWindowAt(Env.PathOf(QStringLiteral("full")));
+    TFQuillon& window = *opened;
     ASSERT_EQ(window.Entries().size(), 2u);
     EXPECT_EQ(window.Entries()[0]->FileName, QStringLiteral("a.mp3"));
     EXPECT_TRUE(window.Entries()[0]->Edited);

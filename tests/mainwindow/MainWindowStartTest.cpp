@@ -98,37 +98,25 @@ TEST_F(MainWindowStartTest, EveryActionIsInTheMenusUnderItsOwnName)
     EXPECT_EQ(window.MenuBar1->ButtonCount(), 6);
 }
 
-TEST_F(MainWindowStartTest, AFolderOnTheCommandLineIsOpened)
+TEST_F(MainWindowStartTest, TheFirstPathDecidesTheFolderHiddenOrNotAndOnlyItsFilesAreSelected)
 {
-    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf(QStringLiteral("album/a.mp3")), {}));
-    const TCurrentFolder current(Env.Folder());
-    TFQuillon window({QStringLiteral("album/")});
-    window.FormShow();
-    EXPECT_EQ(window.CurrentFolder(), Env.Folder() + QStringLiteral("/album/"));
-    EXPECT_EQ(window.Entries().size(), 1u);
-
-    // Also one below a hidden folder, which the tree shows only then.
-    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf(QStringLiteral(".local/music/b.mp3")), {}));
-    TFQuillon hidden({QStringLiteral(".local/music")});
-    hidden.FormShow();
-    EXPECT_EQ(hidden.TreePath(), Env.Folder() + QStringLiteral("/.local/music"));
-    EXPECT_EQ(hidden.CurrentFolder(), Env.Folder() + QStringLiteral("/.local/music/"));
-    EXPECT_EQ(hidden.Entries().size(), 1u);
-}
-
-TEST_F(MainWindowStartTest, TheFirstPathDecidesTheFolderAndOnlyItsFilesAreSelected)
-{
-    for (const char* name : {"album/a.mp3", "album/b.mp3", "album/c.mp3", "other/x.mp3"})
+    for (const char* name : {"album/a.mp3", "album/b.mp3", "album/c.mp3", "other/x.mp3", ".local/music/b.mp3"})
         ASSERT_TRUE(WriteTaggedMp3(Env.PathOf(QString::fromLatin1(name)), {}));
     const TCurrentFolder current(Env.Folder());
 
     // A folder first: it is opened, not the folder of a file after it.
-    TFQuillon folderFirst({QStringLiteral("album"), QStringLiteral("other/x.mp3"), QStringLiteral("album/b.mp3")});
+    TFQuillon folderFirst({QStringLiteral("album/"), QStringLiteral("other/x.mp3"), QStringLiteral("album/b.mp3")});
     folderFirst.FormShow();
     EXPECT_EQ(folderFirst.CurrentFolder(), Env.Folder() + QStringLiteral("/album/"));
     ASSERT_EQ(folderFirst.Entries().size(), 3u);
     EXPECT_TRUE(folderFirst.Entries()[1]->Edited);
     EXPECT_EQ(folderFirst.EditedCount(), 1);
+    // Also one below a hidden folder, which the tree shows only then.
+    TFQuillon hidden({QStringLiteral(".local/music")});
+    hidden.FormShow();
+    EXPECT_EQ(hidden.TreePath(), Env.Folder() + QStringLiteral("/.local/music"));
+    EXPECT_EQ(hidden.CurrentFolder(), Env.Folder() + QStringLiteral("/.local/music/"));
+    EXPECT_EQ(hidden.Entries().size(), 1u);
 
     // A file first: its folder (relative paths name files of the working
     // folder); files and folders elsewhere select nothing.

@@ -140,10 +140,18 @@ TEST_F(SearchTest, SearchingOnGoesFromTheSelectionAndStartsAgainAfterAChange)
     EXPECT_EQ(Prompt.Beeps, beeps + 2);
 }
 
-TEST_F(SearchTest, ThePanelDocksFloatsAndHidesWhenTheFocusLeavesIt)
+TEST_F(SearchTest, ThePanelOpensByKeysDocksFloatsAndHidesWhenTheFocusLeavesIt)
 {
     WriteTitles({QStringLiteral("alpha"), QStringLiteral("beta")});
     auto window = OpenActive();
+    // Ctrl+F in the list opens it with the focus in its text; F3 closes it.
+    window->LVFiles->setFocus();
+    QTest::keyClick(window->LVFiles, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(window->IsSearchPanelShown());
+    EXPECT_EQ(QApplication::focusWidget(), window->ESearchText);
+    QTest::keyClick(window->ESearchText, Qt::Key_F3);
+    EXPECT_FALSE(window->IsSearchPanelShown());
+
     QAction* dropDown = window->Action(QStringLiteral("ActShowSearchDropDown"));
     QAction* docked = window->Action(QStringLiteral("ActShowSearch"));
     QAction* pin = window->Action(QStringLiteral("ActShowSearchPin"));
@@ -245,16 +253,4 @@ TEST_F(SearchTest, ASaveARenameOrAnUndoThatMakesARowMatchTurnsItBold)
     window->Action(QStringLiteral("ActRenameFile"))->trigger();
     ASSERT_EQ(window->Entries()[1]->FileName, QStringLiteral("freshly named.mp3"));
     EXPECT_EQ(BoldRows(*window), QList<int>({1}));
-}
-
-TEST_F(SearchTest, CtrlFAndF3OpenTheSearch)
-{
-    WriteTitles({QStringLiteral("alpha")});
-    auto window = OpenActive();
-    window->LVFiles->setFocus();
-    QTest::keyClick(window->LVFiles, Qt::Key_F, Qt::ControlModifier);
-    EXPECT_TRUE(window->IsSearchPanelShown());
-    EXPECT_EQ(QApplication::focusWidget(), window->ESearchText);
-    QTest::keyClick(window->ESearchText, Qt::Key_F3);
-    EXPECT_FALSE(window->IsSearchPanelShown());
 }

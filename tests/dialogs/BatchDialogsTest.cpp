@@ -85,7 +85,7 @@ protected:
 
 }
 
-TEST_F(BatchDialogsTest, ReplaceFirstUseChecksTheTagFieldsAndNeedsASearchText)
+TEST_F(BatchDialogsTest, ReplaceChecksTheTagFieldsUnlessKnownOnesAreStoredAndNeedsASearchText)
 {
     TFormReplaceInfos form;
     QStringList tagFields = ReplaceFields();
@@ -124,6 +124,12 @@ TEST_F(BatchDialogsTest, ReplaceFirstUseChecksTheTagFieldsAndNeedsASearchText)
     TFormReplaceInfos again;
     EXPECT_FALSE(again.Execute(search, ignoreCase, ids, replacement));
     EXPECT_EQ(search, "Abc");
+
+    // Stored fields that are all unknown count as none stored.
+    WriteValues("Replace", [](TRegistry& r) { r.WriteString("frames", "XXXX,\"*ZZZ\""); });
+    EXPECT_EQ(CheckedRows(TFormReplaceInfos().FieldList()), tagFields);
+    WriteValues("Replace", [](TRegistry& r) { r.WriteString("frames", "TALB,*FIN,XXXX"); });
+    EXPECT_EQ(CheckedRows(TFormReplaceInfos().FieldList()), (QStringList{"*FIN", "TALB"}));
 }
 
 TEST_F(BatchDialogsTest, ReplaceKeepsFiveRecentTextsAsTyped)
@@ -151,19 +157,7 @@ TEST_F(BatchDialogsTest, ReplaceKeepsFiveRecentTextsAsTyped)
     next.Execute(s, ignoreCase, ids, r);
 }
 
-TEST_F(BatchDialogsTest, ReplaceWithOnlyUnknownStoredFieldsChecksTheTagFields)
-{
-    WriteValues("Replace", [](TRegistry& r) { r.WriteString("frames", "XXXX,\"*ZZZ\""); });
-    TFormReplaceInfos unknown;
-    EXPECT_FALSE(CheckedRows(unknown.FieldList()).contains("*FIN"));
-    EXPECT_EQ(CheckedRows(unknown.FieldList()).size(), 14);
-
-    WriteValues("Replace", [](TRegistry& r) { r.WriteString("frames", "TALB,*FIN,XXXX"); });
-    TFormReplaceInfos known;
-    EXPECT_EQ(CheckedRows(known.FieldList()), (QStringList{"*FIN", "TALB"}));
-}
-
-TEST_F(BatchDialogsTest, TrackDialogRoundTrip)
+TEST_F(BatchDialogsTest, TrackDialogRoundTripAndStoredValuesOutOfRange)
 {
     {
         TFormTrackNr form;
@@ -192,10 +186,8 @@ TEST_F(BatchDialogsTest, TrackDialogRoundTrip)
     EXPECT_EQ(std::tuple(again.NumberingBox()->currentIndex(), again.TotalBox()->currentIndex(),
                          again.StartEdit()->PositionInt(), again.TotalEdit()->PositionInt()),
               std::tuple(1, 2, 7, 12));
-}
 
-TEST_F(BatchDialogsTest, TrackDialogWithUnknownLettersAndOutOfRangeNumbers)
-{
+    // Unknown letters and numbers out of range, as stored elsewhere.
     WriteValues("AutoTrack", [](TRegistry& r) {
         r.WriteString("type", "X");
         r.WriteString("setmax", "q");
@@ -209,7 +201,7 @@ TEST_F(BatchDialogsTest, TrackDialogWithUnknownLettersAndOutOfRangeNumbers)
     EXPECT_EQ(form.TotalEdit()->PositionInt(), 0);
     EXPECT_FALSE(form.StartEdit()->isEnabled());
     Env.Prompt.OnModal = AnswerDialog<TFormTrackNr>([](TFormTrackNr&) {}, "Button2");
-    TTrackNrEinstellungen settings; // zeroed: no chosen total row means no total
+    settings = {}; // zeroed: no chosen total row means no total
     ASSERT_TRUE(form.Execute(settings));
     EXPECT_EQ(settings.NumberingType, 0);
     EXPECT_EQ(settings.TotalMode, 0);

@@ -72,6 +72,11 @@ TEST_F(MainWindowStartTest, FirstStartShowsTheDefaultsAndAsksForTheLanguage)
     EXPECT_EQ(Env.Prompt.Modals, 1);
     EXPECT_EQ(window.StatusText(), Lang("StatusBarSelNothing"));
     EXPECT_EQ(window.StatusIcon(), 0);
+    // Without a stored placement the window takes three quarters of the screen.
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_NEAR(window.width(), available.width() * 3 / 4, 1);
+    EXPECT_NEAR(window.height(), available.height() * 3 / 4, 1);
+    EXPECT_TRUE(available.contains(window.geometry()));
 }
 
 TEST_F(MainWindowStartTest, EveryActionIsInTheMenusUnderItsOwnName)
@@ -134,15 +139,6 @@ TEST_F(MainWindowStartTest, TheFirstPathDecidesTheFolderHiddenOrNotAndOnlyItsFil
     // The paths are taken by the first load only.
     fileFirst.LoadFolder(fileFirst.CurrentFolder(), false);
     EXPECT_EQ(fileFirst.EditedCount(), 1);
-}
-
-TEST_F(MainWindowStartTest, WithoutAStoredPlacementTheWindowTakesThreeQuartersOfTheScreen)
-{
-    TFQuillon window({});
-    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_NEAR(window.width(), available.width() * 3 / 4, 1);
-    EXPECT_NEAR(window.height(), available.height() * 3 / 4, 1);
-    EXPECT_TRUE(available.contains(window.geometry()));
 }
 
 TEST_F(MainWindowStartTest, CommandStatesFollowTheClipboardAndTheActiveWindow)

@@ -2,6 +2,7 @@
 // return and what they keep for the next use.
 
 #include "DialogTestSupport.h"
+#include "common/SettingsStoreTestSupport.h"
 #include "support/gui/MainWindowTestSupport.h"
 
 #include "controls/UpDownEdit.h"
@@ -28,7 +29,7 @@
 
 namespace {
 
-class BatchDialogsTest : public ::testing::Test {
+class BatchDialogsTest : public ::testing::Test, protected TSettingsStoreFixture {
 protected:
     TMainWindowEnvironment Env;
 
@@ -47,14 +48,6 @@ protected:
         for (int i = 0; i < box->count(); ++i)
             texts << box->itemText(i);
         return texts;
-    }
-
-    static void WriteValues(const QString& subkey, const std::function<void(TRegistry&)>& write)
-    {
-        TRegistry registry;
-        ASSERT_TRUE(registry.OpenKey(TSettingsStore::KeyPath() + QStringLiteral("\\") + subkey, true));
-        write(registry);
-        registry.Flush();
     }
 
     static std::optional<QString> StoredString(const QString& subkey, const QString& name)
@@ -126,9 +119,9 @@ TEST_F(BatchDialogsTest, ReplaceChecksTheTagFieldsUnlessKnownOnesAreStoredAndNee
     EXPECT_EQ(search, "Abc");
 
     // Stored fields that are all unknown count as none stored.
-    WriteValues("Replace", [](TRegistry& r) { r.WriteString("frames", "XXXX,\"*ZZZ\""); });
+    Store([](TRegistry& r) { r.WriteString("frames", "XXXX,\"*ZZZ\""); }, "Replace");
     EXPECT_EQ(CheckedRows(TFormReplaceInfos().FieldList()), tagFields);
-    WriteValues("Replace", [](TRegistry& r) { r.WriteString("frames", "TALB,*FIN,XXXX"); });
+    Store([](TRegistry& r) { r.WriteString("frames", "TALB,*FIN,XXXX"); }, "Replace");
     EXPECT_EQ(CheckedRows(TFormReplaceInfos().FieldList()), (QStringList{"*FIN", "TALB"}));
 }
 
@@ -188,12 +181,14 @@ TEST_F(BatchDialogsTest, TrackDialogRoundTripAndStoredValuesOutOfRange)
               std::tuple(1, 2, 7, 12));
 
     // Unknown letters and numbers out of range, as stored elsewhere.
-    WriteValues("AutoTrack", [](TRegistry& r) {
-        r.WriteString("type", "X");
-        r.WriteString("setmax", "q");
-        r.WriteInteger("start", 500000);
-        r.WriteInteger("max", -5);
-    });
+    Store(
+        [](TRegistry& r) {
+            r.WriteString("type", "X");
+            r.WriteString("setmax", "q");
+            r.WriteInteger("start", 500000);
+            r.WriteInteger("max", -5);
+        },
+        "AutoTrack");
     TFormTrackNr form;
     EXPECT_EQ(form.NumberingBox()->currentIndex(), -1);
     EXPECT_EQ(form.TotalBox()->currentIndex(), -1);

@@ -3,6 +3,7 @@
 // what a save does with them.
 
 #include "InputPanelTestSupport.h"
+#include "RenameTestSupport.h"
 
 #include "localisation/MultiLanguage.h"
 #include "mainwindow/FileListModel.h"
@@ -64,16 +65,7 @@ protected:
         return Window->LVFiles->model()->index(Row(name), 1).data(Qt::ToolTipRole);
     }
 
-    void Select(std::initializer_list<const char*> names)
-    {
-        QItemSelection selection;
-        for (const char* name : names) {
-            const QModelIndex index = Window->LVFiles->model()->index(Row(QString::fromLatin1(name)), 0);
-            selection.select(index, index);
-        }
-        Window->LVFiles->selectionModel()->select(selection,
-                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    }
+    void Select(const QStringList& names) { SelectByName(*Window, names); }
 
     TID3v2Frame* Title() const { return InputOf(*Window, "TIT2"); }
 

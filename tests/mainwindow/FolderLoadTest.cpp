@@ -180,9 +180,8 @@ TEST_F(FolderLoadTest, KeepModeReusesUnchangedEntriesAndReadsChangedOnes)
     const TEintragdaten* alpha = window->Entries()[0].get();
     const TEintragdaten* beta = window->Entries()[1].get();
     // The user selects b.
+    SelectListRows(*window, {1});
     QItemSelectionModel* selection = window->LVFiles->selectionModel();
-    selection->select(window->LVFiles->model()->index(1, 0),
-                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     EXPECT_EQ(window->FirstEditedIndex(), 1);
 
     // b is replaced by a file of the same size, c vanishes, d appears.

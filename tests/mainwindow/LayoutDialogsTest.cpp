@@ -2,6 +2,7 @@
 
 #include "InputPanelTestSupport.h"
 #include "RenameTestSupport.h"
+#include "common/SettingsStoreTestSupport.h"
 
 #include "support/MutagenReader.h"
 
@@ -65,7 +66,7 @@ QString ButtonText(const TFQuillon& window, const char* code)
     return PlainCaption(window.Action(QString::fromLatin1(row->ActionName))->text());
 }
 
-class LayoutDialogsTest : public ::testing::Test {
+class LayoutDialogsTest : public ::testing::Test, protected TSettingsStoreFixture {
 protected:
     // Runs the tool-bar dialog; user acts in it and answers how it is closed.
     bool RunButtons(TStringArray& codes, const std::function<int(TFormButtons&)>& user)
@@ -224,11 +225,7 @@ TEST_F(LayoutDialogsTest, JunkStoredToolbarsLoadWithoutHarm)
                               QStringLiteral("UNDOXX"), QStringLiteral("----HELPhelp?"), QString(5000, QLatin1Char('Z'))};
     const QList<TStringArray> expected = {{"UNDO"}, {"----", "UNDO"}, {"UNDO"}, {"----", "HELP"}, {}};
     for (int i = 0; i < junk.size(); ++i) {
-        {
-            TRegistry reg;
-            ASSERT_TRUE(reg.OpenKey(TSettingsStore::KeyPath(), true));
-            reg.WriteString(QStringLiteral("Buttons"), junk.at(i));
-        }
+        Store([&](TRegistry& reg) { reg.WriteString(QStringLiteral("Buttons"), junk.at(i)); });
         TFQuillon window({});
         const TStringArray loaded = window.GetToolbarCodes();
         // Nothing stored that names a button gives the default tool bar.
@@ -374,20 +371,20 @@ TEST_F(LayoutDialogsTest, PagesDialogReturnsOnlyWhatTheWindowBuilds)
 
 namespace {
 
-class InputPagesCommandTest : public ::testing::Test, protected TRenameFixture {};
+class InputPagesCommandTest : public ::testing::Test, protected TRenameFixture, protected TSettingsStoreFixture {};
 
 }
 
 TEST_F(InputPagesCommandTest, AFrameListedTwiceGetsOneInputAndIsWrittenOnce)
 {
-    {
-        TRegistry reg;
-        ASSERT_TRUE(reg.OpenKey(TSettingsStore::KeyPath() + QStringLiteral("\\Felder"), true));
-        reg.WriteString(QStringLiteral("0"), QStringLiteral("TIT2TPE1TIT2"));
-        reg.WriteString(QStringLiteral("N0"), QStringLiteral("Tom & Jerry"));
-        reg.WriteString(QStringLiteral("1"), QStringLiteral("TIT2TALB"));
-        reg.WriteString(QStringLiteral("N1"), QStringLiteral("Two"));
-    }
+    Store(
+        [](TRegistry& reg) {
+            reg.WriteString(QStringLiteral("0"), QStringLiteral("TIT2TPE1TIT2"));
+            reg.WriteString(QStringLiteral("N0"), QStringLiteral("Tom & Jerry"));
+            reg.WriteString(QStringLiteral("1"), QStringLiteral("TIT2TALB"));
+            reg.WriteString(QStringLiteral("N1"), QStringLiteral("Two"));
+        },
+        QStringLiteral("Felder"));
     ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("a.mp3"), {{"TIT2", "Old"}}));
     Open();
     EXPECT_EQ(InputCount(*Window, QStringLiteral("TIT2")), 1);

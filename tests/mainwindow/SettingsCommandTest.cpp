@@ -1,6 +1,7 @@
 // The settings dialog from the main window.
 
 #include "RenameTestSupport.h"
+#include "common/SettingsStoreTestSupport.h"
 
 #include "cddb/CDDBServerList.h"
 #include "controls/UpDownEdit.h"
@@ -23,7 +24,7 @@
 
 namespace {
 
-class SettingsCommandTest : public ::testing::Test, protected TRenameFixture {
+class SettingsCommandTest : public ::testing::Test, protected TRenameFixture, protected TSettingsStoreFixture {
 protected:
     QByteArray StoreBytes() const { return Bytes(TRegistry::StorageFile()); }
 
@@ -115,12 +116,10 @@ TEST_F(SettingsCommandTest, ChangingTheReadOptionReadsTheFolderAgain)
 
 TEST_F(SettingsCommandTest, AHugeStoredDigitCountStillBuildsNames)
 {
-    {
-        TRegistry reg;
-        ASSERT_TRUE(reg.OpenKey(TSettingsStore::KeyPath(), true));
+    Store([](TRegistry& reg) {
         reg.WriteInteger(QStringLiteral("Decimals"), 2147483647);
         reg.WriteString(QStringLiteral("DNAufbau2"), QStringLiteral("%N %T"));
-    }
+    });
     ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("a.mp3"), {{"TIT2", "Song"}, {"TRCK", "3/12"}}));
     Open();
     Select({"a.mp3"});

@@ -1,3 +1,5 @@
+#include "TimeZoneTestSupport.h"
+
 #include "commands/DateMerge.h"
 
 #include <QDateTime>
@@ -5,30 +7,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
-
 namespace {
 
 constexpr qint64 NsPerSecond = 1000000000;
 
-// Runs the test under a fixed time zone and restores the old one.
 class DateMergeTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        const char* old = std::getenv("TZ");
-        m_hadZone = old != nullptr;
-        m_oldZone = old ? old : "";
-        setenv("TZ", "Europe/Berlin", 1);
-        tzset();
-    }
-    void TearDown() override
-    {
-        m_hadZone ? setenv("TZ", m_oldZone.c_str(), 1) : unsetenv("TZ");
-        tzset();
-    }
-
     // Nanoseconds of a Berlin wall-clock time given in UTC plus the offset.
     static qint64 Utc(int y, int mo, int d, int h, int mi, int s, qint64 fraction = 0)
     {
@@ -36,9 +20,7 @@ protected:
                + fraction;
     }
 
-private:
-    bool m_hadZone = false;
-    std::string m_oldZone;
+    const TScopedTimeZone Zone{"Europe/Berlin"};
 };
 
 }

@@ -8,6 +8,9 @@
 
 #include <QTemporaryDir>
 
+#include <iterator>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -107,41 +110,31 @@ TEST_F(SettingsTest, LegacyPatternAndSubkeys)
 
 TEST_F(SettingsTest, NumbersOutsideTheirRangesAreBroughtBackWhenRead)
 {
-    const auto storeNumbers = [this](qint32 size, qint32 pad, qint32 maxPad, qint32 digits, qint32 port,
-                                     qint32 proxyPort) {
-        Store([=](TRegistry& reg) {
-            reg.WriteInteger(QStringLiteral("MinSize"), size);
-            reg.WriteInteger(QStringLiteral("MinPad"), pad);
-            reg.WriteInteger(QStringLiteral("MaxPad"), maxPad);
-            reg.WriteInteger(QStringLiteral("Decimals"), digits);
-            reg.WriteInteger(QStringLiteral("CDDBServerPort2"), port);
+    // Stored MinSize, MinPad, MaxPad, Decimals, CD database port and proxy
+    // port (with a proxy), and what is read: a proxy port below 1 is none,
+    // and a proxy without a port is not used.
+    const struct {
+        qint32 Stored[6];
+        qint32 Read[6];
+        bool UseProxy;
+    } cases[] = {
+        {{-5, 2000000, 2147483647, 2147483647, 70000, 65536}, {0, 1048576, 1048576, 10, 80, 0}, false},
+        {{1048576, 0, -2147483647 - 1, 0, 0, -1}, {1048576, 0, 0, 1, 80, 0}, false},
+        // The ends of the ranges are kept.
+        {{0, 1048576, 0, 10, 65535, 1}, {0, 1048576, 0, 10, 65535, 1}, true},
+    };
+    for (const auto& c : cases) {
+        Store([&](TRegistry& reg) {
+            const char* names[] = {"MinSize", "MinPad", "MaxPad", "Decimals", "CDDBServerPort2", "ProxyPort"};
+            for (int i = 0; i < 6; ++i)
+                reg.WriteInteger(QString::fromLatin1(names[i]), c.Stored[i]);
             reg.WriteBool(QStringLiteral("UseProxy"), true);
             reg.WriteString(QStringLiteral("Proxy"), QStringLiteral("proxy.example"));
-            reg.WriteInteger(QStringLiteral("ProxyPort"), proxyPort);
         });
-        return Loaded().Record;
-    };
-    TEinstellungen r = storeNumbers(-5, 2000000, 2147483647, 2147483647, 70000, 65536);
-    EXPECT_EQ(r.MinSize, 0);
-    EXPECT_EQ(r.MinPad, 1048576);
-    EXPECT_EQ(r.MaxPad, 1048576);
-    EXPECT_EQ(r.Decimals, 10);
-    EXPECT_EQ(r.CDDBServerPort, 80);
-    EXPECT_EQ(r.ProxyPort, 0);
-    EXPECT_FALSE(r.UseProxy);
-
-    r = storeNumbers(1048576, 0, -2147483647 - 1, 0, 0, -1);
-    EXPECT_EQ(r.MinSize, 1048576);
-    EXPECT_EQ(r.MinPad, 0);
-    EXPECT_EQ(r.MaxPad, 0);
-    EXPECT_EQ(r.Decimals, 1);
-    EXPECT_EQ(r.CDDBServerPort, 80);
-    EXPECT_FALSE(r.UseProxy);
-
-    // The ends of the ranges are kept.
-    r = storeNumbers(792, 512, 2048, 10, 65535, 1);
-    EXPECT_EQ(r.Decimals, 10);
-    EXPECT_EQ(r.CDDBServerPort, 65535);
-    EXPECT_EQ(r.ProxyPort, 1);
-    EXPECT_TRUE(r.UseProxy);
+        const TEinstellungen r = Loaded().Record;
+        EXPECT_EQ((std::vector<qint32>{r.MinSize, r.MinPad, r.MaxPad, r.Decimals, r.CDDBServerPort, r.ProxyPort}),
+                  std::vector<qint32>(std::begin(c.Read), std::end(c.Read)))
+            << c.Stored[0];
+        EXPECT_EQ(r.UseProxy, c.UseProxy) << c.Stored[0];
+    }
 }

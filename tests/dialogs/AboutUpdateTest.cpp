@@ -61,7 +61,7 @@ private:
 
 }
 
-TEST_F(AboutUpdateTest, TheVersionPageTellsWhetherANewerVersionExists)
+TEST_F(AboutUpdateTest, TheVersionPageTellsWhetherANewerVersionExistsOrEndsInOneError)
 {
     auto newer = Check(QStringLiteral("newer"));
     EXPECT_EQ(newer->LVersion1->text(), QStringLiteral("3.14"));
@@ -77,10 +77,8 @@ TEST_F(AboutUpdateTest, TheVersionPageTellsWhetherANewerVersionExists)
     EXPECT_EQ(older->LVersion2->text(), QStringLiteral("2.09"));
     EXPECT_EQ(older->LInfo->text(), QString());
     EXPECT_TRUE(Env.Prompt.Errors.isEmpty());
-}
 
-TEST_F(AboutUpdateTest, PagesWithoutAUsableVersionEndInOneErrorEach)
-{
+    // Pages without a usable version end in one error each.
     const QString failure = Lang("ErrorLoadUpdateInfo");
     for (const char* part : {"letter", "long", "missing", "big"}) {
         SCOPED_TRACE(part);

@@ -2,6 +2,7 @@
 // return and what they keep for the next use.
 
 #include "DialogTestSupport.h"
+#include "common/SettingsStoreTestSupport.h"
 #include "support/gui/MainWindowTestSupport.h"
 
 #include "controls/UpDownEdit.h"
@@ -28,7 +29,7 @@
 
 namespace {
 
-class BatchDialogsTest : public ::testing::Test {
+class BatchDialogsTest : public ::testing::Test, protected TSettingsStoreFixture {
 protected:
     TMainWindowEnvironment Env;
 
@@ -47,14 +48,6 @@ protected:
         for (int i = 0; i < box->count(); ++i)
             texts << box->itemText(i);
         return texts;
-    }
-
-    static void WriteValues(const QString& subkey, const std::function<void(TRegistry&)>& write)
-    {
-        TRegistry registry;
-        ASSERT_TRUE(registry.OpenKey(TSettingsStore::KeyPath() + QStringLiteral("\\") + subkey, true));
-        write(registry);
-        registry.Flush();
     }
 
     static std::optional<QString> StoredString(const QString& subkey, const QString& name)
@@ -85,7 +78,7 @@ protected:
 
 }
 
-TEST_F(BatchDialogsTest, ReplaceFirstUseChecksTheTagFieldsAndNeedsASearchText)
+TEST_F(BatchDialogsTest, ReplaceChecksTheTagFieldsUnlessKnownOnesAreStoredAndNeedsASearchText)
 {
     TFormReplaceInfos form;
     QStringList tagFields = ReplaceFields();
@@ -124,6 +117,12 @@ TEST_F(BatchDialogsTest, ReplaceFirstUseChecksTheTagFieldsAndNeedsASearchText)
     TFormReplaceInfos again;
     EXPECT_FALSE(again.Execute(search, ignoreCase, ids, replacement));
     EXPECT_EQ(search, "Abc");
+
+    // Stored fields that are all unknown count as none stored.
+    Store([](TRegistry& r) { r.WriteString("frames", "XXXX,\"*ZZZ\""); }, "Replace");
+    EXPECT_EQ(CheckedRows(TFormReplaceInfos().FieldList()), tagFields);
+    Store([](TRegistry& r) { r.WriteString("frames", "TALB,*FIN,XXXX"); }, "Replace");
+    EXPECT_EQ(CheckedRows(TFormReplaceInfos().FieldList()), (QStringList{"*FIN", "TALB"}));
 }
 
 TEST_F(BatchDialogsTest, ReplaceKeepsFiveRecentTextsAsTyped)
@@ -151,19 +150,7 @@ TEST_F(BatchDialogsTest, ReplaceKeepsFiveRecentTextsAsTyped)
     next.Execute(s, ignoreCase, ids, r);
 }
 
-TEST_F(BatchDialogsTest, ReplaceWithOnlyUnknownStoredFieldsChecksTheTagFields)
-{
-    WriteValues("Replace", [](TRegistry& r) { r.WriteString("frames", "XXXX,\"*ZZZ\""); });
-    TFormReplaceInfos unknown;
-    EXPECT_FALSE(CheckedRows(unknown.FieldList()).contains("*FIN"));
-    EXPECT_EQ(CheckedRows(unknown.FieldList()).size(), 14);
-
-    WriteValues("Replace", [](TRegistry& r) { r.WriteString("frames", "TALB,*FIN,XXXX"); });
-    TFormReplaceInfos known;
-    EXPECT_EQ(CheckedRows(known.FieldList()), (QStringList{"*FIN", "TALB"}));
-}
-
-TEST_F(BatchDialogsTest, TrackDialogRoundTrip)
+TEST_F(BatchDialogsTest, TrackDialogRoundTripAndStoredValuesOutOfRange)
 {
     {
         TFormTrackNr form;
@@ -192,16 +179,16 @@ TEST_F(BatchDialogsTest, TrackDialogRoundTrip)
     EXPECT_EQ(std::tuple(again.NumberingBox()->currentIndex(), again.TotalBox()->currentIndex(),
                          again.StartEdit()->PositionInt(), again.TotalEdit()->PositionInt()),
               std::tuple(1, 2, 7, 12));
-}
 
-TEST_F(BatchDialogsTest, TrackDialogWithUnknownLettersAndOutOfRangeNumbers)
-{
-    WriteValues("AutoTrack", [](TRegistry& r) {
-        r.WriteString("type", "X");
-        r.WriteString("setmax", "q");
-        r.WriteInteger("start", 500000);
-        r.WriteInteger("max", -5);
-    });
+    // Unknown letters and numbers out of range, as stored elsewhere.
+    Store(
+        [](TRegistry& r) {
+            r.WriteString("type", "X");
+            r.WriteString("setmax", "q");
+            r.WriteInteger("start", 500000);
+            r.WriteInteger("max", -5);
+        },
+        "AutoTrack");
     TFormTrackNr form;
     EXPECT_EQ(form.NumberingBox()->currentIndex(), -1);
     EXPECT_EQ(form.TotalBox()->currentIndex(), -1);
@@ -209,7 +196,7 @@ TEST_F(BatchDialogsTest, TrackDialogWithUnknownLettersAndOutOfRangeNumbers)
     EXPECT_EQ(form.TotalEdit()->PositionInt(), 0);
     EXPECT_FALSE(form.StartEdit()->isEnabled());
     Env.Prompt.OnModal = AnswerDialog<TFormTrackNr>([](TFormTrackNr&) {}, "Button2");
-    TTrackNrEinstellungen settings; // zeroed: no chosen total row means no total
+    settings = {}; // zeroed: no chosen total row means no total
     ASSERT_TRUE(form.Execute(settings));
     EXPECT_EQ(settings.NumberingType, 0);
     EXPECT_EQ(settings.TotalMode, 0);

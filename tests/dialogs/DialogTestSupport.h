@@ -19,20 +19,31 @@
 #include <functional>
 #include <optional>
 
-// A prompt that also answers input queries (from a queue; an empty queue
-// cancels), recording the values offered.
+// A prompt that also answers input queries and folder choices (each from a
+// queue; an empty queue cancels), recording the values and captions offered.
 class TAnsweringPrompt : public TRecordingPrompt {
 public:
-    std::deque<QString> Inputs;
-    QStringList Offered;
+    std::deque<QString> Inputs, Folders;
+    QStringList Offered, FolderCaptions;
 
     std::optional<QString> Input(QWidget*, const QString&, const QString&, const QString& value) override
     {
         Offered << value;
-        if (Inputs.empty())
+        return Next(Inputs);
+    }
+    std::optional<QString> ChooseFolder(QWidget*, const QString& caption, const QString&) override
+    {
+        FolderCaptions << caption;
+        return Next(Folders);
+    }
+
+private:
+    static std::optional<QString> Next(std::deque<QString>& answers)
+    {
+        if (answers.empty())
             return std::nullopt;
-        QString answer = Inputs.front();
-        Inputs.pop_front();
+        QString answer = answers.front();
+        answers.pop_front();
         return answer;
     }
 };

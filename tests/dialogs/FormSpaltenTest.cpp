@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(FormSpaltenTest, WidthsAreFilledInEditedAndReturnedOnOK)
+TEST(FormSpaltenTest, WidthsAreFilledInFollowTheColumnClickedAndAreReturnedOnOK)
 {
     TMainWindowEnvironment env;
     TStringArray ids{"TIT2", "NONE", "*FIN", "TPE1"};
@@ -50,14 +50,9 @@ TEST(FormSpaltenTest, WidthsAreFilledInEditedAndReturnedOnOK)
     EXPECT_FALSE(form.Execute(QString(), true, false, ids, widths, ticks));
     EXPECT_EQ(ids, TStringArray({"TIT2", "TPE1", "*FIN"}));
     EXPECT_EQ(widths, TWordArray({111, DefaultWidth("TPE1"), 77}));
-}
 
-TEST(FormSpaltenTest, TheWidthEditFollowsTheColumnClicked)
-{
-    TMainWindowEnvironment env;
-    TStringArray ids{"*FIN", "TPE1", "TIT2"};
-    TWordArray widths{150, 100, 120};
-    TBoolArray ticks;
+    // The width edit follows the column clicked.
+    widths = {150, 100, 120};
     env.Prompt.OnModal = [](QDialog& dialog) {
         auto& form = static_cast<TFormSpalten&>(dialog);
         form.show();
@@ -71,7 +66,6 @@ TEST(FormSpaltenTest, TheWidthEditFollowsTheColumnClicked)
         TypeWidth(form, "300");
         return int(QDialog::Accepted);
     };
-    TFormSpalten form;
     ASSERT_TRUE(form.Execute(QString(), true, false, ids, widths, ticks));
     EXPECT_EQ(widths, TWordArray({300, 210, 120}));
 }

@@ -41,18 +41,13 @@ class Handler(BaseHTTPRequestHandler):
         print('GET ' + self.path, flush=True)
         part = self.path.split('/')[1]
         port = self.server.server_address[1]
+        versions = {'newer': 'progversion1=3<br>progversion2=15', 'same': 'PROGVERSION1=3 PROGVERSION2=14',
+                    'older': 'ProgVersion1=2 ProgVersion2=9', 'letter': 'PROGVERSION1=X3 PROGVERSION2=15',
+                    'long': 'PROGVERSION1=123456789012345678901234567890 PROGVERSION2=1'}
         if part == 'hang':
             time.sleep(30)
-        elif part == 'newer':
-            self.answer(page('progversion1=3<br>progversion2=15'))
-        elif part == 'same':
-            self.answer(page('PROGVERSION1=3 PROGVERSION2=14'))
-        elif part == 'older':
-            self.answer(page('ProgVersion1=2 ProgVersion2=9'))
-        elif part == 'letter':
-            self.answer(page('PROGVERSION1=X3 PROGVERSION2=15'))
-        elif part == 'long':
-            self.answer(page('PROGVERSION1=123456789012345678901234567890 PROGVERSION2=1'))
+        elif part in versions:
+            self.answer(page(versions[part]))
         elif part == 'big':
             self.answer(b'PROGVERSION1=9 PROGVERSION2=1 ' + b'x' * (2 * 1024 * 1024), length=False)
         elif part == 'rich':

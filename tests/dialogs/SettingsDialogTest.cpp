@@ -122,18 +122,19 @@ TEST_F(SettingsDialogTest, OkWithoutChangesKeepsTheRecordAndEveryControlReachesI
     EXPECT_FALSE(Reset);
     EXPECT_TRUE(Prompt.Asked.isEmpty()); // no warning for the stored write protection
 
-    // Every control into its field; texts trimmed, empty ones the defaults.
+    // Every control into its field, here back to the defaults; texts
+    // trimmed, empty ones the defaults.
     EXPECT_TRUE(Run(record, [](TFormEinstellungen& d) {
-        d.ShowPatternSimple(QStringLiteral("%T"));
+        d.ShowPatternSimple(QStringLiteral("%A - %T"));
         d.CbxDateidatum->setChecked(true);
-        d.ETrackNrDecimals->SetPositionInt(3);
+        d.ETrackNrDecimals->SetPositionInt(2);
         d.CBxReadID3v2->setChecked(true);
         d.CBxWriteID3v1->setChecked(true);
         d.BoxID3v2Version->setCurrentIndex(0);
         d.CbxUnsyc->setChecked(false);
-        d.EID3v2Size->SetPositionInt(1);
-        d.EID3v2Padding->SetPositionInt(2);
-        d.EID3v2PaddingMax->SetPositionInt(3);
+        d.EID3v2Size->SetPositionInt(792);
+        d.EID3v2Padding->SetPositionInt(512);
+        d.EID3v2PaddingMax->SetPositionInt(2048);
         d.cbxNoWriteProtect->setChecked(false);
         d.ECDDBServer->setText(QStringLiteral("  "));
         d.ECDDBServerPort->setText(QStringLiteral(" 8080 "));
@@ -144,23 +145,11 @@ TEST_F(SettingsDialogTest, OkWithoutChangesKeepsTheRecordAndEveryControlReachesI
         d.EProxyPort->setText(QStringLiteral("81"));
         return QDialog::Accepted;
     }));
-    TEinstellungen expected = Changed();
-    expected.FileNamePattern = QStringLiteral("%T");
-    expected.NeverChangeDate = true;
-    expected.Decimals = 3;
-    expected.ReadID3v2 = true;
-    expected.WriteID3v1 = true;
-    expected.ID3v2Version = 3;
-    expected.Unsync = false;
-    expected.MinSize = 1;
-    expected.MinPad = 2;
-    expected.MaxPad = 3;
-    expected.NoWriteProtect = false;
-    expected.CDDBServer = QString::fromLatin1(PublicCDDBServerHost);
+    TEinstellungen expected;
+    expected.Language = QStringLiteral("ENGLISH");
+    expected.AlwaysUseNativeNtCdRom = true;
     expected.CDDBServerPort = 8080;
     expected.CDDBServerCgiPath = QStringLiteral("/x.cgi");
-    expected.CDDBUser = QStringLiteral("Quillon-User");
-    expected.UseProxy = false;
     expected.Proxy = QStringLiteral("p");
     expected.ProxyPort = 81;
     EXPECT_EQ(record, expected);

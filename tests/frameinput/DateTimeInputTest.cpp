@@ -17,7 +17,6 @@ std::unique_ptr<TID3v2FrameDateTime> Loaded(const QString& value, const QString&
     return LoadedInput<TID3v2FrameDateTime>(id, value, version);
 }
 
-
 // Whether a picker's text field is painted in one colour only.
 bool LooksBlank(QDateTimeEdit* picker)
 {
@@ -31,7 +30,7 @@ bool LooksBlank(QDateTimeEdit* picker)
 
 }
 
-TEST(DateTimeInput, LoadsToThePrecisionOfTheText)
+TEST(DateTimeInput, LoadsToThePrecisionOfTheTextAndUnreadableDatesEmpty)
 {
     auto year = Loaded(QStringLiteral("2004"));
     EXPECT_EQ(year->DateGenauigkeit(), gnYear);
@@ -53,10 +52,8 @@ TEST(DateTimeInput, LoadsToThePrecisionOfTheText)
     // Years before 1752 and up to 9999 are dates like any other.
     EXPECT_EQ(WrittenText(*Loaded(QStringLiteral("1700-03"))), QStringLiteral("1700-03"));
     EXPECT_EQ(WrittenText(*Loaded(QStringLiteral("9999-12-31T23:59:59"))), QStringLiteral("9999-12-31T23:59:59"));
-}
 
-TEST(DateTimeInput, UnreadableDatesLoadEmpty)
-{
+    // Unreadable dates load empty.
     for (const char* text : {"", "20x4", "2004-02-30", "2004-13", "2004-05-17T24:00", "0050", "0000"}) {
         auto input = Loaded(QString::fromLatin1(text));
         EXPECT_EQ(input->DateGenauigkeit(), gnNone) << text;

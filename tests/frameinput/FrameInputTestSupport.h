@@ -4,11 +4,10 @@
 // window does, building frames, and a prompt that counts beeps.
 
 #include "frameinput/ID3v2Frame.h"
-#include "platform/Prompt.h"
+#include "support/RecordingPrompt.h"
 #include "tagengine/FrameCodecs.h"
 
 #include <QByteArray>
-#include <QDialog>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -66,42 +65,32 @@ inline void TypeText(QWidget* widget, const QString& text)
 }
 
 // A prompt that only counts beeps; every other request fails the test.
-class TBeepCounter : public TPrompt {
+class TBeepCounter : public TRecordingPrompt {
 public:
-    TBeepCounter() : m_previous(SetPrompt(this)) {}
-    ~TBeepCounter() override { SetPrompt(m_previous); }
-
-    int Beeps = 0;
-
-    void Beep() override { ++Beeps; }
-    void Error(QWidget*, const QString&) override { Unexpected(); }
-    void Information(QWidget*, const QString&) override { Unexpected(); }
-    bool Question(QWidget*, const QString&) override { return Unexpected(), false; }
-    TPromptButton Ask(QWidget*, TPromptIcon, const QString&, TPromptButtons) override { return Unexpected(), pbNone; }
-    TPromptChoice Choose(QWidget*, TPromptIcon, const QString&, const QStringList&, int, const QString&) override
+    ~TBeepCounter() override
     {
-        return Unexpected(), TPromptChoice{};
+        EXPECT_TRUE(Errors.isEmpty() && Informations.isEmpty() && Questions.isEmpty() && Asked.isEmpty()
+                    && Choices.isEmpty() && Modals == 0)
+            << "unexpected prompt";
     }
     std::optional<QString> Input(QWidget*, const QString&, const QString&, const QString&) override
     {
-        return Unexpected(), std::nullopt;
+        return Unexpected();
     }
     std::optional<QString> OpenFile(QWidget*, const QString&, const QString&, const QString&) override
     {
-        return Unexpected(), std::nullopt;
+        return Unexpected();
     }
     std::optional<QString> SaveFile(QWidget*, const QString&, const QString&, const QString&) override
     {
-        return Unexpected(), std::nullopt;
+        return Unexpected();
     }
-    std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override
-    {
-        return Unexpected(), std::nullopt;
-    }
-    int RunModal(QDialog&) override { return Unexpected(), QDialog::Rejected; }
+    std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override { return Unexpected(); }
 
 private:
-    static void Unexpected() { ADD_FAILURE() << "unexpected prompt"; }
-
-    TPrompt* m_previous;
+    static std::optional<QString> Unexpected()
+    {
+        ADD_FAILURE() << "unexpected prompt";
+        return std::nullopt;
+    }
 };

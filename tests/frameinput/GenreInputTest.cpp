@@ -15,7 +15,6 @@ std::unique_ptr<TID3v2FrameGenre> Loaded(const QString& value, TID3Versions vers
     return LoadedInput<TID3v2FrameGenre>(QStringLiteral("TCON"), value, version);
 }
 
-
 // Picks an entry from the dropped-down list, as a click on it would.
 void PickFromList(TBuglessComboBox* combo, int index)
 {
@@ -72,7 +71,7 @@ TEST(GenreInput, UnlistedGenreIsTextOnlyUnderID3v2)
     EXPECT_FALSE(v1->IsDifferent());
 }
 
-TEST(GenreInput, UnlistedGenresCompareByTheirTextsUnderID3v1)
+TEST(GenreInput, GenresCompareByTheirTextsAndTheCaseOnlyWhereTyped)
 {
     // Both show the empty entry, yet the files disagree: their genres are
     // kept unless the user picks one for all of them.
@@ -95,12 +94,8 @@ TEST(GenreInput, UnlistedGenresCompareByTheirTextsUnderID3v1)
     auto same = Loaded(QStringLiteral("(17)"), ivID3v1);
     same->AddFrame(&lower);
     EXPECT_FALSE(same->IsDifferent());
-}
 
-TEST(GenreInput, CaseMattersOnlyForTypedGenres)
-{
-    // (Under ID3v1 the list compares genres whatever their case.)
-    const TID3Frame lower = TextFrame(QStringLiteral("TCON"), {QStringLiteral("rock")});
+    // Typed under ID3v2, the case matters.
     auto v2 = Loaded(QStringLiteral("Rock"));
     v2->AddFrame(&lower);
     EXPECT_TRUE(v2->IsDifferent());

@@ -101,13 +101,8 @@ TEST(InputTyping, TypingIntoADifferingInputReplacesTheFirstFilesValue)
     EXPECT_EQ(WrittenText(*date), QStringLiteral("2010-03-02"));
 
     // A comment entered by the keyboard.
-    auto comment = MakeInput<TID3v2FrameComment>(QStringLiteral("COMM"));
-    const TID3Frame first = CommentFrame(QStringLiteral("Old comment"));
-    const TID3Frame second = CommentFrame(QStringLiteral("Another"));
-    comment->AddFrame(&first);
-    comment->AddFrame(&second);
-    comment->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(comment.get()));
+    auto comment = DifferingInput<TID3v2FrameComment>(CommentFrame(QStringLiteral("Old comment")),
+                                                      CommentFrame(QStringLiteral("Another")));
     comment->Memo()->setFocus(Qt::TabFocusReason);
     QCoreApplication::processEvents();
     TypeText(comment->Memo(), QStringLiteral("New"));
@@ -220,13 +215,8 @@ TEST(InputTyping, AnEditTakenBackWholeByTheFieldsOwnUndoLeavesTheInputUnmodified
         DifferingInput<TID3v2FrameNumber>(QStringLiteral("TRCK"), QStringLiteral("5/12"), QStringLiteral("7/10"));
     UndoTypingInto(*number, number->NumberEdit(), QStringLiteral("9"), QStringLiteral("9/12"));
 
-    auto comment = MakeInput<TID3v2FrameComment>(QStringLiteral("COMM"));
-    const TID3Frame first = CommentFrame(QStringLiteral("first"));
-    const TID3Frame second = CommentFrame(QStringLiteral("second"));
-    comment->AddFrame(&first);
-    comment->AddFrame(&second);
-    comment->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(comment.get()));
+    auto comment = DifferingInput<TID3v2FrameComment>(CommentFrame(QStringLiteral("first")),
+                                                      CommentFrame(QStringLiteral("second")));
     UndoTypingInto(*comment, comment->Memo(), QStringLiteral("new"), QStringLiteral("new"));
 
     // Undo that stops short of the loaded value leaves an edit; so does

@@ -16,7 +16,6 @@ std::unique_ptr<TID3v2FrameNumber> Loaded(const QString& value, TID3Versions ver
     return LoadedInput<TID3v2FrameNumber>(QStringLiteral("TRCK"), value, version);
 }
 
-
 }
 
 TEST(NumberInput, DecodesNumberAndTotal)

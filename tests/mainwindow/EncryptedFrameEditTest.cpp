@@ -23,10 +23,8 @@ bool WriteMp3WithEncryptedArtist(const QString& path, const QString& title)
     return Mp3Builder::WriteFile(path, Mp3Builder::File({tag, audio, {}, {}}));
 }
 
-class EncryptedFrameEditTest : public ::testing::Test {
+class EncryptedFrameEditTest : public ::testing::Test, public TFilesWindowFixture {
 protected:
-    QString Path(const QString& name) const { return Env.PathOf(QStringLiteral("files/") + name); }
-
     // Both readers see a plain artist as typed, and the title as it was.
     void ExpectArtist(const QString& name, const QString& title, const QString& artist)
     {
@@ -41,8 +39,6 @@ protected:
         EXPECT_EQ(MutagenTexts(mutagen, "TPE1"), QStringList{artist});
         EXPECT_EQ(MutagenTexts(mutagen, "TIT2"), QStringList{title});
     }
-
-    TMainWindowEnvironment Env;
 };
 
 }
@@ -52,7 +48,7 @@ TEST_F(EncryptedFrameEditTest, ATypedValueReplacesAnEncryptedFrameInOneAndInSeve
     for (const char* name : {"1.mp3", "2.mp3", "3.mp3"})
         ASSERT_TRUE(WriteMp3WithEncryptedArtist(Path(name), QString::fromLatin1(name)));
     ASSERT_TRUE(WriteMp3WithFrames(Path("4.mp3"), {{"TIT2", Text("4.mp3")}}));
-    auto window = OpenWindowAt(Env.PathOf(QStringLiteral("files")));
+    auto window = Open();
     ASSERT_EQ(window->Entries().size(), 4u);
 
     // One file: its encrypted artist cannot be shown, the user types one.
@@ -79,7 +75,7 @@ TEST_F(EncryptedFrameEditTest, EntriesWhoseTagIsNotReadWholeAreMarked)
     QByteArray broken = Mp3Builder::ReadFile(Path("a.mp3"));
     broken[8] = char(0x81);
     ASSERT_TRUE(Mp3Builder::WriteFile(Path("b.mp3"), broken));
-    auto window = OpenWindowAt(Env.PathOf(QStringLiteral("files")));
+    auto window = Open();
     ASSERT_EQ(window->Entries().size(), 2u);
     EXPECT_EQ(window->Entries()[0]->PartlyRead, 0);
     EXPECT_EQ(window->Entries()[1]->PartlyRead, 1);

@@ -3,6 +3,7 @@
 // what a save does with them.
 
 #include "InputPanelTestSupport.h"
+#include "RenameTestSupport.h"
 
 #include "localisation/MultiLanguage.h"
 #include "mainwindow/FileListModel.h"
@@ -33,17 +34,15 @@ bool WriteVersion22Tag(const QString& path)
     return Mp3Builder::WriteFile(path, Mp3Builder::File({tag, Audio(), {}, {}}));
 }
 
-class EntryStateTest : public ::testing::Test {
+class EntryStateTest : public ::testing::Test, public TFilesWindowFixture {
 protected:
-    QString Path(const QString& name) const { return Env.PathOf(QStringLiteral("files/") + name); }
-
     void SetUp() override
     {
         ASSERT_TRUE(WriteMp3WithFrames(Path("a.mp3"), {{"TIT2", Text("Good")}}));
         ASSERT_TRUE(WriteTruncatedTag(Path("damaged.mp3"), QStringLiteral("Partial")));
         ASSERT_TRUE(WriteVersion22Tag(Path("old.mp3")));
         ASSERT_TRUE(QFile(Path("empty.mp3")).open(QIODevice::WriteOnly));
-        Window = OpenWindowAt(Env.PathOf(QStringLiteral("files")));
+        Window = Open();
         ASSERT_EQ(Window->Entries().size(), 4u);
     }
 
@@ -66,20 +65,10 @@ protected:
         return Window->LVFiles->model()->index(Row(name), 1).data(Qt::ToolTipRole);
     }
 
-    void Select(std::initializer_list<const char*> names)
-    {
-        QItemSelection selection;
-        for (const char* name : names) {
-            const QModelIndex index = Window->LVFiles->model()->index(Row(QString::fromLatin1(name)), 0);
-            selection.select(index, index);
-        }
-        Window->LVFiles->selectionModel()->select(selection,
-                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    }
+    void Select(const QStringList& names) { SelectByName(*Window, names); }
 
     TID3v2Frame* Title() const { return InputOf(*Window, "TIT2"); }
 
-    TMainWindowEnvironment Env;
     std::unique_ptr<TFQuillon> Window;
 };
 

@@ -2,10 +2,7 @@
 
 #include "RenameTestSupport.h"
 
-#include "mainwindow/FQuillon.h"
 #include "mainwindow/ShellTreeModel.h"
-
-#include "tagengine/FrameCodecs.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -13,30 +10,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeView>
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <memory>
-#include <optional>
-
-// A prompt that also chooses folders (from a queue; an empty queue cancels).
-class TFolderPrompt : public TAnsweringPrompt {
-public:
-    std::deque<QString> Folders;
-    QStringList FolderCaptions;
-
-    std::optional<QString> ChooseFolder(QWidget*, const QString& caption, const QString&) override
-    {
-        FolderCaptions << caption;
-        if (Folders.empty())
-            return std::nullopt;
-        QString folder = Folders.front();
-        Folders.pop_front();
-        return folder;
-    }
-};
 
 // XDG_DATA_HOME (and so the home trash) in a folder of the test's own.
 class TScopedDataHome {
@@ -62,12 +39,11 @@ private:
 
 // A main window on folders of generated files, with the helpers the file
 // operation, history, panel and drag tests share.
-class TWindowFixture {
+class TWindowFixture : protected TRenameFixture {
 protected:
-    TMainWindowEnvironment Env;
-    TFolderPrompt Prompt;
+    ~TWindowFixture() { Window.reset(); }
+
     TScopedDataHome DataHome;
-    std::unique_ptr<TFQuillon> Window;
 
     // A folder below the test's file folder, made when missing.
     QString Folder(const QString& relative) const
@@ -106,8 +82,6 @@ protected:
 
     TEintragdaten* Entry(const QString& path) const { return Window->FindEntryByPath(path); }
 
-    void Select(const QStringList& names) { SelectByName(*Window, names); }
-
     QStringList ListedNames() const
     {
         QStringList names;
@@ -119,19 +93,6 @@ protected:
     static QStringList FilesIn(const QString& folder)
     {
         return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    }
-
-    static QByteArray Bytes(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    static void SetTitle(TEintragdaten& entry, const QString& title)
-    {
-        TID3Frame frame(QStringLiteral("TIT2"));
-        SetFrameAsText(frame, title);
-        entry.SetFrame(QStringLiteral("TIT2"), &frame, 0);
     }
 
     void Trigger(const char* action)

@@ -1,10 +1,11 @@
-#include "support/gui/MainWindowTestSupport.h"
+#include "InputPanelTestSupport.h"
 
 #include "controls/MyListView.h"
 #include "frameinput/ID3v2Frame.h"
 #include "mainwindow/FQuillon.h"
 #include "mainwindow/FileListModel.h"
 #include "common/ColumnCatalogue.h"
+#include "common/SettingsStore.h"
 
 #include "localisation/MultiLanguage.h"
 #include "mainwindow/StatusPanel.h"
@@ -31,13 +32,7 @@ namespace {
 class FolderLoadTest : public ::testing::Test {
 protected:
     // A window whose first load shows folder (relative to the test folder).
-    std::unique_ptr<TFQuillon> OpenAt(const QString& folder)
-    {
-        auto window = std::make_unique<TFQuillon>(QStringList());
-        window->SetTreePath(Env.PathOf(folder));
-        window->FormShow();
-        return window;
-    }
+    std::unique_ptr<TFQuillon> OpenAt(const QString& folder) { return OpenWindowAt(Env.PathOf(folder)); }
 
     static QStringList Names(TFQuillon& window)
     {
@@ -129,7 +124,7 @@ TEST_F(FolderLoadTest, AbortKeepsWhatWasReadSorted)
     EXPECT_TRUE(window->Action(QStringLiteral("ActRenameFile"))->isEnabled());
 }
 
-TEST_F(FolderLoadTest, ALoadRequestedDuringALoadLoadsTheTreeFolderNext)
+TEST_F(FolderLoadTest, ALoadRequestedDuringALoadRunsNextButACloseWinsOverIt)
 {
     WriteNumbered("first", 30);
     WriteNumbered("second", 3);
@@ -144,12 +139,10 @@ TEST_F(FolderLoadTest, ALoadRequestedDuringALoadLoadsTheTreeFolderNext)
     EXPECT_EQ(window->CurrentFolder(), Env.PathOf("second") + QLatin1Char('/'));
     EXPECT_EQ(window->Entries().size(), 3u);
     EXPECT_FALSE(window->IsLoading());
-}
+    window.reset();
+    TSettingsStore::Reset(); // what the close below stores is its own
 
-TEST_F(FolderLoadTest, ACloseDuringALoadIsDeferredAndWinsOverAPendingReload)
-{
-    WriteNumbered("first", 30);
-    WriteNumbered("second", 3);
+    // A close is deferred likewise, and wins over a pending load.
     {
         auto window = OpenAt("first");
         window->show();
@@ -187,9 +180,8 @@ TEST_F(FolderLoadTest, KeepModeReusesUnchangedEntriesAndReadsChangedOnes)
     const TEintragdaten* alpha = window->Entries()[0].get();
     const TEintragdaten* beta = window->Entries()[1].get();
     // The user selects b.
+    SelectListRows(*window, {1});
     QItemSelectionModel* selection = window->LVFiles->selectionModel();
-    selection->select(window->LVFiles->model()->index(1, 0),
-                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     EXPECT_EQ(window->FirstEditedIndex(), 1);
 
     // b is replaced by a file of the same size, c vanishes, d appears.

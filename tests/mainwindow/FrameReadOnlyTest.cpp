@@ -36,10 +36,7 @@ TEST_F(FrameReadOnlyTest, TheMarkIsWrittenReadBackAndKeptForOtherPrograms)
     parts.Audio = Mp3Builder::CbrFrames(MpegFormat{}, 8);
     ASSERT_TRUE(Mp3Builder::WriteFile(Path("b.mp3"), Mp3Builder::File(parts)));
 
-    auto window = Open();
-    window->show();
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto window = OpenActive();
     QAction* readOnly = window->Action(QStringLiteral("ActFrameReadOnly"));
     ASSERT_NE(readOnly, nullptr);
     EXPECT_TRUE(window->PopupMenu(QStringLiteral("PopFrameEdit"))->actions().contains(readOnly));

@@ -18,7 +18,7 @@
 
 namespace {
 
-class MainWindowInputPagesTest : public ::testing::Test {
+class MainWindowInputPagesTest : public ::testing::Test, public TFilesWindowFixture {
 protected:
     static TEingabeSeiten Layout(std::initializer_list<std::pair<QString, QStringList>> pages)
     {
@@ -35,8 +35,6 @@ protected:
             titles << window.PagInfos->tabText(i);
         return titles;
     }
-
-    TMainWindowEnvironment Env;
 };
 
 }
@@ -159,8 +157,8 @@ TEST_F(MainWindowInputPagesTest, WithoutPagesTheAreaFitsTheFileInformation)
 TEST_F(MainWindowInputPagesTest, TheTemplateCheckBoxFollowsTheSelectionAndThePage)
 {
     for (const char* name : {"a.mp3", "b.mp3"})
-        ASSERT_TRUE(WriteMp3WithFrames(Env.PathOf(QStringLiteral("files/") + QLatin1String(name)), {}));
-    auto window = OpenWindowAt(Env.PathOf(QStringLiteral("files")));
+        ASSERT_TRUE(WriteMp3WithFrames(Path(QString::fromLatin1(name)), {}));
+    auto window = Open();
     QCheckBox* box = window->CbxVorgabe;
     // One file: visible and enabled, checked when it is the template.
     EXPECT_FALSE(box->isHidden());
@@ -187,14 +185,13 @@ TEST_F(MainWindowInputPagesTest, TheTemplateCheckBoxFollowsTheSelectionAndThePag
 
 TEST_F(MainWindowInputPagesTest, ARebuildKeepsPendingEdits)
 {
-    ASSERT_TRUE(WriteMp3WithFrames(Env.PathOf(QStringLiteral("files/a.mp3")), {{"TIT2", Text("Before")}}));
-    auto window = OpenWindowAt(Env.PathOf(QStringLiteral("files")));
+    ASSERT_TRUE(WriteMp3WithFrames(Path("a.mp3"), {{"TIT2", Text("Before")}}));
+    auto window = Open();
     TypeInto(InputOf(*window, QStringLiteral("TIT2")), QStringLiteral("After"));
     window->ApplyInputPages(window->InputPages());
     // The new inputs show the entry, which holds the edit, not yet written.
     EXPECT_TRUE(window->Entries()[0]->Changed);
     EXPECT_EQ(ShownText(InputOf(*window, QStringLiteral("TIT2"))), QStringLiteral("After"));
     window->CommitEdits();
-    EXPECT_EQ(FrameText(ReadFramesOf(Env.PathOf(QStringLiteral("files/a.mp3"))), QStringLiteral("TIT2")),
-              QStringLiteral("After"));
+    EXPECT_EQ(FrameText(ReadFramesOf(Path("a.mp3")), QStringLiteral("TIT2")), QStringLiteral("After"));
 }

@@ -18,6 +18,7 @@
 #include "tagengine/ID3v2Reader.h"
 
 #include <QAbstractItemModel>
+#include <QCoreApplication>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -70,15 +71,47 @@ inline std::unique_ptr<TFQuillon> OpenWindowAt(const QString& folder)
     return window;
 }
 
+// Types text key by key, as the user does (QTest::keyClicks takes Latin-1
+// only).
+inline void TypeKeys(QWidget* control, const QString& text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, control, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// A click behind the text a control shows, then the events that follow it.
+inline void ClickBehindText(QWidget* control)
+{
+    QTest::mouseClick(control, Qt::LeftButton, Qt::NoModifier, QPoint(control->width() - 5, control->height() / 2));
+    QCoreApplication::processEvents();
+}
+
 // A folder "files" of generated MP3 files and the window opened at it.
 class TFilesWindowFixture {
 protected:
     QString Path(const QString& name) const { return Env.PathOf(QStringLiteral("files/") + name); }
 
+    // Files "0.mp3".. with these titles.
+    void WriteTitles(const QStringList& titles)
+    {
+        for (qsizetype i = 0; i < titles.size(); ++i)
+            ASSERT_TRUE(WriteMp3WithFrames(Path(QStringLiteral("%1.mp3").arg(i)), {{"TIT2", Text(titles.at(i))}}));
+    }
+
     std::unique_ptr<TFQuillon> Open()
     {
         auto window = OpenWindowAt(Env.PathOf(QStringLiteral("files")));
         EXPECT_FALSE(window->Entries().empty());
+        return window;
+    }
+
+    // The window shown and active, as typing, clicks and keys need it.
+    std::unique_ptr<TFQuillon> OpenActive()
+    {
+        auto window = Open();
+        window->show();
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
         return window;
     }
 
@@ -141,9 +174,7 @@ inline void TypeInto(TID3v2Frame* input, const QString& text)
     ASSERT_NE(control, nullptr);
     QTest::keyClick(control, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(control, Qt::Key_Delete);
-    // Key by key, any character (QTest::keyClicks takes Latin-1 only).
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, control, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    TypeKeys(control, text);
 }
 
 inline QString ShownText(TID3v2Frame* input)

@@ -28,22 +28,6 @@ class KeysTest : public ::testing::Test, public TFilesWindowFixture {
 protected:
     TAnsweringPrompt Prompt;
 
-    // Files "0.mp3".. with these titles.
-    void WriteTitles(const QStringList& titles)
-    {
-        for (qsizetype i = 0; i < titles.size(); ++i)
-            ASSERT_TRUE(WriteMp3WithFrames(Path(QStringLiteral("%1.mp3").arg(i)), {{"TIT2", Text(titles.at(i))}}));
-    }
-
-    std::unique_ptr<TFQuillon> OpenActive()
-    {
-        auto window = Open();
-        window->show();
-        window->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        return window;
-    }
-
     static QLineEdit* EditOf(TFQuillon& window, const char* id)
     {
         auto* input = qobject_cast<TID3v2FrameEdit*>(InputOf(window, QString::fromLatin1(id)));
@@ -65,19 +49,6 @@ protected:
         QTest::keyClick(focused, static_cast<Qt::Key>(key), modifiers);
     }
 
-    QByteArray Bytes(const QString& name) const
-    {
-        QFile file(Path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    // Key by key, as typed.
-    static void TypeText(QWidget* control, const QString& text)
-    {
-        for (const QChar c : text)
-            QTest::sendKeyEvent(QTest::Click, control, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-
     QString TitleByMutagen(const QString& name) const
     {
         return MutagenTexts(ReadWithMutagen(Path(name)), QStringLiteral("TIT2")).join(QLatin1Char('|'));
@@ -86,7 +57,7 @@ protected:
 
 }
 
-TEST_F(KeysTest, EscClosesEveryFloatingPanelAndEnterMovesFromFieldToField)
+TEST_F(KeysTest, EscClosesEveryFloatingPanelAndEnterMovesOnUnlessAListOrCompleterTakesIt)
 {
     WriteTitles({QStringLiteral("One"), QStringLiteral("Two")});
     auto window = OpenActive();
@@ -128,9 +99,9 @@ TEST_F(KeysTest, EscClosesEveryFloatingPanelAndEnterMovesFromFieldToField)
     auto* comment = qobject_cast<TID3v2FrameComment*>(InputOf(*window, QStringLiteral("COMM")));
     ASSERT_NE(comment, nullptr);
     comment->Memo()->setFocus();
-    TypeText(comment->Memo(), QStringLiteral("a"));
+    TypeKeys(comment->Memo(), QStringLiteral("a"));
     Press(Qt::Key_Return);
-    TypeText(comment->Memo(), QStringLiteral("b"));
+    TypeKeys(comment->Memo(), QStringLiteral("b"));
     EXPECT_EQ(QApplication::focusWidget(), comment->Memo());
     EXPECT_EQ(comment->MemoText(), QStringLiteral("a\nb"));
     window->PagInfos->setCurrentIndex(0);
@@ -145,12 +116,9 @@ TEST_F(KeysTest, EscClosesEveryFloatingPanelAndEnterMovesFromFieldToField)
     EXPECT_EQ(QApplication::focusWidget(), window->LVFiles);
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened.first().toLocalFile(), Path(QStringLiteral("0.mp3")));
-}
 
-TEST_F(KeysTest, EnterInAnOpenDropDownOrCompleterIsLeftToIt)
-{
-    WriteTitles({QStringLiteral("One")});
-    auto window = OpenActive();
+    // Enter in an open drop-down list is the list's: it picks the entry, and
+    // the focus stays in the field.
     auto* genre = qobject_cast<TID3v2FrameGenre*>(InputOf(*window, QStringLiteral("TCON")));
     ASSERT_NE(genre, nullptr);
     TBuglessComboBox* combo = genre->Combo();
@@ -168,15 +136,13 @@ TEST_F(KeysTest, EnterInAnOpenDropDownOrCompleterIsLeftToIt)
     EXPECT_TRUE(genre->IsDataChanged());
 
     // A completer's list takes its Enter, and the field keeps the focus.
-    QLineEdit* title = EditOf(*window, "TIT2");
-    ASSERT_NE(title, nullptr);
     auto* completer = new QCompleter(new QStringListModel({QStringLiteral("Ordinary"), QStringLiteral("Other")}),
                                      title);
     completer->setCompletionMode(QCompleter::PopupCompletion);
     title->setCompleter(completer);
     title->setFocus();
     title->clear();
-    TypeText(title, QStringLiteral("O"));
+    TypeKeys(title, QStringLiteral("O"));
     ASSERT_TRUE(WaitUntil([completer] { return completer->popup()->isVisible(); }));
     QTest::keyClick(completer->popup(), Qt::Key_Down);
     QTest::keyClick(completer->popup(), Qt::Key_Return);
@@ -244,7 +210,7 @@ TEST_F(KeysTest, CtrlNAndCtrlBStepThroughTheListGoingRound)
     QLineEdit* title = EditOf(*window, "TIT2");
     title->setFocus();
     title->selectAll();
-    TypeText(title, QStringLiteral("Same"));
+    TypeKeys(title, QStringLiteral("Same"));
     Press(Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(SelectedListRows(*window), QList<int>{1}) << "the first selected file's next";
     EXPECT_EQ(QApplication::focusWidget(), title);
@@ -308,26 +274,26 @@ TEST_F(KeysTest, EveryKeyBelongsToOneCommand)
 TEST_F(KeysTest, AFieldsOwnUndoBackToTheLoadedTextWritesNothing)
 {
     WriteTitles({QStringLiteral("One"), QStringLiteral("Two"), QStringLiteral("Three")});
-    const QByteArray one = Bytes(QStringLiteral("0.mp3"));
-    const QByteArray two = Bytes(QStringLiteral("1.mp3"));
+    const auto bytes = [this](const char* name) { return Mp3Builder::ReadFile(Path(QString::fromLatin1(name))); };
+    const QByteArray one = bytes("0.mp3");
+    const QByteArray two = bytes("1.mp3");
     auto window = OpenActive();
     SelectListRows(*window, {0, 1});
     auto* input = qobject_cast<TID3v2FrameEdit*>(InputOf(*window, QStringLiteral("TIT2")));
     ASSERT_NE(input, nullptr);
     ASSERT_TRUE(input->IsDifferent());
     QLineEdit* title = input->Edit();
-    QTest::mouseClick(title, Qt::LeftButton, Qt::NoModifier, QPoint(title->width() - 5, title->height() / 2));
-    QCoreApplication::processEvents();
+    ClickBehindText(title);
     // Selects both files and replaces the title with text.
     const auto retype = [&](const QString& text) {
         SelectListRows(*window, {0, 1});
         title->setFocus();
         title->selectAll();
-        TypeText(title, text);
+        TypeKeys(title, text);
     };
 
     // Type "x", take it back with the field's own Ctrl+Z, select another file.
-    TypeText(title, QStringLiteral("x"));
+    TypeKeys(title, QStringLiteral("x"));
     Press(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(title->text(), QStringLiteral("One"));
     EXPECT_FALSE(input->IsDataChanged());
@@ -336,8 +302,8 @@ TEST_F(KeysTest, AFieldsOwnUndoBackToTheLoadedTextWritesNothing)
     SelectListRows(*window, {2});
     EXPECT_EQ(TitleByMutagen(QStringLiteral("0.mp3")), QStringLiteral("One"));
     EXPECT_EQ(TitleByMutagen(QStringLiteral("1.mp3")), QStringLiteral("Two"));
-    EXPECT_EQ(Bytes(QStringLiteral("0.mp3")), one) << "not rewritten";
-    EXPECT_EQ(Bytes(QStringLiteral("1.mp3")), two);
+    EXPECT_EQ(bytes("0.mp3"), one) << "not rewritten";
+    EXPECT_EQ(bytes("1.mp3"), two);
 
     // The same after the edit went into the files' entries (commands such as
     // the export or a rename apply the fields first).
@@ -348,14 +314,14 @@ TEST_F(KeysTest, AFieldsOwnUndoBackToTheLoadedTextWritesNothing)
     EXPECT_FALSE(input->IsDataChanged());
     EXPECT_EQ(window->GetUndoKind(), TFQuillon::ukNothing) << "the entries are as read";
     SelectListRows(*window, {2});
-    EXPECT_EQ(Bytes(QStringLiteral("0.mp3")), one);
-    EXPECT_EQ(Bytes(QStringLiteral("1.mp3")), two);
+    EXPECT_EQ(bytes("0.mp3"), one);
+    EXPECT_EQ(bytes("1.mp3"), two);
 
     // Another field's applied edit stays when the title's is taken back.
     retype(QStringLiteral("y"));
     QLineEdit* artist = EditOf(*window, "TPE1");
     artist->setFocus();
-    TypeText(artist, QStringLiteral("Band"));
+    TypeKeys(artist, QStringLiteral("Band"));
     window->ApplyInputsToSelection();
     title->setFocus();
     Press(Qt::Key_Z, Qt::ControlModifier);

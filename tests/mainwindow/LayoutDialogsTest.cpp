@@ -2,6 +2,9 @@
 
 #include "InputPanelTestSupport.h"
 #include "RenameTestSupport.h"
+#include "common/SettingsStoreTestSupport.h"
+
+#include "support/MutagenReader.h"
 
 #include "controls/Accelerators.h"
 #include "controls/LayoutList.h"
@@ -14,10 +17,7 @@
 #include "tagengine/FrameCatalogue.h"
 
 #include <QAction>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QLabel>
-#include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSet>
@@ -66,7 +66,7 @@ QString ButtonText(const TFQuillon& window, const char* code)
     return PlainCaption(window.Action(QString::fromLatin1(row->ActionName))->text());
 }
 
-class LayoutDialogsTest : public ::testing::Test {
+class LayoutDialogsTest : public ::testing::Test, protected TSettingsStoreFixture {
 protected:
     // Runs the tool-bar dialog; user acts in it and answers how it is closed.
     bool RunButtons(TStringArray& codes, const std::function<int(TFormButtons&)>& user)
@@ -94,25 +94,18 @@ protected:
 
 }
 
-TEST_F(LayoutDialogsTest, ToolbarDialogShowsEveryCaptionWhole)
-{
-    TStringArray codes = DefaultToolbar();
-    EXPECT_FALSE(RunButtons(codes, [&](TFormButtons& d) {
-        d.show();
-        // ("Titelinformationen aus Da..." in the German lists)
-        for (TLayoutList* list : {d.TreeView1, d.TreeView2})
-            for (int row = 0; row < list->count(); ++row)
-                EXPECT_LE(list->sizeHintForIndex(list->model()->index(row, 0)).width(), list->viewport()->width())
-                    << list->item(row)->text().toStdString();
-        return QDialog::Rejected;
-    }));
-}
-
-TEST_F(LayoutDialogsTest, ToolbarDialogListsWhatTheCodesName)
+TEST_F(LayoutDialogsTest, ToolbarDialogListsWhatTheCodesNameWithWholeCaptions)
 {
     TStringArray codes = {"UNDO", "XXXX", "----", "----", "undo", "HELP", "UNDO", "UND"};
     const TStringArray given = codes;
     EXPECT_FALSE(RunButtons(codes, [&](TFormButtons& d) {
+        // Every caption is shown whole ("Titelinformationen aus Da..." in
+        // the German lists).
+        d.show();
+        for (TLayoutList* list : {d.TreeView1, d.TreeView2})
+            for (int row = 0; row < list->count(); ++row)
+                EXPECT_LE(list->sizeHintForIndex(list->model()->index(row, 0)).width(), list->viewport()->width())
+                    << list->item(row)->text().toStdString();
         // Unknown codes give nothing, a code twice two items, separators
         // their own items; the available list omits what is used and starts
         // with one separator.
@@ -232,11 +225,7 @@ TEST_F(LayoutDialogsTest, JunkStoredToolbarsLoadWithoutHarm)
                               QStringLiteral("UNDOXX"), QStringLiteral("----HELPhelp?"), QString(5000, QLatin1Char('Z'))};
     const QList<TStringArray> expected = {{"UNDO"}, {"----", "UNDO"}, {"UNDO"}, {"----", "HELP"}, {}};
     for (int i = 0; i < junk.size(); ++i) {
-        {
-            TRegistry reg;
-            ASSERT_TRUE(reg.OpenKey(TSettingsStore::KeyPath(), true));
-            reg.WriteString(QStringLiteral("Buttons"), junk.at(i));
-        }
+        Store([&](TRegistry& reg) { reg.WriteString(QStringLiteral("Buttons"), junk.at(i)); });
         TFQuillon window({});
         const TStringArray loaded = window.GetToolbarCodes();
         // Nothing stored that names a button gives the default tool bar.
@@ -382,37 +371,20 @@ TEST_F(LayoutDialogsTest, PagesDialogReturnsOnlyWhatTheWindowBuilds)
 
 namespace {
 
-// The texts of every frame of one ID in a file, as python3-mutagen reads them.
-QStringList MutagenTextsOf(const QString& path, const QString& id)
-{
-    QProcess python;
-    python.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral("-c"),
-                  QStringLiteral("import json, sys\nfrom mutagen.id3 import ID3\n"
-                                 "print(json.dumps([str(t) for f in ID3(sys.argv[1]).getall(sys.argv[2]) for t in f.text]))"),
-                  path, id});
-    EXPECT_TRUE(python.waitForFinished(30000));
-    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    QStringList texts;
-    for (const QJsonValue& text : QJsonDocument::fromJson(python.readAllStandardOutput()).array())
-        texts << text.toString();
-    return texts;
-}
-
-class InputPagesCommandTest : public ::testing::Test, protected TRenameFixture {};
+class InputPagesCommandTest : public ::testing::Test, protected TRenameFixture, protected TSettingsStoreFixture {};
 
 }
 
 TEST_F(InputPagesCommandTest, AFrameListedTwiceGetsOneInputAndIsWrittenOnce)
 {
-    {
-        TRegistry reg;
-        ASSERT_TRUE(reg.OpenKey(TSettingsStore::KeyPath() + QStringLiteral("\\Felder"), true));
-        reg.WriteString(QStringLiteral("0"), QStringLiteral("TIT2TPE1TIT2"));
-        reg.WriteString(QStringLiteral("N0"), QStringLiteral("Tom & Jerry"));
-        reg.WriteString(QStringLiteral("1"), QStringLiteral("TIT2TALB"));
-        reg.WriteString(QStringLiteral("N1"), QStringLiteral("Two"));
-    }
+    Store(
+        [](TRegistry& reg) {
+            reg.WriteString(QStringLiteral("0"), QStringLiteral("TIT2TPE1TIT2"));
+            reg.WriteString(QStringLiteral("N0"), QStringLiteral("Tom & Jerry"));
+            reg.WriteString(QStringLiteral("1"), QStringLiteral("TIT2TALB"));
+            reg.WriteString(QStringLiteral("N1"), QStringLiteral("Two"));
+        },
+        QStringLiteral("Felder"));
     ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("a.mp3"), {{"TIT2", "Old"}}));
     Open();
     EXPECT_EQ(InputCount(*Window, QStringLiteral("TIT2")), 1);
@@ -427,7 +399,7 @@ TEST_F(InputPagesCommandTest, AFrameListedTwiceGetsOneInputAndIsWrittenOnce)
     TypeInto(InputOf(*Window, QStringLiteral("TIT2")), QStringLiteral("New"));
     Window->CommitEdits();
     EXPECT_EQ(CountFrames(ReadFramesOf(Dir() + "a.mp3"), QStringLiteral("TIT2")), 1);
-    EXPECT_EQ(MutagenTextsOf(Dir() + "a.mp3", QStringLiteral("TIT2")), QStringList({"New"}));
+    EXPECT_EQ(MutagenTexts(ReadWithMutagen(Dir() + "a.mp3"), QStringLiteral("TIT2")), QStringList({"New"}));
 }
 
 TEST_F(InputPagesCommandTest, OkWithoutPagesLeavesTheFixedPagesUntilTheNextStart)

@@ -1,4 +1,4 @@
-#include "support/gui/MainWindowTestSupport.h"
+#include "InputPanelTestSupport.h"
 
 #include "controls/MenuBar.h"
 #include "controls/QtPrompt.h"
@@ -72,6 +72,11 @@ TEST_F(MainWindowStartTest, FirstStartShowsTheDefaultsAndAsksForTheLanguage)
     EXPECT_EQ(Env.Prompt.Modals, 1);
     EXPECT_EQ(window.StatusText(), Lang("StatusBarSelNothing"));
     EXPECT_EQ(window.StatusIcon(), 0);
+    // Without a stored placement the window takes three quarters of the screen.
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_NEAR(window.width(), available.width() * 3 / 4, 1);
+    EXPECT_NEAR(window.height(), available.height() * 3 / 4, 1);
+    EXPECT_TRUE(available.contains(window.geometry()));
 }
 
 TEST_F(MainWindowStartTest, EveryActionIsInTheMenusUnderItsOwnName)
@@ -98,37 +103,25 @@ TEST_F(MainWindowStartTest, EveryActionIsInTheMenusUnderItsOwnName)
     EXPECT_EQ(window.MenuBar1->ButtonCount(), 6);
 }
 
-TEST_F(MainWindowStartTest, AFolderOnTheCommandLineIsOpened)
+TEST_F(MainWindowStartTest, TheFirstPathDecidesTheFolderHiddenOrNotAndOnlyItsFilesAreSelected)
 {
-    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf(QStringLiteral("album/a.mp3")), {}));
-    const TCurrentFolder current(Env.Folder());
-    TFQuillon window({QStringLiteral("album/")});
-    window.FormShow();
-    EXPECT_EQ(window.CurrentFolder(), Env.Folder() + QStringLiteral("/album/"));
-    EXPECT_EQ(window.Entries().size(), 1u);
-
-    // Also one below a hidden folder, which the tree shows only then.
-    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf(QStringLiteral(".local/music/b.mp3")), {}));
-    TFQuillon hidden({QStringLiteral(".local/music")});
-    hidden.FormShow();
-    EXPECT_EQ(hidden.TreePath(), Env.Folder() + QStringLiteral("/.local/music"));
-    EXPECT_EQ(hidden.CurrentFolder(), Env.Folder() + QStringLiteral("/.local/music/"));
-    EXPECT_EQ(hidden.Entries().size(), 1u);
-}
-
-TEST_F(MainWindowStartTest, TheFirstPathDecidesTheFolderAndOnlyItsFilesAreSelected)
-{
-    for (const char* name : {"album/a.mp3", "album/b.mp3", "album/c.mp3", "other/x.mp3"})
+    for (const char* name : {"album/a.mp3", "album/b.mp3", "album/c.mp3", "other/x.mp3", ".local/music/b.mp3"})
         ASSERT_TRUE(WriteTaggedMp3(Env.PathOf(QString::fromLatin1(name)), {}));
     const TCurrentFolder current(Env.Folder());
 
     // A folder first: it is opened, not the folder of a file after it.
-    TFQuillon folderFirst({QStringLiteral("album"), QStringLiteral("other/x.mp3"), QStringLiteral("album/b.mp3")});
+    TFQuillon folderFirst({QStringLiteral("album/"), QStringLiteral("other/x.mp3"), QStringLiteral("album/b.mp3")});
     folderFirst.FormShow();
     EXPECT_EQ(folderFirst.CurrentFolder(), Env.Folder() + QStringLiteral("/album/"));
     ASSERT_EQ(folderFirst.Entries().size(), 3u);
     EXPECT_TRUE(folderFirst.Entries()[1]->Edited);
     EXPECT_EQ(folderFirst.EditedCount(), 1);
+    // Also one below a hidden folder, which the tree shows only then.
+    TFQuillon hidden({QStringLiteral(".local/music")});
+    hidden.FormShow();
+    EXPECT_EQ(hidden.TreePath(), Env.Folder() + QStringLiteral("/.local/music"));
+    EXPECT_EQ(hidden.CurrentFolder(), Env.Folder() + QStringLiteral("/.local/music/"));
+    EXPECT_EQ(hidden.Entries().size(), 1u);
 
     // A file first: its folder (relative paths name files of the working
     // folder); files and folders elsewhere select nothing.
@@ -148,27 +141,14 @@ TEST_F(MainWindowStartTest, TheFirstPathDecidesTheFolderAndOnlyItsFilesAreSelect
     EXPECT_EQ(fileFirst.EditedCount(), 1);
 }
 
-TEST_F(MainWindowStartTest, WithoutAStoredPlacementTheWindowTakesThreeQuartersOfTheScreen)
-{
-    TFQuillon window({});
-    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_NEAR(window.width(), available.width() * 3 / 4, 1);
-    EXPECT_NEAR(window.height(), available.height() * 3 / 4, 1);
-    EXPECT_TRUE(available.contains(window.geometry()));
-}
-
 TEST_F(MainWindowStartTest, CommandStatesFollowTheClipboardAndTheActiveWindow)
 {
     ASSERT_TRUE(WriteTaggedMp3(Env.PathOf(QStringLiteral("album/a.mp3")), {{"TIT2", "Title"}}));
-    TFQuillon window({});
-    window.SetTreePath(Env.PathOf(QStringLiteral("album")));
-    window.FormShow();
+    auto opened = OpenWindowAt(Env.PathOf(QStringLiteral("album")));
+    TFQuillon& window = *opened;
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    QLineEdit* title = nullptr;
-    for (TID3v2Frame* input : window.PageInputs())
-        if (input->FrameID() == QLatin1String("TIT2"))
-            title = input->findChild<QLineEdit*>();
+    QWidget* title = TextControlOf(InputOf(window, QStringLiteral("TIT2")));
     ASSERT_NE(title, nullptr);
     QApplication::clipboard()->clear();
     title->setFocus();
@@ -252,9 +232,8 @@ TEST_F(MainWindowStartTest, WithoutPathsTheFirstRowIsSelectedAndAnEmptyFolderSel
     ASSERT_TRUE(WriteTaggedMp3(Env.PathOf(QStringLiteral("full/a.mp3")), {}));
     QDir().mkpath(Env.PathOf(QStringLiteral("empty")));
 
-    TFQuillon window({});
-    window.SetTreePath(Env.PathOf(QStringLiteral("full")));
-    window.FormShow();
+    auto opened = OpenWindowAt(Env.PathOf(QStringLiteral("full")));
+    TFQuillon& window = *opened;
     ASSERT_EQ(window.Entries().size(), 2u);
     EXPECT_EQ(window.Entries()[0]->FileName, QStringLiteral("a.mp3"));
     EXPECT_TRUE(window.Entries()[0]->Edited);

@@ -59,13 +59,6 @@ protected:
     {
         return GetShownCellText(entry, FindColumnIndex(QString::fromLatin1(column)));
     }
-
-    static void SetTitle(TEintragdaten& entry, const QString& title)
-    {
-        TID3Frame frame(QStringLiteral("TIT2"));
-        SetFrameAsText(frame, title);
-        entry.SetFrame(QStringLiteral("TIT2"), &frame, 0);
-    }
 };
 
 }

@@ -6,6 +6,7 @@
 
 #include "controls/MyListView.h"
 #include "mainwindow/FQuillon.h"
+#include "tagengine/FrameCodecs.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,6 +27,14 @@ inline void SelectByName(TFQuillon& window, const QStringList& names)
             selection.select(model->index(static_cast<int>(row), 0),
                              model->index(static_cast<int>(row), model->columnCount() - 1));
     window.LVFiles->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+// Gives the entry's title a new text, as an edit not yet saved.
+inline void SetTitle(TEintragdaten& entry, const QString& title)
+{
+    TID3Frame frame(QStringLiteral("TIT2"));
+    SetFrameAsText(frame, title);
+    entry.SetFrame(QStringLiteral("TIT2"), &frame, 0);
 }
 
 // A main window on a folder of generated files, with the helpers the rename

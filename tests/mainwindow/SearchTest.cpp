@@ -19,13 +19,6 @@ namespace {
 
 class SearchTest : public ::testing::Test, public TFilesWindowFixture {
 protected:
-    // Files 0..n-1 named by their number, each with a title.
-    void WriteTitles(const QStringList& titles)
-    {
-        for (qsizetype i = 0; i < titles.size(); ++i)
-            ASSERT_TRUE(WriteMp3WithFrames(Path(QStringLiteral("%1.mp3").arg(i)), {{"TIT2", Text(titles.at(i))}}));
-    }
-
     static QList<int> BoldRows(TFQuillon& window)
     {
         QAbstractItemModel* model = window.LVFiles->model();
@@ -36,12 +29,6 @@ protected:
                 rows << row;
         }
         return rows;
-    }
-
-    static void TypeKeys(QWidget* control, const QString& text)
-    {
-        for (const QChar c : text)
-            QTest::sendKeyEvent(QTest::Click, control, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
 
     // Sets field and text as the user would, then searches.
@@ -153,13 +140,18 @@ TEST_F(SearchTest, SearchingOnGoesFromTheSelectionAndStartsAgainAfterAChange)
     EXPECT_EQ(Prompt.Beeps, beeps + 2);
 }
 
-TEST_F(SearchTest, ThePanelDocksFloatsAndHidesWhenTheFocusLeavesIt)
+TEST_F(SearchTest, ThePanelOpensByKeysDocksFloatsAndHidesWhenTheFocusLeavesIt)
 {
     WriteTitles({QStringLiteral("alpha"), QStringLiteral("beta")});
-    auto window = Open();
-    window->show();
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto window = OpenActive();
+    // Ctrl+F in the list opens it with the focus in its text; F3 closes it.
+    window->LVFiles->setFocus();
+    QTest::keyClick(window->LVFiles, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(window->IsSearchPanelShown());
+    EXPECT_EQ(QApplication::focusWidget(), window->ESearchText);
+    QTest::keyClick(window->ESearchText, Qt::Key_F3);
+    EXPECT_FALSE(window->IsSearchPanelShown());
+
     QAction* dropDown = window->Action(QStringLiteral("ActShowSearchDropDown"));
     QAction* docked = window->Action(QStringLiteral("ActShowSearch"));
     QAction* pin = window->Action(QStringLiteral("ActShowSearchPin"));
@@ -261,19 +253,4 @@ TEST_F(SearchTest, ASaveARenameOrAnUndoThatMakesARowMatchTurnsItBold)
     window->Action(QStringLiteral("ActRenameFile"))->trigger();
     ASSERT_EQ(window->Entries()[1]->FileName, QStringLiteral("freshly named.mp3"));
     EXPECT_EQ(BoldRows(*window), QList<int>({1}));
-}
-
-TEST_F(SearchTest, CtrlFAndF3OpenTheSearch)
-{
-    WriteTitles({QStringLiteral("alpha")});
-    auto window = Open();
-    window->show();
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    window->LVFiles->setFocus();
-    QTest::keyClick(window->LVFiles, Qt::Key_F, Qt::ControlModifier);
-    EXPECT_TRUE(window->IsSearchPanelShown());
-    EXPECT_EQ(QApplication::focusWidget(), window->ESearchText);
-    QTest::keyClick(window->ESearchText, Qt::Key_F3);
-    EXPECT_FALSE(window->IsSearchPanelShown());
 }

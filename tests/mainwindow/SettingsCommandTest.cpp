@@ -1,6 +1,7 @@
 // The settings dialog from the main window.
 
 #include "RenameTestSupport.h"
+#include "common/SettingsStoreTestSupport.h"
 
 #include "cddb/CDDBServerList.h"
 #include "controls/UpDownEdit.h"
@@ -23,14 +24,19 @@
 
 namespace {
 
-class SettingsCommandTest : public ::testing::Test, protected TRenameFixture {
+class SettingsCommandTest : public ::testing::Test, protected TRenameFixture, protected TSettingsStoreFixture {
 protected:
     QByteArray StoreBytes() const { return Bytes(TRegistry::StorageFile()); }
 
-    // Opens the settings from the main window; user acts in the dialog.
+    // Opens the settings from the main window; user acts in the dialog. The
+    // server list window it opens fetches for real.
     void Settings(const std::function<int(TFormEinstellungen&)>& user)
     {
         Prompt.OnModal = [&](QDialog& dialog) {
+            if (auto* servers = qobject_cast<TFormCDDBServers*>(&dialog)) {
+                servers->Timer1->setInterval(20);
+                return servers->exec();
+            }
             auto* settings = qobject_cast<TFormEinstellungen*>(&dialog);
             EXPECT_NE(settings, nullptr) << dialog.metaObject()->className();
             return settings ? user(*settings) : int(QDialog::Rejected);
@@ -110,12 +116,10 @@ TEST_F(SettingsCommandTest, ChangingTheReadOptionReadsTheFolderAgain)
 
 TEST_F(SettingsCommandTest, AHugeStoredDigitCountStillBuildsNames)
 {
-    {
-        TRegistry reg;
-        ASSERT_TRUE(reg.OpenKey(TSettingsStore::KeyPath(), true));
+    Store([](TRegistry& reg) {
         reg.WriteInteger(QStringLiteral("Decimals"), 2147483647);
         reg.WriteString(QStringLiteral("DNAufbau2"), QStringLiteral("%N %T"));
-    }
+    });
     ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("a.mp3"), {{"TIT2", "Song"}, {"TRCK", "3/12"}}));
     Open();
     Select({"a.mp3"});
@@ -142,20 +146,6 @@ protected:
     }
     void TearDown() override { SetPublicCDDBServer(m_previous); }
 
-    // Opens the settings; the server list window fetches for real.
-    void SettingsWithServerWindow(const std::function<int(TFormEinstellungen&)>& user)
-    {
-        Prompt.OnModal = [&](QDialog& dialog) {
-            if (auto* servers = qobject_cast<TFormCDDBServers*>(&dialog)) {
-                servers->Timer1->setInterval(20);
-                return servers->exec();
-            }
-            return user(dynamic_cast<TFormEinstellungen&>(dialog));
-        };
-        Trigger("ActEinstellungen");
-        Prompt.OnModal = nullptr;
-    }
-
     TFakeCDDBServer Server;
 
 private:
@@ -172,7 +162,7 @@ TEST_F(ServerListSettingsTest, TheServerListChangesOnlyOnOk)
     const QStringList fetched = {QStringLiteral("freedb.example.org Random & free"),
                                  QStringLiteral("mirror.example.org Berlin, Germany")};
 
-    SettingsWithServerWindow([&](TFormEinstellungen& d) {
+    Settings([&](TFormEinstellungen& d) {
         // The stored list, shown as typed; a line without a host is refused.
         EXPECT_EQ(MenuTexts(d.PopVorgabenCDDB), QStringList({"one.example.org One && Two", "noblank"}));
         TriggerMenuItem(d.PopVorgabenCDDB, 1);
@@ -191,7 +181,7 @@ TEST_F(ServerListSettingsTest, TheServerListChangesOnlyOnOk)
     // Fetched through the proxy as entered, and kept on OK.
     TFakeCDDBServer proxy(true);
     ASSERT_TRUE(proxy.Start()) << proxy.Error().toStdString();
-    SettingsWithServerWindow([&](TFormEinstellungen& d) {
+    Settings([&](TFormEinstellungen& d) {
         d.CBoxProxy->setChecked(true);
         d.EProxy->setText(QStringLiteral("127.0.0.1"));
         d.EProxyPort->setText(QString::number(proxy.Port()));

@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -71,25 +73,16 @@ TMainSettings Sample()
     return s;
 }
 
+// Every field of the two alike.
 void ExpectSame(const TMainSettings& a, const TMainSettings& b)
 {
-    EXPECT_EQ(a.Record, b.Record);
-    EXPECT_EQ(a.FirstDir, b.FirstDir);
-    EXPECT_EQ(a.FolderBarWidth, b.FolderBarWidth);
-    EXPECT_EQ(a.FolderBarVisible, b.FolderBarVisible);
-    EXPECT_EQ(a.SearchVisible, b.SearchVisible);
-    EXPECT_EQ(a.InputPanel, b.InputPanel);
-    EXPECT_EQ(a.WindowPlacement, b.WindowPlacement);
-    EXPECT_EQ(a.SortColumn, b.SortColumn);
-    EXPECT_EQ(a.SortDirection, b.SortDirection);
-    EXPECT_EQ(a.ChildFolders, b.ChildFolders);
-    EXPECT_EQ(a.CaseConversionRenames, b.CaseConversionRenames);
-    EXPECT_EQ(a.ToolbarCodes, b.ToolbarCodes);
-    EXPECT_EQ(a.ColumnCodes, b.ColumnCodes);
-    EXPECT_EQ(a.ColumnWidths, b.ColumnWidths);
-    EXPECT_EQ(a.CopyHistory, b.CopyHistory);
-    EXPECT_EQ(a.MoveHistory, b.MoveHistory);
-    EXPECT_EQ(a.Favorites, b.Favorites);
+    const auto fields = [](const TMainSettings& s) {
+        return std::tie(s.Record, s.FirstDir, s.FolderBarWidth, s.FolderBarVisible, s.SearchVisible, s.InputPanel,
+                        s.WindowPlacement, s.SortColumn, s.SortDirection, s.ChildFolders, s.CaseConversionRenames,
+                        s.ToolbarCodes, s.ColumnCodes, s.ColumnWidths, s.CopyHistory, s.MoveHistory, s.Favorites,
+                        s.Presets);
+    };
+    EXPECT_EQ(fields(a), fields(b));
     ASSERT_EQ(a.InputPages.has_value(), b.InputPages.has_value());
     if (a.InputPages) {
         ASSERT_EQ(a.InputPages->Count(), b.InputPages->Count());
@@ -98,7 +91,6 @@ void ExpectSame(const TMainSettings& a, const TMainSettings& b)
             EXPECT_EQ(a.InputPages->Items(i).FrameIDs, b.InputPages->Items(i).FrameIDs);
         }
     }
-    EXPECT_EQ(a.Presets, b.Presets);
 }
 
 }

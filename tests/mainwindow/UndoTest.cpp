@@ -17,13 +17,6 @@ constexpr qint64 NsPerSecond = 1000000000;
 
 class UndoTest : public ::testing::Test, protected TRenameFixture {
 protected:
-    static void SetTitle(TEintragdaten& entry, const QString& title)
-    {
-        TID3Frame frame(QStringLiteral("TIT2"));
-        SetFrameAsText(frame, title);
-        entry.SetFrame(QStringLiteral("TIT2"), &frame, 0);
-    }
-
     // Renames the one selected file by hand.
     void RenameByHand(const QString& name, const QString& typed)
     {

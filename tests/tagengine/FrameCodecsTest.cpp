@@ -1,6 +1,6 @@
-#include "tagengine/FrameCodecs.h"
+#include "ReadWriteFixture.h"
 
-#include <gtest/gtest.h>
+#include "tagengine/FrameCodecs.h"
 
 #include <functional>
 #include <utility>
@@ -8,29 +8,11 @@
 
 namespace {
 
-QByteArray Bytes(std::initializer_list<int> values)
-{
-    QByteArray bytes;
-    for (int v : values)
-        bytes.append(char(v));
-    return bytes;
-}
-
 TID3Frame FrameWithBody(const QString& id, const QByteArray& body)
 {
     TID3Frame frame(id);
     frame.SetBody(body);
     return frame;
-}
-
-QStringList TextLines(const TID3Frame& frame, QString* description = nullptr)
-{
-    QString d;
-    QStringList lines;
-    GetTextFrame(frame, d, lines);
-    if (description)
-        *description = d;
-    return lines;
 }
 
 struct TComment {

@@ -13,11 +13,6 @@ QByteArray Block(const QByteArray& comment30, char byte125, char byte126)
     return block;
 }
 
-TID3FrameList Frames(std::initializer_list<std::pair<const char*, QString>> texts)
-{
-    return TextFrames(texts);
-}
-
 } // namespace
 
 TEST(ID3v1Block, TrackCountsOnlyAfterAZeroByte)
@@ -53,7 +48,7 @@ TEST(ID3v1Block, DecodesLatin1TextsAndGenres)
 
 TEST(ID3v1Block, BuildsFromTheFirstFrames)
 {
-    TID3FrameList frames = Frames({{"TIT2", QStringLiteral("A title that is longer than thirty characters")},
+    TID3FrameList frames = TextFrames({{"TIT2", QStringLiteral("A title that is longer than thirty characters")},
                                    {"TPE1", QString::fromUtf8("Ωmega Café")},
                                    {"TALB", QStringLiteral("Album")},
                                    {"TDRC", QStringLiteral("2004-05-06T07:08")},
@@ -108,7 +103,7 @@ TEST(ID3v1Block, CopyToFramesReplacesAddsAndDeletes)
     v1.Genre = 255;
     v1.Comment = QStringLiteral("plain");
 
-    TID3FrameList frames = Frames({{"TIT2", QStringLiteral("Old")}, {"TRCK", QStringLiteral("4")}});
+    TID3FrameList frames = TextFrames({{"TIT2", QStringLiteral("Old")}, {"TRCK", QStringLiteral("4")}});
     auto described = std::make_unique<TID3Frame>(QStringLiteral("COMM"));
     SetCommentFrame(*described, {QStringLiteral("kept")}, QStringLiteral("desc"), QStringLiteral("eng"));
     frames.push_back(std::move(described));

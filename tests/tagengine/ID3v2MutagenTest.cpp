@@ -1,13 +1,14 @@
 // Tags written by python3-mutagen, an independent ID3 implementation, are read
 // with the same frames and texts.
 
+#include "ReadWriteFixture.h"
+
+#include "support/MutagenReader.h"
+
 #include "tagengine/FrameCodecs.h"
 #include "tagengine/ID3v2Parser.h"
 
-#include <gtest/gtest.h>
-
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -166,15 +167,6 @@ QByteArray ValuesJson()
     return QJsonDocument(values).toJson();
 }
 
-bool MutagenAvailable()
-{
-    if (!QFileInfo(Python).isExecutable())
-        return false;
-    QProcess process;
-    process.start(Python, {QStringLiteral("-c"), QStringLiteral("import mutagen")});
-    return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
-
 // The ID3v2 tag at the start of a file, header to end of frames and padding.
 QByteArray TagOf(const QString& path)
 {
@@ -186,16 +178,6 @@ QByteArray TagOf(const QString& path)
         return {};
     const qint64 size = DecodeSyncSafe(reinterpret_cast<const uchar*>(head.constData()) + 6);
     return head + file.read(size);
-}
-
-QStringList TextLines(const TID3Frame& frame, QString* description = nullptr)
-{
-    QString d;
-    QStringList lines;
-    GetTextFrame(frame, d, lines);
-    if (description)
-        *description = d;
-    return lines;
 }
 
 // The text of the COMM or TXXX frame with the language (comments only) and
@@ -222,9 +204,7 @@ void ExpectDescribed(const TID3FrameList& frames, const char* id, const QString&
 void ExpectFrames(const TCase& c, const TID3FrameList& frames)
 {
     const TValues& values = c.Encoding == 0 ? LatinValues : UnicodeValues;
-    QStringList ids;
-    for (const auto& frame : frames)
-        ids << frame->FrameID;
+    QStringList ids = Ids(frames);
     ids.sort();
     EXPECT_EQ(ids, QStringList({"APIC", "COMM", "COMM", "TDOR", "TDRC", "TIT2", "TPE1", "TXXX", "TXXX"}));
 
@@ -256,7 +236,7 @@ void ExpectFrames(const TCase& c, const TID3FrameList& frames)
 
 TEST(ID3v2Mutagen, TagsWrittenByMutagenReadTheSame)
 {
-    if (!MutagenAvailable())
+    if (!MutagenInstalled())
         GTEST_SKIP() << "/usr/bin/python3 with mutagen is not installed";
 
     QTemporaryDir dir;

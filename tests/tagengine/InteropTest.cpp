@@ -4,6 +4,8 @@
 
 #include "ReadWriteFixture.h"
 
+#include "support/MutagenReader.h"
+
 #include "tagengine/FrameCodecs.h"
 #include "tagengine/ID3v2Reader.h"
 
@@ -101,11 +103,6 @@ TProcessResult RunProgram(const QString& program, const QStringList& arguments)
     return result;
 }
 
-bool HaveMutagen()
-{
-    return QFile::exists(Python) && RunProgram(Python, {"-c", "import mutagen"}).ExitCode == 0;
-}
-
 bool HaveProgram(const char* name)
 {
     return !QStandardPaths::findExecutable(QString::fromLatin1(name)).isEmpty();
@@ -151,13 +148,6 @@ TID3FramePtr CommentFrame(const QString& text, const QString& description, const
 {
     auto frame = std::make_unique<TID3Frame>(QStringLiteral("COMM"));
     SetCommentFrame(*frame, {text}, description, language);
-    return frame;
-}
-
-TID3FramePtr RawFrame(const char* id, const QByteArray& body)
-{
-    auto frame = std::make_unique<TID3Frame>(QString::fromLatin1(id));
-    frame->SetBody(body);
     return frame;
 }
 
@@ -275,7 +265,7 @@ TEST_F(InteropTest, VbriLengthAgreesWithFfprobe)
 
 TEST_F(InteropTest, OurTagsReadTheSameInMutagenAndFfprobe)
 {
-    if (!HaveMutagen() || !HaveProgram("ffprobe"))
+    if (!MutagenInstalled() || !HaveProgram("ffprobe"))
         GTEST_SKIP() << "/usr/bin/python3 with mutagen or ffprobe is not installed";
     const QByteArray audio = StandardAudio(60);
     int index = 0;
@@ -356,7 +346,7 @@ TEST_F(InteropTest, OurTagsReadTheSameInMutagenAndFfprobe)
 
 TEST_F(InteropTest, MutagenTagsSurviveOurRewrite)
 {
-    if (!HaveMutagen())
+    if (!MutagenInstalled())
         GTEST_SKIP() << "/usr/bin/python3 with mutagen is not installed";
     const QByteArray audio = StandardAudio(40);
     for (const int version : {3, 4}) {
@@ -397,7 +387,7 @@ TEST_F(InteropTest, MutagenTagsSurviveOurRewrite)
 // back byte for byte.
 TEST_F(InteropTest, FillerPaddingThatLooksLikeAFrameReadsAsPeersReadIt)
 {
-    if (!HaveMutagen() || !HaveProgram("ffprobe"))
+    if (!MutagenInstalled() || !HaveProgram("ffprobe"))
         GTEST_SKIP() << "/usr/bin/python3 with mutagen or ffprobe is not installed";
     const QByteArray audio = StandardAudio(20);
     for (const int version : {3, 4})

@@ -47,3 +47,36 @@ QString FirstText(const TID3FrameList& frames, const char* id)
     const TID3Frame* frame = FindFrame(frames, QString::fromLatin1(id));
     return frame ? GetFirstText(frame->Body()) : QStringLiteral("<none>");
 }
+
+TID3FramePtr RawFrame(const char* id, const QByteArray& body)
+{
+    auto frame = std::make_unique<TID3Frame>(QString::fromLatin1(id));
+    frame->SetBody(body);
+    return frame;
+}
+
+QStringList Ids(const TID3FrameList& frames)
+{
+    QStringList ids;
+    for (const auto& frame : frames)
+        ids << frame->FrameID;
+    return ids;
+}
+
+QStringList TextLines(const TID3Frame& frame, QString* description)
+{
+    QString d;
+    QStringList lines;
+    GetTextFrame(frame, d, lines);
+    if (description)
+        *description = d;
+    return lines;
+}
+
+QByteArray Bytes(std::initializer_list<int> values)
+{
+    QByteArray bytes;
+    for (const int v : values)
+        bytes.append(char(v));
+    return bytes;
+}

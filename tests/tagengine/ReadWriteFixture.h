@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -34,3 +35,10 @@ TID3FramePtr TextFrame(const char* id, const QString& text);
 // A frame list of text frames, in order: id, text, id, text ...
 TID3FrameList TextFrames(std::initializer_list<std::pair<const char*, QString>> frames);
 QString FirstText(const TID3FrameList& frames, const char* id);
+// A frame holding the body as it is.
+TID3FramePtr RawFrame(const char* id, const QByteArray& body);
+// The IDs of the frames, in order.
+QStringList Ids(const TID3FrameList& frames);
+// The strings of a text frame (and its description) as the codec reads them.
+QStringList TextLines(const TID3Frame& frame, QString* description = nullptr);
+QByteArray Bytes(std::initializer_list<int> values);

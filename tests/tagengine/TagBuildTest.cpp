@@ -36,21 +36,6 @@ TID3FrameList Parse(const QByteArray& tag)
     return frames;
 }
 
-TID3FramePtr RawFrame(const char* id, const QByteArray& body)
-{
-    auto frame = std::make_unique<TID3Frame>(QString::fromLatin1(id));
-    frame->SetBody(body);
-    return frame;
-}
-
-QStringList Ids(const TID3FrameList& frames)
-{
-    QStringList ids;
-    for (const auto& frame : frames)
-        ids << frame->FrameID;
-    return ids;
-}
-
 } // namespace
 
 TEST(TagBuild, PaddingRule)

@@ -19,12 +19,7 @@ protected:
         LoadBaseLanguage();
     }
 
-    QString WriteLanguage(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = m_dir.filePath(name);
-        EXPECT_TRUE(WriteFile(path, bytes));
-        return path;
-    }
+    QString WriteLanguage(const QString& name, const QByteArray& bytes) { return WriteFile(m_dir.filePath(name), bytes); }
 
     TLanguageStateGuard m_guard;
     QTemporaryDir m_dir;

@@ -25,12 +25,7 @@ protected:
         SetLanguageFolders(QStringList{m_dir.path()});
     }
 
-    QString Write(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = m_dir.filePath(name);
-        EXPECT_TRUE(WriteFile(path, bytes));
-        return path;
-    }
+    QString Write(const QString& name, const QByteArray& bytes) { return WriteFile(m_dir.filePath(name), bytes); }
 
     static QString Preselected(const TLanguageResList& rows, const char* locale)
     {

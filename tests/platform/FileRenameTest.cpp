@@ -21,25 +21,8 @@ QByteArray ReadFile(const QString& path)
 }
 }
 
-TEST(FileRename, NeverReplacesAnExistingFile)
-{
-    QTemporaryDir dir;
-    const QString a = dir.filePath(QStringLiteral("a.mp3"));
-    const QString b = dir.filePath(QStringLiteral("b.mp3"));
-    WriteFile(a, "first");
-    WriteFile(b, "second");
-
-    EXPECT_FALSE(RenameNoReplace(a, b));
-    EXPECT_EQ(ReadFile(a), "first");
-    EXPECT_EQ(ReadFile(b), "second");
-
-    const QString c = dir.filePath(QStringLiteral("Ä c.mp3"));
-    EXPECT_TRUE(RenameNoReplace(a, c));
-    EXPECT_FALSE(QFile::exists(a));
-    EXPECT_EQ(ReadFile(c), "first");
-}
-
-TEST(FileRename, CaseVariantsAreDifferentFilesOnLinux)
+// Renames by path text and by bytes: NativePath.RenamesTakeTheBytesAndNeverReplace.
+TEST(FileRename, NeitherACaseVariantNorAHardLinkIsTheSameFile)
 {
     QTemporaryDir dir;
     const QString upper = dir.filePath(QStringLiteral("Song.mp3"));

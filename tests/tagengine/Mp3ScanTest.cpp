@@ -4,10 +4,6 @@
 #include "tagengine/ID3v2Reader.h"
 #include "tagengine/MpegHeader.h"
 
-#include <QFile>
-
-#include <utime.h>
-
 namespace {
 
 QByteArray TitleTag(quint8 major, const char* title = "Title", int padding = 0)
@@ -363,33 +359,4 @@ TEST_F(ReadWriteTest, FalseSyncBeforeTheAudioIsSkipped)
     ASSERT_TRUE(reader.ReadTags());
     EXPECT_TRUE(reader.MPEGFound());
     EXPECT_EQ(reader.AudioStart(), tag.size());
-}
-
-TEST_F(ReadWriteTest, LargeBodiesAreLoadedFromTheUnchangedFileOnly)
-{
-    QByteArray picture(100 * 1024, '\0');
-    for (int i = 0; i < picture.size(); ++i)
-        picture[i] = char(i * 7);
-    const QByteArray apic = QByteArray("\0image/png\0\3\0", 13) + picture;
-    const QByteArray tag = ID3v2Builder(4).Frame("TIT2", Text("Pic")).Frame("APIC", apic).Build();
-    TID3v2Reader reader;
-    const QString path = Put("pic.mp3", tag + StandardAudio(10));
-    reader.FileName = path;
-    ASSERT_TRUE(reader.ReadTags());
-    const TID3Frame* frame = reader.FindFrame(QStringLiteral("APIC"));
-    ASSERT_NE(frame, nullptr);
-    EXPECT_TRUE(frame->IsDeferred());
-    EXPECT_FALSE(reader.FindFrame(QStringLiteral("TIT2"))->IsDeferred());
-    EXPECT_EQ(frame->BodySize(), apic.size());
-    EXPECT_EQ(frame->Body(), apic);
-
-    ASSERT_TRUE(reader.ReadTags());
-    TID3FrameList frames = reader.TakeFrames();
-    EXPECT_TRUE(reader.Frames().empty());
-    // The file changes: the old body is not mixed into the new file's tag.
-    struct utimbuf times = {1000000000, 1000000000};
-    ASSERT_EQ(utime(QFile::encodeName(path).constData(), &times), 0);
-    const TID3Frame* stale = FindFrame(frames, QStringLiteral("APIC"));
-    EXPECT_FALSE(stale->BodyAvailable());
-    EXPECT_TRUE(stale->Body().isEmpty());
 }

@@ -209,30 +209,6 @@ TEST_F(ReadWriteTest, AppendedTagMovesToTheStartAndOtherTagsStay)
     EXPECT_EQ(bytes.count("3DI"), 0);
 }
 
-TEST_F(ReadWriteTest, DeferredPictureSurvivesAWriteButNotAChangedFile)
-{
-    const QByteArray apic = QByteArray("\0image/jpeg\0\3\0", 14) + QByteArray(60000, '\xD8');
-    const QByteArray tag = ID3v2Builder(4).Frame("TIT2", Text("Pic")).Frame("APIC", apic).Build();
-    const QString path = Put("g.mp3", tag + StandardAudio(10));
-    TID3v2Reader reader;
-    reader.FileName = path;
-    ASSERT_TRUE(reader.ReadTags());
-    TID3FrameList frames = reader.TakeFrames();
-    ASSERT_TRUE(FindFrame(frames, QStringLiteral("APIC"))->IsDeferred());
-    SetFrame(frames, QStringLiteral("TIT2"), TextFrame("TIT2", QStringLiteral("Renamed")).get(), 0);
-    ASSERT_TRUE(reader.WriteTags(frames));
-    EXPECT_EQ(FindFrame(frames, QStringLiteral("APIC"))->Body(), apic);
-    EXPECT_EQ(FindFrame(ParseTagOf(path), QStringLiteral("APIC"))->Body(), apic);
-
-    // Frames read before someone else changed the file cannot be written.
-    ASSERT_TRUE(reader.ReadTags());
-    TID3FrameList stale = reader.TakeFrames();
-    SetTimes(path, 1000000000000000000LL, 1000000000000000000LL);
-    const QByteArray before = Digest(path);
-    EXPECT_FALSE(reader.WriteTags(stale));
-    EXPECT_EQ(Digest(path), before);
-}
-
 TEST_F(ReadWriteTest, TemporaryNamesFollowTheFileName)
 {
     const QByteArray name = "/music/" + QByteArray(40, 'n') + ".mp3";

@@ -13,7 +13,6 @@ whose "cmd" (a regular expression) matches the whole command answers:
     {"cmd": "sites", "hang": true}            # never answers
     {"cmd": "sites", "size": 10000000}        # an endless body of that size
     {"cmd": "sites", "status": 500}           # an HTTP error status
-    {"cmd": "sites", "delay": 1.5, "body": ...} # answers after a while
     {"cmd": "sites", "trickle": 2, "body": ...} # one byte every 2 seconds
     {"cmd": "cddb query .*", "matches": 20000}  # "211" and that many matches
 
@@ -57,7 +56,6 @@ class Handler(BaseHTTPRequestHandler):
             "request_line": self.requestline,
             "user_agent": self.headers.get("User-Agent", ""),
             "content_type": self.headers.get("Content-Type", ""),
-            "proxy_connection": self.headers.get("Proxy-Connection", ""),
             "body": body.decode("latin-1"),
         }
         with self.server.log_lock, open(self.server.log_path, "a", encoding="utf-8") as log:
@@ -105,9 +103,6 @@ class Handler(BaseHTTPRequestHandler):
         except (BrokenPipeError, ConnectionResetError):
             pass
 
-    def do_GET(self):
-        self.do_POST()
-
     def do_POST(self):
         body = self.read_body()
         self.record(body)
@@ -148,8 +143,6 @@ class Handler(BaseHTTPRequestHandler):
         for rule in load_rules(self.server.rules_path):
             if not re.fullmatch(rule.get("cmd", ""), command):
                 continue
-            if rule.get("delay"):
-                time.sleep(float(rule["delay"]))
             if rule.get("hang"):
                 time.sleep(self.server.lifetime)
                 return

@@ -17,6 +17,7 @@
 #include <QStandardPaths>
 
 #include <cmath>
+#include <tuple>
 
 namespace {
 
@@ -228,6 +229,11 @@ TEST_F(InteropTest, LengthAndBitrateAgreeWithFfprobe)
         "ffmpeg", {"-v", "error", "-i", MakeWave(44100, 30), "-c:a", "libmp3lame", "-b:a", "192k", ffmpegFile});
     if (encoded.ExitCode == 0)
         cases.push_back({ffmpegFile, 1, 44100, false, -1});
+    // lame writes no VBRI header, so that file is built here.
+    std::vector<int> mixed;
+    for (int i = 0; i < 1000; ++i)
+        mixed.push_back(i % 4 ? 112 : 320);
+    cases.push_back({Put(QStringLiteral("vbri.mp3"), Mp3Builder::VbrStream(MpegFormat(), mixed, true)), 1, 44100, true, 1});
 
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.File.toStdString());
@@ -244,23 +250,6 @@ TEST_F(InteropTest, LengthAndBitrateAgreeWithFfprobe)
         }
         ExpectAgreesWithFfprobe(reader, c.File);
     }
-}
-
-// lame writes no VBRI header, so the file is built here: its length and
-// average bit rate agree with ffprobe's.
-TEST_F(InteropTest, VbriLengthAgreesWithFfprobe)
-{
-    MpegFormat format;
-    std::vector<int> mixed;
-    for (int i = 0; i < 1000; ++i)
-        mixed.push_back(i % 4 ? 112 : 320);
-    const QString path = PathOf(QStringLiteral("vbri.mp3"));
-    ASSERT_TRUE(Mp3Builder::WriteFile(path, Mp3Builder::VbrStream(format, mixed, true)));
-    TID3v2Reader reader;
-    reader.FileName = path;
-    ASSERT_TRUE(reader.ReadTags());
-    EXPECT_EQ(reader.MPEGInfo().VBR, 1);
-    ExpectAgreesWithFfprobe(reader, path);
 }
 
 TEST_F(InteropTest, OurTagsReadTheSameInMutagenAndFfprobe)
@@ -305,11 +294,18 @@ TEST_F(InteropTest, OurTagsReadTheSameInMutagenAndFfprobe)
                         return found.isEmpty() ? QStringLiteral("<none>")
                                                : found.at(0).toObject().value("text").toArray().at(0).toString();
                     };
-                    EXPECT_EQ(text("TIT2"), UnicodeTitle);
-                    EXPECT_EQ(text("TPE1"), QStringLiteral("Artist"));
-                    EXPECT_EQ(text("TALB"), QStringLiteral("Album"));
-                    EXPECT_EQ(text("TRCK"), QStringLiteral("3/12"));
-                    EXPECT_EQ(text("TCON"), QStringLiteral("Rock"));
+                    const QJsonObject tags = FfprobeFormat(path).value("tags").toObject();
+                    const bool lastCharacterCut = version == wivID3v2_3 && unsync;
+                    for (const auto& [id, key, value] : {std::tuple{"TIT2", "title", UnicodeTitle},
+                                                         {"TPE1", "artist", QStringLiteral("Artist")},
+                                                         {"TALB", "album", QStringLiteral("Album")},
+                                                         {"TRCK", "track", QStringLiteral("3/12")},
+                                                         {"TCON", "genre", QStringLiteral("Rock")}}) {
+                        EXPECT_EQ(text(id), value);
+                        if (!lastCharacterCut) {
+                            EXPECT_EQ(tags.value(key).toString(), value);
+                        }
+                    }
                     if (version == wivID3v2_3) {
                         EXPECT_EQ(text("TYER"), QStringLiteral("2004"));
                         EXPECT_EQ(text("TDAT"), QStringLiteral("0605"));
@@ -328,14 +324,7 @@ TEST_F(InteropTest, OurTagsReadTheSameInMutagenAndFfprobe)
                     EXPECT_EQ(picture.value("desc").toString(), QStringLiteral("desc"));
                     EXPECT_EQ(dump.value("frames").toArray().size(), version == wivID3v2_3 ? 11 : 9);
 
-                    const QJsonObject tags = FfprobeFormat(path).value("tags").toObject();
-                    const bool lastCharacterCut = version == wivID3v2_3 && unsync;
                     if (!lastCharacterCut) {
-                        EXPECT_EQ(tags.value("title").toString(), UnicodeTitle);
-                        EXPECT_EQ(tags.value("artist").toString(), QStringLiteral("Artist"));
-                        EXPECT_EQ(tags.value("album").toString(), QStringLiteral("Album"));
-                        EXPECT_EQ(tags.value("track").toString(), QStringLiteral("3/12"));
-                        EXPECT_EQ(tags.value("genre").toString(), QStringLiteral("Rock"));
                         // ffmpeg skips a comment whose empty UTF-16 description
                         // lacks its byte order mark.
                         EXPECT_EQ(tags.value("comment").toString(), UnicodeComment);

@@ -1,6 +1,7 @@
 #include "ReadWriteFixture.h"
 
 #include "tagengine/FrameCodecs.h"
+#include "tagengine/ID3v2Reader.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -10,6 +11,12 @@ QString ReadWriteTest::Put(const QString& name, const QByteArray& bytes) const
     const QString path = PathOf(name);
     EXPECT_TRUE(Mp3Builder::WriteFile(path, bytes)) << path.toStdString();
     return path;
+}
+
+bool ReadWriteTest::Scan(TID3v2Reader& reader, const QString& name, const QByteArray& bytes) const
+{
+    reader.FileName = Put(name, bytes);
+    return reader.ReadTags();
 }
 
 QByteArray ReadWriteTest::Digest(const QString& path)

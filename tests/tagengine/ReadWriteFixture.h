@@ -11,12 +11,16 @@
 
 #include <gtest/gtest.h>
 
+class TID3v2Reader;
+
 // A temporary folder per test with helpers to put generated MP3 files in it.
 class ReadWriteTest : public ::testing::Test {
 protected:
     QString PathOf(const QString& name) const { return m_dir.path() + QLatin1Char('/') + name; }
     // Writes bytes as a file of the folder and answers its path.
     QString Put(const QString& name, const QByteArray& bytes) const;
+    // Puts the bytes as a file of the folder and has the reader scan it.
+    bool Scan(TID3v2Reader& reader, const QString& name, const QByteArray& bytes) const;
     static QByteArray Read(const QString& path) { return Mp3Builder::ReadFile(path); }
     static QByteArray Digest(const QString& path);
     // Names in the folder (to find left-over temporary files).

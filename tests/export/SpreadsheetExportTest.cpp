@@ -4,6 +4,7 @@
 
 #include "support/FakeOpenerProgram.h"
 #include "support/FileSizeLimit.h"
+#include "support/ScopedEnv.h"
 
 #include "export/DataModuleExport.h"
 #include "export/ExportError.h"
@@ -218,8 +219,7 @@ TEST_F(SpreadsheetExportTest, CallsComeInOrderAndFailuresAreToldOnceWithTheirRea
 TEST_F(SpreadsheetExportTest, AWorkbookNothingOpensIsNamedAndOneNotWrittenIsRemoved)
 {
     QTemporaryDir temp;
-    const QByteArray oldTemp = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    const TScopedEnv tempFolder("TMPDIR", temp.path());
     const auto workbooks = [&] { return QDir(temp.path()).entryList({QStringLiteral("Quillon-*")}, QDir::Files); };
 
     // The desktop has no program for workbooks, as xdg-open says by its end.
@@ -262,5 +262,4 @@ TEST_F(SpreadsheetExportTest, AWorkbookNothingOpensIsNamedAndOneNotWrittenIsRemo
     }
     EXPECT_TRUE(workbooks().isEmpty());
     EXPECT_TRUE(m_prompt.Errors.isEmpty());
-    qputenv("TMPDIR", oldTemp);
 }

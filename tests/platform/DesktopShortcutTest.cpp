@@ -5,6 +5,8 @@
 
 #include "platform/DesktopShortcut.h"
 
+#include "support/ScopedEnv.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -122,28 +124,6 @@ bool WriteRecordingProgram(const QString& path, const QString& out)
     file.close();
     return file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
 }
-
-// Sets an environment variable for a scope and restores it afterwards.
-class TScopedEnv {
-public:
-    TScopedEnv(const char* name, const QString& value)
-        : m_name(name), m_was(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
-    {
-        qputenv(name, value.toUtf8());
-    }
-    ~TScopedEnv()
-    {
-        if (m_was)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    bool m_was;
-    QByteArray m_old;
-};
 
 class DesktopShortcutTest : public ::testing::Test {
 protected:

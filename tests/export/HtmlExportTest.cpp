@@ -2,6 +2,8 @@
 // each page and hands back its DOM, which Python's HTML parser takes apart.
 #include "ExportTestSupport.h"
 
+#include "support/QtPrinters.h"
+
 #include "export/DataModuleExport.h"
 #include "export/ExportError.h"
 #include "export/ExportPaths.h"
@@ -18,13 +20,6 @@
 #include <QUrl>
 
 #include <gtest/gtest.h>
-
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-QT_END_NAMESPACE
 
 namespace {
 
@@ -83,21 +78,15 @@ TPage Browse(const QString& path)
     const TProgramRun parser = RunPython(DomScript, {dom});
     EXPECT_EQ(parser.ExitCode, 0) << parser.Err.toStdString();
     const QJsonObject json = QJsonDocument::fromJson(parser.Out).object();
+    const auto texts = [](const QJsonValue& list) { return list.toVariant().toStringList(); };
     TPage page;
     page.Tags = json.value(QStringLiteral("tags")).toObject();
-    for (const QJsonValue row : json.value(QStringLiteral("rows")).toArray()) {
-        QStringList cells;
-        for (const QJsonValue cell : row.toArray())
-            cells << cell.toString();
-        page.Rows << cells;
-    }
-    for (const QJsonValue link : json.value(QStringLiteral("links")).toArray())
-        page.Links << link.toString();
+    for (const QJsonValue row : json.value(QStringLiteral("rows")).toArray())
+        page.Rows << texts(row);
+    page.Links = texts(json.value(QStringLiteral("links")));
     page.Text = json.value(QStringLiteral("text")).toString();
-    for (const QJsonValue name : json.value(QStringLiteral("attributes")).toArray())
-        page.Attributes << name.toString();
-    for (const QJsonValue alt : json.value(QStringLiteral("alts")).toArray())
-        page.Alts << alt.toString();
+    page.Attributes = texts(json.value(QStringLiteral("attributes")));
+    page.Alts = texts(json.value(QStringLiteral("alts")));
     return page;
 }
 

@@ -78,7 +78,7 @@ TEST_F(MultiLanguageTest, TranslatesCaptionKeys)
     EXPECT_EQ(translated("OK", false), "OK");
 }
 
-TEST(LanguageLinesTest, DecodesWindows1252AndUtf8)
+TEST(LanguageLinesTest, DecodesWindows1252AndUtf8AndTrimsOnlyBlanksAndControlCharacters)
 {
     // 0x80 is the euro sign in Windows-1252; 0xE4 is a-umlaut.
     const TLanguageLines cp1252 = TLanguageLines::FromBytes("A=\x80\xE4\r\nB=x");
@@ -91,10 +91,7 @@ TEST(LanguageLinesTest, DecodesWindows1252AndUtf8)
     const TLanguageLines mixed = TLanguageLines::FromBytes(QByteArray("A=1\rB=2\nC=3\r\n\r\nD=4\0E=5", 22));
     EXPECT_EQ(mixed.Lines(), QStringList({"A=1", "B=2", "C=3", "", "D=4"}));
     EXPECT_FALSE(mixed.HasKey("E"));
-}
 
-TEST(LanguageLinesTest, TrimsOnlyBlanksAndControlCharacters)
-{
     // A no-break space (0xA0) is text, not a blank.
     EXPECT_EQ(TrimBlanks(QString::fromUtf8("\t\x01 \u00A0x\u00A0 \r")), QString::fromUtf8("\u00A0x\u00A0"));
     EXPECT_EQ(TrimBlanks(QByteArray("\x01 \xA0x \x1F")), QByteArray("\xA0x"));

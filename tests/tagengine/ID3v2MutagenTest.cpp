@@ -4,6 +4,7 @@
 #include "ReadWriteFixture.h"
 
 #include "support/MutagenReader.h"
+#include "support/RunProgram.h"
 
 #include "tagengine/FrameCodecs.h"
 #include "tagengine/ID3v2Parser.h"
@@ -12,12 +13,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 namespace {
-
-const QString Python = QStringLiteral("/usr/bin/python3");
 
 // Reads the values and cases from the JSON file given as first argument and
 // writes one MP3 file per case into the folder given as second argument.
@@ -246,10 +244,8 @@ TEST(ID3v2Mutagen, TagsWrittenByMutagenReadTheSame)
     valuesFile.write(ValuesJson());
     valuesFile.close();
 
-    QProcess python;
-    python.start(Python, {QStringLiteral("-c"), QString::fromUtf8(WriterScript), valuesFile.fileName(), dir.path()});
-    ASSERT_TRUE(python.waitForFinished(60000));
-    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().constData();
+    const TProgramRun written = RunPython(WriterScript, {valuesFile.fileName(), dir.path()});
+    ASSERT_EQ(written.ExitCode, 0) << written.Err.toStdString();
 
     for (const TCase& c : Cases()) {
         SCOPED_TRACE(qPrintable(c.File()));

@@ -5,6 +5,7 @@
 #include "ReadWriteFixture.h"
 
 #include "support/MutagenReader.h"
+#include "support/RunProgram.h"
 
 #include "tagengine/FrameCodecs.h"
 #include "tagengine/ID3v2Reader.h"
@@ -13,15 +14,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QStandardPaths>
 
-#include <cmath>
 #include <tuple>
 
 namespace {
-
-const QString Python = QStringLiteral("/usr/bin/python3");
 
 // Dumps every frame of a file's ID3v2 tag as JSON: the version and, per
 // frame, its ID and every field but the text encoding.
@@ -85,25 +82,6 @@ if version == 3:
 t.save(path, v2_version=version)
 )PY";
 
-struct TProcessResult {
-    int ExitCode = -1;
-    QByteArray Out;
-    QByteArray Err;
-};
-
-TProcessResult RunProgram(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    TProcessResult result;
-    if (!process.waitForFinished(180000))
-        return result;
-    result.ExitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.Out = process.readAllStandardOutput();
-    result.Err = process.readAllStandardError();
-    return result;
-}
-
 bool HaveProgram(const char* name)
 {
     return !QStandardPaths::findExecutable(QString::fromLatin1(name)).isEmpty();
@@ -111,7 +89,7 @@ bool HaveProgram(const char* name)
 
 QJsonObject MutagenDump(const QString& path, bool translate)
 {
-    const TProcessResult r = RunProgram(Python, {"-c", QString::fromUtf8(DumpScript), path, translate ? "1" : "0"});
+    const TProgramRun r = RunPython(DumpScript, {path, translate ? "1" : "0"});
     EXPECT_EQ(r.ExitCode, 0) << r.Err.toStdString();
     return QJsonDocument::fromJson(r.Out).object();
 }
@@ -128,7 +106,7 @@ QJsonArray FramesOf(const QJsonObject& dump, const char* id)
 
 QJsonObject FfprobeFormat(const QString& path)
 {
-    const TProcessResult r = RunProgram(
+    const TProgramRun r = RunProgram(
         "ffprobe", {"-v", "error", "-show_entries", "format=duration,bit_rate:format_tags", "-of", "json", path});
     EXPECT_EQ(r.ExitCode, 0) << r.Err.toStdString();
     return QJsonDocument::fromJson(r.Out).object().value("format").toObject();
@@ -184,7 +162,7 @@ protected:
         const QString path = PathOf(QStringLiteral("in%1.wav").arg(rate));
         if (QFile::exists(path))
             return path;
-        const TProcessResult r = RunProgram(
+        const TProgramRun r = RunProgram(
             "ffmpeg", {"-v", "error", "-f", "lavfi", "-i",
                        QStringLiteral("aevalsrc=0.5*sin(440*2*PI*t)*sin(3*t)+0.2*(random(0)-0.5)|0.4*sin(660*2*PI*t):d=%1")
                            .arg(seconds),
@@ -196,7 +174,7 @@ protected:
     QString Lame(const QString& name, int rate, const QStringList& options)
     {
         const QString out = PathOf(name);
-        const TProcessResult r = RunProgram("lame", QStringList{"--quiet"} + options + QStringList{MakeWave(rate, 30), out});
+        const TProgramRun r = RunProgram("lame", QStringList{"--quiet"} + options + QStringList{MakeWave(rate, 30), out});
         EXPECT_EQ(r.ExitCode, 0) << r.Err.toStdString();
         return out;
     }
@@ -225,7 +203,7 @@ TEST_F(InteropTest, LengthAndBitrateAgreeWithFfprobe)
         {Lame("mpeg25vbr.mp3", 8000, {"-m", "m", "-V", "6"}), 3, 8000, true, 3},
     };
     const QString ffmpegFile = PathOf(QStringLiteral("ffmpeg.mp3"));
-    const TProcessResult encoded = RunProgram(
+    const TProgramRun encoded = RunProgram(
         "ffmpeg", {"-v", "error", "-i", MakeWave(44100, 30), "-c:a", "libmp3lame", "-b:a", "192k", ffmpegFile});
     if (encoded.ExitCode == 0)
         cases.push_back({ffmpegFile, 1, 44100, false, -1});
@@ -341,8 +319,7 @@ TEST_F(InteropTest, MutagenTagsSurviveOurRewrite)
     for (const int version : {3, 4}) {
         SCOPED_TRACE(version);
         const QString path = Put(QStringLiteral("m%1.mp3").arg(version), audio);
-        const TProcessResult written =
-            RunProgram(Python, {QStringLiteral("-c"), QString::fromUtf8(WriterScript), path, QString::number(version)});
+        const TProgramRun written = RunPython(WriterScript, {path, QString::number(version)});
         ASSERT_EQ(written.ExitCode, 0) << written.Err.toStdString();
         const QJsonObject before = MutagenDump(path, false);
         ASSERT_GE(before.value("frames").toArray().size(), 19);
@@ -426,7 +403,7 @@ TEST_F(InteropTest, FfmpegTagsSurviveOurRewrite)
                                    QStringLiteral("track=7/9"), QStringLiteral("genre=Jazz"), QStringLiteral("comment=Said ☃"),
                                    QStringLiteral("date=2010"), QStringLiteral("custom=own value")})
             arguments << "-metadata" << tag;
-        const TProcessResult r = RunProgram("ffmpeg", arguments << path);
+        const TProgramRun r = RunProgram("ffmpeg", arguments << path);
         ASSERT_EQ(r.ExitCode, 0) << r.Err.toStdString();
         const QJsonObject before = FfprobeFormat(path).value("tags").toObject();
         ASSERT_EQ(before.value("title").toString(), UnicodeTitle);

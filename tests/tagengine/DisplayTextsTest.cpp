@@ -51,17 +51,15 @@ constexpr qint64 NsPerSecond = 1'000'000'000;
 
 } // namespace
 
-TEST(DisplayTexts, DurationsShowHoursOnlyWhenNeeded)
+TEST(DisplayTexts, DurationsShowHoursOnlyWhenNeededAndFileDatesLocalTime)
 {
     EXPECT_EQ(DurationToText(5'999), "0:05"); // cut, not rounded
     EXPECT_EQ(DurationToText((59 * 60 + 5) * 1000), "59:05");
     EXPECT_EQ(DurationToText((3600 + 2 * 60 + 3) * 1000), "1:02:03");
     EXPECT_EQ(DurationToText(qint64(27) * 3600 * 1000), "27:00:00");
     EXPECT_EQ(DurationToText(-1000), "0:00");
-}
 
-TEST(DisplayTexts, FileDatesInLocalTimeAndShortFormats)
-{
+    // File dates in local time and the short format.
     LocaleScope scope(QLocale(QLocale::German, QLocale::Germany), "UTC");
     const qint64 may6 = QDateTime(QDate(2004, 5, 6), QTime(7, 8, 9), Qt::UTC).toSecsSinceEpoch();
     EXPECT_EQ(FileDateToText(may6 * NsPerSecond + 999'999'999), "06.05.04 07:08");

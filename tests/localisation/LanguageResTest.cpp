@@ -2,6 +2,7 @@
 
 #include "localisation/LanguageLoader.h"
 #include "localisation/LanguageRes.h"
+#include "localisation/LocaleLanguage.h"
 
 #include <QTemporaryDir>
 
@@ -39,7 +40,7 @@ protected:
     QTemporaryDir m_dir;
 };
 
-TEST_F(LanguageResTest, MapsLocalesToWindowsLanguageNumbers)
+TEST_F(LanguageResTest, LocalesAndWindowsLanguageNumbersMapBothWays)
 {
     EXPECT_EQ(WindowsLanguageId(QLocale("de_AT")), 0x0C07);
     EXPECT_EQ(WindowsLanguageId(QLocale("sr_Latn_RS")), 0x241A);
@@ -48,6 +49,11 @@ TEST_F(LanguageResTest, MapsLocalesToWindowsLanguageNumbers)
     const TWindowsLanguage austria = WindowsLanguage(QLocale("de_AT"));
     EXPECT_EQ(austria.primary, 7);
     EXPECT_EQ(austria.sub, 3);
+
+    // And back; an unknown sublanguage falls back to the language's first locale.
+    EXPECT_EQ(LocaleOfWindowsLanguage(7, 3).name(), QStringLiteral("de_AT"));
+    EXPECT_EQ(LocaleOfWindowsLanguage(7, 31).language(), QLocale::German);
+    EXPECT_EQ(LocaleOfWindowsLanguage(1000, 1).language(), QLocale::C);
 }
 
 TEST_F(LanguageResTest, ListsBuiltInLanguagesAndLanguageFilesSorted)

@@ -229,7 +229,7 @@ TEST(ID3v2Parser, CompressedAndEncryptedFramesKeepTheirData)
     EXPECT_EQ(parsed.Frames[1]->Body(), Bytes({3}));
 }
 
-TEST(ID3v2Parser, TooShortFramesAreDroppedAndTheRestRead)
+TEST(ID3v2Parser, TooShortFramesAreDroppedButDamageStopsReadingAndMarksTheTag)
 {
     ID3v2FrameSpec noRoom;  // grouping flag, but no byte for the group id
     noRoom.Id = "TALB";
@@ -253,10 +253,8 @@ TEST(ID3v2Parser, TooShortFramesAreDroppedAndTheRestRead)
                                .Build());
     EXPECT_EQ(Ids(parsed.Frames), QStringList({"COMM", "TPE1", "WOAR"}));
     EXPECT_FALSE(parsed.Result.PartlyRead) << "every dropped frame had a size that fits";
-}
 
-TEST(ID3v2Parser, DamageStopsReadingAndMarksTheTag)
-{
+    // Damage, though, stops reading and marks the tag.
     const auto good = [] { return ID3v2Builder(4).Frame("TIT2", Text("One")).Frame("TPE1", Text("Two")); };
     EXPECT_FALSE(Parse(good().Padding(500).Build()).Result.PartlyRead);
 
@@ -264,7 +262,7 @@ TEST(ID3v2Parser, DamageStopsReadingAndMarksTheTag)
     runsPast.Id = "TALB";
     runsPast.Body = Text("x");
     runsPast.DeclaredSize = 1000;
-    TParsed parsed = Parse(good().Frame(runsPast).Build());
+    parsed = Parse(good().Frame(runsPast).Build());
     EXPECT_EQ(Ids(parsed.Frames), QStringList({"TIT2", "TPE1"}));
     EXPECT_TRUE(parsed.Result.PartlyRead);
 

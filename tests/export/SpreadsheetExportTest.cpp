@@ -152,10 +152,8 @@ TEST_F(SpreadsheetExportTest, WorkbookHoldsCaptionsAndTextCells)
     EXPECT_EQ(rows.at(1).toArray().at(1).toArray().at(0).toString(), QStringLiteral("=1+1"));
     EXPECT_EQ(rows.at(3).toArray().at(0).toArray().at(0).toString(), QStringLiteral("0042.mp3"));
     QFile::remove(opened);
-}
 
-TEST_F(SpreadsheetExportTest, CellTextsAreCutOnCharacterBoundaries)
-{
+    // Cell texts are cut on character boundaries.
     // Counted in UTF-16 units; a pair is never split.
     EXPECT_EQ(QString::fromUtf8(TXlsxSpreadsheet::CellText(QString(32765, QLatin1Char('a')) + Clef + Clef)),
               QString(32765, QLatin1Char('a')) + Clef);

@@ -3,6 +3,7 @@
 #include "tagengine/FrameCodecs.h"
 
 #include <functional>
+#include <ostream>
 #include <utility>
 #include <vector>
 
@@ -17,7 +18,13 @@ TID3Frame FrameWithBody(const QString& id, const QByteArray& body)
 
 struct TComment {
     QString Text, Language, Description;
+    bool operator==(const TComment&) const = default;
 };
+
+void PrintTo(const TComment& c, std::ostream* out)
+{
+    *out << '"' << c.Text.toStdString() << "\" " << c.Language.toStdString() << " \"" << c.Description.toStdString() << '"';
+}
 
 TComment Comment(const TID3Frame& frame)
 {
@@ -194,13 +201,8 @@ TEST(FrameCodecs, UserTextFramesCarryTheirDescription)
 
 TEST(FrameCodecs, CommentsKeepLanguageDescriptionAndLines)
 {
-    const TComment padded = Comment(FrameWithBody("COMM", QByteArray("\0en\0desc\0text", 13)));
-    EXPECT_EQ(padded.Language, "en");
-    EXPECT_EQ(padded.Description, "desc");
-    EXPECT_EQ(padded.Text, "text");
-    const TComment shortBody = Comment(FrameWithBody("COMM", QByteArray("\0eng", 4)));
-    EXPECT_EQ(shortBody.Language, "eng");
-    EXPECT_EQ(shortBody.Text, "");
+    EXPECT_EQ(Comment(FrameWithBody("COMM", QByteArray("\0en\0desc\0text", 13))), (TComment{"text", "en", "desc"}));
+    EXPECT_EQ(Comment(FrameWithBody("COMM", QByteArray("\0eng", 4))), (TComment{"", "eng", ""}));
     EXPECT_EQ(Comment(FrameWithBody("COMM", QByteArray("\0en", 3))).Language, "");
 
     TID3Frame comm("COMM");
@@ -210,18 +212,12 @@ TEST(FrameCodecs, CommentsKeepLanguageDescriptionAndLines)
     SetCommentFrame(comm, {NonLatin, "second"}, "", "english");
     EXPECT_EQ(comm.Body().at(0), 1);
     EXPECT_EQ(comm.Body().mid(1, 3), "eng");
-    const TComment wide = Comment(comm);
-    EXPECT_EQ(wide.Text, NonLatin + "\nsecond");
-    EXPECT_EQ(wide.Language, "eng");
-    EXPECT_EQ(wide.Description, "");
+    EXPECT_EQ(Comment(comm), (TComment{NonLatin + "\nsecond", "eng", ""}));
 
     // As text: CR LF in, the stored LF out; language and description kept.
     SetCommentFrame(comm, {"x"}, "note", "fra");
     SetFrameAsText(comm, "line 1\r\nline 2\rline 3");
-    const TComment edited = Comment(comm);
-    EXPECT_EQ(edited.Text, "line 1\nline 2\nline 3");
-    EXPECT_EQ(edited.Description, "note");
-    EXPECT_EQ(edited.Language, "fra");
+    EXPECT_EQ(Comment(comm), (TComment{"line 1\nline 2\nline 3", "fra", "note"}));
     EXPECT_EQ(GetFrameAsText(comm), "line 1\nline 2\nline 3");
 }
 
@@ -282,8 +278,7 @@ TEST(FrameCodecs, EncryptedFramesAreNeverDecodedOrOverwritten)
         QString description;
         EXPECT_TRUE(TextLines(frame, &description).isEmpty()) << id;
         EXPECT_EQ(description, "");
-        const TComment c = Comment(frame);
-        EXPECT_TRUE(c.Text.isEmpty() && c.Language.isEmpty() && c.Description.isEmpty());
+        EXPECT_EQ(Comment(frame), TComment());
         EXPECT_EQ(DescriptionAndURL(frame), qMakePair(QString(), QString()));
         EXPECT_THROW(GetFrameAsText(frame), TFrameTextError) << id;
         EXPECT_THROW(SetFrameAsText(frame, "plain"), TFrameTextError) << id;

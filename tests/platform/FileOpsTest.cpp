@@ -1,5 +1,6 @@
 #include "platform/FileOps.h"
 
+#include "support/NativeFiles.h"
 #include "support/QtPrinters.h"
 
 #include <QCryptographicHash>
@@ -48,19 +49,6 @@ QByteArray ReadFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-// Read by the name's own bytes (names that are no valid UTF-8 too).
-QByteArray ReadRaw(const QByteArray& path)
-{
-    const int fd = ::open(path.constData(), O_RDONLY);
-    if (fd < 0)
-        return "<missing>";
-    QByteArray data(4096, 0);
-    const ssize_t got = ::read(fd, data.data(), static_cast<size_t>(data.size()));
-    ::close(fd);
-    data.truncate(got < 0 ? 0 : got);
-    return data;
 }
 
 struct stat LStatOf(const QString& path)
@@ -451,7 +439,7 @@ TEST_F(FileOpsTest, CopiesAndMovesKeepBytesModeTimesAndLinks)
             ExpectSameFile(ref + "/" + name, album + "/" + name);
         EXPECT_TRUE(S_ISLNK(LStatOf(album + "/link.mp3").st_mode));
         EXPECT_EQ(QFile::symLinkTarget(album + "/link.mp3"), album + "/01 Intro.mp3");
-        EXPECT_EQ(ReadRaw(B(album) + "/Caf\xe9.mp3"), "latin");
+        EXPECT_EQ(ReadNativeFile(B(album) + "/Caf\xe9.mp3"), "latin");
     };
 
     TFileOpResult copied = ops.Copy({B(S("Album"))}, B(Dst()));

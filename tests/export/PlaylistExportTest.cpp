@@ -102,7 +102,7 @@ protected:
         return module.ExportPlaylist(m_music, addInfos, selectedOnly);
     }
 
-    QTemporaryDir m_root;
+    TNativeTemporaryDir m_root;
     QString m_music;
     TEintragdatenList m_files;
     TExportPrompt m_prompt;
@@ -234,5 +234,4 @@ TEST_F(PlaylistExportTest, NamesThatAreNotUtf8AreListedAndLinkedByTheirBytes)
     EXPECT_EQ(MakeLink(PathFromNative(native)),
               QString::fromLatin1(QFile::encodeName(m_music).toPercentEncoding("/")) +
                   QStringLiteral("Caf%E9%E0%80%80.mp3"));
-    RemoveNativeContents(QFile::encodeName(m_root.path()));
 }

@@ -1,4 +1,3 @@
-#include "platform/FileRename.h"
 #include "platform/NativePath.h"
 #include "support/NativeFiles.h"
 
@@ -57,16 +56,11 @@ TEST(NativePath, EveryNameSurvivesAsPathTextAndValidNamesAreQtsOwn)
     EXPECT_FALSE(HasEscapedBytes(QString::fromUtf8("\xf0\x90\x82\x80")));
 }
 
-// A temporary folder whose names need not be valid UTF-8.
-struct NativeDir : QTemporaryDir {
-    ~NativeDir() { RemoveNativeContents(QFile::encodeName(path())); }
-};
-
 }
 
 TEST(NativePath, ShownFoldersAreFoundByTheirBytes)
 {
-    NativeDir dir;
+    TNativeTemporaryDir dir;
     const QByteArray root = QFile::encodeName(dir.path());
     const QByteArray outer = root + "/Caf\xe9";
     const QByteArray inner = outer + "/\x80 and \xc9";
@@ -87,27 +81,4 @@ TEST(NativePath, ShownFoldersAreFoundByTheirBytes)
     EXPECT_EQ(ResolveShownPath(QFile::decodeName(replacement)), QFile::decodeName(replacement));
     // Nothing of that shown name: the path as it stands.
     EXPECT_EQ(ResolveShownPath(dir.path() + QStringLiteral("/none\uFFFD")), dir.path() + QStringLiteral("/none\uFFFD"));
-}
-
-TEST(NativePath, RenamesTakeTheBytesAndNeverReplace)
-{
-    NativeDir dir;
-    const QByteArray root = QFile::encodeName(dir.path()) + '/';
-    const QByteArray latin = root + "Caf\xe9.mp3";
-    const QByteArray other = root + "Caf\xc9.mp3";
-    ASSERT_TRUE(WriteNativeFile(latin, "latin"));
-    ASSERT_TRUE(WriteNativeFile(other, "other"));
-
-    // Shown alike, yet another file: never replaced, by bytes or by path text.
-    EXPECT_FALSE(RenameNoReplace(latin, other));
-    EXPECT_FALSE(RenameNoReplace(PathFromNative(latin), PathFromNative(other)));
-    EXPECT_FALSE(IsSameFile(latin, other));
-
-    const QString renamed = QFile::decodeName(root) + QStringLiteral("Caf\u00e9.mp3");
-    EXPECT_TRUE(RenameNoReplace(PathFromNative(latin), renamed));
-    EXPECT_EQ(ReadNativeFile(latin), QByteArray());
-    EXPECT_EQ(ReadNativeFile(root + "Caf\xc3\xa9.mp3"), "latin");
-    EXPECT_TRUE(RenameNoReplace(QFile::encodeName(renamed), latin));
-    EXPECT_EQ(ReadNativeFile(latin), "latin");
-    EXPECT_EQ(ReadNativeFile(other), "other");
 }

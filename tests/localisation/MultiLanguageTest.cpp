@@ -34,7 +34,7 @@ protected:
     TLanguageStateGuard m_guard;
 };
 
-TEST_F(MultiLanguageTest, LooksUpChosenLanguageThenBase)
+TEST_F(MultiLanguageTest, LooksUpKeysAndCaptionKeysInTheChosenLanguageThenTheBase)
 {
     EXPECT_TRUE(LangStrings.IsLanguageLoaded());
     EXPECT_EQ(Lang("OK"), "Okay");
@@ -48,6 +48,17 @@ TEST_F(MultiLanguageTest, LooksUpChosenLanguageThenBase)
     EXPECT_EQ(Lang("GeneralLabels"), "");     // banners hold no keys
     EXPECT_EQ(Lang("Escapes"), "a\r\nb|a\\b|x|a\\"); // resolved once
 
+    // Caption keys ("%Key") are looked up the same way.
+    const auto translated = [](QString text, bool expectKey) {
+        EXPECT_EQ(LangStrings.TranslateText(text), expectKey) << text.toStdString();
+        return text;
+    };
+    EXPECT_EQ(translated("%OK", true), "Okay");
+    EXPECT_EQ(translated("%", false), "%");
+    EXPECT_EQ(translated("%%", true), "%");
+    EXPECT_EQ(translated("%%OK", true), "%OK");
+    EXPECT_EQ(translated("%Unknown", true), "");
+    EXPECT_EQ(translated("OK", false), "OK");
     LangStrings.SetCurrentLangStrings(TLanguageLines());
     EXPECT_FALSE(LangStrings.IsLanguageLoaded());
     EXPECT_EQ(Lang("OK"), "OK");
@@ -62,20 +73,6 @@ TEST_F(MultiLanguageTest, FormatsPositionalArguments)
     EXPECT_EQ(LangFmt("Files", {3}), "%0:s files");
     // A placeholder in an argument is not expanded again.
     EXPECT_EQ(LangFmt("Swapped", {"%1:s", "%0:s"}), "%0:s before %1:s");
-}
-
-TEST_F(MultiLanguageTest, TranslatesCaptionKeys)
-{
-    const auto translated = [](QString text, bool expectKey) {
-        EXPECT_EQ(LangStrings.TranslateText(text), expectKey) << text.toStdString();
-        return text;
-    };
-    EXPECT_EQ(translated("%OK", true), "Okay");
-    EXPECT_EQ(translated("%", false), "%");
-    EXPECT_EQ(translated("%%", true), "%");
-    EXPECT_EQ(translated("%%OK", true), "%OK");
-    EXPECT_EQ(translated("%Unknown", true), "");
-    EXPECT_EQ(translated("OK", false), "OK");
 }
 
 TEST(LanguageLinesTest, DecodesWindows1252AndUtf8AndTrimsOnlyBlanksAndControlCharacters)

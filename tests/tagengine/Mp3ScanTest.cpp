@@ -73,22 +73,6 @@ TEST(MpegHeader, DecodesEveryVersionLayerBitrateAndRateAndRejectsTheRest)
     EXPECT_FALSE(DecodeMpegHeader(noSync, info));
 }
 
-TEST(MpegHeader, XingLengthCountsTheSamplesOfTheVersion)
-{
-    TMP3Info info;
-    info.Version = 1;
-    info.Layer = 3;
-    info.SampleRate = 44100;
-    // 1000 × 1152 / 44100 = 26.122 s
-    EXPECT_EQ(FramesToMilliseconds(info, 1000), 26122);
-    info.Version = 2;
-    info.SampleRate = 22050;
-    EXPECT_EQ(FramesToMilliseconds(info, 1000), 26122); // 576 samples per frame
-    info.Layer = 1;
-    EXPECT_EQ(FramesToMilliseconds(info, 1000), 17415); // 384 samples
-    EXPECT_EQ(FramesToMilliseconds(info, 0xFFFFFFFFu), 74796709355LL); // no overflow
-}
-
 TEST_F(ReadWriteTest, TagAtTheStartIsFollowedByTheAudio)
 {
     const QByteArray tag = TitleTag(3, "Song", 50);
@@ -257,6 +241,20 @@ TEST_F(ReadWriteTest, ApeLyricsAndID3v1AreNeverTakenForAudio)
 // the version and channel mode, gives the frame count.
 TEST_F(ReadWriteTest, XingAndVbriHeadersGiveLengthAndAverageBitrate)
 {
+    // The frame count gives the length by the samples of the version.
+    TMP3Info mpeg;
+    mpeg.Version = 1;
+    mpeg.Layer = 3;
+    mpeg.SampleRate = 44100;
+    // 1000 × 1152 / 44100 = 26.122 s
+    EXPECT_EQ(FramesToMilliseconds(mpeg, 1000), 26122);
+    mpeg.Version = 2;
+    mpeg.SampleRate = 22050;
+    EXPECT_EQ(FramesToMilliseconds(mpeg, 1000), 26122); // 576 samples per frame
+    mpeg.Layer = 1;
+    EXPECT_EQ(FramesToMilliseconds(mpeg, 1000), 17415); // 384 samples
+    EXPECT_EQ(FramesToMilliseconds(mpeg, 0xFFFFFFFFu), 74796709355LL); // no overflow
+
     MpegFormat format;
     std::vector<int> mixed;
     for (int i = 0; i < 400; ++i)

@@ -17,7 +17,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 

@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 

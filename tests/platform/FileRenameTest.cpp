@@ -3,7 +3,6 @@
 #include "support/NativeFiles.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,6 @@
 #include "support/NativeFiles.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 

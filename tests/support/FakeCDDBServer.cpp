@@ -1,6 +1,5 @@
 #include "support/FakeCDDBServer.h"
 
-#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QUrlQuery>

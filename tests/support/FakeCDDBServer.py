@@ -65,43 +65,29 @@ class Handler(BaseHTTPRequestHandler):
         length = int(self.headers.get("Content-Length", "0") or 0)
         return self.rfile.read(length) if length > 0 else b""
 
-    def send_text(self, status, data):
+    # Sends the headers, then the pieces (a client that hangs up ends it).
+    def send_pieces(self, status, length, pieces, interval=0):
         self.send_response(status)
         self.send_header("Content-Type", "text/plain")
-        self.send_header("Content-Length", str(len(data)))
+        self.send_header("Content-Length", str(length))
         self.end_headers()
         try:
-            self.wfile.write(data)
-        except (BrokenPipeError, ConnectionResetError):
-            pass
-
-    def send_trickling(self, data, interval):
-        self.send_response(200)
-        self.send_header("Content-Type", "text/plain")
-        self.send_header("Content-Length", str(len(data)))
-        self.end_headers()
-        try:
-            for i in range(len(data)):
-                self.wfile.write(data[i:i + 1])
+            for piece in pieces:
+                self.wfile.write(piece)
                 self.wfile.flush()
                 time.sleep(interval)
         except (BrokenPipeError, ConnectionResetError):
             pass
 
+    def send_text(self, status, data):
+        self.send_pieces(status, len(data), [data])
+
+    def send_trickling(self, data, interval):
+        self.send_pieces(200, len(data), (data[i:i + 1] for i in range(len(data))), interval)
+
     def send_endless(self, size):
-        self.send_response(200)
-        self.send_header("Content-Type", "text/plain")
-        self.send_header("Content-Length", str(size))
-        self.end_headers()
         chunk = b"210 " + b"x" * 1019 + b"\n"
-        sent = 0
-        try:
-            while sent < size:
-                piece = chunk[: size - sent]
-                self.wfile.write(piece)
-                sent += len(piece)
-        except (BrokenPipeError, ConnectionResetError):
-            pass
+        self.send_pieces(200, size, (chunk[: size - sent] for sent in range(0, size, len(chunk))))
 
     def do_POST(self):
         body = self.read_body()

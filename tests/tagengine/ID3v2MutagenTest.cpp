@@ -204,30 +204,20 @@ void ExpectFrames(const TCase& c, const TID3FrameList& frames)
     const TValues& values = c.Encoding == 0 ? LatinValues : UnicodeValues;
     QStringList ids = Ids(frames);
     ids.sort();
-    EXPECT_EQ(ids, QStringList({"APIC", "COMM", "COMM", "TDOR", "TDRC", "TIT2", "TPE1", "TXXX", "TXXX"}));
+    ASSERT_EQ(ids, QStringList({"APIC", "COMM", "COMM", "TDOR", "TDRC", "TIT2", "TPE1", "TXXX", "TXXX"}));
 
-    const TID3Frame* title = FindFrame(frames, QStringLiteral("TIT2"));
-    ASSERT_NE(title, nullptr);
-    EXPECT_EQ(TextLines(*title), QStringList{values.Title});
-    EXPECT_EQ(static_cast<uchar>(title->Body().at(0)), c.Encoding);
-    const TID3Frame* artists = FindFrame(frames, QStringLiteral("TPE1"));
-    ASSERT_NE(artists, nullptr);
-    EXPECT_EQ(TextLines(*artists), values.Artists);
+    const auto frame = [&](const char* id) { return FindFrame(frames, QString::fromLatin1(id)); };
+    EXPECT_EQ(TextLines(*frame("TIT2")), QStringList{values.Title});
+    EXPECT_EQ(static_cast<uchar>(frame("TIT2")->Body().at(0)), c.Encoding);
+    EXPECT_EQ(TextLines(*frame("TPE1")), values.Artists);
     for (const TComment& comment : values.Comments)
         ExpectDescribed(frames, "COMM", comment.Language, comment.Description, comment.Text);
     for (const auto& [description, text] : values.UserTexts)
         ExpectDescribed(frames, "TXXX", QString(), description, text);
-    const TID3Frame* date = FindFrame(frames, QStringLiteral("TDRC"));
-    ASSERT_NE(date, nullptr);
-    EXPECT_EQ(TextLines(*date), QStringList{Date});
-    const TID3Frame* original = FindFrame(frames, QStringLiteral("TDOR"));
-    ASSERT_NE(original, nullptr);
-    EXPECT_EQ(TextLines(*original), QStringList{OriginalYear});
-
-    const TID3Frame* picture = FindFrame(frames, QStringLiteral("APIC"));
-    ASSERT_NE(picture, nullptr);
-    EXPECT_TRUE(picture->Body().endsWith(Picture()));
-    EXPECT_EQ(picture->Body().mid(1, 10), QByteArray("image/png", 10));
+    EXPECT_EQ(TextLines(*frame("TDRC")), QStringList{Date});
+    EXPECT_EQ(TextLines(*frame("TDOR")), QStringList{OriginalYear});
+    EXPECT_TRUE(frame("APIC")->Body().endsWith(Picture()));
+    EXPECT_EQ(frame("APIC")->Body().mid(1, 10), QByteArray("image/png", 10));
 }
 
 } // namespace

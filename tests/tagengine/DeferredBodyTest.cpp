@@ -32,10 +32,9 @@ QByteArray TaggedFile(const QByteArray& apic)
 TEST_F(ReadWriteTest, LargeBodiesAreLoadedFromTheUnchangedFileOnly)
 {
     const QByteArray apic = Picture();
-    const QString path = Put("pic.mp3", TaggedFile(apic));
     TID3v2Reader reader;
-    reader.FileName = path;
-    ASSERT_TRUE(reader.ReadTags());
+    ASSERT_TRUE(Scan(reader, "pic.mp3", TaggedFile(apic)));
+    const QString path = reader.FileName;
     const TID3Frame* frame = reader.FindFrame(QStringLiteral("APIC"));
     ASSERT_NE(frame, nullptr);
     EXPECT_TRUE(frame->IsDeferred());
@@ -68,10 +67,9 @@ TEST_F(ReadWriteTest, LargeBodiesAreLoadedFromTheUnchangedFileOnly)
 TEST_F(ReadWriteTest, HeldPictureIsNeverTakenFromTheFileAfterAnInPlaceWrite)
 {
     const QByteArray apic = Picture();
-    const QString path = Put("held.mp3", TaggedFile(apic));
     TID3v2Reader reader;
-    reader.FileName = path;
-    ASSERT_TRUE(reader.ReadTags());
+    ASSERT_TRUE(Scan(reader, "held.mp3", TaggedFile(apic)));
+    const QString path = reader.FileName;
     TID3FrameList frames = reader.TakeFrames();
     ASSERT_TRUE(FindFrame(frames, QStringLiteral("APIC"))->IsDeferred());
     // A copy held elsewhere (an input control, say) before the write.
@@ -96,10 +94,9 @@ TEST_F(ReadWriteTest, HeldPictureIsNeverTakenFromTheFileAfterAnInPlaceWrite)
 TEST_F(ReadWriteTest, RenamedEntryKeepsItsPicture)
 {
     const QByteArray apic = Picture();
-    const QString path = Put("old.mp3", TaggedFile(apic));
     TID3v2Reader reader;
-    reader.FileName = path;
-    ASSERT_TRUE(reader.ReadTags());
+    ASSERT_TRUE(Scan(reader, "old.mp3", TaggedFile(apic)));
+    const QString path = reader.FileName;
     TEintragdaten entry;
     entry.Folder = QFileInfo(path).path() + QLatin1Char('/');
     entry.FileName = QStringLiteral("old.mp3");

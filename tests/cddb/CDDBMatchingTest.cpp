@@ -49,7 +49,7 @@ void AddMcdi(TEintragdaten& entry, const QByteArray& body)
 
 }
 
-TEST(CDDBMatchingTest, TrackNumbersComeFromTheTagElseFromTheFileName)
+TEST(CDDBMatchingTest, TrackNumbersComeFromTheTagElseTheNameAndSortTheRowsWithoutNumbersLast)
 {
     EXPECT_EQ(GetTrackNumber(*Entry("x.mp3", "3/12")), 3);
     EXPECT_EQ(GetTrackNumber(*Entry("07 - Song.mp3", "A1")), 7);
@@ -59,10 +59,8 @@ TEST(CDDBMatchingTest, TrackNumbersComeFromTheTagElseFromTheFileName)
     // Digits too large for a number give none, without trying the name.
     EXPECT_EQ(GetTrackNumber(*Entry("03.mp3", "99999999999")), -1);
     EXPECT_EQ(GetTrackNumber(*Entry("3000000000.mp3")), -1);
-}
 
-TEST(CDDBMatchingTest, RowsSortByTrackNumberThenByNameWithoutNumbersLast)
-{
+    // Rows sort by track number, then by name; rows without a number last.
     TEintragdatenList entries;
     entries.push_back(Entry("b.mp3"));
     entries.push_back(Entry("x.mp3", "2"));

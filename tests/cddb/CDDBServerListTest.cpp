@@ -54,7 +54,7 @@ TEST_F(CDDBServerListTest, StoredListsAreReadInOrderAndTheBuiltInRowStandsInForN
     EXPECT_EQ(reg.ReadString(QStringLiteral("CDDBServer2")), QStringLiteral("server.example.org"));
 }
 
-TEST_F(CDDBServerListTest, AnEntryNamesItsHostUpToTheFirstBlank)
+TEST_F(CDDBServerListTest, EntriesNameTheirHostUpToTheFirstBlankAndComeFromSitesReplies)
 {
     const auto server = CDDBServerOfEntry(QStringLiteral("freedb.example.org Random freedb server"));
     ASSERT_TRUE(server);
@@ -62,10 +62,8 @@ TEST_F(CDDBServerListTest, AnEntryNamesItsHostUpToTheFirstBlank)
     EXPECT_EQ(server->Port, 80);
     EXPECT_EQ(server->CgiPath, QStringLiteral("/~cddb/cddb.cgi"));
     EXPECT_FALSE(CDDBServerOfEntry(QStringLiteral("freedb.example.org")));
-}
 
-TEST_F(CDDBServerListTest, SitesRepliesGiveSiteAndDescription)
-{
+    // A "sites" reply gives each site with its description.
     QStringList entries{"old"};
     QString text;
     ASSERT_TRUE(ParseSitesReply(QStringLiteral("210 OK, site information follows (until terminating `.')\r\n"

@@ -11,23 +11,16 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <utility>
 
 namespace {
 
-QString IdOf(const TCdToc& toc)
+// The disc id and the query of a table.
+std::pair<QString, QString> IdAndQuery(const TCdToc& toc)
 {
-    QString id;
-    QString query;
-    TDiscIDCalculator::CalcDiscId(toc, id, query);
-    return id;
-}
-
-QString QueryOf(const TCdToc& toc)
-{
-    QString id;
-    QString query;
-    TDiscIDCalculator::CalcDiscId(toc, id, query);
-    return query;
+    std::pair<QString, QString> result;
+    TDiscIDCalculator::CalcDiscId(toc, result.first, result.second);
+    return result;
 }
 
 // The query built straight from frame offsets.
@@ -81,8 +74,8 @@ TEST(DiscIDTest, RandomTablesGiveLibdiscidsFreedbIdAndTheQueryOfTheirOffsets)
         const TCdToc toc = TFakeCdrom::TocOfFrames(starts, offset);
         const QString expected = LibDiscIdFreedbId(starts, offset);
         ASSERT_EQ(expected.size(), 8) << "libdiscid refused disc " << disc;
-        ASSERT_EQ(IdOf(toc), expected) << "disc " << disc << " with " << count << " tracks";
-        ASSERT_EQ(QueryOf(toc), ExpectedQuery(expected, starts, offset));
+        ASSERT_EQ(IdAndQuery(toc).first, expected) << "disc " << disc << " with " << count << " tracks";
+        ASSERT_EQ(IdAndQuery(toc).second, ExpectedQuery(expected, starts, offset));
     }
 #endif
 }
@@ -92,7 +85,7 @@ TEST(DiscIDTest, ATableStartingAboveTrackOneCountsTheTracksItHolds)
     // Tracks 3 to 5 of a disc (libdiscid above starts at 1), by hand:
     // n = 2 + (1+0) + (2+0+0) = 5, t = 400 - 2 = 398 (0x18e).
     const TCdToc later = TFakeCdrom::TocOfFrames({150, 10 * 75, 200 * 75}, 400 * 75, 3);
-    EXPECT_EQ(QueryOf(later), QStringLiteral("05018e03 3 150 750 15000 400"));
+    EXPECT_EQ(IdAndQuery(later).second, QStringLiteral("05018e03 3 150 750 15000 400"));
     EXPECT_EQ(TDiscIDCalculator::ValidTrackCount(later), 3);
 }
 
@@ -138,7 +131,7 @@ TEST(DiscIDTest, McdiBodiesAreUsedOnlyWhenLongEnoughForTheirOwnTrackCount)
     const TCdToc single = TFakeCdrom::TocOfFrames({150}, 22500);
     EXPECT_TRUE(TDiscIDCalculator::TocFromMcdi(single.Head(1), toc));
     EXPECT_EQ(single.Head(1).size(), 20);
-    EXPECT_EQ(IdOf(toc), IdOf(single));
+    EXPECT_EQ(IdAndQuery(toc).first, IdAndQuery(single).first);
     EXPECT_FALSE(TDiscIDCalculator::TocFromMcdi(single.Head(1).left(19), toc));
 
     std::vector<int> starts;
@@ -205,7 +198,7 @@ TEST(DiscIDTest, DrivesComeFromTheKernelsListWithVendorAndModel)
     calculator.ReadToc(*calculator.GetDrive(0));
     EXPECT_TRUE(calculator.TocValid);
     EXPECT_EQ(calculator.TrackCount, 2);
-    EXPECT_EQ(IdOf(calculator.Toc), QStringLiteral("0c01a202"));
+    EXPECT_EQ(IdAndQuery(calculator.Toc).first, QStringLiteral("0c01a202"));
     // An empty drive, then a disc whose table is not valid.
     calculator.ReadToc(*calculator.GetDrive(1));
     EXPECT_FALSE(calculator.TocValid);

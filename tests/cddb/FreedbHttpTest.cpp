@@ -2,6 +2,7 @@
 
 #include "support/QtPrinters.h"
 #include "support/FakeCDDBServer.h"
+#include "support/ScopedEnv.h"
 
 #include <QElapsedTimer>
 #include <QSysInfo>
@@ -173,14 +174,13 @@ TEST(FreedbHttpTest, RequestsGoThroughTheProxyOnlyWhileOneIsSet)
               proxy.Requests().first().toObject().value("body").toString());
 
     // Without host or port, directly; also when the environment names a proxy.
-    qputenv("http_proxy", QStringLiteral("http://127.0.0.1:%1").arg(proxy.Port()).toLatin1());
+    const TScopedEnv environmentProxy("http_proxy", QStringLiteral("http://127.0.0.1:%1").arg(proxy.Port()));
     for (const TCDDBProxy& none : {TCDDBProxy{}, TCDDBProxy{QStringLiteral("127.0.0.1"), 0}}) {
         http->SetProxy(none);
         ASSERT_EQ(FailureOf(*http, "sites", &reply), QString());
     }
     auto fresh = ClientOf(server.Port());
     ASSERT_EQ(FailureOf(*fresh, "sites", &reply), QString());
-    qunsetenv("http_proxy");
     EXPECT_EQ(proxy.Requests().size(), 1);
     EXPECT_EQ(server.Requests().size(), 4);
 

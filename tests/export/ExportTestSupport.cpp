@@ -5,7 +5,6 @@
 #include "tagengine/ID3Frame.h"
 
 #include <QFile>
-#include <QProcess>
 
 TEintragdatenPtr MakeEntry(const QString& folder, const QString& name, const TFrameTexts& frames, qint64 lengthMs)
 {
@@ -27,29 +26,6 @@ void LoadEnglish()
 {
     LoadBaseLanguage();
     LoadLanguage(QStringLiteral("English"), QString());
-}
-
-TProgramRun RunProgram(const QString& program, const QStringList& arguments, int timeoutMs)
-{
-    QProcess process;
-    process.start(program, arguments);
-    TProgramRun run;
-    if (!process.waitForStarted(10000))
-        return run;
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished(5000);
-        return run;
-    }
-    run.ExitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.Out = process.readAllStandardOutput();
-    run.Err = process.readAllStandardError();
-    return run;
-}
-
-TProgramRun RunPython(const char* script, const QStringList& arguments)
-{
-    return RunProgram(QStringLiteral("/usr/bin/python3"), QStringList{QStringLiteral("-c"), QString::fromUtf8(script)} + arguments);
 }
 
 QByteArray ReadAll(const QString& path)

@@ -17,7 +17,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -85,11 +84,11 @@ protected:
         m_files[3]->Edited = 1;
     }
 
+    static QByteArray Audio() { return Mp3Builder::CbrFrames(MpegFormat{}, 40); }
+
     void Add(const QString& folder, const QString& name, const TFrameTexts& frames, qint64 length)
     {
-        Mp3FileParts parts;
-        parts.Audio = Mp3Builder::CbrFrames(MpegFormat{}, 40);
-        ASSERT_TRUE(Mp3Builder::WriteFile(folder + name, Mp3Builder::File(parts)));
+        ASSERT_TRUE(Mp3Builder::WriteFile(folder + name, Audio()));
         m_files.push_back(MakeEntry(folder, name, frames, length));
     }
 
@@ -102,7 +101,7 @@ protected:
         return module.ExportPlaylist(m_music, addInfos, selectedOnly);
     }
 
-    QTemporaryDir m_root;
+    TNativeTemporaryDir m_root;
     QString m_music;
     TEintragdatenList m_files;
     TExportPrompt m_prompt;
@@ -219,10 +218,7 @@ TEST_F(PlaylistExportTest, NamesThatAreNotUtf8AreListedAndLinkedByTheirBytes)
     // A Latin-1 byte, as in collections copied from older systems, and an
     // overlong NUL. The playlist line and the page link carry the very bytes.
     const QByteArray native = QFile::encodeName(m_music) + "Caf\xE9\xE0\x80\x80.mp3";
-    Mp3FileParts parts;
-    parts.Audio = Mp3Builder::CbrFrames(MpegFormat{}, 40);
-    const QByteArray content = Mp3Builder::File(parts);
-    ASSERT_TRUE(WriteNativeFile(native, content));
+    ASSERT_TRUE(WriteNativeFile(native, Audio()));
     auto entry = MakeEntry(QString(), QString(), {}, 1000);
     entry->SetNativePath(native);
     m_files.push_back(std::move(entry));
@@ -232,10 +228,9 @@ TEST_F(PlaylistExportTest, NamesThatAreNotUtf8AreListedAndLinkedByTheirBytes)
     const QList<QByteArray> lines = ReadAll(list).split('\n');
     ASSERT_EQ(lines.size(), 6); // five entries and the empty rest after the last line break
     EXPECT_EQ(lines.at(4), QByteArray("Caf\xE9\xE0\x80\x80.mp3\r"));
-    EXPECT_EQ(ReadNativeFile(QFile::encodeName(m_music) + lines.at(4).chopped(1)), content);
+    EXPECT_EQ(ReadNativeFile(QFile::encodeName(m_music) + lines.at(4).chopped(1)), Audio());
 
     EXPECT_EQ(MakeLink(PathFromNative(native)),
               QString::fromLatin1(QFile::encodeName(m_music).toPercentEncoding("/")) +
                   QStringLiteral("Caf%E9%E0%80%80.mp3"));
-    RemoveNativeContents(QFile::encodeName(m_root.path()));
 }

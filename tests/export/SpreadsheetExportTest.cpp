@@ -4,6 +4,7 @@
 
 #include "support/FakeOpenerProgram.h"
 #include "support/FileSizeLimit.h"
+#include "support/ScopedEnv.h"
 
 #include "export/DataModuleExport.h"
 #include "export/ExportError.h"
@@ -151,10 +152,8 @@ TEST_F(SpreadsheetExportTest, WorkbookHoldsCaptionsAndTextCells)
     EXPECT_EQ(rows.at(1).toArray().at(1).toArray().at(0).toString(), QStringLiteral("=1+1"));
     EXPECT_EQ(rows.at(3).toArray().at(0).toArray().at(0).toString(), QStringLiteral("0042.mp3"));
     QFile::remove(opened);
-}
 
-TEST_F(SpreadsheetExportTest, CellTextsAreCutOnCharacterBoundaries)
-{
+    // Cell texts are cut on character boundaries.
     // Counted in UTF-16 units; a pair is never split.
     EXPECT_EQ(QString::fromUtf8(TXlsxSpreadsheet::CellText(QString(32765, QLatin1Char('a')) + Clef + Clef)),
               QString(32765, QLatin1Char('a')) + Clef);
@@ -218,8 +217,7 @@ TEST_F(SpreadsheetExportTest, CallsComeInOrderAndFailuresAreToldOnceWithTheirRea
 TEST_F(SpreadsheetExportTest, AWorkbookNothingOpensIsNamedAndOneNotWrittenIsRemoved)
 {
     QTemporaryDir temp;
-    const QByteArray oldTemp = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    const TScopedEnv tempFolder("TMPDIR", temp.path());
     const auto workbooks = [&] { return QDir(temp.path()).entryList({QStringLiteral("Quillon-*")}, QDir::Files); };
 
     // The desktop has no program for workbooks, as xdg-open says by its end.
@@ -262,5 +260,4 @@ TEST_F(SpreadsheetExportTest, AWorkbookNothingOpensIsNamedAndOneNotWrittenIsRemo
     }
     EXPECT_TRUE(workbooks().isEmpty());
     EXPECT_TRUE(m_prompt.Errors.isEmpty());
-    qputenv("TMPDIR", oldTemp);
 }

@@ -49,10 +49,8 @@ TEST(TemplateTagProducer, ExpandsTagsAndCopiesEverythingElse)
     };
     for (const TExpansionCase& c : cases)
         EXPECT_EQ(Expand(QString::fromUtf8(c.Template)), QString::fromUtf8(c.Expected)) << c.Name;
-}
 
-TEST(TemplateTagProducer, MalformedEscapesAndLongLines)
-{
+    // Malformed escapes are errors.
     for (const char* bad : {"<#x a=%>", "<#x a=%4>", "<#x a=%GG>", "<#x a=b%>"})
         EXPECT_THROW(Expand(QString::fromLatin1(bad)), TExportError) << bad;
 

@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -42,7 +41,7 @@ protected:
     TLanguageStateGuard m_guard;
 };
 
-TEST_F(ComponentTranslationTest, TranslatesEveryTextOfAWindowOnce)
+TEST_F(ComponentTranslationTest, TranslatesEveryTextOfAWindowOnceAndButtonsFollowTheirAction)
 {
     QDialog window;
     window.setWindowTitle("%Title");
@@ -79,20 +78,18 @@ TEST_F(ComponentTranslationTest, TranslatesEveryTextOfAWindowOnce)
     auto* late = new QLabel("%Button", &window);
     TranslateComponentTree(&window);
     EXPECT_EQ(late->text(), "Press");
-}
 
-TEST_F(ComponentTranslationTest, ButtonsShowingAnActionFollowTheAction)
-{
-    QWidget window;
-    auto* action = new QAction("%Act", &window);
+    // Actions, and the buttons that show them.
+    QWidget owner;
+    auto* action = new QAction("%Act", &owner);
     action->setToolTip("%ActHint");
-    auto* plainAction = new QAction("%%Act", &window);
-    auto* tool = new QToolButton(&window);
+    auto* plainAction = new QAction("%%Act", &owner);
+    auto* tool = new QToolButton(&owner);
     tool->setDefaultAction(action);
-    auto* menu = new QMenu("%Menu", &window);
+    auto* menu = new QMenu("%Menu", &owner);
     auto* item = menu->addAction("%Act");
 
-    TranslateComponentTree(&window);
+    TranslateComponentTree(&owner);
     EXPECT_EQ(action->text(), "Action");
     EXPECT_EQ(action->toolTip(), "Action hint");
     EXPECT_EQ(tool->text(), "Action");

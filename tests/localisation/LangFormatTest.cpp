@@ -11,7 +11,7 @@ QString Format(const QString& pattern, const TLangArgs& args)
     return FormatPositional(pattern, args).value_or(QStringLiteral("<failed>"));
 }
 
-TEST(LangFormatTest, FillsTextsAndIntegers)
+TEST(LangFormatTest, FillsTextsIntegersAndRealNumbers)
 {
     EXPECT_EQ(Format("%s and %s", {"a", "b"}), "a and b");
     EXPECT_EQ(Format("%1:s %0:s %s", {"a", "b", "c"}), "b a b"); // after an index, the next one follows it
@@ -21,10 +21,7 @@ TEST(LangFormatTest, FillsTextsAndIntegers)
     EXPECT_EQ(Format("%.3d %x %u", {7, 255, 9}), "007 FF 9");
     EXPECT_EQ(Format("%*d", {4, 1}), "   1");
     EXPECT_EQ(Format("%0:-4d|", {1}), "1   |");
-}
 
-TEST(LangFormatTest, FormatsRealNumbers)
-{
     const QLocale previous;
     QLocale::setDefault(QLocale::c());
     EXPECT_EQ(Format("%f", {2.5}), "2.50");

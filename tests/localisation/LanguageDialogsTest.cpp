@@ -36,11 +36,9 @@ protected:
 
     QString WriteLanguage(const QString& name, const QString& version)
     {
-        const QString path = m_folder.filePath(name);
-        EXPECT_TRUE(WriteFile(path, LanguageFileBytes({"Language=Klingon", "LanguageInt=Klingon",
-                                                       "PrimaryLanguageID=99", "SubLanguageID=1", "Author=Worf",
-                                                       "QLNVersion=" + version, "Sig="})));
-        return path;
+        return WriteFile(m_folder.filePath(name),
+                         LanguageFileBytes({"Language=Klingon", "LanguageInt=Klingon", "PrimaryLanguageID=99",
+                                            "SubLanguageID=1", "Author=Worf", "QLNVersion=" + version, "Sig="}));
     }
 
     static QString LabelText(const QWidget& parent, const char* name)

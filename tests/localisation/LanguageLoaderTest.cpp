@@ -4,7 +4,9 @@
 #include "localisation/LanguageSignature.h"
 #include "tagengine/EngineText.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -19,12 +21,7 @@ protected:
         LoadBaseLanguage();
     }
 
-    QString WriteLanguage(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = m_dir.filePath(name);
-        EXPECT_TRUE(WriteFile(path, bytes));
-        return path;
-    }
+    QString WriteLanguage(const QString& name, const QByteArray& bytes) { return WriteFile(m_dir.filePath(name), bytes); }
 
     TLanguageStateGuard m_guard;
     QTemporaryDir m_dir;
@@ -93,6 +90,21 @@ TEST_F(LanguageLoaderTest, EngineTextsComeFromTheLanguage)
     EXPECT_EQ(EngineText("ChannelMono", "fallback"), Lang("ChannelMono"));
     EXPECT_EQ(EngineText("NoSuchKey", "fallback"), "fallback");
     SetEngineTextLookup(nullptr);
+}
+
+// Language files are looked for beside the program and, since the program's
+// folder is read-only once installed, in the user's data folder.
+TEST(LanguageFoldersTest, ProgramFolderAndUserDataFolder)
+{
+    SetLanguageFolders(std::nullopt);
+    const QStringList folders = LanguageFolders();
+    EXPECT_EQ(folders.value(0), QDir::cleanPath(QCoreApplication::applicationDirPath()));
+    EXPECT_TRUE(folders.contains(QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))));
+
+    SetLanguageFolders(QStringList{QStringLiteral("/somewhere")});
+    EXPECT_EQ(LanguageFolders(), QStringList{QStringLiteral("/somewhere")});
+    SetLanguageFolders(std::nullopt);
+    EXPECT_EQ(LanguageFolders(), folders);
 }
 
 }

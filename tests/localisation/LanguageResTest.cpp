@@ -2,6 +2,7 @@
 
 #include "localisation/LanguageLoader.h"
 #include "localisation/LanguageRes.h"
+#include "localisation/LocaleLanguage.h"
 
 #include <QTemporaryDir>
 
@@ -25,16 +26,13 @@ protected:
         SetLanguageFolders(QStringList{m_dir.path()});
     }
 
-    QString Write(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = m_dir.filePath(name);
-        EXPECT_TRUE(WriteFile(path, bytes));
-        return path;
-    }
+    QString Write(const QString& name, const QByteArray& bytes) { return WriteFile(m_dir.filePath(name), bytes); }
 
-    static QString Preselected(const TLanguageResList& rows, const char* locale)
+    // The language of the row chosen for the name (none: by the locale alone).
+    static QString Preselected(const TLanguageResList& rows, const char* locale, const QString& name = {},
+                               bool isFile = false)
     {
-        const int row = BestLanguageRow(rows, QString(), false, WindowsLanguage(QLocale(QString::fromLatin1(locale))));
+        const int row = BestLanguageRow(rows, name, isFile, WindowsLanguage(QLocale(QString::fromLatin1(locale))));
         return row < 0 ? QString() : rows[static_cast<size_t>(row)].Language;
     }
 
@@ -42,7 +40,7 @@ protected:
     QTemporaryDir m_dir;
 };
 
-TEST_F(LanguageResTest, MapsLocalesToWindowsLanguageNumbers)
+TEST_F(LanguageResTest, LocalesAndWindowsLanguageNumbersMapBothWays)
 {
     EXPECT_EQ(WindowsLanguageId(QLocale("de_AT")), 0x0C07);
     EXPECT_EQ(WindowsLanguageId(QLocale("sr_Latn_RS")), 0x241A);
@@ -51,6 +49,11 @@ TEST_F(LanguageResTest, MapsLocalesToWindowsLanguageNumbers)
     const TWindowsLanguage austria = WindowsLanguage(QLocale("de_AT"));
     EXPECT_EQ(austria.primary, 7);
     EXPECT_EQ(austria.sub, 3);
+
+    // And back; an unknown sublanguage falls back to the language's first locale.
+    EXPECT_EQ(LocaleOfWindowsLanguage(7, 3).name(), QStringLiteral("de_AT"));
+    EXPECT_EQ(LocaleOfWindowsLanguage(7, 31).language(), QLocale::German);
+    EXPECT_EQ(LocaleOfWindowsLanguage(1000, 1).language(), QLocale::C);
 }
 
 TEST_F(LanguageResTest, ListsBuiltInLanguagesAndLanguageFilesSorted)
@@ -76,7 +79,7 @@ TEST_F(LanguageResTest, ListsBuiltInLanguagesAndLanguageFilesSorted)
     EXPECT_FALSE(older.IsCurrentVersion());
 }
 
-TEST_F(LanguageResTest, PreselectsByLocale)
+TEST_F(LanguageResTest, PreselectsTheNamedRowElseByLocale)
 {
     TLanguageResList rows = FindLanguages(); // the two built-in languages only
     ASSERT_EQ(rows.size(), 2u);
@@ -92,22 +95,17 @@ TEST_F(LanguageResTest, PreselectsByLocale)
     EXPECT_EQ(Preselected(rows, "en_AU"), "English");   // built-in English is 9/1, AU is 9/3
     EXPECT_EQ(Preselected(rows, "en_GB"), "English B"); // 9/2 exactly
     EXPECT_EQ(Preselected(rows, "en_NZ"), "English A"); // 9/5 exactly
-}
 
-TEST_F(LanguageResTest, NamedRowWinsOverTheLocale)
-{
+    // A named row wins over the locale.
     const QString path = Write("mine.qlnlang", Header("Mine", 12, 1));
-    const TLanguageResList rows = FindLanguages();
-    const TWindowsLanguage german = WindowsLanguage(QLocale("de_DE"));
-    const auto nameOf = [&rows](int row) { return row < 0 ? QString() : rows[static_cast<size_t>(row)].Language; };
-
-    EXPECT_EQ(nameOf(BestLanguageRow(rows, "english", false, german)), "English");
-    EXPECT_EQ(nameOf(BestLanguageRow(rows, path, true, german)), "Mine");
+    rows = FindLanguages();
+    EXPECT_EQ(Preselected(rows, "de_DE", "english"), "English");
+    EXPECT_EQ(Preselected(rows, "de_DE", path, true), "Mine");
     // Paths compare exactly; a path in other letters names no row.
-    EXPECT_EQ(nameOf(BestLanguageRow(rows, path.toUpper(), true, german)), "Deutsch");
+    EXPECT_EQ(Preselected(rows, "de_DE", path.toUpper(), true), "Deutsch");
     // A file path never names a built-in row and a resource name never a file.
-    EXPECT_EQ(nameOf(BestLanguageRow(rows, "Mine", false, german)), "Deutsch");
-    EXPECT_EQ(BestLanguageRow(TLanguageResList(), "english", false, german), -1);
+    EXPECT_EQ(Preselected(rows, "de_DE", "Mine"), "Deutsch");
+    EXPECT_EQ(BestLanguageRow(TLanguageResList(), "english", false, WindowsLanguage(QLocale("de_DE"))), -1);
 }
 
 }

@@ -1,18 +1,20 @@
 #pragma once
 
 #include "localisation/LanguageLines.h"
-#include "platform/Prompt.h"
+#include "support/RecordingPrompt.h"
 
 #include <QByteArray>
 #include <QStringList>
 
 #include <functional>
 
+#include <gtest/gtest.h>
+
 // The bytes of a language file made of lines, each ended by CR LF, in
 // Windows-1252.
 QByteArray LanguageFileBytes(const QStringList& lines);
-// Writes bytes to path; false on failure.
-bool WriteFile(const QString& path, const QByteArray& bytes);
+// Writes bytes to path, a failure failing the test; answers the path.
+QString WriteFile(const QString& path, const QByteArray& bytes);
 
 // Keeps the language object, the language folders and the user's locale as
 // they were before a test, and puts them back afterwards.
@@ -29,33 +31,26 @@ private:
 };
 
 // Answers modal dialogs through a handler; any other prompt fails the test.
-class TTestPrompt : public TPrompt {
+class TTestPrompt : public TRecordingPrompt {
 public:
-    using TModalHandler = std::function<int(QDialog&)>;
+    explicit TTestPrompt(std::function<int(QDialog&)> onModal) { OnModal = std::move(onModal); }
+    ~TTestPrompt() override
+    {
+        EXPECT_EQ(Errors + Informations + Questions + Asked + Choices, QStringList()) << "unexpected box";
+        EXPECT_EQ(Beeps, 0) << "unexpected beep";
+    }
+    int ModalCount() const { return Modals; }
 
-    explicit TTestPrompt(TModalHandler onModal);
-    ~TTestPrompt() override;
-
-    int ModalCount() const { return m_modalCount; }
-
-    void Beep() override;
-    void Error(QWidget* parent, const QString& text) override;
-    void Information(QWidget* parent, const QString& text) override;
-    bool Question(QWidget* parent, const QString& text) override;
-    TPromptButton Ask(QWidget* parent, TPromptIcon icon, const QString& text, TPromptButtons buttons) override;
-    TPromptChoice Choose(QWidget* parent, TPromptIcon icon, const QString& text, const QStringList& answers,
-                         int cancelAnswer, const QString& forAllText) override;
-    std::optional<QString> Input(QWidget* parent, const QString& caption, const QString& label,
-                                 const QString& value) override;
-    std::optional<QString> OpenFile(QWidget* parent, const QString& caption, const QString& folder,
-                                    const QString& filter) override;
-    std::optional<QString> SaveFile(QWidget* parent, const QString& caption, const QString& path,
-                                    const QString& filter) override;
-    std::optional<QString> ChooseFolder(QWidget* parent, const QString& caption, const QString& folder) override;
-    int RunModal(QDialog& dialog) override;
+    using TAnswer = std::optional<QString>;
+    TAnswer Input(QWidget*, const QString&, const QString&, const QString&) override { return Unexpected(); }
+    TAnswer OpenFile(QWidget*, const QString&, const QString&, const QString&) override { return Unexpected(); }
+    TAnswer SaveFile(QWidget*, const QString&, const QString&, const QString&) override { return Unexpected(); }
+    TAnswer ChooseFolder(QWidget*, const QString&, const QString&) override { return Unexpected(); }
 
 private:
-    TModalHandler m_onModal;
-    TPrompt* m_previous = nullptr;
-    int m_modalCount = 0;
+    static TAnswer Unexpected()
+    {
+        ADD_FAILURE() << "unexpected input or file choice";
+        return std::nullopt;
+    }
 };

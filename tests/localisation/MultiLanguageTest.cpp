@@ -34,7 +34,7 @@ protected:
     TLanguageStateGuard m_guard;
 };
 
-TEST_F(MultiLanguageTest, LooksUpChosenLanguageThenBase)
+TEST_F(MultiLanguageTest, LooksUpKeysAndCaptionKeysInTheChosenLanguageThenTheBase)
 {
     EXPECT_TRUE(LangStrings.IsLanguageLoaded());
     EXPECT_EQ(Lang("OK"), "Okay");
@@ -48,6 +48,17 @@ TEST_F(MultiLanguageTest, LooksUpChosenLanguageThenBase)
     EXPECT_EQ(Lang("GeneralLabels"), "");     // banners hold no keys
     EXPECT_EQ(Lang("Escapes"), "a\r\nb|a\\b|x|a\\"); // resolved once
 
+    // Caption keys ("%Key") are looked up the same way.
+    const auto translated = [](QString text, bool expectKey) {
+        EXPECT_EQ(LangStrings.TranslateText(text), expectKey) << text.toStdString();
+        return text;
+    };
+    EXPECT_EQ(translated("%OK", true), "Okay");
+    EXPECT_EQ(translated("%", false), "%");
+    EXPECT_EQ(translated("%%", true), "%");
+    EXPECT_EQ(translated("%%OK", true), "%OK");
+    EXPECT_EQ(translated("%Unknown", true), "");
+    EXPECT_EQ(translated("OK", false), "OK");
     LangStrings.SetCurrentLangStrings(TLanguageLines());
     EXPECT_FALSE(LangStrings.IsLanguageLoaded());
     EXPECT_EQ(Lang("OK"), "OK");
@@ -64,21 +75,7 @@ TEST_F(MultiLanguageTest, FormatsPositionalArguments)
     EXPECT_EQ(LangFmt("Swapped", {"%1:s", "%0:s"}), "%0:s before %1:s");
 }
 
-TEST_F(MultiLanguageTest, TranslatesCaptionKeys)
-{
-    const auto translated = [](QString text, bool expectKey) {
-        EXPECT_EQ(LangStrings.TranslateText(text), expectKey) << text.toStdString();
-        return text;
-    };
-    EXPECT_EQ(translated("%OK", true), "Okay");
-    EXPECT_EQ(translated("%", false), "%");
-    EXPECT_EQ(translated("%%", true), "%");
-    EXPECT_EQ(translated("%%OK", true), "%OK");
-    EXPECT_EQ(translated("%Unknown", true), "");
-    EXPECT_EQ(translated("OK", false), "OK");
-}
-
-TEST(LanguageLinesTest, DecodesWindows1252AndUtf8)
+TEST(LanguageLinesTest, DecodesWindows1252AndUtf8AndTrimsOnlyBlanksAndControlCharacters)
 {
     // 0x80 is the euro sign in Windows-1252; 0xE4 is a-umlaut.
     const TLanguageLines cp1252 = TLanguageLines::FromBytes("A=\x80\xE4\r\nB=x");
@@ -91,10 +88,7 @@ TEST(LanguageLinesTest, DecodesWindows1252AndUtf8)
     const TLanguageLines mixed = TLanguageLines::FromBytes(QByteArray("A=1\rB=2\nC=3\r\n\r\nD=4\0E=5", 22));
     EXPECT_EQ(mixed.Lines(), QStringList({"A=1", "B=2", "C=3", "", "D=4"}));
     EXPECT_FALSE(mixed.HasKey("E"));
-}
 
-TEST(LanguageLinesTest, TrimsOnlyBlanksAndControlCharacters)
-{
     // A no-break space (0xA0) is text, not a blank.
     EXPECT_EQ(TrimBlanks(QString::fromUtf8("\t\x01 \u00A0x\u00A0 \r")), QString::fromUtf8("\u00A0x\u00A0"));
     EXPECT_EQ(TrimBlanks(QByteArray("\x01 \xA0x \x1F")), QByteArray("\xA0x"));

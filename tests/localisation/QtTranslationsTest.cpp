@@ -1,7 +1,6 @@
 #include "LocalisationTestSupport.h"
 
 #include "localisation/LanguageLoader.h"
-#include "localisation/LocaleLanguage.h"
 #include "localisation/QtTranslations.h"
 
 #include <QCoreApplication>
@@ -9,14 +8,6 @@
 #include <QLibraryInfo>
 
 #include <gtest/gtest.h>
-
-TEST(QtTranslations, LanguageNumbersGiveTheirLocale)
-{
-    EXPECT_EQ(LocaleOfWindowsLanguage(7, 3).name(), QStringLiteral("de_AT"));
-    // An unknown sublanguage falls back to the language's first locale.
-    EXPECT_EQ(LocaleOfWindowsLanguage(7, 31).language(), QLocale::German);
-    EXPECT_EQ(LocaleOfWindowsLanguage(1000, 1).language(), QLocale::C);
-}
 
 TEST(QtTranslations, QtsOwnButtonsFollowTheLanguage)
 {

@@ -5,38 +5,19 @@
 
 #include "platform/DesktopShortcut.h"
 
+#include "support/RunProgram.h"
+#include "support/ScopedEnv.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-struct TRun {
-    int ExitCode = -1;
-    QString Output;
-};
-
-TRun RunTool(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    TRun run;
-    if (!process.waitForFinished(20000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.ExitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.Output = QString::fromUtf8(process.readAll());
-    return run;
-}
 
 QString ReadText(const QString& path)
 {
@@ -123,28 +104,6 @@ bool WriteRecordingProgram(const QString& path, const QString& out)
     return file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
 }
 
-// Sets an environment variable for a scope and restores it afterwards.
-class TScopedEnv {
-public:
-    TScopedEnv(const char* name, const QString& value)
-        : m_name(name), m_was(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
-    {
-        qputenv(name, value.toUtf8());
-    }
-    ~TScopedEnv()
-    {
-        if (m_was)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    bool m_was;
-    QByteArray m_old;
-};
-
 class DesktopShortcutTest : public ::testing::Test {
 protected:
     QString Folder(const QString& name) const { return QDir(m_dir.path()).filePath(name); }
@@ -182,9 +141,10 @@ TEST_F(DesktopShortcutTest, ShortcutsPassTheValidatorAndStartTheProgram)
     for (const QString& folder : {Folder(QStringLiteral("data/applications")), Folder(QStringLiteral("Desk top"))}) {
         ASSERT_TRUE(WriteDesktopShortcut(folder, QStringLiteral("Quillon 3"), program));
         const QString file = QDir(folder).filePath(QStringLiteral("Quillon 3.desktop"));
-        const TRun validate = RunTool(QStringLiteral("desktop-file-validate"), {file});
-        EXPECT_EQ(validate.ExitCode, 0) << validate.Output.toStdString();
-        EXPECT_TRUE(validate.Output.isEmpty()) << validate.Output.toStdString();
+        const TProgramRun validate = RunProgram(QStringLiteral("desktop-file-validate"), {file});
+        const QByteArray output = validate.Out + validate.Err;
+        EXPECT_EQ(validate.ExitCode, 0) << output.toStdString();
+        EXPECT_TRUE(output.isEmpty()) << output.toStdString();
         const QString text = ReadText(file);
         EXPECT_EQ(ExecArguments(RawValue(text, QStringLiteral("Exec"))), QStringList({program, QStringLiteral("%F")}));
         EXPECT_EQ(Unescaped(RawValue(text, QStringLiteral("Path"))), QFileInfo(program).path());
@@ -201,8 +161,9 @@ TEST_F(DesktopShortcutTest, ShortcutsPassTheValidatorAndStartTheProgram)
     const QString launched = Folder(QStringLiteral("it's \"a\" $HOME\\dir/quillon"));
     ASSERT_TRUE(WriteRecordingProgram(launched, out));
     ASSERT_TRUE(WriteDesktopShortcut(Folder(QStringLiteral("launch")), QStringLiteral("Quillon 3"), launched));
-    const TRun launch = RunTool(QStringLiteral("gio"), {QStringLiteral("launch"), Folder(QStringLiteral("launch/Quillon 3.desktop"))});
-    ASSERT_EQ(launch.ExitCode, 0) << launch.Output.toStdString();
+    const TProgramRun launch = RunProgram(QStringLiteral("gio"),
+                                          {QStringLiteral("launch"), Folder(QStringLiteral("launch/Quillon 3.desktop"))});
+    ASSERT_EQ(launch.ExitCode, 0) << launch.Err.toStdString();
     QElapsedTimer waited;
     waited.start();
     while (!QFileInfo::exists(out) && waited.elapsed() < 10000)

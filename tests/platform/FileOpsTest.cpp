@@ -1,5 +1,6 @@
 #include "platform/FileOps.h"
 
+#include "support/NativeFiles.h"
 #include "support/QtPrinters.h"
 
 #include <QCryptographicHash>
@@ -48,19 +49,6 @@ QByteArray ReadFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-// Read by the name's own bytes (names that are no valid UTF-8 too).
-QByteArray ReadRaw(const QByteArray& path)
-{
-    const int fd = ::open(path.constData(), O_RDONLY);
-    if (fd < 0)
-        return "<missing>";
-    QByteArray data(4096, 0);
-    const ssize_t got = ::read(fd, data.data(), static_cast<size_t>(data.size()));
-    ::close(fd);
-    data.truncate(got < 0 ? 0 : got);
-    return data;
 }
 
 struct stat LStatOf(const QString& path)
@@ -428,34 +416,9 @@ void ExpectEachItemDoneOrAsItWas(const TContents& before, TContents after, const
 
 }
 
-TEST_F(FileOpsTest, CopiesAndMovesFilesAndFoldersKeepingBytesModeTimesAndLinks)
-{
-    MakeAlbum(S("Album"));
-    TFileOps ops;
-
-    TFileOpResult copied = ops.Copy({B(S("Album"))}, B(Dst()));
-    EXPECT_TRUE(copied.Failed.empty());
-    EXPECT_EQ(Tree(D("Album")), Tree(S("Album")));
-    for (const char* name : {"01 Intro.mp3", "02 Song.mp3", "Bonus/03 Live.mp3", "Bonus"})
-        ExpectSameFile(S("Album/") + name, D("Album/") + name);
-    EXPECT_TRUE(S_ISLNK(LStatOf(D("Album/link.mp3")).st_mode));
-    EXPECT_EQ(QFile::symLinkTarget(D("Album/link.mp3")), D("Album/01 Intro.mp3"));
-    EXPECT_EQ(ReadRaw(B(Dst()) + "/Album/Caf\xe9.mp3"), "latin");
-    ASSERT_FALSE(copied.Done.empty());
-    EXPECT_EQ(copied.Done.back().From, B(S("Album")));
-    EXPECT_EQ(copied.Done.back().To, B(D("Album")));
-
-    // A single file moved on one file system keeps its inode.
-    const ino_t inode = LStatOf(S("Album/02 Song.mp3")).st_ino;
-    TFileOpResult moved = ops.Move({B(S("Album/02 Song.mp3"))}, B(Dst()));
-    EXPECT_TRUE(moved.Failed.empty());
-    EXPECT_EQ(LStatOf(D("02 Song.mp3")).st_ino, inode);
-    EXPECT_FALSE(QFile::exists(S("Album/02 Song.mp3")));
-    ASSERT_EQ(moved.Done.size(), 1u);
-    EXPECT_EQ(moved.Done[0].To, B(D("02 Song.mp3")));
-}
-
-TEST_F(FileOpsTest, MovesAcrossFileSystemsByCopyingAndRemovingTheSource)
+// Copies and moves keep bytes, modes, times and links; a move on one file
+// system renames, one to another file system copies and removes the source.
+TEST_F(FileOpsTest, CopiesAndMovesKeepBytesModeTimesAndLinks)
 {
     // /dev/shm is another file system when it is a tmpfs of its own; else the
     // layer stands in for one.
@@ -466,25 +429,48 @@ TEST_F(FileOpsTest, MovesAcrossFileSystemsByCopyingAndRemovingTheSource)
     ASSERT_TRUE(shmDir.isValid());
     auto layer = std::make_shared<TStepLayer>();
     layer->OtherRoot = B(shmDir.path());
+    TFileOps ops(layer);
     MakeAlbum(S("Album"));
     const QString ref = Dir.filePath("reference");
     ASSERT_EQ(QProcess::execute("cp", {"-a", S("Album"), ref}), 0);
-    TFileOps ops(layer);
-    const TFileOpResult result = ops.Move({B(S("Album"))}, B(shmDir.path()));
-    EXPECT_TRUE(result.Failed.empty());
+    const auto expectSameAlbum = [&](const QString& album) {
+        EXPECT_EQ(Tree(album), Tree(ref));
+        for (const char* name : {"01 Intro.mp3", "02 Song.mp3", "Bonus/03 Live.mp3", "Bonus"})
+            ExpectSameFile(ref + "/" + name, album + "/" + name);
+        EXPECT_TRUE(S_ISLNK(LStatOf(album + "/link.mp3").st_mode));
+        EXPECT_EQ(QFile::symLinkTarget(album + "/link.mp3"), album + "/01 Intro.mp3");
+        EXPECT_EQ(ReadNativeFile(B(album) + "/Caf\xe9.mp3"), "latin");
+    };
+
+    TFileOpResult copied = ops.Copy({B(S("Album"))}, B(Dst()));
+    EXPECT_TRUE(copied.Failed.empty());
+    expectSameAlbum(D("Album"));
+    ASSERT_FALSE(copied.Done.empty());
+    EXPECT_EQ(copied.Done.back().From, B(S("Album")));
+    EXPECT_EQ(copied.Done.back().To, B(D("Album")));
+
+    // A single file moved on one file system keeps its inode.
+    const ino_t inode = LStatOf(D("Album/02 Song.mp3")).st_ino;
+    TFileOpResult moved = ops.Move({B(D("Album/02 Song.mp3"))}, B(Dst()));
+    EXPECT_TRUE(moved.Failed.empty());
+    EXPECT_EQ(LStatOf(D("02 Song.mp3")).st_ino, inode);
+    EXPECT_FALSE(QFile::exists(D("Album/02 Song.mp3")));
+    ASSERT_EQ(moved.Done.size(), 1u);
+    EXPECT_EQ(moved.Done[0].To, B(D("02 Song.mp3")));
+
+    // Across file systems each file and folder that arrived is reported with
+    // its new path.
+    const TFileOpResult across = ops.Move({B(S("Album"))}, B(shmDir.path()));
+    EXPECT_TRUE(across.Failed.empty());
     EXPECT_FALSE(QFileInfo::exists(S("Album")));
-    const QString moved = shmDir.filePath("Album");
-    EXPECT_EQ(Tree(moved), Tree(ref));
-    for (const char* name : {"01 Intro.mp3", "02 Song.mp3", "Bonus/03 Live.mp3", "Bonus"})
-        ExpectSameFile(ref + "/" + name, moved + "/" + name);
-    EXPECT_TRUE(S_ISLNK(LStatOf(moved + "/link.mp3").st_mode));
-    // Each file and folder that arrived is reported with its new path.
+    const QString arrived = shmDir.filePath("Album");
+    expectSameAlbum(arrived);
     std::map<QByteArray, QByteArray> done;
-    for (const TFileOpDone& item : result.Done)
+    for (const TFileOpDone& item : across.Done)
         done[item.From] = item.To;
-    EXPECT_EQ(done[B(S("Album/Bonus/03 Live.mp3"))], B(moved + "/Bonus/03 Live.mp3"));
-    EXPECT_EQ(done[B(S("Album"))], B(moved));
-    QProcess::execute("rm", {"-rf", moved});
+    EXPECT_EQ(done[B(S("Album/Bonus/03 Live.mp3"))], B(arrived + "/Bonus/03 Live.mp3"));
+    EXPECT_EQ(done[B(S("Album"))], B(arrived));
+    QProcess::execute("rm", {"-rf", arrived});
 }
 
 TEST_F(FileOpsTest, EveryCollisionAnswer)

@@ -1,58 +1,40 @@
 #include "platform/FileRename.h"
+#include "platform/NativePath.h"
+#include "support/NativeFiles.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
-namespace {
-void WriteFile(const QString& path, const QByteArray& data)
+TEST(FileRename, NeverReplacesAnotherFileAndTakesTheNamesBytes)
 {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-QByteArray ReadFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-}
+    TNativeTemporaryDir dir;
+    const QByteArray root = QFile::encodeName(dir.path()) + '/';
+    const QByteArray latin = root + "Caf\xe9.mp3";
+    const QByteArray other = root + "Caf\xc9.mp3";
+    ASSERT_TRUE(WriteNativeFile(latin, "latin"));
+    ASSERT_TRUE(WriteNativeFile(other, "other"));
 
-TEST(FileRename, NeverReplacesAnExistingFile)
-{
-    QTemporaryDir dir;
-    const QString a = dir.filePath(QStringLiteral("a.mp3"));
-    const QString b = dir.filePath(QStringLiteral("b.mp3"));
-    WriteFile(a, "first");
-    WriteFile(b, "second");
+    // Shown alike, yet another file: never replaced, by bytes or by path text.
+    EXPECT_FALSE(RenameNoReplace(latin, other));
+    EXPECT_FALSE(RenameNoReplace(PathFromNative(latin), PathFromNative(other)));
+    EXPECT_FALSE(IsSameFile(latin, other));
+    // Nor is a case variant or a second hard link of the file the same file.
+    const QByteArray lower = root + "caf\xe9.mp3";
+    ASSERT_TRUE(WriteNativeFile(lower, "lower"));
+    EXPECT_FALSE(RenameNoReplace(latin, lower));
+    ASSERT_EQ(::symlink(latin.constData(), (root + "sym.mp3").constData()), 0);
+    ASSERT_EQ(::link(latin.constData(), (root + "linked.mp3").constData()), 0);
+    EXPECT_FALSE(RenameNoReplace(latin, root + "linked.mp3"));
+    EXPECT_EQ(ReadNativeFile(lower), "lower");
+    EXPECT_EQ(ReadNativeFile(other), "other");
 
-    EXPECT_FALSE(RenameNoReplace(a, b));
-    EXPECT_EQ(ReadFile(a), "first");
-    EXPECT_EQ(ReadFile(b), "second");
-
-    const QString c = dir.filePath(QStringLiteral("Ä c.mp3"));
-    EXPECT_TRUE(RenameNoReplace(a, c));
-    EXPECT_FALSE(QFile::exists(a));
-    EXPECT_EQ(ReadFile(c), "first");
-}
-
-TEST(FileRename, CaseVariantsAreDifferentFilesOnLinux)
-{
-    QTemporaryDir dir;
-    const QString upper = dir.filePath(QStringLiteral("Song.mp3"));
-    const QString lower = dir.filePath(QStringLiteral("song.mp3"));
-    WriteFile(upper, "upper");
-    WriteFile(lower, "lower");
-    EXPECT_FALSE(RenameNoReplace(upper, lower));
-    EXPECT_EQ(ReadFile(lower), "lower");
-
-    // Two hard links of one file are not a case change either.
-    const QString linked = dir.filePath(QStringLiteral("linked.mp3"));
-    ASSERT_TRUE(QFile::link(upper, dir.filePath(QStringLiteral("sym.mp3"))));
-    ASSERT_EQ(::link(QFile::encodeName(upper).constData(), QFile::encodeName(linked).constData()), 0);
-    EXPECT_FALSE(RenameNoReplace(upper, linked));
-    EXPECT_TRUE(QFile::exists(upper));
+    const QString renamed = QFile::decodeName(root) + QStringLiteral("Caf\u00e9.mp3");
+    EXPECT_TRUE(RenameNoReplace(PathFromNative(latin), renamed));
+    EXPECT_EQ(ReadNativeFile(latin), QByteArray());
+    EXPECT_EQ(ReadNativeFile(root + "Caf\xc3\xa9.mp3"), "latin");
+    EXPECT_TRUE(RenameNoReplace(QFile::encodeName(renamed), latin));
+    EXPECT_EQ(ReadNativeFile(latin), "latin");
 }

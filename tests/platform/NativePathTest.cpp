@@ -1,14 +1,11 @@
-#include "platform/FileRename.h"
 #include "platform/NativePath.h"
+#include "support/NativeFiles.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -23,21 +20,6 @@ const QByteArray LossyNames[] = {
     "cut \xe2\x82",            // a sequence cut short at the end
     "\xf0\x90\x82\x80\xe9",    // U+10080 (its low surrogate is DC80) before a stray byte
 };
-
-bool Exists(const QByteArray& path)
-{
-    struct stat st {};
-    return ::lstat(path.constData(), &st) == 0;
-}
-
-bool MakeFile(const QByteArray& path, const QByteArray& content)
-{
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-    if (fd < 0)
-        return false;
-    const bool written = ::write(fd, content.constData(), content.size()) == content.size();
-    return ::close(fd) == 0 && written;
-}
 
 TEST(NativePath, EveryNameSurvivesAsPathTextAndValidNamesAreQtsOwn)
 {
@@ -73,40 +55,18 @@ TEST(NativePath, EveryNameSurvivesAsPathTextAndValidNamesAreQtsOwn)
     EXPECT_FALSE(HasEscapedBytes(QString::fromUtf8("\xf0\x90\x82\x80")));
 }
 
-// A temporary folder whose names need not be valid UTF-8.
-class NativeDir {
-public:
-    ~NativeDir()
-    {
-        for (const QByteArray& path : m_made)
-            if (::unlink(path.constData()) != 0)
-                ::rmdir(path.constData());
-    }
-    QString path() const { return m_dir.path(); }
-    // Remembers what a test made, to remove it in reverse order.
-    const QByteArray& Made(const QByteArray& path)
-    {
-        m_made.prepend(path);
-        return path;
-    }
-
-private:
-    QTemporaryDir m_dir;
-    QList<QByteArray> m_made;
-};
-
 }
 
 TEST(NativePath, ShownFoldersAreFoundByTheirBytes)
 {
-    NativeDir dir;
+    TNativeTemporaryDir dir;
     const QByteArray root = QFile::encodeName(dir.path());
     const QByteArray outer = root + "/Caf\xe9";
     const QByteArray inner = outer + "/\x80 and \xc9";
-    ASSERT_EQ(::mkdir(dir.Made(outer).constData(), 0755), 0);
-    ASSERT_EQ(::mkdir(dir.Made(inner).constData(), 0755), 0);
+    ASSERT_EQ(::mkdir(outer.constData(), 0755), 0);
+    ASSERT_EQ(::mkdir(inner.constData(), 0755), 0);
     // Shown like the outer folder, but later in byte order.
-    ASSERT_EQ(::mkdir(dir.Made(root + "/Caf\xfa").constData(), 0755), 0);
+    ASSERT_EQ(::mkdir((root + "/Caf\xfa").constData(), 0755), 0);
 
     EXPECT_EQ(ResolveShownPath(QFile::decodeName(inner)), PathFromNative(inner));
     EXPECT_EQ(ResolveShownPath(QFile::decodeName(inner) + QLatin1Char('/')), PathFromNative(inner + '/'));
@@ -116,31 +76,8 @@ TEST(NativePath, ShownFoldersAreFoundByTheirBytes)
     EXPECT_FALSE(IsFolderPath(QFile::decodeName(inner)));
     // A folder really named with U+FFFD is taken as it stands.
     const QByteArray replacement = root + "/Caf\xef\xbf\xbd";
-    ASSERT_EQ(::mkdir(dir.Made(replacement).constData(), 0755), 0);
+    ASSERT_EQ(::mkdir(replacement.constData(), 0755), 0);
     EXPECT_EQ(ResolveShownPath(QFile::decodeName(replacement)), QFile::decodeName(replacement));
     // Nothing of that shown name: the path as it stands.
     EXPECT_EQ(ResolveShownPath(dir.path() + QStringLiteral("/none\uFFFD")), dir.path() + QStringLiteral("/none\uFFFD"));
-}
-
-TEST(NativePath, RenamesTakeTheBytesAndNeverReplace)
-{
-    NativeDir dir;
-    const QByteArray root = QFile::encodeName(dir.path()) + '/';
-    const QByteArray latin = root + "Caf\xe9.mp3";
-    const QByteArray other = root + "Caf\xc9.mp3";
-    ASSERT_TRUE(MakeFile(dir.Made(latin), "latin"));
-    ASSERT_TRUE(MakeFile(dir.Made(other), "other"));
-
-    // Shown alike, yet another file: never replaced, by bytes or by path text.
-    EXPECT_FALSE(RenameNoReplace(latin, other));
-    EXPECT_FALSE(RenameNoReplace(PathFromNative(latin), PathFromNative(other)));
-    EXPECT_FALSE(IsSameFile(latin, other));
-
-    const QString renamed = QFile::decodeName(root) + QStringLiteral("Caf\u00e9.mp3");
-    EXPECT_TRUE(RenameNoReplace(PathFromNative(latin), renamed));
-    EXPECT_FALSE(Exists(latin));
-    EXPECT_TRUE(Exists(root + "Caf\xc3\xa9.mp3"));
-    EXPECT_TRUE(RenameNoReplace(QFile::encodeName(renamed), latin));
-    EXPECT_TRUE(Exists(latin));
-    EXPECT_TRUE(Exists(other));
 }

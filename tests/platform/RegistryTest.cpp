@@ -55,36 +55,26 @@ TEST_F(RegistryTest, ValuesKeepTheirKindsAcrossInstances)
     EXPECT_FALSE(reg.ValueExists(QStringLiteral("Missing")));
 }
 
-TEST_F(RegistryTest, ValueAndSubkeyOfOneNameStayApart)
+TEST_F(RegistryTest, DeleteKeyRemovesOnlyThatGroup)
 {
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKey(kRoot, true));
     reg.WriteString(QStringLiteral("CDDBServer2"), QStringLiteral("as value"));
     ASSERT_TRUE(reg.OpenKey(kRoot + QStringLiteral("\\CDDBServer2"), true));
     reg.WriteString(QStringLiteral("Server0"), QStringLiteral("in subkey"));
-
-    ASSERT_TRUE(reg.OpenKey(kRoot, false));
-    EXPECT_EQ(reg.ReadString(QStringLiteral("CDDBServer2")), QStringLiteral("as value"));
-    EXPECT_EQ(reg.GetValueNames(), QStringList{QStringLiteral("CDDBServer2")});
-    EXPECT_EQ(reg.GetKeyNames(), QStringList{QStringLiteral("CDDBServer2")});
-
-    // Deleting the subkey leaves the value of the same name.
-    EXPECT_TRUE(reg.DeleteKey(kRoot + QStringLiteral("\\CDDBServer2")));
-    EXPECT_FALSE(reg.KeyExists(kRoot + QStringLiteral("\\CDDBServer2")));
-    EXPECT_EQ(reg.ReadString(QStringLiteral("CDDBServer2")), QStringLiteral("as value"));
-}
-
-TEST_F(RegistryTest, DeleteKeyRemovesOnlyThatGroup)
-{
-    TRegistry reg;
-    ASSERT_TRUE(reg.OpenKey(kRoot + QStringLiteral("\\Felder"), true));
-    reg.WriteInteger(QStringLiteral("Count"), 3);
     ASSERT_TRUE(reg.OpenKey(kRoot + QStringLiteral("\\Export"), true));
     reg.WriteInteger(QStringLiteral("Kind"), 1);
 
+    // A value and a subkey of one name stay apart.
+    ASSERT_TRUE(reg.OpenKey(kRoot, false));
+    EXPECT_EQ(reg.ReadString(QStringLiteral("CDDBServer2")), QStringLiteral("as value"));
+    EXPECT_EQ(reg.GetValueNames(), QStringList{QStringLiteral("CDDBServer2")});
+    EXPECT_EQ(reg.GetKeyNames(), QStringList({QStringLiteral("CDDBServer2"), QStringLiteral("Export")}));
+
     EXPECT_FALSE(reg.OpenKey(kRoot + QStringLiteral("\\Nothing"), false));
-    EXPECT_TRUE(reg.DeleteKey(kRoot + QStringLiteral("\\Felder")));
-    EXPECT_FALSE(reg.KeyExists(kRoot + QStringLiteral("\\Felder")));
+    EXPECT_TRUE(reg.DeleteKey(kRoot + QStringLiteral("\\CDDBServer2")));
+    EXPECT_FALSE(reg.KeyExists(kRoot + QStringLiteral("\\CDDBServer2")));
+    EXPECT_EQ(reg.ReadString(QStringLiteral("CDDBServer2")), QStringLiteral("as value"));
     ASSERT_TRUE(reg.OpenKey(kRoot + QStringLiteral("\\Export"), false));
     EXPECT_EQ(reg.ReadInteger(QStringLiteral("Kind")), 1);
 

@@ -1,6 +1,8 @@
 #include "platform/FileOps.h"
 #include "platform/Trash.h"
 
+#include "support/ScopedEnv.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -33,25 +35,10 @@ void Touch(const QString& path, const QByteArray& data = "x")
 }
 
 // XDG_DATA_HOME in a folder of the test's own for its lifetime.
-class TDataHome {
-public:
-    TDataHome() : m_old(qgetenv("XDG_DATA_HOME")), m_had(qEnvironmentVariableIsSet("XDG_DATA_HOME"))
-    {
-        qputenv("XDG_DATA_HOME", B(m_dir.path()));
-    }
-    ~TDataHome()
-    {
-        if (m_had)
-            qputenv("XDG_DATA_HOME", m_old);
-        else
-            qunsetenv("XDG_DATA_HOME");
-    }
-    QString Path() const { return m_dir.path(); }
-
-private:
-    QTemporaryDir m_dir;
-    QByteArray m_old;
-    bool m_had;
+struct TDataHome {
+    QTemporaryDir Dir;
+    TScopedEnv Env{"XDG_DATA_HOME", Dir.path()};
+    QString Path() const { return Dir.path(); }
 };
 
 // The original paths trash-cli lists, from the home trash and the trash of

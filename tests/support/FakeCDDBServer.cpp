@@ -1,6 +1,5 @@
 #include "support/FakeCDDBServer.h"
 
-#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QUrlQuery>
@@ -35,8 +34,6 @@ void TFakeCDDBServer::Add(const TRule& rule)
                        {QStringLiteral("status"), rule.HttpStatus}};
     if (rule.Hang)
         object.insert(QStringLiteral("hang"), true);
-    if (rule.Delay > 0)
-        object.insert(QStringLiteral("delay"), rule.Delay);
     if (rule.Size > 0)
         object.insert(QStringLiteral("size"), rule.Size);
     if (rule.Trickle > 0)

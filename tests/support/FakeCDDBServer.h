@@ -18,7 +18,6 @@ public:
         QString Encoding = QStringLiteral("utf-8"); // or "latin-1"
         int HttpStatus = 200;
         bool Hang = false;  // never answers
-        double Delay = 0;   // seconds before the answer
         qint64 Size = 0;    // an endless body of this many bytes
         double Trickle = 0; // seconds between the bytes of the reply
         int Matches = 0;    // the reply: a "211" list of this many matches

@@ -13,7 +13,6 @@ whose "cmd" (a regular expression) matches the whole command answers:
     {"cmd": "sites", "hang": true}            # never answers
     {"cmd": "sites", "size": 10000000}        # an endless body of that size
     {"cmd": "sites", "status": 500}           # an HTTP error status
-    {"cmd": "sites", "delay": 1.5, "body": ...} # answers after a while
     {"cmd": "sites", "trickle": 2, "body": ...} # one byte every 2 seconds
     {"cmd": "cddb query .*", "matches": 20000}  # "211" and that many matches
 
@@ -57,7 +56,6 @@ class Handler(BaseHTTPRequestHandler):
             "request_line": self.requestline,
             "user_agent": self.headers.get("User-Agent", ""),
             "content_type": self.headers.get("Content-Type", ""),
-            "proxy_connection": self.headers.get("Proxy-Connection", ""),
             "body": body.decode("latin-1"),
         }
         with self.server.log_lock, open(self.server.log_path, "a", encoding="utf-8") as log:
@@ -67,46 +65,29 @@ class Handler(BaseHTTPRequestHandler):
         length = int(self.headers.get("Content-Length", "0") or 0)
         return self.rfile.read(length) if length > 0 else b""
 
-    def send_text(self, status, data):
+    # Sends the headers, then the pieces (a client that hangs up ends it).
+    def send_pieces(self, status, length, pieces, interval=0):
         self.send_response(status)
         self.send_header("Content-Type", "text/plain")
-        self.send_header("Content-Length", str(len(data)))
+        self.send_header("Content-Length", str(length))
         self.end_headers()
         try:
-            self.wfile.write(data)
-        except (BrokenPipeError, ConnectionResetError):
-            pass
-
-    def send_trickling(self, data, interval):
-        self.send_response(200)
-        self.send_header("Content-Type", "text/plain")
-        self.send_header("Content-Length", str(len(data)))
-        self.end_headers()
-        try:
-            for i in range(len(data)):
-                self.wfile.write(data[i:i + 1])
+            for piece in pieces:
+                self.wfile.write(piece)
                 self.wfile.flush()
                 time.sleep(interval)
         except (BrokenPipeError, ConnectionResetError):
             pass
 
-    def send_endless(self, size):
-        self.send_response(200)
-        self.send_header("Content-Type", "text/plain")
-        self.send_header("Content-Length", str(size))
-        self.end_headers()
-        chunk = b"210 " + b"x" * 1019 + b"\n"
-        sent = 0
-        try:
-            while sent < size:
-                piece = chunk[: size - sent]
-                self.wfile.write(piece)
-                sent += len(piece)
-        except (BrokenPipeError, ConnectionResetError):
-            pass
+    def send_text(self, status, data):
+        self.send_pieces(status, len(data), [data])
 
-    def do_GET(self):
-        self.do_POST()
+    def send_trickling(self, data, interval):
+        self.send_pieces(200, len(data), (data[i:i + 1] for i in range(len(data))), interval)
+
+    def send_endless(self, size):
+        chunk = b"210 " + b"x" * 1019 + b"\n"
+        self.send_pieces(200, size, (chunk[: size - sent] for sent in range(0, size, len(chunk))))
 
     def do_POST(self):
         body = self.read_body()
@@ -148,8 +129,6 @@ class Handler(BaseHTTPRequestHandler):
         for rule in load_rules(self.server.rules_path):
             if not re.fullmatch(rule.get("cmd", ""), command):
                 continue
-            if rule.get("delay"):
-                time.sleep(float(rule["delay"]))
             if rule.get("hang"):
                 time.sleep(self.server.lifetime)
                 return

@@ -45,11 +45,9 @@ ID3v2Builder& ID3v2Builder::TagUnsynchronisation(bool on)
     return *this;
 }
 
-ID3v2Builder& ID3v2Builder::ExtendedHeader(std::optional<QByteArray> content)
+ID3v2Builder& ID3v2Builder::ExtendedHeader()
 {
-    if (!content)
-        content = m_major == 3 ? QByteArray(6, '\0') : QByteArray("\x01\x00", 2);
-    m_extendedHeader = content;
+    m_extendedHeader = true;
     return *this;
 }
 
@@ -83,20 +81,13 @@ ID3v2Builder& ID3v2Builder::DeclaredTagSize(quint32 size)
     return *this;
 }
 
-QByteArray ID3v2Builder::Build(QList<qint64>* bodyOffsets) const
+QByteArray ID3v2Builder::Build() const
 {
     const QByteArray extended = ExtendedHeaderBytes();
     QByteArray frames;
     for (const auto& item : m_items) {
-        if (const auto* raw = std::get_if<QByteArray>(&item)) {
-            frames += *raw;
-            continue;
-        }
-        qint64 dataOffset = 0;
-        const QByteArray bytes = FrameBytes(std::get<ID3v2FrameSpec>(item), dataOffset);
-        if (bodyOffsets)
-            bodyOffsets->append(10 + extended.size() + frames.size() + dataOffset);
-        frames += bytes;
+        const auto* raw = std::get_if<QByteArray>(&item);
+        frames += raw ? *raw : FrameBytes(std::get<ID3v2FrameSpec>(item));
     }
 
     QByteArray content = extended + frames + QByteArray(m_padding, '\0');
@@ -123,18 +114,18 @@ QByteArray ID3v2Builder::ExtendedHeaderBytes() const
 {
     if (!m_extendedHeader)
         return {};
+    const QByteArray content = m_major == 3 ? QByteArray(6, '\0') : QByteArray("\x01\x00", 2);
     if (m_major == 3)
-        return BigEndian(m_extendedHeaderSize.value_or(quint32(m_extendedHeader->size()))) + *m_extendedHeader;
-    return SyncSafe(m_extendedHeaderSize.value_or(quint32(4 + m_extendedHeader->size()))) + *m_extendedHeader;
+        return BigEndian(m_extendedHeaderSize.value_or(quint32(content.size()))) + content;
+    return SyncSafe(m_extendedHeaderSize.value_or(quint32(4 + content.size()))) + content;
 }
 
-QByteArray ID3v2Builder::FrameBytes(const ID3v2FrameSpec& frame, qint64& dataOffset) const
+QByteArray ID3v2Builder::FrameBytes(const ID3v2FrameSpec& frame) const
 {
     const QByteArray extras = Extras(frame);
     const QByteArray data = StoredData(frame);
     const auto size = frame.DeclaredSize.value_or(quint32(extras.size() + data.size()));
     const QByteArray sizeBytes = (m_major == 3 || m_plainSizes) ? BigEndian(size) : SyncSafe(size);
-    dataOffset = 10 + extras.size();
     return frame.Id + sizeBytes + char(StatusFlags(frame)) + char(FormatFlags(frame)) + extras + data;
 }
 
@@ -159,8 +150,6 @@ QByteArray ID3v2Builder::StoredData(const ID3v2FrameSpec& frame) const
 
 quint8 ID3v2Builder::StatusFlags(const ID3v2FrameSpec& frame) const
 {
-    if (frame.StatusFlags)
-        return *frame.StatusFlags;
     const int shift = m_major == 3 ? 1 : 0;
     quint8 flags = 0;
     if (frame.TagAlterPreservation)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -25,7 +24,6 @@ struct ID3v2FrameSpec {
     // Overrides for damaged frames.
     std::optional<quint32> DeclaredSize;
     std::optional<quint32> DeclaredDataLength;
-    std::optional<quint8> StatusFlags;
     std::optional<quint8> FormatFlags;
 };
 
@@ -41,10 +39,10 @@ public:
     // Header flag 0x80. v2.3: the whole tag after its header is
     // unsynchronised. v2.4: every frame's data is, whatever its own flag says.
     ID3v2Builder& TagUnsynchronisation(bool on = true);
-    // Header flag 0x40 and an extended header. The content follows the size
-    // field; by default v2.3 six zero bytes (flags, padding size), v2.4 one
-    // flag byte count and one empty flag byte.
-    ID3v2Builder& ExtendedHeader(std::optional<QByteArray> content = std::nullopt);
+    // Header flag 0x40 and an extended header: after the size field v2.3 six
+    // zero bytes (flags, padding size), v2.4 one flag byte count and one empty
+    // flag byte.
+    ID3v2Builder& ExtendedHeader();
     ID3v2Builder& ExtendedHeaderDeclaredSize(quint32 size);
     ID3v2Builder& Footer(bool on = true);
     ID3v2Builder& Padding(int bytes);
@@ -52,10 +50,7 @@ public:
     ID3v2Builder& PlainFrameSizes(bool on = true);
     ID3v2Builder& DeclaredTagSize(quint32 size);
 
-    // The tag. bodyOffsets receives, per frame, the offset of its stored data
-    // (after the extras) from the tag's start; meaningless for v2.3 tags with
-    // tag-level unsynchronisation.
-    QByteArray Build(QList<qint64>* bodyOffsets = nullptr) const;
+    QByteArray Build() const;
 
     // Frame bodies and byte helpers, written independently of the program's
     // own codecs.
@@ -75,7 +70,7 @@ public:
     static QByteArray EncryptedBody(const ID3v2FrameSpec& frame, quint8 major);
 
 private:
-    QByteArray FrameBytes(const ID3v2FrameSpec& frame, qint64& dataOffset) const;
+    QByteArray FrameBytes(const ID3v2FrameSpec& frame) const;
     QByteArray Extras(const ID3v2FrameSpec& frame) const;
     QByteArray StoredData(const ID3v2FrameSpec& frame) const;
     quint8 StatusFlags(const ID3v2FrameSpec& frame) const;
@@ -86,7 +81,7 @@ private:
     quint8 m_revision;
     std::vector<std::variant<ID3v2FrameSpec, QByteArray>> m_items;
     bool m_tagUnsync = false;
-    std::optional<QByteArray> m_extendedHeader;
+    bool m_extendedHeader = false;
     std::optional<quint32> m_extendedHeaderSize;
     bool m_footer = false;
     int m_padding = 0;

@@ -34,6 +34,13 @@ print(json.dumps(out))
 
 }
 
+bool MutagenInstalled()
+{
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QStringLiteral("import mutagen")});
+    return python.waitForFinished(30000) && python.exitStatus() == QProcess::NormalExit && python.exitCode() == 0;
+}
+
 TMutagenRead ReadWithMutagen(const QString& path)
 {
     return ReadWithMutagen(QFile::encodeName(path));

@@ -13,6 +13,8 @@ struct TMutagenRead {
     QJsonObject ID3v1;     // frame ID -> text of the ID3v1 block's fields; empty without block
 };
 
+// Whether /usr/bin/python3 with mutagen is there.
+bool MutagenInstalled();
 // Reads the file's ID3v2 tag (without merging in the ID3v1 block) and, on its
 // own, the ID3v1 block as mutagen turns it into frames.
 TMutagenRead ReadWithMutagen(const QString& path);

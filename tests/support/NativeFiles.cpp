@@ -3,7 +3,6 @@
 #include <QProcess>
 #include <QString>
 
-#include <algorithm>
 
 #include <fcntl.h>
 #include <ftw.h>

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QList>
+#include <QTemporaryDir>
 
 // Files and folders made and read by their bytes, for names that are not
 // valid UTF-8 (QFile and QDir cannot reach them).
@@ -16,3 +18,8 @@ QList<QByteArray> ListWithPython(const QByteArray& folder);
 // Removes everything inside folder, links not followed (QTemporaryDir leaves
 // names behind that it cannot decode).
 void RemoveNativeContents(const QByteArray& folder);
+
+// A temporary folder whose names need not be valid UTF-8.
+struct TNativeTemporaryDir : QTemporaryDir {
+    ~TNativeTemporaryDir() { RemoveNativeContents(QFile::encodeName(path())); }
+};

@@ -15,7 +15,7 @@ TDateGenauigkeit PrecisionOf(const QString& text, TSystemTime& time)
 
 } // namespace
 
-TEST(DateTexts, ParsesLeadingPartsAndKeepsTheRest)
+TEST(DateTexts, ParsesLeadingPartsAndFormatsToThePrecision)
 {
     TSystemTime time;
     time.Year = 1999;
@@ -44,10 +44,8 @@ TEST(DateTexts, ParsesLeadingPartsAndKeepsTheRest)
     EXPECT_EQ(PrecisionOf("2004-13", time), gnMonth);
     EXPECT_EQ(time.Month, 13);
     EXPECT_EQ(PrecisionOf(QString::fromUtf8("\xD9\xA2\xD9\xA0\xD9\xA0\xD9\xA4"), time), gnNone);
-}
 
-TEST(DateTexts, FormatsToThePrecision)
-{
+    // Formatting stops at the precision.
     const QDateTime dt(QDate(804, 5, 6), QTime(7, 8, 9));
     EXPECT_EQ(FormatISODateTime(dt, gnNone), "");
     EXPECT_EQ(FormatISODateTime(dt, gnYear), "0804");
@@ -58,14 +56,12 @@ TEST(DateTexts, FormatsToThePrecision)
     EXPECT_EQ(FormatISODateTime(dt, TDateGenauigkeit(7)), "");
 
     // What is formatted parses back to the same precision.
-    TSystemTime time;
-    TDateGenauigkeit precision = gnNone;
-    ParseISODateTime(FormatISODateTime(dt, gnMinute), time, precision);
-    EXPECT_EQ(precision, gnMinute);
+    time = TSystemTime();
+    EXPECT_EQ(PrecisionOf(FormatISODateTime(dt, gnMinute), time), gnMinute);
     EXPECT_EQ(time.Minute, 8);
 }
 
-TEST(DateTexts, PicturesPerKind)
+TEST(DateTexts, PicturesPerKindAlsoForLocaleTexts)
 {
     // A date picture stops at the day, a time picture shows nothing below an hour.
     EXPECT_EQ(GetDateTimePicture(gnSecond, 0), "dd'.'MM'.'yyyy");
@@ -75,10 +71,8 @@ TEST(DateTexts, PicturesPerKind)
     EXPECT_EQ(GetDateTimePicture(gnYear, 3), "\" \"");
     EXPECT_EQ(GetDateTimePicture(gnSecond, 3), "hh\":\"nn\":\"ss");
     EXPECT_EQ(GetDateTimePicture(gnSecond, 4, "kept"), "kept");
-}
 
-TEST(DateTexts, LocaleTextUsesFixedPicturesWithLatinDigits)
-{
+    // Locale texts use fixed pictures with Latin digits.
     const QLocale previous;
     QLocale::setDefault(QLocale(QLocale::Arabic, QLocale::Egypt));
     EXPECT_EQ(ISODateToLocaleText(""), "");

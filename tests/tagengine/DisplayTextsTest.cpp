@@ -51,17 +51,15 @@ constexpr qint64 NsPerSecond = 1'000'000'000;
 
 } // namespace
 
-TEST(DisplayTexts, DurationsShowHoursOnlyWhenNeeded)
+TEST(DisplayTexts, DurationsShowHoursOnlyWhenNeededAndFileDatesLocalTime)
 {
     EXPECT_EQ(DurationToText(5'999), "0:05"); // cut, not rounded
     EXPECT_EQ(DurationToText((59 * 60 + 5) * 1000), "59:05");
     EXPECT_EQ(DurationToText((3600 + 2 * 60 + 3) * 1000), "1:02:03");
     EXPECT_EQ(DurationToText(qint64(27) * 3600 * 1000), "27:00:00");
     EXPECT_EQ(DurationToText(-1000), "0:00");
-}
 
-TEST(DisplayTexts, FileDatesInLocalTimeAndShortFormats)
-{
+    // File dates in local time and the short format.
     LocaleScope scope(QLocale(QLocale::German, QLocale::Germany), "UTC");
     const qint64 may6 = QDateTime(QDate(2004, 5, 6), QTime(7, 8, 9), Qt::UTC).toSecsSinceEpoch();
     EXPECT_EQ(FileDateToText(may6 * NsPerSecond + 999'999'999), "06.05.04 07:08");
@@ -95,7 +93,7 @@ TEST(DisplayTexts, FrameDisplayTextIsOneLine)
     EXPECT_EQ(GetFrameDisplayText(&apic), "");
 }
 
-TEST(DisplayTexts, FileColumns)
+TEST(DisplayTexts, ColumnTextsOfFilesAudioTagsAndFrames)
 {
     LocaleScope scope(QLocale(QLocale::English, QLocale::UnitedStates));
     TEintragdaten entry;
@@ -134,36 +132,31 @@ TEST(DisplayTexts, FileColumns)
     entry.Length = 65'000;
     EXPECT_EQ(GetColumnText(entry, "*LEN"), "1:05");
     EXPECT_EQ(GetColumnText(entry, "*XYZ"), "");
-}
 
-TEST(DisplayTexts, ChannelModesComeFromTheLanguage)
-{
-    TEintragdaten entry;
-    entry.MPEGInfo.ChannelMode = 4;
-    EXPECT_EQ(GetColumnText(entry, "*STE"), "");
+    // Channel modes come from the language.
+    TEintragdaten mode;
+    mode.MPEGInfo.ChannelMode = 4;
+    EXPECT_EQ(GetColumnText(mode, "*STE"), "");
     SetEngineTextLookup([](const QString& key) {
         return key == "ChannelMono" ? QStringLiteral("Einkanal") : QString();
     });
-    entry.MPEGInfo.ChannelMode = 3;
-    EXPECT_EQ(GetColumnText(entry, "*STE"), "Einkanal");
+    mode.MPEGInfo.ChannelMode = 3;
+    EXPECT_EQ(GetColumnText(mode, "*STE"), "Einkanal");
     SetEngineTextLookup({});
-}
 
-TEST(DisplayTexts, TagVersionsAndFrameColumns)
-{
-    TEintragdaten entry;
-    EXPECT_EQ(GetColumnText(entry, "*ID3"), "");
-    entry.HasID3v1 = 1;
-    entry.HasID3v2 = 1;
-    entry.ID3v2Major = 3;
-    EXPECT_EQ(GetColumnText(entry, "*ID3"), "v1+v2.3.0");
-    entry.HasID3v1 = 0;
-    entry.ID3v2Major = 4;
-    EXPECT_EQ(GetColumnText(entry, "*ID3"), "v2.4.0");
+    // Tag versions, and a frame column shows the first frame of its ID.
+    TEintragdaten tagged;
+    EXPECT_EQ(GetColumnText(tagged, "*ID3"), "");
+    tagged.HasID3v1 = 1;
+    tagged.HasID3v2 = 1;
+    tagged.ID3v2Major = 3;
+    EXPECT_EQ(GetColumnText(tagged, "*ID3"), "v1+v2.3.0");
+    tagged.HasID3v1 = 0;
+    tagged.ID3v2Major = 4;
+    EXPECT_EQ(GetColumnText(tagged, "*ID3"), "v2.4.0");
 
-    // A frame column shows the first frame of its ID.
-    entry.Frames.push_back(TextFrame("TIT2", {"First"}));
-    entry.Frames.push_back(TextFrame("TIT2", {"Second"}));
-    EXPECT_EQ(GetColumnText(entry, "TIT2"), "First");
-    EXPECT_EQ(GetColumnText(entry, "TALB"), "");
+    tagged.Frames.push_back(TextFrame("TIT2", {"First"}));
+    tagged.Frames.push_back(TextFrame("TIT2", {"Second"}));
+    EXPECT_EQ(GetColumnText(tagged, "TIT2"), "First");
+    EXPECT_EQ(GetColumnText(tagged, "TALB"), "");
 }

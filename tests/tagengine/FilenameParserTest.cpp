@@ -74,70 +74,41 @@ TEST(FilenameParser, BuildsNamesFromTags)
 
 TEST(FilenameParser, ParsesNamesAndFoldersBack)
 {
+    const struct {
+        const char* Name;
+        const char* Pattern;
+        const char* Path;
+        Pairs Expected;
+    } cases[] = {
+        {"plain", "%A - %T", "/music/Artist - Title.mp3", {{"TPE1", "Artist"}, {"TIT2", "Title"}}},
+        {"no separator in the name", "%A - %T", "/music/Title.mp3", {{"TPE1", "Title"}}},
+        {"dots and non-Latin letters: only the extension goes", "%A - %T", "/music/Ж.Б. - Песня v1.2.mp3",
+         {{"TPE1", "Ж.Б."}, {"TIT2", "Песня v1.2"}}},
+        {"a folder level", "%B\\%N %T", "/home/u/Music/Album/01 Song.mp3",
+         {{"TRCK", "01"}, {"TIT2", "Song"}, {"TALB", "Album"}}},
+        {"non-Latin folder levels", "%A\\%B\\%N - %T", "/home/ü/Künstler/Альбом Vol. 2/07 - 東京.mp3",
+         {{"TRCK", "07"}, {"TIT2", "東京"}, {"TALB", "Альбом Vol. 2"}, {"TPE1", "Künstler"}}},
+        {"fewer folders than levels", "%A\\%B\\%N - %T", "/07 - Song.mp3", {{"TRCK", "07"}, {"TIT2", "Song"}}},
+        {"only an extension: nothing, the previous results gone", "%A\\%B\\%N - %T", ".mp3", {}},
+        // A separator that occurs again in the name: the first one splits,
+        // the rest stays in the last field.
+        {"repeated separator", "%A - %T", "/m/AC - DC - Live - Part 2.mp3",
+         {{"TPE1", "AC"}, {"TIT2", "DC - Live - Part 2"}}},
+        {"dotted separators, literal text, dotted values, capital extension", "[%N]. %T (%A)",
+         "/m/[07]. Mr. Jones (St. Vincent).MP3", {{"TRCK", "07"}, {"TIT2", "Mr. Jones"}, {"TPE1", "St. Vincent"}}},
+        {"values neither trimmed nor unpadded", "%N-%T", "/m/003- spaced .mp3",
+         {{"TRCK", "003"}, {"TIT2", " spaced "}}},
+        {"no separator between fields: the first gets nothing", "%A%T", "/m/Everything.mp3",
+         {{"TPE1", QString()}, {"TIT2", "Everything"}}},
+        {"no literal end: the field takes the rest", "%T (%A)", "/m/Song (Artist.mp3",
+         {{"TIT2", "Song"}, {"TPE1", "Artist"}}},
+    };
     TID3FilenameParser parser;
-    parser.SetFilenameConstruct("%A - %T");
-    parser.ParseFileName("/music/Artist - Title.mp3");
-    EXPECT_EQ(Results(parser), (Pairs{{"TPE1", "Artist"}, {"TIT2", "Title"}}));
-
-    parser.ParseFileName("/music/Title.mp3");
-    EXPECT_EQ(Results(parser), (Pairs{{"TPE1", "Title"}}));
-
-    // Dots in the name and non-Latin letters; only the extension goes.
-    parser.ParseFileName("/music/Ж.Б. - Песня v1.2.mp3");
-    EXPECT_EQ(Results(parser), (Pairs{{"TPE1", "Ж.Б."}, {"TIT2", "Песня v1.2"}}));
-
-    parser.SetFilenameConstruct("%B\\%N %T");
-    parser.ParseFileName("/home/u/Music/Album/01 Song.mp3");
-    EXPECT_EQ(Results(parser), (Pairs{{"TRCK", "01"}, {"TIT2", "Song"}, {"TALB", "Album"}}));
-}
-
-TEST(FilenameParser, SeparatorsTakeTheirFirstOccurrence)
-{
-    TID3FilenameParser parser;
-    // A separator that occurs again in the name: the first one splits, the
-    // rest stays in the last field.
-    parser.SetFilenameConstruct("%A - %T");
-    parser.ParseFileName("/m/AC - DC - Live - Part 2.mp3");
-    EXPECT_EQ(Results(parser), (Pairs{{"TPE1", "AC"}, {"TIT2", "DC - Live - Part 2"}}));
-
-    // Separators made of dots, literal text around the fields, values with
-    // dots of their own, and an extension in capitals.
-    parser.SetFilenameConstruct("[%N]. %T (%A)");
-    parser.ParseFileName("/m/[07]. Mr. Jones (St. Vincent).MP3");
-    EXPECT_EQ(Results(parser), (Pairs{{"TRCK", "07"}, {"TIT2", "Mr. Jones"}, {"TPE1", "St. Vincent"}}));
-
-    // Values are neither trimmed nor unpadded.
-    parser.SetFilenameConstruct("%N-%T");
-    parser.ParseFileName("/m/003- spaced .mp3");
-    EXPECT_EQ(Results(parser), (Pairs{{"TRCK", "003"}, {"TIT2", " spaced "}}));
-
-    // Two fields without a separator between them: the first gets nothing.
-    parser.SetFilenameConstruct("%A%T");
-    parser.ParseFileName("/m/Everything.mp3");
-    EXPECT_EQ(Results(parser), (Pairs{{"TPE1", QString()}, {"TIT2", "Everything"}}));
-
-    // A name without the literal end: the field takes the rest.
-    parser.SetFilenameConstruct("%T (%A)");
-    parser.ParseFileName("/m/Song (Artist.mp3");
-    EXPECT_EQ(Results(parser), (Pairs{{"TIT2", "Song"}, {"TPE1", "Artist"}}));
-}
-
-TEST(FilenameParser, FolderLevelsWithNonLatinNamesAndShortPaths)
-{
-    TID3FilenameParser parser;
-    parser.SetFilenameConstruct("%A\\%B\\%N - %T");
-    ASSERT_EQ(parser.GetConstructCount(), 3);
-    parser.ParseFileName("/home/ü/Künstler/Альбом Vol. 2/07 - 東京.mp3");
-    EXPECT_EQ(Results(parser), (Pairs{{"TRCK", "07"}, {"TIT2", "東京"}, {"TALB", "Альбом Vol. 2"},
-                                      {"TPE1", "Künstler"}}));
-
-    // A path with fewer folders than the pattern has levels.
-    parser.ParseFileName("/07 - Song.mp3");
-    EXPECT_EQ(Results(parser), (Pairs{{"TRCK", "07"}, {"TIT2", "Song"}}));
-
-    // Only an extension: nothing to read, and the previous results are gone.
-    parser.ParseFileName(".mp3");
-    EXPECT_EQ(parser.GetFrameContentCount(), 0);
+    for (const auto& c : cases) {
+        parser.SetFilenameConstruct(QString::fromUtf8(c.Pattern));
+        parser.ParseFileName(QString::fromUtf8(c.Path));
+        EXPECT_EQ(Results(parser), c.Expected) << c.Name;
+    }
 }
 
 TEST(FilenameParser, BuiltNamesParseBackAndNumbersArePadded)

@@ -26,7 +26,7 @@ TEST(FrameCatalogue, TableHoldsAllFramesInOrderWithTheirKeys)
     EXPECT_EQ(v1Frames, (QStringList{"TIT2", "TALB", "TRCK", "TPE1", "TCON", "TDRC", "COMM"}));
 }
 
-TEST(FrameCatalogue, LookupsAreExactAndUnknownIDsGiveDefaults)
+TEST(FrameCatalogue, FrameAndGenreLookupsAreExactAndUnknownsGiveDefaults)
 {
     EXPECT_TRUE(IsMultipleFrame("TXXX"));
     EXPECT_FALSE(IsMultipleFrame("TIT2"));
@@ -40,6 +40,16 @@ TEST(FrameCatalogue, LookupsAreExactAndUnknownIDsGiveDefaults)
 
     EXPECT_EQ(FindFrameName("TIT2"), &ID3FrameNames[1]);
     EXPECT_EQ(FindFrameName(""), nullptr);
+
+    // Genres by index and by name.
+    EXPECT_EQ(GetGenreName(0), "Blues");
+    EXPECT_EQ(GetGenreName(147), "Synthpop");
+    EXPECT_EQ(GetGenreName(148), "");
+    EXPECT_EQ(GetGenreName(-1), "");
+
+    EXPECT_EQ(FindGenreIndex("hard rock"), 79);
+    EXPECT_EQ(FindGenreIndex("Hard"), -1);
+    EXPECT_EQ(FindGenreIndex(""), -1);
 }
 
 TEST(FrameCatalogue, NamesComeFromTheLanguageWithEnglishFallback)
@@ -56,19 +66,7 @@ TEST(FrameCatalogue, NamesComeFromTheLanguageWithEnglishFallback)
     SetEngineTextLookup({});
 }
 
-TEST(FrameCatalogue, GenresByIndexAndName)
-{
-    EXPECT_EQ(GetGenreName(0), "Blues");
-    EXPECT_EQ(GetGenreName(147), "Synthpop");
-    EXPECT_EQ(GetGenreName(148), "");
-    EXPECT_EQ(GetGenreName(-1), "");
-
-    EXPECT_EQ(FindGenreIndex("hard rock"), 79);
-    EXPECT_EQ(FindGenreIndex("Hard"), -1);
-    EXPECT_EQ(FindGenreIndex(""), -1);
-}
-
-TEST(FrameCatalogue, LanguageTableIsSortedWithThreeDuplicates)
+TEST(FrameCatalogue, LanguageTableIsSortedAndLookupsFindTheFirstOfThreeDuplicates)
 {
     QStringList duplicates;
     for (std::size_t i = 0; i < ID3Languages.size(); ++i) {
@@ -84,10 +82,7 @@ TEST(FrameCatalogue, LanguageTableIsSortedWithThreeDuplicates)
         }
     }
     EXPECT_EQ(duplicates, (QStringList{"ine", "mak", "ssw"}));
-}
 
-TEST(FrameCatalogue, LanguageLookupFindsTheFirstRow)
-{
     EXPECT_EQ(GetLanguageName("ger"), "German");
     EXPECT_EQ(GetLanguageName("afa"), "Afro-Asiatic (Other)");
     EXPECT_EQ(GetLanguageName("und"), "Undetermined");

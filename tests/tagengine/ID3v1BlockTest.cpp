@@ -13,14 +13,9 @@ QByteArray Block(const QByteArray& comment30, char byte125, char byte126)
     return block;
 }
 
-TID3FrameList Frames(std::initializer_list<std::pair<const char*, QString>> texts)
-{
-    return TextFrames(texts);
-}
-
 } // namespace
 
-TEST(ID3v1Block, TrackCountsOnlyAfterAZeroByte)
+TEST(ID3v1Block, DecodesLatin1TextsGenresAndATrackOnlyAfterAZeroByte)
 {
     // A 30-character comment ending in two blanks has no track.
     TID3v1Infos info = DecodeID3v1Block(Block("a comment of thirty characters", ' ', ' '));
@@ -36,13 +31,8 @@ TEST(ID3v1Block, TrackCountsOnlyAfterAZeroByte)
     info = DecodeID3v1Block(Block("012345678901234567890123456789", '8', '9'));
     EXPECT_EQ(info.Track, 0);
     EXPECT_EQ(info.Comment, QStringLiteral("012345678901234567890123456789"));
-}
 
-TEST(ID3v1Block, DecodesLatin1TextsAndGenres)
-{
-    const QByteArray block =
-        Mp3Builder::ID3v1({"  Caf\xE9\t ", "Artist", "Album", "1999", "Comment", 12, 17});
-    const TID3v1Infos info = DecodeID3v1Block(block);
+    info = DecodeID3v1Block(Mp3Builder::ID3v1({"  Caf\xE9\t ", "Artist", "Album", "1999", "Comment", 12, 17}));
     EXPECT_EQ(info.Title, QString::fromUtf8("Café"));
     EXPECT_EQ(info.Genre, 17);
     EXPECT_EQ(info.GenreName, QStringLiteral("Rock"));
@@ -51,14 +41,14 @@ TEST(ID3v1Block, DecodesLatin1TextsAndGenres)
     EXPECT_TRUE(none.GenreName.isEmpty());
 }
 
-TEST(ID3v1Block, BuildsFromTheFirstFrames)
+TEST(ID3v1Block, BuildsFromTheFirstFramesWithinTheFields)
 {
-    TID3FrameList frames = Frames({{"TIT2", QStringLiteral("A title that is longer than thirty characters")},
-                                   {"TPE1", QString::fromUtf8("Ωmega Café")},
-                                   {"TALB", QStringLiteral("Album")},
-                                   {"TDRC", QStringLiteral("2004-05-06T07:08")},
-                                   {"TRCK", QStringLiteral("3/12")},
-                                   {"TCON", QStringLiteral("(17)")}});
+    TID3FrameList frames = TextFrames({{"TIT2", QStringLiteral("A title that is longer than thirty characters")},
+                                       {"TPE1", QString::fromUtf8("Ωmega Café")},
+                                       {"TALB", QStringLiteral("Album")},
+                                       {"TDRC", QStringLiteral("2004-05-06T07:08")},
+                                       {"TRCK", QStringLiteral("3/12")},
+                                       {"TCON", QStringLiteral("(17)")}});
     auto comment = std::make_unique<TID3Frame>(QStringLiteral("COMM"));
     SetCommentFrame(*comment, {QStringLiteral("A comment that needs more than thirty bytes")}, QString(),
                     QStringLiteral("eng"));
@@ -79,10 +69,8 @@ TEST(ID3v1Block, BuildsFromTheFirstFrames)
     EXPECT_EQ(info.Track, 3);
     EXPECT_EQ(info.Comment, QStringLiteral("A comment that needs more th"));
     EXPECT_EQ(info.GenreName, QStringLiteral("Rock"));
-}
 
-TEST(ID3v1Block, TrackYearAndGenreEdgeCases)
-{
+    // Tracks beyond a byte, genres by name and years that are no year.
     const auto built = [](std::initializer_list<std::pair<const char*, QString>> texts) {
         return BuildID3v1Block(TextFrames(texts));
     };
@@ -108,7 +96,7 @@ TEST(ID3v1Block, CopyToFramesReplacesAddsAndDeletes)
     v1.Genre = 255;
     v1.Comment = QStringLiteral("plain");
 
-    TID3FrameList frames = Frames({{"TIT2", QStringLiteral("Old")}, {"TRCK", QStringLiteral("4")}});
+    TID3FrameList frames = TextFrames({{"TIT2", QStringLiteral("Old")}, {"TRCK", QStringLiteral("4")}});
     auto described = std::make_unique<TID3Frame>(QStringLiteral("COMM"));
     SetCommentFrame(*described, {QStringLiteral("kept")}, QStringLiteral("desc"), QStringLiteral("eng"));
     frames.push_back(std::move(described));

@@ -1,22 +1,21 @@
 // Tags written by python3-mutagen, an independent ID3 implementation, are read
 // with the same frames and texts.
 
+#include "ReadWriteFixture.h"
+
+#include "support/MutagenReader.h"
+#include "support/RunProgram.h"
+
 #include "tagengine/FrameCodecs.h"
 #include "tagengine/ID3v2Parser.h"
 
-#include <gtest/gtest.h>
-
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 namespace {
-
-const QString Python = QStringLiteral("/usr/bin/python3");
 
 // Reads the values and cases from the JSON file given as first argument and
 // writes one MP3 file per case into the folder given as second argument.
@@ -166,15 +165,6 @@ QByteArray ValuesJson()
     return QJsonDocument(values).toJson();
 }
 
-bool MutagenAvailable()
-{
-    if (!QFileInfo(Python).isExecutable())
-        return false;
-    QProcess process;
-    process.start(Python, {QStringLiteral("-c"), QStringLiteral("import mutagen")});
-    return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
-
 // The ID3v2 tag at the start of a file, header to end of frames and padding.
 QByteArray TagOf(const QString& path)
 {
@@ -186,16 +176,6 @@ QByteArray TagOf(const QString& path)
         return {};
     const qint64 size = DecodeSyncSafe(reinterpret_cast<const uchar*>(head.constData()) + 6);
     return head + file.read(size);
-}
-
-QStringList TextLines(const TID3Frame& frame, QString* description = nullptr)
-{
-    QString d;
-    QStringList lines;
-    GetTextFrame(frame, d, lines);
-    if (description)
-        *description = d;
-    return lines;
 }
 
 // The text of the COMM or TXXX frame with the language (comments only) and
@@ -222,41 +202,29 @@ void ExpectDescribed(const TID3FrameList& frames, const char* id, const QString&
 void ExpectFrames(const TCase& c, const TID3FrameList& frames)
 {
     const TValues& values = c.Encoding == 0 ? LatinValues : UnicodeValues;
-    QStringList ids;
-    for (const auto& frame : frames)
-        ids << frame->FrameID;
+    QStringList ids = Ids(frames);
     ids.sort();
-    EXPECT_EQ(ids, QStringList({"APIC", "COMM", "COMM", "TDOR", "TDRC", "TIT2", "TPE1", "TXXX", "TXXX"}));
+    ASSERT_EQ(ids, QStringList({"APIC", "COMM", "COMM", "TDOR", "TDRC", "TIT2", "TPE1", "TXXX", "TXXX"}));
 
-    const TID3Frame* title = FindFrame(frames, QStringLiteral("TIT2"));
-    ASSERT_NE(title, nullptr);
-    EXPECT_EQ(TextLines(*title), QStringList{values.Title});
-    EXPECT_EQ(static_cast<uchar>(title->Body().at(0)), c.Encoding);
-    const TID3Frame* artists = FindFrame(frames, QStringLiteral("TPE1"));
-    ASSERT_NE(artists, nullptr);
-    EXPECT_EQ(TextLines(*artists), values.Artists);
+    const auto frame = [&](const char* id) { return FindFrame(frames, QString::fromLatin1(id)); };
+    EXPECT_EQ(TextLines(*frame("TIT2")), QStringList{values.Title});
+    EXPECT_EQ(static_cast<uchar>(frame("TIT2")->Body().at(0)), c.Encoding);
+    EXPECT_EQ(TextLines(*frame("TPE1")), values.Artists);
     for (const TComment& comment : values.Comments)
         ExpectDescribed(frames, "COMM", comment.Language, comment.Description, comment.Text);
     for (const auto& [description, text] : values.UserTexts)
         ExpectDescribed(frames, "TXXX", QString(), description, text);
-    const TID3Frame* date = FindFrame(frames, QStringLiteral("TDRC"));
-    ASSERT_NE(date, nullptr);
-    EXPECT_EQ(TextLines(*date), QStringList{Date});
-    const TID3Frame* original = FindFrame(frames, QStringLiteral("TDOR"));
-    ASSERT_NE(original, nullptr);
-    EXPECT_EQ(TextLines(*original), QStringList{OriginalYear});
-
-    const TID3Frame* picture = FindFrame(frames, QStringLiteral("APIC"));
-    ASSERT_NE(picture, nullptr);
-    EXPECT_TRUE(picture->Body().endsWith(Picture()));
-    EXPECT_EQ(picture->Body().mid(1, 10), QByteArray("image/png", 10));
+    EXPECT_EQ(TextLines(*frame("TDRC")), QStringList{Date});
+    EXPECT_EQ(TextLines(*frame("TDOR")), QStringList{OriginalYear});
+    EXPECT_TRUE(frame("APIC")->Body().endsWith(Picture()));
+    EXPECT_EQ(frame("APIC")->Body().mid(1, 10), QByteArray("image/png", 10));
 }
 
 } // namespace
 
 TEST(ID3v2Mutagen, TagsWrittenByMutagenReadTheSame)
 {
-    if (!MutagenAvailable())
+    if (!MutagenInstalled())
         GTEST_SKIP() << "/usr/bin/python3 with mutagen is not installed";
 
     QTemporaryDir dir;
@@ -266,10 +234,8 @@ TEST(ID3v2Mutagen, TagsWrittenByMutagenReadTheSame)
     valuesFile.write(ValuesJson());
     valuesFile.close();
 
-    QProcess python;
-    python.start(Python, {QStringLiteral("-c"), QString::fromUtf8(WriterScript), valuesFile.fileName(), dir.path()});
-    ASSERT_TRUE(python.waitForFinished(60000));
-    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().constData();
+    const TProgramRun written = RunPython(WriterScript, {valuesFile.fileName(), dir.path()});
+    ASSERT_EQ(written.ExitCode, 0) << written.Err.toStdString();
 
     for (const TCase& c : Cases()) {
         SCOPED_TRACE(qPrintable(c.File()));

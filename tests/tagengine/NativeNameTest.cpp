@@ -9,7 +9,6 @@
 #include "tagengine/ID3v2Reader.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <cerrno>
 
@@ -29,9 +28,8 @@ public:
 class NativeNameTest : public ::testing::Test {
 protected:
     NativeNameTest() : Folder(QFile::encodeName(m_dir.path()) + "/Dossier \xe9t\xe9/") { MakeNativeFolder(Folder); }
-    ~NativeNameTest() override { RemoveNativeContents(QFile::encodeName(m_dir.path())); }
 
-    QTemporaryDir m_dir;
+    TNativeTemporaryDir m_dir;
     const QByteArray Folder;
 };
 

@@ -1,6 +1,7 @@
 #include "ReadWriteFixture.h"
 
 #include "tagengine/FrameCodecs.h"
+#include "tagengine/ID3v2Reader.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -10,6 +11,12 @@ QString ReadWriteTest::Put(const QString& name, const QByteArray& bytes) const
     const QString path = PathOf(name);
     EXPECT_TRUE(Mp3Builder::WriteFile(path, bytes)) << path.toStdString();
     return path;
+}
+
+bool ReadWriteTest::Scan(TID3v2Reader& reader, const QString& name, const QByteArray& bytes) const
+{
+    reader.FileName = Put(name, bytes);
+    return reader.ReadTags();
 }
 
 QByteArray ReadWriteTest::Digest(const QString& path)
@@ -46,4 +53,37 @@ QString FirstText(const TID3FrameList& frames, const char* id)
 {
     const TID3Frame* frame = FindFrame(frames, QString::fromLatin1(id));
     return frame ? GetFirstText(frame->Body()) : QStringLiteral("<none>");
+}
+
+TID3FramePtr RawFrame(const char* id, const QByteArray& body)
+{
+    auto frame = std::make_unique<TID3Frame>(QString::fromLatin1(id));
+    frame->SetBody(body);
+    return frame;
+}
+
+QStringList Ids(const TID3FrameList& frames)
+{
+    QStringList ids;
+    for (const auto& frame : frames)
+        ids << frame->FrameID;
+    return ids;
+}
+
+QStringList TextLines(const TID3Frame& frame, QString* description)
+{
+    QString d;
+    QStringList lines;
+    GetTextFrame(frame, d, lines);
+    if (description)
+        *description = d;
+    return lines;
+}
+
+QByteArray Bytes(std::initializer_list<int> values)
+{
+    QByteArray bytes;
+    for (const int v : values)
+        bytes.append(char(v));
+    return bytes;
 }

@@ -6,9 +6,12 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+class TID3v2Reader;
 
 // A temporary folder per test with helpers to put generated MP3 files in it.
 class ReadWriteTest : public ::testing::Test {
@@ -16,6 +19,8 @@ protected:
     QString PathOf(const QString& name) const { return m_dir.path() + QLatin1Char('/') + name; }
     // Writes bytes as a file of the folder and answers its path.
     QString Put(const QString& name, const QByteArray& bytes) const;
+    // Puts the bytes as a file of the folder and has the reader scan it.
+    bool Scan(TID3v2Reader& reader, const QString& name, const QByteArray& bytes) const;
     static QByteArray Read(const QString& path) { return Mp3Builder::ReadFile(path); }
     static QByteArray Digest(const QString& path);
     // Names in the folder (to find left-over temporary files).
@@ -34,3 +39,10 @@ TID3FramePtr TextFrame(const char* id, const QString& text);
 // A frame list of text frames, in order: id, text, id, text ...
 TID3FrameList TextFrames(std::initializer_list<std::pair<const char*, QString>> frames);
 QString FirstText(const TID3FrameList& frames, const char* id);
+// A frame holding the body as it is.
+TID3FramePtr RawFrame(const char* id, const QByteArray& body);
+// The IDs of the frames, in order.
+QStringList Ids(const TID3FrameList& frames);
+// The strings of a text frame (and its description) as the codec reads them.
+QStringList TextLines(const TID3Frame& frame, QString* description = nullptr);
+QByteArray Bytes(std::initializer_list<int> values);

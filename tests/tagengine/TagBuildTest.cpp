@@ -36,21 +36,6 @@ TID3FrameList Parse(const QByteArray& tag)
     return frames;
 }
 
-TID3FramePtr RawFrame(const char* id, const QByteArray& body)
-{
-    auto frame = std::make_unique<TID3Frame>(QString::fromLatin1(id));
-    frame->SetBody(body);
-    return frame;
-}
-
-QStringList Ids(const TID3FrameList& frames)
-{
-    QStringList ids;
-    for (const auto& frame : frames)
-        ids << frame->FrameID;
-    return ids;
-}
-
 } // namespace
 
 TEST(TagBuild, PaddingRule)
@@ -74,7 +59,7 @@ TEST(TagBuild, PaddingRule)
     EXPECT_EQ(ComputePadding(50, odd), 0);
 }
 
-TEST(TagBuild, Unsynchronisation)
+TEST(TagBuild, UnsynchronisedTagsReadBackTheSame)
 {
     QByteArray data("\xFF\x00\x01\xFF\xE0\xFF\x7F", 7);
     EXPECT_TRUE(ApplyUnsynchronisation(data));
@@ -85,6 +70,28 @@ TEST(TagBuild, Unsynchronisation)
     QByteArray plain("abc");
     EXPECT_FALSE(ApplyUnsynchronisation(plain));
     EXPECT_EQ(plain, QByteArray("abc"));
+
+    TID3FrameList frames;
+    frames.push_back(RawFrame("PRIV", QByteArray("a\xFF\xE0z\xFF", 5)));
+    frames.push_back(RawFrame("TIT2", Text("plain")));
+    for (const quint8 major : {3, 4}) {
+        const QByteArray tag = Build(frames, major, true);
+        const TID3FrameList read = Parse(tag);
+        ASSERT_EQ(read.size(), 2u);
+        EXPECT_EQ(read[0]->Body(), frames[0]->Body());
+        EXPECT_EQ(read[1]->Body(), frames[1]->Body());
+        // v2.3: the tag is flagged when anything changed; v2.4: only when
+        // every frame had to be changed.
+        EXPECT_EQ(uchar(tag[5]), major == 3 ? 0x80 : 0x00) << int(major);
+        EXPECT_FALSE(tag.contains(QByteArray("\xFF\xE0", 2)));
+    }
+    const QByteArray v24 = Build(frames, 4, true);
+    EXPECT_EQ(uchar(v24[19]), 0x02); // first frame flagged
+    EXPECT_EQ(uchar(v24[10 + 10 + 6 + 9]), 0x00);
+
+    TID3FrameList allChanged;
+    allChanged.push_back(RawFrame("PRIV", QByteArray("\xFF\x00", 2)));
+    EXPECT_EQ(uchar(Build(allChanged, 4, true)[5]), 0x80);
 }
 
 TEST(TagBuild, DatesToVersion23)
@@ -169,31 +176,6 @@ TEST(TagBuild, FrameSizesFlagsAndSkippedFrames)
     EXPECT_EQ(v23.mid(10, 10), QByteArray("PRIV\x00\x00\x00\xC8\x00\x00", 10));
     EXPECT_EQ(v23.left(6), QByteArray("ID3\x03\x00\x00", 6));
     EXPECT_EQ(v23.mid(6, 4), QByteArray("\x00\x00\x01\x52", 4));
-}
-
-TEST(TagBuild, UnsynchronisedTagsReadBackTheSame)
-{
-    TID3FrameList frames;
-    frames.push_back(RawFrame("PRIV", QByteArray("a\xFF\xE0z\xFF", 5)));
-    frames.push_back(RawFrame("TIT2", Text("plain")));
-    for (const quint8 major : {3, 4}) {
-        const QByteArray tag = Build(frames, major, true);
-        const TID3FrameList read = Parse(tag);
-        ASSERT_EQ(read.size(), 2u);
-        EXPECT_EQ(read[0]->Body(), frames[0]->Body());
-        EXPECT_EQ(read[1]->Body(), frames[1]->Body());
-        // v2.3: the tag is flagged when anything changed; v2.4: only when
-        // every frame had to be changed.
-        EXPECT_EQ(uchar(tag[5]), major == 3 ? 0x80 : 0x00) << int(major);
-        EXPECT_FALSE(tag.contains(QByteArray("\xFF\xE0", 2)));
-    }
-    const QByteArray v24 = Build(frames, 4, true);
-    EXPECT_EQ(uchar(v24[19]), 0x02); // first frame flagged
-    EXPECT_EQ(uchar(v24[10 + 10 + 6 + 9]), 0x00);
-
-    TID3FrameList allChanged;
-    allChanged.push_back(RawFrame("PRIV", QByteArray("\xFF\x00", 2)));
-    EXPECT_EQ(uchar(Build(allChanged, 4, true)[5]), 0x80);
 }
 
 TEST(TagBuild, EncryptedFramesAreWrittenBackByteForByte)

@@ -80,17 +80,14 @@ protected:
     }
 };
 
-TEST_F(TagErrorKindTest, ReadsTellWhyTheyFailed)
+TEST_F(TagErrorKindTest, ReadsAndWritesTellWhyTheyFailed)
 {
     EXPECT_EQ(ReadKind(Put("good.mp3", TitleTag() + StandardAudio(10))), TTagError::None);
     EXPECT_EQ(ReadKind(PathOf("missing.mp3")), TTagError::FileMissing);
     EXPECT_EQ(ReadKind(Put("empty.mp3", {})), TTagError::FileEmpty);
     EXPECT_EQ(ReadKind(PathOf("missing/folder.mp3")), TTagError::FileMissing);
     EXPECT_NE(ReadKind(QString()), TTagError::None);
-}
 
-TEST_F(TagErrorKindTest, WritesTellWhyTheyFailed)
-{
     const QByteArray audio = StandardAudio(10);
     const QString good = Put("good.mp3", TitleTag() + audio);
     EXPECT_EQ(WriteKind(good), TTagError::None);

@@ -33,7 +33,7 @@ QString FirstText(const TID3Frame* frame)
 
 } // namespace
 
-TEST(TagModel, SetFrameDeletesOnlyTheFirstMatch)
+TEST(TagModel, SetFrameDeletesTheFirstMatchReplacesAppendsAndKeepsUniqueNumbers)
 {
     TID3FrameList list;
     list.push_back(Text("TIT2", "a"));
@@ -49,11 +49,8 @@ TEST(TagModel, SetFrameDeletesOnlyTheFirstMatch)
 
     SetFrame(list, "TIT2", nullptr, 77); // no frame carries 77
     EXPECT_EQ(list.size(), 2u);
-}
 
-TEST(TagModel, SetFrameReplacesAppendsAndKeepsUniqueNumbers)
-{
-    TID3FrameList list;
+    list.clear();
     list.push_back(Text("TIT2", "old"));
     list[0]->UniqueNumber = 5;
 

@@ -8,7 +8,6 @@
 #include "platform/Registry.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>

@@ -57,11 +57,7 @@ int RenameWithoutReplacing(int fromDirFd, const QByteArray& from, int toDirFd, c
 
 int TFileLayer::Open(const QByteArray& path, int flags, mode_t mode)
 {
-    int fd;
-    do
-        fd = ::open(path.constData(), flags | O_CLOEXEC, mode);
-    while (fd < 0 && errno == EINTR);
-    return fd;
+    return TFileLayer::OpenAt(AT_FDCWD, path, flags, mode);
 }
 
 int TFileLayer::Close(int fd)

@@ -353,6 +353,24 @@ struct TFileOps::TRun {
     void PutBack(const TTarget& target, const QByteArray& aside, TStep& failure);
     void TakeBack(const TSource& source, const TArrival& arrival, TStep& failure);
 
+    // Adds to outcome what act(name, lstat of it) gives for each of names
+    // in the open folder, in order, until a cancel.
+    template <typename TAct>
+    void EachEntry(const TFolder& folder, const std::vector<QByteArray>& names, TOutcome& outcome, TAct act)
+    {
+        for (const QByteArray& name : names) {
+            if (Cancelled) {
+                Add(outcome, TOutcome{TFate::Cancelled, std::nullopt});
+                return;
+            }
+            struct stat st {};
+            if (Layer.FStatAt(folder.Fd, name, st, AT_SYMLINK_NOFOLLOW) != 0)
+                Add(outcome, Failed(SystemFailure(JoinPath(folder.Path, name))));
+            else
+                Add(outcome, act(name, st));
+        }
+    }
+
     void DeleteAll(const QList<QByteArray>& paths);
     TOutcome DeleteGiven(const QByteArray& path);
     TOutcome Remove(const TFolder& parent, const QByteArray& name, const struct stat& st);
@@ -824,17 +842,9 @@ TOutcome TFileOps::TRun::CopyFolder(const TSource& source, const TTarget& target
     else if ((failure = List(from, names)))
         outcome = Failed(*failure);
     const size_t arrivedBefore = Result.Done.size();
-    for (const QByteArray& name : names) {
-        if (Cancelled) {
-            Add(outcome, TOutcome{TFate::Cancelled, std::nullopt});
-            break;
-        }
-        TSource entry{{from, name}};
-        if (Layer.FStatAt(from.Fd, name, entry.St, AT_SYMLINK_NOFOLLOW) != 0)
-            Add(outcome, Failed(SystemFailure(entry.Path())));
-        else
-            Add(outcome, TransferNamed(entry, into, merging ? TCollisions::Ask : TCollisions::None));
-    }
+    EachEntry(from, names, outcome, [&](const QByteArray& name, const struct stat& st) {
+        return TransferNamed(TSource{{from, name}, st}, into, merging ? TCollisions::Ask : TCollisions::None);
+    });
     if (!merging && outcome.Fate != TFate::Done && Result.Done.size() == arrivedBefore) {
         if (Layer.UnlinkAt(target.Folder.Fd, target.Name, AT_REMOVEDIR) != 0 && !outcome.Failure)
             outcome.Failure = SystemFailure(target.Path());
@@ -993,17 +1003,8 @@ TOutcome TFileOps::TRun::Remove(const TFolder& parent, const QByteArray& name, c
         if (failure || (failure = List(folder, names)))
             return Failed(*failure);
         TOutcome outcome;
-        for (const QByteArray& entry : names) {
-            if (Cancelled) {
-                Add(outcome, TOutcome{TFate::Cancelled, std::nullopt});
-                break;
-            }
-            struct stat entrySt {};
-            if (Layer.FStatAt(folder.Fd, entry, entrySt, AT_SYMLINK_NOFOLLOW) != 0)
-                Add(outcome, Failed(SystemFailure(JoinPath(folder.Path, entry))));
-            else
-                Add(outcome, Remove(folder, entry, entrySt));
-        }
+        EachEntry(folder, names, outcome,
+                  [&](const QByteArray& entry, const struct stat& entrySt) { return Remove(folder, entry, entrySt); });
         if (outcome.Fate != TFate::Done)
             return outcome;
     }

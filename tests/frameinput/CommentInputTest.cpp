@@ -40,12 +40,6 @@ TEST(CommentInput, LabelsShowDescriptionAndLanguage)
     input->AddFrame(&odd);
     EXPECT_EQ(input->DescriptionLabel()->text(), QStringLiteral("Description: Liner"));
     EXPECT_EQ(input->LanguageLabel()->text(), QStringLiteral("Language: [unknown]"));
-
-    // The main window gives the texts of the chosen language.
-    input->SetLanguageTextNone(QStringLiteral("[unbekannt]"));
-    EXPECT_EQ(input->LanguageLabel()->text(), QStringLiteral("Language: [unbekannt]"));
-    // The language label ends where the memo ends.
-    EXPECT_EQ(input->LanguageLabel()->geometry().right(), input->Memo()->geometry().right());
 }
 
 TEST(CommentInput, OnlyTheTextIsCompared)
@@ -118,23 +112,6 @@ TEST(CommentInput, UserTextBecomesTheFrame)
     input->Memo()->selectAll();
     QTest::keyClick(input->Memo(), Qt::Key_Delete);
     EXPECT_EQ(input->GetFrame(), nullptr);
-}
-
-TEST(CommentInput, KeepsItsHeightAcrossResizes)
-{
-    auto input = MakeInput<TID3v2FrameComment>(QStringLiteral("COMM"));
-    EXPECT_EQ(input->height(), 115);
-    for (int width : {300, 640}) {
-        input->resize(width, input->height());
-        EXPECT_EQ(input->height(), 115) << width;
-    }
-    input->SetBorderWidth(4);
-    input->SetBorderWidth(4);
-    EXPECT_EQ(input->height(), 115);
-    input->SetInputHeight(160);
-    input->resize(320, input->height());
-    EXPECT_EQ(input->height(), 160);
-    EXPECT_EQ(input->DescriptionLabel()->geometry().bottom() + 1 + 4, 160);
 }
 
 TEST(CommentInput, MemoEventsReachTheOwnerAsTheMemos)

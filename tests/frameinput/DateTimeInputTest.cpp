@@ -109,7 +109,6 @@ TEST(DateTimeInput, DifferentFilesShowNothingUntilFocused)
 
 TEST(DateTimeInput, APrecisionStepOverDifferentDatesStepsEachFilesOwnDate)
 {
-    const auto written = [](TID3Frame* frame) { return frame ? GetFrameAsText(*frame) : QStringLiteral("<none>"); };
     const TID3Frame day = TextFrame(QStringLiteral("TDRC"), {QStringLiteral("2005-04-06")});
     const TID3Frame year = TextFrame(QStringLiteral("TDRC"), {QStringLiteral("2005")});
     auto input = Loaded(QStringLiteral("2005"));
@@ -118,18 +117,18 @@ TEST(DateTimeInput, APrecisionStepOverDifferentDatesStepsEachFilesOwnDate)
     input->IncPrecision();
     ASSERT_TRUE(input->KeepsEachFilesPart());
     // (both were written as "2005-01" before)
-    EXPECT_EQ(written(input->GetFrameFor(&day)), QStringLiteral("2005-04-06T00"));
-    EXPECT_EQ(written(input->GetFrameFor(&year)), QStringLiteral("2005-01"));
-    EXPECT_EQ(written(input->GetFrameFor(nullptr)), QStringLiteral("<none>"));
+    EXPECT_EQ(FrameText(input->GetFrameFor(&day)), QStringLiteral("2005-04-06T00"));
+    EXPECT_EQ(FrameText(input->GetFrameFor(&year)), QStringLiteral("2005-01"));
+    EXPECT_EQ(FrameText(input->GetFrameFor(nullptr)), QStringLiteral("<none>"));
     input->DecPrecision();
     input->DecPrecision();
-    EXPECT_EQ(written(input->GetFrameFor(&day)), QStringLiteral("2005-04"));
-    EXPECT_EQ(written(input->GetFrameFor(&year)), QStringLiteral("<none>"));
+    EXPECT_EQ(FrameText(input->GetFrameFor(&day)), QStringLiteral("2005-04"));
+    EXPECT_EQ(FrameText(input->GetFrameFor(&year)), QStringLiteral("<none>"));
 
     // A date set for all is every file's date.
     input->SetDateTime(QDateTime(QDate(2010, 2, 3), QTime(4, 5, 6)));
     EXPECT_FALSE(input->KeepsEachFilesPart());
-    EXPECT_EQ(written(input->GetFrameFor(&day)), QStringLiteral("2010-02-03T04:05:06"));
+    EXPECT_EQ(FrameText(input->GetFrameFor(&day)), QStringLiteral("2010-02-03T04:05:06"));
 }
 
 TEST(DateTimeInput, TypingIntoAnEmptyDateStartsTheYear)

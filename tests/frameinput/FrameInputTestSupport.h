@@ -42,11 +42,16 @@ std::unique_ptr<TInput> LoadedInput(const QString& id, const QString& value, TID
     return input;
 }
 
-// What the input would write, as text; "<none>" when it would delete the frame.
+// A frame as text; "<none>" for no frame (one that is deleted).
+inline QString FrameText(const TID3Frame* frame)
+{
+    return frame ? GetFrameAsText(*frame) : QStringLiteral("<none>");
+}
+
+// What the input would write, as text.
 inline QString WrittenText(TID3v2Frame& input)
 {
-    const TID3Frame* frame = input.GetFrame();
-    return frame ? GetFrameAsText(*frame) : QStringLiteral("<none>");
+    return FrameText(input.GetFrame());
 }
 
 inline TID3Frame BodyFrame(const QString& id, const QByteArray& body)

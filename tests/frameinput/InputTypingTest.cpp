@@ -63,62 +63,6 @@ TID3Frame CommentFrame(const QString& text)
 
 }
 
-TEST(InputTyping, TypingIntoADifferingInputReplacesTheFirstFilesValue)
-{
-    // Text: a click behind the shown value, then typing.
-    auto text = DifferingInput<TID3v2FrameEdit>(QStringLiteral("TALB"), QStringLiteral("Old Album"),
-                                                QStringLiteral("Other Album"));
-    ClickIntoRightEnd(text->Edit());
-    EXPECT_EQ(text->Edit()->text(), QStringLiteral("Old Album")) << "the first file's value shows while focused";
-    TypeText(text->Edit(), QStringLiteral("New Album"));
-    EXPECT_EQ(WrittenText(*text), QStringLiteral("New Album"));
-
-    // Genre typed into the combo box's edit.
-    auto genre = DifferingInput<TID3v2FrameGenre>(QStringLiteral("TCON"), QStringLiteral("Rock"),
-                                                  QStringLiteral("Jazz"));
-    ClickIntoRightEnd(genre->Combo()->lineEdit());
-    TypeText(genre->Combo()->lineEdit(), QStringLiteral("Polka"));
-    EXPECT_EQ(WrittenText(*genre), QStringLiteral("Polka"));
-
-    // Both edits of a number.
-    auto number = DifferingInput<TID3v2FrameNumber>(QStringLiteral("TRCK"), QStringLiteral("5/12"),
-                                                    QStringLiteral("7/10"));
-    ClickIntoRightEnd(number->NumberEdit());
-    TypeText(number->NumberEdit(), QStringLiteral("9"));
-    // Typing counts for all files: the first file's total goes with it.
-    EXPECT_EQ(WrittenText(*number), QStringLiteral("9/12"));
-    auto total = DifferingInput<TID3v2FrameNumber>(QStringLiteral("TRCK"), QStringLiteral("5/12"),
-                                                   QStringLiteral("7/10"));
-    ClickIntoRightEnd(total->TotalEdit());
-    TypeText(total->TotalEdit(), QStringLiteral("11"));
-    EXPECT_EQ(WrittenText(*total), QStringLiteral("5/11"));
-
-    // A date typed from a click into its last part runs through all parts.
-    auto date = DifferingInput<TID3v2FrameDateTime>(QStringLiteral("TDRC"), QStringLiteral("2004-05-17"),
-                                                    QStringLiteral("1999-01-02"));
-    ClickIntoRightEnd(date->DatePicker()->findChild<QLineEdit*>());
-    TypeText(date->DatePicker(), QStringLiteral("02032010"));
-    EXPECT_EQ(WrittenText(*date), QStringLiteral("2010-03-02"));
-
-    // A comment entered by the keyboard.
-    auto comment = DifferingInput<TID3v2FrameComment>(CommentFrame(QStringLiteral("Old comment")),
-                                                      CommentFrame(QStringLiteral("Another")));
-    comment->Memo()->setFocus(Qt::TabFocusReason);
-    QCoreApplication::processEvents();
-    TypeText(comment->Memo(), QStringLiteral("New"));
-    EXPECT_EQ(comment->MemoText(), QStringLiteral("New"));
-}
-
-TEST(InputTyping, AnInputTheFilesAgreeOnIsEditedWhereTheCursorIs)
-{
-    auto text = LoadedInput<TID3v2FrameEdit>(QStringLiteral("TALB"), QStringLiteral("Album"));
-    text->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(text.get()));
-    ClickIntoRightEnd(text->Edit());
-    TypeText(text->Edit(), QStringLiteral(" Two"));
-    EXPECT_EQ(WrittenText(*text), QStringLiteral("Album Two"));
-}
-
 TEST(InputTyping, ReadOnlyInputsShowTheirValueAndTakeNoEdit)
 {
     auto text = LoadedInput<TID3v2FrameEdit>(QStringLiteral("TIT2"), QStringLiteral("Title"));
@@ -163,11 +107,8 @@ TEST(InputTyping, ReadOnlyInputsShowTheirValueAndTakeNoEdit)
         input->SetReadOnly(false);
     TypeText(text->Edit(), QStringLiteral("x"));
     EXPECT_EQ(WrittenText(*text), QStringLiteral("Titlex"));
-    EXPECT_TRUE(genre->Combo()->isEnabled());
     EXPECT_TRUE(number->Step(number->NumberEdit(), +1));
     EXPECT_EQ(WrittenText(*number), QStringLiteral("6/12"));
-    EXPECT_TRUE(date->MoreButton()->isEnabled());
-    EXPECT_TRUE(unknown->findChild<QToolButton*>()->isEnabled());
 }
 
 namespace {
@@ -202,9 +143,6 @@ void UndoTypingInto(TInput& input, QWidget* typingControl, const QString& typed,
 
 TEST(InputTyping, AnEditTakenBackWholeByTheFieldsOwnUndoLeavesTheInputUnmodified)
 {
-    auto text = DifferingInput<TID3v2FrameEdit>(QStringLiteral("TIT2"), QStringLiteral("One"), QStringLiteral("Two"));
-    UndoTypingInto(*text, text->Edit(), QStringLiteral("xy"), QStringLiteral("xy"));
-
     auto genre =
         DifferingInput<TID3v2FrameGenre>(QStringLiteral("TCON"), QStringLiteral("Rock"), QStringLiteral("Jazz"));
     // (A typed name the list completes cannot be undone: completion replaces
@@ -219,13 +157,13 @@ TEST(InputTyping, AnEditTakenBackWholeByTheFieldsOwnUndoLeavesTheInputUnmodified
                                                       CommentFrame(QStringLiteral("second")));
     UndoTypingInto(*comment, comment->Memo(), QStringLiteral("new"), QStringLiteral("new"));
 
+    // An input the files agree on is edited where the click put the cursor.
     // Undo that stops short of the loaded value leaves an edit; so does
     // typing the loaded value by hand.
     auto partly = LoadedInput<TID3v2FrameEdit>(QStringLiteral("TIT2"), QStringLiteral("One"));
     partly->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(partly.get()));
-    partly->Edit()->setFocus();
-    partly->Edit()->setCursorPosition(3);
+    ClickIntoRightEnd(partly->Edit());
     TypeText(partly->Edit(), QStringLiteral("a"));
     partly->Edit()->setCursorPosition(0);
     TypeText(partly->Edit(), QStringLiteral("b"));
@@ -249,8 +187,7 @@ QString WrittenIntoSecondAfter(const TID3Frame& first, const TID3Frame& second,
     edit(*input);
     EXPECT_TRUE(input->IsDataChanged()) << first.FrameID.toStdString();
     EXPECT_FALSE(input->IsDifferent()) << first.FrameID.toStdString();
-    const TID3Frame* written = input->GetFrameFor(&second);
-    return written ? GetFrameAsText(*written) : QStringLiteral("<none>");
+    return FrameText(input->GetFrameFor(&second));
 }
 
 TID3Frame UrlFrame(const QString& url)

@@ -77,15 +77,10 @@ TEST(TextInput, LoadingIsNotAnEditButTypingIs)
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(GetFrameAsText(*frame), QStringLiteral("First Ünï 日本"));
     EXPECT_EQ(static_cast<quint8>(frame->Body().at(0)), 1) << "non-Latin text needs UTF-16";
-}
 
-TEST(TextInput, BlankTextDeletesTheFrame)
-{
-    auto edit = LoadedInput<TID3v2FrameEdit>(QStringLiteral("TALB"), QStringLiteral("Album"));
     edit->Edit()->selectAll();
     QTest::keyClicks(edit->Edit(), QStringLiteral("   "));
-    EXPECT_TRUE(edit->IsDataChanged());
-    EXPECT_EQ(edit->GetFrame(), nullptr);
+    EXPECT_EQ(edit->GetFrame(), nullptr) << "blank text deletes the frame";
 }
 
 TEST(TextInput, UserDefinedTextKeepsItsDescription)

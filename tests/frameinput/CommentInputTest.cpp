@@ -10,14 +10,6 @@
 
 namespace {
 
-TID3Frame CommentFrame(const QString& text, const QString& language = QStringLiteral("eng"),
-                       const QString& description = {})
-{
-    TID3Frame frame(QStringLiteral("COMM"));
-    SetCommentFrame(frame, SplitTextLines(text), description, language);
-    return frame;
-}
-
 std::unique_ptr<TID3v2FrameComment> Loaded(const TID3Frame& frame, TID3Versions version = ivID3v2_4)
 {
     auto input = MakeInput<TID3v2FrameComment>(QStringLiteral("COMM"), version);

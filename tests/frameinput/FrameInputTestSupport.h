@@ -54,6 +54,14 @@ inline QString WrittenText(TID3v2Frame& input)
     return FrameText(input.GetFrame());
 }
 
+inline TID3Frame CommentFrame(const QString& text, const QString& language = QStringLiteral("eng"),
+                              const QString& description = {})
+{
+    TID3Frame frame(QStringLiteral("COMM"));
+    SetCommentFrame(frame, SplitTextLines(text), description, language);
+    return frame;
+}
+
 inline TID3Frame BodyFrame(const QString& id, const QByteArray& body)
 {
     TID3Frame frame(id);
@@ -69,7 +77,7 @@ inline void TypeText(QWidget* widget, const QString& text)
         QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
-// A prompt that only counts beeps; every other request fails the test.
+// A prompt that only counts beeps; a box or dialog shown fails the test.
 class TBeepCounter : public TRecordingPrompt {
 public:
     ~TBeepCounter() override
@@ -77,25 +85,5 @@ public:
         EXPECT_TRUE(Errors.isEmpty() && Informations.isEmpty() && Questions.isEmpty() && Asked.isEmpty()
                     && Choices.isEmpty() && Modals == 0)
             << "unexpected prompt";
-    }
-    std::optional<QString> Input(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        return Unexpected();
-    }
-    std::optional<QString> OpenFile(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        return Unexpected();
-    }
-    std::optional<QString> SaveFile(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        return Unexpected();
-    }
-    std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override { return Unexpected(); }
-
-private:
-    static std::optional<QString> Unexpected()
-    {
-        ADD_FAILURE() << "unexpected prompt";
-        return std::nullopt;
     }
 };

@@ -54,13 +54,6 @@ void ClickIntoRightEnd(QWidget* control)
     QCoreApplication::processEvents();
 }
 
-TID3Frame CommentFrame(const QString& text)
-{
-    TID3Frame frame(QStringLiteral("COMM"));
-    SetCommentFrame(frame, SplitTextLines(text), QString(), QStringLiteral("eng"));
-    return frame;
-}
-
 }
 
 TEST(InputTyping, ReadOnlyInputsShowTheirValueAndTakeNoEdit)

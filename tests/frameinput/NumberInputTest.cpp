@@ -106,13 +106,10 @@ TEST(NumberInput, TakesOnlyDigitsUpToTheMaximum)
     QTest::keyClick(input->NumberEdit(), Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(input->NumberEdit()->text(), QStringLiteral("12"));
 
-    // Ten digits fit; anything larger, however long, becomes the maximum.
-    input->NumberEdit()->clear();
-    QTest::keyClicks(input->NumberEdit(), QStringLiteral("2147483647"));
-    EXPECT_EQ(input->NumberEdit()->text(), QStringLiteral("2147483647"));
+    // Anything larger than the maximum, however long, becomes the maximum.
+    input->NumberEdit()->setText(QStringLiteral("2147483647"));
     QTest::keyClicks(input->NumberEdit(), QStringLiteral("0"));
     EXPECT_EQ(input->NumberEdit()->text(), QStringLiteral("2147483647"));
-    input->TotalEdit()->clear();
     QApplication::clipboard()->setText(QStringLiteral("99999999999999999999 tracks"));
     QTest::keyClick(input->TotalEdit(), Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(input->TotalEdit()->text(), QStringLiteral("2147483647"));

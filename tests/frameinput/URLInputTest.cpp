@@ -57,7 +57,6 @@ TEST(URLInput, LoadsComparesAndKeepsTheDescription)
     // Typing: the description survives; a non-Latin description needs UTF-16,
     // the address itself stays 8-bit.
     input->SetDescription(QStringLiteral("Läden 日本"));
-    EXPECT_EQ(Caption(*input), QStringLiteral("Läden 日本:"));
     input->Edit()->setFocus();
     QTest::keyClicks(input->Edit(), QStringLiteral("x"));
     EXPECT_TRUE(input->IsDataChanged());

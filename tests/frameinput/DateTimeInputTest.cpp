@@ -88,8 +88,7 @@ TEST(DateTimeInput, TagVersionLimitsThePrecision)
 TEST(DateTimeInput, DifferentFilesShowNothingUntilFocused)
 {
     auto input = Loaded(QStringLiteral("2004-05-17T20:15"));
-    input->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(input.get()));
+    ASSERT_TRUE(ShownActive(input.get()));
     // Showing the window focused the date picker.
     input->DatePicker()->clearFocus();
     EXPECT_FALSE(LooksBlank(input->DatePicker()));
@@ -132,8 +131,7 @@ TEST(DateTimeInput, APrecisionStepOverDifferentDatesStepsEachFilesOwnDate)
 TEST(DateTimeInput, TypingIntoAnEmptyDateStartsTheYear)
 {
     auto input = Loaded(QString());
-    input->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(input.get()));
+    ASSERT_TRUE(ShownActive(input.get()));
     QDateEdit* date = input->DatePicker();
     date->setFocus();
     // Nothing the picker hides may change without a part to show.
@@ -162,8 +160,7 @@ TEST(DateTimeInput, TypingIntoAnEmptyDateStartsTheYear)
 TEST(DateTimeInput, TypingIntoTheTimeStartsTheHour)
 {
     auto input = Loaded(QStringLiteral("2004-05-17"));
-    input->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(input.get()));
+    ASSERT_TRUE(ShownActive(input.get()));
     QTimeEdit* time = input->TimePicker();
     time->setFocus();
     QTest::keyClick(time, Qt::Key_Up);
@@ -177,7 +174,7 @@ TEST(DateTimeInput, TypingIntoTheTimeStartsTheHour)
 
     // Without an hour in the tag version, typing changes nothing.
     auto tdor = Loaded(QStringLiteral("2004"), QStringLiteral("TDOR"), ivID3v2_3);
-    tdor->show();
+    ASSERT_TRUE(ShownActive(tdor.get()));
     tdor->TimePicker()->setFocus();
     QTest::keyClicks(tdor->TimePicker(), QStringLiteral("21"));
     EXPECT_EQ(WrittenText(*tdor), QStringLiteral("2004"));
@@ -186,8 +183,7 @@ TEST(DateTimeInput, TypingIntoTheTimeStartsTheHour)
 TEST(DateTimeInput, DeletingAPartIsAnEdit)
 {
     auto input = Loaded(QStringLiteral("2004"));
-    input->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(input.get()));
+    ASSERT_TRUE(ShownActive(input.get()));
     input->DatePicker()->setFocus();
     QTest::keyClick(input->DatePicker(), Qt::Key_Backspace);
     EXPECT_EQ(input->DateGenauigkeit(), gnNone);
@@ -195,7 +191,7 @@ TEST(DateTimeInput, DeletingAPartIsAnEdit)
     EXPECT_EQ(input->GetFrame(), nullptr);
 
     auto timed = Loaded(QStringLiteral("2004-05-17T20"));
-    timed->show();
+    ASSERT_TRUE(ShownActive(timed.get()));
     timed->TimePicker()->setFocus();
     QTest::keyClick(timed->TimePicker(), Qt::Key_Delete);
     EXPECT_EQ(timed->DateGenauigkeit(), gnDay);
@@ -224,8 +220,7 @@ TEST(DateTimeInput, ButtonsAndCommandsChangeThePrecision)
 TEST(DateTimeInput, ClosingTheCalendarOfAnEmptyDateSetsADay)
 {
     auto input = Loaded(QString());
-    input->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(input.get()));
+    ASSERT_TRUE(ShownActive(input.get()));
     QDateEdit* date = input->DatePicker();
     QTest::mouseClick(date, Qt::LeftButton, {}, QPoint(date->width() - 5, date->height() / 2));
     QWidget* popup = date->calendarWidget()->window();

@@ -69,6 +69,13 @@ inline TID3Frame BodyFrame(const QString& id, const QByteArray& body)
     return frame;
 }
 
+// Shows the widget as a window of its own and waits until it is active.
+inline bool ShownActive(QWidget* widget)
+{
+    widget->show();
+    return QTest::qWaitForWindowActive(widget);
+}
+
 // Types text into a widget key by key; unlike QTest::keyClicks it takes any
 // character, not only Latin-1 ones.
 inline void TypeText(QWidget* widget, const QString& text)

@@ -137,8 +137,7 @@ TEST(BuglessComboBox, ReportsEachDropDownAndCloseUpOnce)
 TEST(GenreInput, CompletedTextIsWhatIsWritten)
 {
     auto input = Loaded(QStringLiteral("Jazz"));
-    input->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(input.get()));
+    ASSERT_TRUE(ShownActive(input.get()));
     QLineEdit* editor = input->Combo()->lineEdit();
     editor->setFocus();
     editor->selectAll();
@@ -151,8 +150,7 @@ TEST(GenreInput, CompletedTextIsWhatIsWritten)
 TEST(GenreInput, PassingThroughIsNoEdit)
 {
     auto input = Loaded(QStringLiteral("hard rock"));
-    input->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(input.get()));
+    ASSERT_TRUE(ShownActive(input.get()));
     // Entering and leaving the box keeps the typed case and changes nothing.
     input->Combo()->setFocus();
     QTest::keyClick(input->Combo()->lineEdit(), Qt::Key_Return);
@@ -166,8 +164,7 @@ TEST(GenreInput, FocusShowsTheFirstValueAndMenusReachTheOwner)
     auto input = Loaded(QStringLiteral("Chiptune"));
     const TID3Frame other = TextFrame(QStringLiteral("TCON"), {QStringLiteral("Rock")});
     input->AddFrame(&other);
-    input->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(input.get()));
+    ASSERT_TRUE(ShownActive(input.get()));
     input->Combo()->clearFocus();
     EXPECT_TRUE(input->Combo()->currentText().isEmpty());
     input->Combo()->setFocus();

@@ -34,8 +34,7 @@ std::unique_ptr<TInput> DifferingInput(const TID3Frame& first, const TID3Frame& 
     input->AddFrame(&first);
     input->AddFrame(&second);
     EXPECT_TRUE(input->IsDifferent());
-    input->show();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(input.get()));
+    EXPECT_TRUE(ShownActive(input.get()));
     return input;
 }
 
@@ -153,8 +152,7 @@ TEST(InputTyping, AnEditTakenBackWholeByTheFieldsOwnUndoLeavesTheInputUnmodified
     // Undo that stops short of the loaded value leaves an edit; so does
     // typing the loaded value by hand.
     auto partly = LoadedInput<TID3v2FrameEdit>(QStringLiteral("TIT2"), QStringLiteral("One"));
-    partly->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(partly.get()));
+    ASSERT_TRUE(ShownActive(partly.get()));
     ClickIntoRightEnd(partly->Edit());
     TypeText(partly->Edit(), QStringLiteral("a"));
     partly->Edit()->setCursorPosition(0);

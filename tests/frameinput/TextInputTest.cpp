@@ -45,9 +45,6 @@ TEST(FrameInputBase, StatesFromClearedToDifferentToChanged)
     edit->AddFrame(&title);
     edit->SetFrameReadOnly(false);
     EXPECT_FALSE(edit->IsDataChanged());
-    edit->SetFrameReadOnly(true);
-    EXPECT_TRUE(edit->IsDataChanged());
-    EXPECT_TRUE(edit->GetFrame()->ReadOnly);
 }
 
 TEST(TextInput, LoadingIsNotAnEditButTypingIs)

@@ -46,7 +46,7 @@ TEST(QtPrompt, ACaptionTitlesItsDialogAsPlainText)
     EXPECT_EQ(title, QStringLiteral("Choose a file"));
 }
 
-TEST(QtPrompt, AskShowsTheChosenButtonsAndAnswersTheOnePressed)
+TEST(QtPrompt, BoxesShowTheChosenButtonsAndAnswerTheOnePressed)
 {
     TQtPrompt prompt;
     QStringList shown;
@@ -64,6 +64,26 @@ TEST(QtPrompt, AskShowsTheChosenButtonsAndAnswersTheOnePressed)
 
     OnceBoxShows([](QMessageBox& box) { box.reject(); });
     EXPECT_EQ(prompt.Ask(nullptr, TPromptIcon::Warning, QStringLiteral("x"), pbYes | pbNo | pbCancel), pbCancel);
+
+    // Named answers give the answer's index and the for-all box.
+    const QStringList answers{QStringLiteral("Replace"), QStringLiteral("Skip"), QStringLiteral("R&&B"),
+                              QStringLiteral("Cancel")};
+    OnceBoxShows([](QMessageBox& box) {
+        ASSERT_NE(box.checkBox(), nullptr);
+        box.checkBox()->setChecked(true);
+        box.buttons().at(1)->click();
+    });
+    TPromptChoice choice = prompt.Choose(nullptr, TPromptIcon::Question, QStringLiteral("taken"), answers, 3,
+                                         QStringLiteral("For all"));
+    EXPECT_EQ(choice.Answer, 1);
+    EXPECT_TRUE(choice.ForAll);
+    OnceBoxShows([](QMessageBox& box) {
+        EXPECT_EQ(box.checkBox(), nullptr);
+        box.reject();
+    });
+    choice = prompt.Choose(nullptr, TPromptIcon::Question, QStringLiteral("taken"), answers, 3, QString());
+    EXPECT_EQ(choice.Answer, 3);
+    EXPECT_FALSE(choice.ForAll);
 }
 
 TEST(QtPrompt, AListOfThousandsOfFilesKeepsTheBoxAndItsButtonsOnTheScreen)
@@ -98,30 +118,6 @@ TEST(QtPrompt, AListOfThousandsOfFilesKeepsTheBoxAndItsButtonsOnTheScreen)
         box.button(QMessageBox::Ok)->click();
     });
     prompt.ErrorWithDetails(nullptr, QStringLiteral("short ") + word, QStringLiteral("the whole long text"));
-}
-
-TEST(QtPrompt, ChooseGivesTheAnswersIndexAndTheForAllBox)
-{
-    TQtPrompt prompt;
-    const QStringList answers{QStringLiteral("Replace"), QStringLiteral("Skip"), QStringLiteral("R&&B"),
-                              QStringLiteral("Cancel")};
-    OnceBoxShows([](QMessageBox& box) {
-        ASSERT_NE(box.checkBox(), nullptr);
-        box.checkBox()->setChecked(true);
-        box.buttons().at(1)->click();
-    });
-    TPromptChoice choice = prompt.Choose(nullptr, TPromptIcon::Question, QStringLiteral("taken"), answers, 3,
-                                         QStringLiteral("For all"));
-    EXPECT_EQ(choice.Answer, 1);
-    EXPECT_TRUE(choice.ForAll);
-
-    OnceBoxShows([](QMessageBox& box) {
-        EXPECT_EQ(box.checkBox(), nullptr);
-        box.reject();
-    });
-    choice = prompt.Choose(nullptr, TPromptIcon::Question, QStringLiteral("taken"), answers, 3, QString());
-    EXPECT_EQ(choice.Answer, 3);
-    EXPECT_FALSE(choice.ForAll);
 }
 
 }

@@ -38,10 +38,6 @@ TEST(DateTimeInput, LoadsToThePrecisionOfTheTextAndUnreadableDatesEmpty)
     EXPECT_TRUE(year->IsShownBlank(year->TimePicker()));
     EXPECT_FALSE(year->IsDataChanged()) << "loading is no edit";
 
-    auto month = Loaded(QStringLiteral("2004-02"));
-    EXPECT_EQ(month->DateGenauigkeit(), gnMonth);
-    EXPECT_EQ(WrittenText(*month), QStringLiteral("2004-02"));
-
     auto full = Loaded(QStringLiteral("2004-05-17T20:15:30"));
     EXPECT_EQ(full->DatePicker()->text(), QStringLiteral("17.05.2004"));
     EXPECT_EQ(full->TimePicker()->text(), QStringLiteral("20:15:30"));

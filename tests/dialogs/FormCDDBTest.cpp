@@ -414,7 +414,6 @@ TEST_F(FormCDDBTest, CancelEscOrClosingEndASlowSearchAtOnceAndChangeNothing)
         [](TFormCDDB& form) { form.close(); },
     };
     for (size_t way = 0; way < cancels.size(); ++way) {
-        SCOPED_TRACE(way);
         bool tried = false;
         const bool done = Run(
             [&](TFormCDDB& form) {

@@ -220,10 +220,6 @@ TEST(InputTyping, TheFirstFilesValueTypedAgainCountsForEveryFile)
                                                        ivID3v1),
               QStringLiteral("Rock"));
     EXPECT_EQ(WrittenIntoSecondAfter<TDate>(
-                  text("TDRC", "2004"), text("TDRC", "1999"),
-                  [&](TDate& in) { typeInto(in.DatePicker()->findChild<QLineEdit*>(), "2004"); }),
-              QStringLiteral("2004"));
-    EXPECT_EQ(WrittenIntoSecondAfter<TDate>(
                   text("TDRC", "2004-05-17T20:15"), text("TDRC", "2004-05-17T10:00"),
                   [&](TDate& in) { typeInto(in.TimePicker()->findChild<QLineEdit*>(), "2015"); }),
               QStringLiteral("2004-05-17T20:15"));

@@ -46,7 +46,7 @@ TEST(QtPrompt, ACaptionTitlesItsDialogAsPlainText)
     EXPECT_EQ(title, QStringLiteral("Choose a file"));
 }
 
-TEST(QtPrompt, AskShowsTheChosenButtonsAndAnswersTheOnePressed)
+TEST(QtPrompt, BoxesShowTheChosenButtonsAndAnswerTheOnePressed)
 {
     TQtPrompt prompt;
     QStringList shown;
@@ -55,6 +55,7 @@ TEST(QtPrompt, AskShowsTheChosenButtonsAndAnswersTheOnePressed)
             shown << button->text();
         EXPECT_EQ(box.icon(), QMessageBox::Critical);
         EXPECT_EQ(box.text(), QStringLiteral("a.mp3\nb.mp3\n"));
+        EXPECT_TRUE(box.detailedText().isEmpty()) << "a short text is shown whole";
         box.button(QMessageBox::YesToAll)->click();
     });
     EXPECT_EQ(prompt.Ask(nullptr, TPromptIcon::Error, QStringLiteral("a.mp3\n\rb.mp3\n\r"), pbYes | pbNo | pbAll | pbCancel),
@@ -63,8 +64,26 @@ TEST(QtPrompt, AskShowsTheChosenButtonsAndAnswersTheOnePressed)
 
     OnceBoxShows([](QMessageBox& box) { box.reject(); });
     EXPECT_EQ(prompt.Ask(nullptr, TPromptIcon::Warning, QStringLiteral("x"), pbYes | pbNo | pbCancel), pbCancel);
-    EXPECT_EQ(EscapeButton(pbYes | pbNo), pbNo);
-    EXPECT_EQ(EscapeButton(pbOk), pbOk);
+
+    // Named answers give the answer's index and the for-all box.
+    const QStringList answers{QStringLiteral("Replace"), QStringLiteral("Skip"), QStringLiteral("R&&B"),
+                              QStringLiteral("Cancel")};
+    OnceBoxShows([](QMessageBox& box) {
+        ASSERT_NE(box.checkBox(), nullptr);
+        box.checkBox()->setChecked(true);
+        box.buttons().at(1)->click();
+    });
+    TPromptChoice choice = prompt.Choose(nullptr, TPromptIcon::Question, QStringLiteral("taken"), answers, 3,
+                                         QStringLiteral("For all"));
+    EXPECT_EQ(choice.Answer, 1);
+    EXPECT_TRUE(choice.ForAll);
+    OnceBoxShows([](QMessageBox& box) {
+        EXPECT_EQ(box.checkBox(), nullptr);
+        box.reject();
+    });
+    choice = prompt.Choose(nullptr, TPromptIcon::Question, QStringLiteral("taken"), answers, 3, QString());
+    EXPECT_EQ(choice.Answer, 3);
+    EXPECT_FALSE(choice.ForAll);
 }
 
 TEST(QtPrompt, AListOfThousandsOfFilesKeepsTheBoxAndItsButtonsOnTheScreen)
@@ -88,14 +107,6 @@ TEST(QtPrompt, AListOfThousandsOfFilesKeepsTheBoxAndItsButtonsOnTheScreen)
     });
     EXPECT_EQ(prompt.Ask(nullptr, TPromptIcon::Error, text, pbYes | pbNo), pbYes);
 
-    // A short text is shown whole, without details.
-    OnceBoxShows([](QMessageBox& box) {
-        EXPECT_EQ(box.text(), QStringLiteral("one\ntwo"));
-        EXPECT_TRUE(box.detailedText().isEmpty());
-        box.button(QMessageBox::Ok)->click();
-    });
-    prompt.Error(nullptr, QStringLiteral("one\n\rtwo"));
-
     // Details given by the caller lie under the box's details; a long word
     // wraps like any other text.
     const QString word(300, QLatin1Char('x'));
@@ -107,30 +118,6 @@ TEST(QtPrompt, AListOfThousandsOfFilesKeepsTheBoxAndItsButtonsOnTheScreen)
         box.button(QMessageBox::Ok)->click();
     });
     prompt.ErrorWithDetails(nullptr, QStringLiteral("short ") + word, QStringLiteral("the whole long text"));
-}
-
-TEST(QtPrompt, ChooseGivesTheAnswersIndexAndTheForAllBox)
-{
-    TQtPrompt prompt;
-    const QStringList answers{QStringLiteral("Replace"), QStringLiteral("Skip"), QStringLiteral("R&&B"),
-                              QStringLiteral("Cancel")};
-    OnceBoxShows([](QMessageBox& box) {
-        ASSERT_NE(box.checkBox(), nullptr);
-        box.checkBox()->setChecked(true);
-        box.buttons().at(1)->click();
-    });
-    TPromptChoice choice = prompt.Choose(nullptr, TPromptIcon::Question, QStringLiteral("taken"), answers, 3,
-                                         QStringLiteral("For all"));
-    EXPECT_EQ(choice.Answer, 1);
-    EXPECT_TRUE(choice.ForAll);
-
-    OnceBoxShows([](QMessageBox& box) {
-        EXPECT_EQ(box.checkBox(), nullptr);
-        box.reject();
-    });
-    choice = prompt.Choose(nullptr, TPromptIcon::Question, QStringLiteral("taken"), answers, 3, QString());
-    EXPECT_EQ(choice.Answer, 3);
-    EXPECT_FALSE(choice.ForAll);
 }
 
 }

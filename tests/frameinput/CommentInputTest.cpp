@@ -10,14 +10,6 @@
 
 namespace {
 
-TID3Frame CommentFrame(const QString& text, const QString& language = QStringLiteral("eng"),
-                       const QString& description = {})
-{
-    TID3Frame frame(QStringLiteral("COMM"));
-    SetCommentFrame(frame, SplitTextLines(text), description, language);
-    return frame;
-}
-
 std::unique_ptr<TID3v2FrameComment> Loaded(const TID3Frame& frame, TID3Versions version = ivID3v2_4)
 {
     auto input = MakeInput<TID3v2FrameComment>(QStringLiteral("COMM"), version);
@@ -40,12 +32,6 @@ TEST(CommentInput, LabelsShowDescriptionAndLanguage)
     input->AddFrame(&odd);
     EXPECT_EQ(input->DescriptionLabel()->text(), QStringLiteral("Description: Liner"));
     EXPECT_EQ(input->LanguageLabel()->text(), QStringLiteral("Language: [unknown]"));
-
-    // The main window gives the texts of the chosen language.
-    input->SetLanguageTextNone(QStringLiteral("[unbekannt]"));
-    EXPECT_EQ(input->LanguageLabel()->text(), QStringLiteral("Language: [unbekannt]"));
-    // The language label ends where the memo ends.
-    EXPECT_EQ(input->LanguageLabel()->geometry().right(), input->Memo()->geometry().right());
 }
 
 TEST(CommentInput, OnlyTheTextIsCompared)
@@ -98,18 +84,10 @@ TEST(CommentInput, UserTextBecomesTheFrame)
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->Body(), QByteArray("\x00" "deu" "Notes\x00" "first\n\nthird ", 23));
 
-    // Non-Latin text or description: UTF-16. Description and language are
-    // edits of their own.
+    // Non-Latin text: UTF-16.
     TypeText(input->Memo(), QStringLiteral("日本"));
-    input->SetDescription(QStringLiteral("Notizen"));
-    input->SetLanguage(QStringLiteral("fre"));
-    EXPECT_EQ(input->LanguageLabel()->text(), QStringLiteral("Language: French"));
-    QString text, language, description;
-    GetCommentFrame(*input->GetFrame(), text, language, description);
     EXPECT_EQ(static_cast<quint8>(input->GetFrame()->Body().at(0)), 1);
-    EXPECT_EQ(text, QStringLiteral("first\n\nthird 日本"));
-    EXPECT_EQ(description, QStringLiteral("Notizen"));
-    EXPECT_EQ(language, QStringLiteral("fre"));
+    EXPECT_EQ(input->MemoText(), QStringLiteral("first\n\nthird 日本"));
 
     // Blanks are a comment; an empty memo deletes it.
     input->Memo()->selectAll();
@@ -118,23 +96,6 @@ TEST(CommentInput, UserTextBecomesTheFrame)
     input->Memo()->selectAll();
     QTest::keyClick(input->Memo(), Qt::Key_Delete);
     EXPECT_EQ(input->GetFrame(), nullptr);
-}
-
-TEST(CommentInput, KeepsItsHeightAcrossResizes)
-{
-    auto input = MakeInput<TID3v2FrameComment>(QStringLiteral("COMM"));
-    EXPECT_EQ(input->height(), 115);
-    for (int width : {300, 640}) {
-        input->resize(width, input->height());
-        EXPECT_EQ(input->height(), 115) << width;
-    }
-    input->SetBorderWidth(4);
-    input->SetBorderWidth(4);
-    EXPECT_EQ(input->height(), 115);
-    input->SetInputHeight(160);
-    input->resize(320, input->height());
-    EXPECT_EQ(input->height(), 160);
-    EXPECT_EQ(input->DescriptionLabel()->geometry().bottom() + 1 + 4, 160);
 }
 
 TEST(CommentInput, MemoEventsReachTheOwnerAsTheMemos)

@@ -37,12 +37,6 @@ TEST(DateTimeInput, LoadsToThePrecisionOfTheTextAndUnreadableDatesEmpty)
     EXPECT_EQ(year->DatePicker()->text(), QStringLiteral("2004"));
     EXPECT_TRUE(year->IsShownBlank(year->TimePicker()));
     EXPECT_FALSE(year->IsDataChanged()) << "loading is no edit";
-    year->DataChanged();
-    EXPECT_EQ(year->GetFrame()->Body(), QByteArray("\x00" "2004", 5));
-
-    auto month = Loaded(QStringLiteral("2004-02"));
-    EXPECT_EQ(month->DateGenauigkeit(), gnMonth);
-    EXPECT_EQ(WrittenText(*month), QStringLiteral("2004-02"));
 
     auto full = Loaded(QStringLiteral("2004-05-17T20:15:30"));
     EXPECT_EQ(full->DatePicker()->text(), QStringLiteral("17.05.2004"));
@@ -90,8 +84,7 @@ TEST(DateTimeInput, TagVersionLimitsThePrecision)
 TEST(DateTimeInput, DifferentFilesShowNothingUntilFocused)
 {
     auto input = Loaded(QStringLiteral("2004-05-17T20:15"));
-    input->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(input.get()));
+    ASSERT_TRUE(ShownActive(input.get()));
     // Showing the window focused the date picker.
     input->DatePicker()->clearFocus();
     EXPECT_FALSE(LooksBlank(input->DatePicker()));
@@ -109,7 +102,6 @@ TEST(DateTimeInput, DifferentFilesShowNothingUntilFocused)
 
 TEST(DateTimeInput, APrecisionStepOverDifferentDatesStepsEachFilesOwnDate)
 {
-    const auto written = [](TID3Frame* frame) { return frame ? GetFrameAsText(*frame) : QStringLiteral("<none>"); };
     const TID3Frame day = TextFrame(QStringLiteral("TDRC"), {QStringLiteral("2005-04-06")});
     const TID3Frame year = TextFrame(QStringLiteral("TDRC"), {QStringLiteral("2005")});
     auto input = Loaded(QStringLiteral("2005"));
@@ -118,25 +110,24 @@ TEST(DateTimeInput, APrecisionStepOverDifferentDatesStepsEachFilesOwnDate)
     input->IncPrecision();
     ASSERT_TRUE(input->KeepsEachFilesPart());
     // (both were written as "2005-01" before)
-    EXPECT_EQ(written(input->GetFrameFor(&day)), QStringLiteral("2005-04-06T00"));
-    EXPECT_EQ(written(input->GetFrameFor(&year)), QStringLiteral("2005-01"));
-    EXPECT_EQ(written(input->GetFrameFor(nullptr)), QStringLiteral("<none>"));
+    EXPECT_EQ(FrameText(input->GetFrameFor(&day)), QStringLiteral("2005-04-06T00"));
+    EXPECT_EQ(FrameText(input->GetFrameFor(&year)), QStringLiteral("2005-01"));
+    EXPECT_EQ(FrameText(input->GetFrameFor(nullptr)), QStringLiteral("<none>"));
     input->DecPrecision();
     input->DecPrecision();
-    EXPECT_EQ(written(input->GetFrameFor(&day)), QStringLiteral("2005-04"));
-    EXPECT_EQ(written(input->GetFrameFor(&year)), QStringLiteral("<none>"));
+    EXPECT_EQ(FrameText(input->GetFrameFor(&day)), QStringLiteral("2005-04"));
+    EXPECT_EQ(FrameText(input->GetFrameFor(&year)), QStringLiteral("<none>"));
 
     // A date set for all is every file's date.
     input->SetDateTime(QDateTime(QDate(2010, 2, 3), QTime(4, 5, 6)));
     EXPECT_FALSE(input->KeepsEachFilesPart());
-    EXPECT_EQ(written(input->GetFrameFor(&day)), QStringLiteral("2010-02-03T04:05:06"));
+    EXPECT_EQ(FrameText(input->GetFrameFor(&day)), QStringLiteral("2010-02-03T04:05:06"));
 }
 
 TEST(DateTimeInput, TypingIntoAnEmptyDateStartsTheYear)
 {
     auto input = Loaded(QString());
-    input->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(input.get()));
+    ASSERT_TRUE(ShownActive(input.get()));
     QDateEdit* date = input->DatePicker();
     date->setFocus();
     // Nothing the picker hides may change without a part to show.
@@ -165,8 +156,7 @@ TEST(DateTimeInput, TypingIntoAnEmptyDateStartsTheYear)
 TEST(DateTimeInput, TypingIntoTheTimeStartsTheHour)
 {
     auto input = Loaded(QStringLiteral("2004-05-17"));
-    input->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(input.get()));
+    ASSERT_TRUE(ShownActive(input.get()));
     QTimeEdit* time = input->TimePicker();
     time->setFocus();
     QTest::keyClick(time, Qt::Key_Up);
@@ -180,7 +170,7 @@ TEST(DateTimeInput, TypingIntoTheTimeStartsTheHour)
 
     // Without an hour in the tag version, typing changes nothing.
     auto tdor = Loaded(QStringLiteral("2004"), QStringLiteral("TDOR"), ivID3v2_3);
-    tdor->show();
+    ASSERT_TRUE(ShownActive(tdor.get()));
     tdor->TimePicker()->setFocus();
     QTest::keyClicks(tdor->TimePicker(), QStringLiteral("21"));
     EXPECT_EQ(WrittenText(*tdor), QStringLiteral("2004"));
@@ -189,8 +179,7 @@ TEST(DateTimeInput, TypingIntoTheTimeStartsTheHour)
 TEST(DateTimeInput, DeletingAPartIsAnEdit)
 {
     auto input = Loaded(QStringLiteral("2004"));
-    input->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(input.get()));
+    ASSERT_TRUE(ShownActive(input.get()));
     input->DatePicker()->setFocus();
     QTest::keyClick(input->DatePicker(), Qt::Key_Backspace);
     EXPECT_EQ(input->DateGenauigkeit(), gnNone);
@@ -198,7 +187,7 @@ TEST(DateTimeInput, DeletingAPartIsAnEdit)
     EXPECT_EQ(input->GetFrame(), nullptr);
 
     auto timed = Loaded(QStringLiteral("2004-05-17T20"));
-    timed->show();
+    ASSERT_TRUE(ShownActive(timed.get()));
     timed->TimePicker()->setFocus();
     QTest::keyClick(timed->TimePicker(), Qt::Key_Delete);
     EXPECT_EQ(timed->DateGenauigkeit(), gnDay);
@@ -227,8 +216,7 @@ TEST(DateTimeInput, ButtonsAndCommandsChangeThePrecision)
 TEST(DateTimeInput, ClosingTheCalendarOfAnEmptyDateSetsADay)
 {
     auto input = Loaded(QString());
-    input->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(input.get()));
+    ASSERT_TRUE(ShownActive(input.get()));
     QDateEdit* date = input->DatePicker();
     QTest::mouseClick(date, Qt::LeftButton, {}, QPoint(date->width() - 5, date->height() / 2));
     QWidget* popup = date->calendarWidget()->window();

@@ -42,11 +42,24 @@ std::unique_ptr<TInput> LoadedInput(const QString& id, const QString& value, TID
     return input;
 }
 
-// What the input would write, as text; "<none>" when it would delete the frame.
+// A frame as text; "<none>" for no frame (one that is deleted).
+inline QString FrameText(const TID3Frame* frame)
+{
+    return frame ? GetFrameAsText(*frame) : QStringLiteral("<none>");
+}
+
+// What the input would write, as text.
 inline QString WrittenText(TID3v2Frame& input)
 {
-    const TID3Frame* frame = input.GetFrame();
-    return frame ? GetFrameAsText(*frame) : QStringLiteral("<none>");
+    return FrameText(input.GetFrame());
+}
+
+inline TID3Frame CommentFrame(const QString& text, const QString& language = QStringLiteral("eng"),
+                              const QString& description = {})
+{
+    TID3Frame frame(QStringLiteral("COMM"));
+    SetCommentFrame(frame, SplitTextLines(text), description, language);
+    return frame;
 }
 
 inline TID3Frame BodyFrame(const QString& id, const QByteArray& body)
@@ -54,6 +67,13 @@ inline TID3Frame BodyFrame(const QString& id, const QByteArray& body)
     TID3Frame frame(id);
     frame.SetBody(body);
     return frame;
+}
+
+// Shows the widget as a window of its own and waits until it is active.
+inline bool ShownActive(QWidget* widget)
+{
+    widget->show();
+    return QTest::qWaitForWindowActive(widget);
 }
 
 // Types text into a widget key by key; unlike QTest::keyClicks it takes any
@@ -64,7 +84,7 @@ inline void TypeText(QWidget* widget, const QString& text)
         QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
-// A prompt that only counts beeps; every other request fails the test.
+// A prompt that only counts beeps; a box or dialog shown fails the test.
 class TBeepCounter : public TRecordingPrompt {
 public:
     ~TBeepCounter() override
@@ -72,25 +92,5 @@ public:
         EXPECT_TRUE(Errors.isEmpty() && Informations.isEmpty() && Questions.isEmpty() && Asked.isEmpty()
                     && Choices.isEmpty() && Modals == 0)
             << "unexpected prompt";
-    }
-    std::optional<QString> Input(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        return Unexpected();
-    }
-    std::optional<QString> OpenFile(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        return Unexpected();
-    }
-    std::optional<QString> SaveFile(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        return Unexpected();
-    }
-    std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override { return Unexpected(); }
-
-private:
-    static std::optional<QString> Unexpected()
-    {
-        ADD_FAILURE() << "unexpected prompt";
-        return std::nullopt;
     }
 };

@@ -8,7 +8,6 @@
 #include "frameinput/ID3v2FrameEdit.h"
 #include "frameinput/ID3v2FrameGenre.h"
 #include "frameinput/ID3v2FrameNumber.h"
-#include "frameinput/ID3v2FrameURL.h"
 #include "frameinput/ID3v2FrameUnKnown.h"
 
 #include <QAbstractItemView>
@@ -35,8 +34,7 @@ std::unique_ptr<TInput> DifferingInput(const TID3Frame& first, const TID3Frame& 
     input->AddFrame(&first);
     input->AddFrame(&second);
     EXPECT_TRUE(input->IsDifferent());
-    input->show();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(input.get()));
+    EXPECT_TRUE(ShownActive(input.get()));
     return input;
 }
 
@@ -54,69 +52,6 @@ void ClickIntoRightEnd(QWidget* control)
     QCoreApplication::processEvents();
 }
 
-TID3Frame CommentFrame(const QString& text)
-{
-    TID3Frame frame(QStringLiteral("COMM"));
-    SetCommentFrame(frame, SplitTextLines(text), QString(), QStringLiteral("eng"));
-    return frame;
-}
-
-}
-
-TEST(InputTyping, TypingIntoADifferingInputReplacesTheFirstFilesValue)
-{
-    // Text: a click behind the shown value, then typing.
-    auto text = DifferingInput<TID3v2FrameEdit>(QStringLiteral("TALB"), QStringLiteral("Old Album"),
-                                                QStringLiteral("Other Album"));
-    ClickIntoRightEnd(text->Edit());
-    EXPECT_EQ(text->Edit()->text(), QStringLiteral("Old Album")) << "the first file's value shows while focused";
-    TypeText(text->Edit(), QStringLiteral("New Album"));
-    EXPECT_EQ(WrittenText(*text), QStringLiteral("New Album"));
-
-    // Genre typed into the combo box's edit.
-    auto genre = DifferingInput<TID3v2FrameGenre>(QStringLiteral("TCON"), QStringLiteral("Rock"),
-                                                  QStringLiteral("Jazz"));
-    ClickIntoRightEnd(genre->Combo()->lineEdit());
-    TypeText(genre->Combo()->lineEdit(), QStringLiteral("Polka"));
-    EXPECT_EQ(WrittenText(*genre), QStringLiteral("Polka"));
-
-    // Both edits of a number.
-    auto number = DifferingInput<TID3v2FrameNumber>(QStringLiteral("TRCK"), QStringLiteral("5/12"),
-                                                    QStringLiteral("7/10"));
-    ClickIntoRightEnd(number->NumberEdit());
-    TypeText(number->NumberEdit(), QStringLiteral("9"));
-    // Typing counts for all files: the first file's total goes with it.
-    EXPECT_EQ(WrittenText(*number), QStringLiteral("9/12"));
-    auto total = DifferingInput<TID3v2FrameNumber>(QStringLiteral("TRCK"), QStringLiteral("5/12"),
-                                                   QStringLiteral("7/10"));
-    ClickIntoRightEnd(total->TotalEdit());
-    TypeText(total->TotalEdit(), QStringLiteral("11"));
-    EXPECT_EQ(WrittenText(*total), QStringLiteral("5/11"));
-
-    // A date typed from a click into its last part runs through all parts.
-    auto date = DifferingInput<TID3v2FrameDateTime>(QStringLiteral("TDRC"), QStringLiteral("2004-05-17"),
-                                                    QStringLiteral("1999-01-02"));
-    ClickIntoRightEnd(date->DatePicker()->findChild<QLineEdit*>());
-    TypeText(date->DatePicker(), QStringLiteral("02032010"));
-    EXPECT_EQ(WrittenText(*date), QStringLiteral("2010-03-02"));
-
-    // A comment entered by the keyboard.
-    auto comment = DifferingInput<TID3v2FrameComment>(CommentFrame(QStringLiteral("Old comment")),
-                                                      CommentFrame(QStringLiteral("Another")));
-    comment->Memo()->setFocus(Qt::TabFocusReason);
-    QCoreApplication::processEvents();
-    TypeText(comment->Memo(), QStringLiteral("New"));
-    EXPECT_EQ(comment->MemoText(), QStringLiteral("New"));
-}
-
-TEST(InputTyping, AnInputTheFilesAgreeOnIsEditedWhereTheCursorIs)
-{
-    auto text = LoadedInput<TID3v2FrameEdit>(QStringLiteral("TALB"), QStringLiteral("Album"));
-    text->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(text.get()));
-    ClickIntoRightEnd(text->Edit());
-    TypeText(text->Edit(), QStringLiteral(" Two"));
-    EXPECT_EQ(WrittenText(*text), QStringLiteral("Album Two"));
 }
 
 TEST(InputTyping, ReadOnlyInputsShowTheirValueAndTakeNoEdit)
@@ -163,11 +98,8 @@ TEST(InputTyping, ReadOnlyInputsShowTheirValueAndTakeNoEdit)
         input->SetReadOnly(false);
     TypeText(text->Edit(), QStringLiteral("x"));
     EXPECT_EQ(WrittenText(*text), QStringLiteral("Titlex"));
-    EXPECT_TRUE(genre->Combo()->isEnabled());
     EXPECT_TRUE(number->Step(number->NumberEdit(), +1));
     EXPECT_EQ(WrittenText(*number), QStringLiteral("6/12"));
-    EXPECT_TRUE(date->MoreButton()->isEnabled());
-    EXPECT_TRUE(unknown->findChild<QToolButton*>()->isEnabled());
 }
 
 namespace {
@@ -202,9 +134,6 @@ void UndoTypingInto(TInput& input, QWidget* typingControl, const QString& typed,
 
 TEST(InputTyping, AnEditTakenBackWholeByTheFieldsOwnUndoLeavesTheInputUnmodified)
 {
-    auto text = DifferingInput<TID3v2FrameEdit>(QStringLiteral("TIT2"), QStringLiteral("One"), QStringLiteral("Two"));
-    UndoTypingInto(*text, text->Edit(), QStringLiteral("xy"), QStringLiteral("xy"));
-
     auto genre =
         DifferingInput<TID3v2FrameGenre>(QStringLiteral("TCON"), QStringLiteral("Rock"), QStringLiteral("Jazz"));
     // (A typed name the list completes cannot be undone: completion replaces
@@ -219,13 +148,12 @@ TEST(InputTyping, AnEditTakenBackWholeByTheFieldsOwnUndoLeavesTheInputUnmodified
                                                       CommentFrame(QStringLiteral("second")));
     UndoTypingInto(*comment, comment->Memo(), QStringLiteral("new"), QStringLiteral("new"));
 
+    // An input the files agree on is edited where the click put the cursor.
     // Undo that stops short of the loaded value leaves an edit; so does
     // typing the loaded value by hand.
     auto partly = LoadedInput<TID3v2FrameEdit>(QStringLiteral("TIT2"), QStringLiteral("One"));
-    partly->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(partly.get()));
-    partly->Edit()->setFocus();
-    partly->Edit()->setCursorPosition(3);
+    ASSERT_TRUE(ShownActive(partly.get()));
+    ClickIntoRightEnd(partly->Edit());
     TypeText(partly->Edit(), QStringLiteral("a"));
     partly->Edit()->setCursorPosition(0);
     TypeText(partly->Edit(), QStringLiteral("b"));
@@ -249,15 +177,7 @@ QString WrittenIntoSecondAfter(const TID3Frame& first, const TID3Frame& second,
     edit(*input);
     EXPECT_TRUE(input->IsDataChanged()) << first.FrameID.toStdString();
     EXPECT_FALSE(input->IsDifferent()) << first.FrameID.toStdString();
-    const TID3Frame* written = input->GetFrameFor(&second);
-    return written ? GetFrameAsText(*written) : QStringLiteral("<none>");
-}
-
-TID3Frame UrlFrame(const QString& url)
-{
-    TID3Frame frame(QStringLiteral("WOAR"));
-    SetURLFrame(frame, QString(), url);
-    return frame;
+    return FrameText(input->GetFrameFor(&second));
 }
 
 }
@@ -287,15 +207,10 @@ TEST(InputTyping, TheFirstFilesValueTypedAgainCountsForEveryFile)
     };
     using TEdit = TID3v2FrameEdit;
     using TDate = TID3v2FrameDateTime;
-    using TNumber = TID3v2FrameNumber;
 
     EXPECT_EQ(WrittenIntoSecondAfter<TEdit>(text("TALB", "Album"), text("TALB", "Other"),
                                             [&](TEdit& in) { typeInto(in.Edit(), "Album"); }),
               QStringLiteral("Album"));
-    EXPECT_EQ(WrittenIntoSecondAfter<TID3v2FrameURL>(
-                  UrlFrame("http://a.example"), UrlFrame("http://b.example"),
-                  [&](TID3v2FrameURL& in) { typeInto(in.Edit(), "http://a.example"); }),
-              QStringLiteral("http://a.example"));
     EXPECT_EQ(WrittenIntoSecondAfter<TID3v2FrameGenre>(
                   text("TCON", "Rock"), text("TCON", "Jazz"),
                   [&](TID3v2FrameGenre& in) { typeInto(in.Combo()->lineEdit(), "Rock"); }),
@@ -304,17 +219,6 @@ TEST(InputTyping, TheFirstFilesValueTypedAgainCountsForEveryFile)
     EXPECT_EQ(WrittenIntoSecondAfter<TID3v2FrameGenre>(text("TCON", "Rock"), text("TCON", "Jazz"), pickShownGenre,
                                                        ivID3v1),
               QStringLiteral("Rock"));
-    // The part typed counts for every file; the other stays each file's own.
-    EXPECT_EQ(WrittenIntoSecondAfter<TNumber>(text("TRCK", "5/12"), text("TRCK", "7/10"),
-                                              [&](TNumber& in) { typeInto(in.NumberEdit(), "5"); }),
-              QStringLiteral("5/10"));
-    EXPECT_EQ(WrittenIntoSecondAfter<TNumber>(text("TRCK", "5/12"), text("TRCK", "7/10"),
-                                              [&](TNumber& in) { typeInto(in.TotalEdit(), "12"); }),
-              QStringLiteral("7/12"));
-    EXPECT_EQ(WrittenIntoSecondAfter<TDate>(
-                  text("TDRC", "2004"), text("TDRC", "1999"),
-                  [&](TDate& in) { typeInto(in.DatePicker()->findChild<QLineEdit*>(), "2004"); }),
-              QStringLiteral("2004"));
     EXPECT_EQ(WrittenIntoSecondAfter<TDate>(
                   text("TDRC", "2004-05-17T20:15"), text("TDRC", "2004-05-17T10:00"),
                   [&](TDate& in) { typeInto(in.TimePicker()->findChild<QLineEdit*>(), "2015"); }),

@@ -1,5 +1,4 @@
 #include "FrameInputTestSupport.h"
-#include "frameinput/FrameInputSupport.h"
 #include "frameinput/ID3v2FrameNumber.h"
 
 #include <QApplication>
@@ -50,8 +49,6 @@ TEST(NumberInput, ComparesNumbersAndWritesThem)
     QTest::keyClicks(input->NumberEdit(), QStringLiteral("0"));
     EXPECT_TRUE(input->IsDataChanged());
     EXPECT_EQ(WrittenText(*input), QStringLiteral("0/12"));
-    const TID3Frame* frame = input->GetFrame();
-    EXPECT_EQ(frame->Body(), QByteArray("\x00" "0/12", 5)) << "Latin-1 text is written with encoding 0";
 
     input->TotalEdit()->clear();
     EXPECT_EQ(input->GetFrame(), nullptr) << "both empty: the frame is deleted";
@@ -61,28 +58,22 @@ TEST(NumberInput, ComparesNumbersAndWritesThem)
 
 TEST(NumberInput, ThePartTheFilesDisagreeOnStaysEachFilesOwnUnlessTyped)
 {
-    const auto text = [](TID3Frame* frame) {
-        return frame ? FirstFrameString(frame) : QStringLiteral("<none>");
-    };
     const TID3Frame second = TextFrame(QStringLiteral("TRCK"), {QStringLiteral("2")});
     const TID3Frame third = TextFrame(QStringLiteral("TRCK"), {QStringLiteral("3/10")});
 
     // An album's total typed over files numbered 1, 2, 3: each keeps its
-    // number (the one shown is only the first file's).
+    // number; typing the number too gives every file the same value again.
     auto input = Loaded(QStringLiteral("1/12"));
     input->AddFrame(&second);
     input->AddFrame(&third);
-    ASSERT_TRUE(input->IsDifferent());
     input->TotalEdit()->selectAll();
     QTest::keyClicks(input->TotalEdit(), QStringLiteral("12"));
     ASSERT_TRUE(input->KeepsEachFilesPart());
-    EXPECT_EQ(text(input->GetFrameFor(&second)), QStringLiteral("2/12"));
-    EXPECT_EQ(text(input->GetFrameFor(&third)), QStringLiteral("3/12"));
-    // Typing the number too gives every file the same value again.
+    EXPECT_EQ(FrameText(input->GetFrameFor(&third)), QStringLiteral("3/12"));
     input->NumberEdit()->selectAll();
     QTest::keyClicks(input->NumberEdit(), QStringLiteral("7"));
     EXPECT_FALSE(input->KeepsEachFilesPart());
-    EXPECT_EQ(text(input->GetFrameFor(&third)), QStringLiteral("7/12"));
+    EXPECT_EQ(FrameText(input->GetFrameFor(&third)), QStringLiteral("7/12"));
 
     // A number typed over differing totals keeps each total; emptying the
     // number of a file without a total deletes its frame.
@@ -90,9 +81,9 @@ TEST(NumberInput, ThePartTheFilesDisagreeOnStaysEachFilesOwnUnlessTyped)
     input->AddFrame(&third);
     input->NumberEdit()->clear();
     QTest::keyClicks(input->NumberEdit(), QStringLiteral("4"));
-    EXPECT_EQ(text(input->GetFrameFor(&third)), QStringLiteral("4/10"));
+    EXPECT_EQ(FrameText(input->GetFrameFor(&third)), QStringLiteral("4/10"));
     input->NumberEdit()->clear();
-    EXPECT_EQ(text(input->GetFrameFor(nullptr)), QStringLiteral("<none>"));
+    EXPECT_EQ(FrameText(input->GetFrameFor(nullptr)), QStringLiteral("<none>"));
 
     // Files that agree get the input's frame, loading forgets the typing.
     input = Loaded(QStringLiteral("5/12"));
@@ -115,13 +106,10 @@ TEST(NumberInput, TakesOnlyDigitsUpToTheMaximum)
     QTest::keyClick(input->NumberEdit(), Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(input->NumberEdit()->text(), QStringLiteral("12"));
 
-    // Ten digits fit; anything larger, however long, becomes the maximum.
-    input->NumberEdit()->clear();
-    QTest::keyClicks(input->NumberEdit(), QStringLiteral("2147483647"));
-    EXPECT_EQ(input->NumberEdit()->text(), QStringLiteral("2147483647"));
+    // Anything larger than the maximum, however long, becomes the maximum.
+    input->NumberEdit()->setText(QStringLiteral("2147483647"));
     QTest::keyClicks(input->NumberEdit(), QStringLiteral("0"));
     EXPECT_EQ(input->NumberEdit()->text(), QStringLiteral("2147483647"));
-    input->TotalEdit()->clear();
     QApplication::clipboard()->setText(QStringLiteral("99999999999999999999 tracks"));
     QTest::keyClick(input->TotalEdit(), Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(input->TotalEdit()->text(), QStringLiteral("2147483647"));
@@ -132,8 +120,6 @@ TEST(NumberInput, ID3v1HasNoTotalAndAMaximumOf255)
 {
     auto input = Loaded(QStringLiteral("5/12"), ivID3v1);
     EXPECT_TRUE(input->TotalEdit()->isHidden());
-    EXPECT_TRUE(input->TotalEdit()->text().isEmpty());
-    EXPECT_EQ(input->Max(), 255u);
 
     // The tag keeps no total, so the same track with a total is no difference.
     const TID3Frame same = TextFrame(QStringLiteral("TRCK"), {QStringLiteral("5/12")});
@@ -166,8 +152,7 @@ TEST(NumberInput, StepsWithArrowsAndButtons)
     QTest::keyClick(number, Qt::Key_Up);
     EXPECT_EQ(number->text(), QStringLiteral("2"));
     EXPECT_EQ(number->selectedText(), QStringLiteral("2"));
-    // Shift+Up is no step.
-    QTest::keyClick(number, Qt::Key_Up, Qt::ShiftModifier);
+    QTest::keyClick(number, Qt::Key_Up, Qt::ShiftModifier); // no step
     EXPECT_EQ(number->text(), QStringLiteral("2"));
 
     QTest::mouseClick(input->UpButton(input->TotalEdit()), Qt::LeftButton);

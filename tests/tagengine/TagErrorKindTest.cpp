@@ -1,51 +1,13 @@
 // The kind of a failed read or write, given beside the English text.
 
+#include "FaultyLayer.h"
 #include "ReadWriteFixture.h"
 
-#include "platform/FileLayer.h"
 #include "tagengine/ID3v2Reader.h"
 
 #include <QFile>
 
-#include <cerrno>
-
-#include <fcntl.h>
-
 namespace {
-
-// A layer under which writes find the disk full or files write-protected.
-class TRefusingLayer : public TFileLayer {
-public:
-    bool DiskFull = false;
-    bool WriteProtected = false;
-    bool ReadOnlyDisk = false; // as a file system mounted read-only answers
-
-    int Open(const QByteArray& path, int flags, mode_t mode) override
-    {
-        if (ReadOnlyDisk && (flags & (O_WRONLY | O_RDWR))) {
-            errno = EROFS;
-            return -1;
-        }
-        return TFileLayer::Open(path, flags, mode);
-    }
-
-    ssize_t PWrite(int fd, const void* buffer, size_t count, off_t offset) override
-    {
-        if (DiskFull) {
-            errno = ENOSPC;
-            return -1;
-        }
-        return TFileLayer::PWrite(fd, buffer, count, offset);
-    }
-    bool MayWrite(const QByteArray& path, const struct stat& st) override
-    {
-        if (ReadOnlyDisk) {
-            errno = EROFS;
-            return false;
-        }
-        return !WriteProtected && TFileLayer::MayWrite(path, st);
-    }
-};
 
 QByteArray TitleTag()
 {
@@ -92,15 +54,15 @@ TEST_F(TagErrorKindTest, ReadsAndWritesTellWhyTheyFailed)
     const QString good = Put("good.mp3", TitleTag() + audio);
     EXPECT_EQ(WriteKind(good), TTagError::None);
 
-    auto layer = std::make_shared<TRefusingLayer>();
+    auto layer = std::make_shared<FaultyLayer>();
     layer->WriteProtected = true;
     EXPECT_EQ(WriteKind(good, layer), TTagError::NoPermission);
     layer->WriteProtected = false;
-    layer->DiskFull = true;
+    layer->FailAfterBytes = 0;
     EXPECT_EQ(WriteKind(good, layer), TTagError::DiskFull);
     // A disk mounted read-only is told apart from missing permissions,
     // whether write protection is ignored or not.
-    layer->DiskFull = false;
+    layer->FailAfterBytes = -1;
     layer->ReadOnlyDisk = true;
     EXPECT_EQ(WriteKind(good, layer), TTagError::ReadOnlyDisk);
     EXPECT_EQ(WriteKind(good, layer, true), TTagError::ReadOnlyDisk);

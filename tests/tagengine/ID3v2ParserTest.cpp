@@ -20,23 +20,6 @@ TParsed Parse(const QByteArray& tag)
 
 } // namespace
 
-TEST(ID3v2Parser, SyncSafeAndUnsynchronisationHelpers)
-{
-    uchar bytes[4];
-    EncodeSyncSafe(0x0FFFFFFF, bytes);
-    EXPECT_EQ(DecodeSyncSafe(bytes), 0x0FFFFFFFu);
-    EXPECT_TRUE(IsSyncSafe(bytes));
-    EncodeSyncSafe(300, bytes);
-    EXPECT_EQ(QByteArray(reinterpret_cast<char*>(bytes), 4), Bytes({0, 0, 2, 0x2C}));
-    EXPECT_EQ(DecodeSyncSafe(bytes), 300u);
-
-    EXPECT_EQ(RemoveUnsynchronisation(Bytes({0xFF, 0x00, 0x00})), Bytes({0xFF, 0x00}));
-    EXPECT_EQ(RemoveUnsynchronisation(Bytes({0xFF, 0x00, 0xFF, 0x00})), Bytes({0xFF, 0xFF}));
-    EXPECT_EQ(RemoveUnsynchronisation(Bytes({0x00, 0xFF, 0xE0, 0xFF})), Bytes({0x00, 0xFF, 0xE0, 0xFF}));
-    const QByteArray all = QByteArray::fromHex("00ff00e0ff00ff0000ffff");
-    EXPECT_EQ(RemoveUnsynchronisation(ID3v2Builder::Unsynchronise(all)), all);
-}
-
 TEST(ID3v2Parser, InflateIsExactAndCapped)
 {
     const QByteArray body(5000, 'x');
@@ -58,8 +41,6 @@ TEST(ID3v2Parser, InflateIsExactAndCapped)
     const QByteArray bomb = ID3v2Builder::Compress(QByteArray(64 * 1024 * 1024, '\0'));
     EXPECT_FALSE(InflateFrame(bomb, 64 * 1024 * 1024, InflateLimit(bomb.size())));
     EXPECT_FALSE(InflateFrame(bomb, -1, InflateLimit(bomb.size())));
-    EXPECT_EQ(InflateLimit(10), 10 * MaxInflateRatio);
-    EXPECT_EQ(InflateLimit(1 << 30), MaxInflatedFrameSize);
 }
 
 TEST(ID3v2Parser, UnsupportedVersionsAndHeaderOnly)
@@ -72,8 +53,6 @@ TEST(ID3v2Parser, UnsupportedVersionsAndHeaderOnly)
     }
     TID3FrameList frames;
     const auto result = ParseID3v2Tag(ID3v2Builder(4, 1).Frame("TIT2", Text("x")).Build(), true, frames);
-    EXPECT_EQ(result.Major, 4);
-    EXPECT_EQ(result.Revision, 1);
     EXPECT_FALSE(result.VersionUnsupported);
     EXPECT_TRUE(frames.empty());
 
@@ -102,8 +81,6 @@ TEST(ID3v2Parser, Version23DatesAndPeopleBecomeTheirVersion24Frames)
     EXPECT_EQ(GetFirstText(tdrc->Body()), "2004-05-06T07:08");
     EXPECT_EQ(tdrc->Body().at(0), 0) << "Latin-1 text";
     EXPECT_EQ(tdrc->ReadOnly, 1) << "flags of the year frame";
-    EXPECT_EQ(tdrc->Grouping, 1);
-    EXPECT_EQ(tdrc->GroupId, 7);
     EXPECT_FALSE(parsed.Result.BodyOffsets.contains(tdrc)) << "made by the conversion";
     EXPECT_EQ(parsed.Result.BodyOffsets.size(), 1u) << "only TIT2; removed frames leave no entry";
 
@@ -130,9 +107,6 @@ TEST(ID3v2Parser, Version23DatesAndPeopleBecomeTheirVersion24Frames)
     EXPECT_EQ(GetFirstText(date->Body()), QStringLiteral("около 1990"));
     EXPECT_EQ(date->Body().at(0), 1) << "UTF-16 for text beyond Latin-1";
 
-    parsed = Parse(ID3v2Builder(3).Frame("TYER", QByteArray(2, '\0')).Build());
-    EXPECT_TRUE(parsed.Frames.empty()) << "an empty year makes no date";
-
     const QByteArray people = ID3v2Builder::TextBody(0, {"producer", "Ann"});
     const QByteArray tag = ID3v2Builder(3)
                                .Frame("TYER", Text("2004"))
@@ -153,9 +127,6 @@ TEST(ID3v2Parser, Version23DatesAndPeopleBecomeTheirVersion24Frames)
     EXPECT_EQ(FirstText(parsed.Frames, "TDOR"), "1969");
     EXPECT_EQ(FindFrame(parsed.Frames, "TIPL")->Body(), people);
     EXPECT_TRUE(parsed.Result.BodyOffsets.contains(FindFrame(parsed.Frames, "TIPL"))) << "renamed, same body";
-
-    parsed = Parse(ID3v2Builder(3).Frame("TORY", Text("ca. 69")).Build());
-    EXPECT_EQ(FirstText(parsed.Frames, "TDOR"), "ca. 69");
 }
 
 TEST(ID3v2Parser, UnsynchronisationAtFrameAndTagLevel)
@@ -201,22 +172,8 @@ TEST(ID3v2Parser, CompressedAndEncryptedFramesKeepTheirData)
         EXPECT_EQ(Ids(parsed.Frames), QStringList({"TPE1"}));
     }
 
-    // Flags and bodies of every combination are checked by
-    // RoundTripOfEveryFlagCombination; here the kept body's layout: method,
-    // decompressed size, data (v2.3 and v2.4 alike).
-    ID3v2FrameSpec encrypted;
-    encrypted.Id = "TIT2";
-    encrypted.Body = Text("Grouped and packed");
-    encrypted.Compressed = true;
-    encrypted.GroupId = 0x42;
-    encrypted.EncryptionMethod = 0x80;
-    for (const quint8 major : {3, 4}) {
-        parsed = Parse(ID3v2Builder(major).Frame(encrypted).Build());
-        ASSERT_EQ(parsed.Frames.size(), 1u) << int(major);
-        EXPECT_EQ(parsed.Frames[0]->Body().left(5), Bytes({0x80, 0, 0, 0, int(encrypted.Body.size())}));
-    }
-
-    // Encrypted without compression keeps method byte and data only.
+    // Encrypted without compression keeps method byte and data only (every
+    // other combination: RoundTripOfEveryFlagCombination).
     ID3v2FrameSpec plain;
     plain.Id = "TIT2";
     plain.Body = QByteArray(1, '\x7F');
@@ -289,27 +246,20 @@ TEST(ID3v2Parser, PlainIntegerFrameSizesInV24)
 {
     const QByteArray longTitle = Text(QByteArray(200, 't').constData());
     const QByteArray longArtist = Text(QByteArray(300, 'a').constData());
-    const auto build = [&](bool plain) {
-        return ID3v2Builder(4)
-            .PlainFrameSizes(plain)
-            .Frame("TIT2", longTitle)
-            .Frame("TPE1", longArtist)
-            .Frame("TALB", Text("short"))
-            .Padding(64)
-            .Build();
-    };
-    TParsed parsed = Parse(build(true));
+    const QByteArray tag = ID3v2Builder(4)
+                               .PlainFrameSizes()
+                               .Frame("TIT2", longTitle)
+                               .Frame("TPE1", longArtist)
+                               .Frame("TALB", Text("short"))
+                               .Padding(64)
+                               .Build();
+    TParsed parsed = Parse(tag);
     EXPECT_TRUE(parsed.Result.PlainFrameSizes);
     EXPECT_FALSE(parsed.Result.PartlyRead);
     ASSERT_EQ(Ids(parsed.Frames), QStringList({"TIT2", "TPE1", "TALB"}));
     EXPECT_EQ(parsed.Frames[1]->Body(), longArtist);
-    const QByteArray tag = build(true);
     for (const auto& frame : parsed.Frames)
         EXPECT_EQ(tag.mid(parsed.Result.BodyOffsets.at(frame.get()), frame->BodySize()), frame->Body());
-
-    parsed = Parse(build(false));
-    EXPECT_FALSE(parsed.Result.PlainFrameSizes);
-    EXPECT_EQ(parsed.Frames.size(), 3u);
 
     // Neither reading ends cleanly: the plain one reads a frame and then only
     // junk, the syncsafe one no frame at all. The plain reading wins.

@@ -5,6 +5,7 @@
 #include "ReadWriteFixture.h"
 
 #include "support/MutagenReader.h"
+#include "support/QtPrinters.h"
 #include "support/RunProgram.h"
 
 #include "tagengine/FrameCodecs.h"
@@ -225,11 +226,8 @@ TEST_F(InteropTest, LengthAndBitrateAgreeWithFfprobe)
     };
     std::vector<TCase> cases = {
         {Lame("cbr.mp3", 44100, {"-b", "128"}), 1, 44100, false, 1},
-        {Lame("stereo.mp3", 44100, {"-m", "s", "-b", "160"}), 1, 44100, false, 0},
         {Lame("vbr.mp3", 44100, {"-V", "2"}), 1, 44100, true, 1},
-        {Lame("mono.mp3", 44100, {"-m", "m", "-b", "96"}), 1, 44100, false, 3},
         {Lame("monovbr.mp3", 44100, {"-m", "m", "-V", "5"}), 1, 44100, true, 3},
-        {Lame("mpeg2.mp3", 22050, {"-b", "64"}), 2, 22050, false, 1},
         {Lame("mpeg2vbr.mp3", 22050, {"-V", "4"}), 2, 22050, true, 1},
         {Lame("mpeg25.mp3", 11025, {"-m", "m", "-b", "24"}), 3, 11025, false, 3},
         {Lame("mpeg25vbr.mp3", 8000, {"-m", "m", "-V", "6"}), 3, 8000, true, 3},
@@ -267,80 +265,53 @@ TEST_F(InteropTest, OurTagsReadTheSameInMutagenAndFfprobe)
     if (!MutagenInstalled() || !HaveProgram("ffprobe"))
         GTEST_SKIP() << "/usr/bin/python3 with mutagen or ffprobe is not installed";
     const QByteArray audio = StandardAudio(60);
-    int index = 0;
-    for (const TID3Version version : {wivID3v2_3, wivID3v2_4})
-        for (const bool unsync : {false, true})
-            for (const bool padding : {true, false})
-                for (const bool twice : {false, true}) {
-                    const QString name = QStringLiteral("w%1.mp3").arg(index++);
-                    SCOPED_TRACE(testing::Message() << name.toStdString() << " v2." << (version == wivID3v2_3 ? 3 : 4)
-                                                    << " unsync " << unsync << " padding " << padding << " in place " << twice);
-                    const QString path = Put(name, audio);
-                    TID3v2Reader reader;
-                    reader.FileName = path;
-                    reader.WriteID3Version = version;
-                    reader.UseUnsynchronisation = unsync;
-                    if (!padding) {
-                        reader.MinID3v2Size = 0;
-                        reader.MinID3v2Padding = 0;
-                    }
-                    TID3FrameList frames = InteropFrames();
-                    if (twice) {
-                        // First with another title of the same length, then in place.
-                        TID3FrameList first = InteropFrames();
-                        SetFrame(first, QStringLiteral("TIT2"), TextFrame("TIT2", QString(UnicodeTitle).replace(u'Ω', u'Ψ')).get(), 0);
-                        ASSERT_TRUE(reader.WriteTags(first));
-                    }
-                    ASSERT_TRUE(reader.WriteTags(frames)) << reader.LastError().toStdString();
-                    ASSERT_TRUE(reader.ReadTags());
-                    const QByteArray bytes = Read(path);
-                    EXPECT_EQ(bytes.mid(reader.AudioStart(), audio.size()), audio);
-                    EXPECT_EQ(bytes.size(), reader.AudioStart() + audio.size() + 128);
+    for (int combination = 0; combination < 16; ++combination) {
+        const bool v23 = combination & 1, unsync = combination & 2, padding = combination & 4, twice = combination & 8;
+        SCOPED_TRACE(testing::Message() << "v2." << (v23 ? 3 : 4) << " unsync " << unsync << " padding " << padding
+                                        << " in place " << twice);
+        const QString path = Put(QStringLiteral("w%1.mp3").arg(combination), audio);
+        TID3v2Reader reader;
+        reader.FileName = path;
+        reader.WriteID3Version = v23 ? wivID3v2_3 : wivID3v2_4;
+        reader.UseUnsynchronisation = unsync;
+        if (!padding) {
+            reader.MinID3v2Size = 0;
+            reader.MinID3v2Padding = 0;
+        }
+        if (twice) {
+            // First with another title of the same length, then in place.
+            TID3FrameList first = InteropFrames();
+            SetFrame(first, QStringLiteral("TIT2"), TextFrame("TIT2", QString(UnicodeTitle).replace(u'Ω', u'Ψ')).get(), 0);
+            ASSERT_TRUE(reader.WriteTags(first));
+        }
+        ASSERT_TRUE(reader.WriteTags(InteropFrames())) << reader.LastError().toStdString();
+        ASSERT_TRUE(reader.ReadTags());
+        const QByteArray bytes = Read(path);
+        EXPECT_EQ(bytes.mid(reader.AudioStart(), audio.size()), audio);
+        EXPECT_EQ(bytes.size(), reader.AudioStart() + audio.size() + 128);
 
-                    const QJsonObject dump = MutagenDump(path, false);
-                    EXPECT_EQ(dump.value("version").toArray().at(1).toInt(), version == wivID3v2_3 ? 3 : 4);
-                    const auto text = [&](const char* id) {
-                        const QJsonArray found = FramesOf(dump, id);
-                        return found.isEmpty() ? QStringLiteral("<none>")
-                                               : found.at(0).toObject().value("text").toArray().at(0).toString();
-                    };
-                    const QJsonObject tags = FfprobeFormat(path).value("tags").toObject();
-                    const bool lastCharacterCut = version == wivID3v2_3 && unsync;
-                    for (const auto& [id, key, value] : {std::tuple{"TIT2", "title", UnicodeTitle},
-                                                         {"TPE1", "artist", QStringLiteral("Artist")},
-                                                         {"TALB", "album", QStringLiteral("Album")},
-                                                         {"TRCK", "track", QStringLiteral("3/12")},
-                                                         {"TCON", "genre", QStringLiteral("Rock")}}) {
-                        EXPECT_EQ(text(id), value);
-                        if (!lastCharacterCut) {
-                            EXPECT_EQ(tags.value(key).toString(), value);
-                        }
-                    }
-                    if (version == wivID3v2_3) {
-                        EXPECT_EQ(text("TYER"), QStringLiteral("2004"));
-                        EXPECT_EQ(text("TDAT"), QStringLiteral("0605"));
-                        EXPECT_EQ(text("TIME"), QStringLiteral("0708"));
-                    } else {
-                        EXPECT_EQ(text("TDRC"), QStringLiteral("2004-05-06 07:08")); // mutagen's way of showing it
-                    }
-                    const QJsonObject comment = FramesOf(dump, "COMM").at(0).toObject();
-                    EXPECT_EQ(comment.value("text").toArray().at(0).toString(), UnicodeComment);
-                    EXPECT_EQ(comment.value("lang").toString(), QStringLiteral("eng"));
-                    const QJsonObject user = FramesOf(dump, "TXXX").at(0).toObject();
-                    EXPECT_EQ(user.value("desc").toString(), QStringLiteral("key"));
-                    EXPECT_EQ(user.value("text").toArray().at(0).toString(), QString::fromUtf8("välue ☃"));
-                    const QJsonObject picture = FramesOf(dump, "APIC").at(0).toObject();
-                    EXPECT_EQ(picture.value("data").toString(), QString::fromLatin1(PictureData.toHex()));
-                    EXPECT_EQ(picture.value("desc").toString(), QStringLiteral("desc"));
-                    EXPECT_EQ(dump.value("frames").toArray().size(), version == wivID3v2_3 ? 11 : 9);
-
-                    if (!lastCharacterCut) {
-                        // ffmpeg skips a comment whose empty UTF-16 description
-                        // lacks its byte order mark.
-                        EXPECT_EQ(tags.value("comment").toString(), UnicodeComment);
-                        EXPECT_EQ(tags.value("key").toString(), QString::fromUtf8("välue ☃"));
-                    }
-                }
+        const TMutagenRead mutagen = ReadWithMutagen(path);
+        EXPECT_EQ(mutagen.Tag.value("version").toArray().at(1).toInt(), v23 ? 3 : 4);
+        EXPECT_EQ(mutagen.Tag.value("frames").toArray().size(), 9); // v2.3 dates read as one TDRC
+        EXPECT_EQ(MutagenData(mutagen, "APIC"), QString::fromLatin1(PictureData.toHex()));
+        EXPECT_EQ(MutagenTexts(mutagen, "APIC", "desc").size(), 1);
+        const QJsonObject ffprobe = FfprobeFormat(path).value("tags").toObject();
+        // Frame, description, ffprobe's key (none: not compared there), text.
+        const std::tuple<const char*, const char*, const char*, QString> expected[] = {
+            {"TIT2", "", "title", UnicodeTitle},   {"TPE1", "", "artist", QStringLiteral("Artist")},
+            {"TALB", "", "album", QStringLiteral("Album")}, {"TRCK", "", "track", QStringLiteral("3/12")},
+            {"TCON", "", "genre", QStringLiteral("Rock")},  {"COMM", "", "comment", UnicodeComment},
+            {"TXXX", "key", "key", QString::fromUtf8("välue ☃")},
+            // mutagen's way of showing the date, made of TYER, TDAT and TIME in v2.3
+            {"TDRC", "", nullptr, v23 ? QStringLiteral("2004-05-06 07:08:00") : QStringLiteral("2004-05-06 07:08")}};
+        for (const auto& [id, description, key, text] : expected) {
+            EXPECT_EQ(MutagenTexts(mutagen, id, description), QStringList{text}) << id;
+            // ffprobe cuts the last character of an unsynchronised v2.3 tag's texts.
+            if (key && !(v23 && unsync)) {
+                EXPECT_EQ(ffprobe.value(key).toString(), text) << key;
+            }
+        }
+    }
 }
 
 // Read exactly, mutagen's unsynchronised tags too: the rewrite gives mutagen

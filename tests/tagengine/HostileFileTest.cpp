@@ -195,8 +195,7 @@ TEST_F(ReadWriteTest, TagOverTheSizeLimitIsNotReplaced)
         ASSERT_EQ(file.write(audio), audio.size());
     }
     const auto state = [&] {
-        struct stat st {};
-        EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+        const struct stat st = StatOf(path);
         return std::make_tuple(st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec, st.st_ctim.tv_sec, st.st_ctim.tv_nsec);
     };
     const auto before = state();

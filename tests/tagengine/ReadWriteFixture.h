@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 class TID3v2Reader;
 
 // A temporary folder per test with helpers to put generated MP3 files in it.
@@ -46,3 +48,7 @@ QStringList Ids(const TID3FrameList& frames);
 // The strings of a text frame (and its description) as the codec reads them.
 QStringList TextLines(const TID3Frame& frame, QString* description = nullptr);
 QByteArray Bytes(std::initializer_list<int> values);
+// The file's status, and its access and write times set (nanoseconds since 1970).
+struct stat StatOf(const QString& path);
+void SetTimes(const QString& path, qint64 accessNs, qint64 writeNs);
+inline qint64 Ns(const struct timespec& time) { return qint64(time.tv_sec) * 1000000000 + time.tv_nsec; }

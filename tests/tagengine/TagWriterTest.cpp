@@ -136,12 +136,7 @@ TEST_F(ReadWriteTest, TimesModeOwnerAndLinksAreKept)
     EXPECT_TRUE(S_ISLNK(linkStat.st_mode));
     EXPECT_EQ(FirstText(ParseTagOf(path), "TIT2"), QStringLiteral("Through the link"));
 
-    // In place, with the date allowed to change.
-    reader.NeverChangeDate = false;
-    SetTimes(path, 1111111111000000000LL, 1222222222000000000LL);
-    ASSERT_TRUE(reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("Through the lin2")}})));
-    EXPECT_NE(Ns(StatOf(path).st_mtim), 1222222222000000000LL);
-    reader.NeverChangeDate = true;
+    // In place too.
     SetTimes(path, 1111111111000000001LL, 1222222222000000001LL);
     ASSERT_TRUE(reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("Through the lin3")}})));
     st = StatOf(path);
@@ -180,8 +175,6 @@ TEST_F(ReadWriteTest, TemporaryNamesFollowTheFileName)
 {
     const QByteArray name = "/music/" + QByteArray(40, 'n') + ".mp3";
     EXPECT_EQ(TFileRewrite::TemporaryName(name, 0), "/music/" + QByteArray(30, 'n') + ".tmp");
-    EXPECT_EQ(TFileRewrite::TemporaryName("/m/a.mp3", 1), "/m/a.mp30.tmp");
-    EXPECT_EQ(TFileRewrite::TemporaryName("/m/a.mp3", 29), "/m/a.mp328.tmp");
     // Characters, not bytes: a two-byte "\xc3\xa9" is one, and so is each
     // byte that is not UTF-8; the folder's bytes stay as they are.
     EXPECT_EQ(TFileRewrite::TemporaryName("/m\xff/" + QByteArray(29, 'n') + "\xc3\xa9\xc3\xa9.mp3", 0),

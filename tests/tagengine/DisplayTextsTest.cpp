@@ -1,3 +1,4 @@
+#include "support/ScopedEnv.h"
 #include "tagengine/DisplayTexts.h"
 #include "tagengine/EngineText.h"
 #include "tagengine/FileAttributes.h"
@@ -8,8 +9,8 @@
 #include <QDateTime>
 #include <QLocale>
 
-#include <cstdlib>
 #include <ctime>
+#include <optional>
 
 namespace {
 
@@ -17,27 +18,23 @@ namespace {
 class LocaleScope {
 public:
     explicit LocaleScope(const QLocale& locale, const char* timeZone = nullptr)
-        : m_setTZ(timeZone != nullptr), m_hadTZ(qEnvironmentVariableIsSet("TZ")), m_oldTZ(qgetenv("TZ"))
     {
         QLocale::setDefault(locale);
         if (timeZone) {
-            qputenv("TZ", timeZone);
+            m_zone.emplace("TZ", QString::fromLatin1(timeZone));
             tzset();
         }
     }
     ~LocaleScope()
     {
         QLocale::setDefault(m_previous);
-        if (m_setTZ) {
-            m_hadTZ ? qputenv("TZ", m_oldTZ) : qunsetenv("TZ");
-            tzset();
-        }
+        m_zone.reset();
+        tzset();
     }
 
 private:
     QLocale m_previous;
-    bool m_setTZ, m_hadTZ;
-    QByteArray m_oldTZ;
+    std::optional<TScopedEnv> m_zone;
 };
 
 std::unique_ptr<TID3Frame> TextFrame(const QString& id, const QStringList& strings)

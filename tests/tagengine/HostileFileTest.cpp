@@ -31,10 +31,7 @@ TEST(HostileTag, CompressedFramesShareOneInflateBudget)
     QByteArray body(FrameSize, '\0');
     for (int i = 0; i < FrameSize; i += 256)
         body[i] = char((i / 256) * 37);
-    ID3v2FrameSpec packed;
-    packed.Id = "PRIV";
-    packed.Body = body;
-    packed.Compressed = true;
+    const auto packed = Spec("PRIV", body, [](ID3v2FrameSpec& s) { s.Compressed = true; });
     ID3v2Builder builder(4);
     for (int i = 0; i < Frames; ++i)
         builder.Frame(packed);
@@ -91,10 +88,7 @@ std::vector<THostileFile> HostileFiles()
     QByteArray filler = ID3v2Builder(4).Frame("TIT2", Text("Fill")).Raw(QByteArray(100, 'U')).Build();
     QByteArray fillerIntoAudio = filler;
     fillerIntoAudio.replace(6, 4, ID3v2Builder::SyncSafe(quint32(filler.size() - 10 + 40)));
-    ID3v2FrameSpec runsPast;
-    runsPast.Id = "TPE1";
-    runsPast.Body = Text("x");
-    runsPast.DeclaredSize = 3000;
+    const auto runsPast = Spec("TPE1", Text("x"), [](ID3v2FrameSpec& s) { s.DeclaredSize = 3000; });
 
     return {
         // A header that claims a footer which is not there: the ten bytes

@@ -41,6 +41,16 @@ TID3FramePtr TextFrame(const char* id, const QString& text);
 // A frame list of text frames, in order: id, text, id, text ...
 TID3FrameList TextFrames(std::initializer_list<std::pair<const char*, QString>> frames);
 QString FirstText(const TID3FrameList& frames, const char* id);
+// A frame spec for the tag builder with the ID and body; change sets the rest.
+template <typename Change = void (*)(ID3v2FrameSpec&)>
+ID3v2FrameSpec Spec(const char* id, const QByteArray& body, Change change = [](ID3v2FrameSpec&) {})
+{
+    ID3v2FrameSpec spec;
+    spec.Id = id;
+    spec.Body = body;
+    change(spec);
+    return spec;
+}
 // A frame holding the body as it is.
 TID3FramePtr RawFrame(const char* id, const QByteArray& body);
 // The IDs of the frames, in order.

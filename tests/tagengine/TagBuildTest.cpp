@@ -156,12 +156,11 @@ TEST(TagBuild, FrameSizesFlagsAndSkippedFrames)
 TEST(TagBuild, EncryptedFramesAreWrittenBackByteForByte)
 {
     for (const quint8 major : {3, 4}) {
-        ID3v2FrameSpec encrypted;
-        encrypted.Id = "TIT2";
-        encrypted.Body = QByteArray("\x01\xFF\xE0secret\x00\xFF", 10);
-        encrypted.EncryptionMethod = 0x81;
-        encrypted.GroupId = 0x92;
-        encrypted.TagAlterPreservation = true;
+        const auto encrypted = Spec("TIT2", QByteArray("\x01\xFF\xE0secret\x00\xFF", 10), [](ID3v2FrameSpec& s) {
+            s.EncryptionMethod = 0x81;
+            s.GroupId = 0x92;
+            s.TagAlterPreservation = true;
+        });
         ID3v2FrameSpec compressed = encrypted;
         compressed.Id = "PRIV";
         compressed.Compressed = true;

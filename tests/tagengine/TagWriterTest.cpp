@@ -274,10 +274,7 @@ TEST_F(ReadWriteTest, ReadOnlyFlagIsWrittenAndKeptThroughARewrite)
     for (const quint8 major : {quint8(3), quint8(4)}) {
         SCOPED_TRACE(major);
         // Another tagger marked the artist read-only.
-        ID3v2FrameSpec artist;
-        artist.Id = "TPE1";
-        artist.Body = Text("Someone");
-        artist.ReadOnly = true;
+        const auto artist = Spec("TPE1", Text("Someone"), [](ID3v2FrameSpec& s) { s.ReadOnly = true; });
         const QString path = Put(QStringLiteral("ro%1.mp3").arg(major),
                                  ID3v2Builder(major).Frame(artist).Frame("TIT2", Text("Old")).Padding(64).Build()
                                      + StandardAudio(10));

@@ -140,12 +140,10 @@ TEST(FrameCodecs, TextFramesSkipEmptyStringsAndRoundTrip)
     EXPECT_EQ(frame.Body(), Bytes({0}));
 
     SetTextFrame(frame, {}, {"One", QString::fromUtf8("Tw\xC3\xB6")});
-    EXPECT_EQ(frame.Body(), Bytes({0, 'O', 'n', 'e', 0, 'T', 'w', 0xF6}));
     EXPECT_EQ(TextLines(frame), (QStringList{"One", QString::fromUtf8("Tw\xC3\xB6")}));
 
     SetTextFrameLines(frame, {}, {"One", NonLatin});
     EXPECT_EQ(frame.Body().at(0), 1);
-    EXPECT_TRUE(frame.Body().contains(Bytes({'e', 0, 0, 0, 0xFF, 0xFE})));
     EXPECT_EQ(TextLines(frame), (QStringList{"One", NonLatin}));
 
     // A body that is loaded later reads the same.

@@ -137,19 +137,6 @@ TEST_F(ReadWriteTest, ApeLyricsAndID3v1AreNeverTakenForAudio)
     EXPECT_TRUE(reader.HasID3v1());
     EXPECT_EQ(reader.OtherTrailingTagSize(), ape.size() + lyrics.size());
     EXPECT_EQ(reader.Length(), CbrLength(audio.size(), 128));
-
-    // An ID3v1 block is found in files without audio.
-    ASSERT_TRUE(Scan(reader, "only.mp3", v1));
-    EXPECT_TRUE(reader.HasID3v1());
-    EXPECT_FALSE(reader.MPEGFound());
-
-    // A tag and an ID3v1 block whose title holds bytes that look like an
-    // audio frame header: the block is not taken for audio.
-    const QByteArray tricky = Mp3Builder::ID3v1({"\xFF\xFB\x90\x40 sync", "", "", "", "", std::nullopt, 255});
-    ASSERT_TRUE(Scan(reader, "tags.mp3", TitleTag(4) + tricky));
-    EXPECT_TRUE(reader.HasID3v2());
-    EXPECT_TRUE(reader.HasID3v1());
-    EXPECT_FALSE(reader.MPEGFound());
 }
 
 // A Xing header, or a VBRI header 32 bytes after the frame header whatever

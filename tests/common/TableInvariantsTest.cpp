@@ -43,7 +43,6 @@ TEST(ColumnCatalogueTest, RowsAreUniqueKeyedAndKnown)
 
 TEST(FieldListsTest, ListsHoldCatalogueIDsOnce)
 {
-    EXPECT_EQ(ExportGroupFields(), SearchFields());
     ExpectKnownColumns(DefaultColumns(), "DefaultColumns");
     ExpectKnownColumns(CaseConversionFrames(), "CaseConversionFrames");
     ExpectKnownColumns(SearchFields(), "SearchFields");

@@ -70,10 +70,7 @@ TEST(ID3v2Parser, Version23DatesAndPeopleBecomeTheirVersion24Frames)
     const TID3Frame* tdrc = FindFrame(parsed.Frames, "TDRC");
     ASSERT_NE(tdrc, nullptr);
     EXPECT_EQ(GetFirstText(tdrc->Body()), "2004-05-06T07:08");
-    EXPECT_EQ(tdrc->Body().at(0), 0) << "Latin-1 text";
     EXPECT_EQ(tdrc->ReadOnly, 1) << "flags of the year frame";
-    EXPECT_FALSE(parsed.Result.BodyOffsets.contains(tdrc)) << "made by the conversion";
-    EXPECT_EQ(parsed.Result.BodyOffsets.size(), 1u) << "only TIT2; removed frames leave no entry";
 
     // A time without a usable date is not appended; TDAT without TYER is dropped.
     parsed = Parse(ID3v2Builder(3)

@@ -150,6 +150,12 @@ TEST_F(ReadWriteTest, XingAndVbriHeadersGiveLengthAndAverageBitrate)
     mpeg.SampleRate = 22050;
     EXPECT_EQ(FramesToMilliseconds(mpeg, 0xFFFFFFFFu), 74796709355LL);
 
+    // MPEG 2 mono, 22.05 kHz, 32 kbit/s.
+    MpegFormat low;
+    low.Version = 2;
+    low.SampleRate = 22050;
+    low.ChannelMode = 3;
+    low.Bitrate = 32;
     MpegFormat format;
     std::vector<int> mixed;
     for (int i = 0; i < 400; ++i)
@@ -166,10 +172,7 @@ TEST_F(ReadWriteTest, XingAndVbriHeadersGiveLengthAndAverageBitrate)
         EXPECT_EQ(reader.MPEGInfo().Bitrate, (stream.size() * 8 + length / 2) / length);
 
         // MPEG 2 layer III frames carry 576 samples.
-        MpegFormat mpeg2;
-        mpeg2.Version = 2;
-        mpeg2.SampleRate = 22050;
-        mpeg2.ChannelMode = 3;
+        MpegFormat mpeg2 = low;
         mpeg2.Bitrate = 64;
         const QByteArray stream2 = Mp3Builder::VbrStream(mpeg2, std::vector<int>(300, 32), vbri);
         ASSERT_TRUE(Scan(reader, "vbr2.mp3", stream2));
@@ -180,11 +183,6 @@ TEST_F(ReadWriteTest, XingAndVbriHeadersGiveLengthAndAverageBitrate)
 
     // An encoder raises the rate of the "Info" frame of a 32 kbit/s MPEG 2
     // mono stream to hold the header: the stream's rate gives the length.
-    MpegFormat low;
-    low.Version = 2;
-    low.SampleRate = 22050;
-    low.ChannelMode = 3;
-    low.Bitrate = 32;
     MpegFormat raised = low;
     raised.Bitrate = 56;
     const QByteArray lowStream = Mp3Builder::XingFrame(raised, 401, 0, false) + Mp3Builder::CbrFrames(low, 400);

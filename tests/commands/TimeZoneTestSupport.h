@@ -2,28 +2,20 @@
 
 // Runs a test under a fixed time zone and gives the old one back.
 
-#include <cstdlib>
+#include "support/ScopedEnv.h"
+
 #include <ctime>
 #include <optional>
-#include <string>
 
 class TScopedTimeZone {
 public:
-    explicit TScopedTimeZone(const char* zone)
-    {
-        if (const char* old = std::getenv("TZ"))
-            m_old = old;
-        setenv("TZ", zone, 1);
-        tzset();
-    }
+    explicit TScopedTimeZone(const char* zone) : m_zone(std::in_place, "TZ", QString::fromLatin1(zone)) { tzset(); }
     ~TScopedTimeZone()
     {
-        m_old ? setenv("TZ", m_old->c_str(), 1) : unsetenv("TZ");
+        m_zone.reset();
         tzset();
     }
-    TScopedTimeZone(const TScopedTimeZone&) = delete;
-    TScopedTimeZone& operator=(const TScopedTimeZone&) = delete;
 
 private:
-    std::optional<std::string> m_old;
+    std::optional<TScopedEnv> m_zone;
 };

@@ -8,26 +8,21 @@
 
 namespace {
 
-struct TNumbered {
-    std::vector<TEintragdaten> Entries;
-    std::vector<TTrackNrMp3> Items;
-
-    explicit TNumbered(const QStringList& names) : Entries(static_cast<size_t>(names.size()))
-    {
-        for (qsizetype i = 0; i < names.size(); ++i) {
-            Entries[static_cast<size_t>(i)].FileName = names.at(i);
-            Items.push_back({&Entries[static_cast<size_t>(i)], -1, -1});
-        }
+// The track texts the numbering gives files of these names.
+QStringList Numbered(const QStringList& names, const TTrackNrEinstellungen& settings)
+{
+    std::vector<TEintragdaten> entries(static_cast<size_t>(names.size()));
+    std::vector<TTrackNrMp3> items;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        entries[i].FileName = names.at(qsizetype(i));
+        items.push_back({&entries[i], -1, -1});
     }
-    QStringList Texts(const TTrackNrEinstellungen& settings)
-    {
-        AssignTrackNumbers(Items, settings);
-        QStringList texts;
-        for (const TTrackNrMp3& item : Items)
-            texts << TrackText(item.Number, item.Total);
-        return texts;
-    }
-};
+    AssignTrackNumbers(items, settings);
+    QStringList texts;
+    for (const TTrackNrMp3& item : items)
+        texts << TrackText(item.Number, item.Total);
+    return texts;
+}
 
 }
 
@@ -36,7 +31,6 @@ TEST(TrackNumbersTest, DigitsOfTheFileName)
     EXPECT_EQ(TrackNumberFromFileName("03 - Title 2.mp3"), 3);
     EXPECT_EQ(TrackNumberFromFileName("Song.mp3"), std::nullopt); // the extension does not count
     EXPECT_EQ(TrackNumberFromFileName("Song.7.mp3"), 7);
-    EXPECT_EQ(TrackNumberFromFileName("0000.mp3"), 0);
     EXPECT_EQ(TrackNumberFromFileName("2147483647.mp3"), 2147483647);
     EXPECT_EQ(TrackNumberFromFileName("2147483648.mp3"), std::nullopt);
     EXPECT_EQ(TrackNumberFromFileName("99999999999999999999999 x 5.mp3"), std::nullopt);
@@ -45,13 +39,11 @@ TEST(TrackNumbersTest, DigitsOfTheFileName)
 
 TEST(TrackNumbersTest, TotalsAndNumbering)
 {
-    TNumbered files({"a1.mp3", "b7.mp3", "c3.mp3"});
-    EXPECT_EQ(files.Texts({1, 1, 0, 0}), (QStringList{"1/7", "7/7", "3/7"}));
-    EXPECT_EQ(files.Texts({1, 0, 0, 0}), (QStringList{"1", "7", "3"}));
-    EXPECT_EQ(files.Texts({0, 2, 5, 12}), (QStringList{"5/12", "6/12", "7/12"}));
-    EXPECT_EQ(files.Texts({0, 1, 0, 0}), (QStringList{"", "1/2", "2/2"})); // start 0: the first has none
-    EXPECT_EQ(files.Texts({0, 2, 1, 0}), (QStringList{"1", "2", "3"}));   // a fixed total 0 adds none
-
-    TNumbered unnumbered({"x.mp3", "y.mp3"});
-    EXPECT_EQ(unnumbered.Texts({1, 1, 0, 0}), (QStringList{"", ""}));
+    const QStringList files = {"a1.mp3", "b7.mp3", "c3.mp3"};
+    EXPECT_EQ(Numbered(files, {1, 1, 0, 0}), (QStringList{"1/7", "7/7", "3/7"}));
+    EXPECT_EQ(Numbered(files, {1, 0, 0, 0}), (QStringList{"1", "7", "3"}));
+    EXPECT_EQ(Numbered(files, {0, 2, 5, 12}), (QStringList{"5/12", "6/12", "7/12"}));
+    EXPECT_EQ(Numbered(files, {0, 1, 0, 0}), (QStringList{"", "1/2", "2/2"})); // start 0: the first has none
+    EXPECT_EQ(Numbered(files, {0, 2, 1, 0}), (QStringList{"1", "2", "3"}));   // a fixed total 0 adds none
+    EXPECT_EQ(Numbered({"x.mp3", "y.mp3"}, {1, 1, 0, 0}), (QStringList{"", ""}));
 }

@@ -14,10 +14,8 @@ protected:
         LangStrings.SetCurrentLangStrings(TLanguageLines::FromLines({
             QStringLiteral("[Files]"),
             QStringLiteral("FilenameTemplateStandard=Standard"),
-            QStringLiteral("FilenameTemplateWithTrackNo=Standard with Track Number"),
             QStringLiteral("PageGeneralTitle=General"),
             QStringLiteral("PageAdditionalTitle=Additional"),
-            QStringLiteral("COLTIT2=Title"),
             QStringLiteral("X=Single letter key"),
         }));
     }

@@ -2,16 +2,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(LayoutStringsTest, SplitCutsWholeCodesAndDropsARemainder)
-{
-    EXPECT_TRUE(SplitLayoutCodes(QString()).isEmpty());
-    EXPECT_TRUE(SplitLayoutCodes(QStringLiteral("DIR")).isEmpty());
-    EXPECT_EQ(SplitLayoutCodes(QStringLiteral("DIRB----DIRN")),
-              TStringArray({"DIRB", "----", "DIRN"}));
-    // The short tail never becomes a code.
-    EXPECT_EQ(SplitLayoutCodes(QStringLiteral("TPE1TIT2TA")), TStringArray({"TPE1", "TIT2"}));
-}
-
 TEST(LayoutStringsTest, JoinLeavesOutCodesThatWouldShiftTheRest)
 {
     const TStringArray codes = {"DIRB", "----", "----", "UNDO"};
@@ -20,16 +10,9 @@ TEST(LayoutStringsTest, JoinLeavesOutCodesThatWouldShiftTheRest)
     EXPECT_EQ(JoinLayoutCodes({}), QString());
 }
 
-TEST(LayoutStringsTest, WidthsAreLittleEndianPairsAndAnOddByteIsIgnored)
+// Column widths are stored as the older program stored them.
+TEST(LayoutStringsTest, WidthsAreStoredAsLittleEndianPairs)
 {
-    const TWordArray widths = {150, 0x1234, 65535, 0};
-    const QByteArray bytes = WidthsToBytes(widths);
-    ASSERT_EQ(bytes.size(), 8);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[2]), 0x34);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[3]), 0x12);
-    EXPECT_EQ(WidthsFromBytes(bytes), widths);
-
-    EXPECT_TRUE(WidthsFromBytes(QByteArray("\x96", 1)).isEmpty());
-    EXPECT_EQ(WidthsFromBytes(QByteArray("\x96\x00\x50", 3)), TWordArray({150}));
-    EXPECT_TRUE(WidthsToBytes({}).isEmpty());
+    EXPECT_EQ(WidthsToBytes({150, 0x1234}), QByteArray("\x96\x00\x34\x12", 4));
+    EXPECT_EQ(WidthsFromBytes(QByteArray("\x96\x00\x34\x12\x01", 5)), TWordArray({150, 0x1234}));
 }

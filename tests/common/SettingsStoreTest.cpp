@@ -41,7 +41,6 @@ TEST_F(SettingsTest, StoredValuesAreCheckedWhenRead)
         reg.WriteString(QStringLiteral("Proxy"), QString());
         reg.WriteInteger(QStringLiteral("ProxyPort"), 8080);
         reg.WriteInteger(QStringLiteral("SortierenRichtung"), 0);
-        reg.WriteString(QStringLiteral("Buttons"), QStringLiteral("UND"));
         reg.WriteString(QStringLiteral("Cols"), QStringLiteral("TIT2TPE1TALB"));
         reg.WriteBinaryData(QStringLiteral("ColsW"), QByteArray("\x10\x00\x20\x00\x30", 5));
         reg.WriteBinaryData(QStringLiteral("Window"), QByteArray(43, '\0'));
@@ -53,7 +52,6 @@ TEST_F(SettingsTest, StoredValuesAreCheckedWhenRead)
     EXPECT_EQ(s.InputPanel, TInputPanelPos::Bottom);
     EXPECT_FALSE(s.Record.UseProxy);
     EXPECT_EQ(s.SortDirection, 1); // a stored 0 is ascending
-    EXPECT_FALSE(s.ToolbarCodes.has_value());
     EXPECT_EQ(s.ColumnCodes, TStringArray({"TIT2", "TPE1", "TALB"}));
     EXPECT_EQ(s.ColumnWidths, TWordArray({0x10, 0x20})); // the odd byte is not read
     EXPECT_FALSE(s.WindowPlacement.has_value());

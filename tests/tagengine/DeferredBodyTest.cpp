@@ -4,10 +4,8 @@
 #include "tagengine/ID3v2Reader.h"
 #include "tagengine/UndoJournal.h"
 
-#include <QFile>
 #include <QFileInfo>
 
-#include <utime.h>
 
 namespace {
 
@@ -52,8 +50,7 @@ TEST_F(ReadWriteTest, LargeBodiesAreLoadedFromTheUnchangedFileOnly)
 
     ASSERT_TRUE(reader.ReadTags());
     TID3FrameList stale = reader.TakeFrames();
-    struct utimbuf times = {1000000000, 1000000000};
-    ASSERT_EQ(utime(QFile::encodeName(path).constData(), &times), 0);
+    SetTimes(path, 1000000000LL * 1000000000, 1000000000LL * 1000000000);
     EXPECT_FALSE(FindFrame(stale, QStringLiteral("APIC"))->BodyAvailable());
     EXPECT_TRUE(FindFrame(stale, QStringLiteral("APIC"))->Body().isEmpty());
     const QByteArray before = Digest(path);

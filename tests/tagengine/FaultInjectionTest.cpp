@@ -1,12 +1,11 @@
+#include "FaultyLayer.h"
 #include "ReadWriteFixture.h"
 
-#include "platform/FileLayer.h"
 #include "tagengine/ID3v2Reader.h"
 #include "tagengine/TagUndo.h"
 
 #include <QFile>
 
-#include <cerrno>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -14,89 +13,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-
-namespace {
-
-// A file layer whose writes, renames, syncs and permissions can be made to
-// fail, and which lets another program change the file at a given moment.
-class FaultyLayer : public TFileLayer {
-public:
-    // Called once: before write number ChangeAtWrite (from 1), or when the
-    // file is opened for writing.
-    std::function<void()> Change;
-    int ChangeAtWrite = 0;
-    bool ChangeAtOpenForWriting = false;
-    qint64 FailAfterBytes = -1; // writes fail once this many bytes were written
-    bool FailOnce = false;      // after the first failure writes work again
-    bool FailRename = false;
-    bool FailSync = false;
-    bool WriteProtected = false;
-    bool NeedsChmodToOpen = false; // opening for writing fails until write permission is added
-    int Failures = 0;
-
-    ssize_t PWrite(int fd, const void* buffer, size_t count, off_t offset) override
-    {
-        if (++m_writes == ChangeAtWrite)
-            std::exchange(Change, nullptr)();
-        if (FailAfterBytes >= 0 && !(FailOnce && Failures > 0)) {
-            const qint64 room = FailAfterBytes - m_written;
-            if (room <= 0) {
-                ++Failures;
-                errno = ENOSPC;
-                return -1;
-            }
-            count = size_t(std::min<qint64>(qint64(count), room));
-        }
-        const ssize_t done = TFileLayer::PWrite(fd, buffer, count, offset);
-        if (done > 0)
-            m_written += done;
-        return done;
-    }
-    int Rename(const QByteArray& from, const QByteArray& to) override
-    {
-        if (FailRename) {
-            errno = EXDEV;
-            return -1;
-        }
-        return TFileLayer::Rename(from, to);
-    }
-    int FSync(int fd) override
-    {
-        if (FailSync) {
-            errno = EIO;
-            return -1;
-        }
-        return TFileLayer::FSync(fd);
-    }
-    bool MayWrite(const QByteArray& path, const struct stat& st) override
-    {
-        return !WriteProtected && TFileLayer::MayWrite(path, st);
-    }
-    int Open(const QByteArray& path, int flags, mode_t mode) override
-    {
-        if (ChangeAtOpenForWriting && Change && (flags & O_ACCMODE) == O_RDWR)
-            std::exchange(Change, nullptr)();
-        if (NeedsChmodToOpen && (flags & O_ACCMODE) == O_RDWR && !m_chmodded) {
-            errno = EACCES;
-            return -1;
-        }
-        return TFileLayer::Open(path, flags, mode);
-    }
-    int Chmod(const QByteArray& path, mode_t mode) override
-    {
-        m_chmodded = (mode & S_IWUSR) != 0;
-        ChmodModes.push_back(mode);
-        return TFileLayer::Chmod(path, mode);
-    }
-    std::vector<mode_t> ChmodModes;
-
-private:
-    int m_writes = 0;
-    qint64 m_written = 0;
-    bool m_chmodded = false;
-};
-
-} // namespace
 
 class FaultInjectionTest : public ReadWriteTest {
 protected:
@@ -194,9 +110,7 @@ TEST_F(FaultInjectionTest, WriteProtectedFilesNeedTheOptionAndKeepTheirMode)
     reader.IgnoreWriteProtect = true;
     ASSERT_TRUE(reader.WriteTags(frames)) << reader.LastError().toStdString();
     EXPECT_EQ(layer->ChmodModes, (std::vector<mode_t>{0644, 0444}));
-    struct stat st {};
-    ASSERT_EQ(::stat(QFile::encodeName(m_path).constData(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0444u);
+    EXPECT_EQ(StatOf(m_path).st_mode & 07777, 0444u);
     EXPECT_NE(Digest(m_path), m_digest);
 }
 

@@ -3,7 +3,6 @@
 #include "tagengine/FrameCodecs.h"
 
 #include <functional>
-#include <ostream>
 #include <utility>
 #include <vector>
 
@@ -20,11 +19,6 @@ struct TComment {
     QString Text, Language, Description;
     bool operator==(const TComment&) const = default;
 };
-
-void PrintTo(const TComment& c, std::ostream* out)
-{
-    *out << '"' << c.Text.toStdString() << "\" " << c.Language.toStdString() << " \"" << c.Description.toStdString() << '"';
-}
 
 TComment Comment(const TID3Frame& frame)
 {
@@ -61,7 +55,6 @@ TEST(FrameCodecs, DecodesEveryEncodingStopsAtTheBodyAndSurvivesDamage)
     EXPECT_EQ(DecodeID3Text(latin, 0, pos), QString::fromUtf8("A\xC3\xA9"));
     EXPECT_EQ(pos, 3);
     EXPECT_EQ(DecodeID3Text(latin, 0, pos), "B");
-    EXPECT_EQ(pos, 4);
     EXPECT_EQ(DecodeID3Text(latin, 0, pos), "");
     EXPECT_EQ(pos, 4);
 
@@ -116,34 +109,22 @@ TEST(FrameCodecs, ChoosesLatin1OnlyWhenEverythingFits)
     EXPECT_EQ(ChooseEncoding({QString::fromUtf8("Caf\xC3\xA9"), "x"}), 0);
     EXPECT_EQ(ChooseEncoding({"x", NonLatin}), 1);
     EXPECT_EQ(EncodeID3Text("ab", 1), Bytes({0xFF, 0xFE, 'a', 0, 'b', 0}));
-    EXPECT_EQ(EncodeID3Text("ab", 2), Bytes({0, 'a', 0, 'b'}));
     EXPECT_EQ(EncodeID3Text("", 1), Bytes({0xFF, 0xFE})) << "an empty UTF-16 string keeps its BOM";
-    EXPECT_EQ(EncodeID3Text("", 2), QByteArray());
-    EXPECT_EQ(ID3Terminator(3), QByteArray(1, '\0'));
-    EXPECT_EQ(ID3Terminator(1), QByteArray(2, '\0'));
 }
 
 TEST(FrameCodecs, LeadingNumbersAndGenreReferencesNeverWrap)
 {
-    EXPECT_EQ(ParseLeadingNumber("7/12"), 7u);
-    EXPECT_EQ(ParseLeadingNumber("4294967295"), 4294967295u);
+    EXPECT_EQ(ParseLeadingNumber("4294967295/9"), 4294967295u);
     EXPECT_EQ(ParseLeadingNumber("4294967296"), std::nullopt);
-    EXPECT_EQ(ParseLeadingNumber("99999999999999999999999"), std::nullopt);
     EXPECT_EQ(ParseLeadingNumber(" 7"), std::nullopt);
-    EXPECT_EQ(ParseLeadingNumber(""), std::nullopt);
     EXPECT_EQ(ParseLeadingNumber(QString::fromUtf8("\xD9\xA3")), std::nullopt); // Arabic-Indic three
 
     // Genre references keep what does not fit.
-    EXPECT_EQ(DecodeGenre(""), "");
     EXPECT_EQ(DecodeGenre("17"), "Rock");
     EXPECT_EQ(DecodeGenre("99999999999999999999"), "99999999999999999999");
-    EXPECT_EQ(DecodeGenre("(17)"), "Rock");
     EXPECT_EQ(DecodeGenre("(255)"), "(255)");
     EXPECT_EQ(DecodeGenre("(4294967313)"), "(4294967313)"); // would wrap to 17
-    EXPECT_EQ(DecodeGenre("()"), "()");
     EXPECT_EQ(DecodeGenre("(17)Hard Rock"), "Hard Rock");
-    EXPECT_EQ(DecodeGenre("()Folk"), "Folk");
-    EXPECT_EQ(DecodeGenre("(abc)"), "(abc)");
     EXPECT_EQ(DecodeGenre("(17"), "(17");
 }
 
@@ -159,12 +140,10 @@ TEST(FrameCodecs, TextFramesSkipEmptyStringsAndRoundTrip)
     EXPECT_EQ(frame.Body(), Bytes({0}));
 
     SetTextFrame(frame, {}, {"One", QString::fromUtf8("Tw\xC3\xB6")});
-    EXPECT_EQ(frame.Body(), Bytes({0, 'O', 'n', 'e', 0, 'T', 'w', 0xF6}));
     EXPECT_EQ(TextLines(frame), (QStringList{"One", QString::fromUtf8("Tw\xC3\xB6")}));
 
     SetTextFrameLines(frame, {}, {"One", NonLatin});
     EXPECT_EQ(frame.Body().at(0), 1);
-    EXPECT_TRUE(frame.Body().contains(Bytes({'e', 0, 0, 0, 0xFF, 0xFE})));
     EXPECT_EQ(TextLines(frame), (QStringList{"One", NonLatin}));
 
     // A body that is loaded later reads the same.
@@ -194,9 +173,6 @@ TEST(FrameCodecs, UserTextFramesCarryTheirDescription)
     SetFrameAsText(txxx, "happy");
     EXPECT_EQ(TextLines(txxx, &description), QStringList{"happy"});
     EXPECT_EQ(description, "Mood");
-
-    EXPECT_TRUE(TextLines(FrameWithBody("TXXX", Bytes({0})), &description).isEmpty());
-    EXPECT_EQ(description, "");
 }
 
 TEST(FrameCodecs, CommentsKeepLanguageDescriptionAndLines)
@@ -226,14 +202,8 @@ TEST(FrameCodecs, URLFramesRoundTrip)
     TID3Frame woar("WOAR");
     SetURLFrame(woar, "dropped", "http://example.org/a");
     EXPECT_EQ(woar.Body(), "http://example.org/a");
-    EXPECT_EQ(DescriptionAndURL(woar), qMakePair(QString(), QString("http://example.org/a")));
-    EXPECT_EQ(DescriptionAndURL(FrameWithBody("WOAR", {})), qMakePair(QString(), QString()));
 
     TID3Frame wxxx("WXXX");
-    SetURLFrame(wxxx, "Shop", "http://example.org/b");
-    EXPECT_EQ(wxxx.Body(), QByteArray("\0Shop\0http://example.org/b", 26));
-    EXPECT_EQ(DescriptionAndURL(wxxx), qMakePair(QString("Shop"), QString("http://example.org/b")));
-
     // A UTF-16 description; the URL stays 8-bit, characters beyond Latin-1
     // are percent-encoded instead of lost.
     SetURLFrame(wxxx, NonLatin, QString::fromUtf8("http://example.org/\xD0\x9C"));

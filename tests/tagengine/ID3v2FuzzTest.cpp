@@ -1,7 +1,6 @@
-#include "support/ID3v2Builder.h"
-#include "tagengine/ID3v2Parser.h"
+#include "ReadWriteFixture.h"
 
-#include <gtest/gtest.h>
+#include "tagengine/ID3v2Parser.h"
 
 #include <QElapsedTimer>
 
@@ -19,32 +18,16 @@ QByteArray RandomBytes(TRandom& random, int count)
     return bytes;
 }
 
-ID3v2FrameSpec Spec(const char* id, const QByteArray& body)
-{
-    ID3v2FrameSpec spec;
-    spec.Id = id;
-    spec.Body = body;
-    return spec;
-}
-
 // Frames with every kind of extra. Compressed bodies are random bytes, so
 // that no inflated body is larger than its stored data.
 void AddFlaggedFrames(ID3v2Builder& builder, TRandom& random)
 {
-    ID3v2FrameSpec packed = Spec("PRIV", RandomBytes(random, 120));
-    packed.Compressed = true;
-    packed.GroupId = 0x11;
-    ID3v2FrameSpec secret = Spec("TIT3", ID3v2Builder::TextBody(0, {"secret"}));
-    secret.EncryptionMethod = 0x80;
-    secret.GroupId = 0x12;
-    ID3v2FrameSpec both = Spec("GEOB", RandomBytes(random, 60));
-    both.Compressed = true;
-    both.EncryptionMethod = 0x81;
-    ID3v2FrameSpec unsync = Spec("APIC", QByteArray(40, char(0xFF)) + RandomBytes(random, 40));
-    unsync.Unsynchronised = true;
-    unsync.DataLengthIndicator = true;
-    unsync.ReadOnly = true;
-    builder.Frame(packed).Frame(secret).Frame(both).Frame(unsync);
+    builder.Frame(Spec("PRIV", RandomBytes(random, 120), [](ID3v2FrameSpec& s) { s.Compressed = true; s.GroupId = 0x11; }))
+        .Frame(Spec("TIT3", Text("secret"), [](ID3v2FrameSpec& s) { s.EncryptionMethod = 0x80; s.GroupId = 0x12; }))
+        .Frame(Spec("GEOB", RandomBytes(random, 60), [](ID3v2FrameSpec& s) { s.Compressed = true; s.EncryptionMethod = 0x81; }))
+        .Frame(Spec("APIC", QByteArray(40, char(0xFF)) + RandomBytes(random, 40), [](ID3v2FrameSpec& s) {
+            s.Unsynchronised = s.DataLengthIndicator = s.ReadOnly = true;
+        }));
 }
 
 void AddTextFrames(ID3v2Builder& builder, quint8 encoding)

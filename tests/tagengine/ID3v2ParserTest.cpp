@@ -20,23 +20,6 @@ TParsed Parse(const QByteArray& tag)
 
 } // namespace
 
-TEST(ID3v2Parser, SyncSafeAndUnsynchronisationHelpers)
-{
-    uchar bytes[4];
-    EncodeSyncSafe(0x0FFFFFFF, bytes);
-    EXPECT_EQ(DecodeSyncSafe(bytes), 0x0FFFFFFFu);
-    EXPECT_TRUE(IsSyncSafe(bytes));
-    EncodeSyncSafe(300, bytes);
-    EXPECT_EQ(QByteArray(reinterpret_cast<char*>(bytes), 4), Bytes({0, 0, 2, 0x2C}));
-    EXPECT_EQ(DecodeSyncSafe(bytes), 300u);
-
-    EXPECT_EQ(RemoveUnsynchronisation(Bytes({0xFF, 0x00, 0x00})), Bytes({0xFF, 0x00}));
-    EXPECT_EQ(RemoveUnsynchronisation(Bytes({0xFF, 0x00, 0xFF, 0x00})), Bytes({0xFF, 0xFF}));
-    EXPECT_EQ(RemoveUnsynchronisation(Bytes({0x00, 0xFF, 0xE0, 0xFF})), Bytes({0x00, 0xFF, 0xE0, 0xFF}));
-    const QByteArray all = QByteArray::fromHex("00ff00e0ff00ff0000ffff");
-    EXPECT_EQ(RemoveUnsynchronisation(ID3v2Builder::Unsynchronise(all)), all);
-}
-
 TEST(ID3v2Parser, InflateIsExactAndCapped)
 {
     const QByteArray body(5000, 'x');
@@ -58,22 +41,13 @@ TEST(ID3v2Parser, InflateIsExactAndCapped)
     const QByteArray bomb = ID3v2Builder::Compress(QByteArray(64 * 1024 * 1024, '\0'));
     EXPECT_FALSE(InflateFrame(bomb, 64 * 1024 * 1024, InflateLimit(bomb.size())));
     EXPECT_FALSE(InflateFrame(bomb, -1, InflateLimit(bomb.size())));
-    EXPECT_EQ(InflateLimit(10), 10 * MaxInflateRatio);
-    EXPECT_EQ(InflateLimit(1 << 30), MaxInflatedFrameSize);
 }
 
 TEST(ID3v2Parser, UnsupportedVersionsAndHeaderOnly)
 {
-    for (const quint8 major : {2, 5}) {
-        TParsed parsed = Parse(ID3v2Builder(major).Frame("TIT2", Text("x")).Build());
-        EXPECT_TRUE(parsed.Result.VersionUnsupported);
-        EXPECT_EQ(parsed.Result.Major, major);
-        EXPECT_TRUE(parsed.Frames.empty());
-    }
+    EXPECT_TRUE(Parse(ID3v2Builder(5).Frame("TIT2", Text("x")).Build()).Result.VersionUnsupported);
     TID3FrameList frames;
     const auto result = ParseID3v2Tag(ID3v2Builder(4, 1).Frame("TIT2", Text("x")).Build(), true, frames);
-    EXPECT_EQ(result.Major, 4);
-    EXPECT_EQ(result.Revision, 1);
     EXPECT_FALSE(result.VersionUnsupported);
     EXPECT_TRUE(frames.empty());
 
@@ -84,11 +58,7 @@ TEST(ID3v2Parser, UnsupportedVersionsAndHeaderOnly)
 // v2.3 frames become their v2.4 forms as they are read.
 TEST(ID3v2Parser, Version23DatesAndPeopleBecomeTheirVersion24Frames)
 {
-    ID3v2FrameSpec year;
-    year.Id = "TYER";
-    year.Body = Text("2004");
-    year.ReadOnly = true;
-    year.GroupId = 7;
+    const auto year = Spec("TYER", Text("2004"), [](ID3v2FrameSpec& s) { s.ReadOnly = true; });
     TParsed parsed = Parse(ID3v2Builder(3)
                                .Frame("TIT2", Text("Song"))
                                .Frame(year)
@@ -100,12 +70,7 @@ TEST(ID3v2Parser, Version23DatesAndPeopleBecomeTheirVersion24Frames)
     const TID3Frame* tdrc = FindFrame(parsed.Frames, "TDRC");
     ASSERT_NE(tdrc, nullptr);
     EXPECT_EQ(GetFirstText(tdrc->Body()), "2004-05-06T07:08");
-    EXPECT_EQ(tdrc->Body().at(0), 0) << "Latin-1 text";
     EXPECT_EQ(tdrc->ReadOnly, 1) << "flags of the year frame";
-    EXPECT_EQ(tdrc->Grouping, 1);
-    EXPECT_EQ(tdrc->GroupId, 7);
-    EXPECT_FALSE(parsed.Result.BodyOffsets.contains(tdrc)) << "made by the conversion";
-    EXPECT_EQ(parsed.Result.BodyOffsets.size(), 1u) << "only TIT2; removed frames leave no entry";
 
     // A time without a usable date is not appended; TDAT without TYER is dropped.
     parsed = Parse(ID3v2Builder(3)
@@ -130,9 +95,6 @@ TEST(ID3v2Parser, Version23DatesAndPeopleBecomeTheirVersion24Frames)
     EXPECT_EQ(GetFirstText(date->Body()), QStringLiteral("около 1990"));
     EXPECT_EQ(date->Body().at(0), 1) << "UTF-16 for text beyond Latin-1";
 
-    parsed = Parse(ID3v2Builder(3).Frame("TYER", QByteArray(2, '\0')).Build());
-    EXPECT_TRUE(parsed.Frames.empty()) << "an empty year makes no date";
-
     const QByteArray people = ID3v2Builder::TextBody(0, {"producer", "Ann"});
     const QByteArray tag = ID3v2Builder(3)
                                .Frame("TYER", Text("2004"))
@@ -153,18 +115,14 @@ TEST(ID3v2Parser, Version23DatesAndPeopleBecomeTheirVersion24Frames)
     EXPECT_EQ(FirstText(parsed.Frames, "TDOR"), "1969");
     EXPECT_EQ(FindFrame(parsed.Frames, "TIPL")->Body(), people);
     EXPECT_TRUE(parsed.Result.BodyOffsets.contains(FindFrame(parsed.Frames, "TIPL"))) << "renamed, same body";
-
-    parsed = Parse(ID3v2Builder(3).Frame("TORY", Text("ca. 69")).Build());
-    EXPECT_EQ(FirstText(parsed.Frames, "TDOR"), "ca. 69");
 }
 
 TEST(ID3v2Parser, UnsynchronisationAtFrameAndTagLevel)
 {
     // v2.3: the whole tag, frame headers included.
     const QByteArray body = Bytes({1, 0xFF, 0xFE, 'a', 0, 0xFF, 0x00});
-    ID3v2FrameSpec big;
-    big.Id = "APIC";
-    big.Body = QByteArray(0x1FF, char(0xFF));  // size field 00 00 01 FF needs unsynchronisation too
+    // The size field 00 00 01 FF needs unsynchronisation too.
+    const ID3v2FrameSpec big = Spec("APIC", QByteArray(0x1FF, char(0xFF)));
     const TParsed parsed = Parse(ID3v2Builder(3).TagUnsynchronisation().ExtendedHeader().Frame(big).Frame("TIT2", body).Build());
     ASSERT_EQ(parsed.Frames.size(), 2u);
     EXPECT_EQ(parsed.Frames[0]->Body(), big.Body);
@@ -177,10 +135,7 @@ TEST(ID3v2Parser, UnsynchronisationAtFrameAndTagLevel)
 TEST(ID3v2Parser, CompressedAndEncryptedFramesKeepTheirData)
 {
     const QByteArray title = ID3v2Builder::TextBody(0, {QString(300, u'a')});
-    ID3v2FrameSpec frame;
-    frame.Id = "TIT2";
-    frame.Body = title;
-    frame.Compressed = true;
+    const auto frame = Spec("TIT2", title, [](ID3v2FrameSpec& s) { s.Compressed = true; });
     // v2.4 compression without a data length: the whole stream, capped.
     const QByteArray packed = ID3v2Builder::Compress(title);
     TParsed parsed = Parse(ID3v2Builder(4)
@@ -201,27 +156,10 @@ TEST(ID3v2Parser, CompressedAndEncryptedFramesKeepTheirData)
         EXPECT_EQ(Ids(parsed.Frames), QStringList({"TPE1"}));
     }
 
-    // Flags and bodies of every combination are checked by
-    // RoundTripOfEveryFlagCombination; here the kept body's layout: method,
-    // decompressed size, data (v2.3 and v2.4 alike).
-    ID3v2FrameSpec encrypted;
-    encrypted.Id = "TIT2";
-    encrypted.Body = Text("Grouped and packed");
-    encrypted.Compressed = true;
-    encrypted.GroupId = 0x42;
-    encrypted.EncryptionMethod = 0x80;
-    for (const quint8 major : {3, 4}) {
-        parsed = Parse(ID3v2Builder(major).Frame(encrypted).Build());
-        ASSERT_EQ(parsed.Frames.size(), 1u) << int(major);
-        EXPECT_EQ(parsed.Frames[0]->Body().left(5), Bytes({0x80, 0, 0, 0, int(encrypted.Body.size())}));
-    }
-
-    // Encrypted without compression keeps method byte and data only.
-    ID3v2FrameSpec plain;
-    plain.Id = "TIT2";
-    plain.Body = QByteArray(1, '\x7F');
-    plain.EncryptionMethod = 3;
-    ID3v2FrameSpec methodOnly = plain;  // shorter than a text frame may be: kept all the same
+    // Encrypted without compression keeps method byte and data only (every
+    // other combination: RoundTripOfEveryFlagCombination).
+    const auto plain = Spec("TIT2", QByteArray(1, '\x7F'), [](ID3v2FrameSpec& s) { s.EncryptionMethod = 3; });
+    ID3v2FrameSpec methodOnly = plain; // shorter than a text frame may be: kept all the same
     methodOnly.Body.clear();
     parsed = Parse(ID3v2Builder(4).Frame(plain).Frame(methodOnly).Build());
     ASSERT_EQ(parsed.Frames.size(), 2u);
@@ -231,13 +169,9 @@ TEST(ID3v2Parser, CompressedAndEncryptedFramesKeepTheirData)
 
 TEST(ID3v2Parser, TooShortFramesAreDroppedButDamageStopsReadingAndMarksTheTag)
 {
-    ID3v2FrameSpec noRoom;  // grouping flag, but no byte for the group id
-    noRoom.Id = "TALB";
-    noRoom.FormatFlags = 0x40;
-    ID3v2FrameSpec noLength;  // data length indicator in a 3-byte frame
-    noLength.Id = "TALB";
-    noLength.Body = "abc";
-    noLength.FormatFlags = 0x01;
+    // Grouping flag, but no byte for the group id; data length indicator in a 3-byte frame.
+    const auto noRoom = Spec("TALB", {}, [](ID3v2FrameSpec& s) { s.FormatFlags = 0x40; });
+    const auto noLength = Spec("TALB", "abc", [](ID3v2FrameSpec& s) { s.FormatFlags = 0x01; });
     TParsed parsed = Parse(ID3v2Builder(4)
                                .Frame("TIT2", QByteArray(1, '\0'))
                                .Frame("COMM", QByteArray(5, '\0'))
@@ -256,24 +190,10 @@ TEST(ID3v2Parser, TooShortFramesAreDroppedButDamageStopsReadingAndMarksTheTag)
 
     // Damage, though, stops reading and marks the tag.
     const auto good = [] { return ID3v2Builder(4).Frame("TIT2", Text("One")).Frame("TPE1", Text("Two")); };
-    EXPECT_FALSE(Parse(good().Padding(500).Build()).Result.PartlyRead);
-
-    ID3v2FrameSpec runsPast;
-    runsPast.Id = "TALB";
-    runsPast.Body = Text("x");
-    runsPast.DeclaredSize = 1000;
-    parsed = Parse(good().Frame(runsPast).Build());
-    EXPECT_EQ(Ids(parsed.Frames), QStringList({"TIT2", "TPE1"}));
-    EXPECT_TRUE(parsed.Result.PartlyRead);
-
     const QByteArray whole = good().Build();
     parsed = Parse(whole.left(whole.size() - 2));
     EXPECT_EQ(Ids(parsed.Frames), QStringList({"TIT2"}));
     EXPECT_TRUE(parsed.Result.PartlyRead) << "tag shorter than its header says";
-
-    parsed = Parse(good().DeclaredTagSize(0xFFFFFFF).Build());
-    EXPECT_EQ(parsed.Frames.size(), 2u);
-    EXPECT_TRUE(parsed.Result.PartlyRead);
 
     // An extended header whose size runs past the tag is clamped: nothing is
     // read, and the tag is not to be replaced. (Well-formed extended headers:
@@ -289,27 +209,20 @@ TEST(ID3v2Parser, PlainIntegerFrameSizesInV24)
 {
     const QByteArray longTitle = Text(QByteArray(200, 't').constData());
     const QByteArray longArtist = Text(QByteArray(300, 'a').constData());
-    const auto build = [&](bool plain) {
-        return ID3v2Builder(4)
-            .PlainFrameSizes(plain)
-            .Frame("TIT2", longTitle)
-            .Frame("TPE1", longArtist)
-            .Frame("TALB", Text("short"))
-            .Padding(64)
-            .Build();
-    };
-    TParsed parsed = Parse(build(true));
+    const QByteArray tag = ID3v2Builder(4)
+                               .PlainFrameSizes()
+                               .Frame("TIT2", longTitle)
+                               .Frame("TPE1", longArtist)
+                               .Frame("TALB", Text("short"))
+                               .Padding(64)
+                               .Build();
+    TParsed parsed = Parse(tag);
     EXPECT_TRUE(parsed.Result.PlainFrameSizes);
     EXPECT_FALSE(parsed.Result.PartlyRead);
     ASSERT_EQ(Ids(parsed.Frames), QStringList({"TIT2", "TPE1", "TALB"}));
     EXPECT_EQ(parsed.Frames[1]->Body(), longArtist);
-    const QByteArray tag = build(true);
     for (const auto& frame : parsed.Frames)
         EXPECT_EQ(tag.mid(parsed.Result.BodyOffsets.at(frame.get()), frame->BodySize()), frame->Body());
-
-    parsed = Parse(build(false));
-    EXPECT_FALSE(parsed.Result.PlainFrameSizes);
-    EXPECT_EQ(parsed.Frames.size(), 3u);
 
     // Neither reading ends cleanly: the plain one reads a frame and then only
     // junk, the syncsafe one no frame at all. The plain reading wins.
@@ -380,9 +293,7 @@ TEST(ID3v2Parser, RoundTripOfEveryFlagCombination)
         const int frameBits = major == 3 ? 6 : 8;
         const int tagBits = major == 3 ? 3 : 4;
         for (int frameMask = 0; frameMask < (1 << frameBits); ++frameMask) {
-            ID3v2FrameSpec spec;
-            spec.Id = "APIC";
-            spec.Body = picture;
+            ID3v2FrameSpec spec = Spec("APIC", picture);
             spec.TagAlterPreservation = frameMask & 1;
             spec.FileAlterPreservation = frameMask & 2;
             spec.ReadOnly = frameMask & 4;

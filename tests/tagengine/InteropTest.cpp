@@ -5,6 +5,7 @@
 #include "ReadWriteFixture.h"
 
 #include "support/MutagenReader.h"
+#include "support/QtPrinters.h"
 #include "support/RunProgram.h"
 
 #include "tagengine/FrameCodecs.h"
@@ -51,15 +52,45 @@ print(json.dumps({'version': list(tags.version), 'frames': frames}, sort_keys=Tr
 )PY";
 
 // Writes a tag with many kinds of frames into the file given, as ID3v2.3 or
-// ID3v2.4.
+// ID3v2.4, unsynchronised on request. mutagen never unsynchronises itself, so
+// its own encoder is applied to its output: to the whole tag for v2.3, to each
+// frame's data for v2.4, where only every other frame also gets the frame flag
+// (the tag flag alone must be enough).
 const char* const WriterScript = R"PY(
 import sys
-from mutagen.id3 import (ID3, TIT2, TPE1, TALB, TRCK, TCON, TDRC, COMM, TXXX, USLT, APIC, WXXX, WOAR,
+from mutagen.id3 import (ID3, TIT2, TPE1, TPE2, TALB, TRCK, TCON, TDRC, COMM, TXXX, USLT, APIC, WXXX, WOAR,
                          POPM, PRIV, UFID, GEOB, TIPL, TDOR)
+from mutagen.id3._util import unsynch
+
+def syncsafe(n):
+    return bytes([(n >> 21) & 0x7F, (n >> 14) & 0x7F, (n >> 7) & 0x7F, n & 0x7F])
+
+def unsyncsafe(b):
+    return (b[0] << 21) | (b[1] << 14) | (b[2] << 7) | b[3]
+
+def unsynchronise(path, version):
+    data = open(path, 'rb').read()
+    size = unsyncsafe(data[6:10])
+    body, rest = data[10:10 + size], data[10 + size:]
+    if version == 3:
+        body = unsynch.encode(body)
+    else:
+        out, pos, index = b'', 0, 0
+        while pos + 10 <= len(body) and body[pos:pos + 4] != b'\0\0\0\0':
+            fsize = unsyncsafe(body[pos + 4:pos + 8])
+            fdata = unsynch.encode(body[pos + 10:pos + 10 + fsize])
+            fflags = body[pos + 9] | (0x02 if index % 2 else 0)
+            out += body[pos:pos + 4] + syncsafe(len(fdata)) + body[pos + 8:pos + 9] + bytes([fflags]) + fdata
+            pos += 10 + fsize
+            index += 1
+        body = out + body[pos:]
+    open(path, 'wb').write(data[:5] + bytes([data[5] | 0x80]) + syncsafe(len(body)) + body + rest)
+
 path, version = sys.argv[1], int(sys.argv[2])
 t = ID3()
 t.add(TIT2(encoding=3, text=['\u03a9mega \u2603 title']))
 t.add(TPE1(encoding=1, text=['Artist One', 'Artist Two']))
+t.add(TPE2(encoding=2, text=['Band \u2603']))
 t.add(TALB(encoding=0, text=['Album']))
 t.add(TRCK(encoding=0, text=['3/12']))
 t.add(TCON(encoding=0, text=['Rock']))
@@ -80,6 +111,8 @@ t.add(TIPL(encoding=0, people=[['producer', 'P'], ['mixer', 'M']]))
 if version == 3:
     t.update_to_v23()
 t.save(path, v2_version=version)
+if sys.argv[3] == '1':
+    unsynchronise(path, version)
 )PY";
 
 bool HaveProgram(const char* name)
@@ -104,20 +137,28 @@ QJsonArray FramesOf(const QJsonObject& dump, const char* id)
     return found;
 }
 
-QJsonObject FfprobeFormat(const QString& path)
+QJsonObject Ffprobe(const QString& path, const char* entries)
 {
-    const TProgramRun r = RunProgram(
-        "ffprobe", {"-v", "error", "-show_entries", "format=duration,bit_rate:format_tags", "-of", "json", path});
+    const TProgramRun r = RunProgram("ffprobe", {"-v", "error", "-show_entries", entries, "-of", "json", path});
     EXPECT_EQ(r.ExitCode, 0) << r.Err.toStdString();
-    return QJsonDocument::fromJson(r.Out).object().value("format").toObject();
+    return QJsonDocument::fromJson(r.Out).object();
 }
 
-// Length and average bit rate agree with ffprobe's within 1 %.
+QJsonObject FfprobeTags(const QString& path)
+{
+    return Ffprobe(path, "format_tags").value("format").toObject().value("tags").toObject();
+}
+
+// Sample rate and channels agree with ffprobe's, length and average bit rate
+// within 1 %.
 void ExpectAgreesWithFfprobe(const TID3v2Reader& reader, const QString& path)
 {
-    const QJsonObject probe = FfprobeFormat(path);
-    const double duration = probe.value("duration").toString().toDouble() * 1000;
-    const double bitrate = probe.value("bit_rate").toString().toDouble() / 1000;
+    const QJsonObject probe = Ffprobe(path, "format=duration,bit_rate:stream=sample_rate,channels");
+    const QJsonObject stream = probe.value("streams").toArray().at(0).toObject();
+    EXPECT_EQ(reader.MPEGInfo().SampleRate, stream.value("sample_rate").toString().toUInt());
+    EXPECT_EQ(reader.MPEGInfo().ChannelMode == 3, stream.value("channels").toInt() == 1);
+    const double duration = probe.value("format").toObject().value("duration").toString().toDouble() * 1000;
+    const double bitrate = probe.value("format").toObject().value("bit_rate").toString().toDouble() / 1000;
     ASSERT_GT(duration, 0);
     EXPECT_NEAR(double(reader.Length()), duration, duration * 0.01);
     EXPECT_NEAR(double(reader.MPEGInfo().Bitrate), bitrate, bitrate * 0.01);
@@ -187,31 +228,26 @@ TEST_F(InteropTest, LengthAndBitrateAgreeWithFfprobe)
     struct TCase {
         QString File;
         int Version;
-        int SampleRate;
         bool Vbr;
-        int ChannelMode;
     };
     std::vector<TCase> cases = {
-        {Lame("cbr.mp3", 44100, {"-b", "128"}), 1, 44100, false, 1},
-        {Lame("stereo.mp3", 44100, {"-m", "s", "-b", "160"}), 1, 44100, false, 0},
-        {Lame("vbr.mp3", 44100, {"-V", "2"}), 1, 44100, true, 1},
-        {Lame("mono.mp3", 44100, {"-m", "m", "-b", "96"}), 1, 44100, false, 3},
-        {Lame("monovbr.mp3", 44100, {"-m", "m", "-V", "5"}), 1, 44100, true, 3},
-        {Lame("mpeg2.mp3", 22050, {"-b", "64"}), 2, 22050, false, 1},
-        {Lame("mpeg2vbr.mp3", 22050, {"-V", "4"}), 2, 22050, true, 1},
-        {Lame("mpeg25.mp3", 11025, {"-m", "m", "-b", "24"}), 3, 11025, false, 3},
-        {Lame("mpeg25vbr.mp3", 8000, {"-m", "m", "-V", "6"}), 3, 8000, true, 3},
+        {Lame("cbr.mp3", 44100, {"-b", "128"}), 1, false},
+        {Lame("vbr.mp3", 44100, {"-V", "2"}), 1, true},
+        {Lame("monovbr.mp3", 44100, {"-m", "m", "-V", "5"}), 1, true},
+        {Lame("mpeg2vbr.mp3", 22050, {"-V", "4"}), 2, true},
+        {Lame("mpeg25.mp3", 11025, {"-m", "m", "-b", "24"}), 3, false},
+        {Lame("mpeg25vbr.mp3", 8000, {"-m", "m", "-V", "6"}), 3, true},
     };
     const QString ffmpegFile = PathOf(QStringLiteral("ffmpeg.mp3"));
     const TProgramRun encoded = RunProgram(
         "ffmpeg", {"-v", "error", "-i", MakeWave(44100, 30), "-c:a", "libmp3lame", "-b:a", "192k", ffmpegFile});
     if (encoded.ExitCode == 0)
-        cases.push_back({ffmpegFile, 1, 44100, false, -1});
+        cases.push_back({ffmpegFile, 1, false});
     // lame writes no VBRI header, so that file is built here.
     std::vector<int> mixed;
     for (int i = 0; i < 1000; ++i)
         mixed.push_back(i % 4 ? 112 : 320);
-    cases.push_back({Put(QStringLiteral("vbri.mp3"), Mp3Builder::VbrStream(MpegFormat(), mixed, true)), 1, 44100, true, 1});
+    cases.push_back({Put(QStringLiteral("vbri.mp3"), Mp3Builder::VbrStream(MpegFormat(), mixed, true)), 1, true});
 
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.File.toStdString());
@@ -221,11 +257,7 @@ TEST_F(InteropTest, LengthAndBitrateAgreeWithFfprobe)
         ASSERT_TRUE(reader.MPEGFound());
         EXPECT_EQ(reader.MPEGInfo().Version, c.Version);
         EXPECT_EQ(reader.MPEGInfo().Layer, 3);
-        EXPECT_EQ(reader.MPEGInfo().SampleRate, quint32(c.SampleRate));
         EXPECT_EQ(reader.MPEGInfo().VBR, c.Vbr ? 1 : 0);
-        if (c.ChannelMode >= 0) {
-            EXPECT_EQ(reader.MPEGInfo().ChannelMode, c.ChannelMode);
-        }
         ExpectAgreesWithFfprobe(reader, c.File);
     }
 }
@@ -235,94 +267,70 @@ TEST_F(InteropTest, OurTagsReadTheSameInMutagenAndFfprobe)
     if (!MutagenInstalled() || !HaveProgram("ffprobe"))
         GTEST_SKIP() << "/usr/bin/python3 with mutagen or ffprobe is not installed";
     const QByteArray audio = StandardAudio(60);
-    int index = 0;
-    for (const TID3Version version : {wivID3v2_3, wivID3v2_4})
-        for (const bool unsync : {false, true})
-            for (const bool padding : {true, false})
-                for (const bool twice : {false, true}) {
-                    const QString name = QStringLiteral("w%1.mp3").arg(index++);
-                    SCOPED_TRACE(testing::Message() << name.toStdString() << " v2." << (version == wivID3v2_3 ? 3 : 4)
-                                                    << " unsync " << unsync << " padding " << padding << " in place " << twice);
-                    const QString path = Put(name, audio);
-                    TID3v2Reader reader;
-                    reader.FileName = path;
-                    reader.WriteID3Version = version;
-                    reader.UseUnsynchronisation = unsync;
-                    if (!padding) {
-                        reader.MinID3v2Size = 0;
-                        reader.MinID3v2Padding = 0;
-                    }
-                    TID3FrameList frames = InteropFrames();
-                    if (twice) {
-                        // First with another title of the same length, then in place.
-                        TID3FrameList first = InteropFrames();
-                        SetFrame(first, QStringLiteral("TIT2"), TextFrame("TIT2", QString(UnicodeTitle).replace(u'Ω', u'Ψ')).get(), 0);
-                        ASSERT_TRUE(reader.WriteTags(first));
-                    }
-                    ASSERT_TRUE(reader.WriteTags(frames)) << reader.LastError().toStdString();
-                    ASSERT_TRUE(reader.ReadTags());
-                    const QByteArray bytes = Read(path);
-                    EXPECT_EQ(bytes.mid(reader.AudioStart(), audio.size()), audio);
-                    EXPECT_EQ(bytes.size(), reader.AudioStart() + audio.size() + 128);
+    for (int combination = 0; combination < 16; ++combination) {
+        const bool v23 = combination & 1, unsync = combination & 2, padding = combination & 4, twice = combination & 8;
+        SCOPED_TRACE(testing::Message() << "v2." << (v23 ? 3 : 4) << " unsync " << unsync << " padding " << padding
+                                        << " in place " << twice);
+        const QString path = Put(QStringLiteral("w%1.mp3").arg(combination), audio);
+        TID3v2Reader reader;
+        reader.FileName = path;
+        reader.WriteID3Version = v23 ? wivID3v2_3 : wivID3v2_4;
+        reader.UseUnsynchronisation = unsync;
+        if (!padding) {
+            reader.MinID3v2Size = 0;
+            reader.MinID3v2Padding = 0;
+        }
+        if (twice) {
+            // First with another title of the same length, then in place.
+            TID3FrameList first = InteropFrames();
+            SetFrame(first, QStringLiteral("TIT2"), TextFrame("TIT2", QString(UnicodeTitle).replace(u'Ω', u'Ψ')).get(), 0);
+            ASSERT_TRUE(reader.WriteTags(first));
+        }
+        ASSERT_TRUE(reader.WriteTags(InteropFrames())) << reader.LastError().toStdString();
+        ASSERT_TRUE(reader.ReadTags());
+        const QByteArray bytes = Read(path);
+        EXPECT_EQ(bytes.mid(reader.AudioStart(), audio.size()), audio);
+        EXPECT_EQ(bytes.size(), reader.AudioStart() + audio.size() + 128);
 
-                    const QJsonObject dump = MutagenDump(path, false);
-                    EXPECT_EQ(dump.value("version").toArray().at(1).toInt(), version == wivID3v2_3 ? 3 : 4);
-                    const auto text = [&](const char* id) {
-                        const QJsonArray found = FramesOf(dump, id);
-                        return found.isEmpty() ? QStringLiteral("<none>")
-                                               : found.at(0).toObject().value("text").toArray().at(0).toString();
-                    };
-                    const QJsonObject tags = FfprobeFormat(path).value("tags").toObject();
-                    const bool lastCharacterCut = version == wivID3v2_3 && unsync;
-                    for (const auto& [id, key, value] : {std::tuple{"TIT2", "title", UnicodeTitle},
-                                                         {"TPE1", "artist", QStringLiteral("Artist")},
-                                                         {"TALB", "album", QStringLiteral("Album")},
-                                                         {"TRCK", "track", QStringLiteral("3/12")},
-                                                         {"TCON", "genre", QStringLiteral("Rock")}}) {
-                        EXPECT_EQ(text(id), value);
-                        if (!lastCharacterCut) {
-                            EXPECT_EQ(tags.value(key).toString(), value);
-                        }
-                    }
-                    if (version == wivID3v2_3) {
-                        EXPECT_EQ(text("TYER"), QStringLiteral("2004"));
-                        EXPECT_EQ(text("TDAT"), QStringLiteral("0605"));
-                        EXPECT_EQ(text("TIME"), QStringLiteral("0708"));
-                    } else {
-                        EXPECT_EQ(text("TDRC"), QStringLiteral("2004-05-06 07:08")); // mutagen's way of showing it
-                    }
-                    const QJsonObject comment = FramesOf(dump, "COMM").at(0).toObject();
-                    EXPECT_EQ(comment.value("text").toArray().at(0).toString(), UnicodeComment);
-                    EXPECT_EQ(comment.value("lang").toString(), QStringLiteral("eng"));
-                    const QJsonObject user = FramesOf(dump, "TXXX").at(0).toObject();
-                    EXPECT_EQ(user.value("desc").toString(), QStringLiteral("key"));
-                    EXPECT_EQ(user.value("text").toArray().at(0).toString(), QString::fromUtf8("välue ☃"));
-                    const QJsonObject picture = FramesOf(dump, "APIC").at(0).toObject();
-                    EXPECT_EQ(picture.value("data").toString(), QString::fromLatin1(PictureData.toHex()));
-                    EXPECT_EQ(picture.value("desc").toString(), QStringLiteral("desc"));
-                    EXPECT_EQ(dump.value("frames").toArray().size(), version == wivID3v2_3 ? 11 : 9);
-
-                    if (!lastCharacterCut) {
-                        // ffmpeg skips a comment whose empty UTF-16 description
-                        // lacks its byte order mark.
-                        EXPECT_EQ(tags.value("comment").toString(), UnicodeComment);
-                        EXPECT_EQ(tags.value("key").toString(), QString::fromUtf8("välue ☃"));
-                    }
-                }
+        const TMutagenRead mutagen = ReadWithMutagen(path);
+        EXPECT_EQ(mutagen.Tag.value("version").toArray().at(1).toInt(), v23 ? 3 : 4);
+        EXPECT_EQ(mutagen.Tag.value("frames").toArray().size(), 9); // v2.3 dates read as one TDRC
+        EXPECT_EQ(MutagenData(mutagen, "APIC"), QString::fromLatin1(PictureData.toHex()));
+        EXPECT_EQ(MutagenTexts(mutagen, "APIC", "desc").size(), 1);
+        const QJsonObject ffprobe = FfprobeTags(path);
+        // Frame, description, ffprobe's key (none: not compared there), text.
+        const std::tuple<const char*, const char*, const char*, QString> expected[] = {
+            {"TIT2", "", "title", UnicodeTitle},   {"TPE1", "", "artist", QStringLiteral("Artist")},
+            {"TALB", "", "album", QStringLiteral("Album")}, {"TRCK", "", "track", QStringLiteral("3/12")},
+            {"TCON", "", "genre", QStringLiteral("Rock")},  {"COMM", "", "comment", UnicodeComment},
+            {"TXXX", "key", "key", QString::fromUtf8("välue ☃")},
+            // mutagen's way of showing the date, made of TYER, TDAT and TIME in v2.3
+            {"TDRC", "", nullptr, v23 ? QStringLiteral("2004-05-06 07:08:00") : QStringLiteral("2004-05-06 07:08")}};
+        for (const auto& [id, description, key, text] : expected) {
+            EXPECT_EQ(MutagenTexts(mutagen, id, description), QStringList{text}) << id;
+            // ffprobe cuts the last character of an unsynchronised v2.3 tag's texts.
+            if (key && !(v23 && unsync)) {
+                EXPECT_EQ(ffprobe.value(key).toString(), text) << key;
+            }
+        }
+    }
 }
 
+// Read exactly, mutagen's unsynchronised tags too: the rewrite gives mutagen
+// back every field of every frame.
 TEST_F(InteropTest, MutagenTagsSurviveOurRewrite)
 {
     if (!MutagenInstalled())
         GTEST_SKIP() << "/usr/bin/python3 with mutagen is not installed";
     const QByteArray audio = StandardAudio(40);
-    for (const int version : {3, 4}) {
-        SCOPED_TRACE(version);
-        const QString path = Put(QStringLiteral("m%1.mp3").arg(version), audio);
-        const TProgramRun written = RunPython(WriterScript, {path, QString::number(version)});
+    for (const auto& [version, unsync] : {std::pair{3, false}, {3, true}, {4, false}, {4, true}}) {
+        SCOPED_TRACE(testing::Message() << "v2." << version << " unsync " << unsync);
+        const QString path = Put(QStringLiteral("m%1%2.mp3").arg(version).arg(unsync), audio);
+        const TProgramRun written = RunPython(WriterScript, {path, QString::number(version), unsync ? "1" : "0"});
         ASSERT_EQ(written.ExitCode, 0) << written.Err.toStdString();
+        ASSERT_EQ((Read(path).at(5) & 0x80) != 0, unsync);
         const QJsonObject before = MutagenDump(path, false);
-        ASSERT_GE(before.value("frames").toArray().size(), 19);
+        ASSERT_GE(before.value("frames").toArray().size(), 20);
 
         TID3v2Reader reader;
         reader.FileName = path;
@@ -343,7 +351,7 @@ TEST_F(InteropTest, MutagenTagsSurviveOurRewrite)
         QJsonObject other = MutagenDump(path, true);
         EXPECT_EQ(other.value("frames").toArray().size(),
                   translated.value("frames").toArray().size());
-        for (const char* id : {"TIT2", "TPE1", "COMM", "TXXX", "USLT", "APIC", "WXXX", "POPM", "PRIV", "UFID", "GEOB", "TIPL"})
+        for (const char* id : {"TIT2", "TPE1", "TPE2", "COMM", "TXXX", "USLT", "APIC", "WXXX", "POPM", "PRIV", "UFID", "GEOB", "TIPL"})
             EXPECT_EQ(FramesOf(other, id), FramesOf(translated, id)) << id;
     }
 }
@@ -370,7 +378,7 @@ TEST_F(InteropTest, FillerPaddingThatLooksLikeAFrameReadsAsPeersReadIt)
                 return FramesOf(MutagenDump(path, false), "TIT2").at(0).toObject().value("text").toArray().at(0).toString();
             };
             ASSERT_EQ(mutagenTitle(), QStringLiteral("Title"));
-            ASSERT_EQ(FfprobeFormat(path).value("tags").toObject().value("artist").toString(), QStringLiteral("Artist"));
+            ASSERT_EQ(FfprobeTags(path).value("artist").toString(), QStringLiteral("Artist"));
 
             TID3v2Reader reader;
             reader.FileName = path;
@@ -388,35 +396,4 @@ TEST_F(InteropTest, FillerPaddingThatLooksLikeAFrameReadsAsPeersReadIt)
             ASSERT_TRUE(reader.UndoWriteTags(path)) << reader.LastError().toStdString();
             EXPECT_EQ(Read(path), original);
         }
-}
-
-TEST_F(InteropTest, FfmpegTagsSurviveOurRewrite)
-{
-    if (!HaveProgram("ffmpeg") || !HaveProgram("ffprobe"))
-        GTEST_SKIP() << "ffmpeg or ffprobe is not installed";
-    const QString source = Put("plain.mp3", StandardAudio(80));
-    for (const int version : {3, 4}) {
-        SCOPED_TRACE(version);
-        const QString path = PathOf(QStringLiteral("ff%1.mp3").arg(version));
-        QStringList arguments{"-v", "error", "-i", source, "-c", "copy", "-id3v2_version", QString::number(version)};
-        for (const QString& tag : {"title=" + UnicodeTitle, QStringLiteral("artist=Someone"), QStringLiteral("album=Album ☃"),
-                                   QStringLiteral("track=7/9"), QStringLiteral("genre=Jazz"), QStringLiteral("comment=Said ☃"),
-                                   QStringLiteral("date=2010"), QStringLiteral("custom=own value")})
-            arguments << "-metadata" << tag;
-        const TProgramRun r = RunProgram("ffmpeg", arguments << path);
-        ASSERT_EQ(r.ExitCode, 0) << r.Err.toStdString();
-        const QJsonObject before = FfprobeFormat(path).value("tags").toObject();
-        ASSERT_EQ(before.value("title").toString(), UnicodeTitle);
-
-        TID3v2Reader reader;
-        reader.FileName = path;
-        reader.WriteID3Version = version == 3 ? wivID3v2_3 : wivID3v2_4;
-        ASSERT_TRUE(reader.ReadTags());
-        const int frameCount = reader.GetFrameCount();
-        TID3FrameList frames = reader.TakeFrames();
-        ASSERT_TRUE(reader.WriteTags(frames)) << reader.LastError().toStdString();
-        EXPECT_EQ(FfprobeFormat(path).value("tags").toObject(), before);
-        ASSERT_TRUE(reader.ReadTags());
-        EXPECT_EQ(reader.GetFrameCount(), frameCount);
-    }
 }

@@ -18,45 +18,9 @@ qint64 CbrLength(qint64 audioBytes, int kbps)
 
 } // namespace
 
-TEST(MpegHeader, DecodesEveryVersionLayerBitrateAndRateAndRejectsTheRest)
+// Headers with a reserved or free-format field are no audio frame.
+TEST(MpegHeader, ReservedAndFreeFormatHeadersAreRejected)
 {
-    const int rates[3][3] = {{44100, 48000, 32000}, {22050, 24000, 16000}, {11025, 12000, 8000}};
-    const std::vector<int> mpeg1[3] = {{32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448},
-                                       {32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384},
-                                       {32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320}};
-    const std::vector<int> mpeg2[3] = {{32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256},
-                                       {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160},
-                                       {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160}};
-    for (int version = 1; version <= 3; ++version)
-        for (int layer = 1; layer <= 3; ++layer)
-            for (int rate : rates[version - 1])
-                for (int kbps : (version == 1 ? mpeg1 : mpeg2)[layer - 1]) {
-                    MpegFormat f;
-                    f.Version = version;
-                    f.Layer = layer;
-                    f.SampleRate = rate;
-                    f.Bitrate = kbps;
-                    f.ChannelMode = (kbps / 8) % 4;
-                    f.Padding = kbps % 3 == 0;
-                    f.Copyright = kbps % 5 == 0;
-                    f.Original = kbps % 7 == 0;
-                    f.Private = kbps % 2 == 0;
-                    const QByteArray header = Mp3Builder::FrameHeader(f);
-                    TMP3Info info;
-                    ASSERT_TRUE(DecodeMpegHeader(reinterpret_cast<const uchar*>(header.constData()), info));
-                    EXPECT_EQ(info.Version, version);
-                    EXPECT_EQ(info.Layer, layer);
-                    EXPECT_EQ(info.Bitrate, kbps) << version << " " << layer;
-                    EXPECT_EQ(info.SampleRate, quint32(rate));
-                    EXPECT_EQ(info.ChannelMode, f.ChannelMode);
-                    EXPECT_EQ(info.Padding, f.Padding ? 1 : 0);
-                    EXPECT_EQ(info.Copyright, f.Copyright ? 1 : 0);
-                    EXPECT_EQ(info.Original, f.Original ? 1 : 0);
-                    EXPECT_EQ(info.Private, f.Private ? 1 : 0);
-                    EXPECT_EQ(MpegFrameLength(info), Mp3Builder::FrameLength(f));
-                    EXPECT_EQ(SamplesPerFrame(info), Mp3Builder::SamplesPerFrame(f));
-                }
-
     const auto decodes = [](uchar b1, uchar b2) {
         const uchar bytes[4] = {0xFF, b1, b2, 0x40};
         TMP3Info info;
@@ -68,30 +32,7 @@ TEST(MpegHeader, DecodesEveryVersionLayerBitrateAndRateAndRejectsTheRest)
     EXPECT_FALSE(decodes(0xFB, 0x9C)); // reserved sample rate
     EXPECT_FALSE(decodes(0xEB, 0x90)); // reserved version
     EXPECT_FALSE(decodes(0xF9, 0x90)); // reserved layer
-    const uchar noSync[4] = {0xFF, 0x1B, 0x90, 0x40};
-    TMP3Info info;
-    EXPECT_FALSE(DecodeMpegHeader(noSync, info));
-}
-
-TEST_F(ReadWriteTest, TagAtTheStartIsFollowedByTheAudio)
-{
-    const QByteArray tag = TitleTag(3, "Song", 50);
-    const QByteArray audio = StandardAudio();
-    TID3v2Reader reader;
-    ASSERT_TRUE(Scan(reader, "a.mp3", tag + audio));
-    EXPECT_TRUE(reader.HasID3v2());
-    EXPECT_EQ(reader.ID3v2Offset(), 0);
-    EXPECT_EQ(reader.ID3v2TotalSize(), tag.size());
-    EXPECT_EQ(reader.AudioStart(), tag.size());
-    EXPECT_EQ(reader.Major(), 3);
-    EXPECT_TRUE(reader.MPEGFound());
-    EXPECT_EQ(reader.MPEGInfo().Bitrate, 128);
-    EXPECT_EQ(reader.MPEGInfo().ChannelMode, 1);
-    EXPECT_EQ(reader.Length(), CbrLength(audio.size(), 128));
-    EXPECT_EQ(reader.FileSize(), tag.size() + audio.size());
-    EXPECT_FALSE(reader.HasID3v1());
-    EXPECT_EQ(FirstText(reader.Frames(), "TIT2"), QStringLiteral("Song"));
-    EXPECT_EQ(reader.OldID3v2Bytes(), tag);
+    EXPECT_FALSE(decodes(0x1B, 0x90)); // no sync
 }
 
 TEST_F(ReadWriteTest, TagsAreFoundThroughTheirFootersOnlyAfterTheAudioAndWithTheirHeaders)
@@ -108,12 +49,6 @@ TEST_F(ReadWriteTest, TagsAreFoundThroughTheirFootersOnlyAfterTheAudioAndWithThe
     EXPECT_EQ(reader.ID3v2TotalSize(), tag.size());
     EXPECT_TRUE(reader.HasID3v1());
     EXPECT_EQ(FirstText(reader.Frames(), "TIT2"), QStringLiteral("End"));
-    EXPECT_EQ(reader.Length(), CbrLength(audio.size(), 128));
-
-    ASSERT_TRUE(Scan(reader, "end.mp3", audio + tag));
-    EXPECT_TRUE(reader.ID3v2Appended());
-    EXPECT_EQ(reader.ID3v2Offset(), reader.FileSize() - tag.size());
-    EXPECT_FALSE(reader.HasID3v1());
     EXPECT_EQ(reader.Length(), CbrLength(audio.size(), 128));
 
     // A leading tag counts its footer.
@@ -159,21 +94,7 @@ TEST_F(ReadWriteTest, TruncatedTagCostsNeitherAudioNorID3v1)
     EXPECT_TRUE(reader.MPEGFound());
     EXPECT_EQ(reader.AudioStart(), tag.size());
     EXPECT_EQ(reader.Length(), CbrLength(audio.size(), 128));
-    EXPECT_TRUE(reader.HasID3v1());
     EXPECT_EQ(reader.ID3v1().Title, QStringLiteral("One"));
-
-    // A damaged frame inside a tag of honest size: the frames before it are
-    // read, the tag counts as partly read, audio and ID3v1 are found.
-    ID3v2FrameSpec broken;
-    broken.Id = "TPE1";
-    broken.Body = Text("x");
-    broken.DeclaredSize = 5000;
-    const QByteArray damaged = ID3v2Builder(4).Frame("TIT2", Text("Kept")).Frame(broken).Padding(20).Build();
-    EXPECT_TRUE(Scan(reader, "damaged.mp3", damaged + audio + v1));
-    EXPECT_TRUE(reader.PartlyRead());
-    EXPECT_EQ(FirstText(reader.Frames(), "TIT2"), QStringLiteral("Kept"));
-    EXPECT_EQ(reader.AudioStart(), damaged.size());
-    EXPECT_TRUE(reader.HasID3v1());
 }
 
 TEST_F(ReadWriteTest, ID3v1AloneFillsTheFrames)
@@ -184,9 +105,7 @@ TEST_F(ReadWriteTest, ID3v1AloneFillsTheFrames)
     EXPECT_FALSE(reader.HasID3v2());
     ASSERT_TRUE(reader.HasID3v1());
     EXPECT_EQ(reader.OldID3v1Bytes(), v1);
-    for (const auto& [id, text] : {std::pair{"TIT2", "Title"}, {"TPE1", "Artist"}, {"TALB", "Album"}, {"TRCK", "7"},
-                                   {"TDRC", "2001"}, {"TCON", "Rock"}})
-        EXPECT_EQ(FirstText(reader.Frames(), id), QString::fromLatin1(text)) << id;
+    EXPECT_EQ(FirstText(reader.Frames(), "TCON"), QStringLiteral("Rock"));
     const TID3Frame* comment = reader.FindFrame(QStringLiteral("COMM"));
     ASSERT_NE(comment, nullptr);
     QString text, language, description;
@@ -218,43 +137,25 @@ TEST_F(ReadWriteTest, ApeLyricsAndID3v1AreNeverTakenForAudio)
     EXPECT_TRUE(reader.HasID3v1());
     EXPECT_EQ(reader.OtherTrailingTagSize(), ape.size() + lyrics.size());
     EXPECT_EQ(reader.Length(), CbrLength(audio.size(), 128));
-
-    ASSERT_TRUE(Scan(reader, "apeonly.mp3", audio + ape));
-    EXPECT_EQ(reader.OtherTrailingTagSize(), ape.size());
-    EXPECT_EQ(reader.Length(), CbrLength(audio.size(), 128));
-
-    // An ID3v1 block is found in files without audio.
-    ASSERT_TRUE(Scan(reader, "only.mp3", v1));
-    EXPECT_TRUE(reader.HasID3v1());
-    EXPECT_FALSE(reader.MPEGFound());
-
-    // A tag and an ID3v1 block whose title holds bytes that look like an
-    // audio frame header: the block is not taken for audio.
-    const QByteArray tricky = Mp3Builder::ID3v1({"\xFF\xFB\x90\x40 sync", "", "", "", "", std::nullopt, 255});
-    ASSERT_TRUE(Scan(reader, "tags.mp3", TitleTag(4) + tricky));
-    EXPECT_TRUE(reader.HasID3v2());
-    EXPECT_TRUE(reader.HasID3v1());
-    EXPECT_FALSE(reader.MPEGFound());
 }
 
 // A Xing header, or a VBRI header 32 bytes after the frame header whatever
 // the version and channel mode, gives the frame count.
 TEST_F(ReadWriteTest, XingAndVbriHeadersGiveLengthAndAverageBitrate)
 {
-    // The frame count gives the length by the samples of the version.
+    // The largest frame count a header can hold does not overflow.
     TMP3Info mpeg;
-    mpeg.Version = 1;
-    mpeg.Layer = 3;
-    mpeg.SampleRate = 44100;
-    // 1000 × 1152 / 44100 = 26.122 s
-    EXPECT_EQ(FramesToMilliseconds(mpeg, 1000), 26122);
     mpeg.Version = 2;
-    mpeg.SampleRate = 22050;
-    EXPECT_EQ(FramesToMilliseconds(mpeg, 1000), 26122); // 576 samples per frame
     mpeg.Layer = 1;
-    EXPECT_EQ(FramesToMilliseconds(mpeg, 1000), 17415); // 384 samples
-    EXPECT_EQ(FramesToMilliseconds(mpeg, 0xFFFFFFFFu), 74796709355LL); // no overflow
+    mpeg.SampleRate = 22050;
+    EXPECT_EQ(FramesToMilliseconds(mpeg, 0xFFFFFFFFu), 74796709355LL);
 
+    // MPEG 2 mono, 22.05 kHz, 32 kbit/s.
+    MpegFormat low;
+    low.Version = 2;
+    low.SampleRate = 22050;
+    low.ChannelMode = 3;
+    low.Bitrate = 32;
     MpegFormat format;
     std::vector<int> mixed;
     for (int i = 0; i < 400; ++i)
@@ -271,10 +172,7 @@ TEST_F(ReadWriteTest, XingAndVbriHeadersGiveLengthAndAverageBitrate)
         EXPECT_EQ(reader.MPEGInfo().Bitrate, (stream.size() * 8 + length / 2) / length);
 
         // MPEG 2 layer III frames carry 576 samples.
-        MpegFormat mpeg2;
-        mpeg2.Version = 2;
-        mpeg2.SampleRate = 22050;
-        mpeg2.ChannelMode = 3;
+        MpegFormat mpeg2 = low;
         mpeg2.Bitrate = 64;
         const QByteArray stream2 = Mp3Builder::VbrStream(mpeg2, std::vector<int>(300, 32), vbri);
         ASSERT_TRUE(Scan(reader, "vbr2.mp3", stream2));
@@ -283,23 +181,12 @@ TEST_F(ReadWriteTest, XingAndVbriHeadersGiveLengthAndAverageBitrate)
         EXPECT_EQ(reader.Length(), (300 * 576 * 1000 + 11025) / 22050);
     }
 
-    // An "Info" header marks a constant bit rate.
-    const QByteArray info = Mp3Builder::XingFrame(format, 100, 0, false) + StandardAudio(100);
-    TID3v2Reader reader;
-    ASSERT_TRUE(Scan(reader, "info.mp3", info));
-    EXPECT_EQ(reader.MPEGInfo().VBR, 0);
-    EXPECT_EQ(reader.Length(), CbrLength(info.size(), 128));
-
     // An encoder raises the rate of the "Info" frame of a 32 kbit/s MPEG 2
     // mono stream to hold the header: the stream's rate gives the length.
-    MpegFormat low;
-    low.Version = 2;
-    low.SampleRate = 22050;
-    low.ChannelMode = 3;
-    low.Bitrate = 32;
     MpegFormat raised = low;
     raised.Bitrate = 56;
     const QByteArray lowStream = Mp3Builder::XingFrame(raised, 401, 0, false) + Mp3Builder::CbrFrames(low, 400);
+    TID3v2Reader reader;
     ASSERT_TRUE(Scan(reader, "low.mp3", TitleTag(4) + lowStream));
     EXPECT_EQ(reader.MPEGInfo().VBR, 0);
     EXPECT_EQ(reader.MPEGInfo().Bitrate, 32);

@@ -1,29 +1,16 @@
 // The tag writer on a file whose folder and name are not valid UTF-8: the
 // path text carries their bytes to every system call, and a write that fails
 // leaves the file as it was.
+#include "FaultyLayer.h"
 #include "ReadWriteFixture.h"
 
-#include "platform/FileLayer.h"
 #include "platform/NativePath.h"
 #include "support/NativeFiles.h"
 #include "tagengine/ID3v2Reader.h"
 
 #include <QFile>
 
-#include <cerrno>
-
 namespace {
-
-// A file layer whose renames fail: a rewrite through a new file then stops
-// after the new file was written in full.
-class RenameFailsLayer : public TFileLayer {
-public:
-    int Rename(const QByteArray&, const QByteArray&) override
-    {
-        errno = EIO;
-        return -1;
-    }
-};
 
 class NativeNameTest : public ::testing::Test {
 protected:
@@ -42,7 +29,9 @@ TEST_F(NativeNameTest, AFailedWriteLeavesTheFileAsItWas)
     ASSERT_TRUE(WriteNativeFile(path, original));
     TID3v2Reader reader;
     reader.FileName = PathFromNative(path);
-    reader.SetFileLayer(std::make_shared<RenameFailsLayer>());
+    auto layer = std::make_shared<FaultyLayer>();
+    layer->FailRename = true; // a rewrite through a new file stops after the new file was written in full
+    reader.SetFileLayer(layer);
 
     EXPECT_FALSE(reader.WriteTags(TextFrames({{"TIT2", QString(2000, QLatin1Char('x'))}})));
     EXPECT_EQ(ReadNativeFile(path), original);

@@ -5,6 +5,9 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
+
+#include <fcntl.h>
 
 QString ReadWriteTest::Put(const QString& name, const QByteArray& bytes) const
 {
@@ -86,4 +89,18 @@ QByteArray Bytes(std::initializer_list<int> values)
     for (const int v : values)
         bytes.append(char(v));
     return bytes;
+}
+
+struct stat StatOf(const QString& path)
+{
+    struct stat st {};
+    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0) << path.toStdString();
+    return st;
+}
+
+void SetTimes(const QString& path, qint64 accessNs, qint64 writeNs)
+{
+    const struct timespec times[2] = {{accessNs / 1000000000, accessNs % 1000000000},
+                                      {writeNs / 1000000000, writeNs % 1000000000}};
+    EXPECT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0) << path.toStdString();
 }

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 class TID3v2Reader;
 
 // A temporary folder per test with helpers to put generated MP3 files in it.
@@ -39,6 +41,16 @@ TID3FramePtr TextFrame(const char* id, const QString& text);
 // A frame list of text frames, in order: id, text, id, text ...
 TID3FrameList TextFrames(std::initializer_list<std::pair<const char*, QString>> frames);
 QString FirstText(const TID3FrameList& frames, const char* id);
+// A frame spec for the tag builder with the ID and body; change sets the rest.
+template <typename Change = void (*)(ID3v2FrameSpec&)>
+ID3v2FrameSpec Spec(const char* id, const QByteArray& body, Change change = [](ID3v2FrameSpec&) {})
+{
+    ID3v2FrameSpec spec;
+    spec.Id = id;
+    spec.Body = body;
+    change(spec);
+    return spec;
+}
 // A frame holding the body as it is.
 TID3FramePtr RawFrame(const char* id, const QByteArray& body);
 // The IDs of the frames, in order.
@@ -46,3 +58,7 @@ QStringList Ids(const TID3FrameList& frames);
 // The strings of a text frame (and its description) as the codec reads them.
 QStringList TextLines(const TID3Frame& frame, QString* description = nullptr);
 QByteArray Bytes(std::initializer_list<int> values);
+// The file's status, and its access and write times set (nanoseconds since 1970).
+struct stat StatOf(const QString& path);
+void SetTimes(const QString& path, qint64 accessNs, qint64 writeNs);
+inline qint64 Ns(const struct timespec& time) { return qint64(time.tv_sec) * 1000000000 + time.tv_nsec; }

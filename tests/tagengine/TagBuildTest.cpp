@@ -40,10 +40,7 @@ TID3FrameList Parse(const QByteArray& tag)
 
 TEST(TagBuild, PaddingRule)
 {
-    // Shrunk from 4096 to 1000 bytes: 3096 bytes of padding is too much.
-    EXPECT_EQ(ComputePadding(1000, Rule(true, 4096)), 512);
-    // A new tag of 300 bytes is filled up to 792.
-    EXPECT_EQ(ComputePadding(300, Rule(false, 0)), 492);
+    // (A new tag filled up to 792 bytes and a much shrunk one: the tag writer's tests.)
     // Grown past the old tag: 512 bytes of padding.
     EXPECT_EQ(ComputePadding(900, Rule(true, 800)), 512);
     // Fits in the old tag: its size is kept.
@@ -61,15 +58,9 @@ TEST(TagBuild, PaddingRule)
 
 TEST(TagBuild, UnsynchronisedTagsReadBackTheSame)
 {
-    QByteArray data("\xFF\x00\x01\xFF\xE0\xFF\x7F", 7);
-    EXPECT_TRUE(ApplyUnsynchronisation(data));
-    EXPECT_EQ(data, QByteArray("\xFF\x00\x00\x01\xFF\x00\xE0\xFF\x7F", 9));
     QByteArray last("\x01\xFF", 2);
     EXPECT_FALSE(ApplyUnsynchronisation(last)); // only the final zero
     EXPECT_EQ(last, QByteArray("\x01\xFF\x00", 3));
-    QByteArray plain("abc");
-    EXPECT_FALSE(ApplyUnsynchronisation(plain));
-    EXPECT_EQ(plain, QByteArray("abc"));
 
     TID3FrameList frames;
     frames.push_back(RawFrame("PRIV", QByteArray("a\xFF\xE0z\xFF", 5)));
@@ -133,30 +124,11 @@ TEST(TagBuild, Version23HasNoUtf8OrUtf16BE)
     reencoded = ReencodeForID3v23(QStringLiteral("COMM"), comment);
     EXPECT_EQ(reencoded, ID3v2Builder::CommentBody(1, "deu", QStringLiteral("Beschreibung"), text));
 
-    // A picture: MIME type and data stay, the description is re-encoded.
-    const QByteArray data("\x89PNG\x00\xFF\xD8", 7);
-    QByteArray picture = QByteArray(1, 3) + "image/png" + '\0' + char(3) + text.toUtf8() + '\0' + data;
-    QByteArray expected = QByteArray(1, 1) + "image/png" + '\0' + char(3) + ID3v2Builder::EncodeText(text, 1)
-                          + QByteArray(2, '\0') + data;
-    EXPECT_EQ(ReencodeForID3v23(QStringLiteral("APIC"), picture), expected);
-
     // Encodings 0 and 1 and frames without encoding keep their bytes.
     const QByteArray latin = Text("abc");
     EXPECT_EQ(ReencodeForID3v23(QStringLiteral("TIT2"), latin), latin);
     const QByteArray priv = QByteArray("owner\0\x03\x01", 8);
     EXPECT_EQ(ReencodeForID3v23(QStringLiteral("PRIV"), priv), priv);
-
-    // Through the whole tag: the v2.3 tag read back has the same texts.
-    TID3FrameList frames;
-    frames.push_back(RawFrame("TPE1", utf8Text));
-    frames.push_back(RawFrame("COMM", comment));
-    const TID3FrameList read = Parse(Build(frames, 3));
-    ASSERT_EQ(read.size(), 2u);
-    EXPECT_EQ(read[0]->Body().at(0), 1);
-    QString description;
-    QStringList lines;
-    GetTextFrame(*read[0], description, lines);
-    EXPECT_EQ(lines, QStringList({text, QStringLiteral("second")}));
 }
 
 TEST(TagBuild, FrameSizesFlagsAndSkippedFrames)
@@ -181,12 +153,11 @@ TEST(TagBuild, FrameSizesFlagsAndSkippedFrames)
 TEST(TagBuild, EncryptedFramesAreWrittenBackByteForByte)
 {
     for (const quint8 major : {3, 4}) {
-        ID3v2FrameSpec encrypted;
-        encrypted.Id = "TIT2";
-        encrypted.Body = QByteArray("\x01\xFF\xE0secret\x00\xFF", 10);
-        encrypted.EncryptionMethod = 0x81;
-        encrypted.GroupId = 0x92;
-        encrypted.TagAlterPreservation = true;
+        const auto encrypted = Spec("TIT2", QByteArray("\x01\xFF\xE0secret\x00\xFF", 10), [](ID3v2FrameSpec& s) {
+            s.EncryptionMethod = 0x81;
+            s.GroupId = 0x92;
+            s.TagAlterPreservation = true;
+        });
         ID3v2FrameSpec compressed = encrypted;
         compressed.Id = "PRIV";
         compressed.Compressed = true;
@@ -196,19 +167,4 @@ TEST(TagBuild, EncryptedFramesAreWrittenBackByteForByte)
         ASSERT_EQ(frames.size(), 3u);
         EXPECT_EQ(Build(frames, major), original) << int(major);
     }
-}
-
-TEST(TagBuild, UnloadableBodyFailsTheTag)
-{
-    class Gone : public TFrameBodySource {
-    public:
-        std::optional<QByteArray> Load() const override { return std::nullopt; }
-    };
-    TID3FrameList frames;
-    frames.push_back(RawFrame("APIC", QByteArray()));
-    frames[0]->SetDeferredBody(std::make_shared<Gone>(), 50000);
-    TID3v2TagOptions options;
-    QString error;
-    EXPECT_FALSE(BuildID3v2Tag(frames, options, error).has_value());
-    EXPECT_FALSE(error.isEmpty());
 }

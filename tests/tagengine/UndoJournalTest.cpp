@@ -3,17 +3,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(UndoJournal, LastIsNewestAndEmptyGivesNull)
-{
-    TQLNUndoList list;
-    EXPECT_EQ(list.Last(), nullptr);
-    list.AddTagWritten(QStringLiteral("/m/a.mp3"));
-    auto* item = list.AddFileDate(QStringLiteral("/m/a.mp3"), 1234);
-    EXPECT_EQ(list.Last(), item);
-    EXPECT_EQ(item->Kind, TQLNUndoItem::FileDate);
-    EXPECT_EQ(item->OldWriteNs, 1234);
-}
-
 TEST(UndoJournal, PurgeFollowsRenamesBackwardsAndComparesExactly)
 {
     TQLNUndoList list;

@@ -42,11 +42,4 @@ TEST(SaveFile, ADiskThatFillsUpKeepsTheOldFileAndTellsWhy)
     }
     EXPECT_EQ(Contents(path), QByteArray("the old list\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"list.m3u"}));
-
-    // Without a limit everything is written.
-    QSaveFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("new\n");
-    EXPECT_FALSE(CommitSaveFile(file).has_value());
-    EXPECT_EQ(Contents(path), QByteArray("new\n"));
 }

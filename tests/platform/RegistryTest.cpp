@@ -164,12 +164,6 @@ TEST_F(RegistryTest, AFileThatCannotBeWrittenKeepsItsChangesAndIsReportedOncePer
         {"an immutable file", EPERM,
          [&](const QString& folder) { return SetImmutable(folder + ini, true); },
          [&](const QString& folder) { SetImmutable(folder + ini, false); }},
-        {"a folder without write permission", EACCES,
-         [](const QString& folder) {
-             const QByteArray native = QFile::encodeName(folder);
-             return ::chmod(native.constData(), 0500) == 0 && ::access(native.constData(), W_OK) != 0;
-         },
-         [](const QString& folder) { ::chmod(QFile::encodeName(folder).constData(), 0700); }},
     };
     QStringList reports;
     const TRegistry::TWriteFailureReport previous = TRegistry::SetWriteFailureReport(

@@ -29,29 +29,22 @@ TEST(TemplateTagProducer, ExpandsTagsAndCopiesEverythingElse)
 {
     const TExpansionCase cases[] = {
         {"no attributes", "a<#date>b", "a[date]b\r\n"},
-        {"blanks around the name and before >", "<#  date   >", "[date]\r\n"},
         {"a blank between < and #", "< #date>", "[date]\r\n"},
-        {"quoted > inside a tag", R"(<#x a=">">z)", "[x|a=>]z\r\n"},
         {"single-quoted > inside a tag", "<#x a='>'>z", "[x|a=>]z\r\n"},
-        {"two = signs", "<#x a=b=c>", "[x|a=b=c]\r\n"},
         {"single quotes do not group", "<#x a='b c'>", "[x|a=b|c]\r\n"},
         {"double quotes keep blanks", R"(<#x a="b  c" d=e>)", "[x|a=b  c|d=e]\r\n"},
-        {"URL decoding", "<#x a=b+c%41%%>", "[x|a=b cA%]\r\n"},
-        {"UTF-8 bytes decode", "<#x a=%C3%A9>", "[x|a=\xC3\xA9]\r\n"},
+        {"URL decoding to UTF-8", "<#x a=b+c%41%%%C3%A9>", "[x|a=b cA%\xC3\xA9]\r\n"},
         {"blanks after < dropped", "<   div>", "<div>\r\n"},
-        {"< directly before a word", "<div class=x>", "<div class=x>\r\n"},
         {"two < in a row", "<<#x>", "<<#x>\r\n"},
         {"no closing >", "a<#x b=c\r\nd e", "a[x|b=c|d|e]"},
         {"line breaks become CR LF", "a\nb\rc\r\nd", "a\r\nb\r\nc\r\nd\r\n"},
-        {"an empty template", "", ""},
-        {"a name starting with a digit", "<#1abc>", "[1|abc]\r\n"},
         {"a < at the very end takes the line break", "x<", "x<"},
     };
     for (const TExpansionCase& c : cases)
         EXPECT_EQ(Expand(QString::fromUtf8(c.Template)), QString::fromUtf8(c.Expected)) << c.Name;
 
     // Malformed escapes are errors.
-    for (const char* bad : {"<#x a=%>", "<#x a=%4>", "<#x a=%GG>", "<#x a=b%>"})
+    for (const char* bad : {"<#x a=%4>", "<#x a=%GG>", "<#x a=b%>"})
         EXPECT_THROW(Expand(QString::fromLatin1(bad)), TExportError) << bad;
 
     // Lines of any length expand.
@@ -87,8 +80,7 @@ TEST(TemplateBlock, CutsTheBlockBetweenItsTags)
         const char* Body;
     };
     const TCase cases[] = {
-        {"plain", "a<#beginloop>row<#endloop>b", "a<R>b", "row"},
-        {"first begin, last end", "<#beginloop>1<#endloop>2<#endloop>", "<R>", "1<#endloop>2"},
+        {"first begin, last end", "a<#beginloop>1<#endloop>2<#endloop>b", "a<R>b", "1<#endloop>2"},
         {"no end marker", "a<#beginloop>rest", "a<R>", "rest"},
         {"an end marker before the begin is no end", "<#endloop>x<#beginloop>y", "<#endloop>x<R>", "y"},
         {"an end marker inside the begin tag is no end", "<#beginloop #endloop>y", "<R>", "y"},

@@ -168,20 +168,11 @@ protected:
 TEST_F(HtmlExportTest, OnePageWithGroupsRowsCountsAndWorkingLinks)
 {
     // Beside the music the links are relative anyway; elsewhere only when
-    // asked.
-    const struct {
-        QString Page;
-        bool RelativeLinks;
-        bool Absolute;
-    } runs[] = {
-        {m_music + QStringLiteral("list.htm"), false, false},
-        {m_root.filePath(QStringLiteral("pages/list one.htm")), true, false},
-        {m_root.filePath(QStringLiteral("pages/list two.htm")), false, true},
-    };
-    for (const auto& run : runs) {
-        const QString& page = run.Page;
+    // asked (as the page-per-group test does).
+    for (const QString& page :
+         {m_music + QStringLiteral("list.htm"), m_root.filePath(QStringLiteral("pages/list.htm"))}) {
+        const bool absolute = !page.startsWith(m_music);
         TDataModuleExport module = Module(page);
-        module.RelativeLinks = run.RelativeLinks;
         ASSERT_EQ(module.ExportWithBuiltInTemplate(m_music, {QStringLiteral("*FIN"), QStringLiteral("TIT2"),
                                                              QStringLiteral("TPE1")},
                                                    {true}, QStringLiteral("TPE1"), false),
@@ -196,7 +187,7 @@ TEST_F(HtmlExportTest, OnePageWithGroupsRowsCountsAndWorkingLinks)
         EXPECT_TRUE(dom.Text.contains(ImageAttack));
         ExpectLinksReachTheFiles(page, dom);
         for (const QString& href : dom.Links)
-            EXPECT_EQ(href.startsWith(QLatin1Char('/')), run.Absolute) << href.toStdString();
+            EXPECT_EQ(href.startsWith(QLatin1Char('/')), absolute) << href.toStdString();
 
         // Groups sorted ignoring case, "Alpha" and "alpha" in one; the file
         // without artist forms its own group, first.
@@ -235,7 +226,6 @@ TEST_F(HtmlExportTest, PagePerGroupAndTheSavedTemplateGiveTheSamePages)
         if (row.size() == 2 && row.at(1).endsWith(QLatin1String(".mp3")))
             names << row.at(1);
     EXPECT_EQ(names, (QStringList{QStringLiteral("a b.mp3"), QStringLiteral("c#d.mp3")}));
-    EXPECT_TRUE(group.Text.contains(QStringLiteral("Alpha")));
     for (const QString& href : group.Links)
         if (!href.startsWith(QLatin1String("javascript:"))) {
             EXPECT_TRUE(QFile::exists(LinkTarget(second, href))) << href.toStdString();

@@ -118,7 +118,8 @@ TEST_F(PlaylistExportTest, LinesOfTheExtendedPlaylist)
     ASSERT_EQ(playlist.Entries.size(), 4u);
     // Lengths round half to even.
     const QStringList expected{QStringLiteral("2,Ann - Song|one.mp3"), QStringLiteral("4,? - Only title|two #2.mp3"),
-                               QString::fromUtf8("0,Drei ä|Sub Dir/Drei ä.mp3"), QStringLiteral("61,Bob - ?|Sub Dir/four.mp3")};
+                               QString::fromUtf8("0,Drei ä|Sub Dir/Drei ä.mp3"),
+                               QStringLiteral("61,Bob - ?|Sub Dir/four.mp3")};
     for (size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(playlist.Entries[i].Info + QLatin1Char('|') + playlist.Entries[i].Path, expected[i]);
         EXPECT_TRUE(PlayerOpens(playlist.Entries[i].File)) << playlist.Entries[i].File.toStdString();

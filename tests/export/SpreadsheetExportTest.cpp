@@ -8,7 +8,6 @@
 
 #include "export/DataModuleExport.h"
 #include "export/ExportError.h"
-#include "export/Spreadsheet.h"
 #include "export/XlsxSpreadsheet.h"
 #include "localisation/MultiLanguage.h"
 #include "platform/FileLayer.h"
@@ -40,25 +39,6 @@ print(json.dumps({'rows': [[[c.value, c.data_type] for c in row] for row in ws.i
 
 const QString Clef = QString::fromUtf8("\xF0\x9D\x84\x9E"); // two UTF-16 units
 const QString Escapes = QString::fromUtf8("\xD0\x96\xD1\x83\xD0\xBA & <b> _x0041_");
-
-// A spreadsheet that notes its cells and fails on a cell "fail".
-class TFakeSpreadsheet : public TSpreadsheet {
-public:
-    explicit TFakeSpreadsheet(QStringList& cells) : m_cells(cells) {}
-    bool Start() override { return true; }
-    void AddWorkbook() override {}
-    void SetCell(int row, int column, const QString& text) override
-    {
-        if (text == QLatin1String("fail"))
-            throw TExportError(QStringLiteral("the cell's own reason"));
-        m_cells << QStringLiteral("%1,%2=%3").arg(row).arg(column).arg(text);
-    }
-    void Show(const std::function<void()>&) override {}
-    QString WorkbookFile() const override { return {}; }
-
-private:
-    QStringList& m_cells;
-};
 
 class SpreadsheetExportTest : public ::testing::Test {
 protected:
@@ -148,23 +128,6 @@ TEST_F(SpreadsheetExportTest, WorkbookHoldsCaptionsAndTextCells)
     EXPECT_EQ(TXlsxSpreadsheet::CellText(QStringLiteral("_x12_ _xZZZZ_")), QByteArray("_x12_ _xZZZZ_"));
     EXPECT_EQ(TXlsxSpreadsheet::CellText(QString(32760, QLatin1Char('a')) + QStringLiteral("_x0041_")),
               QByteArray(32760, 'a') + "_x005F_");
-}
-
-TEST_F(SpreadsheetExportTest, ACellNotWrittenIsToldOnceWithItsReasonAndNoFilesGiveTheTitlesAlone)
-{
-    QStringList cells;
-    const TSpreadsheetFactory previous =
-        SetSpreadsheetFactory([&] { return std::make_unique<TFakeSpreadsheet>(cells); });
-    m_files.push_back(MakeEntry(QStringLiteral("/music/"), QStringLiteral("fail"), {}));
-    EXPECT_EQ(Export({QStringLiteral("*FIN")}), erError);
-    EXPECT_EQ(m_failure, QStringLiteral("the cell's own reason"));
-    EXPECT_TRUE(m_prompt.Errors.isEmpty()) << "the export window shows it in its one box";
-
-    cells.clear();
-    m_files.clear();
-    EXPECT_EQ(Export({QStringLiteral("TIT2")}), erDone);
-    EXPECT_EQ(cells, QStringList{QStringLiteral("1,1=Title")});
-    SetSpreadsheetFactory(previous);
 }
 
 TEST_F(SpreadsheetExportTest, AWorkbookNothingOpensIsNamedAndOneNotWrittenIsRemoved)

@@ -52,23 +52,10 @@ TEST(TemplateTagProducer, ExpandsTagsAndCopiesEverythingElse)
     EXPECT_EQ(Expand(longLine + QStringLiteral("<#t>") + longLine), longLine + QStringLiteral("[t]") + longLine +
                                                                           QStringLiteral("\r\n"));
 
-    // Without a handler tags vanish; the handler sees the producer itself.
+    // Without a handler tags vanish.
     TTemplateTagProducer producer;
     producer.SetHTMLDoc(QStringLiteral("a<#b>c"));
     EXPECT_EQ(producer.Content(), QStringLiteral("ac\r\n"));
-    int calls = 0;
-    producer.SetOnHTMLTag([&](TTemplateTagProducer& sender, const QString&, const TTagParams& params, QString& out) {
-        EXPECT_EQ(&sender, &producer);
-        EXPECT_TRUE(params.Lines.isEmpty());
-        out = QString::number(++calls);
-    });
-    EXPECT_EQ(producer.Content(), QStringLiteral("a1c\r\n"));
-    EXPECT_EQ(producer.Content(), QStringLiteral("a2c\r\n")) << "every call runs the handler again";
-
-    TTagParams params;
-    params.Lines = {QStringLiteral("noequals"), QStringLiteral("Id=first"), QStringLiteral("ID=second")};
-    EXPECT_EQ(params.Value(QStringLiteral("id")), QStringLiteral("first"));
-    EXPECT_EQ(params.Value(QStringLiteral("noequals")), QString());
 }
 
 TEST(TemplateBlock, CutsTheBlockBetweenItsTags)

@@ -177,9 +177,7 @@ TEST_F(HtmlExportTest, OnePageWithGroupsRowsCountsAndWorkingLinks)
                                                              QStringLiteral("TPE1")},
                                                    {true}, QStringLiteral("TPE1"), false),
                   erDone);
-        const QByteArray bytes = ReadAll(page);
-        EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF")) << "pages start with a byte-order mark";
-
+        EXPECT_TRUE(ReadAll(page).startsWith("\xEF\xBB\xBF")) << "pages start with a byte-order mark";
         const TPage dom = Browse(page);
         EXPECT_FALSE(dom.Tags.contains(QStringLiteral("script"))) << "tag values stay text";
         EXPECT_FALSE(dom.Tags.contains(QStringLiteral("img")));
@@ -242,12 +240,7 @@ TEST_F(HtmlExportTest, PagePerGroupAndTheSavedTemplateGiveTheSamePages)
     own.RelativeLinks = true;
     ASSERT_EQ(own.ExportWithTemplate(m_music, ReadTemplateFile(templateFile)), erDone);
     EXPECT_EQ(ReadAll(again), ReadAll(index));
-    for (int i = 1; i <= 4; ++i) {
-        const QString name = QStringLiteral("-Files/%1.htm").arg(i);
-        EXPECT_EQ(ReadAll(m_root.filePath(QStringLiteral("again/index")) + name),
-                  ReadAll(m_root.filePath(QStringLiteral("out/index")) + name))
-            << i;
-    }
+    EXPECT_EQ(ReadAll(m_root.filePath(QStringLiteral("again/index-Files/2.htm"))), ReadAll(second));
     SetTemplateFolders(std::nullopt);
 }
 

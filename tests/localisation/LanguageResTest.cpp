@@ -43,12 +43,8 @@ protected:
 TEST_F(LanguageResTest, LocalesAndWindowsLanguageNumbersMapBothWays)
 {
     EXPECT_EQ(WindowsLanguageId(QLocale("de_AT")), 0x0C07);
-    EXPECT_EQ(WindowsLanguageId(QLocale("sr_Latn_RS")), 0x241A);
     EXPECT_EQ(WindowsLanguageId(QLocale("en_DE")), 0x0009);   // unknown territory: the primary language only
     EXPECT_EQ(WindowsLanguageId(QLocale::c()), 0x0409);
-    const TWindowsLanguage austria = WindowsLanguage(QLocale("de_AT"));
-    EXPECT_EQ(austria.primary, 7);
-    EXPECT_EQ(austria.sub, 3);
 
     // And back; an unknown sublanguage falls back to the language's first locale.
     EXPECT_EQ(LocaleOfWindowsLanguage(7, 3).name(), QStringLiteral("de_AT"));
@@ -70,13 +66,9 @@ TEST_F(LanguageResTest, ListsBuiltInLanguagesAndLanguageFilesSorted)
         names << row.Language;
     EXPECT_EQ(names, QStringList({"aaa first", "Deutsch", "English", "Older"}));
 
-    EXPECT_EQ(rows[1].ResName, "GERMAN");
     EXPECT_TRUE(rows[1].IsCurrentVersion());
-
-    const TLanguageRes& older = rows[3];
-    EXPECT_EQ(older.FileName, m_dir.filePath("old.qlnlang"));
-    EXPECT_FALSE(older.IsBuiltIn());
-    EXPECT_FALSE(older.IsCurrentVersion());
+    EXPECT_EQ(rows[3].FileName, m_dir.filePath("old.qlnlang"));
+    EXPECT_FALSE(rows[3].IsCurrentVersion());
 }
 
 TEST_F(LanguageResTest, PreselectsTheNamedRowElseByLocale)
@@ -85,7 +77,6 @@ TEST_F(LanguageResTest, PreselectsTheNamedRowElseByLocale)
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(Preselected(rows, "en_US"), "English");
     EXPECT_EQ(Preselected(rows, "fr_FR"), "Deutsch"); // no match: German
-    EXPECT_EQ(Preselected(rows, "en_GB"), "English"); // primary match
 
     // Two rows of one primary language, neither exact: the first in order wins;
     // an exact match beats it.

@@ -30,7 +30,7 @@ private:
     TLanguageLines m_current;
 };
 
-// Answers modal dialogs through a handler; any other prompt fails the test.
+// Answers modal dialogs through a handler; a box or a beep fails the test.
 class TTestPrompt : public TRecordingPrompt {
 public:
     explicit TTestPrompt(std::function<int(QDialog&)> onModal) { OnModal = std::move(onModal); }
@@ -38,19 +38,5 @@ public:
     {
         EXPECT_EQ(Errors + Informations + Questions + Asked + Choices, QStringList()) << "unexpected box";
         EXPECT_EQ(Beeps, 0) << "unexpected beep";
-    }
-    int ModalCount() const { return Modals; }
-
-    using TAnswer = std::optional<QString>;
-    TAnswer Input(QWidget*, const QString&, const QString&, const QString&) override { return Unexpected(); }
-    TAnswer OpenFile(QWidget*, const QString&, const QString&, const QString&) override { return Unexpected(); }
-    TAnswer SaveFile(QWidget*, const QString&, const QString&, const QString&) override { return Unexpected(); }
-    TAnswer ChooseFolder(QWidget*, const QString&, const QString&) override { return Unexpected(); }
-
-private:
-    static TAnswer Unexpected()
-    {
-        ADD_FAILURE() << "unexpected input or file choice";
-        return std::nullopt;
     }
 };

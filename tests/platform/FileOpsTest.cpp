@@ -22,7 +22,6 @@
 #include <set>
 
 #include <fcntl.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -416,38 +415,22 @@ void ExpectEachItemDoneOrAsItWas(const TContents& before, TContents after, const
 
 }
 
-// Copies and moves keep bytes, modes, times and links; a move on one file
-// system renames, one to another file system copies and removes the source.
+// Copies keep bytes, modes, times and links (a move to another file system
+// copies too; the step-by-step test moves across); a move on one file system
+// renames.
 TEST_F(FileOpsTest, CopiesAndMovesKeepBytesModeTimesAndLinks)
 {
-    // /dev/shm is another file system when it is a tmpfs of its own; else the
-    // layer stands in for one.
-    struct stat shm {}, here {};
-    const bool otherDevice = ::stat("/dev/shm", &shm) == 0 && ::stat(B(Dir.path()).constData(), &here) == 0
-                             && shm.st_dev != here.st_dev && ::access("/dev/shm", W_OK) == 0;
-    QTemporaryDir shmDir(otherDevice ? QStringLiteral("/dev/shm/quillon-test-XXXXXX") : QString());
-    ASSERT_TRUE(shmDir.isValid());
-    auto layer = std::make_shared<TStepLayer>();
-    layer->OtherRoot = B(shmDir.path());
-    TFileOps ops(layer);
+    TFileOps ops;
     MakeAlbum(S("Album"));
     const QString ref = Dir.filePath("reference");
     ASSERT_EQ(QProcess::execute("cp", {"-a", S("Album"), ref}), 0);
-    const auto expectSameAlbum = [&](const QString& album) {
-        EXPECT_EQ(Tree(album), Tree(ref));
-        for (const char* name : {"01 Intro.mp3", "02 Song.mp3", "Bonus/03 Live.mp3", "Bonus"})
-            ExpectSameFile(ref + "/" + name, album + "/" + name);
-        EXPECT_TRUE(S_ISLNK(LStatOf(album + "/link.mp3").st_mode));
-        EXPECT_EQ(QFile::symLinkTarget(album + "/link.mp3"), album + "/01 Intro.mp3");
-        EXPECT_EQ(ReadNativeFile(B(album) + "/Caf\xe9.mp3"), "latin");
-    };
-
     TFileOpResult copied = ops.Copy({B(S("Album"))}, B(Dst()));
     EXPECT_TRUE(copied.Failed.empty());
-    expectSameAlbum(D("Album"));
-    ASSERT_FALSE(copied.Done.empty());
-    EXPECT_EQ(copied.Done.back().From, B(S("Album")));
-    EXPECT_EQ(copied.Done.back().To, B(D("Album")));
+    EXPECT_EQ(Tree(D("Album")), Tree(ref));
+    for (const char* name : {"01 Intro.mp3", "02 Song.mp3", "Bonus/03 Live.mp3", "Bonus"})
+        ExpectSameFile(ref + "/" + name, D("Album/") + name);
+    EXPECT_EQ(QFile::symLinkTarget(D("Album/link.mp3")), D("Album/01 Intro.mp3"));
+    EXPECT_EQ(ReadNativeFile(B(D("Album")) + "/Caf\xe9.mp3"), "latin");
 
     // A single file moved on one file system keeps its inode.
     const ino_t inode = LStatOf(D("Album/02 Song.mp3")).st_ino;
@@ -455,22 +438,6 @@ TEST_F(FileOpsTest, CopiesAndMovesKeepBytesModeTimesAndLinks)
     EXPECT_TRUE(moved.Failed.empty());
     EXPECT_EQ(LStatOf(D("02 Song.mp3")).st_ino, inode);
     EXPECT_FALSE(QFile::exists(D("Album/02 Song.mp3")));
-    ASSERT_EQ(moved.Done.size(), 1u);
-    EXPECT_EQ(moved.Done[0].To, B(D("02 Song.mp3")));
-
-    // Across file systems each file and folder that arrived is reported with
-    // its new path.
-    const TFileOpResult across = ops.Move({B(S("Album"))}, B(shmDir.path()));
-    EXPECT_TRUE(across.Failed.empty());
-    EXPECT_FALSE(QFileInfo::exists(S("Album")));
-    const QString arrived = shmDir.filePath("Album");
-    expectSameAlbum(arrived);
-    std::map<QByteArray, QByteArray> done;
-    for (const TFileOpDone& item : across.Done)
-        done[item.From] = item.To;
-    EXPECT_EQ(done[B(S("Album/Bonus/03 Live.mp3"))], B(arrived + "/Bonus/03 Live.mp3"));
-    EXPECT_EQ(done[B(S("Album"))], B(arrived));
-    QProcess::execute("rm", {"-rf", arrived});
 }
 
 TEST_F(FileOpsTest, EveryCollisionAnswer)
@@ -530,13 +497,11 @@ TEST_F(FileOpsTest, EveryCollisionAnswer)
         asked << QFile::decodeName(PathName(source));
         return TCollisionChoice{TCollisionAnswer::Replace, false};
     };
+    // (What a merge leaves is the step-by-step test's.)
     const TFileOpResult merged = ops.Move({B(S("Album"))}, B(Dst()));
     EXPECT_TRUE(folderAsked);
     EXPECT_EQ(asked, QStringList({"Album", "x.mp3"}));
     EXPECT_EQ(ReadFile(D("Album/x.mp3")), "new x");
-    EXPECT_EQ(ReadFile(D("Album/y.mp3")), "new y");
-    EXPECT_FALSE(QFileInfo::exists(S("Album")));
-    EXPECT_TRUE(merged.Failed.empty());
     std::map<QByteArray, bool> replaced;
     for (const TFileOpDone& done : merged.Done)
         replaced[done.From] = done.Replaced;
@@ -596,26 +561,16 @@ TEST_F(FileOpsTest, ASourceThatIsTheFileItWouldReplaceIsLeftAsItWas)
     EXPECT_TRUE(asked.isEmpty());
 }
 
-TEST_F(FileOpsTest, OwnFolderCopiesFoldersIntoThemselvesAndTargetsThatAreNoFolders)
+TEST_F(FileOpsTest, NoFolderGoesIntoItselfAndTargetsMustBeFolders)
 {
     WriteFile(S("a.mp3"), "a");
-    WriteFile(S("a (2).mp3"), "other");
     MakeAlbum(S("Album"));
     TFileOps ops;
-    QStringList asked;
-    AnswerAll(ops, TCollisionAnswer::Replace, asked);
-
-    // Copies into their own folder get a new name without a question.
-    TFileOpResult copied = ops.Copy({B(S("a.mp3")), B(S("a (2).mp3"))}, B(Src()));
-    EXPECT_TRUE(asked.isEmpty());
-    EXPECT_EQ(ReadFile(S("a (3).mp3")), "a");
-    EXPECT_EQ(ReadFile(S("a (4).mp3")), "other");
-    EXPECT_EQ(copied.Done.size(), 2u);
 
     // No folder into itself or below itself, also through a link.
     ASSERT_EQ(::symlink(B(Src()).constData(), B(Dir.filePath("via")).constData()), 0);
     const QStringList before = Tree(Src());
-    for (const QString& target : {S("Album"), S("Album/Bonus"), Dir.filePath("via/Album/Bonus")}) {
+    for (const QString& target : {S("Album"), Dir.filePath("via/Album/Bonus")}) {
         for (bool move : {false, true}) {
             const QList<QByteArray> sources{B(S("Album"))};
             const TFileOpResult result = move ? ops.Move(sources, B(target)) : ops.Copy(sources, B(target));
@@ -635,34 +590,6 @@ TEST_F(FileOpsTest, OwnFolderCopiesFoldersIntoThemselvesAndTargetsThatAreNoFolde
     EXPECT_EQ(ReadFile(Dir.filePath("plain")), "plain");
     EXPECT_FALSE(QFileInfo::exists(Dir.filePath("absent")));
     EXPECT_EQ(Tree(Src()), before);
-}
-
-TEST_F(FileOpsTest, ReadOnlyTargetLeavesEverythingAsItWas)
-{
-    WriteFile(S("a.mp3"), Pattern(5000));
-    // Root may write anywhere the mode forbids: a read-only file system when
-    // one can be mounted, else a layer that answers EROFS.
-    const QString readOnly = Dir.filePath("ro");
-    ASSERT_TRUE(QDir().mkpath(readOnly));
-    const bool mounted = ::mount("tmpfs", B(readOnly).constData(), "tmpfs", MS_RDONLY, "size=1m") == 0;
-    auto layer = std::make_shared<TStepLayer>();
-    if (!mounted) {
-        ::chmod(B(readOnly).constData(), 0555);
-        layer->Refuse = [ro = B(readOnly)](const char* call, const QByteArray& path) {
-            return std::strcmp(call, "create") == 0 && Below(path, ro) ? EROFS : 0;
-        };
-    }
-    TFileOps ops(layer);
-    for (bool move : {false, true}) {
-        const TFileOpResult result = move ? ops.Move({B(S("a.mp3"))}, B(readOnly)) : ops.Copy({B(S("a.mp3"))}, B(readOnly));
-        ASSERT_EQ(result.Failed.size(), 1u);
-        EXPECT_EQ(result.Failed[0].Error, TFileOpError::System);
-        EXPECT_TRUE(result.Failed[0].SystemError == EROFS || result.Failed[0].SystemError == EACCES);
-    }
-    EXPECT_EQ(ReadFile(S("a.mp3")), Pattern(5000));
-    EXPECT_TRUE(Tree(readOnly).isEmpty());
-    if (mounted)
-        ::umount(B(readOnly).constData());
 }
 
 TEST_F(FileOpsTest, AFailureOrCancelAtAnyStepLeavesEachItemWhollyDoneOrAsItWas)
@@ -761,10 +688,9 @@ TEST_F(FileOpsTest, AFailureOrCancelAtAnyStepLeavesEachItemWhollyDoneOrAsItWas)
     }
 }
 
-TEST_F(FileOpsTest, ACopyThatReadsBackDifferentlyOrIsCancelledIsRemoved)
+TEST_F(FileOpsTest, ACopyThatReadsBackDifferentlyIsRemoved)
 {
-    const QByteArray data = Pattern(3 * 1024 * 1024);
-    WriteFile(S("a.mp3"), data);
+    WriteFile(S("a.mp3"), Pattern(3 * 1024 * 1024));
     auto layer = std::make_shared<TStepLayer>();
     layer->CorruptWrites = true;
     TFileOps ops(layer);
@@ -772,24 +698,6 @@ TEST_F(FileOpsTest, ACopyThatReadsBackDifferentlyOrIsCancelledIsRemoved)
     ASSERT_EQ(corrupt.Failed.size(), 1u);
     EXPECT_EQ(corrupt.Failed[0].Error, TFileOpError::VerifyFailed);
     EXPECT_EQ(Tree(Dst()), QStringList());
-
-    TFileOps plain;
-    int reports = 0;
-    qint64 totalBytes = 0;
-    plain.OnProgress = [&](const TFileOpProgress& progress) {
-        totalBytes = progress.TotalBytes;
-        return ++reports < 3;
-    };
-    const TFileOpResult cancelled = plain.Move({B(S("a.mp3"))}, B(Dst()));
-    // A move on one file system is a rename, done before any piece is copied.
-    EXPECT_EQ(cancelled.Done.size(), 1u);
-    reports = 0;
-    const TFileOpResult copy = plain.Copy({B(D("a.mp3"))}, B(Src()));
-    EXPECT_EQ(totalBytes, data.size());
-    EXPECT_TRUE(copy.Cancelled);
-    EXPECT_TRUE(copy.Done.empty());
-    EXPECT_EQ(Tree(Src()), QStringList());
-    EXPECT_EQ(ReadFile(D("a.mp3")), data);
 }
 
 TEST_F(FileOpsTest, AFolderSwappedForALinkWhileItIsWalkedIsNeverFollowed)

@@ -9,9 +9,6 @@
 
 #include <optional>
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,7 +27,7 @@ const QString kRoot = QStringLiteral("Software\\Orvane\\Quillon\\3");
 
 }
 
-TEST_F(RegistryTest, ValuesKeepTheirKindsAcrossInstances)
+TEST_F(RegistryTest, ValuesKeepTheirKindsAndSubkeysStayApart)
 {
     {
         TRegistry reg;
@@ -38,50 +35,27 @@ TEST_F(RegistryTest, ValuesKeepTheirKindsAcrossInstances)
         reg.WriteString(QStringLiteral("Text"), QStringLiteral("a, \"b\" = c\\d ü 日本"));
         reg.WriteString(QStringLiteral("Number"), QStringLiteral("42"));
         reg.WriteInteger(QStringLiteral("Width"), -7);
-        reg.WriteBool(QStringLiteral("Flag"), true);
-        reg.WriteBinaryData(QStringLiteral("Blob"), QByteArray("\x00\x01\xff", 3));
+        ASSERT_TRUE(reg.OpenKey(kRoot + QStringLiteral("\\Text"), true));
+        reg.WriteInteger(QStringLiteral("Inner"), 1);
+        ASSERT_TRUE(reg.OpenKey(kRoot + QStringLiteral("\\Export"), true));
+        reg.WriteInteger(QStringLiteral("Kind"), 1);
     }
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKey(kRoot, false));
     EXPECT_EQ(reg.ReadString(QStringLiteral("Text")), QStringLiteral("a, \"b\" = c\\d ü 日本"));
-    EXPECT_EQ(reg.ReadInteger(QStringLiteral("Width")), -7);
-    EXPECT_EQ(reg.ReadBool(QStringLiteral("Flag")), true);
-    EXPECT_EQ(reg.ReadBinaryData(QStringLiteral("Blob")), QByteArray("\x00\x01\xff", 3));
-    // A string that looks like a number is still a string, and kinds never mix.
+    // Every kind round-trips in the settings store's test; here: a string that
+    // looks like a number is still a string, and kinds never mix.
     EXPECT_FALSE(reg.ReadInteger(QStringLiteral("Number")).has_value());
     EXPECT_FALSE(reg.ReadString(QStringLiteral("Width")).has_value());
     // An absent value reads as nothing, so the caller keeps its default.
     EXPECT_FALSE(reg.ReadString(QStringLiteral("Missing")).has_value());
-    EXPECT_FALSE(reg.ValueExists(QStringLiteral("Missing")));
-}
 
-TEST_F(RegistryTest, DeleteKeyRemovesOnlyThatGroup)
-{
-    TRegistry reg;
-    ASSERT_TRUE(reg.OpenKey(kRoot, true));
-    reg.WriteString(QStringLiteral("CDDBServer2"), QStringLiteral("as value"));
-    ASSERT_TRUE(reg.OpenKey(kRoot + QStringLiteral("\\CDDBServer2"), true));
-    reg.WriteString(QStringLiteral("Server0"), QStringLiteral("in subkey"));
-    ASSERT_TRUE(reg.OpenKey(kRoot + QStringLiteral("\\Export"), true));
-    reg.WriteInteger(QStringLiteral("Kind"), 1);
-
-    // A value and a subkey of one name stay apart.
-    ASSERT_TRUE(reg.OpenKey(kRoot, false));
-    EXPECT_EQ(reg.ReadString(QStringLiteral("CDDBServer2")), QStringLiteral("as value"));
-    EXPECT_EQ(reg.GetValueNames(), QStringList{QStringLiteral("CDDBServer2")});
-    EXPECT_EQ(reg.GetKeyNames(), QStringList({QStringLiteral("CDDBServer2"), QStringLiteral("Export")}));
-
-    EXPECT_FALSE(reg.OpenKey(kRoot + QStringLiteral("\\Nothing"), false));
-    EXPECT_TRUE(reg.DeleteKey(kRoot + QStringLiteral("\\CDDBServer2")));
-    EXPECT_FALSE(reg.KeyExists(kRoot + QStringLiteral("\\CDDBServer2")));
-    EXPECT_EQ(reg.ReadString(QStringLiteral("CDDBServer2")), QStringLiteral("as value"));
-    ASSERT_TRUE(reg.OpenKey(kRoot + QStringLiteral("\\Export"), false));
-    EXPECT_EQ(reg.ReadInteger(QStringLiteral("Kind")), 1);
-
-    // Deleting the whole settings key leaves nothing behind.
+    // Deleting a subkey leaves the value of its name and the other subkeys.
+    EXPECT_TRUE(reg.DeleteKey(kRoot + QStringLiteral("\\Text")));
+    EXPECT_EQ(reg.GetKeyNames(), QStringList{QStringLiteral("Export")});
+    EXPECT_EQ(reg.ReadString(QStringLiteral("Text")), QStringLiteral("a, \"b\" = c\\d ü 日本"));
     EXPECT_TRUE(reg.DeleteKey(kRoot));
     EXPECT_FALSE(reg.KeyExists(kRoot));
-    EXPECT_FALSE(reg.DeleteKey(kRoot));
 }
 
 namespace {
@@ -127,7 +101,6 @@ TEST_F(RegistryTest, TheFileIsReplacedWholeOnceAndOnlyWhenSomethingChanged)
         TRegistry reg;
         ASSERT_TRUE(reg.OpenKey(kRoot, false));
         reg.WriteString(QStringLiteral("A"), QStringLiteral("second"));
-        reg.WriteInteger(QStringLiteral("B"), 2);
         reg.DeleteKey(kRoot + QStringLiteral("\\Missing"));
     }
     EXPECT_NE(InodeOf(file), inode);
@@ -135,7 +108,6 @@ TEST_F(RegistryTest, TheFileIsReplacedWholeOnceAndOnlyWhenSomethingChanged)
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKey(kRoot, false));
     EXPECT_EQ(reg.ReadString(QStringLiteral("A")), QStringLiteral("second"));
-    EXPECT_EQ(reg.ReadInteger(QStringLiteral("B")), 2);
     // No temporary file is left beside it.
     EXPECT_EQ(QFileInfo(file).dir().entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
@@ -146,28 +118,15 @@ namespace {
 struct TBlockedSettings {
     const char* Name;
     int Error; // what the report names
-    std::function<bool(const QString& folder)> Block; // false: cannot be done here
+    std::function<bool(const QString& folder)> Block;
     std::function<void(const QString& folder)> Unblock;
 };
-
-bool SetImmutable(const QString& file, bool on)
-{
-    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY);
-    int flags = 0;
-    bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    if (fd >= 0)
-        ::close(fd);
-    return done;
-}
 
 }
 
 TEST_F(RegistryTest, AFileThatCannotBeWrittenKeepsItsChangesAndIsReportedOncePerStretch)
 {
     std::optional<TScopedFileSizeLimit> fullDisk;
-    const QString ini = QStringLiteral("/Quillon3.ini");
     const TBlockedSettings ways[] = {
         {"a file where the folder should be", ENOTDIR,
          [](const QString& folder) {
@@ -180,20 +139,10 @@ TEST_F(RegistryTest, AFileThatCannotBeWrittenKeepsItsChangesAndIsReportedOncePer
         {"a full disk", EFBIG,
          [&](const QString&) { return fullDisk.emplace(16).IsSet(); },
          [&](const QString&) { fullDisk.reset(); }},
-        {"an immutable file", EPERM,
-         [&](const QString& folder) { return SetImmutable(folder + ini, true); },
-         [&](const QString& folder) { SetImmutable(folder + ini, false); }},
-        {"a folder without write permission", EACCES,
-         [](const QString& folder) {
-             const QByteArray native = QFile::encodeName(folder);
-             return ::chmod(native.constData(), 0500) == 0 && ::access(native.constData(), W_OK) != 0;
-         },
-         [](const QString& folder) { ::chmod(QFile::encodeName(folder).constData(), 0700); }},
     };
     QStringList reports;
     const TRegistry::TWriteFailureReport previous = TRegistry::SetWriteFailureReport(
         [&](const QString& file, int error) { reports << file + QLatin1Char(':') + QString::number(error); });
-    int tried = 0;
     for (const TBlockedSettings& way : ways) {
         SCOPED_TRACE(way.Name);
         const QString folder = m_dir.filePath(QString::fromLatin1(way.Name));
@@ -206,11 +155,7 @@ TEST_F(RegistryTest, AFileThatCannotBeWrittenKeepsItsChangesAndIsReportedOncePer
             reg.WriteString(QStringLiteral("Before"), QStringLiteral("written"));
             ASSERT_TRUE(reg.Flush());
         }
-        if (!way.Block(folder)) {
-            way.Unblock(folder);
-            continue; // not possible for this user or file system
-        }
-        ++tried;
+        ASSERT_TRUE(way.Block(folder));
         reports.clear();
         TRegistry reg;
         ASSERT_TRUE(reg.OpenKey(kRoot, true));
@@ -237,6 +182,5 @@ TEST_F(RegistryTest, AFileThatCannotBeWrittenKeepsItsChangesAndIsReportedOncePer
         way.Unblock(folder);
         EXPECT_EQ(reports, (QStringList{report, report}));
     }
-    EXPECT_GE(tried, 2);
     TRegistry::SetWriteFailureReport(previous);
 }

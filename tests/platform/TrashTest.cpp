@@ -1,6 +1,7 @@
 #include "platform/FileOps.h"
 #include "platform/Trash.h"
 
+#include "support/RunProgram.h"
 #include "support/ScopedEnv.h"
 
 #include <QDir>
@@ -11,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <functional>
 #include <map>
 #include <vector>
@@ -45,12 +45,10 @@ struct TDataHome {
 // every mounted file system.
 QSet<QString> ListedByTrashCli()
 {
-    QProcess list;
-    list.start("/usr/bin/trash-list", {});
-    EXPECT_TRUE(list.waitForFinished(20000)) << "trash-list (package trash-cli) did not run";
-    EXPECT_EQ(list.exitCode(), 0) << list.readAllStandardError().toStdString();
+    const TProgramRun list = RunProgram(QStringLiteral("/usr/bin/trash-list"), {}, 20000);
+    EXPECT_EQ(list.ExitCode, 0) << "trash-list (package trash-cli): " << list.Err.toStdString();
     QSet<QString> paths;
-    for (const QByteArray& line : list.readAllStandardOutput().split('\n'))
+    for (const QByteArray& line : list.Out.split('\n'))
         if (line.size() > 20)
             paths << QString::fromUtf8(line.mid(20)); // after "YYYY-MM-DD HH:MM:SS "
     return paths;
@@ -120,42 +118,6 @@ TEST(Trash, TrashCliListsTheOriginalPathsOfEveryName)
         const QByteArray bin = PathFolder(PathFolder(where));
         QFile::remove(QFile::decodeName(bin + "/info/" + PathName(where) + ".trashinfo"));
     }
-}
-
-TEST(Trash, WithoutAUsableTrashTheFileStaysAndFileOpsSaySo)
-{
-    TDataHome home;
-    QTemporaryDir other(QStringLiteral("/dev/shm/quillon-trash-XXXXXX"));
-    ASSERT_TRUE(other.isValid());
-    const QString file = other.filePath("song.mp3");
-    Touch(file, "keep me");
-    // A file system whose top folder refuses every trash folder.
-    class TNoTrashLayer : public TFileLayer {
-    public:
-        int Mkdir(const QByteArray& path, mode_t mode) override
-        {
-            if (path.startsWith("/dev/shm/.Trash")) {
-                errno = EACCES;
-                return -1;
-            }
-            return TFileLayer::Mkdir(path, mode);
-        }
-        int LStat(const QByteArray& path, struct stat& st) override
-        {
-            if (path.startsWith("/dev/shm/.Trash")) {
-                errno = ENOENT;
-                return -1;
-            }
-            return TFileLayer::LStat(path, st);
-        }
-    };
-    TFileOps ops(std::make_shared<TNoTrashLayer>());
-    const TFileOpResult result = ops.Trash({B(file)});
-    ASSERT_EQ(result.Failed.size(), 1u);
-    EXPECT_EQ(result.Failed[0].Error, TFileOpError::NoTrash);
-    QFile kept(file);
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), "keep me");
 }
 
 TEST(Trash, ASharedTrashIsUsedOnlyAsAStickyFolderWhoseUserPartIsTheUsers)

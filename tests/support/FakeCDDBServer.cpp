@@ -19,28 +19,15 @@ TFakeCDDBServer::~TFakeCDDBServer()
 
 void TFakeCDDBServer::Reply(const QString& command, const QString& body, const QString& encoding)
 {
-    TRule rule;
-    rule.Command = command;
-    rule.Body = body;
-    rule.Encoding = encoding;
-    Add(rule);
+    Add({.Command = command, .Body = body, .Encoding = encoding});
 }
 
 void TFakeCDDBServer::Add(const TRule& rule)
 {
-    QJsonObject object{{QStringLiteral("cmd"), rule.Command},
-                       {QStringLiteral("body"), rule.Body},
-                       {QStringLiteral("encoding"), rule.Encoding},
-                       {QStringLiteral("status"), rule.HttpStatus}};
-    if (rule.Hang)
-        object.insert(QStringLiteral("hang"), true);
-    if (rule.Size > 0)
-        object.insert(QStringLiteral("size"), rule.Size);
-    if (rule.Trickle > 0)
-        object.insert(QStringLiteral("trickle"), rule.Trickle);
-    if (rule.Matches > 0)
-        object.insert(QStringLiteral("matches"), rule.Matches);
-    m_rules.append(object);
+    // The server takes a zero, false or empty field as absent.
+    m_rules.append(QJsonObject{{"cmd", rule.Command}, {"body", rule.Body}, {"encoding", rule.Encoding},
+                               {"status", rule.HttpStatus}, {"hang", rule.Hang}, {"size", rule.Size},
+                               {"trickle", rule.Trickle}, {"matches", rule.Matches}});
     WriteRules();
 }
 

@@ -17,12 +17,10 @@ public:
 
     std::vector<TCdromDriveInfo> DriveList;
     QHash<QString, TCdToc> Discs; // device path -> its disc; none = empty drive
-    QStringList ReadFrom;
 
     std::vector<TCdromDriveInfo> Drives() override { return DriveList; }
     bool ReadToc(const QString& devicePath, TCdToc& toc) override
     {
-        ReadFrom << devicePath;
         if (!Discs.contains(devicePath))
             return false;
         toc = Discs.value(devicePath);

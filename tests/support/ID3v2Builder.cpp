@@ -19,68 +19,6 @@ QByteArray ByteString(std::initializer_list<quint32> bytes)
 
 ID3v2Builder::ID3v2Builder(quint8 major, quint8 revision) : m_major(major), m_revision(revision) {}
 
-ID3v2Builder& ID3v2Builder::Frame(ID3v2FrameSpec frame)
-{
-    m_items.emplace_back(std::move(frame));
-    return *this;
-}
-
-ID3v2Builder& ID3v2Builder::Frame(const QByteArray& id, const QByteArray& body)
-{
-    ID3v2FrameSpec frame;
-    frame.Id = id;
-    frame.Body = body;
-    return Frame(std::move(frame));
-}
-
-ID3v2Builder& ID3v2Builder::Raw(const QByteArray& bytes)
-{
-    m_items.emplace_back(bytes);
-    return *this;
-}
-
-ID3v2Builder& ID3v2Builder::TagUnsynchronisation(bool on)
-{
-    m_tagUnsync = on;
-    return *this;
-}
-
-ID3v2Builder& ID3v2Builder::ExtendedHeader()
-{
-    m_extendedHeader = true;
-    return *this;
-}
-
-ID3v2Builder& ID3v2Builder::ExtendedHeaderDeclaredSize(quint32 size)
-{
-    m_extendedHeaderSize = size;
-    return *this;
-}
-
-ID3v2Builder& ID3v2Builder::Footer(bool on)
-{
-    m_footer = on;
-    return *this;
-}
-
-ID3v2Builder& ID3v2Builder::Padding(int bytes)
-{
-    m_padding = bytes;
-    return *this;
-}
-
-ID3v2Builder& ID3v2Builder::PlainFrameSizes(bool on)
-{
-    m_plainSizes = on;
-    return *this;
-}
-
-ID3v2Builder& ID3v2Builder::DeclaredTagSize(quint32 size)
-{
-    m_declaredTagSize = size;
-    return *this;
-}
-
 QByteArray ID3v2Builder::Build() const
 {
     const QByteArray extended = ExtendedHeaderBytes();
@@ -94,13 +32,7 @@ QByteArray ID3v2Builder::Build() const
     if (m_major == 3 && m_tagUnsync)
         content = Unsynchronise(content);
 
-    quint8 flags = 0;
-    if (m_tagUnsync)
-        flags |= 0x80;
-    if (m_extendedHeader)
-        flags |= 0x40;
-    if (m_footer)
-        flags |= 0x10;
+    const quint8 flags = (m_tagUnsync ? 0x80 : 0) | (m_extendedHeader ? 0x40 : 0) | (m_footer ? 0x10 : 0);
     const QByteArray size = SyncSafe(m_declaredTagSize.value_or(quint32(content.size())));
     const QByteArray versionAndFlags = ByteString({m_major, m_revision, flags});
 
@@ -150,42 +82,19 @@ QByteArray ID3v2Builder::StoredData(const ID3v2FrameSpec& frame) const
 
 quint8 ID3v2Builder::StatusFlags(const ID3v2FrameSpec& frame) const
 {
-    const int shift = m_major == 3 ? 1 : 0;
-    quint8 flags = 0;
-    if (frame.TagAlterPreservation)
-        flags |= 0x40 << shift;
-    if (frame.FileAlterPreservation)
-        flags |= 0x20 << shift;
-    if (frame.ReadOnly)
-        flags |= 0x10 << shift;
-    return flags;
+    const int flags = (frame.TagAlterPreservation ? 0x40 : 0) | (frame.FileAlterPreservation ? 0x20 : 0) |
+                      (frame.ReadOnly ? 0x10 : 0);
+    return quint8(m_major == 3 ? flags << 1 : flags);
 }
 
 quint8 ID3v2Builder::FormatFlags(const ID3v2FrameSpec& frame) const
 {
     if (frame.FormatFlags)
         return *frame.FormatFlags;
-    quint8 flags = 0;
-    if (m_major == 3) {
-        if (frame.Compressed)
-            flags |= 0x80;
-        if (frame.EncryptionMethod)
-            flags |= 0x40;
-        if (frame.GroupId)
-            flags |= 0x20;
-        return flags;
-    }
-    if (frame.GroupId)
-        flags |= 0x40;
-    if (frame.Compressed)
-        flags |= 0x08;
-    if (frame.EncryptionMethod)
-        flags |= 0x04;
-    if (frame.Unsynchronised)
-        flags |= 0x02;
-    if (frame.DataLengthIndicator || frame.Compressed)
-        flags |= 0x01;
-    return flags;
+    if (m_major == 3)
+        return (frame.Compressed ? 0x80 : 0) | (frame.EncryptionMethod ? 0x40 : 0) | (frame.GroupId ? 0x20 : 0);
+    return (frame.GroupId ? 0x40 : 0) | (frame.Compressed ? 0x08 : 0) | (frame.EncryptionMethod ? 0x04 : 0) |
+           (frame.Unsynchronised ? 0x02 : 0) | (frame.DataLengthIndicator || frame.Compressed ? 0x01 : 0);
 }
 
 QByteArray ID3v2Builder::EncodeText(const QString& text, quint8 encoding)

@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 
@@ -40,23 +41,16 @@ int SampleRateIndex(const MpegFormat& f)
     throw std::invalid_argument("sample rate does not belong to the version");
 }
 
-QByteArray BigEndian(quint32 v)
-{
-    QByteArray b(4, '\0');
-    b[0] = char(v >> 24);
-    b[1] = char(v >> 16);
-    b[2] = char(v >> 8);
-    b[3] = char(v);
-    return b;
-}
-
 QByteArray LittleEndian(quint32 v)
 {
-    QByteArray b(4, '\0');
-    b[0] = char(v);
-    b[1] = char(v >> 8);
-    b[2] = char(v >> 16);
-    b[3] = char(v >> 24);
+    const char bytes[] = {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+    return QByteArray(bytes, 4);
+}
+
+QByteArray BigEndian(quint32 v)
+{
+    QByteArray b = LittleEndian(v);
+    std::reverse(b.begin(), b.end());
     return b;
 }
 

@@ -1,9 +1,10 @@
 #include "support/MutagenReader.h"
 
+#include "support/RunProgram.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QProcess>
 
 namespace {
 
@@ -36,9 +37,7 @@ print(json.dumps(out))
 
 bool MutagenInstalled()
 {
-    QProcess python;
-    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QStringLiteral("import mutagen")});
-    return python.waitForFinished(30000) && python.exitStatus() == QProcess::NormalExit && python.exitCode() == 0;
+    return RunPython("import mutagen", {}).ExitCode == 0;
 }
 
 TMutagenRead ReadWithMutagen(const QString& path)
@@ -49,14 +48,12 @@ TMutagenRead ReadWithMutagen(const QString& path)
 TMutagenRead ReadWithMutagen(const QByteArray& nativePath)
 {
     TMutagenRead read;
-    QProcess python;
-    python.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral("-c"), QString::fromLatin1(ReadScript), QString::fromLatin1(nativePath.toHex())});
-    if (!python.waitForFinished(30000) || python.exitStatus() != QProcess::NormalExit || python.exitCode() != 0) {
-        read.Error = QString::fromLocal8Bit(python.readAllStandardError());
+    const TProgramRun python = RunPython(ReadScript, {QString::fromLatin1(nativePath.toHex())});
+    if (python.ExitCode != 0) {
+        read.Error = QString::fromLocal8Bit(python.Err);
         return read;
     }
-    const QJsonObject out = QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+    const QJsonObject out = QJsonDocument::fromJson(python.Out).object();
     read.Ok = !out.isEmpty();
     read.Error = out.value(QStringLiteral("error")).toString();
     read.Tag = out.value(QStringLiteral("tag")).toObject();

@@ -1,7 +1,6 @@
 #include "support/NativeFiles.h"
 
-#include <QProcess>
-#include <QString>
+#include "support/RunProgram.h"
 
 
 #include <fcntl.h>
@@ -60,13 +59,11 @@ bool MakeNativeFolder(const QByteArray& path)
 
 QList<QByteArray> ListWithPython(const QByteArray& folder)
 {
-    QProcess python;
-    python.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral("-c"), QString::fromLatin1(ListScript), QString::fromLatin1(folder.toHex())});
-    if (!python.waitForFinished(30000) || python.exitStatus() != QProcess::NormalExit || python.exitCode() != 0)
+    const TProgramRun python = RunPython(ListScript, {QString::fromLatin1(folder.toHex())});
+    if (python.ExitCode != 0)
         return {};
     QList<QByteArray> names;
-    for (const QByteArray& line : python.readAllStandardOutput().split('\n'))
+    for (const QByteArray& line : python.Out.split('\n'))
         if (!line.isEmpty())
             names << QByteArray::fromHex(line);
     return names;

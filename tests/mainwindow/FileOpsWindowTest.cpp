@@ -205,7 +205,7 @@ TEST_F(FileOpsWindowTest, DeletedFilesLeaveTheListBeforeTheReloadWritesAnything)
     AnswerAsk(pbYes);
     Window->DeleteSelection(false);
     EXPECT_FALSE(QFile::exists(Src() + "a.mp3"));
-    EXPECT_EQ(FilesIn(DataHome.Trash() + "/files"), QStringList({"a.mp3"}));
+    EXPECT_EQ(FilesIn(Trash() + "/files"), QStringList({"a.mp3"}));
     EXPECT_EQ(ListedNames(), QStringList({"b.mp3"}));
     // The applied edit went with the file: nothing was written or recreated.
     EXPECT_TRUE(Prompt.Errors.isEmpty());
@@ -218,7 +218,7 @@ TEST_F(FileOpsWindowTest, DeletedFilesLeaveTheListBeforeTheReloadWritesAnything)
     Window->DeleteSelection(true);
     EXPECT_EQ(Prompt.Asked.last(), LangFmt("ConfirmDeleteFiles", {"2"}));
     EXPECT_TRUE(FilesIn(Src()).isEmpty());
-    EXPECT_EQ(FilesIn(DataHome.Trash() + "/files"), QStringList({"a.mp3"}));
+    EXPECT_EQ(FilesIn(Trash() + "/files"), QStringList({"a.mp3"}));
     EXPECT_TRUE(ListedNames().isEmpty());
 }
 

@@ -9,14 +9,11 @@
 
 #include "localisation/MultiLanguage.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QTabWidget>
-#include <QTest>
 #include <QToolButton>
 
 TEST_F(AboutUpdateTest, ARequestThatHangsEndsByTimeOutCloseOrReloadWithoutALateAnswer)

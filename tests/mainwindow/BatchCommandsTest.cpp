@@ -16,7 +16,6 @@
 #include "localisation/MultiLanguage.h"
 #include "platform/FileLayer.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QCryptographicHash>
 #include <QDateEdit>

@@ -7,7 +7,6 @@
 #include "InputPanelTestSupport.h"
 #include "RenameTestSupport.h"
 
-#include "dialogs/DialogTestSupport.h"
 #include "support/RunProgram.h"
 
 #include <QJsonArray>

@@ -2,7 +2,6 @@
 
 #include "dialogs/FormCDDB.h"
 
-#include "localisation/MultiLanguage.h"
 #include "common/SettingsKey.h"
 #include "platform/Registry.h"
 #include "tagengine/DisplayTexts.h"
@@ -11,7 +10,6 @@
 #include "support/FakeCdrom.h"
 #include "support/MutagenReader.h"
 
-#include <QAction>
 #include <QRadioButton>
 
 #include <gtest/gtest.h>

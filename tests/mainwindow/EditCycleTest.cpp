@@ -13,14 +13,12 @@
 #include "platform/FileLayer.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QDateEdit>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QDateTime>
-#include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
 #include <QScrollArea>

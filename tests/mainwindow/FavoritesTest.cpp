@@ -11,10 +11,7 @@
 #include "localisation/MultiLanguage.h"
 
 #include <QAction>
-#include <QDir>
 #include <QFileInfo>
-#include <QMenu>
-#include <QTreeWidget>
 
 namespace {
 

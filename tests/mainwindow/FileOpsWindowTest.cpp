@@ -6,12 +6,8 @@
 
 #include "localisation/MultiLanguage.h"
 #include "platform/FileLayer.h"
-#include "tagengine/DisplayTexts.h"
 
-#include <QAction>
 #include <QFileInfo>
-
-#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <csignal>

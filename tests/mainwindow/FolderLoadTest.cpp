@@ -1,9 +1,6 @@
 #include "InputPanelTestSupport.h"
 #include "RenameTestSupport.h"
 
-#include "controls/MyListView.h"
-#include "frameinput/ID3v2Frame.h"
-#include "mainwindow/FQuillon.h"
 #include "mainwindow/FileListModel.h"
 #include "common/ColumnCatalogue.h"
 #include "common/SettingsStore.h"
@@ -13,20 +10,13 @@
 #include "platform/FileLayer.h"
 #include "platform/Registry.h"
 
-#include <QAction>
-#include <QDir>
-#include <QFile>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QSet>
-#include <QTest>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
 
 #include <cerrno>
-
-#include <gtest/gtest.h>
 
 namespace {
 

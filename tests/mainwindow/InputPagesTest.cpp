@@ -11,7 +11,6 @@
 #include "common/InputPages.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QLayout>
 #include <QScrollArea>
 #include <QSplitter>

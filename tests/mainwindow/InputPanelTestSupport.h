@@ -7,7 +7,6 @@
 #include "support/gui/MainWindowTestSupport.h"
 
 #include "support/ID3v2Builder.h"
-#include "support/Mp3Builder.h"
 
 #include "controls/MyListView.h"
 #include "frameinput/ID3v2Frame.h"
@@ -29,9 +28,6 @@
 #include <algorithm>
 #include <initializer_list>
 #include <memory>
-#include <optional>
-#include <utility>
-#include <vector>
 
 // A file with these frames (ID and body) in an ID3v2 tag of the version,
 // eight audio frames and the ID3v1 block when one is given.

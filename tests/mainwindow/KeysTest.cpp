@@ -13,7 +13,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFile>
 #include <QHash>
 #include <QShortcut>
 #include <QTimer>

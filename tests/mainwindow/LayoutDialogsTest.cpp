@@ -17,14 +17,11 @@
 #include "tagengine/FrameCatalogue.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QPushButton>
 #include <QSet>
 #include <QTabBar>
 #include <QToolBar>
 #include <QToolButton>
-
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -3,11 +3,8 @@
 #include "controls/MenuBar.h"
 #include "controls/QtPrompt.h"
 #include "mainwindow/ActionTable.h"
-#include "mainwindow/FQuillon.h"
 #include "dialogs/FormStart.h"
 #include "common/ToolbarButtons.h"
-
-#include "frameinput/ID3v2Frame.h"
 
 #include "localisation/MultiLanguage.h"
 
@@ -17,14 +14,9 @@
 #include <QDialog>
 #include <QDir>
 #include <QGuiApplication>
-#include <QLineEdit>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QPointer>
-#include <QTest>
 #include <QTimer>
-
-#include <gtest/gtest.h>
 
 namespace {
 

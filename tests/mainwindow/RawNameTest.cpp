@@ -8,12 +8,10 @@
 #include "support/MutagenReader.h"
 #include "support/NativeFiles.h"
 #include "tagengine/DisplayTexts.h"
-#include "tagengine/FrameCodecs.h"
 
 #include "localisation/MultiLanguage.h"
 #include "platform/NativePath.h"
 
-#include <QLabel>
 #include <QTest>
 
 #include <gtest/gtest.h>

@@ -5,15 +5,11 @@
 #include "support/MutagenReader.h"
 
 #include "tagengine/DisplayTexts.h"
-#include "tagengine/FrameCodecs.h"
 
 #include "localisation/MultiLanguage.h"
 #include "platform/FileLayer.h"
 
-#include <QAction>
 #include <QMenu>
-
-#include <gtest/gtest.h>
 
 #include <cerrno>
 

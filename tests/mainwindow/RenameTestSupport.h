@@ -13,7 +13,6 @@
 #include <QItemSelection>
 #include <QItemSelectionModel>
 
-#include <functional>
 #include <memory>
 
 // Selects exactly the rows of these file names, as the user would.

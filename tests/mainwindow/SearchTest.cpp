@@ -3,16 +3,12 @@
 #include "InputPanelTestSupport.h"
 #include "RenameTestSupport.h"
 
-#include "controls/MyThemedPanel.h"
 
-#include "localisation/MultiLanguage.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QRadioButton>
 #include <QTimer>
-#include <QToolButton>
 
 namespace {
 

@@ -14,10 +14,7 @@
 
 #include "support/FakeCDDBServer.h"
 
-#include <QAction>
 #include <QCheckBox>
-#include <QLineEdit>
-#include <QMenu>
 #include <QTimer>
 
 #include <gtest/gtest.h>

@@ -1,7 +1,6 @@
 #include "common/SettingsStoreTestSupport.h"
 #include "InputPanelTestSupport.h"
 
-#include "mainwindow/FQuillon.h"
 #include "common/SettingsStore.h"
 #include "mainwindow/WindowPlacement.h"
 
@@ -13,8 +12,6 @@
 #include <QFileInfo>
 
 #include <tuple>
-
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -3,13 +3,10 @@
 #include "InputPanelTestSupport.h"
 
 #include "tagengine/DisplayTexts.h"
-#include "tagengine/FrameCodecs.h"
 
 #include "localisation/MultiLanguage.h"
 
 #include <QFileInfo>
-
-#include <gtest/gtest.h>
 
 namespace {
 

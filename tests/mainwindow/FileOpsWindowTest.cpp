@@ -55,12 +55,6 @@ protected:
     }
 };
 
-// No file may be written.
-class TReadOnlyLayer : public TFileLayer {
-public:
-    bool MayWrite(const QByteArray&, const struct stat&) override { return false; }
-};
-
 // Refuses every trash folder, so that no trash can be used.
 class TNoTrashLayer : public TFileLayer {
 public:
@@ -380,7 +374,7 @@ TEST_F(FileOpsWindowTest, FolderRenameWritesEditsFirstAndNeverReplaces)
     ASSERT_EQ(QDir::cleanPath(Window->CurrentFolder()), live);
     Select({"a.mp3"});
     SetTitle(*Entry(live + "/a.mp3"), "Pending");
-    Window->ID3v2Reader1.SetFileLayer(std::make_shared<TReadOnlyLayer>());
+    ASSERT_TRUE(QFile::setPermissions(live + "/a.mp3", QFile::ReadOwner));
     Prompt.OnAsk = [&](const QString&, TPromptButtons) {
         EXPECT_TRUE(QDir().rename(live, Env.Folder() + "/elsewhere"));
         Settle();

@@ -46,17 +46,12 @@ protected:
         return MutagenTags(paths);
     }
 
-    QStringList Texts(const QJsonObject& tags, const QString& name, const QString& id) const
-    {
-        return MutagenTexts(tags, Dir() + name, id);
-    }
-
     // The texts of the frames with these IDs, joined by "|".
     QString Summary(const QJsonObject& tags, const QString& name, const QStringList& ids) const
     {
         QStringList texts;
         for (const QString& id : ids)
-            texts << Texts(tags, name, id).join(QLatin1Char('/'));
+            texts << MutagenTexts(tags, Dir() + name, id).join(QLatin1Char('/'));
         return texts.join(QLatin1Char('|'));
     }
 
@@ -85,34 +80,6 @@ protected:
         Window->UpdateActions();
     }
 
-    void AnswerTrackDialog(int numbering, int total, int start, int fixed)
-    {
-        Prompt.OnModal = AnswerDialog<TFormTrackNr>(
-            [=](TFormTrackNr& form) {
-                ChooseRow(form.NumberingBox(), numbering);
-                ChooseRow(form.TotalBox(), total);
-                form.StartEdit()->SetPosition(start);
-                form.TotalEdit()->SetPosition(fixed);
-            },
-            "Button2");
-    }
-
-    // The replace dialog with these texts on these fields (rows by ID).
-    void AnswerReplaceDialog(const QString& search, const QString& replacement, const QStringList& fields)
-    {
-        Prompt.OnModal = AnswerDialog<TFormReplaceInfos>(
-            [=](TFormReplaceInfos& form) {
-                form.SearchBox()->setEditText(search);
-                form.ReplaceBox()->setEditText(replacement);
-                form.CaseBox()->setChecked(false);
-                for (int row = 0; row < form.FieldList()->count(); ++row) {
-                    QListWidgetItem* item = form.FieldList()->item(row);
-                    item->setCheckState(fields.contains(item->data(Qt::UserRole).toString()) ? Qt::Checked
-                                                                                             : Qt::Unchecked);
-                }
-            },
-            "butOK");
-    }
 };
 
 // Encoding, MIME type, picture type and description before the data.
@@ -143,16 +110,22 @@ TEST_F(BatchCommandsTest, TrackNumbersAreWrittenAndFilesWithoutOneReported)
     const QStringList names = {"a 03 - part 2.mp3", "b 7.mp3", "c x.mp3"};
     Select(names);
 
-    AnswerTrackDialog(1, 1, 1, 1); // from the names, the highest as total
+    // From the names, the highest as total.
+    Prompt.OnModal = AnswerDialog<TFormTrackNr>(
+        [](TFormTrackNr& form) {
+            ChooseRow(form.NumberingBox(), 1);
+            ChooseRow(form.TotalBox(), 1);
+        },
+        "Button2");
     Trigger("ActAutoTrackNo");
     ASSERT_EQ(Prompt.Informations.size(), 1);
     EXPECT_EQ(Prompt.Informations.last(), LangFmt("ErrorNoTrackFound", {QStringLiteral("c x.mp3\r\n")}));
     EXPECT_EQ(Window->GetUndoKind(), TFQuillon::ukUnsavedEntries);
     Window->SaveChangedEntries();
     const QJsonObject tags = Mutagen(names);
-    EXPECT_EQ(Texts(tags, names[0], "TRCK"), QStringList{"3/7"});
-    EXPECT_EQ(Texts(tags, names[1], "TRCK"), QStringList{"7/7"});
-    EXPECT_EQ(Texts(tags, names[2], "TRCK"), QStringList{"4"}); // no number: kept
+    EXPECT_EQ(Summary(tags, names[0], {"TRCK"}), "3/7");
+    EXPECT_EQ(Summary(tags, names[1], {"TRCK"}), "7/7");
+    EXPECT_EQ(Summary(tags, names[2], {"TRCK"}), "4"); // no number: kept
 }
 
 TEST_F(BatchCommandsTest, ReplaceInFieldsAndNamesThenUndoEverything)
@@ -164,7 +137,19 @@ TEST_F(BatchCommandsTest, ReplaceInFieldsAndNamesThenUndoEverything)
     const QByteArray original = Bytes(Dir() + "Aha one.mp3");
     Open();
     Select({"Aha one.mp3", "Nothing.mp3", "aha two.mp3"});
-    AnswerReplaceDialog("a", "b", {"*FIN", "TIT2"});
+    // "a" by "b" in the names and titles, in either case.
+    Prompt.OnModal = AnswerDialog<TFormReplaceInfos>(
+        [](TFormReplaceInfos& form) {
+            form.SearchBox()->setEditText(QStringLiteral("a"));
+            form.ReplaceBox()->setEditText(QStringLiteral("b"));
+            form.CaseBox()->setChecked(false);
+            for (int row = 0; row < form.FieldList()->count(); ++row) {
+                QListWidgetItem* item = form.FieldList()->item(row);
+                const QString id = item->data(Qt::UserRole).toString();
+                item->setCheckState(id == "*FIN" || id == "TIT2" ? Qt::Checked : Qt::Unchecked);
+            }
+        },
+        "butOK");
     Trigger("ActReplaceInFrames");
 
     // The rename that found its name taken is offered again with the system's
@@ -178,7 +163,7 @@ TEST_F(BatchCommandsTest, ReplaceInFieldsAndNamesThenUndoEverything)
     Window->SaveChangedEntries();
     const QJsonObject tags = Mutagen({"bhb one.mp3", "aha two.mp3"});
     EXPECT_EQ(Summary(tags, "bhb one.mp3", {"TIT2", "TPE1"}), "bhb|Bob"); // the artist was not chosen
-    EXPECT_EQ(Texts(tags, "aha two.mp3", "TIT2"), QStringList{"Hbhb"});
+    EXPECT_EQ(Summary(tags, "aha two.mp3", {"TIT2"}), "Hbhb");
 
     // Undo: both written tags, then the rename.
     for (int step = 0; step < 3; ++step)
@@ -186,16 +171,6 @@ TEST_F(BatchCommandsTest, ReplaceInFieldsAndNamesThenUndoEverything)
     EXPECT_EQ(Window->GetUndoKind(), TFQuillon::ukNothing);
     EXPECT_EQ(Bytes(Dir() + "Aha one.mp3"), original);
     EXPECT_TRUE(Prompt.Errors.isEmpty());
-
-    // A name that could not name a file is reported once, not retried.
-    Select({"Aha one.mp3"});
-    AnswerReplaceDialog("one", "a/b", {"*FIN"});
-    Trigger("ActReplaceInFrames");
-    EXPECT_EQ(Prompt.Questions.size(), 1);
-    EXPECT_TRUE(Prompt.Informations.contains(
-        LangFmt("ErrorRenameUnusableNames", {QStringLiteral("\n\rAha one.mp3")})));
-    EXPECT_EQ(Prompt.Informations.last(), LangFmt("ReplaceFramesInfo", {0}));
-    EXPECT_TRUE(QFileInfo::exists(Dir() + "Aha one.mp3"));
 }
 
 TEST_F(BatchCommandsTest, ID3v1TransferLeavesOwnRenderingsAndFilesWithoutID3v1AloneAndTagsPlainRips)
@@ -220,10 +195,6 @@ TEST_F(BatchCommandsTest, ID3v1TransferLeavesOwnRenderingsAndFilesWithoutID3v1Al
 
     Prompt.OnModal = AnswerDialog<TFormID3v1ToID3v2>([](TFormID3v1ToID3v2&) {}, "Button1");
     Trigger("ActID3v2ToID3v1");
-    EXPECT_EQ(Entry("with v1.mp3")->Changed, 1);
-    EXPECT_EQ(Entry("without v1.mp3")->Changed, 0);
-    EXPECT_EQ(Entry("own rendering.mp3")->Changed, 0);
-    EXPECT_EQ(Entry("only v1.mp3")->Changed, 1);
     Window->SaveChangedEntries();
     EXPECT_EQ(Bytes(Dir() + "without v1.mp3"), without);
     EXPECT_EQ(Bytes(Dir() + "own rendering.mp3"), own);
@@ -395,7 +366,7 @@ TEST_F(BatchCommandsTest, AFileDateComesFromADateWrittenFirst)
     Trigger("ActFileDateFromDate");
     // The file holds the date its time came from: nothing is left that
     // discarding could take back.
-    EXPECT_EQ(Texts(Mutagen({"a.mp3"}), "a.mp3", "TDRC"), QStringList{"1999-05-06 07:08:00"});
+    EXPECT_EQ(Summary(Mutagen({"a.mp3"}), "a.mp3", {"TDRC"}), "1999-05-06 07:08:00");
     EXPECT_EQ(ModifiedNs(Dir() + "a.mp3") / (60 * NsPerSecond), 925967280LL / 60); // 07:08 in Berlin
     EXPECT_EQ(Window->GetUndoKind(), TFQuillon::ukFileDate);
 }

@@ -155,27 +155,21 @@ TEST_F(MainWindowStartTest, ToolBarPicturesComeFromTheIconThemeAndAreGreyedWhenD
     EXPECT_EQ(copy.convertToFormat(QImage::Format_Alpha8),
               themed.pixmap(QSize(16, 16)).toImage().convertToFormat(QImage::Format_Alpha8));
 
-    // Themed and drawn pictures alike: disabled ones are grey and faint.
+    // Themed and drawn pictures alike: disabled ones are grey.
     for (const char* name : {"EditCopy1", "ActUndo", "ActAutoTrackNo", "ActGrossKleinSchreibung", "ActID3FromFilename"}) {
         const QAction* action = window.Action(QString::fromLatin1(name));
         const QImage normal = image(action, QIcon::Normal);
         const QImage disabled = image(action, QIcon::Disabled);
-        qint64 normalAlpha = 0;
-        qint64 disabledAlpha = 0;
         bool coloured = false;
         bool grey = true;
         for (int y = 0; y < 16; ++y) {
             for (int x = 0; x < 16; ++x) {
                 const QRgb n = normal.pixel(x, y);
                 const QRgb d = disabled.pixel(x, y);
-                normalAlpha += qAlpha(n);
-                disabledAlpha += qAlpha(d);
                 coloured = coloured || (qAlpha(n) > 0 && (qRed(n) != qGreen(n) || qGreen(n) != qBlue(n)));
                 grey = grey && (qAlpha(d) == 0 || (qRed(d) == qGreen(d) && qGreen(d) == qBlue(d)));
             }
         }
-        EXPECT_GT(normalAlpha, 0) << name;
-        EXPECT_LT(disabledAlpha * 2, normalAlpha) << name;
         EXPECT_TRUE(grey) << name;
         if (QLatin1String(name).startsWith(QLatin1String("Act")) && QLatin1String(name) != QLatin1String("ActUndo")) {
             EXPECT_TRUE(coloured) << "our own pictures are no grey letters: " << name;

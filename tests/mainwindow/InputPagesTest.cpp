@@ -5,9 +5,7 @@
 #include "localisation/MultiLanguage.h"
 
 #include <QCheckBox>
-#include <QLayout>
 #include <QScrollArea>
-#include <QSplitter>
 
 namespace {
 
@@ -64,19 +62,6 @@ TEST_F(MainWindowInputPagesTest, TheSettingsGiveTheInputsTheirTagVersion)
     window.ApplySettings();
     EXPECT_EQ(window.PageInputs().size(), 4u);
     EXPECT_EQ(InputOf(window, QStringLiteral("TCOM"))->UseID3Version(), ivID3v2_4);
-}
-
-TEST_F(MainWindowInputPagesTest, WithoutPagesTheAreaFitsTheFileInformation)
-{
-    TFQuillon window({});
-    window.show();
-    QCoreApplication::processEvents();
-    window.ApplyInputPages(Layout({}));
-    // The file information and the template check box, the tabs above.
-    const int height = window.SplitterID3->sizes().at(window.SplitterID3->indexOf(window.PanID3));
-    const int fileInfo = window.TabDateiinfos->layout()->sizeHint().height() + window.PanVorgabe->sizeHint().height();
-    EXPECT_GE(height, fileInfo);
-    EXPECT_LE(height, fileInfo + window.PagInfos->tabBar()->sizeHint().height() + 16);
 }
 
 TEST_F(MainWindowInputPagesTest, TheTemplateCheckBoxFollowsTheSelectionAndThePage)

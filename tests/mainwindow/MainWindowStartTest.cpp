@@ -192,8 +192,7 @@ TEST_F(MainWindowStartTest, WithoutPathsTheFirstRowIsSelectedAndAnEmptyFolderSel
     QDir().mkpath(Env.PathOf(QStringLiteral("empty")));
 
     auto window = OpenWindowAt(Env.PathOf(QStringLiteral("full")));
-    EXPECT_TRUE(window->Entries()[0]->Edited);
-    EXPECT_EQ(window->EditedCount(), 1);
+    EXPECT_EQ(window->FirstEditedIndex(), 0);
 
     // The tree's change loads once the tree has finished its own handling.
     window->SetTreePath(Env.PathOf(QStringLiteral("empty")));

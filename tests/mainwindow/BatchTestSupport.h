@@ -13,9 +13,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
 // Prints, as JSON, every file's frames by ID, each frame with its fields as
 // mutagen names them ("text", "desc", "lang", "mime"...): lists as lists of
 // strings, bytes (a picture's data) as their SHA-1. The ID3v1 block is not
@@ -57,19 +54,4 @@ inline QJsonObject MutagenFrame(const QJsonObject& tags, const QString& path, co
 inline QStringList MutagenTexts(const QJsonObject& tags, const QString& path, const QString& id)
 {
     return MutagenFrame(tags, path, id).value(QStringLiteral("text")).toVariant().toStringList();
-}
-
-// The file's last-write time in nanoseconds.
-inline qint64 ModifiedNs(const QString& path)
-{
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return -1;
-    return qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-}
-
-inline bool SetModifiedNs(const QString& path, qint64 ns)
-{
-    const struct timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)}};
-    return utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
 }

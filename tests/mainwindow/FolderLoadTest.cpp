@@ -141,7 +141,7 @@ TEST_F(FolderLoadTest, KeepModeReusesUnchangedEntriesAndReadsChangedOnes)
     ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("keep/b.mp3"), {{"TIT2", "Beta"}}));
     ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("keep/c.mp3"), {{"TIT2", "Gamma"}}));
     for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
-        ASSERT_TRUE(SetModificationTime(Env.PathOf(QStringLiteral("keep/") + QLatin1String(name)), 1000000));
+        ASSERT_TRUE(SetModifiedNs(Env.PathOf(QStringLiteral("keep/") + QLatin1String(name)), 1000000LL * 1000000000));
     auto window = OpenAt("keep");
     ASSERT_EQ(window->Entries().size(), 3u);
     const TEintragdaten* alpha = window->Entries()[0].get();
@@ -153,7 +153,7 @@ TEST_F(FolderLoadTest, KeepModeReusesUnchangedEntriesAndReadsChangedOnes)
 
     // b is replaced by a file of the same size, c vanishes, d appears.
     ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("keep/b.mp3"), {{"TIT2", "Bxta"}}));
-    ASSERT_TRUE(SetModificationTime(Env.PathOf("keep/b.mp3"), 1000100));
+    ASSERT_TRUE(SetModifiedNs(Env.PathOf("keep/b.mp3"), 1000100LL * 1000000000));
     ASSERT_TRUE(QFile::remove(Env.PathOf("keep/c.mp3")));
     ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("keep/d.mp3"), {{"TIT2", "Delta"}}));
 
@@ -170,7 +170,7 @@ TEST_F(FolderLoadTest, KeepModeKeepsAnUnchangedFilesDataAndTheTopRow)
 {
     WriteNumbered("keep", 60);
     const QString changed = Env.PathOf("keep/005.mp3");
-    ASSERT_TRUE(SetModificationTime(changed, 1000000));
+    ASSERT_TRUE(SetModifiedNs(changed, 1000000LL * 1000000000));
     auto window = OpenAt("keep");
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -181,7 +181,7 @@ TEST_F(FolderLoadTest, KeepModeKeepsAnUnchangedFilesDataAndTheTopRow)
 
     // Rewritten in place by another program: same size, same time.
     ASSERT_TRUE(WriteTaggedMp3(changed, {{"TIT2", "X"}}));
-    ASSERT_TRUE(SetModificationTime(changed, 1000000));
+    ASSERT_TRUE(SetModifiedNs(changed, 1000000LL * 1000000000));
     window->ReloadFolder(true);
     EXPECT_EQ(Cell(*window, 5, "TIT2"), QStringLiteral("5")) << "the entry kept what was read before";
     EXPECT_EQ(window->LVFiles->TopRow(), 30);

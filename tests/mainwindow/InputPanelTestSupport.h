@@ -29,6 +29,9 @@
 #include <initializer_list>
 #include <memory>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 // A file with these frames (ID and body) in an ID3v2 tag of the version,
 // eight audio frames and the ID3v1 block when one is given.
 inline bool WriteMp3WithFrames(const QString& path, const TFrameBodies& frames,
@@ -199,4 +202,20 @@ inline QStringList PagesText(const TEingabeSeiten& pages)
     for (int i = 0; i < pages.Count(); ++i)
         lines << pages.Items(i).Title + QLatin1Char(':') + pages.Items(i).FrameIDs.join(QLatin1Char(','));
     return lines;
+}
+
+// The file's last-write time in nanoseconds.
+inline qint64 ModifiedNs(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return -1;
+    return qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+// Sets the file's last-write time (nanoseconds since the epoch).
+inline bool SetModifiedNs(const QString& path, qint64 ns)
+{
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)}};
+    return utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
 }

@@ -32,7 +32,7 @@ protected:
 TEST_F(UndoTest, WriteRenameUndoUndoGivesTheOriginalFileBack)
 {
     ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("a.mp3"), {{"TPE1", "Artist"}, {"TIT2", "Old"}}));
-    ASSERT_TRUE(SetModificationTime(Dir() + "a.mp3", 1000000000));
+    ASSERT_TRUE(SetModifiedNs(Dir() + "a.mp3", 1000000000 * NsPerSecond));
     const QByteArray original = Bytes(Dir() + "a.mp3");
     Open();
     Select({"a.mp3"});
@@ -143,8 +143,8 @@ TEST_F(UndoTest, FileDatesComeBackUnlessTheFileIsWriteProtected)
 {
     ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("a.mp3"), {{"TIT2", "A"}}));
     ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("elsewhere/b.mp3"), {{"TIT2", "B"}}));
-    ASSERT_TRUE(SetModificationTime(Dir() + "a.mp3", 1500000000));
-    ASSERT_TRUE(SetModificationTime(Env.PathOf("elsewhere/b.mp3"), 1500000000));
+    ASSERT_TRUE(SetModifiedNs(Dir() + "a.mp3", 1500000000 * NsPerSecond));
+    ASSERT_TRUE(SetModifiedNs(Env.PathOf("elsewhere/b.mp3"), 1500000000 * NsPerSecond));
     Open();
     const qint64 old = 1200000000;
 

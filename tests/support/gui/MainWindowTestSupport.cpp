@@ -19,9 +19,6 @@
 #include <algorithm>
 #include <vector>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
 TMainWindowEnvironment::TMainWindowEnvironment()
 {
     TRegistry::SetStorageFolder(m_settings.path());
@@ -64,12 +61,6 @@ bool WriteTaggedMp3(const QString& path, const TTextFrames& frames, int audioFra
 {
     QDir().mkpath(QFileInfo(path).path());
     return Mp3Builder::WriteFile(path, TaggedMp3(frames, audioFrames));
-}
-
-bool SetModificationTime(const QString& path, qint64 seconds)
-{
-    const struct timespec times[2] = {{static_cast<time_t>(seconds), 0}, {static_cast<time_t>(seconds), 0}};
-    return utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
 }
 
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs)

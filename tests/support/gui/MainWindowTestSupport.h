@@ -45,8 +45,6 @@ QByteArray Mp3WithFrames(const TFrameBodies& frames, const std::optional<ID3v1Fi
 // The same with an ID3v2.3 tag of text frames (Latin-1).
 QByteArray TaggedMp3(const TTextFrames& frames, int audioFrames = 8);
 bool WriteTaggedMp3(const QString& path, const TTextFrames& frames, int audioFrames = 8);
-// Sets a file's modification time (seconds since the epoch).
-bool SetModificationTime(const QString& path, qint64 seconds);
 
 // Runs the event loop until the condition holds (true) or the time is up
 // (false).

@@ -7,85 +7,51 @@
 #include "InputPanelTestSupport.h"
 #include "RenameTestSupport.h"
 
-#include "dialogs/DialogTestSupport.h"
+#include "support/RunProgram.h"
 
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
-// Prints, as JSON, every file's frames by ID: texts as lists of strings,
-// comments and TXXX with their description (and language), pictures with
-// their type, MIME type, description and the SHA-1 of their data. The ID3v1
-// block is not merged in: only what the ID3v2 tag holds counts.
+// Prints, as JSON, every file's frames by ID, each frame with its fields as
+// mutagen names them ("text", "desc", "lang", "mime"...): lists as lists of
+// strings, bytes (a picture's data) as their SHA-1. The ID3v1 block is not
+// merged in: only what the ID3v2 tag holds counts.
 inline const char* const MutagenDumpScript = R"PY(
 import hashlib, json, sys
 from mutagen.id3 import ID3, ID3NoHeaderError
+def plain(value):
+    if isinstance(value, bytes):
+        return hashlib.sha1(value).hexdigest()
+    return [str(v) for v in value] if isinstance(value, list) else str(value)
 result = {}
 for path in sys.argv[1:]:
-    frames = {}
     try:
-        tags = ID3(path, load_v1=False)
+        frames = ID3(path, load_v1=False).values()
     except ID3NoHeaderError:
-        tags = {}
-    for frame in tags.values():
-        if frame.FrameID == 'APIC':
-            value = {'mime': frame.mime, 'desc': frame.desc, 'type': int(frame.type),
-                     'sha1': hashlib.sha1(frame.data).hexdigest()}
-        elif frame.FrameID == 'COMM':
-            value = {'lang': frame.lang, 'desc': frame.desc, 'text': [str(t) for t in frame.text]}
-        elif frame.FrameID == 'TXXX':
-            value = {'desc': frame.desc, 'text': [str(t) for t in frame.text]}
-        elif hasattr(frame, 'text'):
-            value = [str(t) for t in frame.text]
-        else:
-            value = None
-        frames.setdefault(frame.FrameID, []).append(value)
-    result[path] = frames
+        frames = []
+    tags = result.setdefault(path, {})
+    for frame in frames:
+        tags.setdefault(frame.FrameID, []).append({k: plain(v) for k, v in vars(frame).items()})
 print(json.dumps(result))
 )PY";
 
 // The frames of the files as mutagen reads them, by path.
 inline QJsonObject MutagenTags(const QStringList& paths)
 {
-    QProcess process;
-    process.start(QStringLiteral("/usr/bin/python3"), QStringList{QStringLiteral("-c"), QString::fromLatin1(MutagenDumpScript)} + paths);
-    EXPECT_TRUE(process.waitForFinished(30000));
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-    return QJsonDocument::fromJson(process.readAllStandardOutput()).object();
+    const TProgramRun run = RunPython(MutagenDumpScript, paths);
+    EXPECT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+    return QJsonDocument::fromJson(run.Out).object();
 }
 
-// The strings of the first text frame of the ID; empty when none.
+// The fields of the n-th frame with the ID; empty when none.
+inline QJsonObject MutagenFrame(const QJsonObject& tags, const QString& path, const QString& id, int n = 0)
+{
+    return tags.value(path).toObject().value(id).toArray().at(n).toObject();
+}
+
+// The strings of the first frame with the ID; empty when none.
 inline QStringList MutagenTexts(const QJsonObject& tags, const QString& path, const QString& id)
 {
-    const QJsonArray frames = tags.value(path).toObject().value(id).toArray();
-    QStringList texts;
-    if (frames.isEmpty())
-        return texts;
-    for (const QJsonValue& text : frames.first().toArray())
-        texts << text.toString();
-    return texts;
-}
-
-// The file's last-write time in nanoseconds, as coreutils' stat reports it.
-inline qint64 ModifiedNs(const QString& path)
-{
-    QProcess process;
-    process.start(QStringLiteral("stat"), {QStringLiteral("-c"), QStringLiteral("%.9Y"), path});
-    if (!process.waitForFinished(10000) || process.exitCode() != 0)
-        return -1;
-    const QList<QByteArray> parts = process.readAllStandardOutput().trimmed().split('.');
-    if (parts.size() != 2 || parts[1].size() != 9)
-        return -1;
-    return parts[0].toLongLong() * 1000000000 + parts[1].toLongLong();
-}
-
-inline bool SetModifiedNs(const QString& path, qint64 ns)
-{
-    const struct timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)}};
-    return utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
+    return MutagenFrame(tags, path, id).value(QStringLiteral("text")).toVariant().toStringList();
 }

@@ -14,7 +14,6 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -37,20 +36,6 @@ std::unique_ptr<QMimeData> GnomeFilesData(const QStringList& paths)
     return data;
 }
 
-// What Dolphin offers: an LF list naming this machine "localhost", with a
-// comment line, and KDE's own list beside it.
-std::unique_ptr<QMimeData> DolphinData(const QStringList& paths)
-{
-    auto data = std::make_unique<QMimeData>();
-    QByteArray uris = "# from Dolphin\n";
-    for (const QString& path : paths)
-        uris += "file://localhost" + QFile::encodeName(path).toPercentEncoding("/") + "\n";
-    data->setData("text/uri-list", uris);
-    data->setData("application/x-kde4-urilist", uris);
-    data->setData("text/plain", paths.join('\n').toUtf8());
-    return data;
-}
-
 class DragDropWindowTest : public ::testing::Test, protected TWindowFixture {
 protected:
     QString Src, Dst;
@@ -62,9 +47,6 @@ protected:
         Dst = Folder("dst");
         MakeFile(Src + "/a.mp3", "A");
         MakeFile(Src + "/b.mp3", "B");
-        // Enough folders for the tree to scroll.
-        for (int i = 0; i < 60; ++i)
-            Folder(QString("filler%1").arg(i, 2, 10, QChar('0')));
         Open(Src);
         Show();
     }
@@ -112,36 +94,27 @@ TEST_F(DragDropWindowTest, DropEffectsFollowKeysFileSystemsAndTheListedFolder)
     EXPECT_EQ(Chosen(List(), DropEvents::Over(List(), *fromSrc, QPoint(20, 20), CopyOrMove)), DropEffectNone);
     DropEvents::Leave(List());
 
-    // Onto a folder of the tree on the same file system: a move, Ctrl copies,
-    // Shift moves.
+    // Onto a folder of the tree on the same file system: a move, Ctrl copies.
     const QPoint dst = TreePoint(Dst);
     EXPECT_EQ(Chosen(Tree(), DropEvents::Over(Tree(), *fromSrc, dst, CopyOrMove)), DropEffectMove);
-    EXPECT_EQ(Window->ShellTreeModel->data(TreeIndex(Dst), Qt::BackgroundRole).isValid(), true);
+    EXPECT_TRUE(Window->ShellTreeModel->data(TreeIndex(Dst), Qt::BackgroundRole).isValid());
     EXPECT_EQ(Chosen(Tree(), DropEvents::Move(Tree(), *fromSrc, dst, CopyOrMove, Qt::ControlModifier)),
               DropEffectCopy);
-    EXPECT_EQ(Chosen(Tree(), DropEvents::Move(Tree(), *fromSrc, dst, CopyOrMove, Qt::ShiftModifier)),
-              DropEffectMove);
-    EXPECT_EQ(Chosen(Tree(), DropEvents::Move(Tree(), *fromSrc, dst, Qt::CopyAction)), DropEffectCopy);
     // Onto the files' own folder: nothing.
     EXPECT_EQ(Chosen(Tree(), DropEvents::Move(Tree(), *fromSrc, TreePoint(Src), CopyOrMove)), DropEffectNone);
     DropEvents::Leave(Tree());
     EXPECT_FALSE(Window->ShellTreeModel->data(TreeIndex(Dst), Qt::BackgroundRole).isValid());
 
-    // From another file system: a copy unless Shift says move.
+    // From another file system: a copy.
     struct stat shm {}, here {};
     ASSERT_EQ(::stat("/dev/shm", &shm), 0);
     ASSERT_EQ(::stat(QFile::encodeName(Src).constData(), &here), 0);
     ASSERT_NE(shm.st_dev, here.st_dev) << "no second file system at /dev/shm";
     QTemporaryDir other(QStringLiteral("/dev/shm/quillon-drop-XXXXXX"));
     MakeFile(other.filePath("c.mp3"), "C");
-    const auto fromOther = DolphinData({other.filePath("c.mp3")});
+    const auto fromOther = GnomeFilesData({other.filePath("c.mp3")});
     EXPECT_EQ(Chosen(List(), DropEvents::Over(List(), *fromOther, QPoint(20, 20), CopyOrMove)), DropEffectCopy);
-    EXPECT_EQ(Chosen(List(), DropEvents::Move(List(), *fromOther, QPoint(20, 20), CopyOrMove, Qt::ShiftModifier)),
-              DropEffectMove);
-    DropEvents::Leave(List());
-
     // The copy starts after the drop has been answered.
-    EXPECT_EQ(DropEvents::Over(List(), *fromOther, QPoint(20, 20), CopyOrMove), Qt::CopyAction);
     EXPECT_EQ(DropEvents::Drop(List(), *fromOther, QPoint(20, 20), CopyOrMove), Qt::CopyAction);
     EXPECT_FALSE(QFile::exists(Src + "/c.mp3"));
     Settle();
@@ -232,27 +205,6 @@ TEST_F(DragDropWindowTest, CutFilesLeaveTheClipboardOnlyOnceTheyHaveMoved)
     Window->PasteFilesFromClipboard();
     EXPECT_EQ(FilesIn(Dst), QStringList({"a.mp3"}));
     EXPECT_TRUE(onClipboard().isEmpty());
-}
-
-TEST_F(DragDropWindowTest, TheTreeScrollsNearItsEdgesDuringADrag)
-{
-    const auto files = GnomeFilesData({Src + "/a.mp3"});
-    QScrollBar* bar = Window->ShellTreeView1->verticalScrollBar();
-    // All 62 folders read (the tree reads them in the background).
-    const QModelIndex parent = TreeIndex(Env.Folder());
-    Window->ShellTreeModel->fetchMore(parent);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Window->ShellTreeModel->rowCount(parent) >= 62; }, 5000));
-    TreePoint(Folder("filler59"));
-    ASSERT_GT(bar->value(), 0);
-    const int before = bar->value();
-    // Within 15 pixels of the top, over a folder.
-    DropEvents::Over(Tree(), *files, QPoint(60, 8), CopyOrMove);
-    EXPECT_TRUE(Window->DropFileTarget2->IsScrolling());
-    QTest::qWait(350);
-    EXPECT_LT(bar->value(), before);
-    DropEvents::Move(Tree(), *files, QPoint(60, Tree()->height() / 2), CopyOrMove);
-    EXPECT_FALSE(Window->DropFileTarget2->IsScrolling());
-    DropEvents::Leave(Tree());
 }
 
 TEST_F(DragDropWindowTest, DragsOutOfTheListAndTheTreeCarryTheirFiles)

@@ -9,9 +9,6 @@
 #include "mainwindow/FileListModel.h"
 #include "tagengine/DisplayTexts.h"
 
-#include <QCoreApplication>
-#include <QFile>
-
 namespace {
 
 QByteArray Audio()

@@ -4,7 +4,6 @@
 
 #include "mainwindow/FQuillon.h"
 
-#include <QAction>
 
 #include <gtest/gtest.h>
 

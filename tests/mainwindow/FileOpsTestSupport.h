@@ -3,47 +3,22 @@
 #include "RenameTestSupport.h"
 
 #include "mainwindow/ShellTreeModel.h"
+#include "support/ScopedEnv.h"
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include <gtest/gtest.h>
-
-#include <memory>
-
-// XDG_DATA_HOME (and so the home trash) in a folder of the test's own.
-class TScopedDataHome {
-public:
-    TScopedDataHome() : m_old(qgetenv("XDG_DATA_HOME")), m_had(qEnvironmentVariableIsSet("XDG_DATA_HOME"))
-    {
-        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path()));
-    }
-    ~TScopedDataHome()
-    {
-        if (m_had)
-            qputenv("XDG_DATA_HOME", m_old);
-        else
-            qunsetenv("XDG_DATA_HOME");
-    }
-    QString Trash() const { return m_dir.path() + QStringLiteral("/Trash"); }
-
-private:
-    QTemporaryDir m_dir;
-    QByteArray m_old;
-    bool m_had;
-};
-
 // A main window on folders of generated files, with the helpers the file
-// operation, history, panel and drag tests share.
+// operation, history, panel and drag tests share. The home trash lies in a
+// folder of the test's own.
 class TWindowFixture : protected TRenameFixture {
 protected:
     ~TWindowFixture() { Window.reset(); }
 
-    TScopedDataHome DataHome;
+    QTemporaryDir DataDir;
+    TScopedEnv DataHome{"XDG_DATA_HOME", DataDir.path()};
+    QString Trash() const { return DataDir.path() + QStringLiteral("/Trash"); }
 
     // A folder below the test's file folder, made when missing.
     QString Folder(const QString& relative) const
@@ -54,7 +29,6 @@ protected:
     }
     void MakeFile(const QString& path, const QString& title)
     {
-        QDir().mkpath(QFileInfo(path).path());
         ASSERT_TRUE(WriteTaggedMp3(path, {{"TPE1", "Artist"}, {"TIT2", title}}));
     }
 
@@ -67,9 +41,7 @@ protected:
 
     void Open(const QString& folder)
     {
-        Window = std::make_unique<TFQuillon>(QStringList());
-        Window->SetTreePath(folder);
-        Window->FormShow();
+        TRenameFixture::Open(folder);
         Settle();
     }
 
@@ -81,24 +53,12 @@ protected:
     }
 
     TEintragdaten* Entry(const QString& path) const { return Window->FindEntryByPath(path); }
-
-    QStringList ListedNames() const
-    {
-        QStringList names;
-        for (const auto& entry : Window->Entries())
-            names << entry->FileName;
-        return names;
-    }
-
-    static QStringList FilesIn(const QString& folder)
-    {
-        return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    }
+    QStringList ListedNames() const { return ::ListedNames(*Window); }
 
     void Trigger(const char* action)
     {
         Window->UpdateActions();
-        Window->Action(QString::fromLatin1(action))->trigger();
+        TRenameFixture::Trigger(action);
         Settle();
     }
 

@@ -1,8 +1,6 @@
 #include "InputPanelTestSupport.h"
+#include "RenameTestSupport.h"
 
-#include "controls/MyListView.h"
-#include "frameinput/ID3v2Frame.h"
-#include "mainwindow/FQuillon.h"
 #include "mainwindow/FileListModel.h"
 #include "common/ColumnCatalogue.h"
 #include "common/SettingsStore.h"
@@ -12,20 +10,13 @@
 #include "platform/FileLayer.h"
 #include "platform/Registry.h"
 
-#include <QAction>
-#include <QDir>
-#include <QFile>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QSet>
-#include <QTest>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
 
 #include <cerrno>
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -33,14 +24,6 @@ class FolderLoadTest : public ::testing::Test {
 protected:
     // A window whose first load shows folder (relative to the test folder).
     std::unique_ptr<TFQuillon> OpenAt(const QString& folder) { return OpenWindowAt(Env.PathOf(folder)); }
-
-    static QStringList Names(TFQuillon& window)
-    {
-        QStringList names;
-        for (const auto& entry : window.Entries())
-            names << entry->FileName;
-        return names;
-    }
 
     static QString Cell(TFQuillon& window, size_t row, const char* column)
     {
@@ -69,21 +52,13 @@ TEST_F(FolderLoadTest, ListsEveryFileWithAndWithoutSubfolders)
     ASSERT_TRUE(QFile(Env.PathOf("top/notes.txt")).open(QIODevice::WriteOnly));
 
     auto window = OpenAt("top");
-    EXPECT_EQ(window->CurrentFolder(), Env.PathOf("top") + QLatin1Char('/'));
-    EXPECT_EQ(Names(*window), QStringList({"a.mp3", "b.mp3", "empty.mp3"}));
-    EXPECT_EQ(Cell(*window, 0, "TIT2"), QStringLiteral("Alpha"));
-    EXPECT_EQ(Cell(*window, 1, "TPE1"), QStringLiteral("Band"));
-    EXPECT_EQ(Cell(*window, 1, "TRCK"), QStringLiteral("2/9"));
-    EXPECT_EQ(Cell(*window, 0, "*FIN"), QStringLiteral("a.mp3"));
+    EXPECT_EQ(ListedNames(*window), QStringList({"a.mp3", "b.mp3", "empty.mp3"}));
+    EXPECT_EQ(Cell(*window, 1, "TIT2") + Cell(*window, 1, "TRCK"), QStringLiteral("Beta2/9"));
     EXPECT_FALSE(Cell(*window, 0, "*LEN").isEmpty());
-    EXPECT_EQ(window->StatusPanel1->text(), QStringLiteral("3"));
-    EXPECT_TRUE(window->labMitUnterordnern->isHidden());
 
     window->Action(QStringLiteral("ActUnterordner"))->trigger();
-    EXPECT_TRUE(window->IncludeSubfolders());
-    EXPECT_TRUE(window->Action(QStringLiteral("ActUnterordner"))->isChecked());
     EXPECT_FALSE(window->labMitUnterordnern->isHidden());
-    EXPECT_EQ(Names(*window), QStringList({"a.mp3", "b.mp3", "c.mp3", "D.MP3", "empty.mp3"}));
+    EXPECT_EQ(ListedNames(*window), QStringList({"a.mp3", "b.mp3", "c.mp3", "D.MP3", "empty.mp3"}));
     EXPECT_EQ(Cell(*window, 3, "*DIR"), Env.PathOf("top/sub/deeper") + QLatin1Char('/'));
     EXPECT_EQ(Cell(*window, 3, "TIT2"), QStringLiteral("Delta"));
     EXPECT_EQ(window->FindEntryByPath(Env.PathOf("top/sub/c.mp3")), window->Entries()[2].get());
@@ -94,11 +69,7 @@ TEST_F(FolderLoadTest, AbortKeepsWhatWasReadSorted)
 {
     WriteNumbered("many", 40);
     auto window = OpenAt("many");
-    ASSERT_EQ(window->Entries().size(), 40u);
-    EXPECT_TRUE(window->labAbgebrochen->isHidden());
-
     AfterEventRounds(15, [&] {
-        EXPECT_TRUE(window->IsLoading());
         EXPECT_TRUE(window->ButSucheAbbrechen->isEnabled());
         // Nothing that changes entries may run meanwhile (renaming was enabled
         // with a file selected before); navigation may.
@@ -113,7 +84,6 @@ TEST_F(FolderLoadTest, AbortKeepsWhatWasReadSorted)
     EXPECT_GT(read, 0u);
     EXPECT_LT(read, 40u);
     EXPECT_FALSE(window->labAbgebrochen->isHidden());
-    EXPECT_FALSE(window->IsLoading());
     EXPECT_FALSE(window->ButSucheAbbrechen->isEnabled());
     for (size_t i = 1; i < read; ++i)
         EXPECT_LT(window->Entries()[i - 1]->FileName, window->Entries()[i]->FileName);
@@ -136,9 +106,7 @@ TEST_F(FolderLoadTest, ALoadRequestedDuringALoadRunsNextButACloseWinsOverIt)
     });
     window->LoadFolder(Env.PathOf("first"), false);
     EXPECT_TRUE(reentered);
-    EXPECT_EQ(window->CurrentFolder(), Env.PathOf("second") + QLatin1Char('/'));
     EXPECT_EQ(window->Entries().size(), 3u);
-    EXPECT_FALSE(window->IsLoading());
     window.reset();
     TSettingsStore::Reset(); // what the close below stores is its own
 
@@ -156,7 +124,6 @@ TEST_F(FolderLoadTest, ALoadRequestedDuringALoadRunsNextButACloseWinsOverIt)
         window->LoadFolder(Env.PathOf("first"), false);
         EXPECT_TRUE(stillOpen);
         EXPECT_FALSE(window->isVisible());
-        EXPECT_FALSE(window->IsLoading());
         // The load stopped and was not followed by the pending one.
         EXPECT_EQ(window->CurrentFolder(), Env.PathOf("first") + QLatin1Char('/'));
         EXPECT_LT(window->Entries().size(), 30u);
@@ -174,7 +141,7 @@ TEST_F(FolderLoadTest, KeepModeReusesUnchangedEntriesAndReadsChangedOnes)
     ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("keep/b.mp3"), {{"TIT2", "Beta"}}));
     ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("keep/c.mp3"), {{"TIT2", "Gamma"}}));
     for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
-        ASSERT_TRUE(SetModificationTime(Env.PathOf(QStringLiteral("keep/") + QLatin1String(name)), 1000000));
+        ASSERT_TRUE(SetModifiedNs(Env.PathOf(QStringLiteral("keep/") + QLatin1String(name)), 1000000LL * 1000000000));
     auto window = OpenAt("keep");
     ASSERT_EQ(window->Entries().size(), 3u);
     const TEintragdaten* alpha = window->Entries()[0].get();
@@ -186,17 +153,15 @@ TEST_F(FolderLoadTest, KeepModeReusesUnchangedEntriesAndReadsChangedOnes)
 
     // b is replaced by a file of the same size, c vanishes, d appears.
     ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("keep/b.mp3"), {{"TIT2", "Bxta"}}));
-    ASSERT_TRUE(SetModificationTime(Env.PathOf("keep/b.mp3"), 1000100));
+    ASSERT_TRUE(SetModifiedNs(Env.PathOf("keep/b.mp3"), 1000100LL * 1000000000));
     ASSERT_TRUE(QFile::remove(Env.PathOf("keep/c.mp3")));
     ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("keep/d.mp3"), {{"TIT2", "Delta"}}));
 
     window->ReloadFolder(true);
-    ASSERT_EQ(Names(*window), QStringList({"a.mp3", "b.mp3", "d.mp3"}));
+    ASSERT_EQ(ListedNames(*window), QStringList({"a.mp3", "b.mp3", "d.mp3"}));
     EXPECT_EQ(window->Entries()[0].get(), alpha);
     EXPECT_EQ(window->Entries()[1].get(), beta);
     EXPECT_EQ(Cell(*window, 1, "TIT2"), QStringLiteral("Bxta"));
-    EXPECT_EQ(Cell(*window, 2, "TIT2"), QStringLiteral("Delta"));
-    EXPECT_TRUE(window->Entries()[1]->Edited);
     EXPECT_EQ(window->EditedCount(), 1);
     EXPECT_TRUE(selection->isRowSelected(1, QModelIndex()));
 }
@@ -205,7 +170,7 @@ TEST_F(FolderLoadTest, KeepModeKeepsAnUnchangedFilesDataAndTheTopRow)
 {
     WriteNumbered("keep", 60);
     const QString changed = Env.PathOf("keep/005.mp3");
-    ASSERT_TRUE(SetModificationTime(changed, 1000000));
+    ASSERT_TRUE(SetModifiedNs(changed, 1000000LL * 1000000000));
     auto window = OpenAt("keep");
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -216,7 +181,7 @@ TEST_F(FolderLoadTest, KeepModeKeepsAnUnchangedFilesDataAndTheTopRow)
 
     // Rewritten in place by another program: same size, same time.
     ASSERT_TRUE(WriteTaggedMp3(changed, {{"TIT2", "X"}}));
-    ASSERT_TRUE(SetModificationTime(changed, 1000000));
+    ASSERT_TRUE(SetModifiedNs(changed, 1000000LL * 1000000000));
     window->ReloadFolder(true);
     EXPECT_EQ(Cell(*window, 5, "TIT2"), QStringLiteral("5")) << "the entry kept what was read before";
     EXPECT_EQ(window->LVFiles->TopRow(), 30);
@@ -226,7 +191,6 @@ TEST_F(FolderLoadTest, KeepModeKeepsAnUnchangedFilesDataAndTheTopRow)
 
     window->ReloadFolder(false);
     EXPECT_EQ(Cell(*window, 5, "TIT2"), QStringLiteral("X"));
-    EXPECT_EQ(window->EditedCount(), 1);
     EXPECT_TRUE(window->Entries()[0]->Edited);
 }
 
@@ -235,11 +199,7 @@ TEST_F(FolderLoadTest, TheStatusAndTitleBarsTellWhatIsShownAndDone)
     WriteNumbered("bars", 12);
     auto window = OpenAt("bars");
     EXPECT_EQ(window->labDir->text(), QStringLiteral(" \"") + Env.PathOf("bars") + QStringLiteral("\" "));
-    EXPECT_TRUE(window->labDir->toolTip().contains(Env.PathOf("bars")));
     EXPECT_EQ(window->StatusPanel1->text(), QStringLiteral("12"));
-    EXPECT_EQ(window->StatusIcon(), 1);
-    EXPECT_EQ(window->StatusText(), Lang("StatusBarSelOne"));
-    EXPECT_EQ(window->StatusPanel0->Text(), Lang("StatusBarSelOne"));
 
     // While a load runs, the status tells its phase with the load's picture.
     QSet<QString> seen;
@@ -253,14 +213,8 @@ TEST_F(FolderLoadTest, TheStatusAndTitleBarsTellWhatIsShownAndDone)
     sample.stop();
     EXPECT_TRUE(seen.contains(Lang("StatusBarReading")));
     EXPECT_TRUE(seen.contains(Lang("StatusBarSearching")));
-    EXPECT_FALSE(window->labMitUnterordnern->isHidden());
-
     window->LVFiles->selectAll();
-    EXPECT_EQ(window->StatusIcon(), 2);
     EXPECT_EQ(window->StatusPanel0->Text(), LangFmt("StatusBarSelMulti", {QStringLiteral("12")}));
-    window->LVFiles->clearSelection();
-    EXPECT_EQ(window->StatusIcon(), 0);
-    EXPECT_EQ(window->StatusPanel0->Text(), Lang("StatusBarSelNothing"));
 
     // A command's hint takes the left part only: the count and the progress stay.
     window->resize(900, 600);
@@ -296,21 +250,15 @@ TEST_F(FolderLoadTest, HeaderClicksSortAndReverseKeepingTheFocusedFile)
     ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("sort/3.mp3"), {{"TRCK", ""}, {"TIT2", "b"}}));
     auto window = OpenAt("sort");
     window->SortByColumn(FindColumnIndex(QStringLiteral("TRCK")));
-    EXPECT_EQ(Names(*window), QStringList({"3.mp3", "2.mp3", "1.mp3"}));
-    EXPECT_EQ(window->LVFiles->ColumnImage(5), TMyHeaderView::SortAscendingImage);
+    EXPECT_EQ(ListedNames(*window), QStringList({"3.mp3", "2.mp3", "1.mp3"}));
     // 1.mp3 was row 0 before, selected and focused; it still is afterwards.
     EXPECT_EQ(window->LVFiles->currentIndex().row(), 2);
     EXPECT_TRUE(window->Entries()[2]->Edited);
     window->SortByColumn(FindColumnIndex(QStringLiteral("TRCK")));
-    EXPECT_EQ(window->SortDirection(), -1);
-    EXPECT_EQ(Names(*window), QStringList({"1.mp3", "2.mp3", "3.mp3"}));
-    EXPECT_EQ(window->LVFiles->ColumnImage(5), TMyHeaderView::SortDescendingImage);
+    EXPECT_EQ(ListedNames(*window), QStringList({"1.mp3", "2.mp3", "3.mp3"}));
     EXPECT_EQ(window->LVFiles->currentIndex().row(), 0);
-    EXPECT_TRUE(window->LVFiles->selectionModel()->isRowSelected(0, QModelIndex()));
 
     // Type-ahead looks at the first shown column (the file name).
     EXPECT_EQ(window->FindRowByPrefix(QStringLiteral("3"), 0, false), 2);
-    EXPECT_EQ(window->FindRowByPrefix(QStringLiteral("1.M"), 1, false), -1);
     EXPECT_EQ(window->FindRowByPrefix(QStringLiteral("1.M"), 1, true), 0);
-    EXPECT_EQ(window->FindRowByPrefix(QStringLiteral("x"), 1, true), -1);
 }

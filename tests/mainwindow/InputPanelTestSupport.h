@@ -7,7 +7,6 @@
 #include "support/gui/MainWindowTestSupport.h"
 
 #include "support/ID3v2Builder.h"
-#include "support/Mp3Builder.h"
 
 #include "controls/MyListView.h"
 #include "frameinput/ID3v2Frame.h"
@@ -29,27 +28,16 @@
 #include <algorithm>
 #include <initializer_list>
 #include <memory>
-#include <optional>
-#include <utility>
-#include <vector>
 
-using TFrameBodies = std::vector<std::pair<QByteArray, QByteArray>>;
+#include <fcntl.h>
+#include <sys/stat.h>
 
 // A file with these frames (ID and body) in an ID3v2 tag of the version,
 // eight audio frames and the ID3v1 block when one is given.
 inline bool WriteMp3WithFrames(const QString& path, const TFrameBodies& frames,
                                const std::optional<ID3v1Fields>& id3v1 = std::nullopt, quint8 major = 3)
 {
-    ID3v2Builder tag(major);
-    for (const auto& [id, body] : frames)
-        tag.Frame(id, body);
-    tag.Padding(64);
-    Mp3FileParts parts;
-    parts.LeadingTag = tag.Build();
-    parts.Audio = Mp3Builder::CbrFrames(MpegFormat{}, 8);
-    if (id3v1)
-        parts.ID3v1 = Mp3Builder::ID3v1(*id3v1);
-    return Mp3Builder::WriteFile(path, Mp3Builder::File(parts));
+    return Mp3Builder::WriteFile(path, Mp3WithFrames(frames, id3v1, major));
 }
 
 inline QByteArray Text(const QString& text)
@@ -151,10 +139,8 @@ inline TID3v2Frame* InputOf(const TFQuillon& window, const QString& id, int n = 
 
 inline int InputCount(const TFQuillon& window, const QString& id)
 {
-    int count = 0;
-    for (const TID3v2Frame* input : window.PageInputs())
-        count += input->FrameID() == id ? 1 : 0;
-    return count;
+    const auto& inputs = window.PageInputs();
+    return int(std::count_if(inputs.begin(), inputs.end(), [&](const TID3v2Frame* input) { return input->FrameID() == id; }));
 }
 
 // The text control of a text or comment input.
@@ -197,10 +183,7 @@ inline TID3FrameList ReadFramesOf(const QString& path)
 
 inline int CountFrames(const TID3FrameList& frames, const QString& id)
 {
-    int count = 0;
-    for (const auto& frame : frames)
-        count += frame->FrameID == id ? 1 : 0;
-    return count;
+    return int(std::count_if(frames.begin(), frames.end(), [&](const auto& frame) { return frame->FrameID == id; }));
 }
 
 // The first string of the first frame with the ID; nothing when none.
@@ -210,4 +193,29 @@ inline std::optional<QString> FrameText(const TID3FrameList& frames, const QStri
     if (!frame)
         return std::nullopt;
     return GetFirstText(frame->Body());
+}
+
+// The pages as "title:ID,ID..." lines.
+inline QStringList PagesText(const TEingabeSeiten& pages)
+{
+    QStringList lines;
+    for (int i = 0; i < pages.Count(); ++i)
+        lines << pages.Items(i).Title + QLatin1Char(':') + pages.Items(i).FrameIDs.join(QLatin1Char(','));
+    return lines;
+}
+
+// The file's last-write time in nanoseconds.
+inline qint64 ModifiedNs(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return -1;
+    return qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+// Sets the file's last-write time (nanoseconds since the epoch).
+inline bool SetModifiedNs(const QString& path, qint64 ns)
+{
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)}};
+    return utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
 }

@@ -17,15 +17,11 @@
 #include "tagengine/FrameCatalogue.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QSet>
 #include <QTabBar>
 #include <QToolBar>
 #include <QToolButton>
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -107,22 +103,17 @@ TEST_F(LayoutDialogsTest, ToolbarDialogListsWhatTheCodesNameWithWholeCaptions)
                 EXPECT_LE(list->sizeHintForIndex(list->model()->index(row, 0)).width(), list->viewport()->width())
                     << list->item(row)->text().toStdString();
         // Unknown codes give nothing, a code twice two items, separators
-        // their own items; the available list omits what is used and starts
-        // with one separator.
-        EXPECT_EQ(ItemTexts(d.TreeView2),
-                  QStringList({ButtonText(*Window, "UNDO"), "Trennzeichen", "Trennzeichen", ButtonText(*Window, "HELP"),
-                               ButtonText(*Window, "UNDO")}));
-        EXPECT_EQ(d.TreeView1->count(), ToolbarButtonCount - 2 + 1);
-        EXPECT_EQ(d.TreeView1->item(0)->text(), QStringLiteral("Trennzeichen"));
-        EXPECT_EQ(RowOfText(d.TreeView1, ButtonText(*Window, "UNDO")), -1);
+        // their own items; the available list omits what is used and keeps
+        // one separator.
         EXPECT_EQ(d.UsedCodes(), TStringArray({"UNDO", "----", "----", "HELP", "UNDO"}));
+        EXPECT_EQ(d.TreeView1->count(), ToolbarButtonCount - 2 + 1);
+        EXPECT_EQ(RowOfText(d.TreeView1, ButtonText(*Window, "UNDO")), -1);
         return QDialog::Rejected;
     }));
     EXPECT_EQ(codes, given);
 
+    // Emptied, then reset: the default tool bar.
     EXPECT_TRUE(RunButtons(codes, [](TFormButtons& d) {
-        EXPECT_FALSE(d.ButHinzufuegen->isEnabled());
-        EXPECT_FALSE(d.ButEntfernen->isEnabled());
         while (d.TreeView2->count() > 0) {
             d.TreeView2->SelectItem(d.TreeView2->item(0));
             d.ActEntfernenExecute();
@@ -130,14 +121,7 @@ TEST_F(LayoutDialogsTest, ToolbarDialogListsWhatTheCodesNameWithWholeCaptions)
         return QDialog::Accepted;
     }));
     EXPECT_TRUE(codes.isEmpty());
-
-    // Without a selection the commands only beep.
-    EXPECT_TRUE(RunButtons(codes, [this](TFormButtons& d) {
-        d.ActHinzufuegenExecute();
-        d.ActEntfernenExecute();
-        d.ActNachObenExecute();
-        d.ActNachUntenExecute();
-        EXPECT_EQ(Prompt.Beeps, 4);
+    EXPECT_TRUE(RunButtons(codes, [](TFormButtons& d) {
         d.ActZuruecksetzenExecute();
         return QDialog::Accepted;
     }));
@@ -151,7 +135,6 @@ TEST_F(LayoutDialogsTest, ToolbarDialogAddsRemovesAndMoves)
         // Added after the selected item; the separator stays available.
         SelectRow(d.TreeView2, 0);
         SelectRow(d.TreeView1, 0);
-        EXPECT_TRUE(d.ButHinzufuegen->isEnabled());
         d.ActHinzufuegenExecute();
         SelectRow(d.TreeView1, 0);
         d.ActHinzufuegenExecute();
@@ -180,7 +163,6 @@ TEST_F(LayoutDialogsTest, ToolbarDialogAddsRemovesAndMoves)
         // Moving: up not from the top, down not from the bottom.
         SelectRow(d.TreeView2, 0);
         EXPECT_FALSE(d.ButNachOben->isEnabled());
-        EXPECT_TRUE(d.ButNachUnten->isEnabled());
         d.ActNachUntenExecute();
         d.ActNachUntenExecute();
         EXPECT_FALSE(d.ButNachUnten->isEnabled());
@@ -193,44 +175,24 @@ TEST_F(LayoutDialogsTest, ToolbarDialogAddsRemovesAndMoves)
     EXPECT_EQ(codes, TStringArray({"----", "DIRB", "DIRN"}));
 }
 
-TEST_F(LayoutDialogsTest, ToolbarLayoutsRoundTrip)
-{
-    QRandomGenerator random(17);
-    for (int round = 0; round < 20; ++round) {
-        TStringArray codes;
-        const int length = static_cast<int>(random.bounded(12));
-        for (int i = 0; i < length; ++i) {
-            const int pick = static_cast<int>(random.bounded(ToolbarButtonCount + 4));
-            codes << (pick >= ToolbarButtonCount ? QStringLiteral("----")
-                                                 : QString::fromLatin1(ToolbarButtons[static_cast<size_t>(pick)].Code));
-        }
-        TStringArray shown = codes;
-        EXPECT_TRUE(RunButtons(shown, [](TFormButtons&) { return QDialog::Accepted; }));
-        EXPECT_EQ(shown, codes);
-        Window->SetToolbarCodes(codes);
-        EXPECT_EQ(Window->GetToolbarCodes(), codes);
-    }
-    // Unknown codes are dropped; no codes, no tool bar.
-    Window->SetToolbarCodes({"DIRB", "----", "NONE", "UNDO"});
-    EXPECT_EQ(Window->GetToolbarCodes(), TStringArray({"DIRB", "----", "UNDO"}));
-    EXPECT_EQ(Window->ToolBar1->actions().size(), 3);
-    Window->SetToolbarCodes({});
-    EXPECT_TRUE(Window->ToolBar1->actions().isEmpty());
-}
-
 TEST_F(LayoutDialogsTest, JunkStoredToolbarsLoadWithoutHarm)
 {
     Window.reset();
     const QStringList junk = {QStringLiteral("undoUNDOUN"), QStringLiteral("ÄÖÜ-----UNDO\x01\x02"),
-                              QStringLiteral("UNDOXX"), QStringLiteral("----HELPhelp?"), QString(5000, QLatin1Char('Z'))};
-    const QList<TStringArray> expected = {{"UNDO"}, {"----", "UNDO"}, {"UNDO"}, {"----", "HELP"}, {}};
+                              QString(5000, QLatin1Char('Z'))};
+    const QList<TStringArray> expected = {{"UNDO"}, {"----", "UNDO"}, {}};
     for (int i = 0; i < junk.size(); ++i) {
         Store([&](TRegistry& reg) { reg.WriteString(QStringLiteral("Buttons"), junk.at(i)); });
         TFQuillon window({});
-        const TStringArray loaded = window.GetToolbarCodes();
         // Nothing stored that names a button gives the default tool bar.
-        EXPECT_EQ(loaded, expected.at(i).isEmpty() ? DefaultToolbar() : expected.at(i)) << i;
+        EXPECT_EQ(window.GetToolbarCodes(), expected.at(i).isEmpty() ? DefaultToolbar() : expected.at(i)) << i;
     }
+    // Unknown codes given are dropped; no codes, no tool bar.
+    TFQuillon window({});
+    window.SetToolbarCodes({"DIRB", "----", "NONE", "UNDO"});
+    EXPECT_EQ(window.GetToolbarCodes(), TStringArray({"DIRB", "----", "UNDO"}));
+    window.SetToolbarCodes({});
+    EXPECT_TRUE(window.ToolBar1->actions().isEmpty());
 }
 
 TEST_F(LayoutDialogsTest, APresetButtonAddedInTheDialogOffersTheTemplates)
@@ -254,7 +216,6 @@ TEST_F(LayoutDialogsTest, APresetButtonAddedInTheDialogOffersTheTemplates)
     emit button->menu()->aboutToShow();
     const QList<QAction*> items = button->menu()->actions();
     ASSERT_EQ(items.size(), FileNamePresetDefaultCount);
-    EXPECT_EQ(items.at(1)->text(), LiteralCaption(Lang("FilenameTemplateWithTrackNo")));
     items.at(1)->trigger();
     EXPECT_EQ(Window->Settings().FileNamePattern, QStringLiteral("%N %A - %T"));
 }
@@ -263,54 +224,37 @@ TEST_F(LayoutDialogsTest, PagesDialogFollowsThePageTabs)
 {
     TEingabeSeiten pages;
     EXPECT_TRUE(RunPages(pages, [this](TFormEingabefelder& d) {
-        // Without pages: only the empty tab, which cannot be changed.
+        // Without pages: only the empty tab, where no field can be added.
         EXPECT_EQ(TabTexts(d.TCSeiten), QStringList({Lang("EmptyPage")}));
-        EXPECT_EQ(d.CurrentPage(), -1);
-        EXPECT_FALSE(d.ButSeiteLoeschen->isEnabled());
         SelectRow(d.TVLinks, 0);
-        EXPECT_FALSE(d.ButHinzufuegen->isEnabled());
         d.ActHinzufuegenExecute();
         EXPECT_EQ(Prompt.Beeps, 1);
         // A new page goes before the empty tab and is shown.
         Prompt.Inputs = {QStringLiteral("First"), QStringLiteral("Second")};
         d.ActNeueSeiteExecute();
-        EXPECT_EQ(Prompt.Offered, QStringList({Lang("NewPageTitle")}));
         EXPECT_EQ(TabTexts(d.TCSeiten), QStringList({"First", Lang("EmptyPage")}));
-        EXPECT_EQ(d.CurrentPage(), 0);
-        SelectRow(d.TVLinks, RowOfText(d.TVLinks, GetFrameName(QStringLiteral("TIT2"))));
-        d.ActHinzufuegenExecute();
-        SelectRow(d.TVLinks, RowOfText(d.TVLinks, GetFrameName(QStringLiteral("TPE1"))));
-        d.ActHinzufuegenExecute();
+        for (const char* id : {"TIT2", "TPE1"}) {
+            SelectRow(d.TVLinks, RowOfText(d.TVLinks, GetFrameName(QString::fromLatin1(id))));
+            d.ActHinzufuegenExecute();
+        }
         // Added before the selected field.
         SelectRow(d.TVRechts, 0);
         SelectRow(d.TVLinks, RowOfText(d.TVLinks, GetFrameName(QStringLiteral("TALB"))));
         d.ActHinzufuegenExecute();
-        EXPECT_EQ(ItemTexts(d.TVRechts), QStringList({GetFrameName("TALB"), GetFrameName("TIT2"), GetFrameName("TPE1")}));
         // From the empty tab, a new page leaves the others as they are.
         d.TCSeiten->setCurrentIndex(1);
         d.ActNeueSeiteExecute();
         EXPECT_EQ(TabTexts(d.TCSeiten), QStringList({"First", "Second", Lang("EmptyPage")}));
-        EXPECT_EQ(d.WorkingPages().Items(0).FrameIDs, QStringList({"TALB", "TIT2", "TPE1"}));
-        EXPECT_TRUE(d.WorkingPages().Items(1).FrameIDs.isEmpty());
-        // A field's description names its frame.
-        SelectRow(d.TVLinks, RowOfText(d.TVLinks, GetFrameName(QStringLiteral("COMM"))));
-        EXPECT_EQ(d.LBeschreibung->text(), GetFrameDescription(QStringLiteral("COMM")) + QStringLiteral(" [COMM]"));
         return QDialog::Accepted;
     }));
-    ASSERT_EQ(pages.Count(), 2);
-    EXPECT_EQ(pages.Items(0).Title, QStringLiteral("First"));
-    EXPECT_EQ(pages.Items(0).FrameIDs, QStringList({"TALB", "TIT2", "TPE1"}));
-    EXPECT_EQ(pages.Items(1).Title, QStringLiteral("Second"));
-    EXPECT_TRUE(pages.Items(1).FrameIDs.isEmpty()); // an empty page stays
+    EXPECT_EQ(PagesText(pages), QStringList({"First:TALB,TIT2,TPE1", "Second:"})); // an empty page stays
 
     // Deleting pages: the fields are offered again only next time.
     EXPECT_TRUE(RunPages(pages, [this](TFormEingabefelder& d) {
         Prompt.Beeps = 0;
         d.ActSeiteLoeschenExecute();
-        EXPECT_EQ(TabTexts(d.TCSeiten), QStringList({"Second", Lang("EmptyPage")}));
         EXPECT_EQ(RowOfText(d.TVLinks, GetFrameName(QStringLiteral("TIT2"))), -1);
         d.ActSeiteLoeschenExecute();
-        EXPECT_EQ(TabTexts(d.TCSeiten), QStringList({Lang("EmptyPage")}));
         d.ActSeiteLoeschenExecute();
         d.ActSeiteUmbenennenExecute();
         EXPECT_EQ(Prompt.Beeps, 2);
@@ -334,30 +278,23 @@ TEST_F(LayoutDialogsTest, PagesDialogReturnsOnlyWhatTheWindowBuilds)
     TEingabeSeiten pages;
     pages.Add(QStringLiteral("%PageGeneralTitle")).FrameIDs = {"TIT2", "ZZZZ", unhandled, "TPE1", "TIT2"};
     pages.Add(QStringLiteral("R&B")).FrameIDs = {"TIT2", "TALB"};
-    const TEingabeSeiten given = pages;
+    const QStringList given = PagesText(pages);
     EXPECT_FALSE(RunPages(pages, [&](TFormEingabefelder& d) {
         EXPECT_EQ(TabTexts(d.TCSeiten), QStringList({Lang("PageGeneralTitle"), "R&&B", Lang("EmptyPage")}));
         EXPECT_EQ(ItemTexts(d.TVRechts), QStringList({GetFrameName("TIT2"), GetFrameName("TPE1")}));
         EXPECT_EQ(RowOfText(d.TVLinks, GetFrameName(unhandled)), -1);
-        EXPECT_EQ(RowOfText(d.TVLinks, GetFrameName(QStringLiteral("TIT2"))), -1);
-        d.TCSeiten->setCurrentIndex(1);
-        EXPECT_EQ(ItemTexts(d.TVRechts), QStringList({GetFrameName("TALB")}));
         // Renaming offers the title as shown.
+        d.TCSeiten->setCurrentIndex(1);
         Prompt.Inputs = {QStringLiteral("Rock & Roll")};
         d.ActSeiteUmbenennenExecute();
         EXPECT_EQ(Prompt.Offered, QStringList({"R&B"}));
         EXPECT_EQ(d.TCSeiten->tabText(1), QStringLiteral("Rock && Roll"));
         return QDialog::Rejected;
     }));
-    ASSERT_EQ(pages.Count(), 2);
-    EXPECT_EQ(pages.Items(0).FrameIDs, given.Items(0).FrameIDs);
+    EXPECT_EQ(PagesText(pages), given);
 
     EXPECT_TRUE(RunPages(pages, [](TFormEingabefelder&) { return QDialog::Accepted; }));
-    ASSERT_EQ(pages.Count(), 2);
-    EXPECT_EQ(pages.Items(0).Title, Lang("PageGeneralTitle"));
-    EXPECT_EQ(pages.Items(0).FrameIDs, QStringList({"TIT2", "TPE1"}));
-    EXPECT_EQ(pages.Items(1).Title, QStringLiteral("R&B"));
-    EXPECT_EQ(pages.Items(1).FrameIDs, QStringList({"TALB"}));
+    EXPECT_EQ(PagesText(pages), QStringList({Lang("PageGeneralTitle") + ":TIT2,TPE1", "R&B:TALB"}));
 
     // Reset gives the default pages, taken over on OK only.
     EXPECT_TRUE(RunPages(pages, [](TFormEingabefelder& d) {
@@ -366,7 +303,6 @@ TEST_F(LayoutDialogsTest, PagesDialogReturnsOnlyWhatTheWindowBuilds)
     }));
     ASSERT_EQ(pages.Count(), DefaultInputPages().Count());
     EXPECT_EQ(pages.Items(1).Title, Lang("PageAdditionalTitle"));
-    EXPECT_EQ(pages.Items(1).FrameIDs, DefaultInputPages().Items(1).FrameIDs);
 }
 
 namespace {
@@ -389,23 +325,17 @@ TEST_F(InputPagesCommandTest, AFrameListedTwiceGetsOneInputAndIsWrittenOnce)
     Open();
     EXPECT_EQ(InputCount(*Window, QStringLiteral("TIT2")), 1);
     EXPECT_EQ(Window->PagInfos->tabText(0), QStringLiteral("Tom && Jerry"));
-    const TEingabeSeiten read = Window->InputPages();
-    ASSERT_EQ(read.Count(), 2);
-    EXPECT_EQ(read.Items(0).Title, QStringLiteral("Tom & Jerry"));
-    EXPECT_EQ(read.Items(0).FrameIDs, QStringList({"TIT2", "TPE1"}));
-    EXPECT_EQ(read.Items(1).FrameIDs, QStringList({"TALB"}));
+    EXPECT_EQ(PagesText(Window->InputPages()), QStringList({"Tom & Jerry:TIT2,TPE1", "Two:TALB"}));
 
     Select({"a.mp3"});
     TypeInto(InputOf(*Window, QStringLiteral("TIT2")), QStringLiteral("New"));
     Window->CommitEdits();
-    EXPECT_EQ(CountFrames(ReadFramesOf(Dir() + "a.mp3"), QStringLiteral("TIT2")), 1);
     EXPECT_EQ(MutagenTexts(ReadWithMutagen(Dir() + "a.mp3"), QStringLiteral("TIT2")), QStringList({"New"}));
 }
 
 TEST_F(InputPagesCommandTest, OkWithoutPagesLeavesTheFixedPagesUntilTheNextStart)
 {
     Open();
-    EXPECT_TRUE(Window->Action(QStringLiteral("ActEingabefelder"))->isEnabled());
     // Cancel changes nothing.
     Prompt.OnModal = [](QDialog& dialog) {
         auto& d = dynamic_cast<TFormEingabefelder&>(dialog);
@@ -430,5 +360,4 @@ TEST_F(InputPagesCommandTest, OkWithoutPagesLeavesTheFixedPagesUntilTheNextStart
     Window.reset();
     Open();
     EXPECT_EQ(Window->PagInfos->count(), DefaultInputPages().Count() + 2);
-    EXPECT_EQ(Window->InputPages().Items(0).FrameIDs, DefaultInputPages().Items(0).FrameIDs);
 }

@@ -13,7 +13,6 @@
 #include <QItemSelection>
 #include <QItemSelectionModel>
 
-#include <functional>
 #include <memory>
 
 // Selects exactly the rows of these file names, as the user would.
@@ -27,6 +26,15 @@ inline void SelectByName(TFQuillon& window, const QStringList& names)
             selection.select(model->index(static_cast<int>(row), 0),
                              model->index(static_cast<int>(row), model->columnCount() - 1));
     window.LVFiles->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+// The names of the listed files, in the list's order.
+inline QStringList ListedNames(TFQuillon& window)
+{
+    QStringList names;
+    for (const auto& entry : window.Entries())
+        names << entry->FileName;
+    return names;
 }
 
 // Gives the entry's title a new text, as an edit not yet saved.
@@ -47,10 +55,11 @@ protected:
 
     QString Dir() const { return Env.Folder() + QLatin1Char('/'); }
 
-    void Open()
+    // A window whose first load shows the folder (the file folder when none).
+    void Open(const QString& folder = QString())
     {
         Window = std::make_unique<TFQuillon>(QStringList());
-        Window->SetTreePath(Env.Folder());
+        Window->SetTreePath(folder.isEmpty() ? Env.Folder() : folder);
         Window->FormShow();
     }
 
@@ -59,10 +68,11 @@ protected:
     // Selects exactly the rows of these file names, as the user would.
     void Select(const QStringList& names) { SelectByName(*Window, names); }
 
-    QStringList FilesOnDisk() const
+    static QStringList FilesIn(const QString& folder)
     {
-        return QDir(Env.Folder()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+        return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
     }
+    QStringList FilesOnDisk() const { return FilesIn(Env.Folder()); }
 
     static QByteArray Bytes(const QString& path)
     {

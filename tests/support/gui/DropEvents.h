@@ -10,25 +10,23 @@
 
 namespace DropEvents {
 
-// A drag enters widget and moves to point; the move's answer, or
-// IgnoreAction when it was refused.
-inline Qt::DropAction Over(QWidget* widget, QMimeData& data, QPoint point, Qt::DropActions offered,
-                           Qt::KeyboardModifiers keys = Qt::NoModifier, Qt::MouseButtons buttons = Qt::LeftButton)
-{
-    QDragEnterEvent enter(point, offered, &data, buttons, keys);
-    QCoreApplication::sendEvent(widget, &enter);
-    QDragMoveEvent move(point, offered, &data, buttons, keys);
-    QCoreApplication::sendEvent(widget, &move);
-    return move.isAccepted() ? move.dropAction() : Qt::IgnoreAction;
-}
-
-// The drag moves on to point; its answer as above.
+// The drag moves on to point: the move's answer, or IgnoreAction when it was
+// refused.
 inline Qt::DropAction Move(QWidget* widget, QMimeData& data, QPoint point, Qt::DropActions offered,
                            Qt::KeyboardModifiers keys = Qt::NoModifier, Qt::MouseButtons buttons = Qt::LeftButton)
 {
     QDragMoveEvent move(point, offered, &data, buttons, keys);
     QCoreApplication::sendEvent(widget, &move);
     return move.isAccepted() ? move.dropAction() : Qt::IgnoreAction;
+}
+
+// A drag enters widget and moves to point; its answer as above.
+inline Qt::DropAction Over(QWidget* widget, QMimeData& data, QPoint point, Qt::DropActions offered,
+                           Qt::KeyboardModifiers keys = Qt::NoModifier, Qt::MouseButtons buttons = Qt::LeftButton)
+{
+    QDragEnterEvent enter(point, offered, &data, buttons, keys);
+    QCoreApplication::sendEvent(widget, &enter);
+    return Move(widget, data, point, offered, keys, buttons);
 }
 
 // The buttons are released over point: the drop's answer.

@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -19,9 +18,6 @@
 
 #include <algorithm>
 #include <vector>
-
-#include <fcntl.h>
-#include <sys/stat.h>
 
 TMainWindowEnvironment::TMainWindowEnvironment()
 {
@@ -42,16 +38,23 @@ QString TMainWindowEnvironment::PathOf(const QString& relative) const
     return path;
 }
 
+QByteArray Mp3WithFrames(const TFrameBodies& frames, const std::optional<ID3v1Fields>& id3v1, quint8 major,
+                         int audioFrames)
+{
+    ID3v2Builder tag(major);
+    for (const auto& [id, body] : frames)
+        tag.Frame(id, body);
+    tag.Padding(64);
+    return Mp3Builder::File({tag.Build(), Mp3Builder::CbrFrames(MpegFormat{}, audioFrames), {},
+                             id3v1 ? Mp3Builder::ID3v1(*id3v1) : QByteArray()});
+}
+
 QByteArray TaggedMp3(const TTextFrames& frames, int audioFrames)
 {
-    ID3v2Builder tag(3);
+    TFrameBodies bodies;
     for (const auto& [id, text] : frames)
-        tag.Frame(id, ID3v2Builder::TextBody(0, {text}));
-    tag.Padding(64);
-    Mp3FileParts parts;
-    parts.LeadingTag = tag.Build();
-    parts.Audio = Mp3Builder::CbrFrames(MpegFormat{}, audioFrames);
-    return Mp3Builder::File(parts);
+        bodies.emplace_back(id, ID3v2Builder::TextBody(0, {text}));
+    return Mp3WithFrames(bodies, std::nullopt, 3, audioFrames);
 }
 
 bool WriteTaggedMp3(const QString& path, const TTextFrames& frames, int audioFrames)
@@ -60,22 +63,9 @@ bool WriteTaggedMp3(const QString& path, const TTextFrames& frames, int audioFra
     return Mp3Builder::WriteFile(path, TaggedMp3(frames, audioFrames));
 }
 
-bool SetModificationTime(const QString& path, qint64 seconds)
-{
-    const struct timespec times[2] = {{static_cast<time_t>(seconds), 0}, {static_cast<time_t>(seconds), 0}};
-    return utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
-}
-
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
+    return QTest::qWaitFor(condition, timeoutMs);
 }
 
 void AfterEventRounds(int rounds, std::function<void()> action)

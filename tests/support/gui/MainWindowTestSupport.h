@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/Mp3Builder.h"
 #include "support/RecordingPrompt.h"
 
 #include <QByteArray>
@@ -9,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -32,13 +34,17 @@ private:
 };
 
 using TTextFrames = std::vector<std::pair<QByteArray, QString>>;
+using TFrameBodies = std::vector<std::pair<QByteArray, QByteArray>>;
 
-// An MP3 file: an ID3v2.3 tag with the text frames (Latin-1), then
-// audioFrames MPEG-1 layer III frames at 128 kbit/s.
+// An MP3 file: an ID3v2 tag of the version with these frames (ID and body),
+// audioFrames MPEG-1 layer III frames at 128 kbit/s and the ID3v1 block when
+// one is given.
+QByteArray Mp3WithFrames(const TFrameBodies& frames, const std::optional<ID3v1Fields>& id3v1 = std::nullopt,
+                         quint8 major = 3, int audioFrames = 8);
+
+// The same with an ID3v2.3 tag of text frames (Latin-1).
 QByteArray TaggedMp3(const TTextFrames& frames, int audioFrames = 8);
 bool WriteTaggedMp3(const QString& path, const TTextFrames& frames, int audioFrames = 8);
-// Sets a file's modification time (seconds since the epoch).
-bool SetModificationTime(const QString& path, qint64 seconds);
 
 // Runs the event loop until the condition holds (true) or the time is up
 // (false).

@@ -2,32 +2,41 @@
 
 #include "platform/Prompt.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 namespace {
 
-THelpHandler& InstalledHelp()
+// The installed handlers, oldest first, each with the scope that installed it.
+std::vector<std::pair<const TScopedHelpHandler*, THelpHandler>>& InstalledHelp()
 {
-    static THelpHandler handler;
-    return handler;
+    static std::vector<std::pair<const TScopedHelpHandler*, THelpHandler>> handlers;
+    return handlers;
 }
 
 }
 
 bool ShowHelpPage(const QString& page)
 {
-    // A copy: the help may run a window that installs another handler.
-    const THelpHandler handler = InstalledHelp();
-    if (!handler) {
+    const auto& handlers = InstalledHelp();
+    if (handlers.empty()) {
         if (TPrompt* prompt = CurrentPrompt())
             prompt->Beep();
         return false;
     }
+    // A copy: the help may run a window that installs another handler.
+    const THelpHandler handler = handlers.back().second;
     handler(page);
     return true;
 }
 
-THelpHandler SetHelpHandler(THelpHandler handler)
+TScopedHelpHandler::TScopedHelpHandler(THelpHandler handler)
 {
-    THelpHandler previous = std::move(InstalledHelp());
-    InstalledHelp() = std::move(handler);
-    return previous;
+    InstalledHelp().emplace_back(this, std::move(handler));
+}
+
+TScopedHelpHandler::~TScopedHelpHandler()
+{
+    std::erase_if(InstalledHelp(), [this](const auto& installed) { return installed.first == this; });
 }

@@ -9,21 +9,17 @@
 // help page's file name ("export.htm"); an empty name is the start page.
 using THelpHandler = std::function<void(const QString& page)>;
 
-// Shows the page through the installed handler; without one only a beep
-// (and false).
+// Shows the page through the newest handler still installed; without one
+// only a beep (and false).
 bool ShowHelpPage(const QString& page);
-// Installs a handler and returns the previous one.
-THelpHandler SetHelpHandler(THelpHandler handler);
 
-// Installs a handler for the lifetime of a scope (a window, a test) and gives
-// the previous one back at its end.
+// Installs a handler for the lifetime of a scope (a window, a test). Scopes
+// may end in any order: each takes only its own handler away, so a handler
+// of a scope that ended is never called.
 class TScopedHelpHandler {
 public:
-    explicit TScopedHelpHandler(THelpHandler handler) : m_previous(SetHelpHandler(std::move(handler))) {}
-    ~TScopedHelpHandler() { SetHelpHandler(std::move(m_previous)); }
+    explicit TScopedHelpHandler(THelpHandler handler);
+    ~TScopedHelpHandler();
     TScopedHelpHandler(const TScopedHelpHandler&) = delete;
     TScopedHelpHandler& operator=(const TScopedHelpHandler&) = delete;
-
-private:
-    THelpHandler m_previous;
 };

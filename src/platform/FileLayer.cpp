@@ -15,46 +15,6 @@
 #define RENAME_NOREPLACE (1 << 0)
 #endif
 
-namespace {
-
-// renameat2 with RENAME_NOREPLACE; where the file system lacks it, a file is
-// linked (link never replaces) and its old name removed, and a folder's new
-// name is claimed with mkdir before rename replaces that empty placeholder.
-int RenameWithoutReplacing(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to)
-{
-#ifdef SYS_renameat2
-    if (::syscall(SYS_renameat2, fromDirFd, from.constData(), toDirFd, to.constData(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != ENOSYS && errno != EINVAL)
-        return -1;
-#endif
-    struct stat st {};
-    if (::fstatat(fromDirFd, from.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return -1;
-    if (S_ISDIR(st.st_mode)) {
-        if (::mkdirat(toDirFd, to.constData(), 0700) != 0)
-            return -1;
-        if (::renameat(fromDirFd, from.constData(), toDirFd, to.constData()) != 0) {
-            const int error = errno;
-            ::unlinkat(toDirFd, to.constData(), AT_REMOVEDIR);
-            errno = error;
-            return -1;
-        }
-        return 0;
-    }
-    if (::linkat(fromDirFd, from.constData(), toDirFd, to.constData(), 0) != 0)
-        return -1;
-    if (::unlinkat(fromDirFd, from.constData(), 0) != 0) {
-        const int error = errno;
-        ::unlinkat(toDirFd, to.constData(), 0);
-        errno = error;
-        return -1;
-    }
-    return 0;
-}
-
-}
-
 int TFileLayer::Open(const QByteArray& path, int flags, mode_t mode)
 {
     return TFileLayer::OpenAt(AT_FDCWD, path, flags, mode);
@@ -117,7 +77,7 @@ int TFileLayer::Rename(const QByteArray& from, const QByteArray& to)
 
 int TFileLayer::RenameNoReplace(const QByteArray& from, const QByteArray& to)
 {
-    return RenameWithoutReplacing(AT_FDCWD, from, AT_FDCWD, to);
+    return RenameNoReplaceAt(AT_FDCWD, from, AT_FDCWD, to);
 }
 
 int TFileLayer::Unlink(const QByteArray& path)
@@ -183,9 +143,109 @@ int TFileLayer::UnlinkAt(int dirFd, const QByteArray& name, int flags)
     return ::unlinkat(dirFd, name.constData(), flags);
 }
 
+// renameat2 with RENAME_NOREPLACE. Where the file system lacks it (EINVAL,
+// or ENOSYS from an old kernel), a folder's new name is claimed with mkdir
+// before rename replaces that empty placeholder; a file is linked (link
+// never replaces) and its old name removed, or, where the file system has
+// no hard links either (exFAT, phones, many network mounts), its new name is
+// reserved with an empty file that rename then replaces.
 int TFileLayer::RenameNoReplaceAt(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to)
 {
-    return RenameWithoutReplacing(fromDirFd, from, toDirFd, to);
+    if (RenameAt2NoReplace(fromDirFd, from, toDirFd, to) == 0)
+        return 0;
+    if (errno != ENOSYS && errno != EINVAL)
+        return -1;
+    struct stat st {};
+    if (FStatAt(fromDirFd, from, st, AT_SYMLINK_NOFOLLOW) != 0)
+        return -1;
+    if (S_ISDIR(st.st_mode))
+        return RenameOverFolderPlaceholder(fromDirFd, from, toDirFd, to);
+    if (LinkAt(fromDirFd, from, toDirFd, to) == 0) {
+        if (UnlinkAt(fromDirFd, from, 0) == 0)
+            return 0;
+        const int error = errno;
+        (void)UnlinkAt(toDirFd, to, 0);
+        errno = error;
+        return -1;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS)
+        return -1;
+    return RenameOverReservation(fromDirFd, from, toDirFd, to);
+}
+
+int TFileLayer::RenameOverFolderPlaceholder(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to)
+{
+    if (MkdirAt(toDirFd, to, 0700) != 0)
+        return -1;
+    // rename replaces only an empty folder: one that another program filled
+    // meanwhile makes it fail.
+    if (RenameAt(fromDirFd, from, toDirFd, to) == 0)
+        return 0;
+    const int error = errno;
+    (void)UnlinkAt(toDirFd, to, AT_REMOVEDIR);
+    errno = error;
+    return -1;
+}
+
+namespace {
+
+bool SameInode(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+}
+
+int TFileLayer::RenameOverReservation(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to)
+{
+    const int fd = OpenAt(toDirFd, to, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
+    if (fd < 0)
+        return -1;
+    struct stat reserved {};
+    const bool examined = FStat(fd, reserved) == 0;
+    int error = errno;
+    (void)Close(fd); // nothing was written through it
+    // The reservation is replaced or removed only while it is still ours:
+    // the very file made above, and empty.
+    const auto stillOurs = [&] {
+        struct stat now {};
+        return examined && FStatAt(toDirFd, to, now, AT_SYMLINK_NOFOLLOW) == 0 && SameInode(now, reserved)
+               && now.st_size == 0;
+    };
+    if (examined) {
+        if (!stillOurs()) {
+            errno = EEXIST;
+            return -1;
+        }
+        if (RenameAt(fromDirFd, from, toDirFd, to) == 0)
+            return 0;
+        error = errno;
+    }
+    if (stillOurs())
+        (void)UnlinkAt(toDirFd, to, 0);
+    errno = error;
+    return -1;
+}
+
+int TFileLayer::RenameAt2NoReplace(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to)
+{
+#ifdef SYS_renameat2
+    return static_cast<int>(
+        ::syscall(SYS_renameat2, fromDirFd, from.constData(), toDirFd, to.constData(), RENAME_NOREPLACE));
+#else
+    errno = ENOSYS;
+    return -1;
+#endif
+}
+
+int TFileLayer::LinkAt(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to)
+{
+    return ::linkat(fromDirFd, from.constData(), toDirFd, to.constData(), 0);
+}
+
+int TFileLayer::RenameAt(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to)
+{
+    return ::renameat(fromDirFd, from.constData(), toDirFd, to.constData());
 }
 
 int TFileLayer::SymlinkAt(const QByteArray& target, int dirFd, const QByteArray& name)

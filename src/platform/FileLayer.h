@@ -56,6 +56,13 @@ public:
     virtual int UnlinkAt(int dirFd, const QByteArray& name, int flags);
     // RenameNoReplace between entries of two open folders.
     virtual int RenameNoReplaceAt(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to);
+    // The calls RenameNoReplaceAt is made of, so that a test can stand in for
+    // a file system that lacks some of them: renameat2 with
+    // RENAME_NOREPLACE, linkat (never following links) and renameat (which
+    // replaces what holds the new name).
+    virtual int RenameAt2NoReplace(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to);
+    virtual int LinkAt(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to);
+    virtual int RenameAt(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to);
     virtual int SymlinkAt(const QByteArray& target, int dirFd, const QByteArray& name);
     // The target of a symbolic link.
     virtual int ReadLinkAt(int dirFd, const QByteArray& name, QByteArray& target);
@@ -66,6 +73,11 @@ public:
     // AT_EMPTY_PATH with an empty name for dirFd itself.
     virtual int UtimensAt(int dirFd, const QByteArray& name, const struct timespec times[2], int flags);
     virtual int FChownAt(int dirFd, const QByteArray& name, uid_t owner, gid_t group, int flags);
+
+private:
+    // The ways RenameNoReplaceAt takes a new name where renameat2 cannot.
+    int RenameOverFolderPlaceholder(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to);
+    int RenameOverReservation(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to);
 };
 
 // The layer of real system calls, shared.

@@ -1,14 +1,14 @@
 #include "platform/FileOps.h"
 
 #include "platform/FileNames.h"
+#include "platform/HiddenNames.h"
 #include "platform/Trash.h"
-
-#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
+#include <set>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -23,19 +23,37 @@
 // An item is a file, a link or a folder; a folder is done when all in it
 // is. The rule is kept so:
 // - A copy is written under a hidden name in the target folder
-//   (".name.XXXXXXXX.part"), each piece read back and compared, synced and
+//   (".name.<pid>-XXXXXXXX.part", platform/HiddenNames.h), from the very
+//   file that was examined, each piece read back and compared, synced and
 //   checked against the original before it takes a name (CopyFile,
 //   CopyLink). A copy that fails or is cancelled is removed.
 // - A name is taken only by a rename that never replaces. A file the user
 //   answered Replace for is first set aside under a hidden name in its own
-//   folder (".name.XXXXXXXX.replaced"), put back when its item fails, and
-//   removed only once the item has succeeded (Place).
+//   folder (".name.<pid>-XXXXXXXX.replaced"), put back when its item fails,
+//   and removed only once the item has succeeded (Place).
+// - A name is removed or renamed away only while it still holds the very
+//   file that was examined (the same inode, size and times): a source after
+//   its copy, a file answered Replace. When another program saved a new
+//   version meanwhile, the item is undone and fails with Changed
+//   (Unchanged, RemoveSource, SetAside).
 // - A moved source is removed only once its copy holds the new name; when
 //   it cannot be removed the copy goes and the replaced file comes back
 //   (Place). A move within one file system that replaces a file first
 //   renames the source to a hidden name beside its target
-//   (".name.XXXXXXXX.moving"), so that a rename refused there (EXDEV: two
-//   mounts of one file system) has changed nothing yet (MoveReplacing).
+//   (".name.<pid>-XXXXXXXX.moving"), so that a rename refused there (EXDEV:
+//   two mounts of one file system) has changed nothing yet (MoveReplacing).
+// - A new folder is built under a hidden name and takes its own name only
+//   once all of it has arrived; when it fails or is cancelled, it goes again
+//   with all that was copied into it. A folder moved to another file system
+//   keeps its sources until its copy has its name (BuildFolder,
+//   RemoveMoved). A folder merged into one that was there keeps each entry
+//   that arrived, and the result names them.
+// - A copy never reaches into itself: a walk that meets the target folder
+//   or a folder this run made (a mount can show either inside the source)
+//   stops, and no walk goes deeper than MaxFolderDepth (CopyFolder).
+// - Hidden files of runs that ended (killed, or the machine went down) are
+//   cleaned up where an operation meets them: copies removed, set-aside and
+//   moving files given their own names back (RecoverLeftovers).
 // - Each step that changed something is undone, last first, when a later
 //   one fails. An undo that fails too leaves a file where the user has to
 //   look for it: that is what the failure then names (Undo).
@@ -54,11 +72,11 @@ constexpr qint64 ChunkSize = 256 * 1024;
 constexpr int GivenFolderFlags = O_PATH | O_DIRECTORY;
 // A folder reached by a walk, to be listed or changed.
 constexpr int WalkedFolderFlags = O_RDONLY;
-const QByteArray CopySuffix = QByteArrayLiteral(".part");
-const QByteArray SetAsideSuffix = QByteArrayLiteral(".replaced");
-const QByteArray MovingSuffix = QByteArrayLiteral(".moving");
 // " (9223372036854775807)": the longest copy number.
 constexpr qsizetype LongestCopyNumber = 22;
+// No copy goes deeper than this below a folder given: far beyond any music
+// collection, well within what the system's paths and descriptors allow.
+constexpr int MaxFolderDepth = 100;
 
 QByteArray WithoutTrailingSlashes(QByteArray path)
 {
@@ -70,6 +88,35 @@ QByteArray WithoutTrailingSlashes(QByteArray path)
 bool SameIdentity(const struct stat& a, const struct stat& b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool SameTime(const struct timespec& a, const struct timespec& b)
+{
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// The file that was examined, as it was: the same inode, size and
+// modification time. A new version saved by another program is another
+// inode (renamed over the name) or has another time or size (written in
+// place). Renames of ours change the status-change time, so it is compared
+// only where with (a name nobody here renamed).
+bool Unchanged(const struct stat& now, const struct stat& examined, bool statusTimeToo = true)
+{
+    return SameIdentity(now, examined) && now.st_size == examined.st_size && SameTime(now.st_mtim, examined.st_mtim)
+           && (!statusTimeToo || SameTime(now.st_ctim, examined.st_ctim));
+}
+
+using TIdentity = std::pair<dev_t, ino_t>;
+
+TIdentity IdentityOf(const struct stat& st)
+{
+    return {st.st_dev, st.st_ino};
+}
+
+// Whether path is folder or lies inside it.
+bool Below(const QByteArray& path, const QByteArray& folder)
+{
+    return path == folder || path.startsWith(folder + '/');
 }
 
 bool IsValidName(const QByteArray& name)
@@ -120,22 +167,27 @@ enum class TFate { Done, Unchanged, Failed, Cancelled };
 
 struct TOutcome {
     TFate Fate = TFate::Done;
-    // Why it failed; with Done or Cancelled, a file left behind.
+    // Why it failed; cancelled, a file an undo left behind.
     TStep Failure;
+    // Files that what was done left behind (a replaced file that could not
+    // be removed, a moved source that had to stay), and why.
+    std::vector<TFailure> Left;
 };
 
 TOutcome Failed(const TFailure& failure)
 {
-    return TOutcome{TFate::Failed, failure};
+    return TOutcome{TFate::Failed, failure, {}};
 }
 
-// A folder's outcome after one more of its entries: the furthest fate, and
-// the first failure, unless a later one left a file behind.
+// A folder's outcome after one more of its entries: the furthest fate, the
+// first failure, unless a later one left a file behind, and all that was
+// left behind.
 void Add(TOutcome& folder, const TOutcome& entry)
 {
     folder.Fate = std::max(folder.Fate, entry.Fate);
     if (!folder.Failure || (entry.Failure && entry.Failure->LeftBehind && !folder.Failure->LeftBehind))
         folder.Failure = entry.Failure;
+    folder.Left.insert(folder.Left.end(), entry.Left.begin(), entry.Left.end());
 }
 
 // A file left behind because removing or renaming it failed just now.
@@ -186,9 +238,19 @@ struct TSource : TEntry {
 };
 
 // The name an item is to take; Replaces: it takes the place of what holds
-// that name (a folder merges into the folder there).
+// that name (a folder merges into the folder there), Existing as the user
+// was asked about it.
 struct TTarget : TEntry {
     bool Replaces = false;
+    struct stat Existing {};
+};
+
+// The files, links and folders a folder being moved had copied into it, as
+// they were examined: once the copy has its name, these sources go.
+struct TCopied {
+    QByteArray Name;
+    struct stat St {};
+    std::vector<TCopied> Entries;
 };
 
 // What is to take a target's name, and how it goes back when its item
@@ -223,6 +285,18 @@ TStep OpenEntry(const TFolder& parent, const QByteArray& name, int flags, TFolde
     return std::nullopt;
 }
 
+// Whether the entry name of folder still is the file that was examined.
+TStep StillAsExamined(const TFolder& folder, const QByteArray& name, const struct stat& examined,
+                      bool statusTimeToo = true)
+{
+    struct stat now {};
+    if (folder.Layer.FStatAt(folder.Fd, name, now, AT_SYMLINK_NOFOLLOW) != 0)
+        return SystemFailure(JoinPath(folder.Path, name));
+    if (!Unchanged(now, examined, statusTimeToo))
+        return TFailure{TFileOpError::Changed, 0, JoinPath(folder.Path, name)};
+    return std::nullopt;
+}
+
 // The names in an open folder, sorted, so that questions come in order.
 TStep List(const TFolder& folder, std::vector<QByteArray>& names)
 {
@@ -234,8 +308,9 @@ TStep List(const TFolder& folder, std::vector<QByteArray>& names)
 
 // "Name (2).ext", "Name (3).ext", ... counted in 64 bits, the stem cut at a
 // whole character where the number would not fit otherwise: the first name
-// not taken in the folder. Any answer but "it exists" ends the search; the
-// create that follows meets the same and reports it.
+// not taken in the folder; nothing when every number up to the largest is.
+// Any answer but "it exists" ends the search; the create that follows meets
+// the same and reports it.
 QByteArray FreeNameIn(const TFolder& folder, const QByteArray& name, bool isFolder)
 {
     auto [stem, extension] = isFolder ? std::pair<QByteArray, QByteArray>(name, {}) : SplitExtension(name);
@@ -244,7 +319,8 @@ QByteArray FreeNameIn(const TFolder& folder, const QByteArray& name, bool isFold
         extension.clear();
     }
     const auto [base, number] = SplitCopyNumber(stem);
-    for (qint64 n = number + 1;; ++n) {
+    for (qint64 n = number; n < std::numeric_limits<qint64>::max();) {
+        ++n;
         const QByteArray suffix = " (" + QByteArray::number(n) + ")";
         const QByteArray candidate =
             CutAtCharacter(base, NameMax - suffix.size() - extension.size()) + suffix + extension;
@@ -252,25 +328,16 @@ QByteArray FreeNameIn(const TFolder& folder, const QByteArray& name, bool isFold
         if (folder.Layer.FStatAt(folder.Fd, candidate, st, AT_SYMLINK_NOFOLLOW) != 0)
             return candidate;
     }
+    return {};
 }
 
-QByteArray RandomLetters(int count)
+// Makes something under a hidden name of this process (HiddenName):
+// make(hidden) creates it without replacing anything, and a name found taken
+// is tried again with other letters. Returns what make returned.
+template <typename TMake> int MakeHidden(const QByteArray& name, THiddenKind kind, QByteArray& hidden, TMake make)
 {
-    static const char Letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    QByteArray letters(count, '0');
-    for (char& c : letters)
-        c = Letters[QRandomGenerator::global()->bounded(static_cast<int>(sizeof(Letters) - 1))];
-    return letters;
-}
-
-// Makes something under a hidden name ".name.XXXXXXXX<suffix>": make(hidden)
-// creates it without replacing anything, and a name found taken is tried
-// again with other letters. Returns what make returned.
-template <typename TMake> int MakeHidden(const QByteArray& name, const QByteArray& suffix, QByteArray& hidden, TMake make)
-{
-    const QByteArray stem = "." + CutAtCharacter(name, NameMax - 10 - suffix.size()) + ".";
     for (int attempt = 0; attempt < 100; ++attempt) {
-        hidden = stem + RandomLetters(8) + suffix;
+        hidden = HiddenName(name, kind);
         const int result = make(hidden);
         if (result >= 0 || errno != EEXIST)
             return result;
@@ -317,10 +384,21 @@ struct TFileOps::TRun {
     TFileOpResult& Result;
     const bool Moving;
     TFileOpProgress Progress;
-    std::optional<TCollisionAnswer> Remembered;
+    // Answers for all further questions, about files and about folders.
+    std::optional<TCollisionAnswer> RememberedForFiles, RememberedForFolders;
     bool Cancelled = false;
     // The folder of the last item given, open for the next from there.
     std::shared_ptr<TFolder> LastGiven;
+    // The target folder given, the folders this run made, and how deep the
+    // walk is below the item given: a copy must meet none of the first two
+    // and stay within MaxFolderDepth.
+    const TFolder* Target = nullptr;
+    std::set<TIdentity> Made;
+    int Depth = 0;
+    // While a folder being moved is filled: what was copied into it, to be
+    // removed from the source once it has its name (nothing else removes a
+    // source then).
+    TCopied* Copied = nullptr;
 
     bool Report(const QByteArray& current);
     std::shared_ptr<TFolder> GivenFolderOf(const QByteArray& path, TStep& failure);
@@ -330,6 +408,9 @@ struct TFileOps::TRun {
     void Record(const QByteArray& path, const TOutcome& outcome);
     TOutcome LeftAsItWas(const QByteArray& path, bool ontoItself = false);
     void Arrived(const TSource& source, const TTarget& target);
+    void RecoverIn(const TFolder& folder);
+    void RecoverNames(const TFolder& folder, const QList<QByteArray>& names);
+    void Recover(const TFolder& folder, const QByteArray& hidden, const THiddenName& parsed);
 
     void TransferAll(const QList<QByteArray>& sources, const QByteArray& targetFolder);
     TOutcome TransferGiven(const QByteArray& path, const TFolder& target);
@@ -346,21 +427,28 @@ struct TFileOps::TRun {
     TStep SameData(int in, int out, const struct stat& before, const QByteArray& from, const QByteArray& to);
     TOutcome CopyLink(const TSource& source, const TTarget& target);
     TOutcome CopyFolder(const TSource& source, const TTarget& target);
+    TOutcome MergeFolder(const TSource& source, const TFolder& from, const TTarget& target);
+    TOutcome BuildFolder(const TSource& source, const TFolder& from, const TTarget& target);
+    void Discard(const TFolder& parent, const QByteArray& name, const QByteArray& shownAs, TOutcome& outcome);
+    void RemoveMoved(const TFolder& folder, const TCopied& copied, TOutcome& outcome);
+    TStep RemoveSource(const TFolder& folder, const QByteArray& name, const struct stat& examined);
     TStep KeepFolderAttributes(const TFolder& folder, const struct stat& st);
     void KeepOwner(int dirFd, const QByteArray& name, const struct stat& st);
     TOutcome Place(const TSource& source, const TTarget& target, const TArrival& arrival);
     TStep SetAside(const TTarget& target, QByteArray& aside);
+    TStep RemoveSetAside(const TTarget& target, const QByteArray& aside);
     void PutBack(const TTarget& target, const QByteArray& aside, TStep& failure);
     void TakeBack(const TSource& source, const TArrival& arrival, TStep& failure);
 
     // Adds to outcome what act(name, lstat of it) gives for each of names
-    // in the open folder, in order, until a cancel.
+    // in the open folder, in order, until a cancel (if cancellable).
     template <typename TAct>
-    void EachEntry(const TFolder& folder, const std::vector<QByteArray>& names, TOutcome& outcome, TAct act)
+    void EachEntry(const TFolder& folder, const std::vector<QByteArray>& names, TOutcome& outcome, TAct act,
+                   bool cancellable = true)
     {
         for (const QByteArray& name : names) {
-            if (Cancelled) {
-                Add(outcome, TOutcome{TFate::Cancelled, std::nullopt});
+            if (Cancelled && cancellable) {
+                Add(outcome, TOutcome{TFate::Cancelled, std::nullopt, {}});
                 return;
             }
             struct stat st {};
@@ -373,7 +461,7 @@ struct TFileOps::TRun {
 
     void DeleteAll(const QList<QByteArray>& paths);
     TOutcome DeleteGiven(const QByteArray& path);
-    TOutcome Remove(const TFolder& parent, const QByteArray& name, const struct stat& st);
+    TOutcome Remove(const TFolder& parent, const QByteArray& name, const struct stat& st, bool counted = true);
 };
 
 TFileOps::TFileOps(std::shared_ptr<TFileLayer> layer) : m_layer(layer ? std::move(layer) : SystemFileLayer()) {}
@@ -483,11 +571,13 @@ void TFileOps::TRun::Measure(const TFolder& parent, const QByteArray& name, cons
 // LeftAsItWas).
 void TFileOps::TRun::Record(const QByteArray& path, const TOutcome& outcome)
 {
-    if (!outcome.Failure)
-        return;
-    const TFailure& failure = *outcome.Failure;
-    Result.Failed.push_back(
-        TFileOpFailure{path, failure.Reason, failure.Error, failure.Path == path ? QByteArray() : failure.Path});
+    const auto named = [&path](const TFailure& failure) {
+        return TFileOpFailure{path, failure.Reason, failure.Error, failure.Path == path ? QByteArray() : failure.Path};
+    };
+    if (outcome.Failure)
+        Result.Failed.push_back(named(*outcome.Failure));
+    for (const TFailure& left : outcome.Left)
+        Result.LeftBehind.push_back(named(left));
 }
 
 TOutcome TFileOps::TRun::LeftAsItWas(const QByteArray& path, bool ontoItself)
@@ -495,7 +585,7 @@ TOutcome TFileOps::TRun::LeftAsItWas(const QByteArray& path, bool ontoItself)
     Result.Unchanged << path;
     if (ontoItself)
         Result.OntoItself << path;
-    return TOutcome{TFate::Unchanged, std::nullopt};
+    return TOutcome{TFate::Unchanged, std::nullopt, {}};
 }
 
 // A source that has wholly arrived (a folder: with all that was in it).
@@ -534,6 +624,8 @@ void TFileOps::TRun::TransferAll(const QList<QByteArray>& sources, const QByteAr
         Result.Failed.push_back(TFileOpFailure{target.Path, TFileOpError::TargetNotFolder, unusable->Error, {}});
         return;
     }
+    Target = &target;
+    RecoverIn(target);
     for (const QByteArray& source : sources)
         MeasureGiven(WithoutTrailingSlashes(source), &target);
     LastGiven.reset(); // measuring saw the folders as they were before
@@ -603,10 +695,13 @@ TOutcome TFileOps::TRun::TransferNamed(const TSource& source, const TFolder& fol
         return TransferTo(source, target);
     }
     const bool isFolder = S_ISDIR(source.St.st_mode);
-    if (collisions == TCollisions::NewName) {
+    const auto numbered = [&] {
         target.Name = FreeNameIn(folder, source.Name, isFolder);
-        return TransferTo(source, target);
-    }
+        return target.Name.isEmpty() ? Failed({TFileOpError::NoFreeName, 0, source.Path()})
+                                     : TransferTo(source, target);
+    };
+    if (collisions == TCollisions::NewName)
+        return numbered();
     TStep failure;
     if (OntoItself(source, existing, failure))
         return LeftAsItWas(source.Path(), true);
@@ -615,18 +710,18 @@ TOutcome TFileOps::TRun::TransferNamed(const TSource& source, const TFolder& fol
     switch (Ask(source, target, isFolder && S_ISDIR(existing.st_mode))) {
     case TCollisionAnswer::Cancel:
         Cancelled = true;
-        return TOutcome{TFate::Cancelled, std::nullopt};
+        return TOutcome{TFate::Cancelled, std::nullopt, {}};
     case TCollisionAnswer::Skip:
         return LeftAsItWas(source.Path());
     case TCollisionAnswer::KeepBoth:
-        target.Name = FreeNameIn(folder, source.Name, isFolder);
-        return TransferTo(source, target);
+        return numbered();
     case TCollisionAnswer::Replace:
         break;
     }
     if (isFolder != S_ISDIR(existing.st_mode))
         return Failed({TFileOpError::KindConflict, 0, source.Path()});
     target.Replaces = true;
+    target.Existing = existing;
     return TransferTo(source, target);
 }
 
@@ -649,24 +744,29 @@ bool TFileOps::TRun::OntoItself(const TSource& source, const struct stat& existi
     return false;
 }
 
+// An answer "for all" holds for further questions of its kind: a folder
+// answered Replace for all still has each file of the same name asked about.
 TCollisionAnswer TFileOps::TRun::Ask(const TSource& source, const TTarget& target, bool folders)
 {
-    if (Remembered)
-        return *Remembered;
+    std::optional<TCollisionAnswer>& remembered = folders ? RememberedForFolders : RememberedForFiles;
+    if (remembered)
+        return *remembered;
     if (!Ops.OnCollision)
         return TCollisionAnswer::Skip;
     const TCollisionChoice choice = Ops.OnCollision(source.Path(), target.Path(), folders);
     if (choice.ForAll && choice.Answer != TCollisionAnswer::Cancel)
-        Remembered = choice.Answer;
+        remembered = choice.Answer;
     return choice.Answer;
 }
 
 TOutcome TFileOps::TRun::TransferTo(const TSource& source, const TTarget& target)
 {
     if (!Report(source.Path()))
-        return TOutcome{TFate::Cancelled, std::nullopt};
+        return TOutcome{TFate::Cancelled, std::nullopt, {}};
     const bool isFolder = S_ISDIR(source.St.st_mode);
-    if (Moving && source.St.st_dev == target.Folder.St.st_dev && !(isFolder && target.Replaces)) {
+    // Into a folder being moved, everything is copied: its sources go only
+    // once it has arrived whole.
+    if (Moving && !Copied && source.St.st_dev == target.Folder.St.st_dev && !(isFolder && target.Replaces)) {
         // On one file system a move renames the item itself; EXDEV (two
         // mounts of one file system) leaves it to be copied after all.
         const TOutcome renamed =
@@ -688,28 +788,32 @@ TOutcome TFileOps::TRun::TransferTo(const TSource& source, const TTarget& target
 TOutcome TFileOps::TRun::MoveReplacing(const TSource& source, const TTarget& target)
 {
     TEntry staged{target.Folder, {}};
-    if (MakeHidden(target.Name, MovingSuffix, staged.Name, [&](const QByteArray& hidden) {
+    if (MakeHidden(target.Name, THiddenKind::Moving, staged.Name, [&](const QByteArray& hidden) {
             return Layer.RenameNoReplaceAt(source.Folder.Fd, source.Name, target.Folder.Fd, hidden);
         }) != 0)
         return Failed(SystemFailure(source.Path()));
     return Place(source, target, {staged, TArrival::StagedSource});
 }
 
-// A regular file: written under a hidden name in the target folder and
-// checked (FillCopy), then placed.
+// A regular file: the file examined, written under a hidden name in the
+// target folder and checked (FillCopy), then placed.
 TOutcome TFileOps::TRun::CopyFile(const TSource& source, const TTarget& target)
 {
-    int inFd = Layer.OpenAt(source.Folder.Fd, source.Name, O_RDONLY | O_NOFOLLOW | O_NOATIME);
+    // Not blocking: a pipe put in the file's place must not hold the run.
+    constexpr int ReadFlags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK;
+    int inFd = Layer.OpenAt(source.Folder.Fd, source.Name, ReadFlags | O_NOATIME);
     if (inFd < 0 && errno == EPERM) // O_NOATIME only for the file's owner
-        inFd = Layer.OpenAt(source.Folder.Fd, source.Name, O_RDONLY | O_NOFOLLOW);
+        inFd = Layer.OpenAt(source.Folder.Fd, source.Name, ReadFlags);
     TFileHandle in(Layer, inFd);
     struct stat st {};
     if (!in.IsOpen() || Layer.FStat(in.Fd(), st) != 0)
         return Failed(SystemFailure(source.Path()));
-    if (!S_ISREG(st.st_mode))
-        return Failed({TFileOpError::SpecialFile, 0, source.Path()});
+    // Another program saved a new version since the file was examined: what
+    // was asked about, and what a move would remove, is not what was opened.
+    if (!Unchanged(st, source.St))
+        return Failed({TFileOpError::Changed, 0, source.Path()});
     TEntry copy{target.Folder, {}};
-    TFileHandle out(Layer, MakeHidden(target.Name, CopySuffix, copy.Name, [&](const QByteArray& name) {
+    TFileHandle out(Layer, MakeHidden(target.Name, THiddenKind::Copy, copy.Name, [&](const QByteArray& name) {
                         const int fd = Layer.OpenAt(target.Folder.Fd, name, O_RDWR | O_CREAT | O_EXCL | O_NOATIME, 0600);
                         if (fd < 0 && errno == EPERM)
                             return Layer.OpenAt(target.Folder.Fd, name, O_RDWR | O_CREAT | O_EXCL, 0600);
@@ -721,7 +825,7 @@ TOutcome TFileOps::TRun::CopyFile(const TSource& source, const TTarget& target)
     TStep failure = FillCopy(in, out, st, source.Path(), target.Path());
     if (failure || Cancelled) {
         TakeBack(source, arrival, failure);
-        return TOutcome{failure ? TFate::Failed : TFate::Cancelled, failure};
+        return TOutcome{failure ? TFate::Failed : TFate::Cancelled, failure, {}};
     }
     return Place(source, target, arrival);
 }
@@ -806,7 +910,7 @@ TOutcome TFileOps::TRun::CopyLink(const TSource& source, const TTarget& target)
     if (Layer.ReadLinkAt(source.Folder.Fd, source.Name, pointsTo) != 0)
         return Failed(SystemFailure(source.Path()));
     TEntry copy{target.Folder, {}};
-    if (MakeHidden(target.Name, CopySuffix, copy.Name, [&](const QByteArray& name) {
+    if (MakeHidden(target.Name, THiddenKind::Copy, copy.Name, [&](const QByteArray& name) {
             return Layer.SymlinkAt(pointsTo, target.Folder.Fd, name);
         }) != 0)
         return Failed(SystemFailure(target.Path()));
@@ -822,45 +926,153 @@ TOutcome TFileOps::TRun::CopyLink(const TSource& source, const TTarget& target)
     return Place(source, target, arrival);
 }
 
-// A folder: made anew under the target name (answered Replace: merged into
-// the folder there), and each entry transferred into it. Moving, the source
-// folder goes once all of it went. A folder made here that received nothing
-// goes again when its item fails or is cancelled.
+// A folder: made anew under the target name (BuildFolder), or, answered
+// Replace, merged into the folder there (MergeFolder). The walk stops where
+// it would reach into what it copies.
 TOutcome TFileOps::TRun::CopyFolder(const TSource& source, const TTarget& target)
 {
     TFolder from(Layer, source.Path());
     if (TStep failure = OpenEntry(source.Folder, source.Name, WalkedFolderFlags, from, &source.St))
         return Failed(*failure);
-    const bool merging = target.Replaces;
-    if (!merging && Layer.MkdirAt(target.Folder.Fd, target.Name, 0700) != 0)
-        return Failed(SystemFailure(target.Path()));
+    // A mount can show the target, or a folder made here, inside the
+    // source: copied on, the copy would go on without end.
+    if (SameIdentity(from.St, Target->St) || Made.count(IdentityOf(from.St)))
+        return Failed({TFileOpError::IntoItself, 0, source.Path()});
+    if (Depth >= MaxFolderDepth)
+        return Failed({TFileOpError::TooDeep, 0, source.Path()});
+    ++Depth;
+    TOutcome outcome = target.Replaces ? MergeFolder(source, from, target) : BuildFolder(source, from, target);
+    --Depth;
+    return outcome;
+}
+
+// Into the folder there, each entry on its own, asking about names taken.
+// Moving, the source folder goes once all of it went.
+TOutcome TFileOps::TRun::MergeFolder(const TSource& source, const TFolder& from, const TTarget& target)
+{
     TFolder into(Layer, target.Path());
     std::vector<QByteArray> names;
     TOutcome outcome;
-    if (TStep failure = OpenEntry(target.Folder, target.Name, merging ? O_PATH : WalkedFolderFlags, into, nullptr))
+    if (TStep failure = OpenEntry(target.Folder, target.Name, O_PATH, into, nullptr))
         outcome = Failed(*failure);
     else if ((failure = List(from, names)))
         outcome = Failed(*failure);
-    const size_t arrivedBefore = Result.Done.size();
     EachEntry(from, names, outcome, [&](const QByteArray& name, const struct stat& st) {
-        return TransferNamed(TSource{{from, name}, st}, into, merging ? TCollisions::Ask : TCollisions::None);
+        return TransferNamed(TSource{{from, name}, st}, into, TCollisions::Ask);
     });
-    if (!merging && outcome.Fate != TFate::Done && Result.Done.size() == arrivedBefore) {
-        if (Layer.UnlinkAt(target.Folder.Fd, target.Name, AT_REMOVEDIR) != 0 && !outcome.Failure)
-            outcome.Failure = SystemFailure(target.Path());
-        return outcome;
-    }
-    if (!merging) {
-        // Mode and times last: adding the entries changed the folder's
-        // time, and a read-only mode would have kept them out.
-        if (TStep failure = KeepFolderAttributes(into, source.St))
-            Add(outcome, Failed(*failure));
-    }
     if (outcome.Fate == TFate::Done && Moving && Layer.UnlinkAt(source.Folder.Fd, source.Name, AT_REMOVEDIR) != 0)
         Add(outcome, Failed(SystemFailure(source.Path())));
     if (outcome.Fate == TFate::Done)
         Arrived(source, target);
     return outcome;
+}
+
+// A new folder, built under a hidden name beside its target name and given
+// that name once all of it has arrived; until then a failure or cancel takes
+// it away with all that was copied into it. Moving, the sources stay until
+// the folder has its name (then RemoveMoved, or the folder being moved
+// around this one).
+TOutcome TFileOps::TRun::BuildFolder(const TSource& source, const TFolder& from, const TTarget& target)
+{
+    QByteArray building;
+    if (MakeHidden(target.Name, THiddenKind::Copy, building,
+                   [&](const QByteArray& name) { return Layer.MkdirAt(target.Folder.Fd, name, 0700); })
+        != 0)
+        return Failed(SystemFailure(target.Path()));
+    // Named as it will be, so that what arrives is reported where it will be.
+    TFolder into(Layer, target.Path());
+    const size_t arrivedBefore = Result.Done.size();
+    TCopied copied{source.Name, source.St, {}};
+    std::vector<QByteArray> names;
+    TOutcome outcome;
+    if (TStep failure = OpenEntry(target.Folder, building, WalkedFolderFlags, into, nullptr))
+        outcome = Failed(*failure);
+    else if ((failure = List(from, names)))
+        outcome = Failed(*failure);
+    else
+        Made.insert(IdentityOf(into.St));
+    TCopied* const around = Copied;
+    if (Moving)
+        Copied = &copied;
+    EachEntry(from, names, outcome, [&](const QByteArray& name, const struct stat& st) {
+        return TransferNamed(TSource{{from, name}, st}, into, TCollisions::None);
+    });
+    Copied = around;
+    // Mode and times last: adding the entries changed the folder's time, and
+    // a read-only mode would have kept them out.
+    if (outcome.Fate == TFate::Done) {
+        if (TStep failure = KeepFolderAttributes(into, source.St))
+            Add(outcome, Failed(*failure));
+        else if (Layer.RenameNoReplaceAt(target.Folder.Fd, building, target.Folder.Fd, target.Name) != 0)
+            Add(outcome, Failed(SystemFailure(target.Path())));
+    }
+    if (outcome.Fate != TFate::Done) {
+        Result.Done.resize(arrivedBefore);
+        Discard(target.Folder, building, into.Path, outcome);
+        return outcome;
+    }
+    if (around)
+        around->Entries.push_back(std::move(copied));
+    else if (Moving)
+        RemoveMoved(source.Folder, copied, outcome);
+    Arrived(source, target);
+    return outcome;
+}
+
+// Removes a folder this run built under the hidden name, and all in it: it
+// holds only copies. Failures inside it named it as shownAs, the name it
+// was to take; what cannot be removed is named where it lies.
+void TFileOps::TRun::Discard(const TFolder& parent, const QByteArray& name, const QByteArray& shownAs,
+                             TOutcome& outcome)
+{
+    struct stat st {};
+    TOutcome removed = Layer.FStatAt(parent.Fd, name, st, AT_SYMLINK_NOFOLLOW) == 0
+                           ? Remove(parent, name, st, false)
+                           : Failed(SystemFailure(JoinPath(parent.Path, name)));
+    if (removed.Fate == TFate::Done) {
+        // What an undo inside could not remove has gone with the folder.
+        if (outcome.Failure && outcome.Failure->LeftBehind && Below(outcome.Failure->Path, shownAs))
+            outcome.Failure->LeftBehind = false;
+        return;
+    }
+    TFailure left = removed.Failure ? *removed.Failure : SystemFailure(JoinPath(parent.Path, name));
+    left.Path = JoinPath(parent.Path, name);
+    left.LeftBehind = true;
+    outcome.Failure = left;
+}
+
+// Once a folder moved by copying has its name: each source that was copied
+// goes, while it is still what was copied, and then its folder, once empty.
+// What stays is told: the folder has arrived all the same.
+void TFileOps::TRun::RemoveMoved(const TFolder& folder, const TCopied& copied, TOutcome& outcome)
+{
+    const size_t leftBefore = outcome.Left.size();
+    TFolder inner(Layer, JoinPath(folder.Path, copied.Name));
+    if (TStep failure = OpenEntry(folder, copied.Name, WalkedFolderFlags, inner, &copied.St)) {
+        outcome.Left.push_back(*failure);
+        return;
+    }
+    for (const TCopied& entry : copied.Entries) {
+        if (S_ISDIR(entry.St.st_mode))
+            RemoveMoved(inner, entry, outcome);
+        else if (TStep left = RemoveSource(inner, entry.Name, entry.St))
+            outcome.Left.push_back(*left);
+    }
+    // A folder that keeps something already told of needs no word of its own.
+    if (Layer.UnlinkAt(folder.Fd, copied.Name, AT_REMOVEDIR) != 0
+        && (errno != ENOTEMPTY || outcome.Left.size() == leftBefore))
+        outcome.Left.push_back(SystemFailure(inner.Path));
+}
+
+// Removes a source that was copied, while its name still holds the very
+// file that was copied; a new version saved meanwhile stays.
+TStep TFileOps::TRun::RemoveSource(const TFolder& folder, const QByteArray& name, const struct stat& examined)
+{
+    if (TStep changed = StillAsExamined(folder, name, examined))
+        return changed;
+    if (Layer.UnlinkAt(folder.Fd, name, 0) != 0)
+        return SystemFailure(JoinPath(folder.Path, name));
+    return std::nullopt;
 }
 
 TStep TFileOps::TRun::KeepFolderAttributes(const TFolder& folder, const struct stat& st)
@@ -886,48 +1098,87 @@ void TFileOps::TRun::KeepOwner(int dirFd, const QByteArray& name, const struct s
 // Gives the arrival its name at target. From here on it is Place's to take
 // back when the item fails. In this order, each step undone when a later
 // one fails:
-//   1. the file answered Replace is set aside under a hidden name;
+//   1. the file answered Replace, still as the user was asked about it, is
+//      set aside under a hidden name;
 //   2. the arrival takes the name, by a rename that never replaces;
-//   3. moving, the source of a copy is removed;
-//   4. the item has succeeded: the set-aside file is removed.
+//   3. moving, the source of a copy is removed, while it still is the file
+//      that was copied (in a folder being moved, its folder does that);
+//   4. the item has succeeded: the set-aside file is removed, while it
+//      still is the one set aside.
 TOutcome TFileOps::TRun::Place(const TSource& source, const TTarget& target, const TArrival& arrival)
 {
+    const bool copied = arrival.Kind == TArrival::Copy;
     TStep failure;
     QByteArray aside;
     if (target.Replaces && (failure = SetAside(target, aside))) {
         TakeBack(source, arrival, failure);
-        return TOutcome{TFate::Failed, failure};
+        return Failed(*failure);
+    }
+    // Setting the target aside took the source with it: they are one file,
+    // seen through two mounts.
+    struct stat st {};
+    if (copied && !aside.isEmpty() && Layer.FStatAt(source.Folder.Fd, source.Name, st, AT_SYMLINK_NOFOLLOW) != 0
+        && errno == ENOENT) {
+        TakeBack(source, arrival, failure);
+        PutBack(target, aside, failure);
+        return failure ? Failed(*failure) : LeftAsItWas(source.Path(), true);
     }
     if (Layer.RenameNoReplaceAt(arrival.Entry.Folder.Fd, arrival.Entry.Name, target.Folder.Fd, target.Name) != 0) {
         failure = SystemFailure(target.Path());
         TakeBack(source, arrival, failure);
         PutBack(target, aside, failure);
-        return TOutcome{TFate::Failed, failure};
+        return Failed(*failure);
     }
-    if (arrival.Kind == TArrival::Copy && Moving && Layer.UnlinkAt(source.Folder.Fd, source.Name, 0) != 0) {
+    if (copied && Moving && !Copied && (failure = RemoveSource(source.Folder, source.Name, source.St))) {
         // The source stays, so its copy goes: the file is in one place only.
-        failure = SystemFailure(source.Path());
         Undo(Layer.UnlinkAt(target.Folder.Fd, target.Name, 0), target.Path(), failure);
         PutBack(target, aside, failure);
-        return TOutcome{TFate::Failed, failure};
+        return Failed(*failure);
     }
+    if (copied && Copied)
+        Copied->Entries.push_back(TCopied{source.Name, source.St, {}});
     Arrived(source, target);
-    if (!aside.isEmpty() && Layer.UnlinkAt(target.Folder.Fd, aside, 0) != 0)
-        failure = LeftBehind(JoinPath(target.Folder.Path, aside));
-    return TOutcome{TFate::Done, failure};
+    TOutcome done;
+    if (!aside.isEmpty()) {
+        if (TStep left = RemoveSetAside(target, aside))
+            done.Left.push_back(*left);
+    }
+    return done;
 }
 
-// Step 1 of Place: the file that holds the target's name goes to a hidden
-// name in its own folder.
+// Step 1 of Place: the file that holds the target's name, while it is the
+// one the user was asked about, goes to a hidden name in its own folder.
 TStep TFileOps::TRun::SetAside(const TTarget& target, QByteArray& aside)
 {
-    if (MakeHidden(target.Name, SetAsideSuffix, aside, [&](const QByteArray& hidden) {
+    if (TStep changed = StillAsExamined(target.Folder, target.Name, target.Existing))
+        return changed;
+    if (MakeHidden(target.Name, THiddenKind::SetAside, aside, [&](const QByteArray& hidden) {
             return Layer.RenameNoReplaceAt(target.Folder.Fd, target.Name, target.Folder.Fd, hidden);
-        }) == 0)
-        return std::nullopt;
-    const TFailure failure = SystemFailure(target.Path());
-    aside.clear();
-    return failure;
+        })
+        != 0) {
+        const TFailure failure = SystemFailure(target.Path());
+        aside.clear();
+        return failure;
+    }
+    // Another program's file that took the name just before the rename goes
+    // back at once.
+    TStep changed = StillAsExamined(target.Folder, aside, target.Existing, false);
+    if (changed) {
+        changed->Path = target.Path();
+        PutBack(target, aside, changed);
+        aside.clear();
+    }
+    return changed;
+}
+
+// Step 4 of Place: the set-aside file goes, unless it is no longer the file
+// set aside. When it stays, the failure names it.
+TStep TFileOps::TRun::RemoveSetAside(const TTarget& target, const QByteArray& aside)
+{
+    TStep left = StillAsExamined(target.Folder, aside, target.Existing, false);
+    if (!left && Layer.UnlinkAt(target.Folder.Fd, aside, 0) != 0)
+        left = SystemFailure(JoinPath(target.Folder.Path, aside));
+    return left;
 }
 
 // Undoes step 1 of Place: the set-aside file takes its name again. Done
@@ -991,11 +1242,12 @@ TOutcome TFileOps::TRun::DeleteGiven(const QByteArray& path)
 // walked through open descriptors, so that a link is never followed, not
 // even one swapped in for a folder meanwhile (the folder's own removal then
 // fails: it is a link now).
-TOutcome TFileOps::TRun::Remove(const TFolder& parent, const QByteArray& name, const struct stat& st)
+// Uncounted, it removes what this run made: no progress, no cancel.
+TOutcome TFileOps::TRun::Remove(const TFolder& parent, const QByteArray& name, const struct stat& st, bool counted)
 {
     TFolder folder(Layer, JoinPath(parent.Path, name));
-    if (!Report(folder.Path))
-        return TOutcome{TFate::Cancelled, std::nullopt};
+    if (counted && !Report(folder.Path))
+        return TOutcome{TFate::Cancelled, std::nullopt, {}};
     const bool isFolder = S_ISDIR(st.st_mode);
     if (isFolder) {
         std::vector<QByteArray> names;
@@ -1003,15 +1255,96 @@ TOutcome TFileOps::TRun::Remove(const TFolder& parent, const QByteArray& name, c
         if (failure || (failure = List(folder, names)))
             return Failed(*failure);
         TOutcome outcome;
-        EachEntry(folder, names, outcome,
-                  [&](const QByteArray& entry, const struct stat& entrySt) { return Remove(folder, entry, entrySt); });
+        EachEntry(
+            folder, names, outcome,
+            [&](const QByteArray& entry, const struct stat& entrySt) { return Remove(folder, entry, entrySt, counted); },
+            counted);
         if (outcome.Fate != TFate::Done)
             return outcome;
     }
     if (Layer.UnlinkAt(parent.Fd, name, isFolder ? AT_REMOVEDIR : 0) != 0)
         return Failed(SystemFailure(folder.Path));
-    ++Progress.DoneItems;
+    if (counted)
+        ++Progress.DoneItems;
     return TOutcome{};
+}
+
+// --- Leftovers of runs that ended
+
+namespace {
+
+// Set-aside files first: where a moving file and the file it was to replace
+// both wait for one name, the file that had the name gets it back.
+int RecoveryOrder(THiddenKind kind)
+{
+    switch (kind) {
+    case THiddenKind::SetAside:
+        return 0;
+    case THiddenKind::Moving:
+        return 1;
+    case THiddenKind::Copy:
+        break;
+    }
+    return 2;
+}
+
+}
+
+TLeftovers TFileOps::RecoverLeftovers(const QByteArray& folder, const QList<QByteArray>& names)
+{
+    TFileOpResult result;
+    TRun run(*this, result, false);
+    TFolder open(*m_layer, WithoutTrailingSlashes(folder));
+    if (!OpenGiven(open))
+        run.RecoverNames(open, names);
+    return result.Leftovers;
+}
+
+// The leftovers among all names of a folder an operation works in. A folder
+// that cannot be listed has none to recover.
+void TFileOps::TRun::RecoverIn(const TFolder& folder)
+{
+    // A descriptor of its own: the given folder is held only to name
+    // entries from.
+    TFolder listed(Layer, folder.Path);
+    listed.Fd = Layer.OpenAt(folder.Fd, ".", O_RDONLY | O_DIRECTORY);
+    std::vector<QByteArray> names;
+    if (listed.Fd >= 0 && Layer.ReadDirAt(listed.Fd, names) == 0)
+        RecoverNames(folder, QList<QByteArray>(names.begin(), names.end()));
+}
+
+void TFileOps::TRun::RecoverNames(const TFolder& folder, const QList<QByteArray>& names)
+{
+    std::vector<std::pair<QByteArray, THiddenName>> ended;
+    for (const QByteArray& name : names) {
+        const std::optional<THiddenName> parsed = ParseHiddenName(name);
+        if (parsed && MadeByAnEndedRun(*parsed))
+            ended.emplace_back(name, *parsed);
+    }
+    std::stable_sort(ended.begin(), ended.end(), [](const auto& a, const auto& b) {
+        return RecoveryOrder(a.second.Kind) < RecoveryOrder(b.second.Kind);
+    });
+    for (const auto& [hidden, parsed] : ended)
+        Recover(folder, hidden, parsed);
+}
+
+// A copy in progress is only ever a copy (its original stays until it has
+// its name) and goes; a set-aside or moving file is a user's file and takes
+// its own name again, where that is free.
+void TFileOps::TRun::Recover(const TFolder& folder, const QByteArray& hidden, const THiddenName& parsed)
+{
+    struct stat st {};
+    if (Layer.FStatAt(folder.Fd, hidden, st, AT_SYMLINK_NOFOLLOW) != 0)
+        return; // gone meanwhile
+    if (parsed.Kind == THiddenKind::Copy) {
+        // What cannot be removed now is tried again the next time.
+        (void)Remove(folder, hidden, st, false);
+        return;
+    }
+    if (!parsed.Cut && Layer.RenameNoReplaceAt(folder.Fd, hidden, folder.Fd, parsed.Name) == 0)
+        Result.Leftovers.Restored << JoinPath(folder.Path, parsed.Name);
+    else
+        Result.Leftovers.Kept << JoinPath(folder.Path, hidden);
 }
 
 // --- Trash and rename

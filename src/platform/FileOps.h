@@ -30,6 +30,9 @@ enum class TFileOpError {
     KindConflict,    // a file would replace a folder, or a folder a file
     NoTrash,         // no usable trash on the file's file system
     InvalidName,     // an empty name, ".", "..", or one holding "/"
+    Changed,         // another program changed or replaced it while it was worked on
+    NoFreeName,      // every numbered name for a copy is taken
+    TooDeep,         // folders nested deeper than any copy goes
 };
 
 struct TFileOpFailure {
@@ -46,9 +49,27 @@ struct TFileOpDone {
     bool Replaced = false; // the item took the place of an existing file at To
 };
 
+// Hidden files that runs which ended before their time (killed, or the
+// machine went down) left in a folder, as an operation or a folder load met
+// them. Copies they were writing are removed without a word.
+struct TLeftovers {
+    // Set-aside and moving files that have their own names again.
+    QList<QByteArray> Restored;
+    // Those left under their hidden names: their own names are taken (or
+    // were too long to be kept in the hidden name).
+    QList<QByteArray> Kept;
+    bool IsEmpty() const { return Restored.isEmpty() && Kept.isEmpty(); }
+};
+
 struct TFileOpResult {
     std::vector<TFileOpDone> Done;
     std::vector<TFileOpFailure> Failed;
+    // Items done that left a file behind: Inner names it (the replaced file
+    // under its hidden name, or a moved file that stays at its source) and
+    // the error why.
+    std::vector<TFileOpFailure> LeftBehind;
+    // Leftovers of earlier runs met in the target folder.
+    TLeftovers Leftovers;
     // Items left as they were: skipped by the user, or moved onto themselves.
     QList<QByteArray> Unchanged;
     // Those of them that are the very file they would replace (moved into
@@ -74,10 +95,20 @@ struct TFileOpProgress {
 //   folder, each piece read back and compared, synced and checked against
 //   the original's size and time, and renamed into place without
 //   replacing; only then is a moved source removed;
+// - a name is removed or set aside only while it still holds the very file
+//   that was examined: a new version another program saved meanwhile makes
+//   the item fail with Changed, and nothing is lost;
 // - a file answered Replace is set aside under a hidden name in its own
 //   folder, put back when its item fails and removed once it has succeeded;
-// - a source that is the very file it would replace (the same file, or a
-//   link to it) is left as it is;
+// - a new folder is built under a hidden name and takes its own name once
+//   whole; a folder moved to another file system keeps its sources until
+//   then;
+// - a source that is the very file it would replace (the same file, a link
+//   to it, or the file seen through a second mount) is left as it is;
+// - a copy never reaches into itself, also where a mount shows the target
+//   inside the source, and goes no deeper than a bound;
+// - hidden names say which process made them: those of runs that ended are
+//   cleaned up where an operation meets them;
 // - folders are walked through open descriptors and never through a link,
 //   also when one is swapped for a link meanwhile;
 // - times and mode are kept, the owner where allowed, folders copied whole,
@@ -113,8 +144,14 @@ public:
 
     // "Name (2).ext", "Name (3).ext", ...: the first name not taken in the
     // folder (folders keep any dot in their name), short enough for a
-    // folder entry.
+    // folder entry; empty when every number is taken.
     QByteArray FreeName(const QByteArray& folder, const QByteArray& name, bool isFolder);
+
+    // Among names of folder, the leftovers of runs that ended (hidden names
+    // of a process that no longer runs): a copy in progress is removed, a
+    // set-aside or moving file takes its own name again where that is free.
+    // Other names are left alone.
+    TLeftovers RecoverLeftovers(const QByteArray& folder, const QList<QByteArray>& names);
 
     // The trash used by Trash (created on first use).
     TTrash& TrashBin();

@@ -122,6 +122,7 @@ public:
     // The folder replaced by a link to SwapTo at its SwapOn-th opening
     // (SwapWhenListing: listing) by a walk.
     QByteArray Swapped, SwapTo;
+    bool SwapForFolder = false; // SwapTo itself takes the folder's place
     bool SwapWhenListing = false;
     int SwapOn = 0;
     int SwapMoments = 0;
@@ -247,7 +248,10 @@ private:
         if (Swapped.isEmpty() || path != Swapped || ++SwapMoments != SwapOn)
             return;
         ASSERT_EQ(::rename(path.constData(), (path + ".real").constData()), 0);
-        ASSERT_EQ(::symlink(SwapTo.constData(), path.constData()), 0);
+        if (SwapForFolder)
+            ASSERT_EQ(::rename(SwapTo.constData(), path.constData()), 0);
+        else
+            ASSERT_EQ(::symlink(SwapTo.constData(), path.constData()), 0);
     }
 };
 
@@ -346,12 +350,19 @@ TContents Contents(const QStringList& folders)
     return contents;
 }
 
-// Whether a failure names the path, or (inside) an item that failed.
+// Whether a failure names the path, or (inside) an item that failed; or an
+// item done names it, or a folder holding it, as left behind.
 bool Names(const TFileOpResult& result, const QByteArray& path, bool inside)
 {
-    return std::any_of(result.Failed.begin(), result.Failed.end(), [&](const TFileOpFailure& failure) {
-        return path == failure.Inner || path == failure.Path || (inside && Below(path, failure.Path));
-    });
+    return std::any_of(result.Failed.begin(), result.Failed.end(),
+                       [&](const TFileOpFailure& failure) {
+                           return path == failure.Inner || path == failure.Path
+                                  || (inside && Below(path, failure.Path));
+                       })
+           || std::any_of(result.LeftBehind.begin(), result.LeftBehind.end(),
+                          [&](const TFileOpFailure& left) {
+                              return Below(path, left.Inner.isEmpty() ? left.Path : left.Inner);
+                          });
 }
 
 // The promise of every operation: each item is wholly done, as the result
@@ -703,35 +714,43 @@ TEST_F(FileOpsTest, ACopyThatReadsBackDifferentlyIsRemoved)
 TEST_F(FileOpsTest, AFolderSwappedForALinkWhileItIsWalkedIsNeverFollowed)
 {
     const QString outside = Dir.filePath("outside");
-    for (bool deleting : {true, false}) {
-        for (bool whenListing : {false, true}) {
-            SCOPED_TRACE(std::string(deleting ? "delete" : "move to another file system")
-                         + (whenListing ? ", swapped when listed" : ", swapped when opened"));
-            const auto run = [&](int swapOn) {
-                EmptyFolders({Src(), Dst(), outside});
-                WriteFile(S("Album/01.mp3"), "one");
-                WriteFile(S("Album/Sub/02.mp3"), "two");
-                WriteFile(outside + "/keep.mp3", "keep");
-                auto layer = std::make_shared<TStepLayer>();
-                layer->OtherRoot = B(Dst());
-                layer->Swapped = B(S("Album/Sub"));
-                layer->SwapTo = B(outside);
-                layer->SwapWhenListing = whenListing;
-                layer->SwapOn = swapOn;
-                TFileOps ops(layer);
-                const TFileOpResult result =
-                    deleting ? ops.Delete({B(S("Album"))}) : ops.Move({B(S("Album"))}, B(Dst()));
-                return std::make_pair(result, layer->SwapMoments);
-            };
-            // The folder is swapped the last time the walk reaches it: when
-            // the walk that removes what is in it does.
-            const int moments = run(-1).second;
-            const TFileOpResult result = run(moments).first;
-            EXPECT_TRUE(QFileInfo(S("Album/Sub")).isSymLink());
-            EXPECT_EQ(Tree(outside), QStringList({"keep.mp3"}));
-            EXPECT_EQ(ReadFile(outside + "/keep.mp3"), "keep");
-            ASSERT_EQ(result.Failed.size(), 1u);
-            EXPECT_EQ(result.Failed[0].Inner, B(S("Album/Sub")));
+    for (bool forFolder : {false, true}) {
+        for (bool deleting : {true, false}) {
+            for (bool whenListing : {false, true}) {
+                SCOPED_TRACE(std::string(deleting ? "delete" : "move to another file system")
+                             + (whenListing ? ", swapped when listed" : ", swapped when opened")
+                             + (forFolder ? ", for another folder" : ", for a link"));
+                const auto run = [&](int swapOn) {
+                    EmptyFolders({Src(), Dst(), outside});
+                    WriteFile(S("Album/01.mp3"), "one");
+                    WriteFile(S("Album/Sub/02.mp3"), "two");
+                    WriteFile(outside + "/keep.mp3", "keep");
+                    auto layer = std::make_shared<TStepLayer>();
+                    layer->OtherRoot = B(Dst());
+                    layer->Swapped = B(S("Album/Sub"));
+                    layer->SwapTo = B(outside);
+                    layer->SwapForFolder = forFolder;
+                    layer->SwapWhenListing = whenListing;
+                    layer->SwapOn = swapOn;
+                    TFileOps ops(layer);
+                    const TFileOpResult result =
+                        deleting ? ops.Delete({B(S("Album"))}) : ops.Move({B(S("Album"))}, B(Dst()));
+                    return std::make_pair(result, layer->SwapMoments);
+                };
+                // The folder is swapped the last time the walk reaches it: when
+                // the walk that removes what is in it does.
+                const int moments = run(-1).second;
+                const TFileOpResult result = run(moments).first;
+                const QString swapped = forFolder ? S("Album/Sub") : outside;
+                EXPECT_EQ(QFileInfo(S("Album/Sub")).isSymLink(), !forFolder);
+                EXPECT_EQ(Tree(swapped), QStringList({"keep.mp3"}));
+                EXPECT_EQ(ReadFile(swapped + "/keep.mp3"), "keep");
+                // A move has arrived whole; what stays at the source is told.
+                const std::vector<TFileOpFailure>& named = deleting ? result.Failed : result.LeftBehind;
+                ASSERT_EQ(named.size(), 1u);
+                EXPECT_EQ(named[0].Inner, B(S("Album/Sub")));
+                EXPECT_EQ(result.Failed.empty(), !deleting);
+            }
         }
     }
 }

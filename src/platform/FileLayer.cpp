@@ -206,18 +206,20 @@ int TFileLayer::RenameOverReservation(int fromDirFd, const QByteArray& from, int
     int error = errno;
     (void)Close(fd); // nothing was written through it
     // The reservation is replaced or removed only while it is still ours:
-    // the very file made above, and empty.
+    // the very file made above (where that could not be examined, an empty
+    // file of this user's), and empty.
     const auto stillOurs = [&] {
         struct stat now {};
-        return examined && FStatAt(toDirFd, to, now, AT_SYMLINK_NOFOLLOW) == 0 && SameInode(now, reserved)
-               && now.st_size == 0;
+        if (FStatAt(toDirFd, to, now, AT_SYMLINK_NOFOLLOW) != 0)
+            return false;
+        const bool ours = S_ISREG(now.st_mode) && now.st_size == 0
+                          && (examined ? SameInode(now, reserved) : now.st_uid == ::geteuid());
+        if (!ours)
+            errno = EEXIST;
+        return ours;
     };
     if (examined) {
-        if (!stillOurs()) {
-            errno = EEXIST;
-            return -1;
-        }
-        if (RenameAt(fromDirFd, from, toDirFd, to) == 0)
+        if (stillOurs() && RenameAt(fromDirFd, from, toDirFd, to) == 0)
             return 0;
         error = errno;
     }

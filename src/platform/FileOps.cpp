@@ -1059,8 +1059,7 @@ void TFileOps::TRun::RemoveMoved(const TFolder& folder, const TCopied& copied, T
             outcome.Left.push_back(*left);
     }
     // A folder that keeps something already told of needs no word of its own.
-    if (Layer.UnlinkAt(folder.Fd, copied.Name, AT_REMOVEDIR) != 0
-        && (errno != ENOTEMPTY || outcome.Left.size() == leftBefore))
+    if (Layer.UnlinkAt(folder.Fd, copied.Name, AT_REMOVEDIR) != 0 && outcome.Left.size() == leftBefore)
         outcome.Left.push_back(SystemFailure(inner.Path));
 }
 

@@ -1,4 +1,5 @@
 #include "platform/FileOps.h"
+#include "platform/HiddenNames.h"
 
 #include "support/NativeFiles.h"
 #include "support/QtPrinters.h"
@@ -22,7 +23,9 @@
 #include <set>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -106,10 +109,14 @@ bool Below(const QByteArray& path, const QByteArray& folder)
 // the one numbered FailAt with EIO. It also stands in for what a test cannot arrange with real
 // files: a second file system at OtherRoot (renames into or out of it
 // answer EXDEV), calls that the file system refuses (Refuse gives errno
-// for a call and its path, 0 for none), a file that appears at a name just
-// as a rename is to take it, and a folder swapped for a link at the moment
-// a walk opens or lists it. Files are not synced (counted all the same), so
-// that hundreds of runs stay quick.
+// for a call and its path, 0 for none), a file system without
+// RENAME_NOREPLACE and hard links, a file that appears at a name just as a
+// rename is to take it, a source that another program saves anew while it
+// is moved, a folder swapped for a link or another folder at the moment a
+// walk opens or lists it, and identities a mount would show (a folder that
+// answers as another one, a file whose opened descriptor is another file).
+// Files are not synced (counted all the same), so that hundreds of runs
+// stay quick; that a copy was synced before it took its name is checked.
 class TStepLayer : public TFileLayer {
 public:
     int FailAt = 0;
@@ -119,6 +126,16 @@ public:
     QByteArray Intruder; // made just before a rename to this path
     bool IntruderMade = false;
     bool CorruptWrites = false;
+    bool NoNoReplace = false; // renameat2 answers EINVAL, link EPERM
+    // Just before a rename to a key's path, the source at its value is
+    // saved anew by another program (a new file renamed over it).
+    std::map<QByteArray, QByteArray> SaveAnew;
+    std::set<QByteArray> SavedAnew;
+    // A path that answers with the identity of another (an empty one: the
+    // folder made last), as seen and once opened; a path whose opened
+    // descriptor is another file.
+    std::map<QByteArray, QByteArray> AnsweredAs;
+    QByteArray OpenedAsAnother;
     // The folder replaced by a link to SwapTo at its SwapOn-th opening
     // (SwapWhenListing: listing) by a walk.
     QByteArray Swapped, SwapTo;
@@ -129,16 +146,18 @@ public:
 
     int Open(const QByteArray& path, int flags, mode_t mode) override
     {
-        return Fail("open", path, flags) ? -1 : TFileLayer::Open(path, flags, mode);
+        return Opened(path, Fail("open", path, flags) ? -1 : TFileLayer::Open(path, flags, mode));
     }
     int OpenAt(int dirFd, const QByteArray& name, int flags, mode_t mode) override
     {
         if ((flags & O_DIRECTORY) && !SwapWhenListing)
             SwapMoment(At(dirFd, name));
-        return Fail("open", At(dirFd, name), flags) ? -1 : TFileLayer::OpenAt(dirFd, name, flags, mode);
+        return Opened(At(dirFd, name),
+                      Fail("open", At(dirFd, name), flags) ? -1 : TFileLayer::OpenAt(dirFd, name, flags, mode));
     }
     int Close(int fd) override
     {
+        OpenPaths.erase(fd);
         const int result = TFileLayer::Close(fd);
         return Fail() ? -1 : result;
     }
@@ -156,8 +175,23 @@ public:
         copy[0] = static_cast<char>(copy[0] ^ 0x55);
         return TFileLayer::PWrite(fd, copy.constData(), count, offset);
     }
-    int FSync(int) override { return Fail() ? -1 : 0; }
-    int FStat(int fd, struct stat& st) override { return Fail() ? -1 : TFileLayer::FStat(fd, st); }
+    int FSync(int fd) override
+    {
+        struct stat st {};
+        if (::fstat(fd, &st) == 0)
+            Synced.insert(st.st_ino);
+        return Fail() ? -1 : 0;
+    }
+    int FStat(int fd, struct stat& st) override
+    {
+        if (Fail() || TFileLayer::FStat(fd, st) != 0)
+            return -1;
+        const QByteArray path = OpenPaths.count(fd) ? OpenPaths[fd] : QByteArray();
+        Answer(path, st);
+        if (!path.isEmpty() && path == OpenedAsAnother)
+            st.st_ino ^= 1;
+        return 0;
+    }
     int FChmod(int fd, mode_t mode) override { return Fail() ? -1 : TFileLayer::FChmod(fd, mode); }
     int FUtimens(int fd, const struct timespec times[2]) override
     {
@@ -179,11 +213,33 @@ public:
     }
     int FStatAt(int dirFd, const QByteArray& name, struct stat& st, int flags) override
     {
-        return Fail() ? -1 : TFileLayer::FStatAt(dirFd, name, st, flags);
+        if (Fail("stat", At(dirFd, name)) || TFileLayer::FStatAt(dirFd, name, st, flags) != 0)
+            return -1;
+        Answer(At(dirFd, name), st);
+        return 0;
     }
     int MkdirAt(int dirFd, const QByteArray& name, mode_t mode) override
     {
-        return Fail("create", At(dirFd, name)) ? -1 : TFileLayer::MkdirAt(dirFd, name, mode);
+        if (Fail("create", At(dirFd, name)) || TFileLayer::MkdirAt(dirFd, name, mode) != 0)
+            return -1;
+        LastMade = At(dirFd, name);
+        return 0;
+    }
+    int RenameAt2NoReplace(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to) override
+    {
+        if (NoNoReplace && !Fail())
+            errno = EINVAL;
+        return NoNoReplace ? -1 : TFileLayer::RenameAt2NoReplace(fromDirFd, from, toDirFd, to);
+    }
+    int LinkAt(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to) override
+    {
+        if (NoNoReplace && !Fail())
+            errno = EPERM;
+        return NoNoReplace ? -1 : TFileLayer::LinkAt(fromDirFd, from, toDirFd, to);
+    }
+    int RenameAt(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to) override
+    {
+        return Fail() ? -1 : TFileLayer::RenameAt(fromDirFd, from, toDirFd, to);
     }
     int SymlinkAt(const QByteArray& target, int dirFd, const QByteArray& name) override
     {
@@ -209,6 +265,25 @@ public:
     }
 
 private:
+    std::map<int, QByteArray> OpenPaths;
+    QByteArray LastMade;
+    std::set<ino_t> Synced;
+
+    int Opened(const QByteArray& path, int fd)
+    {
+        if (fd >= 0)
+            OpenPaths[fd] = path;
+        return fd;
+    }
+    void Answer(const QByteArray& path, struct stat& st)
+    {
+        const auto as = AnsweredAs.find(path);
+        struct stat other {};
+        if (as != AnsweredAs.end() && ::lstat((as->second.isEmpty() ? LastMade : as->second).constData(), &other) == 0) {
+            st.st_dev = other.st_dev;
+            st.st_ino = other.st_ino;
+        }
+    }
     // Counts a call; true (errno set) when it is to fail.
     bool Fail(const char* call = "", const QByteArray& path = {}, int openFlags = 0)
     {
@@ -235,6 +310,18 @@ private:
         }
         if (Refused("unlink", from))
             return true;
+        struct stat st {};
+        if (PathName(from).endsWith(".part") && ::lstat(from.constData(), &st) == 0 && S_ISREG(st.st_mode)) {
+            EXPECT_TRUE(Synced.count(st.st_ino)) << "a copy took its name unsynced: " << to.constData();
+        }
+        const auto saved = SaveAnew.find(to);
+        if (saved != SaveAnew.end() && SavedAnew.insert(saved->second).second) {
+            const QByteArray temporary = saved->second + ".saving";
+            const int fd = ::open(temporary.constData(), O_CREAT | O_EXCL | O_WRONLY, 0644);
+            EXPECT_EQ(::write(fd, "saved anew", 10), 10);
+            ::close(fd);
+            EXPECT_EQ(::rename(temporary.constData(), saved->second.constData()), 0);
+        }
         if (!Intruder.isEmpty() && to == Intruder && !IntruderMade) {
             IntruderMade = true;
             const int fd = ::open(to.constData(), O_CREAT | O_EXCL | O_WRONLY, 0644);
@@ -350,13 +437,14 @@ TContents Contents(const QStringList& folders)
     return contents;
 }
 
-// Whether a failure names the path, or (inside) an item that failed; or an
-// item done names it, or a folder holding it, as left behind.
+// Whether a failure names the path or a folder holding it, or (inside) an
+// item that failed; or an item done names it, or a folder holding it, as
+// left behind.
 bool Names(const TFileOpResult& result, const QByteArray& path, bool inside)
 {
     return std::any_of(result.Failed.begin(), result.Failed.end(),
                        [&](const TFileOpFailure& failure) {
-                           return path == failure.Inner || path == failure.Path
+                           return Below(path, failure.Inner) || path == failure.Path
                                   || (inside && Below(path, failure.Path));
                        })
            || std::any_of(result.LeftBehind.begin(), result.LeftBehind.end(),
@@ -497,7 +585,8 @@ TEST_F(FileOpsTest, EveryCollisionAnswer)
     EXPECT_EQ(moved.Done.size(), 2u);
 
     // A folder onto a folder of the same name: Replace merges, asking for
-    // each file inside; the files that took the place of others say so.
+    // each file inside, also when the folder's answer was for all; the files
+    // that took the place of others say so.
     WriteFile(S("Album/x.mp3"), "new x");
     WriteFile(S("Album/y.mp3"), "new y");
     WriteFile(D("Album/x.mp3"), "old x");
@@ -506,7 +595,7 @@ TEST_F(FileOpsTest, EveryCollisionAnswer)
     ops.OnCollision = [&](const QByteArray& source, const QByteArray&, bool folder) {
         folderAsked = folderAsked || folder;
         asked << QFile::decodeName(PathName(source));
-        return TCollisionChoice{TCollisionAnswer::Replace, false};
+        return TCollisionChoice{TCollisionAnswer::Replace, folder};
     };
     // (What a merge leaves is the step-by-step test's.)
     const TFileOpResult merged = ops.Move({B(S("Album"))}, B(Dst()));
@@ -556,6 +645,17 @@ TEST_F(FileOpsTest, ASourceThatIsTheFileItWouldReplaceIsLeftAsItWas)
     EXPECT_TRUE(asked.isEmpty());
     EXPECT_EQ(Tree(Dst()), QStringList({"song.mp3"}));
 
+    // A link that loops leads to no file, so it may replace one.
+    ASSERT_EQ(::symlink("loop.mp3", B(S("loop.mp3")).constData()), 0);
+    WriteFile(D("loop.mp3"), "a file");
+    const TFileOpResult looped = ops.Copy({B(S("loop.mp3"))}, B(Dst()));
+    ASSERT_EQ(looped.Done.size(), 1u);
+    EXPECT_TRUE(looped.Done[0].Replaced);
+    EXPECT_EQ(asked, QStringList({"loop.mp3"}));
+    EXPECT_EQ(QFile::symLinkTarget(D("loop.mp3")), D("loop.mp3"));
+    EXPECT_EQ(Tree(Dst()), QStringList({"loop.mp3", "song.mp3"}));
+    asked.clear();
+
     // A move onto itself, also through a link to the folder, does nothing.
     WriteFile(S("a.mp3"), "a");
     MakeAlbum(S("Album"));
@@ -601,6 +701,29 @@ TEST_F(FileOpsTest, NoFolderGoesIntoItselfAndTargetsMustBeFolders)
     EXPECT_EQ(ReadFile(Dir.filePath("plain")), "plain");
     EXPECT_FALSE(QFileInfo::exists(Dir.filePath("absent")));
     EXPECT_EQ(Tree(Src()), before);
+
+    // Folders nested beyond any collection (a mount that shows the copy
+    // inside its source grows without end): refused, nothing copied or moved.
+    QString deep = S("Deep");
+    for (int level = 0; level < 101; ++level)
+        deep += "/d";
+    WriteFile(deep + "/song.mp3", "deep");
+    const QStringList deepBefore = Tree(S("Deep"));
+    auto across = std::make_shared<TStepLayer>();
+    across->OtherRoot = B(Dst());
+    TFileOps acrossOps(across);
+    for (TFileOps* runner : {&ops, &acrossOps}) {
+        for (bool move : {false, true}) {
+            const QList<QByteArray> sources{B(S("Deep"))};
+            const TFileOpResult result = move ? runner->Move(sources, B(Dst())) : runner->Copy(sources, B(Dst()));
+            ASSERT_EQ(result.Failed.size(), 1u);
+            EXPECT_EQ(result.Failed[0].Error, TFileOpError::TooDeep);
+            EXPECT_EQ(Tree(Dst()), QStringList());
+            EXPECT_EQ(Tree(S("Deep")), deepBefore);
+            if (runner == &ops && !move)
+                break; // a move on one file system renames, however deep
+        }
+    }
 }
 
 TEST_F(FileOpsTest, AFailureOrCancelAtAnyStepLeavesEachItemWhollyDoneOrAsItWas)
@@ -617,6 +740,12 @@ TEST_F(FileOpsTest, AFailureOrCancelAtAnyStepLeavesEachItemWhollyDoneOrAsItWas)
         bool NameTakenMeanwhile = false; // "a.mp3" appears in the target just before it is placed
         size_t Failures = 0;           // without an injected fault
         int Error = 0;
+        TFileOpError Reason = TFileOpError::System;
+        size_t LeftBehind = 0; // items done that left a file behind, without an injected fault
+        std::function<void(TStepLayer&)> Arrange = nullptr;
+    };
+    const auto refused = [](const char* what, const QByteArray& path, int error) {
+        return [=](const char* call, const QByteArray& at) { return std::strcmp(call, what) == 0 && at == path ? error : 0; };
     };
     const std::vector<TRow> rows{
         {"copy", Copy},
@@ -630,10 +759,68 @@ TEST_F(FileOpsTest, AFailureOrCancelAtAnyStepLeavesEachItemWhollyDoneOrAsItWas)
         {"move, merge skipping a file", Move, true, A::Replace, A::Skip},
         {"move across, merge skipping a file", MoveAcross, true, A::Replace, A::Skip},
         {"move across, replace, source cannot be removed", MoveAcross, true, A::Replace, A::Replace, true, false, 2,
-         EACCES},
+         EACCES, TFileOpError::System, 1},
         {"copy, name taken after the check", Copy, false, A::Cancel, A::Cancel, false, true, 1, EEXIST},
         {"move, name taken after the check", Move, false, A::Cancel, A::Cancel, false, true, 1, EEXIST},
         {"delete for good", Delete},
+        // Another program saves a new version of a source just before the
+        // source would go: a file's move is undone, a folder keeps it.
+        {.Name = "move across, sources saved anew while they are moved",
+         .Operation = MoveAcross,
+         .Failures = 1,
+         .Reason = TFileOpError::Changed,
+         .LeftBehind = 1,
+         .Arrange =
+             [this](TStepLayer& layer) {
+                 layer.SaveAnew = {{B(D("a.mp3")), B(S("a.mp3"))}, {B(D("Album")), B(S("Album/x.mp3"))}};
+             }},
+        {.Name = "copy, a file opened that is not the one examined",
+         .Operation = Copy,
+         .Failures = 1,
+         .Reason = TFileOpError::Changed,
+         .Arrange = [this](TStepLayer& layer) { layer.OpenedAsAnother = B(S("a.mp3")); }},
+        // A mount shows the target, or a folder the copy made, inside the
+        // folder copied.
+        {.Name = "copy into a mount of one of its folders",
+         .Operation = Copy,
+         .Failures = 1,
+         .Reason = TFileOpError::IntoItself,
+         .Arrange = [this](TStepLayer& layer) { layer.AnsweredAs[B(Dst())] = B(S("Album/Sub")); }},
+        {.Name = "move across, a folder showing one the move made",
+         .Operation = MoveAcross,
+         .Failures = 1,
+         .Reason = TFileOpError::IntoItself,
+         .Arrange = [this](TStepLayer& layer) { layer.AnsweredAs[B(S("Album/Sub"))] = {}; }},
+        {.Name = "copy, replace and merge without no-replace renames or links",
+         .Operation = Copy,
+         .Taken = true,
+         .FolderAnswer = A::Replace,
+         .FileAnswer = A::Replace,
+         .Arrange = [](TStepLayer& layer) { layer.NoNoReplace = true; }},
+        {.Name = "move across, replace and merge without no-replace renames or links",
+         .Operation = MoveAcross,
+         .Taken = true,
+         .FolderAnswer = A::Replace,
+         .FileAnswer = A::Replace,
+         .Arrange = [](TStepLayer& layer) { layer.NoNoReplace = true; }},
+        {.Name = "copy, replace, the replaced files cannot be removed",
+         .Operation = Copy,
+         .Taken = true,
+         .FolderAnswer = A::Replace,
+         .FileAnswer = A::Replace,
+         .Error = EACCES,
+         .LeftBehind = 2,
+         .Arrange =
+             [](TStepLayer& layer) {
+                 layer.Refuse = [](const char* call, const QByteArray& path) {
+                     return std::strcmp(call, "unlink") == 0 && path.endsWith(".replaced") ? EACCES : 0;
+                 };
+             }},
+        {.Name = "copy, the target's name cannot be looked up",
+         .Operation = Copy,
+         .Failures = 1,
+         .Error = EACCES,
+         .Arrange = [&](TStepLayer& layer) { layer.Refuse = refused("stat", B(D("a.mp3")), EACCES); }},
     };
     const QStringList folders{Src(), Dst()};
     const QByteArray twoPieces = Pattern(256 * 1024 + 1);
@@ -671,6 +858,8 @@ TEST_F(FileOpsTest, AFailureOrCancelAtAnyStepLeavesEachItemWhollyDoneOrAsItWas)
                 };
             if (row.NameTakenMeanwhile)
                 layer->Intruder = B(D("a.mp3"));
+            if (row.Arrange)
+                row.Arrange(*layer);
             TFileOps ops(layer);
             ops.OnCollision = [&row](const QByteArray&, const QByteArray&, bool folder) {
                 return TCollisionChoice{folder ? row.FolderAnswer : row.FileAnswer, false};
@@ -683,15 +872,28 @@ TEST_F(FileOpsTest, AFailureOrCancelAtAnyStepLeavesEachItemWhollyDoneOrAsItWas)
                                                                  : ops.Move(sources, B(Dst()));
             if (layer->IntruderMade)
                 before[B(D("a.mp3"))] = Sha256("intruder");
+            for (const QByteArray& saved : layer->SavedAnew)
+                before[saved] = Sha256("saved anew");
             ExpectEachItemDoneOrAsItWas(before, Contents(folders), result, row.Operation != Copy,
                                         row.Operation == Delete);
+            // A new folder takes its name only once whole.
+            const bool albumArrived = std::any_of(result.Done.begin(), result.Done.end(),
+                                                  [&](const TFileOpDone& done) { return done.From == B(S("Album")); });
+            if (!row.Taken && row.Operation != Delete) {
+                EXPECT_EQ(QFileInfo::exists(D("Album")), albumArrived);
+            }
             if (run == 0) {
                 steps = layer->Calls;
                 reports = reported;
                 EXPECT_FALSE(result.Cancelled);
                 ASSERT_EQ(result.Failed.size(), row.Failures);
-                for (const TFileOpFailure& failure : result.Failed)
-                    EXPECT_EQ(failure.SystemError, row.Error);
+                ASSERT_EQ(result.LeftBehind.size(), row.LeftBehind);
+                for (const auto* list : {&result.Failed, &result.LeftBehind}) {
+                    for (const TFileOpFailure& failure : *list) {
+                        EXPECT_EQ(failure.SystemError, row.Error);
+                        EXPECT_EQ(failure.Error, row.Reason);
+                    }
+                }
                 for (const QByteArray& unchanged : result.Unchanged)
                     EXPECT_TRUE(QFileInfo::exists(QFile::decodeName(unchanged))) << unchanged.constData();
             }
@@ -709,6 +911,24 @@ TEST_F(FileOpsTest, ACopyThatReadsBackDifferentlyIsRemoved)
     ASSERT_EQ(corrupt.Failed.size(), 1u);
     EXPECT_EQ(corrupt.Failed[0].Error, TFileOpError::VerifyFailed);
     EXPECT_EQ(Tree(Dst()), QStringList());
+
+    // Another program writes into the source while it is copied: the copy
+    // would hold neither version.
+    layer->CorruptWrites = false;
+    layer->OtherRoot = B(Dst());
+    bool written = false;
+    ops.OnProgress = [&](const TFileOpProgress& progress) {
+        if (progress.DoneBytes > 0 && !written) {
+            written = true;
+            WriteFile(S("a.mp3"), Pattern(3 * 1024 * 1024, 2), 0644, 1600000000);
+        }
+        return true;
+    };
+    const TFileOpResult changed = ops.Move({B(S("a.mp3"))}, B(Dst()));
+    ASSERT_EQ(changed.Failed.size(), 1u);
+    EXPECT_EQ(changed.Failed[0].Error, TFileOpError::VerifyFailed);
+    EXPECT_EQ(Tree(Dst()), QStringList());
+    EXPECT_EQ(ReadFile(S("a.mp3")), Pattern(3 * 1024 * 1024, 2));
 }
 
 TEST_F(FileOpsTest, AFolderSwappedForALinkWhileItIsWalkedIsNeverFollowed)
@@ -810,16 +1030,255 @@ TEST(FileOpsPaths, NamesFoldersAndFreeNames)
     // length limit, whose stem is cut at a whole character so that the number
     // fits (found at once, not after probing every number).
     const QByteArray longStem = QString(125, QChar(0xe4)).toUtf8(); // 250 bytes
-    for (const QByteArray& name : {QByteArray("Song (2147483647).mp3"), longStem + ".mp3"}) {
+    const QByteArray clefs = QString::fromUcs4(std::u32string(62, U'\U0001D11E').c_str(), 62).toUtf8(); // 248 bytes
+    const std::map<QByteArray, QByteArray> copies{{"Song (2147483647).mp3", "Song (2147483648).mp3"},
+                                                  {longStem + ".mp3", longStem.left(246) + " (2).mp3"},
+                                                  {clefs + ".mp3", clefs.left(244) + " (2).mp3"}};
+    for (const auto& [name, expected] : copies) {
         SCOPED_TRACE(name.constData());
         WriteFile(QFile::decodeName(B(dir.path()) + "/" + name), "copied");
         auto counting = std::make_shared<TStepLayer>();
         TFileOps countingOps(counting);
         const TFileOpResult result = countingOps.Copy({B(dir.path()) + "/" + name}, B(dir.path()));
         ASSERT_EQ(result.Done.size(), 1u);
-        const QByteArray copy = PathName(result.Done[0].To);
-        EXPECT_EQ(copy, name.startsWith("Song") ? QByteArray("Song (2147483648).mp3") : longStem.left(246) + " (2).mp3");
+        EXPECT_EQ(PathName(result.Done[0].To), expected);
         EXPECT_EQ(ReadFile(QFile::decodeName(result.Done[0].To)), "copied");
         EXPECT_LT(counting->Calls, 100);
     }
+
+    // The largest number taken: no name is left, and none wraps around.
+    WriteFile(dir.filePath("Song (9223372036854775806).mp3"), "806");
+    WriteFile(dir.filePath("Song (9223372036854775807).mp3"), "807");
+    const TFileOpResult none = ops.Copy({B(dir.filePath("Song (9223372036854775806).mp3"))}, B(dir.path()));
+    ASSERT_EQ(none.Failed.size(), 1u);
+    EXPECT_EQ(none.Failed[0].Error, TFileOpError::NoFreeName);
+    EXPECT_EQ(QDir(dir.path()).entryList({"Song (-*"}), QStringList());
+    EXPECT_EQ(ops.FreeName(B(dir.path()), "Song (9223372036854775806).mp3", false), QByteArray());
+
+    // Hidden names say whose they are and what they stand for; a name too
+    // long to be kept whole is cut at a whole character and says so.
+    for (const QByteArray& name : {QByteArray("Song.mp3"), clefs + ".mp3"}) {
+        for (THiddenKind kind : {THiddenKind::Copy, THiddenKind::SetAside, THiddenKind::Moving}) {
+            const QByteArray hidden = HiddenName(name, kind);
+            EXPECT_LE(hidden.size(), 255);
+            EXPECT_EQ(QString::fromUtf8(hidden).toUtf8(), hidden);
+            EXPECT_TRUE(MayBeHiddenName(hidden.constData(), static_cast<size_t>(hidden.size())));
+            const std::optional<THiddenName> parsed = ParseHiddenName(hidden);
+            ASSERT_TRUE(parsed.has_value()) << hidden.constData();
+            EXPECT_EQ(parsed->Kind, kind);
+            EXPECT_EQ(parsed->Process, ::getpid());
+            EXPECT_EQ(parsed->Cut, name != "Song.mp3");
+            EXPECT_TRUE(name.startsWith(parsed->Name));
+            EXPECT_FALSE(MadeByAnEndedRun(*parsed));
+        }
+    }
+    for (const QByteArray& other : {QByteArray("Song.mp3"), QByteArray(".Song.mp3.aBcDeF12.part"),
+                                    QByteArray(".Song.mp3.012-aBcDeF12.part"), QByteArray("..12-aBcDeF12.moving")})
+        EXPECT_FALSE(ParseHiddenName(other).has_value()) << other.constData();
+}
+
+namespace {
+
+// Runs work in a process of its own that dies by SIGKILL on its way, as a
+// program killed by the user or the system does; gives its process id.
+pid_t KilledRun(const std::function<void()>& work)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        work();
+        ::_exit(0); // not killed: the test below finds no leftovers
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    return child;
+}
+
+// Dies just before a staged, moving file would take its name: after the file
+// it replaces was set aside.
+class TKillBeforeTheLastRename : public TFileLayer {
+public:
+    int RenameNoReplaceAt(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to) override
+    {
+        if (from.endsWith(".moving"))
+            ::raise(SIGKILL);
+        return TFileLayer::RenameNoReplaceAt(fromDirFd, from, toDirFd, to);
+    }
+};
+
+}
+
+TEST_F(FileOpsTest, LeftoversOfRunsThatWereKilledAreCleanedUpWhereAnOperationMeetsThem)
+{
+    // A move replacing a file, killed between its two renames, and copies
+    // of a file and of a folder, killed in the middle (each into a folder of
+    // its own: a run cleans up what it meets).
+    WriteFile(S("s.mp3"), "moved s");
+    WriteFile(D("s.mp3"), "old s");
+    WriteFile(S("big.mp3"), Pattern(600 * 1024));
+    WriteFile(S("Album/01.mp3"), Pattern(600 * 1024, 2));
+    const pid_t moving = KilledRun([&] {
+        TFileOps ops(std::make_shared<TKillBeforeTheLastRename>());
+        ops.OnCollision = [](const QByteArray&, const QByteArray&, bool) {
+            return TCollisionChoice{TCollisionAnswer::Replace, false};
+        };
+        ops.Move({B(S("s.mp3"))}, B(Dst()));
+    });
+    for (const QString& copied : {QString("big.mp3"), QString("Album")}) {
+        KilledRun([&] {
+            TFileOps ops;
+            ops.OnProgress = [&](const TFileOpProgress& progress) {
+                if (progress.DoneBytes > 256 * 1024)
+                    ::raise(SIGKILL);
+                return true;
+            };
+            ASSERT_TRUE(QDir().mkpath(D(copied + " copies")));
+            ops.Copy({B(S(copied))}, B(D(copied + " copies")));
+        });
+    }
+    const QStringList left = Tree(Dst());
+    const auto hidden = [&](const QString& pattern) { return left.filter(QRegularExpression(pattern)); };
+    ASSERT_EQ(hidden(R"(^big\.mp3 copies/\.big\.mp3\.\d+-\w{8}\.part$)").size(), 1) << left.join(' ').toStdString();
+    ASSERT_EQ(hidden(R"(^Album copies/\.Album\.\d+-\w{8}\.part/$)").size(), 1);
+    const QStringList replaced = hidden(QStringLiteral("^\\.s\\.mp3\\.%1-\\w{8}\\.replaced$").arg(moving));
+    const QStringList staged = hidden(QStringLiteral("^\\.s\\.mp3\\.%1-\\w{8}\\.moving$").arg(moving));
+    ASSERT_EQ(replaced.size(), 1);
+    ASSERT_EQ(staged.size(), 1);
+    EXPECT_FALSE(left.contains("s.mp3"));
+
+    // Hidden names nobody here made, or made by a process that still runs,
+    // are left alone.
+    const QString foreign = ".x.mp3.aBcDeF12.part";
+    const QString running = QStringLiteral(".y.mp3.%1-aBcDeF12.replaced").arg(::getppid());
+    WriteFile(D(foreign), "foreign");
+    WriteFile(D(running), "running");
+
+    // The next operations into those folders: copies in progress go, the
+    // file that had the name gets it back, the moved file waits under its
+    // hidden name (its name is taken now) and is told.
+    WriteFile(S("next.mp3"), "next");
+    TFileOps ops;
+    const TFileOpResult result = ops.Copy({B(S("next.mp3"))}, B(Dst()));
+    EXPECT_TRUE(result.Failed.empty());
+    EXPECT_EQ(result.Leftovers.Restored, QList<QByteArray>({B(D("s.mp3"))}));
+    EXPECT_EQ(result.Leftovers.Kept, QList<QByteArray>({B(D(staged[0]))}));
+    EXPECT_EQ(ReadFile(D("s.mp3")), "old s");
+    EXPECT_EQ(ReadFile(D(staged[0])), "moved s");
+    for (const QString& copied : {QString("big.mp3"), QString("Album")})
+        EXPECT_TRUE(ops.Copy({B(S("next.mp3"))}, B(D(copied + " copies"))).Leftovers.IsEmpty());
+    EXPECT_EQ(Tree(Dst()), QStringList({staged[0], foreign, running, "Album copies/", "Album copies/next.mp3",
+                                        "big.mp3 copies/", "big.mp3 copies/next.mp3", "next.mp3", "s.mp3"}));
+    EXPECT_EQ(Tree(Src()), QStringList({"Album/", "Album/01.mp3", "big.mp3", "next.mp3"}));
+
+    // A folder load hands over the names it met: once the name is free, the
+    // moved file has its name.
+    ASSERT_TRUE(QFile::remove(D("s.mp3")));
+    const TLeftovers loaded = ops.RecoverLeftovers(B(Dst()), {B(staged[0]), B(foreign), B(running)});
+    EXPECT_EQ(loaded.Restored, QList<QByteArray>({B(D("s.mp3"))}));
+    EXPECT_TRUE(loaded.Kept.isEmpty());
+    EXPECT_EQ(ReadFile(D("s.mp3")), "moved s");
+    EXPECT_EQ(QDir(Dst()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({foreign, running, "next.mp3", "s.mp3"}));
+}
+
+namespace {
+
+// A command's exit status (what it prints is not shown); -1 when it could
+// not run or did not end within a minute.
+int RunCommand(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return process.exitCode();
+}
+
+// Unmounts a FUSE mount when it goes out of scope.
+struct TFuseMount {
+    QString Path;
+    ~TFuseMount()
+    {
+        if (!Path.isEmpty())
+            RunCommand("fusermount", {"-u", "-z", Path});
+    }
+};
+
+}
+
+// Seen through a second mount (a FUSE view of the same folder), a file has
+// another device and inode: moved onto itself there, it must be left as it is.
+TEST_F(FileOpsTest, AFileSeenThroughASecondMountIsNeverReplacedByItself)
+{
+    const QString view = Dir.filePath("view");
+    ASSERT_TRUE(QDir().mkpath(view));
+    TFuseMount mount;
+    if (RunCommand("bindfs", {Src(), view}) != 0)
+        GTEST_SKIP() << "bindfs cannot mount a second view of a folder here (not installed, or FUSE not allowed)";
+    mount.Path = view;
+    WriteFile(S("song.mp3"), Pattern(300 * 1024));
+    ASSERT_NE(LStatOf(S("song.mp3")).st_dev, LStatOf(view + "/song.mp3").st_dev);
+    TFileOps ops;
+    QStringList asked;
+    AnswerAll(ops, TCollisionAnswer::Replace, asked);
+    for (bool move : {true, false}) {
+        SCOPED_TRACE(move ? "moved" : "copied");
+        const TFileOpResult result = move ? ops.Move({B(S("song.mp3"))}, B(view)) : ops.Copy({B(S("song.mp3"))}, B(view));
+        EXPECT_TRUE(result.Failed.empty());
+        EXPECT_TRUE(result.Done.empty());
+        EXPECT_EQ(result.OntoItself, QList<QByteArray>({B(S("song.mp3"))}));
+        EXPECT_EQ(ReadFile(S("song.mp3")), Pattern(300 * 1024));
+        EXPECT_EQ(Tree(Src()), QStringList({"song.mp3"}));
+    }
+}
+
+// exFAT (through FUSE, as on sticks and cards) has neither RENAME_NOREPLACE
+// nor hard links: names are taken through reservations there.
+TEST_F(FileOpsTest, CopiesAndMovesOntoAnExFatImage)
+{
+    const QString image = Dir.filePath("stick.img");
+    const QString stick = Dir.filePath("stick");
+    ASSERT_TRUE(QDir().mkpath(stick));
+    QFile file(image);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(32 * 1024 * 1024));
+    file.close();
+    if (RunCommand("mkfs.exfat", {image}) != 0)
+        GTEST_SKIP() << "mkfs.exfat cannot make an exFAT image here (exfatprogs not installed)";
+    QProcess losetup;
+    losetup.start("losetup", {"-f", "--show", image});
+    const bool attached = losetup.waitForFinished() && losetup.exitCode() == 0;
+    const QString device = QString::fromUtf8(losetup.readAllStandardOutput()).trimmed();
+    if (!attached)
+        GTEST_SKIP() << "no loop device for the image here (needs root and /dev/loop*)";
+    struct TDetach {
+        QString Device;
+        ~TDetach() { RunCommand("losetup", {"-d", Device}); }
+    } detach{device};
+    TFuseMount mount;
+    if (RunCommand("mount.exfat-fuse", {device, stick}) != 0)
+        GTEST_SKIP() << "mount.exfat-fuse cannot mount the image here (exfat-fuse not installed, or FUSE not allowed)";
+    mount.Path = stick;
+
+    MakeAlbum(S("Album"));
+    ASSERT_EQ(::unlink(B(S("Album/link.mp3")).constData()), 0); // exFAT keeps no links
+    ASSERT_EQ(::unlink((B(S("Album")) + "/Caf\xe9.mp3").constData()), 0); // nor names that are no UTF-8
+    WriteFile(S("a.mp3"), "new a");
+    WriteFile(stick + "/a.mp3", "old a");
+    TFileOps ops;
+    QStringList asked;
+    AnswerAll(ops, TCollisionAnswer::Replace, asked);
+    const TFileOpResult copied = ops.Copy({B(S("a.mp3")), B(S("Album"))}, B(stick));
+    EXPECT_TRUE(copied.Failed.empty());
+    EXPECT_EQ(ReadFile(stick + "/a.mp3"), "new a");
+    EXPECT_EQ(ReadFile(stick + "/Album/01 Intro.mp3"), ReadFile(S("Album/01 Intro.mp3")));
+    // A copy into its own folder there, and a move from another file system.
+    const TFileOpResult numbered = ops.Copy({B(stick + "/a.mp3")}, B(stick));
+    EXPECT_TRUE(numbered.Failed.empty());
+    EXPECT_EQ(ReadFile(stick + "/a (2).mp3"), "new a");
+    ASSERT_TRUE(QDir(stick + "/Album").removeRecursively());
+    const TFileOpResult moved = ops.Move({B(S("Album"))}, B(stick));
+    EXPECT_TRUE(moved.Failed.empty());
+    EXPECT_FALSE(QFileInfo::exists(S("Album")));
+    EXPECT_EQ(ReadFile(stick + "/Album/Bonus/03 Live.mp3"), Pattern(1000, 3));
+    EXPECT_EQ(Tree(stick).filter(QRegularExpression("(^|/)\\.")), QStringList());
 }

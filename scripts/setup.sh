@@ -16,9 +16,12 @@ RUN_PACKAGES=(adwaita-icon-theme)
 # openpyxl; libdiscid gives the CD lookup's reference disc ids (test-only);
 # tzdata gives the date tests a fixed time zone; trash-cli and gio
 # (libglib2.0-bin) read the trash and the drag data; desktop-file-validate and
-# gio read the program shortcuts.
+# gio read the program shortcuts; bindfs shows a folder through a second
+# mount, and exfatprogs with exfat-fuse make a stick's file system without
+# no-replace renames or hard links, for the file operations (their tests are
+# skipped, saying why, where FUSE or loop devices are not allowed).
 TEST_PACKAGES=(python3 python3-mutagen ffmpeg lame chromium python3-openpyxl libdiscid-dev tzdata trash-cli
-  libglib2.0-bin desktop-file-utils)
+  libglib2.0-bin desktop-file-utils bindfs exfatprogs exfat-fuse)
 
 install_missing() {
   local missing=()

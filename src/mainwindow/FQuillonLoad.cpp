@@ -5,6 +5,7 @@
 #include "mainwindow/EntryState.h"
 #include "mainwindow/EventPump.h"
 #include "mainwindow/FileListModel.h"
+#include "mainwindow/FileOpRunner.h"
 #include "mainwindow/FolderScan.h"
 #include "controls/Guarded.h"
 #include "mainwindow/MessageLists.h"
@@ -38,6 +39,8 @@ struct TFQuillon::TLoadRun {
     bool Aborted = false;
     // Folders that could not be listed, each with the system's reason.
     QStringList Unreadable;
+    // Leftovers of file operations that ended, met and cleaned up.
+    TLeftovers Leftovers;
 };
 
 namespace {
@@ -125,21 +128,32 @@ void TFQuillon::RunLoad(const QString& folder, bool keep)
     // A folder that cannot be read is told, not shown as an empty list.
     if (!run.Unreadable.isEmpty())
         CurrentPrompt()->Error(this, LangFmt("ErrorReadingFolder", {NamesPrecededByBreak(run.Unreadable)}));
+    m_fileOpRunner->TellLeftovers(run.Leftovers);
 }
 
 void TFQuillon::ScanAndRead(TLoadRun& run, bool keep)
 {
-    TFolderScanner scanner(
-        run.Pump, [this] { return m_abortRequested; },
-        [this, &run](TEintragdatenPtr entry) {
-            run.Found.push_back(std::move(entry));
-            ShowLoadProgress(static_cast<int>(run.Found.size()), 0);
-        });
-    scanner.IncludeSubfolders = m_includeSubfolders;
-    run.Aborted = !scanner.Scan(run.Folder);
-    for (const TFolderScanner::TUnreadable& folder : scanner.UnreadableFolders())
-        run.Unreadable << NameWithReason(QDir::cleanPath(folder.Folder),
-                                         SystemErrorText(folder.Error));
+    // Leftovers of file operations that ended are cleaned up where the scan
+    // meets them; when one has its own name again, the folder is listed anew.
+    for (bool again = true; again;) {
+        run.Found.clear();
+        run.Unreadable.clear();
+        TFolderScanner scanner(
+            run.Pump, [this] { return m_abortRequested; },
+            [this, &run](TEintragdatenPtr entry) {
+                run.Found.push_back(std::move(entry));
+                ShowLoadProgress(static_cast<int>(run.Found.size()), 0);
+            });
+        scanner.IncludeSubfolders = m_includeSubfolders;
+        run.Aborted = !scanner.Scan(run.Folder);
+        for (const TFolderScanner::TUnreadable& folder : scanner.UnreadableFolders())
+            run.Unreadable << NameWithReason(QDir::cleanPath(folder.Folder), SystemErrorText(folder.Error));
+        again = false;
+        if (!run.Aborted && run.Leftovers.IsEmpty()) {
+            run.Leftovers = m_fileOpRunner->RecoverLeftovers(scanner.HiddenNamesMet());
+            again = !run.Leftovers.Restored.isEmpty();
+        }
+    }
     if (!run.Aborted) {
         run.Pump.Run();
         run.Aborted = m_abortRequested;

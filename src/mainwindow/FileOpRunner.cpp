@@ -60,24 +60,48 @@ std::vector<TFileOpFailure> TakeOut(std::vector<TFileOpFailure>& failures, bool 
 
 // "name (why)" for each failure, each followed by LF CR (a list the user may
 // retry).
-QString FailureList(const std::vector<TFileOpFailure>& failures)
+QString FailureList(const std::vector<TFileOpFailure>& failures, bool moving)
 {
     QStringList lines;
     for (const TFileOpFailure& failure : failures) {
         QString line = DisplayName(failure.Path);
         if (!failure.Inner.isEmpty())
             line += QStringLiteral(": ") + DisplayName(failure.Inner);
-        const QString reason = IsGone(failure) ? Lang("TagReasonFileMissing") : TFileOpRunner::ReasonText(failure);
+        const QString reason =
+            IsGone(failure) ? Lang("TagReasonFileMissing") : TFileOpRunner::ReasonText(failure, moving);
         lines << line + QStringLiteral(" (") + reason + QLatin1Char(')');
     }
     return NamesFollowedByBreak(lines);
 }
 
+// "item: /path/of/the/file/left (why)" for each item done that left a file
+// behind: the whole path, for a hidden file the user has to find.
+QString LeftBehindList(const std::vector<TFileOpFailure>& left, bool moving)
+{
+    QStringList lines;
+    for (const TFileOpFailure& item : left)
+        lines << DisplayName(item.Path) + QStringLiteral(": ")
+                     + QFile::decodeName(item.Inner.isEmpty() ? item.Path : item.Inner) + QStringLiteral(" (")
+                     + TFileOpRunner::ReasonText(item, moving) + QLatin1Char(')');
+    return NamesPrecededByBreak(lines);
+}
+
+QString PathList(const QList<QByteArray>& paths)
+{
+    QStringList lines;
+    for (const QByteArray& path : paths)
+        lines << QFile::decodeName(path);
+    return NamesPrecededByBreak(lines);
+}
+
 void Append(TFileOpResult& total, TFileOpResult&& part)
 {
     total.Done.insert(total.Done.end(), part.Done.begin(), part.Done.end());
+    total.LeftBehind.insert(total.LeftBehind.end(), part.LeftBehind.begin(), part.LeftBehind.end());
     total.Unchanged += part.Unchanged;
     total.OntoItself += part.OntoItself;
+    total.Leftovers.Restored += part.Leftovers.Restored;
+    total.Leftovers.Kept += part.Leftovers.Kept;
     total.Cancelled = total.Cancelled || part.Cancelled;
 }
 
@@ -93,7 +117,7 @@ TFileOpRunner::TFileOpRunner(QWidget* window) : m_window(window)
 
 TFileOpRunner::~TFileOpRunner() = default;
 
-QString TFileOpRunner::ReasonText(const TFileOpFailure& failure)
+QString TFileOpRunner::ReasonText(const TFileOpFailure& failure, bool moving)
 {
     switch (failure.Error) {
     case TFileOpError::System:
@@ -112,6 +136,12 @@ QString TFileOpRunner::ReasonText(const TFileOpFailure& failure)
         return Lang("FileOpReasonNoTrash");
     case TFileOpError::InvalidName:
         return Lang("FileOpReasonInvalidName");
+    case TFileOpError::Changed:
+        return Lang(moving ? "FileOpReasonChangedMoving" : "FileOpReasonChangedCopying");
+    case TFileOpError::NoFreeName:
+        return Lang("FileOpReasonNoFreeName");
+    case TFileOpError::TooDeep:
+        return LangFmt("FileOpReasonTooDeep", {QString::number(MaxFolderDepth)});
     }
     return {};
 }
@@ -156,8 +186,10 @@ TCollisionChoice TFileOpRunner::AskCollision(const QByteArray&, const QByteArray
     // The question stands alone; the progress window comes back after it.
     if (m_progress)
         m_progress->hide();
-    const TPromptChoice choice =
-        CurrentPrompt()->Choose(m_window, TPromptIcon::Warning, text, answers, 3, Lang("FileOpForAll"));
+    // Its answer for all holds for further questions of its kind only: the
+    // files of merged folders are still asked about.
+    const TPromptChoice choice = CurrentPrompt()->Choose(m_window, TPromptIcon::Warning, text, answers, 3,
+                                                         Lang(folder ? "FileOpForAllFolders" : "FileOpForAll"));
     if (m_progress)
         m_progress->show();
     m_sinceStart.start();
@@ -226,7 +258,7 @@ void TFileOpRunner::RunWithRetry(TKind kind, QList<QByteArray> files, const QByt
         if (failed.empty())
             return;
         if (CurrentPrompt()->Ask(m_window, TPromptIcon::Error,
-                                 LangFmt(QuestionKeys[static_cast<int>(kind)], {FailureList(failed)}),
+                                 LangFmt(QuestionKeys[static_cast<int>(kind)], {FailureList(failed, Moving())}),
                                  pbYes | pbNo)
             != pbYes) {
             total.Failed.insert(total.Failed.end(), failed.begin(), failed.end());
@@ -243,6 +275,9 @@ TFileOpResult TFileOpRunner::Transfer(const QList<QByteArray>& files, const QByt
     TFileOpResult total;
     RunWithRetry(move ? TKind::Move : TKind::Copy, files, target, total);
     ReportOntoItself(total.OntoItself);
+    if (!total.LeftBehind.empty())
+        CurrentPrompt()->Information(m_window, LangFmt("FileOpLeftBehind", {LeftBehindList(total.LeftBehind, move)}));
+    TellLeftovers(total.Leftovers);
     return total;
 }
 
@@ -263,7 +298,7 @@ TFileOpResult TFileOpRunner::Delete(const QList<QByteArray>& files, bool permane
         return total;
     // What cannot go to the trash is deleted for good only when the user
     // says so.
-    if (CurrentPrompt()->Ask(m_window, TPromptIcon::Warning, LangFmt("ErrorTrashFiles", {FailureList(failed)}),
+    if (CurrentPrompt()->Ask(m_window, TPromptIcon::Warning, LangFmt("ErrorTrashFiles", {FailureList(failed, false)}),
                              pbYes | pbNo)
         != pbYes) {
         total.Failed.insert(total.Failed.end(), failed.begin(), failed.end());
@@ -290,7 +325,7 @@ void TFileOpRunner::ReportFinal(std::vector<TFileOpFailure>&& final, TFileOpResu
 {
     if (final.empty())
         return;
-    CurrentPrompt()->Error(m_window, LangFmt("ErrorFileOpImpossible", {FailureList(final)}));
+    CurrentPrompt()->Error(m_window, LangFmt("ErrorFileOpImpossible", {FailureList(final, Moving())}));
     total.Failed.insert(total.Failed.end(), final.begin(), final.end());
 }
 
@@ -300,4 +335,32 @@ std::optional<QString> TFileOpRunner::Rename(const QByteArray& path, const QByte
     if (!failure)
         return std::nullopt;
     return ReasonText(*failure);
+}
+
+TLeftovers TFileOpRunner::RecoverLeftovers(const std::map<QByteArray, QList<QByteArray>>& namesByFolder)
+{
+    TLeftovers found;
+    for (const auto& [folder, names] : namesByFolder) {
+        const TLeftovers here = m_ops.RecoverLeftovers(folder, names);
+        found.Restored += here.Restored;
+        found.Kept += here.Kept;
+    }
+    return found;
+}
+
+void TFileOpRunner::TellLeftovers(const TLeftovers& leftovers)
+{
+    // What keeps its hidden name is told once: it is met again at every load.
+    QList<QByteArray> kept;
+    for (const QByteArray& path : leftovers.Kept)
+        if (!m_toldKept.contains(path))
+            kept << path;
+    m_toldKept.unite(QSet<QByteArray>(kept.begin(), kept.end()));
+    QStringList parts;
+    if (!leftovers.Restored.isEmpty())
+        parts << LangFmt("FileOpLeftoversRestored", {PathList(leftovers.Restored)});
+    if (!kept.isEmpty())
+        parts << LangFmt("FileOpLeftoversKept", {PathList(kept)});
+    if (!parts.isEmpty())
+        CurrentPrompt()->Information(m_window, parts.join(QStringLiteral("\n\n")));
 }

@@ -7,7 +7,10 @@
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QList>
+#include <QSet>
 #include <QString>
+
+#include <map>
 
 #include <memory>
 #include <optional>
@@ -47,8 +50,16 @@ public:
     double LongestStallMs() const { return m_longestStallMs; }
     TFileOps& Ops() { return m_ops; }
 
-    // Why an item failed, in the user's language.
-    static QString ReasonText(const TFileOpFailure& failure);
+    // Why an item failed (moving: while it was moved), in the user's
+    // language.
+    static QString ReasonText(const TFileOpFailure& failure, bool moving = false);
+
+    // Leftovers of runs that ended, among the names a folder load met in
+    // each folder: cleaned up as TFileOps::RecoverLeftovers does.
+    TLeftovers RecoverLeftovers(const std::map<QByteArray, QList<QByteArray>>& namesByFolder);
+    // Tells which leftovers have their names again, and which keep hidden
+    // names (each of those once).
+    void TellLeftovers(const TLeftovers& leftovers);
 
 private:
     enum class TKind { Copy, Move, Delete, Trash };
@@ -65,6 +76,7 @@ private:
     // adds them to total.
     void ReportFinal(std::vector<TFileOpFailure>&& final, TFileOpResult& total);
     void EndProgress();
+    bool Moving() const { return m_kind == TKind::Move; }
 
     QWidget* m_window;
     TFileOps m_ops;
@@ -74,4 +86,5 @@ private:
     std::unique_ptr<QProgressDialog> m_progress;
     std::unique_ptr<TEventPump> m_pump;
     double m_longestStallMs = 0;
+    QSet<QByteArray> m_toldKept;
 };

@@ -74,9 +74,7 @@ constexpr int GivenFolderFlags = O_PATH | O_DIRECTORY;
 constexpr int WalkedFolderFlags = O_RDONLY;
 // " (9223372036854775807)": the longest copy number.
 constexpr qsizetype LongestCopyNumber = 22;
-// No copy goes deeper than this below a folder given: far beyond any music
-// collection, well within what the system's paths and descriptors allow.
-constexpr int MaxFolderDepth = 100;
+
 
 QByteArray WithoutTrailingSlashes(QByteArray path)
 {

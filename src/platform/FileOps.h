@@ -12,6 +12,10 @@
 
 class TTrash;
 
+// No copy goes deeper than this below a folder given: far beyond any music
+// collection, well within what the system's paths and descriptors allow.
+constexpr int MaxFolderDepth = 100;
+
 // What to do when the name a file or folder is to take is already taken.
 enum class TCollisionAnswer { Replace, Skip, KeepBoth, Cancel };
 

@@ -7,7 +7,9 @@
 #include "localisation/MultiLanguage.h"
 #include "platform/FileLayer.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 
 #include <cerrno>
 #include <csignal>
@@ -151,6 +153,72 @@ TEST_F(FileOpsWindowTest, TakenNamesAskAndCopiesIntoTheirOwnFolderGetNewNames)
         EXPECT_TRUE(told.contains("a.mp3 (" + Lang("FileOpReasonOntoItself") + ")")) << told.toStdString();
     EXPECT_EQ(Bytes(Src() + "a.mp3"), original);
     EXPECT_TRUE(QFileInfo(links + "/a.mp3").isSymLink());
+    EXPECT_TRUE(Prompt.Errors.isEmpty());
+}
+
+// An item done that could not remove the file it replaced is done: told
+// with the file left behind, never offered for another try.
+TEST_F(FileOpsWindowTest, AReplacedFileThatCannotBeRemovedLeavesItsItemDone)
+{
+    class TReplacedStay : public TFileLayer {
+    public:
+        int UnlinkAt(int dirFd, const QByteArray& name, int flags) override
+        {
+            if (name.endsWith(".replaced")) {
+                errno = EACCES;
+                return -1;
+            }
+            return TFileLayer::UnlinkAt(dirFd, name, flags);
+        }
+    };
+    Window->FileOpRunner().Ops().SetFileLayer(std::make_shared<TReplacedStay>());
+    const QString target = Folder("t");
+    MakeFile(target + "/a.mp3", "Taken");
+    MakeFile(target + "/Album/b.mp3", "Taken");
+    MakeFile(Src() + "Album/b.mp3", "Song B");
+    ReplaceAfter([] {});
+    Select({"a.mp3"});
+    Window->CopySelectionTo(target);
+    Window->ShellMoveFiles({QFile::encodeName(Src() + "Album")}, target);
+    EXPECT_TRUE(Prompt.Errors.isEmpty()) << Prompt.Errors.join("|").toStdString();
+    EXPECT_TRUE(Prompt.Asked.isEmpty());
+    EXPECT_EQ(Bytes(target + "/a.mp3"), Bytes(Src() + "a.mp3"));
+    EXPECT_FALSE(QFileInfo::exists(Src() + "Album"));
+    // The folder's own question holds for folders only: its file was asked.
+    EXPECT_EQ(Prompt.ForAllCaptions,
+              QStringList({Lang("FileOpForAll"), Lang("FileOpForAllFolders"), Lang("FileOpForAll")}));
+    ASSERT_EQ(Prompt.Informations.size(), 2);
+    for (const QString& hidden : QDir(target).entryList({".a.mp3.*.replaced"}, QDir::Hidden | QDir::Files))
+        EXPECT_TRUE(Prompt.Informations[0].contains(target + "/" + hidden + " (" + SystemErrorText(EACCES) + ")"))
+            << Prompt.Informations[0].toStdString();
+    EXPECT_TRUE(Prompt.Informations[0].startsWith(Lang("FileOpLeftBehind").section('\n', 0, 0)));
+    EXPECT_TRUE(Prompt.Informations[1].contains("Album: " + target + "/Album/.b.mp3."));
+}
+
+// Hidden files that a killed run left are cleaned up when the folder is
+// loaded: the user's files have their names again, and what cannot is told
+// once.
+TEST_F(FileOpsWindowTest, LeftoversOfAKilledRunAreCleanedUpWhenTheFolderIsLoaded)
+{
+    QProcess ended;
+    ended.start("true");
+    ASSERT_TRUE(ended.waitForStarted());
+    const QString dead = QString::number(ended.processId());
+    ASSERT_TRUE(ended.waitForFinished());
+    MakeFile(Src() + ".c.mp3." + dead + "-aBcDeF12.replaced", "Song C");
+    const QByteArray songC = Bytes(Src() + ".c.mp3." + dead + "-aBcDeF12.replaced");
+    MakeFile(Src() + ".a.mp3." + dead + "-aBcDeF12.moving", "Moved A");
+    MakeFile(Src() + ".d.mp3." + dead + "-aBcDeF12.part", "half a copy");
+    Window->ReloadFolder(true);
+    EXPECT_EQ(ListedNames(), QStringList({"a.mp3", "b.mp3", "c.mp3"}));
+    EXPECT_EQ(Bytes(Src() + "c.mp3"), songC);
+    EXPECT_EQ(QDir(Src()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({".a.mp3." + dead + "-aBcDeF12.moving", "a.mp3", "b.mp3", "c.mp3"}));
+    ASSERT_EQ(Prompt.Informations.size(), 1);
+    EXPECT_TRUE(Prompt.Informations[0].contains(Src() + "c.mp3")) << Prompt.Informations[0].toStdString();
+    EXPECT_TRUE(Prompt.Informations[0].contains(Src() + ".a.mp3." + dead + "-aBcDeF12.moving"));
+    Window->ReloadFolder(true);
+    EXPECT_EQ(Prompt.Informations.size(), 1);
     EXPECT_TRUE(Prompt.Errors.isEmpty());
 }
 

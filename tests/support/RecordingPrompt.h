@@ -27,6 +27,7 @@ public:
     QStringList Questions;
     QStringList Asked;
     QStringList Choices;
+    QStringList ForAllCaptions; // of the choices, in order
     QStringList Errors;
     QStringList ErrorDetails; // of the errors that had details, in order
     QStringList Informations;
@@ -52,9 +53,10 @@ public:
         return OnAsk ? OnAsk(text, buttons) : EscapeButton(buttons);
     }
     TPromptChoice Choose(QWidget*, TPromptIcon, const QString& text, const QStringList& answers, int cancelAnswer,
-                         const QString&) override
+                         const QString& forAll) override
     {
         Choices << text;
+        ForAllCaptions << forAll;
         return OnChoose ? OnChoose(text, answers) : TPromptChoice{cancelAnswer, false};
     }
     std::optional<QString> Input(QWidget*, const QString&, const QString&, const QString&) override { return {}; }

@@ -13,6 +13,7 @@
 #include "tagengine/DisplayTexts.h"
 #include "tagengine/FrameCatalogue.h"
 
+#include "support/RunProgram.h"
 #include "support/ScopedEnv.h"
 
 #include <QAction>
@@ -400,8 +401,9 @@ TEST_F(SettingsDialogTest, ServersAndShortcuts)
     EXPECT_EQ(d.ECDDBServerPort->text(), QStringLiteral("80"));
     EXPECT_EQ(d.ECDDBCgiPath->text(), QStringLiteral("/~cddb/cddb.cgi"));
 
-    // Shortcuts go to the applications folder and the desktop of the user
-    // (what they hold is checked with the shortcut writer).
+    // Shortcuts go to the applications folder and the desktop of the user,
+    // and desktop-file-validate takes them (how their Exec line is quoted is
+    // checked with the shortcut writer).
     QTemporaryDir folders;
     const QString desktop = folders.filePath(QStringLiteral("Desk top"));
     ASSERT_TRUE(QDir().mkpath(folders.filePath(QStringLiteral("config"))));
@@ -411,11 +413,18 @@ TEST_F(SettingsDialogTest, ServersAndShortcuts)
     dirs.close();
     const TScopedEnv data("XDG_DATA_HOME", folders.filePath(QStringLiteral("data")));
     const TScopedEnv config("XDG_CONFIG_HOME", folders.filePath(QStringLiteral("config")));
-    d.SetProgramPath(folders.filePath(QStringLiteral("quillon")));
+    // "%F" in the path would be a second field code unless doubled.
+    d.SetProgramPath(folders.filePath(QStringLiteral("50%Fun/quillon")));
     d.ButLinkStartMenu->click();
     d.ButLinkDesktop->click();
-    EXPECT_TRUE(QFileInfo::exists(folders.filePath(QStringLiteral("data/applications/Quillon 3.desktop"))));
-    EXPECT_TRUE(QFileInfo::exists(desktop + QStringLiteral("/Quillon 3.desktop")));
+    for (const QString& file : {folders.filePath(QStringLiteral("data/applications/Quillon 3.desktop")),
+                                desktop + QStringLiteral("/Quillon 3.desktop")}) {
+        ASSERT_TRUE(QFileInfo::exists(file)) << file.toStdString();
+        const TProgramRun validate = RunProgram(QStringLiteral("desktop-file-validate"), {file});
+        const QByteArray said = validate.Out + validate.Err;
+        EXPECT_EQ(validate.ExitCode, 0) << "desktop-file-validate (desktop-file-utils): " << said.toStdString();
+        EXPECT_TRUE(said.isEmpty()) << said.toStdString();
+    }
     EXPECT_TRUE(Prompt.Informations.isEmpty());
     // A folder that cannot be made tells so.
     QFile(folders.filePath(QStringLiteral("file"))).open(QIODevice::WriteOnly);

@@ -19,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QTimeEdit>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include <functional>
 
@@ -198,12 +199,32 @@ TEST(InputTyping, TheFirstFilesValueTypedAgainCountsForEveryFile)
         in.Combo()->showPopup();
         QTest::keyClick(in.Combo()->view(), Qt::Key_Return);
     };
-    const auto chooseShownDay = [](TID3v2FrameDateTime& in) {
+    // The day shown is chosen in the calendar by the Return key or a click.
+    const auto chooseShownDay = [](TID3v2FrameDateTime& in, bool byClick) {
         // A click on the picker's arrow opens the calendar.
         ClickIntoRightEnd(in.DatePicker());
         QCalendarWidget* calendar = in.DatePicker()->calendarWidget();
         ASSERT_TRUE(calendar->isVisible());
-        QTest::keyClick(calendar->findChild<QAbstractItemView*>(), Qt::Key_Return);
+        auto* days = calendar->findChild<QAbstractItemView*>();
+        if (byClick)
+            QTest::mouseClick(days->viewport(), Qt::LeftButton, Qt::NoModifier,
+                              days->visualRect(days->currentIndex()).center());
+        else
+            QTest::keyClick(days, Qt::Key_Return);
+    };
+    // The year steps up by the arrow key or the wheel.
+    const auto stepYearUp = [](TID3v2FrameDateTime& in, bool byWheel) {
+        QDateEdit* picker = in.DatePicker();
+        picker->setFocus(Qt::TabFocusReason);
+        picker->setCurrentSection(QDateTimeEdit::YearSection);
+        if (!byWheel) {
+            QTest::keyClick(picker, Qt::Key_Up);
+            return;
+        }
+        const QPointF at(picker->width() / 4, picker->height() / 2);
+        QWheelEvent wheel(at, picker->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(picker, &wheel);
     };
     using TEdit = TID3v2FrameEdit;
     using TDate = TID3v2FrameDateTime;
@@ -223,8 +244,16 @@ TEST(InputTyping, TheFirstFilesValueTypedAgainCountsForEveryFile)
                   text("TDRC", "2004-05-17T20:15"), text("TDRC", "2004-05-17T10:00"),
                   [&](TDate& in) { typeInto(in.TimePicker()->findChild<QLineEdit*>(), "2015"); }),
               QStringLiteral("2004-05-17T20:15"));
-    EXPECT_EQ(WrittenIntoSecondAfter<TDate>(text("TDRC", "2004-05-17"), text("TDRC", "1999-01-02"), chooseShownDay),
-              QStringLiteral("2004-05-17"));
+    for (const bool byClick : {false, true})
+        EXPECT_EQ(WrittenIntoSecondAfter<TDate>(text("TDRC", "2004-05-17"), text("TDRC", "1999-01-02"),
+                                                [&](TDate& in) { chooseShownDay(in, byClick); }),
+                  QStringLiteral("2004-05-17"))
+            << byClick;
+    for (const bool byWheel : {false, true})
+        EXPECT_EQ(WrittenIntoSecondAfter<TDate>(text("TDRC", "2004-05-17"), text("TDRC", "1999-01-02"),
+                                                [&](TDate& in) { stepYearUp(in, byWheel); }),
+                  QStringLiteral("2005-05-17"))
+            << byWheel;
     EXPECT_EQ(WrittenIntoSecondAfter<TID3v2FrameComment>(CommentFrame(QStringLiteral("Note")),
                                                          CommentFrame(QStringLiteral("Other")),
                                                          [&](TID3v2FrameComment& in) { typeInto(in.Memo(), "Note"); }),

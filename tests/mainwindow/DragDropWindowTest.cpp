@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -104,6 +105,43 @@ TEST_F(DragDropWindowTest, DropEffectsFollowKeysFileSystemsAndTheListedFolder)
     EXPECT_EQ(Chosen(Tree(), DropEvents::Move(Tree(), *fromSrc, TreePoint(Src), CopyOrMove)), DropEffectNone);
     DropEvents::Leave(Tree());
     EXPECT_FALSE(Window->ShellTreeModel->data(TreeIndex(Dst), Qt::BackgroundRole).isValid());
+
+    // Within 15 pixels of the tree's top or bottom edge the tree scrolls (a
+    // line at a time once the pointer is within a line's height), further in
+    // it does not.
+    for (int i = 0; i < 60; ++i)
+        Folder(QStringLiteral("filler%1").arg(i, 2, 10, QLatin1Char('0')));
+    const QModelIndex parent = TreeIndex(Env.Folder());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            Window->ShellTreeModel->fetchMore(parent);
+            return Window->ShellTreeModel->rowCount(parent) >= 62;
+        },
+        5000));
+    TreePoint(Folder(QStringLiteral("filler59")));
+    const QScrollBar* bar = Window->ShellTreeView1->verticalScrollBar();
+    const int scrolledDown = bar->value();
+    ASSERT_GT(scrolledDown, 0);
+    const int bottom = Tree()->height();
+    const auto scrollsAt = [&](int y) {
+        DropEvents::Move(Tree(), *fromSrc, QPoint(60, y), CopyOrMove);
+        const bool scrollBit = Window->DropFileTarget2->ChosenEffect() & DropEffectScroll;
+        EXPECT_EQ(Window->DropFileTarget2->IsScrolling(), scrollBit) << y;
+        return scrollBit;
+    };
+    DropEvents::Over(Tree(), *fromSrc, QPoint(60, bottom / 2), CopyOrMove);
+    EXPECT_FALSE(scrollsAt(bottom / 2));
+    EXPECT_TRUE(scrollsAt(14));
+    EXPECT_FALSE(scrollsAt(15));
+    EXPECT_FALSE(scrollsAt(bottom - 15));
+    EXPECT_TRUE(scrollsAt(bottom - 14));
+    EXPECT_TRUE(scrollsAt(4));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return bar->value() < scrolledDown; }, 5000));
+    const int scrolledUp = bar->value();
+    EXPECT_TRUE(scrollsAt(bottom - 4));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return bar->value() > scrolledUp; }, 5000));
+    DropEvents::Leave(Tree());
+    EXPECT_FALSE(Window->DropFileTarget2->IsScrolling());
 
     // From another file system: a copy.
     struct stat shm {}, here {};

@@ -7,9 +7,12 @@
 #include "localisation/MultiLanguage.h"
 #include "platform/FileLayer.h"
 
+#include "support/TrashCli.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSet>
 
 #include <cerrno>
 #include <csignal>
@@ -76,6 +79,34 @@ public:
         }
         return TFileLayer::LStat(path, st);
     }
+};
+
+// A trash whose record of a file cannot be written: the disk is full.
+class TFullTrashInfoLayer : public TFileLayer {
+public:
+    int Open(const QByteArray& path, int flags, mode_t mode) override
+    {
+        const int fd = TFileLayer::Open(path, flags, mode);
+        if (fd >= 0 && path.endsWith(".trashinfo"))
+            m_infoFds.insert(fd);
+        return fd;
+    }
+    ssize_t PWrite(int fd, const void* buffer, size_t count, off_t offset) override
+    {
+        if (m_infoFds.contains(fd)) {
+            errno = ENOSPC;
+            return -1;
+        }
+        return TFileLayer::PWrite(fd, buffer, count, offset);
+    }
+    int Close(int fd) override
+    {
+        m_infoFds.remove(fd);
+        return TFileLayer::Close(fd);
+    }
+
+private:
+    QSet<int> m_infoFds;
 };
 
 }
@@ -252,13 +283,29 @@ TEST_F(FileOpsWindowTest, DeletedFilesLeaveTheListBeforeTheReloadWritesAnything)
 
 TEST_F(FileOpsWindowTest, AFailedTrashAsksBeforeDeletingForGoodButAFileGoneIsOnlyReported)
 {
-    Window->FileOpRunner().Ops().SetFileLayer(std::make_shared<TNoTrashLayer>());
     QStringList asked;
     TPromptButton second = pbNo;
     Prompt.OnAsk = [&](const QString& text, TPromptButtons) {
         asked << text;
         return asked.size() % 2 == 1 ? pbYes : second; // confirm, then the trash question
     };
+    // The file's record in the trash cannot be written: the file stays
+    // where it was, and the trash holds nothing of it, as trash-cli sees.
+    const QByteArray original = Bytes(Src() + "a.mp3");
+    Window->FileOpRunner().Ops().SetFileLayer(std::make_shared<TFullTrashInfoLayer>());
+    Select({"a.mp3"});
+    Window->DeleteSelection(false);
+    EXPECT_EQ(asked.size(), 2);
+    EXPECT_TRUE(asked.value(1).contains("a.mp3"));
+    EXPECT_EQ(Bytes(Src() + "a.mp3"), original);
+    EXPECT_TRUE(FilesIn(Trash() + "/files").isEmpty());
+    EXPECT_TRUE(FilesIn(Trash() + "/info").isEmpty());
+    TProgramRun list;
+    EXPECT_FALSE(ListedByTrashCli(&list).contains(Src() + "a.mp3"));
+    EXPECT_EQ(list.ExitCode, 0) << "trash-list (package trash-cli): " << list.Err.toStdString();
+
+    asked.clear();
+    Window->FileOpRunner().Ops().SetFileLayer(std::make_shared<TNoTrashLayer>());
     Select({"a.mp3"});
     Window->DeleteSelection(false);
     ASSERT_EQ(asked.size(), 2);

@@ -94,24 +94,32 @@ TEST_F(RenameTest, NamesFromLongTagsAreCutToWhatTheFileSystemTakes)
 {
     // 2-byte letters, and a 4-byte character where the cut falls.
     const QString artist = QString(100, QChar(0xE4));
-    const QString title = QString(47, QLatin1Char('t')) + QStringLiteral("\U0001F600\U0001F600") + QString(50, QLatin1Char('u'));
-    ASSERT_TRUE(WriteMp3WithFrames(Env.PathOf("long.MP3"), {{"TPE1", ID3v2Builder::TextBody(1, {artist})},
-                                                            {"TIT2", ID3v2Builder::TextBody(1, {title})}}));
+    const auto title = [](int ts) {
+        return QString(ts, QLatin1Char('t')) + QStringLiteral("\U0001F600\U0001F600") + QString(50, QLatin1Char('u'));
+    };
+    const std::pair<const char*, int> files[] = {{"long.MP3", 47}, {"lone.MP3", 45}};
+    for (const auto& [name, ts] : files)
+        ASSERT_TRUE(WriteMp3WithFrames(Env.PathOf(name), {{"TPE1", ID3v2Builder::TextBody(1, {artist})},
+                                                          {"TIT2", ID3v2Builder::TextBody(1, {title(ts)})}}));
     const QByteArray before = Bytes(Dir() + "long.MP3");
     Open();
     Window->Settings().FileNamePattern = QStringLiteral("%A - %T");
-    Select({"long.MP3"});
+    Select({"long.MP3", "lone.MP3"});
 
     Trigger("ActFilenameFromID3");
 
     // 200 + 3 + 47 bytes; an emoji would end at 254, and ".MP3" no longer
-    // fits behind it: it goes whole.
+    // fits behind it: it goes whole. Behind the 45 "t" of the second name
+    // the emoji's first half alone would fit (a lone surrogate, written as
+    // the 3 bytes of U+FFFD): it goes whole too.
     const QString expected = artist + QStringLiteral(" - ") + QString(47, QLatin1Char('t')) + QStringLiteral(".MP3");
+    const QString second = artist + QStringLiteral(" - ") + QString(45, QLatin1Char('t')) + QStringLiteral(".MP3");
     EXPECT_TRUE(Prompt.Questions.isEmpty());
-    ASSERT_EQ(FilesOnDisk().join(QLatin1Char('|')).toStdString(), expected.toStdString());
+    ASSERT_EQ(FilesOnDisk().join(QLatin1Char('|')).toStdString(), (second + '|' + expected).toStdString());
     EXPECT_EQ(Bytes(Dir() + expected), before);
     Trigger("ActUndo");
-    EXPECT_EQ(FilesOnDisk(), QStringList({"long.MP3"}));
+    Trigger("ActUndo");
+    EXPECT_EQ(FilesOnDisk(), QStringList({"lone.MP3", "long.MP3"}));
 }
 
 TEST_F(RenameTest, RenameByHandKeepsTheExtensionAndRefusesTakenNames)

@@ -68,6 +68,13 @@ TEST_F(DesktopShortcutTest, GLibStartsTheProgramByItsExactPathInItsFolder)
         QThread::msleep(20);
     QThread::msleep(50);
     EXPECT_EQ(ReadText(out), program + QLatin1Char('\n') + QFileInfo(program).path());
+
+    // A percent sign is doubled, with and without quotes, so that it is no
+    // field code ("%F" would take the dropped files).
+    EXPECT_TRUE(DesktopEntryText(QStringLiteral("Q"), QStringLiteral("/opt/50%Fun/quillon"), QString())
+                    .contains("\nExec=/opt/50%%Fun/quillon %F\n"));
+    EXPECT_TRUE(DesktopEntryText(QStringLiteral("Q"), QStringLiteral("/opt/my 50%Fun/quillon"), QString())
+                    .contains("\nExec=\"/opt/my 50%%Fun/quillon\" %F\n"));
 }
 
 TEST_F(DesktopShortcutTest, AnOlderShortcutIsReplacedAndAFolderOfItsNameIsNot)

@@ -1,6 +1,7 @@
 #include "platform/Registry.h"
 
 #include "support/FileSizeLimit.h"
+#include "support/QtPrinters.h"
 
 #include <QDir>
 #include <QFile>
@@ -182,5 +183,37 @@ TEST_F(RegistryTest, AFileThatCannotBeWrittenKeepsItsChangesAndIsReportedOncePer
         way.Unblock(folder);
         EXPECT_EQ(reports, (QStringList{report, report}));
     }
+
+    // Another program leaves the file unparsable after it was read: it is
+    // written all the same and nothing is reported, and a write that fails
+    // after that is still reported.
+    const TBlockedSettings& way = ways[0];
+    const QString folder = m_dir.filePath(QStringLiteral("garbled"));
+    TRegistry::SetStorageFolder(folder);
+    const QString file = TRegistry::StorageFile();
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(kRoot, true));
+        reg.WriteString(QStringLiteral("Before"), QStringLiteral("written"));
+        ASSERT_TRUE(reg.Flush());
+    }
+    reports.clear();
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(kRoot, false));
+    EXPECT_EQ(reg.ReadString(QStringLiteral("Before")), QStringLiteral("written"));
+    {
+        QFile garbled(file);
+        ASSERT_TRUE(garbled.open(QIODevice::Append));
+        garbled.write("a line that is no setting\n");
+    }
+    reg.WriteString(QStringLiteral("After"), QStringLiteral("kept"));
+    EXPECT_TRUE(reg.Flush());
+    EXPECT_TRUE(Contents(file).contains("kept"));
+    EXPECT_TRUE(reports.isEmpty());
+    ASSERT_TRUE(way.Block(folder));
+    reg.WriteInteger(QStringLiteral("Blocked"), 3);
+    EXPECT_FALSE(reg.Flush());
+    way.Unblock(folder);
+    EXPECT_EQ(reports, QStringList{file + QLatin1Char(':') + QString::number(way.Error)});
     TRegistry::SetWriteFailureReport(previous);
 }

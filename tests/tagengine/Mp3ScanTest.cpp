@@ -4,6 +4,8 @@
 #include "tagengine/ID3v2Reader.h"
 #include "tagengine/MpegHeader.h"
 
+#include "support/RunProgram.h"
+
 namespace {
 
 QByteArray TitleTag(quint8 major, const char* title = "Title", int padding = 0)
@@ -213,4 +215,26 @@ TEST_F(ReadWriteTest, FalseSyncBeforeTheAudioIsSkipped)
     ASSERT_TRUE(Scan(reader, "one.mp3", tag + one));
     EXPECT_TRUE(reader.MPEGFound());
     EXPECT_EQ(reader.AudioStart(), tag.size());
+
+    // Layer I and II frames of MPEG 1 and 2, each padded (Layer I by a slot
+    // of 4 bytes), are followed where their length says; ffprobe cuts the
+    // stream into frames of that length.
+    for (const auto& [version, layer] : {std::pair{1, 1}, {1, 2}, {2, 1}, {2, 2}}) {
+        SCOPED_TRACE(testing::Message() << "MPEG " << version << " layer " << layer);
+        MpegFormat padded;
+        padded.Version = version;
+        padded.Layer = layer;
+        padded.SampleRate = version == 1 ? 44100 : 22050;
+        padded.Bitrate = 64;
+        padded.Padding = true;
+        ASSERT_TRUE(Scan(reader, "padded.mp3", tag + Mp3Builder::CbrFrames(padded, 20)));
+        ASSERT_TRUE(reader.MPEGFound());
+        EXPECT_EQ(reader.MPEGInfo().Layer, layer);
+        EXPECT_EQ(reader.AudioStart(), tag.size());
+        const TProgramRun probe = RunProgram(
+            "ffprobe", {"-v", "error", "-show_entries", "packet=size", "-of", "csv=p=0", PathOf("padded.mp3")});
+        ASSERT_EQ(probe.ExitCode, 0) << "ffprobe (package ffmpeg): " << probe.Err.toStdString();
+        const QByteArray frameLength = QByteArray::number(MpegFrameLength(reader.MPEGInfo()));
+        EXPECT_EQ(probe.Out.toStdString(), (frameLength + '\n').repeated(20).toStdString());
+    }
 }

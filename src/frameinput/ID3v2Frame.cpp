@@ -320,9 +320,14 @@ void TID3v2Frame::ApplyColours(QWidget* input) const
     const QPalette app = palette();
     const QColor base = app.color(QPalette::Active, QPalette::Base);
     const QColor text = app.color(QPalette::Active, QPalette::Text);
-    const bool hidden = m_different && !m_focused;
-    SetValueColours(input, hidden ? app.color(QPalette::Active, QPalette::Button) : base,
-                    hidden ? app.color(QPalette::Active, QPalette::Button) : text);
+    if (m_different && !m_focused) {
+        const QColor hidden = app.color(QPalette::Active, QPalette::Button);
+        SetValueColours(input, hidden, hidden);
+    } else {
+        // A value that cannot be changed shows on the window's background,
+        // not as a field to type into.
+        SetValueColours(input, m_readOnly ? app.color(QPalette::Active, QPalette::Window) : base, text);
+    }
     // The input hands its colours on to its pop-ups (a combo box's list, a
     // date picker's calendar), which show the choices and no file's value:
     // they keep the normal look.

@@ -126,18 +126,29 @@ QString Capitalised(const QString& text, bool onlyFirst)
 
 QString ConvertCase(const QString& text, int mode)
 {
+    QString converted;
     switch (mode) {
     case cmWords:
-        return Capitalised(text, false);
+        converted = Capitalised(text, false);
+        break;
     case cmUpper:
-        return Upper(text);
+        converted = Upper(text);
+        break;
     case cmLower:
-        return Lower(text);
+        converted = Lower(text);
+        break;
     case cmFirstOnly:
-        return Capitalised(text, true);
+        converted = Capitalised(text, true);
+        break;
     default:
         return text;
     }
+    if (converted == text)
+        return text;
+    // A mapping can leave a letter and a combining mark where one letter
+    // belongs: "i" + dot above (the lower case of "İ") turns into "I" + dot
+    // above, which composes back to "İ".
+    return converted.normalized(QString::NormalizationForm_C);
 }
 
 QStringList ConvertCase(const QStringList& strings, int mode)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QIcon>
 #include <QPixmap>
 
@@ -17,12 +18,15 @@ void UseDesktopIconTheme();
 // transparent, so that it cannot be taken for an enabled one.
 QPixmap GreyedPixmap(const QPixmap& picture);
 
-// The picture darkened, keeping its hues, where nothing of it is dark, so
-// that it would pass for a disabled one on a light button (themes tend to
-// draw command pictures pale grey); a picture with dark lines stays as it is.
-QPixmap FullContrastPixmap(const QPixmap& picture);
+// The picture with its lines standing out from a button of this colour: on
+// a light button darkened, keeping its hues, where nothing of it is dark
+// (themes tend to draw command pictures pale grey, which passes for
+// disabled there); on a dark button lightened where nothing of it is light.
+// A picture whose lines stand out already stays as it is.
+QPixmap FullContrastPixmap(const QPixmap& picture, const QColor& button);
 
-// The icon as a command shows it, at the sizes commands are shown in: its
-// normal pictures at full contrast (FullContrastPixmap), its disabled ones
-// greyed (GreyedPixmap), so that no one takes the one for the other.
+// The icon as a command shows it: its normal pictures at full contrast
+// (FullContrastPixmap) against the button colour of the application's
+// palette at the time they are drawn, its disabled ones greyed
+// (GreyedPixmap), so that no one takes the one for the other.
 QIcon CommandPicture(const QIcon& icon);

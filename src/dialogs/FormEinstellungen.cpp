@@ -509,6 +509,8 @@ QWidget* TFormEinstellungen::BuildLanguagePage()
     TGroupBoxXP2* group = NewGroup(page, "%LanguageInfoGroupBox");
     FrameLanguage1 = new TFrameLanguage(group);
     FrameLanguage1->setObjectName(QStringLiteral("FrameLanguage1"));
+    // The language chosen here is used from the next start on.
+    FrameLanguage1->SetRestartNoteOnChange(true);
     auto* layout = new QVBoxLayout(group);
     layout->addWidget(NewTextLabel(group, QStringLiteral("%LanguageInfo")));
     layout->addWidget(FrameLanguage1, 1);

@@ -276,20 +276,16 @@ bool TID3v2Frame::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void TID3v2Frame::ApplyColours(QWidget* input) const
+namespace {
+
+// Gives the widget these colours of its value in the active and inactive
+// looks; a disabled widget keeps the style's disabled look, and colours read
+// while the control was disabled never stick to it once it is enabled again.
+void SetValueColours(QWidget* widget, const QColor& base, const QColor& text)
 {
-    if (!input)
-        return;
-    // Only the active and inactive looks change: a disabled input keeps the
-    // style's disabled look, and colours read while this control was disabled
-    // never stick to it once it is enabled again.
-    QPalette pal = input->palette();
-    const QPalette app = palette();
-    const bool hidden = m_different && !m_focused;
-    bool unchanged = input->testAttribute(Qt::WA_SetPalette);
+    QPalette pal = widget->palette();
+    bool unchanged = widget->testAttribute(Qt::WA_SetPalette);
     for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-        const QColor base = app.color(QPalette::Active, hidden ? QPalette::Button : QPalette::Base);
-        const QColor text = app.color(QPalette::Active, hidden ? QPalette::Button : QPalette::Text);
         unchanged = unchanged && pal.color(group, QPalette::Base) == base && pal.color(group, QPalette::Text) == text;
         pal.setColor(group, QPalette::Base, base);
         pal.setColor(group, QPalette::Text, text);
@@ -297,7 +293,46 @@ void TID3v2Frame::ApplyColours(QWidget* input) const
     // Comparing every further file calls here: a palette that stays as it
     // is is not set again (setting one is costly).
     if (!unchanged)
-        input->setPalette(pal);
+        widget->setPalette(pal);
+}
+
+// The pop-up windows of an inner control, made now where they would only be
+// made when first shown (they would then take the control's colours over).
+QList<QWidget*> PopupsOf(QWidget* input)
+{
+    if (auto* combo = qobject_cast<QComboBox*>(input))
+        combo->view();
+    else if (auto* picker = qobject_cast<QDateTimeEdit*>(input); picker && picker->calendarPopup())
+        picker->calendarWidget();
+    QList<QWidget*> popups;
+    for (QWidget* child : input->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isWindow())
+            popups << child;
+    return popups;
+}
+
+}
+
+void TID3v2Frame::ApplyColours(QWidget* input) const
+{
+    if (!input)
+        return;
+    const QPalette app = palette();
+    const QColor base = app.color(QPalette::Active, QPalette::Base);
+    const QColor text = app.color(QPalette::Active, QPalette::Text);
+    if (m_different && !m_focused) {
+        const QColor hidden = app.color(QPalette::Active, QPalette::Button);
+        SetValueColours(input, hidden, hidden);
+    } else {
+        // A value that cannot be changed shows on the window's background,
+        // not as a field to type into.
+        SetValueColours(input, m_readOnly ? app.color(QPalette::Active, QPalette::Window) : base, text);
+    }
+    // The input hands its colours on to its pop-ups (a combo box's list, a
+    // date picker's calendar), which show the choices and no file's value:
+    // they keep the normal look.
+    for (QWidget* popup : PopupsOf(input))
+        SetValueColours(popup, base, text);
 }
 
 QString TID3v2Frame::FrameCaption() const

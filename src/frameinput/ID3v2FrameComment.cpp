@@ -53,6 +53,7 @@ void TID3v2FrameComment::CreateControls()
 void TID3v2FrameComment::ApplyReadOnly()
 {
     m_memo->setReadOnly(IsReadOnly());
+    ApplyColours(m_memo);
 }
 
 void TID3v2FrameComment::PlaceControls()

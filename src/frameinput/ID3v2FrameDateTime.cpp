@@ -157,6 +157,7 @@ void TID3v2FrameDateTime::ApplyReadOnly()
     m_more->setEnabled(!IsReadOnly());
     m_less->setEnabled(!IsReadOnly());
     ApplyFormats();
+    RefreshColours();
 }
 
 void TID3v2FrameDateTime::PlaceControls()

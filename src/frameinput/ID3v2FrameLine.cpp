@@ -25,6 +25,7 @@ void TID3v2FrameLine::CreateControls()
 void TID3v2FrameLine::ApplyReadOnly()
 {
     m_edit->setReadOnly(IsReadOnly());
+    ApplyColours(m_edit);
 }
 
 void TID3v2FrameLine::PlaceControls()

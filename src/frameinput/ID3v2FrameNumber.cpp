@@ -107,6 +107,7 @@ void TID3v2FrameNumber::ApplyReadOnly()
         field->Edit->setReadOnly(IsReadOnly());
         field->Buttons->setEnabled(!IsReadOnly());
     }
+    RefreshColours();
 }
 
 void TID3v2FrameNumber::PlaceControls()

@@ -60,6 +60,7 @@ void TID3v2FrameUnKnown::CreateControls()
 void TID3v2FrameUnKnown::ApplyReadOnly()
 {
     m_button->setEnabled(!IsReadOnly());
+    ApplyColours(m_preview);
 }
 
 void TID3v2FrameUnKnown::PlaceControls()

@@ -105,6 +105,14 @@ QString SkippedFile(const TEintragdaten& entry, TTagError problem)
     return NameWithReason(entry.FileName, TagErrorReason(problem, TFileAccess::Write, entry.ID3v2Major));
 }
 
+// The status of one selected file: a file whose tags cannot be changed shows
+// them read-only, and the status tells why.
+QString OneFileStatus(const TEintragdaten& entry)
+{
+    const QString problem = EntryStateToolTip(entry);
+    return problem.isEmpty() ? Lang("StatusBarSelOne") : problem;
+}
+
 // A control the focus may go back to: enabled, focusable and not hidden
 // inside the window.
 bool CanTakeFocus(const QWidget& control, const QWidget& window)
@@ -341,7 +349,7 @@ void TFQuillon::UpdateStatusAndFileInfo()
     if (count == 0)
         SetStatusText(0, Lang("StatusBarSelNothing"));
     else if (count == 1)
-        SetStatusText(1, Lang("StatusBarSelOne") + mark);
+        SetStatusText(1, OneFileStatus(*first) + mark);
     else
         SetStatusText(2, LangFmt("StatusBarSelMulti", {QString::number(count)}) + mark);
     ShowFileInfo(count, count == 1 ? first : nullptr, size, length);

@@ -27,7 +27,6 @@
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSplitter>
-#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -369,19 +368,22 @@ void TFQuillon::RemoveInputPages()
 
 void TFQuillon::FitInputArea()
 {
-    // At least the file information's fields, whichever page holds the
-    // template check box now.
-    const auto* fileInfo = TabDateiinfos->findChild<QFormLayout*>();
-    int needed = fileInfo ? fileInfo->sizeHint().height() : 0;
-    for (int i = 0; i < PagInfos->count() - 2; ++i) {
-        int sum = 0;
-        for (const TID3v2Frame* input : m_pageInputs)
-            if (input->parentWidget() && input->parentWidget()->parentWidget() == PagInfos->widget(i))
-                sum += input->height();
-        needed = std::max(needed, sum);
+    // Every page is as high as the highest one with the template check box
+    // (the file information's fields are a page too): the panel keeps one
+    // height whichever page is shown, so the tabs stay where they were clicked.
+    const int templateHeight = PanVorgabe->minimumSizeHint().height();
+    int pageHeight = 0;
+    for (int i = 0; i < PagInfos->count(); ++i) {
+        const QWidget* sheet = PagInfos->widget(i);
+        int content = sheet->layout() ? sheet->layout()->minimumSize().height() : 0;
+        if (PanVorgabe->parentWidget() == sheet)
+            content -= templateHeight;
+        pageHeight = std::max(pageHeight, content + templateHeight);
     }
-    const int frame = 2 * PagInfos->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, PagInfos);
-    const int height = PagInfos->tabBar()->sizeHint().height() + frame + needed + PanVorgabe->sizeHint().height();
+    for (int i = 0; i < PagInfos->count(); ++i)
+        PagInfos->widget(i)->setMinimumHeight(pageHeight);
+    const QMargins margins = PanID3->contentsMargins() + PanID3->layout()->contentsMargins();
+    const int height = PagInfos->minimumSizeHint().height() + margins.top() + margins.bottom();
     const QList<int> sizes = SplitterID3->sizes();
     const int index = SplitterID3->indexOf(PanID3);
     int total = 0;

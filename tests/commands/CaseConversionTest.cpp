@@ -57,6 +57,25 @@ TEST(CaseConversionTest, TextAlreadyInTheAskedCaseKeepsItsBytes)
     }
 }
 
+TEST(CaseConversionTest, ConvertedTextIsComposed)
+{
+    // "İ" lower is "i" + a combining dot; upper or title case of that "i"
+    // must give "İ" back, not "I" + the dot (other bytes, not NFC).
+    const QString lowered = ConvertCase("İn Case", cmLower);
+    EXPECT_EQ(lowered.toUtf8(), QByteArray("i\xCC\x87n case"));
+    EXPECT_EQ(ConvertCase(lowered, cmFirstOnly).toUtf8(), QString("İn case").toUtf8());
+    EXPECT_EQ(Words(lowered).toUtf8(), QString("İn Case").toUtf8());
+    EXPECT_EQ(ConvertCase(lowered, cmUpper).toUtf8(), QString("İN CASE").toUtf8());
+    // A decomposed text that is converted comes out composed; one already
+    // in the mode's case keeps its bytes.
+    const QString decomposed = QString::fromUtf8("CAFE\xCC\x81");
+    EXPECT_EQ(ConvertCase(decomposed, cmLower).toUtf8(), QByteArray("caf\xC3\xA9"));
+    EXPECT_EQ(ConvertCase(decomposed, cmUpper), decomposed);
+    // A lone surrogate (a byte of a name that is not valid UTF-8) stays.
+    const QString raw = QChar(0xDCE9) + QStringLiteral("AB");
+    EXPECT_EQ(ConvertCase(raw, cmLower), QChar(0xDCE9) + QStringLiteral("ab"));
+}
+
 TEST(CaseConversionTest, FirstLetterUnknownModesAndLists)
 {
     EXPECT_EQ(ConvertCase("éCOLE WORLD", cmFirstOnly), "École world");

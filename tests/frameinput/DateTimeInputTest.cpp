@@ -94,6 +94,10 @@ TEST(DateTimeInput, DifferentFilesShowNothingUntilFocused)
     EXPECT_TRUE(input->IsDifferent());
     EXPECT_TRUE(LooksBlank(input->DatePicker()));
     EXPECT_TRUE(LooksBlank(input->TimePicker()));
+    // The calendar shows days to choose, no file's value: it stays readable.
+    const QPalette calendar = input->DatePicker()->calendarWidget()->palette();
+    EXPECT_EQ(calendar.color(QPalette::Active, QPalette::Base), input->palette().color(QPalette::Active, QPalette::Base));
+    EXPECT_EQ(calendar.color(QPalette::Active, QPalette::Text), input->palette().color(QPalette::Active, QPalette::Text));
     input->DatePicker()->setFocus();
     EXPECT_FALSE(LooksBlank(input->DatePicker())) << "the first file's value shows while focused";
     EXPECT_FALSE(LooksBlank(input->TimePicker()));

@@ -165,3 +165,25 @@ TEST(GenreInput, FocusShowsTheFirstValueAndMenusReachTheOwner)
     QCoreApplication::sendEvent(editor, &request);
     EXPECT_EQ(asked, QList<QWidget*>{input->Combo()});
 }
+
+TEST(GenreInput, TheDroppedListKeepsTheNormalLookWhenTheFilesDiffer)
+{
+    // The files differ: the box hides the value in button colours, but the
+    // list shows the genres, each readable, not only the highlighted one.
+    for (TID3Versions version : {ivID3v1, ivID3v2_4}) {
+        auto input = Loaded(QStringLiteral("Jazz"), version);
+        const TID3Frame other = TextFrame(QStringLiteral("TCON"), {QStringLiteral("Rock")});
+        input->AddFrame(&other);
+        ASSERT_TRUE(input->IsDifferent());
+        const QPalette normal = input->palette();
+        TBuglessComboBox* combo = input->Combo();
+        ASSERT_EQ(combo->palette().color(QPalette::Active, QPalette::Base), normal.color(QPalette::Active, QPalette::Button));
+        combo->showPopup();
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            const QPalette list = combo->view()->palette();
+            EXPECT_EQ(list.color(group, QPalette::Base), normal.color(QPalette::Active, QPalette::Base)) << version;
+            EXPECT_EQ(list.color(group, QPalette::Text), normal.color(QPalette::Active, QPalette::Text)) << version;
+        }
+        combo->hidePopup();
+    }
+}

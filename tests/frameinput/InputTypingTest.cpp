@@ -71,6 +71,22 @@ TEST(InputTyping, ReadOnlyInputsShowTheirValueAndTakeNoEdit)
                                               unknown.get()};
     for (TID3v2Frame* input : inputs)
         input->SetReadOnly(true);
+    // They do not look like fields to type into: the value shows on the
+    // window's background.
+    const std::vector<QWidget*> valueFields = {text->Edit(),         number->NumberEdit(), number->TotalEdit(),
+                                               date->DatePicker(),   date->TimePicker(),   comment->Memo(),
+                                               unknown->findChild<QLineEdit*>()};
+    const auto fieldsOn = [&valueFields](QPalette::ColorRole role) {
+        for (const QWidget* field : valueFields) {
+            const QPalette own = field->palette();
+            const QPalette window = field->window()->palette();
+            if (own.color(QPalette::Active, QPalette::Base) != window.color(QPalette::Active, role)
+                || own.color(QPalette::Active, QPalette::Text) != window.color(QPalette::Active, QPalette::Text))
+                return false;
+        }
+        return true;
+    };
+    EXPECT_TRUE(fieldsOn(QPalette::Window));
 
     TBeepCounter beeps;
     TypeText(text->Edit(), QStringLiteral("x"));
@@ -94,9 +110,10 @@ TEST(InputTyping, ReadOnlyInputsShowTheirValueAndTakeNoEdit)
     EXPECT_EQ(WrittenText(*date), QStringLiteral("2004-05-17"));
     EXPECT_EQ(comment->MemoText(), QStringLiteral("Note"));
 
-    // Editable again, they take edits as before.
+    // Editable again, they look and take edits as before.
     for (TID3v2Frame* input : inputs)
         input->SetReadOnly(false);
+    EXPECT_TRUE(fieldsOn(QPalette::Base));
     TypeText(text->Edit(), QStringLiteral("x"));
     EXPECT_EQ(WrittenText(*text), QStringLiteral("Titlex"));
     EXPECT_TRUE(number->Step(number->NumberEdit(), +1));

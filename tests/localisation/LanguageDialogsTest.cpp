@@ -110,6 +110,50 @@ TEST_F(LanguageDialogsTest, SelectorRunsThroughThePromptAndKeepsTheChoice)
     }
 }
 
+TEST_F(LanguageDialogsTest, DetailsSpeakTheSelectedLanguageAndTheRestartNoteShowsOnlyForAChange)
+{
+    // First start: no language loaded yet, the texts are the German base's.
+    LangStrings.SetCurrentLangStrings(TLanguageLines());
+    SetUserLocale(QLocale("en_US"));
+    const auto captions = [](const QWidget& parent) {
+        QStringList texts;
+        for (const QLabel* label : parent.findChildren<QLabel*>())
+            if (label->isVisibleTo(&parent) && !label->text().isEmpty())
+                texts << label->text();
+        return texts;
+    };
+    TTestPrompt prompt([&](QDialog& dialog) {
+        auto* frame = dialog.findChild<TFrameLanguage*>();
+        EXPECT_EQ(frame->LanguageResName(), "ENGLISH");
+        const QStringList english = captions(*frame);
+        for (const char* text : {"Status:", "up-to-date", "Source:", "internal language file"})
+            EXPECT_TRUE(english.contains(QString::fromLatin1(text))) << text << ": " << english.join('|').toStdString();
+        // The window opens in the chosen language at once: no restart.
+        EXPECT_FALSE(LabelText(*frame, "LRestartInfo").isEmpty());
+        EXPECT_FALSE(frame->findChild<QLabel*>("LRestartInfo")->isVisibleTo(frame));
+        frame->SelectLanguageEntry("GERMAN", false);
+        EXPECT_TRUE(captions(*frame).contains("interne Sprachdatei"));
+        return int(QDialog::Accepted);
+    });
+    TFormLanguageSelector selector;
+    EXPECT_TRUE(selector.Execute());
+    EXPECT_EQ(prompt.Modals, 1);
+
+    // Later, in the settings, picking another language than the one in use
+    // needs a restart, said in the language picked.
+    TFrameLanguage settingsFrame;
+    settingsFrame.SetRestartNoteOnChange(true);
+    settingsFrame.SelectLanguageEntry("GERMAN", false);
+    const QLabel* note = settingsFrame.findChild<QLabel*>("LRestartInfo");
+    EXPECT_FALSE(note->isVisibleTo(&settingsFrame));
+    auto* box = settingsFrame.findChild<QListWidget*>("BoxLanguages");
+    box->setCurrentItem(box->findItems("English", Qt::MatchExactly).value(0));
+    EXPECT_TRUE(note->isVisibleTo(&settingsFrame));
+    EXPECT_EQ(note->text(), "Note: You must restart the program in order to use the selected language.");
+    box->setCurrentItem(box->findItems("Deutsch", Qt::MatchExactly).value(0));
+    EXPECT_FALSE(note->isVisibleTo(&settingsFrame));
+}
+
 TEST_F(LanguageDialogsTest, WarningDismissalIsRememberedPerFileContent)
 {
     bool tick = false;

@@ -100,6 +100,8 @@ TEST_F(EntryStateTest, ADamagedTagAloneIsShownReadOnlyAndNeverWritten)
     EXPECT_EQ(ShownText(Title()), QStringLiteral("Partial"));
     for (const TID3v2Frame* input : Window->PageInputs())
         EXPECT_TRUE(input->IsReadOnly()) << input->FrameID().toStdString();
+    // The status bar says why, not only the row's tool tip.
+    EXPECT_EQ(Window->StatusText(), LangFmt("StateTagNotWritable", {Lang("TagReasonTagDamaged")}));
     TypeInto(Title(), QStringLiteral("Lost"));
     EXPECT_EQ(ShownText(Title()), QStringLiteral("Partial"));
     EXPECT_FALSE(Window->HasModifiedInputs());
@@ -107,8 +109,11 @@ TEST_F(EntryStateTest, ADamagedTagAloneIsShownReadOnlyAndNeverWritten)
     // An ID3v2.2 tag alike; a good file takes edits again.
     Select({"old.mp3"});
     EXPECT_TRUE(Title()->IsReadOnly());
+    EXPECT_EQ(Window->StatusText(),
+              LangFmt("StateTagNotWritable", {LangFmt("TagReasonVersionUnsupported", {QStringLiteral("2")})}));
     Select({"a.mp3"});
     EXPECT_FALSE(Title()->IsReadOnly());
+    EXPECT_EQ(Window->StatusText(), Lang("StatusBarSelOne"));
     EXPECT_EQ(Mp3Builder::ReadFile(Path("damaged.mp3")), before);
     EXPECT_TRUE(Env.Prompt.Informations.isEmpty());
     EXPECT_TRUE(Env.Prompt.Asked.isEmpty());

@@ -6,6 +6,8 @@
 
 #include <QCheckBox>
 #include <QScrollArea>
+#include <QSplitter>
+#include <QTabBar>
 
 namespace {
 
@@ -91,4 +93,28 @@ TEST_F(MainWindowInputPagesTest, ARebuildKeepsPendingEdits)
     EXPECT_EQ(ShownText(InputOf(*window, QStringLiteral("TIT2"))), QStringLiteral("After"));
     window->CommitEdits();
     EXPECT_EQ(FrameText(ReadFramesOf(Path("a.mp3")), QStringLiteral("TIT2")), QStringLiteral("After"));
+}
+
+TEST_F(MainWindowInputPagesTest, ThePanelKeepsOneHeightOnEveryPage)
+{
+    // The template check box sits on the shown page; the pages of the
+    // default layout, the further fields and the file information differ
+    // in height. A tab clicked must not move away from under the mouse.
+    ASSERT_TRUE(WriteMp3WithFrames(Path("a.mp3"), {{"TIT2", Text("Title")}}));
+    auto window = OpenActive();
+    SelectListRows(*window, {0});
+    const auto tabsAndPanel = [&window](int page) {
+        window->PagInfos->setCurrentIndex(page);
+        // The splitter follows the panel's new minimum through posted layout requests.
+        for (int round = 0; round < 3; ++round) {
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents();
+        }
+        const QPoint tabs = window->PagInfos->tabBar()->mapTo(window.get(), QPoint(0, 0));
+        return std::pair{tabs.y(), window->PanID3->height()};
+    };
+    const auto first = tabsAndPanel(0);
+    for (int round = 0; round < 2; ++round)
+        for (int page = 0; page < window->PagInfos->count(); ++page)
+            EXPECT_EQ(tabsAndPanel(page), first) << "page " << page;
 }

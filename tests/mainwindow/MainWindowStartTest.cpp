@@ -183,6 +183,16 @@ TEST_F(MainWindowStartTest, ToolBarPicturesComeFromTheIconThemeAndAreGreyedWhenD
         EXPECT_LE(InkLightness(action->icon(), QIcon::Normal), EnabledInk) << action->objectName().toStdString();
         EXPECT_GE(InkLightness(action->icon(), QIcon::Disabled), DisabledInk) << action->objectName().toStdString();
     }
+
+    // On a dark desktop palette the lines of enabled pictures are light:
+    // darkened, they would look like disabled ones.
+    const TDarkPalette dark;
+    for (const QAction* action : window.findChildren<QAction*>()) {
+        if (action->icon().isNull() || !action->objectName().startsWith(QLatin1String("Act")))
+            continue;
+        EXPECT_GE(InkContrast(action->icon(), QIcon::Normal), EnabledContrast) << action->objectName().toStdString();
+        EXPECT_LE(InkContrast(action->icon(), QIcon::Disabled), DisabledContrast) << action->objectName().toStdString();
+    }
 }
 
 TEST_F(MainWindowStartTest, WithoutPathsTheFirstRowIsSelectedAndAnEmptyFolderSelectsNothing)

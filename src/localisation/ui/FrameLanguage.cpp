@@ -20,6 +20,32 @@ QLabel* PlainLabel(const QString& text, QWidget* parent)
 
 }
 
+// The texts of one listed language: its own, and for keys it lacks those of
+// the language in use.
+class TLanguageTexts {
+public:
+    explicit TLanguageTexts(const TLanguageRes* language)
+    {
+        if (language)
+            m_own.SetCurrentLangStrings(language->Strings);
+    }
+
+    QString GetLangString(const QString& key) const
+    {
+        const QString text = m_own.GetLangString(key);
+        return text.isEmpty() ? Lang(key) : text;
+    }
+
+    QString FormatLangString(const QString& key, const TLangArgs& args) const
+    {
+        const QString text = GetLangString(key);
+        return FormatPositional(text, args).value_or(text);
+    }
+
+private:
+    TMultiLanguage m_own;
+};
+
 TFrameLanguage::TFrameLanguage(QWidget* parent) : QWidget(parent)
 {
     BuildControls();
@@ -53,8 +79,10 @@ void TFrameLanguage::BuildControls()
                                   QStringLiteral("%LanguageAuthor"), QStringLiteral("%LanguageSource")};
     QLabel** values[] = {&m_langStatus, &m_langSprache, &m_langAutor, &m_langOrt};
     const char* const valueNames[] = {"LLangStatus", "LLangSprache", "LLangAutor", "LLangOrt"};
+    QLabel** captionLabels[] = {&m_captionStatus, &m_captionName, &m_captionAuthor, &m_captionSource};
     for (int row = 0; row < captions.size(); ++row) {
-        grid->addWidget(PlainLabel(captions.at(row), info), row, 0);
+        *captionLabels[row] = PlainLabel(captions.at(row), info);
+        grid->addWidget(*captionLabels[row], row, 0);
         QLabel* value = PlainLabel(QString(), info);
         value->setObjectName(QLatin1String(valueNames[row]));
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -63,16 +91,18 @@ void TFrameLanguage::BuildControls()
     }
     grid->setColumnStretch(1, 1);
 
-    QLabel* restart = PlainLabel(QStringLiteral("%LanguageRestartInfo"), info);
-    restart->setAlignment(Qt::AlignCenter);
-    restart->setWordWrap(true);
-    restart->setFixedHeight(51);
+    m_restartNote = PlainLabel(QStringLiteral("%LanguageRestartInfo"), info);
+    m_restartNote->setObjectName(QStringLiteral("LRestartInfo"));
+    m_restartNote->setAlignment(Qt::AlignCenter);
+    m_restartNote->setWordWrap(true);
+    m_restartNote->setFixedHeight(51);
+    m_restartNote->setVisible(false);
 
     auto* infoLayout = new QVBoxLayout(info);
     infoLayout->setContentsMargins(0, 0, 0, 0);
     infoLayout->addLayout(grid);
     infoLayout->addStretch(1);
-    infoLayout->addWidget(restart);
+    infoLayout->addWidget(m_restartNote);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -98,6 +128,13 @@ void TFrameLanguage::SelectLanguageEntry(const QString& name, bool byFile)
         m_boxLanguages->setCurrentRow(best);
     m_selecting = false;
     m_userPicked = false;
+    m_rowInUse = best;
+    BoxLanguagesClick();
+}
+
+void TFrameLanguage::SetRestartNoteOnChange(bool value)
+{
+    m_restartNoteOnChange = value;
     BoxLanguagesClick();
 }
 
@@ -126,15 +163,31 @@ QString TFrameLanguage::LanguageResName() const
 
 void TFrameLanguage::BoxLanguagesClick()
 {
+    // The details speak the selected language, which the user may read
+    // where the language in use is another.
     const TLanguageRes* language = SelectedLanguage();
+    const TLanguageTexts texts(language);
+    ShowCaptions(texts);
+    m_restartNote->setVisible(m_restartNoteOnChange && language && m_boxLanguages->currentRow() != m_rowInUse);
     if (!language) {
         for (QLabel* label : {m_langStatus, m_langSprache, m_langAutor, m_langOrt})
             label->clear();
         return;
     }
-    m_langStatus->setText(language->IsCurrentVersion() ? Lang(QStringLiteral("LanguageStateOK"))
-                                                       : LangFmt(QStringLiteral("LanguageStateOld"), {language->QLNVersion}));
+    m_langStatus->setText(language->IsCurrentVersion()
+                              ? texts.GetLangString(QStringLiteral("LanguageStateOK"))
+                              : texts.FormatLangString(QStringLiteral("LanguageStateOld"), {language->QLNVersion}));
     m_langSprache->setText(language->Language + QStringLiteral(" (") + language->LanguageInt + QLatin1Char(')'));
     m_langAutor->setText(language->Author);
-    m_langOrt->setText(language->IsBuiltIn() ? Lang(QStringLiteral("LanguageSourceInternal")) : language->FileName);
+    m_langOrt->setText(language->IsBuiltIn() ? texts.GetLangString(QStringLiteral("LanguageSourceInternal"))
+                                             : language->FileName);
+}
+
+void TFrameLanguage::ShowCaptions(const TLanguageTexts& texts)
+{
+    m_captionStatus->setText(texts.GetLangString(QStringLiteral("LanguageState")));
+    m_captionName->setText(texts.GetLangString(QStringLiteral("LanguageName")));
+    m_captionAuthor->setText(texts.GetLangString(QStringLiteral("LanguageAuthor")));
+    m_captionSource->setText(texts.GetLangString(QStringLiteral("LanguageSource")));
+    m_restartNote->setText(texts.GetLangString(QStringLiteral("LanguageRestartInfo")));
 }

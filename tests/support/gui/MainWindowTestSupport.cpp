@@ -78,7 +78,11 @@ void AfterEventRounds(int rounds, std::function<void()> action)
     });
 }
 
-int InkLightness(const QIcon& picture, QIcon::Mode mode)
+namespace {
+
+// The lightness of each pixel a picture changes when drawn at 24 x 24 pixels
+// in the mode on the palette's button colour.
+std::vector<int> ChangedLightness(const QIcon& picture, QIcon::Mode mode)
 {
     const QColor button = QApplication::palette().color(QPalette::Button);
     QImage image(24, 24, QImage::Format_ARGB32);
@@ -91,8 +95,41 @@ int InkLightness(const QIcon& picture, QIcon::Mode mode)
         for (int x = 0; x < image.width(); ++x)
             if (const int lightness = qGray(image.pixel(x, y)); std::abs(lightness - qGray(button.rgb())) > 8)
                 changed.push_back(lightness);
+    return changed;
+}
+
+}
+
+int InkLightness(const QIcon& picture, QIcon::Mode mode)
+{
+    std::vector<int> changed = ChangedLightness(picture, mode);
     if (changed.empty())
         return 255;
     std::sort(changed.begin(), changed.end());
     return changed[changed.size() / 10];
+}
+
+int InkContrast(const QIcon& picture, QIcon::Mode mode)
+{
+    const int button = qGray(QApplication::palette().color(QPalette::Button).rgb());
+    std::vector<int> distances;
+    for (const int lightness : ChangedLightness(picture, mode))
+        distances.push_back(std::abs(lightness - button));
+    if (distances.empty())
+        return 0;
+    std::sort(distances.begin(), distances.end(), std::greater<>());
+    return distances[distances.size() / 10];
+}
+
+TDarkPalette::TDarkPalette() : m_before(QApplication::palette())
+{
+    QPalette dark(QColor(49, 54, 59), QColor(35, 38, 41));
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(role, QColor(239, 240, 241));
+    QApplication::setPalette(dark);
+}
+
+TDarkPalette::~TDarkPalette()
+{
+    QApplication::setPalette(m_before);
 }

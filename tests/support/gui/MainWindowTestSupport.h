@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QIcon>
+#include <QPalette>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -62,3 +63,23 @@ int InkLightness(const QIcon& picture, QIcon::Mode mode);
 // Enabled pictures are at least this dark, disabled ones at least this light.
 constexpr int EnabledInk = 120;
 constexpr int DisabledInk = 170;
+// How far in lightness the tenth of the changed pixels that stands out most
+// lies from the palette's button colour, whether that is light or dark: 0
+// when it changes none.
+int InkContrast(const QIcon& picture, QIcon::Mode mode);
+// Enabled pictures stand out at least this much, disabled ones at most this.
+constexpr int EnabledContrast = 110;
+constexpr int DisabledContrast = 80;
+
+// While it exists, the application's palette is a dark one, as a dark
+// desktop gives it: light text on dark windows, buttons and fields.
+class TDarkPalette {
+public:
+    TDarkPalette();
+    ~TDarkPalette();
+    TDarkPalette(const TDarkPalette&) = delete;
+    TDarkPalette& operator=(const TDarkPalette&) = delete;
+
+private:
+    QPalette m_before;
+};

@@ -1,8 +1,13 @@
 #include "cddb/CDDBServerList.h"
 
+#include "cddb/ServerText.h"
 #include "common/SettingsKey.h"
 #include "platform/Registry.h"
 #include "tagengine/FrameCodecs.h"
+
+#include <QHostAddress>
+
+#include <algorithm>
 
 namespace {
 
@@ -23,12 +28,38 @@ bool SplitFirstBlank(const QString& text, QString& head, QString& rest)
     return true;
 }
 
+bool IsHostLabel(const QString& label)
+{
+    if (label.isEmpty() || label.size() > 63 || label.startsWith(QLatin1Char('-')) ||
+        label.endsWith(QLatin1Char('-')))
+        return false;
+    return std::all_of(label.begin(), label.end(), [](QChar c) {
+        return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+               (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || c == QLatin1Char('-');
+    });
+}
+
+bool IsHostName(const QString& host)
+{
+    if (host.isEmpty() || host.size() > 253)
+        return false;
+    if (!QHostAddress(host).isNull())
+        return true;
+    const QStringList labels = host.split(QLatin1Char('.'));
+    return std::all_of(labels.begin(), labels.end(), IsHostLabel);
+}
+
+QString HostOfEntry(const QString& entry)
+{
+    return entry.left(entry.indexOf(QLatin1Char(' ')));
+}
+
 // "site port latitude longitude description" as "site description".
 std::optional<QString> SiteEntry(const QString& line)
 {
     QString site;
     QString rest;
-    if (!SplitFirstBlank(line, site, rest))
+    if (!SplitFirstBlank(line, site, rest) || !IsHostName(site))
         return std::nullopt;
     QString skipped;
     for (int field = 0; field < 3; ++field)
@@ -39,16 +70,22 @@ std::optional<QString> SiteEntry(const QString& line)
 
 }
 
+bool NamesCDDBServer(const QString& entry)
+{
+    return IsHostName(HostOfEntry(entry));
+}
+
 QStringList LoadCDDBServerList()
 {
     QStringList entries;
     TRegistry reg;
     if (reg.OpenKey(ListKey(), false)) {
-        for (int i = 0;; ++i) {
+        for (int i = 0; entries.size() < MaxCDDBServers; ++i) {
             const auto entry = reg.ReadString(QString::number(i));
             if (!entry)
                 break;
-            entries << *entry;
+            if (NamesCDDBServer(*entry))
+                entries << *entry;
         }
     }
     return entries.isEmpty() ? DefaultCDDBServers() : entries;
@@ -69,15 +106,16 @@ bool SaveCDDBServerList(const QStringList& entries)
 
 std::optional<TCDDBServerAddress> CDDBServerOfEntry(const QString& entry)
 {
-    const qsizetype blank = entry.indexOf(QLatin1Char(' '));
-    if (blank < 0)
+    const QString host = HostOfEntry(entry);
+    if (host.size() == entry.size() || !IsHostName(host))
         return std::nullopt;
-    return TCDDBServerAddress{entry.left(blank), 80, QStringLiteral("/~cddb/cddb.cgi")};
+    return TCDDBServerAddress{host, 80, QStringLiteral("/~cddb/cddb.cgi")};
 }
 
-bool ParseSitesReply(const QString& reply, QStringList& entries, QString& serverText)
+bool ParseSitesReply(const QString& reply, QStringList& entries, QString& serverText, qsizetype* leftOut)
 {
     entries.clear();
+    qsizetype beyond = 0;
     const QStringList lines = SplitTextLines(reply);
     if (lines.size() < 3) {
         serverText = reply;
@@ -89,11 +127,16 @@ bool ParseSitesReply(const QString& reply, QStringList& entries, QString& server
         return false;
     }
     for (qsizetype i = 1; i < lines.size(); ++i) {
-        const QString line = lines.at(i).trimmed();
+        const QString line = TServerText::Clean(lines.at(i)).trimmed();
         if (line == QLatin1String("."))
             break;
-        if (const auto entry = SiteEntry(line))
+        const auto entry = SiteEntry(line);
+        if (entry && entries.size() < MaxCDDBServers)
             entries << *entry;
+        else if (entry)
+            ++beyond;
     }
+    if (leftOut)
+        *leftOut = beyond;
     return true;
 }

@@ -453,7 +453,7 @@ TEST_F(FormCDDBTest, CancelEscOrClosingEndASlowSearchAtOnceAndChangeNothing)
         },
         slowServer.Port());
     TmyFreedbHttp::SetDefaultReadTimeout(readTimeout);
-    EXPECT_EQ(Env.Prompt.Errors, QStringList({Lang("freedbNoConnection")}));
+    EXPECT_EQ(Env.Prompt.Errors, QStringList({Lang("freedbTimeout")}));
 }
 
 TEST_F(FormCDDBTest, AHugeListOfMatchesShowsTheFirstFiftyAndSaysThatThereAreMore)
@@ -474,6 +474,51 @@ TEST_F(FormCDDBTest, AHugeListOfMatchesShowsTheFirstFiftyAndSaysThatThereAreMore
         },
         generous.Port());
     EXPECT_EQ(generous.Requests().size(), 1 + 50);
+
+    // Realistic lines: 1.15 MB, more than any reply may hold.
+    TFakeCDDBServer realistic;
+    realistic.Add({.Command = "cddb query .*", .Body = {}, .Matches = 20000, .MatchLength = 58});
+    realistic.Reply("cddb read .*", "210 x\r\nTTITLE0=T\r\nTTITLE1=U\r\n.\r\n");
+    ASSERT_TRUE(realistic.Start());
+    Run(
+        [&](TFormCDDB& form) {
+            form.ActWeiterExecute();
+            ASSERT_EQ(form.CurrentPage(), 3);
+            EXPECT_EQ(form.TVCddb->topLevelItemCount(), 50);
+            // "more than" as many as came within the size of a reply.
+            const QStringList note = LangFmt("freedbPage2MoreMatchesUncounted", {999999, 50}).split("999999");
+            const QString status = form.lblNetStatus->text();
+            EXPECT_TRUE(status.startsWith(note[0]) && status.endsWith(note[1])) << status.toStdString();
+            form.Button4Click();
+        },
+        realistic.Port());
+    EXPECT_TRUE(Env.Prompt.Errors.isEmpty()) << Env.Prompt.Errors.join('|').toStdString();
+}
+
+TEST_F(FormCDDBTest, ARefusedOrCutReplyIsReportedForWhatItIsAndWritesNothing)
+{
+    Add("a.mp3", "1");
+    Add("b.mp3", "2");
+    TFakeCDDBServer broken;
+    broken.Add({.Command = "cddb query " + QueryA, .Body = {}, .HttpStatus = 404});
+    ASSERT_TRUE(broken.Start());
+    const auto searchFails = [&](TFormCDDB& form) {
+        form.ActWeiterExecute();
+        ASSERT_EQ(form.CurrentPage(), 3);
+        EXPECT_FALSE(form.PanCDDBNichtsGefunden->isHidden());
+        EXPECT_FALSE(form.ActWeiter->isEnabled());
+        form.Button4Click();
+    };
+    EXPECT_FALSE(Run(searchFails, broken.Port()));
+    EXPECT_EQ(Env.Prompt.Errors.takeFirst(), LangFmt("freedbHttpError", {"404 Not Found"}));
+
+    broken.Reply("cddb query " + QueryB, "200 rock 0c01a202 Cut / Short\r\n");
+    broken.Add({.Command = "cddb read rock 0c01a202", .Body = "210 rock\r\nTTITLE0=One\r\nTTITLE1=Two\r\n",
+                .Length = "none"});
+    Cdrom.Discs.insert("/dev/sr0", TocB());
+    EXPECT_FALSE(Run(searchFails, broken.Port()));
+    EXPECT_EQ(Env.Prompt.Errors, QStringList({Lang("freedbIncompleteReply")}));
+    EXPECT_FALSE(Entries[0]->Changed);
 }
 
 TEST_F(FormCDDBTest, AServersErrorLineIsShownShortAndPrintableWithTheWholeUnderDetails)

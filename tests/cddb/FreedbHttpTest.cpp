@@ -94,6 +94,7 @@ TEST(FreedbHttpTest, ALocalServerGetsTheFormPostAndItsReplyComesBack)
     EXPECT_EQ(request.value("path").toString(), CgiPath);
     EXPECT_EQ(request.value("body").toString(), QStringLiteral("cmd=sites&hello=%5Bunknown%5D+PC1+Quillon+3%2E14&proto=1"));
     EXPECT_EQ(request.value("content_type").toString(), QStringLiteral("application/x-www-form-urlencoded"));
+    EXPECT_EQ(request.value("user_agent").toString(), QStringLiteral("Quillon 3.14"));
 
     // Protocol 1 replies in Latin-1; UTF-8 is taken where it is valid.
     ASSERT_EQ(FailureOf(*http, "cddb read misc 1", &reply), QString());

@@ -161,6 +161,7 @@ TEST_F(FormCDDBTest, SearchByCDWithMoreFilesThanTracksWritesTracksAndTheTable)
     Entries.back()->Edited = 0; // not selected
     Add("d.mp3");
     const bool done = Run([&](TFormCDDB& form) {
+        EXPECT_EQ(form.BoxCDDrives->currentText(), QStringLiteral("/dev/sr0 [VENDOR MODEL]"));
         form.ActWeiterExecute();
         ASSERT_EQ(form.CurrentPage(), 3);
         EXPECT_EQ(form.Queries(), QStringList({QueryA}));
@@ -243,9 +244,13 @@ TEST_F(FormCDDBTest, SearchByStoredTablesOffersEachFilesCDsAndWritesTickedOnes)
         EXPECT_EQ(Column(form, 1), QStringList({"1/2", "1/2", "?", "1/2"}));
         EXPECT_EQ(Column(form, 3), QStringList({"Opening", "Closing", "", ""}));
 
-        // The second file takes the other CD.
+        // The second file takes the other CD; stepping wraps both ways.
         form.SelectRow(1);
         form.ActMoeglichkeitExecute(1);
+        EXPECT_EQ(form.PossibilityCellText(1, 3), QStringLiteral("Dos"));
+        form.ActMoeglichkeitExecute(1);
+        EXPECT_EQ(form.PossibilityCellText(1, 3), QStringLiteral("Closing"));
+        form.ActMoeglichkeitExecute(-1);
         EXPECT_EQ(form.PossibilityCellText(1, 3), QStringLiteral("Dos"));
         form.SelectRow(2);
         form.ActMoeglichkeitExecute(1);

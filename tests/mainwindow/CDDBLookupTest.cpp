@@ -95,6 +95,9 @@ TEST_F(CDDBLookupTest, TheLookupWritesTheFilesAtOnceAndEachUndoRestoresOneFile)
     EXPECT_EQ(MutagenData(first, "MCDI"), QStringLiteral("001a010200100100000002000010020000030a140010aa0000070000"));
     EXPECT_EQ(Texts(ReadWithMutagen(Dir() + "02.mp3"), {"TPE1", "TIT2", "TRCK"}), "Guest|" + Cyrillic + "|2/2");
     EXPECT_EQ(Bytes(Dir() + "03.mp3"), original3);
+    // Every request greets with the user name of the settings.
+    for (const auto& request : Server.Requests())
+        EXPECT_TRUE(TFakeCDDBServer::Field(request.toObject(), "hello").startsWith("tester "));
 
     // Written and read back: nothing waits to be saved; the list shows it.
     EXPECT_FALSE(Entry("01.mp3")->Changed);

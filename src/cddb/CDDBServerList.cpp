@@ -3,7 +3,6 @@
 #include "cddb/ServerText.h"
 #include "common/SettingsKey.h"
 #include "platform/Registry.h"
-#include "tagengine/FrameCodecs.h"
 
 #include <QHostAddress>
 
@@ -112,31 +111,39 @@ std::optional<TCDDBServerAddress> CDDBServerOfEntry(const QString& entry)
     return TCDDBServerAddress{host, 80, QStringLiteral("/~cddb/cddb.cgi")};
 }
 
-bool ParseSitesReply(const QString& reply, QStringList& entries, QString& serverText, qsizetype* leftOut)
+bool TSitesReplyReader::Take(const QString& line)
+{
+    if (m_head.size() < 3)
+        m_head << line;
+    if (m_lines++ == 0)
+        return true;
+    const QString site = TServerText::Clean(line).trimmed();
+    if (site == QLatin1String("."))
+        return false;
+    const auto entry = SiteEntry(site);
+    if (!entry)
+        return true;
+    if (m_entries.size() == MaxCDDBServers) {
+        m_cut = true;
+        return false;
+    }
+    m_entries << *entry;
+    return true;
+}
+
+bool TSitesReplyReader::Finish(QStringList& entries, QString& serverText) const
 {
     entries.clear();
-    qsizetype beyond = 0;
-    const QStringList lines = SplitTextLines(reply);
-    if (lines.size() < 3) {
-        serverText = reply;
+    if (m_lines < 3) {
+        serverText = m_head.join(QLatin1Char('\n'));
         return false;
     }
-    const QChar first = lines.first().isEmpty() ? QChar() : lines.first().at(0);
+    const QString& status = m_head.first();
+    const QChar first = status.isEmpty() ? QChar() : status.at(0);
     if (first != QLatin1Char('2') && first != QLatin1Char('1') && first != QLatin1Char('0')) {
-        serverText = lines.first();
+        serverText = status;
         return false;
     }
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        const QString line = TServerText::Clean(lines.at(i)).trimmed();
-        if (line == QLatin1String("."))
-            break;
-        const auto entry = SiteEntry(line);
-        if (entry && entries.size() < MaxCDDBServers)
-            entries << *entry;
-        else if (entry)
-            ++beyond;
-    }
-    if (leftOut)
-        *leftOut = beyond;
+    entries = m_entries;
     return true;
 }

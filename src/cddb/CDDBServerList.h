@@ -32,11 +32,28 @@ bool SaveCDDBServerList(const QStringList& entries);
 // without a host name.
 std::optional<TCDDBServerAddress> CDDBServerOfEntry(const QString& entry);
 
-// The entries of a "sites" reply: one per site line up to ".", as site, a
-// blank and description (port, latitude and longitude dropped; lines with
-// fewer than five fields or whose site names no server skipped), the
-// line cleaned first (TServerText::Clean); at most MaxCDDBServers, the
-// number of those beyond in leftOut (when given). False when the reply is
-// no list, with the text to show as the server's answer: the whole reply
-// when it has fewer than three lines, else its first line.
-bool ParseSitesReply(const QString& reply, QStringList& entries, QString& serverText, qsizetype* leftOut = nullptr);
+// The entries of a "sites" reply as its lines arrive: one per site line up
+// to ".", as site, a blank and description (port, latitude and longitude
+// dropped; lines with fewer than five fields or whose site names no server
+// skipped), each line cleaned first (TServerText::Clean). A list is cut
+// after MaxCDDBServers entries.
+class TSitesReplyReader {
+public:
+    // Takes the next line; false when no more are wanted (the list ended,
+    // or it is full and goes on).
+    bool Take(const QString& line);
+    // After the last line: the entries; false when the reply is no list,
+    // with the text to show as the server's answer: the whole reply when it
+    // has fewer than three lines, else its first line.
+    bool Finish(QStringList& entries, QString& serverText) const;
+
+    qsizetype LineCount() const { return m_lines; }
+    // The list went on beyond the entries kept.
+    bool IsCut() const { return m_cut; }
+
+private:
+    QStringList m_head; // the first lines, for the server's answer
+    QStringList m_entries;
+    qsizetype m_lines = 0;
+    bool m_cut = false;
+};

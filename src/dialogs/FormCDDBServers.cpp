@@ -131,26 +131,25 @@ void TFormCDDBServers::Fetch()
         CurrentPrompt()->ErrorWithDetails(this, message, details);
         done(QDialog::Rejected);
     };
-    QString reply;
+    TSitesReplyReader sites;
     try {
-        http.Request(QStringLiteral("sites"), reply);
+        http.Request(QStringLiteral("sites"), [&sites](const QString& line) { return sites.Take(line); });
     } catch (const TFreedbConnectionError& failure) {
         fail(CDDBFailureMessage(failure.Kind(), failure.Detail()));
         return;
     }
-    if (reply.trimmed().isEmpty()) {
+    if (sites.LineCount() == 0) {
         fail(Lang(QStringLiteral("freedbPage2EmptyResponse")));
         return;
     }
     QString serverText;
-    qsizetype leftOut = 0;
-    if (!ParseSitesReply(reply, m_result, serverText, &leftOut)) {
+    if (!sites.Finish(m_result, serverText)) {
         const TServerText shown = TServerText::Of(serverText);
         fail(LangFmt(QStringLiteral("freedbError"), {shown.Shown}), shown.Details);
         return;
     }
-    if (leftOut > 0) {
-        ShowCut(leftOut);
+    if (sites.IsCut()) {
+        ShowCut();
         return;
     }
     ShowStatus(QStringLiteral("freedbStateEnd"));
@@ -158,11 +157,10 @@ void TFormCDDBServers::Fetch()
 }
 
 // The list was cut: the window stays until the user has read so.
-void TFormCDDBServers::ShowCut(qsizetype leftOut)
+void TFormCDDBServers::ShowCut()
 {
     m_finished = true;
-    lblNetStatus->setText(
-        LangFmt(QStringLiteral("freedbServerListCut"), {qint64(m_result.size()), qint64(m_result.size() + leftOut)}));
+    lblNetStatus->setText(LangFmt(QStringLiteral("freedbServerListCut"), {qint64(m_result.size())}));
     Button1->setText(Lang(QStringLiteral("OK")));
     Button1->setEnabled(true);
     Button1->setDefault(true);

@@ -46,7 +46,7 @@ protected:
 private:
     void Fetch();
     void ShowStatus(const QString& key);
-    void ShowCut(qsizetype leftOut);
+    void ShowCut();
 
     QStringList m_result;
     bool m_cancel = false;

@@ -95,9 +95,10 @@ TEST_F(FormCDDBServersTest, ServerErrorsAndLostConnectionsLeaveTheListAlone)
 
 TEST_F(FormCDDBServersTest, ALongListIsCutAndTheStatusLineSaysSoUntilOk)
 {
+    // 20,000 sites, more than the size of any reply.
     QString sites = QStringLiteral("210 OK\r\nfile:///etc/passwd 80 N0 W0 Local\r\n");
-    for (int i = 0; i < MaxCDDBServers + 5; ++i)
-        sites += QStringLiteral("s%1.example.org 80 N0 W0 Mirror\r\n").arg(i);
+    for (int i = 0; i < 20000; ++i)
+        sites += QStringLiteral("mirror%1.example.org 80 N000.00 W000.00 Mirror %1 of the list\r\n").arg(i);
     Server.Reply("sites", sites + QStringLiteral(".\r\n"));
     QStringList list;
     QString shown;
@@ -117,9 +118,9 @@ TEST_F(FormCDDBServersTest, ALongListIsCutAndTheStatusLineSaysSoUntilOk)
     TFormCDDBServers form;
     form.Timer1->setInterval(50);
     EXPECT_TRUE(form.Execute(list, {}));
-    EXPECT_EQ(shown, LangFmt("freedbServerListCut", {MaxCDDBServers, MaxCDDBServers + 5}));
+    EXPECT_EQ(shown, LangFmt("freedbServerListCut", {MaxCDDBServers}));
     ASSERT_EQ(list.size(), MaxCDDBServers);
-    EXPECT_EQ(list.first(), QStringLiteral("s0.example.org Mirror"));
+    EXPECT_EQ(list.first(), QStringLiteral("mirror0.example.org Mirror 0 of the list"));
 }
 
 TEST_F(FormCDDBServersTest, CancelBeforeTheFetchSendsNothing)

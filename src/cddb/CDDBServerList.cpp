@@ -38,14 +38,25 @@ bool IsHostLabel(const QString& label)
     });
 }
 
+bool IsNumber(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
+}
+
+// A host name, an IPv4 address in four numbers or an IPv6 address; a bare
+// number (a port that took the place of a missing site, say) is none.
 bool IsHostName(const QString& host)
 {
     if (host.isEmpty() || host.size() > 253)
         return false;
-    if (!QHostAddress(host).isNull())
-        return true;
+    if (host.contains(QLatin1Char(':')))
+        return QHostAddress(host).protocol() == QAbstractSocket::IPv6Protocol;
     const QStringList labels = host.split(QLatin1Char('.'));
-    return std::all_of(labels.begin(), labels.end(), IsHostLabel);
+    if (!std::all_of(labels.begin(), labels.end(), IsHostLabel))
+        return false;
+    if (IsNumber(labels.last()))
+        return labels.size() == 4 && QHostAddress(host).protocol() == QAbstractSocket::IPv4Protocol;
+    return true;
 }
 
 QString HostOfEntry(const QString& entry)

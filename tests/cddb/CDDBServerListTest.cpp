@@ -64,7 +64,8 @@ TEST_F(CDDBServerListTest, StoredListsAreReadInOrderAndTheBuiltInRowStandsInForN
     EXPECT_EQ(LoadCDDBServerList(), DefaultCDDBServers());
 
     // What names no server is dropped; a long list is cut.
-    QStringList stored{"file:///etc/passwd Local", " No host", "http://x.example.org Web", "bad_host.org Under",
+    QStringList stored{"file:///etc/passwd Local", " No host", "80 Port only", "10.0.1 Three numbers",
+                       "http://x.example.org Web", "bad_host.org Under",
                        "127.0.0.1 Here", "::1 Here too", "noblank"};
     for (int i = 0; i < 2 * MaxCDDBServers; ++i)
         stored << QStringLiteral("s%1.example.org Mirror").arg(i);
@@ -100,7 +101,8 @@ TEST_F(CDDBServerListTest, EntriesNameTheirHostUpToTheFirstBlankAndComeFromSites
                                     "us.example.org N037.21 W121.55 San Jose, CA USA"}));
 
     // Sites that are no host names go, the rest is cut after the most.
-    QString many = QStringLiteral("210 OK\r\nfile:///etc/passwd 80 N0 W0 Local\r\n-x.org 80 N0 W0 Dash\r\n");
+    QString many = QStringLiteral("210 OK\r\nfile:///etc/passwd 80 N0 W0 Local\r\n-x.org 80 N0 W0 Dash\r\n"
+                                  " 80 N0 W0 No site\r\n");
     for (int i = 0; i < MaxCDDBServers + 20; ++i)
         many += QStringLiteral("s%1.example.org 80 N0 W0 Mirror\r\n").arg(i);
     bool cut = false;

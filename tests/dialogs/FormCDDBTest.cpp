@@ -464,39 +464,34 @@ TEST_F(FormCDDBTest, CancelEscOrClosingEndASlowSearchAtOnceAndChangeNothing)
 TEST_F(FormCDDBTest, AHugeListOfMatchesShowsTheFirstFiftyAndSaysThatThereAreMore)
 {
     Add("a.mp3", "1");
-    TFakeCDDBServer generous;
-    generous.Add({.Command = "cddb query .*", .Body = {}, .Matches = 20000});
-    generous.Reply("cddb read .*", "210 x\r\nTTITLE0=T\r\nTTITLE1=U\r\n.\r\n");
-    ASSERT_TRUE(generous.Start());
-    Run(
-        [&](TFormCDDB& form) {
-            form.ActWeiterExecute();
-            ASSERT_EQ(form.CurrentPage(), 3);
-            EXPECT_EQ(form.TVCddb->topLevelItemCount(), 50);
-            EXPECT_EQ(form.lblNetStatus->text(), LangFmt("freedbPage2MoreMatches", {20000, 50}));
-            EXPECT_TRUE(form.ActWeiter->isEnabled());
-            form.Button4Click();
-        },
-        generous.Port());
-    EXPECT_EQ(generous.Requests().size(), 1 + 50);
+    // The status after a search that lists 50 of 20,000 matches, given in
+    // lines of this length (0: short ones).
+    const auto statusAfter = [&](int matchLength) {
+        TFakeCDDBServer generous;
+        generous.Add({.Command = "cddb query .*", .Body = {}, .Matches = 20000, .MatchLength = matchLength});
+        generous.Reply("cddb read .*", "210 x\r\nTTITLE0=T\r\nTTITLE1=U\r\n.\r\n");
+        EXPECT_TRUE(generous.Start());
+        QString status;
+        Run(
+            [&](TFormCDDB& form) {
+                form.ActWeiterExecute();
+                ASSERT_EQ(form.CurrentPage(), 3);
+                EXPECT_EQ(form.TVCddb->topLevelItemCount(), 50);
+                EXPECT_TRUE(form.ActWeiter->isEnabled());
+                status = form.lblNetStatus->text();
+                form.Button4Click();
+            },
+            generous.Port());
+        EXPECT_EQ(generous.Requests().size(), 1 + 50);
+        return status;
+    };
+    EXPECT_EQ(statusAfter(0), LangFmt("freedbPage2MoreMatches", {20000, 50}));
 
-    // Realistic lines: 1.15 MB, more than any reply may hold.
-    TFakeCDDBServer realistic;
-    realistic.Add({.Command = "cddb query .*", .Body = {}, .Matches = 20000, .MatchLength = 58});
-    realistic.Reply("cddb read .*", "210 x\r\nTTITLE0=T\r\nTTITLE1=U\r\n.\r\n");
-    ASSERT_TRUE(realistic.Start());
-    Run(
-        [&](TFormCDDB& form) {
-            form.ActWeiterExecute();
-            ASSERT_EQ(form.CurrentPage(), 3);
-            EXPECT_EQ(form.TVCddb->topLevelItemCount(), 50);
-            // "more than" as many as came within the size of a reply.
-            const QStringList note = LangFmt("freedbPage2MoreMatchesUncounted", {999999, 50}).split("999999");
-            const QString status = form.lblNetStatus->text();
-            EXPECT_TRUE(status.startsWith(note[0]) && status.endsWith(note[1])) << status.toStdString();
-            form.Button4Click();
-        },
-        realistic.Port());
+    // Realistic lines: 1.15 MB, more than any reply may hold; "more than"
+    // as many as came within the size of a reply.
+    const QString status = statusAfter(58);
+    const QStringList note = LangFmt("freedbPage2MoreMatchesUncounted", {999999, 50}).split("999999");
+    EXPECT_TRUE(status.startsWith(note[0]) && status.endsWith(note[1])) << status.toStdString();
     EXPECT_TRUE(Env.Prompt.Errors.isEmpty()) << Env.Prompt.Errors.join('|').toStdString();
 }
 

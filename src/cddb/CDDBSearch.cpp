@@ -1,6 +1,6 @@
 #include "cddb/CDDBSearch.h"
 
-#include "cddb/FreedbHttp.h"
+#include "cddb/ServerText.h"
 #include "platform/CdToc.h"
 #include "tagengine/FrameCodecs.h"
 
@@ -17,6 +17,13 @@ bool Fail(TCDDBSearchError& error, TCDDBSearchError::TKind kind, const QString& 
     error.Kind = kind;
     error.ServerLine = line;
     return false;
+}
+
+bool Fail(TCDDBSearchError& error, const TFreedbConnectionError& failure)
+{
+    const bool cancelled = failure.Kind() == TFreedbFailure::Cancelled;
+    error.Failure = failure.Kind();
+    return Fail(error, cancelled ? TCDDBSearchError::Cancelled : TCDDBSearchError::RequestFailed, failure.Detail());
 }
 
 QChar CharAt(const QString& text, qsizetype index)
@@ -37,25 +44,121 @@ std::optional<quint32> TrackIndexOf(const QString& key)
     return index;
 }
 
-// Sends one command; a failed connection becomes the search's error.
-bool Send(TmyFreedbHttp& http, const QString& command, QStringList& lines, TCDDBSearchError& error)
+// Sends one command, handing its reply's lines to onLine; the failure when
+// it got no usable reply.
+std::optional<TFreedbConnectionError> Send(TmyFreedbHttp& http, const QString& command,
+                                           const TReplyLineReader& onLine)
 {
-    QString reply;
     try {
-        http.Request(command, reply);
-    } catch (const TFreedbCancelled&) {
-        return Fail(error, TCDDBSearchError::Cancelled);
-    } catch (const TFreedbConnectionError&) {
-        return Fail(error, TCDDBSearchError::NoConnection);
+        http.Request(command, onLine);
+    } catch (const TFreedbConnectionError& failure) {
+        return failure;
     }
-    lines = SplitTextLines(reply);
-    return true;
+    return std::nullopt;
 }
 
-}
+// The CDs of a "cddb query" reply as its lines arrive: the first
+// MaxMatchesPerQuery are kept, the others counted in the error's
+// MatchesLeftOut.
+class TQueryReplyReader {
+public:
+    TQueryReplyReader(const QString& query, TCDDBCDList& cds, TCDDBSearchError& error)
+        : m_query(query), m_cds(cds), m_error(error)
+    {
+    }
 
-bool ParseMatchLine(const QString& line, bool withCode, TCDDBCD& cd)
+    // Takes the next line; false when the reply has no more matches.
+    bool Take(const QString& line)
+    {
+        if (m_lines++ == 0)
+            return TakeStatus(line);
+        const QString match = line.trimmed();
+        if (match == ListEnd)
+            return false;
+        Add(match, false);
+        return true;
+    }
+
+    // After the last line: false with the error when the reply was empty
+    // or no success.
+    bool Finish()
+    {
+        if (m_lines == 0)
+            return Fail(m_error, TCDDBSearchError::EmptyResponse);
+        if (CharAt(m_status, 0) != QLatin1Char('2'))
+            return Fail(m_error, TCDDBSearchError::ServerError, m_status);
+        return true;
+    }
+
+    // The most matches are kept; the rest of the reply would only be counted.
+    bool IsFull() const { return m_matches >= MaxMatchesPerQuery; }
+
+private:
+    bool TakeStatus(const QString& status)
+    {
+        m_status = status;
+        if (CharAt(status, 0) != QLatin1Char('2'))
+            return false;
+        if (CharAt(status, 2) == QLatin1Char('0')) {
+            Add(status, true);
+            return false;
+        }
+        return CharAt(status, 1) == QLatin1Char('1') && CharAt(status, 2) == QLatin1Char('1');
+    }
+
+    void Add(const QString& line, bool withCode)
+    {
+        auto cd = std::make_unique<TCDDBCD>();
+        if (!ParseMatchLine(line, withCode, *cd))
+            return;
+        if (++m_matches > MaxMatchesPerQuery) {
+            ++m_error.MatchesLeftOut;
+            return;
+        }
+        cd->Query = m_query;
+        m_cds.push_back(std::move(cd));
+    }
+
+    const QString& m_query;
+    TCDDBCDList& m_cds;
+    TCDDBSearchError& m_error;
+    QString m_status;
+    qsizetype m_lines = 0;
+    qsizetype m_matches = 0;
+};
+
+bool QueryCDs(TmyFreedbHttp& http, const QString& query, TCDDBCDList& cds, TCDDBSearchError& error)
 {
+    TQueryReplyReader reader(query, cds, error);
+    const auto failure =
+        Send(http, QStringLiteral("cddb query ") + query, [&reader](const QString& line) { return reader.Take(line); });
+    if (failure) {
+        if (failure->Kind() == TFreedbFailure::Cancelled || !reader.IsFull())
+            return Fail(error, *failure);
+        // The list is full: the rest of the reply was only being counted.
+        error.LeftOutUncounted = true;
+    }
+    return reader.Finish();
+}
+
+bool ReadCD(TmyFreedbHttp& http, TCDDBCD& cd, TCDDBSearchError& error)
+{
+    QStringList lines;
+    const auto failure = Send(http, QStringLiteral("cddb read ") + cd.Category + QLatin1Char(' ') + cd.DiscId,
+                              [&lines](const QString& line) {
+                                  lines << line;
+                                  return true;
+                              });
+    if (failure)
+        return Fail(error, *failure);
+    return ParseReadReply(lines, cd, error);
+}
+
+}
+
+bool ParseMatchLine(const QString& text, bool withCode, TCDDBCD& cd)
+{
+    const QString line = TServerText::Clean(text);
     qsizetype at = 0;
     if (withCode) {
         at = line.indexOf(QLatin1Char(' '));
@@ -80,34 +183,11 @@ bool ParseMatchLine(const QString& line, bool withCode, TCDDBCD& cd)
 
 bool ParseQueryReply(const QStringList& lines, const QString& query, TCDDBCDList& cds, TCDDBSearchError& error)
 {
-    if (lines.isEmpty())
-        return Fail(error, TCDDBSearchError::EmptyResponse);
-    const QString& status = lines.first();
-    if (CharAt(status, 0) != QLatin1Char('2'))
-        return Fail(error, TCDDBSearchError::ServerError, status);
-    qsizetype matches = 0;
-    const auto add = [&](const QString& line, bool withCode) {
-        auto cd = std::make_unique<TCDDBCD>();
-        if (!ParseMatchLine(line, withCode, *cd))
-            return;
-        if (++matches > MaxMatchesPerQuery) {
-            ++error.MatchesLeftOut;
-            return;
-        }
-        cd->Query = query;
-        cds.push_back(std::move(cd));
-    };
-    if (CharAt(status, 2) == QLatin1Char('0')) {
-        add(status, true);
-    } else if (CharAt(status, 1) == QLatin1Char('1') && CharAt(status, 2) == QLatin1Char('1')) {
-        for (qsizetype i = 1; i < lines.size(); ++i) {
-            const QString line = lines.at(i).trimmed();
-            if (line == ListEnd)
-                break;
-            add(line, false);
-        }
-    }
-    return true;
+    TQueryReplyReader reader(query, cds, error);
+    for (const QString& line : lines)
+        if (!reader.Take(line))
+            break;
+    return reader.Finish();
 }
 
 bool ParseReadReply(const QStringList& lines, TCDDBCD& cd, TCDDBSearchError& error)
@@ -135,7 +215,7 @@ bool ParseReadReply(const QStringList& lines, TCDDBCD& cd, TCDDBSearchError& err
             continue;
         if (titles.size() <= *index)
             titles.resize(*index + 1);
-        titles[*index] += raw.mid(equals + 1);
+        titles[*index] += TServerText::Clean(raw.mid(equals + 1));
     }
     for (const QString& title : titles)
         cd.Tracks.push_back(ParseTrackTitle(title));
@@ -156,17 +236,12 @@ bool QueryAndReadCDs(TmyFreedbHttp& http, const QStringList& queries, TCDDBCDLis
     cds.clear();
     error = {};
     phase(TCDDBSearchPhase::QueryCDs);
-    QStringList lines;
-    for (const QString& query : queries) {
-        if (!Send(http, QStringLiteral("cddb query ") + query, lines, error) ||
-            !ParseQueryReply(lines, query, cds, error))
+    for (const QString& query : queries)
+        if (!QueryCDs(http, query, cds, error))
             return finish(false);
-    }
     phase(TCDDBSearchPhase::ReadTracks);
-    for (const auto& cd : cds) {
-        if (!Send(http, QStringLiteral("cddb read ") + cd->Category + QLatin1Char(' ') + cd->DiscId, lines, error) ||
-            !ParseReadReply(lines, *cd, error))
+    for (const auto& cd : cds)
+        if (!ReadCD(http, *cd, error))
             return finish(false);
-    }
     return finish(true);
 }

@@ -1,8 +1,12 @@
 #include "cddb/CDDBServerList.h"
 
+#include "cddb/ServerText.h"
 #include "common/SettingsKey.h"
 #include "platform/Registry.h"
-#include "tagengine/FrameCodecs.h"
+
+#include <QHostAddress>
+
+#include <algorithm>
 
 namespace {
 
@@ -23,12 +27,49 @@ bool SplitFirstBlank(const QString& text, QString& head, QString& rest)
     return true;
 }
 
+bool IsHostLabel(const QString& label)
+{
+    if (label.isEmpty() || label.size() > 63 || label.startsWith(QLatin1Char('-')) ||
+        label.endsWith(QLatin1Char('-')))
+        return false;
+    return std::all_of(label.begin(), label.end(), [](QChar c) {
+        return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+               (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || c == QLatin1Char('-');
+    });
+}
+
+bool IsNumber(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
+}
+
+// A host name, an IPv4 address in four numbers or an IPv6 address; a bare
+// number (a port that took the place of a missing site, say) is none.
+bool IsHostName(const QString& host)
+{
+    if (host.isEmpty() || host.size() > 253)
+        return false;
+    if (host.contains(QLatin1Char(':')))
+        return QHostAddress(host).protocol() == QAbstractSocket::IPv6Protocol;
+    const QStringList labels = host.split(QLatin1Char('.'));
+    if (!std::all_of(labels.begin(), labels.end(), IsHostLabel))
+        return false;
+    if (IsNumber(labels.last()))
+        return labels.size() == 4 && QHostAddress(host).protocol() == QAbstractSocket::IPv4Protocol;
+    return true;
+}
+
+QString HostOfEntry(const QString& entry)
+{
+    return entry.left(entry.indexOf(QLatin1Char(' ')));
+}
+
 // "site port latitude longitude description" as "site description".
 std::optional<QString> SiteEntry(const QString& line)
 {
     QString site;
     QString rest;
-    if (!SplitFirstBlank(line, site, rest))
+    if (!SplitFirstBlank(line, site, rest) || !IsHostName(site))
         return std::nullopt;
     QString skipped;
     for (int field = 0; field < 3; ++field)
@@ -39,16 +80,22 @@ std::optional<QString> SiteEntry(const QString& line)
 
 }
 
+bool NamesCDDBServer(const QString& entry)
+{
+    return IsHostName(HostOfEntry(entry));
+}
+
 QStringList LoadCDDBServerList()
 {
     QStringList entries;
     TRegistry reg;
     if (reg.OpenKey(ListKey(), false)) {
-        for (int i = 0;; ++i) {
+        for (int i = 0; entries.size() < MaxCDDBServers; ++i) {
             const auto entry = reg.ReadString(QString::number(i));
             if (!entry)
                 break;
-            entries << *entry;
+            if (NamesCDDBServer(*entry))
+                entries << *entry;
         }
     }
     return entries.isEmpty() ? DefaultCDDBServers() : entries;
@@ -69,31 +116,45 @@ bool SaveCDDBServerList(const QStringList& entries)
 
 std::optional<TCDDBServerAddress> CDDBServerOfEntry(const QString& entry)
 {
-    const qsizetype blank = entry.indexOf(QLatin1Char(' '));
-    if (blank < 0)
+    const QString host = HostOfEntry(entry);
+    if (host.size() == entry.size() || !IsHostName(host))
         return std::nullopt;
-    return TCDDBServerAddress{entry.left(blank), 80, QStringLiteral("/~cddb/cddb.cgi")};
+    return TCDDBServerAddress{host, 80, QStringLiteral("/~cddb/cddb.cgi")};
 }
 
-bool ParseSitesReply(const QString& reply, QStringList& entries, QString& serverText)
+bool TSitesReplyReader::Take(const QString& line)
+{
+    if (m_head.size() < 3)
+        m_head << line;
+    if (m_lines++ == 0)
+        return true;
+    const QString site = TServerText::Clean(line).trimmed();
+    if (site == QLatin1String("."))
+        return false;
+    const auto entry = SiteEntry(site);
+    if (!entry)
+        return true;
+    if (m_entries.size() == MaxCDDBServers) {
+        m_cut = true;
+        return false;
+    }
+    m_entries << *entry;
+    return true;
+}
+
+bool TSitesReplyReader::Finish(QStringList& entries, QString& serverText) const
 {
     entries.clear();
-    const QStringList lines = SplitTextLines(reply);
-    if (lines.size() < 3) {
-        serverText = reply;
+    if (m_lines < 3) {
+        serverText = m_head.join(QLatin1Char('\n'));
         return false;
     }
-    const QChar first = lines.first().isEmpty() ? QChar() : lines.first().at(0);
+    const QString& status = m_head.first();
+    const QChar first = status.isEmpty() ? QChar() : status.at(0);
     if (first != QLatin1Char('2') && first != QLatin1Char('1') && first != QLatin1Char('0')) {
-        serverText = lines.first();
+        serverText = status;
         return false;
     }
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        const QString line = lines.at(i).trimmed();
-        if (line == QLatin1String("."))
-            break;
-        if (const auto entry = SiteEntry(line))
-            entries << *entry;
-    }
+    entries = m_entries;
     return true;
 }

@@ -1,5 +1,7 @@
 #include "cddb/FreedbHttp.h"
 
+#include "tagengine/FrameCodecs.h"
+
 #include <QEventLoop>
 #include <QNetworkProxy>
 #include <QNetworkReply>
@@ -9,6 +11,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <optional>
 #include <utility>
 
 namespace {
@@ -23,8 +26,11 @@ QByteArray Field(const char* name, const QString& value)
     return QByteArray(name) + '=' + TmyFreedbHttp::EncodeFormValue(value.toUtf8());
 }
 
-// Why a request ended without a reply, in the words of the error.
-enum class TStop { None, TotalTimeout, TooLarge };
+// Why the wait for a reply ended before the reply did.
+enum class TStop { None, TotalTimeout, TooLarge, BadStatus, Enough };
+
+// The reply is read in pieces of this size; Qt buffers no more than one.
+constexpr qint64 ReadPieceBytes = 64 * 1024;
 
 int& DefaultReadTimeout()
 {
@@ -32,26 +38,67 @@ int& DefaultReadTimeout()
     return ms;
 }
 
-std::string FailureText(const QNetworkReply& reply, TStop stop)
+const char* const NoAnswerInTime = "The server did not answer in time.";
+
+[[noreturn]] void Fail(TFreedbFailure kind, const std::string& text, const QString& detail = QString())
+{
+    throw TFreedbConnectionError(kind, text, detail);
+}
+
+// A reply that announced lines must come with their end mark.
+void RequireWhole(bool whole)
+{
+    if (!whole)
+        Fail(TFreedbFailure::Incomplete, "The server's reply ended before its end mark.");
+}
+
+// The HTTP status of a reply whose headers came, when it is no success.
+std::optional<QString> RefusedStatus(const QNetworkReply& reply)
+{
+    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!status.isValid() || (status.toInt() >= 200 && status.toInt() <= 299))
+        return std::nullopt;
+    return QString::number(status.toInt()) + QLatin1Char(' ') +
+           reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+}
+
+// Throws the failure of a request whose wait ended; returns when the reply
+// came (or as much of it as was wanted).
+void ThrowFailure(const QNetworkReply& reply, TStop stop, const std::optional<QString>& refused)
 {
     switch (stop) {
     case TStop::TotalTimeout:
-        return "The server did not answer in time.";
+        Fail(TFreedbFailure::Timeout, NoAnswerInTime);
     case TStop::TooLarge:
-        return "The server's reply is too large.";
+        Fail(TFreedbFailure::TooLarge, "The server's reply is too large.");
+    case TStop::BadStatus:
     case TStop::None:
         break;
+    case TStop::Enough:
+        return;
     }
-    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (status.isValid() && (status.toInt() < 200 || status.toInt() > 299)) {
-        return "HTTP " + std::to_string(status.toInt()) + " " +
-               reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().toStdString();
+    if (refused)
+        Fail(TFreedbFailure::HttpStatus, "HTTP " + refused->toStdString(), *refused);
+    switch (reply.error()) {
+    case QNetworkReply::NoError:
+        return;
+    case QNetworkReply::OperationCanceledError: // the read time-out
+    case QNetworkReply::TimeoutError:
+        Fail(TFreedbFailure::Timeout, NoAnswerInTime);
+    case QNetworkReply::RemoteHostClosedError:
+        // A status line that is no HTTP looks the same to the client as
+        // a server that hangs up without a word.
+        if (reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
+            Fail(TFreedbFailure::Incomplete, "The server's reply broke off.");
+        [[fallthrough]];
+    case QNetworkReply::ProtocolFailure:
+    case QNetworkReply::ProtocolUnknownError:
+    case QNetworkReply::ProtocolInvalidOperationError:
+    case QNetworkReply::UnknownContentError:
+        Fail(TFreedbFailure::Malformed, "The server sent no HTTP reply.");
+    default:
+        Fail(TFreedbFailure::NoConnection, reply.errorString().toStdString());
     }
-    if (reply.error() == QNetworkReply::OperationCanceledError)
-        return "The server did not answer in time.";
-    if (reply.error() != QNetworkReply::NoError)
-        return reply.errorString().toStdString();
-    return std::string();
 }
 
 }
@@ -145,15 +192,32 @@ void TmyFreedbHttp::Abort()
 
 void TmyFreedbHttp::Request(const QString& command, QString& reply)
 {
-    if (m_aborted)
-        throw TFreedbCancelled();
+    QByteArray body;
+    Transfer(command, [&body](const QByteArray& bytes) {
+        body += bytes;
+        return true;
+    });
+    reply = DecodeReply(body);
+    RequireWhole(IsWholeReply(SplitTextLines(reply)));
+}
+
+void TmyFreedbHttp::Request(const QString& command, const TReplyLineReader& onLine)
+{
+    TReplyLineSplitter lines(onLine);
+    Transfer(command, [&lines](const QByteArray& bytes) { return lines.Take(bytes); });
+    lines.Finish();
+    RequireWhole(lines.LineCount() == 0 || lines.IsWhole() || lines.Stopped());
+}
+
+QNetworkRequest TmyFreedbHttp::PostRequest() const
+{
     QUrl url;
     url.setScheme(QStringLiteral("http"));
     url.setHost(m_host);
     url.setPort(m_port);
     url.setPath(m_cgiPath);
-    if (!url.isValid() || m_host.isEmpty())
-        throw TFreedbConnectionError("The server address is not valid.");
+    if (!url.isValid() || m_host.isEmpty() || url.host().isEmpty())
+        Fail(TFreedbFailure::NoConnection, "The server address is not valid.");
 
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/x-www-form-urlencoded"));
@@ -161,24 +225,52 @@ void TmyFreedbHttp::Request(const QString& command, QString& reply)
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setTransferTimeout(m_transferTimeoutMs);
+    return request;
+}
 
+void TmyFreedbHttp::Transfer(const QString& command, const TByteReader& onBytes)
+{
+    if (m_aborted)
+        throw TFreedbCancelled();
+    const QNetworkRequest request = PostRequest();
     const std::unique_ptr<QNetworkReply> answer(m_http->post(request, FormBody(command)));
+    answer->setReadBufferSize(ReadPieceBytes);
     TStop stop = TStop::None;
+    std::optional<QString> refused;
+    qint64 received = 0;
+    const auto end = [&answer, &stop](TStop why) {
+        stop = why;
+        answer->abort();
+    };
+    // The headers: a refusal ends the request before its body.
+    const auto headers = [&] {
+        if (stop != TStop::None)
+            return;
+        refused = RefusedStatus(*answer);
+        if (refused)
+            end(TStop::BadStatus);
+    };
+    // The body as it arrives, its beginning also when the headers announce
+    // more than the cap (a reader may have enough before); the cap counts
+    // what really came, whatever the headers announced.
+    const auto body = [&] {
+        while (stop == TStop::None && answer->bytesAvailable() > 0) {
+            const QByteArray piece = answer->read(ReadPieceBytes);
+            received += piece.size();
+            if (received > MaxReplyBytes)
+                end(TStop::TooLarge);
+            else if (!onBytes(piece))
+                end(TStop::Enough);
+        }
+    };
     {
         const TUserInputBlocker blocker(m_inputPass);
         QEventLoop loop;
         QTimer deadline;
         deadline.setSingleShot(true);
-        QObject::connect(&deadline, &QTimer::timeout, &loop, [&] {
-            stop = TStop::TotalTimeout;
-            answer->abort();
-        });
-        QObject::connect(answer.get(), &QNetworkReply::downloadProgress, &loop, [&](qint64 received, qint64 total) {
-            if (stop == TStop::None && (received > MaxReplyBytes || total > MaxReplyBytes)) {
-                stop = TStop::TooLarge;
-                answer->abort();
-            }
-        });
+        QObject::connect(&deadline, &QTimer::timeout, &loop, [&] { end(TStop::TotalTimeout); });
+        QObject::connect(answer.get(), &QNetworkReply::metaDataChanged, &loop, headers);
+        QObject::connect(answer.get(), &QNetworkReply::readyRead, &loop, body);
         QObject::connect(answer.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
         if (!answer->isFinished()) {
             m_waiting = answer.get();
@@ -189,8 +281,10 @@ void TmyFreedbHttp::Request(const QString& command, QString& reply)
     }
     if (m_aborted)
         throw TFreedbCancelled();
-    const std::string failure = FailureText(*answer, stop);
-    if (!failure.empty())
-        throw TFreedbConnectionError(failure);
-    reply = DecodeReply(answer->readAll());
+    if (stop == TStop::None) {
+        headers();
+        if (stop == TStop::None && answer->error() == QNetworkReply::NoError)
+            body();
+    }
+    ThrowFailure(*answer, stop, refused);
 }

@@ -1,16 +1,20 @@
 #pragma once
 
+#include "cddb/CDDBReplyLines.h"
 #include "cddb/UserInputBlocker.h"
 
 #include <QByteArray>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QNetworkRequest>
 #include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 
 // An HTTP proxy for the CD database requests. Without a host and a port the
 // requests go directly to the server; the system's proxy settings are never
@@ -22,17 +26,37 @@ struct TCDDBProxy {
     bool IsSet() const { return !Host.isEmpty() && Port > 0; }
 };
 
-// A request that got no usable reply: no connection, a time-out, an HTTP
-// error status, an oversized reply. The text says which, in English.
+// Why a request got no usable reply.
+enum class TFreedbFailure {
+    NoConnection, // no connection to the server or the proxy, or no valid address
+    HttpStatus,   // an HTTP status other than success (the error's Detail)
+    Timeout,      // no byte within the read time-out, or not done in the whole time
+    TooLarge,     // more than MaxReplyBytes announced or received
+    Malformed,    // no HTTP reply came: a garbled one, or the server closed without one
+    Incomplete,   // the reply broke off before its end
+    Cancelled,    // TmyFreedbHttp::Abort
+};
+
+// A request that got no usable reply. The text says why, in English.
 class TFreedbConnectionError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    TFreedbConnectionError(TFreedbFailure kind, const std::string& text, QString detail = QString())
+        : std::runtime_error(text), m_kind(kind), m_detail(std::move(detail))
+    {
+    }
+    TFreedbFailure Kind() const { return m_kind; }
+    // The server's own words: the HTTP status and its reason (HttpStatus).
+    const QString& Detail() const { return m_detail; }
+
+private:
+    TFreedbFailure m_kind;
+    QString m_detail;
 };
 
 // A request that the user cancelled (TmyFreedbHttp::Abort).
 class TFreedbCancelled : public TFreedbConnectionError {
 public:
-    TFreedbCancelled() : TFreedbConnectionError("The request was cancelled.") {}
+    TFreedbCancelled() : TFreedbConnectionError(TFreedbFailure::Cancelled, "The request was cancelled.") {}
 };
 
 // Sends CDDB commands (protocol level 1) to a freedb server's CGI program as
@@ -43,7 +67,7 @@ public:
     // The read time-out: the longest a request waits without a byte, and
     // the longest it takes in all.
     static constexpr int DefaultReadTimeoutMs = 20000;
-    // A longer reply is cut off and counts as a failed connection.
+    // A longer reply, announced or received, is cut off and fails.
     static constexpr qint64 MaxReplyBytes = 1024 * 1024;
 
     TmyFreedbHttp(const QString& host, int port, const QString& cgiPath, const QString& clientName,
@@ -85,9 +109,14 @@ public:
 
     // Sends the command and waits for the whole reply, letting events other
     // than user input run meanwhile. The reply is read as UTF-8 when it is
-    // valid UTF-8, else as Latin-1. Throws TFreedbConnectionError, or
+    // valid UTF-8, else as Latin-1. Throws TFreedbConnectionError (also for
+    // a reply that announces lines and ends before their end mark), or
     // TFreedbCancelled once Abort was called.
     void Request(const QString& command, QString& reply);
+    // The same, handing each line of the reply to the reader as it arrives
+    // (TReplyLineSplitter), up to the reply's end or until the reader wants
+    // no more; what follows is not read.
+    void Request(const QString& command, const TReplyLineReader& onLine);
     // Ends the request that waits (called from an event handler while it
     // waits) and refuses every later one.
     void Abort();
@@ -102,6 +131,15 @@ public:
     static QString DecodeReply(const QByteArray& bytes);
 
 private:
+    // Takes the reply's bytes as they arrive; false when no more are wanted.
+    using TByteReader = std::function<bool(const QByteArray& bytes)>;
+    // The form post of a command, its reply's bytes to onBytes as they
+    // arrive; throws as Request does.
+    void Transfer(const QString& command, const TByteReader& onBytes);
+    // The post to the server's CGI path with its headers and the read
+    // time-out; throws when the address is not valid.
+    QNetworkRequest PostRequest() const;
+
     QString m_host;
     int m_port;
     QString m_cgiPath;

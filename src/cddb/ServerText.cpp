@@ -23,6 +23,26 @@ bool IsPrintable(char32_t c)
     }
 }
 
+// Characters that only separate a text: they stand between words.
+bool IsSeparating(char32_t c)
+{
+    switch (QChar::category(c)) {
+    case QChar::Other_Control:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Invisible characters that steer how a text is shown; the two joiners
+// are part of how some scripts and emoji are written.
+bool IsSteering(char32_t c)
+{
+    return QChar::category(c) == QChar::Other_Format && c != 0x200C && c != 0x200D;
+}
+
 // The text with unprintable characters replaced, cut after at most
 // maxChars UTF-16 units on a whole character. A line break (CR LF, CR or
 // LF) becomes lineBreak; a tab becomes a blank.
@@ -71,4 +91,31 @@ TServerText TServerText::Of(const QString& text)
     if (cut)
         result.Details = Cleaned(trimmed, MaxDetailChars, QLatin1Char('\n'), cut);
     return result;
+}
+
+QString TServerText::Clean(const QString& text)
+{
+    QString cleaned;
+    cleaned.reserve(text.size());
+    bool separated = false;
+    for (qsizetype i = 0; i < text.size();) {
+        const QChar c = text.at(i);
+        const qsizetype units = c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
+        const char32_t code = units == 2 ? QChar::surrogateToUcs4(c, text.at(i + 1)) : c.unicode();
+        if (IsSeparating(code)) {
+            if (!cleaned.endsWith(QLatin1Char(' ')))
+                cleaned += QLatin1Char(' ');
+            separated = true;
+        } else if (separated && c == QLatin1Char(' ')) {
+            // The blank that the separators became stands for it.
+        } else if (c.isSurrogate() && units == 1) {
+            cleaned += Replacement;
+            separated = false;
+        } else if (!IsSteering(code)) {
+            cleaned += text.mid(i, units);
+            separated = false;
+        }
+        i += units;
+    }
+    return cleaned;
 }

@@ -18,4 +18,14 @@ struct TServerText {
     static constexpr qsizetype MaxDetailChars = 16 * 1024;
 
     static TServerText Of(const QString& text);
+
+    // A text of a server's reply as the program keeps it (a title, a
+    // category, a site), cleaned once where the reply is read: a run of
+    // control characters (NUL, ESC, BEL, tabs...) and line or paragraph
+    // separators becomes one blank (with the blanks beside it), format
+    // characters (bidirectional
+    // overrides, zero-width spaces, byte-order marks) go, except the
+    // zero-width joiner and non-joiner that some scripts and emoji are
+    // written with. All other characters stay as the server sent them.
+    static QString Clean(const QString& text);
 };

@@ -2,6 +2,7 @@
 // type page and the two search pages.
 #include "dialogs/FormCDDB.h"
 
+#include "dialogs/CDDBFailureMessage.h"
 #include "dialogs/DialogParts.h"
 #include "controls/Guarded.h"
 #include "platform/ProgramVersion.h"
@@ -86,8 +87,8 @@ QString SearchTypeKey()
 void ShowSearchError(QWidget* parent, const TCDDBSearchError& error)
 {
     switch (error.Kind) {
-    case TCDDBSearchError::NoConnection:
-        CurrentPrompt()->Error(parent, Lang(QStringLiteral("freedbNoConnection")));
+    case TCDDBSearchError::RequestFailed:
+        CurrentPrompt()->Error(parent, CDDBFailureMessage(error.Failure, error.ServerLine));
         break;
     case TCDDBSearchError::EmptyResponse:
         CurrentPrompt()->Error(parent, Lang(QStringLiteral("freedbPage2EmptyResponse")));
@@ -668,8 +669,9 @@ bool TFormCDDB::RunSearch(QLabel* status)
     }
     if (!found)
         ShowSearchError(this, error);
-    else if (error.MatchesLeftOut > 0)
-        status->setText(LangFmt(QStringLiteral("freedbPage2MoreMatches"),
+    else if (error.MatchesLeftOut > 0 || error.LeftOutUncounted)
+        status->setText(LangFmt(QString::fromLatin1(error.LeftOutUncounted ? "freedbPage2MoreMatchesUncounted"
+                                                                          : "freedbPage2MoreMatches"),
                                 {qint64(m_cds.size()) + error.MatchesLeftOut, qint64(m_cds.size())}));
     return found;
 }

@@ -1,5 +1,7 @@
 #include "dialogs/FormCDDBServers.h"
 
+#include "dialogs/CDDBFailureMessage.h"
+
 #include "controls/Guarded.h"
 #include "common/DefaultCDDBServers.h"
 #include "platform/ProgramVersion.h"
@@ -81,6 +83,10 @@ void TFormCDDBServers::showEvent(QShowEvent* event)
 
 void TFormCDDBServers::Button1Click()
 {
+    if (m_finished) {
+        done(QDialog::Accepted);
+        return;
+    }
     m_cancel = true;
 }
 
@@ -121,21 +127,42 @@ void TFormCDDBServers::Fetch()
     }
     // A running request cannot be cancelled.
     Button1->setEnabled(false);
-    QString reply;
-    try {
-        http.Request(QStringLiteral("sites"), reply);
-    } catch (const TFreedbConnectionError&) {
-        CurrentPrompt()->Error(this, Lang(QStringLiteral("freedbNoConnection")));
+    const auto fail = [this](const QString& message, const QString& details = QString()) {
+        CurrentPrompt()->ErrorWithDetails(this, message, details);
         done(QDialog::Rejected);
+    };
+    TSitesReplyReader sites;
+    try {
+        http.Request(QStringLiteral("sites"), [&sites](const QString& line) { return sites.Take(line); });
+    } catch (const TFreedbConnectionError& failure) {
+        fail(CDDBFailureMessage(failure.Kind(), failure.Detail()));
+        return;
+    }
+    if (sites.LineCount() == 0) {
+        fail(Lang(QStringLiteral("freedbPage2EmptyResponse")));
         return;
     }
     QString serverText;
-    if (!ParseSitesReply(reply, m_result, serverText)) {
+    if (!sites.Finish(m_result, serverText)) {
         const TServerText shown = TServerText::Of(serverText);
-        CurrentPrompt()->ErrorWithDetails(this, LangFmt(QStringLiteral("freedbError"), {shown.Shown}), shown.Details);
-        done(QDialog::Rejected);
+        fail(LangFmt(QStringLiteral("freedbError"), {shown.Shown}), shown.Details);
+        return;
+    }
+    if (sites.IsCut()) {
+        ShowCut();
         return;
     }
     ShowStatus(QStringLiteral("freedbStateEnd"));
     done(QDialog::Accepted);
+}
+
+// The list was cut: the window stays until the user has read so.
+void TFormCDDBServers::ShowCut()
+{
+    m_finished = true;
+    lblNetStatus->setText(LangFmt(QStringLiteral("freedbServerListCut"), {qint64(m_result.size())}));
+    Button1->setText(Lang(QStringLiteral("OK")));
+    Button1->setEnabled(true);
+    Button1->setDefault(true);
+    Button1->setFocus();
 }

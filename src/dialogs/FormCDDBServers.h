@@ -20,14 +20,16 @@ public:
 
     // Shows the window modally and fetches the list, through the proxy when
     // one is set. On success the fetched entries (host, a blank,
-    // description) replace list's contents and the result is true; otherwise
-    // list stays as it was.
+    // description; at most MaxCDDBServers, and the window then says in its
+    // status line that the list was cut and waits for OK) replace list's
+    // contents and the result is true; otherwise list stays as it was.
     bool Execute(QStringList& list, const TCDDBProxy& proxy = {});
 
     // The fetch: runs once, from Timer1.
     void Timer1Timer();
     // Cancel (also Esc and closing the window): only asks the fetch not to
-    // start; a running request cannot be cancelled.
+    // start; a running request cannot be cancelled. Once a cut list is
+    // shown, the button reads OK and closes the window with it.
     void Button1Click();
     bool CancelRequested() const { return m_cancel; }
     const QStringList& Result() const { return m_result; }
@@ -44,8 +46,10 @@ protected:
 private:
     void Fetch();
     void ShowStatus(const QString& key);
+    void ShowCut();
 
     QStringList m_result;
     bool m_cancel = false;
+    bool m_finished = false; // the list is fetched; the window waits for OK
     TCDDBProxy m_proxy;
 };

@@ -110,7 +110,18 @@ TEST_F(CDDBSearchTest, AHugeListOfMatchesIsReadOnlyUpToItsFirstFiftyOfEachQuery)
     EXPECT_EQ(CDs[49]->DiscId, QStringLiteral("00000031"));
     EXPECT_EQ(CDs[50]->Query, Query2);
     EXPECT_EQ(Error.MatchesLeftOut, 19950);
+    EXPECT_FALSE(Error.LeftOutUncounted);
     EXPECT_EQ(Commands().size(), 2 + 51);
+
+    // Realistic lines make a list beyond the size of any reply: the fifty
+    // are read as they arrive, the rest is counted while it may run.
+    const QString query3 = QStringLiteral("03000001 1 150 200");
+    Server.Add({.Command = "cddb query " + query3, .Body = {}, .Matches = 20000, .MatchLength = 58});
+    ASSERT_TRUE(Search({query3})) << int(Error.Kind);
+    EXPECT_EQ(CDs.size(), 50u);
+    EXPECT_TRUE(Error.LeftOutUncounted);
+    EXPECT_GT(Error.MatchesLeftOut, 17000);
+    EXPECT_LT(Error.MatchesLeftOut, 19950);
 }
 
 TEST_F(CDDBSearchTest, ServerErrorsEmptyRepliesAndLostConnectionsFailWithTheServersLine)
@@ -143,7 +154,19 @@ TEST_F(CDDBSearchTest, ServerErrorsEmptyRepliesAndLostConnectionsFailWithTheServ
     TmyFreedbHttp gone(QStringLiteral("127.0.0.1"), 1, QStringLiteral("/"), QStringLiteral("Quillon"),
                        QStringLiteral("3.14"), QStringLiteral("me"));
     EXPECT_FALSE(QueryAndReadCDs(gone, {Query1}, CDs, Error));
-    EXPECT_EQ(Error.Kind, TCDDBSearchError::NoConnection);
+    EXPECT_EQ(Error.Kind, TCDDBSearchError::RequestFailed);
+    EXPECT_EQ(Error.Failure, TFreedbFailure::NoConnection);
+
+    // An entry cut before its end mark gives no tracks.
+    const QString query5 = QStringLiteral("05000001 2 150 300 400");
+    Server.Reply("cddb query " + query5, "200 rock 5 Cut / Short\r\n");
+    Server.Add({.Command = "cddb read rock 5", .Body = "210 rock 5\r\nTTITLE0=One\r\nTTITLE1=Two\r\n",
+                .Length = "none"});
+    EXPECT_FALSE(Search({query5}));
+    EXPECT_EQ(Error.Kind, TCDDBSearchError::RequestFailed);
+    EXPECT_EQ(Error.Failure, TFreedbFailure::Incomplete);
+    ASSERT_EQ(CDs.size(), 1u);
+    EXPECT_EQ(CDs[0]->TrackCount(), 0);
 }
 
 TEST(CDDBParseTest, RepliesWithoutServerAreParsedByTheirLines)
@@ -174,6 +197,20 @@ TEST(CDDBParseTest, RepliesWithoutServerAreParsedByTheirLines)
     for (const TCDDBCDTrack& track : shuffled.Tracks)
         titles << TrackCaption(track);
     EXPECT_EQ(titles, QStringList({"One", "", "Three - Part", "", "", "Six (live)"}));
+    // Text from the server is kept clean: a NUL, ESC or BEL does not cut or
+    // reach the title; bidirectional overrides go; joiners stay.
+    TCDDBCD hostile;
+    ASSERT_TRUE(ParseReadReply({"210 x", QStringLiteral("TTITLE0=Nul") + QChar(0) + "Title" + QChar(0) + "end",
+                                QString::fromUtf8("TTITLE1=\x1b[31mRed\x07\tBell\xe2\x80\xae / \xf0\x9f\x91\xa9\xe2\x80\x8d\xf0\x9f\x92\xbb"),
+                                "."},
+                               hostile, error));
+    ASSERT_EQ(hostile.TrackCount(), 2);
+    EXPECT_EQ(hostile.Tracks[0].Title, QStringLiteral("Nul Title end"));
+    EXPECT_EQ(hostile.Tracks[1].Artist, QStringLiteral("[31mRed Bell"));
+    EXPECT_EQ(hostile.Tracks[1].Title, QString::fromUtf8("\xf0\x9f\x91\xa9\xe2\x80\x8d\xf0\x9f\x92\xbb"));
+    EXPECT_TRUE(ParseMatchLine(QStringLiteral("rock\x01" "0c01a202 A\x1b / B"), false, cd));
+    EXPECT_EQ(cd.Caption(), QStringLiteral("A - B (rock)"));
+
     // Continuation lines, lines after "." and a "/" without blanks are the
     // exact match's test.
     TCDDBCD read;

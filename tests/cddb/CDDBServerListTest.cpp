@@ -2,6 +2,7 @@
 
 #include "common/SettingsKey.h"
 #include "platform/Registry.h"
+#include "tagengine/FrameCodecs.h"
 
 #include "support/QtPrinters.h"
 
@@ -17,6 +18,18 @@ protected:
     void TearDown() override { TRegistry::SetStorageFolder(QString()); }
 
     static QString ListKey() { return ProgramSettingsSubkey(QStringLiteral("CDDBServer2")); }
+
+    // A whole "sites" reply read as its lines would arrive.
+    static bool ParseSitesReply(const QString& reply, QStringList& entries, QString& serverText, bool* cut = nullptr)
+    {
+        TSitesReplyReader reader;
+        for (const QString& line : SplitTextLines(reply))
+            if (!reader.Take(line))
+                break;
+        if (cut)
+            *cut = reader.IsCut();
+        return reader.Finish(entries, serverText);
+    }
 
 private:
     QTemporaryDir m_settings;
@@ -49,6 +62,17 @@ TEST_F(CDDBServerListTest, StoredListsAreReadInOrderAndTheBuiltInRowStandsInForN
     EXPECT_EQ(LoadCDDBServerList(), QStringList({"only.example.org Only"}));
     ASSERT_TRUE(SaveCDDBServerList({}));
     EXPECT_EQ(LoadCDDBServerList(), DefaultCDDBServers());
+
+    // What names no server is dropped; a long list is cut.
+    QStringList stored{"file:///etc/passwd Local", " No host", "80 Port only", "10.0.1 Three numbers",
+                       "http://x.example.org Web", "bad_host.org Under",
+                       "127.0.0.1 Here", "::1 Here too", "noblank"};
+    for (int i = 0; i < 2 * MaxCDDBServers; ++i)
+        stored << QStringLiteral("s%1.example.org Mirror").arg(i);
+    ASSERT_TRUE(SaveCDDBServerList(stored));
+    const QStringList loaded = LoadCDDBServerList();
+    ASSERT_EQ(loaded.size(), MaxCDDBServers);
+    EXPECT_EQ(loaded.mid(0, 4), QStringList({"127.0.0.1 Here", "::1 Here too", "noblank", "s0.example.org Mirror"}));
     ASSERT_TRUE(reg.OpenKey(ProgramSettingsKey(), false));
     EXPECT_EQ(reg.ReadString(QStringLiteral("CDDBServer2")), QStringLiteral("server.example.org"));
 }
@@ -59,6 +83,8 @@ TEST_F(CDDBServerListTest, EntriesNameTheirHostUpToTheFirstBlankAndComeFromSites
     ASSERT_TRUE(server);
     EXPECT_EQ(server->Host, QStringLiteral("freedb.example.org"));
     EXPECT_FALSE(CDDBServerOfEntry(QStringLiteral("freedb.example.org")));
+    EXPECT_FALSE(CDDBServerOfEntry(QStringLiteral("file:///etc/passwd Local")));
+    EXPECT_FALSE(CDDBServerOfEntry(QStringLiteral(" No host")));
 
     // A "sites" reply gives each site with its description.
     QStringList entries{"old"};
@@ -73,6 +99,17 @@ TEST_F(CDDBServerListTest, EntriesNameTheirHostUpToTheFirstBlankAndComeFromSites
                                 entries, text));
     EXPECT_EQ(entries, QStringList({"freedb.example.org Random server",
                                     "us.example.org N037.21 W121.55 San Jose, CA USA"}));
+
+    // Sites that are no host names go, the rest is cut after the most.
+    QString many = QStringLiteral("210 OK\r\nfile:///etc/passwd 80 N0 W0 Local\r\n-x.org 80 N0 W0 Dash\r\n"
+                                  " 80 N0 W0 No site\r\n");
+    for (int i = 0; i < MaxCDDBServers + 20; ++i)
+        many += QStringLiteral("s%1.example.org 80 N0 W0 Mirror\r\n").arg(i);
+    bool cut = false;
+    ASSERT_TRUE(ParseSitesReply(many + QStringLiteral(".\r\n"), entries, text, &cut));
+    EXPECT_EQ(entries.size(), MaxCDDBServers);
+    EXPECT_EQ(entries.first(), QStringLiteral("s0.example.org Mirror"));
+    EXPECT_TRUE(cut);
 
     // Errors are the server-list window's test.
     EXPECT_FALSE(ParseSitesReply(QStringLiteral("<html>\r\nerror\r\n</html>"), entries, text));

@@ -5,10 +5,13 @@
 #include "support/ScopedEnv.h"
 
 #include <QElapsedTimer>
+#include <QStringList>
 #include <QTcpServer>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace {
 
@@ -32,6 +35,18 @@ QString FailureOf(TmyFreedbHttp& http, const QString& command, QString* reply = 
     if (reply)
         *reply = text;
     return QString();
+}
+
+// Why the request failed; nothing when it got a reply.
+std::optional<TFreedbFailure> FailureKindOf(TmyFreedbHttp& http, const QString& command)
+{
+    try {
+        QString reply;
+        http.Request(command, reply);
+    } catch (const TFreedbConnectionError& error) {
+        return error.Kind();
+    }
+    return std::nullopt;
 }
 
 // A free local port nobody listens on.
@@ -79,6 +94,7 @@ TEST(FreedbHttpTest, ALocalServerGetsTheFormPostAndItsReplyComesBack)
     EXPECT_EQ(request.value("path").toString(), CgiPath);
     EXPECT_EQ(request.value("body").toString(), QStringLiteral("cmd=sites&hello=%5Bunknown%5D+PC1+Quillon+3%2E14&proto=1"));
     EXPECT_EQ(request.value("content_type").toString(), QStringLiteral("application/x-www-form-urlencoded"));
+    EXPECT_EQ(request.value("user_agent").toString(), QStringLiteral("Quillon 3.14"));
 
     // Protocol 1 replies in Latin-1; UTF-8 is taken where it is valid.
     ASSERT_EQ(FailureOf(*http, "cddb read misc 1", &reply), QString());
@@ -89,16 +105,34 @@ TEST(FreedbHttpTest, ALocalServerGetsTheFormPostAndItsReplyComesBack)
     EXPECT_EQ(reply, QStringLiteral("500 Command syntax error\r\n"));
 }
 
-TEST(FreedbHttpTest, ErrorStatusesRefusedConnectionsAndSilentOrHugeRepliesFail)
+TEST(FreedbHttpTest, ErrorStatusesRefusedConnectionsAndSilentOrHugeRepliesFailEachForItsReason)
 {
     TFakeCDDBServer server;
     server.Add({.Command = "cddb query .*", .Body = {}, .HttpStatus = 500});
     server.Add({.Command = "silent", .Body = {}, .Hang = true});
     server.Add({.Command = "huge", .Body = {}, .Size = 10 * 1000 * 1000});
+    // The cap counts the bytes that come, not what the headers announce.
+    server.Add({.Command = "unannounced", .Body = {}, .Size = 3 * 1000 * 1000, .Length = "none"});
+    server.Add({.Command = "garbled", .Body = "HTTP/1.1 2OO OK\r\nContent-Length: 5\r\n\r\n200 x", .Raw = true});
+    server.Add({.Command = "nothing", .Body = {}, .Raw = true});
+    // Less than announced, and more: a reply of lines cut before its end.
+    server.Add({.Command = "short", .Body = "210 Ok.\r\nsite 80\r\n.\r\n", .Length = "12"});
+    server.Add({.Command = "cut", .Body = "210 Ok.\r\nsite 80\r\n", .Length = "none"});
+    server.Reply("single", "500 Command syntax error\r\nmore\r\n");
     ASSERT_TRUE(server.Start()) << server.Error().toStdString();
     auto http = ClientOf(server.Port());
 
     EXPECT_EQ(FailureOf(*http, "cddb query 1 1 150 2"), QStringLiteral("HTTP 500 Internal Server Error"));
+    try {
+        auto lost = std::make_unique<TmyFreedbHttp>(QStringLiteral("127.0.0.1"), server.Port(), "/nowhere", "Quillon",
+                                                    "3.14", "me");
+        QString reply;
+        lost->Request(QStringLiteral("sites"), reply);
+        ADD_FAILURE() << "a reply from a path that is not there";
+    } catch (const TFreedbConnectionError& error) {
+        EXPECT_EQ(error.Kind(), TFreedbFailure::HttpStatus);
+        EXPECT_EQ(error.Detail(), QStringLiteral("404 Not Found"));
+    }
 
     // A server that keeps a request open longer than allowed in all.
     http->SetTransferTimeout(20000);
@@ -111,12 +145,61 @@ TEST(FreedbHttpTest, ErrorStatusesRefusedConnectionsAndSilentOrHugeRepliesFail)
     http->SetTotalTimeout(TmyFreedbHttp::DefaultReadTimeoutMs);
     clock.restart();
     EXPECT_EQ(FailureOf(*http, "huge"), QStringLiteral("The server's reply is too large."));
+    EXPECT_EQ(FailureKindOf(*http, "unannounced"), TFreedbFailure::TooLarge);
     EXPECT_LT(clock.elapsed(), 10000);
+    EXPECT_EQ(FailureKindOf(*http, "garbled"), TFreedbFailure::Malformed);
+    EXPECT_EQ(FailureKindOf(*http, "nothing"), TFreedbFailure::Malformed);
+    EXPECT_EQ(FailureKindOf(*http, "short"), TFreedbFailure::Incomplete);
+    EXPECT_EQ(FailureKindOf(*http, "cut"), TFreedbFailure::Incomplete);
+    EXPECT_EQ(FailureKindOf(*http, "single"), std::nullopt);
 
     auto refused = ClientOf(ClosedPort());
-    EXPECT_FALSE(FailureOf(*refused, "sites").isEmpty());
+    EXPECT_EQ(FailureKindOf(*refused, "sites"), TFreedbFailure::NoConnection);
     auto nowhere = std::make_unique<TmyFreedbHttp>(QString(), 80, CgiPath, "Quillon", "3.14", "me");
-    EXPECT_FALSE(FailureOf(*nowhere, "sites").isEmpty());
+    EXPECT_EQ(FailureKindOf(*nowhere, "sites"), TFreedbFailure::NoConnection);
+}
+
+TEST(FreedbHttpTest, LinesArriveOneByOneUpToTheReplysEndOrAsLongAsTheyAreWanted)
+{
+    TFakeCDDBServer server;
+    // Line ends of all kinds, Latin-1 beside UTF-8, and lines after the end.
+    server.Reply("list", "210 Ok.\r\none\rtwo\nthree\r\n.\r\nafter\r\n", "latin-1");
+    server.Reply("latin", QString::fromUtf8("211 M\xc3\xa4rchen\r\n.\r\n"), "latin-1");
+    server.Reply("single", "200 rock 1 A / B\r\nmore\r\n");
+    server.Add({.Command = "cut", .Body = "210 Ok.\r\none\r\n", .Length = "none"});
+    server.Add({.Command = "endless", .Body = {}, .Size = 10 * 1000 * 1000, .Length = "none"});
+    ASSERT_TRUE(server.Start()) << server.Error().toStdString();
+    auto http = ClientOf(server.Port());
+
+    QStringList lines;
+    const auto collect = [&lines](const QString& line) {
+        lines << line;
+        return true;
+    };
+    http->Request(QStringLiteral("list"), collect);
+    EXPECT_EQ(lines, QStringList({"210 Ok.", "one", "two", "three", "."}));
+    lines.clear();
+    http->Request(QStringLiteral("latin"), collect);
+    EXPECT_EQ(lines.first(), QString::fromUtf8("211 M\xc3\xa4rchen"));
+    lines.clear();
+    http->Request(QStringLiteral("single"), collect);
+    EXPECT_EQ(lines, QStringList({"200 rock 1 A / B"}));
+
+    // A reader that has enough ends the request without a failure.
+    lines.clear();
+    http->Request(QStringLiteral("endless"), [&lines](const QString& line) {
+        lines << line.left(4);
+        return lines.size() < 3;
+    });
+    EXPECT_EQ(lines, QStringList({"210 ", "210 ", "210 "}));
+    try {
+        lines.clear();
+        http->Request(QStringLiteral("cut"), collect);
+        ADD_FAILURE() << "a reply without its end mark";
+    } catch (const TFreedbConnectionError& error) {
+        EXPECT_EQ(error.Kind(), TFreedbFailure::Incomplete);
+        EXPECT_EQ(lines, QStringList({"210 Ok.", "one"}));
+    }
 }
 
 TEST(FreedbHttpTest, RequestsGoThroughTheProxyOnlyWhileOneIsSet)
@@ -174,6 +257,13 @@ TEST(FreedbHttpTest, ATricklingReplyEndsAtTheReadTimeOutAndAbortEndsTheWaitAtOnc
     EXPECT_EQ(TmyFreedbHttp::SetDefaultReadTimeout(previous), 700);
     clock.restart();
     EXPECT_EQ(FailureOf(*shortened, "silent"), QStringLiteral("The server did not answer in time."));
+    EXPECT_LT(clock.elapsed(), 2500);
+
+    // Silence ends a request at the read time-out, also when the whole
+    // request may take longer.
+    http->SetTotalTimeout(TmyFreedbHttp::DefaultReadTimeoutMs);
+    clock.restart();
+    EXPECT_EQ(FailureKindOf(*http, "silent"), TFreedbFailure::Timeout);
     EXPECT_LT(clock.elapsed(), 2500);
 
     // Abort, while the request waits, ends it; later requests send nothing.

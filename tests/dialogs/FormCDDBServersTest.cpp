@@ -2,6 +2,7 @@
 
 #include "dialogs/FormCDDBServers.h"
 
+#include "cddb/CDDBServerList.h"
 #include "cddb/FreedbHttp.h"
 #include "localisation/MultiLanguage.h"
 #include "common/DefaultCDDBServers.h"
@@ -9,6 +10,8 @@
 #include "support/FakeCDDBServer.h"
 #include "support/QtPrinters.h"
 
+#include <QLabel>
+#include <QPushButton>
 #include <QTcpServer>
 #include <QTimer>
 
@@ -69,6 +72,55 @@ TEST_F(FormCDDBServersTest, ServerErrorsAndLostConnectionsLeaveTheListAlone)
     EXPECT_FALSE(Fetch(list));
     EXPECT_EQ(Env.Prompt.Errors.takeFirst(), Lang("freedbNoConnection"));
     EXPECT_EQ(list, old);
+
+    // Each failure names its reason: a refusal, a list cut before its end.
+    SetPublicCDDBServer({QStringLiteral("127.0.0.1"), other.Port(), QStringLiteral("/elsewhere.cgi")});
+    EXPECT_FALSE(Fetch(list));
+    EXPECT_EQ(Env.Prompt.Errors.takeFirst(), LangFmt("freedbHttpError", {"404 Not Found"}));
+    TFakeCDDBServer cut;
+    cut.Add({.Command = "sites", .Body = "210 OK\r\nfreedb.example.org 80 N0 W0 Random\r\nx.example.org 80 N0 W0 X\r\n",
+             .Length = "none"});
+    ASSERT_TRUE(cut.Start());
+    SetPublicCDDBServer({QStringLiteral("127.0.0.1"), cut.Port(), QStringLiteral("/~cddb/cddb.cgi")});
+    EXPECT_FALSE(Fetch(list));
+    EXPECT_EQ(Env.Prompt.Errors.takeFirst(), Lang("freedbIncompleteReply"));
+    TFakeCDDBServer empty;
+    empty.Reply("sites", "");
+    ASSERT_TRUE(empty.Start());
+    SetPublicCDDBServer({QStringLiteral("127.0.0.1"), empty.Port(), QStringLiteral("/~cddb/cddb.cgi")});
+    EXPECT_FALSE(Fetch(list));
+    EXPECT_EQ(Env.Prompt.Errors.takeFirst(), Lang("freedbPage2EmptyResponse"));
+    EXPECT_EQ(list, old);
+}
+
+TEST_F(FormCDDBServersTest, ALongListIsCutAndTheStatusLineSaysSoUntilOk)
+{
+    // 20,000 sites, more than the size of any reply.
+    QString sites = QStringLiteral("210 OK\r\nfile:///etc/passwd 80 N0 W0 Local\r\n");
+    for (int i = 0; i < 20000; ++i)
+        sites += QStringLiteral("mirror%1.example.org 80 N000.00 W000.00 Mirror %1 of the list\r\n").arg(i);
+    Server.Reply("sites", sites + QStringLiteral(".\r\n"));
+    QStringList list;
+    QString shown;
+    Env.Prompt.OnModal = [&](QDialog& dialog) {
+        auto& form = dynamic_cast<TFormCDDBServers&>(dialog);
+        // Waits for the note (bounded by the server's lifetime), then OK.
+        auto* poll = new QTimer(&dialog);
+        QObject::connect(poll, &QTimer::timeout, &dialog, [&form, &shown] {
+            if (!form.Button1->isEnabled() || form.Button1->text() != Lang("OK"))
+                return;
+            shown = form.lblNetStatus->text();
+            form.Button1->click();
+        });
+        poll->start(20);
+        return dialog.exec();
+    };
+    TFormCDDBServers form;
+    form.Timer1->setInterval(50);
+    EXPECT_TRUE(form.Execute(list, {}));
+    EXPECT_EQ(shown, LangFmt("freedbServerListCut", {MaxCDDBServers}));
+    ASSERT_EQ(list.size(), MaxCDDBServers);
+    EXPECT_EQ(list.first(), QStringLiteral("mirror0.example.org Mirror 0 of the list"));
 }
 
 TEST_F(FormCDDBServersTest, CancelBeforeTheFetchSendsNothing)

@@ -161,6 +161,7 @@ TEST_F(FormCDDBTest, SearchByCDWithMoreFilesThanTracksWritesTracksAndTheTable)
     Entries.back()->Edited = 0; // not selected
     Add("d.mp3");
     const bool done = Run([&](TFormCDDB& form) {
+        EXPECT_EQ(form.BoxCDDrives->currentText(), QStringLiteral("/dev/sr0 [VENDOR MODEL]"));
         form.ActWeiterExecute();
         ASSERT_EQ(form.CurrentPage(), 3);
         EXPECT_EQ(form.Queries(), QStringList({QueryA}));
@@ -243,9 +244,13 @@ TEST_F(FormCDDBTest, SearchByStoredTablesOffersEachFilesCDsAndWritesTickedOnes)
         EXPECT_EQ(Column(form, 1), QStringList({"1/2", "1/2", "?", "1/2"}));
         EXPECT_EQ(Column(form, 3), QStringList({"Opening", "Closing", "", ""}));
 
-        // The second file takes the other CD.
+        // The second file takes the other CD; stepping wraps both ways.
         form.SelectRow(1);
         form.ActMoeglichkeitExecute(1);
+        EXPECT_EQ(form.PossibilityCellText(1, 3), QStringLiteral("Dos"));
+        form.ActMoeglichkeitExecute(1);
+        EXPECT_EQ(form.PossibilityCellText(1, 3), QStringLiteral("Closing"));
+        form.ActMoeglichkeitExecute(-1);
         EXPECT_EQ(form.PossibilityCellText(1, 3), QStringLiteral("Dos"));
         form.SelectRow(2);
         form.ActMoeglichkeitExecute(1);
@@ -453,27 +458,67 @@ TEST_F(FormCDDBTest, CancelEscOrClosingEndASlowSearchAtOnceAndChangeNothing)
         },
         slowServer.Port());
     TmyFreedbHttp::SetDefaultReadTimeout(readTimeout);
-    EXPECT_EQ(Env.Prompt.Errors, QStringList({Lang("freedbNoConnection")}));
+    EXPECT_EQ(Env.Prompt.Errors, QStringList({Lang("freedbTimeout")}));
 }
 
 TEST_F(FormCDDBTest, AHugeListOfMatchesShowsTheFirstFiftyAndSaysThatThereAreMore)
 {
     Add("a.mp3", "1");
-    TFakeCDDBServer generous;
-    generous.Add({.Command = "cddb query .*", .Body = {}, .Matches = 20000});
-    generous.Reply("cddb read .*", "210 x\r\nTTITLE0=T\r\nTTITLE1=U\r\n.\r\n");
-    ASSERT_TRUE(generous.Start());
-    Run(
-        [&](TFormCDDB& form) {
-            form.ActWeiterExecute();
-            ASSERT_EQ(form.CurrentPage(), 3);
-            EXPECT_EQ(form.TVCddb->topLevelItemCount(), 50);
-            EXPECT_EQ(form.lblNetStatus->text(), LangFmt("freedbPage2MoreMatches", {20000, 50}));
-            EXPECT_TRUE(form.ActWeiter->isEnabled());
-            form.Button4Click();
-        },
-        generous.Port());
-    EXPECT_EQ(generous.Requests().size(), 1 + 50);
+    // The status after a search that lists 50 of 20,000 matches, given in
+    // lines of this length (0: short ones).
+    const auto statusAfter = [&](int matchLength) {
+        TFakeCDDBServer generous;
+        generous.Add({.Command = "cddb query .*", .Body = {}, .Matches = 20000, .MatchLength = matchLength});
+        generous.Reply("cddb read .*", "210 x\r\nTTITLE0=T\r\nTTITLE1=U\r\n.\r\n");
+        EXPECT_TRUE(generous.Start());
+        QString status;
+        Run(
+            [&](TFormCDDB& form) {
+                form.ActWeiterExecute();
+                ASSERT_EQ(form.CurrentPage(), 3);
+                EXPECT_EQ(form.TVCddb->topLevelItemCount(), 50);
+                EXPECT_TRUE(form.ActWeiter->isEnabled());
+                status = form.lblNetStatus->text();
+                form.Button4Click();
+            },
+            generous.Port());
+        EXPECT_EQ(generous.Requests().size(), 1 + 50);
+        return status;
+    };
+    EXPECT_EQ(statusAfter(0), LangFmt("freedbPage2MoreMatches", {20000, 50}));
+
+    // Realistic lines: 1.15 MB, more than any reply may hold; "more than"
+    // as many as came within the size of a reply.
+    const QString status = statusAfter(58);
+    const QStringList note = LangFmt("freedbPage2MoreMatchesUncounted", {999999, 50}).split("999999");
+    EXPECT_TRUE(status.startsWith(note[0]) && status.endsWith(note[1])) << status.toStdString();
+    EXPECT_TRUE(Env.Prompt.Errors.isEmpty()) << Env.Prompt.Errors.join('|').toStdString();
+}
+
+TEST_F(FormCDDBTest, ARefusedOrCutReplyIsReportedForWhatItIsAndWritesNothing)
+{
+    Add("a.mp3", "1");
+    Add("b.mp3", "2");
+    TFakeCDDBServer broken;
+    broken.Add({.Command = "cddb query " + QueryA, .Body = {}, .HttpStatus = 404});
+    ASSERT_TRUE(broken.Start());
+    const auto searchFails = [&](TFormCDDB& form) {
+        form.ActWeiterExecute();
+        ASSERT_EQ(form.CurrentPage(), 3);
+        EXPECT_FALSE(form.PanCDDBNichtsGefunden->isHidden());
+        EXPECT_FALSE(form.ActWeiter->isEnabled());
+        form.Button4Click();
+    };
+    EXPECT_FALSE(Run(searchFails, broken.Port()));
+    EXPECT_EQ(Env.Prompt.Errors.takeFirst(), LangFmt("freedbHttpError", {"404 Not Found"}));
+
+    broken.Reply("cddb query " + QueryB, "200 rock 0c01a202 Cut / Short\r\n");
+    broken.Add({.Command = "cddb read rock 0c01a202", .Body = "210 rock\r\nTTITLE0=One\r\nTTITLE1=Two\r\n",
+                .Length = "none"});
+    Cdrom.Discs.insert("/dev/sr0", TocB());
+    EXPECT_FALSE(Run(searchFails, broken.Port()));
+    EXPECT_EQ(Env.Prompt.Errors, QStringList({Lang("freedbIncompleteReply")}));
+    EXPECT_FALSE(Entries[0]->Changed);
 }
 
 TEST_F(FormCDDBTest, AServersErrorLineIsShownShortAndPrintableWithTheWholeUnderDetails)

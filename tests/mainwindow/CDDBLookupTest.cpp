@@ -10,7 +10,9 @@
 #include "support/FakeCdrom.h"
 #include "support/MutagenReader.h"
 
+#include <QJsonArray>
 #include <QRadioButton>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -40,13 +42,14 @@ protected:
         Cdrom.Discs.insert("/dev/sr0", TFakeCdrom::TocOfFrames({150, 14270}, 420 * 75));
     }
 
-    // The CD database settings as the user keeps them.
-    void StoreServerSettings(int proxyPort = 0)
+    // The CD database settings as the user keeps them (the fixture's server
+    // unless another port is given).
+    void StoreServerSettings(int proxyPort = 0, int serverPort = 0)
     {
         TRegistry reg;
         ASSERT_TRUE(reg.OpenKey(ProgramSettingsKey(), true));
         reg.WriteString(QStringLiteral("CDDBServer2"), QStringLiteral("127.0.0.1"));
-        reg.WriteInteger(QStringLiteral("CDDBServerPort2"), Server.Port());
+        reg.WriteInteger(QStringLiteral("CDDBServerPort2"), serverPort ? serverPort : Server.Port());
         reg.WriteString(QStringLiteral("CDDBServerCgiPath"), QStringLiteral("/~cddb/cddb.cgi"));
         reg.WriteString(QStringLiteral("CDDBUser"), QStringLiteral("tester"));
         reg.WriteBool(QStringLiteral("UseProxy"), proxyPort > 0);
@@ -92,6 +95,9 @@ TEST_F(CDDBLookupTest, TheLookupWritesTheFilesAtOnceAndEachUndoRestoresOneFile)
     EXPECT_EQ(MutagenData(first, "MCDI"), QStringLiteral("001a010200100100000002000010020000030a140010aa0000070000"));
     EXPECT_EQ(Texts(ReadWithMutagen(Dir() + "02.mp3"), {"TPE1", "TIT2", "TRCK"}), "Guest|" + Cyrillic + "|2/2");
     EXPECT_EQ(Bytes(Dir() + "03.mp3"), original3);
+    // Every request greets with the user name of the settings.
+    for (const auto& request : Server.Requests())
+        EXPECT_TRUE(TFakeCDDBServer::Field(request.toObject(), "hello").startsWith("tester "));
 
     // Written and read back: nothing waits to be saved; the list shows it.
     EXPECT_FALSE(Entry("01.mp3")->Changed);
@@ -134,4 +140,38 @@ TEST_F(CDDBLookupTest, ACancelledLookupSavesNothingAndTheProxyOfTheSettingsIsUse
     EXPECT_FALSE(Entry("01.mp3")->Changed);
     EXPECT_EQ(proxy.Requests().size(), 2) << "query and read through the proxy";
     EXPECT_EQ(Server.Requests().size(), 2);
+}
+
+TEST_F(CDDBLookupTest, ControlCharactersFromTheServerNeverReachTheTags)
+{
+    TFakeCDDBServer hostile;
+    hostile.Reply("cddb query .*", QStringLiteral("200 rock 0c01a202 Evil\x1b]0;owned\x07 Band / Live\u202e\r\n"));
+    hostile.Reply("cddb read rock 0c01a202", QStringLiteral("210 rock 0c01a202\r\nTTITLE0=Nul") + QChar(0) +
+                                                 QStringLiteral("Title") + QChar(0) +
+                                                 QStringLiteral("end\r\nTTITLE1=\x1b[31mRed\x07" "Alert\r\n.\r\n"));
+    ASSERT_TRUE(hostile.Start()) << hostile.Error().toStdString();
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("01.mp3"), {{"TIT2", "Old one"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("02.mp3"), {{"TIT2", "Old two"}}));
+    StoreServerSettings(0, hostile.Port());
+    Open();
+    Select({"01.mp3", "02.mp3"});
+    AnswerWizard();
+    Trigger("ActID3FromCDDB");
+    ASSERT_TRUE(Prompt.Errors.isEmpty()) << Prompt.Errors.join('|').toStdString();
+
+    // As another reader sees them: one value per frame, nothing a terminal
+    // would act on.
+    const QRegularExpression control(QStringLiteral("[\\x00-\\x1f\\x7f-\\x9f\\x{202a}-\\x{202e}]"));
+    for (const char* name : {"01.mp3", "02.mp3"}) {
+        const TMutagenRead read = ReadWithMutagen(Dir() + name);
+        ASSERT_TRUE(read.Ok && read.Error.isEmpty()) << read.Error.toStdString();
+        for (const QJsonValue frame : read.Tag.value("frames").toArray()) {
+            const QJsonArray texts = frame.toObject().value("text").toArray();
+            EXPECT_LE(texts.size(), 1) << name;
+            for (const QJsonValue text : texts)
+                EXPECT_FALSE(text.toString().contains(control)) << name << ": " << text.toString().toStdString();
+        }
+    }
+    EXPECT_EQ(Texts(ReadWithMutagen(Dir() + "01.mp3"), {"TPE1", "TIT2", "TALB"}), "Evil ]0;owned Band|Nul Title end|Live");
+    EXPECT_EQ(Texts(ReadWithMutagen(Dir() + "02.mp3"), {"TIT2"}), "[31mRed Alert");
 }

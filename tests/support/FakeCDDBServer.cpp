@@ -27,7 +27,8 @@ void TFakeCDDBServer::Add(const TRule& rule)
     // The server takes a zero, false or empty field as absent.
     m_rules.append(QJsonObject{{"cmd", rule.Command}, {"body", rule.Body}, {"encoding", rule.Encoding},
                                {"status", rule.HttpStatus}, {"hang", rule.Hang}, {"size", rule.Size},
-                               {"trickle", rule.Trickle}, {"matches", rule.Matches}});
+                               {"trickle", rule.Trickle}, {"matches", rule.Matches},
+                               {"match_length", rule.MatchLength}, {"length", rule.Length}, {"raw", rule.Raw}});
     WriteRules();
 }
 

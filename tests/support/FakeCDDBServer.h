@@ -21,6 +21,9 @@ public:
         qint64 Size = 0;    // an endless body of this many bytes
         double Trickle = 0; // seconds between the bytes of the reply
         int Matches = 0;    // the reply: a "211" list of this many matches
+        int MatchLength = 0; // each of those lines padded to this many bytes
+        QString Length = {}; // the Content-Length sent: "none" for no header, else this
+        bool Raw = false;    // the body is the whole answer, status line and headers too
     };
 
     explicit TFakeCDDBServer(bool proxy = false, int lifetimeSeconds = 60);

@@ -15,6 +15,10 @@ whose "cmd" (a regular expression) matches the whole command answers:
     {"cmd": "sites", "status": 500}           # an HTTP error status
     {"cmd": "sites", "trickle": 2, "body": ...} # one byte every 2 seconds
     {"cmd": "cddb query .*", "matches": 20000}  # "211" and that many matches
+    {"cmd": "cddb query .*", "matches": 20000, "match_length": 60}  # each line that long
+    {"cmd": "sites", "length": "none", ...}   # no Content-Length (the end closes)
+    {"cmd": "sites", "length": "10", ...}     # a Content-Length that lies
+    {"cmd": "sites", "raw": true, "body": "HTTP/1.1 2OO OK\r\n..."}  # sent as it is
 
 A greeting that is not four words is answered "409 No handshake", a command
 no rule matches "500 Command syntax error". The server ends by itself after
@@ -66,10 +70,13 @@ class Handler(BaseHTTPRequestHandler):
         return self.rfile.read(length) if length > 0 else b""
 
     # Sends the headers, then the pieces (a client that hangs up ends it).
+    # A rule's "length" replaces the Content-Length: "none" leaves it out.
     def send_pieces(self, status, length, pieces, interval=0):
+        announced = str(self.rule.get("length") or length)
         self.send_response(status)
         self.send_header("Content-Type", "text/plain")
-        self.send_header("Content-Length", str(length))
+        if announced != "none":
+            self.send_header("Content-Length", announced)
         self.end_headers()
         try:
             for piece in pieces:
@@ -90,6 +97,7 @@ class Handler(BaseHTTPRequestHandler):
         self.send_pieces(200, size, (chunk[: size - sent] for sent in range(0, size, len(chunk))))
 
     def do_POST(self):
+        self.rule = {}
         body = self.read_body()
         self.record(body)
         if self.server.proxy:
@@ -116,6 +124,10 @@ class Handler(BaseHTTPRequestHandler):
             connection.close()
         self.send_text(response.status, data)
 
+    def match_lines(self, count, length):
+        lines = ("misc %08x Artist %d / Title %d" % (i, i, i) for i in range(count))
+        return "".join(line.ljust(length - 2, "x") + "\r\n" for line in lines)
+
     def answer(self, body):
         if urllib.parse.urlsplit(self.path).path != CGI_PATH:
             self.send_text(404, b"not found")
@@ -129,6 +141,7 @@ class Handler(BaseHTTPRequestHandler):
         for rule in load_rules(self.server.rules_path):
             if not re.fullmatch(rule.get("cmd", ""), command):
                 continue
+            self.rule = rule
             if rule.get("hang"):
                 time.sleep(self.server.lifetime)
                 return
@@ -136,11 +149,14 @@ class Handler(BaseHTTPRequestHandler):
                 self.send_endless(int(rule["size"]))
                 return
             if rule.get("matches"):
-                data = "211 close matches found\r\n" + "".join(
-                    "misc %08x Artist %d / Title %d\r\n" % (i, i, i) for i in range(int(rule["matches"]))) + ".\r\n"
+                data = ("211 close matches found\r\n" +
+                        self.match_lines(int(rule["matches"]), int(rule.get("match_length") or 0)) + ".\r\n")
             else:
                 data = rule.get("body", "")
             data = data.encode(rule.get("encoding", "utf-8"))
+            if rule.get("raw"):
+                self.wfile.write(data)
+                return
             if rule.get("trickle"):
                 self.send_trickling(data, float(rule["trickle"]))
                 return

@@ -194,6 +194,27 @@ TEST_F(FileOpsWindowTest, CopyAndMoveByChosenFolderAndByHistory)
     EXPECT_EQ(FilesIn(Folder("m1")), QStringList({"a.mp3", "b.mp3"}));
     EXPECT_TRUE(ListedNames().isEmpty());
     EXPECT_TRUE(Prompt.Errors.isEmpty());
+
+    // A target that is a file or is missing: the error names it, and nothing
+    // changes.
+    const QString moved = Folder("m1");
+    Visit(moved);
+    const QByteArray a = Bytes(moved + "/a.mp3");
+    const QByteArray b = Bytes(moved + "/b.mp3");
+    Select({"a.mp3"});
+    for (const QString& target : {moved + "/b.mp3", Env.Folder() + "/missing"}) {
+        Window->CopySelectionTo(target);
+        Window->MoveSelectionTo(target);
+        const QString error = LangFmt("ErrorTargetNotFolder", {QFileInfo(target).fileName()});
+        EXPECT_EQ(Prompt.Errors, QStringList({error, error}));
+        Prompt.Errors.clear();
+    }
+    EXPECT_EQ(FilesIn(moved), QStringList({"a.mp3", "b.mp3"}));
+    EXPECT_EQ(Bytes(moved + "/a.mp3"), a);
+    EXPECT_EQ(Bytes(moved + "/b.mp3"), b);
+    EXPECT_FALSE(QFileInfo::exists(Env.Folder() + "/missing"));
+    EXPECT_EQ(ListedNames(), QStringList({"a.mp3", "b.mp3"}));
+    EXPECT_TRUE(Prompt.Asked.isEmpty());
 }
 
 TEST_F(FileOpsWindowTest, TakenNamesAskAndCopiesIntoTheirOwnFolderGetNewNames)

@@ -2,12 +2,15 @@
 
 #include "mainwindow/MessageLists.h"
 
+#include "cddb/UserInputBlocker.h"
 #include "localisation/MultiLanguage.h"
 #include "platform/Prompt.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFile>
 #include <QProgressDialog>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -161,7 +164,12 @@ void TFileOpRunner::ShowProgress()
         if (m_sinceStart.elapsed() < ProgressDelayMs)
             return;
         m_progress = std::make_unique<QProgressDialog>(m_window);
-        m_progress->setWindowModality(Qt::WindowModal);
+        // Not modal: the window system drops a request to close a window
+        // that a modal window blocks, and the window is to close once the
+        // operation is done. Its input is kept out here instead.
+        m_progress->setWindowModality(Qt::NonModal);
+        m_inputBlock = std::make_unique<TUserInputBlocker>(
+            [this](QObject* receiver, QEvent* event) { return PassesDuringProgress(receiver, event); });
         m_progress->setMinimumDuration(0);
         m_progress->setRange(0, ProgressSteps);
         m_progress->setCancelButtonText(Lang("Cancel"));
@@ -176,6 +184,20 @@ void TFileOpRunner::ShowProgress()
                         : p.TotalItems > 0 ? static_cast<double>(p.DoneItems) / static_cast<double>(p.TotalItems)
                                            : 0.0;
     m_progress->setValue(std::clamp(static_cast<int>(done * ProgressSteps), 0, ProgressSteps - 1));
+}
+
+bool TFileOpRunner::PassesDuringProgress(QObject* receiver, QEvent* event) const
+{
+    // The window holds a close until the operation is done.
+    if (event->type() == QEvent::Close)
+        return true;
+    // The progress window and the questions are windows of their own.
+    const auto* control = qobject_cast<const QWidget*>(receiver);
+    const bool forWindow = control ? control->window() == m_window : receiver == m_window->windowHandle();
+    // A key kept from the window runs none of its shortcuts either.
+    if (forWindow && event->type() == QEvent::ShortcutOverride)
+        event->accept();
+    return !forWindow;
 }
 
 TCollisionChoice TFileOpRunner::AskCollision(const QByteArray&, const QByteArray& target, bool folder)
@@ -203,8 +225,9 @@ TFileOpResult TFileOpRunner::Run(TKind kind, const QList<QByteArray>& files, con
 {
     m_kind = kind;
     m_sinceStart.start();
-    // Until the progress window shows, no input may reach the main window;
-    // then the window-modal progress window keeps it out, and takes its own.
+    // No input may reach the main window: until the progress window shows,
+    // input waits; then the progress window takes its own, and the
+    // window's is dropped.
     m_pump = std::make_unique<TEventPump>([this] {
         ShowProgress();
         QCoreApplication::processEvents(m_progress ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
@@ -235,6 +258,7 @@ void TFileOpRunner::EndProgress()
         m_progress->hide();
         m_progress.reset();
     }
+    m_inputBlock.reset();
     m_pump.reset();
 }
 

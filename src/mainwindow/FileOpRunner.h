@@ -15,8 +15,11 @@
 #include <memory>
 #include <optional>
 
+class QEvent;
+class QObject;
 class QProgressDialog;
 class QWidget;
+class TUserInputBlocker;
 
 // The main window's file operations with what the user sees of them: a
 // progress window with a cancel button (shown when an operation takes a
@@ -24,7 +27,8 @@ class QWidget;
 // both, Cancel, optionally for all), the failures listed for retry (Yes
 // retries only those), and the question before deleting for good what
 // cannot go to the trash. Pending events run while it works, input only in
-// the progress window.
+// the progress window; a request to close the window reaches it meanwhile,
+// for the window to carry out when the operation is done.
 class TFileOpRunner {
 public:
     explicit TFileOpRunner(QWidget* window);
@@ -77,6 +81,9 @@ private:
     void ReportFinal(std::vector<TFileOpFailure>&& final, TFileOpResult& total);
     void EndProgress();
     bool Moving() const { return m_kind == TKind::Move; }
+    // Whether user input (or a request to close) may reach its receiver
+    // while the progress window shows: not when it is meant for the window.
+    bool PassesDuringProgress(QObject* receiver, QEvent* event) const;
 
     QWidget* m_window;
     TFileOps m_ops;
@@ -84,6 +91,8 @@ private:
     TFileOpProgress m_lastProgress;
     QElapsedTimer m_sinceStart;
     std::unique_ptr<QProgressDialog> m_progress;
+    // Keeps input out of the window while the progress window shows.
+    std::unique_ptr<TUserInputBlocker> m_inputBlock;
     std::unique_ptr<TEventPump> m_pump;
     double m_longestStallMs = 0;
     QSet<QByteArray> m_toldKept;

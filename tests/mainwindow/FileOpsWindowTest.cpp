@@ -1,9 +1,11 @@
 #include "FileOpsTestSupport.h"
 #include "InputPanelTestSupport.h"
 
+#include "mainwindow/EventHook.h"
 #include "mainwindow/FileOpRunner.h"
 #include "mainwindow/SessionEnd.h"
 
+#include "controls/MyListView.h"
 #include "localisation/MultiLanguage.h"
 #include "platform/FileLayer.h"
 
@@ -12,12 +14,38 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QSet>
+#include <QThread>
+#include <QWindow>
 
 #include <cerrno>
 #include <csignal>
 
+// The way a window system hands the window manager's request to close a
+// window to Qt (its platform plugins call it; the header is not installed).
+// Unlike QWidget::close() and QWindow::close(), the request does not reach a
+// window that a modal window blocks.
+class QWindowSystemInterface {
+public:
+    struct DefaultDelivery;
+    template <typename Delivery>
+    static bool handleCloseEvent(QWindow* window);
+};
+
 namespace {
+
+// A slow disk: every piece written waits for OnWrite first.
+class TSlowDiskLayer : public TFileLayer {
+public:
+    std::function<void()> OnWrite;
+    ssize_t PWrite(int fd, const void* buffer, size_t count, off_t offset) override
+    {
+        if (OnWrite)
+            OnWrite();
+        return TFileLayer::PWrite(fd, buffer, count, offset);
+    }
+};
 
 class FileOpsWindowTest : public ::testing::Test, protected TWindowFixture {
 protected:
@@ -51,6 +79,68 @@ protected:
         for (const auto& entry : Window->Entries())
             entries.push_back(entry.get());
         return entries;
+    }
+
+    // Where a click on a listed file lands, in the window.
+    QPoint RowPoint(const QString& name) const
+    {
+        const QModelIndex row = Window->LVFiles->model()->index(static_cast<int>(ListedNames().indexOf(name)), 0);
+        return Window->LVFiles->viewport()->mapTo(Window.get(), Window->LVFiles->visualRect(row).center());
+    }
+
+    // Copies a large file on a slow disk and, once the progress window shows,
+    // brings the window to the front, clicks another file, presses Delete and
+    // the search panel's shortcut, and asks for the window to close by
+    // requestClose. None of the input reaches the window, the copy runs to
+    // its end, then the window closes.
+    void CloseDuringASlowCopy(const std::function<void()>& requestClose)
+    {
+        const QString big = Folder("big") + "/big.bin";
+        if (!QFile::exists(big)) {
+            QFile file(big);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            const QByteArray piece(1024 * 1024, 'x');
+            for (int i = 0; i < 32; ++i)
+                ASSERT_EQ(file.write(piece), piece.size());
+        }
+        const QString target = Folder("copied");
+        QFile::remove(target + "/big.bin");
+        Select({"a.mp3"});
+        Window->LVFiles->setFocus();
+        bool closing = false;
+        TEventHook closeSeen(nullptr, [&](QObject*, QEvent* event) {
+            closing = closing || event->type() == QEvent::Close;
+            return false;
+        });
+        Window->installEventFilter(&closeSeen);
+        bool requested = false;
+        auto disk = std::make_shared<TSlowDiskLayer>();
+        disk->OnWrite = [&] {
+            const auto* progress = Window->findChild<QProgressDialog*>();
+            if (!requested && progress && progress->isVisible()) {
+                requested = true;
+                QApplication::setActiveWindow(Window.get());
+                QTest::mouseClick(Window->windowHandle(), Qt::LeftButton, {}, RowPoint("b.mp3"));
+                QTest::keyClick(Window->windowHandle(), Qt::Key_Delete);
+                QTest::keyClick(Window->windowHandle(), Qt::Key_F3);
+                requestClose();
+            }
+            // Slow until the window has seen the close.
+            if (!closing)
+                QThread::msleep(10);
+        };
+        Window->FileOpRunner().Ops().SetFileLayer(disk);
+        const int beeps = Prompt.Beeps;
+        const bool searchShown = Window->IsSearchPanelShown();
+        Window->ShellCopyFiles({QFile::encodeName(big)}, target);
+        Window->FileOpRunner().Ops().SetFileLayer(nullptr);
+        Window->removeEventFilter(&closeSeen);
+        EXPECT_TRUE(requested);
+        EXPECT_TRUE(Bytes(target + "/big.bin") == Bytes(big)); // whole, not cancelled
+        EXPECT_EQ(SelectedListRows(*Window), QList<int>({static_cast<int>(ListedNames().indexOf("a.mp3"))}));
+        EXPECT_EQ(Prompt.Beeps, beeps);
+        EXPECT_EQ(Window->IsSearchPanelShown(), searchShown);
+        EXPECT_FALSE(Window->isVisible());
     }
 
     // What the error box lists for a file another program removed.
@@ -137,6 +227,27 @@ TEST_F(FileOpsWindowTest, CopyAndMoveByChosenFolderAndByHistory)
     EXPECT_EQ(FilesIn(Folder("m1")), QStringList({"a.mp3", "b.mp3"}));
     EXPECT_TRUE(ListedNames().isEmpty());
     EXPECT_TRUE(Prompt.Errors.isEmpty());
+
+    // A target that is a file or is missing: the error names it, and nothing
+    // changes.
+    const QString moved = Folder("m1");
+    Visit(moved);
+    const QByteArray a = Bytes(moved + "/a.mp3");
+    const QByteArray b = Bytes(moved + "/b.mp3");
+    Select({"a.mp3"});
+    for (const QString& target : {moved + "/b.mp3", Env.Folder() + "/missing"}) {
+        Window->CopySelectionTo(target);
+        Window->MoveSelectionTo(target);
+        const QString error = LangFmt("ErrorTargetNotFolder", {QFileInfo(target).fileName()});
+        EXPECT_EQ(Prompt.Errors, QStringList({error, error}));
+        Prompt.Errors.clear();
+    }
+    EXPECT_EQ(FilesIn(moved), QStringList({"a.mp3", "b.mp3"}));
+    EXPECT_EQ(Bytes(moved + "/a.mp3"), a);
+    EXPECT_EQ(Bytes(moved + "/b.mp3"), b);
+    EXPECT_FALSE(QFileInfo::exists(Env.Folder() + "/missing"));
+    EXPECT_EQ(ListedNames(), QStringList({"a.mp3", "b.mp3"}));
+    EXPECT_TRUE(Prompt.Asked.isEmpty());
 }
 
 TEST_F(FileOpsWindowTest, TakenNamesAskAndCopiesIntoTheirOwnFolderGetNewNames)
@@ -412,7 +523,15 @@ TEST_F(FileOpsWindowTest, LoadsAndACloseWaitForARunningFileOperation)
     EXPECT_EQ(Window->CurrentFolder(), elsewhere + "/");
     EXPECT_EQ(ListedNames(), QStringList({"e.mp3"}));
 
+    // The window manager asks the window to close while the progress window
+    // shows.
+    Visit(Src());
+    CloseDuringASlowCopy([this] {
+        QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::DefaultDelivery>(Window->windowHandle());
+    });
+
     // Told to end meanwhile: the window closes once the operation is done.
+    Show();
     Visit(Src());
     entries = EntryAddresses();
     MakeFile(target + "/b.mp3", "Taken");
@@ -426,6 +545,13 @@ TEST_F(FileOpsWindowTest, LoadsAndACloseWaitForARunningFileOperation)
     EXPECT_EQ(FilesIn(target), QStringList({"a.mp3", "b.mp3"}));
     EXPECT_FALSE(QFile::exists(Src() + "b.mp3"));
     EXPECT_FALSE(Window->isVisible());
+
+    // Told to end while the progress window shows (in a new window, which
+    // catches the signal again).
+    Open(Src());
+    Show();
+    CloseOnTermination(*Window);
+    CloseDuringASlowCopy([] { ::raise(SIGTERM); });
 }
 
 TEST_F(FileOpsWindowTest, UndoFollowsAMovedFileAndARenamedFolder)

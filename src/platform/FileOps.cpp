@@ -414,6 +414,8 @@ struct TFileOps::TRun {
     TOutcome TransferGiven(const QByteArray& path, const TFolder& target);
     TStep IntoItself(const TSource& source, const TFolder& target);
     TOutcome TransferNamed(const TSource& source, const TFolder& folder, TCollisions collisions);
+    TOutcome TransferEntry(const TFolder& from, const QByteArray& name, const struct stat& st, const TFolder& into,
+                           TCollisions collisions);
     bool OntoItself(const TSource& source, const struct stat& existing, TStep& failure);
     TCollisionAnswer Ask(const TSource& source, const TTarget& target, bool folders);
     TOutcome TransferTo(const TSource& source, const TTarget& target);
@@ -944,6 +946,18 @@ TOutcome TFileOps::TRun::CopyFolder(const TSource& source, const TTarget& target
     return outcome;
 }
 
+// An entry of a folder being copied. A folder this run is building, met
+// inside what it copies, shows that a mount makes the target part of the
+// source, also where the mount gives it another identity (FUSE).
+TOutcome TFileOps::TRun::TransferEntry(const TFolder& from, const QByteArray& name, const struct stat& st,
+                                       const TFolder& into, TCollisions collisions)
+{
+    const std::optional<THiddenName> hidden = S_ISDIR(st.st_mode) ? ParseHiddenName(name) : std::nullopt;
+    if (hidden && hidden->Kind == THiddenKind::Copy && MadeByThisProcess(*hidden))
+        return Failed({TFileOpError::IntoItself, 0, from.Path});
+    return TransferNamed(TSource{{from, name}, st}, into, collisions);
+}
+
 // Into the folder there, each entry on its own, asking about names taken.
 // Moving, the source folder goes once all of it went.
 TOutcome TFileOps::TRun::MergeFolder(const TSource& source, const TFolder& from, const TTarget& target)
@@ -956,7 +970,7 @@ TOutcome TFileOps::TRun::MergeFolder(const TSource& source, const TFolder& from,
     else if ((failure = List(from, names)))
         outcome = Failed(*failure);
     EachEntry(from, names, outcome, [&](const QByteArray& name, const struct stat& st) {
-        return TransferNamed(TSource{{from, name}, st}, into, TCollisions::Ask);
+        return TransferEntry(from, name, st, into, TCollisions::Ask);
     });
     if (outcome.Fate == TFate::Done && Moving && Layer.UnlinkAt(source.Folder.Fd, source.Name, AT_REMOVEDIR) != 0)
         Add(outcome, Failed(SystemFailure(source.Path())));
@@ -993,7 +1007,7 @@ TOutcome TFileOps::TRun::BuildFolder(const TSource& source, const TFolder& from,
     if (Moving)
         Copied = &copied;
     EachEntry(from, names, outcome, [&](const QByteArray& name, const struct stat& st) {
-        return TransferNamed(TSource{{from, name}, st}, into, TCollisions::None);
+        return TransferEntry(from, name, st, into, TCollisions::None);
     });
     Copied = around;
     // Mode and times last: adding the entries changed the folder's time, and

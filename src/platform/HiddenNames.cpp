@@ -111,5 +111,10 @@ std::optional<THiddenName> ParseHiddenName(const QByteArray& hidden)
 
 bool MadeByAnEndedRun(const THiddenName& hidden)
 {
-    return hidden.Process != ::getpid() && ::kill(hidden.Process, 0) != 0 && errno == ESRCH;
+    return !MadeByThisProcess(hidden) && ::kill(hidden.Process, 0) != 0 && errno == ESRCH;
+}
+
+bool MadeByThisProcess(const THiddenName& hidden)
+{
+    return hidden.Process == ::getpid();
 }

@@ -39,3 +39,4 @@ bool MayBeHiddenName(const char* name, size_t length);
 // Whether the process that made a hidden name no longer runs (never this
 // process; a process that cannot be asked counts as running).
 bool MadeByAnEndedRun(const THiddenName& hidden);
+bool MadeByThisProcess(const THiddenName& hidden);

@@ -1207,8 +1207,10 @@ struct TFuseMount {
 }
 
 // Seen through a second mount (a FUSE view of the same folder), a file has
-// another device and inode: moved onto itself there, it must be left as it is.
-TEST_F(FileOpsTest, AFileSeenThroughASecondMountIsNeverReplacedByItself)
+// another device and inode: moved onto itself there, it must be left as it
+// is; and a folder copied into a view of its own subfolder must not go on
+// copying what it copies.
+TEST_F(FileOpsTest, WhatASecondMountShowsIsNeverCopiedOntoOrIntoItself)
 {
     const QString view = Dir.filePath("view");
     ASSERT_TRUE(QDir().mkpath(view));
@@ -1229,6 +1231,21 @@ TEST_F(FileOpsTest, AFileSeenThroughASecondMountIsNeverReplacedByItself)
         EXPECT_EQ(result.OntoItself, QList<QByteArray>({B(S("song.mp3"))}));
         EXPECT_EQ(ReadFile(S("song.mp3")), Pattern(300 * 1024));
         EXPECT_EQ(Tree(Src()), QStringList({"song.mp3"}));
+    }
+
+    MakeAlbum(S("Album"));
+    const QString subView = Dir.filePath("subview");
+    ASSERT_TRUE(QDir().mkpath(subView));
+    TFuseMount subMount;
+    ASSERT_EQ(RunCommand("bindfs", {S("Album/Bonus"), subView}), 0);
+    subMount.Path = subView;
+    const QStringList before = Tree(S("Album"));
+    for (bool move : {false, true}) {
+        SCOPED_TRACE(move ? "moved" : "copied");
+        const TFileOpResult result = move ? ops.Move({B(S("Album"))}, B(subView)) : ops.Copy({B(S("Album"))}, B(subView));
+        ASSERT_EQ(result.Failed.size(), 1u);
+        EXPECT_EQ(result.Failed[0].Error, TFileOpError::IntoItself);
+        EXPECT_EQ(Tree(S("Album")), before);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "platform/ProgramVersion.h"
 
 #include "controls/IconTheme.h"
+#include "dialogs/PlainToolTips.h"
 #include "localisation/MultiLanguage.h"
 #include "localisation/ui/ComponentTranslation.h"
 #include "platform/Opener.h"
@@ -186,6 +187,7 @@ TFormUpdate::TFormUpdate(QWidget* parent) : QDialog(parent), m_endpoint(UpdateCh
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setOpenLinks(false);
     WebBrowser1->setOpenExternalLinks(false);
+    ShowToolTipsAsPlainText(*WebBrowser1);
     connect(WebBrowser1, &QTextBrowser::anchorClicked, this,
             [this](const QUrl& link) { RunGuarded(this, [&] { OpenLink(link); }); });
 

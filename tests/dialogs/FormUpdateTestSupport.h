@@ -67,6 +67,9 @@ class Handler(BaseHTTPRequestHandler):
                 '<img src="qrc:/qt-project.org/styles/commonstyle/images/file-16.png">'
                 '<img src=":/qt-project.org/styles/commonstyle/images/file-16.png"></p>'
                 '<table><tr><td>cell</td></tr></table><p style="background-image: url({0}/styled.png)">styled</p>'
+                '<p title="<img src=\'{0}/tip.png\'><table background=\'{0}/tipcell.png\'><tr><td>x</td></tr></table>">'
+                'tipped</p><table><tr><td title="<img src=\'file://{0}/celltip.png\'>"></td></tr></table>'
+                '<p title="' + 'long ' * 1000 + '">long</p>'
                 '</body></html>').format(folder).encode())
         else:
             self.send_error(404)

@@ -25,6 +25,8 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include <utility>
+
 namespace {
 
 // The names of the files in a folder that anything opened while it watched
@@ -106,20 +108,29 @@ TEST_F(AboutUpdateTest, TheVersionPageTellsWhetherANewerVersionExistsOrEndsInOne
     EXPECT_EQ(older->LInfo->text(), QString());
     EXPECT_TRUE(Env.Prompt.Errors.isEmpty());
 
-    // Pages without a usable version end in one error each.
+    // Pages without a usable version, and pages nested too deeply to be
+    // shown (they would freeze or crash the program), end in one error each
+    // that names the reason.
     const QString failure = Lang("ErrorLoadUpdateInfo");
-    for (const char* part : {"letter", "long", "missing", "big"}) {
+    const QString noVersion = Lang("UpdatePageNoVersion");
+    const std::pair<const char*, QString> failures[] = {
+        {"letter", noVersion},
+        {"long", noVersion},
+        {"missing", QString()}, // the network's own words
+        {"big", LangFmt("UpdatePageTooLarge", {QStringLiteral("1024")})},
+        {"deep", LangFmt("UpdatePageTooDeep", {QStringLiteral("32")})},
+        {"stacked", LangFmt("UpdatePageTablesTooDeep", {QStringLiteral("4")})},
+    };
+    for (const auto& [part, reason] : failures) {
         Env.Prompt.Errors.clear();
         auto form = Check(QString::fromLatin1(part));
         QTest::qWait(50);
         ASSERT_EQ(Env.Prompt.Errors.size(), 1) << part;
         EXPECT_TRUE(Env.Prompt.Errors[0].startsWith(failure)) << part;
+        EXPECT_TRUE(Env.Prompt.Errors[0].endsWith(reason)) << part;
         // The labels keep what they showed.
         EXPECT_EQ(form->LVersion2->text(), QStringLiteral("?"));
         EXPECT_EQ(form->LInfo->text(), Lang("StillNoInfo"));
-        if (QLatin1String(part) == QLatin1String("big")) {
-            EXPECT_TRUE(Env.Prompt.Errors[0].contains(LangFmt("UpdatePageTooLarge", {QStringLiteral("1024")})));
-        }
     }
 }
 

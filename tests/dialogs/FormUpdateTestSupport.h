@@ -48,6 +48,13 @@ class Handler(BaseHTTPRequestHandler):
             time.sleep(30)
         elif part in versions:
             self.answer(page(versions[part]))
+        elif part == 'deep':
+            self.answer(page('<table><tr><td>' * 3000 + versions['newer']))
+        elif part == 'stacked':
+            # Each table follows one closed outside a cell: Qt places it in
+            # that table's last cell, one level deeper.
+            self.answer(page('<table><tr><td>a</td></tr><thead><head>' + '<td>x</td></table>' * 12
+                             + versions['newer']))
         elif part == 'big':
             self.answer(b'PROGVERSION1=9 PROGVERSION2=1 ' + b'x' * (2 * 1024 * 1024), length=False)
         elif part == 'rich':

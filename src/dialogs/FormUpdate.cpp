@@ -4,6 +4,8 @@
 #include "platform/ProgramVersion.h"
 
 #include "controls/IconTheme.h"
+#include "dialogs/HtmlNesting.h"
+#include "dialogs/PlainToolTips.h"
 #include "localisation/MultiLanguage.h"
 #include "localisation/ui/ComponentTranslation.h"
 #include "platform/Opener.h"
@@ -27,6 +29,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -36,6 +39,9 @@ constexpr int MaxNumberDigits = 9;
 constexpr int MaxRedirects = 5;
 // How much of the page the request buffers before it is read.
 constexpr qint64 ReadBufferBytes = 64 * 1024;
+// How deep a shown page may nest its elements, and its tables.
+constexpr int MaxElementNesting = 32;
+constexpr int MaxTableNesting = 4;
 
 TUpdateCheckEndpoint& InstalledEndpoint()
 {
@@ -74,17 +80,24 @@ void RemovePictures(QTextDocument& document)
     }
 }
 
-// Shows a downloaded page without anything it names: the page is read into
-// a document that no view has laid out yet, its pictures are taken out, and
-// only then the view shows it. It runs no scripts in any case.
-void ShowPage(QTextBrowser& view, const QString& page)
+// Reads a downloaded page into a document that no view has laid out yet and
+// that holds nothing the page names: its pictures are taken out. It runs no
+// scripts in any case.
+std::unique_ptr<QTextDocument> ReadPage(const QString& page)
 {
-    auto* document = new TInertDocument(&view);
+    auto document = std::make_unique<TInertDocument>();
     document->setHtml(page);
     RemovePictures(*document);
+    return document;
+}
+
+// Shows a page's document in the view, in place of the page shown before.
+void ShowPage(QTextBrowser& view, std::unique_ptr<QTextDocument> document)
+{
+    document->setParent(&view);
     QTextDocument* previous = view.document();
     const bool previousIsOurs = previous->parent() == &view;
-    view.setDocument(document);
+    view.setDocument(document.release());
     if (previousIsOurs)
         delete previous;
 }
@@ -186,6 +199,7 @@ TFormUpdate::TFormUpdate(QWidget* parent) : QDialog(parent), m_endpoint(UpdateCh
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setOpenLinks(false);
     WebBrowser1->setOpenExternalLinks(false);
+    ShowToolTipsAsPlainText(*WebBrowser1);
     connect(WebBrowser1, &QTextBrowser::anchorClicked, this,
             [this](const QUrl& link) { RunGuarded(this, [&] { OpenLink(link); }); });
 
@@ -305,7 +319,18 @@ void TFormUpdate::RequestTimedOut()
 
 void TFormUpdate::DocumentComplete(const QString& page)
 {
-    ShowPage(*WebBrowser1, page);
+    // A page nested too deeply is refused: by its elements before Qt reads
+    // it, by its tables before Qt lays it out.
+    if (HtmlNestsDeeperThan(page, MaxElementNesting)) {
+        Fail(LangFmt("UpdatePageTooDeep", {QString::number(MaxElementNesting)}));
+        return;
+    }
+    std::unique_ptr<QTextDocument> document = ReadPage(page);
+    if (FramesNestDeeperThan(*document, MaxTableNesting)) {
+        Fail(LangFmt("UpdatePageTablesTooDeep", {QString::number(MaxTableNesting)}));
+        return;
+    }
+    ShowPage(*WebBrowser1, std::move(document));
     const QString text = page.toUpper();
     const std::optional<int> major = NumberAfterKey(text, QStringLiteral("PROGVERSION1="));
     const std::optional<int> minor = NumberAfterKey(text, QStringLiteral("PROGVERSION2="));

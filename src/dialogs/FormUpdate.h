@@ -36,8 +36,9 @@ std::optional<int> NumberAfterKey(const QString& text, const QString& key);
 
 // The update window: loads the version page of the product's web site while
 // it opens, shows the page and tells whether a newer version exists. The page
-// loads nothing further and runs nothing; closing the window or loading again
-// cancels a request still running.
+// loads nothing further and runs nothing, its tool tips are plain text, and a
+// page nested too deeply to be shown safely is refused; closing the window or
+// loading again cancels a request still running.
 class TFormUpdate : public QDialog {
     Q_OBJECT
 public:

@@ -9,16 +9,23 @@
 
 #include "support/QtPrinters.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QHelpEvent>
 #include <QImage>
 #include <QLabel>
 #include <QTextBlock>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocumentFragment>
+#include <QToolTip>
 
 #include <sys/inotify.h>
 #include <unistd.h>
+
+#include <utility>
 
 namespace {
 
@@ -58,6 +65,29 @@ private:
     QStringList m_opened;
 };
 
+// What a tool tip shows of its text: Qt shows a text that looks like rich
+// text as a document (read here without loading anything it names).
+QString ShownToolTip()
+{
+    const QString tip = QToolTip::text();
+    return Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText() : tip;
+}
+
+// Rests the mouse at the start of every line of the view's document; the
+// tips shown on the way, in order, each once.
+QStringList HoverEveryLine(QTextBrowser& view)
+{
+    QStringList shown;
+    for (QTextBlock block = view.document()->begin(); block.isValid(); block = block.next()) {
+        const QPoint at = view.cursorRect(QTextCursor(block)).center() + QPoint(2, 0);
+        QHelpEvent hover(QEvent::ToolTip, at, view.viewport()->mapToGlobal(at));
+        QApplication::sendEvent(view.viewport(), &hover);
+        if (QToolTip::isVisible() && !shown.contains(ShownToolTip()))
+            shown << ShownToolTip();
+    }
+    QToolTip::hideText();
+    return shown;
+}
 
 }
 
@@ -78,20 +108,29 @@ TEST_F(AboutUpdateTest, TheVersionPageTellsWhetherANewerVersionExistsOrEndsInOne
     EXPECT_EQ(older->LInfo->text(), QString());
     EXPECT_TRUE(Env.Prompt.Errors.isEmpty());
 
-    // Pages without a usable version end in one error each.
+    // Pages without a usable version, and pages nested too deeply to be
+    // shown (they would freeze or crash the program), end in one error each
+    // that names the reason.
     const QString failure = Lang("ErrorLoadUpdateInfo");
-    for (const char* part : {"letter", "long", "missing", "big"}) {
+    const QString noVersion = Lang("UpdatePageNoVersion");
+    const std::pair<const char*, QString> failures[] = {
+        {"letter", noVersion},
+        {"long", noVersion},
+        {"missing", QString()}, // the network's own words
+        {"big", LangFmt("UpdatePageTooLarge", {QStringLiteral("1024")})},
+        {"deep", LangFmt("UpdatePageTooDeep", {QStringLiteral("32")})},
+        {"stacked", LangFmt("UpdatePageTablesTooDeep", {QStringLiteral("4")})},
+    };
+    for (const auto& [part, reason] : failures) {
         Env.Prompt.Errors.clear();
         auto form = Check(QString::fromLatin1(part));
         QTest::qWait(50);
         ASSERT_EQ(Env.Prompt.Errors.size(), 1) << part;
         EXPECT_TRUE(Env.Prompt.Errors[0].startsWith(failure)) << part;
+        EXPECT_TRUE(Env.Prompt.Errors[0].endsWith(reason)) << part;
         // The labels keep what they showed.
         EXPECT_EQ(form->LVersion2->text(), QStringLiteral("?"));
         EXPECT_EQ(form->LInfo->text(), Lang("StillNoInfo"));
-        if (QLatin1String(part) == QLatin1String("big")) {
-            EXPECT_TRUE(Env.Prompt.Errors[0].contains(LangFmt("UpdatePageTooLarge", {QStringLiteral("1024")})));
-        }
     }
 }
 
@@ -121,7 +160,8 @@ TEST_F(AboutUpdateTest, NoFileOfThisMachineThatAPageNamesIsEverOpened)
     ASSERT_TRUE(QDir().mkpath(folder));
     QImage picture(8, 8, QImage::Format_RGB32);
     picture.fill(Qt::red);
-    for (const char* name : {"absolute.png", "url.png", "relative.png", "cell.png", "body.png", "styled.png"})
+    for (const char* name : {"absolute.png", "url.png", "relative.png", "cell.png", "body.png", "styled.png", "tip.png",
+                             "tipcell.png", "celltip.png"})
         ASSERT_TRUE(picture.save(folder + QLatin1Char('/') + QLatin1String(name)));
     for (const char* name : {"style.css", "imported.css"}) {
         QFile sheet(folder + QLatin1Char('/') + QLatin1String(name));
@@ -141,6 +181,18 @@ TEST_F(AboutUpdateTest, NoFileOfThisMachineThatAPageNamesIsEverOpened)
     EXPECT_EQ(form->LVersion2->text(), QStringLiteral("3.15"));
     EXPECT_TRUE(form->WebBrowser1->toPlainText().contains(QStringLiteral("styled")));
     EXPECT_EQ(probe.Opened(), QStringList());
+
+    // The titles of a paragraph and of an empty cell name pictures too; the
+    // mouse rests on every line of the page, and each tip shows its title's
+    // characters as they are, a long one cut short.
+    const QStringList shownTips = HoverEveryLine(*form->WebBrowser1);
+    EXPECT_EQ(probe.Opened(), QStringList());
+    EXPECT_EQ(shownTips,
+              QStringList({"<img src='" + folder + "/tip.png'><table background='" + folder
+                               + "/tipcell.png'><tr><td>x</td></tr></table>",
+                           "<img src='file://" + folder + "/celltip.png'>",
+                           QStringLiteral("long ").repeated(200) + QChar(0x2026)}));
+
     // Nothing is left that a later layout could load.
     const QTextDocument* shown = form->WebBrowser1->document();
     for (QTextBlock block = shown->begin(); block.isValid(); block = block.next())

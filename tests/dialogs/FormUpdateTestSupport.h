@@ -48,6 +48,13 @@ class Handler(BaseHTTPRequestHandler):
             time.sleep(30)
         elif part in versions:
             self.answer(page(versions[part]))
+        elif part == 'deep':
+            self.answer(page('<table><tr><td>' * 3000 + versions['newer']))
+        elif part == 'stacked':
+            # Each table follows one closed outside a cell: Qt places it in
+            # that table's last cell, one level deeper.
+            self.answer(page('<table><tr><td>a</td></tr><thead><head>' + '<td>x</td></table>' * 12
+                             + versions['newer']))
         elif part == 'big':
             self.answer(b'PROGVERSION1=9 PROGVERSION2=1 ' + b'x' * (2 * 1024 * 1024), length=False)
         elif part == 'rich':
@@ -67,6 +74,9 @@ class Handler(BaseHTTPRequestHandler):
                 '<img src="qrc:/qt-project.org/styles/commonstyle/images/file-16.png">'
                 '<img src=":/qt-project.org/styles/commonstyle/images/file-16.png"></p>'
                 '<table><tr><td>cell</td></tr></table><p style="background-image: url({0}/styled.png)">styled</p>'
+                '<p title="<img src=\'{0}/tip.png\'><table background=\'{0}/tipcell.png\'><tr><td>x</td></tr></table>">'
+                'tipped</p><table><tr><td title="<img src=\'file://{0}/celltip.png\'>"></td></tr></table>'
+                '<p title="' + 'long ' * 1000 + '">long</p>'
                 '</body></html>').format(folder).encode())
         else:
             self.send_error(404)

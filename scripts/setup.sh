@@ -19,9 +19,11 @@ RUN_PACKAGES=(adwaita-icon-theme)
 # gio read the program shortcuts; bindfs shows a folder through a second
 # mount, and exfatprogs with exfat-fuse make a stick's file system without
 # no-replace renames or hard links, for the file operations (their tests are
-# skipped, saying why, where FUSE or loop devices are not allowed).
+# skipped, saying why, where FUSE or loop devices are not allowed); Qt's
+# platform interface lets a window test close a window the way a window
+# manager does.
 TEST_PACKAGES=(python3 python3-mutagen ffmpeg lame chromium python3-openpyxl libdiscid-dev tzdata trash-cli
-  libglib2.0-bin desktop-file-utils bindfs exfatprogs exfat-fuse)
+  libglib2.0-bin desktop-file-utils bindfs exfatprogs exfat-fuse qt6-base-private-dev)
 
 install_missing() {
   local missing=()

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cddb/CDDBReplyLines.h"
-#include "cddb/UserInputBlocker.h"
+#include "platform/UserInputBlocker.h"
 
 #include <QByteArray>
 #include <QNetworkAccessManager>

@@ -11,7 +11,7 @@
 #include "cddb/CDDBSearch.h"
 #include "cddb/DiscIDCalculator.h"
 #include "cddb/ServerText.h"
-#include "cddb/UserInputBlocker.h"
+#include "platform/UserInputBlocker.h"
 #include "localisation/MultiLanguage.h"
 #include "localisation/ui/ComponentTranslation.h"
 #include "platform/Prompt.h"

@@ -8,7 +8,7 @@
 
 #include "cddb/CDDBServerList.h"
 #include "cddb/ServerText.h"
-#include "cddb/UserInputBlocker.h"
+#include "platform/UserInputBlocker.h"
 #include "localisation/MultiLanguage.h"
 #include "localisation/ui/ComponentTranslation.h"
 #include "platform/Prompt.h"

@@ -2,9 +2,9 @@
 
 #include "mainwindow/MessageLists.h"
 
-#include "cddb/UserInputBlocker.h"
 #include "localisation/MultiLanguage.h"
 #include "platform/Prompt.h"
+#include "platform/UserInputBlocker.h"
 
 #include <QCoreApplication>
 #include <QEvent>

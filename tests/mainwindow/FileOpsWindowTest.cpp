@@ -18,20 +18,13 @@
 #include <QSet>
 #include <QThread>
 #include <QWindow>
+// How a window system hands Qt the window manager's request to close a
+// window: unlike QWidget::close() and QWindow::close(), such a request does
+// not reach a window that a modal window blocks.
+#include <qpa/qwindowsysteminterface.h>
 
 #include <cerrno>
 #include <csignal>
-
-// The way a window system hands the window manager's request to close a
-// window to Qt (its platform plugins call it; the header is not installed).
-// Unlike QWidget::close() and QWindow::close(), the request does not reach a
-// window that a modal window blocks.
-class QWindowSystemInterface {
-public:
-    struct DefaultDelivery;
-    template <typename Delivery>
-    static bool handleCloseEvent(QWindow* window);
-};
 
 namespace {
 

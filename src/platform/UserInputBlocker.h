@@ -14,8 +14,9 @@ using TInputPass = std::function<bool(QObject* receiver, QEvent* event)>;
 // keyboard, wheel, touch, drag and drop and the user's requests to close a
 // window are dropped (not deferred), except what its pass lets through;
 // timers, network and paint events run. Used while a CD database request
-// waits for its reply, so that nothing the user does can act on a window
-// that the request's caller still works with.
+// waits for its reply and while a file operation shows its progress, so
+// that nothing the user does can act on a window that the waiting code
+// still works with.
 class TUserInputBlocker : public QObject {
 public:
     explicit TUserInputBlocker(TInputPass pass = {});

@@ -1,4 +1,4 @@
-#include "cddb/UserInputBlocker.h"
+#include "platform/UserInputBlocker.h"
 
 #include <QCoreApplication>
 #include <QEvent>

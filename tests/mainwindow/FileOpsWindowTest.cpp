@@ -7,12 +7,27 @@
 #include "localisation/MultiLanguage.h"
 #include "platform/FileLayer.h"
 
+#include <QEvent>
 #include <QFileInfo>
 
 #include <cerrno>
 #include <csignal>
 
 namespace {
+
+// Notes that a window was asked to close.
+class TCloseWatch : public QObject {
+public:
+    explicit TCloseWatch(QWidget& window) { window.installEventFilter(this); }
+    bool Asked = false;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        Asked = Asked || event->type() == QEvent::Close;
+        return false;
+    }
+};
 
 class FileOpsWindowTest : public ::testing::Test, protected TWindowFixture {
 protected:
@@ -301,9 +316,10 @@ TEST_F(FileOpsWindowTest, LoadsAndACloseWaitForARunningFileOperation)
     Visit(Src());
     entries = EntryAddresses();
     MakeFile(target + "/b.mp3", "Taken");
+    TCloseWatch closeWatch(*Window);
     ReplaceAfter([&] {
         ::raise(SIGTERM);
-        QTest::qWait(300);
+        EXPECT_TRUE(WaitUntil([&] { return closeWatch.Asked; }));
         stillIntact();
     });
     Select({"b.mp3"});

@@ -180,8 +180,8 @@ TEST(FreedbHttpTest, ATricklingReplyEndsAtTheReadTimeOutAndAbortEndsTheWaitAtOnc
     EXPECT_EQ(shortened->TransferTimeout(), 700);
     EXPECT_EQ(FailureOf(*shortened, "silent"), QStringLiteral("The server did not answer in time."));
 
-    // Abort, while the request waits, ends it; later requests send nothing.
-    // Nothing else ends the wait before the server does.
+    // Abort, while the request waits, ends it at once; later requests send
+    // nothing. Nothing else ends the wait before the server does.
     http->SetTransferTimeout(NoTimeoutMs);
     QTimer abortOnArrival;
     QObject::connect(&abortOnArrival, &QTimer::timeout, [&] {
@@ -196,6 +196,7 @@ TEST(FreedbHttpTest, ATricklingReplyEndsAtTheReadTimeOutAndAbortEndsTheWaitAtOnc
         },
         TFreedbCancelled);
     abortOnArrival.stop();
+    EXPECT_TRUE(server.IsRunning()) << "the wait ended only with the server";
     EXPECT_EQ(FailureOf(*http, "sites"), QStringLiteral("The request was cancelled."));
     EXPECT_EQ(received(QStringLiteral("sites")), 0);
 }

@@ -398,13 +398,14 @@ TEST_F(FormCDDBTest, CancelEscOrClosingEndASlowSearchAtOnceAndChangeNothing)
 {
     Add("a.mp3", "1");
     const auto before = CloneFrames(Entries[0]->Frames);
-    // A reply of a byte every second would take longer than the read
-    // time-out: a search that a cancel does not end at once ends in an
-    // error.
+    // A reply of a byte every two seconds would take longer than the server
+    // lives, and no read time-out comes first: only a cancel ends the search
+    // while the server still runs.
     TFakeCDDBServer slowServer;
-    slowServer.Add({.Command = "cddb query .*", .Body = "200 rock 0c01a202 Slow / Answer\r\n", .Trickle = 1});
+    slowServer.Add({.Command = "cddb query .*", .Body = "200 rock 0c01a202 Slow / Answer\r\n", .Trickle = 2});
     slowServer.Reply("cddb read .*", "210 x\r\nTTITLE0=T\r\nTTITLE1=U\r\n.\r\n");
     ASSERT_TRUE(slowServer.Start());
+    const int readTimeout = TmyFreedbHttp::SetDefaultReadTimeout(60 * 60 * 1000);
 
     const std::vector<std::function<void(TFormCDDB&)>> cancels{
         [](TFormCDDB& form) { QTest::mouseClick(form.Button4, Qt::LeftButton); },
@@ -437,6 +438,7 @@ TEST_F(FormCDDBTest, CancelEscOrClosingEndASlowSearchAtOnceAndChangeNothing)
             },
             slowServer.Port());
         EXPECT_FALSE(done);
+        EXPECT_TRUE(slowServer.IsRunning()) << "the search ended only with the server";
     }
     EXPECT_TRUE(Env.Prompt.Errors.isEmpty()) << Env.Prompt.Errors.join('|').toStdString();
     EXPECT_EQ(slowServer.Requests().size(), 3) << "no CD is read after a cancelled query";
@@ -445,7 +447,7 @@ TEST_F(FormCDDBTest, CancelEscOrClosingEndASlowSearchAtOnceAndChangeNothing)
 
     // Left alone, the search ends at the read time-out (shortened here), not
     // with the reply.
-    const int readTimeout = TmyFreedbHttp::SetDefaultReadTimeout(800);
+    TmyFreedbHttp::SetDefaultReadTimeout(800);
     Run(
         [&](TFormCDDB& form) {
             form.ActWeiterExecute();

@@ -98,6 +98,7 @@ public:
     // Longest time without any byte transferred; also the longest time a
     // request takes in all unless SetTotalTimeout chose another.
     void SetTransferTimeout(int ms) { m_transferTimeoutMs = ms; }
+    int TransferTimeout() const { return m_transferTimeoutMs; }
     void SetTotalTimeout(int ms) { m_totalTimeoutMs = ms; }
     // The read time-out of the clients created from now on (tests shorten
     // it); returns the one before.

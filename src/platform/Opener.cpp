@@ -48,22 +48,22 @@ void StartOpenerProgram(const QString& program, const QUrl& url, std::chrono::mi
     // closes when the program ends.
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
 
-    // Emptied once the failure was told or the watch is over.
+    // Emptied once the program ended or the watch is over, so that the call
+    // back is let go as soon as there is nothing more to tell.
     auto pending = std::make_shared<TOpenFailed>(failed);
-    const auto fail = [pending] {
-        if (const TOpenFailed report = std::exchange(*pending, TOpenFailed()))
+    const auto settle = [pending](bool failedToOpen) {
+        if (const TOpenFailed report = std::exchange(*pending, TOpenFailed()); report && failedToOpen)
             report();
     };
-    QObject::connect(process, &QProcess::errorOccurred, process, [process, fail](QProcess::ProcessError error) {
+    QObject::connect(process, &QProcess::errorOccurred, process, [process, settle](QProcess::ProcessError error) {
         if (error != QProcess::FailedToStart)
             return;
-        fail();
+        settle(true);
         process->deleteLater();
     });
     QObject::connect(process, &QProcess::finished, process,
-                     [process, fail](int exitCode, QProcess::ExitStatus status) {
-                         if (status != QProcess::NormalExit || exitCode != 0)
-                             fail();
+                     [process, settle](int exitCode, QProcess::ExitStatus status) {
+                         settle(status != QProcess::NormalExit || exitCode != 0);
                          process->deleteLater();
                      });
     QTimer::singleShot(watch, process, [pending] { *pending = TOpenFailed(); });

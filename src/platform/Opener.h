@@ -32,7 +32,8 @@ TOpenFailureReport SetOpenFailureReport(TOpenFailureReport report);
 // watches it from the event loop. It ends at once with an error when the
 // desktop has nothing for the address; it may also go on running as long as
 // the program it started does, so it is watched for the given time only:
-// an error after that is the started program's own.
+// an error after that is the started program's own. The call back is let go
+// once the opener ended or the watch is over.
 TOpener DesktopOpener(const QString& program = QStringLiteral("xdg-open"),
                       std::chrono::milliseconds watch = std::chrono::seconds(10));
 

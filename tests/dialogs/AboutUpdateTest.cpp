@@ -124,7 +124,7 @@ TEST_F(AboutUpdateTest, TheVersionPageTellsWhetherANewerVersionExistsOrEndsInOne
     for (const auto& [part, reason] : failures) {
         Env.Prompt.Errors.clear();
         auto form = Check(QString::fromLatin1(part));
-        QTest::qWait(50);
+        EXPECT_TRUE(WaitUntilNoRequestIsLeft(*form));
         ASSERT_EQ(Env.Prompt.Errors.size(), 1) << part;
         EXPECT_TRUE(Env.Prompt.Errors[0].startsWith(failure)) << part;
         EXPECT_TRUE(Env.Prompt.Errors[0].endsWith(reason)) << part;
@@ -138,7 +138,7 @@ TEST_F(AboutUpdateTest, TheShownPageLoadsNothingFurtherAndOpensOnlyTheProgramsOw
 {
     auto form = Check(QStringLiteral("rich"));
     EXPECT_EQ(form->LVersion2->text(), QStringLiteral("3.15"));
-    QTest::qWait(300); // time for anything the page might still fetch
+    EXPECT_TRUE(WaitUntilNoRequestIsLeft(*form)); // nothing the page might still fetch
     EXPECT_EQ(Server.Requests(), QStringList({"GET /rich/version.htm?ver=3.14"}));
     EXPECT_FALSE(form->WebBrowser1->toPlainText().contains(QStringLiteral("ran")));
 

@@ -10,6 +10,7 @@
 #include "platform/Opener.h"
 
 #include <QList>
+#include <QNetworkReply>
 #include <QProcess>
 #include <QStringList>
 #include <QUrl>
@@ -130,6 +131,13 @@ public:
 private:
     TUpdateCheckEndpoint m_previous;
 };
+
+// Waits until the window holds no request any more, so that none can
+// answer late.
+inline bool WaitUntilNoRequestIsLeft(const TFormUpdate& form)
+{
+    return WaitUntil([&] { return form.findChildren<QNetworkReply*>().isEmpty(); });
+}
 
 class AboutUpdateTest : public ::testing::Test {
 protected:

@@ -15,6 +15,8 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QSplitter>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -50,6 +52,13 @@ protected:
         MakeFile(Src + "/b.mp3", "B");
         Open(Src);
         Show();
+        // The test's folders lie as deep in the tree as the temporary folder
+        // does: the folder bar gets the width the tree needs to show them.
+        QAbstractItemView* tree = Window->ShellTreeView1;
+        tree->scrollTo(TreeIndex(Dst));
+        const int needed = tree->sizeHintForColumn(0) + Window->PanLeft->width() - tree->viewport()->width();
+        Window->resize(Window->width() + needed, Window->height());
+        Window->Splitter1->setSizes({needed, Window->Splitter1->width() - needed});
     }
     void TearDown() override { SetPopupMenuRunner(PreviousMenuRunner); }
 

@@ -1,7 +1,6 @@
 #include "FileOpsTestSupport.h"
 #include "InputPanelTestSupport.h"
 
-#include "mainwindow/EventHook.h"
 #include "mainwindow/FileOpRunner.h"
 #include "mainwindow/SessionEnd.h"
 
@@ -12,6 +11,7 @@
 #include "support/TrashCli.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProgressDialog>
@@ -37,6 +37,20 @@ public:
         if (OnWrite)
             OnWrite();
         return TFileLayer::PWrite(fd, buffer, count, offset);
+    }
+};
+
+// Notes that a window was asked to close.
+class TCloseWatch : public QObject {
+public:
+    explicit TCloseWatch(QWidget& window) { window.installEventFilter(this); }
+    bool Asked = false;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        Asked = Asked || event->type() == QEvent::Close;
+        return false;
     }
 };
 
@@ -100,12 +114,7 @@ protected:
         QFile::remove(target + "/big.bin");
         Select({"a.mp3"});
         Window->LVFiles->setFocus();
-        bool closing = false;
-        TEventHook closeSeen(nullptr, [&](QObject*, QEvent* event) {
-            closing = closing || event->type() == QEvent::Close;
-            return false;
-        });
-        Window->installEventFilter(&closeSeen);
+        auto closeWatch = std::make_unique<TCloseWatch>(*Window);
         bool requested = false;
         auto disk = std::make_shared<TSlowDiskLayer>();
         disk->OnWrite = [&] {
@@ -119,7 +128,7 @@ protected:
                 requestClose();
             }
             // Slow until the window has seen the close.
-            if (!closing)
+            if (!closeWatch->Asked)
                 QThread::msleep(10);
         };
         Window->FileOpRunner().Ops().SetFileLayer(disk);
@@ -127,7 +136,7 @@ protected:
         const bool searchShown = Window->IsSearchPanelShown();
         Window->ShellCopyFiles({QFile::encodeName(big)}, target);
         Window->FileOpRunner().Ops().SetFileLayer(nullptr);
-        Window->removeEventFilter(&closeSeen);
+        closeWatch.reset();
         EXPECT_TRUE(requested);
         EXPECT_TRUE(Bytes(target + "/big.bin") == Bytes(big)); // whole, not cancelled
         EXPECT_EQ(SelectedListRows(*Window), QList<int>({static_cast<int>(ListedNames().indexOf("a.mp3"))}));
@@ -528,9 +537,10 @@ TEST_F(FileOpsWindowTest, LoadsAndACloseWaitForARunningFileOperation)
     Visit(Src());
     entries = EntryAddresses();
     MakeFile(target + "/b.mp3", "Taken");
+    TCloseWatch closeWatch(*Window);
     ReplaceAfter([&] {
         ::raise(SIGTERM);
-        QTest::qWait(300);
+        EXPECT_TRUE(WaitUntil([&] { return closeWatch.Asked; }));
         stillIntact();
     });
     Select({"b.mp3"});

@@ -3,12 +3,13 @@
 #include "InputPanelTestSupport.h"
 #include "RenameTestSupport.h"
 
-
-
 #include <QAction>
 #include <QApplication>
 #include <QRadioButton>
+#include <QThread>
 #include <QTimer>
+
+#include <optional>
 
 namespace {
 
@@ -60,16 +61,27 @@ TEST_F(SearchTest, RowsTurnBoldHalfASecondAfterTheLastKeyAndOnlyWhileThePanelSho
     window->ActShowSearchExecute();
     EXPECT_EQ(BoldRows(*window), QList<int>({0, 2}));
 
-    // Each key starts the half second again.
+    // Each key starts the half second again: a key that comes once the half
+    // second of the key before is over holds the search back. Timers fire
+    // only while the event loop runs, which it does not meanwhile, and a
+    // timer that is due earlier fires before one due later: a timer due
+    // right before the second key fires before the search.
     window->ESearchText->clear();
     window->ApplySearch();
     EXPECT_TRUE(BoldRows(*window).isEmpty());
+    EXPECT_EQ(window->TimerSearch->interval(), 500);
     TypeKeys(window->ESearchText, QStringLiteral("c"));
-    QTest::qWait(300);
+    while (window->TimerSearch->remainingTime() > 0)
+        QThread::msleep(10);
+    std::optional<QList<int>> boldBeforeTheSearch;
+    QTimer dueBeforeTheSecondKey;
+    dueBeforeTheSecondKey.setSingleShot(true);
+    dueBeforeTheSecondKey.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&dueBeforeTheSecondKey, &QTimer::timeout, [&] { boldBeforeTheSearch = BoldRows(*window); });
+    dueBeforeTheSecondKey.start(0);
     TypeKeys(window->ESearchText, QStringLiteral("a"));
-    QTest::qWait(300); // 600 ms after the first key
-    EXPECT_TRUE(BoldRows(*window).isEmpty());
-    EXPECT_TRUE(WaitUntil([&] { return BoldRows(*window) == QList<int>({1}); }, 1000));
+    EXPECT_TRUE(WaitUntil([&] { return BoldRows(*window) == QList<int>({1}); }));
+    EXPECT_EQ(boldBeforeTheSearch, QList<int>());
 
     // A chosen field limits the match; the file name counts for all fields.
     ChooseField(*window, QStringLiteral("TPE1"));
@@ -143,11 +155,12 @@ TEST_F(SearchTest, ThePanelOpensByKeysDocksFloatsAndHidesWhenTheFocusLeavesIt)
     dropDown->trigger();
     EXPECT_FALSE(window->IsSearchPanelDocked());
     window->BoxSearchField->showPopup();
-    QTest::qWait(50);
+    ASSERT_TRUE(WaitUntil([&] { return window->BoxSearchField->view()->isVisible(); }));
+    EXPECT_TRUE(WaitForPostedEvents());
     EXPECT_TRUE(window->IsSearchPanelShown());
     window->BoxSearchField->hidePopup();
     window->ESearchText->setFocus();
-    QTest::qWait(20);
+    ASSERT_TRUE(WaitUntil([&] { return QApplication::focusWidget() == window->ESearchText; }));
     window->LVFiles->setFocus();
     EXPECT_TRUE(WaitUntil([&] { return !window->IsSearchPanelShown(); }));
 
@@ -163,7 +176,7 @@ TEST_F(SearchTest, ThePanelOpensByKeysDocksFloatsAndHidesWhenTheFocusLeavesIt)
     window->Action(QStringLiteral("ActShowSearchPin"))->trigger();
     EXPECT_TRUE(window->IsSearchPanelDocked());
     window->LVFiles->setFocus();
-    QTest::qWait(20);
+    EXPECT_TRUE(WaitForPostedEvents());
     EXPECT_TRUE(window->IsSearchPanelShown());
 }
 

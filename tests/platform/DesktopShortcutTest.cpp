@@ -7,7 +7,7 @@
 #include "support/RunProgram.h"
 
 #include <QDir>
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -24,14 +24,16 @@ QString ReadText(const QString& path)
 }
 
 // A shell script at path that writes the path it was started by and its
-// working folder into out.
+// working folder into out, which appears only once it is complete.
 bool WriteRecordingProgram(const QString& path, const QString& out)
 {
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write("#!/bin/sh\nprintf '%s\\n%s' \"$0\" \"$(pwd)\" > '" + out.toUtf8() + "'\n");
+    const QByteArray target = out.toUtf8();
+    file.write("#!/bin/sh\nprintf '%s\\n%s' \"$0\" \"$(pwd)\" > '" + target + ".part' && mv '" + target + ".part' '" +
+               target + "'\n");
     file.close();
     return file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
 }
@@ -62,11 +64,9 @@ TEST_F(DesktopShortcutTest, GLibStartsTheProgramByItsExactPathInItsFolder)
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList({QStringLiteral("Quillon 3.desktop")}));
     const TProgramRun launch = RunProgram(QStringLiteral("gio"), {QStringLiteral("launch"), file});
     ASSERT_EQ(launch.ExitCode, 0) << launch.Err.toStdString();
-    QElapsedTimer waited;
-    waited.start();
-    while (!QFileInfo::exists(out) && waited.elapsed() < 10000)
+    const QDeadlineTimer deadline(60000);
+    while (!QFileInfo::exists(out) && !deadline.hasExpired())
         QThread::msleep(20);
-    QThread::msleep(50);
     EXPECT_EQ(ReadText(out), program + QLatin1Char('\n') + QFileInfo(program).path());
 
     // A percent sign is doubled, with and without quotes, so that it is no

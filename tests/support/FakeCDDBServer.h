@@ -39,6 +39,8 @@ public:
     // come up.
     bool Start();
     int Port() const { return m_port; }
+    // The server still serves: it was started and its lifetime is not over.
+    bool IsRunning() { return m_process.state() == QProcess::Running && !m_process.waitForFinished(0); }
     QString Error() const { return m_error; }
 
     // Every request so far: method, path, request_line, user_agent,

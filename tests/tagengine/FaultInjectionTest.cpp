@@ -5,14 +5,41 @@
 #include "tagengine/TagUndo.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 
-#include <chrono>
 #include <functional>
-#include <thread>
 #include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool operator<(const timespec& a, const timespec& b)
+{
+    return a.tv_sec != b.tv_sec ? a.tv_sec < b.tv_sec : a.tv_nsec < b.tv_nsec;
+}
+
+// Some kernels stamp file times from a clock that ticks every few
+// milliseconds: waits until a file touched now gets a later change time than
+// the file at path has, so that a change made then shows in its times.
+void AwaitNextFileTimeTick(const QString& path)
+{
+    const QTemporaryDir probeDir;
+    const QByteArray probe = QFile::encodeName(probeDir.filePath(QStringLiteral("probe")));
+    const int fd = ::open(probe.constData(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    const struct stat changed = StatOf(path);
+    struct stat now {};
+    do {
+        ASSERT_EQ(::futimens(fd, nullptr), 0);
+        ASSERT_EQ(::fstat(fd, &now), 0);
+    } while (!(changed.st_ctim < now.st_ctim));
+    ::close(fd);
+}
+
+}
 
 class FaultInjectionTest : public ReadWriteTest {
 protected:
@@ -148,9 +175,7 @@ TEST_F(FaultInjectionTest, FileChangedByAnotherProgramMeanwhileIsNotWrittenOver)
             QByteArray changed;
             auto layer = std::make_shared<FaultyLayer>();
             layer->Change = [&] {
-                // Some kernels stamp file times from a clock that ticks every
-                // few milliseconds: the change comes after the next tick.
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                AwaitNextFileTimeTick(m_path);
                 change();
                 changed = Digest(m_path);
             };

@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 TMainWindowEnvironment::TMainWindowEnvironment()
@@ -66,6 +67,14 @@ bool WriteTaggedMp3(const QString& path, const TTextFrames& frames, int audioFra
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs)
 {
     return QTest::qWaitFor(condition, timeoutMs);
+}
+
+bool WaitForPostedEvents(int timeoutMs)
+{
+    // Posted work is delivered in order: once this has run, all before it has.
+    auto delivered = std::make_shared<bool>(false);
+    QTimer::singleShot(0, [delivered] { *delivered = true; });
+    return WaitUntil([delivered] { return *delivered; }, timeoutMs);
 }
 
 void AfterEventRounds(int rounds, std::function<void()> action)

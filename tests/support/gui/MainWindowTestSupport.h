@@ -51,6 +51,10 @@ bool WriteTaggedMp3(const QString& path, const TTextFrames& frames, int audioFra
 // (false).
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
 
+// Runs the event loop until everything posted so far has been delivered
+// (true), such as the work a change has left for later.
+bool WaitForPostedEvents(int timeoutMs = 5000);
+
 // Runs action once the event loop has been entered `rounds` more times (each
 // round of processEvents fires one link of a chain of zero timers).
 void AfterEventRounds(int rounds, std::function<void()> action);

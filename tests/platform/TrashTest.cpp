@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -93,7 +94,12 @@ TEST(Trash, TrashCliListsTheOriginalPathsOfEveryName)
     EXPECT_EQ(QSet<QByteArray>(trashed.begin(), trashed.end()).size(), trashed.size());
     const QByteArray cutName = B("ab" + clefs.left(2 * 59) + ".mp3");
     EXPECT_EQ(PathName(trashed[4]), cutName);
-    EXPECT_EQ(PathName(trashed[perFolder + 4]), cutName);
+    // The shared trash of /dev/shm may hold that name already (another run
+    // put it there): a number tells the two apart, and the cut still falls
+    // between whole characters.
+    const QString shared = QString::fromUtf8(PathName(trashed[perFolder + 4]));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^ab(\U0001D11E)+(\\.[0-9]+)?\\.mp3$")).match(shared).hasMatch())
+        << shared.toStdString();
 
     // Percent-encoded, "/" kept: a name holding "%41" is not read as "A".
     QFile info(home.Path() + "/Trash/info/a%41 b.mp3.trashinfo");

@@ -31,7 +31,7 @@ enum class TFreedbFailure {
     NoConnection, // no connection to the server or the proxy, or no valid address
     HttpStatus,   // an HTTP status other than success (the error's Detail)
     Timeout,      // no byte within the read time-out, or not done in the whole time
-    TooLarge,     // more than MaxReplyBytes announced or received
+    TooLarge,     // more than MaxReplyBytes received
     Malformed,    // no HTTP reply came: a garbled one, or the server closed without one
     Incomplete,   // the reply broke off before its end
     Cancelled,    // TmyFreedbHttp::Abort
@@ -67,7 +67,8 @@ public:
     // The read time-out: the longest a request waits without a byte, and
     // the longest it takes in all.
     static constexpr int DefaultReadTimeoutMs = 20000;
-    // A longer reply, announced or received, is cut off and fails.
+    // A reply of more bytes than this (as they come, whatever the headers
+    // announce) is cut off and fails.
     static constexpr qint64 MaxReplyBytes = 1024 * 1024;
 
     TmyFreedbHttp(const QString& host, int port, const QString& cgiPath, const QString& clientName,

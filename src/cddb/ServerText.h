@@ -23,9 +23,9 @@ struct TServerText {
     // category, a site), cleaned once where the reply is read: a run of
     // control characters (NUL, ESC, BEL, tabs...) and line or paragraph
     // separators becomes one blank (with the blanks beside it), format
-    // characters (bidirectional
-    // overrides, zero-width spaces, byte-order marks) go, except the
-    // zero-width joiner and non-joiner that some scripts and emoji are
-    // written with. All other characters stay as the server sent them.
+    // characters (bidirectional overrides, zero-width spaces, byte-order
+    // marks) go, except the zero-width joiner and non-joiner that some
+    // scripts and emoji are written with. All other characters stay as the
+    // server sent them.
     static QString Clean(const QString& text);
 };

@@ -65,12 +65,38 @@ QString Upper(const QString& text)
     return QLocale::c().toUpper(text);
 }
 
-// The text in lower case but for the marked code points, which take their
-// title-case form from themselves: a capital that is right stays as it is
-// ("İ" keeps its dot, "ẞ" stays a capital), where going through the lower
+// What the conversion turns a code point of the text into.
+enum class TPointCase { Lower, Upper, Title };
+
+// Each code point's case in the mode: words (mode 1) take the title case of
+// their first letter, a text in mode 4 only of its first character.
+std::vector<TPointCase> PointCases(const std::vector<char32_t>& points, int mode)
+{
+    std::vector<TPointCase> cases(points.size(), mode == cmUpper ? TPointCase::Upper : TPointCase::Lower);
+    if (mode == cmFirstOnly && !cases.empty())
+        cases.front() = TPointCase::Title;
+    if (mode != cmWords)
+        return cases;
+    bool capitaliseNext = true;
+    for (size_t i = 0; i < points.size(); ++i) {
+        const char32_t c = points[i];
+        if (IsCasedLetter(c)) {
+            if (capitaliseNext)
+                cases[i] = TPointCase::Title;
+            capitaliseNext = false;
+        } else if (IsWordSeparator(c)) {
+            capitaliseNext = true;
+        }
+    }
+    return cases;
+}
+
+// The text in lower case but for the code points to be titled, which take
+// their title-case form from themselves: a capital that is right stays as it
+// is ("İ" keeps its dot, "ẞ" stays a capital), where going through the lower
 // case would give other bytes. Between them the text is lowered in runs, with
 // a cased stand-in for a cased neighbour, so that a final sigma stays final.
-QString LowerExceptTitled(const std::vector<char32_t>& points, const std::vector<bool>& titled)
+QString LowerExceptTitled(const std::vector<char32_t>& points, const std::vector<TPointCase>& cases)
 {
     const QString standIn = QStringLiteral("a");
     QString result;
@@ -86,7 +112,7 @@ QString LowerExceptTitled(const std::vector<char32_t>& points, const std::vector
         run.clear();
     };
     for (size_t i = 0; i < points.size(); ++i) {
-        if (!titled[i]) {
+        if (cases[i] != TPointCase::Title) {
             AppendCodePoint(run, points[i]);
             continue;
         }
@@ -98,57 +124,69 @@ QString LowerExceptTitled(const std::vector<char32_t>& points, const std::vector
     return result;
 }
 
-// The text in lower case with the first letter of each word in title case;
-// with onlyFirst only the text's first character.
-QString Capitalised(const QString& text, bool onlyFirst)
+// How many UTF-16 units the code point becomes in its case on its own. Only
+// the final sigma depends on its neighbours, and it is one unit either way,
+// so these lengths add up to the whole text's conversion.
+qsizetype ConvertedLength(char32_t c, TPointCase how)
 {
-    const std::vector<char32_t> points = CodePoints(text);
-    std::vector<bool> titled(points.size(), false);
-    if (onlyFirst) {
-        if (!titled.empty())
-            titled.front() = true;
-        return LowerExceptTitled(points, titled);
+    QString alone;
+    AppendCodePoint(alone, c);
+    switch (how) {
+    case TPointCase::Upper:
+        return Upper(alone).size();
+    case TPointCase::Title:
+        return QChar::requiresSurrogates(QChar::toTitleCase(c)) ? 2 : 1;
+    case TPointCase::Lower:
+        break;
     }
-    bool capitaliseNext = true;
-    for (size_t i = 0; i < points.size(); ++i) {
-        const char32_t c = points[i];
-        if (IsCasedLetter(c)) {
-            titled[i] = capitaliseNext;
-            capitaliseNext = false;
-        } else if (IsWordSeparator(c)) {
-            capitaliseNext = true;
+    return Lower(alone).size();
+}
+
+// The converted text with each combining sequence (a character and the marks
+// that follow it) that the conversion changed composed (NFC). A mapping can
+// leave a letter and a combining mark where one letter belongs: "i" + dot
+// above (the lower case of "İ") turns into "I" + dot above, which composes
+// back to "İ". A sequence the conversion left alone keeps its code points,
+// also where NFC would replace them (the ångström sign U+212B, the CJK
+// compatibility ideographs, U+FB2A).
+QString ComposeChanged(const std::vector<char32_t>& points, const std::vector<TPointCase>& cases,
+                       const QString& converted)
+{
+    QString result;
+    result.reserve(converted.size());
+    qsizetype at = 0;
+    for (size_t begin = 0; begin < points.size();) {
+        size_t end = begin + 1;
+        while (end < points.size() && QChar::combiningClass(points[end]) != 0)
+            ++end;
+        QString original;
+        qsizetype length = 0;
+        for (size_t i = begin; i < end; ++i) {
+            AppendCodePoint(original, points[i]);
+            length += ConvertedLength(points[i], cases[i]);
         }
+        const QString sequence = converted.mid(at, length);
+        result += sequence == original ? original : sequence.normalized(QString::NormalizationForm_C);
+        at += length;
+        begin = end;
     }
-    return LowerExceptTitled(points, titled);
+    // Lengths that do not add up would cut sequences at the wrong places:
+    // the conversion is then left as it is.
+    return at == converted.size() ? result : converted;
 }
 
 }
 
 QString ConvertCase(const QString& text, int mode)
 {
-    QString converted;
-    switch (mode) {
-    case cmWords:
-        converted = Capitalised(text, false);
-        break;
-    case cmUpper:
-        converted = Upper(text);
-        break;
-    case cmLower:
-        converted = Lower(text);
-        break;
-    case cmFirstOnly:
-        converted = Capitalised(text, true);
-        break;
-    default:
+    if (mode < cmWords || mode > cmFirstOnly)
         return text;
-    }
+    const std::vector<char32_t> points = CodePoints(text);
+    const std::vector<TPointCase> cases = PointCases(points, mode);
+    const QString converted = mode == cmUpper ? Upper(text) : LowerExceptTitled(points, cases);
     if (converted == text)
         return text;
-    // A mapping can leave a letter and a combining mark where one letter
-    // belongs: "i" + dot above (the lower case of "İ") turns into "I" + dot
-    // above, which composes back to "İ".
-    return converted.normalized(QString::NormalizationForm_C);
+    return ComposeChanged(points, cases, converted);
 }
 
 QStringList ConvertCase(const QStringList& strings, int mode)

@@ -21,9 +21,11 @@ enum TCaseMode : int {
 // a word nor begin one, so "4ever" gives "4Ever" and "rock'n'roll"
 // "Rock'n'roll". A word's first letter takes the title-case form of the
 // letter itself, never of its lower case, so a capital that is right keeps
-// its bytes ("İstanbul" stays as it is). A converted text is composed (NFC),
-// so that no letter is left as a base letter and a combining mark where the
-// text had one letter ("İn" lower, then first letter upper, is "İn" again).
+// its bytes ("İstanbul" stays as it is). A character the conversion changed
+// is composed (NFC) with the marks that follow it, so that no letter is left
+// as a base letter and a combining mark where the text had one letter ("İn"
+// lower, then first letter upper, is "İn" again); every other character keeps
+// its code points, even one that NFC would replace (U+212B, U+F9D1).
 // Text already in the mode's case is returned unchanged.
 QString ConvertCase(const QString& text, int mode);
 // Each string converted on its own: in mode 1 and 4 every string begins

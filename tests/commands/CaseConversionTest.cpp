@@ -76,6 +76,29 @@ TEST(CaseConversionTest, ConvertedTextIsComposed)
     EXPECT_EQ(ConvertCase(raw, cmLower), QChar(0xDCE9) + QStringLiteral("ab"));
 }
 
+TEST(CaseConversionTest, OnlyWhatTheConversionChangedIsComposed)
+{
+    // The CJK compatibility ideograph U+F9D1 and the Hebrew shin with dots
+    // U+FB2A have no case, and the ångström sign U+212B keeps its own at the
+    // start of a word and in upper case: NFC of the whole text would replace
+    // them (by U+516D, a decomposition, U+00C5).
+    const QString caseless = QStringLiteral(u"\uF9D1 \uFB2A ");
+    for (const int mode : {cmWords, cmUpper, cmLower, cmFirstOnly}) {
+        const QString converted = ConvertCase(caseless + QStringLiteral(u"tItle"), mode);
+        EXPECT_TRUE(converted.startsWith(caseless)) << "mode " << mode << ": " << converted.toStdString();
+    }
+    const QString title = QStringLiteral(u"\uF9D1 \uFB2A \u212B the best");
+    EXPECT_EQ(Words(title), QStringLiteral(u"\uF9D1 \uFB2A \u212B The Best"));
+    EXPECT_EQ(ConvertCase(QStringLiteral(u"a\uF9D1B \u212Bngstr\u00F6m"), cmUpper),
+              QStringLiteral(u"A\uF9D1B \u212BNGSTR\u00D6M"));
+    // Lowered inside a word, the ångström sign is a changed letter: "å".
+    EXPECT_EQ(Words(QStringLiteral(u"\u212B\u212B")), QStringLiteral(u"\u212B\u00E5"));
+    // A letter that changed is composed with its mark; the same letter and
+    // mark the conversion left alone keep their code points.
+    EXPECT_EQ(ConvertCase(QStringLiteral(u"CAFE\u0301 cafe\u0301"), cmLower),
+              QStringLiteral(u"caf\u00E9 cafe\u0301"));
+}
+
 TEST(CaseConversionTest, FirstLetterUnknownModesAndLists)
 {
     EXPECT_EQ(ConvertCase("éCOLE WORLD", cmFirstOnly), "École world");

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionHeader>
@@ -83,6 +85,27 @@ TMyListView::TMyListView(QWidget* parent) : QTreeView(parent), m_header(new TMyH
         emit ColumnRightClicked(m_header->logicalIndexAt(pos), m_header->mapToGlobal(pos));
     });
     connect(m_header, &QHeaderView::sectionMoved, this, &TMyListView::HeaderSectionMoved);
+    // The view tells a double click on a row (not on the empty space below
+    // the rows) by this signal, whichever button it was made with.
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (m_doubleClickButton == Qt::LeftButton && index.isValid())
+            emit RowOpened(index);
+    });
+}
+
+void TMyListView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    m_doubleClickButton = event->button();
+    QTreeView::mouseDoubleClickEvent(event);
+    m_doubleClickButton = Qt::NoButton;
+}
+
+void TMyListView::keyPressEvent(QKeyEvent* event)
+{
+    QTreeView::keyPressEvent(event);
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && currentIndex().isValid())
+        emit RowOpened(currentIndex());
 }
 
 QList<int> TMyListView::ColumnOrder() const

@@ -62,11 +62,19 @@ public:
     void keyboardSearch(const QString& search) override;
 
 signals:
+    // A row was opened: double-clicked with the left mouse button, or Enter
+    // pressed on it. Unlike activated(), never a single click, whatever the
+    // desktop's style says (a single click selects).
+    void RowOpened(const QModelIndex& index);
     // The user dropped a column at a new place; the header already shows the
     // new order.
     void ColumnDragged();
     void ColumnClicked(int column);
     void ColumnRightClicked(int column, const QPoint& globalPos);
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void HeaderSectionMoved();
@@ -76,4 +84,6 @@ private:
     QString m_typed;
     QElapsedTimer m_typedTimer;
     bool m_orderUpdatePending = false;
+    // The button of the double click being handled.
+    Qt::MouseButton m_doubleClickButton = Qt::NoButton;
 };

@@ -49,8 +49,9 @@ void TFQuillon::BindPlayHelpActions()
     m_helpHandler = std::make_unique<TScopedHelpHandler>([this](const QString& page) { ShowHelp(page); });
     BindAction(QStringLiteral("EditSelectAll1"), [this] { EditSelectAllExecute(); },
                [this] { return EditSelectAllUpdate(); });
-    // Enter or a double click on a row plays the selected files.
-    connect(LVFiles, &QAbstractItemView::activated, this, [this] {
+    // Enter or a double click on a row plays the selected files; a single
+    // click only selects, also where the desktop opens items with one.
+    connect(LVFiles, &TMyListView::RowOpened, this, [this] {
         if (m_loading)
             return;
         RunGuarded(this, [this] { ActPlayExecute(); });

@@ -1,4 +1,5 @@
 #include "controls/MyListView.h"
+#include "support/gui/SingleClickStyle.h"
 
 #include <QSignalSpy>
 #include <QStandardItemModel>
@@ -86,4 +87,40 @@ TEST(MyListViewTest, AMouseClickOnTheHeaderAsksForSorting)
     QTest::mouseClick(view.Header()->viewport(), Qt::LeftButton, {}, QPoint(x, view.Header()->height() / 2));
     ASSERT_EQ(clicked.count(), 1);
     EXPECT_EQ(clicked.at(0).at(0).toInt(), 2);
+}
+
+TEST(MyListViewTest, ADoubleClickOrEnterOpensARowASingleClickSelectsWhateverTheDesktopSays)
+{
+    TSingleClickStyle style;
+    TMyListView view;
+    view.setStyle(&style);
+    auto model = Rows({"alpha", "beta", "gamma"}, 1);
+    view.setModel(model.get());
+    view.resize(300, 200);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    QSignalSpy opened(&view, &TMyListView::RowOpened);
+    QSignalSpy activated(&view, &QAbstractItemView::activated);
+    const QModelIndex beta = model->index(1, 0);
+    const QPoint onBeta = view.visualRect(beta).center();
+
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, onBeta);
+    EXPECT_EQ(activated.count(), 1) << "the view sees the desktop's single-click setting";
+    EXPECT_EQ(opened.count(), 0);
+    EXPECT_EQ(view.selectionModel()->selectedRows(), QModelIndexList({beta}));
+
+    // Neither the right button nor a double click below the rows opens one.
+    QTest::mouseDClick(view.viewport(), Qt::RightButton, Qt::NoModifier, onBeta);
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(10, view.viewport()->height() - 4));
+    EXPECT_EQ(opened.count(), 0);
+
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, onBeta);
+    ASSERT_EQ(opened.count(), 1);
+    EXPECT_EQ(opened.at(0).at(0).value<QModelIndex>(), beta);
+
+    view.setCurrentIndex(model->index(2, 0));
+    QTest::keyClick(&view, Qt::Key_Return);
+    QTest::keyClick(&view, Qt::Key_Enter, Qt::KeypadModifier);
+    ASSERT_EQ(opened.count(), 3);
+    EXPECT_EQ(opened.at(2).at(0).value<QModelIndex>(), model->index(2, 0));
 }

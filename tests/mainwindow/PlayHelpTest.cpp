@@ -9,6 +9,7 @@
 #include "localisation/MultiLanguage.h"
 #include "platform/Opener.h"
 #include "support/FakeOpenerProgram.h"
+#include "support/gui/SingleClickStyle.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -90,6 +91,38 @@ TEST_F(PlayHelpTest, APlaylistThatCannotBeWrittenPlaysTheFirstFile)
     ASSERT_EQ(Opened.size(), 1);
     EXPECT_EQ(Opened[0].toLocalFile(), Music("01 one.mp3"));
     QDir(folder + "/qlntmpplaylist.m3u").removeRecursively();
+}
+
+TEST_F(PlayHelpTest, ASingleClickSelectsADoubleClickOrEnterPlaysWhateverTheDesktopSays)
+{
+    // A desktop that opens items with a single click: a click that played
+    // would leave no way to select files with the mouse.
+    Show();
+    TMyListView* list = Window->LVFiles;
+    auto* style = new TSingleClickStyle;
+    style->setParent(list);
+    list->setStyle(style);
+    const QStringList names = ListedNames();
+    const int row = int(names.indexOf(QStringLiteral("02 two #2.mp3")));
+    ASSERT_GE(row, 0);
+    const QPoint onRow = list->visualRect(list->model()->index(row, 0)).center();
+
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, onRow);
+    Settle();
+    EXPECT_TRUE(Opened.isEmpty());
+    EXPECT_EQ(Window->EditedCount(), 1);
+    EXPECT_TRUE(Entry(Music("02 two #2.mp3"))->Edited);
+
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, onRow);
+    Settle();
+    ASSERT_EQ(Opened.size(), 1);
+    EXPECT_EQ(Opened[0].toLocalFile(), Music("02 two #2.mp3"));
+
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Return);
+    Settle();
+    ASSERT_EQ(Opened.size(), 2);
+    EXPECT_EQ(Opened[1].toLocalFile(), Music("02 two #2.mp3"));
 }
 
 TEST_F(PlayHelpTest, HelpOpensAPageOfTheLanguageInUseOrTheStartPage)

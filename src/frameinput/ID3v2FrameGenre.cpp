@@ -61,6 +61,7 @@ void TID3v2FrameGenre::ApplyReadOnly()
 {
     // A combo box cannot be read-only: its list would still pick a genre.
     m_combo->setEnabled(!IsReadOnly());
+    RefreshColours();
 }
 
 void TID3v2FrameGenre::PlaceControls()

@@ -73,7 +73,7 @@ TEST(InputTyping, ReadOnlyInputsShowTheirValueAndTakeNoEdit)
         input->SetReadOnly(true);
     // They do not look like fields to type into: the value shows on the
     // window's background.
-    const std::vector<QWidget*> valueFields = {text->Edit(),         number->NumberEdit(), number->TotalEdit(),
+    std::vector<QWidget*> valueFields = {text->Edit(),         number->NumberEdit(), number->TotalEdit(),
                                                date->DatePicker(),   date->TimePicker(),   comment->Memo(),
                                                unknown->findChild<QLineEdit*>()};
     const auto fieldsOn = [&valueFields](QPalette::ColorRole role) {
@@ -110,9 +110,22 @@ TEST(InputTyping, ReadOnlyInputsShowTheirValueAndTakeNoEdit)
     EXPECT_EQ(WrittenText(*date), QStringLiteral("2004-05-17"));
     EXPECT_EQ(comment->MemoText(), QStringLiteral("Note"));
 
-    // Editable again, they look and take edits as before.
+    // The next file is shown while the inputs are still read-only; it can be
+    // edited, and every input then looks and takes edits as before.
+    const std::vector<std::pair<TID3v2Frame*, TID3Frame>> reloads = {
+        {text.get(), TextFrame(QStringLiteral("TIT2"), {QStringLiteral("Title")})},
+        {genre.get(), TextFrame(QStringLiteral("TCON"), {QStringLiteral("Rock")})},
+        {number.get(), TextFrame(QStringLiteral("TRCK"), {QStringLiteral("5/12")})},
+        {date.get(), TextFrame(QStringLiteral("TDRC"), {QStringLiteral("2004-05-17")})},
+        {comment.get(), note},
+        {unknown.get(), counter}};
+    for (const auto& [input, frame] : reloads) {
+        input->Clear();
+        input->AddFrame(&frame);
+    }
     for (TID3v2Frame* input : inputs)
         input->SetReadOnly(false);
+    valueFields.push_back(genre->Combo());
     EXPECT_TRUE(fieldsOn(QPalette::Base));
     TypeText(text->Edit(), QStringLiteral("x"));
     EXPECT_EQ(WrittenText(*text), QStringLiteral("Titlex"));

@@ -158,6 +158,11 @@ QWidget* TFQuillon::BuildInputPanel()
     CbxVorgabe = new QCheckBox(QStringLiteral("%PatternCheckBox"), PanVorgabe);
     CbxVorgabe->setObjectName(QStringLiteral("CbxVorgabe"));
     CbxVorgabe->setEnabled(false);
+    // Hidden while several files are selected, the check box keeps its
+    // strip: the pages are fitted to one height whatever is selected then.
+    QSizePolicy keepsItsPlace = CbxVorgabe->sizePolicy();
+    keepsItsPlace.setRetainSizeWhenHidden(true);
+    CbxVorgabe->setSizePolicy(keepsItsPlace);
     templateLayout->addWidget(CbxVorgabe);
     templateLayout->addStretch(1);
 

@@ -4,15 +4,71 @@
 
 #include "localisation/MultiLanguage.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QDialog>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QTabBar>
+
+#include <limits>
 
 namespace {
 
 class MainWindowInputPagesTest : public ::testing::Test, public TFilesWindowFixture {
 protected:
+    // Lets the splitter follow the panel's new minimum through posted
+    // layout requests.
+    static void Settle()
+    {
+        for (int round = 0; round < 3; ++round) {
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents();
+        }
+    }
+
+    static QRect RectIn(const QWidget* widget, const QWidget& window)
+    {
+        return {widget->mapTo(&window, QPoint(0, 0)), widget->size()};
+    }
+
+    // On every page, every input and each of its parts (a comment's
+    // description and language line) lie wholly in what the panel shows,
+    // and the template check box covers none of them. On the highest page
+    // the room below the inputs is less than the check box's strip: no part
+    // of the page is counted twice.
+    static void ExpectEveryInputWhollyVisible(TFQuillon& window, const char* when)
+    {
+        int leastRoom = std::numeric_limits<int>::max();
+        for (int page = 0; page < window.PagInfos->count(); ++page) {
+            window.PagInfos->setCurrentIndex(page);
+            Settle();
+            const QWidget* sheet = window.PagInfos->widget(page);
+            const QRect shown = RectIn(sheet, window) & RectIn(window.PanID3, window);
+            const QRect checkBox = window.CbxVorgabe->isVisible() ? RectIn(window.CbxVorgabe, window) : QRect();
+            EXPECT_TRUE(checkBox.isNull() || shown.contains(checkBox)) << when << ", page " << page;
+            int bottom = -1;
+            for (const TID3v2Frame* input : window.PageInputs()) {
+                if (!sheet->isAncestorOf(input) || window.SBoxWeitereFelder->isAncestorOf(input))
+                    continue;
+                const QRect rect = RectIn(input, window);
+                EXPECT_FALSE(rect.intersects(checkBox)) << when << ": " << input->FrameID().toStdString();
+                for (const QWidget* part : input->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                    if (part->isVisible() && !part->isWindow()) {
+                        EXPECT_TRUE(shown.contains(RectIn(part, window)))
+                            << when << ": " << input->FrameID().toStdString() << " "
+                            << part->metaObject()->className();
+                    }
+                }
+                bottom = std::max(bottom, rect.bottom());
+            }
+            if (bottom >= 0)
+                leastRoom = std::min(leastRoom, RectIn(window.PanVorgabe, window).top() - bottom - 1);
+        }
+        EXPECT_LT(leastRoom, window.PanVorgabe->height()) << when;
+        window.PagInfos->setCurrentIndex(0);
+    }
+
     static TEingabeSeiten Layout(std::initializer_list<std::pair<QString, QStringList>> pages)
     {
         TEingabeSeiten layout;
@@ -117,4 +173,32 @@ TEST_F(MainWindowInputPagesTest, ThePanelKeepsOneHeightOnEveryPage)
     for (int round = 0; round < 2; ++round)
         for (int page = 0; page < window->PagInfos->count(); ++page)
             EXPECT_EQ(tabsAndPanel(page), first) << "page " << page;
+}
+
+TEST_F(MainWindowInputPagesTest, EveryInputStaysVisibleWithOneOrSeveralFilesBeforeAndAfterTheSettings)
+{
+    // The template check box shows for one file only; the panel is fitted
+    // again when the settings are confirmed, whatever is selected then.
+    for (const char* name : {"a.mp3", "b.mp3"})
+        ASSERT_TRUE(WriteMp3WithFrames(Path(QString::fromLatin1(name)),
+                                       {{"TIT2", Text("Title")}, {"COMM", Comment("Note", "Text")}}));
+    auto window = OpenActive();
+    Env.Prompt.OnModal = [](QDialog&) { return int(QDialog::Accepted); };
+    const auto settingsOk = [&window] {
+        window->UpdateActions();
+        window->Action(QStringLiteral("ActEinstellungen"))->trigger();
+        Settle();
+    };
+    SelectListRows(*window, {0});
+    ExpectEveryInputWhollyVisible(*window, "one file");
+    SelectListRows(*window, {0, 1});
+    ExpectEveryInputWhollyVisible(*window, "two files");
+    settingsOk();
+    ExpectEveryInputWhollyVisible(*window, "two files, settings confirmed");
+    SelectListRows(*window, {1});
+    ExpectEveryInputWhollyVisible(*window, "one file after the settings confirmed with two");
+    settingsOk();
+    ExpectEveryInputWhollyVisible(*window, "one file, settings confirmed");
+    SelectListRows(*window, {0, 1});
+    ExpectEveryInputWhollyVisible(*window, "two files after the settings confirmed with one");
 }

@@ -1,13 +1,7 @@
 #include "commands/FileNameParts.h"
 
+#include "platform/FileNames.h"
 #include "platform/NativePath.h"
-
-namespace {
-
-// The longest name of one folder entry, in bytes (NAME_MAX).
-constexpr qsizetype MaxNameBytes = 255;
-
-}
 
 TFileNameParts SplitFileName(const QString& name)
 {
@@ -23,19 +17,19 @@ bool IsUsableNewName(const QString& stem, const QString& extension)
         return false;
     const QString name = stem + extension;
     for (const QChar c : name)
-        if (c == QLatin1Char('/') || c.unicode() < 0x20 || c.unicode() == 0x7F)
+        if (IsForbiddenInNames(c))
             return false;
-    return NativeFromPath(name).size() <= MaxNameBytes;
+    return NativeFromPath(name).size() <= NameMax;
 }
 
 QString StemThatFits(const QString& stem, const QString& extension)
 {
-    if (NativeFromPath(stem + extension).size() <= MaxNameBytes)
+    if (NativeFromPath(stem + extension).size() <= NameMax)
         return stem;
-    // A name of MaxNameBytes bytes has no more characters than that.
-    QString fitted = stem.left(MaxNameBytes);
+    // A name of NameMax bytes has no more characters than that.
+    QString fitted = stem.left(NameMax);
     while (!fitted.isEmpty()
-           && (fitted.back().isHighSurrogate() || NativeFromPath(fitted + extension).size() > MaxNameBytes))
+           && (fitted.back().isHighSurrogate() || NativeFromPath(fitted + extension).size() > NameMax))
         fitted.chop(1);
     return fitted.trimmed();
 }

@@ -12,10 +12,11 @@ struct TFileNameParts {
 TFileNameParts SplitFileName(const QString& name);
 
 // Whether a name the program built from a stem (by replacing text, converting
-// case) and the old extension can name a file of its own in the same folder:
-// the stem not empty, "." or "..", neither holding "/" or control
-// characters, and the whole name not longer than the file system allows (255
-// bytes).
+// case, from tags) and the old extension can name a file of its own in the
+// same folder: the stem not empty, "." or "..", neither holding a character
+// forbidden in names (IsForbiddenInNames, platform/FileNames.h: "/", control
+// and reordering characters), and the whole name not longer than the file
+// system allows (255 bytes).
 bool IsUsableNewName(const QString& stem, const QString& extension);
 
 // The stem, shortened at its end (whole characters, trailing blanks dropped)

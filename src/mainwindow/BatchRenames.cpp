@@ -1,7 +1,6 @@
 #include "mainwindow/BatchRenames.h"
 
 #include "mainwindow/FQuillon.h"
-#include "mainwindow/FailureLists.h"
 #include "mainwindow/MessageLists.h"
 #include "commands/FileNameParts.h"
 
@@ -13,7 +12,9 @@ TNameChange RenameToStem(TFQuillon& window, TEintragdaten& entry, const QString&
     const TFileNameParts parts = SplitFileName(entry.NameKey());
     if (newStem == parts.Stem)
         return TNameChange::Unchanged;
-    if (!IsUsableNewName(newStem, parts.Extension))
+    // A file the user sees is never made a hidden one.
+    const bool hides = newStem.startsWith(QLatin1Char('.')) && !parts.Stem.startsWith(QLatin1Char('.'));
+    if (hides || !IsUsableNewName(newStem, parts.Extension))
         return TNameChange::Unusable;
     return window.RenameEntry(entry, newStem + parts.Extension) ? TNameChange::Renamed : TNameChange::Failed;
 }

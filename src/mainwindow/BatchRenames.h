@@ -6,15 +6,16 @@
 class TEintragdaten;
 class TFQuillon;
 
-// Renames of the batch commands (case conversion, replacing text): names
-// built from the old ones.
+// Renames of the commands that build names (case conversion and replacing
+// text from the old names, names from tags).
 
 // How renaming an entry to a name built from its old one ended.
 enum class TNameChange { Unchanged, Renamed, Failed, Unusable };
 
 // Renames the entry to newStem + its old extension through the window's
-// RenameEntry (one undo step), unless the name stays as it is or would name
-// no file of its own (IsUsableNewName).
+// RenameEntry (one undo step), unless the name stays as it is, would name no
+// file of its own (IsUsableNewName) or would hide a file that was not hidden
+// (a leading ".").
 TNameChange RenameToStem(TFQuillon& window, TEintragdaten& entry, const QString& newStem);
 
 // Tells once which files were not renamed because their new name would not

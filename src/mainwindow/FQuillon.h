@@ -337,11 +337,6 @@ public:
     // Asks for a new name for current; the extension cannot be changed here.
     // False when the user cancelled.
     bool AskNewFileName(const QString& current, QString& newName);
-    // Renames the entry to the name its tags give by the parser's pattern,
-    // keeping its extension. An entry whose pattern fields are all empty is
-    // not renamed (true) and its name goes to emptyFields. False when the
-    // rename failed or the tags give no usable name.
-    bool RenameEntryFromTag(TEintragdaten& entry, QStringList& emptyFields);
     // Renames the entry's file to newName inside its folder, never replacing
     // another file, and on success gives the entry that name. This is the one
     // place where an entry's name changes (by hand, from tags, by case
@@ -680,9 +675,6 @@ private:
     void BindRenameActions();
     // Another file already holds newName in the entry's folder.
     bool NameTakenByOtherFile(const TEintragdaten& entry, const QString& newName) const;
-    // Asks again (Yes/No) while renames of the entries of these paths fail;
-    // reasons holds why each failed, by path (FailureLists.h).
-    void RetryFailedRenames(QStringList& failedPaths, QHash<QString, QString>& reasons);
     // FQuillonRename.cpp: moved files keep their entries.
     void MoveEntryTo(TEintragdaten& entry, const QString& newPath);
     // Keeps the path lookup right after the entry's path changed.

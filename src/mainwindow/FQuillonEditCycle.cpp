@@ -194,7 +194,7 @@ bool TFQuillon::WriteEntryTag(TEintragdaten& entry)
 {
     const QString path = entry.PathKey();
     ID3v2Reader1.FileName = path;
-    if (!ID3v2Reader1.WriteTags(entry.Frames))
+    if (!m_undoList.FollowRewrite(path, [&] { return ID3v2Reader1.WriteTags(entry.Frames); }))
         return false;
     m_undoList.AddTagWritten(path);
     return true;

@@ -3,6 +3,7 @@
 #include "mainwindow/FQuillon.h"
 
 #include "controls/Accelerators.h"
+#include "mainwindow/BatchRenames.h"
 #include "mainwindow/FailureLists.h"
 #include "commands/FileNameParts.h"
 #include "controls/Guarded.h"
@@ -27,7 +28,7 @@
 
 namespace {
 
-// A name built from tags must still name a file of its own.
+// A typed name must still name a file of its own.
 bool IsUsableStem(const QString& stem)
 {
     return !stem.isEmpty() && stem != QLatin1String(".") && stem != QLatin1String("..");
@@ -45,6 +46,76 @@ std::optional<QString> NumberFromFilename(const QString& text)
         ++first;
     return text.mid(first);
 }
+
+// Naming the selected files from their tags by the window's pattern: what
+// became of each, told when all are done.
+class TNamesFromTags {
+public:
+    explicit TNamesFromTags(TFQuillon& window) : m_window(window) {}
+
+    // Names the entry; a rename that failed is offered again by Report.
+    void Name(TEintragdaten& entry)
+    {
+        const QString path = entry.PathKey();
+        if (!Attempt(entry))
+            AddFailure(m_failedPaths, m_reasons, path);
+    }
+
+    // Asks again (Yes/No) while renames fail, then tells which files kept
+    // their names for empty fields or names that cannot be, and which names
+    // were cut.
+    void Report()
+    {
+        RetryFailedFiles(
+            m_window, m_failedPaths, "ErrorRenameFileMany", [this](TEintragdaten& entry) { return Attempt(entry); },
+            &m_reasons);
+        if (!m_emptyFields.isEmpty())
+            CurrentPrompt()->Information(&m_window,
+                                         LangFmt("ErrorRenameEmptyFields", {NamesPrecededByBreak(m_emptyFields)}));
+        ReportUnusableNames(m_window, m_unusable);
+        if (!m_cut.isEmpty())
+            CurrentPrompt()->Information(&m_window, LangFmt("RenameNamesCut", {NamesPrecededByBreak(m_cut)}));
+    }
+
+private:
+    // One try, the extension kept; false when the rename failed and may
+    // succeed another time. Long tags give a name cut to what the file
+    // system takes.
+    bool Attempt(TEintragdaten& entry)
+    {
+        bool allEmpty = false;
+        const QString built = m_window.ID3FilenameParser.BuildFileName(&entry, allEmpty);
+        if (allEmpty) {
+            m_emptyFields << entry.FileName;
+            return true;
+        }
+        const QString stem = StemThatFits(built, SplitFileName(entry.NameKey()).Extension);
+        const bool cut = stem != built;
+        switch (RenameToStem(m_window, entry, stem)) {
+        case TNameChange::Unusable:
+            m_unusable << entry.FileName;
+            return true;
+        case TNameChange::Failed:
+            if (cut) // two tags that differ only behind the cut give one name
+                m_reasons.Notes.insert(entry.PathKey(), Lang("RenameReasonNameCut"));
+            return false;
+        case TNameChange::Renamed:
+            if (cut)
+                m_cut << entry.FileName;
+            return true;
+        case TNameChange::Unchanged:
+            break;
+        }
+        return true;
+    }
+
+    TFQuillon& m_window;
+    QStringList m_failedPaths;
+    TFailureReasons m_reasons;
+    QStringList m_emptyFields;
+    QStringList m_unusable;
+    QStringList m_cut; // new names
+};
 
 }
 
@@ -173,30 +244,6 @@ void TFQuillon::ActRenameFileExecute()
     UpdateStatusAndFileInfo();
 }
 
-bool TFQuillon::RenameEntryFromTag(TEintragdaten& entry, QStringList& emptyFields)
-{
-    errno = 0; // a name that cannot be used is no system error
-    bool allEmpty = false;
-    const QString extension = SplitFileName(entry.FileName).Extension;
-    // Long tags give a name cut to what the file system takes.
-    const QString stem = StemThatFits(ID3FilenameParser.BuildFileName(&entry, allEmpty), extension);
-    if (allEmpty) {
-        emptyFields << entry.FileName;
-        return true;
-    }
-    if (!IsUsableStem(stem))
-        return false;
-    return RenameEntry(entry, stem + extension);
-}
-
-void TFQuillon::RetryFailedRenames(QStringList& failedPaths, QHash<QString, QString>& reasons)
-{
-    QStringList ignoredEmpty;
-    RetryFailedFiles(
-        *this, failedPaths, "ErrorRenameFileMany",
-        [&](TEintragdaten& entry) { return RenameEntryFromTag(entry, ignoredEmpty); }, &reasons);
-}
-
 void TFQuillon::ActFilenameFromID3Execute()
 {
     if (m_firstEditedIndex < 0) {
@@ -209,15 +256,11 @@ void TFQuillon::ActFilenameFromID3Execute()
     // Names are made only from tags the files hold: a name made from an edit
     // the user can still throw away would outlive it.
     CommitEdits();
-    QStringList failedPaths;
-    TFailureReasons reasons;
-    QStringList emptyFields;
+    TNamesFromTags naming(*this);
     for (const auto& entry : m_entries)
-        if (entry->Edited && !RenameEntryFromTag(*entry, emptyFields))
-            AddFailure(failedPaths, reasons, entry->PathKey());
-    RetryFailedRenames(failedPaths, reasons);
-    if (!emptyFields.isEmpty())
-        CurrentPrompt()->Information(this, LangFmt("ErrorRenameEmptyFields", {NamesPrecededByBreak(emptyFields)}));
+        if (entry->Edited)
+            naming.Name(*entry);
+    naming.Report();
     RefreshVisibleRows();
     UpdateStatusAndFileInfo();
 }

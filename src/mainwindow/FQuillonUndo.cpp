@@ -6,6 +6,7 @@
 #include "mainwindow/MessageLists.h"
 
 #include "localisation/MultiLanguage.h"
+#include "platform/FileIdentity.h"
 #include "platform/FileRename.h"
 #include "platform/FileTimes.h"
 #include "platform/NativePath.h"
@@ -28,6 +29,20 @@ bool PathExists(const QString& path)
 {
     struct stat st {};
     return ::lstat(NativeFromPath(path).constData(), &st) == 0;
+}
+
+// Why the item can never be undone, as the question whether to drop it from
+// the journal; empty while it may be tried.
+QString NeverUndoableQuestion(const TQLNUndoItem& item)
+{
+    const QString name = ShownNameOfPath(item.Path);
+    if (!PathExists(item.Path))
+        return LangFmt("ErrorUndoFileMissing", {name});
+    // Another file put under the new name is not to be renamed back in the
+    // renamed file's stead.
+    if (item.Kind == TQLNUndoItem::Rename && item.Identity && FileIdentityOf(item.Path) != item.Identity)
+        return LangFmt("ErrorUndoFileReplaced", {name});
+    return {};
 }
 
 // The message shown when the item cannot be undone.
@@ -145,8 +160,9 @@ void TFQuillon::UndoJournalStep(const TQLNUndoItem& item)
 {
     // A file that is gone can never be restored: the user may drop its step
     // so that the older steps can be reached again.
-    if (!PathExists(item.Path)) {
-        if (CurrentPrompt()->Question(this, LangFmt("ErrorUndoFileMissing", {ShownNameOfPath(item.Path)})))
+    const QString never = NeverUndoableQuestion(item);
+    if (!never.isEmpty()) {
+        if (CurrentPrompt()->Question(this, never))
             m_undoList.RemoveLast();
         return;
     }
@@ -185,7 +201,7 @@ bool TFQuillon::UndoRename(const TQLNUndoItem& item)
 
 bool TFQuillon::UndoTagWritten(const TQLNUndoItem& item)
 {
-    if (!ID3v2Reader1.UndoWriteTags(item.Path))
+    if (!m_undoList.FollowRewrite(item.Path, [&] { return ID3v2Reader1.UndoWriteTags(item.Path); }))
         return false;
     if (TEintragdaten* entry = FindEntryByPath(item.Path)) {
         ApplyInputsToSelection();

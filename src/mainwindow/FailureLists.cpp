@@ -17,11 +17,20 @@ void NoteReason(TFailureReasons& reasons, const QString& path)
 {
     const int error = errno;
     if (error != 0)
-        reasons.insert(path, SystemErrorText(error));
+        reasons.SystemErrors.insert(path, SystemErrorText(error));
     else
-        reasons.remove(path);
+        reasons.SystemErrors.remove(path);
 }
 
+}
+
+QString TFailureReasons::Of(const QString& path) const
+{
+    QStringList parts;
+    for (const QHash<QString, QString>* texts : {&SystemErrors, &Notes})
+        if (const QString text = texts->value(path); !text.isEmpty())
+            parts << text;
+    return parts.join(QStringLiteral("; "));
 }
 
 void AddFailure(QStringList& failedPaths, TFailureReasons& reasons, const QString& path)
@@ -37,7 +46,7 @@ QStringList RetryFailedFiles(TFQuillon& window, QStringList& failedPaths, const 
     while (!failedPaths.isEmpty()) {
         QStringList names;
         for (const QString& path : std::as_const(failedPaths))
-            names << NameWithReason(ShownNameOfPath(path), reasons ? reasons->value(path) : QString());
+            names << NameWithReason(ShownNameOfPath(path), reasons ? reasons->Of(path) : QString());
         if (!CurrentPrompt()->Question(&window, LangFmt(QString::fromLatin1(questionKey), {NamesFollowedByBreak(names)})))
             break;
         // The question lets events run: entries are found again by path.

@@ -13,8 +13,15 @@ class TFQuillon;
 // failed (their names listed as MessageLists.h writes them).
 
 // Why files failed, by path: the system's text of the error of the failed
-// call; a file whose failure had no system error has none.
-using TFailureReasons = QHash<QString, QString>;
+// call (none when the failure had no system error), and what the command
+// adds of its own, which stays with the file through the retries.
+struct TFailureReasons {
+    QHash<QString, QString> SystemErrors;
+    QHash<QString, QString> Notes;
+
+    // Both, as the list shows them behind the name; empty when none.
+    QString Of(const QString& path) const;
+};
 
 // Adds path to failedPaths, with errno's text as its reason when errno is set
 // (the caller clears errno before the attempt that failed).

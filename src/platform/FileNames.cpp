@@ -30,3 +30,22 @@ QByteArray CutAtCharacter(const QByteArray& text, qsizetype room)
         --cut;
     return text.left(cut);
 }
+
+bool IsForbiddenInNames(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u < 0x20 || u == 0x7F || u == '/' || (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
+}
+
+QString CleanFileName(const QString& text)
+{
+    QString name;
+    name.reserve(text.size());
+    for (const QChar c : text)
+        if (!IsForbiddenInNames(c))
+            name += c;
+    qsizetype start = 0;
+    while (start < name.size() && (name.at(start) == QLatin1Char('.') || name.at(start).isSpace()))
+        ++start;
+    return name.mid(start).trimmed();
+}

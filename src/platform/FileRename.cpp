@@ -1,19 +1,15 @@
 #include "platform/FileRename.h"
 
+#include "platform/FileIdentity.h"
 #include "platform/FileLayer.h"
 #include "platform/NativePath.h"
 
 #include <stdio.h>
-#include <sys/stat.h>
 
 bool IsSameFile(const QByteArray& a, const QByteArray& b)
 {
-    struct stat sa {}, sb {};
-    if (::lstat(a.constData(), &sa) != 0)
-        return false;
-    if (::lstat(b.constData(), &sb) != 0)
-        return false;
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    const std::optional<TFileIdentity> identity = FileIdentityOf(a);
+    return identity && identity == FileIdentityOf(b);
 }
 
 bool IsSameFile(const QString& a, const QString& b)

@@ -3,6 +3,8 @@
 #include "tagengine/DisplayTexts.h"
 #include "tagengine/FrameCatalogue.h"
 
+#include "platform/FileNames.h"
+
 #include <QFileInfo>
 
 const std::array<TFileNamePart, 14> FileNameParts = {{
@@ -90,7 +92,7 @@ QString TID3FilenameParser::BuildFileName(const TEintragdaten* entry, bool& allE
         result += level.Separators.value(i + 1);
     }
     allEmpty = !filled;
-    return RemoveInvalidFileNameChars(result).trimmed();
+    return CleanFileName(RemoveInvalidFileNameChars(result));
 }
 
 QString TID3FilenameParser::RemoveInvalidFileNameChars(const QString& text)
@@ -99,7 +101,7 @@ QString TID3FilenameParser::RemoveInvalidFileNameChars(const QString& text)
     QString result;
     result.reserve(text.size());
     for (const QChar c : text)
-        if (!invalid.contains(c) && c.unicode() >= 0x20 && c.unicode() != 0x7F)
+        if (!invalid.contains(c))
             result += c;
     return result;
 }

@@ -44,8 +44,10 @@ public:
     void SetFilenameConstruct(const QString& pattern);
     int NumberDecimals = 2;
 
-    // The name without extension from level 0 of the pattern; without an
-    // entry the frame names stand in for the values (a preview).
+    // The name without extension from level 0 of the pattern, made fit to
+    // be a file name (CleanFileName, platform/FileNames.h: never hidden, no
+    // control or reordering characters); without an entry the frame names
+    // stand in for the values (a preview).
     QString BuildFileName(const TEintragdaten* entry, bool& allEmpty) const;
     void ParseFileName(const QString& path);
 
@@ -54,6 +56,8 @@ public:
     const TFrameContent& GetFrameContent(int index) const { return m_results.at(static_cast<size_t>(index)); }
     int GetFrameContentCount() const { return static_cast<int>(m_results.size()); }
 
+    // The text without the characters no name made here may hold:
+    // " * / : < > ? \ |
     static QString RemoveInvalidFileNameChars(const QString& text);
     // The frame ID of a placeholder letter (any case), empty when unknown.
     static QString FrameIDOfLetter(QChar letter);

@@ -14,6 +14,7 @@ TQLNUndoItem* TQLNUndoList::AddRename(const QString& newPath, const QString& old
     item->Kind = TQLNUndoItem::Rename;
     item->Path = newPath;
     item->OldPath = oldPath;
+    item->Identity = FileIdentityOf(newPath);
     return Add(std::move(item));
 }
 
@@ -78,12 +79,44 @@ void TQLNUndoList::MovePaths(const TPathMoves& moves)
 {
     if (moves.IsEmpty())
         return;
+    // A move within one disk keeps the file; a move to another one copies it.
+    std::vector<std::pair<TFileIdentity, TFileIdentity>> copied;
     for (const auto& item : m_items) {
-        if (auto moved = moves.NewPathOf(item->Path))
+        const std::optional<QString> moved = moves.NewPathOf(item->Path);
+        if (moved)
             item->Path = *moved;
-        // The old name of a rename lies in the same folder as the new one.
-        if (item->Kind == TQLNUndoItem::Rename)
-            if (auto moved = moves.NewPathOf(item->OldPath))
-                item->OldPath = *moved;
+        if (item->Kind != TQLNUndoItem::Rename)
+            continue;
+        // The old name of a rename lies in the same folder as the new one:
+        // undoing the rename of a moved file names it back where it is.
+        if (moved)
+            item->OldPath = item->Path.left(item->Path.lastIndexOf(QLatin1Char('/')) + 1)
+                            + item->OldPath.mid(item->OldPath.lastIndexOf(QLatin1Char('/')) + 1);
+        if (!moved || !item->Identity)
+            continue;
+        const std::optional<TFileIdentity> now = FileIdentityOf(item->Path);
+        if (now && now->Device != item->Identity->Device)
+            copied.emplace_back(*item->Identity, *now);
     }
+    for (const auto& [was, now] : copied)
+        TakeNewIdentity(was, now);
+}
+
+bool TQLNUndoList::FollowRewrite(const QString& path, const std::function<bool()>& rewrite)
+{
+    const std::optional<TFileIdentity> before = FileIdentityOf(path);
+    const bool result = rewrite();
+    const std::optional<TFileIdentity> after = FileIdentityOf(path);
+    if (before && after)
+        TakeNewIdentity(*before, *after);
+    return result;
+}
+
+void TQLNUndoList::TakeNewIdentity(const TFileIdentity& was, const TFileIdentity& now)
+{
+    // Every name the file had: the renames before its last one hold the same
+    // identity.
+    for (const auto& item : m_items)
+        if (item->Kind == TQLNUndoItem::Rename && item->Identity == was)
+            item->Identity = now;
 }

@@ -19,6 +19,9 @@ TEST(TextReplaceTest, NewNamesMustNameAFile)
     EXPECT_FALSE(IsUsableNewName("..", ""));
     EXPECT_FALSE(IsUsableNewName("a/b", ".mp3"));
     EXPECT_FALSE(IsUsableNewName(QString("a") + QChar(0x7F), ".mp3"));
+    // Marks that reorder the shown name: it would show other than it is.
+    EXPECT_FALSE(IsUsableNewName(QStringLiteral("abc\u202Egnp.exe"), ".mp3"));
+    EXPECT_FALSE(IsUsableNewName(QStringLiteral("a\u2066b"), ".mp3"));
     EXPECT_TRUE(IsUsableNewName(QString(251, 'x'), ".mp3"));
     EXPECT_FALSE(IsUsableNewName(QString(252, 'x'), ".mp3"));
     EXPECT_FALSE(IsUsableNewName(QString(126, QChar(0xE4)), ".mp3")); // 252 bytes in UTF-8 + 4

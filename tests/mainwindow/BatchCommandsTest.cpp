@@ -173,6 +173,42 @@ TEST_F(BatchCommandsTest, ReplaceInFieldsAndNamesThenUndoEverything)
     EXPECT_TRUE(Prompt.Errors.isEmpty());
 }
 
+TEST_F(BatchCommandsTest, ReplacingInNamesNeverHidesAFileNorReordersItsName)
+{
+    ASSERT_TRUE(Write("Song.mp3", {}));
+    ASSERT_TRUE(Write("Other song.mp3", {}));
+    Open();
+    const auto replaceInNames = [this](const QString& search, const QString& replacement) {
+        Select(FilesOnDisk());
+        Prompt.OnModal = AnswerDialog<TFormReplaceInfos>(
+            [&](TFormReplaceInfos& form) {
+                form.SearchBox()->setEditText(search);
+                form.ReplaceBox()->setEditText(replacement);
+                form.CaseBox()->setChecked(true);
+                for (int row = 0; row < form.FieldList()->count(); ++row) {
+                    QListWidgetItem* item = form.FieldList()->item(row);
+                    item->setCheckState(item->data(Qt::UserRole).toString() == "*FIN" ? Qt::Checked : Qt::Unchecked);
+                }
+            },
+            "butOK");
+        Prompt.Informations.clear();
+        Trigger("ActReplaceInFrames");
+    };
+
+    // A dot inside a name is fine; a leading one would hide the file.
+    replaceInNames("S", ".");
+    EXPECT_EQ(FilesOnDisk(), (QStringList{"Other song.mp3", "Song.mp3"}));
+    EXPECT_EQ(Prompt.Informations.first(), LangFmt("ErrorRenameUnusableNames", {QStringLiteral("\n\rSong.mp3")}));
+    replaceInNames("s", ".");
+    EXPECT_EQ(FilesOnDisk(), (QStringList{"Other .ong.mp3", "Song.mp3"}));
+    // A mark that would show "Other" after the rest.
+    replaceInNames(" ", QStringLiteral("\u202E"));
+    EXPECT_EQ(FilesOnDisk(), (QStringList{"Other .ong.mp3", "Song.mp3"}));
+    EXPECT_TRUE(Prompt.Questions.isEmpty());
+    EXPECT_EQ(Prompt.Informations.first(),
+              LangFmt("ErrorRenameUnusableNames", {QStringLiteral("\n\rOther .ong.mp3")}));
+}
+
 TEST_F(BatchCommandsTest, ID3v1TransferLeavesOwnRenderingsAndFilesWithoutID3v1AloneAndTagsPlainRips)
 {
     const QString longTitle = QStringLiteral("A title that is longer than thirty characters");

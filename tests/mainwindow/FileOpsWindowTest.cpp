@@ -584,6 +584,29 @@ TEST_F(FileOpsWindowTest, UndoFollowsAMovedFileAndARenamedFolder)
     EXPECT_EQ(Window->BackHistory().last(), Env.Folder() + "/renamed");
 }
 
+TEST_F(FileOpsWindowTest, UndoOfARenameNamesAMovedFileBackWhereItIs)
+{
+    // Moved within the disk, and then to another one (a copy there): the
+    // same renamed file, named back in the folder it is in.
+    QTemporaryDir shm(QStringLiteral("/dev/shm/quillon-renamed-XXXXXX"));
+    ASSERT_TRUE(shm.isValid());
+    for (const QString& target : {Folder("moved"), shm.path()}) {
+        Visit(Env.Folder() + "/src");
+        Window->ReloadFolder(false);
+        Select({"a.mp3"});
+        Prompt.Inputs = {"x"};
+        Trigger("ActRenameFile");
+        Select({"x.mp3"});
+        Window->MoveSelectionTo(target);
+        Window->UpdateActions();
+        Trigger("ActUndo");
+        EXPECT_TRUE(Prompt.Errors.isEmpty()) << Prompt.Errors.join("|").toStdString();
+        EXPECT_TRUE(Prompt.Questions.isEmpty()) << Prompt.Questions.join("|").toStdString();
+        EXPECT_EQ(FilesIn(target), QStringList({"a.mp3"})) << target.toStdString();
+        ASSERT_TRUE(QFile::rename(target + "/a.mp3", Src() + "a.mp3"));
+    }
+}
+
 TEST_F(FileOpsWindowTest, FolderRenameWritesEditsFirstAndNeverReplaces)
 {
     Select({"a.mp3"});

@@ -63,31 +63,71 @@ TEST_F(RenameTest, NamesFromTagsAreCleanedOrRefused)
     ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("illegal.mp3"), {{"TPE1", "?*"}, {"TIT2", ":|"}}));
     ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("slash.mp3"), {{"TPE1", "AC/DC"}, {"TIT2", "T\tN"}}));
     ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("Z Done.mp3"), {{"TPE1", "Z"}, {"TIT2", "Done"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("dot.mp3"), {{"TPE1", ".Dotband"}, {"TIT2", "Song"}}));
+    ASSERT_TRUE(WriteMp3WithFrames(Env.PathOf("bidi.mp3"),
+                                   {{"TPE1", ID3v2Builder::TextBody(1, {"abc"})},
+                                    {"TIT2", ID3v2Builder::TextBody(1, {QStringLiteral("\u202Egnp.exe\u2066")})}}));
     Open();
     Window->Settings().FileNamePattern = QStringLiteral("%A %T");
-    Select({"untagged.mp3", "illegal.mp3", "slash.mp3", "Z Done.mp3"});
+    Select({"untagged.mp3", "illegal.mp3", "slash.mp3", "Z Done.mp3", "dot.mp3", "bidi.mp3"});
 
     Trigger("ActFilenameFromID3");
 
-    // Control characters and "/" are dropped; a file already named right is
-    // no rename and no undo step.
-    EXPECT_EQ(FilesOnDisk(), QStringList({"ACDC TN.mp3", "Z Done.mp3", "illegal.mp3", "untagged.mp3"}));
-    EXPECT_EQ(RenameItems(), 1);
-    // A name that would be empty is refused and offered for retry.
-    ASSERT_EQ(Prompt.Questions.size(), 1);
-    EXPECT_EQ(Prompt.Questions[0], LangFmt("ErrorRenameFileMany", {QStringLiteral("illegal.mp3\n\r")}));
-    // Empty pattern fields are reported once, as skipped.
-    ASSERT_EQ(Prompt.Informations.size(), 1);
-    EXPECT_EQ(Prompt.Informations[0], LangFmt("ErrorRenameEmptyFields", {QStringLiteral("\n\runtagged.mp3")}));
+    // Control characters, reordering marks, "/" and leading dots are
+    // dropped; a file already named right is no rename and no undo step.
+    EXPECT_EQ(FilesOnDisk(), QStringList({"ACDC TN.mp3", "Dotband Song.mp3", "Z Done.mp3", "abc gnp.exe.mp3",
+                                          "illegal.mp3", "untagged.mp3"}));
+    EXPECT_EQ(RenameItems(), 3);
+    // A name that would be empty is told with its reason and not offered
+    // again; empty pattern fields are reported once, as skipped.
+    EXPECT_TRUE(Prompt.Questions.isEmpty());
+    EXPECT_EQ(Prompt.Informations,
+              QStringList({LangFmt("ErrorRenameEmptyFields", {QStringLiteral("\n\runtagged.mp3")}),
+                           LangFmt("ErrorRenameUnusableNames", {QStringLiteral("\n\rillegal.mp3")})}));
 
-    // Names "." and ".." are never built either.
+    // Names "." and "..", hidden names and names of dots only are never
+    // built either.
     Window->Settings().FileNamePattern = QStringLiteral("%T");
-    for (const char* title : {"..", " . "}) {
+    for (const char* title : {"..", " . ", "/../", ". . ."}) {
+        Prompt.Informations.clear();
         SetTitle(*Entry("illegal.mp3"), QString::fromLatin1(title));
         Select({"illegal.mp3"});
         Trigger("ActFilenameFromID3");
-        EXPECT_TRUE(QFile::exists(Dir() + "illegal.mp3")) << title;
+        EXPECT_EQ(Prompt.Informations,
+                  QStringList({LangFmt("ErrorRenameUnusableNames", {QStringLiteral("\n\rillegal.mp3")})}))
+            << title;
     }
+    SetTitle(*Entry("illegal.mp3"), QStringLiteral("/../x"));
+    Select({"illegal.mp3"});
+    Trigger("ActFilenameFromID3");
+    SetTitle(*Entry("untagged.mp3"), QStringLiteral(".hidden"));
+    Select({"untagged.mp3"});
+    Trigger("ActFilenameFromID3");
+    EXPECT_TRUE(Prompt.Questions.isEmpty());
+    EXPECT_EQ(FilesOnDisk(), QStringList({"ACDC TN.mp3", "Dotband Song.mp3", "Z Done.mp3", "abc gnp.exe.mp3",
+                                          "hidden.mp3", "x.mp3"}));
+}
+
+TEST_F(RenameTest, LongTitlesThatMeetOnlyBehindTheCutAreToldSo)
+{
+    const QString common = QString(300, QLatin1Char('x'));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("a.mp3"), {{"TIT2", common + "one"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("b.mp3"), {{"TIT2", common + "two"}}));
+    Open();
+    Window->Settings().FileNamePattern = QStringLiteral("%T");
+    Select({"a.mp3", "b.mp3"});
+    // Yes once: the retry fails again, and says why again; then No.
+    int asked = 0;
+    Prompt.OnQuestion = [&](const QString&) { return ++asked == 1; };
+
+    Trigger("ActFilenameFromID3");
+
+    const QString cut = QString(251, QLatin1Char('x')) + QStringLiteral(".mp3");
+    EXPECT_EQ(FilesOnDisk(), QStringList({"b.mp3", cut}));
+    const QString failure = LangFmt("ErrorRenameFileMany", {QStringLiteral("b.mp3 (") + SystemErrorText(EEXIST) + "; "
+                                                            + Lang("RenameReasonNameCut") + QStringLiteral(")\n\r")});
+    EXPECT_EQ(Prompt.Questions, QStringList({failure, failure}));
+    EXPECT_EQ(Prompt.Informations, QStringList({LangFmt("RenameNamesCut", {QStringLiteral("\n\r") + cut})}));
 }
 
 TEST_F(RenameTest, NamesFromLongTagsAreCutToWhatTheFileSystemTakes)
@@ -116,6 +156,8 @@ TEST_F(RenameTest, NamesFromLongTagsAreCutToWhatTheFileSystemTakes)
     const QString second = artist + QStringLiteral(" - ") + QString(45, QLatin1Char('t')) + QStringLiteral(".MP3");
     EXPECT_TRUE(Prompt.Questions.isEmpty());
     ASSERT_EQ(FilesOnDisk().join(QLatin1Char('|')).toStdString(), (second + '|' + expected).toStdString());
+    // The cut is told, with the names it gave.
+    EXPECT_EQ(Prompt.Informations, QStringList({LangFmt("RenameNamesCut", {"\n\r" + second + "\n\r" + expected})}));
     EXPECT_EQ(Bytes(Dir() + expected), before);
     Trigger("ActUndo");
     Trigger("ActUndo");

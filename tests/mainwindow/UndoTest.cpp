@@ -5,8 +5,11 @@
 #include "tagengine/DisplayTexts.h"
 
 #include "localisation/MultiLanguage.h"
+#include "platform/FileIdentity.h"
 
 #include <QFileInfo>
+
+#include <stdio.h>
 
 namespace {
 
@@ -183,4 +186,52 @@ TEST_F(UndoTest, TypedValuesNotYetAppliedAreDroppedFirst)
     EXPECT_EQ(ShownText(InputOf(*Window, QStringLiteral("TIT2"))), QStringLiteral("Stored"));
     EXPECT_EQ(Bytes(Dir() + "a.mp3"), original);
     EXPECT_EQ(Window->GetUndoKind(), TFQuillon::ukFileDate);
+}
+
+TEST_F(UndoTest, ARenamedFileReplacedByAnotherProgramIsNotRenamedBack)
+{
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("a.mp3"), {{"TIT2", "A"}}));
+    Open();
+    RenameByHand("a.mp3", "x");
+    // Another program saves another song, without tags, under the new name:
+    // a new file renamed over it.
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("incoming.tmp"), {}));
+    ASSERT_TRUE(::rename(QFile::encodeName(Dir() + "incoming.tmp").constData(),
+                         QFile::encodeName(Dir() + "x.mp3").constData()) == 0);
+    const QByteArray replacement = Bytes(Dir() + "x.mp3");
+
+    // No keeps the step, Yes drops it; the other song keeps its name.
+    Trigger("ActUndo");
+    EXPECT_EQ(Prompt.Questions, QStringList({LangFmt("ErrorUndoFileReplaced", {QStringLiteral("x.mp3")})}));
+    EXPECT_EQ(Window->UndoList().Count(), 1);
+    Prompt.OnQuestion = [](const QString&) { return true; };
+    Trigger("ActUndo");
+    EXPECT_EQ(Window->UndoList().Count(), 0);
+    EXPECT_EQ(FilesOnDisk(), QStringList({"x.mp3"}));
+    EXPECT_EQ(Bytes(Dir() + "x.mp3"), replacement);
+    EXPECT_TRUE(Prompt.Errors.isEmpty());
+}
+
+TEST_F(UndoTest, TheProgramsOwnRewritesKeepTheRenamedFile)
+{
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("a.mp3"), {{"TIT2", "A"}}));
+    const QByteArray original = Bytes(Dir() + "a.mp3");
+    Open();
+    RenameByHand("a.mp3", "x");
+    const std::optional<TFileIdentity> renamed = FileIdentityOf(Dir() + "x.mp3");
+    // A title longer than the padding: the tag is written through a new file.
+    Select({"x.mp3"});
+    SetTitle(*Entry("x.mp3"), QString(500, QLatin1Char('t')));
+    Window->SaveChangedEntries();
+    ASSERT_NE(FileIdentityOf(Dir() + "x.mp3"), renamed);
+
+    // The tag comes back, then the name, without a question.
+    Window->UpdateActions();
+    Trigger("ActUndo");
+    Window->UpdateActions();
+    Trigger("ActUndo");
+    EXPECT_TRUE(Prompt.Questions.isEmpty());
+    EXPECT_TRUE(Prompt.Errors.isEmpty());
+    EXPECT_EQ(FilesOnDisk(), QStringList({"a.mp3"}));
+    EXPECT_EQ(Bytes(Dir() + "a.mp3"), original);
 }

@@ -49,6 +49,29 @@ TEST(FilenameParser, BuildsNamesFromTags)
     EXPECT_EQ(parser.BuildFileName(&empty, allEmpty), "00. abc");
 }
 
+TEST(FilenameParser, NamesFromTagsAreNeverHiddenNorShownReordered)
+{
+    TID3FilenameParser parser;
+    bool allEmpty = true;
+    const auto build = [&](const char* pattern, const QString& artist, const QString& title) {
+        TEintragdaten entry;
+        SetText(entry, "TPE1", artist);
+        SetText(entry, "TIT2", title);
+        parser.SetFilenameConstruct(QString::fromLatin1(pattern));
+        return parser.BuildFileName(&entry, allEmpty);
+    };
+    EXPECT_EQ(build("%A - %T", ".Dotband", "Song"), "Dotband - Song");
+    EXPECT_EQ(build("%T", "", ".hidden"), "hidden");
+    EXPECT_EQ(build("%A - %T", "..", ""), "-");
+    EXPECT_EQ(build("%T", "", "/../x"), "x");
+    EXPECT_EQ(build(".%T", "", "pattern dot"), "pattern dot");
+    EXPECT_EQ(build("%T", "", "..."), "");
+    EXPECT_FALSE(allEmpty);
+    // "abc" U+202E "gnp.exe.mp3" would show as "abc3pm.exe.png".
+    EXPECT_EQ(build("%T", "", QStringLiteral("abc\u202Egnp.exe")), "abcgnp.exe");
+    EXPECT_EQ(build("%A %T", QStringLiteral("\u2067x\u2069"), QStringLiteral("\u202Ay\u202C")), "x y");
+}
+
 TEST(FilenameParser, ParsesNamesAndFoldersBack)
 {
     const struct {

@@ -2,11 +2,16 @@
 
 #include "export/ExportError.h"
 
+#include "localisation/FileKindTexts.h"
+#include "platform/FileLayer.h"
 #include "platform/SaveFile.h"
+#include "platform/UnfinishedFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <cerrno>
 
 namespace {
 
@@ -26,6 +31,25 @@ bool WriteAll(QSaveFile& file, const QByteArray& bytes)
     throw TExportError(QStringLiteral("Can not write \"%1\": %2").arg(path, reason));
 }
 
+[[noreturn]] void Fail(const QString& path, const TSaveFailure& failure)
+{
+    if (failure.Target != TFileKind::Regular && failure.Target != TFileKind::Unknown)
+        throw TExportError(NotRegularFileText(path, failure.Target));
+    Fail(path, failure.Reason);
+}
+
+// The folders where the save file of path goes: the path's own, and that of
+// the file a link there leads to.
+QStringList SaveFolders(const QString& path)
+{
+    const QFileInfo info(path);
+    QStringList folders{info.absolutePath()};
+    const QString target = info.canonicalFilePath();
+    if (!target.isEmpty() && !folders.contains(QFileInfo(target).absolutePath()))
+        folders << QFileInfo(target).absolutePath();
+    return folders;
+}
+
 }
 
 void WriteExportFile(const QString& path, const QByteArray& bytes)
@@ -33,9 +57,13 @@ void WriteExportFile(const QString& path, const QByteArray& bytes)
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
         Fail(path, QStringLiteral("the folder \"%1\" can not be created").arg(folder));
+    // What an export killed before has left there goes now.
+    for (const QString& saveFolder : SaveFolders(path))
+        RemoveUnfinishedFiles(saveFolder);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        Fail(path, file.errorString());
+    if (const std::optional<TSaveFailure> failure = OpenSaveFile(file))
+        Fail(path, *failure);
+    const bool marked = MarkUnfinished(file.handle());
     const TExportFileWriter& writer = InstalledWriter();
     const bool written = writer ? writer(file, bytes) : WriteAll(file, bytes);
     if (!written) {
@@ -43,7 +71,12 @@ void WriteExportFile(const QString& path, const QByteArray& bytes)
         file.cancelWriting();
         Fail(path, reason.isEmpty() ? QStringLiteral("write error") : reason);
     }
-    if (const std::optional<QString> failure = CommitSaveFile(file))
+    if (marked && !UnmarkUnfinished(file.handle())) {
+        const int error = errno;
+        file.cancelWriting();
+        Fail(path, SystemErrorText(error));
+    }
+    if (const std::optional<TSaveFailure> failure = CommitSaveFile(file))
         Fail(path, *failure);
 }
 

@@ -3,15 +3,12 @@
 #include "export/ExportError.h"
 
 #include "localisation/FileKindTexts.h"
-#include "platform/FileLayer.h"
 #include "platform/SaveFile.h"
 #include "platform/UnfinishedFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
-
-#include <cerrno>
 
 namespace {
 
@@ -71,12 +68,10 @@ void WriteExportFile(const QString& path, const QByteArray& bytes)
         file.cancelWriting();
         Fail(path, reason.isEmpty() ? QStringLiteral("write error") : reason);
     }
-    if (marked && !UnmarkUnfinished(file.handle())) {
-        const int error = errno;
-        file.cancelWriting();
-        Fail(path, SystemErrorText(error));
-    }
-    if (const std::optional<TSaveFailure> failure = CommitSaveFile(file))
+    // The mark goes once all is on the disk, right before the file takes
+    // its name: a writer killed before that leaves a marked file.
+    const auto unmark = [&] { return !marked || UnmarkUnfinished(file.handle()); };
+    if (const std::optional<TSaveFailure> failure = CommitSaveFile(file, unmark))
         Fail(path, *failure);
 }
 

@@ -4,6 +4,10 @@
 
 #include <QSaveFile>
 
+#include <cerrno>
+
+#include <unistd.h>
+
 namespace {
 
 std::optional<TSaveFailure> TargetProblem(const QString& path)
@@ -26,11 +30,17 @@ std::optional<TSaveFailure> OpenSaveFile(QSaveFile& file)
     return std::nullopt;
 }
 
-std::optional<TSaveFailure> CommitSaveFile(QSaveFile& file)
+std::optional<TSaveFailure> CommitSaveFile(QSaveFile& file, const std::function<bool()>& lastStep)
 {
     std::optional<TSaveFailure> problem = TargetProblem(file.fileName());
     if (!problem && !file.flush())
         problem = TSaveFailure{TFileKind::Regular, file.errorString()};
+    // A file system that cannot sync (EINVAL) is left to Qt, which ignores
+    // that too.
+    if (!problem && ::fsync(file.handle()) != 0 && errno != EINVAL)
+        problem = TSaveFailure{TFileKind::Regular, SystemErrorText(errno)};
+    if (!problem && lastStep && !lastStep())
+        problem = TSaveFailure{TFileKind::Regular, SystemErrorText(errno)};
     if (problem) {
         file.cancelWriting(); // the temporary file goes with the object
         return problem;

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QSaveFile;
@@ -28,8 +29,9 @@ std::optional<TSaveFailure> OpenSaveFile(QSaveFile& file);
 // Puts what was written to a QSaveFile in place of the old file. Qt's own
 // commit() flushes its buffer without looking at the result: on a full disk
 // it reports success and leaves an empty or cut file where the old one was.
-// Here the buffer is flushed first, and the target is looked at again (it
-// may have changed since the file was opened); when either fails, the
-// temporary file goes, the old file stays as it was and the reason is given
-// back.
-std::optional<TSaveFailure> CommitSaveFile(QSaveFile& file);
+// Here the buffer is flushed and the file synced to the disk first, and the
+// target is looked at again (it may have changed since the file was opened);
+// then lastStep runs, if given, right before the file takes its name. When
+// any of these fails, the temporary file goes, the old file stays as it was
+// and the reason is given back.
+std::optional<TSaveFailure> CommitSaveFile(QSaveFile& file, const std::function<bool()>& lastStep = {});

@@ -536,6 +536,7 @@ quint8 TFormExport::RunExport(TDataModuleExport& module, int page, bool& ran)
         if (!output)
             return erCancelled;
         module.OutputFile = *output;
+        module.TemplateFile = templateFile;
         module.RelativeFolders = CBHTMLVRelDir->isChecked();
         module.RelativeLinks = CBHTMLVRelLinks->isChecked();
         ran = true;

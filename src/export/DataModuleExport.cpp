@@ -6,7 +6,10 @@
 #include "export/ExportFile.h"
 #include "export/ExportPaths.h"
 #include "export/TemplateBlock.h"
+#include "localisation/FileKindTexts.h"
 #include "localisation/MultiLanguage.h"
+#include "platform/FileIdentity.h"
+#include "platform/FileKind.h"
 
 #include <QFileInfo>
 
@@ -58,6 +61,16 @@ TEntryRefs TDataModuleExport::AllFiles() const
     return files;
 }
 
+QString TDataModuleExport::TargetRefusal(const QString& path) const
+{
+    const TFileKind kind = FileKindOf(path);
+    if (!IsReplaceable(kind) && kind != TFileKind::Unknown)
+        return NotRegularFileText(path, kind);
+    if (!TemplateFile.isEmpty() && NameTheSameFile(path, TemplateFile))
+        return LangFmt(QStringLiteral("ErrorExportOntoTemplate"), {path, TemplateFile});
+    return {};
+}
+
 TPromptButton TDataModuleExport::ConfirmOverwrite(const QString& fileName, TPromptButtons buttons)
 {
     if (!QFileInfo::exists(fileName))
@@ -70,6 +83,8 @@ TExportResult TDataModuleExport::RunTemplateExport(const TEntryRefs& files, cons
                                                    const QString& baseFolder, const QString& templateText,
                                                    bool& askOverwrite, bool isGroupPage, const QString& groupValue)
 {
+    if (const QString refusal = TargetRefusal(outputFile); !refusal.isEmpty())
+        throw TExportError(refusal);
     if (askOverwrite) {
         switch (ConfirmOverwrite(outputFile, pbYes | pbNo | pbCancel | pbAll)) {
         case pbYes:
@@ -138,6 +153,8 @@ TExportResult TDataModuleExport::ExportWithBuiltInTemplate(const QString& baseFo
 TExportResult TDataModuleExport::SaveDefaultTemplate(const TStringArray& columnIds, const TBoolArray& links,
                                                      const QString& groupField, bool manyFiles)
 {
+    if (const QString refusal = TargetRefusal(OutputFile); !refusal.isEmpty())
+        return Failed(refusal);
     if (ConfirmOverwrite(OutputFile, pbYes | pbNo) != pbYes)
         return erCancelled;
     try {

@@ -29,6 +29,9 @@ public:
     bool RelativeLinks = false;   // links to MP3 files always relative
     const TEintragdatenList* Files = nullptr;
     QWidget* Owner = nullptr;
+    // The file the user's template was read from, when there is one: no
+    // page of the export is written over it.
+    QString TemplateFile;
     // Why the last export ended with erError, for the dialog to tell.
     QString FailureReason;
 
@@ -60,6 +63,9 @@ public:
 
 private:
     TEntryRefs AllFiles() const;
+    // Why nothing of the export may be written to path: it is no regular
+    // file, or it is the template itself. Empty when it may.
+    QString TargetRefusal(const QString& path) const;
     // Keeps the reason and gives erError.
     TExportResult Failed(const QString& reason);
 };

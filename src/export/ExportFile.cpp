@@ -2,7 +2,9 @@
 
 #include "export/ExportError.h"
 
+#include "localisation/FileKindTexts.h"
 #include "platform/SaveFile.h"
+#include "platform/UnfinishedFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,6 +28,25 @@ bool WriteAll(QSaveFile& file, const QByteArray& bytes)
     throw TExportError(QStringLiteral("Can not write \"%1\": %2").arg(path, reason));
 }
 
+[[noreturn]] void Fail(const QString& path, const TSaveFailure& failure)
+{
+    if (failure.Target != TFileKind::Regular && failure.Target != TFileKind::Unknown)
+        throw TExportError(NotRegularFileText(path, failure.Target));
+    Fail(path, failure.Reason);
+}
+
+// The folders where the save file of path goes: the path's own, and that of
+// the file a link there leads to.
+QStringList SaveFolders(const QString& path)
+{
+    const QFileInfo info(path);
+    QStringList folders{info.absolutePath()};
+    const QString target = info.canonicalFilePath();
+    if (!target.isEmpty() && !folders.contains(QFileInfo(target).absolutePath()))
+        folders << QFileInfo(target).absolutePath();
+    return folders;
+}
+
 }
 
 void WriteExportFile(const QString& path, const QByteArray& bytes)
@@ -33,9 +54,13 @@ void WriteExportFile(const QString& path, const QByteArray& bytes)
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
         Fail(path, QStringLiteral("the folder \"%1\" can not be created").arg(folder));
+    // What an export killed before has left there goes now.
+    for (const QString& saveFolder : SaveFolders(path))
+        RemoveUnfinishedFiles(saveFolder);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        Fail(path, file.errorString());
+    if (const std::optional<TSaveFailure> failure = OpenSaveFile(file))
+        Fail(path, *failure);
+    const bool marked = MarkUnfinished(file.handle());
     const TExportFileWriter& writer = InstalledWriter();
     const bool written = writer ? writer(file, bytes) : WriteAll(file, bytes);
     if (!written) {
@@ -43,7 +68,10 @@ void WriteExportFile(const QString& path, const QByteArray& bytes)
         file.cancelWriting();
         Fail(path, reason.isEmpty() ? QStringLiteral("write error") : reason);
     }
-    if (const std::optional<QString> failure = CommitSaveFile(file))
+    // The mark goes once all is on the disk, right before the file takes
+    // its name: a writer killed before that leaves a marked file.
+    const auto unmark = [&] { return !marked || UnmarkUnfinished(file.handle()); };
+    if (const std::optional<TSaveFailure> failure = CommitSaveFile(file, unmark))
         Fail(path, *failure);
 }
 

@@ -49,6 +49,8 @@ QString PlaylistTitle(const TEintragdaten& entry)
 
 TExportResult TDataModuleExport::ExportPlaylist(const QString& baseFolder, bool addInfos, bool selectedOnly)
 {
+    if (const QString refusal = TargetRefusal(OutputFile); !refusal.isEmpty())
+        return Failed(refusal);
     if (ConfirmOverwrite(OutputFile, pbYes | pbNo) != pbYes)
         return erCancelled;
     const QString playlistFolder = FolderOf(OutputFile);

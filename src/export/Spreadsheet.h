@@ -14,6 +14,8 @@ public:
 
     // Reaches the spreadsheet program; false when it cannot be started.
     virtual bool Start() = 0;
+    // Why Start failed, when more is known than that it did.
+    virtual QString StartFailure() const { return {}; }
     // A new, empty workbook to fill.
     virtual void AddWorkbook() = 0;
     // Puts text into a cell of the workbook's first sheet as text (never as

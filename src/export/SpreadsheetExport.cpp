@@ -23,8 +23,11 @@ TExportResult TDataModuleExport::ExportToExcel(const TStringArray& columnIds)
 {
     std::unique_ptr<TSpreadsheet> sheet = NewSpreadsheet();
     try {
-        if (!sheet->Start())
-            return Failed(Lang(QStringLiteral("ErrorRunExcel")));
+        if (!sheet->Start()) {
+            const QString reason = sheet->StartFailure();
+            return Failed(Lang(QStringLiteral("ErrorRunExcel")) +
+                          (reason.isEmpty() ? QString() : QLatin1Char('\n') + reason));
+        }
         sheet->AddWorkbook();
         for (qsizetype i = 0; i < columnIds.size(); ++i)
             if (const TSpalte* column = FindColumn(columnIds.at(i)))

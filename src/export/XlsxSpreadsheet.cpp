@@ -1,6 +1,7 @@
 #include "export/XlsxSpreadsheet.h"
 
 #include "export/ExportError.h"
+#include "localisation/MultiLanguage.h"
 #include "platform/FileLayer.h"
 #include "platform/Opener.h"
 
@@ -52,6 +53,19 @@ bool IsFileError(lxw_error error)
     throw TExportError(QStringLiteral("%1: %2").arg(what, reason));
 }
 
+}
+
+const QString TXlsxSpreadsheet::MimeType =
+    QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet");
+
+bool TXlsxSpreadsheet::Start()
+{
+    return DesktopHasProgramFor(MimeType);
+}
+
+QString TXlsxSpreadsheet::StartFailure() const
+{
+    return LangFmt(QStringLiteral("SpreadsheetNoProgram"), {MimeType});
 }
 
 TXlsxSpreadsheet::~TXlsxSpreadsheet()

@@ -9,9 +9,10 @@ struct lxw_worksheet;
 
 // The spreadsheet as an .xlsx workbook: a new, uniquely named file in the
 // temporary folder ("Quillon-XXXXXX.xlsx"), written with libxlsxwriter and
-// opened with the desktop's program for such files. A workbook that was
-// written stays when the program ends (the spreadsheet program may still
-// have it open, or the user opens it himself); one that was not is removed.
+// opened with the desktop's program for such files. Without such a program
+// it does not start, and no workbook is made. A workbook that was written
+// stays when the program ends (the spreadsheet program may still have it
+// open, or the user opens it himself); one that was not is removed.
 class TXlsxSpreadsheet : public TSpreadsheet {
 public:
     // Longest text of one cell, in UTF-16 units as spreadsheet programs count
@@ -21,8 +22,13 @@ public:
     TXlsxSpreadsheet() = default;
     ~TXlsxSpreadsheet() override;
 
-    // The program is reached when the workbook is shown.
-    bool Start() override { return true; }
+    // The MIME type of the workbook files.
+    static const QString MimeType;
+
+    // The desktop must have a program for the workbook (it is reached when
+    // the workbook is shown).
+    bool Start() override;
+    QString StartFailure() const override;
     void AddWorkbook() override;
     void SetCell(int row, int column, const QString& text) override;
     void Show(const std::function<void()>& notShown) override;

@@ -30,7 +30,7 @@ QUrl UrlOfPath(const QByteArray& path)
 bool WritePlaylist(const QString& path, const QList<QByteArray>& files)
 {
     QSaveFile playlist(path);
-    if (!playlist.open(QIODevice::WriteOnly))
+    if (OpenSaveFile(playlist))
         return false;
     for (const QByteArray& file : files) {
         const bool breaksLine = file.contains('\n') || file.contains('\r');

@@ -1,5 +1,6 @@
 #include "mainwindow/LateFailureReports.h"
 
+#include "localisation/FileKindTexts.h"
 #include "localisation/MultiLanguage.h"
 #include "platform/FileLayer.h"
 #include "platform/Prompt.h"
@@ -15,10 +16,32 @@ void ShowError(const QString& text)
         prompt->Error(QApplication::activeWindow(), text);
 }
 
-void ReportSettingsNotWritten(const QString& file, int systemError)
+QString SystemReason(int systemError)
 {
-    const QString reason = systemError != 0 ? SystemErrorText(systemError) : Lang("TagReasonOther");
-    ShowError(LangFmt("ErrorSaveSettings", {file, reason}));
+    return systemError != 0 ? SystemErrorText(systemError) : Lang("TagReasonOther");
+}
+
+QString SettingsFileReason(const TSettingsFileFailure& failure)
+{
+    if (failure.Malformed)
+        return Lang("ReasonNotSettingsFormat");
+    if (failure.Kind != TFileKind::Regular && failure.Kind != TFileKind::Unknown)
+        return LangFmt("ReasonNotRegularFile", {FileKindText(failure.Kind)});
+    return SystemReason(failure.SystemError);
+}
+
+void ReportSettingsNotWritten(const TSettingsFileFailure& failure)
+{
+    ShowError(LangFmt("ErrorSaveSettings", {failure.File, SettingsFileReason(failure)}));
+}
+
+void ReportSettingsNotRead(const TSettingsReadFailure& failure)
+{
+    const QString reason = SettingsFileReason(failure);
+    if (failure.KeptAs.isEmpty())
+        ShowError(LangFmt("ErrorReadSettingsKept", {failure.File, reason, SystemReason(failure.MoveError)}));
+    else
+        ShowError(LangFmt("ErrorReadSettings", {failure.File, reason, failure.KeptAs}));
 }
 
 void ReportNothingOpened(const QUrl& url)
@@ -30,6 +53,7 @@ void ReportNothingOpened(const QUrl& url)
 
 TLateFailureReports::TLateFailureReports()
     : m_previousSettingsReport(TRegistry::SetWriteFailureReport(ReportSettingsNotWritten)),
+      m_previousReadReport(TRegistry::SetReadFailureReport(ReportSettingsNotRead)),
       m_previousOpenReport(SetOpenFailureReport(ReportNothingOpened))
 {
 }
@@ -37,5 +61,6 @@ TLateFailureReports::TLateFailureReports()
 TLateFailureReports::~TLateFailureReports()
 {
     TRegistry::SetWriteFailureReport(std::move(m_previousSettingsReport));
+    TRegistry::SetReadFailureReport(std::move(m_previousReadReport));
     SetOpenFailureReport(std::move(m_previousOpenReport));
 }

@@ -4,8 +4,9 @@
 #include "platform/Registry.h"
 
 // Failures the program learns of away from the command that caused them,
-// told to the user while the main window lives: settings that cannot be
-// written, and an address that no program of the desktop could open.
+// told to the user while the main window lives: a settings file that cannot
+// be read or written, and an address that no program of the desktop could
+// open.
 class TLateFailureReports {
 public:
     TLateFailureReports();
@@ -15,5 +16,6 @@ public:
 
 private:
     TRegistry::TWriteFailureReport m_previousSettingsReport;
+    TRegistry::TReadFailureReport m_previousReadReport;
     TOpenFailureReport m_previousOpenReport;
 };

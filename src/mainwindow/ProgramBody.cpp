@@ -23,6 +23,7 @@ int main(int argc, char** argv)
     TQtPrompt prompt;
     SetPrompt(&prompt);
     SetOpener(DesktopOpener());
+    SetProgramQuery(DesktopProgramQuery());
     try {
         LoadBaseLanguage();
     } catch (const TLanguageLoadError& e) {

@@ -6,10 +6,12 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
-std::optional<TFileIdentity> FileIdentityOf(const QByteArray& path)
+namespace {
+
+std::optional<TFileIdentity> IdentityOf(const QByteArray& path, int flags)
 {
     struct statx st {};
-    if (path.isEmpty() || ::statx(AT_FDCWD, path.constData(), AT_SYMLINK_NOFOLLOW, STATX_INO | STATX_BTIME, &st) != 0)
+    if (path.isEmpty() || ::statx(AT_FDCWD, path.constData(), flags, STATX_INO | STATX_BTIME, &st) != 0)
         return std::nullopt;
     TFileIdentity identity;
     identity.Device = static_cast<quint64>(makedev(st.stx_dev_major, st.stx_dev_minor));
@@ -19,7 +21,20 @@ std::optional<TFileIdentity> FileIdentityOf(const QByteArray& path)
     return identity;
 }
 
+}
+
+std::optional<TFileIdentity> FileIdentityOf(const QByteArray& path)
+{
+    return IdentityOf(path, AT_SYMLINK_NOFOLLOW);
+}
+
 std::optional<TFileIdentity> FileIdentityOf(const QString& path)
 {
     return FileIdentityOf(NativeFromPath(path));
+}
+
+bool NameTheSameFile(const QString& a, const QString& b)
+{
+    const std::optional<TFileIdentity> first = IdentityOf(NativeFromPath(a), 0);
+    return first && first == IdentityOf(NativeFromPath(b), 0);
 }

@@ -23,3 +23,7 @@ struct TFileIdentity {
 // path texts (platform/NativePath.h).
 std::optional<TFileIdentity> FileIdentityOf(const QByteArray& path);
 std::optional<TFileIdentity> FileIdentityOf(const QString& path);
+
+// True when both paths exist and name the same file once their links are
+// followed, whatever other names lead there.
+bool NameTheSameFile(const QString& a, const QString& b);

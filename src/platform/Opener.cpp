@@ -16,6 +16,12 @@ TOpener& InstalledOpener()
     return opener;
 }
 
+TProgramQuery& InstalledQuery()
+{
+    static TProgramQuery query;
+    return query;
+}
+
 TOpenFailureReport& InstalledReport()
 {
     static TOpenFailureReport report;
@@ -101,5 +107,37 @@ TOpener DesktopOpener(const QString& program, std::chrono::milliseconds watch)
 {
     return [program, watch](const QUrl& url, const TOpenFailed& failed) {
         StartOpenerProgram(program, url, watch, failed);
+    };
+}
+
+bool DesktopHasProgramFor(const QString& mimeType)
+{
+    const TProgramQuery& query = InstalledQuery();
+    return !query || query(mimeType);
+}
+
+TProgramQuery SetProgramQuery(TProgramQuery query)
+{
+    TProgramQuery previous = std::move(InstalledQuery());
+    InstalledQuery() = std::move(query);
+    return previous;
+}
+
+TProgramQuery DesktopProgramQuery(const QString& program, std::chrono::milliseconds wait)
+{
+    return [program, wait](const QString& mimeType) {
+        QProcess query;
+        query.setProgram(program);
+        query.setArguments({QStringLiteral("query"), QStringLiteral("default"), mimeType});
+        query.setStandardInputFile(QProcess::nullDevice());
+        query.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        query.start();
+        if (!query.waitForFinished(static_cast<int>(wait.count()))) {
+            query.kill();
+            query.waitForFinished(-1);
+            return false;
+        }
+        return query.exitStatus() == QProcess::NormalExit && query.exitCode() == 0 &&
+               !query.readAllStandardOutput().trimmed().isEmpty();
     };
 }

@@ -28,6 +28,19 @@ using TOpenFailureReport = std::function<void(const QUrl& url)>;
 // Installs the report and returns the previous one.
 TOpenFailureReport SetOpenFailureReport(TOpenFailureReport report);
 
+// Whether the desktop has a program for files of a MIME type, asked before
+// a file is made for it. The program installs the desktop's query at start;
+// without one the answer is yes, and opening tells later.
+using TProgramQuery = std::function<bool(const QString& mimeType)>;
+bool DesktopHasProgramFor(const QString& mimeType);
+// Installs a query and returns the previous one.
+TProgramQuery SetProgramQuery(TProgramQuery query);
+// The desktop's query: the default program that program (xdg-mime) names
+// for the type ("xdg-mime query default TYPE"). No program when it names
+// none, fails, or has not answered within the wait.
+TProgramQuery DesktopProgramQuery(const QString& program = QStringLiteral("xdg-mime"),
+                                  std::chrono::milliseconds wait = std::chrono::seconds(10));
+
 // The desktop's opener: runs program (xdg-open) with the address and
 // watches it from the event loop. It ends at once with an error when the
 // desktop has nothing for the address; it may also go on running as long as

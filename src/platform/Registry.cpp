@@ -2,8 +2,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <cerrno>
 #include <utility>
@@ -46,6 +48,20 @@ TRegistry::TWriteFailureReport& InstalledWriteFailureReport()
 {
     static TRegistry::TWriteFailureReport report;
     return report;
+}
+
+TRegistry::TReadFailureReport& InstalledReadFailureReport()
+{
+    static TRegistry::TReadFailureReport report;
+    return report;
+}
+
+// Unreadable settings files that could not be put aside: never read nor
+// written by this process.
+QSet<QString>& FilesLeftAsTheyAre()
+{
+    static QSet<QString> files;
+    return files;
 }
 
 // Set from a failed write until one succeeds: the user hears of a stretch of
@@ -120,11 +136,37 @@ void ReportWriteFailure(const QString& file)
 {
     if (std::exchange(WritesFailing(), true))
         return;
+    TSettingsFileFailure failure;
+    failure.File = file;
+    failure.SystemError = WriteProblem(file);
     // A copy: the report may show a window, during which another one may be
     // installed.
     const TRegistry::TWriteFailureReport report = InstalledWriteFailureReport();
     if (report)
-        report(file, WriteProblem(file));
+        report(failure);
+}
+
+void ReportReadFailure(const TSettingsReadFailure& failure)
+{
+    const TRegistry::TReadFailureReport report = InstalledReadFailureReport();
+    if (report)
+        report(failure);
+}
+
+std::unique_ptr<QSettings> NewSettings(const QString& file)
+{
+    auto settings = std::make_unique<QSettings>(file, QSettings::IniFormat);
+    // Never write the file in place when it cannot be replaced.
+    settings->setAtomicSyncRequired(true);
+    return settings;
+}
+
+// Settings of this process alone, for when the settings file is left as it
+// is: they go with the process.
+std::unique_ptr<QSettings> ScratchSettings()
+{
+    static QTemporaryDir folder;
+    return NewSettings(folder.filePath(QStringLiteral("Quillon3.ini")));
 }
 
 }
@@ -136,9 +178,33 @@ TRegistry::TRegistry()
 
 void TRegistry::OpenSettings()
 {
-    m_settings = std::make_unique<QSettings>(StorageFile(), QSettings::IniFormat);
-    // Never write the file in place when it cannot be replaced.
-    m_settings->setAtomicSyncRequired(true);
+    const QString file = StorageFile();
+    if (FilesLeftAsTheyAre().contains(file)) {
+        m_settings = ScratchSettings();
+        return;
+    }
+    std::optional<TSettingsReadFailure> failure = SettingsFileProblem(file);
+    if (!failure) {
+        m_settings = NewSettings(file);
+        // Only what was read counts here: a folder that cannot be written
+        // is told when the changes are.
+        if (m_settings->status() != QSettings::FormatError)
+            return;
+        // Read, but not as settings: nothing of it may be taken, nor kept
+        // when the file is written.
+        m_settings.reset();
+        failure = TSettingsReadFailure{};
+        failure->File = file;
+        failure->Malformed = true;
+    }
+    PutSettingsFileAside(*failure);
+    if (failure->KeptAs.isEmpty()) {
+        FilesLeftAsTheyAre().insert(file);
+        m_settings = ScratchSettings();
+    } else {
+        m_settings = NewSettings(file);
+    }
+    ReportReadFailure(*failure);
 }
 
 TRegistry::~TRegistry()
@@ -155,6 +221,13 @@ TRegistry::TWriteFailureReport TRegistry::SetWriteFailureReport(TWriteFailureRep
 {
     TWriteFailureReport previous = std::move(InstalledWriteFailureReport());
     InstalledWriteFailureReport() = std::move(report);
+    return previous;
+}
+
+TRegistry::TReadFailureReport TRegistry::SetReadFailureReport(TReadFailureReport report)
+{
+    TReadFailureReport previous = std::move(InstalledReadFailureReport());
+    InstalledReadFailureReport() = std::move(report);
     return previous;
 }
 

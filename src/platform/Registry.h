@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SettingsFile.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -19,11 +21,21 @@ class QSettings;
 // Backed by one INI file under the XDG config folder; tests redirect it with
 // SetStorageFolder(). Changes reach the file when Flush() is called or the
 // object goes, whichever comes first.
+//
+// Each object looks at the settings file as it opens it. One that cannot be
+// read (no regular file, no permission, not in the format) is never read nor
+// written into: it is put aside under a new name, the user is told once, and
+// the store starts empty. When it cannot be put aside, it is left as it is
+// and this process keeps its settings in a scratch file of its own. So the
+// file that is replaced when changes are written is always a regular file
+// or a new one, never a device or a pipe that a link leads to.
 class TRegistry {
 public:
-    // Told that the settings file cannot be written: its path and the
-    // system's error number (0 when no cause could be found).
-    using TWriteFailureReport = std::function<void(const QString& file, int systemError)>;
+    // Told that the settings file cannot be written, and why (no system
+    // error number when no cause could be found).
+    using TWriteFailureReport = std::function<void(const TSettingsFileFailure& failure)>;
+    // Told that the settings file could not be read, and what became of it.
+    using TReadFailureReport = std::function<void(const TSettingsReadFailure& failure)>;
 
     TRegistry();
     ~TRegistry();
@@ -37,6 +49,9 @@ public:
     // is called once when writes start to fail, and again only after a write
     // has succeeded in between.
     static TWriteFailureReport SetWriteFailureReport(TWriteFailureReport report);
+    // Installs the report of an unreadable settings file and returns the
+    // previous one. It is called once for each such file met.
+    static TReadFailureReport SetReadFailureReport(TReadFailureReport report);
 
     // Opens a key for the value calls below. Without canCreate the key must
     // exist. An open key is created for good only once a value is written.

@@ -2,13 +2,16 @@
 #include "support/gui/MainWindowTestSupport.h"
 
 #include "support/Mp3Builder.h"
+#include "support/ScopedEnv.h"
 
 #include "export/ExportSettings.h"
 #include "export/Spreadsheet.h"
 #include "export/TemplateFiles.h"
+#include "export/XlsxSpreadsheet.h"
 #include "localisation/MultiLanguage.h"
 #include "dialogs/FormExport.h"
 #include "common/StringObject.h"
+#include "platform/Opener.h"
 #include "platform/Registry.h"
 
 #include <QCheckBox>
@@ -22,6 +25,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 
 #include <QTest>
 
@@ -153,6 +157,48 @@ TEST(FormExportTest, FailuresKeepTheWindowOpen)
     SetSpreadsheetFactory(previous);
     EXPECT_EQ(f.Prompt.Errors, QStringList{Lang(QStringLiteral("ErrorExport")) + QStringLiteral("\n\n") +
                                            Lang(QStringLiteral("ErrorRunExcel"))});
+}
+
+TEST(FormExportTest, WithoutASpreadsheetProgramTheWindowStaysOpenWithTheReason)
+{
+    TExportFixture f;
+    QTemporaryDir temp;
+    const TScopedEnv tempFolder("TMPDIR", temp.path());
+    const TProgramQuery previous = SetProgramQuery([](const QString&) { return false; });
+    EXPECT_FALSE(f.Run([](TFormExport& form) {
+        form.SelectPage(TFormExport::pgExcel);
+        form.ButOK->click();
+        EXPECT_EQ(form.result(), 0) << "still open";
+        form.reject();
+    }));
+    SetProgramQuery(previous);
+    EXPECT_EQ(f.Prompt.Errors,
+              QStringList{Lang(QStringLiteral("ErrorExport")) + QStringLiteral("\n\n") +
+                          Lang(QStringLiteral("ErrorRunExcel")) + QLatin1Char('\n') +
+                          LangFmt(QStringLiteral("SpreadsheetNoProgram"), {TXlsxSpreadsheet::MimeType})});
+    EXPECT_TRUE(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden).isEmpty()) << "no workbook left";
+    EXPECT_FALSE(TExportFixture::KeyExists());
+}
+
+TEST(FormExportTest, AnOwnTemplateIsNotWrittenOverByItsExport)
+{
+    TExportFixture f;
+    const QString templ = f.Env.PathOf(QStringLiteral("templates/mine.htm"));
+    ASSERT_TRUE(Mp3Builder::WriteFile(templ, "<p><#FILECOUNT></p>"));
+    f.Prompt.OnAsk = [](const QString&, TPromptButtons) { return pbYes; };
+    f.Prompt.SavePath = templ;
+    EXPECT_FALSE(f.Run([](TFormExport& form) {
+        form.SelectPage(TFormExport::pgOwnHTML);
+        form.EHTMLVorlagen->setEditText(QStringLiteral("mine.htm"));
+        form.ButOK->click();
+        EXPECT_EQ(form.result(), 0) << "still open";
+        form.reject();
+    }));
+    EXPECT_TRUE(f.Prompt.Asked.isEmpty()) << "refused before the question to overwrite";
+    EXPECT_EQ(f.Prompt.Errors, QStringList{LangFmt(QStringLiteral("ErrorExportOntoTemplate"), {templ, templ})});
+    QFile file(templ);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("<p><#FILECOUNT></p>"));
 }
 
 TEST(FormExportTest, BuiltInTemplateIsSavedInTheUserFolderAndListed)

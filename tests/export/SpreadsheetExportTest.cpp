@@ -130,6 +130,27 @@ TEST_F(SpreadsheetExportTest, WorkbookHoldsCaptionsAndTextCells)
               QByteArray(32760, 'a') + "_x005F_");
 }
 
+TEST_F(SpreadsheetExportTest, WithoutAProgramForWorkbooksNoneIsMadeAndTheExportFails)
+{
+    QTemporaryDir temp;
+    const TScopedEnv tempFolder("TMPDIR", temp.path());
+    QStringList asked;
+    const TProgramQuery previous = SetProgramQuery([&](const QString& type) {
+        asked << type;
+        return false;
+    });
+    int opened = 0;
+    TScopedOpener opener([&](const QUrl&, const TOpenFailed&) { ++opened; });
+    EXPECT_EQ(Export({QStringLiteral("*FIN")}), erError);
+    SetProgramQuery(previous);
+    EXPECT_EQ(asked, QStringList{TXlsxSpreadsheet::MimeType});
+    EXPECT_EQ(m_failure, Lang(QStringLiteral("ErrorRunExcel")) + QLatin1Char('\n') +
+                             LangFmt(QStringLiteral("SpreadsheetNoProgram"), {TXlsxSpreadsheet::MimeType}));
+    EXPECT_EQ(opened, 0);
+    EXPECT_TRUE(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden).isEmpty()) << "no workbook left";
+    EXPECT_TRUE(m_prompt.Errors.isEmpty()) << "the failure is the export's result, told by the dialog";
+}
+
 TEST_F(SpreadsheetExportTest, AWorkbookNothingOpensIsNamedAndOneNotWrittenIsRemoved)
 {
     QTemporaryDir temp;

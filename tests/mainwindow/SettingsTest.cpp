@@ -11,6 +11,10 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 #include <tuple>
 
 namespace {
@@ -160,4 +164,63 @@ TEST_F(SettingsTest, SettingsThatCannotBeWrittenAreToldOnceForEachStretchOfFailu
     blocker.close();
     TFQuillon({}).SaveSettings();
     EXPECT_EQ(Env.Prompt.Errors, (QStringList{told, told}));
+}
+
+// A settings file that is no settings is told once at start, with its name
+// and why; the window starts as at a first start, and at the end its own
+// settings go to a new file while the old one is kept as it was. A link to
+// a device as the settings file leaves the device a device.
+TEST_F(SettingsTest, AnUnreadableSettingsFileIsToldOnceAtStartAndKeptAside)
+{
+    const QString file = TRegistry::StorageFile();
+    const QString device = Env.PathOf(QStringLiteral("dev/null"));
+    const bool haveDevice = ::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    const QByteArray garbage(100 * 1024, '\xFF');
+    const struct {
+        const char* Name;
+        bool Device;
+        QString Reason;
+    } cases[] = {
+        {"random bytes", false, Lang("ReasonNotSettingsFormat")},
+        {"a link to a device", true, LangFmt("ReasonNotRegularFile", {Lang("FileKindCharDevice")})},
+    };
+    for (const auto& c : cases) {
+        if (c.Device && !haveDevice)
+            continue;
+        SCOPED_TRACE(c.Name);
+        QFile::remove(file);
+        QFile::remove(file + QStringLiteral(".unreadable"));
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(file).path()));
+        if (c.Device) {
+            ASSERT_EQ(::symlink(QFile::encodeName(device).constData(), QFile::encodeName(file).constData()), 0);
+        } else {
+            QFile bad(file);
+            ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+            bad.write(garbage);
+        }
+        Env.Prompt.Errors.clear();
+        {
+            TFQuillon window({});
+            EXPECT_EQ(Env.Prompt.Errors, QStringList{LangFmt("ErrorReadSettings",
+                                                             {file, c.Reason, file + QStringLiteral(".unreadable")})});
+            EXPECT_EQ(window.Settings(), TEinstellungen());
+            window.Settings().Decimals = 3;
+        }
+        EXPECT_EQ(Env.Prompt.Errors.size(), 1) << "told once";
+        EXPECT_EQ(Loaded().Record.Decimals, 3);
+        const QFileInfo kept(file + QStringLiteral(".unreadable"));
+        if (c.Device) {
+            EXPECT_EQ(kept.symLinkTarget(), device);
+            struct stat st {};
+            ASSERT_EQ(::stat(QFile::encodeName(device).constData(), &st), 0);
+            EXPECT_TRUE(S_ISCHR(st.st_mode)) << "the device is still a device";
+            EXPECT_EQ(st.st_rdev, makedev(1, 3));
+        } else {
+            QFile bad(kept.filePath());
+            ASSERT_TRUE(bad.open(QIODevice::ReadOnly));
+            EXPECT_EQ(bad.readAll(), garbage);
+        }
+    }
+    if (!haveDevice)
+        GTEST_SKIP() << "no device node could be made here (mknod needs root); the file of random bytes was checked";
 }

@@ -77,3 +77,34 @@ TEST(Opener, AnOpenerThatFailsIsReportedOneThatStaysNeverBlocksNorIsBlamed)
     EXPECT_EQ(reported, QList<QUrl>{url});
     SetOpenFailureReport(previous);
 }
+
+TEST(Opener, TheDesktopIsAskedForAProgramOfTheFileType)
+{
+    const QString type = QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet");
+    // What xdg-mime answers to "query default TYPE": the program's desktop
+    // file, nothing, or a failure; and one that does not answer in time.
+    const struct {
+        const char* Name;
+        QByteArray Commands;
+        std::chrono::milliseconds Wait; // far longer than a query that ends runs
+        bool HasProgram;
+    } cases[] = {
+        {"a program", "[ \"$2\" = default ] && [ \"$3\" = '" + type.toLatin1() + "' ] && echo calc.desktop", 1h, true},
+        {"no program", "echo", 1h, false},
+        {"a failure", "echo calc.desktop; exit 2", 1h, false},
+        {"no answer in time", "held; echo calc.desktop", 200ms, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TFakeOpenerProgram program(c.Commands);
+        const TProgramQuery previous = SetProgramQuery(DesktopProgramQuery(program.Path(), c.Wait));
+        EXPECT_EQ(DesktopHasProgramFor(type), c.HasProgram);
+        SetProgramQuery(previous);
+        program.Release();
+        EXPECT_EQ(program.Calls(), QList<QByteArray>{"query"});
+    }
+    // Without a query installed, opening tells.
+    const TProgramQuery previous = SetProgramQuery({});
+    EXPECT_TRUE(DesktopHasProgramFor(type));
+    SetProgramQuery(previous);
+}

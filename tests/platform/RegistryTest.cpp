@@ -8,9 +8,12 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <optional>
+#include <vector>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -143,7 +146,7 @@ TEST_F(RegistryTest, AFileThatCannotBeWrittenKeepsItsChangesAndIsReportedOncePer
     };
     QStringList reports;
     const TRegistry::TWriteFailureReport previous = TRegistry::SetWriteFailureReport(
-        [&](const QString& file, int error) { reports << file + QLatin1Char(':') + QString::number(error); });
+        [&](const TSettingsFileFailure& f) { reports << f.File + QLatin1Char(':') + QString::number(f.SystemError); });
     for (const TBlockedSettings& way : ways) {
         SCOPED_TRACE(way.Name);
         const QString folder = m_dir.filePath(QString::fromLatin1(way.Name));
@@ -216,4 +219,137 @@ TEST_F(RegistryTest, AFileThatCannotBeWrittenKeepsItsChangesAndIsReportedOncePer
     way.Unblock(folder);
     EXPECT_EQ(reports, QStringList{file + QLatin1Char(':') + QString::number(way.Error)});
     TRegistry::SetWriteFailureReport(previous);
+}
+
+namespace {
+
+// 100 KB of bytes that are no settings (the same each run).
+QByteArray Garbage()
+{
+    QByteArray bytes(100 * 1024, '\0');
+    quint32 state = 12345;
+    for (char& byte : bytes) {
+        state = state * 1103515245u + 12345u;
+        byte = static_cast<char>(state >> 16);
+    }
+    return bytes;
+}
+
+struct TReadReports {
+    TReadReports()
+        : Previous(TRegistry::SetReadFailureReport(
+              [this](const TSettingsReadFailure& failure) { Failures.push_back(failure); }))
+    {
+    }
+    ~TReadReports() { TRegistry::SetReadFailureReport(Previous); }
+    std::vector<TSettingsReadFailure> Failures;
+    TRegistry::TReadFailureReport Previous;
+};
+
+}
+
+TEST_F(RegistryTest, AnUnreadableSettingsFileIsToldOncePutAsideAndNeverReadNorWrittenInto)
+{
+    // A device of our own with the numbers of the null device (only root
+    // may make one), reached through a link as the settings file.
+    const QString device = m_dir.filePath(QStringLiteral("null"));
+    const bool haveDevice = ::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    struct TCase {
+        const char* Name;
+        std::function<bool(const QString& file)> Make;
+        TFileKind Kind;
+        bool Malformed;
+    };
+    std::vector<TCase> cases{
+        {"random bytes",
+         [](const QString& file) {
+             QFile garbage(file);
+             return garbage.open(QIODevice::WriteOnly) && garbage.write(Garbage()) == Garbage().size();
+         },
+         TFileKind::Regular, true},
+        {"a folder in its place", [](const QString& file) { return QDir().mkpath(file + QStringLiteral("/inner")); },
+         TFileKind::Folder, false},
+    };
+    if (haveDevice)
+        cases.push_back({"a link to a device",
+                         [&](const QString& file) {
+                             return ::symlink(QFile::encodeName(device).constData(),
+                                              QFile::encodeName(file).constData()) == 0;
+                         },
+                         TFileKind::CharDevice, false});
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const QString folder = m_dir.filePath(QString::fromLatin1(c.Name));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        TRegistry::SetStorageFolder(folder);
+        const QString file = TRegistry::StorageFile();
+        ASSERT_TRUE(c.Make(file));
+        const QString aside = file + QStringLiteral(".unreadable");
+        TReadReports reports;
+        {
+            TRegistry reg;
+            EXPECT_EQ(reports.Failures.size(), 1u);
+            const TSettingsReadFailure failure =
+                reports.Failures.empty() ? TSettingsReadFailure{} : reports.Failures.front();
+            EXPECT_EQ(failure.File, file);
+            EXPECT_EQ(failure.Kind, c.Kind);
+            EXPECT_EQ(failure.Malformed, c.Malformed);
+            EXPECT_EQ(failure.KeptAs, aside);
+            // Nothing of it is taken: the store starts empty.
+            EXPECT_TRUE(reg.GetKeyNames().isEmpty());
+            ASSERT_TRUE(reg.OpenKey(kRoot, true));
+            reg.WriteString(QStringLiteral("Kept"), QStringLiteral("new"));
+            EXPECT_TRUE(reg.Flush());
+        }
+        {
+            TRegistry reg;
+            EXPECT_TRUE(reg.OpenKey(kRoot, false));
+            EXPECT_EQ(reg.ReadString(QStringLiteral("Kept")), QStringLiteral("new"));
+        }
+        EXPECT_EQ(reports.Failures.size(), 1u) << "told once";
+        EXPECT_TRUE(QFileInfo(file).isFile() && !QFileInfo(file).isSymLink());
+        EXPECT_FALSE(Contents(file).contains(Garbage().left(8)));
+        // What was there is kept as it was, beside it.
+        if (c.Kind == TFileKind::Regular)
+            EXPECT_EQ(Contents(aside), Garbage());
+        else if (c.Kind == TFileKind::Folder)
+            EXPECT_TRUE(QFileInfo(aside + QStringLiteral("/inner")).isDir());
+        else
+            EXPECT_EQ(QFileInfo(aside).symLinkTarget(), device);
+    }
+    if (haveDevice) {
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(device).constData(), &st), 0);
+        EXPECT_TRUE(S_ISCHR(st.st_mode)) << "the device is still a device";
+        EXPECT_EQ(st.st_rdev, makedev(1, 3));
+    }
+
+    // A file that cannot be put aside (every aside name taken) is left as it
+    // is: this process keeps its settings apart, and tells it once.
+    const QString folder = m_dir.filePath(QStringLiteral("taken"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    TRegistry::SetStorageFolder(folder);
+    const QString file = TRegistry::StorageFile();
+    QFile garbage(file);
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write(Garbage());
+    garbage.close();
+    for (int i = 1; i <= 100; ++i)
+        ASSERT_TRUE(QFile(file + QStringLiteral(".unreadable") + (i == 1 ? QString() : QStringLiteral("-%1").arg(i)))
+                        .open(QIODevice::WriteOnly));
+    TReadReports reports;
+    for (int round = 0; round < 2; ++round) {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(kRoot, true));
+        EXPECT_EQ(reg.ReadString(QStringLiteral("Apart")),
+                  round == 0 ? std::nullopt : std::optional(QStringLiteral("x")));
+        reg.WriteString(QStringLiteral("Apart"), QStringLiteral("x"));
+        EXPECT_TRUE(reg.Flush());
+    }
+    ASSERT_EQ(reports.Failures.size(), 1u);
+    EXPECT_TRUE(reports.Failures.front().KeptAs.isEmpty());
+    EXPECT_EQ(reports.Failures.front().MoveError, EEXIST);
+    EXPECT_EQ(Contents(file), Garbage());
+    if (!haveDevice)
+        GTEST_SKIP() << "no device node could be made here (mknod needs root); the other cases were checked";
 }

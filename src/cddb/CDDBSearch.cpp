@@ -229,8 +229,11 @@ bool QueryAndReadCDs(TmyFreedbHttp& http, const QStringList& queries, TCDDBCDLis
         if (onPhase)
             onPhase(p);
     };
-    const auto finish = [&phase](bool success) {
-        phase(success ? TCDDBSearchPhase::Finished : TCDDBSearchPhase::Cancelled);
+    const auto finish = [&phase, &error](bool success) {
+        if (success)
+            phase(TCDDBSearchPhase::Finished);
+        else
+            phase(error.Kind == TCDDBSearchError::Cancelled ? TCDDBSearchPhase::Cancelled : TCDDBSearchPhase::Failed);
         return success;
     };
     cds.clear();

@@ -8,8 +8,9 @@
 
 #include <functional>
 
-// What the CD search is doing, for its status text.
-enum class TCDDBSearchPhase { QueryCDs, ReadTracks, Finished, Cancelled };
+// What the CD search is doing, for its status text: at the end Finished,
+// Failed (the error says why) or Cancelled (the user ended it).
+enum class TCDDBSearchPhase { QueryCDs, ReadTracks, Finished, Failed, Cancelled };
 
 // Why a CD search failed (Cancelled: the user ended it, TmyFreedbHttp::Abort),
 // and what it left out.

@@ -39,6 +39,7 @@ int& DefaultReadTimeout()
 }
 
 const char* const NoAnswerInTime = "The server did not answer in time.";
+const char* const NoHttpReply = "The server sent no HTTP reply.";
 
 [[noreturn]] void Fail(TFreedbFailure kind, const std::string& text, const QString& detail = QString())
 {
@@ -95,10 +96,22 @@ void ThrowFailure(const QNetworkReply& reply, TStop stop, const std::optional<QS
     case QNetworkReply::ProtocolUnknownError:
     case QNetworkReply::ProtocolInvalidOperationError:
     case QNetworkReply::UnknownContentError:
-        Fail(TFreedbFailure::Malformed, "The server sent no HTTP reply.");
+        Fail(TFreedbFailure::Malformed, NoHttpReply);
     default:
         Fail(TFreedbFailure::NoConnection, reply.errorString().toStdString());
     }
+}
+
+// Fails a reply that came whole by Qt's reading but not by its framing. Qt
+// takes a chunk size that is no size (too large, negative, no hexadecimal
+// number) for the last chunk, so a garbled first chunk looks like an empty
+// body sent in chunks; a reply in chunks without a byte counts as garbled
+// (a CDDB reply has at least its status line).
+void RequireFraming(const QNetworkReply& reply, qint64 received)
+{
+    const bool chunked = reply.rawHeader("Transfer-Encoding").toLower().contains("chunked");
+    if (chunked && received == 0)
+        Fail(TFreedbFailure::Malformed, NoHttpReply);
 }
 
 }
@@ -235,12 +248,16 @@ void TmyFreedbHttp::Transfer(const QString& command, const TByteReader& onBytes)
     const QNetworkRequest request = PostRequest();
     const std::unique_ptr<QNetworkReply> answer(m_http->post(request, FormBody(command)));
     answer->setReadBufferSize(ReadPieceBytes);
+    QEventLoop loop;
     TStop stop = TStop::None;
     std::optional<QString> refused;
     qint64 received = 0;
-    const auto end = [&answer, &stop](TStop why) {
+    // Only ends the wait: the reply is aborted after it, never inside its
+    // own signals, where Qt may still be busy with it (a refusal's error
+    // would be set twice).
+    const auto end = [&loop, &stop](TStop why) {
         stop = why;
-        answer->abort();
+        loop.quit();
     };
     // The headers: a refusal ends the request before its body.
     const auto headers = [&] {
@@ -265,7 +282,6 @@ void TmyFreedbHttp::Transfer(const QString& command, const TByteReader& onBytes)
     };
     {
         const TUserInputBlocker blocker(m_inputPass);
-        QEventLoop loop;
         QTimer deadline;
         deadline.setSingleShot(true);
         QObject::connect(&deadline, &QTimer::timeout, &loop, [&] { end(TStop::TotalTimeout); });
@@ -286,5 +302,9 @@ void TmyFreedbHttp::Transfer(const QString& command, const TByteReader& onBytes)
         if (stop == TStop::None && answer->error() == QNetworkReply::NoError)
             body();
     }
+    if (stop != TStop::None && !answer->isFinished())
+        answer->abort();
     ThrowFailure(*answer, stop, refused);
+    if (stop == TStop::None)
+        RequireFraming(*answer, received);
 }

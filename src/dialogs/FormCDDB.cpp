@@ -114,6 +114,8 @@ QString PhaseText(TCDDBSearchPhase phase)
         return Lang(QStringLiteral("freedbPage2StateQuery2"));
     case TCDDBSearchPhase::Finished:
         return Lang(QStringLiteral("freedbPage2StateFinished"));
+    case TCDDBSearchPhase::Failed:
+        return Lang(QStringLiteral("freedbPage2StateFailed"));
     case TCDDBSearchPhase::Cancelled:
         break;
     }

@@ -50,6 +50,28 @@ std::optional<TFreedbFailure> FailureKindOf(TmyFreedbHttp& http, const QString& 
     return std::nullopt;
 }
 
+// The warnings Qt prints while it lives.
+class TQtWarnings {
+public:
+    TQtWarnings() { m_previous = qInstallMessageHandler(&TQtWarnings::Collect); }
+    ~TQtWarnings() { qInstallMessageHandler(m_previous); }
+    TQtWarnings(const TQtWarnings&) = delete;
+    TQtWarnings& operator=(const TQtWarnings&) = delete;
+    static QStringList& Texts()
+    {
+        static QStringList texts;
+        return texts;
+    }
+
+private:
+    static void Collect(QtMsgType type, const QMessageLogContext&, const QString& text)
+    {
+        if (type != QtDebugMsg && type != QtInfoMsg)
+            Texts() << text;
+    }
+    QtMessageHandler m_previous;
+};
+
 // A free local port nobody listens on.
 int ClosedPort()
 {
@@ -288,4 +310,56 @@ TEST(FreedbHttpTest, ATricklingReplyEndsAtTheReadTimeOutAndAbortEndsTheWaitAtOnc
     EXPECT_TRUE(server.IsRunning()) << "the wait ended only with the server";
     EXPECT_EQ(FailureOf(*http, "sites"), QStringLiteral("The request was cancelled."));
     EXPECT_EQ(received(QStringLiteral("sites")), 0);
+}
+
+TEST(FreedbHttpTest, RedirectsAndGarbledChunksAreNoRepliesAndARefusalEndsWithoutAWordFromQt)
+{
+    TFakeCDDBServer server;
+    // A redirect's page is no CDDB reply, also when it reads like one, and
+    // the redirect is not followed (here it would lead back to itself).
+    server.Add({.Command = "moved", .Body = "200 rock 0c01a202 Moved / Page\r\n", .HttpStatus = 302});
+    server.Add({.Command = "temporary",
+                .Body = "HTTP/1.1 307 Temporary Redirect\r\nLocation: /~cddb/cddb.cgi\r\nContent-Length: 0\r\n\r\n",
+                .Raw = true});
+    // Chunk sizes that are no numbers of a chunk; before them a chunk is read.
+    const QString chunked = QStringLiteral("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n");
+    server.Add({.Command = "huge-chunk", .Body = chunked + "FFFFFFFFFFFFFFFF\r\n210 x\r\n.\r\n\r\n0\r\n\r\n", .Raw = true});
+    server.Add({.Command = "negative-chunk", .Body = chunked + "-10\r\n210 x\r\n.\r\n\r\n0\r\n\r\n", .Raw = true});
+    server.Add({.Command = "chunks", .Body = chunked + "a\r\n210 x\r\n.\r\n\r\n0\r\n\r\n", .Raw = true});
+    server.Add({.Command = "gone", .Body = {}, .HttpStatus = 404});
+    ASSERT_TRUE(server.Start()) << server.Error().toStdString();
+    auto http = ClientOf(server.Port());
+
+    const auto refusal = [&http](const QString& command) {
+        try {
+            QString reply;
+            http->Request(command, reply);
+        } catch (const TFreedbConnectionError& error) {
+            return error.Kind() == TFreedbFailure::HttpStatus ? error.Detail() : QString::fromStdString(error.what());
+        }
+        return QStringLiteral("<reply>");
+    };
+    EXPECT_EQ(refusal("moved"), QStringLiteral("302 Found"));
+    EXPECT_EQ(refusal("temporary"), QStringLiteral("307 Temporary Redirect"));
+    EXPECT_EQ(server.Requests().size(), 2) << "a redirect was followed";
+
+    EXPECT_EQ(FailureKindOf(*http, "huge-chunk"), TFreedbFailure::Malformed);
+    EXPECT_EQ(FailureKindOf(*http, "negative-chunk"), TFreedbFailure::Malformed);
+    QString reply;
+    ASSERT_EQ(FailureOf(*http, "chunks", &reply), QString());
+    EXPECT_EQ(reply, QStringLiteral("210 x\r\n.\r\n"));
+
+    // A refusal, with its body or without, ends the request without
+    // upsetting Qt. Whether Qt is still busy with a refusal when its
+    // headers are read depends on its network thread: many of them.
+    const TQtWarnings warnings;
+    for (int i = 0; i < 30; ++i) {
+        EXPECT_EQ(refusal("gone"), QStringLiteral("404 Not Found"));
+        EXPECT_THROW(http->Request(QStringLiteral("gone"), [](const QString&) { return true; }),
+                     TFreedbConnectionError);
+    }
+    auto lost = std::make_unique<TmyFreedbHttp>(QStringLiteral("127.0.0.1"), server.Port(), "/nowhere", "Quillon",
+                                                "3.14", "me");
+    EXPECT_EQ(FailureKindOf(*lost, "sites"), TFreedbFailure::HttpStatus);
+    EXPECT_EQ(TQtWarnings::Texts(), QStringList());
 }

@@ -457,6 +457,7 @@ TEST_F(FormCDDBTest, CancelEscOrClosingEndASlowSearchAtOnceAndChangeNothing)
         [&](TFormCDDB& form) {
             form.ActWeiterExecute();
             EXPECT_FALSE(form.PanCDDBNichtsGefunden->isHidden());
+            EXPECT_EQ(form.lblNetStatus->text(), Lang("freedbPage2StateFailed"));
             form.Button4Click();
         },
         slowServer.Port());
@@ -510,9 +511,24 @@ TEST_F(FormCDDBTest, ARefusedOrCutReplyIsReportedForWhatItIsAndWritesNothing)
         ASSERT_EQ(form.CurrentPage(), 3);
         EXPECT_FALSE(form.PanCDDBNichtsGefunden->isHidden());
         EXPECT_FALSE(form.ActWeiter->isEnabled());
+        EXPECT_EQ(form.lblNetStatus->text(), Lang("freedbPage2StateFailed"));
         form.Button4Click();
     };
     EXPECT_FALSE(Run(searchFails, broken.Port()));
+    EXPECT_EQ(Env.Prompt.Errors.takeFirst(), LangFmt("freedbHttpError", {"404 Not Found"}));
+    // The report of the search by stored tables says so too.
+    AddMcdi(*Entries[0], TocA(), 2);
+    const bool reported = Run(
+        [&](TFormCDDB& form) {
+            form.RadioButton2->setChecked(true);
+            form.ActWeiterExecute();
+            ASSERT_EQ(form.CurrentPage(), 4);
+            EXPECT_EQ(form.lblNetStatusID3->text(), Lang("freedbPage2StateFailed"));
+            EXPECT_EQ(form.MmoSuchBericht->toPlainText(), Lang("freedbPage2Report5"));
+            form.Button4Click();
+        },
+        broken.Port());
+    EXPECT_FALSE(reported);
     EXPECT_EQ(Env.Prompt.Errors.takeFirst(), LangFmt("freedbHttpError", {"404 Not Found"}));
 
     broken.Reply("cddb query " + QueryB, "200 rock 0c01a202 Cut / Short\r\n");
@@ -531,7 +547,12 @@ TEST_F(FormCDDBTest, AServersErrorLineIsShownShortAndPrintableWithTheWholeUnderD
     const QString line = QStringLiteral("401 \x01\x02\x9b") + QString(5000, QLatin1Char('x'));
     hostile.Reply("cddb query .*", line + QStringLiteral("\r\n"), "latin-1");
     ASSERT_TRUE(hostile.Start());
-    Run([](TFormCDDB& form) { form.ActWeiterExecute(); }, hostile.Port());
+    Run(
+        [](TFormCDDB& form) {
+            form.ActWeiterExecute();
+            EXPECT_EQ(form.lblNetStatus->text(), Lang("freedbPage2StateFailed"));
+        },
+        hostile.Port());
     ASSERT_EQ(Env.Prompt.Errors.size(), 1);
     const QString shown = Env.Prompt.Errors.first();
     EXPECT_LT(shown.size(), 400);

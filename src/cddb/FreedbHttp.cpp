@@ -1,12 +1,12 @@
 #include "cddb/FreedbHttp.h"
 
+#include "localisation/Cp1252.h"
 #include "tagengine/FrameCodecs.h"
 
 #include <QEventLoop>
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QStringDecoder>
 #include <QSysInfo>
 #include <QTimer>
 #include <QUrl>
@@ -189,11 +189,7 @@ QByteArray TmyFreedbHttp::FormBody(const QString& command) const
 
 QString TmyFreedbHttp::DecodeReply(const QByteArray& bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    return QString::fromLatin1(bytes);
+    return DecodeUtf8OrCp1252(bytes);
 }
 
 void TmyFreedbHttp::Abort()

@@ -111,7 +111,7 @@ public:
 
     // Sends the command and waits for the whole reply, letting events other
     // than user input run meanwhile. The reply is read as UTF-8 when it is
-    // valid UTF-8, else as Latin-1. Throws TFreedbConnectionError (also for
+    // valid UTF-8, else as Windows-1252 (DecodeReply). Throws TFreedbConnectionError (also for
     // a reply that announces lines and ends before their end mark), or
     // TFreedbCancelled once Abort was called.
     void Request(const QString& command, QString& reply);
@@ -130,6 +130,9 @@ public:
     // Letters A-Z, a-z and digits stay, a blank becomes "+", every other
     // byte "%" and two upper-case hexadecimal digits.
     static QByteArray EncodeFormValue(const QByteArray& value);
+    // A reply's text: UTF-8 when the bytes are valid UTF-8, else
+    // Windows-1252, the encoding of the databases' older entries (their
+    // quotes, dashes and euro signs are no controls).
     static QString DecodeReply(const QByteArray& bytes);
 
 private:

@@ -22,10 +22,12 @@ struct TServerText {
     // A text of a server's reply as the program keeps it (a title, a
     // category, a site), cleaned once where the reply is read: a run of
     // control characters (NUL, ESC, BEL, tabs...) and line or paragraph
-    // separators becomes one blank (with the blanks beside it), format
-    // characters (bidirectional overrides, zero-width spaces, byte-order
-    // marks) go, except the zero-width joiner and non-joiner that some
-    // scripts and emoji are written with. All other characters stay as the
-    // server sent them.
+    // separators becomes one blank (with the blanks beside it); invisible
+    // characters that can hide text or change its order go (bidirectional
+    // embeddings, overrides and isolates, zero-width spaces, byte-order
+    // marks, tag characters outside a flag). All other characters stay as
+    // the server sent them, the format characters that scripts, emoji and
+    // right-to-left texts are written with among them (joiners, the marks
+    // LRM, RLM and ALM, the Arabic number signs, the tags of a flag).
     static QString Clean(const QString& text);
 };

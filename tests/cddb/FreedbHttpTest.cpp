@@ -103,6 +103,8 @@ TEST(FreedbHttpTest, ALocalServerGetsTheFormPostAndItsReplyComesBack)
     server.Reply("sites", "210 Ok.\r\nlocalhost http 80 /~cddb/cddb.cgi N000.00 W000.00 Here\r\n.\r\n");
     server.Reply("cddb read misc 1", QString::fromUtf8("210 misc 1\r\nDTITLE=M\xc3\xa4rchen\r\n.\r\n"), "latin-1");
     server.Reply("cddb read misc 2", QString::fromUtf8("210 misc 2\r\nDTITLE=\xd0\x9c\xd0\xb8\xd1\x80\r\n.\r\n"));
+    const QString punctuation = QStringLiteral("210 misc 4\r\nDTITLE=Don\u2019t Stop \u201cMe\u201d \u2013 \u20ac 5\r\n.\r\n");
+    server.Reply("cddb read misc 4", punctuation, "cp1252");
     ASSERT_TRUE(server.Start()) << server.Error().toStdString();
     auto http = ClientOf(server.Port(), QString());
     http->SetHostName(QStringLiteral("PC1"));
@@ -119,11 +121,15 @@ TEST(FreedbHttpTest, ALocalServerGetsTheFormPostAndItsReplyComesBack)
     EXPECT_EQ(request.value("content_type").toString(), QStringLiteral("application/x-www-form-urlencoded"));
     EXPECT_EQ(request.value("user_agent").toString(), QStringLiteral("Quillon 3.14"));
 
-    // Protocol 1 replies in Latin-1; UTF-8 is taken where it is valid.
+    // Protocol 1 replies in 8 bits; UTF-8 is taken where it is valid.
     ASSERT_EQ(FailureOf(*http, "cddb read misc 1", &reply), QString());
     EXPECT_EQ(reply, QString::fromUtf8("210 misc 1\r\nDTITLE=M\xc3\xa4rchen\r\n.\r\n"));
     ASSERT_EQ(FailureOf(*http, "cddb read misc 2", &reply), QString());
     EXPECT_EQ(reply, QString::fromUtf8("210 misc 2\r\nDTITLE=\xd0\x9c\xd0\xb8\xd1\x80\r\n.\r\n"));
+    // Old entries are Windows-1252: its quotes, dashes and euro sign are no
+    // C1 controls.
+    ASSERT_EQ(FailureOf(*http, "cddb read misc 4", &reply), QString());
+    EXPECT_EQ(reply, punctuation);
     ASSERT_EQ(FailureOf(*http, "cddb read misc 3", &reply), QString());
     EXPECT_EQ(reply, QStringLiteral("500 Command syntax error\r\n"));
 }
@@ -186,7 +192,7 @@ TEST(FreedbHttpTest, LinesArriveOneByOneUpToTheReplysEndOrAsLongAsTheyAreWanted)
     TFakeCDDBServer server;
     // Line ends of all kinds, Latin-1 beside UTF-8, and lines after the end.
     server.Reply("list", "210 Ok.\r\none\rtwo\nthree\r\n.\r\nafter\r\n", "latin-1");
-    server.Reply("latin", QString::fromUtf8("211 M\xc3\xa4rchen\r\n.\r\n"), "latin-1");
+    server.Reply("latin", QString::fromUtf8("211 M\xc3\xa4rchen \xe2\x80\x9eQuotes\xe2\x80\x9c\r\n.\r\n"), "cp1252");
     server.Reply("single", "200 rock 1 A / B\r\nmore\r\n");
     server.Add({.Command = "cut", .Body = "210 Ok.\r\none\r\n", .Length = "none"});
     server.Add({.Command = "endless", .Body = {}, .Size = 10 * 1000 * 1000, .Length = "none"});
@@ -202,7 +208,7 @@ TEST(FreedbHttpTest, LinesArriveOneByOneUpToTheReplysEndOrAsLongAsTheyAreWanted)
     EXPECT_EQ(lines, QStringList({"210 Ok.", "one", "two", "three", "."}));
     lines.clear();
     http->Request(QStringLiteral("latin"), collect);
-    EXPECT_EQ(lines.first(), QString::fromUtf8("211 M\xc3\xa4rchen"));
+    EXPECT_EQ(lines.first(), QString::fromUtf8("211 M\xc3\xa4rchen \xe2\x80\x9eQuotes\xe2\x80\x9c"));
     lines.clear();
     http->Request(QStringLiteral("single"), collect);
     EXPECT_EQ(lines, QStringList({"200 rock 1 A / B"}));

@@ -196,7 +196,7 @@ void TmyFreedbHttp::Abort()
 {
     m_aborted = true;
     if (m_waiting)
-        m_waiting->abort();
+        m_waiting->quit();
 }
 
 void TmyFreedbHttp::Request(const QString& command, QString& reply)
@@ -248,9 +248,10 @@ void TmyFreedbHttp::Transfer(const QString& command, const TByteReader& onBytes)
     TStop stop = TStop::None;
     std::optional<QString> refused;
     qint64 received = 0;
-    // Only ends the wait: the reply is aborted after it, never inside its
-    // own signals, where Qt may still be busy with it (a refusal's error
-    // would be set twice).
+    // Only ends the wait: the reply is never aborted, only freed with this
+    // function, which ends its transfer. Qt may still be busy with it, even
+    // after its signals (a refusal's error set, its end not yet told), and
+    // an abort then sets a second error.
     const auto end = [&loop, &stop](TStop why) {
         stop = why;
         loop.quit();
@@ -285,7 +286,7 @@ void TmyFreedbHttp::Transfer(const QString& command, const TByteReader& onBytes)
         QObject::connect(answer.get(), &QNetworkReply::readyRead, &loop, body);
         QObject::connect(answer.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
         if (!answer->isFinished()) {
-            m_waiting = answer.get();
+            m_waiting = &loop;
             deadline.start(m_totalTimeoutMs.value_or(m_transferTimeoutMs));
             loop.exec();
             m_waiting = nullptr;
@@ -298,8 +299,6 @@ void TmyFreedbHttp::Transfer(const QString& command, const TByteReader& onBytes)
         if (stop == TStop::None && answer->error() == QNetworkReply::NoError)
             body();
     }
-    if (stop != TStop::None && !answer->isFinished())
-        answer->abort();
     ThrowFailure(*answer, stop, refused);
     if (stop == TStop::None)
         RequireFraming(*answer, received);

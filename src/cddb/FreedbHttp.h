@@ -7,7 +7,6 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -15,6 +14,8 @@
 #include <optional>
 #include <stdexcept>
 #include <utility>
+
+class QEventLoop;
 
 // An HTTP proxy for the CD database requests. Without a host and a port the
 // requests go directly to the server; the system's proxy settings are never
@@ -156,6 +157,6 @@ private:
     std::optional<int> m_totalTimeoutMs;
     TInputPass m_inputPass;
     bool m_aborted = false;
-    QPointer<QNetworkReply> m_waiting;
+    QEventLoop* m_waiting = nullptr; // the wait of the request that runs
     std::unique_ptr<QNetworkAccessManager> m_http;
 };

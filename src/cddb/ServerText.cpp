@@ -1,5 +1,7 @@
 #include "cddb/ServerText.h"
 
+#include <QTextBoundaryFinder>
+
 #include <algorithm>
 
 namespace {
@@ -156,4 +158,19 @@ QString TServerText::Clean(const QString& text)
         i += units;
     }
     return cleaned;
+}
+
+bool TServerText::Bound(QString& value)
+{
+    if (value.size() <= MaxValueChars)
+        return false;
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, value);
+    characters.setPosition(MaxValueChars - 1);
+    if (!characters.isAtBoundary())
+        characters.toPreviousBoundary();
+    value.truncate(std::max<qsizetype>(characters.position(), 0));
+    while (!value.isEmpty() && value.back().isSpace())
+        value.chop(1);
+    value += Ellipsis;
+    return true;
 }

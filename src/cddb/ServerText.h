@@ -16,6 +16,10 @@ struct TServerText {
 
     static constexpr qsizetype MaxShownChars = 300;
     static constexpr qsizetype MaxDetailChars = 16 * 1024;
+    // The most characters (UTF-16 units) a value from a server keeps (an
+    // artist, a title, a category): a server may send a million, which
+    // would go into every tag.
+    static constexpr qsizetype MaxValueChars = 1000;
 
     static TServerText Of(const QString& text);
 
@@ -30,4 +34,8 @@ struct TServerText {
     // right-to-left texts are written with among them (joiners, the marks
     // LRM, RLM and ALM, the Arabic number signs, the tags of a flag).
     static QString Clean(const QString& text);
+    // Cuts a value longer than MaxValueChars on a whole character (a letter
+    // with its marks, an emoji with its joiners) and ends it with "…", so
+    // that it says it was cut; true when it was cut.
+    static bool Bound(QString& value);
 };

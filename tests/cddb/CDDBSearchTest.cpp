@@ -1,5 +1,6 @@
 #include "cddb/CDDBSearch.h"
 #include "cddb/FreedbHttp.h"
+#include "cddb/ServerText.h"
 
 #include "support/QtPrinters.h"
 #include "support/FakeCDDBServer.h"
@@ -167,6 +168,25 @@ TEST_F(CDDBSearchTest, ServerErrorsEmptyRepliesAndLostConnectionsFailWithTheServ
     EXPECT_EQ(Error.Failure, TFreedbFailure::Incomplete);
     ASSERT_EQ(CDs.size(), 1u);
     EXPECT_EQ(CDs[0]->TrackCount(), 0);
+}
+
+TEST_F(CDDBSearchTest, AMillionCharactersOfATextAreCutAndTheCDSaysSo)
+{
+    const QString huge(1000000, QLatin1Char('a'));
+    Server.Reply("cddb query " + Query1, "211 close matches\r\nrock 0c01a202 " + huge + " / Album\r\n"
+                                         "misc 0c01a203 Short / Album\r\n.\r\n");
+    Server.Reply("cddb read rock .*", "210 rock\r\nTTITLE0=Guest / " + huge + "\r\n.\r\n");
+    Server.Reply("cddb read misc .*", "210 misc\r\nTTITLE0=" + huge.left(TServerText::MaxValueChars) + "\r\n.\r\n");
+    ASSERT_TRUE(Search({Query1})) << int(Error.Kind);
+    ASSERT_EQ(CDs.size(), 2u);
+    const QString cut = huge.left(TServerText::MaxValueChars - 1) + QStringLiteral("\u2026");
+    EXPECT_EQ(CDs[0]->Artist, cut);
+    EXPECT_EQ(CDs[0]->Title, QStringLiteral("Album"));
+    ASSERT_EQ(CDs[0]->TrackCount(), 1);
+    EXPECT_EQ(CDs[0]->Tracks[0].Title, cut);
+    EXPECT_TRUE(CDs[0]->TextCut);
+    EXPECT_EQ(CDs[1]->Tracks[0].Title.size(), TServerText::MaxValueChars);
+    EXPECT_FALSE(CDs[1]->TextCut) << "a text as long as allowed is whole";
 }
 
 TEST(CDDBParseTest, RepliesWithoutServerAreParsedByTheirLines)

@@ -85,3 +85,26 @@ TEST(ServerTextTest, KeptTextKeepsTheFormatCharactersThatTextsAreWrittenWith)
     EXPECT_EQ(TServerText::Clean(QStringLiteral("a\u206ab\u206fc\ufff9d\ufffae\ufffbf\u2060g\u2062h")),
               QStringLiteral("abcdefgh"));
 }
+
+TEST(ServerTextTest, AValueIsCutOnAWholeCharacterAndSaysSo)
+{
+    const qsizetype most = TServerText::MaxValueChars;
+    QString value(most, QLatin1Char('x'));
+    EXPECT_FALSE(TServerText::Bound(value));
+    EXPECT_EQ(value, QString(most, QLatin1Char('x')));
+
+    value = QString(1000000, QLatin1Char('y'));
+    EXPECT_TRUE(TServerText::Bound(value));
+    EXPECT_EQ(value, QString(most - 1, QLatin1Char('y')) + QStringLiteral("\u2026"));
+
+    // A letter with its mark, an emoji with its joiner: whole or not at
+    // all; blanks before the cut go.
+    const QString marked = QStringLiteral("e\u0301");
+    value = QString(most - 2, QLatin1Char('z')) + marked + QStringLiteral("tail");
+    EXPECT_TRUE(TServerText::Bound(value));
+    EXPECT_EQ(value, QString(most - 2, QLatin1Char('z')) + QStringLiteral("\u2026"));
+    const QString family = QString::fromUtf8("\xf0\x9f\x91\xa9\xe2\x80\x8d\xf0\x9f\x92\xbb");
+    value = QString(most - 4, QLatin1Char('z')) + QStringLiteral("  ") + family + family;
+    EXPECT_TRUE(TServerText::Bound(value));
+    EXPECT_EQ(value, QString(most - 4, QLatin1Char('z')) + QStringLiteral("\u2026"));
+}

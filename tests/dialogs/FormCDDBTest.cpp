@@ -4,6 +4,7 @@
 #include "controls/OwnerDataModel.h"
 
 #include "cddb/DiscIDCalculator.h"
+#include "cddb/ServerText.h"
 #include "localisation/MultiLanguage.h"
 #include "common/SettingsKey.h"
 #include "platform/Opener.h"
@@ -562,4 +563,30 @@ TEST_F(FormCDDBTest, AServersErrorLineIsShownShortAndPrintableWithTheWholeUnderD
     EXPECT_EQ(shown.count(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f-\\x9f]"))), 2) << shown.toStdString();
     ASSERT_EQ(Env.Prompt.ErrorDetails.size(), 1);
     EXPECT_TRUE(Env.Prompt.ErrorDetails.first().endsWith(QString(5000, QLatin1Char('x'))));
+}
+
+TEST_F(FormCDDBTest, ServerTextsOfAMillionCharactersAreCutBeforeTheyReachTheTagsAndTheCutIsTold)
+{
+    Add("a.mp3", "1");
+    Add("b.mp3", "2");
+    const QString huge(1000000, QLatin1Char('a'));
+    TFakeCDDBServer generous;
+    // Each reply within the most a reply may have.
+    generous.Reply("cddb query .*", "200 rock 0c01a202 " + huge + " / Album\r\n");
+    generous.Reply("cddb read .*", "210 rock\r\nTTITLE0=" + huge + "\r\nTTITLE1=Short\r\n.\r\n");
+    ASSERT_TRUE(generous.Start());
+    const bool done = Run(
+        [&](TFormCDDB& form) {
+            form.ActWeiterExecute();
+            ASSERT_EQ(form.CurrentPage(), 3);
+            EXPECT_EQ(form.lblNetStatus->text(), LangFmt("freedbPage2TextsCut", {TServerText::MaxValueChars}));
+            form.ActWeiterExecute();
+            form.ActWeiterExecute();
+        },
+        generous.Port());
+    ASSERT_TRUE(done);
+    EXPECT_TRUE(Env.Prompt.Errors.isEmpty()) << Env.Prompt.Errors.join('|').toStdString();
+    const QString cut = huge.left(TServerText::MaxValueChars - 1) + QStringLiteral("\u2026");
+    EXPECT_EQ(Text(*Entries[0], {"TPE1", "TIT2", "TALB"}), QStringList({cut, cut, "Album"}));
+    EXPECT_EQ(Text(*Entries[1], {"TIT2"}), QStringList({"Short"}));
 }

@@ -259,6 +259,14 @@ TEST(FreedbHttpTest, RequestsGoThroughTheProxyOnlyWhileOneIsSet)
     EXPECT_EQ(proxy.Requests().size(), 1);
     EXPECT_EQ(server.Requests().size(), 3);
 
+    // An internationalised host name is sent in its ASCII form.
+    auto international = std::make_unique<TmyFreedbHttp>(QString::fromUtf8("m\xc3\xbcnchen.de"), 8880, CgiPath,
+                                                         "Quillon", "3.14", "me");
+    international->SetProxy({QStringLiteral("127.0.0.1"), proxy.Port()});
+    EXPECT_EQ(FailureOf(*international, "sites"), QStringLiteral("HTTP 502 Bad Gateway"));
+    EXPECT_EQ(proxy.Requests().last().toObject().value("request_line").toString(),
+              QStringLiteral("POST http://xn--mnchen-3ya.de:8880%1 HTTP/1.1").arg(CgiPath));
+
     // A proxy that is not there fails the request.
     http->SetProxy({QStringLiteral("127.0.0.1"), ClosedPort()});
     EXPECT_FALSE(FailureOf(*http, "sites").isEmpty());

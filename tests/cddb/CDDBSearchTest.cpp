@@ -231,6 +231,14 @@ TEST(CDDBParseTest, RepliesWithoutServerAreParsedByTheirLines)
     EXPECT_TRUE(ParseMatchLine(QStringLiteral("rock\x01" "0c01a202 A\x1b / B"), false, cd));
     EXPECT_EQ(cd.Caption(), QStringLiteral("A - B (rock)"));
 
+    // An end mark with blanks around it ends a list and an entry.
+    TCDDBCDList padded;
+    EXPECT_TRUE(ParseQueryReply({"211 found", "rock 1 A / B", " \t. ", "rock 2 After / End"}, Query1, padded, error));
+    EXPECT_EQ(padded.size(), 1u);
+    TCDDBCD ended;
+    ASSERT_TRUE(ParseReadReply({"210 x", "TTITLE0=One", "  .\t", "TTITLE1=After"}, ended, error));
+    EXPECT_EQ(ended.TrackCount(), 1);
+
     // Continuation lines, lines after "." and a "/" without blanks are the
     // exact match's test.
     TCDDBCD read;

@@ -131,6 +131,12 @@ TEST_F(CDDBServerListTest, EntriesNameTheirHostUpToTheFirstBlankAndComeFromSites
     EXPECT_EQ(entries.first(), QStringLiteral("s0.example.org Mirror"));
     EXPECT_TRUE(cut);
 
+    // An end mark with blanks around it ends the list.
+    ASSERT_TRUE(ParseSitesReply(QStringLiteral("210 OK\r\na.example.org 80 N0 W0 A\r\n \t. \r\n"
+                                               "b.example.org 80 N0 W0 After\r\n"),
+                                entries, text));
+    EXPECT_EQ(entries, QStringList({"a.example.org A"}));
+
     // Errors are the server-list window's test.
     EXPECT_FALSE(ParseSitesReply(QStringLiteral("<html>\r\nerror\r\n</html>"), entries, text));
     EXPECT_TRUE(entries.isEmpty());

@@ -196,6 +196,8 @@ TEST(FreedbHttpTest, LinesArriveOneByOneUpToTheReplysEndOrAsLongAsTheyAreWanted)
     server.Reply("single", "200 rock 1 A / B\r\nmore\r\n");
     server.Add({.Command = "cut", .Body = "210 Ok.\r\none\r\n", .Length = "none"});
     server.Add({.Command = "endless", .Body = {}, .Size = 10 * 1000 * 1000, .Length = "none"});
+    // End marks with blanks around them end their replies too.
+    server.Add({.Command = "padded", .Body = "210 Ok.\r\none\r\n \t.  \r\nafter\r\n", .Length = "none"});
     ASSERT_TRUE(server.Start()) << server.Error().toStdString();
     auto http = ClientOf(server.Port());
 
@@ -212,6 +214,12 @@ TEST(FreedbHttpTest, LinesArriveOneByOneUpToTheReplysEndOrAsLongAsTheyAreWanted)
     lines.clear();
     http->Request(QStringLiteral("single"), collect);
     EXPECT_EQ(lines, QStringList({"200 rock 1 A / B"}));
+
+    lines.clear();
+    http->Request(QStringLiteral("padded"), collect);
+    EXPECT_EQ(lines, QStringList({"210 Ok.", "one", " \t.  "}));
+    QString whole;
+    EXPECT_EQ(FailureOf(*http, "padded", &whole), QString()) << "a whole reply";
 
     // A reader that has enough ends the request without a failure.
     lines.clear();

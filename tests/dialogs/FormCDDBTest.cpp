@@ -563,6 +563,24 @@ TEST_F(FormCDDBTest, AServersErrorLineIsShownShortAndPrintableWithTheWholeUnderD
     EXPECT_EQ(shown.count(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f-\\x9f]"))), 2) << shown.toStdString();
     ASSERT_EQ(Env.Prompt.ErrorDetails.size(), 1);
     EXPECT_TRUE(Env.Prompt.ErrorDetails.first().endsWith(QString(5000, QLatin1Char('x'))));
+
+    // So is the reason of an HTTP refusal: 20,000 characters with ESC, BEL
+    // and C1 controls.
+    Env.Prompt.Errors.clear();
+    const QString reason = QStringLiteral("Busy\x1b[2J\x07\x85\x9d") + QString(20000, QLatin1Char('r'));
+    TFakeCDDBServer refusing;
+    refusing.Add({.Command = "cddb query .*",
+                  .Body = "HTTP/1.1 503 " + reason + "\r\nContent-Length: 0\r\n\r\n",
+                  .Encoding = "latin-1",
+                  .Raw = true});
+    ASSERT_TRUE(refusing.Start());
+    Run([](TFormCDDB& form) { form.ActWeiterExecute(); }, refusing.Port());
+    ASSERT_EQ(Env.Prompt.Errors.size(), 1);
+    const QString refusal = Env.Prompt.Errors.first();
+    EXPECT_LT(refusal.size(), 400);
+    EXPECT_TRUE(refusal.contains(QStringLiteral("503 Busy\ufffd[2J\ufffd\ufffd\ufffdrrr"))) << refusal.toStdString();
+    EXPECT_TRUE(refusal.contains(QStringLiteral("r\u2026"))) << refusal.toStdString();
+    EXPECT_FALSE(refusal.contains(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f-\\x9f]"))));
 }
 
 TEST_F(FormCDDBTest, ServerTextsOfAMillionCharactersAreCutBeforeTheyReachTheTagsAndTheCutIsTold)

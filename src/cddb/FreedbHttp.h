@@ -112,9 +112,9 @@ public:
 
     // Sends the command and waits for the whole reply, letting events other
     // than user input run meanwhile. The reply is read as UTF-8 when it is
-    // valid UTF-8, else as Windows-1252 (DecodeReply). Throws TFreedbConnectionError (also for
-    // a reply that announces lines and ends before their end mark), or
-    // TFreedbCancelled once Abort was called.
+    // valid UTF-8, else as Windows-1252 (DecodeReply). Throws
+    // TFreedbConnectionError (also for a reply that announces lines and ends
+    // before their end mark), or TFreedbCancelled once Abort was called.
     void Request(const QString& command, QString& reply);
     // The same, handing each line of the reply to the reader as it arrives
     // (TReplyLineSplitter), up to the reply's end or until the reader wants

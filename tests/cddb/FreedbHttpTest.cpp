@@ -53,7 +53,11 @@ std::optional<TFreedbFailure> FailureKindOf(TmyFreedbHttp& http, const QString& 
 // The warnings Qt prints while it lives.
 class TQtWarnings {
 public:
-    TQtWarnings() { m_previous = qInstallMessageHandler(&TQtWarnings::Collect); }
+    TQtWarnings()
+    {
+        Texts().clear();
+        m_previous = qInstallMessageHandler(&TQtWarnings::Collect);
+    }
     ~TQtWarnings() { qInstallMessageHandler(m_previous); }
     TQtWarnings(const TQtWarnings&) = delete;
     TQtWarnings& operator=(const TQtWarnings&) = delete;

@@ -22,6 +22,7 @@ public:
     QString Artist;
     QString Title;
     std::vector<TCDDBCDTrack> Tracks; // in track order
+    bool TextCut = false; // a text of it was too long and was cut (TServerText::Bound)
 
     int TrackCount() const { return int(Tracks.size()); }
     // "Artist - Title (category)", as the found CDs are listed.

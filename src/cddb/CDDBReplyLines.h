@@ -21,7 +21,8 @@ bool IsWholeReply(const QStringList& lines);
 // Cuts a reply into lines as its bytes arrive and hands each to a reader,
 // up to the end of the reply: the status line when it announces nothing
 // more, else the end mark. A line ends at CR, LF or CR LF and is read as
-// UTF-8 when it is valid UTF-8, else as Latin-1.
+// UTF-8 when it is valid UTF-8, else as Windows-1252
+// (TmyFreedbHttp::DecodeReply).
 class TReplyLineSplitter {
 public:
     explicit TReplyLineSplitter(TReplyLineReader reader) : m_reader(std::move(reader)) {}

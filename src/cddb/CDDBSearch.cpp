@@ -44,6 +44,19 @@ std::optional<quint32> TrackIndexOf(const QString& key)
     return index;
 }
 
+// Cuts the CD's texts that are too long; the CD says when one was cut.
+void BoundTexts(TCDDBCD& cd)
+{
+    bool cut = false;
+    for (QString* text : {&cd.Category, &cd.DiscId, &cd.Artist, &cd.Title})
+        cut |= TServerText::Bound(*text);
+    for (TCDDBCDTrack& track : cd.Tracks) {
+        cut |= TServerText::Bound(track.Artist);
+        cut |= TServerText::Bound(track.Title);
+    }
+    cd.TextCut = cd.TextCut || cut;
+}
+
 // Sends one command, handing its reply's lines to onLine; the failure when
 // it got no usable reply.
 std::optional<TFreedbConnectionError> Send(TmyFreedbHttp& http, const QString& command,
@@ -178,6 +191,7 @@ bool ParseMatchLine(const QString& text, bool withCode, TCDDBCD& cd)
     if (cd.Category.isEmpty() || cd.DiscId.isEmpty())
         return false;
     ParseDiscTitle(title, cd.Artist, cd.Title);
+    BoundTexts(cd);
     return true;
 }
 
@@ -219,6 +233,7 @@ bool ParseReadReply(const QStringList& lines, TCDDBCD& cd, TCDDBSearchError& err
     }
     for (const QString& title : titles)
         cd.Tracks.push_back(ParseTrackTitle(title));
+    BoundTexts(cd);
     return true;
 }
 
@@ -229,8 +244,11 @@ bool QueryAndReadCDs(TmyFreedbHttp& http, const QStringList& queries, TCDDBCDLis
         if (onPhase)
             onPhase(p);
     };
-    const auto finish = [&phase](bool success) {
-        phase(success ? TCDDBSearchPhase::Finished : TCDDBSearchPhase::Cancelled);
+    const auto finish = [&phase, &error](bool success) {
+        if (success)
+            phase(TCDDBSearchPhase::Finished);
+        else
+            phase(error.Kind == TCDDBSearchError::Cancelled ? TCDDBSearchPhase::Cancelled : TCDDBSearchPhase::Failed);
         return success;
     };
     cds.clear();

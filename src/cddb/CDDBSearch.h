@@ -8,8 +8,9 @@
 
 #include <functional>
 
-// What the CD search is doing, for its status text.
-enum class TCDDBSearchPhase { QueryCDs, ReadTracks, Finished, Cancelled };
+// What the CD search is doing, for its status text: at the end Finished,
+// Failed (the error says why) or Cancelled (the user ended it).
+enum class TCDDBSearchPhase { QueryCDs, ReadTracks, Finished, Failed, Cancelled };
 
 // Why a CD search failed (Cancelled: the user ended it, TmyFreedbHttp::Abort),
 // and what it left out.
@@ -40,14 +41,16 @@ bool QueryAndReadCDs(TmyFreedbHttp& http, const QStringList& queries, TCDDBCDLis
                      const std::function<void(TCDDBSearchPhase)>& onPhase = {});
 
 // One match of a "cddb query" reply: "[code ]category discid title",
-// cleaned (TServerText::Clean) before it is split. Only a line with a
-// category and a disc id names a CD.
+// cleaned (TServerText::Clean) before it is split, each value then bounded
+// (TServerText::Bound, the CD's TextCut set when one was cut). Only a line
+// with a category and a disc id names a CD.
 bool ParseMatchLine(const QString& line, bool withCode, TCDDBCD& cd);
 // The CDs of a "cddb query" reply's lines for the query (the first
 // MaxMatchesPerQuery, the others counted in the error's MatchesLeftOut);
 // false with the error when the reply is empty or not a success.
 bool ParseQueryReply(const QStringList& lines, const QString& query, TCDDBCDList& cds, TCDDBSearchError& error);
 // The tracks of a "cddb read" reply's lines into cd, each title cleaned
-// (TServerText::Clean); false with the error when the reply is empty or
-// not an entry (210).
+// (TServerText::Clean) and its artist and title bounded
+// (TServerText::Bound); false with the error when the reply is empty or not
+// an entry (210).
 bool ParseReadReply(const QStringList& lines, TCDDBCD& cd, TCDDBSearchError& error);

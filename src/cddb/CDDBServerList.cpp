@@ -5,6 +5,7 @@
 #include "platform/Registry.h"
 
 #include <QHostAddress>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -43,20 +44,41 @@ bool IsNumber(const QString& text)
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
 }
 
-// A host name, an IPv4 address in four numbers or an IPv6 address; a bare
-// number (a port that took the place of a missing site, say) is none.
+// The host as requests name it: a host name in its ASCII form (an
+// internationalised one as IDNA gives it; a trailing dot for the root
+// allowed), an IPv4 address in its four decimal numbers or an IPv6 address;
+// nothing for other hosts. An IPv4 address written otherwise ("0x7f.0.0.1",
+// "010.0.0.1", "127.1") would reach another address than it seems to name,
+// an IPv6 zone ("fe80::1%eth0") names a network of this computer only, and
+// a bare number (a port that took the place of a missing site, say) is no
+// host.
+std::optional<QString> ServerHost(const QString& host)
+{
+    if (host.contains(QLatin1Char(':'))) {
+        const QHostAddress address(host);
+        if (address.protocol() != QAbstractSocket::IPv6Protocol || !address.scopeId().isEmpty())
+            return std::nullopt;
+        return host;
+    }
+    const QString ascii = QString::fromLatin1(QUrl::toAce(host));
+    const QHostAddress address(ascii);
+    if (address.protocol() == QAbstractSocket::IPv4Protocol) {
+        if (address.toString() != ascii)
+            return std::nullopt;
+        return ascii;
+    }
+    const QString name = ascii.endsWith(QLatin1Char('.')) ? ascii.chopped(1) : ascii;
+    if (name.isEmpty() || name.size() > 253)
+        return std::nullopt;
+    const QStringList labels = name.split(QLatin1Char('.'));
+    if (!std::all_of(labels.begin(), labels.end(), IsHostLabel) || IsNumber(labels.last()))
+        return std::nullopt;
+    return ascii;
+}
+
 bool IsHostName(const QString& host)
 {
-    if (host.isEmpty() || host.size() > 253)
-        return false;
-    if (host.contains(QLatin1Char(':')))
-        return QHostAddress(host).protocol() == QAbstractSocket::IPv6Protocol;
-    const QStringList labels = host.split(QLatin1Char('.'));
-    if (!std::all_of(labels.begin(), labels.end(), IsHostLabel))
-        return false;
-    if (IsNumber(labels.last()))
-        return labels.size() == 4 && QHostAddress(host).protocol() == QAbstractSocket::IPv4Protocol;
-    return true;
+    return ServerHost(host).has_value();
 }
 
 QString HostOfEntry(const QString& entry)
@@ -117,9 +139,10 @@ bool SaveCDDBServerList(const QStringList& entries)
 std::optional<TCDDBServerAddress> CDDBServerOfEntry(const QString& entry)
 {
     const QString host = HostOfEntry(entry);
-    if (host.size() == entry.size() || !IsHostName(host))
+    const auto sent = ServerHost(host);
+    if (host.size() == entry.size() || !sent)
         return std::nullopt;
-    return TCDDBServerAddress{host, 80, QStringLiteral("/~cddb/cddb.cgi")};
+    return TCDDBServerAddress{*sent, 80, QStringLiteral("/~cddb/cddb.cgi")};
 }
 
 bool TSitesReplyReader::Take(const QString& line)

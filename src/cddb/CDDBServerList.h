@@ -16,8 +16,10 @@
 constexpr qsizetype MaxCDDBServers = 100;
 
 // Whether an entry names a server: its host (up to the first blank, or the
-// whole entry) is a host name or an IP address. Other entries (a URL, a
-// path, a leading blank) are dropped when a list is read.
+// whole entry) is a host name (also an internationalised one, also with a
+// trailing dot), an IPv4 address in four decimal numbers or an IPv6 address
+// without zone. Other entries (a URL, a path, a leading blank) are dropped
+// when a list is read.
 bool NamesCDDBServer(const QString& entry);
 
 // The stored list, its entries that name a server and at most
@@ -27,9 +29,10 @@ QStringList LoadCDDBServerList();
 // could not be removed.
 bool SaveCDDBServerList(const QStringList& entries);
 
-// The server an entry names: its host (up to the first blank), port 80 and
-// the path "/~cddb/cddb.cgi"; nothing for an entry without a blank or
-// without a host name.
+// The server an entry names: its host (up to the first blank; a host name
+// in its ASCII form, as it is sent), port 80 and the path
+// "/~cddb/cddb.cgi"; nothing for an entry without a blank or without a
+// host name.
 std::optional<TCDDBServerAddress> CDDBServerOfEntry(const QString& entry);
 
 // The entries of a "sites" reply as its lines arrive: one per site line up

@@ -1,12 +1,12 @@
 #include "cddb/FreedbHttp.h"
 
+#include "localisation/Cp1252.h"
 #include "tagengine/FrameCodecs.h"
 
 #include <QEventLoop>
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QStringDecoder>
 #include <QSysInfo>
 #include <QTimer>
 #include <QUrl>
@@ -39,6 +39,7 @@ int& DefaultReadTimeout()
 }
 
 const char* const NoAnswerInTime = "The server did not answer in time.";
+const char* const NoHttpReply = "The server sent no HTTP reply.";
 
 [[noreturn]] void Fail(TFreedbFailure kind, const std::string& text, const QString& detail = QString())
 {
@@ -95,10 +96,22 @@ void ThrowFailure(const QNetworkReply& reply, TStop stop, const std::optional<QS
     case QNetworkReply::ProtocolUnknownError:
     case QNetworkReply::ProtocolInvalidOperationError:
     case QNetworkReply::UnknownContentError:
-        Fail(TFreedbFailure::Malformed, "The server sent no HTTP reply.");
+        Fail(TFreedbFailure::Malformed, NoHttpReply);
     default:
         Fail(TFreedbFailure::NoConnection, reply.errorString().toStdString());
     }
+}
+
+// Fails a reply that came whole by Qt's reading but not by its framing. Qt
+// takes a chunk size that is no size (too large, negative, no hexadecimal
+// number) for the last chunk, so a garbled first chunk looks like an empty
+// body sent in chunks; a reply in chunks without a byte counts as garbled
+// (a CDDB reply has at least its status line).
+void RequireFraming(const QNetworkReply& reply, qint64 received)
+{
+    const bool chunked = reply.rawHeader("Transfer-Encoding").toLower().contains("chunked");
+    if (chunked && received == 0)
+        Fail(TFreedbFailure::Malformed, NoHttpReply);
 }
 
 }
@@ -176,18 +189,14 @@ QByteArray TmyFreedbHttp::FormBody(const QString& command) const
 
 QString TmyFreedbHttp::DecodeReply(const QByteArray& bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    return QString::fromLatin1(bytes);
+    return DecodeUtf8OrCp1252(bytes);
 }
 
 void TmyFreedbHttp::Abort()
 {
     m_aborted = true;
     if (m_waiting)
-        m_waiting->abort();
+        m_waiting->quit();
 }
 
 void TmyFreedbHttp::Request(const QString& command, QString& reply)
@@ -235,12 +244,17 @@ void TmyFreedbHttp::Transfer(const QString& command, const TByteReader& onBytes)
     const QNetworkRequest request = PostRequest();
     const std::unique_ptr<QNetworkReply> answer(m_http->post(request, FormBody(command)));
     answer->setReadBufferSize(ReadPieceBytes);
+    QEventLoop loop;
     TStop stop = TStop::None;
     std::optional<QString> refused;
     qint64 received = 0;
-    const auto end = [&answer, &stop](TStop why) {
+    // Only ends the wait: the reply is never aborted, only freed with this
+    // function, which ends its transfer. Qt may still be busy with it, even
+    // after its signals (a refusal's error set, its end not yet told), and
+    // an abort then sets a second error.
+    const auto end = [&loop, &stop](TStop why) {
         stop = why;
-        answer->abort();
+        loop.quit();
     };
     // The headers: a refusal ends the request before its body.
     const auto headers = [&] {
@@ -265,7 +279,6 @@ void TmyFreedbHttp::Transfer(const QString& command, const TByteReader& onBytes)
     };
     {
         const TUserInputBlocker blocker(m_inputPass);
-        QEventLoop loop;
         QTimer deadline;
         deadline.setSingleShot(true);
         QObject::connect(&deadline, &QTimer::timeout, &loop, [&] { end(TStop::TotalTimeout); });
@@ -273,7 +286,7 @@ void TmyFreedbHttp::Transfer(const QString& command, const TByteReader& onBytes)
         QObject::connect(answer.get(), &QNetworkReply::readyRead, &loop, body);
         QObject::connect(answer.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
         if (!answer->isFinished()) {
-            m_waiting = answer.get();
+            m_waiting = &loop;
             deadline.start(m_totalTimeoutMs.value_or(m_transferTimeoutMs));
             loop.exec();
             m_waiting = nullptr;
@@ -287,4 +300,6 @@ void TmyFreedbHttp::Transfer(const QString& command, const TByteReader& onBytes)
             body();
     }
     ThrowFailure(*answer, stop, refused);
+    if (stop == TStop::None)
+        RequireFraming(*answer, received);
 }

@@ -7,7 +7,6 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -15,6 +14,8 @@
 #include <optional>
 #include <stdexcept>
 #include <utility>
+
+class QEventLoop;
 
 // An HTTP proxy for the CD database requests. Without a host and a port the
 // requests go directly to the server; the system's proxy settings are never
@@ -111,9 +112,9 @@ public:
 
     // Sends the command and waits for the whole reply, letting events other
     // than user input run meanwhile. The reply is read as UTF-8 when it is
-    // valid UTF-8, else as Latin-1. Throws TFreedbConnectionError (also for
-    // a reply that announces lines and ends before their end mark), or
-    // TFreedbCancelled once Abort was called.
+    // valid UTF-8, else as Windows-1252 (DecodeReply). Throws
+    // TFreedbConnectionError (also for a reply that announces lines and ends
+    // before their end mark), or TFreedbCancelled once Abort was called.
     void Request(const QString& command, QString& reply);
     // The same, handing each line of the reply to the reader as it arrives
     // (TReplyLineSplitter), up to the reply's end or until the reader wants
@@ -130,6 +131,9 @@ public:
     // Letters A-Z, a-z and digits stay, a blank becomes "+", every other
     // byte "%" and two upper-case hexadecimal digits.
     static QByteArray EncodeFormValue(const QByteArray& value);
+    // A reply's text: UTF-8 when the bytes are valid UTF-8, else
+    // Windows-1252, the encoding of the databases' older entries (their
+    // quotes, dashes and euro signs are no controls).
     static QString DecodeReply(const QByteArray& bytes);
 
 private:
@@ -153,6 +157,6 @@ private:
     std::optional<int> m_totalTimeoutMs;
     TInputPass m_inputPass;
     bool m_aborted = false;
-    QPointer<QNetworkReply> m_waiting;
+    QEventLoop* m_waiting = nullptr; // the wait of the request that runs
     std::unique_ptr<QNetworkAccessManager> m_http;
 };

@@ -1,5 +1,7 @@
 #include "cddb/ServerText.h"
 
+#include <QTextBoundaryFinder>
+
 #include <algorithm>
 
 namespace {
@@ -36,11 +38,47 @@ bool IsSeparating(char32_t c)
     }
 }
 
-// Invisible characters that steer how a text is shown; the two joiners
-// are part of how some scripts and emoji are written.
-bool IsSteering(char32_t c)
+// Invisible characters that can hide text or change its order, or that are
+// no text: bidirectional embeddings, overrides and isolates, the deprecated
+// controls of mirroring, shaping and digits, zero-width spaces and word
+// joiners, invisible operators, the byte-order mark, interlinear
+// annotations (which hide their annotation) and the language tag and tag
+// characters (TagSequenceUnits keeps those of a flag). Other format
+// characters are part of how a text is written and stay: the joiners, the
+// directional marks LRM, RLM and ALM, the visible signs of Arabic, Syriac
+// and other scripts that stand before numbers, the soft hyphen.
+bool IsHiding(char32_t c)
 {
-    return QChar::category(c) == QChar::Other_Format && c != 0x200C && c != 0x200D;
+    return c == 0x200B || (c >= 0x202A && c <= 0x202E) || (c >= 0x2060 && c <= 0x2064) ||
+           (c >= 0x2066 && c <= 0x206F) || c == 0xFEFF || (c >= 0xFFF9 && c <= 0xFFFB) ||
+           (c >= 0xE0000 && c <= 0xE007F);
+}
+
+constexpr char32_t WavingBlackFlag = 0x1F3F4;
+constexpr char32_t CancelTag = 0xE007F;
+
+// The tag characters of a flag (an emoji tag sequence such as Scotland's)
+// that follow the waving black flag at text[at]: up to seven tag letters or
+// digits (a region and subdivision code), then the cancel tag. The UTF-16
+// units they take; 0 when no such sequence follows.
+qsizetype TagSequenceUnits(const QString& text, qsizetype at)
+{
+    constexpr int MaxCodeLength = 7;
+    const auto tagAt = [&text](qsizetype i) -> char32_t {
+        if (i + 1 >= text.size() || !text.at(i).isHighSurrogate() || !text.at(i + 1).isLowSurrogate())
+            return 0;
+        return QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
+    };
+    qsizetype i = at;
+    for (int length = 0; length <= MaxCodeLength; ++length, i += 2) {
+        const char32_t c = tagAt(i);
+        if (c == CancelTag && length > 0)
+            return i + 2 - at;
+        const bool letterOrDigit = (c >= 0xE0030 && c <= 0xE0039) || (c >= 0xE0061 && c <= 0xE007A);
+        if (!letterOrDigit)
+            return 0;
+    }
+    return 0;
 }
 
 // The text with unprintable characters replaced, cut after at most
@@ -100,7 +138,7 @@ QString TServerText::Clean(const QString& text)
     bool separated = false;
     for (qsizetype i = 0; i < text.size();) {
         const QChar c = text.at(i);
-        const qsizetype units = c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
+        qsizetype units = c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
         const char32_t code = units == 2 ? QChar::surrogateToUcs4(c, text.at(i + 1)) : c.unicode();
         if (IsSeparating(code)) {
             if (!cleaned.endsWith(QLatin1Char(' ')))
@@ -111,11 +149,28 @@ QString TServerText::Clean(const QString& text)
         } else if (c.isSurrogate() && units == 1) {
             cleaned += Replacement;
             separated = false;
-        } else if (!IsSteering(code)) {
-            cleaned += text.mid(i, units);
+        } else if (!IsHiding(code)) {
+            const qsizetype tags = code == WavingBlackFlag ? TagSequenceUnits(text, i + units) : 0;
+            cleaned += text.mid(i, units + tags);
+            units += tags;
             separated = false;
         }
         i += units;
     }
     return cleaned;
+}
+
+bool TServerText::Bound(QString& value)
+{
+    if (value.size() <= MaxValueChars)
+        return false;
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, value);
+    characters.setPosition(MaxValueChars - 1);
+    if (!characters.isAtBoundary())
+        characters.toPreviousBoundary();
+    value.truncate(std::max<qsizetype>(characters.position(), 0));
+    while (!value.isEmpty() && value.back().isSpace())
+        value.chop(1);
+    value += Ellipsis;
+    return true;
 }

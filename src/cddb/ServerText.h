@@ -16,16 +16,26 @@ struct TServerText {
 
     static constexpr qsizetype MaxShownChars = 300;
     static constexpr qsizetype MaxDetailChars = 16 * 1024;
+    // The most characters (UTF-16 units) a value from a server keeps (an
+    // artist, a title, a category): a server may send a million, which
+    // would go into every tag.
+    static constexpr qsizetype MaxValueChars = 1000;
 
     static TServerText Of(const QString& text);
 
     // A text of a server's reply as the program keeps it (a title, a
     // category, a site), cleaned once where the reply is read: a run of
     // control characters (NUL, ESC, BEL, tabs...) and line or paragraph
-    // separators becomes one blank (with the blanks beside it), format
-    // characters (bidirectional overrides, zero-width spaces, byte-order
-    // marks) go, except the zero-width joiner and non-joiner that some
-    // scripts and emoji are written with. All other characters stay as the
-    // server sent them.
+    // separators becomes one blank (with the blanks beside it); invisible
+    // characters that can hide text or change its order go (bidirectional
+    // embeddings, overrides and isolates, zero-width spaces, byte-order
+    // marks, tag characters outside a flag). All other characters stay as
+    // the server sent them, the format characters that scripts, emoji and
+    // right-to-left texts are written with among them (joiners, the marks
+    // LRM, RLM and ALM, the Arabic number signs, the tags of a flag).
     static QString Clean(const QString& text);
+    // Cuts a value longer than MaxValueChars on a whole character (a letter
+    // with its marks, an emoji with its joiners) and ends it with "…", so
+    // that it says it was cut; true when it was cut.
+    static bool Bound(QString& value);
 };

@@ -36,6 +36,7 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -114,6 +115,8 @@ QString PhaseText(TCDDBSearchPhase phase)
         return Lang(QStringLiteral("freedbPage2StateQuery2"));
     case TCDDBSearchPhase::Finished:
         return Lang(QStringLiteral("freedbPage2StateFinished"));
+    case TCDDBSearchPhase::Failed:
+        return Lang(QStringLiteral("freedbPage2StateFailed"));
     case TCDDBSearchPhase::Cancelled:
         break;
     }
@@ -669,11 +672,23 @@ bool TFormCDDB::RunSearch(QLabel* status)
     }
     if (!found)
         ShowSearchError(this, error);
-    else if (error.MatchesLeftOut > 0 || error.LeftOutUncounted)
-        status->setText(LangFmt(QString::fromLatin1(error.LeftOutUncounted ? "freedbPage2MoreMatchesUncounted"
-                                                                          : "freedbPage2MoreMatches"),
-                                {qint64(m_cds.size()) + error.MatchesLeftOut, qint64(m_cds.size())}));
+    else
+        ShowSearchNotes(status, error);
     return found;
+}
+
+// What a successful search left out or cut, in its status line.
+void TFormCDDB::ShowSearchNotes(QLabel* status, const TCDDBSearchError& error) const
+{
+    QStringList notes;
+    if (error.MatchesLeftOut > 0 || error.LeftOutUncounted)
+        notes << LangFmt(QString::fromLatin1(error.LeftOutUncounted ? "freedbPage2MoreMatchesUncounted"
+                                                                    : "freedbPage2MoreMatches"),
+                         {qint64(m_cds.size()) + error.MatchesLeftOut, qint64(m_cds.size())});
+    if (std::any_of(m_cds.begin(), m_cds.end(), [](const auto& cd) { return cd->TextCut; }))
+        notes << LangFmt(QStringLiteral("freedbPage2TextsCut"), {qint64(TServerText::MaxValueChars)});
+    if (!notes.isEmpty())
+        status->setText(notes.join(QLatin1Char(' ')));
 }
 
 // --- Page 3: found CDs ---

@@ -2,6 +2,7 @@
 
 #include "cddb/CDDBData.h"
 #include "cddb/CDDBMatching.h"
+#include "cddb/CDDBSearch.h"
 #include "cddb/FreedbHttp.h"
 #include "tagengine/Eintragdaten.h"
 
@@ -151,6 +152,7 @@ private:
     int DrivePageNextTag();
     int DrivePageNextMP3();
     bool RunSearch(QLabel* status);
+    void ShowSearchNotes(QLabel* status, const TCDDBSearchError& error) const;
     // The user input that a running search lets through: what cancels it.
     bool IsCancelInput(QObject* receiver, QEvent* event) const;
     void CancelSearch();

@@ -28,11 +28,12 @@ TFormCDDBServers::TFormCDDBServers(QWidget* parent) : QDialog(parent)
 
     auto* picture = new QLabel(this);
     picture->setPixmap(style()->standardIcon(QStyle::SP_DriveNetIcon).pixmap(32, 32));
-    auto* info = new QLabel(QStringLiteral("%WindowFreedbInfo"), this);
-    info->setWordWrap(true);
+    LblInfo = new QLabel(QStringLiteral("%WindowFreedbInfo"), this);
+    LblInfo->setObjectName(QStringLiteral("LblInfo"));
+    LblInfo->setWordWrap(true);
     auto* top = new QHBoxLayout;
     top->addWidget(picture, 0, Qt::AlignTop);
-    top->addWidget(info, 1);
+    top->addWidget(LblInfo, 1);
 
     lblNetStatus = new QLabel(this);
     lblNetStatus->setObjectName(QStringLiteral("lblNetStatus"));
@@ -160,6 +161,7 @@ void TFormCDDBServers::Fetch()
 void TFormCDDBServers::ShowCut()
 {
     m_finished = true;
+    LblInfo->setText(Lang(QStringLiteral("WindowFreedbInfoLoaded")));
     lblNetStatus->setText(LangFmt(QStringLiteral("freedbServerListCut"), {qint64(m_result.size())}));
     Button1->setText(Lang(QStringLiteral("OK")));
     Button1->setEnabled(true);

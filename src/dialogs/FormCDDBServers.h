@@ -34,6 +34,7 @@ public:
     bool CancelRequested() const { return m_cancel; }
     const QStringList& Result() const { return m_result; }
 
+    QLabel* LblInfo = nullptr; // what the window does: loading, then loaded
     QLabel* lblNetStatus = nullptr;
     QPushButton* Button1 = nullptr;
     QTimer* Timer1 = nullptr; // one second after the window is shown

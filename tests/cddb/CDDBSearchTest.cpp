@@ -1,5 +1,6 @@
 #include "cddb/CDDBSearch.h"
 #include "cddb/FreedbHttp.h"
+#include "cddb/ServerText.h"
 
 #include "support/QtPrinters.h"
 #include "support/FakeCDDBServer.h"
@@ -130,7 +131,7 @@ TEST_F(CDDBSearchTest, ServerErrorsEmptyRepliesAndLostConnectionsFailWithTheServ
     EXPECT_FALSE(Search({Query1}));
     EXPECT_EQ(Error.Kind, TCDDBSearchError::ServerError);
     EXPECT_EQ(Error.ServerLine, QStringLiteral("403 Database entry is corrupt."));
-    EXPECT_EQ(Phases.back(), TCDDBSearchPhase::Cancelled);
+    EXPECT_EQ(Phases.back(), TCDDBSearchPhase::Failed) << "nobody cancelled";
 
     Server.Reply("cddb query " + Query2, "");
     EXPECT_FALSE(Search({Query2}));
@@ -167,6 +168,25 @@ TEST_F(CDDBSearchTest, ServerErrorsEmptyRepliesAndLostConnectionsFailWithTheServ
     EXPECT_EQ(Error.Failure, TFreedbFailure::Incomplete);
     ASSERT_EQ(CDs.size(), 1u);
     EXPECT_EQ(CDs[0]->TrackCount(), 0);
+}
+
+TEST_F(CDDBSearchTest, AMillionCharactersOfATextAreCutAndTheCDSaysSo)
+{
+    const QString huge(1000000, QLatin1Char('a'));
+    Server.Reply("cddb query " + Query1, "211 close matches\r\nrock 0c01a202 " + huge + " / Album\r\n"
+                                         "misc 0c01a203 Short / Album\r\n.\r\n");
+    Server.Reply("cddb read rock .*", "210 rock\r\nTTITLE0=Guest / " + huge + "\r\n.\r\n");
+    Server.Reply("cddb read misc .*", "210 misc\r\nTTITLE0=" + huge.left(TServerText::MaxValueChars) + "\r\n.\r\n");
+    ASSERT_TRUE(Search({Query1})) << int(Error.Kind);
+    ASSERT_EQ(CDs.size(), 2u);
+    const QString cut = huge.left(TServerText::MaxValueChars - 1) + QStringLiteral("\u2026");
+    EXPECT_EQ(CDs[0]->Artist, cut);
+    EXPECT_EQ(CDs[0]->Title, QStringLiteral("Album"));
+    ASSERT_EQ(CDs[0]->TrackCount(), 1);
+    EXPECT_EQ(CDs[0]->Tracks[0].Title, cut);
+    EXPECT_TRUE(CDs[0]->TextCut);
+    EXPECT_EQ(CDs[1]->Tracks[0].Title.size(), TServerText::MaxValueChars);
+    EXPECT_FALSE(CDs[1]->TextCut) << "a text as long as allowed is whole";
 }
 
 TEST(CDDBParseTest, RepliesWithoutServerAreParsedByTheirLines)
@@ -210,6 +230,14 @@ TEST(CDDBParseTest, RepliesWithoutServerAreParsedByTheirLines)
     EXPECT_EQ(hostile.Tracks[1].Title, QString::fromUtf8("\xf0\x9f\x91\xa9\xe2\x80\x8d\xf0\x9f\x92\xbb"));
     EXPECT_TRUE(ParseMatchLine(QStringLiteral("rock\x01" "0c01a202 A\x1b / B"), false, cd));
     EXPECT_EQ(cd.Caption(), QStringLiteral("A - B (rock)"));
+
+    // An end mark with blanks around it ends a list and an entry.
+    TCDDBCDList padded;
+    EXPECT_TRUE(ParseQueryReply({"211 found", "rock 1 A / B", " \t. ", "rock 2 After / End"}, Query1, padded, error));
+    EXPECT_EQ(padded.size(), 1u);
+    TCDDBCD ended;
+    ASSERT_TRUE(ParseReadReply({"210 x", "TTITLE0=One", "  .\t", "TTITLE1=After"}, ended, error));
+    EXPECT_EQ(ended.TrackCount(), 1);
 
     // Continuation lines, lines after "." and a "/" without blanks are the
     // exact match's test.

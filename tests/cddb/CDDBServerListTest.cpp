@@ -86,6 +86,22 @@ TEST_F(CDDBServerListTest, EntriesNameTheirHostUpToTheFirstBlankAndComeFromSites
     EXPECT_FALSE(CDDBServerOfEntry(QStringLiteral("file:///etc/passwd Local")));
     EXPECT_FALSE(CDDBServerOfEntry(QStringLiteral(" No host")));
 
+    // A name of the root (trailing dot) and an internationalised name are
+    // host names, the latter sent in its ASCII form; an address that reads
+    // as another than it looks like, or that names a network of this
+    // computer, is none.
+    const auto hostOf = [](const QString& entry) {
+        const auto named = CDDBServerOfEntry(entry);
+        return named ? named->Host : QStringLiteral("<none>");
+    };
+    EXPECT_EQ(hostOf("freedb.org. Root"), QStringLiteral("freedb.org."));
+    EXPECT_EQ(hostOf(QString::fromUtf8("m\xc3\xbcnchen.de M\xc3\xbcnchen")), QStringLiteral("xn--mnchen-3ya.de"));
+    EXPECT_EQ(hostOf("10.0.0.1 Here"), QStringLiteral("10.0.0.1"));
+    EXPECT_EQ(hostOf("fe80::1 Link"), QStringLiteral("fe80::1"));
+    for (const char* entry : {"fe80::1%eth0 Zone", "0x7f.0.0.1 Hex", "010.0.0.1 Octal", "127.1 Short",
+                              "1.2.3.0x4 Hex end", "freedb.org.. Two dots", ". Root only", "a_b.org Under"})
+        EXPECT_EQ(hostOf(QString::fromLatin1(entry)), QStringLiteral("<none>")) << entry;
+
     // A "sites" reply gives each site with its description.
     QStringList entries{"old"};
     QString text;
@@ -93,12 +109,16 @@ TEST_F(CDDBServerListTest, EntriesNameTheirHostUpToTheFirstBlankAndComeFromSites
                                                "freedb.example.org 8880 N000.00 W000.00 Random server\r\n"
                                                "  us.example.org http 80 /~cddb/cddb.cgi N037.21 W121.55 San Jose, CA USA  \r\n"
                                                "short 80 N000.00 W000.00\r\n"
+                                               "m\u00fcnchen.de. http 80 /~cddb/cddb.cgi N048.08 E011.34 Munich\r\n"
+                                               "fe80::1%eth0 http 80 /~cddb/cddb.cgi N0 W0 Zone\r\n"
+                                               "0x7f.0.0.1 http 80 /~cddb/cddb.cgi N0 W0 Hex\r\n"
                                                "\r\n"
                                                ".\r\n"
                                                "late 80 N0 W0 Ignored\r\n"),
                                 entries, text));
     EXPECT_EQ(entries, QStringList({"freedb.example.org Random server",
-                                    "us.example.org N037.21 W121.55 San Jose, CA USA"}));
+                                    "us.example.org N037.21 W121.55 San Jose, CA USA",
+                                    QStringLiteral("m\u00fcnchen.de. N048.08 E011.34 Munich")}));
 
     // Sites that are no host names go, the rest is cut after the most.
     QString many = QStringLiteral("210 OK\r\nfile:///etc/passwd 80 N0 W0 Local\r\n-x.org 80 N0 W0 Dash\r\n"
@@ -110,6 +130,12 @@ TEST_F(CDDBServerListTest, EntriesNameTheirHostUpToTheFirstBlankAndComeFromSites
     EXPECT_EQ(entries.size(), MaxCDDBServers);
     EXPECT_EQ(entries.first(), QStringLiteral("s0.example.org Mirror"));
     EXPECT_TRUE(cut);
+
+    // An end mark with blanks around it ends the list.
+    ASSERT_TRUE(ParseSitesReply(QStringLiteral("210 OK\r\na.example.org 80 N0 W0 A\r\n \t. \r\n"
+                                               "b.example.org 80 N0 W0 After\r\n"),
+                                entries, text));
+    EXPECT_EQ(entries, QStringList({"a.example.org A"}));
 
     // Errors are the server-list window's test.
     EXPECT_FALSE(ParseSitesReply(QStringLiteral("<html>\r\nerror\r\n</html>"), entries, text));

@@ -50,6 +50,32 @@ std::optional<TFreedbFailure> FailureKindOf(TmyFreedbHttp& http, const QString& 
     return std::nullopt;
 }
 
+// The warnings Qt prints while it lives.
+class TQtWarnings {
+public:
+    TQtWarnings()
+    {
+        Texts().clear();
+        m_previous = qInstallMessageHandler(&TQtWarnings::Collect);
+    }
+    ~TQtWarnings() { qInstallMessageHandler(m_previous); }
+    TQtWarnings(const TQtWarnings&) = delete;
+    TQtWarnings& operator=(const TQtWarnings&) = delete;
+    static QStringList& Texts()
+    {
+        static QStringList texts;
+        return texts;
+    }
+
+private:
+    static void Collect(QtMsgType type, const QMessageLogContext&, const QString& text)
+    {
+        if (type != QtDebugMsg && type != QtInfoMsg)
+            Texts() << text;
+    }
+    QtMessageHandler m_previous;
+};
+
 // A free local port nobody listens on.
 int ClosedPort()
 {
@@ -81,6 +107,8 @@ TEST(FreedbHttpTest, ALocalServerGetsTheFormPostAndItsReplyComesBack)
     server.Reply("sites", "210 Ok.\r\nlocalhost http 80 /~cddb/cddb.cgi N000.00 W000.00 Here\r\n.\r\n");
     server.Reply("cddb read misc 1", QString::fromUtf8("210 misc 1\r\nDTITLE=M\xc3\xa4rchen\r\n.\r\n"), "latin-1");
     server.Reply("cddb read misc 2", QString::fromUtf8("210 misc 2\r\nDTITLE=\xd0\x9c\xd0\xb8\xd1\x80\r\n.\r\n"));
+    const QString punctuation = QStringLiteral("210 misc 4\r\nDTITLE=Don\u2019t Stop \u201cMe\u201d \u2013 \u20ac 5\r\n.\r\n");
+    server.Reply("cddb read misc 4", punctuation, "cp1252");
     ASSERT_TRUE(server.Start()) << server.Error().toStdString();
     auto http = ClientOf(server.Port(), QString());
     http->SetHostName(QStringLiteral("PC1"));
@@ -97,11 +125,15 @@ TEST(FreedbHttpTest, ALocalServerGetsTheFormPostAndItsReplyComesBack)
     EXPECT_EQ(request.value("content_type").toString(), QStringLiteral("application/x-www-form-urlencoded"));
     EXPECT_EQ(request.value("user_agent").toString(), QStringLiteral("Quillon 3.14"));
 
-    // Protocol 1 replies in Latin-1; UTF-8 is taken where it is valid.
+    // Protocol 1 replies in 8 bits; UTF-8 is taken where it is valid.
     ASSERT_EQ(FailureOf(*http, "cddb read misc 1", &reply), QString());
     EXPECT_EQ(reply, QString::fromUtf8("210 misc 1\r\nDTITLE=M\xc3\xa4rchen\r\n.\r\n"));
     ASSERT_EQ(FailureOf(*http, "cddb read misc 2", &reply), QString());
     EXPECT_EQ(reply, QString::fromUtf8("210 misc 2\r\nDTITLE=\xd0\x9c\xd0\xb8\xd1\x80\r\n.\r\n"));
+    // Old entries are Windows-1252: its quotes, dashes and euro sign are no
+    // C1 controls.
+    ASSERT_EQ(FailureOf(*http, "cddb read misc 4", &reply), QString());
+    EXPECT_EQ(reply, punctuation);
     ASSERT_EQ(FailureOf(*http, "cddb read misc 3", &reply), QString());
     EXPECT_EQ(reply, QStringLiteral("500 Command syntax error\r\n"));
 }
@@ -164,10 +196,12 @@ TEST(FreedbHttpTest, LinesArriveOneByOneUpToTheReplysEndOrAsLongAsTheyAreWanted)
     TFakeCDDBServer server;
     // Line ends of all kinds, Latin-1 beside UTF-8, and lines after the end.
     server.Reply("list", "210 Ok.\r\none\rtwo\nthree\r\n.\r\nafter\r\n", "latin-1");
-    server.Reply("latin", QString::fromUtf8("211 M\xc3\xa4rchen\r\n.\r\n"), "latin-1");
+    server.Reply("latin", QString::fromUtf8("211 M\xc3\xa4rchen \xe2\x80\x9eQuotes\xe2\x80\x9c\r\n.\r\n"), "cp1252");
     server.Reply("single", "200 rock 1 A / B\r\nmore\r\n");
     server.Add({.Command = "cut", .Body = "210 Ok.\r\none\r\n", .Length = "none"});
     server.Add({.Command = "endless", .Body = {}, .Size = 10 * 1000 * 1000, .Length = "none"});
+    // End marks with blanks around them end their replies too.
+    server.Add({.Command = "padded", .Body = "210 Ok.\r\none\r\n \t.  \r\nafter\r\n", .Length = "none"});
     ASSERT_TRUE(server.Start()) << server.Error().toStdString();
     auto http = ClientOf(server.Port());
 
@@ -180,10 +214,16 @@ TEST(FreedbHttpTest, LinesArriveOneByOneUpToTheReplysEndOrAsLongAsTheyAreWanted)
     EXPECT_EQ(lines, QStringList({"210 Ok.", "one", "two", "three", "."}));
     lines.clear();
     http->Request(QStringLiteral("latin"), collect);
-    EXPECT_EQ(lines.first(), QString::fromUtf8("211 M\xc3\xa4rchen"));
+    EXPECT_EQ(lines.first(), QString::fromUtf8("211 M\xc3\xa4rchen \xe2\x80\x9eQuotes\xe2\x80\x9c"));
     lines.clear();
     http->Request(QStringLiteral("single"), collect);
     EXPECT_EQ(lines, QStringList({"200 rock 1 A / B"}));
+
+    lines.clear();
+    http->Request(QStringLiteral("padded"), collect);
+    EXPECT_EQ(lines, QStringList({"210 Ok.", "one", " \t.  "}));
+    QString whole;
+    EXPECT_EQ(FailureOf(*http, "padded", &whole), QString()) << "a whole reply";
 
     // A reader that has enough ends the request without a failure.
     lines.clear();
@@ -230,6 +270,14 @@ TEST(FreedbHttpTest, RequestsGoThroughTheProxyOnlyWhileOneIsSet)
     ASSERT_EQ(FailureOf(*fresh, "sites", &reply), QString());
     EXPECT_EQ(proxy.Requests().size(), 1);
     EXPECT_EQ(server.Requests().size(), 3);
+
+    // An internationalised host name is sent in its ASCII form.
+    auto international = std::make_unique<TmyFreedbHttp>(QString::fromUtf8("m\xc3\xbcnchen.de"), 8880, CgiPath,
+                                                         "Quillon", "3.14", "me");
+    international->SetProxy({QStringLiteral("127.0.0.1"), proxy.Port()});
+    EXPECT_EQ(FailureOf(*international, "sites"), QStringLiteral("HTTP 502 Bad Gateway"));
+    EXPECT_EQ(proxy.Requests().last().toObject().value("request_line").toString(),
+              QStringLiteral("POST http://xn--mnchen-3ya.de:8880%1 HTTP/1.1").arg(CgiPath));
 
     // A proxy that is not there fails the request.
     http->SetProxy({QStringLiteral("127.0.0.1"), ClosedPort()});
@@ -288,4 +336,56 @@ TEST(FreedbHttpTest, ATricklingReplyEndsAtTheReadTimeOutAndAbortEndsTheWaitAtOnc
     EXPECT_TRUE(server.IsRunning()) << "the wait ended only with the server";
     EXPECT_EQ(FailureOf(*http, "sites"), QStringLiteral("The request was cancelled."));
     EXPECT_EQ(received(QStringLiteral("sites")), 0);
+}
+
+TEST(FreedbHttpTest, RedirectsAndGarbledChunksAreNoRepliesAndARefusalEndsWithoutAWordFromQt)
+{
+    TFakeCDDBServer server;
+    // A redirect's page is no CDDB reply, also when it reads like one, and
+    // the redirect is not followed (here it would lead back to itself).
+    server.Add({.Command = "moved", .Body = "200 rock 0c01a202 Moved / Page\r\n", .HttpStatus = 302});
+    server.Add({.Command = "temporary",
+                .Body = "HTTP/1.1 307 Temporary Redirect\r\nLocation: /~cddb/cddb.cgi\r\nContent-Length: 0\r\n\r\n",
+                .Raw = true});
+    // Chunk sizes that are no numbers of a chunk; before them a chunk is read.
+    const QString chunked = QStringLiteral("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n");
+    server.Add({.Command = "huge-chunk", .Body = chunked + "FFFFFFFFFFFFFFFF\r\n210 x\r\n.\r\n\r\n0\r\n\r\n", .Raw = true});
+    server.Add({.Command = "negative-chunk", .Body = chunked + "-10\r\n210 x\r\n.\r\n\r\n0\r\n\r\n", .Raw = true});
+    server.Add({.Command = "chunks", .Body = chunked + "a\r\n210 x\r\n.\r\n\r\n0\r\n\r\n", .Raw = true});
+    server.Add({.Command = "gone", .Body = {}, .HttpStatus = 404});
+    ASSERT_TRUE(server.Start()) << server.Error().toStdString();
+    auto http = ClientOf(server.Port());
+
+    const auto refusal = [&http](const QString& command) {
+        try {
+            QString reply;
+            http->Request(command, reply);
+        } catch (const TFreedbConnectionError& error) {
+            return error.Kind() == TFreedbFailure::HttpStatus ? error.Detail() : QString::fromStdString(error.what());
+        }
+        return QStringLiteral("<reply>");
+    };
+    EXPECT_EQ(refusal("moved"), QStringLiteral("302 Found"));
+    EXPECT_EQ(refusal("temporary"), QStringLiteral("307 Temporary Redirect"));
+    EXPECT_EQ(server.Requests().size(), 2) << "a redirect was followed";
+
+    EXPECT_EQ(FailureKindOf(*http, "huge-chunk"), TFreedbFailure::Malformed);
+    EXPECT_EQ(FailureKindOf(*http, "negative-chunk"), TFreedbFailure::Malformed);
+    QString reply;
+    ASSERT_EQ(FailureOf(*http, "chunks", &reply), QString());
+    EXPECT_EQ(reply, QStringLiteral("210 x\r\n.\r\n"));
+
+    // A refusal, with its body or without, ends the request without
+    // upsetting Qt. Whether Qt is still busy with a refusal when its
+    // headers are read depends on its network thread: many of them.
+    const TQtWarnings warnings;
+    for (int i = 0; i < 30; ++i) {
+        EXPECT_EQ(refusal("gone"), QStringLiteral("404 Not Found"));
+        EXPECT_THROW(http->Request(QStringLiteral("gone"), [](const QString&) { return true; }),
+                     TFreedbConnectionError);
+    }
+    auto lost = std::make_unique<TmyFreedbHttp>(QStringLiteral("127.0.0.1"), server.Port(), "/nowhere", "Quillon",
+                                                "3.14", "me");
+    EXPECT_EQ(FailureKindOf(*lost, "sites"), TFreedbFailure::HttpStatus);
+    EXPECT_EQ(TQtWarnings::Texts(), QStringList());
 }

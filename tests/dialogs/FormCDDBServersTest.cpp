@@ -102,14 +102,16 @@ TEST_F(FormCDDBServersTest, ALongListIsCutAndTheStatusLineSaysSoUntilOk)
     Server.Reply("sites", sites + QStringLiteral(".\r\n"));
     QStringList list;
     QString shown;
+    QString info;
     Env.Prompt.OnModal = [&](QDialog& dialog) {
         auto& form = dynamic_cast<TFormCDDBServers&>(dialog);
         // Waits for the note (bounded by the server's lifetime), then OK.
         auto* poll = new QTimer(&dialog);
-        QObject::connect(poll, &QTimer::timeout, &dialog, [&form, &shown] {
+        QObject::connect(poll, &QTimer::timeout, &dialog, [&form, &shown, &info] {
             if (!form.Button1->isEnabled() || form.Button1->text() != Lang("OK"))
                 return;
             shown = form.lblNetStatus->text();
+            info = form.LblInfo->text();
             form.Button1->click();
         });
         poll->start(20);
@@ -119,6 +121,7 @@ TEST_F(FormCDDBServersTest, ALongListIsCutAndTheStatusLineSaysSoUntilOk)
     form.Timer1->setInterval(50);
     EXPECT_TRUE(form.Execute(list, {}));
     EXPECT_EQ(shown, LangFmt("freedbServerListCut", {MaxCDDBServers}));
+    EXPECT_EQ(info, Lang("WindowFreedbInfoLoaded")) << "the loading is over";
     ASSERT_EQ(list.size(), MaxCDDBServers);
     EXPECT_EQ(list.first(), QStringLiteral("mirror0.example.org Mirror 0 of the list"));
 }

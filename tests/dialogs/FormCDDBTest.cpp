@@ -4,6 +4,7 @@
 #include "controls/OwnerDataModel.h"
 
 #include "cddb/DiscIDCalculator.h"
+#include "cddb/ServerText.h"
 #include "localisation/MultiLanguage.h"
 #include "common/SettingsKey.h"
 #include "platform/Opener.h"
@@ -457,6 +458,7 @@ TEST_F(FormCDDBTest, CancelEscOrClosingEndASlowSearchAtOnceAndChangeNothing)
         [&](TFormCDDB& form) {
             form.ActWeiterExecute();
             EXPECT_FALSE(form.PanCDDBNichtsGefunden->isHidden());
+            EXPECT_EQ(form.lblNetStatus->text(), Lang("freedbPage2StateFailed"));
             form.Button4Click();
         },
         slowServer.Port());
@@ -510,9 +512,24 @@ TEST_F(FormCDDBTest, ARefusedOrCutReplyIsReportedForWhatItIsAndWritesNothing)
         ASSERT_EQ(form.CurrentPage(), 3);
         EXPECT_FALSE(form.PanCDDBNichtsGefunden->isHidden());
         EXPECT_FALSE(form.ActWeiter->isEnabled());
+        EXPECT_EQ(form.lblNetStatus->text(), Lang("freedbPage2StateFailed"));
         form.Button4Click();
     };
     EXPECT_FALSE(Run(searchFails, broken.Port()));
+    EXPECT_EQ(Env.Prompt.Errors.takeFirst(), LangFmt("freedbHttpError", {"404 Not Found"}));
+    // The report of the search by stored tables says so too.
+    AddMcdi(*Entries[0], TocA(), 2);
+    const bool reported = Run(
+        [&](TFormCDDB& form) {
+            form.RadioButton2->setChecked(true);
+            form.ActWeiterExecute();
+            ASSERT_EQ(form.CurrentPage(), 4);
+            EXPECT_EQ(form.lblNetStatusID3->text(), Lang("freedbPage2StateFailed"));
+            EXPECT_EQ(form.MmoSuchBericht->toPlainText(), Lang("freedbPage2Report5"));
+            form.Button4Click();
+        },
+        broken.Port());
+    EXPECT_FALSE(reported);
     EXPECT_EQ(Env.Prompt.Errors.takeFirst(), LangFmt("freedbHttpError", {"404 Not Found"}));
 
     broken.Reply("cddb query " + QueryB, "200 rock 0c01a202 Cut / Short\r\n");
@@ -528,10 +545,16 @@ TEST_F(FormCDDBTest, AServersErrorLineIsShownShortAndPrintableWithTheWholeUnderD
 {
     Add("a.mp3", "1");
     TFakeCDDBServer hostile;
-    const QString line = QStringLiteral("401 \x01\x02\x9b") + QString(5000, QLatin1Char('x'));
+    // 0x9D is a C1 control in Windows-1252 too.
+    const QString line = QStringLiteral("401 \x01\x02\x9d") + QString(5000, QLatin1Char('x'));
     hostile.Reply("cddb query .*", line + QStringLiteral("\r\n"), "latin-1");
     ASSERT_TRUE(hostile.Start());
-    Run([](TFormCDDB& form) { form.ActWeiterExecute(); }, hostile.Port());
+    Run(
+        [](TFormCDDB& form) {
+            form.ActWeiterExecute();
+            EXPECT_EQ(form.lblNetStatus->text(), Lang("freedbPage2StateFailed"));
+        },
+        hostile.Port());
     ASSERT_EQ(Env.Prompt.Errors.size(), 1);
     const QString shown = Env.Prompt.Errors.first();
     EXPECT_LT(shown.size(), 400);
@@ -540,4 +563,48 @@ TEST_F(FormCDDBTest, AServersErrorLineIsShownShortAndPrintableWithTheWholeUnderD
     EXPECT_EQ(shown.count(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f-\\x9f]"))), 2) << shown.toStdString();
     ASSERT_EQ(Env.Prompt.ErrorDetails.size(), 1);
     EXPECT_TRUE(Env.Prompt.ErrorDetails.first().endsWith(QString(5000, QLatin1Char('x'))));
+
+    // So is the reason of an HTTP refusal: 20,000 characters with ESC, BEL
+    // and C1 controls.
+    Env.Prompt.Errors.clear();
+    const QString reason = QStringLiteral("Busy\x1b[2J\x07\x85\x9d") + QString(20000, QLatin1Char('r'));
+    TFakeCDDBServer refusing;
+    refusing.Add({.Command = "cddb query .*",
+                  .Body = "HTTP/1.1 503 " + reason + "\r\nContent-Length: 0\r\n\r\n",
+                  .Encoding = "latin-1",
+                  .Raw = true});
+    ASSERT_TRUE(refusing.Start());
+    Run([](TFormCDDB& form) { form.ActWeiterExecute(); }, refusing.Port());
+    ASSERT_EQ(Env.Prompt.Errors.size(), 1);
+    const QString refusal = Env.Prompt.Errors.first();
+    EXPECT_LT(refusal.size(), 400);
+    EXPECT_TRUE(refusal.contains(QStringLiteral("503 Busy\ufffd[2J\ufffd\ufffd\ufffdrrr"))) << refusal.toStdString();
+    EXPECT_TRUE(refusal.contains(QStringLiteral("r\u2026"))) << refusal.toStdString();
+    EXPECT_FALSE(refusal.contains(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f-\\x9f]"))));
+}
+
+TEST_F(FormCDDBTest, ServerTextsOfAMillionCharactersAreCutBeforeTheyReachTheTagsAndTheCutIsTold)
+{
+    Add("a.mp3", "1");
+    Add("b.mp3", "2");
+    const QString huge(1000000, QLatin1Char('a'));
+    TFakeCDDBServer generous;
+    // Each reply within the most a reply may have.
+    generous.Reply("cddb query .*", "200 rock 0c01a202 " + huge + " / Album\r\n");
+    generous.Reply("cddb read .*", "210 rock\r\nTTITLE0=" + huge + "\r\nTTITLE1=Short\r\n.\r\n");
+    ASSERT_TRUE(generous.Start());
+    const bool done = Run(
+        [&](TFormCDDB& form) {
+            form.ActWeiterExecute();
+            ASSERT_EQ(form.CurrentPage(), 3);
+            EXPECT_EQ(form.lblNetStatus->text(), LangFmt("freedbPage2TextsCut", {TServerText::MaxValueChars}));
+            form.ActWeiterExecute();
+            form.ActWeiterExecute();
+        },
+        generous.Port());
+    ASSERT_TRUE(done);
+    EXPECT_TRUE(Env.Prompt.Errors.isEmpty()) << Env.Prompt.Errors.join('|').toStdString();
+    const QString cut = huge.left(TServerText::MaxValueChars - 1) + QStringLiteral("\u2026");
+    EXPECT_EQ(Text(*Entries[0], {"TPE1", "TIT2", "TALB"}), QStringList({cut, cut, "Album"}));
+    EXPECT_EQ(Text(*Entries[1], {"TIT2"}), QStringList({"Short"}));
 }

@@ -9,6 +9,7 @@
 #include "support/FakeCDDBServer.h"
 #include "support/FakeCdrom.h"
 #include "support/MutagenReader.h"
+#include "support/QtPrinters.h"
 
 #include <QJsonArray>
 #include <QRadioButton>
@@ -174,4 +175,41 @@ TEST_F(CDDBLookupTest, ControlCharactersFromTheServerNeverReachTheTags)
     }
     EXPECT_EQ(Texts(ReadWithMutagen(Dir() + "01.mp3"), {"TPE1", "TIT2", "TALB"}), "Evil ]0;owned Band|Nul Title end|Live");
     EXPECT_EQ(Texts(ReadWithMutagen(Dir() + "02.mp3"), {"TIT2"}), "[31mRed Alert");
+}
+
+TEST_F(CDDBLookupTest, RightToLeftMarksNumberSignsFlagsAndOldWindows1252EntriesReachTheTagsAsSent)
+{
+    // The CD in the drive: a right-to-left entry with its directional marks
+    // and an Arabic number sign, and a flag of tag characters. Another CD: an
+    // old entry in Windows-1252.
+    const QString arabic = QStringLiteral("\u0641\u0631\u0642\u0629 \u200f\u0627\u0644\u0641\u062c\u0631\u200f");
+    const QString signed_ = QStringLiteral("\u0627\u0644\u0633\u0646\u0629 \u0600\u0661\u0669\u0669\u0669 \u200eLive\u200e");
+    const QString scotland = QString::fromUtf8("\xf0\x9f\x8f\xb4\xf3\xa0\x81\xa7\xf3\xa0\x81\xa2\xf3\xa0\x81\xb3"
+                                               "\xf3\xa0\x81\xa3\xf3\xa0\x81\xb4\xf3\xa0\x81\xbf Highlands");
+    const QString quoted = QStringLiteral("Don\u2019t Stop \u201cMe\u201d \u2013 \u20ac 5");
+    TFakeCDDBServer server;
+    server.Reply("cddb query 0c01a202 .*", QStringLiteral("200 rock 0c01a202 %1 / %1\r\n").arg(arabic));
+    server.Reply("cddb read rock .*", QStringLiteral("210 rock\r\nTTITLE0=%1\r\nTTITLE1=%2\r\n.\r\n").arg(signed_, scotland));
+    server.Reply("cddb query .*", QStringLiteral("200 misc 1a2b3c02 Caf\u00e9 \u2022 Band / %1\r\n").arg(quoted), "cp1252");
+    server.Reply("cddb read misc .*",
+                 QStringLiteral("210 misc\r\nTTITLE0=\u2018Quoted\u2019\u2026\r\nTTITLE1=%1\r\n.\r\n").arg(quoted), "cp1252");
+    ASSERT_TRUE(server.Start()) << server.Error().toStdString();
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("01.mp3"), {{"TIT2", "Old one"}}));
+    ASSERT_TRUE(WriteTaggedMp3(Env.PathOf("02.mp3"), {{"TIT2", "Old two"}}));
+    StoreServerSettings(0, server.Port());
+    Open();
+    Select({"01.mp3", "02.mp3"});
+    AnswerWizard();
+
+    Trigger("ActID3FromCDDB");
+    ASSERT_TRUE(Prompt.Errors.isEmpty()) << Prompt.Errors.join('|').toStdString();
+    EXPECT_EQ(Texts(ReadWithMutagen(Dir() + "01.mp3"), {"TPE1", "TIT2", "TALB"}), arabic + "|" + signed_ + "|" + arabic);
+    EXPECT_EQ(Texts(ReadWithMutagen(Dir() + "02.mp3"), {"TIT2"}), scotland);
+
+    Cdrom.Discs.insert("/dev/sr0", TFakeCdrom::TocOfFrames({150, 20000}, 600 * 75));
+    Trigger("ActID3FromCDDB");
+    ASSERT_TRUE(Prompt.Errors.isEmpty()) << Prompt.Errors.join('|').toStdString();
+    EXPECT_EQ(Texts(ReadWithMutagen(Dir() + "01.mp3"), {"TPE1", "TIT2", "TALB"}),
+              QStringLiteral("Caf\u00e9 \u2022 Band|\u2018Quoted\u2019\u2026|") + quoted);
+    EXPECT_EQ(Texts(ReadWithMutagen(Dir() + "02.mp3"), {"TIT2"}), quoted);
 }

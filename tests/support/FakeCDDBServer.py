@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """A local CD database server for the tests: speaks cddb.cgi over HTTP on
-127.0.0.1 (fields cmd, hello and proto), or works as a plain HTTP proxy.
+127.0.0.1 (fields cmd, hello and proto), or works as a plain HTTP proxy to
+servers on this computer.
 
     FakeCDDBServer.py --rules RULES.json --log LOG.jsonl [--proxy] [--lifetime S]
 
@@ -109,6 +110,9 @@ class Handler(BaseHTTPRequestHandler):
         target = urllib.parse.urlsplit(self.path)
         if not target.hostname:
             self.send_text(400, b"not a proxy request")
+            return
+        if target.hostname not in ("127.0.0.1", "localhost"):
+            self.send_text(502, b"only servers on this computer")
             return
         connection = http.client.HTTPConnection(target.hostname, target.port or 80, timeout=20)
         path = target.path + ("?" + target.query if target.query else "")

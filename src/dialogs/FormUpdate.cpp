@@ -5,6 +5,7 @@
 
 #include "controls/IconTheme.h"
 #include "dialogs/HtmlNesting.h"
+#include "dialogs/HtmlWork.h"
 #include "dialogs/PlainToolTips.h"
 #include "localisation/MultiLanguage.h"
 #include "localisation/ui/ComponentTranslation.h"
@@ -39,8 +40,9 @@ constexpr int MaxNumberDigits = 9;
 constexpr int MaxRedirects = 5;
 // How much of the page the request buffers before it is read.
 constexpr qint64 ReadBufferBytes = 64 * 1024;
-// How deep a shown page may nest its elements, and its tables.
-constexpr int MaxElementNesting = 32;
+// The most a shown page may ask of Qt's rich-text engine; no real version
+// page comes near. How deep it may nest its tables.
+const THtmlLimits PageLimits;
 constexpr int MaxTableNesting = 4;
 
 TUpdateCheckEndpoint& InstalledEndpoint()
@@ -116,6 +118,29 @@ QLabel* NewLabel(QWidget* parent, const char* name, const QString& caption)
     label->setObjectName(QString::fromLatin1(name));
     label->setTextFormat(Qt::PlainText);
     return label;
+}
+
+// Why a page that asks for more than the limits is refused.
+QString ExcessReason(THtmlExcess excess)
+{
+    const auto reason = [](const char* key, qsizetype limit) { return LangFmt(key, {QString::number(limit)}); };
+    switch (excess) {
+    case THtmlExcess::Nesting:
+        return reason("UpdatePageTooDeep", PageLimits.Nesting);
+    case THtmlExcess::Elements:
+        return reason("UpdatePageTooManyElements", PageLimits.Elements);
+    case THtmlExcess::ListItems:
+        return reason("UpdatePageTooManyListItems", PageLimits.ListItems);
+    case THtmlExcess::TableCells:
+        return reason("UpdatePageTooManyTableCells", PageLimits.TableCells);
+    case THtmlExcess::StyleCharacters:
+        return reason("UpdatePageStyleTooLarge", PageLimits.StyleCharacters);
+    case THtmlExcess::StyleWork:
+        return reason("UpdatePageTooMuchStyle", PageLimits.StyleWork);
+    case THtmlExcess::None:
+        break;
+    }
+    return QString();
 }
 
 QString VersionText(int major, int minor)
@@ -286,7 +311,7 @@ void TFormUpdate::ReplyReadyRead()
     if (m_page.size() > m_endpoint.MaxPageBytes) {
         CancelRequest();
         m_page.clear();
-        Fail(LangFmt("UpdatePageTooLarge", {QString::number(m_endpoint.MaxPageBytes / 1024)}));
+        Refuse(LangFmt("UpdatePageTooLarge", {QString::number(m_endpoint.MaxPageBytes / 1024)}));
     }
 }
 
@@ -301,11 +326,11 @@ void TFormUpdate::ReplyFinished()
     m_page += reply->readAll();
     if (m_page.size() > m_endpoint.MaxPageBytes) {
         m_page.clear();
-        Fail(LangFmt("UpdatePageTooLarge", {QString::number(m_endpoint.MaxPageBytes / 1024)}));
+        Refuse(LangFmt("UpdatePageTooLarge", {QString::number(m_endpoint.MaxPageBytes / 1024)}));
         return;
     }
     if (reply->error() != QNetworkReply::NoError) {
-        Fail(reply->errorString());
+        Refuse(reply->errorString());
         return;
     }
     DocumentComplete(DecodePage(m_page));
@@ -314,20 +339,22 @@ void TFormUpdate::ReplyFinished()
 void TFormUpdate::RequestTimedOut()
 {
     CancelRequest();
-    Fail(LangFmt("UpdatePageTimeout", {QString::number((m_endpoint.TimeoutMs + 999) / 1000)}));
+    Refuse(LangFmt("UpdatePageTimeout", {QString::number((m_endpoint.TimeoutMs + 999) / 1000)}));
 }
 
 void TFormUpdate::DocumentComplete(const QString& page)
 {
-    // A page nested too deeply is refused: by its elements before Qt reads
-    // it, by its tables before Qt lays it out.
-    if (HtmlNestsDeeperThan(page, MaxElementNesting)) {
-        Fail(LangFmt("UpdatePageTooDeep", {QString::number(MaxElementNesting)}));
+    // A page that would keep Qt busy too long is refused: by what its
+    // markup asks for before Qt reads it, by its tables before Qt lays it
+    // out. The version is read from the page as it came.
+    const THtmlBounded bounded = BoundHtml(page, PageLimits);
+    if (bounded.Work.Excess != THtmlExcess::None) {
+        Refuse(ExcessReason(bounded.Work.Excess));
         return;
     }
-    std::unique_ptr<QTextDocument> document = ReadPage(page);
+    std::unique_ptr<QTextDocument> document = ReadPage(bounded.Html);
     if (FramesNestDeeperThan(*document, MaxTableNesting)) {
-        Fail(LangFmt("UpdatePageTablesTooDeep", {QString::number(MaxTableNesting)}));
+        Refuse(LangFmt("UpdatePageTablesTooDeep", {QString::number(MaxTableNesting)}));
         return;
     }
     ShowPage(*WebBrowser1, std::move(document));
@@ -340,6 +367,15 @@ void TFormUpdate::DocumentComplete(const QString& page)
     }
     LVersion2->setText(VersionText(*major, *minor));
     LInfo->setText(VersionInfo(*major, *minor));
+}
+
+void TFormUpdate::Refuse(const QString& reason)
+{
+    // Nothing of an earlier page stays, as if the refused one had replaced it.
+    ShowPage(*WebBrowser1, std::make_unique<TInertDocument>());
+    LVersion2->setText(QStringLiteral("?"));
+    LInfo->setText(Lang("StillNoInfo"));
+    Fail(reason);
 }
 
 void TFormUpdate::Fail(const QString& reason)

@@ -37,8 +37,8 @@ std::optional<int> NumberAfterKey(const QString& text, const QString& key);
 // The update window: loads the version page of the product's web site while
 // it opens, shows the page and tells whether a newer version exists. The page
 // loads nothing further and runs nothing, its tool tips are plain text, and a
-// page nested too deeply to be shown safely is refused; closing the window or
-// loading again cancels a request still running.
+// page that would keep Qt busy too long (see HtmlWork.h) is refused; closing
+// the window or loading again cancels a request still running.
 class TFormUpdate : public QDialog {
     Q_OBJECT
 public:
@@ -71,6 +71,8 @@ private:
     void RequestTimedOut();
     // Shows the page and reads the newest version from it.
     void DocumentComplete(const QString& page);
+    // A page that cannot be shown: the window shows no page and no version.
+    void Refuse(const QString& reason);
     void Fail(const QString& reason);
     bool IsOnOwnSite(const QUrl& url) const;
 

@@ -1,6 +1,7 @@
 // The update window against a real web server on this machine.
 
 #include "FormUpdateTestSupport.h"
+#include "HostileVersionPages.h"
 
 #include "dialogs/FormUpdate.h"
 
@@ -21,10 +22,13 @@
 #include <QTextCursor>
 #include <QTextDocumentFragment>
 #include <QToolTip>
+#include <QScreen>
+#include <QTextTable>
 
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include <map>
 #include <utility>
 
 namespace {
@@ -73,20 +77,32 @@ QString ShownToolTip()
     return Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText() : tip;
 }
 
+// The window Qt shows a tool tip in.
+const QWidget* ToolTipWindow()
+{
+    for (const QWidget* window : QApplication::topLevelWidgets())
+        if (window->windowType() == Qt::ToolTip && window->isVisible())
+            return window;
+    return nullptr;
+}
+
 // Rests the mouse at the start of every line of the view's document; the
-// tips shown on the way, in order, each once.
-QStringList HoverEveryLine(QTextBrowser& view)
+// tips shown on the way, in order, each once, and the widest tip window.
+std::pair<QStringList, int> HoverEveryLine(QTextBrowser& view)
 {
     QStringList shown;
+    int widest = 0;
     for (QTextBlock block = view.document()->begin(); block.isValid(); block = block.next()) {
         const QPoint at = view.cursorRect(QTextCursor(block)).center() + QPoint(2, 0);
         QHelpEvent hover(QEvent::ToolTip, at, view.viewport()->mapToGlobal(at));
         QApplication::sendEvent(view.viewport(), &hover);
         if (QToolTip::isVisible() && !shown.contains(ShownToolTip()))
             shown << ShownToolTip();
+        if (const QWidget* window = ToolTipWindow())
+            widest = std::max(widest, window->width());
     }
     QToolTip::hideText();
-    return shown;
+    return {shown, widest};
 }
 
 }
@@ -132,6 +148,67 @@ TEST_F(AboutUpdateTest, TheVersionPageTellsWhetherANewerVersionExistsOrEndsInOne
         EXPECT_EQ(form->LVersion2->text(), QStringLiteral("?"));
         EXPECT_EQ(form->LInfo->text(), Lang("StillNoInfo"));
     }
+}
+
+TEST_F(AboutUpdateTest, PagesAskingQtForTooMuchAreRefusedAndLeaveNothingOfAnEarlierPageShown)
+{
+    const QString folder = Env.PathOf(QStringLiteral("site"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const auto serve = [&](const QString& html) {
+        QFile page(folder + QStringLiteral("/version.htm"));
+        ASSERT_TRUE(page.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        page.write(html.toUtf8());
+    };
+    const auto reason = [](const char* key, int limit) { return LangFmt(key, {QString::number(limit)}); };
+    const std::map<THtmlExcess, QString> reasons = {
+        {THtmlExcess::Nesting, reason("UpdatePageTooDeep", 32)},
+        {THtmlExcess::Elements, reason("UpdatePageTooManyElements", 4000)},
+        {THtmlExcess::ListItems, reason("UpdatePageTooManyListItems", 1000)},
+        {THtmlExcess::TableCells, reason("UpdatePageTooManyTableCells", 2000)},
+        {THtmlExcess::StyleCharacters, reason("UpdatePageStyleTooLarge", 64 * 1024)},
+        {THtmlExcess::StyleWork, reason("UpdatePageTooMuchStyle", 8000000)},
+    };
+    for (const THostileVersionPage& page : HostileVersionPages()) {
+        serve(page.Html);
+        Env.Prompt.Errors.clear();
+        auto form = Check(QStringLiteral("file") + folder);
+        if (page.Excess == THtmlExcess::None) {
+            EXPECT_TRUE(Env.Prompt.Errors.isEmpty()) << page.Name;
+            EXPECT_EQ(form->LVersion2->text(), QStringLiteral("3.15")) << page.Name;
+            // Spans are cut: the tables hold no more cells than allowed.
+            for (const QTextFrame* frame : form->WebBrowser1->document()->rootFrame()->childFrames()) {
+                if (const auto* table = qobject_cast<const QTextTable*>(frame)) {
+                    EXPECT_LE(table->rows() * table->columns(), 2000) << page.Name;
+                }
+            }
+            continue;
+        }
+        ASSERT_EQ(Env.Prompt.Errors.size(), 1) << page.Name;
+        EXPECT_TRUE(Env.Prompt.Errors[0].endsWith(reasons.at(page.Excess))) << page.Name;
+        EXPECT_EQ(form->LVersion2->text(), QStringLiteral("?")) << page.Name;
+    }
+
+    // A good page, then a refused one on reloading: neither the earlier page
+    // nor its version stays, as if the refused page had replaced them. A good
+    // page is shown again.
+    serve(VersionPage(QStringLiteral("all is well")));
+    Env.Prompt.Errors.clear();
+    auto form = Check(QStringLiteral("file") + folder);
+    ASSERT_EQ(form->LInfo->text(), Lang("NewerVersionAvailable"));
+    ASSERT_TRUE(form->WebBrowser1->toPlainText().contains(QStringLiteral("all is well")));
+    serve(HostileVersionPages()[3].Html);
+    form->Reload();
+    EXPECT_TRUE(WaitUntil([&] { return !form->IsLoading(); }));
+    ASSERT_EQ(Env.Prompt.Errors.size(), 1);
+    EXPECT_EQ(form->LVersion2->text(), QStringLiteral("?"));
+    EXPECT_EQ(form->LInfo->text(), Lang("StillNoInfo"));
+    EXPECT_EQ(form->WebBrowser1->toPlainText(), QString());
+    serve(VersionPage(QStringLiteral("well again")));
+    form->Reload();
+    EXPECT_TRUE(WaitUntil([&] { return !form->IsLoading(); }));
+    EXPECT_EQ(Env.Prompt.Errors.size(), 1);
+    EXPECT_EQ(form->LInfo->text(), Lang("NewerVersionAvailable"));
+    EXPECT_TRUE(form->WebBrowser1->toPlainText().contains(QStringLiteral("well again")));
 }
 
 TEST_F(AboutUpdateTest, TheShownPageLoadsNothingFurtherAndOpensOnlyTheProgramsOwnLinks)
@@ -184,14 +261,25 @@ TEST_F(AboutUpdateTest, NoFileOfThisMachineThatAPageNamesIsEverOpened)
 
     // The titles of a paragraph and of an empty cell name pictures too; the
     // mouse rests on every line of the page, and each tip shows its title's
-    // characters as they are, a long one cut short.
-    const QStringList shownTips = HoverEveryLine(*form->WebBrowser1);
+    // characters as they are, a long one cut short and broken into lines
+    // that fit the screen, a word without blanks too.
+    const auto [shownTips, widestTip] = HoverEveryLine(*form->WebBrowser1);
     EXPECT_EQ(probe.Opened(), QStringList());
-    EXPECT_EQ(shownTips,
-              QStringList({"<img src='" + folder + "/tip.png'><table background='" + folder
-                               + "/tipcell.png'><tr><td>x</td></tr></table>",
-                           "<img src='file://" + folder + "/celltip.png'>",
-                           QStringLiteral("long ").repeated(200) + QChar(0x2026)}));
+    QStringList unbroken = shownTips;
+    unbroken.replaceInStrings(QStringLiteral("\n"), QString());
+    EXPECT_EQ(unbroken, QStringList({"<img src='" + folder + "/tip.png'><table background='" + folder
+                                         + "/tipcell.png'><tr><td>x</td></tr></table>",
+                                     "<img src='file://" + folder + "/celltip.png'>",
+                                     QStringLiteral("long ").repeated(200) + QChar(0x2026),
+                                     QStringLiteral("W").repeated(990)}));
+    const int screenWidth = form->screen()->availableGeometry().width();
+    const QFontMetrics tipFont(QToolTip::font());
+    for (const QString& tip : shownTips)
+        for (const QString& line : tip.split(u'\n'))
+            EXPECT_LE(tipFont.horizontalAdvance(line), screenWidth / 2) << line.toStdString();
+    EXPECT_GT(shownTips.last().count(u'\n'), 3);
+    EXPECT_GT(widestTip, 0);
+    EXPECT_LE(widestTip, screenWidth);
 
     // Nothing is left that a later layout could load.
     const QTextDocument* shown = form->WebBrowser1->document();

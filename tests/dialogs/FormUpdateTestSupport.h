@@ -56,6 +56,12 @@ class Handler(BaseHTTPRequestHandler):
             # that table's last cell, one level deeper.
             self.answer(page('<table><tr><td>a</td></tr><thead><head>' + '<td>x</td></table>' * 12
                              + versions['newer']))
+        elif part == 'file':
+            # The page in the file version.htm of the folder that follows
+            # "file" in the path, as it is at the time of the request.
+            folder = self.path[len('/file'):self.path.index('/version.htm')]
+            with open(folder + '/version.htm', 'rb') as stored:
+                self.answer(stored.read())
         elif part == 'big':
             self.answer(b'PROGVERSION1=9 PROGVERSION2=1 ' + b'x' * (2 * 1024 * 1024), length=False)
         elif part == 'rich':
@@ -77,7 +83,7 @@ class Handler(BaseHTTPRequestHandler):
                 '<table><tr><td>cell</td></tr></table><p style="background-image: url({0}/styled.png)">styled</p>'
                 '<p title="<img src=\'{0}/tip.png\'><table background=\'{0}/tipcell.png\'><tr><td>x</td></tr></table>">'
                 'tipped</p><table><tr><td title="<img src=\'file://{0}/celltip.png\'>"></td></tr></table>'
-                '<p title="' + 'long ' * 1000 + '">long</p>'
+                '<p title="' + 'long ' * 1000 + '">long</p><p title="' + 'W' * 990 + '">unbroken</p>'
                 '</body></html>').format(folder).encode())
         else:
             self.send_error(404)

@@ -6,7 +6,9 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
 JOBS="$(nproc 2>/dev/null || echo 2)"
 
-BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev zlib1g-dev
+# Qt's private headers give the update window Qt's own readers of character
+# references and style sheets, to measure a page before Qt lays it out.
+BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-base-private-dev libgl-dev zlib1g-dev
   libgtest-dev qt6-translations-l10n libxlsxwriter-dev)
 # What the program uses when it runs: an icon theme with the freedesktop
 # command pictures, for desktops that bring none.
@@ -19,11 +21,11 @@ RUN_PACKAGES=(adwaita-icon-theme)
 # gio read the program shortcuts; bindfs shows a folder through a second
 # mount, and exfatprogs with exfat-fuse make a stick's file system without
 # no-replace renames or hard links, for the file operations (their tests are
-# skipped, saying why, where FUSE or loop devices are not allowed); Qt's
-# platform interface lets a window test close a window the way a window
-# manager does.
+# skipped, saying why, where FUSE or loop devices are not allowed). Qt's
+# platform interface (in the private headers above) lets a window test close
+# a window the way a window manager does.
 TEST_PACKAGES=(python3 python3-mutagen ffmpeg lame chromium python3-openpyxl libdiscid-dev tzdata trash-cli
-  libglib2.0-bin desktop-file-utils bindfs exfatprogs exfat-fuse qt6-base-private-dev)
+  libglib2.0-bin desktop-file-utils bindfs exfatprogs exfat-fuse)
 
 install_missing() {
   local missing=()

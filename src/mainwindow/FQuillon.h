@@ -584,10 +584,14 @@ private:
     // FQuillonSettings.cpp
     void ApplyLoadedSettings(const TMainSettings& stored);
     TMainSettings CollectSettings() const;
-    // The stored placement, when it is valid and on a screen (else false).
+    // The stored placement, when it is valid (else false), fitted to the
+    // screen it opens on.
     bool ApplyWindowPlacement(const QByteArray& bytes);
     // Without a stored placement: about three quarters of the screen.
     void ApplyFirstPlacement();
+    // Shrinks and moves the window onto its screen once its texts (and
+    // those of its menus) are in.
+    void FitWindowToScreen();
     QByteArray WindowPlacementBytes() const;
     // FQuillonLoad.cpp
     void RunLoad(const QString& folder, bool keep);

@@ -592,6 +592,8 @@ private:
     // Shrinks and moves the window onto its screen once its texts (and
     // those of its menus) are in.
     void FitWindowToScreen();
+    // Tells the user what reading the settings left out, once.
+    void TellLeftOutSettings();
     QByteArray WindowPlacementBytes() const;
     // FQuillonLoad.cpp
     void RunLoad(const QString& folder, bool keep);
@@ -788,6 +790,8 @@ private:
     QString m_statusText;
     int m_statusIcon = 0;
     TFileNamePresets m_fileNamePresets;
+    // What reading the settings left out, told once the window shows.
+    TLeftOutSettings m_leftOutSettings;
     TNameValueCollection m_favorites;
     TMP3SearchConfig m_searchConfig;
     // Field and text of the last search: with another field or text the next

@@ -186,6 +186,7 @@ void TFQuillon::FormShow()
     QString digest;
     if (!CheckActiveLanguageSignature(digest))
         ShowLanguageWarning(digest, this);
+    TellLeftOutSettings();
 }
 
 void TFQuillon::closeEvent(QCloseEvent* event)

@@ -2,15 +2,20 @@
 #include "mainwindow/FQuillon.h"
 
 #include "controls/MyListView.h"
+#include "mainwindow/MessageLists.h"
 #include "mainwindow/WindowPlacement.h"
 
 #include "frameinput/ID3v2Frame.h"
+#include "localisation/MultiLanguage.h"
 #include "platform/NativePath.h"
+#include "platform/Prompt.h"
 
 #include <QGuiApplication>
 #include <QLayout>
 #include <QScreen>
 #include <QSplitter>
+
+#include <utility>
 
 void TFQuillon::LoadSettings()
 {
@@ -49,6 +54,14 @@ void TFQuillon::ApplyLoadedSettings(const TMainSettings& s)
         ApplyInputPages(*s.InputPages);
     for (int i = 0; i < s.Presets.Count(); ++i)
         m_fileNamePresets.Add(s.Presets.Names().at(i), s.Presets.Patterns().at(i));
+    m_leftOutSettings = s.LeftOut;
+}
+
+void TFQuillon::TellLeftOutSettings()
+{
+    const QStringList lines = std::exchange(m_leftOutSettings, TLeftOutSettings()).Lines();
+    if (!lines.isEmpty())
+        CurrentPrompt()->Information(this, LangFmt("SettingsLeftOut", {NamesPrecededByBreak(lines)}));
 }
 
 TMainSettings TFQuillon::CollectSettings() const

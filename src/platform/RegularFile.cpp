@@ -24,7 +24,8 @@ std::optional<QByteArray> ReadUpTo(int fd, qint64 limit, int* error)
     QByteArray bytes;
     char block[65536];
     while (bytes.size() < limit) {
-        const ssize_t got = ::read(fd, block, static_cast<size_t>(std::min<qint64>(sizeof(block), limit - bytes.size())));
+        const qint64 wanted = std::min<qint64>(sizeof(block), limit - bytes.size());
+        const ssize_t got = ::read(fd, block, static_cast<size_t>(wanted));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)

@@ -1,8 +1,11 @@
 #include "common/SettingsStore.h"
 
 #include "common/LayoutStrings.h"
+#include "common/NameValueCollection.h"
 #include "common/SettingsKey.h"
 #include "platform/Registry.h"
+
+#include <QSet>
 
 #include <algorithm>
 
@@ -120,38 +123,60 @@ std::optional<TStringArray> ReadCodes(const TRegistry& reg, const char* name)
     return SplitLayoutCodes(*joined);
 }
 
+void LoadColumns(const TRegistry& reg, TMainSettings& s)
+{
+    const std::optional<TStringArray> codes = ReadCodes(reg, "Cols");
+    if (!codes)
+        return;
+    const QList<qsizetype> places = ShownColumnPlaces(*codes, &s.LeftOut.Columns);
+    s.ColumnCodes = ItemsAtPlaces(*codes, places);
+    if (auto widths = reg.ReadBinaryData(QStringLiteral("ColsW")))
+        s.ColumnWidths = ItemsAtPlaces(WidthsFromBytes(*widths), places);
+}
+
 QStringList ReadHistory(const TRegistry& reg, const char* prefix)
 {
     QStringList history;
     for (int i = 0; i < TSettingsStore::HistorySize; ++i) {
         const QString value =
             reg.ReadString(QString::fromLatin1(prefix) + QString::number(i)).value_or(QString());
-        if (!value.isEmpty())
+        if (!value.isEmpty() && IsStorablePath(value))
             history.append(value);
     }
     return history;
 }
 
-std::optional<TEingabeSeiten> LoadInputPages(TRegistry& reg)
+// The number of pairs "i" / "N" + i stored from index first on.
+int CountStoredPairs(const TRegistry& reg, int first)
+{
+    int count = 0;
+    while (reg.ValueExists(QString::number(first + count)))
+        ++count;
+    return count;
+}
+
+std::optional<TEingabeSeiten> LoadInputPages(TRegistry& reg, int& leftOut)
 {
     if (!reg.OpenKey(SubKey(kPages), false))
         return std::nullopt;
     TEingabeSeiten pages;
-    for (int i = 0;; ++i) {
+    QSet<QString> placed;
+    for (int i = 0; i < MaxInputPages; ++i) {
         const auto ids = reg.ReadString(QString::number(i));
         if (!ids)
             break;
         const QString title = reg.ReadString(QStringLiteral("N") + QString::number(i))
                                   .value_or(QStringLiteral("Seite ") + QString::number(i + 1));
-        pages.Add(title).FrameIDs = SplitLayoutCodes(*ids);
+        pages.Add(title).FrameIDs = PageFrameIDs(SplitLayoutCodes(*ids), placed);
     }
+    leftOut += CountStoredPairs(reg, pages.Count());
     reg.CloseKey();
     if (pages.Count() == 0)
         return std::nullopt;
     return pages;
 }
 
-void LoadPresets(TRegistry& reg, TFileNamePresets& presets)
+void LoadPresets(TRegistry& reg, TFileNamePresets& presets, int& leftOut)
 {
     if (!reg.OpenKey(SubKey(kPresets), false))
         return;
@@ -159,10 +184,27 @@ void LoadPresets(TRegistry& reg, TFileNamePresets& presets)
         const auto pattern = reg.ReadString(QString::number(i));
         if (!pattern)
             break;
-        if (auto name = reg.ReadString(QStringLiteral("N") + QString::number(i)))
+        const auto name = reg.ReadString(QStringLiteral("N") + QString::number(i));
+        if (name && presets.Count() < MaxFileNamePresets)
             presets.Add(*name, *pattern);
+        else if (name)
+            ++leftOut;
     }
     reg.CloseKey();
+}
+
+// The favourites' comma text, cut after MaxFavorites pairs.
+QString BoundFavorites(const QString& commaText, int& leftOut)
+{
+    TNameValueCollection favorites;
+    favorites.SetCommaText(commaText);
+    if (favorites.Count() <= MaxFavorites)
+        return commaText;
+    leftOut += favorites.Count() - MaxFavorites;
+    TNameValueCollection kept;
+    for (int i = 0; i < MaxFavorites; ++i)
+        kept.Add(favorites.Names(i), favorites.Values(i));
+    return kept.GetCommaText();
 }
 
 void SaveRecord(TRegistry& reg, const TEinstellungen& r)
@@ -247,19 +289,16 @@ void TSettingsStore::Load(TMainSettings& s)
     ReadString(reg, "Language", s.Record.Language);
     ReadString(reg, "LanguageFile", s.Record.LanguageFile);
     if (auto codes = ReadCodes(reg, "Buttons"))
-        s.ToolbarCodes = std::move(codes);
-    if (auto codes = ReadCodes(reg, "Cols")) {
-        s.ColumnCodes = std::move(codes);
-        if (auto widths = reg.ReadBinaryData(QStringLiteral("ColsW")))
-            s.ColumnWidths = WidthsFromBytes(*widths);
-    }
+        s.ToolbarCodes = BoundToolbarCodes(*codes, &s.LeftOut.ToolbarEntries);
+    LoadColumns(reg, s);
     s.CopyHistory = ReadHistory(reg, "CH");
     s.MoveHistory = ReadHistory(reg, "MH");
-    ReadString(reg, "Favorites", s.Favorites);
+    if (auto favorites = reg.ReadString(QStringLiteral("Favorites")))
+        s.Favorites = BoundFavorites(*favorites, s.LeftOut.Favorites);
     reg.CloseKey();
-    if (auto pages = LoadInputPages(reg))
+    if (auto pages = LoadInputPages(reg, s.LeftOut.InputPages))
         s.InputPages = std::move(pages);
-    LoadPresets(reg, s.Presets);
+    LoadPresets(reg, s.Presets, s.LeftOut.FileNamePresets);
 }
 
 void TSettingsStore::Save(const TMainSettings& s)

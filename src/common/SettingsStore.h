@@ -4,6 +4,7 @@
 #include "common/FileNamePresets.h"
 #include "common/InputPages.h"
 #include "common/LayoutArrays.h"
+#include "common/SettingsBounds.h"
 
 #include <QByteArray>
 #include <QString>
@@ -42,6 +43,10 @@ struct TMainSettings {
 
     std::optional<TEingabeSeiten> InputPages; // subkey "Felder"
     TFileNamePresets Presets;                 // subkey "DNVorgaben"; empty when none stored
+
+    // What loading left out of the lists above (SettingsBounds.h); never
+    // saved.
+    TLeftOutSettings LeftOut;
 };
 
 // Reads and writes TMainSettings under "Software\Orvane\Quillon\3" through
@@ -51,7 +56,8 @@ public:
     static const QString& KeyPath();
 
     // Reads every stored value into settings; absent values leave its fields
-    // as they are.
+    // as they are. Lists are read as far as the windows can show them (the
+    // bounds of SettingsBounds.h); settings.LeftOut counts what was not.
     static void Load(TMainSettings& settings);
     // Writes every value and the subkeys "Felder" and "DNVorgaben".
     static void Save(const TMainSettings& settings);

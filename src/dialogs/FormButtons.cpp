@@ -3,6 +3,7 @@
 #include "controls/Accelerators.h"
 #include "controls/LayoutList.h"
 #include "dialogs/DialogParts.h"
+#include "common/SettingsBounds.h"
 #include "common/ToolbarButtons.h"
 
 #include "localisation/ui/ComponentTranslation.h"
@@ -38,6 +39,21 @@ QListWidgetItem* CopyOf(const QListWidgetItem* item)
 void Beep()
 {
     CurrentPrompt()->Beep();
+}
+
+// Whether the available item may go into the used list: a button always
+// (it stands in one list only), a separator while the tool bar has fewer than
+// it shows (MaxToolbarSeparators).
+bool RoomFor(const QListWidgetItem* available, const QListWidget& used)
+{
+    if (!available)
+        return false;
+    if (RowOf(available) != SeparatorRow)
+        return true;
+    int separators = 0;
+    for (int i = 0; i < used.count(); ++i)
+        separators += RowOf(used.item(i)) == SeparatorRow ? 1 : 0;
+    return separators < MaxToolbarSeparators;
 }
 
 }
@@ -166,7 +182,7 @@ TStringArray TFormButtons::UsedCodes() const
 void TFormButtons::ActHinzufuegenExecute()
 {
     QListWidgetItem* available = TreeView1->SelectedItem();
-    if (!available) {
+    if (!RoomFor(available, *TreeView2)) {
         Beep();
         return;
     }
@@ -174,8 +190,7 @@ void TFormButtons::ActHinzufuegenExecute()
     QListWidgetItem* copy = CopyOf(available);
     TreeView2->insertItem(selected < 0 ? TreeView2->count() : selected + 1, copy);
     TreeView2->SelectItem(copy);
-    // The separator stays available: separators can be added any number of
-    // times.
+    // The separator stays available: separators can be added again.
     if (RowOf(available) != SeparatorRow)
         delete TreeView1->takeItem(TreeView1->row(available));
     UpdateActions();
@@ -230,7 +245,7 @@ void TFormButtons::ActZuruecksetzenExecute()
 
 void TFormButtons::UpdateActions()
 {
-    ButHinzufuegen->setEnabled(TreeView1->SelectedItem() != nullptr);
+    ButHinzufuegen->setEnabled(RoomFor(TreeView1->SelectedItem(), *TreeView2));
     ButEntfernen->setEnabled(TreeView2->SelectedItem() != nullptr);
     ButNachOben->setEnabled(TreeView2->CanMoveSelected(-1));
     ButNachUnten->setEnabled(TreeView2->CanMoveSelected(+1));

@@ -4,6 +4,7 @@
 #include "controls/GroupBoxXP2.h"
 #include "controls/LayoutList.h"
 #include "dialogs/DialogParts.h"
+#include "common/SettingsBounds.h"
 #include "common/StoredNames.h"
 
 #include "frameinput/ID3v2Frame.h"
@@ -336,6 +337,10 @@ void TFormEingabefelder::ActNachUntenExecute()
 
 void TFormEingabefelder::ActNeueSeiteExecute()
 {
+    if (m_pages.Count() >= MaxInputPages) {
+        Beep();
+        return;
+    }
     const auto name =
         CurrentPrompt()->Input(this, Lang("NewPage"), Lang("QuestionNameOfNewPage"), Lang("NewPageTitle"));
     if (!name)
@@ -399,6 +404,7 @@ void TFormEingabefelder::UpdateActions()
     ButEntfernen->setEnabled(TVRechts->SelectedItem() != nullptr);
     ButNachOben->setEnabled(TVRechts->CanMoveSelected(-1));
     ButNachUnten->setEnabled(TVRechts->CanMoveSelected(+1));
+    ButNeueSeite->setEnabled(m_pages.Count() < MaxInputPages);
     ButSeiteLoeschen->setEnabled(TCSeiten->count() >= 2 && pageChosen);
     ButSeiteUmbenennen->setEnabled(TCSeiten->count() >= 2 && pageChosen);
 }

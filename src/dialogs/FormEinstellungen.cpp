@@ -9,6 +9,7 @@
 #include "cddb/CDDBServerList.h"
 #include "dialogs/DialogParts.h"
 #include "dialogs/FormCDDBServers.h"
+#include "common/SettingsBounds.h"
 #include "common/StringObject.h"
 
 #include "localisation/MultiLanguage.h"
@@ -240,7 +241,7 @@ TFormEinstellungen::TFormEinstellungen(QWidget* parent)
     m_servers = LoadCDDBServerList();
     LVAuswahlSelectItem(spGeneral);
     ShowSimpleForm(true);
-    ActAufbauLoeschenUpdate();
+    UpdatePresetButtons();
     resize(720, 560);
 }
 
@@ -555,7 +556,7 @@ bool TFormEinstellungen::Execute(TEinstellungen& settings, TFileNamePresets& pre
     m_resetRequested = false;
     m_presets = presets;
     m_chosenPreset = -1;
-    ActAufbauLoeschenUpdate();
+    UpdatePresetButtons();
     if (!IsSimplePattern(settings.FileNamePattern))
         ShowSimpleForm(false);
     ShowPatternSimple(settings.FileNamePattern);
@@ -789,7 +790,7 @@ void TFormEinstellungen::ActDateinameModusExecute()
         if (!AnsweredYes(this, TPromptIcon::Warning, Lang("ReallyToSimpleMode")))
             return;
         m_chosenPreset = -1;
-        ActAufbauLoeschenUpdate();
+        UpdatePresetButtons();
     }
     ShowPatternSimple(pattern);
     ShowSimpleForm(true);
@@ -800,8 +801,9 @@ void TFormEinstellungen::ActDateinameModusUpdate()
     ButProfi->setText(Lang(m_simpleForm ? "FileNameModeButton2" : "FileNameModeButton1"));
 }
 
-void TFormEinstellungen::ActAufbauLoeschenUpdate()
+void TFormEinstellungen::UpdatePresetButtons()
 {
+    ButAufbauSpeichern->setEnabled(m_presets.Count() < MaxFileNamePresets);
     ButAufbauLoeschen->setEnabled(m_chosenPreset >= 0);
 }
 
@@ -837,17 +839,21 @@ void TFormEinstellungen::SelectPreset(int index)
     }
     ShowPatternSimple(pattern);
     m_chosenPreset = index;
-    ActAufbauLoeschenUpdate();
+    UpdatePresetButtons();
 }
 
 void TFormEinstellungen::BoxEasy1Change()
 {
     m_chosenPreset = -1;
-    ActAufbauLoeschenUpdate();
+    UpdatePresetButtons();
 }
 
 void TFormEinstellungen::ActAufbauSpeichernExecute()
 {
+    if (m_presets.Count() >= MaxFileNamePresets) {
+        CurrentPrompt()->Beep();
+        return;
+    }
     const QString pattern = EditedPattern();
     m_parser.SetFilenameConstruct(pattern);
     bool allEmpty = false;
@@ -858,7 +864,7 @@ void TFormEinstellungen::ActAufbauSpeichernExecute()
         return;
     m_presets.Add(*name, pattern);
     m_chosenPreset = m_presets.Count() - 1;
-    ActAufbauLoeschenUpdate();
+    UpdatePresetButtons();
 }
 
 void TFormEinstellungen::ActAufbauLoeschenExecute()
@@ -875,7 +881,7 @@ void TFormEinstellungen::ActAufbauLoeschenExecute()
         return;
     m_presets.Delete(m_chosenPreset);
     m_chosenPreset = -1;
-    ActAufbauLoeschenUpdate();
+    UpdatePresetButtons();
 }
 
 // --- Reading and writing ---

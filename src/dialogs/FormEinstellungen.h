@@ -74,8 +74,10 @@ public:
     void BoxEasy1Change();
     void ActAufbauSpeichernExecute();
     void ActAufbauLoeschenExecute();
-    // Deleting is possible while the pattern is a saved template.
-    void ActAufbauLoeschenUpdate();
+    // Saving is possible while there is room for another template (the
+    // settings keep MaxFileNamePresets), deleting while the pattern is a
+    // saved template.
+    void UpdatePresetButtons();
     int ChosenPreset() const { return m_chosenPreset; }
     const TFileNamePresets& DialogPresets() const { return m_presets; }
 

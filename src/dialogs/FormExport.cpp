@@ -9,6 +9,7 @@
 #include "localisation/ui/ComponentTranslation.h"
 #include "dialogs/DialogParts.h"
 #include "dialogs/FormSpalten.h"
+#include "common/SettingsBounds.h"
 #include "controls/Guarded.h"
 #include "common/ColumnCatalogue.h"
 #include "common/FieldLists.h"
@@ -409,9 +410,14 @@ void TFormExport::LoadExportSettings()
 {
     TExportSettings settings;
     TExportSettings::Load(settings);
-    m_htmlColumns = settings.HTMLColumns.value_or(m_mainColumns);
-    m_htmlLinks = settings.HTMLColumns ? settings.HTMLColumnsLink : TBoolArray();
-    m_excelColumns = settings.ExcelColumns.value_or(m_mainColumns);
+    // Each column once, as the chooser makes them: a stored list of any
+    // length makes no longer export.
+    const TStringArray htmlColumns = settings.HTMLColumns.value_or(m_mainColumns);
+    const QList<qsizetype> htmlPlaces = ShownColumnPlaces(htmlColumns);
+    m_htmlColumns = ItemsAtPlaces(htmlColumns, htmlPlaces);
+    m_htmlLinks = settings.HTMLColumns ? ItemsAtPlaces(settings.HTMLColumnsLink, htmlPlaces) : TBoolArray();
+    const TStringArray excelColumns = settings.ExcelColumns.value_or(m_mainColumns);
+    m_excelColumns = ItemsAtPlaces(excelColumns, ShownColumnPlaces(excelColumns));
     m_excelFlags.clear();
     ShowOwnColumns(MAndereSpaltenHTML, m_htmlColumns, m_htmlLinks);
     ShowOwnColumns(MAndereSpaltenExcel, m_excelColumns, {});

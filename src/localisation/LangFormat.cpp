@@ -2,6 +2,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -17,7 +18,10 @@ struct TSpecifier {
 // whole format.
 class TPositionalFormatter {
 public:
-    TPositionalFormatter(const QString& pattern, const TLangArgs& args) : m_pattern(pattern), m_args(args) {}
+    TPositionalFormatter(const QString& pattern, const TLangArgs& args)
+        : m_pattern(pattern), m_args(args), m_taken(args.size(), false)
+    {
+    }
 
     std::optional<QString> Run()
     {
@@ -39,6 +43,12 @@ public:
             out += *piece;
         }
         return out;
+    }
+
+    // True when every argument was taken by a specifier.
+    bool TookEveryArgument() const
+    {
+        return std::all_of(m_taken.begin(), m_taken.end(), [](bool taken) { return taken; });
     }
 
 private:
@@ -74,6 +84,7 @@ private:
     {
         if (m_next < 0 || m_next >= static_cast<qsizetype>(m_args.size()))
             return nullptr;
+        m_taken[static_cast<size_t>(m_next)] = true;
         return &m_args[static_cast<size_t>(m_next++)];
     }
 
@@ -205,11 +216,25 @@ private:
     const TLangArgs& m_args;
     qsizetype m_pos = 0;
     qsizetype m_next = 0;
+    std::vector<bool> m_taken;
 };
 
 }
 
-std::optional<QString> FormatPositional(const QString& pattern, const TLangArgs& args)
+std::optional<QString> FormatPositional(const QString& pattern, const TLangArgs& args, TArgumentUse use)
 {
-    return TPositionalFormatter(pattern, args).Run();
+    TPositionalFormatter formatter(pattern, args);
+    std::optional<QString> text = formatter.Run();
+    if (text && use == TArgumentUse::Every && !formatter.TookEveryArgument())
+        return std::nullopt;
+    return text;
+}
+
+QString FillFirstFitting(const QStringList& texts, const TLangArgs& args)
+{
+    for (const TArgumentUse use : {TArgumentUse::Every, TArgumentUse::Any})
+        for (const QString& text : texts)
+            if (std::optional<QString> filled = FormatPositional(text, args, use))
+                return *filled;
+    return texts.value(0);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <concepts>
 #include <optional>
@@ -34,6 +35,9 @@ using TLangArgs = std::vector<TLangArg>;
 inline constexpr int MaxFormatWidth = 1024;
 inline constexpr qsizetype MaxFormattedLength = 4 * 1024 * 1024;
 
+// Whether a filled-in text must take every argument.
+enum class TArgumentUse { Any, Every };
+
 // Fills the arguments into pattern. Specifiers have the form
 //   "%" [index ":"] ["-"] [width] ["." precision] type
 // where index, width and precision are decimal numbers or "*" (taken from the
@@ -42,5 +46,13 @@ inline constexpr qsizetype MaxFormattedLength = 4 * 1024 * 1024;
 // next argument is taken (after an indexed one, the one after it). Returns
 // nothing when the pattern does not fit the arguments: an unknown type, a
 // missing argument, an argument of another kind, a width or precision beyond
-// MaxFormatWidth, a result longer than MaxFormattedLength.
-std::optional<QString> FormatPositional(const QString& pattern, const TLangArgs& args);
+// MaxFormatWidth, a result longer than MaxFormattedLength; with
+// TArgumentUse::Every also when an argument is taken by no specifier.
+std::optional<QString> FormatPositional(const QString& pattern, const TLangArgs& args,
+                                        TArgumentUse use = TArgumentUse::Any);
+
+// The first of the texts that takes every argument, filled in; else the
+// first that can be filled in at all; else the first text as it stands. A
+// translation that lost a placeholder or broke one thus gives way to a text
+// of the same key that shows what the arguments tell.
+QString FillFirstFitting(const QStringList& texts, const TLangArgs& args);

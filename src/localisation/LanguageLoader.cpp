@@ -1,6 +1,7 @@
 #include "localisation/LanguageLoader.h"
 
 #include "localisation/LanguageSignature.h"
+#include "platform/RegularFile.h"
 #include "tagengine/EngineText.h"
 
 #include <QCoreApplication>
@@ -18,7 +19,7 @@ std::optional<QStringList>& LanguageFoldersOverride()
     return folders;
 }
 
-// Reads at most MaxLanguageFileSize bytes; a device that holds more fails.
+// A built-in language: at most MaxLanguageFileSize bytes.
 std::optional<QByteArray> ReadBounded(QFile& file)
 {
     if (!file.open(QIODevice::ReadOnly))
@@ -66,8 +67,7 @@ std::optional<QByteArray> ReadBuiltInLanguage(const QString& name)
 
 std::optional<QByteArray> ReadLanguageFile(const QString& path)
 {
-    QFile file(path);
-    return ReadBounded(file);
+    return ReadRegularFile(path, MaxLanguageFileSize);
 }
 
 bool IsLanguageFile(const TLanguageLines& lines)

@@ -27,8 +27,9 @@ QStringList BuiltInLanguageNames();
 // The bytes of a built-in language, its name compared ignoring case; nothing
 // when there is no such language or it is empty.
 std::optional<QByteArray> ReadBuiltInLanguage(const QString& name);
-// The bytes of a language file; nothing when it cannot be read or is larger
-// than MaxLanguageFileSize.
+// The bytes of a language file; nothing when it cannot be read, is no regular
+// file (a FIFO is refused without waiting for a writer) or is larger than
+// MaxLanguageFileSize.
 std::optional<QByteArray> ReadLanguageFile(const QString& path);
 // True when lines have a "Language" and a "QLNVersion" value.
 bool IsLanguageFile(const TLanguageLines& lines);

@@ -42,10 +42,14 @@ QString TMultiLanguage::GetLangString(const QString& key) const
     return Unescape(value);
 }
 
+QString TMultiLanguage::GetBaseLangString(const QString& key) const
+{
+    return key.isEmpty() ? QString() : Unescape(m_custom.Value(key));
+}
+
 QString TMultiLanguage::FormatLangString(const QString& key, const TLangArgs& args) const
 {
-    const QString text = GetLangString(key);
-    return FormatPositional(text, args).value_or(text);
+    return FillFirstFitting({GetLangString(key), GetBaseLangString(key)}, args);
 }
 
 bool TMultiLanguage::TranslateText(QString& text) const

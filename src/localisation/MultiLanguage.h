@@ -39,9 +39,14 @@ public:
     // is x); empty for an empty or unknown key. Keys ignore case.
     QString GetLangString(const QString& key) const;
 
+    // The text of key in the base language alone, escapes resolved.
+    QString GetBaseLangString(const QString& key) const;
+
     // GetLangString, then the positional arguments filled in ("%0:s",
-    // "%1:d", ...). A text that does not fit its arguments is returned
-    // unformatted; nothing is ever thrown.
+    // "%1:d", ...). A chosen text that cannot be filled in, or that leaves
+    // out an argument the base text shows, gives way to the base text (a
+    // broken translation must not hide a file name); when neither fits, the
+    // text is returned as it stands. Nothing is ever thrown.
     QString FormatLangString(const QString& key, const TLangArgs& args) const;
 
     // Replaces a caption of the form "%Key" by its text and "%%word" by

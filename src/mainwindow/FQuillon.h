@@ -579,10 +579,16 @@ private:
     // FQuillonSettings.cpp
     void ApplyLoadedSettings(const TMainSettings& stored);
     TMainSettings CollectSettings() const;
-    // The stored placement, when it is valid and on a screen (else false).
+    // The stored placement, when it is valid (else false), fitted to the
+    // screen it opens on.
     bool ApplyWindowPlacement(const QByteArray& bytes);
     // Without a stored placement: about three quarters of the screen.
     void ApplyFirstPlacement();
+    // Shrinks and moves the window onto its screen once its texts (and
+    // those of its menus) are in.
+    void FitWindowToScreen();
+    // Tells the user what reading the settings left out, once.
+    void TellLeftOutSettings();
     QByteArray WindowPlacementBytes() const;
     // FQuillonLoad.cpp
     void RunLoad(const QString& folder, bool keep);
@@ -776,6 +782,8 @@ private:
     QString m_statusText;
     int m_statusIcon = 0;
     TFileNamePresets m_fileNamePresets;
+    // What reading the settings left out, told once the window shows.
+    TLeftOutSettings m_leftOutSettings;
     TNameValueCollection m_favorites;
     TMP3SearchConfig m_searchConfig;
     // Field and text of the last search: with another field or text the next

@@ -36,7 +36,9 @@ QString MenuCaption(const QString& name)
 
 void TFQuillon::BindFavoriteActions()
 {
-    BindAction(QStringLiteral("ActAddToFavorites"), [this] { ActAddToFavoritesExecute(); });
+    // The menu holds at most MaxFavorites of them.
+    BindAction(QStringLiteral("ActAddToFavorites"), [this] { ActAddToFavoritesExecute(); },
+               [this] { return m_favorites.Count() < MaxFavorites; });
     BindAction(QStringLiteral("ActOrganizeFavorites"), [this] { ActOrganizeFavoritesExecute(); });
     BuildFavoritesMenu();
 }
@@ -101,7 +103,7 @@ void TFQuillon::OpenFavorite(int index)
 void TFQuillon::ActAddToFavoritesExecute()
 {
     const QString path = TreePath();
-    if (path.isEmpty() || !IsFolderPath(path)) {
+    if (path.isEmpty() || !IsFolderPath(path) || m_favorites.Count() >= MaxFavorites) {
         CurrentPrompt()->Beep();
         return;
     }

@@ -80,6 +80,7 @@ TFQuillon::TFQuillon(const QStringList& arguments, QWidget* parent) : QMainWindo
     LoadChosenLanguage();
     TranslateWindow();
     ApplyInputPages(pages);
+    FitWindowToScreen();
 
     m_formMenu = std::make_unique<TFormMenu>(*this);
     BindOwnActions();
@@ -170,6 +171,7 @@ void TFQuillon::FormShow()
     if (m_treeConnected)
         return;
     MenuBar1->SetMenu(m_formMenu->MainMenu());
+    FitWindowToScreen();
     // The tree has its size now: its folder comes into view.
     ShellTreeView1->scrollTo(ShellTreeView1->currentIndex());
     repaint();
@@ -184,6 +186,7 @@ void TFQuillon::FormShow()
     QString digest;
     if (!CheckActiveLanguageSignature(digest))
         ShowLanguageWarning(digest, this);
+    TellLeftOutSettings();
 }
 
 void TFQuillon::closeEvent(QCloseEvent* event)

@@ -2,14 +2,20 @@
 #include "mainwindow/FQuillon.h"
 
 #include "controls/MyListView.h"
+#include "mainwindow/MessageLists.h"
 #include "mainwindow/WindowPlacement.h"
 
 #include "frameinput/ID3v2Frame.h"
+#include "localisation/MultiLanguage.h"
 #include "platform/NativePath.h"
+#include "platform/Prompt.h"
 
 #include <QGuiApplication>
+#include <QLayout>
 #include <QScreen>
 #include <QSplitter>
+
+#include <utility>
 
 void TFQuillon::LoadSettings()
 {
@@ -48,6 +54,14 @@ void TFQuillon::ApplyLoadedSettings(const TMainSettings& s)
         ApplyInputPages(*s.InputPages);
     for (int i = 0; i < s.Presets.Count(); ++i)
         m_fileNamePresets.Add(s.Presets.Names().at(i), s.Presets.Patterns().at(i));
+    m_leftOutSettings = s.LeftOut;
+}
+
+void TFQuillon::TellLeftOutSettings()
+{
+    const QStringList lines = std::exchange(m_leftOutSettings, TLeftOutSettings()).Lines();
+    if (!lines.isEmpty())
+        CurrentPrompt()->Information(this, LangFmt("SettingsLeftOut", {NamesPrecededByBreak(lines)}));
 }
 
 TMainSettings TFQuillon::CollectSettings() const
@@ -84,17 +98,29 @@ void TFQuillon::SaveSettings()
         TSettingsStore::Save(CollectSettings());
 }
 
+namespace {
+
+// The available areas of the screens, the primary screen's first.
+QList<QRect> AvailableScreenAreas()
+{
+    QList<QRect> areas;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (primary)
+        areas << primary->availableGeometry();
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen != primary)
+            areas << screen->availableGeometry();
+    return areas;
+}
+
+}
+
 bool TFQuillon::ApplyWindowPlacement(const QByteArray& bytes)
 {
     const auto placement = TWindowPlacement::Decode(bytes);
     if (!placement)
         return false;
-    bool onScreen = false;
-    for (const QScreen* screen : QGuiApplication::screens())
-        onScreen = onScreen || screen->availableGeometry().intersects(placement->Normal);
-    if (!onScreen)
-        return false;
-    setGeometry(placement->Normal);
+    setGeometry(FitToScreens(placement->Normal, AvailableScreenAreas()));
     if (placement->ShowCmd == TWindowPlacement::ShowMaximized)
         setWindowState(windowState() | Qt::WindowMaximized);
     return true;
@@ -111,6 +137,24 @@ void TFQuillon::ApplyFirstPlacement()
     QRect placement(QPoint(), available.size() * 3 / 4);
     placement.moveCenter(available.center());
     setGeometry(placement);
+}
+
+void TFQuillon::FitWindowToScreen()
+{
+    // The texts of a language may ask for more room than the screen has (a
+    // long caption in the menu bar or on a tab): the window keeps to its
+    // screen and the contents make do, so that no window is ever saved, and
+    // opened again, larger than the screen. Its frame (once shown) counts.
+    layout()->activate();
+    const QRect frame = frameGeometry();
+    const QRect client = geometry();
+    const QMargins margins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                           frame.bottom() - client.bottom());
+    const QRect fitted = FitToScreens(frame, AvailableScreenAreas()).marginsRemoved(margins);
+    const QSize least = minimumSize();
+    if (least.width() > fitted.width() || least.height() > fitted.height())
+        setMinimumSize(least.boundedTo(fitted.size()));
+    setGeometry(fitted);
 }
 
 QByteArray TFQuillon::WindowPlacementBytes() const

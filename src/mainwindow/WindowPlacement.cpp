@@ -2,6 +2,8 @@
 
 #include <QtEndian>
 
+#include <algorithm>
+
 namespace {
 
 void Put(QByteArray& bytes, int offset, qint32 value)
@@ -46,4 +48,24 @@ std::optional<TWindowPlacement> TWindowPlacement::Decode(const QByteArray& bytes
     placement.Normal = QRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(width),
                              static_cast<int>(height));
     return placement;
+}
+
+QRect FitToScreens(const QRect& window, const QList<QRect>& areas)
+{
+    if (areas.isEmpty())
+        return window;
+    const auto overlap = [&window](const QRect& area) {
+        const QRect common = area.intersected(window);
+        return static_cast<qint64>(common.width()) * common.height();
+    };
+    const auto best = std::max_element(areas.begin(), areas.end(),
+                                       [&](const QRect& a, const QRect& b) { return overlap(a) < overlap(b); });
+    const bool onScreen = overlap(*best) > 0;
+    const QRect& area = onScreen ? *best : areas.first();
+    QRect fitted(window.topLeft(), window.size().boundedTo(area.size()));
+    if (!onScreen)
+        fitted.moveCenter(area.center());
+    fitted.moveLeft(std::clamp(fitted.left(), area.left(), area.right() - fitted.width() + 1));
+    fitted.moveTop(std::clamp(fitted.top(), area.top(), area.bottom() - fitted.height() + 1));
+    return fitted;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QRect>
 
 #include <optional>
@@ -22,3 +23,10 @@ struct TWindowPlacement {
     // positive size.
     static std::optional<TWindowPlacement> Decode(const QByteArray& bytes);
 };
+
+// Where a window of this geometry opens, given the available areas of the
+// screens (the primary screen's first): on the screen that holds the largest
+// part of it, shrunk and moved only as far as needed to lie wholly on it. A
+// window on none of them (its screen is gone) keeps as much of its size as
+// fits and is centred on the primary screen. Without screens it stays.
+QRect FitToScreens(const QRect& window, const QList<QRect>& areas);

@@ -4,6 +4,9 @@
 
 #include "support/RecordingPrompt.h"
 
+#include "common/CommaText.h"
+#include "common/LayoutStrings.h"
+#include "common/NameValueCollection.h"
 #include "localisation/LanguageLoader.h"
 
 #include <QTemporaryDir>
@@ -135,4 +138,76 @@ TEST_F(SettingsTest, NumbersOutsideTheirRangesAreBroughtBackWhenRead)
             << c.Stored[0];
         EXPECT_EQ(r.UseProxy, c.UseProxy) << c.Stored[0];
     }
+}
+
+TEST_F(SettingsTest, ListsAreReadOnlyAsFarAsTheWindowsCanShowThem)
+{
+    const QString longPath = QLatin1Char('/') + QString(MaxStoredPathBytes, QLatin1Char('x'));
+    Store([&](TRegistry& reg) {
+        // Ten separators too many, a button twice, an unknown code.
+        reg.WriteString(QStringLiteral("Buttons"), QStringLiteral("UNDO") + QStringLiteral("----").repeated(40)
+                                                       + QStringLiteral("UNDOXXXXDIRB"));
+        // A column twice, an unknown one; the widths go with their columns.
+        reg.WriteString(QStringLiteral("Cols"), QStringLiteral("TIT2*FINTIT2ZZZZ*LEN"));
+        reg.WriteBinaryData(QStringLiteral("ColsW"), WidthsToBytes({10, 20, 30, 40, 50}));
+        QStringList favorites;
+        for (int i = 0; i < MaxFavorites + 5; ++i)
+            favorites << QStringLiteral("F%1").arg(i) << QStringLiteral("/f%1").arg(i);
+        reg.WriteString(QStringLiteral("Favorites"), JoinCommaText(favorites));
+        // A folder no system takes.
+        reg.WriteString(QStringLiteral("CH0"), longPath);
+        reg.WriteString(QStringLiteral("CH1"), QStringLiteral("/a/"));
+    });
+    Store(
+        [](TRegistry& reg) {
+            reg.WriteString(QStringLiteral("0"), QStringLiteral("TIT2TIT2XXXXTPE1"));
+            for (int i = 1; i < MaxInputPages + 8; ++i)
+                reg.WriteString(QString::number(i), QStringLiteral("TIT2COMM"));
+        },
+        QStringLiteral("Felder"));
+    Store(
+        [](TRegistry& reg) {
+            for (int i = 0; i < MaxFileNamePresets + 4; ++i) {
+                reg.WriteString(QString::number(i), QStringLiteral("%A"));
+                if (i != 7) // a pattern without a name is no template
+                    reg.WriteString(QStringLiteral("N%1").arg(i), QStringLiteral("P%1").arg(i));
+            }
+        },
+        QStringLiteral("DNVorgaben"));
+
+    const TMainSettings s = Loaded();
+    const TStringArray separators(MaxToolbarSeparators, QStringLiteral("----"));
+    EXPECT_EQ(s.ToolbarCodes, TStringArray({"UNDO"}) + separators + TStringArray({"DIRB"}));
+    EXPECT_EQ(s.ColumnCodes, TStringArray({"TIT2", "*FIN", "*LEN"}));
+    EXPECT_EQ(s.ColumnWidths, TWordArray({10, 20, 50}));
+    TNameValueCollection favorites;
+    favorites.SetCommaText(s.Favorites);
+    ASSERT_EQ(favorites.Count(), MaxFavorites);
+    EXPECT_EQ(favorites.Names(MaxFavorites - 1), QStringLiteral("F%1").arg(MaxFavorites - 1));
+    EXPECT_EQ(s.CopyHistory, QStringList({"/a/"}));
+    ASSERT_TRUE(s.InputPages);
+    ASSERT_EQ(s.InputPages->Count(), MaxInputPages);
+    // Every frame once in the whole layout, unknown IDs gone.
+    EXPECT_EQ(s.InputPages->Items(0).FrameIDs, QStringList({"TIT2", "TPE1"}));
+    EXPECT_EQ(s.InputPages->Items(1).FrameIDs, QStringList({"COMM"}));
+    EXPECT_TRUE(s.InputPages->Items(2).FrameIDs.isEmpty());
+    EXPECT_EQ(s.Presets.Count(), MaxFileNamePresets);
+    EXPECT_EQ(s.Presets.Names().last(), QStringLiteral("P%1").arg(MaxFileNamePresets));
+
+    // What was left out is counted for the user: repeats and what is beyond
+    // the bounds, not what no window could show at all.
+    EXPECT_EQ(s.LeftOut.ToolbarEntries, 11);
+    EXPECT_EQ(s.LeftOut.Columns, 1);
+    EXPECT_EQ(s.LeftOut.Favorites, 5);
+    EXPECT_EQ(s.LeftOut.InputPages, 8);
+    EXPECT_EQ(s.LeftOut.FileNamePresets, 3);
+    EXPECT_EQ(s.LeftOut.Lines().size(), 5);
+
+    // What the store writes it reads back whole.
+    TSettingsStore::Save(s);
+    const TMainSettings again = Loaded();
+    EXPECT_FALSE(again.LeftOut.Any());
+    EXPECT_TRUE(again.LeftOut.Lines().isEmpty());
+    EXPECT_EQ(again.ToolbarCodes, s.ToolbarCodes);
+    EXPECT_EQ(again.InputPages->Count(), MaxInputPages);
 }

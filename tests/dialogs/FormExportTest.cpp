@@ -110,6 +110,29 @@ TEST(FormExportTest, SuccessfulExportStoresEveryChoiceAndTheyComeBack)
     }));
 }
 
+// The chooser makes every column once: a stored list of any length (edited
+// by hand or damaged) is read as far as that, its links with their columns.
+TEST(FormExportTest, StoredColumnsAreReadOnceEach)
+{
+    TExportFixture f;
+    {
+        TRegistry registry;
+        ASSERT_TRUE(registry.OpenKey(TExportSettings::KeyPath(), true));
+        const int many = 10000;
+        registry.WriteString(QStringLiteral("HTMLColumns"),
+                             QStringLiteral("TPE1ZZZZTALB") + QStringLiteral("TPE1").repeated(many));
+        registry.WriteString(QStringLiteral("HTMLColumnsLink"),
+                             QStringLiteral("--L") + QString(many, QLatin1Char('L')));
+        registry.WriteString(QStringLiteral("ExcelColumns"), QStringLiteral("TIT2TALB").repeated(many));
+    }
+    EXPECT_FALSE(f.Run([&](TFormExport& form) {
+        EXPECT_EQ(form.OwnHTMLColumns(), TStringArray({"TPE1", "TALB"}));
+        EXPECT_EQ(form.OwnHTMLLinks(), TBoolArray({false, true}));
+        EXPECT_EQ(form.MAndereSpaltenHTML->toPlainText(), QStringLiteral("Interpret; Album (Link)"));
+        EXPECT_EQ(form.MAndereSpaltenExcel->toPlainText(), QStringLiteral("Titel; Album"));
+    }));
+}
+
 TEST(FormExportTest, FailuresKeepTheWindowOpen)
 {
     TExportFixture f;

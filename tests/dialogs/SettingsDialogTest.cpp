@@ -8,6 +8,7 @@
 #include "localisation/LanguageLoader.h"
 #include "localisation/MultiLanguage.h"
 #include "localisation/ui/FrameLanguage.h"
+#include "common/SettingsBounds.h"
 #include "dialogs/FormEinstellungen.h"
 #include "common/StringObject.h"
 #include "tagengine/DisplayTexts.h"
@@ -297,6 +298,31 @@ TEST_F(SettingsDialogTest, TemplatesAreChosenSavedAndDeletedOnTheDialogsCopy)
     EXPECT_EQ(Presets.Names().last(), QStringLiteral("Mine"));
     EXPECT_EQ(Presets.Patterns().last(), QStringLiteral("%A %T"));
     EXPECT_EQ(record.FileNamePattern, QStringLiteral("%A & %T"));
+}
+
+// The settings keep MaxFileNamePresets templates: the dialog saves no more.
+TEST_F(SettingsDialogTest, NoMoreTemplatesAreSavedThanTheSettingsKeep)
+{
+    TEinstellungen record;
+    while (Presets.Count() < MaxFileNamePresets)
+        Presets.Add(QStringLiteral("P%1").arg(Presets.Count()), QStringLiteral("%A"));
+    EXPECT_TRUE(Run(record, [this](TFormEinstellungen& d) {
+        EXPECT_FALSE(d.ButAufbauSpeichern->isEnabled());
+        Prompt.Inputs = {QStringLiteral("One too many")};
+        d.ActAufbauSpeichernExecute();
+        EXPECT_EQ(Prompt.Beeps, 1);
+        EXPECT_EQ(d.DialogPresets().Count(), MaxFileNamePresets);
+        // Room again once one is deleted.
+        Prompt.OnAsk = [](const QString&, TPromptButtons) { return pbYes; };
+        TriggerMenuItem(d.PopVorgaben, 0);
+        d.ActAufbauLoeschenExecute();
+        EXPECT_TRUE(d.ButAufbauSpeichern->isEnabled());
+        d.ActAufbauSpeichernExecute();
+        EXPECT_EQ(d.DialogPresets().Count(), MaxFileNamePresets);
+        EXPECT_EQ(d.DialogPresets().Names().last(), QStringLiteral("One too many"));
+        return QDialog::Accepted;
+    }));
+    EXPECT_EQ(Presets.Count(), MaxFileNamePresets);
 }
 
 TEST_F(SettingsDialogTest, OneTagKindIsAlwaysWritten)

@@ -44,4 +44,26 @@ TEST(LangFormatTest, RefusesWhatDoesNotFit)
     EXPECT_FALSE(FormatPositional(QString("%0:1024s").repeated(5000), {"a"}));
 }
 
+TEST(LangFormatTest, EveryArgumentMustBeTakenWhenAsked)
+{
+    constexpr TArgumentUse every = TArgumentUse::Every;
+    EXPECT_EQ(FormatPositional("no name", {"a"}), "no name");
+    EXPECT_FALSE(FormatPositional("no name", {"a"}, every));
+    EXPECT_FALSE(FormatPositional("%1:s", {"a", "b"}, every));
+    EXPECT_EQ(FormatPositional("%1:s %0:s", {"a", "b"}, every), "b a");
+    EXPECT_EQ(FormatPositional("%*d", {4, 1}, every), "   1"); // a width taken from an argument takes it
+    EXPECT_EQ(FormatPositional("%0:s %0:s", {"a"}, every), "a a");
+    EXPECT_EQ(FormatPositional("none", {}, every), "none");
+
+    // The first text that shows every argument, else the first that can be
+    // filled in at all, else the first as it stands.
+    EXPECT_EQ(FillFirstFitting({"%0:s here", "%0:s da"}, {"x"}), "x here");
+    EXPECT_EQ(FillFirstFitting({"here", "%0:s da"}, {"x"}), "x da");
+    EXPECT_EQ(FillFirstFitting({"%999:s here", "%0:s da"}, {"x"}), "x da");
+    EXPECT_EQ(FillFirstFitting({"%n here", "%s da"}, {"x"}), "x da");
+    EXPECT_EQ(FillFirstFitting({"here", "da"}, {"x"}), "here");
+    EXPECT_EQ(FillFirstFitting({"%999:s here", "da"}, {"x"}), "da");
+    EXPECT_EQ(FillFirstFitting({"%999:s here", "%d da"}, {"x"}), "%999:s here");
+}
+
 }

@@ -87,6 +87,17 @@ TEST_F(LanguageDialogsTest, FrameDescribesTheLanguageAndShowsFilesOfOtherVersion
     EXPECT_EQ(LabelText(frame, "LLangSprache"), "English (English)");
 }
 
+TEST_F(LanguageDialogsTest, ABrokenPlaceholderOfAListedLanguageGivesWayToTheLanguageInUse)
+{
+    const QString path = WriteFile(m_folder.filePath("broken.qlnlang"),
+                                   LanguageFileBytes({"Language=Broken", "QLNVersion=3.13",
+                                                      "LanguageStateOld=Other version: %9:s", "Author=Someone"}));
+    TFrameLanguage frame;
+    frame.SelectLanguageEntry(path, true);
+    EXPECT_EQ(LabelText(frame, "LLangStatus"), "Note: Language file for other program version (3.13)");
+    EXPECT_EQ(LabelText(frame, "LLangAutor"), "Someone");
+}
+
 TEST_F(LanguageDialogsTest, SelectorRunsThroughThePromptAndKeepsTheChoice)
 {
     SetUserLocale(QLocale("de_DE"));

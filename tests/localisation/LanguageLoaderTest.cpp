@@ -2,6 +2,7 @@
 
 #include "localisation/LanguageLoader.h"
 #include "localisation/LanguageSignature.h"
+#include "support/FifoWriter.h"
 #include "tagengine/EngineText.h"
 
 #include <QCoreApplication>
@@ -60,6 +61,13 @@ TEST_F(LanguageLoaderTest, WhatIsNoReadableLanguageFileLeavesTheLanguageEmpty)
     // Exists but cannot be read (a folder of that name): not loaded, nothing thrown.
     ASSERT_TRUE(QDir(m_dir.path()).mkdir("folder.qlnlang"));
     EXPECT_TRUE(loadsNothing(m_dir.filePath("folder.qlnlang")));
+    {
+        // A FIFO is no language file: refused at once, never waited on (a
+        // writer stands by, so a reader that waited would load its text).
+        TFifoWriter fifo(m_dir.filePath("fifo.qlnlang"), LanguageFileBytes({"Language=X", "QLNVersion=3.14"}));
+        ASSERT_TRUE(fifo.Made());
+        EXPECT_TRUE(loadsNothing(m_dir.filePath("fifo.qlnlang")));
+    }
     // Too large to be a language file.
     QByteArray huge = LanguageFileBytes({"Language=X", "QLNVersion=3.14"});
     huge += QByteArray(MaxLanguageFileSize, 'x');

@@ -3,6 +3,7 @@
 #include "localisation/LanguageLoader.h"
 #include "localisation/LanguageRes.h"
 #include "localisation/LocaleLanguage.h"
+#include "support/FifoWriter.h"
 
 #include <QTemporaryDir>
 
@@ -59,6 +60,10 @@ TEST_F(LanguageResTest, ListsBuiltInLanguagesAndLanguageFilesSorted)
     Write("nolanguage.qlnlang", LanguageFileBytes({"QLNVersion=3.14", "OK=x"}));
     Write("other.txt", Header("Not listed", 9, 1));
     Write("UPPER.QLNLANG", Header("Not listed either", 9, 1)); // names compare exactly
+    // A FIFO among the files is passed over at once: reading it would wait
+    // for a writer (here one stands by, so a reader that waited would list it).
+    TFifoWriter fifo(m_dir.filePath("fifo.qlnlang"), Header("From a FIFO", 9, 1));
+    ASSERT_TRUE(fifo.Made());
 
     const TLanguageResList rows = FindLanguages();
     QStringList names;

@@ -1,6 +1,7 @@
 #include "LocalisationTestSupport.h"
 
 #include "localisation/MultiLanguage.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,8 @@ protected:
             "OnlyBase=Basis",
             "Escapes=a\\nb|a\\\\b|\\x|a\\",
             "Files=%0:s Dateien",
+            "Exists=Die Datei \"%0:s\" gibt es schon.",
+            "Caption=Umbenennen",
         })));
         LangStrings.SetCurrentLangStrings(TLanguageLines::FromBytes(LanguageFileBytes({
             "Language=English",
@@ -28,6 +31,7 @@ protected:
             "Equals=a=b",
             "Files=%0:s files",
             "Swapped=%1:s before %0:s",
+            "Caption=Rename",
         })));
     }
 
@@ -69,6 +73,21 @@ TEST_F(MultiLanguageTest, FormatsPositionalArguments)
     EXPECT_EQ(LangFmt("Files", {3}), "%0:s files");
     // A placeholder in an argument is not expanded again.
     EXPECT_EQ(LangFmt("Swapped", {"%1:s", "%0:s"}), "%0:s before %1:s");
+    // A caption that leaves the name out in every language stays as it is.
+    EXPECT_EQ(LangFmt("Caption", {"a.mp3"}), "Rename");
+
+    // A translation whose placeholders do not fit shows the base text with
+    // the file name, never its raw pattern.
+    const QString base = "Die Datei \"a.mp3\" gibt es schon.";
+    for (const char* broken : {"The file already exists.", "The file \"%999:s\" already exists.",
+                               "The file \"%n\" already exists.", "The file \"%0:d\" already exists.",
+                               "The file \"%1:s\" already exists."}) {
+        const QString line = QStringLiteral("Exists=") + QString::fromLatin1(broken);
+        LangStrings.SetCurrentLangStrings(TLanguageLines::FromLines({"Language=Broken", line}));
+        EXPECT_EQ(LangFmt("Exists", {"a.mp3"}), base) << broken;
+    }
+    LangStrings.SetCurrentLangStrings(TLanguageLines::FromLines({"Language=Good", "Exists=\"%0:s\" exists."}));
+    EXPECT_EQ(LangFmt("Exists", {"a.mp3"}), "\"a.mp3\" exists.");
 }
 
 TEST(LanguageLinesTest, DecodesWindows1252AndUtf8AndTrimsOnlyBlanksAndControlCharacters)

@@ -11,6 +11,7 @@
 #include "localisation/MultiLanguage.h"
 #include "dialogs/FormButtons.h"
 #include "dialogs/FormEingabefelder.h"
+#include "common/SettingsBounds.h"
 #include "common/SettingsStore.h"
 #include "common/ToolbarButtons.h"
 #include "platform/Registry.h"
@@ -173,6 +174,58 @@ TEST_F(LayoutDialogsTest, ToolbarDialogAddsRemovesAndMoves)
         return QDialog::Accepted;
     }));
     EXPECT_EQ(codes, TStringArray({"----", "DIRB", "DIRN"}));
+}
+
+// The settings keep every button once and MaxToolbarSeparators separators,
+// MaxInputPages pages and MaxFavorites favourites: the dialogs and commands
+// that make these lists make them no longer.
+TEST_F(LayoutDialogsTest, NoListGrowsLongerThanTheSettingsKeep)
+{
+    TStringArray codes = TStringArray(MaxToolbarSeparators, QStringLiteral("----")) + TStringArray({"DIRB"});
+    EXPECT_TRUE(RunButtons(codes, [this](TFormButtons& d) {
+        SelectRow(d.TreeView1, 0); // the separator
+        EXPECT_FALSE(d.ButHinzufuegen->isEnabled());
+        d.ActHinzufuegenExecute();
+        EXPECT_EQ(Prompt.Beeps, 1);
+        EXPECT_EQ(d.TreeView2->count(), MaxToolbarSeparators + 1);
+        // A button can still be added; a separator once one is gone.
+        SelectRow(d.TreeView1, 1);
+        EXPECT_TRUE(d.ButHinzufuegen->isEnabled());
+        SelectRow(d.TreeView2, 0);
+        d.ActEntfernenExecute();
+        SelectRow(d.TreeView1, 0);
+        EXPECT_TRUE(d.ButHinzufuegen->isEnabled());
+        d.ActHinzufuegenExecute();
+        EXPECT_EQ(d.TreeView2->count(), MaxToolbarSeparators + 1);
+        return QDialog::Accepted;
+    }));
+
+    TEingabeSeiten pages;
+    for (int i = 0; i < MaxInputPages; ++i)
+        pages.Add(QStringLiteral("Page %1").arg(i));
+    Prompt.Beeps = 0;
+    EXPECT_TRUE(RunPages(pages, [this](TFormEingabefelder& d) {
+        EXPECT_FALSE(d.ButNeueSeite->isEnabled());
+        Prompt.Inputs = {QStringLiteral("One too many")};
+        d.ActNeueSeiteExecute();
+        EXPECT_EQ(Prompt.Beeps, 1);
+        EXPECT_EQ(d.TCSeiten->count(), MaxInputPages + 1);
+        d.ActSeiteLoeschenExecute();
+        EXPECT_TRUE(d.ButNeueSeite->isEnabled());
+        return QDialog::Accepted;
+    }));
+    EXPECT_EQ(pages.Count(), MaxInputPages - 1);
+
+    Window->SetTreePath(Env.Folder());
+    while (Window->Favorites().Count() < MaxFavorites)
+        Window->Favorites().Add(QStringLiteral("F"), Env.Folder());
+    Window->UpdateActions();
+    EXPECT_FALSE(Window->Action(QStringLiteral("ActAddToFavorites"))->isEnabled());
+    Prompt.Beeps = 0;
+    Prompt.Inputs = {QStringLiteral("One too many")};
+    Window->ActAddToFavoritesExecute();
+    EXPECT_EQ(Prompt.Beeps, 1);
+    EXPECT_EQ(Window->Favorites().Count(), MaxFavorites);
 }
 
 TEST_F(LayoutDialogsTest, JunkStoredToolbarsLoadWithoutHarm)

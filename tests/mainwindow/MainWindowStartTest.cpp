@@ -4,7 +4,10 @@
 #include "controls/QtPrompt.h"
 #include "mainwindow/ActionTable.h"
 #include "dialogs/FormStart.h"
+#include "common/SettingsKey.h"
 #include "common/ToolbarButtons.h"
+#include "platform/Registry.h"
+#include "support/FifoWriter.h"
 
 #include "localisation/MultiLanguage.h"
 
@@ -49,6 +52,24 @@ TEST_F(MainWindowStartTest, FirstStartShowsTheDefaultsAndAsksForTheLanguage)
     EXPECT_NEAR(window.width(), available.width() * 3 / 4, 1);
     EXPECT_NEAR(window.height(), available.height() * 3 / 4, 1);
     EXPECT_TRUE(available.contains(window.geometry()));
+}
+
+TEST_F(MainWindowStartTest, AFifoAsTheLanguageFileNeverHoldsTheStart)
+{
+    // A writer stands by: a start that waited on the FIFO would read a
+    // language from it and not ask.
+    const QString fifo = Env.PathOf(QStringLiteral("x.qlnlang"));
+    TFifoWriter writer(fifo, "Language=FIFO\r\nQLNVersion=3.14\r\n");
+    ASSERT_TRUE(writer.Made());
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(ProgramSettingsKey(), true));
+        reg.WriteString(QStringLiteral("LanguageFile"), fifo);
+    }
+    TFQuillon window({});
+    // No language could be loaded: the selector was offered.
+    EXPECT_EQ(Env.Prompt.Modals, 1);
+    EXPECT_NE(Lang(QStringLiteral("Language")), QStringLiteral("FIFO"));
 }
 
 TEST_F(MainWindowStartTest, EveryActionIsInTheMenusUnderItsOwnName)

@@ -2,6 +2,7 @@
 #include "InputPanelTestSupport.h"
 
 #include "common/SettingsStore.h"
+#include "common/ToolbarButtons.h"
 #include "mainwindow/WindowPlacement.h"
 
 #include "localisation/MultiLanguage.h"
@@ -10,6 +11,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTabWidget>
+#include <QToolBar>
 
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -223,4 +226,61 @@ TEST_F(SettingsTest, AnUnreadableSettingsFileIsToldOnceAtStartAndKeptAside)
     }
     if (!haveDevice)
         GTEST_SKIP() << "no device node could be made here (mknod needs root); the file of random bytes was checked";
+
+// Settings that no window writes (a settings file edited by hand or damaged)
+// are cut to what the window shows, the user hears once what went, and
+// what the window saves is read back whole.
+TEST_F(SettingsTest, ListsLongerThanTheWindowShowsAreCutAndToldOnce)
+{
+    const int many = 1000;
+    Store([&](TRegistry& reg) {
+        reg.WriteString(QStringLiteral("Language"), QStringLiteral("ENGLISH"));
+        reg.WriteString(QStringLiteral("Buttons"), QStringLiteral("UNDO----DIRB").repeated(many));
+        reg.WriteString(QStringLiteral("Cols"), QStringLiteral("TIT2*FIN").repeated(many));
+        reg.WriteString(QStringLiteral("Favorites"), QStringLiteral("Music,/tmp,").repeated(many));
+    });
+    Store(
+        [&](TRegistry& reg) {
+            for (int i = 0; i < MaxInputPages + 50; ++i)
+                reg.WriteString(QString::number(i), QStringLiteral("TIT2TPE1"));
+        },
+        QStringLiteral("Felder"));
+    Store(
+        [&](TRegistry& reg) {
+            for (int i = 0; i < MaxFileNamePresets + 50; ++i) {
+                reg.WriteString(QString::number(i), QStringLiteral("%A"));
+                reg.WriteString(QStringLiteral("N%1").arg(i), QStringLiteral("P%1").arg(i));
+            }
+        },
+        QStringLiteral("DNVorgaben"));
+    {
+        TFQuillon window({});
+        EXPECT_LE(window.GetToolbarCodes().size(), ToolbarButtonCount + MaxToolbarSeparators);
+        EXPECT_EQ(window.ToolBar1->actions().size(), window.GetToolbarCodes().size());
+        TStringArray columns;
+        TWordArray widths;
+        window.GetColumns(columns, widths);
+        EXPECT_EQ(columns, TStringArray({"TIT2", "*FIN"}));
+        EXPECT_EQ(window.InputPages().Count(), MaxInputPages);
+        EXPECT_EQ(window.PagInfos->count(), MaxInputPages + 2);
+        EXPECT_EQ(window.Favorites().Count(), MaxFavorites);
+        EXPECT_EQ(window.FileNamePresets().Count(), MaxFileNamePresets);
+        // Told once, when the window shows, in the language chosen.
+        EXPECT_TRUE(Env.Prompt.Informations.isEmpty());
+        window.FormShow();
+        ASSERT_EQ(Env.Prompt.Informations.size(), 1);
+        const QString told = Env.Prompt.Informations.first();
+        const QString opening = Lang("SettingsLeftOut").section(QStringLiteral("%0:s"), 0, 0);
+        EXPECT_TRUE(told.startsWith(opening)) << told.toStdString();
+        EXPECT_TRUE(told.contains(LangFmt("SettingsLeftOutPages", {50, MaxInputPages})));
+        EXPECT_TRUE(told.contains(LangFmt("SettingsLeftOutFavorites", {many - MaxFavorites, MaxFavorites})));
+        EXPECT_TRUE(told.contains(LangFmt("SettingsLeftOutPresets", {50, MaxFileNamePresets})));
+        EXPECT_TRUE(told.contains(LangFmt("SettingsLeftOutColumns", {2 * many - 2})));
+        EXPECT_TRUE(told.contains(LangFmt("SettingsLeftOutButtons", {3 * many - 32, MaxToolbarSeparators})));
+    }
+    // The next start finds nothing to cut.
+    EXPECT_FALSE(Loaded().LeftOut.Any());
+    TFQuillon window({});
+    window.FormShow();
+    EXPECT_EQ(Env.Prompt.Informations.size(), 1);
 }

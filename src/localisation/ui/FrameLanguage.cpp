@@ -36,10 +36,11 @@ public:
         return text.isEmpty() ? Lang(key) : text;
     }
 
+    // A text of the listed language that cannot be filled in gives way to
+    // that of the language in use, then to the base language's.
     QString FormatLangString(const QString& key, const TLangArgs& args) const
     {
-        const QString text = GetLangString(key);
-        return FormatPositional(text, args).value_or(text);
+        return FillFirstFitting({GetLangString(key), Lang(key), LangStrings.GetBaseLangString(key)}, args);
     }
 
 private:

@@ -2,6 +2,8 @@
 
 #include "export/ExportError.h"
 #include "localisation/Cp1252.h"
+#include "platform/FileLayer.h"
+#include "platform/RegularFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,6 +12,9 @@
 #include <QStandardPaths>
 
 namespace {
+
+// Far beyond any page template; a larger file is no template.
+constexpr qint64 MaxTemplateBytes = 64 * 1024 * 1024;
 
 std::optional<QStringList>& FoldersOverride()
 {
@@ -77,8 +82,15 @@ QString FindTemplateFile(const QString& name)
 
 QString ReadTemplateFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw TExportError(QStringLiteral("Can not read \"%1\": %2").arg(path, file.errorString()));
-    return DecodeUtf8OrCp1252(file.readAll());
+    // Read without waiting: a pipe put in the template's place must not hold
+    // the export.
+    int error = 0;
+    const std::optional<QByteArray> bytes = ReadRegularFile(path, MaxTemplateBytes, &error);
+    if (!bytes) {
+        const QString reason = error == ENODEV ? QStringLiteral("it is not a regular file")
+                               : error == EFBIG ? QStringLiteral("it is larger than a template can be")
+                                                : SystemErrorText(error);
+        throw TExportError(QStringLiteral("Can not read \"%1\": %2").arg(path, reason));
+    }
+    return DecodeUtf8OrCp1252(*bytes);
 }

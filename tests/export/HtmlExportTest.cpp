@@ -2,6 +2,7 @@
 // each page and hands back its DOM, which Python's HTML parser takes apart.
 #include "ExportTestSupport.h"
 
+#include "support/FifoWriter.h"
 #include "support/QtPrinters.h"
 
 #include "export/DataModuleExport.h"
@@ -320,4 +321,16 @@ TEST_F(HtmlExportTest, OverwriteAnswersAndFailures)
     TDataModuleExport bad = Module(m_root.filePath(QStringLiteral("bad.htm")));
     EXPECT_THROW(bad.ExportWithTemplate(m_music, QStringLiteral("<#x a=%zz>")), TExportError);
     EXPECT_FALSE(QFile::exists(m_root.filePath(QStringLiteral("bad.htm"))));
+
+    // A pipe in a template's place is refused at once, not waited on (its
+    // writer stands by, so that a wait would read it instead of hanging).
+    const QString pipe = m_root.filePath(QStringLiteral("pipe.htm"));
+    TFifoWriter writer(pipe, "<p>from the pipe</p>");
+    ASSERT_TRUE(writer.Made());
+    try {
+        ReadTemplateFile(pipe);
+        ADD_FAILURE() << "a pipe was read as a template";
+    } catch (const TExportError& error) {
+        EXPECT_NE(std::string(error.what()).find("not a regular file"), std::string::npos) << error.what();
+    }
 }

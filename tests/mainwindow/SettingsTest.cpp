@@ -226,6 +226,7 @@ TEST_F(SettingsTest, AnUnreadableSettingsFileIsToldOnceAtStartAndKeptAside)
     }
     if (!haveDevice)
         GTEST_SKIP() << "no device node could be made here (mknod needs root); the file of random bytes was checked";
+}
 
 // Settings that no window writes (a settings file edited by hand or damaged)
 // are cut to what the window shows, the user hears once what went, and

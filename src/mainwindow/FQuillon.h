@@ -678,8 +678,6 @@ private:
     // --- Renaming and undo (private) ---
     // FQuillonRename.cpp
     void BindRenameActions();
-    // Another file already holds newName in the entry's folder.
-    bool NameTakenByOtherFile(const TEintragdaten& entry, const QString& newName) const;
     // Asks again (Yes/No) while renames of the entries of these paths fail;
     // reasons holds why each failed, by path (FailureLists.h).
     void RetryFailedRenames(QStringList& failedPaths, QHash<QString, QString>& reasons);

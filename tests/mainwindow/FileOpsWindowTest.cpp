@@ -8,6 +8,10 @@
 #include "localisation/MultiLanguage.h"
 #include "platform/FileLayer.h"
 
+#include "platform/FileOps.h"
+#include "platform/RunRecord.h"
+
+#include "support/ChildRuns.h"
 #include "support/TrashCli.h"
 
 #include <QDir>
@@ -201,6 +205,49 @@ private:
     QSet<int> m_infoFds;
 };
 
+// Dies by SIGKILL where a run is to be killed: before a moved file staged
+// beside its target takes its name, or before the file a copy replaced is
+// removed.
+class TKillingLayer : public TFileLayer {
+public:
+    int RenameNoReplaceAt(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to,
+                          const TStepsNote& beforeSteps) override
+    {
+        if (from.endsWith(".moving"))
+            ::raise(SIGKILL);
+        return TFileLayer::RenameNoReplaceAt(fromDirFd, from, toDirFd, to, beforeSteps);
+    }
+    int UnlinkAt(int dirFd, const QByteArray& name, int flags) override
+    {
+        if (name.endsWith(".replaced"))
+            ::raise(SIGKILL);
+        return TFileLayer::UnlinkAt(dirFd, name, flags);
+    }
+};
+
+// A run killed on its way: "move" (replacing, killed before the moved file
+// takes its name), "copy-replacing" (killed before the replaced file goes)
+// or "copy" (killed once the first piece is written), of a file into a
+// folder.
+int KilledRun(const QStringList& arguments)
+{
+    TFileOps ops(std::make_shared<TKillingLayer>());
+    ops.OnCollision = [](const QByteArray&, const QByteArray&, bool) {
+        return TCollisionChoice{TCollisionAnswer::Replace, false};
+    };
+    ops.OnProgress = [&](const TFileOpProgress& progress) {
+        if (arguments[0] == "copy" && progress.DoneBytes > 0)
+            ::raise(SIGKILL);
+        return true;
+    };
+    const QList<QByteArray> files{QFile::encodeName(arguments[1])};
+    const QByteArray target = QFile::encodeName(arguments[2]);
+    const TFileOpResult result = arguments[0] == "move" ? ops.Move(files, target) : ops.Copy(files, target);
+    return result.Failed.empty() ? 0 : 1;
+}
+
+const TChildRegistration KilledRunRegistration("window-killed-run", KilledRun);
+
 }
 
 TEST_F(FileOpsWindowTest, CopyAndMoveByChosenFolderAndByHistory)
@@ -339,28 +386,63 @@ TEST_F(FileOpsWindowTest, AReplacedFileThatCannotBeRemovedLeavesItsItemDone)
     EXPECT_TRUE(Prompt.Informations[1].contains("Album: " + target + "/Album/.b.mp3."));
 }
 
-// Hidden files that a killed run left are cleaned up when the folder is
-// loaded: the user's files have their names again, and what cannot is told
-// once.
-TEST_F(FileOpsWindowTest, LeftoversOfAKilledRunAreCleanedUpWhenTheFolderIsLoaded)
+// What killed runs left is settled when a folder is loaded, from their
+// records: a move replacing a file, killed before the moved file took its
+// name, is undone; a copy killed half way is removed; a copy killed after it
+// took its name, before the file it replaced went, is finished. All of it is
+// told once. Hidden names of the user's that only look like the program's
+// are left alone and listed.
+TEST_F(FileOpsWindowTest, WhatKilledRunsLeftIsSettledWhenAFolderIsLoaded)
 {
-    QProcess ended;
-    ended.start("true");
-    ASSERT_TRUE(ended.waitForStarted());
-    const QString dead = QString::number(ended.processId());
-    ASSERT_TRUE(ended.waitForFinished());
-    MakeFile(Src() + ".c.mp3." + dead + "-aBcDeF12.replaced", "Song C");
-    const QByteArray songC = Bytes(Src() + ".c.mp3." + dead + "-aBcDeF12.replaced");
-    MakeFile(Src() + ".a.mp3." + dead + "-aBcDeF12.moving", "Moved A");
-    MakeFile(Src() + ".d.mp3." + dead + "-aBcDeF12.part", "half a copy");
-    Window->ReloadFolder(true);
-    EXPECT_EQ(ListedNames(), QStringList({"a.mp3", "b.mp3", "c.mp3"}));
-    EXPECT_EQ(Bytes(Src() + "c.mp3"), songC);
-    EXPECT_EQ(QDir(Src()).entryList(QDir::Files | QDir::Hidden),
-              QStringList({".a.mp3." + dead + "-aBcDeF12.moving", "a.mp3", "b.mp3", "c.mp3"}));
+    const QString target = Folder("t");
+    MakeFile(target + "/a.mp3", "Taken A");
+    MakeFile(target + "/b.mp3", "Taken B");
+    MakeFile(Folder("more") + "/c.mp3", "Song C");
+    const QString userFolder = Src() + ".Live Album.99998-Qwertyui.part/";
+    MakeFile(userFolder + "01.mp3", "Live 1");
+    MakeFile(userFolder + "02.mp3", "Live 2");
+    ASSERT_TRUE(QFile::copy(Src() + "b.mp3", Src() + ".song.mp3.99999-abcdefgh.part"));
+    const QByteArray takenA = Bytes(target + "/a.mp3");
+    const QByteArray songA = Bytes(Src() + "a.mp3");
+    const QByteArray songB = Bytes(Src() + "b.mp3");
+    // Each run in a record folder of its own, lest the next one settle what
+    // the last left; then their records go where the window looks.
+    const QString records = QFile::decodeName(RunRecordFolder());
+    ASSERT_TRUE(QDir().mkpath(records));
+    const QList<QStringList> runs{{"move", Src() + "a.mp3", target},
+                                  {"copy-replacing", Src() + "b.mp3", target},
+                                  {"copy", Env.Folder() + "/more/c.mp3", Src()}};
+    for (const QStringList& run : runs) {
+        QTemporaryDir state;
+        {
+            const TScopedEnv own("XDG_STATE_HOME", state.path());
+            EXPECT_TRUE(RunChild("window-killed-run", run).Killed);
+        }
+        const QString left = state.path() + "/Orvane/Quillon/runs";
+        for (const QString& record : QDir(left).entryList(QDir::Files))
+            ASSERT_TRUE(QFile::rename(left + "/" + record, records + "/" + record));
+    }
+    ASSERT_EQ(QDir(records).entryList(QDir::Files).size(), 3);
+
+    Window->ActUnterordnerExecute(); // subfolders listed, the user's hidden folder among them
+    EXPECT_EQ(ListedNames(), QStringList({"01.mp3", "02.mp3", "a.mp3", "b.mp3"}));
+    EXPECT_EQ(Bytes(Src() + "a.mp3"), songA);
+    EXPECT_EQ(Bytes(target + "/a.mp3"), takenA);
+    EXPECT_EQ(Bytes(target + "/b.mp3"), songB);
+    EXPECT_EQ(FilesIn(target), QStringList({"a.mp3", "b.mp3"}));
+    EXPECT_EQ(QDir(Src()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({".Live Album.99998-Qwertyui.part", ".song.mp3.99999-abcdefgh.part", "a.mp3", "b.mp3"}));
+    EXPECT_EQ(FilesIn(userFolder), QStringList({"01.mp3", "02.mp3"}));
+    EXPECT_EQ(QDir(records).entryList(QDir::Files), QStringList());
     ASSERT_EQ(Prompt.Informations.size(), 1);
-    EXPECT_TRUE(Prompt.Informations[0].contains(Src() + "c.mp3")) << Prompt.Informations[0].toStdString();
-    EXPECT_TRUE(Prompt.Informations[0].contains(Src() + ".a.mp3." + dead + "-aBcDeF12.moving"));
+    const QString told = Prompt.Informations[0];
+    EXPECT_TRUE(told.contains(LangFmt("FileOpLeftoversRestored", {""}).trimmed())) << told.toStdString();
+    EXPECT_TRUE(told.contains(Src() + "a.mp3")) << told.toStdString();
+    EXPECT_TRUE(told.contains(target + "/a.mp3"));
+    EXPECT_TRUE(told.contains(LangFmt("FileOpLeftoversFinished", {""}).trimmed()));
+    EXPECT_TRUE(told.contains(target + "/b.mp3"));
+    EXPECT_TRUE(told.contains(LangFmt("FileOpLeftoversRemoved", {""}).trimmed()));
+    EXPECT_TRUE(told.contains(Src() + "c.mp3"));
     Window->ReloadFolder(true);
     EXPECT_EQ(Prompt.Informations.size(), 1);
     EXPECT_TRUE(Prompt.Errors.isEmpty());

@@ -273,6 +273,8 @@ struct TArrival {
     TKind Kind;
     TRecordItem& Item;
     std::optional<TFileIdentity> Made = std::nullopt;
+    // The hidden name announced already for the file it replaces.
+    QByteArray Aside = {};
 };
 
 TAt AtOf(const TEntry& entry)
@@ -845,17 +847,22 @@ TOutcome TFileOps::TRun::MoveReplacing(const TSource& source, const TTarget& tar
 {
     TRecordItem item(RunRecord, Recording());
     TEntry staged{target.Folder, {}};
+    // Where the file it replaces goes is announced with it: one line for the
+    // two to wait for on the disk.
+    const QByteArray aside = HiddenName(target.Name, THiddenKind::SetAside);
     if (MakeHiddenAnnounced(
             target.Name, THiddenKind::Moving, staged.Name,
             [&](const QByteArray& hidden) {
                 return item.Write(TRecordVerb::Stage,
                                   {source.Folder.Path, source.Name, target.Folder.Path, hidden, target.Name},
-                                  TFileIdentity::Of(source.St), true);
+                                  TFileIdentity::Of(source.St))
+                       && item.Write(TRecordVerb::Aside, {target.Folder.Path, target.Name, aside},
+                                     TFileIdentity::Of(target.Existing), true);
             },
             [&](const QByteArray&) { return RenameAnnounced(Layer, item, AtOf(source), AtOf(staged)); })
         != 0)
         return Failed(SystemFailure(source.Path()));
-    return Place(source, target, {staged, TArrival::StagedSource, item});
+    return Place(source, target, {staged, TArrival::StagedSource, item, std::nullopt, aside});
 }
 
 // A regular file: the file examined, written under a hidden name in the
@@ -1242,7 +1249,7 @@ TOutcome TFileOps::TRun::Place(const TSource& source, const TTarget& target, con
     const bool copied = arrival.Kind == TArrival::Copy;
     TRecordItem& item = arrival.Item;
     TStep failure;
-    QByteArray aside;
+    QByteArray aside = arrival.Aside;
     if (target.Replaces && (failure = SetAside(target, item, aside))) {
         TakeBack(source, arrival, failure);
         return Failed(*failure);
@@ -1278,20 +1285,24 @@ TOutcome TFileOps::TRun::Place(const TSource& source, const TTarget& target, con
 }
 
 // Step 1 of Place: the file that holds the target's name, while it is the
-// one the user was asked about, goes to a hidden name in its own folder.
+// one the user was asked about, goes to a hidden name in its own folder
+// (aside: one announced already, else none).
 TStep TFileOps::TRun::SetAside(const TTarget& target, TRecordItem& item, QByteArray& aside)
 {
     if (TStep changed = StillAsExamined(target.Folder, target.Name, target.Existing))
         return changed;
-    TAt hidden{target.Folder.Fd, target.Folder.Path, {}};
-    if (MakeHiddenAnnounced(
+    TAt hidden{target.Folder.Fd, target.Folder.Path, aside};
+    int renamed = aside.isEmpty() ? -1 : RenameAnnounced(Layer, item, AtOf(target), hidden);
+    if (aside.isEmpty() || (renamed != 0 && errno == EEXIST))
+        renamed = MakeHiddenAnnounced(
             target.Name, THiddenKind::SetAside, hidden.Name,
             [&](const QByteArray& name) {
                 return item.Write(TRecordVerb::Aside, {target.Folder.Path, target.Name, name},
                                   TFileIdentity::Of(target.Existing), true);
             },
-            [&](const QByteArray&) { return RenameAnnounced(Layer, item, AtOf(target), hidden); })
-        != 0)
+            [&](const QByteArray&) { return RenameAnnounced(Layer, item, AtOf(target), hidden); });
+    aside.clear();
+    if (renamed != 0)
         return SystemFailure(target.Path());
     aside = hidden.Name;
     // Another program's file that took the name just before the rename goes

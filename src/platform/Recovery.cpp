@@ -595,8 +595,10 @@ void RecoverRecord(TFileLayer& layer, int folderFd, const QByteArray& name, TLef
                          [](const TRecordLine& line) { return line.Verb == TRecordVerb::Done; }))
             open.insert(item);
     TRunRecord record(layer, fd, RunRecordFolder() + '/' + name, content.size(), open);
-    for (int item : open)
-        TItemRecovery(layer, record, item, items.at(item), told).Run();
+    // The last first: an item begun inside another (an entry of a folder
+    // being merged) is settled before the one around it.
+    for (auto item = open.rbegin(); item != open.rend(); ++item)
+        TItemRecovery(layer, record, *item, items.at(*item), told).Run();
 }
 
 }

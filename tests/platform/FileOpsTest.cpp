@@ -1,10 +1,12 @@
 #include "platform/FileOps.h"
+#include "platform/FileRename.h"
 #include "platform/HiddenNames.h"
 #include "platform/RunRecord.h"
 
 #include "support/ChildRuns.h"
 #include "support/Mounts.h"
 #include "support/NativeFiles.h"
+#include "support/ScopedEnv.h"
 #include "support/QtPrinters.h"
 
 #include <QCryptographicHash>
@@ -42,7 +44,7 @@ void WriteFile(const QString& path, const QByteArray& data, mode_t mode = 0644, 
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << file.errorString().toStdString();
     file.write(data);
     file.close();
     ASSERT_EQ(::chmod(B(path).constData(), mode), 0);
@@ -309,8 +311,6 @@ private:
     {
         if (Calls + 1 == KillAt)
             ::raise(SIGKILL);
-        if (qEnvironmentVariableIsSet("TRACE_CALLS"))
-            fprintf(stderr, "call %d %s %s\n", Calls + 1, call, path.constData());
         if (++Calls == FailAt) {
             errno = EIO;
             return true;
@@ -388,6 +388,8 @@ private:
 class FileOpsTest : public ::testing::Test {
 protected:
     QTemporaryDir Dir;
+    // The records of runs: a folder of the test's own.
+    TScopedEnv State{"XDG_STATE_HOME", Dir.filePath("state")};
     QString Src() const { return Dir.filePath("src"); }
     QString Dst() const { return Dir.filePath("dst"); }
     QString S(const QString& name) const { return Src() + "/" + name; }
@@ -981,6 +983,242 @@ TEST_F(FileOpsTest, AFailureOrCancelAtAnyStepLeavesEachItemWhollyDoneOrAsItWas)
                     EXPECT_TRUE(QFileInfo::exists(QFile::decodeName(unchanged))) << unchanged.constData();
             }
         }
+    }
+}
+
+namespace {
+
+enum class TKillOperation { Copy, Move, MoveAcross };
+
+// A run killed at each step in turn: what it copies or moves into "dst",
+// and how: "a.mp3" (or a name of 255 bytes) and "Album" with "x.mp3",
+// "Sub/z.mp3" and a link.
+struct TKillRow {
+    const char* Name;
+    TKillOperation Operation;
+    bool Taken = false;    // the target holds the file and "Album/x.mp3": answered Replace, merged
+    int FileSystem = 0;    // 1: no no-replace rename nor hard links (exFAT); 2: links, no no-replace rename
+    bool LongName = false; // the file's name is 255 bytes long
+};
+
+using K = TKillOperation;
+const TKillRow KillRows[] = {
+    {"Copy", K::Copy},
+    {"Move", K::Move},
+    {"MoveAcross", K::MoveAcross},
+    {"CopyReplacing", K::Copy, true},
+    {"MoveReplacing", K::Move, true},
+    {"MoveAcrossReplacing", K::MoveAcross, true},
+    {"CopyExFat", K::Copy, false, 1},
+    {"MoveExFat", K::Move, false, 1},
+    {"CopyReplacingExFat", K::Copy, true, 1},
+    {"MoveReplacingExFat", K::Move, true, 1},
+    {"MoveAcrossReplacingExFat", K::MoveAcross, true, 1},
+    {"MoveReplacingLinksOnly", K::Move, true, 2},
+    {"MoveReplacingLongName", K::Move, true, 0, true},
+    {"MoveAcrossReplacingLongName", K::MoveAcross, true, 0, true},
+};
+
+QByteArray KilledFileName(const TKillRow& row)
+{
+    return row.LongName ? QByteArray(251, 'l') + ".mp3" : QByteArray("a.mp3");
+}
+
+std::shared_ptr<TStepLayer> KillRowLayer(const TKillRow& row)
+{
+    auto layer = std::make_shared<TStepLayer>();
+    layer->NoNoReplace = row.FileSystem == 1;
+    layer->LinksOnly = row.FileSystem == 2;
+    return layer;
+}
+
+// The run of a row (arguments: row, the call before which it dies, the
+// folder that holds "src" and "dst"). Exits with 0 when it was not killed and
+// all was done.
+int KilledRun(const QStringList& arguments)
+{
+    const TKillRow& row = KillRows[arguments[0].toInt()];
+    const QByteArray root = QFile::encodeName(arguments[2]);
+    auto layer = KillRowLayer(row);
+    layer->KillAt = arguments[1].toInt();
+    if (row.Operation == K::MoveAcross)
+        layer->OtherRoot = root + "/dst";
+    TFileOps ops(layer);
+    ops.OnCollision = [](const QByteArray&, const QByteArray&, bool) {
+        return TCollisionChoice{TCollisionAnswer::Replace, false};
+    };
+    const QList<QByteArray> sources{root + "/src/" + KilledFileName(row), root + "/src/Album"};
+    const TFileOpResult result =
+        row.Operation == K::Copy ? ops.Copy(sources, root + "/dst") : ops.Move(sources, root + "/dst");
+    return result.Failed.empty() && result.LeftBehind.empty() && result.Unchanged.isEmpty() ? 0 : 1;
+}
+
+const TChildRegistration KilledRunRegistration("fileops-killed-run", KilledRun);
+
+// Every name below the folders that starts with a dot.
+QStringList HiddenNamesIn(const QStringList& folders)
+{
+    QStringList hidden;
+    for (const QString& folder : folders)
+        for (const QString& name : Tree(folder))
+            if (name.startsWith('.') || name.contains("/."))
+                hidden << folder + "/" + name;
+    return hidden;
+}
+
+}
+
+class FileOpsKillTest : public FileOpsTest, public ::testing::WithParamInterface<size_t> {
+protected:
+    // Each unit of the row: what goes from src to dst wholly or not at all.
+    QStringList Units(const TKillRow& row) const
+    {
+        const QString file = QFile::decodeName(KilledFileName(row));
+        return row.Taken ? QStringList{file, "Album/x.mp3", "Album/Sub", "Album/link.mp3"}
+                         : QStringList{file, "Album"};
+    }
+
+    // After recovery: each unit wholly done or wholly as it was (all done
+    // when the run ended by itself), bytes intact, nothing else changed, no
+    // hidden name anywhere.
+    void ExpectSettled(const TKillRow& row, const TContents& before, bool allDone)
+    {
+        const bool moving = row.Operation != K::Copy;
+        const TContents after = Contents({Src(), Dst()});
+        TContents expected = before;
+        int done = 0;
+        for (const QString& unit : Units(row)) {
+            const QByteArray from = B(S(unit));
+            const QByteArray to = B(D(unit));
+            TContents arrived;
+            for (const auto& [path, content] : before)
+                if (Below(path, from))
+                    arrived[to + path.mid(from.size())] = content;
+            const auto first = arrived.begin();
+            const bool unitDone = after.count(first->first) && after.at(first->first) == first->second;
+            EXPECT_TRUE(unitDone || !allDone) << unit.toStdString();
+            const bool replaces = row.Taken && (unit == Units(row).first() || unit == "Album/x.mp3");
+            EXPECT_EQ(QFileInfo::exists(D(unit)), unitDone || replaces) << unit.toStdString();
+            if (!unitDone)
+                continue;
+            ++done;
+            if (moving) {
+                std::erase_if(expected, [&](const auto& entry) { return Below(entry.first, from); });
+                EXPECT_FALSE(QFileInfo::exists(S(unit))) << unit.toStdString();
+            }
+            for (const auto& [path, content] : arrived)
+                expected[path] = content;
+        }
+        if (moving && row.Taken) {
+            EXPECT_EQ(QFileInfo::exists(S("Album")), done < Units(row).size());
+        }
+        EXPECT_EQ(after, expected);
+        EXPECT_EQ(HiddenNamesIn({Src(), Dst()}), QStringList());
+        EXPECT_EQ(Tree(RunRecordFolder()), QStringList());
+    }
+};
+
+// Killed just before any call of the file layer, in a process of its own,
+// a run leaves its record; recovery in another process settles each item
+// from it: wholly done or as it was, under the names the user sees (a name
+// cut to fit a hidden name comes back whole), nothing hidden left, nothing
+// kept, the record gone.
+TEST_P(FileOpsKillTest, AKillAtAnyStepIsSettledByRecovery)
+{
+    const size_t index = GetParam();
+    const TKillRow& row = KillRows[index];
+    const QString file = QFile::decodeName(KilledFileName(row));
+    int killed = 0;
+    for (int killAt = 1;; ++killAt) {
+        SCOPED_TRACE(std::string(row.Name) + ", killed before call " + std::to_string(killAt));
+        EmptyFolders({Src(), Dst()});
+        WriteFile(S(file), "new a", 0640);
+        WriteFile(S("Album/x.mp3"), "new x");
+        WriteFile(S("Album/Sub/z.mp3"), "new z");
+        ASSERT_EQ(::symlink("x.mp3", B(S("Album/link.mp3")).constData()), 0);
+        if (row.Taken) {
+            WriteFile(D(file), "old a");
+            WriteFile(D("Album/x.mp3"), "old x");
+        }
+        const TContents before = Contents({Src(), Dst()});
+        const TChildEnd end =
+            RunChild("fileops-killed-run", {QString::number(index), QString::number(killAt), Dir.path()});
+        if (!end.Killed) {
+            EXPECT_EQ(end.ExitCode, 0);
+            ExpectSettled(row, before, true);
+            break;
+        }
+        ++killed;
+        const QString records = RecordsText();
+        const TLeftovers told = TFileOps(KillRowLayer(row)).RecoverEndedRuns();
+        EXPECT_TRUE(told.Kept.empty()) << Told(told).toStdString() << records.toStdString();
+        ExpectSettled(row, before, false);
+        if (HasFailure()) {
+            ADD_FAILURE() << Told(told).toStdString() << records.toStdString();
+            break;
+        }
+    }
+    EXPECT_GT(killed, 20);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryRow, FileOpsKillTest, ::testing::Range<size_t>(0, std::size(KillRows)),
+                         [](const ::testing::TestParamInfo<size_t>& info) { return KillRows[info.param].Name; });
+
+namespace {
+
+// A rename killed just before the call of the file layer numbered
+// arguments[0]: the entry at arguments[1] to the name arguments[2].
+int KilledRename(const QStringList& arguments)
+{
+    auto layer = std::make_shared<TStepLayer>();
+    layer->KillAt = arguments[0].toInt();
+    return RenameInFolder(*layer, QFile::encodeName(arguments[1]), QFile::encodeName(arguments[2])) == 0 ? 0 : 1;
+}
+
+const TChildRegistration KilledRenameRegistration("fileops-killed-rename", KilledRename);
+
+}
+
+// On exFAT a change of case goes through a hidden name: killed at any step,
+// recovery gives the file or folder (with what is in it) one of its two
+// names, nothing hidden stays, and the record goes.
+TEST_F(FileOpsTest, ACaseOnlyRenameKilledAtAnyStepIsSettledByRecovery)
+{
+    const TExFatStick mount(Dir.filePath("stick"));
+    if (!mount.Mounted())
+        GTEST_SKIP() << mount.Why().toStdString();
+    const QString stick = mount.Path();
+    for (const bool folder : {false, true}) {
+        const QString file = folder ? "/cd1.mp3" : QString();
+        int killed = 0;
+        for (int killAt = 1;; ++killAt) {
+            // A name of its own each time: the kernel keeps what it learnt of
+            // a name for a while, also of one removed under another spelling.
+            const QString name = (folder ? QString("album%1") : QString("song%1.mp3")).arg(killAt);
+            const QString newName = (folder ? QString("Album%1") : QString("Song%1.mp3")).arg(killAt);
+            SCOPED_TRACE(name.toStdString() + ", killed before call " + std::to_string(killAt));
+            for (const QString& entry : QDir(stick).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+                ASSERT_TRUE(QFileInfo(stick + "/" + entry).isDir() ? QDir(stick + "/" + entry).removeRecursively()
+                                                                   : QFile::remove(stick + "/" + entry));
+            WriteFile(stick + "/" + name + file, "the song");
+            const TChildEnd end = RunChild("fileops-killed-rename", {QString::number(killAt), stick + "/" + name, newName});
+            if (end.Killed) {
+                ++killed;
+                EXPECT_TRUE(TFileOps().RecoverEndedRuns().Kept.empty());
+            } else {
+                EXPECT_EQ(end.ExitCode, 0);
+            }
+            const QStringList names = QDir(stick).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+            ASSERT_EQ(names.size(), 1) << names.join(' ').toStdString();
+            EXPECT_TRUE(names[0] == name || names[0] == newName) << names[0].toStdString();
+            EXPECT_TRUE(end.Killed || names[0] == newName);
+            EXPECT_EQ(ReadFile(stick + "/" + names[0] + file), "the song");
+            EXPECT_EQ(HiddenNamesIn({stick}), QStringList());
+            EXPECT_EQ(Tree(RunRecordFolder()), QStringList());
+            if (!end.Killed || HasFailure())
+                break;
+        }
+        EXPECT_GT(killed, 10);
     }
 }
 

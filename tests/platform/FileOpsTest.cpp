@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QHash>
 #include <QProcess>
+#include <QThread>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -150,6 +151,9 @@ public:
     // descriptor is another file.
     std::map<QByteArray, QByteArray> AnsweredAs;
     QByteArray OpenedAsAnother;
+    // Just after a reservation is made at this path (a file created there to
+    // hold the name), another program renames a file of its own over it.
+    QByteArray SavedOverReservation;
     // The folder replaced by a link to SwapTo at its SwapOn-th opening
     // (SwapWhenListing: listing) by a walk.
     QByteArray Swapped, SwapTo;
@@ -166,8 +170,13 @@ public:
     {
         if ((flags & O_DIRECTORY) && !SwapWhenListing)
             SwapMoment(At(dirFd, name));
-        return Opened(At(dirFd, name),
-                      Fail("open", At(dirFd, name), flags) ? -1 : TFileLayer::OpenAt(dirFd, name, flags, mode));
+        const int fd = Opened(At(dirFd, name),
+                              Fail("open", At(dirFd, name), flags) ? -1 : TFileLayer::OpenAt(dirFd, name, flags, mode));
+        if (fd >= 0 && (flags & O_EXCL) && At(dirFd, name) == SavedOverReservation) {
+            SaveAnew[{}] = SavedOverReservation;
+            SaveAnewAt({});
+        }
+        return fd;
     }
     int Close(int fd) override
     {
@@ -1222,6 +1231,129 @@ TEST_F(FileOpsTest, ACaseOnlyRenameKilledAtAnyStepIsSettledByRecovery)
     }
 }
 
+// Another program saves a new version of a file that an item is about to
+// replace or to remove, at every moment where it could be lost: the new
+// version is never removed or replaced, and the item says why.
+TEST_F(FileOpsTest, ANewVersionSavedWhileAnItemIsUnderWayIsNeverLost)
+{
+    // Written in place between the question and the item, keeping its size
+    // and modification time (as a tag editor that keeps file dates does):
+    // only its status-change time tells.
+    WriteFile(S("a.mp3"), "new a");
+    WriteFile(D("a.mp3"), "old a");
+    TFileOps ops;
+    ops.OnCollision = [this](const QByteArray&, const QByteArray&, bool) {
+        const struct stat before = LStatOf(D("a.mp3"));
+        const int fd = ::open(B(D("a.mp3")).constData(), O_WRONLY);
+        EXPECT_EQ(::pwrite(fd, "O", 1, 0), 1);
+        const struct timespec times[2] = {before.st_atim, before.st_mtim};
+        EXPECT_EQ(::futimens(fd, times), 0);
+        ::close(fd);
+        return TCollisionChoice{TCollisionAnswer::Replace, false};
+    };
+    const TFileOpResult inPlace = ops.Copy({B(S("a.mp3"))}, B(Dst()));
+    ASSERT_EQ(inPlace.Failed.size(), 1u);
+    EXPECT_EQ(inPlace.Failed[0].Error, TFileOpError::Changed);
+    EXPECT_EQ(ReadFile(D("a.mp3")), "Old a");
+
+    // Renamed over its name between that check and its own rename to the
+    // hidden name: put back at once.
+    for (bool move : {false, true}) {
+        SCOPED_TRACE(move ? "moved" : "copied");
+        EmptyFolders({Src(), Dst()});
+        WriteFile(S("a.mp3"), "new a");
+        WriteFile(D("a.mp3"), "old a");
+        auto layer = std::make_shared<TStepLayer>();
+        layer->SaveAnew[B(D("a.mp3"))] = B(D("a.mp3"));
+        TFileOps replacing(layer);
+        replacing.OnCollision = [](const QByteArray&, const QByteArray&, bool) {
+            return TCollisionChoice{TCollisionAnswer::Replace, false};
+        };
+        const TFileOpResult renamedOver =
+            move ? replacing.Move({B(S("a.mp3"))}, B(Dst())) : replacing.Copy({B(S("a.mp3"))}, B(Dst()));
+        ASSERT_EQ(renamedOver.Failed.size(), 1u);
+        EXPECT_EQ(renamedOver.Failed[0].Error, TFileOpError::Changed);
+        EXPECT_EQ(ReadFile(D("a.mp3")), "saved anew");
+        EXPECT_EQ(ReadFile(S("a.mp3")), "new a");
+        EXPECT_EQ(Tree(Dst()), QStringList({"a.mp3"}));
+    }
+
+    // Written in place while set aside, before it is removed: it stays, and
+    // is told.
+    EmptyFolders({Src(), Dst()});
+    WriteFile(S("a.mp3"), "new a");
+    WriteFile(D("a.mp3"), "old a");
+    auto layer = std::make_shared<TStepLayer>();
+    layer->WriteInPlace[B(D("a.mp3"))] = {B(Dst()), ".replaced"};
+    TFileOps writing(layer);
+    writing.OnCollision = [](const QByteArray&, const QByteArray&, bool) {
+        return TCollisionChoice{TCollisionAnswer::Replace, false};
+    };
+    const TFileOpResult written = writing.Copy({B(S("a.mp3"))}, B(Dst()));
+    EXPECT_TRUE(written.Failed.empty());
+    ASSERT_EQ(written.LeftBehind.size(), 1u);
+    EXPECT_EQ(written.LeftBehind[0].Error, TFileOpError::Changed);
+    EXPECT_EQ(ReadFile(QFile::decodeName(written.LeftBehind[0].Inner)), "Wld a");
+    EXPECT_EQ(ReadFile(D("a.mp3")), "new a");
+
+    // A moved source renamed over by another program just before it goes:
+    // the move is taken back, the new version stays.
+    EmptyFolders({Src(), Dst()});
+    WriteFile(S("a.mp3"), "new a");
+    auto across = std::make_shared<TStepLayer>();
+    across->OtherRoot = B(Dst());
+    across->SaveAnew[B(S("a.mp3"))] = B(S("a.mp3"));
+    TFileOps moving(across);
+    const TFileOpResult moved = moving.Move({B(S("a.mp3"))}, B(Dst()));
+    ASSERT_EQ(moved.Failed.size(), 1u);
+    EXPECT_EQ(moved.Failed[0].Error, TFileOpError::Changed);
+    EXPECT_EQ(ReadFile(S("a.mp3")), "saved anew");
+    EXPECT_EQ(Tree(Src()), QStringList({"a.mp3"}));
+    EXPECT_EQ(Tree(Dst()), QStringList());
+    EXPECT_EQ(Tree(RunRecordFolder()), QStringList());
+}
+
+// Where a name is held by a reservation (a file system without no-replace
+// rename or hard links), a file another program saves under that name
+// meanwhile is never replaced: the copy fails, and says why.
+TEST_F(FileOpsTest, AReservedNameThatAnotherProgramTookIsNeverReplaced)
+{
+    WriteFile(S("c.mp3"), "copied c");
+    auto layer = std::make_shared<TStepLayer>();
+    layer->NoNoReplace = true;
+    layer->SavedOverReservation = B(D("c.mp3"));
+    TFileOps ops(layer);
+    const TFileOpResult result = ops.Copy({B(S("c.mp3"))}, B(Dst()));
+    ASSERT_EQ(result.Failed.size(), 1u);
+    EXPECT_EQ(result.Failed[0].SystemError, EEXIST);
+    EXPECT_TRUE(result.Done.empty());
+    EXPECT_EQ(ReadFile(D("c.mp3")), "saved anew");
+    EXPECT_EQ(Tree(Dst()), QStringList({"c.mp3"}));
+    EXPECT_EQ(ReadFile(S("c.mp3")), "copied c");
+}
+
+// Names that look like the program's hidden names, but that no record of a
+// run names, are the user's: neither a copy into their folder nor recovery
+// touches them.
+TEST_F(FileOpsTest, HiddenNamesNoRecordKnowsAreLeftAlone)
+{
+    WriteFile(D(".Live Album.99998-Qwertyui.part/01.mp3"), "live 1");
+    WriteFile(D(".Live Album.99998-Qwertyui.part/02.mp3"), "live 2");
+    WriteFile(D(".song.mp3.99999-abcdefgh.part"), "song");
+    WriteFile(D(".b.mp3.4-aBcDeF12.moving"), "b");
+    WriteFile(D(".c.mp3.aBcDeF12.replaced"), "c");
+    const TContents before = Contents({Dst()});
+    WriteFile(S("next.mp3"), "next");
+    TFileOps ops;
+    const TFileOpResult result = ops.Copy({B(S("next.mp3"))}, B(Dst()));
+    EXPECT_TRUE(result.Failed.empty());
+    EXPECT_TRUE(result.Leftovers.IsEmpty());
+    EXPECT_TRUE(ops.RecoverEndedRuns().IsEmpty());
+    TContents after = Contents({Dst()});
+    after.erase(B(D("next.mp3")));
+    EXPECT_EQ(after, before);
+}
+
 TEST_F(FileOpsTest, ACopyThatReadsBackDifferentlyIsRemoved)
 {
     WriteFile(S("a.mp3"), Pattern(3 * 1024 * 1024));
@@ -1500,4 +1632,126 @@ TEST_F(FileOpsTest, CopiesAndMovesOntoAnExFatImage)
     EXPECT_EQ(ReadFile(stick + "/Album/Bonus/03 Live.mp3"), Pattern(1000, 3));
     EXPECT_EQ(Tree(stick).filter(QRegularExpression("(^|/)\\.")), QStringList());
     EXPECT_EQ(Tree(RunRecordFolder()), QStringList());
+}
+
+namespace {
+
+// Dies by SIGKILL just before a moved file staged beside the file it
+// replaces takes its name.
+class TKillBeforeTheLastRename : public TFileLayer {
+public:
+    int RenameNoReplaceAt(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to,
+                          const TStepsNote& beforeSteps) override
+    {
+        if (from.endsWith(".moving"))
+            ::raise(SIGKILL);
+        return TFileLayer::RenameNoReplaceAt(fromDirFd, from, toDirFd, to, beforeSteps);
+    }
+};
+
+// Whether path appears within a minute (a bound for a test that fails, not
+// a time anything waits for).
+bool AppearsSoon(const QString& path)
+{
+    for (int i = 0; i < 6000 && !QFileInfo::exists(path); ++i)
+        QThread::msleep(10);
+    return QFileInfo::exists(path);
+}
+
+// The runs of the test below (arguments: which, and the folder that holds
+// "src" and "dst"); each writes its process id to "<which>.pid" there.
+// "paused-copy" copies src/big.mp3 into dst, and after its first piece makes
+// "started" and waits for "go"; "killed-move" moves src/b.mp3 onto dst/b.mp3
+// (Replace) and dies before it takes its name; "recover" settles what runs
+// that ended left, and must have put two files back.
+int RunInProcessIdSpace(const QStringList& arguments)
+{
+    const QString which = arguments[0];
+    const QString root = arguments[1];
+    QFile pid(root + "/" + which + ".pid");
+    if (!pid.open(QIODevice::WriteOnly) || pid.write(QByteArray::number(::getpid())) <= 0)
+        return 2;
+    pid.close();
+    if (which == "recover")
+        return TFileOps().RecoverEndedRuns().Restored.size() == 2 ? 0 : 1;
+    const bool killed = which == "killed-move";
+    TFileOps ops(killed ? std::shared_ptr<TFileLayer>(std::make_shared<TKillBeforeTheLastRename>()) : nullptr);
+    ops.OnCollision = [](const QByteArray&, const QByteArray&, bool) {
+        return TCollisionChoice{TCollisionAnswer::Replace, false};
+    };
+    ops.OnProgress = [&](const TFileOpProgress& progress) {
+        if (progress.DoneBytes > 0 && !QFileInfo::exists(root + "/started")) {
+            QFile(root + "/started").open(QIODevice::WriteOnly);
+            return AppearsSoon(root + "/go");
+        }
+        return true;
+    };
+    const QByteArray target = QFile::encodeName(root + "/dst");
+    const TFileOpResult result = killed ? ops.Move({QFile::encodeName(root + "/src/b.mp3")}, target)
+                                        : ops.Copy({QFile::encodeName(root + "/src/big.mp3")}, target);
+    return result.Failed.empty() && result.Done.size() == 1 ? 0 : 1;
+}
+
+const TChildRegistration ProcessIdSpaceRegistration("fileops-process-id-space", RunInProcessIdSpace);
+
+}
+
+// Runs in other process id spaces (sandboxed app packages start each
+// instance in one of its own) have ids that mean nothing outside, and the
+// other way round: only the lock on a run's record tells a run that lives
+// from one that ended. A copy under way in another space keeps its hidden
+// copy and its record while this process settles what ended runs left, and
+// ends well; a move killed in another space is settled here and in yet
+// another space alike.
+TEST_F(FileOpsTest, RunsInOtherProcessIdSpacesAreToldApartByTheLocksOnTheirRecords)
+{
+    if (RunCommand("unshare", {"-p", "-f", "--mount-proc", "true"}) != 0)
+        GTEST_SKIP() << "unshare cannot make a process id space here (needs root, or user namespaces)";
+    // The run is not the first process of its space (which no signal from
+    // inside reaches): a shell starts it.
+    const QStringList inside{"-p", "-f", "--mount-proc", "sh", "-c", "\"$0\" \"$@\"; exit $?"};
+    const auto pidIn = [&](const char* which) { return ReadFile(Dir.filePath(QString(which) + ".pid")).toInt(); };
+
+    WriteFile(S("big.mp3"), Pattern(600 * 1024));
+    QProcess live;
+    live.start("unshare", inside + ChildCommandLine("fileops-process-id-space", {"paused-copy", Dir.path()}));
+    ASSERT_TRUE(AppearsSoon(Dir.filePath("started")));
+    EXPECT_LT(pidIn("paused-copy"), 10);
+    const QStringList copying = Tree(Dst());
+    ASSERT_EQ(copying.size(), 1);
+    EXPECT_TRUE(copying[0].endsWith(".part"));
+    ASSERT_EQ(Tree(RunRecordFolder()).size(), 1);
+    WriteFile(S("other.mp3"), "other");
+    TFileOps ops;
+    const TFileOpResult other = ops.Copy({B(S("other.mp3"))}, B(Dst()));
+    EXPECT_TRUE(other.Leftovers.IsEmpty());
+    EXPECT_TRUE(ops.RecoverEndedRuns().IsEmpty());
+    EXPECT_EQ(Tree(Dst()), QStringList({copying[0], "other.mp3"}));
+    EXPECT_EQ(Tree(RunRecordFolder()).size(), 1);
+    QFile(Dir.filePath("go")).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(live.waitForFinished(60000));
+    EXPECT_EQ(live.exitCode(), 0) << live.readAllStandardError().toStdString();
+    EXPECT_EQ(ReadFile(D("big.mp3")), Pattern(600 * 1024));
+    EXPECT_EQ(Tree(Dst()), QStringList({"big.mp3", "other.mp3"}));
+    EXPECT_EQ(Tree(RunRecordFolder()), QStringList());
+
+    for (const bool here : {true, false}) {
+        SCOPED_TRACE(here ? "settled here" : "settled in another process id space");
+        WriteFile(S("b.mp3"), "moved b");
+        WriteFile(D("b.mp3"), "old b");
+        const TChildEnd killed = RunChild("fileops-process-id-space", {"killed-move", Dir.path()}, QStringList("unshare") + inside);
+        EXPECT_EQ(killed.ExitCode, 128 + SIGKILL);
+        EXPECT_LT(pidIn("killed-move"), 10);
+        EXPECT_EQ(Tree(RunRecordFolder()).size(), 1);
+        if (here) {
+            const TLeftovers told = ops.RecoverEndedRuns();
+            EXPECT_EQ(told.Restored, QList<QByteArray>({B(S("b.mp3")), B(D("b.mp3"))}));
+        } else {
+            EXPECT_EQ(RunChild("fileops-process-id-space", {"recover", Dir.path()}, QStringList("unshare") + inside).ExitCode, 0);
+        }
+        EXPECT_EQ(ReadFile(S("b.mp3")), "moved b");
+        EXPECT_EQ(ReadFile(D("b.mp3")), "old b");
+        EXPECT_EQ(HiddenNamesIn({Src(), Dst()}), QStringList());
+        EXPECT_EQ(Tree(RunRecordFolder()), QStringList());
+    }
 }

@@ -47,6 +47,12 @@ int RunChildIfAsked(int argc, char** argv)
     return found->second(arguments);
 }
 
+QStringList ChildCommandLine(const char* name, const QStringList& arguments)
+{
+    return QStringList{QFile::decodeName(OwnExecutable()), QStringLiteral("--child"), QString::fromLatin1(name)}
+           + arguments;
+}
+
 TChildEnd RunChild(const char* name, const QStringList& arguments, const QStringList& prefix)
 {
     std::vector<QByteArray> words;

@@ -25,6 +25,10 @@ struct TChildEnd {
     int ExitCode = -1;   // when it exited
 };
 
+// The command line that runs the registered child name with arguments (for
+// a QProcess that the test watches while it runs).
+QStringList ChildCommandLine(const char* name, const QStringList& arguments);
+
 // Runs the registered child name with arguments in a new process of this
 // executable, with the environment of this one, and waits for its end.
 // prefix starts the executable through another program (e.g. "unshare").

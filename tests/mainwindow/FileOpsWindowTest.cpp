@@ -12,6 +12,7 @@
 #include "platform/RunRecord.h"
 
 #include "support/ChildRuns.h"
+#include "support/Mounts.h"
 #include "support/TrashCli.h"
 
 #include <QDir>
@@ -706,4 +707,88 @@ TEST_F(FileOpsWindowTest, FolderRenameWritesEditsFirstAndNeverReplaces)
     EXPECT_EQ(QDir::cleanPath(Window->CurrentFolder()), Env.Folder()); // where the tree went
     ASSERT_EQ(Prompt.Errors.size(), 6) << Prompt.Errors.mid(5).join("|").toStdString();
     EXPECT_TRUE(Prompt.Errors[5].startsWith(LangFmt("ErrorRenameFolder", {"Album (live)", ""}).chopped(3)));
+}
+
+// Files and a folder of a second view of a folder (a FUSE mount, whose
+// entries the kernel remembers for a while), moved onto the folder itself
+// and answered Replace: nothing is lost, and the user is told that each is
+// the very file it would replace.
+TEST_F(FileOpsWindowTest, WhatASecondViewShowsMovedOntoItsRealFolderIsLeftAsItIs)
+{
+    const QString real = Folder("real");
+    MakeFile(real + "/w1.mp3", "One");
+    MakeFile(real + "/w2.mp3", "Two");
+    MakeFile(real + "/Album/x.mp3", "X");
+    const QString view = Env.Folder() + "/view";
+    const TBindView mount(real, view);
+    if (!mount.Mounted())
+        GTEST_SKIP() << mount.Why().toStdString();
+    const QByteArray one = Bytes(real + "/w1.mp3");
+    const QByteArray two = Bytes(real + "/w2.mp3");
+    const QByteArray x = Bytes(real + "/Album/x.mp3");
+    Visit(view);
+    ASSERT_EQ(ListedNames(), QStringList({"w1.mp3", "w2.mp3"}));
+    ReplaceAfter([] {});
+    Select({"w1.mp3", "w2.mp3"});
+    Window->MoveSelectionTo(real);
+    Window->ShellMoveFiles({QFile::encodeName(view + "/Album")}, real);
+    EXPECT_TRUE(Prompt.Choices.isEmpty());
+    EXPECT_TRUE(Prompt.Errors.isEmpty()) << Prompt.Errors.join("|").toStdString();
+    ASSERT_EQ(Prompt.Informations.size(), 2);
+    const QString onto = " (" + Lang("FileOpReasonOntoItself") + ")";
+    EXPECT_TRUE(Prompt.Informations[0].contains("w1.mp3" + onto)) << Prompt.Informations[0].toStdString();
+    EXPECT_TRUE(Prompt.Informations[0].contains("w2.mp3" + onto));
+    EXPECT_TRUE(Prompt.Informations[1].contains("Album" + onto));
+    EXPECT_EQ(Bytes(real + "/w1.mp3"), one);
+    EXPECT_EQ(Bytes(real + "/w2.mp3"), two);
+    EXPECT_EQ(Bytes(real + "/Album/x.mp3"), x);
+    EXPECT_EQ(QDir(real).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({"Album", "w1.mp3", "w2.mp3"}));
+    EXPECT_EQ(ListedNames(), QStringList({"w1.mp3", "w2.mp3"}));
+}
+
+// On a stick that ignores case (exFAT), every road that renames takes a new
+// case for the very file: a file by hand and back by undo, file names by case
+// conversion, a folder in the tree. Nothing hidden stays behind.
+TEST_F(FileOpsWindowTest, OnAStickThatIgnoresCaseEveryRenameTakesANewCase)
+{
+    QTemporaryDir images;
+    const TExFatStick stick(images.filePath("stick"));
+    if (!stick.Mounted())
+        GTEST_SKIP() << stick.Why().toStdString();
+    const QString folder = stick.Path();
+    MakeFile(folder + "/song.mp3", "Song");
+    MakeFile(folder + "/two words.mp3", "Two");
+    MakeFile(folder + "/album/x.mp3", "X");
+    const QByteArray song = Bytes(folder + "/song.mp3");
+    const auto names = [&] {
+        QStringList all = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        all.sort(Qt::CaseInsensitive);
+        return all;
+    };
+    Open(folder);
+    Settle();
+    ASSERT_EQ(ListedNames(), QStringList({"song.mp3", "two words.mp3"}));
+
+    Select({"song.mp3"});
+    Prompt.Inputs = {"Song"};
+    Trigger("ActRenameFile");
+    EXPECT_TRUE(Prompt.Errors.isEmpty()) << Prompt.Errors.join("|").toStdString();
+    EXPECT_EQ(names(), QStringList({"album", "Song.mp3", "two words.mp3"}));
+    EXPECT_EQ(Bytes(folder + "/Song.mp3"), song);
+    Trigger("ActUndo");
+    EXPECT_EQ(names(), QStringList({"album", "song.mp3", "two words.mp3"}));
+
+    Trigger("ActGrossKleinDateiname");
+    Select({"two words.mp3"});
+    Trigger("ActGrossKleinAuto");
+    EXPECT_TRUE(Prompt.Errors.isEmpty()) << Prompt.Errors.join("|").toStdString();
+    EXPECT_EQ(names(), QStringList({"album", "song.mp3", "Two Words.mp3"}));
+
+    ASSERT_TRUE(Window->ShellTreeView1Edited(TreeIndex(folder + "/album"), "Album"));
+    Settle();
+    EXPECT_TRUE(Prompt.Errors.isEmpty()) << Prompt.Errors.join("|").toStdString();
+    EXPECT_EQ(names(), QStringList({"Album", "song.mp3", "Two Words.mp3"}));
+    EXPECT_EQ(QDir(folder + "/Album").entryList(QDir::Files), QStringList({"x.mp3"}));
+    EXPECT_EQ(QDir(QFile::decodeName(RunRecordFolder())).entryList(QDir::Files), QStringList());
 }

@@ -1,6 +1,6 @@
 #include "platform/FileOps.h"
 
-#include "platform/FileNames.h"
+#include "platform/CopyNames.h"
 #include "platform/FileRename.h"
 #include "platform/RecordedSteps.h"
 #include "platform/Recovery.h"
@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <limits>
 #include <map>
 #include <set>
 
@@ -84,8 +83,6 @@ constexpr qint64 ChunkSize = 256 * 1024;
 constexpr int GivenFolderFlags = O_PATH | O_DIRECTORY;
 // A folder reached by a walk, to be listed or changed.
 constexpr int WalkedFolderFlags = O_RDONLY;
-// " (9223372036854775807)": the longest copy number.
-constexpr qsizetype LongestCopyNumber = 22;
 
 
 QByteArray WithoutTrailingSlashes(QByteArray path)
@@ -132,23 +129,6 @@ bool Below(const QByteArray& path, const QByteArray& folder)
 bool IsValidName(const QByteArray& name)
 {
     return !name.isEmpty() && name != "." && name != ".." && !name.contains('/') && !name.contains('\0');
-}
-
-// "Song (2)" gives "Song" and 2; names without such a number give 1.
-std::pair<QByteArray, qint64> SplitCopyNumber(const QByteArray& stem)
-{
-    if (!stem.endsWith(')'))
-        return {stem, 1};
-    const qsizetype open = stem.lastIndexOf(" (");
-    if (open <= 0)
-        return {stem, 1};
-    const QByteArray digits = stem.mid(open + 2, stem.size() - open - 3);
-    bool ok = false;
-    const qint64 number = digits.toLongLong(&ok);
-    if (!ok || number < 2 || number == std::numeric_limits<qint64>::max() || digits.startsWith('0')
-        || digits.startsWith('+'))
-        return {stem, 1};
-    return {stem.left(open), number};
 }
 
 // Why a step failed: the reason, errno of the call that failed (0 when none
@@ -325,31 +305,6 @@ TStep List(const TFolder& folder, std::vector<QByteArray>& names)
     return std::nullopt;
 }
 
-// "Name (2).ext", "Name (3).ext", ... counted in 64 bits, the stem cut at a
-// whole character where the number would not fit otherwise: the first name
-// not taken in the folder; nothing when every number up to the largest is.
-// Any answer but "it exists" ends the search; the create that follows meets
-// the same and reports it.
-QByteArray FreeNameIn(const TFolder& folder, const QByteArray& name, bool isFolder)
-{
-    auto [stem, extension] = isFolder ? std::pair<QByteArray, QByteArray>(name, {}) : SplitExtension(name);
-    if (extension.size() + LongestCopyNumber >= NameMax) {
-        stem = name;
-        extension.clear();
-    }
-    const auto [base, number] = SplitCopyNumber(stem);
-    for (qint64 n = number; n < std::numeric_limits<qint64>::max();) {
-        ++n;
-        const QByteArray suffix = " (" + QByteArray::number(n) + ")";
-        const QByteArray candidate =
-            CutAtCharacter(base, NameMax - suffix.size() - extension.size()) + suffix + extension;
-        struct stat st {};
-        if (folder.Layer.FStatAt(folder.Fd, candidate, st, AT_SYMLINK_NOFOLLOW) != 0)
-            return candidate;
-    }
-    return {};
-}
-
 }
 
 QByteArray PathName(const QByteArray& path)
@@ -506,7 +461,7 @@ QByteArray TFileOps::FreeName(const QByteArray& folder, const QByteArray& name, 
     // A folder that cannot be opened leaves the first name, whose create
     // then fails for the same reason.
     (void)OpenGiven(open);
-    return FreeNameIn(open, name, isFolder);
+    return FreeCopyName(*m_layer, open.Fd, name, isFolder);
 }
 
 // --- What every operation shares
@@ -715,7 +670,7 @@ TOutcome TFileOps::TRun::TransferNamed(const TSource& source, const TFolder& fol
     }
     const bool isFolder = S_ISDIR(source.St.st_mode);
     const auto numbered = [&] {
-        target.Name = FreeNameIn(folder, source.Name, isFolder);
+        target.Name = FreeCopyName(Layer, folder.Fd, source.Name, isFolder);
         return target.Name.isEmpty() ? Failed({TFileOpError::NoFreeName, 0, source.Path()})
                                      : TransferTo(source, target);
     };
@@ -777,26 +732,10 @@ bool TFileOps::TRun::OneFolder(const TFolder& from, const TFolder& into, TStep& 
     if (const auto known = FoldersCompared.find(pair); known != FoldersCompared.end())
         return known->second;
     TRecordItem item(RunRecord, Recording());
-    QByteArray probe;
-    const int fd = MakeHiddenAnnounced(
-        "quillon", THiddenKind::Probe, probe,
-        [&](const QByteArray& name) { return item.Write(TRecordVerb::Probe, {into.Path, name}); },
-        [&](const QByteArray& name) {
-            return Layer.OpenAt(into.Fd, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
-        });
-    if (fd < 0) {
+    bool one = false;
+    if (ProbeOneFolder(Layer, item, from.Fd, {into.Fd, into.Path, {}}, one) != 0)
         failure = SystemFailure(into.Path);
-        return false;
-    }
-    (void)Layer.Close(fd); // nothing was written through it
-    struct stat st {};
-    const bool one = Layer.FStatAt(from.Fd, probe, st, AT_SYMLINK_NOFOLLOW) == 0;
-    if (!one && errno != ENOENT)
-        failure = SystemFailure(from.Path);
-    // One that stays is for recovery to remove.
-    if (Layer.UnlinkAt(into.Fd, probe, 0) != 0)
-        item.Keep();
-    if (!failure)
+    else
         FoldersCompared[pair] = one;
     return one;
 }

@@ -82,3 +82,30 @@ TRemoval RemoveExamined(TFileLayer& layer, TItemLog& log, const TAt& at, const T
     }
     return TRemoval::Removed;
 }
+
+int ProbeOneFolder(TFileLayer& layer, TRecordItem& item, int fromFd, const TAt& into, bool& one)
+{
+    one = false;
+    QByteArray probe;
+    bool announced = false;
+    const int fd = MakeHiddenAnnounced(
+        "quillon", THiddenKind::Probe, probe,
+        [&](const QByteArray& name) { return announced = item.Write(TRecordVerb::Probe, {into.Folder, name}); },
+        [&](const QByteArray& name) {
+            return layer.OpenAt(into.DirFd, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
+        });
+    if (fd < 0)
+        return announced && (errno == EACCES || errno == EROFS || errno == EPERM) ? 0 : -1;
+    (void)layer.Close(fd); // nothing was written through it
+    struct stat st {};
+    one = layer.FStatAt(fromFd, probe, st, AT_SYMLINK_NOFOLLOW) == 0;
+    const int error = errno;
+    // One that stays is for recovery to remove.
+    if (layer.UnlinkAt(into.DirFd, probe, 0) != 0)
+        item.Keep();
+    if (!one && error != ENOENT) {
+        errno = error;
+        return -1;
+    }
+    return 0;
+}

@@ -97,3 +97,10 @@ enum class TRemoval {
 // takes its name again.
 TRemoval RemoveExamined(TFileLayer& layer, TItemLog& log, const TAt& at, const TFileIdentity& examined,
                         bool statusTimeToo, QByteArray* leftAt = nullptr);
+
+// Whether the folder open at fromFd is into.DirFd seen through another
+// mount: an entry of a name never seen, made in into (announced) and looked
+// up through fromFd, which no cache can answer for. Where into cannot be
+// written to, nothing can be replaced in it either: then it counts as
+// another folder. -1 with errno when it cannot be told.
+int ProbeOneFolder(TFileLayer& layer, TRecordItem& item, int fromFd, const TAt& into, bool& one);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdlib>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -86,6 +87,37 @@ QByteArray RandomLetters(int count)
     for (char& c : letters)
         c = Letters[QRandomGenerator::global()->bounded(static_cast<int>(sizeof(Letters) - 1))];
     return letters;
+}
+
+// Whether a verb's name at index is a folder.
+bool IsFolderName(TRecordVerb verb, qsizetype index)
+{
+    switch (verb) {
+    case TRecordVerb::Stage:
+    case TRecordVerb::Rename:
+    case TRecordVerb::Merge:
+        return index == 0 || index == 2;
+    case TRecordVerb::Tree:
+    case TRecordVerb::Commit:
+    case TRecordVerb::Undo:
+    case TRecordVerb::Done:
+        return false;
+    default:
+        return index == 0;
+    }
+}
+
+// The line with its folders as whole paths: a recovery may run elsewhere.
+TRecordLine WithWholePaths(TRecordLine line)
+{
+    for (qsizetype i = 0; i < line.Names.size(); ++i) {
+        if (IsFolderName(line.Verb, i) && !line.Names[i].startsWith('/')) {
+            char* here = ::getcwd(nullptr, 0);
+            line.Names[i] = QByteArray(here ? here : "") + '/' + line.Names[i];
+            std::free(here);
+        }
+    }
+    return line;
 }
 
 // Makes folder and the folders above it that are missing.
@@ -215,7 +247,7 @@ bool TRunRecord::Write(const QList<TRecordLine>& lines, bool durable)
         return false;
     QByteArray text;
     for (const TRecordLine& line : lines)
-        text += EncodeRecordLine(line);
+        text += EncodeRecordLine(WithWholePaths(line));
     if (!WriteExactlyAt(m_layer, m_fd, text.constData(), text.size(), m_size)) {
         // No line cut short stays: the next is written in its place.
         const int error = errno;

@@ -212,7 +212,7 @@ void TItemRecovery::SettleRenames()
 {
     std::vector<const TRecordLine*> pending;
     for (const TRecordLine& line : m_lines) {
-        if (line.Verb != TRecordVerb::Rename || line.Names.size() != 4)
+        if (line.Verb != TRecordVerb::Rename)
             continue;
         if (line.Identity) {
             pending.push_back(&line);
@@ -429,7 +429,7 @@ void TItemRecovery::RemoveTreeSources(const TRecordLine& source)
 {
     std::vector<const TRecordLine*> folders;
     for (const TRecordLine& line : m_lines) {
-        if (line.Verb != TRecordVerb::Tree || line.Names.size() != 1 || !line.Identity)
+        if (line.Verb != TRecordVerb::Tree)
             continue;
         if (S_ISDIR(line.Identity->Type)) {
             folders.push_back(&line);
@@ -472,7 +472,7 @@ bool TItemRecovery::SettleRemovals(bool forward)
 {
     std::map<std::pair<QByteArray, QByteArray>, const TRecordLine*> last;
     for (const TRecordLine& line : m_lines)
-        if (line.Verb == TRecordVerb::Remove && line.Names.size() == 3 && line.Identity)
+        if (line.Verb == TRecordVerb::Remove)
             last[{line.Names[0], line.Names[1]}] = &line;
     bool asExamined = true;
     for (const auto& [name, line] : last) {

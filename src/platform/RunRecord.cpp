@@ -57,6 +57,20 @@ std::optional<TFileIdentity> DecodedIdentity(const QByteArray& field)
     return id;
 }
 
+// Whether a line holds as many names as its verb has, and an identity where
+// the verb needs one.
+bool WellFormed(const TRecordLine& line)
+{
+    struct TShape {
+        qsizetype Names;
+        bool Identity; // needed (else it may be there or not)
+    };
+    static const TShape Shapes[] = {{3, false}, {2, true}, {3, true}, {5, true}, {0, false}, {1, true}, {3, true},
+                                    {4, false}, {4, true}, {2, false}, {4, true}, {0, false}, {0, false}};
+    const TShape& shape = Shapes[static_cast<size_t>(line.Verb)];
+    return line.Names.size() == shape.Names && (!shape.Identity || line.Identity);
+}
+
 std::optional<TRecordLine> DecodedLine(const QByteArray& text)
 {
     const QList<QByteArray> fields = text.split(' ');
@@ -77,6 +91,8 @@ std::optional<TRecordLine> DecodedLine(const QByteArray& text)
             line.Names << QByteArray::fromPercentEncoding(fields[i]);
         }
     }
+    if (!WellFormed(line))
+        return std::nullopt;
     return line;
 }
 

@@ -67,7 +67,8 @@ struct TRecordLine {
 };
 
 QByteArray EncodeRecordLine(const TRecordLine& line);
-// The whole lines of a record; a line cut short by a kill, or not understood, is skipped.
+// The whole lines of a record; a line cut short by a kill, or not understood
+// (not as many names as its verb has), is skipped.
 std::vector<TRecordLine> DecodeRecordLines(const QByteArray& content);
 
 // The record of one run, in which each line is written before what it

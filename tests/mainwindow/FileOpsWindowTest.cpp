@@ -12,6 +12,7 @@
 #include "platform/RunRecord.h"
 
 #include "support/ChildRuns.h"
+#include "support/KillingLayer.h"
 #include "support/Mounts.h"
 #include "support/TrashCli.h"
 
@@ -204,26 +205,6 @@ public:
 
 private:
     QSet<int> m_infoFds;
-};
-
-// Dies by SIGKILL where a run is to be killed: before a moved file staged
-// beside its target takes its name, or before the file a copy replaced is
-// removed.
-class TKillingLayer : public TFileLayer {
-public:
-    int RenameNoReplaceAt(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to,
-                          const TStepsNote& beforeSteps) override
-    {
-        if (from.endsWith(".moving"))
-            ::raise(SIGKILL);
-        return TFileLayer::RenameNoReplaceAt(fromDirFd, from, toDirFd, to, beforeSteps);
-    }
-    int UnlinkAt(int dirFd, const QByteArray& name, int flags) override
-    {
-        if (name.endsWith(".replaced"))
-            ::raise(SIGKILL);
-        return TFileLayer::UnlinkAt(dirFd, name, flags);
-    }
 };
 
 // A run killed on its way: "move" (replacing, killed before the moved file

@@ -4,6 +4,7 @@
 #include "platform/RunRecord.h"
 
 #include "support/ChildRuns.h"
+#include "support/KillingLayer.h"
 #include "support/Mounts.h"
 #include "support/NativeFiles.h"
 #include "support/ScopedEnv.h"
@@ -1636,19 +1637,6 @@ TEST_F(FileOpsTest, CopiesAndMovesOntoAnExFatImage)
 
 namespace {
 
-// Dies by SIGKILL just before a moved file staged beside the file it
-// replaces takes its name.
-class TKillBeforeTheLastRename : public TFileLayer {
-public:
-    int RenameNoReplaceAt(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to,
-                          const TStepsNote& beforeSteps) override
-    {
-        if (from.endsWith(".moving"))
-            ::raise(SIGKILL);
-        return TFileLayer::RenameNoReplaceAt(fromDirFd, from, toDirFd, to, beforeSteps);
-    }
-};
-
 // Whether path appears within a minute (a bound for a test that fails, not
 // a time anything waits for).
 bool AppearsSoon(const QString& path)
@@ -1675,7 +1663,7 @@ int RunInProcessIdSpace(const QStringList& arguments)
     if (which == "recover")
         return TFileOps().RecoverEndedRuns().Restored.size() == 2 ? 0 : 1;
     const bool killed = which == "killed-move";
-    TFileOps ops(killed ? std::shared_ptr<TFileLayer>(std::make_shared<TKillBeforeTheLastRename>()) : nullptr);
+    TFileOps ops(killed ? std::shared_ptr<TFileLayer>(std::make_shared<TKillingLayer>()) : nullptr);
     ops.OnCollision = [](const QByteArray&, const QByteArray&, bool) {
         return TCollisionChoice{TCollisionAnswer::Replace, false};
     };

@@ -29,18 +29,19 @@ QByteArray TAt::Path() const
 
 int RenameAnnounced(TFileLayer& layer, TItemLog& log, const TAt& from, const TAt& to)
 {
-    const QList<QByteArray> names{from.Folder, from.Name, to.Folder, to.Name};
+    // Only a rename in steps writes anything (most file systems need none).
+    const auto names = [&] { return QList<QByteArray>{from.Folder, from.Name, to.Folder, to.Name}; };
     bool announced = false;
     const int result = layer.RenameNoReplaceAt(from.DirFd, from.Name, to.DirFd, to.Name, [&](const struct stat& st) {
         announced = true;
-        return log.Write(TRecordVerb::Rename, names, TFileIdentity::Of(st));
+        return log.Write(TRecordVerb::Rename, names(), TFileIdentity::Of(st));
     });
     // A rename that failed changed nothing: the same line without an
     // identity says so, so that recovery never takes what holds the new
     // name for a reservation of this one.
     if (result != 0 && announced) {
         const int error = errno;
-        (void)log.Write(TRecordVerb::Rename, names);
+        (void)log.Write(TRecordVerb::Rename, names());
         errno = error;
     }
     return result;

@@ -226,7 +226,7 @@ int TRunRecord::NewItem()
 
 // A new record under a name of its own, locked before anything is written:
 // a recovery that took the lock first found it empty and may have removed
-// it, so then another is made.
+// it, so then another is made (also when it could not be examined).
 bool TRunRecord::Create()
 {
     const QByteArray folder = RunRecordFolder();
@@ -239,17 +239,20 @@ bool TRunRecord::Create()
             continue;
         if (fd < 0)
             return false;
+        // Where the file system keeps no locks, the record serves all the
+        // same: no recovery can lock it either, so none takes it for a run
+        // that ended.
         struct stat st {};
-        const bool locked = m_layer.LockFile(fd) == 0;
-        const int error = errno;
-        if (locked && m_layer.FStat(fd, st) == 0 && st.st_nlink > 0) {
+        const int lockError = m_layer.LockFile(fd) == 0 ? 0 : errno;
+        const bool noLocks = lockError == ENOLCK || lockError == EOPNOTSUPP || lockError == ENOSYS;
+        if ((lockError == 0 || noLocks) && m_layer.FStat(fd, st) == 0 && st.st_nlink > 0) {
             m_fd = fd;
             m_path = path;
             return true;
         }
         (void)m_layer.Close(fd);
-        if (!locked && error != EAGAIN) {
-            errno = error;
+        if (lockError != 0 && lockError != EAGAIN && !noLocks) {
+            errno = lockError;
             return false;
         }
     }

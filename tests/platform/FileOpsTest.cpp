@@ -1596,6 +1596,59 @@ TEST_F(FileOpsTest, WhatASecondMountShowsIsNeverCopiedOntoOrIntoItself)
     EXPECT_EQ(Tree(RunRecordFolder()), QStringList());
 }
 
+namespace {
+
+// Moves view/w1.mp3 and view/Album onto real (arguments: the folder that
+// holds both; Replace), killed just before the call numbered arguments[1].
+int KilledMoveFromView(const QStringList& arguments)
+{
+    auto layer = std::make_shared<TStepLayer>();
+    layer->KillAt = arguments[1].toInt();
+    TFileOps ops(layer);
+    ops.OnCollision = [](const QByteArray&, const QByteArray&, bool) {
+        return TCollisionChoice{TCollisionAnswer::Replace, false};
+    };
+    const QByteArray root = QFile::encodeName(arguments[0]);
+    const TFileOpResult result = ops.Move({root + "/view/w1.mp3", root + "/view/Album"}, root + "/real");
+    return result.OntoItself.size() == 2 ? 0 : 1;
+}
+
+const TChildRegistration KilledMoveFromViewRegistration("fileops-killed-move-from-view", KilledMoveFromView);
+
+}
+
+// Killed at any step while it finds out that a second view of a folder is
+// the folder itself (an entry made in one, looked up through the other),
+// the move leaves the files as they were, and nothing hidden.
+TEST_F(FileOpsTest, AKillWhileTwoViewsOfAFolderAreComparedIsSettledByRecovery)
+{
+    const QString real = Dir.filePath("real");
+    ASSERT_TRUE(QDir().mkpath(real));
+    const TBindView mount(real, Dir.filePath("view"));
+    if (!mount.Mounted())
+        GTEST_SKIP() << mount.Why().toStdString();
+    WriteFile(real + "/w1.mp3", "one");
+    WriteFile(real + "/Album/x.mp3", "x");
+    const TContents before = Contents({real});
+    int killed = 0;
+    for (int killAt = 1;; ++killAt) {
+        SCOPED_TRACE("killed before call " + std::to_string(killAt));
+        const TChildEnd end = RunChild("fileops-killed-move-from-view", {Dir.path(), QString::number(killAt)});
+        if (end.Killed) {
+            ++killed;
+            EXPECT_TRUE(TFileOps().RecoverEndedRuns().IsEmpty());
+        } else {
+            EXPECT_EQ(end.ExitCode, 0);
+        }
+        EXPECT_EQ(Contents({real}), before);
+        EXPECT_EQ(HiddenNamesIn({real}), QStringList());
+        EXPECT_EQ(Tree(RunRecordFolder()), QStringList());
+        if (!end.Killed || HasFailure())
+            break;
+    }
+    EXPECT_GT(killed, 5);
+}
+
 // exFAT (through FUSE, as on sticks and cards) has neither RENAME_NOREPLACE
 // nor hard links: names are taken through reservations there.
 TEST_F(FileOpsTest, CopiesAndMovesOntoAnExFatImage)

@@ -430,6 +430,36 @@ TEST_F(FileOpsWindowTest, WhatKilledRunsLeftIsSettledWhenAFolderIsLoaded)
     EXPECT_TRUE(Prompt.Errors.isEmpty());
 }
 
+// A moved file that cannot go back where it came from now (another file
+// took its name meanwhile) waits under its hidden name: told once, with the
+// reason, and settled at a load once its name is free.
+TEST_F(FileOpsWindowTest, WhatCannotBeSettledNowIsToldOnceAndSettledLater)
+{
+    const QString target = Folder("t");
+    MakeFile(target + "/a.mp3", "Taken A");
+    const QByteArray songA = Bytes(Src() + "a.mp3");
+    EXPECT_TRUE(RunChild("window-killed-run", {"move", Src() + "a.mp3", target}).Killed);
+    MakeFile(Src() + "a.mp3", "Another A");
+    Window->ReloadFolder(true);
+    const QStringList staged = QDir(target).entryList({".a.mp3.*.moving"}, QDir::Hidden | QDir::Files);
+    ASSERT_EQ(staged.size(), 1);
+    EXPECT_EQ(Bytes(target + "/" + staged[0]), songA);
+    ASSERT_EQ(Prompt.Informations.size(), 1);
+    EXPECT_TRUE(Prompt.Informations[0].contains(target + "/a.mp3")) << Prompt.Informations[0].toStdString();
+    EXPECT_TRUE(Prompt.Informations[0].contains(target + "/" + staged[0] + " (" + SystemErrorText(EEXIST) + ")"));
+    Window->ReloadFolder(true);
+    EXPECT_EQ(Prompt.Informations.size(), 1);
+
+    ASSERT_TRUE(QFile::remove(Src() + "a.mp3"));
+    Window->ReloadFolder(true);
+    EXPECT_EQ(Bytes(Src() + "a.mp3"), songA);
+    EXPECT_EQ(FilesIn(target), QStringList({"a.mp3"}));
+    ASSERT_EQ(Prompt.Informations.size(), 2);
+    EXPECT_TRUE(Prompt.Informations[1].contains(Src() + "a.mp3")) << Prompt.Informations[1].toStdString();
+    EXPECT_EQ(QDir(QFile::decodeName(RunRecordFolder())).entryList(QDir::Files), QStringList());
+    EXPECT_TRUE(Prompt.Errors.isEmpty());
+}
+
 TEST_F(FileOpsWindowTest, DeletedFilesLeaveTheListBeforeTheReloadWritesAnything)
 {
     Select({"a.mp3"});

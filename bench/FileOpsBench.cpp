@@ -1,6 +1,8 @@
 // Speed of the file operations as the main window runs them (with their
 // progress and event processing):
-//   - 20,000 files moved within one file system, in files/s;
+//   - 20,000 files moved within one file system, in files/s, and 2,000 moved
+//     onto files of the same names (each answered Replace, so each goes
+//     through hidden names that the run's record announces first, synced);
 //   - 20,000 files of distinct names moved to the trash, and 1,000 album
 //     folders each holding "01 Track.mp3" to "20 Track.mp3" (20,000 files of
 //     20 names), in files/s;
@@ -33,6 +35,7 @@
 namespace {
 
 constexpr int FileCount = 20000;
+constexpr int ReplacedCount = 2000;
 constexpr int Albums = 1000;
 constexpr int TracksPerAlbum = 20;
 constexpr int CopyFiles = 40;
@@ -200,6 +203,7 @@ int main(int argc, char** argv)
                                      : QString());
     const QString root = temporary.path();
     qputenv("XDG_DATA_HOME", B(root + "/data"));
+    qputenv("XDG_STATE_HOME", B(root + "/state"));
     QWidget window;
     TFileOpRunner runner(&window);
 
@@ -213,6 +217,15 @@ int main(int argc, char** argv)
     QList<QByteArray> moved;
     for (const QByteArray& file : flat)
         moved << B(root) + "/moved/" + file.mid(file.lastIndexOf('/') + 1);
+
+    const QList<QByteArray> replacing = MakeFlat(root + "/replacing", ReplacedCount);
+    MakeFlat(root + "/replaced", ReplacedCount);
+    prompt.Choice = TPromptChoice{0, true};
+    Print("move 2,000 files onto files of the same names (Replace)", Timed(runner, [&] {
+              return runner.Transfer(replacing, B(root + "/replaced"), true);
+          }),
+          ReplacedCount);
+    prompt.Choice.reset();
     TrashRuns(runner, root, moved, "");
 
     // The same on a memory file system, where creating files costs little:

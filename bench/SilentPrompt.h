@@ -1,12 +1,14 @@
 #pragma once
 
 // A prompt for the window benchmarks: answers everything without a window
-// (No, Cancel, rejected) and prints errors, so that a run never waits on a
-// person.
+// (No, Cancel, rejected; a choice as told) and prints errors, so that a run
+// never waits on a person.
 
 #include "platform/Prompt.h"
 
 #include <QDialog>
+
+#include <optional>
 
 #include <cstdio>
 
@@ -29,13 +31,16 @@ public:
     TPromptChoice Choose(QWidget*, TPromptIcon, const QString&, const QStringList&, int cancelAnswer,
                          const QString&) override
     {
-        return {cancelAnswer, false};
+        return Choice ? *Choice : TPromptChoice{cancelAnswer, false};
     }
     std::optional<QString> Input(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     std::optional<QString> OpenFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     std::optional<QString> SaveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override { return {}; }
     int RunModal(QDialog&) override { return QDialog::Rejected; }
+
+    // The answer to every choice; none: cancel.
+    std::optional<TPromptChoice> Choice;
 
 private:
     TPrompt* m_previous;

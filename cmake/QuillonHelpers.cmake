@@ -28,15 +28,16 @@ function(quillon_test name dir)
   target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main)
 endfunction()
 
-# Widget tests: a main() that creates one QApplication for all tests.
+# Widget tests: a main() that creates one QApplication for all tests (and
+# runs parts of tests in processes of their own, tests/support/ChildRuns.h).
 function(quillon_gui_test name dir)
   _quillon_test_executable(${name} ${dir} ${PROJECT_SOURCE_DIR}/tests/support/gui/GuiTestMain.cpp)
-  target_link_libraries(${name} PRIVATE ${ARGN} Qt6::Widgets Qt6::Test GTest::gtest)
+  target_link_libraries(${name} PRIVATE ${ARGN} quillon_testsupport Qt6::Widgets Qt6::Test GTest::gtest)
 endfunction()
 
 # Tests that need an event loop without widgets: a main() that creates one
 # QCoreApplication for all tests.
 function(quillon_core_test name dir)
   _quillon_test_executable(${name} ${dir} ${PROJECT_SOURCE_DIR}/tests/support/core/CoreTestMain.cpp)
-  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest)
+  target_link_libraries(${name} PRIVATE ${ARGN} quillon_testsupport GTest::gtest)
 endfunction()

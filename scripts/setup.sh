@@ -20,12 +20,14 @@ RUN_PACKAGES=(adwaita-icon-theme)
 # (libglib2.0-bin) read the trash and the drag data; desktop-file-validate and
 # gio read the program shortcuts; bindfs shows a folder through a second
 # mount, and exfatprogs with exfat-fuse make a stick's file system without
-# no-replace renames or hard links, for the file operations (their tests are
-# skipped, saying why, where FUSE or loop devices are not allowed). Qt's
-# platform interface (in the private headers above) lets a window test close
-# a window the way a window manager does.
+# no-replace renames or hard links (on a loop device of util-linux's
+# losetup), and util-linux's unshare a process id space of its own, for the
+# file operations (their tests are skipped, saying why, where FUSE, loop
+# devices or process id spaces are not allowed). Qt's platform interface (in
+# the private headers above) lets a window test close a window the way a
+# window manager does.
 TEST_PACKAGES=(python3 python3-mutagen ffmpeg lame chromium python3-openpyxl libdiscid-dev tzdata trash-cli
-  libglib2.0-bin desktop-file-utils bindfs exfatprogs exfat-fuse)
+  libglib2.0-bin desktop-file-utils bindfs exfatprogs exfat-fuse util-linux)
 
 install_missing() {
   local missing=()

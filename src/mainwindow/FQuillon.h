@@ -679,8 +679,6 @@ private:
     // --- Renaming and undo (private) ---
     // FQuillonRename.cpp
     void BindRenameActions();
-    // Another file already holds newName in the entry's folder.
-    bool NameTakenByOtherFile(const TEintragdaten& entry, const QString& newName) const;
     // FQuillonRename.cpp: moved files keep their entries.
     void MoveEntryTo(TEintragdaten& entry, const QString& newPath);
     // Keeps the path lookup right after the entry's path changed.

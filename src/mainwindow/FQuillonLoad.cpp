@@ -39,7 +39,7 @@ struct TFQuillon::TLoadRun {
     bool Aborted = false;
     // Folders that could not be listed, each with the system's reason.
     QStringList Unreadable;
-    // Leftovers of file operations that ended, met and cleaned up.
+    // What the recovery of file operations that ended did.
     TLeftovers Leftovers;
 };
 
@@ -133,27 +133,19 @@ void TFQuillon::RunLoad(const QString& folder, bool keep)
 
 void TFQuillon::ScanAndRead(TLoadRun& run, bool keep)
 {
-    // Leftovers of file operations that ended are cleaned up where the scan
-    // meets them; when one has its own name again, the folder is listed anew.
-    for (bool again = true; again;) {
-        run.Found.clear();
-        run.Unreadable.clear();
-        TFolderScanner scanner(
-            run.Pump, [this] { return m_abortRequested; },
-            [this, &run](TEintragdatenPtr entry) {
-                run.Found.push_back(std::move(entry));
-                ShowLoadProgress(static_cast<int>(run.Found.size()), 0);
-            });
-        scanner.IncludeSubfolders = m_includeSubfolders;
-        run.Aborted = !scanner.Scan(run.Folder);
-        for (const TFolderScanner::TUnreadable& folder : scanner.UnreadableFolders())
-            run.Unreadable << NameWithReason(QDir::cleanPath(folder.Folder), SystemErrorText(folder.Error));
-        again = false;
-        if (!run.Aborted && run.Leftovers.IsEmpty()) {
-            run.Leftovers = m_fileOpRunner->RecoverLeftovers(scanner.HiddenNamesMet());
-            again = !run.Leftovers.Restored.isEmpty();
-        }
-    }
+    // What file operations that ended before their time left is settled
+    // first, so that the list shows the files under their own names.
+    run.Leftovers = m_fileOpRunner->RecoverEndedRuns();
+    TFolderScanner scanner(
+        run.Pump, [this] { return m_abortRequested; },
+        [this, &run](TEintragdatenPtr entry) {
+            run.Found.push_back(std::move(entry));
+            ShowLoadProgress(static_cast<int>(run.Found.size()), 0);
+        });
+    scanner.IncludeSubfolders = m_includeSubfolders;
+    run.Aborted = !scanner.Scan(run.Folder);
+    for (const TFolderScanner::TUnreadable& folder : scanner.UnreadableFolders())
+        run.Unreadable << NameWithReason(QDir::cleanPath(folder.Folder), SystemErrorText(folder.Error));
     if (!run.Aborted) {
         run.Pump.Run();
         run.Aborted = m_abortRequested;

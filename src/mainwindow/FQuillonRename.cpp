@@ -10,7 +10,6 @@
 #include "mainwindow/MessageLists.h"
 
 #include "localisation/MultiLanguage.h"
-#include "platform/FileRename.h"
 #include "platform/NativePath.h"
 #include "platform/Prompt.h"
 #include "tagengine/FrameCodecs.h"
@@ -24,7 +23,6 @@
 #include <cerrno>
 #include <optional>
 
-#include <sys/stat.h>
 
 namespace {
 
@@ -185,17 +183,6 @@ void TFQuillon::ReindexEntry(TEintragdaten& entry, const QString& oldPath)
     m_pathIndex.insert(entry.PathKey(), &entry);
 }
 
-bool TFQuillon::NameTakenByOtherFile(const TEintragdaten& entry, const QString& newName) const
-{
-    const QByteArray target = entry.NativeSibling(newName);
-    struct stat st {};
-    if (::lstat(target.constData(), &st) != 0)
-        return false;
-    // The same file under a name that differs only in case (a file system
-    // that ignores case) is no other file.
-    return !IsSameFile(entry.NativePath(), target);
-}
-
 bool TFQuillon::ActRenameFileUpdate() const
 {
     if (m_firstEditedIndex >= 0)
@@ -233,10 +220,12 @@ void TFQuillon::ActRenameFileExecute()
             CurrentPrompt()->Error(this, Lang("ErrorFileNameEmpty"));
         else if (!IsUsableStem(stem))
             CurrentPrompt()->Error(this, LangFmt("ErrorRenameFile", {entry.FileName}));
-        else if (NameTakenByOtherFile(entry, newName))
-            CurrentPrompt()->Error(this, LangFmt("ErrorDoubleFileName", {newName}));
         else if (RenameEntry(entry, newName))
             break;
+        // Taken by another file; a name that only differs in case on a file
+        // system that ignores case is the file itself, and was renamed.
+        else if (errno == EEXIST)
+            CurrentPrompt()->Error(this, LangFmt("ErrorDoubleFileName", {newName}));
         else
             CurrentPrompt()->Error(this, LangFmt("ErrorRenameFile", {entry.FileName}));
     }

@@ -103,8 +103,7 @@ void Append(TFileOpResult& total, TFileOpResult&& part)
     total.LeftBehind.insert(total.LeftBehind.end(), part.LeftBehind.begin(), part.LeftBehind.end());
     total.Unchanged += part.Unchanged;
     total.OntoItself += part.OntoItself;
-    total.Leftovers.Restored += part.Leftovers.Restored;
-    total.Leftovers.Kept += part.Leftovers.Kept;
+    total.Leftovers.Add(part.Leftovers);
     total.Cancelled = total.Cancelled || part.Cancelled;
 }
 
@@ -361,30 +360,27 @@ std::optional<QString> TFileOpRunner::Rename(const QByteArray& path, const QByte
     return ReasonText(*failure);
 }
 
-TLeftovers TFileOpRunner::RecoverLeftovers(const std::map<QByteArray, QList<QByteArray>>& namesByFolder)
-{
-    TLeftovers found;
-    for (const auto& [folder, names] : namesByFolder) {
-        const TLeftovers here = m_ops.RecoverLeftovers(folder, names);
-        found.Restored += here.Restored;
-        found.Kept += here.Kept;
-    }
-    return found;
-}
-
 void TFileOpRunner::TellLeftovers(const TLeftovers& leftovers)
 {
-    // What keeps its hidden name is told once: it is met again at every load.
-    QList<QByteArray> kept;
-    for (const QByteArray& path : leftovers.Kept)
-        if (!m_toldKept.contains(path))
-            kept << path;
-    m_toldKept.unite(QSet<QByteArray>(kept.begin(), kept.end()));
+    // What stays as it is is told once: it is met again at every load.
+    QStringList kept;
+    for (const TKeptLeftover& left : leftovers.Kept) {
+        if (m_toldKept.contains(left.Path))
+            continue;
+        m_toldKept.insert(left.Path);
+        const QString reason = left.Changed ? Lang("FileOpReasonChangedMoving") : SystemErrorText(left.Error);
+        kept << QFile::decodeName(left.Path) + QStringLiteral(" (") + reason + QLatin1Char(')');
+    }
     QStringList parts;
-    if (!leftovers.Restored.isEmpty())
-        parts << LangFmt("FileOpLeftoversRestored", {PathList(leftovers.Restored)});
+    const std::pair<const char*, const QList<QByteArray>*> lists[] = {
+        {"FileOpLeftoversRestored", &leftovers.Restored},
+        {"FileOpLeftoversFinished", &leftovers.Finished},
+        {"FileOpLeftoversRemoved", &leftovers.Removed}};
+    for (const auto& [key, paths] : lists)
+        if (!paths->isEmpty())
+            parts << LangFmt(key, {PathList(*paths)});
     if (!kept.isEmpty())
-        parts << LangFmt("FileOpLeftoversKept", {PathList(kept)});
+        parts << LangFmt("FileOpLeftoversKept", {NamesPrecededByBreak(kept)});
     if (!parts.isEmpty())
         CurrentPrompt()->Information(m_window, parts.join(QStringLiteral("\n\n")));
 }

@@ -10,8 +10,6 @@
 #include <QSet>
 #include <QString>
 
-#include <map>
-
 #include <memory>
 #include <optional>
 
@@ -58,11 +56,12 @@ public:
     // language.
     static QString ReasonText(const TFileOpFailure& failure, bool moving = false);
 
-    // Leftovers of runs that ended, among the names a folder load met in
-    // each folder: cleaned up as TFileOps::RecoverLeftovers does.
-    TLeftovers RecoverLeftovers(const std::map<QByteArray, QList<QByteArray>>& namesByFolder);
-    // Tells which leftovers have their names again, and which keep hidden
-    // names (each of those once).
+    // Settles what file operations that ended before their time left
+    // (platform/Recovery.h).
+    TLeftovers RecoverEndedRuns() { return m_ops.RecoverEndedRuns(); }
+    // Tells what recovery did: which files have their names again, which
+    // items it finished, which unfinished copies it removed, and what it had
+    // to keep for now (each of those once).
     void TellLeftovers(const TLeftovers& leftovers);
 
 private:

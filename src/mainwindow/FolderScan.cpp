@@ -4,7 +4,6 @@
 
 #include "platform/DirStream.h"
 #include "platform/FileTimes.h"
-#include "platform/HiddenNames.h"
 #include "platform/NativePath.h"
 
 #include <QFile>
@@ -53,13 +52,6 @@ bool TFolderScanner::ReadLevel(TLevel& level)
         const char* name = e->d_name;
         if (IsDotOrDotDot(name))
             continue;
-        // What file operations keep under hidden names is theirs, not the
-        // user's: not listed, but handed over as a leftover.
-        const size_t length = std::strlen(name);
-        if (MayBeHiddenName(name, length) && ParseHiddenName(QByteArray(name, static_cast<qsizetype>(length)))) {
-            m_leftovers[level.Native] << QByteArray(name, static_cast<qsizetype>(length));
-            continue;
-        }
         const bool maybeFolder = IncludeSubfolders && e->d_type != DT_REG;
         const bool maybeFile = e->d_type != DT_DIR && HasMp3Extension(name);
         if (!maybeFolder && !maybeFile)

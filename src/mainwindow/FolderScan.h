@@ -5,10 +5,8 @@
 #include <QString>
 
 #include <QByteArray>
-#include <QList>
 
 #include <functional>
-#include <map>
 #include <set>
 #include <utility>
 #include <vector>
@@ -44,9 +42,6 @@ public:
     };
     // The folders the scan could not list (the one asked for among them).
     const std::vector<TUnreadable>& UnreadableFolders() const { return m_unreadable; }
-    // Hidden names of the file operations met, by folder (its bytes): the
-    // files and folders they keep are never listed.
-    const std::map<QByteArray, QList<QByteArray>>& HiddenNamesMet() const { return m_leftovers; }
 
 private:
     // One useful directory entry: an MP3 file or a folder to descend into.
@@ -75,5 +70,4 @@ private:
     TFoundHandler m_found;
     std::set<std::pair<quint64, quint64>> m_visited;
     std::vector<TUnreadable> m_unreadable;
-    std::map<QByteArray, QList<QByteArray>> m_leftovers;
 };

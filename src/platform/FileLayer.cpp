@@ -149,7 +149,8 @@ int TFileLayer::UnlinkAt(int dirFd, const QByteArray& name, int flags)
 // never replaces) and its old name removed, or, where the file system has
 // no hard links either (exFAT, phones, many network mounts), its new name is
 // reserved with an empty file that rename then replaces.
-int TFileLayer::RenameNoReplaceAt(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to)
+int TFileLayer::RenameNoReplaceAt(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to,
+                                  const TStepsNote& beforeSteps)
 {
     if (RenameAt2NoReplace(fromDirFd, from, toDirFd, to) == 0)
         return 0;
@@ -157,6 +158,8 @@ int TFileLayer::RenameNoReplaceAt(int fromDirFd, const QByteArray& from, int toD
         return -1;
     struct stat st {};
     if (FStatAt(fromDirFd, from, st, AT_SYMLINK_NOFOLLOW) != 0)
+        return -1;
+    if (beforeSteps && !beforeSteps(st))
         return -1;
     if (S_ISDIR(st.st_mode))
         return RenameOverFolderPlaceholder(fromDirFd, from, toDirFd, to);
@@ -315,6 +318,18 @@ int TFileLayer::FChownAt(int dirFd, const QByteArray& name, uid_t owner, gid_t g
     return ::fchownat(dirFd, name.constData(), owner, group, flags);
 }
 
+int TFileLayer::LockFile(int fd)
+{
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    if (::fcntl(fd, F_OFD_SETLK, &lock) == 0)
+        return 0;
+    if (errno == EACCES)
+        errno = EAGAIN;
+    return -1;
+}
+
 std::shared_ptr<TFileLayer> SystemFileLayer()
 {
     static const auto layer = std::make_shared<TFileLayer>();
@@ -370,12 +385,12 @@ QByteArray TFileHandle::ReadAt(qint64 offset, qint64 count, bool* ok)
     return data;
 }
 
-bool TFileHandle::WriteAt(const void* buffer, qint64 count, qint64 offset)
+bool WriteExactlyAt(TFileLayer& layer, int fd, const void* buffer, qint64 count, qint64 offset)
 {
     const auto* in = static_cast<const char*>(buffer);
     while (count > 0) {
         const size_t chunk = static_cast<size_t>(std::min<qint64>(count, SSIZE_MAX));
-        const ssize_t done = m_layer->PWrite(m_fd, in, chunk, static_cast<off_t>(offset));
+        const ssize_t done = layer.PWrite(fd, in, chunk, static_cast<off_t>(offset));
         if (done < 0 && errno == EINTR)
             continue;
         if (done <= 0) {
@@ -388,6 +403,11 @@ bool TFileHandle::WriteAt(const void* buffer, qint64 count, qint64 offset)
         offset += done;
     }
     return true;
+}
+
+bool TFileHandle::WriteAt(const void* buffer, qint64 count, qint64 offset)
+{
+    return WriteExactlyAt(*m_layer, m_fd, buffer, count, offset);
 }
 
 QString SystemErrorText(int error)

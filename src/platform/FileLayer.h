@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -54,8 +55,14 @@ public:
     virtual int MkdirAt(int dirFd, const QByteArray& name, mode_t mode);
     // unlinkat; flags AT_REMOVEDIR removes an empty folder (never a link).
     virtual int UnlinkAt(int dirFd, const QByteArray& name, int flags);
+    // Called before RenameNoReplaceAt takes the new name in steps that a
+    // kill can stop half way (a reservation or placeholder under the new
+    // name, or the file linked there before its old name goes), with what
+    // the old name holds; false (errno set) stops it before anything changed.
+    using TStepsNote = std::function<bool(const struct stat& from)>;
     // RenameNoReplace between entries of two open folders.
-    virtual int RenameNoReplaceAt(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to);
+    virtual int RenameNoReplaceAt(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to,
+                                  const TStepsNote& beforeSteps = {});
     // The calls RenameNoReplaceAt is made of, so that a test can stand in for
     // a file system that lacks some of them: renameat2 with
     // RENAME_NOREPLACE, linkat (never following links) and renameat (which
@@ -73,6 +80,10 @@ public:
     // AT_EMPTY_PATH with an empty name for dirFd itself.
     virtual int UtimensAt(int dirFd, const QByteArray& name, const struct timespec times[2], int flags);
     virtual int FChownAt(int dirFd, const QByteArray& name, uid_t owner, gid_t group, int flags);
+    // A write lock on the whole open file, held by its open file description
+    // until that is closed, without waiting; EAGAIN while another holds one.
+    // Seen by every process on the machine, whatever its process id space.
+    virtual int LockFile(int fd);
 
 private:
     // The ways RenameNoReplaceAt takes a new name where renameat2 cannot.
@@ -86,6 +97,9 @@ std::shared_ptr<TFileLayer> SystemFileLayer();
 // Exactly count bytes at offset of an open descriptor; false on an error or
 // an early end (errno EIO).
 bool ReadExactlyAt(TFileLayer& layer, int fd, void* buffer, qint64 count, qint64 offset);
+// All count bytes at offset; false on an error (errno EIO when nothing could
+// be written).
+bool WriteExactlyAt(TFileLayer& layer, int fd, const void* buffer, qint64 count, qint64 offset);
 
 // An open descriptor closed when it goes out of scope.
 class TFileHandle {

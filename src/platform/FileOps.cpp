@@ -1,13 +1,16 @@
 #include "platform/FileOps.h"
 
-#include "platform/FileNames.h"
-#include "platform/HiddenNames.h"
+#include "platform/CopyNames.h"
+#include "platform/FileRename.h"
+#include "platform/RecordedSteps.h"
+#include "platform/Recovery.h"
+#include "platform/RunRecord.h"
 #include "platform/Trash.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <limits>
+#include <map>
 #include <set>
 
 #include <fcntl.h>
@@ -22,25 +25,32 @@
 //
 // An item is a file, a link or a folder; a folder is done when all in it
 // is. The rule is kept so:
+// - Every hidden name is announced in the record of the run before it is
+//   made (platform/RunRecord.h), and so is every step that a kill could
+//   leave half done; recovery settles the items of runs that ended before
+//   their time from their records, and touches nothing else
+//   (platform/Recovery.h).
 // - A copy is written under a hidden name in the target folder
-//   (".name.<pid>-XXXXXXXX.part", platform/HiddenNames.h), from the very
+//   (".name.XXXXXXXX.part", platform/HiddenNames.h), from the very
 //   file that was examined, each piece read back and compared, synced and
 //   checked against the original before it takes a name (CopyFile,
 //   CopyLink). A copy that fails or is cancelled is removed.
 // - A name is taken only by a rename that never replaces. A file the user
 //   answered Replace for is first set aside under a hidden name in its own
-//   folder (".name.<pid>-XXXXXXXX.replaced"), put back when its item fails,
+//   folder (".name.XXXXXXXX.replaced"), put back when its item fails,
 //   and removed only once the item has succeeded (Place).
 // - A name is removed or renamed away only while it still holds the very
 //   file that was examined (the same inode, size and times): a source after
-//   its copy, a file answered Replace. When another program saved a new
-//   version meanwhile, the item is undone and fails with Changed
-//   (Unchanged, RemoveSource, SetAside).
+//   its copy, a file answered Replace; and it goes to a hidden name first,
+//   where it is checked once more, so that a new version renamed over the
+//   name meanwhile is never what goes. When another program saved a new
+//   version, the item is undone and fails with Changed (Unchanged,
+//   RemoveSource, SetAside).
 // - A moved source is removed only once its copy holds the new name; when
 //   it cannot be removed the copy goes and the replaced file comes back
 //   (Place). A move within one file system that replaces a file first
 //   renames the source to a hidden name beside its target
-//   (".name.<pid>-XXXXXXXX.moving"), so that a rename refused there (EXDEV:
+//   (".name.XXXXXXXX.moving"), so that a rename refused there (EXDEV:
 //   two mounts of one file system) has changed nothing yet (MoveReplacing).
 // - A new folder is built under a hidden name and takes its own name only
 //   once all of it has arrived; when it fails or is cancelled, it goes again
@@ -51,9 +61,10 @@
 // - A copy never reaches into itself: a walk that meets the target folder
 //   or a folder this run made (a mount can show either inside the source)
 //   stops, and no walk goes deeper than MaxFolderDepth (CopyFolder).
-// - Hidden files of runs that ended (killed, or the machine went down) are
-//   cleaned up where an operation meets them: copies removed, set-aside and
-//   moving files given their own names back (RecoverLeftovers).
+// - Whether two folders on two file systems are one (two mounts of one
+//   folder) is asked of the file systems themselves, never of cached
+//   identities: an entry made in one is looked up through the other
+//   (OneFolder).
 // - Each step that changed something is undone, last first, when a later
 //   one fails. An undo that fails too leaves a file where the user has to
 //   look for it: that is what the failure then names (Undo).
@@ -72,8 +83,6 @@ constexpr qint64 ChunkSize = 256 * 1024;
 constexpr int GivenFolderFlags = O_PATH | O_DIRECTORY;
 // A folder reached by a walk, to be listed or changed.
 constexpr int WalkedFolderFlags = O_RDONLY;
-// " (9223372036854775807)": the longest copy number.
-constexpr qsizetype LongestCopyNumber = 22;
 
 
 QByteArray WithoutTrailingSlashes(QByteArray path)
@@ -120,23 +129,6 @@ bool Below(const QByteArray& path, const QByteArray& folder)
 bool IsValidName(const QByteArray& name)
 {
     return !name.isEmpty() && name != "." && name != ".." && !name.contains('/') && !name.contains('\0');
-}
-
-// "Song (2)" gives "Song" and 2; names without such a number give 1.
-std::pair<QByteArray, qint64> SplitCopyNumber(const QByteArray& stem)
-{
-    if (!stem.endsWith(')'))
-        return {stem, 1};
-    const qsizetype open = stem.lastIndexOf(" (");
-    if (open <= 0)
-        return {stem, 1};
-    const QByteArray digits = stem.mid(open + 2, stem.size() - open - 3);
-    bool ok = false;
-    const qint64 number = digits.toLongLong(&ok);
-    if (!ok || number < 2 || number == std::numeric_limits<qint64>::max() || digits.startsWith('0')
-        || digits.startsWith('+'))
-        return {stem, 1};
-    return {stem.left(open), number};
 }
 
 // Why a step failed: the reason, errno of the call that failed (0 when none
@@ -254,12 +246,21 @@ struct TCopied {
 // What is to take a target's name, and how it goes back when its item
 // fails: a copy made for the source (removed), the source itself under a
 // hidden name beside the target (renamed back), or the source itself where
-// it is (nothing to do).
+// it is (nothing to do). Item records its steps; Made is a copy as made.
 struct TArrival {
     enum TKind { Copy, StagedSource, Source };
     const TEntry& Entry;
     TKind Kind;
+    TRecordItem& Item;
+    std::optional<TExaminedFile> Made = std::nullopt;
+    // The hidden name announced already for the file it replaces.
+    QByteArray Aside = {};
 };
+
+TAt AtOf(const TEntry& entry)
+{
+    return TAt{entry.Folder.Fd, entry.Folder.Path, entry.Name};
+}
 
 // Opens a folder the user named, as the place its entries are named from.
 TStep OpenGiven(TFolder& folder)
@@ -304,46 +305,6 @@ TStep List(const TFolder& folder, std::vector<QByteArray>& names)
     return std::nullopt;
 }
 
-// "Name (2).ext", "Name (3).ext", ... counted in 64 bits, the stem cut at a
-// whole character where the number would not fit otherwise: the first name
-// not taken in the folder; nothing when every number up to the largest is.
-// Any answer but "it exists" ends the search; the create that follows meets
-// the same and reports it.
-QByteArray FreeNameIn(const TFolder& folder, const QByteArray& name, bool isFolder)
-{
-    auto [stem, extension] = isFolder ? std::pair<QByteArray, QByteArray>(name, {}) : SplitExtension(name);
-    if (extension.size() + LongestCopyNumber >= NameMax) {
-        stem = name;
-        extension.clear();
-    }
-    const auto [base, number] = SplitCopyNumber(stem);
-    for (qint64 n = number; n < std::numeric_limits<qint64>::max();) {
-        ++n;
-        const QByteArray suffix = " (" + QByteArray::number(n) + ")";
-        const QByteArray candidate =
-            CutAtCharacter(base, NameMax - suffix.size() - extension.size()) + suffix + extension;
-        struct stat st {};
-        if (folder.Layer.FStatAt(folder.Fd, candidate, st, AT_SYMLINK_NOFOLLOW) != 0)
-            return candidate;
-    }
-    return {};
-}
-
-// Makes something under a hidden name of this process (HiddenName):
-// make(hidden) creates it without replacing anything, and a name found taken
-// is tried again with other letters. Returns what make returned.
-template <typename TMake> int MakeHidden(const QByteArray& name, THiddenKind kind, QByteArray& hidden, TMake make)
-{
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        hidden = HiddenName(name, kind);
-        const int result = make(hidden);
-        if (result >= 0 || errno != EEXIST)
-            return result;
-    }
-    errno = EEXIST;
-    return -1;
-}
-
 }
 
 QByteArray PathName(const QByteArray& path)
@@ -373,7 +334,7 @@ enum class TCollisions { Ask, NewName, None };
 
 struct TFileOps::TRun {
     TRun(TFileOps& ops, TFileOpResult& result, bool moving)
-        : Ops(ops), Layer(*ops.m_layer), Result(result), Moving(moving)
+        : Ops(ops), Layer(*ops.m_layer), Result(result), Moving(moving), RunRecord(Layer)
     {
     }
 
@@ -381,6 +342,15 @@ struct TFileOps::TRun {
     TFileLayer& Layer;
     TFileOpResult& Result;
     const bool Moving;
+    // Announces each step before it is taken; goes when the run ends.
+    TRunRecord RunRecord;
+    // How many folders being built enclose the item worked on: what is
+    // copied into them is not recorded, for the folder goes as a whole.
+    int Building = 0;
+    // The hidden names of the folders this run is building.
+    std::set<QByteArray> BuildingNames;
+    // Pairs of folders on two file systems found to be one, or two.
+    std::map<std::pair<TIdentity, TIdentity>, bool> FoldersCompared;
     TFileOpProgress Progress;
     // Answers for all further questions, about files and about folders.
     std::optional<TCollisionAnswer> RememberedForFiles, RememberedForFolders;
@@ -406,9 +376,6 @@ struct TFileOps::TRun {
     void Record(const QByteArray& path, const TOutcome& outcome);
     TOutcome LeftAsItWas(const QByteArray& path, bool ontoItself = false);
     void Arrived(const TSource& source, const TTarget& target);
-    void RecoverIn(const TFolder& folder);
-    void RecoverNames(const TFolder& folder, const QList<QByteArray>& names);
-    void Recover(const TFolder& folder, const QByteArray& hidden, const THiddenName& parsed);
 
     void TransferAll(const QList<QByteArray>& sources, const QByteArray& targetFolder);
     TOutcome TransferGiven(const QByteArray& path, const TFolder& target);
@@ -417,27 +384,34 @@ struct TFileOps::TRun {
     TOutcome TransferEntry(const TFolder& from, const QByteArray& name, const struct stat& st, const TFolder& into,
                            TCollisions collisions);
     bool OntoItself(const TSource& source, const struct stat& existing, TStep& failure);
+    bool OneFolder(const TFolder& from, const TFolder& into, TStep& failure);
+    // Whether items record their steps: not inside a folder being built.
+    bool Recording() const { return Building == 0; }
     TCollisionAnswer Ask(const TSource& source, const TTarget& target, bool folders);
     TOutcome TransferTo(const TSource& source, const TTarget& target);
     TOutcome MoveReplacing(const TSource& source, const TTarget& target);
     TOutcome CopyFile(const TSource& source, const TTarget& target);
+    template <typename TMake>
+    int MakeCopyName(const TSource& source, const TTarget& target, TRecordItem& item, QByteArray& hidden, TMake make);
     TStep FillCopy(TFileHandle& in, TFileHandle& out, const struct stat& st, const QByteArray& from,
-                   const QByteArray& to);
+                   const QByteArray& to, struct stat& made);
     TStep CopyData(int in, int out, qint64 size, const QByteArray& from, const QByteArray& to);
-    TStep SameData(int in, int out, const struct stat& before, const QByteArray& from, const QByteArray& to);
+    TStep SameData(int in, int out, const struct stat& before, const QByteArray& from, const QByteArray& to,
+                   struct stat& made);
     TOutcome CopyLink(const TSource& source, const TTarget& target);
     TOutcome CopyFolder(const TSource& source, const TTarget& target);
     TOutcome MergeFolder(const TSource& source, const TFolder& from, const TTarget& target);
     TOutcome BuildFolder(const TSource& source, const TFolder& from, const TTarget& target);
     void Discard(const TFolder& parent, const QByteArray& name, const QByteArray& shownAs, TOutcome& outcome);
-    void RemoveMoved(const TFolder& folder, const TCopied& copied, TOutcome& outcome);
-    TStep RemoveSource(const TFolder& folder, const QByteArray& name, const struct stat& examined);
+    bool RecordTree(TRecordItem& item, const QByteArray& relative, const TCopied& copied);
+    void RemoveMoved(const TFolder& folder, const TCopied& copied, TOutcome& outcome, TRecordItem& item);
+    TStep RemoveSource(const TFolder& folder, const QByteArray& name, const struct stat& examined, TRecordItem& item);
     TStep KeepFolderAttributes(const TFolder& folder, const struct stat& st);
     void KeepOwner(int dirFd, const QByteArray& name, const struct stat& st);
     TOutcome Place(const TSource& source, const TTarget& target, const TArrival& arrival);
-    TStep SetAside(const TTarget& target, QByteArray& aside);
+    TStep SetAside(const TTarget& target, TRecordItem& item, QByteArray& aside);
     TStep RemoveSetAside(const TTarget& target, const QByteArray& aside);
-    void PutBack(const TTarget& target, const QByteArray& aside, TStep& failure);
+    void PutBack(const TTarget& target, const QByteArray& aside, TRecordItem& item, TStep& failure);
     void TakeBack(const TSource& source, const TArrival& arrival, TStep& failure);
 
     // Adds to outcome what act(name, lstat of it) gives for each of names
@@ -487,7 +461,7 @@ QByteArray TFileOps::FreeName(const QByteArray& folder, const QByteArray& name, 
     // A folder that cannot be opened leaves the first name, whose create
     // then fails for the same reason.
     (void)OpenGiven(open);
-    return FreeNameIn(open, name, isFolder);
+    return FreeCopyName(*m_layer, open.Fd, name, isFolder);
 }
 
 // --- What every operation shares
@@ -625,7 +599,7 @@ void TFileOps::TRun::TransferAll(const QList<QByteArray>& sources, const QByteAr
         return;
     }
     Target = &target;
-    RecoverIn(target);
+    Result.Leftovers = ::RecoverEndedRuns(Layer);
     for (const QByteArray& source : sources)
         MeasureGiven(WithoutTrailingSlashes(source), &target);
     LastGiven.reset(); // measuring saw the folders as they were before
@@ -696,14 +670,14 @@ TOutcome TFileOps::TRun::TransferNamed(const TSource& source, const TFolder& fol
     }
     const bool isFolder = S_ISDIR(source.St.st_mode);
     const auto numbered = [&] {
-        target.Name = FreeNameIn(folder, source.Name, isFolder);
+        target.Name = FreeCopyName(Layer, folder.Fd, source.Name, isFolder);
         return target.Name.isEmpty() ? Failed({TFileOpError::NoFreeName, 0, source.Path()})
                                      : TransferTo(source, target);
     };
     if (collisions == TCollisions::NewName)
         return numbered();
     TStep failure;
-    if (OntoItself(source, existing, failure))
+    if (OntoItself(source, existing, failure) || (!failure && OneFolder(source.Folder, folder, failure)))
         return LeftAsItWas(source.Path(), true);
     if (failure)
         return Failed(*failure);
@@ -744,6 +718,28 @@ bool TFileOps::TRun::OntoItself(const TSource& source, const struct stat& existi
     return false;
 }
 
+// Whether the folder a source lies in and the folder it is to go into are
+// one, seen through two mounts (a second view of a folder, a network share
+// mounted twice): then the name taken is the source itself. On one file
+// system their identities tell. Across two, neither identities nor what the
+// system keeps of them for a while can be trusted: an entry of a name never
+// seen is made in one and looked up through the other.
+bool TFileOps::TRun::OneFolder(const TFolder& from, const TFolder& into, TStep& failure)
+{
+    if (from.St.st_dev == into.St.st_dev)
+        return SameIdentity(from.St, into.St);
+    const auto pair = std::make_pair(IdentityOf(from.St), IdentityOf(into.St));
+    if (const auto known = FoldersCompared.find(pair); known != FoldersCompared.end())
+        return known->second;
+    TRecordItem item(RunRecord, Recording());
+    bool one = false;
+    if (ProbeOneFolder(Layer, item, from.Fd, {into.Fd, into.Path, {}}, one) != 0)
+        failure = SystemFailure(into.Path);
+    else
+        FoldersCompared[pair] = one;
+    return one;
+}
+
 // An answer "for all" holds for further questions of its kind: a folder
 // answered Replace for all still has each file of the same name asked about.
 TCollisionAnswer TFileOps::TRun::Ask(const TSource& source, const TTarget& target, bool folders)
@@ -769,8 +765,9 @@ TOutcome TFileOps::TRun::TransferTo(const TSource& source, const TTarget& target
     if (Moving && !Copied && source.St.st_dev == target.Folder.St.st_dev && !(isFolder && target.Replaces)) {
         // On one file system a move renames the item itself; EXDEV (two
         // mounts of one file system) leaves it to be copied after all.
+        TRecordItem item(RunRecord, Recording());
         const TOutcome renamed =
-            target.Replaces ? MoveReplacing(source, target) : Place(source, target, {source, TArrival::Source});
+            target.Replaces ? MoveReplacing(source, target) : Place(source, target, {source, TArrival::Source, item});
         if (renamed.Fate != TFate::Failed || renamed.Failure->Error != EXDEV)
             return renamed;
     }
@@ -787,12 +784,24 @@ TOutcome TFileOps::TRun::TransferTo(const TSource& source, const TTarget& target
 // hidden name beside its target first, and is placed from there.
 TOutcome TFileOps::TRun::MoveReplacing(const TSource& source, const TTarget& target)
 {
+    TRecordItem item(RunRecord, Recording());
     TEntry staged{target.Folder, {}};
-    if (MakeHidden(target.Name, THiddenKind::Moving, staged.Name, [&](const QByteArray& hidden) {
-            return Layer.RenameNoReplaceAt(source.Folder.Fd, source.Name, target.Folder.Fd, hidden);
-        }) != 0)
+    // Where the file it replaces goes is announced with it: one line for the
+    // two to wait for on the disk.
+    const QByteArray aside = HiddenName(target.Name, THiddenKind::SetAside);
+    if (MakeHiddenAnnounced(
+            target.Name, THiddenKind::Moving, staged.Name,
+            [&](const QByteArray& hidden) {
+                return item.Write(TRecordVerb::Stage,
+                                  {source.Folder.Path, source.Name, target.Folder.Path, hidden, target.Name},
+                                  TExaminedFile::Of(source.St))
+                       && item.Write(TRecordVerb::Aside, {target.Folder.Path, target.Name, aside},
+                                     TExaminedFile::Of(target.Existing), true);
+            },
+            [&](const QByteArray&) { return RenameAnnounced(Layer, item, AtOf(source), AtOf(staged)); })
+        != 0)
         return Failed(SystemFailure(source.Path()));
-    return Place(source, target, {staged, TArrival::StagedSource});
+    return Place(source, target, {staged, TArrival::StagedSource, item, std::nullopt, aside});
 }
 
 // A regular file: the file examined, written under a hidden name in the
@@ -812,8 +821,9 @@ TOutcome TFileOps::TRun::CopyFile(const TSource& source, const TTarget& target)
     // was asked about, and what a move would remove, is not what was opened.
     if (!Unchanged(st, source.St))
         return Failed({TFileOpError::Changed, 0, source.Path()});
+    TRecordItem item(RunRecord, Recording());
     TEntry copy{target.Folder, {}};
-    TFileHandle out(Layer, MakeHidden(target.Name, THiddenKind::Copy, copy.Name, [&](const QByteArray& name) {
+    TFileHandle out(Layer, MakeCopyName(source, target, item, copy.Name, [&](const QByteArray& name) {
                         const int fd = Layer.OpenAt(target.Folder.Fd, name, O_RDWR | O_CREAT | O_EXCL | O_NOATIME, 0600);
                         if (fd < 0 && errno == EPERM)
                             return Layer.OpenAt(target.Folder.Fd, name, O_RDWR | O_CREAT | O_EXCL, 0600);
@@ -821,20 +831,39 @@ TOutcome TFileOps::TRun::CopyFile(const TSource& source, const TTarget& target)
                     }));
     if (!out.IsOpen())
         return Failed(SystemFailure(target.Path()));
-    const TArrival arrival{copy, TArrival::Copy};
-    TStep failure = FillCopy(in, out, st, source.Path(), target.Path());
+    TArrival arrival{copy, TArrival::Copy, item};
+    struct stat made {};
+    TStep failure = FillCopy(in, out, st, source.Path(), target.Path(), made);
     if (failure || Cancelled) {
         TakeBack(source, arrival, failure);
         return TOutcome{failure ? TFate::Failed : TFate::Cancelled, failure, {}};
     }
+    arrival.Made = TExaminedFile::Of(made);
     return Place(source, target, arrival);
+}
+
+// Makes a copy for source under a hidden name beside target (make(hidden)
+// creates it), announced first: with the source that goes once the copy has
+// its name, when it is moved (in a folder being moved, that folder's source
+// goes instead).
+template <typename TMake>
+int TFileOps::TRun::MakeCopyName(const TSource& source, const TTarget& target, TRecordItem& item, QByteArray& hidden,
+                                 TMake make)
+{
+    if (Moving && !Copied
+        && !item.Write(TRecordVerb::Source, {source.Folder.Path, source.Name}, TExaminedFile::Of(source.St)))
+        return -1;
+    return MakeHiddenAnnounced(
+        target.Name, THiddenKind::Copy, hidden,
+        [&](const QByteArray& name) { return item.Write(TRecordVerb::Copy, {target.Folder.Path, name, target.Name}); },
+        make);
 }
 
 // The copy's data (each piece read back and compared), owner, mode and
 // times, synced and closed; then the copy holds as many bytes as the
 // original, which did not change meanwhile. Nothing when cancelled.
 TStep TFileOps::TRun::FillCopy(TFileHandle& in, TFileHandle& out, const struct stat& st, const QByteArray& from,
-                               const QByteArray& to)
+                               const QByteArray& to, struct stat& made)
 {
     if (TStep failure = CopyData(in.Fd(), out.Fd(), st.st_size, from, to); failure || Cancelled)
         return failure;
@@ -843,7 +872,7 @@ TStep TFileOps::TRun::FillCopy(TFileHandle& in, TFileHandle& out, const struct s
     if (Layer.FChmod(out.Fd(), st.st_mode & 07777) != 0 || Layer.FUtimens(out.Fd(), times) != 0
         || Layer.FSync(out.Fd()) != 0)
         return SystemFailure(to);
-    if (TStep changed = SameData(in.Fd(), out.Fd(), st, from, to))
+    if (TStep changed = SameData(in.Fd(), out.Fd(), st, from, to, made))
         return changed;
     if (!out.Close())
         return SystemFailure(to);
@@ -889,9 +918,9 @@ TStep TFileOps::TRun::CopyData(int in, int out, qint64 size, const QByteArray& f
 }
 
 TStep TFileOps::TRun::SameData(int in, int out, const struct stat& before, const QByteArray& from,
-                               const QByteArray& to)
+                               const QByteArray& to, struct stat& outNow)
 {
-    struct stat inNow {}, outNow {};
+    struct stat inNow {};
     if (Layer.FStat(in, inNow) != 0)
         return SystemFailure(from);
     if (Layer.FStat(out, outNow) != 0)
@@ -909,20 +938,24 @@ TOutcome TFileOps::TRun::CopyLink(const TSource& source, const TTarget& target)
     QByteArray pointsTo;
     if (Layer.ReadLinkAt(source.Folder.Fd, source.Name, pointsTo) != 0)
         return Failed(SystemFailure(source.Path()));
+    TRecordItem item(RunRecord, Recording());
     TEntry copy{target.Folder, {}};
-    if (MakeHidden(target.Name, THiddenKind::Copy, copy.Name, [&](const QByteArray& name) {
-            return Layer.SymlinkAt(pointsTo, target.Folder.Fd, name);
-        }) != 0)
+    if (MakeCopyName(source, target, item, copy.Name,
+                     [&](const QByteArray& name) { return Layer.SymlinkAt(pointsTo, target.Folder.Fd, name); })
+        != 0)
         return Failed(SystemFailure(target.Path()));
-    const TArrival arrival{copy, TArrival::Copy};
+    TArrival arrival{copy, TArrival::Copy, item};
     KeepOwner(target.Folder.Fd, copy.Name, source.St);
     const struct timespec times[2] = {source.St.st_atim, source.St.st_mtim};
+    struct stat made {};
     // Some file systems keep no times of links.
-    if (Layer.UtimensAt(target.Folder.Fd, copy.Name, times, AT_SYMLINK_NOFOLLOW) != 0 && errno != EOPNOTSUPP) {
+    if ((Layer.UtimensAt(target.Folder.Fd, copy.Name, times, AT_SYMLINK_NOFOLLOW) != 0 && errno != EOPNOTSUPP)
+        || Layer.FStatAt(target.Folder.Fd, copy.Name, made, AT_SYMLINK_NOFOLLOW) != 0) {
         TStep failure = SystemFailure(target.Path());
         TakeBack(source, arrival, failure);
         return Failed(*failure);
     }
+    arrival.Made = TExaminedFile::Of(made);
     return Place(source, target, arrival);
 }
 
@@ -952,8 +985,7 @@ TOutcome TFileOps::TRun::CopyFolder(const TSource& source, const TTarget& target
 TOutcome TFileOps::TRun::TransferEntry(const TFolder& from, const QByteArray& name, const struct stat& st,
                                        const TFolder& into, TCollisions collisions)
 {
-    const std::optional<THiddenName> hidden = S_ISDIR(st.st_mode) ? ParseHiddenName(name) : std::nullopt;
-    if (hidden && hidden->Kind == THiddenKind::Copy && MadeByThisProcess(*hidden))
+    if (S_ISDIR(st.st_mode) && BuildingNames.count(name))
         return Failed({TFileOpError::IntoItself, 0, from.Path});
     return TransferNamed(TSource{{from, name}, st}, into, collisions);
 }
@@ -965,10 +997,17 @@ TOutcome TFileOps::TRun::MergeFolder(const TSource& source, const TFolder& from,
     TFolder into(Layer, target.Path());
     std::vector<QByteArray> names;
     TOutcome outcome;
+    // Moving, the folder goes once all of it went, also after a kill.
+    TRecordItem item(RunRecord, Recording());
     if (TStep failure = OpenEntry(target.Folder, target.Name, O_PATH, into, nullptr))
         outcome = Failed(*failure);
     else if ((failure = List(from, names)))
         outcome = Failed(*failure);
+    else if (Moving
+             && !item.Write(TRecordVerb::Merge,
+                            {source.Folder.Path, source.Name, target.Folder.Path, target.Name},
+                            TExaminedFile::Of(source.St)))
+        outcome = Failed(SystemFailure(source.Path()));
     EachEntry(from, names, outcome, [&](const QByteArray& name, const struct stat& st) {
         return TransferEntry(from, name, st, into, TCollisions::Ask);
     });
@@ -986,11 +1025,13 @@ TOutcome TFileOps::TRun::MergeFolder(const TSource& source, const TFolder& from,
 // around this one).
 TOutcome TFileOps::TRun::BuildFolder(const TSource& source, const TFolder& from, const TTarget& target)
 {
+    TRecordItem item(RunRecord, Recording());
     QByteArray building;
-    if (MakeHidden(target.Name, THiddenKind::Copy, building,
-                   [&](const QByteArray& name) { return Layer.MkdirAt(target.Folder.Fd, name, 0700); })
+    if (MakeCopyName(source, target, item, building,
+                     [&](const QByteArray& name) { return Layer.MkdirAt(target.Folder.Fd, name, 0700); })
         != 0)
         return Failed(SystemFailure(target.Path()));
+    BuildingNames.insert(building);
     // Named as it will be, so that what arrives is reported where it will be.
     TFolder into(Layer, target.Path());
     const size_t arrivedBefore = Result.Done.size();
@@ -1006,16 +1047,21 @@ TOutcome TFileOps::TRun::BuildFolder(const TSource& source, const TFolder& from,
     TCopied* const around = Copied;
     if (Moving)
         Copied = &copied;
+    ++Building;
     EachEntry(from, names, outcome, [&](const QByteArray& name, const struct stat& st) {
         return TransferEntry(from, name, st, into, TCollisions::None);
     });
+    --Building;
     Copied = around;
     // Mode and times last: adding the entries changed the folder's time, and
-    // a read-only mode would have kept them out.
+    // a read-only mode would have kept them out. Moving, the record names
+    // every source before the folder takes its name: they go once it has.
     if (outcome.Fate == TFate::Done) {
         if (TStep failure = KeepFolderAttributes(into, source.St))
             Add(outcome, Failed(*failure));
-        else if (Layer.RenameNoReplaceAt(target.Folder.Fd, building, target.Folder.Fd, target.Name) != 0)
+        else if ((Moving && !around && !RecordTree(item, source.Name, copied))
+                 || !item.Write(TRecordVerb::Commit, {}, TExaminedFile::Of(into.St))
+                 || RenameAnnounced(Layer, item, {target.Folder.Fd, target.Folder.Path, building}, AtOf(target)) != 0)
             Add(outcome, Failed(SystemFailure(target.Path())));
     }
     if (outcome.Fate != TFate::Done) {
@@ -1026,9 +1072,20 @@ TOutcome TFileOps::TRun::BuildFolder(const TSource& source, const TFolder& from,
     if (around)
         around->Entries.push_back(std::move(copied));
     else if (Moving)
-        RemoveMoved(source.Folder, copied, outcome);
+        RemoveMoved(source.Folder, copied, outcome, item);
     Arrived(source, target);
     return outcome;
+}
+
+// The record's lines of a folder moved by copying: the folder at relative
+// (below the source's folder) and all that was copied from it.
+bool TFileOps::TRun::RecordTree(TRecordItem& item, const QByteArray& relative, const TCopied& copied)
+{
+    if (!item.Write(TRecordVerb::Tree, {relative}, TExaminedFile::Of(copied.St)))
+        return false;
+    return std::all_of(copied.Entries.begin(), copied.Entries.end(), [&](const TCopied& entry) {
+        return RecordTree(item, relative + '/' + entry.Name, entry);
+    });
 }
 
 // Removes a folder this run built under the hidden name, and all in it: it
@@ -1056,7 +1113,8 @@ void TFileOps::TRun::Discard(const TFolder& parent, const QByteArray& name, cons
 // Once a folder moved by copying has its name: each source that was copied
 // goes, while it is still what was copied, and then its folder, once empty.
 // What stays is told: the folder has arrived all the same.
-void TFileOps::TRun::RemoveMoved(const TFolder& folder, const TCopied& copied, TOutcome& outcome)
+void TFileOps::TRun::RemoveMoved(const TFolder& folder, const TCopied& copied, TOutcome& outcome,
+                                 TRecordItem& item)
 {
     const size_t leftBefore = outcome.Left.size();
     TFolder inner(Layer, JoinPath(folder.Path, copied.Name));
@@ -1066,8 +1124,8 @@ void TFileOps::TRun::RemoveMoved(const TFolder& folder, const TCopied& copied, T
     }
     for (const TCopied& entry : copied.Entries) {
         if (S_ISDIR(entry.St.st_mode))
-            RemoveMoved(inner, entry, outcome);
-        else if (TStep left = RemoveSource(inner, entry.Name, entry.St))
+            RemoveMoved(inner, entry, outcome, item);
+        else if (TStep left = RemoveSource(inner, entry.Name, entry.St, item))
             outcome.Left.push_back(*left);
     }
     // A folder that keeps something already told of needs no word of its own.
@@ -1076,14 +1134,22 @@ void TFileOps::TRun::RemoveMoved(const TFolder& folder, const TCopied& copied, T
 }
 
 // Removes a source that was copied, while its name still holds the very
-// file that was copied; a new version saved meanwhile stays.
-TStep TFileOps::TRun::RemoveSource(const TFolder& folder, const QByteArray& name, const struct stat& examined)
+// file that was copied; a new version saved meanwhile stays (RemoveExamined).
+TStep TFileOps::TRun::RemoveSource(const TFolder& folder, const QByteArray& name, const struct stat& examined,
+                                   TRecordItem& item)
 {
-    if (TStep changed = StillAsExamined(folder, name, examined))
-        return changed;
-    if (Layer.UnlinkAt(folder.Fd, name, 0) != 0)
-        return SystemFailure(JoinPath(folder.Path, name));
-    return std::nullopt;
+    QByteArray leftAt;
+    switch (RemoveExamined(Layer, item, {folder.Fd, folder.Path, name}, TExaminedFile::Of(examined), true, &leftAt)) {
+    case TRemoval::Removed:
+        return std::nullopt;
+    case TRemoval::Changed:
+        return TFailure{TFileOpError::Changed, 0, JoinPath(folder.Path, name)};
+    case TRemoval::Failed:
+        break;
+    }
+    TFailure failure = SystemFailure(leftAt.isEmpty() ? JoinPath(folder.Path, name) : leftAt);
+    failure.LeftBehind = !leftAt.isEmpty();
+    return failure;
 }
 
 TStep TFileOps::TRun::KeepFolderAttributes(const TFolder& folder, const struct stat& st)
@@ -1108,10 +1174,11 @@ void TFileOps::TRun::KeepOwner(int dirFd, const QByteArray& name, const struct s
 
 // Gives the arrival its name at target. From here on it is Place's to take
 // back when the item fails. In this order, each step undone when a later
-// one fails:
+// one fails, and each announced in the record before it is taken:
 //   1. the file answered Replace, still as the user was asked about it, is
 //      set aside under a hidden name;
-//   2. the arrival takes the name, by a rename that never replaces;
+//   2. the arrival takes the name, by a rename that never replaces (the
+//      commit: recovery goes forward from here);
 //   3. moving, the source of a copy is removed, while it still is the file
 //      that was copied (in a folder being moved, its folder does that);
 //   4. the item has succeeded: the set-aside file is removed, while it
@@ -1119,31 +1186,30 @@ void TFileOps::TRun::KeepOwner(int dirFd, const QByteArray& name, const struct s
 TOutcome TFileOps::TRun::Place(const TSource& source, const TTarget& target, const TArrival& arrival)
 {
     const bool copied = arrival.Kind == TArrival::Copy;
+    TRecordItem& item = arrival.Item;
     TStep failure;
-    QByteArray aside;
-    if (target.Replaces && (failure = SetAside(target, aside))) {
+    QByteArray aside = arrival.Aside;
+    if (target.Replaces && (failure = SetAside(target, item, aside))) {
         TakeBack(source, arrival, failure);
         return Failed(*failure);
     }
-    // Setting the target aside took the source with it: they are one file,
-    // seen through two mounts.
-    struct stat st {};
-    if (copied && !aside.isEmpty() && Layer.FStatAt(source.Folder.Fd, source.Name, st, AT_SYMLINK_NOFOLLOW) != 0
-        && errno == ENOENT) {
-        TakeBack(source, arrival, failure);
-        PutBack(target, aside, failure);
-        return failure ? Failed(*failure) : LeftAsItWas(source.Path(), true);
-    }
-    if (Layer.RenameNoReplaceAt(arrival.Entry.Folder.Fd, arrival.Entry.Name, target.Folder.Fd, target.Name) != 0) {
+    if ((arrival.Kind != TArrival::Source && !item.Write(TRecordVerb::Commit, {}, arrival.Made))
+        || RenameAnnounced(Layer, item, AtOf(arrival.Entry), AtOf(target)) != 0) {
         failure = SystemFailure(target.Path());
         TakeBack(source, arrival, failure);
-        PutBack(target, aside, failure);
+        PutBack(target, aside, item, failure);
         return Failed(*failure);
     }
-    if (copied && Moving && !Copied && (failure = RemoveSource(source.Folder, source.Name, source.St))) {
+    if (copied && Moving && !Copied && (failure = RemoveSource(source.Folder, source.Name, source.St, item))) {
         // The source stays, so its copy goes: the file is in one place only.
+        // The record names the copy as it is now, for recovery to remove
+        // nothing else (should the line be missing, recovery finds the source
+        // stays too).
+        struct stat placed {};
+        const bool examined = Layer.FStatAt(target.Folder.Fd, target.Name, placed, AT_SYMLINK_NOFOLLOW) == 0;
+        (void)item.Write(TRecordVerb::Undo, {}, examined ? std::optional(TExaminedFile::Of(placed)) : std::nullopt);
         Undo(Layer.UnlinkAt(target.Folder.Fd, target.Name, 0), target.Path(), failure);
-        PutBack(target, aside, failure);
+        PutBack(target, aside, item, failure);
         return Failed(*failure);
     }
     if (copied && Copied)
@@ -1158,25 +1224,32 @@ TOutcome TFileOps::TRun::Place(const TSource& source, const TTarget& target, con
 }
 
 // Step 1 of Place: the file that holds the target's name, while it is the
-// one the user was asked about, goes to a hidden name in its own folder.
-TStep TFileOps::TRun::SetAside(const TTarget& target, QByteArray& aside)
+// one the user was asked about, goes to a hidden name in its own folder
+// (aside: one announced already, else none).
+TStep TFileOps::TRun::SetAside(const TTarget& target, TRecordItem& item, QByteArray& aside)
 {
     if (TStep changed = StillAsExamined(target.Folder, target.Name, target.Existing))
         return changed;
-    if (MakeHidden(target.Name, THiddenKind::SetAside, aside, [&](const QByteArray& hidden) {
-            return Layer.RenameNoReplaceAt(target.Folder.Fd, target.Name, target.Folder.Fd, hidden);
-        })
-        != 0) {
-        const TFailure failure = SystemFailure(target.Path());
-        aside.clear();
-        return failure;
-    }
+    TAt hidden{target.Folder.Fd, target.Folder.Path, aside};
+    int renamed = aside.isEmpty() ? -1 : RenameAnnounced(Layer, item, AtOf(target), hidden);
+    if (aside.isEmpty() || (renamed != 0 && errno == EEXIST))
+        renamed = MakeHiddenAnnounced(
+            target.Name, THiddenKind::SetAside, hidden.Name,
+            [&](const QByteArray& name) {
+                return item.Write(TRecordVerb::Aside, {target.Folder.Path, target.Name, name},
+                                  TExaminedFile::Of(target.Existing), true);
+            },
+            [&](const QByteArray&) { return RenameAnnounced(Layer, item, AtOf(target), hidden); });
+    aside.clear();
+    if (renamed != 0)
+        return SystemFailure(target.Path());
+    aside = hidden.Name;
     // Another program's file that took the name just before the rename goes
     // back at once.
     TStep changed = StillAsExamined(target.Folder, aside, target.Existing, false);
     if (changed) {
         changed->Path = target.Path();
-        PutBack(target, aside, changed);
+        PutBack(target, aside, item, changed);
         aside.clear();
     }
     return changed;
@@ -1194,10 +1267,10 @@ TStep TFileOps::TRun::RemoveSetAside(const TTarget& target, const QByteArray& as
 
 // Undoes step 1 of Place: the set-aside file takes its name again. Done
 // last of every undo, so that a failure names the user's file.
-void TFileOps::TRun::PutBack(const TTarget& target, const QByteArray& aside, TStep& failure)
+void TFileOps::TRun::PutBack(const TTarget& target, const QByteArray& aside, TRecordItem& item, TStep& failure)
 {
     if (!aside.isEmpty())
-        Undo(Layer.RenameNoReplaceAt(target.Folder.Fd, aside, target.Folder.Fd, target.Name),
+        Undo(RenameAnnounced(Layer, item, {target.Folder.Fd, target.Folder.Path, aside}, AtOf(target)),
              JoinPath(target.Folder.Path, aside), failure);
 }
 
@@ -1209,8 +1282,7 @@ void TFileOps::TRun::TakeBack(const TSource& source, const TArrival& arrival, TS
     if (arrival.Kind == TArrival::Copy)
         Undo(Layer.UnlinkAt(entry.Folder.Fd, entry.Name, 0), entry.Path(), failure);
     else if (arrival.Kind == TArrival::StagedSource)
-        Undo(Layer.RenameNoReplaceAt(entry.Folder.Fd, entry.Name, source.Folder.Fd, source.Name), entry.Path(),
-             failure);
+        Undo(RenameAnnounced(Layer, arrival.Item, AtOf(entry), AtOf(source)), entry.Path(), failure);
 }
 
 // --- Delete for good
@@ -1280,82 +1352,9 @@ TOutcome TFileOps::TRun::Remove(const TFolder& parent, const QByteArray& name, c
     return TOutcome{};
 }
 
-// --- Leftovers of runs that ended
-
-namespace {
-
-// Set-aside files first: where a moving file and the file it was to replace
-// both wait for one name, the file that had the name gets it back.
-int RecoveryOrder(THiddenKind kind)
+TLeftovers TFileOps::RecoverEndedRuns()
 {
-    switch (kind) {
-    case THiddenKind::SetAside:
-        return 0;
-    case THiddenKind::Moving:
-        return 1;
-    case THiddenKind::Copy:
-        break;
-    }
-    return 2;
-}
-
-}
-
-TLeftovers TFileOps::RecoverLeftovers(const QByteArray& folder, const QList<QByteArray>& names)
-{
-    TFileOpResult result;
-    TRun run(*this, result, false);
-    TFolder open(*m_layer, WithoutTrailingSlashes(folder));
-    if (!OpenGiven(open))
-        run.RecoverNames(open, names);
-    return result.Leftovers;
-}
-
-// The leftovers among all names of a folder an operation works in. A folder
-// that cannot be listed has none to recover.
-void TFileOps::TRun::RecoverIn(const TFolder& folder)
-{
-    // A descriptor of its own: the given folder is held only to name
-    // entries from.
-    TFolder listed(Layer, folder.Path);
-    listed.Fd = Layer.OpenAt(folder.Fd, ".", O_RDONLY | O_DIRECTORY);
-    std::vector<QByteArray> names;
-    if (listed.Fd >= 0 && Layer.ReadDirAt(listed.Fd, names) == 0)
-        RecoverNames(folder, QList<QByteArray>(names.begin(), names.end()));
-}
-
-void TFileOps::TRun::RecoverNames(const TFolder& folder, const QList<QByteArray>& names)
-{
-    std::vector<std::pair<QByteArray, THiddenName>> ended;
-    for (const QByteArray& name : names) {
-        const std::optional<THiddenName> parsed = ParseHiddenName(name);
-        if (parsed && MadeByAnEndedRun(*parsed))
-            ended.emplace_back(name, *parsed);
-    }
-    std::stable_sort(ended.begin(), ended.end(), [](const auto& a, const auto& b) {
-        return RecoveryOrder(a.second.Kind) < RecoveryOrder(b.second.Kind);
-    });
-    for (const auto& [hidden, parsed] : ended)
-        Recover(folder, hidden, parsed);
-}
-
-// A copy in progress is only ever a copy (its original stays until it has
-// its name) and goes; a set-aside or moving file is a user's file and takes
-// its own name again, where that is free.
-void TFileOps::TRun::Recover(const TFolder& folder, const QByteArray& hidden, const THiddenName& parsed)
-{
-    struct stat st {};
-    if (Layer.FStatAt(folder.Fd, hidden, st, AT_SYMLINK_NOFOLLOW) != 0)
-        return; // gone meanwhile
-    if (parsed.Kind == THiddenKind::Copy) {
-        // What cannot be removed now is tried again the next time.
-        (void)Remove(folder, hidden, st, false);
-        return;
-    }
-    if (!parsed.Cut && Layer.RenameNoReplaceAt(folder.Fd, hidden, folder.Fd, parsed.Name) == 0)
-        Result.Leftovers.Restored << JoinPath(folder.Path, parsed.Name);
-    else
-        Result.Leftovers.Kept << JoinPath(folder.Path, hidden);
+    return ::RecoverEndedRuns(*m_layer);
 }
 
 // --- Trash and rename
@@ -1388,12 +1387,9 @@ std::optional<TFileOpFailure> TFileOps::Rename(const QByteArray& path, const QBy
     const QByteArray clean = WithoutTrailingSlashes(path);
     if (!IsValidName(newName) || !IsValidName(PathName(clean)))
         return TFileOpFailure{clean, TFileOpError::InvalidName, 0, {}};
-    const QByteArray target = JoinPath(PathFolder(clean), newName);
     if (newPath)
-        *newPath = target;
-    if (target == clean)
-        return std::nullopt;
-    if (m_layer->RenameNoReplace(clean, target) != 0)
+        *newPath = JoinPath(PathFolder(clean), newName);
+    if (RenameInFolder(*m_layer, clean, newName) != 0)
         return TFileOpFailure{clean, TFileOpError::System, errno, {}};
     return std::nullopt;
 }

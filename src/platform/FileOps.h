@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FileLayer.h"
+#include "platform/Recovery.h"
 
 #include <QByteArray>
 #include <QList>
@@ -53,18 +54,6 @@ struct TFileOpDone {
     bool Replaced = false; // the item took the place of an existing file at To
 };
 
-// Hidden files that runs which ended before their time (killed, or the
-// machine went down) left in a folder, as an operation or a folder load met
-// them. Copies they were writing are removed without a word.
-struct TLeftovers {
-    // Set-aside and moving files that have their own names again.
-    QList<QByteArray> Restored;
-    // Those left under their hidden names: their own names are taken (or
-    // were too long to be kept in the hidden name).
-    QList<QByteArray> Kept;
-    bool IsEmpty() const { return Restored.isEmpty() && Kept.isEmpty(); }
-};
-
 struct TFileOpResult {
     std::vector<TFileOpDone> Done;
     std::vector<TFileOpFailure> Failed;
@@ -72,7 +61,7 @@ struct TFileOpResult {
     // under its hidden name, or a moved file that stays at its source) and
     // the error why.
     std::vector<TFileOpFailure> LeftBehind;
-    // Leftovers of earlier runs met in the target folder.
+    // What the recovery of runs that ended before their time did first.
     TLeftovers Leftovers;
     // Items left as they were: skipped by the user, or moved onto themselves.
     QList<QByteArray> Unchanged;
@@ -111,8 +100,12 @@ struct TFileOpProgress {
 //   to it, or the file seen through a second mount) is left as it is;
 // - a copy never reaches into itself, also where a mount shows the target
 //   inside the source, and goes no deeper than a bound;
-// - hidden names say which process made them: those of runs that ended are
-//   cleaned up where an operation meets them;
+// - every hidden name and every step a kill could leave half done is
+//   announced in the record of the run first; the items of runs that ended
+//   before their time are settled from their records before a copy or move
+//   (RecoverEndedRuns), and nothing else is touched;
+// - a source in a folder that is the target folder seen through a second
+//   mount is left as it is;
 // - folders are walked through open descriptors and never through a link,
 //   also when one is swapped for a link meanwhile;
 // - times and mode are kept, the owner where allowed, folders copied whole,
@@ -143,7 +136,7 @@ public:
     // usable trash fails with NoTrash and stays where it is.
     TFileOpResult Trash(const QList<QByteArray>& paths);
     // Gives a file or folder a new name in its folder, never replacing
-    // anything. newPath receives the new path.
+    // anything (platform/FileRename.h). newPath receives the new path.
     std::optional<TFileOpFailure> Rename(const QByteArray& path, const QByteArray& newName, QByteArray* newPath = nullptr);
 
     // "Name (2).ext", "Name (3).ext", ...: the first name not taken in the
@@ -151,11 +144,8 @@ public:
     // folder entry; empty when every number is taken.
     QByteArray FreeName(const QByteArray& folder, const QByteArray& name, bool isFolder);
 
-    // Among names of folder, the leftovers of runs that ended (hidden names
-    // of a process that no longer runs): a copy in progress is removed, a
-    // set-aside or moving file takes its own name again where that is free.
-    // Other names are left alone.
-    TLeftovers RecoverLeftovers(const QByteArray& folder, const QList<QByteArray>& names);
+    // Settles what runs that ended before their time left (platform/Recovery.h).
+    TLeftovers RecoverEndedRuns();
 
     // The trash used by Trash (created on first use).
     TTrash& TrashBin();

@@ -8,6 +8,12 @@
 #include "localisation/MultiLanguage.h"
 #include "platform/FileLayer.h"
 
+#include "platform/FileOps.h"
+#include "platform/RunRecord.h"
+
+#include "support/ChildRuns.h"
+#include "support/KillingLayer.h"
+#include "support/Mounts.h"
 #include "support/TrashCli.h"
 
 #include <QDir>
@@ -201,6 +207,29 @@ private:
     QSet<int> m_infoFds;
 };
 
+// A run killed on its way: "move" (replacing, killed before the moved file
+// takes its name), "copy-replacing" (killed before the replaced file goes)
+// or "copy" (killed once the first piece is written), of a file into a
+// folder.
+int KilledRun(const QStringList& arguments)
+{
+    TFileOps ops(std::make_shared<TKillingLayer>());
+    ops.OnCollision = [](const QByteArray&, const QByteArray&, bool) {
+        return TCollisionChoice{TCollisionAnswer::Replace, false};
+    };
+    ops.OnProgress = [&](const TFileOpProgress& progress) {
+        if (arguments[0] == "copy" && progress.DoneBytes > 0)
+            ::raise(SIGKILL);
+        return true;
+    };
+    const QList<QByteArray> files{QFile::encodeName(arguments[1])};
+    const QByteArray target = QFile::encodeName(arguments[2]);
+    const TFileOpResult result = arguments[0] == "move" ? ops.Move(files, target) : ops.Copy(files, target);
+    return result.Failed.empty() ? 0 : 1;
+}
+
+const TChildRegistration KilledRunRegistration("window-killed-run", KilledRun);
+
 }
 
 TEST_F(FileOpsWindowTest, CopyAndMoveByChosenFolderAndByHistory)
@@ -339,30 +368,95 @@ TEST_F(FileOpsWindowTest, AReplacedFileThatCannotBeRemovedLeavesItsItemDone)
     EXPECT_TRUE(Prompt.Informations[1].contains("Album: " + target + "/Album/.b.mp3."));
 }
 
-// Hidden files that a killed run left are cleaned up when the folder is
-// loaded: the user's files have their names again, and what cannot is told
-// once.
-TEST_F(FileOpsWindowTest, LeftoversOfAKilledRunAreCleanedUpWhenTheFolderIsLoaded)
+// What killed runs left is settled when a folder is loaded, from their
+// records: a move replacing a file, killed before the moved file took its
+// name, is undone; a copy killed half way is removed; a copy killed after it
+// took its name, before the file it replaced went, is finished. All of it is
+// told once. Hidden names of the user's that only look like the program's
+// are left alone and listed.
+TEST_F(FileOpsWindowTest, WhatKilledRunsLeftIsSettledWhenAFolderIsLoaded)
 {
-    QProcess ended;
-    ended.start("true");
-    ASSERT_TRUE(ended.waitForStarted());
-    const QString dead = QString::number(ended.processId());
-    ASSERT_TRUE(ended.waitForFinished());
-    MakeFile(Src() + ".c.mp3." + dead + "-aBcDeF12.replaced", "Song C");
-    const QByteArray songC = Bytes(Src() + ".c.mp3." + dead + "-aBcDeF12.replaced");
-    MakeFile(Src() + ".a.mp3." + dead + "-aBcDeF12.moving", "Moved A");
-    MakeFile(Src() + ".d.mp3." + dead + "-aBcDeF12.part", "half a copy");
-    Window->ReloadFolder(true);
-    EXPECT_EQ(ListedNames(), QStringList({"a.mp3", "b.mp3", "c.mp3"}));
-    EXPECT_EQ(Bytes(Src() + "c.mp3"), songC);
-    EXPECT_EQ(QDir(Src()).entryList(QDir::Files | QDir::Hidden),
-              QStringList({".a.mp3." + dead + "-aBcDeF12.moving", "a.mp3", "b.mp3", "c.mp3"}));
+    const QString target = Folder("t");
+    MakeFile(target + "/a.mp3", "Taken A");
+    MakeFile(target + "/b.mp3", "Taken B");
+    MakeFile(Folder("more") + "/c.mp3", "Song C");
+    const QString userFolder = Src() + ".Live Album.99998-Qwertyui.part/";
+    MakeFile(userFolder + "01.mp3", "Live 1");
+    MakeFile(userFolder + "02.mp3", "Live 2");
+    ASSERT_TRUE(QFile::copy(Src() + "b.mp3", Src() + ".song.mp3.99999-abcdefgh.part"));
+    const QByteArray takenA = Bytes(target + "/a.mp3");
+    const QByteArray songA = Bytes(Src() + "a.mp3");
+    const QByteArray songB = Bytes(Src() + "b.mp3");
+    // Each run in a record folder of its own, lest the next one settle what
+    // the last left; then their records go where the window looks.
+    const QString records = QFile::decodeName(RunRecordFolder());
+    ASSERT_TRUE(QDir().mkpath(records));
+    const QList<QStringList> runs{{"move", Src() + "a.mp3", target},
+                                  {"copy-replacing", Src() + "b.mp3", target},
+                                  {"copy", Env.Folder() + "/more/c.mp3", Src()}};
+    for (const QStringList& run : runs) {
+        QTemporaryDir state;
+        {
+            const TScopedEnv own("XDG_STATE_HOME", state.path());
+            EXPECT_TRUE(RunChild("window-killed-run", run).Killed);
+        }
+        const QString left = state.path() + "/Orvane/Quillon/runs";
+        for (const QString& record : QDir(left).entryList(QDir::Files))
+            ASSERT_TRUE(QFile::rename(left + "/" + record, records + "/" + record));
+    }
+    ASSERT_EQ(QDir(records).entryList(QDir::Files).size(), 3);
+
+    Window->ActUnterordnerExecute(); // subfolders listed, the user's hidden folder among them
+    EXPECT_EQ(ListedNames(), QStringList({"01.mp3", "02.mp3", "a.mp3", "b.mp3"}));
+    EXPECT_EQ(Bytes(Src() + "a.mp3"), songA);
+    EXPECT_EQ(Bytes(target + "/a.mp3"), takenA);
+    EXPECT_EQ(Bytes(target + "/b.mp3"), songB);
+    EXPECT_EQ(FilesIn(target), QStringList({"a.mp3", "b.mp3"}));
+    EXPECT_EQ(QDir(Src()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({".Live Album.99998-Qwertyui.part", ".song.mp3.99999-abcdefgh.part", "a.mp3", "b.mp3"}));
+    EXPECT_EQ(FilesIn(userFolder), QStringList({"01.mp3", "02.mp3"}));
+    EXPECT_EQ(QDir(records).entryList(QDir::Files), QStringList());
     ASSERT_EQ(Prompt.Informations.size(), 1);
-    EXPECT_TRUE(Prompt.Informations[0].contains(Src() + "c.mp3")) << Prompt.Informations[0].toStdString();
-    EXPECT_TRUE(Prompt.Informations[0].contains(Src() + ".a.mp3." + dead + "-aBcDeF12.moving"));
+    const QString told = Prompt.Informations[0];
+    EXPECT_TRUE(told.contains(LangFmt("FileOpLeftoversRestored", {""}).trimmed())) << told.toStdString();
+    EXPECT_TRUE(told.contains(Src() + "a.mp3")) << told.toStdString();
+    EXPECT_TRUE(told.contains(target + "/a.mp3"));
+    EXPECT_TRUE(told.contains(LangFmt("FileOpLeftoversFinished", {""}).trimmed()));
+    EXPECT_TRUE(told.contains(target + "/b.mp3"));
+    EXPECT_TRUE(told.contains(LangFmt("FileOpLeftoversRemoved", {""}).trimmed()));
+    EXPECT_TRUE(told.contains(Src() + "c.mp3"));
     Window->ReloadFolder(true);
     EXPECT_EQ(Prompt.Informations.size(), 1);
+    EXPECT_TRUE(Prompt.Errors.isEmpty());
+}
+
+// A moved file that cannot go back where it came from now (another file
+// took its name meanwhile) waits under its hidden name: told once, with the
+// reason, and settled at a load once its name is free.
+TEST_F(FileOpsWindowTest, WhatCannotBeSettledNowIsToldOnceAndSettledLater)
+{
+    const QString target = Folder("t");
+    MakeFile(target + "/a.mp3", "Taken A");
+    const QByteArray songA = Bytes(Src() + "a.mp3");
+    EXPECT_TRUE(RunChild("window-killed-run", {"move", Src() + "a.mp3", target}).Killed);
+    MakeFile(Src() + "a.mp3", "Another A");
+    Window->ReloadFolder(true);
+    const QStringList staged = QDir(target).entryList({".a.mp3.*.moving"}, QDir::Hidden | QDir::Files);
+    ASSERT_EQ(staged.size(), 1);
+    EXPECT_EQ(Bytes(target + "/" + staged[0]), songA);
+    ASSERT_EQ(Prompt.Informations.size(), 1);
+    EXPECT_TRUE(Prompt.Informations[0].contains(target + "/a.mp3")) << Prompt.Informations[0].toStdString();
+    EXPECT_TRUE(Prompt.Informations[0].contains(target + "/" + staged[0] + " (" + SystemErrorText(EEXIST) + ")"));
+    Window->ReloadFolder(true);
+    EXPECT_EQ(Prompt.Informations.size(), 1);
+
+    ASSERT_TRUE(QFile::remove(Src() + "a.mp3"));
+    Window->ReloadFolder(true);
+    EXPECT_EQ(Bytes(Src() + "a.mp3"), songA);
+    EXPECT_EQ(FilesIn(target), QStringList({"a.mp3"}));
+    ASSERT_EQ(Prompt.Informations.size(), 2);
+    EXPECT_TRUE(Prompt.Informations[1].contains(Src() + "a.mp3")) << Prompt.Informations[1].toStdString();
+    EXPECT_EQ(QDir(QFile::decodeName(RunRecordFolder())).entryList(QDir::Files), QStringList());
     EXPECT_TRUE(Prompt.Errors.isEmpty());
 }
 
@@ -647,4 +741,88 @@ TEST_F(FileOpsWindowTest, FolderRenameWritesEditsFirstAndNeverReplaces)
     EXPECT_EQ(QDir::cleanPath(Window->CurrentFolder()), Env.Folder()); // where the tree went
     ASSERT_EQ(Prompt.Errors.size(), 6) << Prompt.Errors.mid(5).join("|").toStdString();
     EXPECT_TRUE(Prompt.Errors[5].startsWith(LangFmt("ErrorRenameFolder", {"Album (live)", ""}).chopped(3)));
+}
+
+// Files and a folder of a second view of a folder (a FUSE mount, whose
+// entries the kernel remembers for a while), moved onto the folder itself
+// and answered Replace: nothing is lost, and the user is told that each is
+// the very file it would replace.
+TEST_F(FileOpsWindowTest, WhatASecondViewShowsMovedOntoItsRealFolderIsLeftAsItIs)
+{
+    const QString real = Folder("real");
+    MakeFile(real + "/w1.mp3", "One");
+    MakeFile(real + "/w2.mp3", "Two");
+    MakeFile(real + "/Album/x.mp3", "X");
+    const QString view = Env.Folder() + "/view";
+    const TBindView mount(real, view);
+    if (!mount.Mounted())
+        GTEST_SKIP() << mount.Why().toStdString();
+    const QByteArray one = Bytes(real + "/w1.mp3");
+    const QByteArray two = Bytes(real + "/w2.mp3");
+    const QByteArray x = Bytes(real + "/Album/x.mp3");
+    Visit(view);
+    ASSERT_EQ(ListedNames(), QStringList({"w1.mp3", "w2.mp3"}));
+    ReplaceAfter([] {});
+    Select({"w1.mp3", "w2.mp3"});
+    Window->MoveSelectionTo(real);
+    Window->ShellMoveFiles({QFile::encodeName(view + "/Album")}, real);
+    EXPECT_TRUE(Prompt.Choices.isEmpty());
+    EXPECT_TRUE(Prompt.Errors.isEmpty()) << Prompt.Errors.join("|").toStdString();
+    ASSERT_EQ(Prompt.Informations.size(), 2);
+    const QString onto = " (" + Lang("FileOpReasonOntoItself") + ")";
+    EXPECT_TRUE(Prompt.Informations[0].contains("w1.mp3" + onto)) << Prompt.Informations[0].toStdString();
+    EXPECT_TRUE(Prompt.Informations[0].contains("w2.mp3" + onto));
+    EXPECT_TRUE(Prompt.Informations[1].contains("Album" + onto));
+    EXPECT_EQ(Bytes(real + "/w1.mp3"), one);
+    EXPECT_EQ(Bytes(real + "/w2.mp3"), two);
+    EXPECT_EQ(Bytes(real + "/Album/x.mp3"), x);
+    EXPECT_EQ(QDir(real).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({"Album", "w1.mp3", "w2.mp3"}));
+    EXPECT_EQ(ListedNames(), QStringList({"w1.mp3", "w2.mp3"}));
+}
+
+// On a stick that ignores case (exFAT), every road that renames takes a new
+// case for the very file: a file by hand and back by undo, file names by case
+// conversion, a folder in the tree. Nothing hidden stays behind.
+TEST_F(FileOpsWindowTest, OnAStickThatIgnoresCaseEveryRenameTakesANewCase)
+{
+    QTemporaryDir images;
+    const TExFatStick stick(images.filePath("stick"));
+    if (!stick.Mounted())
+        GTEST_SKIP() << stick.Why().toStdString();
+    const QString folder = stick.Path();
+    MakeFile(folder + "/song.mp3", "Song");
+    MakeFile(folder + "/two words.mp3", "Two");
+    MakeFile(folder + "/album/x.mp3", "X");
+    const QByteArray song = Bytes(folder + "/song.mp3");
+    const auto names = [&] {
+        QStringList all = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        all.sort(Qt::CaseInsensitive);
+        return all;
+    };
+    Open(folder);
+    Settle();
+    ASSERT_EQ(ListedNames(), QStringList({"song.mp3", "two words.mp3"}));
+
+    Select({"song.mp3"});
+    Prompt.Inputs = {"Song"};
+    Trigger("ActRenameFile");
+    EXPECT_TRUE(Prompt.Errors.isEmpty()) << Prompt.Errors.join("|").toStdString();
+    EXPECT_EQ(names(), QStringList({"album", "Song.mp3", "two words.mp3"}));
+    EXPECT_EQ(Bytes(folder + "/Song.mp3"), song);
+    Trigger("ActUndo");
+    EXPECT_EQ(names(), QStringList({"album", "song.mp3", "two words.mp3"}));
+
+    Trigger("ActGrossKleinDateiname");
+    Select({"two words.mp3"});
+    Trigger("ActGrossKleinAuto");
+    EXPECT_TRUE(Prompt.Errors.isEmpty()) << Prompt.Errors.join("|").toStdString();
+    EXPECT_EQ(names(), QStringList({"album", "song.mp3", "Two Words.mp3"}));
+
+    ASSERT_TRUE(Window->ShellTreeView1Edited(TreeIndex(folder + "/album"), "Album"));
+    Settle();
+    EXPECT_TRUE(Prompt.Errors.isEmpty()) << Prompt.Errors.join("|").toStdString();
+    EXPECT_EQ(names(), QStringList({"Album", "song.mp3", "Two Words.mp3"}));
+    EXPECT_EQ(QDir(folder + "/Album").entryList(QDir::Files), QStringList({"x.mp3"}));
+    EXPECT_EQ(QDir(QFile::decodeName(RunRecordFolder())).entryList(QDir::Files), QStringList());
 }

@@ -1,7 +1,13 @@
 #include "platform/FileOps.h"
+#include "platform/FileRename.h"
 #include "platform/HiddenNames.h"
+#include "platform/RunRecord.h"
 
+#include "support/ChildRuns.h"
+#include "support/KillingLayer.h"
+#include "support/Mounts.h"
 #include "support/NativeFiles.h"
+#include "support/ScopedEnv.h"
 #include "support/QtPrinters.h"
 
 #include <QCryptographicHash>
@@ -10,6 +16,7 @@
 #include <QFile>
 #include <QHash>
 #include <QProcess>
+#include <QThread>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -39,7 +46,7 @@ void WriteFile(const QString& path, const QByteArray& data, mode_t mode = 0644, 
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << file.errorString().toStdString();
     file.write(data);
     file.close();
     ASSERT_EQ(::chmod(B(path).constData(), mode), 0);
@@ -105,21 +112,24 @@ bool Below(const QByteArray& path, const QByteArray& folder)
     return !folder.isEmpty() && (path == folder || path.startsWith(folder + '/'));
 }
 
-// A file layer that counts every call the file operations make and fails
-// the one numbered FailAt with EIO. It also stands in for what a test cannot arrange with real
-// files: a second file system at OtherRoot (renames into or out of it
-// answer EXDEV), calls that the file system refuses (Refuse gives errno
-// for a call and its path, 0 for none), a file system without
-// RENAME_NOREPLACE and hard links, a file that appears at a name just as a
-// rename is to take it, a source that another program saves anew while it
-// is moved, a folder swapped for a link or another folder at the moment a
-// walk opens or lists it, and identities a mount would show (a folder that
-// answers as another one, a file whose opened descriptor is another file).
-// Files are not synced (counted all the same), so that hundreds of runs
-// stay quick; that a copy was synced before it took its name is checked.
+// A file layer that counts every call the file operations make (those of
+// their records too) and fails the one numbered FailAt with EIO, or kills
+// its process by SIGKILL just before the one numbered KillAt. It also stands
+// in for what a test cannot arrange with real files: a second file system at
+// OtherRoot (renames into or out of it answer EXDEV), calls that the file
+// system refuses (Refuse gives errno for a call and its path, 0 for none), a
+// file system without RENAME_NOREPLACE and hard links (or with links only), a
+// file that appears at a name just as a rename is to take it, a source that
+// another program saves anew while it is moved (or writes into in place), a
+// folder swapped for a link or another folder at the moment a walk opens or
+// lists it, and identities a mount would show (a folder that answers as
+// another one, a file whose opened descriptor is another file). Files are not
+// synced (counted all the same), so that hundreds of runs stay quick; that a
+// copy was synced before it took its name is checked.
 class TStepLayer : public TFileLayer {
 public:
     int FailAt = 0;
+    int KillAt = 0;
     int Calls = 0;
     QByteArray OtherRoot;
     std::function<int(const char* call, const QByteArray& path)> Refuse;
@@ -127,15 +137,24 @@ public:
     bool IntruderMade = false;
     bool CorruptWrites = false;
     bool NoNoReplace = false; // renameat2 answers EINVAL, link EPERM
-    // Just before a rename to a key's path, the source at its value is
-    // saved anew by another program (a new file renamed over it).
+    bool LinksOnly = false;   // renameat2 answers EINVAL, links work
+    // Just before a rename to (or away from) a key's path, or its removal,
+    // the file at its value is saved anew by another program (a new file
+    // renamed over it).
     std::map<QByteArray, QByteArray> SaveAnew;
     std::set<QByteArray> SavedAnew;
+    // Just before a rename to a key's path, another program writes into the
+    // file(s) of the value's folder whose names end so, in place: same
+    // inode, same size, a new modification time.
+    std::map<QByteArray, std::pair<QByteArray, QByteArray>> WriteInPlace;
     // A path that answers with the identity of another (an empty one: the
     // folder made last), as seen and once opened; a path whose opened
     // descriptor is another file.
     std::map<QByteArray, QByteArray> AnsweredAs;
     QByteArray OpenedAsAnother;
+    // Just after a reservation is made at this path (a file created there to
+    // hold the name), another program renames a file of its own over it.
+    QByteArray SavedOverReservation;
     // The folder replaced by a link to SwapTo at its SwapOn-th opening
     // (SwapWhenListing: listing) by a walk.
     QByteArray Swapped, SwapTo;
@@ -152,8 +171,13 @@ public:
     {
         if ((flags & O_DIRECTORY) && !SwapWhenListing)
             SwapMoment(At(dirFd, name));
-        return Opened(At(dirFd, name),
-                      Fail("open", At(dirFd, name), flags) ? -1 : TFileLayer::OpenAt(dirFd, name, flags, mode));
+        const int fd = Opened(At(dirFd, name),
+                              Fail("open", At(dirFd, name), flags) ? -1 : TFileLayer::OpenAt(dirFd, name, flags, mode));
+        if (fd >= 0 && (flags & O_EXCL) && At(dirFd, name) == SavedOverReservation) {
+            SaveAnew[{}] = SavedOverReservation;
+            SaveAnewAt({});
+        }
+        return fd;
     }
     int Close(int fd) override
     {
@@ -201,15 +225,19 @@ public:
     {
         return Renaming(from, to) ? -1 : TFileLayer::RenameNoReplace(from, to);
     }
-    int RenameNoReplaceAt(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to) override
+    int RenameNoReplaceAt(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to,
+                          const TStepsNote& beforeSteps) override
     {
         return Renaming(At(fromDirFd, from), At(toDirFd, to))
                    ? -1
-                   : TFileLayer::RenameNoReplaceAt(fromDirFd, from, toDirFd, to);
+                   : TFileLayer::RenameNoReplaceAt(fromDirFd, from, toDirFd, to, beforeSteps);
     }
     int UnlinkAt(int dirFd, const QByteArray& name, int flags) override
     {
-        return Fail("unlink", At(dirFd, name)) ? -1 : TFileLayer::UnlinkAt(dirFd, name, flags);
+        if (Fail("unlink", At(dirFd, name)))
+            return -1;
+        SaveAnewAt(At(dirFd, name));
+        return TFileLayer::UnlinkAt(dirFd, name, flags);
     }
     int FStatAt(int dirFd, const QByteArray& name, struct stat& st, int flags) override
     {
@@ -227,15 +255,18 @@ public:
     }
     int RenameAt2NoReplace(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to) override
     {
-        if (NoNoReplace && !Fail())
+        const bool refused = NoNoReplace || LinksOnly;
+        if (refused && !Fail())
             errno = EINVAL;
-        return NoNoReplace ? -1 : TFileLayer::RenameAt2NoReplace(fromDirFd, from, toDirFd, to);
+        return refused ? -1 : TFileLayer::RenameAt2NoReplace(fromDirFd, from, toDirFd, to);
     }
     int LinkAt(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to) override
     {
         if (NoNoReplace && !Fail())
             errno = EPERM;
-        return NoNoReplace ? -1 : TFileLayer::LinkAt(fromDirFd, from, toDirFd, to);
+        if (NoNoReplace)
+            return -1;
+        return LinksOnly && Fail() ? -1 : TFileLayer::LinkAt(fromDirFd, from, toDirFd, to);
     }
     int RenameAt(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to) override
     {
@@ -263,6 +294,7 @@ public:
     {
         return Fail() ? -1 : TFileLayer::FChownAt(dirFd, name, owner, group, flags);
     }
+    int LockFile(int fd) override { return Fail() ? -1 : TFileLayer::LockFile(fd); }
 
 private:
     std::map<int, QByteArray> OpenPaths;
@@ -287,6 +319,8 @@ private:
     // Counts a call; true (errno set) when it is to fail.
     bool Fail(const char* call = "", const QByteArray& path = {}, int openFlags = 0)
     {
+        if (Calls + 1 == KillAt)
+            ::raise(SIGKILL);
         if (++Calls == FailAt) {
             errno = EIO;
             return true;
@@ -314,13 +348,21 @@ private:
         if (PathName(from).endsWith(".part") && ::lstat(from.constData(), &st) == 0 && S_ISREG(st.st_mode)) {
             EXPECT_TRUE(Synced.count(st.st_ino)) << "a copy took its name unsynced: " << to.constData();
         }
-        const auto saved = SaveAnew.find(to);
-        if (saved != SaveAnew.end() && SavedAnew.insert(saved->second).second) {
-            const QByteArray temporary = saved->second + ".saving";
-            const int fd = ::open(temporary.constData(), O_CREAT | O_EXCL | O_WRONLY, 0644);
-            EXPECT_EQ(::write(fd, "saved anew", 10), 10);
-            ::close(fd);
-            EXPECT_EQ(::rename(temporary.constData(), saved->second.constData()), 0);
+        SaveAnewAt(to);
+        SaveAnewAt(from);
+        const auto inPlace = WriteInPlace.find(to);
+        if (inPlace != WriteInPlace.end()) {
+            const auto [folder, ending] = inPlace->second;
+            for (const QString& name : QDir(QFile::decodeName(folder)).entryList(QDir::Files | QDir::Hidden)) {
+                const QByteArray path = folder + '/' + QFile::encodeName(name);
+                if (!path.endsWith(ending))
+                    continue;
+                const int fd = ::open(path.constData(), O_WRONLY);
+                EXPECT_EQ(::pwrite(fd, "W", 1, 0), 1);
+                const struct timespec later[2] = {{UTIME_OMIT, 0}, {1700000000, 0}};
+                EXPECT_EQ(::futimens(fd, later), 0);
+                ::close(fd);
+            }
         }
         if (!Intruder.isEmpty() && to == Intruder && !IntruderMade) {
             IntruderMade = true;
@@ -329,6 +371,17 @@ private:
             ::close(fd);
         }
         return false;
+    }
+    void SaveAnewAt(const QByteArray& key)
+    {
+        const auto saved = SaveAnew.find(key);
+        if (saved == SaveAnew.end() || !SavedAnew.insert(saved->second).second)
+            return;
+        const QByteArray temporary = saved->second + ".saving";
+        const int fd = ::open(temporary.constData(), O_CREAT | O_EXCL | O_WRONLY, 0644);
+        EXPECT_EQ(::write(fd, "saved anew", 10), 10);
+        ::close(fd);
+        EXPECT_EQ(::rename(temporary.constData(), saved->second.constData()), 0);
     }
     void SwapMoment(const QByteArray& path)
     {
@@ -345,6 +398,8 @@ private:
 class FileOpsTest : public ::testing::Test {
 protected:
     QTemporaryDir Dir;
+    // The records of runs: a folder of the test's own.
+    TScopedEnv State{"XDG_STATE_HOME", Dir.filePath("state")};
     QString Src() const { return Dir.filePath("src"); }
     QString Dst() const { return Dir.filePath("dst"); }
     QString S(const QString& name) const { return Src() + "/" + name; }
@@ -451,6 +506,31 @@ bool Names(const TFileOpResult& result, const QByteArray& path, bool inside)
                           [&](const TFileOpFailure& left) {
                               return Below(path, left.Inner.isEmpty() ? left.Path : left.Inner);
                           });
+}
+
+// What the records of runs in the record folder say, for failure messages.
+QString RecordsText()
+{
+    QString text;
+    for (const QString& name : QDir(QFile::decodeName(RunRecordFolder())).entryList(QDir::Files))
+        text += name + ":\n" + QString::fromUtf8(ReadFile(QFile::decodeName(RunRecordFolder()) + "/" + name));
+    return text;
+}
+
+// What recovery told, for failure messages.
+QString Told(const TLeftovers& told)
+{
+    QStringList lines;
+    for (const QByteArray& path : told.Restored)
+        lines << "restored " + QFile::decodeName(path);
+    for (const QByteArray& path : told.Finished)
+        lines << "finished " + QFile::decodeName(path);
+    for (const QByteArray& path : told.Removed)
+        lines << "removed " + QFile::decodeName(path);
+    for (const TKeptLeftover& kept : told.Kept)
+        lines << "kept " + QFile::decodeName(kept.Path) + " " + QString::number(kept.Error)
+                     + (kept.Changed ? " changed" : "");
+    return lines.join('\n') + '\n';
 }
 
 // The promise of every operation: each item is wholly done, as the result
@@ -874,8 +954,23 @@ TEST_F(FileOpsTest, AFailureOrCancelAtAnyStepLeavesEachItemWhollyDoneOrAsItWas)
                 before[B(D("a.mp3"))] = Sha256("intruder");
             for (const QByteArray& saved : layer->SavedAnew)
                 before[saved] = Sha256("saved anew");
-            ExpectEachItemDoneOrAsItWas(before, Contents(folders), result, row.Operation != Copy,
-                                        row.Operation == Delete);
+            const TContents after = Contents(folders);
+            ExpectEachItemDoneOrAsItWas(before, after, result, row.Operation != Copy, row.Operation == Delete);
+            // The run settled every item itself: where a line of its record
+            // could not be written, recovery changes nothing, and what it
+            // keeps for another time is what the run told was left behind.
+            auto plain = std::make_shared<TStepLayer>();
+            plain->NoNoReplace = layer->NoNoReplace;
+            plain->Refuse = layer->Refuse;
+            const QString records = RecordsText();
+            const TLeftovers leftovers = TFileOps(plain).RecoverEndedRuns();
+            EXPECT_TRUE(leftovers.Restored.isEmpty() && leftovers.Finished.isEmpty() && leftovers.Removed.isEmpty())
+                << Told(leftovers).toStdString() << records.toStdString();
+            for (const TKeptLeftover& kept : leftovers.Kept)
+                EXPECT_TRUE(Names(result, kept.Path, true)) << Told(leftovers).toStdString() << records.toStdString();
+            EXPECT_EQ(Contents(folders), after);
+            EXPECT_EQ(Tree(RunRecordFolder()).isEmpty(), leftovers.Kept.empty());
+            QDir(QFile::decodeName(RunRecordFolder())).removeRecursively();
             // A new folder takes its name only once whole.
             const bool albumArrived = std::any_of(result.Done.begin(), result.Done.end(),
                                                   [&](const TFileOpDone& done) { return done.From == B(S("Album")); });
@@ -899,6 +994,365 @@ TEST_F(FileOpsTest, AFailureOrCancelAtAnyStepLeavesEachItemWhollyDoneOrAsItWas)
             }
         }
     }
+}
+
+namespace {
+
+enum class TKillOperation { Copy, Move, MoveAcross };
+
+// A run killed at each step in turn: what it copies or moves into "dst",
+// and how: "a.mp3" (or a name of 255 bytes) and "Album" with "x.mp3",
+// "Sub/z.mp3" and a link.
+struct TKillRow {
+    const char* Name;
+    TKillOperation Operation;
+    bool Taken = false;    // the target holds the file and "Album/x.mp3": answered Replace, merged
+    int FileSystem = 0;    // 1: no no-replace rename nor hard links (exFAT); 2: links, no no-replace rename
+    bool LongName = false; // the file's name is 255 bytes long
+};
+
+using K = TKillOperation;
+const TKillRow KillRows[] = {
+    {"Copy", K::Copy},
+    {"Move", K::Move},
+    {"MoveAcross", K::MoveAcross},
+    {"CopyReplacing", K::Copy, true},
+    {"MoveReplacing", K::Move, true},
+    {"MoveAcrossReplacing", K::MoveAcross, true},
+    {"CopyExFat", K::Copy, false, 1},
+    {"MoveExFat", K::Move, false, 1},
+    {"CopyReplacingExFat", K::Copy, true, 1},
+    {"MoveReplacingExFat", K::Move, true, 1},
+    {"MoveAcrossReplacingExFat", K::MoveAcross, true, 1},
+    {"MoveReplacingLinksOnly", K::Move, true, 2},
+    {"MoveReplacingLongName", K::Move, true, 0, true},
+    {"MoveAcrossReplacingLongName", K::MoveAcross, true, 0, true},
+};
+
+QByteArray KilledFileName(const TKillRow& row)
+{
+    return row.LongName ? QByteArray(251, 'l') + ".mp3" : QByteArray("a.mp3");
+}
+
+std::shared_ptr<TStepLayer> KillRowLayer(const TKillRow& row)
+{
+    auto layer = std::make_shared<TStepLayer>();
+    layer->NoNoReplace = row.FileSystem == 1;
+    layer->LinksOnly = row.FileSystem == 2;
+    return layer;
+}
+
+// The run of a row (arguments: row, the call before which it dies, the
+// folder that holds "src" and "dst"). Exits with 0 when it was not killed and
+// all was done.
+int KilledRun(const QStringList& arguments)
+{
+    const TKillRow& row = KillRows[arguments[0].toInt()];
+    const QByteArray root = QFile::encodeName(arguments[2]);
+    auto layer = KillRowLayer(row);
+    layer->KillAt = arguments[1].toInt();
+    if (row.Operation == K::MoveAcross)
+        layer->OtherRoot = root + "/dst";
+    TFileOps ops(layer);
+    ops.OnCollision = [](const QByteArray&, const QByteArray&, bool) {
+        return TCollisionChoice{TCollisionAnswer::Replace, false};
+    };
+    const QList<QByteArray> sources{root + "/src/" + KilledFileName(row), root + "/src/Album"};
+    const TFileOpResult result =
+        row.Operation == K::Copy ? ops.Copy(sources, root + "/dst") : ops.Move(sources, root + "/dst");
+    return result.Failed.empty() && result.LeftBehind.empty() && result.Unchanged.isEmpty() ? 0 : 1;
+}
+
+const TChildRegistration KilledRunRegistration("fileops-killed-run", KilledRun);
+
+// Every name below the folders that starts with a dot.
+QStringList HiddenNamesIn(const QStringList& folders)
+{
+    QStringList hidden;
+    for (const QString& folder : folders)
+        for (const QString& name : Tree(folder))
+            if (name.startsWith('.') || name.contains("/."))
+                hidden << folder + "/" + name;
+    return hidden;
+}
+
+}
+
+class FileOpsKillTest : public FileOpsTest, public ::testing::WithParamInterface<size_t> {
+protected:
+    // Each unit of the row: what goes from src to dst wholly or not at all.
+    QStringList Units(const TKillRow& row) const
+    {
+        const QString file = QFile::decodeName(KilledFileName(row));
+        return row.Taken ? QStringList{file, "Album/x.mp3", "Album/Sub", "Album/link.mp3"}
+                         : QStringList{file, "Album"};
+    }
+
+    // After recovery: each unit wholly done or wholly as it was (all done
+    // when the run ended by itself), bytes intact, nothing else changed, no
+    // hidden name anywhere.
+    void ExpectSettled(const TKillRow& row, const TContents& before, bool allDone)
+    {
+        const bool moving = row.Operation != K::Copy;
+        const TContents after = Contents({Src(), Dst()});
+        TContents expected = before;
+        int done = 0;
+        for (const QString& unit : Units(row)) {
+            const QByteArray from = B(S(unit));
+            const QByteArray to = B(D(unit));
+            TContents arrived;
+            for (const auto& [path, content] : before)
+                if (Below(path, from))
+                    arrived[to + path.mid(from.size())] = content;
+            const auto first = arrived.begin();
+            const bool unitDone = after.count(first->first) && after.at(first->first) == first->second;
+            EXPECT_TRUE(unitDone || !allDone) << unit.toStdString();
+            const bool replaces = row.Taken && (unit == Units(row).first() || unit == "Album/x.mp3");
+            EXPECT_EQ(QFileInfo::exists(D(unit)), unitDone || replaces) << unit.toStdString();
+            if (!unitDone)
+                continue;
+            ++done;
+            if (moving) {
+                std::erase_if(expected, [&](const auto& entry) { return Below(entry.first, from); });
+                EXPECT_FALSE(QFileInfo::exists(S(unit))) << unit.toStdString();
+            }
+            for (const auto& [path, content] : arrived)
+                expected[path] = content;
+        }
+        if (moving && row.Taken) {
+            EXPECT_EQ(QFileInfo::exists(S("Album")), done < Units(row).size());
+        }
+        EXPECT_EQ(after, expected);
+        EXPECT_EQ(HiddenNamesIn({Src(), Dst()}), QStringList());
+        EXPECT_EQ(Tree(RunRecordFolder()), QStringList());
+    }
+};
+
+// Killed just before any call of the file layer, in a process of its own,
+// a run leaves its record; recovery in another process settles each item
+// from it: wholly done or as it was, under the names the user sees (a name
+// cut to fit a hidden name comes back whole), nothing hidden left, nothing
+// kept, the record gone.
+TEST_P(FileOpsKillTest, AKillAtAnyStepIsSettledByRecovery)
+{
+    const size_t index = GetParam();
+    const TKillRow& row = KillRows[index];
+    const QString file = QFile::decodeName(KilledFileName(row));
+    int killed = 0;
+    for (int killAt = 1;; ++killAt) {
+        SCOPED_TRACE(std::string(row.Name) + ", killed before call " + std::to_string(killAt));
+        EmptyFolders({Src(), Dst()});
+        WriteFile(S(file), "new a", 0640);
+        WriteFile(S("Album/x.mp3"), "new x");
+        WriteFile(S("Album/Sub/z.mp3"), "new z");
+        ASSERT_EQ(::symlink("x.mp3", B(S("Album/link.mp3")).constData()), 0);
+        if (row.Taken) {
+            WriteFile(D(file), "old a");
+            WriteFile(D("Album/x.mp3"), "old x");
+        }
+        const TContents before = Contents({Src(), Dst()});
+        const TChildEnd end =
+            RunChild("fileops-killed-run", {QString::number(index), QString::number(killAt), Dir.path()});
+        if (!end.Killed) {
+            EXPECT_EQ(end.ExitCode, 0);
+            ExpectSettled(row, before, true);
+            break;
+        }
+        ++killed;
+        const QString records = RecordsText();
+        const TLeftovers told = TFileOps(KillRowLayer(row)).RecoverEndedRuns();
+        EXPECT_TRUE(told.Kept.empty()) << Told(told).toStdString() << records.toStdString();
+        ExpectSettled(row, before, false);
+        if (HasFailure()) {
+            ADD_FAILURE() << Told(told).toStdString() << records.toStdString();
+            break;
+        }
+    }
+    EXPECT_GT(killed, 20);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryRow, FileOpsKillTest, ::testing::Range<size_t>(0, std::size(KillRows)),
+                         [](const ::testing::TestParamInfo<size_t>& info) { return KillRows[info.param].Name; });
+
+namespace {
+
+// A rename killed just before the call of the file layer numbered
+// arguments[0]: the entry at arguments[1] to the name arguments[2].
+int KilledRename(const QStringList& arguments)
+{
+    auto layer = std::make_shared<TStepLayer>();
+    layer->KillAt = arguments[0].toInt();
+    return RenameInFolder(*layer, QFile::encodeName(arguments[1]), QFile::encodeName(arguments[2])) == 0 ? 0 : 1;
+}
+
+const TChildRegistration KilledRenameRegistration("fileops-killed-rename", KilledRename);
+
+}
+
+// On exFAT a change of case goes through a hidden name: killed at any step,
+// recovery gives the file or folder (with what is in it) one of its two
+// names, nothing hidden stays, and the record goes.
+TEST_F(FileOpsTest, ACaseOnlyRenameKilledAtAnyStepIsSettledByRecovery)
+{
+    const TExFatStick mount(Dir.filePath("stick"));
+    if (!mount.Mounted())
+        GTEST_SKIP() << mount.Why().toStdString();
+    const QString stick = mount.Path();
+    for (const bool folder : {false, true}) {
+        const QString file = folder ? "/cd1.mp3" : QString();
+        int killed = 0;
+        for (int killAt = 1;; ++killAt) {
+            // A name of its own each time: the kernel keeps what it learnt of
+            // a name for a while, also of one removed under another spelling.
+            const QString name = (folder ? QString("album%1") : QString("song%1.mp3")).arg(killAt);
+            const QString newName = (folder ? QString("Album%1") : QString("Song%1.mp3")).arg(killAt);
+            SCOPED_TRACE(name.toStdString() + ", killed before call " + std::to_string(killAt));
+            for (const QString& entry : QDir(stick).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+                ASSERT_TRUE(QFileInfo(stick + "/" + entry).isDir() ? QDir(stick + "/" + entry).removeRecursively()
+                                                                   : QFile::remove(stick + "/" + entry));
+            WriteFile(stick + "/" + name + file, "the song");
+            const TChildEnd end = RunChild("fileops-killed-rename", {QString::number(killAt), stick + "/" + name, newName});
+            if (end.Killed) {
+                ++killed;
+                EXPECT_TRUE(TFileOps().RecoverEndedRuns().Kept.empty());
+            } else {
+                EXPECT_EQ(end.ExitCode, 0);
+            }
+            const QStringList names = QDir(stick).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+            ASSERT_EQ(names.size(), 1) << names.join(' ').toStdString();
+            EXPECT_TRUE(names[0] == name || names[0] == newName) << names[0].toStdString();
+            EXPECT_TRUE(end.Killed || names[0] == newName);
+            EXPECT_EQ(ReadFile(stick + "/" + names[0] + file), "the song");
+            EXPECT_EQ(HiddenNamesIn({stick}), QStringList());
+            EXPECT_EQ(Tree(RunRecordFolder()), QStringList());
+            if (!end.Killed || HasFailure())
+                break;
+        }
+        EXPECT_GT(killed, 10);
+    }
+}
+
+// Another program saves a new version of a file that an item is about to
+// replace or to remove, at every moment where it could be lost: the new
+// version is never removed or replaced, and the item says why.
+TEST_F(FileOpsTest, ANewVersionSavedWhileAnItemIsUnderWayIsNeverLost)
+{
+    // Written in place between the question and the item, keeping its size
+    // and modification time (as a tag editor that keeps file dates does):
+    // only its status-change time tells.
+    WriteFile(S("a.mp3"), "new a");
+    WriteFile(D("a.mp3"), "old a");
+    TFileOps ops;
+    ops.OnCollision = [this](const QByteArray&, const QByteArray&, bool) {
+        const struct stat before = LStatOf(D("a.mp3"));
+        const int fd = ::open(B(D("a.mp3")).constData(), O_WRONLY);
+        EXPECT_EQ(::pwrite(fd, "O", 1, 0), 1);
+        const struct timespec times[2] = {before.st_atim, before.st_mtim};
+        EXPECT_EQ(::futimens(fd, times), 0);
+        ::close(fd);
+        return TCollisionChoice{TCollisionAnswer::Replace, false};
+    };
+    const TFileOpResult inPlace = ops.Copy({B(S("a.mp3"))}, B(Dst()));
+    ASSERT_EQ(inPlace.Failed.size(), 1u);
+    EXPECT_EQ(inPlace.Failed[0].Error, TFileOpError::Changed);
+    EXPECT_EQ(ReadFile(D("a.mp3")), "Old a");
+
+    // Renamed over its name between that check and its own rename to the
+    // hidden name: put back at once.
+    for (bool move : {false, true}) {
+        SCOPED_TRACE(move ? "moved" : "copied");
+        EmptyFolders({Src(), Dst()});
+        WriteFile(S("a.mp3"), "new a");
+        WriteFile(D("a.mp3"), "old a");
+        auto layer = std::make_shared<TStepLayer>();
+        layer->SaveAnew[B(D("a.mp3"))] = B(D("a.mp3"));
+        TFileOps replacing(layer);
+        replacing.OnCollision = [](const QByteArray&, const QByteArray&, bool) {
+            return TCollisionChoice{TCollisionAnswer::Replace, false};
+        };
+        const TFileOpResult renamedOver =
+            move ? replacing.Move({B(S("a.mp3"))}, B(Dst())) : replacing.Copy({B(S("a.mp3"))}, B(Dst()));
+        ASSERT_EQ(renamedOver.Failed.size(), 1u);
+        EXPECT_EQ(renamedOver.Failed[0].Error, TFileOpError::Changed);
+        EXPECT_EQ(ReadFile(D("a.mp3")), "saved anew");
+        EXPECT_EQ(ReadFile(S("a.mp3")), "new a");
+        EXPECT_EQ(Tree(Dst()), QStringList({"a.mp3"}));
+    }
+
+    // Written in place while set aside, before it is removed: it stays, and
+    // is told.
+    EmptyFolders({Src(), Dst()});
+    WriteFile(S("a.mp3"), "new a");
+    WriteFile(D("a.mp3"), "old a");
+    auto layer = std::make_shared<TStepLayer>();
+    layer->WriteInPlace[B(D("a.mp3"))] = {B(Dst()), ".replaced"};
+    TFileOps writing(layer);
+    writing.OnCollision = [](const QByteArray&, const QByteArray&, bool) {
+        return TCollisionChoice{TCollisionAnswer::Replace, false};
+    };
+    const TFileOpResult written = writing.Copy({B(S("a.mp3"))}, B(Dst()));
+    EXPECT_TRUE(written.Failed.empty());
+    ASSERT_EQ(written.LeftBehind.size(), 1u);
+    EXPECT_EQ(written.LeftBehind[0].Error, TFileOpError::Changed);
+    EXPECT_EQ(ReadFile(QFile::decodeName(written.LeftBehind[0].Inner)), "Wld a");
+    EXPECT_EQ(ReadFile(D("a.mp3")), "new a");
+
+    // A moved source renamed over by another program just before it goes:
+    // the move is taken back, the new version stays.
+    EmptyFolders({Src(), Dst()});
+    WriteFile(S("a.mp3"), "new a");
+    auto across = std::make_shared<TStepLayer>();
+    across->OtherRoot = B(Dst());
+    across->SaveAnew[B(S("a.mp3"))] = B(S("a.mp3"));
+    TFileOps moving(across);
+    const TFileOpResult moved = moving.Move({B(S("a.mp3"))}, B(Dst()));
+    ASSERT_EQ(moved.Failed.size(), 1u);
+    EXPECT_EQ(moved.Failed[0].Error, TFileOpError::Changed);
+    EXPECT_EQ(ReadFile(S("a.mp3")), "saved anew");
+    EXPECT_EQ(Tree(Src()), QStringList({"a.mp3"}));
+    EXPECT_EQ(Tree(Dst()), QStringList());
+    EXPECT_EQ(Tree(RunRecordFolder()), QStringList());
+}
+
+// Where a name is held by a reservation (a file system without no-replace
+// rename or hard links), a file another program saves under that name
+// meanwhile is never replaced: the copy fails, and says why.
+TEST_F(FileOpsTest, AReservedNameThatAnotherProgramTookIsNeverReplaced)
+{
+    WriteFile(S("c.mp3"), "copied c");
+    auto layer = std::make_shared<TStepLayer>();
+    layer->NoNoReplace = true;
+    layer->SavedOverReservation = B(D("c.mp3"));
+    TFileOps ops(layer);
+    const TFileOpResult result = ops.Copy({B(S("c.mp3"))}, B(Dst()));
+    ASSERT_EQ(result.Failed.size(), 1u);
+    EXPECT_EQ(result.Failed[0].SystemError, EEXIST);
+    EXPECT_TRUE(result.Done.empty());
+    EXPECT_EQ(ReadFile(D("c.mp3")), "saved anew");
+    EXPECT_EQ(Tree(Dst()), QStringList({"c.mp3"}));
+    EXPECT_EQ(ReadFile(S("c.mp3")), "copied c");
+}
+
+// Names that look like the program's hidden names, but that no record of a
+// run names, are the user's: neither a copy into their folder nor recovery
+// touches them.
+TEST_F(FileOpsTest, HiddenNamesNoRecordKnowsAreLeftAlone)
+{
+    WriteFile(D(".Live Album.99998-Qwertyui.part/01.mp3"), "live 1");
+    WriteFile(D(".Live Album.99998-Qwertyui.part/02.mp3"), "live 2");
+    WriteFile(D(".song.mp3.99999-abcdefgh.part"), "song");
+    WriteFile(D(".b.mp3.4-aBcDeF12.moving"), "b");
+    WriteFile(D(".c.mp3.aBcDeF12.replaced"), "c");
+    const TContents before = Contents({Dst()});
+    WriteFile(S("next.mp3"), "next");
+    TFileOps ops;
+    const TFileOpResult result = ops.Copy({B(S("next.mp3"))}, B(Dst()));
+    EXPECT_TRUE(result.Failed.empty());
+    EXPECT_TRUE(result.Leftovers.IsEmpty());
+    EXPECT_TRUE(ops.RecoverEndedRuns().IsEmpty());
+    TContents after = Contents({Dst()});
+    after.erase(B(D("next.mp3")));
+    EXPECT_EQ(after, before);
 }
 
 TEST_F(FileOpsTest, ACopyThatReadsBackDifferentlyIsRemoved)
@@ -1055,226 +1509,154 @@ TEST(FileOpsPaths, NamesFoldersAndFreeNames)
     EXPECT_EQ(QDir(dir.path()).entryList({"Song (-*"}), QStringList());
     EXPECT_EQ(ops.FreeName(B(dir.path()), "Song (9223372036854775806).mp3", false), QByteArray());
 
-    // Hidden names say whose they are and what they stand for; a name too
-    // long to be kept whole is cut at a whole character and says so.
-    for (const QByteArray& name : {QByteArray("Song.mp3"), clefs + ".mp3"}) {
-        for (THiddenKind kind : {THiddenKind::Copy, THiddenKind::SetAside, THiddenKind::Moving}) {
+    // Hidden names keep as much of the name as fits beside their letters and
+    // suffix, cut at a whole character: names of one-byte characters of every
+    // length around the limit, and of four-byte characters.
+    std::vector<QByteArray> names{"Song.mp3", clefs + ".mp3"};
+    for (int length = 225; length <= 255; ++length)
+        names.push_back(QByteArray(length, 'a'));
+    for (const QByteArray& name : names) {
+        for (THiddenKind kind : {THiddenKind::Copy, THiddenKind::SetAside, THiddenKind::Moving, THiddenKind::Removing,
+                                 THiddenKind::Renaming, THiddenKind::Probe}) {
             const QByteArray hidden = HiddenName(name, kind);
-            EXPECT_LE(hidden.size(), 255);
-            EXPECT_EQ(QString::fromUtf8(hidden).toUtf8(), hidden);
-            EXPECT_TRUE(MayBeHiddenName(hidden.constData(), static_cast<size_t>(hidden.size())));
-            const std::optional<THiddenName> parsed = ParseHiddenName(hidden);
-            ASSERT_TRUE(parsed.has_value()) << hidden.constData();
-            EXPECT_EQ(parsed->Kind, kind);
-            EXPECT_EQ(parsed->Process, ::getpid());
-            EXPECT_EQ(parsed->Cut, name != "Song.mp3");
-            EXPECT_TRUE(name.startsWith(parsed->Name));
-            EXPECT_FALSE(MadeByAnEndedRun(*parsed));
+            SCOPED_TRACE(hidden.constData());
+            const QByteArray suffix = hidden.mid(hidden.lastIndexOf('.'));
+            const qsizetype around = 1 + 1 + 8 + suffix.size(); // "." name "." letters suffix
+            const QByteArray kept = hidden.mid(1, hidden.size() - around);
+            EXPECT_TRUE(hidden.startsWith("." + kept + "."));
+            EXPECT_TRUE(name.startsWith(kept));
+            EXPECT_EQ(QString::fromUtf8(kept).toUtf8(), kept); // whole characters
+            // As long as an entry may be, where the name had to be cut: to the
+            // byte for one-byte characters, to the last whole one else.
+            const bool oneByte = QString::fromUtf8(name).size() == name.size();
+            if (name.size() + around <= 255 || oneByte) {
+                EXPECT_EQ(hidden.size(), std::min<qsizetype>(255, name.size() + around));
+            } else {
+                EXPECT_GT(hidden.size(), 255 - 4);
+            }
+            EXPECT_NE(HiddenName(name, kind), hidden); // letters of its own
         }
     }
-    for (const QByteArray& other : {QByteArray("Song.mp3"), QByteArray(".Song.mp3.aBcDeF12.part"),
-                                    QByteArray(".Song.mp3.012-aBcDeF12.part"), QByteArray("..12-aBcDeF12.moving")})
-        EXPECT_FALSE(ParseHiddenName(other).has_value()) << other.constData();
-}
-
-namespace {
-
-// Runs work in a process of its own that dies by SIGKILL on its way, as a
-// program killed by the user or the system does; gives its process id.
-pid_t KilledRun(const std::function<void()>& work)
-{
-    const pid_t child = ::fork();
-    if (child == 0) {
-        work();
-        ::_exit(0); // not killed: the test below finds no leftovers
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
-    return child;
-}
-
-// Dies just before a staged, moving file would take its name: after the file
-// it replaces was set aside.
-class TKillBeforeTheLastRename : public TFileLayer {
-public:
-    int RenameNoReplaceAt(int fromDirFd, const QByteArray& from, int toDirFd, const QByteArray& to) override
-    {
-        if (from.endsWith(".moving"))
-            ::raise(SIGKILL);
-        return TFileLayer::RenameNoReplaceAt(fromDirFd, from, toDirFd, to);
-    }
-};
-
-}
-
-TEST_F(FileOpsTest, LeftoversOfRunsThatWereKilledAreCleanedUpWhereAnOperationMeetsThem)
-{
-    // A move replacing a file, killed between its two renames, and copies
-    // of a file and of a folder, killed in the middle (each into a folder of
-    // its own: a run cleans up what it meets).
-    WriteFile(S("s.mp3"), "moved s");
-    WriteFile(D("s.mp3"), "old s");
-    WriteFile(S("big.mp3"), Pattern(600 * 1024));
-    WriteFile(S("Album/01.mp3"), Pattern(600 * 1024, 2));
-    const pid_t moving = KilledRun([&] {
-        TFileOps ops(std::make_shared<TKillBeforeTheLastRename>());
-        ops.OnCollision = [](const QByteArray&, const QByteArray&, bool) {
-            return TCollisionChoice{TCollisionAnswer::Replace, false};
-        };
-        ops.Move({B(S("s.mp3"))}, B(Dst()));
-    });
-    for (const QString& copied : {QString("big.mp3"), QString("Album")}) {
-        KilledRun([&] {
-            TFileOps ops;
-            ops.OnProgress = [&](const TFileOpProgress& progress) {
-                if (progress.DoneBytes > 256 * 1024)
-                    ::raise(SIGKILL);
-                return true;
-            };
-            ASSERT_TRUE(QDir().mkpath(D(copied + " copies")));
-            ops.Copy({B(S(copied))}, B(D(copied + " copies")));
-        });
-    }
-    const QStringList left = Tree(Dst());
-    const auto hidden = [&](const QString& pattern) { return left.filter(QRegularExpression(pattern)); };
-    ASSERT_EQ(hidden(R"(^big\.mp3 copies/\.big\.mp3\.\d+-\w{8}\.part$)").size(), 1) << left.join(' ').toStdString();
-    ASSERT_EQ(hidden(R"(^Album copies/\.Album\.\d+-\w{8}\.part/$)").size(), 1);
-    const QStringList replaced = hidden(QStringLiteral("^\\.s\\.mp3\\.%1-\\w{8}\\.replaced$").arg(moving));
-    const QStringList staged = hidden(QStringLiteral("^\\.s\\.mp3\\.%1-\\w{8}\\.moving$").arg(moving));
-    ASSERT_EQ(replaced.size(), 1);
-    ASSERT_EQ(staged.size(), 1);
-    EXPECT_FALSE(left.contains("s.mp3"));
-
-    // Hidden names nobody here made, or made by a process that still runs,
-    // are left alone.
-    const QString foreign = ".x.mp3.aBcDeF12.part";
-    const QString running = QStringLiteral(".y.mp3.%1-aBcDeF12.replaced").arg(::getppid());
-    WriteFile(D(foreign), "foreign");
-    WriteFile(D(running), "running");
-
-    // The next operations into those folders: copies in progress go, the
-    // file that had the name gets it back, the moved file waits under its
-    // hidden name (its name is taken now) and is told.
-    WriteFile(S("next.mp3"), "next");
-    TFileOps ops;
-    const TFileOpResult result = ops.Copy({B(S("next.mp3"))}, B(Dst()));
-    EXPECT_TRUE(result.Failed.empty());
-    EXPECT_EQ(result.Leftovers.Restored, QList<QByteArray>({B(D("s.mp3"))}));
-    EXPECT_EQ(result.Leftovers.Kept, QList<QByteArray>({B(D(staged[0]))}));
-    EXPECT_EQ(ReadFile(D("s.mp3")), "old s");
-    EXPECT_EQ(ReadFile(D(staged[0])), "moved s");
-    for (const QString& copied : {QString("big.mp3"), QString("Album")})
-        EXPECT_TRUE(ops.Copy({B(S("next.mp3"))}, B(D(copied + " copies"))).Leftovers.IsEmpty());
-    EXPECT_EQ(Tree(Dst()), QStringList({staged[0], foreign, running, "Album copies/", "Album copies/next.mp3",
-                                        "big.mp3 copies/", "big.mp3 copies/next.mp3", "next.mp3", "s.mp3"}));
-    EXPECT_EQ(Tree(Src()), QStringList({"Album/", "Album/01.mp3", "big.mp3", "next.mp3"}));
-
-    // A folder load hands over the names it met: once the name is free, the
-    // moved file has its name.
-    ASSERT_TRUE(QFile::remove(D("s.mp3")));
-    const TLeftovers loaded = ops.RecoverLeftovers(B(Dst()), {B(staged[0]), B(foreign), B(running)});
-    EXPECT_EQ(loaded.Restored, QList<QByteArray>({B(D("s.mp3"))}));
-    EXPECT_TRUE(loaded.Kept.isEmpty());
-    EXPECT_EQ(ReadFile(D("s.mp3")), "moved s");
-    EXPECT_EQ(QDir(Dst()).entryList(QDir::Files | QDir::Hidden),
-              QStringList({foreign, running, "next.mp3", "s.mp3"}));
-}
-
-namespace {
-
-// A command's exit status (what it prints is not shown); -1 when it could
-// not run or did not end within a minute.
-int RunCommand(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return -1;
-    return process.exitCode();
-}
-
-// Unmounts a FUSE mount when it goes out of scope.
-struct TFuseMount {
-    QString Path;
-    ~TFuseMount()
-    {
-        if (!Path.isEmpty())
-            RunCommand("fusermount", {"-u", "-z", Path});
-    }
-};
-
 }
 
 // Seen through a second mount (a FUSE view of the same folder), a file has
-// another device and inode: moved onto itself there, it must be left as it
-// is; and a folder copied into a view of its own subfolder must not go on
-// copying what it copies.
+// another device and inode, and the kernel keeps what it learnt of an entry
+// for a while: moved or copied onto itself there, either way, with Replace,
+// files and folders must be left as they are; and a folder copied into a
+// view of its own subfolder must not go on copying what it copies.
 TEST_F(FileOpsTest, WhatASecondMountShowsIsNeverCopiedOntoOrIntoItself)
 {
     const QString view = Dir.filePath("view");
-    ASSERT_TRUE(QDir().mkpath(view));
-    TFuseMount mount;
-    if (RunCommand("bindfs", {Src(), view}) != 0)
-        GTEST_SKIP() << "bindfs cannot mount a second view of a folder here (not installed, or FUSE not allowed)";
-    mount.Path = view;
-    WriteFile(S("song.mp3"), Pattern(300 * 1024));
-    ASSERT_NE(LStatOf(S("song.mp3")).st_dev, LStatOf(view + "/song.mp3").st_dev);
+    const TBindView mount(Src(), view);
+    if (!mount.Mounted())
+        GTEST_SKIP() << mount.Why().toStdString();
+    WriteFile(S("w1.mp3"), Pattern(300 * 1024));
+    WriteFile(S("w2.mp3"), Pattern(1000, 2));
+    WriteFile(S("Album/x.mp3"), Pattern(1000, 3));
+    WriteFile(S("Album/Sub/y.mp3"), Pattern(1000, 4));
+    ASSERT_NE(LStatOf(S("w1.mp3")).st_dev, LStatOf(view + "/w1.mp3").st_dev);
+    const TContents before = Contents({Src()});
     TFileOps ops;
     QStringList asked;
-    AnswerAll(ops, TCollisionAnswer::Replace, asked);
-    for (bool move : {true, false}) {
-        SCOPED_TRACE(move ? "moved" : "copied");
-        const TFileOpResult result = move ? ops.Move({B(S("song.mp3"))}, B(view)) : ops.Copy({B(S("song.mp3"))}, B(view));
-        EXPECT_TRUE(result.Failed.empty());
-        EXPECT_TRUE(result.Done.empty());
-        EXPECT_EQ(result.OntoItself, QList<QByteArray>({B(S("song.mp3"))}));
-        EXPECT_EQ(ReadFile(S("song.mp3")), Pattern(300 * 1024));
-        EXPECT_EQ(Tree(Src()), QStringList({"song.mp3"}));
+    AnswerAll(ops, TCollisionAnswer::Replace, asked, true);
+    const QStringList names{"w1.mp3", "w2.mp3", "Album"};
+    for (const bool fromView : {true, false}) {
+        for (const bool move : {true, false}) {
+            SCOPED_TRACE(std::string(move ? "moved" : "copied") + (fromView ? " from the view" : " into the view"));
+            QList<QByteArray> sources;
+            for (const QString& name : names)
+                sources << B((fromView ? view : Src()) + "/" + name);
+            // What the view shows is read first, as a user's player or file
+            // manager does: the kernel keeps it.
+            for (const QString& name : names)
+                (void)LStatOf(view + "/" + name);
+            const QByteArray target = B(fromView ? Src() : view);
+            const TFileOpResult result = move ? ops.Move(sources, target) : ops.Copy(sources, target);
+            EXPECT_TRUE(result.Failed.empty());
+            EXPECT_TRUE(result.Done.empty());
+            EXPECT_EQ(result.OntoItself, sources);
+            EXPECT_EQ(Contents({Src()}), before);
+            EXPECT_EQ(Tree(Src()), QStringList({"Album/", "Album/Sub/", "Album/Sub/y.mp3", "Album/x.mp3", "w1.mp3", "w2.mp3"}));
+        }
     }
+    EXPECT_TRUE(asked.isEmpty());
 
-    MakeAlbum(S("Album"));
+    MakeAlbum(S("Album2"));
     const QString subView = Dir.filePath("subview");
-    ASSERT_TRUE(QDir().mkpath(subView));
-    TFuseMount subMount;
-    ASSERT_EQ(RunCommand("bindfs", {S("Album/Bonus"), subView}), 0);
-    subMount.Path = subView;
-    const QStringList before = Tree(S("Album"));
+    const TBindView subMount(S("Album2/Bonus"), subView);
+    ASSERT_TRUE(subMount.Mounted());
+    const QStringList album = Tree(S("Album2"));
     for (bool move : {false, true}) {
         SCOPED_TRACE(move ? "moved" : "copied");
-        const TFileOpResult result = move ? ops.Move({B(S("Album"))}, B(subView)) : ops.Copy({B(S("Album"))}, B(subView));
+        const TFileOpResult result = move ? ops.Move({B(S("Album2"))}, B(subView)) : ops.Copy({B(S("Album2"))}, B(subView));
         ASSERT_EQ(result.Failed.size(), 1u);
         EXPECT_EQ(result.Failed[0].Error, TFileOpError::IntoItself);
-        EXPECT_EQ(Tree(S("Album")), before);
+        EXPECT_EQ(Tree(S("Album2")), album);
     }
+    EXPECT_EQ(Tree(RunRecordFolder()), QStringList());
+}
+
+namespace {
+
+// Moves view/w1.mp3 and view/Album onto real (arguments: the folder that
+// holds both; Replace), killed just before the call numbered arguments[1].
+int KilledMoveFromView(const QStringList& arguments)
+{
+    auto layer = std::make_shared<TStepLayer>();
+    layer->KillAt = arguments[1].toInt();
+    TFileOps ops(layer);
+    ops.OnCollision = [](const QByteArray&, const QByteArray&, bool) {
+        return TCollisionChoice{TCollisionAnswer::Replace, false};
+    };
+    const QByteArray root = QFile::encodeName(arguments[0]);
+    const TFileOpResult result = ops.Move({root + "/view/w1.mp3", root + "/view/Album"}, root + "/real");
+    return result.OntoItself.size() == 2 ? 0 : 1;
+}
+
+const TChildRegistration KilledMoveFromViewRegistration("fileops-killed-move-from-view", KilledMoveFromView);
+
+}
+
+// Killed at any step while it finds out that a second view of a folder is
+// the folder itself (an entry made in one, looked up through the other),
+// the move leaves the files as they were, and nothing hidden.
+TEST_F(FileOpsTest, AKillWhileTwoViewsOfAFolderAreComparedIsSettledByRecovery)
+{
+    const QString real = Dir.filePath("real");
+    ASSERT_TRUE(QDir().mkpath(real));
+    const TBindView mount(real, Dir.filePath("view"));
+    if (!mount.Mounted())
+        GTEST_SKIP() << mount.Why().toStdString();
+    WriteFile(real + "/w1.mp3", "one");
+    WriteFile(real + "/Album/x.mp3", "x");
+    const TContents before = Contents({real});
+    int killed = 0;
+    for (int killAt = 1;; ++killAt) {
+        SCOPED_TRACE("killed before call " + std::to_string(killAt));
+        const TChildEnd end = RunChild("fileops-killed-move-from-view", {Dir.path(), QString::number(killAt)});
+        if (end.Killed) {
+            ++killed;
+            EXPECT_TRUE(TFileOps().RecoverEndedRuns().IsEmpty());
+        } else {
+            EXPECT_EQ(end.ExitCode, 0);
+        }
+        EXPECT_EQ(Contents({real}), before);
+        EXPECT_EQ(HiddenNamesIn({real}), QStringList());
+        EXPECT_EQ(Tree(RunRecordFolder()), QStringList());
+        if (!end.Killed || HasFailure())
+            break;
+    }
+    EXPECT_GT(killed, 5);
 }
 
 // exFAT (through FUSE, as on sticks and cards) has neither RENAME_NOREPLACE
 // nor hard links: names are taken through reservations there.
 TEST_F(FileOpsTest, CopiesAndMovesOntoAnExFatImage)
 {
-    const QString image = Dir.filePath("stick.img");
-    const QString stick = Dir.filePath("stick");
-    ASSERT_TRUE(QDir().mkpath(stick));
-    QFile file(image);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(32 * 1024 * 1024));
-    file.close();
-    if (RunCommand("mkfs.exfat", {image}) != 0)
-        GTEST_SKIP() << "mkfs.exfat cannot make an exFAT image here (exfatprogs not installed)";
-    QProcess losetup;
-    losetup.start("losetup", {"-f", "--show", image});
-    const bool attached = losetup.waitForFinished() && losetup.exitCode() == 0;
-    const QString device = QString::fromUtf8(losetup.readAllStandardOutput()).trimmed();
-    if (!attached)
-        GTEST_SKIP() << "no loop device for the image here (needs root and /dev/loop*)";
-    struct TDetach {
-        QString Device;
-        ~TDetach() { RunCommand("losetup", {"-d", Device}); }
-    } detach{device};
-    TFuseMount mount;
-    if (RunCommand("mount.exfat-fuse", {device, stick}) != 0)
-        GTEST_SKIP() << "mount.exfat-fuse cannot mount the image here (exfat-fuse not installed, or FUSE not allowed)";
-    mount.Path = stick;
+    const TExFatStick mount(Dir.filePath("stick"));
+    if (!mount.Mounted())
+        GTEST_SKIP() << mount.Why().toStdString();
+    const QString stick = mount.Path();
 
     MakeAlbum(S("Album"));
     ASSERT_EQ(::unlink(B(S("Album/link.mp3")).constData()), 0); // exFAT keeps no links
@@ -1288,7 +1670,8 @@ TEST_F(FileOpsTest, CopiesAndMovesOntoAnExFatImage)
     EXPECT_TRUE(copied.Failed.empty());
     EXPECT_EQ(ReadFile(stick + "/a.mp3"), "new a");
     EXPECT_EQ(ReadFile(stick + "/Album/01 Intro.mp3"), ReadFile(S("Album/01 Intro.mp3")));
-    // A copy into its own folder there, and a move from another file system.
+    // A copy into its own folder there, and moves from another file system
+    // and within it, replacing.
     const TFileOpResult numbered = ops.Copy({B(stick + "/a.mp3")}, B(stick));
     EXPECT_TRUE(numbered.Failed.empty());
     EXPECT_EQ(ReadFile(stick + "/a (2).mp3"), "new a");
@@ -1297,5 +1680,119 @@ TEST_F(FileOpsTest, CopiesAndMovesOntoAnExFatImage)
     EXPECT_TRUE(moved.Failed.empty());
     EXPECT_FALSE(QFileInfo::exists(S("Album")));
     EXPECT_EQ(ReadFile(stick + "/Album/Bonus/03 Live.mp3"), Pattern(1000, 3));
+    const TFileOpResult within = ops.Move({B(stick + "/a (2).mp3"), B(stick + "/Album/Bonus")}, B(stick + "/Album"));
+    EXPECT_TRUE(within.Failed.empty());
+    EXPECT_EQ(ReadFile(stick + "/Album/a (2).mp3"), "new a");
+    EXPECT_EQ(ReadFile(stick + "/Album/Bonus/03 Live.mp3"), Pattern(1000, 3));
     EXPECT_EQ(Tree(stick).filter(QRegularExpression("(^|/)\\.")), QStringList());
+    EXPECT_EQ(Tree(RunRecordFolder()), QStringList());
+}
+
+namespace {
+
+// Whether path appears within a minute (a bound for a test that fails, not
+// a time anything waits for).
+bool AppearsSoon(const QString& path)
+{
+    for (int i = 0; i < 6000 && !QFileInfo::exists(path); ++i)
+        QThread::msleep(10);
+    return QFileInfo::exists(path);
+}
+
+// The runs of the test below (arguments: which, and the folder that holds
+// "src" and "dst"); each writes its process id to "<which>.pid" there.
+// "paused-copy" copies src/big.mp3 into dst, and after its first piece makes
+// "started" and waits for "go"; "killed-move" moves src/b.mp3 onto dst/b.mp3
+// (Replace) and dies before it takes its name; "recover" settles what runs
+// that ended left, and must have put two files back.
+int RunInProcessIdSpace(const QStringList& arguments)
+{
+    const QString which = arguments[0];
+    const QString root = arguments[1];
+    QFile pid(root + "/" + which + ".pid");
+    if (!pid.open(QIODevice::WriteOnly) || pid.write(QByteArray::number(::getpid())) <= 0)
+        return 2;
+    pid.close();
+    if (which == "recover")
+        return TFileOps().RecoverEndedRuns().Restored.size() == 2 ? 0 : 1;
+    const bool killed = which == "killed-move";
+    TFileOps ops(killed ? std::shared_ptr<TFileLayer>(std::make_shared<TKillingLayer>()) : nullptr);
+    ops.OnCollision = [](const QByteArray&, const QByteArray&, bool) {
+        return TCollisionChoice{TCollisionAnswer::Replace, false};
+    };
+    ops.OnProgress = [&](const TFileOpProgress& progress) {
+        if (progress.DoneBytes > 0 && !QFileInfo::exists(root + "/started")) {
+            QFile(root + "/started").open(QIODevice::WriteOnly);
+            return AppearsSoon(root + "/go");
+        }
+        return true;
+    };
+    const QByteArray target = QFile::encodeName(root + "/dst");
+    const TFileOpResult result = killed ? ops.Move({QFile::encodeName(root + "/src/b.mp3")}, target)
+                                        : ops.Copy({QFile::encodeName(root + "/src/big.mp3")}, target);
+    return result.Failed.empty() && result.Done.size() == 1 ? 0 : 1;
+}
+
+const TChildRegistration ProcessIdSpaceRegistration("fileops-process-id-space", RunInProcessIdSpace);
+
+}
+
+// Runs in other process id spaces (sandboxed app packages start each
+// instance in one of its own) have ids that mean nothing outside, and the
+// other way round: only the lock on a run's record tells a run that lives
+// from one that ended. A copy under way in another space keeps its hidden
+// copy and its record while this process settles what ended runs left, and
+// ends well; a move killed in another space is settled here and in yet
+// another space alike.
+TEST_F(FileOpsTest, RunsInOtherProcessIdSpacesAreToldApartByTheLocksOnTheirRecords)
+{
+    if (RunCommand("unshare", {"-p", "-f", "--mount-proc", "true"}) != 0)
+        GTEST_SKIP() << "unshare cannot make a process id space here (needs root, or user namespaces)";
+    // The run is not the first process of its space (which no signal from
+    // inside reaches): a shell starts it.
+    const QStringList inside{"-p", "-f", "--mount-proc", "sh", "-c", "\"$0\" \"$@\"; exit $?"};
+    const auto pidIn = [&](const char* which) { return ReadFile(Dir.filePath(QString(which) + ".pid")).toInt(); };
+
+    WriteFile(S("big.mp3"), Pattern(600 * 1024));
+    QProcess live;
+    live.start("unshare", inside + ChildCommandLine("fileops-process-id-space", {"paused-copy", Dir.path()}));
+    ASSERT_TRUE(AppearsSoon(Dir.filePath("started")));
+    EXPECT_LT(pidIn("paused-copy"), 10);
+    const QStringList copying = Tree(Dst());
+    ASSERT_EQ(copying.size(), 1);
+    EXPECT_TRUE(copying[0].endsWith(".part"));
+    ASSERT_EQ(Tree(RunRecordFolder()).size(), 1);
+    WriteFile(S("other.mp3"), "other");
+    TFileOps ops;
+    const TFileOpResult other = ops.Copy({B(S("other.mp3"))}, B(Dst()));
+    EXPECT_TRUE(other.Leftovers.IsEmpty());
+    EXPECT_TRUE(ops.RecoverEndedRuns().IsEmpty());
+    EXPECT_EQ(Tree(Dst()), QStringList({copying[0], "other.mp3"}));
+    EXPECT_EQ(Tree(RunRecordFolder()).size(), 1);
+    QFile(Dir.filePath("go")).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(live.waitForFinished(60000));
+    EXPECT_EQ(live.exitCode(), 0) << live.readAllStandardError().toStdString();
+    EXPECT_EQ(ReadFile(D("big.mp3")), Pattern(600 * 1024));
+    EXPECT_EQ(Tree(Dst()), QStringList({"big.mp3", "other.mp3"}));
+    EXPECT_EQ(Tree(RunRecordFolder()), QStringList());
+
+    for (const bool here : {true, false}) {
+        SCOPED_TRACE(here ? "settled here" : "settled in another process id space");
+        WriteFile(S("b.mp3"), "moved b");
+        WriteFile(D("b.mp3"), "old b");
+        const TChildEnd killed = RunChild("fileops-process-id-space", {"killed-move", Dir.path()}, QStringList("unshare") + inside);
+        EXPECT_EQ(killed.ExitCode, 128 + SIGKILL);
+        EXPECT_LT(pidIn("killed-move"), 10);
+        EXPECT_EQ(Tree(RunRecordFolder()).size(), 1);
+        if (here) {
+            const TLeftovers told = ops.RecoverEndedRuns();
+            EXPECT_EQ(told.Restored, QList<QByteArray>({B(S("b.mp3")), B(D("b.mp3"))}));
+        } else {
+            EXPECT_EQ(RunChild("fileops-process-id-space", {"recover", Dir.path()}, QStringList("unshare") + inside).ExitCode, 0);
+        }
+        EXPECT_EQ(ReadFile(S("b.mp3")), "moved b");
+        EXPECT_EQ(ReadFile(D("b.mp3")), "old b");
+        EXPECT_EQ(HiddenNamesIn({Src(), Dst()}), QStringList());
+        EXPECT_EQ(Tree(RunRecordFolder()), QStringList());
+    }
 }

@@ -381,6 +381,12 @@ void TFileOpRunner::TellLeftovers(const TLeftovers& leftovers)
             parts << LangFmt(key, {PathList(*paths)});
     if (!kept.isEmpty())
         parts << LangFmt("FileOpLeftoversKept", {NamesPrecededByBreak(kept)});
+    QStringList leftBehind;
+    for (const TKeptLeftover& left : leftovers.LeftBehind)
+        leftBehind << QFile::decodeName(left.Path) + QStringLiteral(" (") + Lang("FileOpReasonChangedMoving")
+                          + QLatin1Char(')');
+    if (!leftBehind.isEmpty())
+        parts << LangFmt("FileOpLeftBehind", {NamesPrecededByBreak(leftBehind)});
     if (!parts.isEmpty())
         CurrentPrompt()->Information(m_window, parts.join(QStringLiteral("\n\n")));
 }

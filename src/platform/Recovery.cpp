@@ -19,6 +19,7 @@ void TLeftovers::Add(const TLeftovers& more)
     Finished += more.Finished;
     Removed += more.Removed;
     Kept.insert(Kept.end(), more.Kept.begin(), more.Kept.end());
+    LeftBehind.insert(LeftBehind.end(), more.LeftBehind.begin(), more.LeftBehind.end());
 }
 
 namespace {
@@ -445,7 +446,9 @@ void TItemRecovery::RemoveTreeSources(const TRecordLine& source)
             m_finished = true;
             break;
         case TRemoval::Changed:
-            Keep(at->Path(), 0, true);
+            // The user's newer version under its own name: it stays, once
+            // told, and the folder that arrived is done all the same.
+            m_told.LeftBehind.push_back(TKeptLeftover{at->Path(), 0, true});
             break;
         case TRemoval::Failed:
             Keep(leftAt.isEmpty() ? at->Path() : leftAt, errno);

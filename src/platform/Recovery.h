@@ -27,8 +27,14 @@ struct TLeftovers {
     // they were to take.
     QList<QByteArray> Removed;
     std::vector<TKeptLeftover> Kept;
+    // Originals of a folder moved whole that another program changed since
+    // they were copied: they stay where they are, and their items are done.
+    std::vector<TKeptLeftover> LeftBehind;
 
-    bool IsEmpty() const { return Restored.isEmpty() && Finished.isEmpty() && Removed.isEmpty() && Kept.empty(); }
+    bool IsEmpty() const
+    {
+        return Restored.isEmpty() && Finished.isEmpty() && Removed.isEmpty() && Kept.empty() && LeftBehind.empty();
+    }
     void Add(const TLeftovers& more);
 };
 

@@ -1174,6 +1174,48 @@ TEST_P(FileOpsKillTest, AKillAtAnyStepIsSettledByRecovery)
 INSTANTIATE_TEST_SUITE_P(EveryRow, FileOpsKillTest, ::testing::Range<size_t>(0, std::size(KillRows)),
                          [](const ::testing::TestParamInfo<size_t>& info) { return KillRows[info.param].Name; });
 
+// A folder moved to another file system, killed at each step, and an
+// original inside it saved anew by another program before recovery: the new
+// version stays where it is, in every case; where the folder had arrived, it
+// is told once as left behind and the run is settled, with nothing kept in
+// the record for another time.
+TEST_F(FileOpsTest, AnOriginalSavedAnewAfterAKilledFolderMoveStaysAndIsToldOnce)
+{
+    const size_t moveAcross = 2;
+    ASSERT_STREQ(KillRows[moveAcross].Name, "MoveAcross");
+    int leftBehind = 0;
+    for (int killAt = 1;; ++killAt) {
+        SCOPED_TRACE("killed before call " + std::to_string(killAt));
+        EmptyFolders({Src(), Dst()});
+        WriteFile(S("a.mp3"), "new a");
+        WriteFile(S("Album/x.mp3"), "new x");
+        WriteFile(S("Album/Sub/z.mp3"), "new z");
+        ASSERT_EQ(::symlink("x.mp3", B(S("Album/link.mp3")).constData()), 0);
+        const TChildEnd end =
+            RunChild("fileops-killed-run", {QString::number(moveAcross), QString::number(killAt), Dir.path()});
+        if (!end.Killed)
+            break;
+        const bool saved = QFileInfo::exists(S("Album/Sub/z.mp3"));
+        if (saved)
+            WriteFile(S("Album/Sub/z.mp3"), "changed z", 0644, 1600000000);
+        const TLeftovers told = TFileOps().RecoverEndedRuns();
+        EXPECT_TRUE(told.Kept.empty()) << Told(told).toStdString();
+        EXPECT_EQ(Tree(RunRecordFolder()), QStringList());
+        if (saved) {
+            EXPECT_EQ(ReadFile(S("Album/Sub/z.mp3")), "changed z");
+        }
+        for (const TKeptLeftover& left : told.LeftBehind) {
+            EXPECT_EQ(left.Path, B(S("Album/Sub/z.mp3")));
+            EXPECT_EQ(ReadFile(D("Album/Sub/z.mp3")), "new z");
+            ++leftBehind;
+        }
+        EXPECT_TRUE(TFileOps().RecoverEndedRuns().IsEmpty()) << "told once";
+        if (HasFailure())
+            break;
+    }
+    EXPECT_GT(leftBehind, 0);
+}
+
 namespace {
 
 // A rename killed just before the call of the file layer numbered

@@ -1,45 +1,28 @@
 #include "platform/SettingsFile.h"
 
 #include "platform/FileRename.h"
-#include "platform/NativePath.h"
+#include "platform/RegularFile.h"
 
 #include <QStringDecoder>
 
 #include <cerrno>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace {
 
 constexpr int MaxAsideNames = 100;
 
-// Reads the open file through: whether it may be settings text (UTF-8
-// without NUL bytes; random bytes or a binary file are no settings file,
-// even where the settings reader would take some of its lines for values),
-// or the system's error number when it could not be read.
-struct TContent {
-    bool Text = true;
-    int Error = 0;
-};
+// Far beyond what the program writes, whose lists are bounded; a larger
+// file is no settings file of ours.
+constexpr qint64 MaxSettingsBytes = 64 * 1024 * 1024;
 
-TContent ReadContent(int fd)
+// Whether the bytes may be settings text: UTF-8 without NUL bytes (random
+// bytes or a binary file are no settings file, even where the settings
+// reader would take some of its lines for values).
+bool IsSettingsText(const QByteArray& bytes)
 {
     QStringDecoder utf8(QStringConverter::Utf8);
-    char buffer[64 * 1024];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof(buffer));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return {true, errno};
-        if (got == 0)
-            return {};
-        const QByteArrayView bytes(buffer, got);
-        const QString decoded = utf8.decode(bytes); // decodes only as a QString
-        if (bytes.contains('\0') || utf8.hasError())
-            return {false, 0};
-    }
+    const QString decoded = utf8.decode(bytes); // decodes only as a QString
+    return !bytes.contains('\0') && !utf8.hasError();
 }
 
 QString AsideName(const QString& file, int attempt)
@@ -59,18 +42,11 @@ std::optional<TSettingsReadFailure> SettingsFileProblem(const QString& file)
         return std::nullopt;
     if (failure.Kind != TFileKind::Regular)
         return failure;
-    const int fd = ::open(NativeFromPath(file).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        failure.SystemError = errno;
+    const std::optional<QByteArray> bytes = ReadRegularFile(file, MaxSettingsBytes, &failure.SystemError);
+    if (!bytes)
         return failure;
-    }
-    const TContent content = ReadContent(fd);
-    ::close(fd);
-    failure.Malformed = !content.Text;
-    failure.SystemError = content.Error;
-    if (failure.Malformed || failure.SystemError != 0)
-        return failure;
-    return std::nullopt;
+    failure.Malformed = !IsSettingsText(*bytes);
+    return failure.Malformed ? std::optional(failure) : std::nullopt;
 }
 
 void PutSettingsFileAside(TSettingsReadFailure& failure)
